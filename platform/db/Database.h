@@ -1,0 +1,93 @@
+#pragma once
+// One SQLite database file. Opening never creates a file; Create does, and only where none exists.
+// Every open holds a shared lock on "<file>.lck"; an exclusive open holds it exclusively.
+#include "platform/db/Params.h"
+#include "platform/db/Value.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace velu::db {
+
+class Recordset;
+class QueryDef;
+
+enum class OpenMode { Shared, Exclusive };
+
+// Outcome of a test-open (exclusive, then closed again).
+enum class LockState { Free, Locked, Missing, Damaged };
+
+class Database {
+public:
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // nullptr when the file is missing, not a database, or (Exclusive) held by someone else; *error then says
+    // why, in German.
+    static std::unique_ptr<Database> Open(const std::filesystem::path& file, OpenMode mode = OpenMode::Shared,
+                                          std::string* error = nullptr);
+    // Creates a new empty database file; nullptr (with *error) when the file exists or cannot be written.
+    static std::unique_ptr<Database> Create(const std::filesystem::path& file, std::string* error = nullptr);
+    // Tries an exclusive open of the file and closes it again.
+    static LockState TestOpen(const std::filesystem::path& file);
+    // Backslashes become slashes; the last element is looked up without regard to case in its folder.
+    static std::filesystem::path ResolvePath(std::string_view path);
+
+    const std::filesystem::path& Path() const { return path_; }
+    sqlite3* Handle() const { return db_; }
+
+    // Runs one or more statements; throws DbError on failure.
+    void Execute(std::string_view sql, const Params& params = {});
+    // Rows changed by the last statement.
+    int64_t RecordsAffected() const;
+    int64_t LastInsertId() const;
+
+    // A result set; editable when it reads from one base table including its key.
+    Recordset OpenRecordset(std::string_view sql, const Params& params = {});
+    // A stored query of this database's "_QueryDefs" table; nullopt when there is none of that name.
+    std::optional<QueryDef> GetQueryDef(std::string_view name);
+    // Defines or replaces a stored query.
+    void SetQueryDef(std::string_view name, std::string_view sql);
+
+    // Attaches another file under an alias (bound path, never glued into SQL).
+    void Attach(const std::filesystem::path& file, std::string_view alias);
+    void Detach(std::string_view alias);
+
+    bool HasTable(std::string_view table);
+    std::vector<std::string> Columns(std::string_view table);
+
+    // Used by Transaction.
+    void Begin();
+    void Commit();
+    void Rollback();
+    bool InTransaction() const;
+
+private:
+    Database(sqlite3* db, std::filesystem::path path, int lockFd);
+    sqlite3* db_;
+    std::filesystem::path path_;
+    int lockFd_;
+};
+
+// Rolls back on destruction unless Commit() was called.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void Commit();
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+} // namespace velu::db
