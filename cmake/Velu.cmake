@@ -16,3 +16,39 @@ function(velu_add_test name)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VELU_SOURCE_DIR=${PROJECT_SOURCE_DIR};VELU_BINARY_DIR=${PROJECT_BINARY_DIR}"
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# velu_folder_library(name LIBS ...): a library of every .cpp in the calling folder (main.cpp aside); an
+# interface library while the folder has no sources yet. Libraries named in LIBS that do not exist yet are
+# skipped, so folders can fill in any order.
+function(velu_folder_library name)
+  cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  list(FILTER srcs EXCLUDE REGEX "/main\\.cpp$")
+  set(cpp ${srcs})
+  list(FILTER cpp INCLUDE REGEX "\\.cpp$")
+  set(libs)
+  foreach(l IN LISTS A_LIBS)
+    if(TARGET ${l} OR l MATCHES "::")
+      list(APPEND libs ${l})
+    endif()
+  endforeach()
+  if(cpp)
+    add_library(${name} STATIC ${srcs})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${libs})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${libs})
+  endif()
+endfunction()
+
+# velu_folder_test(name LIBS ...): one test program of every .cpp in the calling tests folder.
+function(velu_folder_test name)
+  cmake_parse_arguments(A "" "" "LIBS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(srcs)
+    velu_add_test(${name} SOURCES ${srcs} LIBS ${A_LIBS})
+  endif()
+endfunction()

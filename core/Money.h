@@ -1,6 +1,7 @@
 #pragma once
 // Conversion between DM and euro, rounding to cents, and keeping an amount and its twin in step.
 #include "core/Currency.h"
+#include "platform/db/Recordset.h"
 #include "platform/db/Value.h"
 
 namespace velu {
@@ -30,5 +31,9 @@ bool WährungsWert(int modus, Currency betrag, WaehrungCode währung, Currency& 
 
 // Percentage of an amount: a * b / 100 through double, back to four places, rounded to cents.
 Currency ProzentVon(Currency betrag, Currency prozent);
+
+// Currency columns hold integer ten-thousandths; a real value (from SQL arithmetic) is brought to four places.
+Currency GetCY(const db::Recordset& rs, std::string_view field, Currency def = {});
+inline void SetCY(db::Recordset& rs, std::string_view field, Currency c) { rs.Set(field, c.Raw()); }
 
 } // namespace velu

@@ -1,7 +1,6 @@
 #pragma once
 // The rows of one query, read at once. Field names are compared without regard to case. Edits are written
 // back to the base table by its key column; reads and writes never depend on a cursor position in the file.
-#include "core/Currency.h"
 #include "platform/db/Value.h"
 
 #include <memory>
@@ -51,8 +50,6 @@ public:
     double GetDouble(std::string_view field, double def = 0) const;
     std::string GetText(std::string_view field, const std::string& def = {}) const;
     bool GetBool(std::string_view field, bool def = false) const;
-    // Integer ten-thousandths; a real value (from SQL arithmetic) is brought to four places.
-    velu::Currency GetCurrency(std::string_view field, velu::Currency def = {}) const;
 
     // Editing: Edit() on the current row or AddNew() for a new one, then Set..., then Update() writes it
     // (INSERT or UPDATE by key) and re-reads the row; CancelUpdate() drops the changes. Delete() removes the
@@ -60,7 +57,6 @@ public:
     void Edit();
     void AddNew();
     void Set(std::string_view field, Value v);
-    void SetCurrency(std::string_view field, velu::Currency c) { Set(field, c.Raw()); }
     void SetBool(std::string_view field, bool b) { Set(field, b ? int64_t{-1} : int64_t{0}); }
     void Update();
     void CancelUpdate();
