@@ -1,10 +1,13 @@
 #pragma once
 // One SQLite database file. Opening never creates a file; Create does, and only where none exists.
-// Every open holds a shared lock on "<file>.lck"; an exclusive open holds it exclusively.
+// Every open holds a shared lock on "<file>.lck"; an exclusive open holds it exclusively. The locks are
+// open-file-description locks, so they work between threads of one process too. The .lck file stays beside
+// the database (removing it while another opener holds it would break the lock).
 #include "platform/db/Params.h"
 #include "platform/db/Value.h"
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -56,14 +59,16 @@ public:
     // Defines or replaces a stored query.
     void SetQueryDef(std::string_view name, std::string_view sql);
 
-    // Attaches another file under an alias (bound path, never glued into SQL).
+    // Attaches another file under an alias (bound path, never glued into SQL). The file must exist (ATTACH
+    // would create it) and is held shared through its .lck until Detach; DbError otherwise.
     void Attach(const std::filesystem::path& file, std::string_view alias);
     void Detach(std::string_view alias);
 
     bool HasTable(std::string_view table);
     std::vector<std::string> Columns(std::string_view table);
 
-    // Used by Transaction.
+    // Used by Transaction. Begin() inside a running transaction opens a SAVEPOINT, so transactions nest: an
+    // inner Rollback() undoes only the inner work, the outer one still decides about everything.
     void Begin();
     void Commit();
     void Rollback();
@@ -74,9 +79,12 @@ private:
     sqlite3* db_;
     std::filesystem::path path_;
     int lockFd_;
+    int64_t affected_ = 0;
+    int depth_ = 0;                          // nesting of Begin(): 1 = BEGIN, more = savepoints
+    std::map<std::string, int> attachLocks_; // folded alias -> shared lock on the attached file
 };
 
-// Rolls back on destruction unless Commit() was called.
+// Rolls back on destruction unless Commit() was called. May be nested (see Database::Begin).
 class Transaction {
 public:
     explicit Transaction(Database& db);

@@ -12,12 +12,13 @@ namespace velu::db {
 class Params {
 public:
     Params() = default;
-    Params& Set(std::string name, Value v) {
-        named_.emplace_back(std::move(name), std::move(v));
+    Params& Set(std::string name, const Value& v) {
+        named_.emplace_back(std::move(name), v);
         return *this;
     }
-    Params& Add(Value v) {
-        positional_.push_back(std::move(v));
+    // By const reference: moving a by-value variant here trips g++ 12's -Wmaybe-uninitialized at -O2.
+    Params& Add(const Value& v) {
+        positional_.push_back(v);
         return *this;
     }
     const std::vector<std::pair<std::string, Value>>& Named() const { return named_; }

@@ -1,0 +1,372 @@
+#include "platform/db/Database.h"
+
+#include "platform/db/DbError.h"
+#include "platform/db/QueryDef.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/Statement.h"
+#include "platform/db/Text.h"
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace velu::db {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class LockResult { Ok, Held, Failed };
+
+std::string Quoted(const fs::path& p) {
+    return "'" + p.string() + "'";
+}
+
+fs::path LockPath(const fs::path& file) {
+    return fs::path(file.string() + ".lck");
+}
+
+// Opens "<file>.lck" and takes an OFD lock on all of it; *fd receives the descriptor on Ok.
+LockResult LockFile(const fs::path& file, bool exclusive, int* fd, std::string* why = nullptr) {
+    int f = ::open(LockPath(file).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (f < 0) {
+        if (why) *why = std::strerror(errno);
+        return LockResult::Failed;
+    }
+    struct flock fl {};
+    fl.l_type = exclusive ? F_WRLCK : F_RDLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = 0;
+    fl.l_len = 0;
+    if (::fcntl(f, F_OFD_SETLK, &fl) != 0) {
+        int err = errno;
+        ::close(f);
+        if (err == EAGAIN || err == EACCES) return LockResult::Held;
+        if (why) *why = std::strerror(err);
+        return LockResult::Failed;
+    }
+    *fd = f;
+    return LockResult::Ok;
+}
+
+void CloseConnection(sqlite3* db) {
+    if (!db) return;
+    while (sqlite3_stmt* s = sqlite3_next_stmt(db, nullptr))
+        sqlite3_finalize(s);
+    sqlite3_close(db);
+}
+
+void SetError(std::string* error, std::string text) {
+    if (error) *error = std::move(text);
+}
+
+// Opens an existing file read-write without the create flag and applies the connection settings. Returns
+// the SQLite result code; SQLITE_NOTADB / SQLITE_CORRUPT mean the file is no usable database.
+int OpenConnection(const fs::path& file, sqlite3** out) {
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, 5000);
+        // Reading the schema version makes SQLite read the header, which fails for a file that is no
+        // database.
+        rc =
+            sqlite3_exec(db, "PRAGMA schema_version; PRAGMA journal_mode=DELETE;", nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        rc = sqlite3_errcode(db) ? sqlite3_extended_errcode(db) : rc;
+        CloseConnection(db);
+        return rc;
+    }
+    *out = db;
+    return SQLITE_OK;
+}
+
+bool IsDamagedCode(int rc) {
+    int primary = rc & 0xff;
+    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
+}
+
+} // namespace
+
+Database::Database(sqlite3* db, fs::path path, int lockFd)
+    : db_(db), path_(std::move(path)), lockFd_(lockFd) {}
+
+Database::~Database() {
+    CloseConnection(db_);
+    for (auto& [alias, fd] : attachLocks_)
+        ::close(fd);
+    if (lockFd_ >= 0) ::close(lockFd_);
+}
+
+std::unique_ptr<Database> Database::Open(const fs::path& file, OpenMode mode, std::string* error) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) {
+        SetError(error, "Die Datei " + Quoted(file) + " wurde nicht gefunden.");
+        return nullptr;
+    }
+    int fd = -1;
+    std::string why;
+    switch (LockFile(file, mode == OpenMode::Exclusive, &fd, &why)) {
+    case LockResult::Held:
+        SetError(error, "Die Datei " + Quoted(file) + " wird von einem anderen Benutzer verwendet.");
+        return nullptr;
+    case LockResult::Failed:
+        SetError(error, "Die Sperrdatei zu " + Quoted(file) + " kann nicht angelegt werden: " + why);
+        return nullptr;
+    case LockResult::Ok:
+        break;
+    }
+    sqlite3* db = nullptr;
+    int rc = OpenConnection(file, &db);
+    if (rc != SQLITE_OK) {
+        ::close(fd);
+        if (IsDamagedCode(rc))
+            SetError(error, "Die Datei " + Quoted(file) + " ist keine gültige Datenbank oder beschädigt.");
+        else if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+            SetError(error, "Die Datei " + Quoted(file) + " wird von einem anderen Benutzer verwendet.");
+        else
+            SetError(error,
+                     "Die Datei " + Quoted(file) + " kann nicht geöffnet werden: " + sqlite3_errstr(rc));
+        return nullptr;
+    }
+    return std::unique_ptr<Database>(new Database(db, file, fd));
+}
+
+std::unique_ptr<Database> Database::Create(const fs::path& file, std::string* error) {
+    // O_EXCL makes "only where none exists" hold against a concurrent creator too.
+    int f = ::open(file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (f < 0) {
+        if (errno == EEXIST)
+            SetError(error, "Die Datei " + Quoted(file) + " existiert bereits.");
+        else
+            SetError(error,
+                     "Die Datei " + Quoted(file) + " kann nicht angelegt werden: " + std::strerror(errno));
+        return nullptr;
+    }
+    ::close(f);
+    auto db = Open(file, OpenMode::Shared, error);
+    if (!db) {
+        std::error_code ec;
+        fs::remove(file, ec);
+    }
+    return db;
+}
+
+LockState Database::TestOpen(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) return LockState::Missing;
+    int fd = -1;
+    switch (LockFile(file, true, &fd)) {
+    case LockResult::Held:
+        return LockState::Locked;
+    case LockResult::Failed:
+        return LockState::Locked; // cannot take the lock: treat as not available for exclusive use
+    case LockResult::Ok:
+        break;
+    }
+    sqlite3* db = nullptr;
+    int rc = OpenConnection(file, &db);
+    LockState state = LockState::Free;
+    if (rc != SQLITE_OK) {
+        state = IsDamagedCode(rc) ? LockState::Damaged : LockState::Locked;
+    } else {
+        sqlite3_stmt* s = nullptr;
+        rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &s, nullptr);
+        if (rc == SQLITE_OK) rc = sqlite3_step(s);
+        if (rc == SQLITE_ROW) {
+            auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+            if (!text || std::strcmp(text, "ok") != 0) state = LockState::Damaged;
+        } else {
+            int code = sqlite3_extended_errcode(db);
+            state = ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED) ? LockState::Locked
+                                                                                     : LockState::Damaged;
+        }
+        sqlite3_finalize(s);
+        CloseConnection(db);
+    }
+    ::close(fd);
+    return state;
+}
+
+fs::path Database::ResolvePath(std::string_view path) {
+    std::string s(path);
+    for (char& c : s)
+        if (c == '\\') c = '/';
+    fs::path p(s);
+    std::error_code ec;
+    if (fs::exists(p, ec) || !p.has_filename()) return p;
+    fs::path folder = p.parent_path();
+    std::string wanted = FoldCase(p.filename().string());
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (FoldCase(it->path().filename().string()) == wanted) return folder / it->path().filename();
+    }
+    return p;
+}
+
+void Database::Execute(std::string_view sql, const Params& params) {
+    std::string_view rest = sql;
+    while (!rest.empty()) {
+        std::string_view tail;
+        Statement st(db_, rest, &tail);
+        rest = tail;
+        if (!st.Valid()) continue;
+        st.Bind(params);
+        while (st.Step()) {
+        }
+        if (!sqlite3_stmt_readonly(st.Get())) affected_ = sqlite3_changes64(db_);
+    }
+}
+
+int64_t Database::RecordsAffected() const {
+    return affected_;
+}
+
+int64_t Database::LastInsertId() const {
+    return sqlite3_last_insert_rowid(db_);
+}
+
+Recordset Database::OpenRecordset(std::string_view sql, const Params& params) {
+    return Recordset::Open(*this, std::string(sql), params);
+}
+
+std::optional<QueryDef> Database::GetQueryDef(std::string_view name) {
+    if (!HasTable("_QueryDefs")) return std::nullopt;
+    Statement st(db_, "SELECT Name, SQL FROM _QueryDefs WHERE Name = ?1 COLLATE NOCASE");
+    st.Bind(1, std::string(name));
+    if (!st.Step()) return std::nullopt;
+    Value n = st.Column(0), q = st.Column(1);
+    auto* ns = std::get_if<std::string>(&n);
+    auto* qs = std::get_if<std::string>(&q);
+    return QueryDef(*this, ns ? *ns : std::string(name), qs ? *qs : std::string());
+}
+
+void Database::SetQueryDef(std::string_view name, std::string_view sql) {
+    Execute("CREATE TABLE IF NOT EXISTS _QueryDefs (Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT)");
+    Execute("INSERT INTO _QueryDefs (Name, SQL) VALUES (?1, ?2) "
+            "ON CONFLICT(Name) DO UPDATE SET SQL = excluded.SQL",
+            Params().Add(std::string(name)).Add(std::string(sql)));
+}
+
+void Database::Attach(const fs::path& file, std::string_view alias) {
+    if (!IsIdentifier(alias))
+        throw DbError("Ungültiger Name für eine angefügte Datenbank: " + std::string(alias));
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) throw DbError("Die Datei " + Quoted(file) + " wurde nicht gefunden.");
+    std::string key = FoldCase(alias);
+    if (attachLocks_.count(key)) throw DbError("Der Name " + std::string(alias) + " ist bereits vergeben.");
+    int fd = -1;
+    std::string why;
+    switch (LockFile(file, false, &fd, &why)) {
+    case LockResult::Held:
+        throw DbError("Die Datei " + Quoted(file) + " wird von einem anderen Benutzer verwendet.");
+    case LockResult::Failed:
+        throw DbError("Die Sperrdatei zu " + Quoted(file) + " kann nicht angelegt werden: " + why);
+    case LockResult::Ok:
+        break;
+    }
+    try {
+        // The alias is a checked identifier; the path is bound.
+        Execute("ATTACH DATABASE ?1 AS " + std::string(alias), Params().Add(file.string()));
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    attachLocks_[key] = fd;
+}
+
+void Database::Detach(std::string_view alias) {
+    if (!IsIdentifier(alias))
+        throw DbError("Ungültiger Name für eine angefügte Datenbank: " + std::string(alias));
+    Execute("DETACH DATABASE " + std::string(alias));
+    auto it = attachLocks_.find(FoldCase(alias));
+    if (it != attachLocks_.end()) {
+        ::close(it->second);
+        attachLocks_.erase(it);
+    }
+}
+
+bool Database::HasTable(std::string_view table) {
+    Statement st(db_, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
+    st.Bind(1, std::string(table));
+    return st.Step();
+}
+
+std::vector<std::string> Database::Columns(std::string_view table) {
+    Statement st(db_, "SELECT name FROM pragma_table_info(?1) ORDER BY cid");
+    st.Bind(1, std::string(table));
+    std::vector<std::string> out;
+    while (st.Step()) {
+        Value v = st.Column(0);
+        if (auto* s = std::get_if<std::string>(&v)) out.push_back(*s);
+    }
+    return out;
+}
+
+void Database::Begin() {
+    if (depth_ > 0 && sqlite3_get_autocommit(db_)) depth_ = 0; // SQLite rolled back on its own
+    if (depth_ == 0)
+        Execute("BEGIN IMMEDIATE");
+    else
+        Execute("SAVEPOINT velu_sp" + std::to_string(depth_));
+    ++depth_;
+}
+
+void Database::Commit() {
+    if (depth_ == 0) throw DbError("Keine Transaktion aktiv.");
+    if (sqlite3_get_autocommit(db_)) {
+        depth_ = 0;
+        throw DbError("Die Transaktion wurde bereits zurückgesetzt.");
+    }
+    if (depth_ == 1)
+        Execute("COMMIT");
+    else
+        Execute("RELEASE velu_sp" + std::to_string(depth_ - 1));
+    --depth_;
+}
+
+void Database::Rollback() {
+    if (depth_ == 0) return;
+    if (sqlite3_get_autocommit(db_)) {
+        depth_ = 0;
+        return;
+    }
+    if (depth_ == 1) {
+        Execute("ROLLBACK");
+    } else {
+        std::string sp = "velu_sp" + std::to_string(depth_ - 1);
+        Execute("ROLLBACK TO " + sp + "; RELEASE " + sp);
+    }
+    --depth_;
+}
+
+bool Database::InTransaction() const {
+    return !sqlite3_get_autocommit(db_);
+}
+
+Transaction::Transaction(Database& db) : db_(db) {
+    db_.Begin();
+}
+
+Transaction::~Transaction() {
+    if (done_) return;
+    try {
+        db_.Rollback();
+    } catch (...) {
+        // A destructor must not throw; SQLite rolls back an unfinished transaction when the connection
+        // closes.
+    }
+}
+
+void Transaction::Commit() {
+    if (done_) throw DbError("Die Transaktion ist bereits abgeschlossen.");
+    db_.Commit();
+    done_ = true;
+}
+
+} // namespace velu::db
