@@ -8,8 +8,7 @@ namespace velu::db {
 // outcomes (file missing, row not found, lock held) are return values instead.
 class DbError : public std::runtime_error {
 public:
-    DbError(const std::string& message, int sqliteCode = 0)
-        : std::runtime_error(message), code_(sqliteCode) {}
+    DbError(const std::string& message, int sqliteCode = 0) : std::runtime_error(message), code_(sqliteCode) {}
     int code() const { return code_; }
 
 private:

@@ -465,8 +465,7 @@ void Recordset::Update() {
     Params values;
     for (size_t i = 0; i < d.cols.size(); ++i) {
         if (!d.dirty[i]) continue;
-        names.push_back(static_cast<int>(i) == d.keyCol ? std::string("_rowid_")
-                                                        : QuoteIdent(d.cols[i].origin));
+        names.push_back(QuoteIdent(d.cols[i].origin)); // the hidden key is never set
         values.Add(d.buffer[i]);
     }
     sqlite3* h = d.db->Handle();

@@ -1,6 +1,7 @@
 #pragma once
 // The rows of one query, read at once. Field names are compared without regard to case. Edits are written
 // back to the base table by its key column; reads and writes never depend on a cursor position in the file.
+// Edits go through the Database the recordset was opened on, which must outlive them.
 #include "platform/db/Params.h"
 #include "platform/db/Value.h"
 

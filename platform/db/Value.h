@@ -11,9 +11,7 @@ namespace velu::db {
 using Blob = std::vector<uint8_t>;
 using Value = std::variant<std::monostate, int64_t, double, std::string, Blob>;
 
-inline bool IsNull(const Value& v) {
-    return std::holds_alternative<std::monostate>(v);
-}
+inline bool IsNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
 
 inline constexpr int64_t True = -1;
 inline constexpr int64_t False = 0;

@@ -209,3 +209,18 @@ TEST_F(RecordsetTest, RequeryKeepsThePositionByKey) {
     EXPECT_EQ(rs.RecordCount(), 5);
     EXPECT_EQ(rs.GetText("Art"), "Porto");
 }
+
+TEST_F(RecordsetTest, ChangingAVisibleKeyMovesTheRow) {
+    auto rs = db->OpenRecordset("SELECT * FROM Kosten WHERE ID = 1");
+    rs.Edit();
+    rs.Set("id", int64_t{100});
+    rs.Update();
+    EXPECT_EQ(rs.Key(), 100);
+    EXPECT_EQ(rs.GetText("Art"), "Porto");
+    rs.AddNew();
+    rs.Set("ID", int64_t{200});
+    rs.Set("AKosten", int64_t{5});
+    rs.Update();
+    EXPECT_EQ(rs.Key(), 200);
+    EXPECT_EQ(db->OpenRecordset("SELECT AKosten FROM Kosten WHERE ID = 200").GetInt("AKosten"), 5);
+}
