@@ -14,13 +14,19 @@ namespace {
 
 constexpr std::string_view Euro = "\xE2\x82\xAC"; // "€" in UTF-8
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
-bool allDigits(std::string_view s) { return !s.empty() && std::all_of(s.begin(), s.end(), isDigit); }
+bool allDigits(std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), isDigit);
+}
 
 std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -104,7 +110,8 @@ std::string FormatBetrag(Currency betrag, WaehrungCode währung) {
     std::string frac = std::to_string(mag % 100);
     if (frac.size() < 2) frac.insert(0, 1, '0');
     std::string whole = std::to_string(mag / 100);
-    for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(static_cast<size_t>(i), 1, '.');
+    for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3)
+        whole.insert(static_cast<size_t>(i), 1, '.');
     return (cents < 0 ? "-" : "") + whole + "," + frac + (währung == DM ? " DM" : " " + std::string(Euro));
 }
 
@@ -114,7 +121,8 @@ std::optional<Currency> ParseBetrag(std::string_view text) {
     std::string digits = n->whole + n->fraction + std::string(4 - n->fraction.size(), '0');
     uint64_t mag = 0;
     for (char c : digits)
-        if (__builtin_mul_overflow(mag, 10u, &mag) || __builtin_add_overflow(mag, static_cast<unsigned>(c - '0'), &mag))
+        if (__builtin_mul_overflow(mag, 10u, &mag) ||
+            __builtin_add_overflow(mag, static_cast<unsigned>(c - '0'), &mag))
             return std::nullopt;
     constexpr uint64_t maxPos = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
     if (mag > maxPos + (n->negative ? 1 : 0)) return std::nullopt;
@@ -144,7 +152,8 @@ std::string StrZahl(double zahl) {
 
 std::string StrZahl(Currency betrag) {
     std::string s = betrag.ToString();
-    while (s.back() == '0') s.pop_back();
+    while (s.back() == '0')
+        s.pop_back();
     if (s.back() == '.') s.pop_back();
     return betrag.Raw() >= 0 ? " " + s : s;
 }
@@ -160,11 +169,14 @@ bool validDate(int y, int m, int d) {
 
 int toInt(std::string_view digits) {
     int v = 0;
-    for (char c : digits) v = v * 10 + (c - '0');
+    for (char c : digits)
+        v = v * 10 + (c - '0');
     return v;
 }
 
-std::string twoDigits(int v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+std::string twoDigits(int v) {
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
 
 std::string fourDigits(int v) {
     std::string s = std::to_string(v);
@@ -175,8 +187,8 @@ std::string fourDigits(int v) {
 
 std::optional<std::string> FormatDatum(std::string_view gespeichert) {
     std::string_view s = gespeichert;
-    if (s.size() != 10 || s[4] != '-' || s[7] != '-' || !allDigits(s.substr(0, 4)) || !allDigits(s.substr(5, 2)) ||
-        !allDigits(s.substr(8, 2)))
+    if (s.size() != 10 || s[4] != '-' || s[7] != '-' || !allDigits(s.substr(0, 4)) ||
+        !allDigits(s.substr(5, 2)) || !allDigits(s.substr(8, 2)))
         return std::nullopt;
     int y = toInt(s.substr(0, 4)), m = toInt(s.substr(5, 2)), d = toInt(s.substr(8, 2));
     if (!validDate(y, m, d)) return std::nullopt;

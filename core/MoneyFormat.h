@@ -11,8 +11,8 @@
 
 namespace velu {
 
-// "###,##0.00 DM" / "###,##0.00 €": the amount as RundCY rounds it, so a shown amount is the one a computation
-// would store; e.g. "1.234,56 DM", "-0,50 €", "0,00 DM".
+// "###,##0.00 DM" / "###,##0.00 €": the amount as RundCY rounds it, so a shown amount is the one a
+// computation would store; e.g. "1.234,56 DM", "-0,50 €", "0,00 DM".
 std::string FormatBetrag(Currency betrag, WaehrungCode währung);
 
 // Typed amounts and numbers. Accepted, with blanks around and an optional trailing "DM", "€" or "EUR":
