@@ -18,8 +18,8 @@ QString WindowPosSection(const QWidget& form);
 
 // Restores what is stored, a value that cannot be read as a number keeping the form's current one. Nothing is
 // changed unless the resulting top-left corner lies within the available area of a screen and the size is
-// positive, so a position saved on a screen that is gone does not hide the form. Returns whether it applied the
-// values.
+// positive, so a position saved on a screen that is gone does not hide the form. Returns whether it applied
+// the values.
 bool LoadWindowPos(QWidget& form, settings::SettingsStore& store);
 
 // Stores the position only of a normal window (not minimised, maximised or full screen) with left and top not

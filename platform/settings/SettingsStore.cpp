@@ -17,7 +17,9 @@ QString executablePath() {
     return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
 }
 
-QString path(const QString& section, const QString& key) { return section + QLatin1Char('/') + key; }
+QString path(const QString& section, const QString& key) {
+    return section + QLatin1Char('/') + key;
+}
 
 } // namespace
 
@@ -34,7 +36,8 @@ QString SettingsStore::ApplicationName(const QString& executablePath) {
     return QStringLiteral("Zarnik ") + QFileInfo(executablePath).completeBaseName();
 }
 
-QString SettingsStore::GetSetting(const QString& section, const QString& key, const QString& defaultValue) const {
+QString SettingsStore::GetSetting(const QString& section, const QString& key,
+                                  const QString& defaultValue) const {
     if (section.isEmpty() || key.isEmpty()) return defaultValue;
     QVariant v = settings_->value(path(section, key));
     if (!v.isValid()) return defaultValue;
@@ -67,7 +70,9 @@ double SettingsStore::GetNumber(const QString& section, const QString& key, doub
     return ok && std::isfinite(v) ? v : defaultValue;
 }
 
-QString SettingsStore::FileName() const { return settings_->fileName(); }
+QString SettingsStore::FileName() const {
+    return settings_->fileName();
+}
 
 bool SettingsStore::flush() {
     settings_->sync();
