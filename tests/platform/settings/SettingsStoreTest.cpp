@@ -98,3 +98,12 @@ TEST_F(SettingsStoreTest, FailedWriteReported) {
     SettingsStore s(ini() + QStringLiteral("/sub.ini"));
     EXPECT_FALSE(s.SaveSetting(QStringLiteral("MwSt"), QStringLiteral("value"), QStringLiteral("16")));
 }
+
+TEST(SettingsStoreDefault, UserFileNamedAfterProgram) {
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    SettingsStore s;
+    EXPECT_EQ(s.FileName(), home.filePath(QStringLiteral("Zarnik test_platform_settings.ini")));
+    EXPECT_TRUE(s.SaveSetting(QStringLiteral("MwSt"), QStringLiteral("value"), QStringLiteral("16")));
+    EXPECT_TRUE(QFile::exists(s.FileName()));
+}
