@@ -16,6 +16,10 @@ using velu::settings::SettingsStore;
 
 namespace {
 
+QString Q(const char* s) {
+    return QString::fromUtf8(s);
+}
+
 void ensureApp() {
     static int argc = 1;
     static char name[] = "test_platform_forms";
@@ -29,27 +33,25 @@ protected:
     void SetUp() override {
         ensureApp();
         ASSERT_TRUE(dir.isValid());
-        store = std::make_unique<SettingsStore>(dir.filePath(QStringLiteral("settings.ini")));
+        store = std::make_unique<SettingsStore>(dir.filePath(Q("settings.ini")));
     }
 
     std::unique_ptr<QDialog> dialog(const char* name, const char* tag = "") {
         auto d = std::make_unique<QDialog>();
-        d->setObjectName(QString::fromLatin1(name));
-        velu::forms::SetFormTag(*d, QString::fromLatin1(tag));
+        d->setObjectName(Q(name));
+        velu::forms::SetFormTag(*d, Q(tag));
         return d;
     }
 
     void store4(const QString& section, const char* left, const char* top, const char* height,
                 const char* width) {
-        store->SaveSetting(section, QStringLiteral("Left"), QString::fromLatin1(left));
-        store->SaveSetting(section, QStringLiteral("Top"), QString::fromLatin1(top));
-        store->SaveSetting(section, QStringLiteral("Height"), QString::fromLatin1(height));
-        store->SaveSetting(section, QStringLiteral("Width"), QString::fromLatin1(width));
+        store->SaveSetting(section, Q("Left"), Q(left));
+        store->SaveSetting(section, Q("Top"), Q(top));
+        store->SaveSetting(section, Q("Height"), Q(height));
+        store->SaveSetting(section, Q("Width"), Q(width));
     }
 
-    QString get(const QString& section, const char* key) {
-        return store->GetSetting(section, QString::fromLatin1(key));
-    }
+    QString get(const QString& section, const char* key) { return store->GetSetting(section, Q(key)); }
 
     QTemporaryDir dir;
     std::unique_ptr<SettingsStore> store;
@@ -58,16 +60,15 @@ protected:
 } // namespace
 
 TEST_F(WindowPosTest, SectionIsNamePlusTag) {
-    EXPECT_EQ(velu::forms::WindowPosSection(*dialog("Grunddat")), QStringLiteral("WindowPos Grunddat"));
-    EXPECT_EQ(velu::forms::WindowPosSection(*dialog("PrintFormKO", "T2")),
-              QStringLiteral("WindowPos PrintFormKOT2"));
+    EXPECT_EQ(velu::forms::WindowPosSection(*dialog("Grunddat")), Q("WindowPos Grunddat"));
+    EXPECT_EQ(velu::forms::WindowPosSection(*dialog("PrintFormKO", "T2")), Q("WindowPos PrintFormKOT2"));
     QDialog unnamed;
-    EXPECT_EQ(velu::forms::WindowPosSection(unnamed), QStringLiteral("WindowPos QDialog"));
+    EXPECT_EQ(velu::forms::WindowPosSection(unnamed), Q("WindowPos QDialog"));
 
     QObject o;
     EXPECT_EQ(velu::forms::FormTag(o), QString());
-    velu::forms::SetFormTag(o, QStringLiteral("X"));
-    EXPECT_EQ(velu::forms::FormTag(o), QStringLiteral("X"));
+    velu::forms::SetFormTag(o, Q("X"));
+    EXPECT_EQ(velu::forms::FormTag(o), Q("X"));
 }
 
 TEST_F(WindowPosTest, SavedPositionRestoresExactly) {
@@ -76,11 +77,11 @@ TEST_F(WindowPosTest, SavedPositionRestoresExactly) {
     d->resize(300, 200);
     d->show();
     ASSERT_TRUE(SaveWindowPos(*d, *store));
-    const QString section = QStringLiteral("WindowPos PrintFormKOT2");
-    EXPECT_EQ(get(section, "Left"), QStringLiteral("50"));
-    EXPECT_EQ(get(section, "Top"), QStringLiteral("60"));
-    EXPECT_EQ(get(section, "Height"), QStringLiteral("200"));
-    EXPECT_EQ(get(section, "Width"), QStringLiteral("300"));
+    const QString section = Q("WindowPos PrintFormKOT2");
+    EXPECT_EQ(get(section, "Left"), Q("50"));
+    EXPECT_EQ(get(section, "Top"), Q("60"));
+    EXPECT_EQ(get(section, "Height"), Q("200"));
+    EXPECT_EQ(get(section, "Width"), Q("300"));
 
     auto again = dialog("PrintFormKO", "T2");
     ASSERT_TRUE(LoadWindowPos(*again, *store));
@@ -93,7 +94,7 @@ TEST_F(WindowPosTest, SavedPositionRestoresExactly) {
 }
 
 TEST_F(WindowPosTest, AbnormalWindowsDoNotOverwrite) {
-    const QString section = QStringLiteral("WindowPos Grunddat");
+    const QString section = Q("WindowPos Grunddat");
     store4(section, "10", "20", "100", "150");
 
     auto maximised = dialog("Grunddat");
@@ -114,10 +115,10 @@ TEST_F(WindowPosTest, AbnormalWindowsDoNotOverwrite) {
     negative->resize(100, 100);
     EXPECT_FALSE(SaveWindowPos(*negative, *store));
 
-    EXPECT_EQ(get(section, "Left"), QStringLiteral("10"));
-    EXPECT_EQ(get(section, "Top"), QStringLiteral("20"));
-    EXPECT_EQ(get(section, "Height"), QStringLiteral("100"));
-    EXPECT_EQ(get(section, "Width"), QStringLiteral("150"));
+    EXPECT_EQ(get(section, "Left"), Q("10"));
+    EXPECT_EQ(get(section, "Top"), Q("20"));
+    EXPECT_EQ(get(section, "Height"), Q("100"));
+    EXPECT_EQ(get(section, "Width"), Q("150"));
 }
 
 TEST_F(WindowPosTest, OffScreenOrBadSizeNotRestored) {
@@ -127,7 +128,7 @@ TEST_F(WindowPosTest, OffScreenOrBadSizeNotRestored) {
         {"100000", "10", "100", "100"}, {"-500", "10", "100", "100"}, {"10", "100000", "100", "100"},
         {"10", "10", "0", "100"},       {"10", "10", "100", "-1"},
     };
-    const QString section = QStringLiteral("WindowPos Grunddat");
+    const QString section = Q("WindowPos Grunddat");
     for (const auto& c : cases) {
         store4(section, c.left, c.top, c.height, c.width);
         auto d = dialog("Grunddat");
@@ -140,7 +141,7 @@ TEST_F(WindowPosTest, OffScreenOrBadSizeNotRestored) {
 }
 
 TEST_F(WindowPosTest, UnreadableValueKeepsCurrentOne) {
-    const QString section = QStringLiteral("WindowPos Grunddat");
+    const QString section = Q("WindowPos Grunddat");
     store4(section, "links", "40,0", "16,5", "");
     auto d = dialog("Grunddat");
     d->move(30, 20);

@@ -9,10 +9,14 @@ using velu::settings::SettingsStore;
 
 namespace {
 
+QString Q(const char* s) {
+    return QString::fromUtf8(s);
+}
+
 class SettingsStoreTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QString ini() const { return dir.filePath(QStringLiteral("settings.ini")); }
+    QString ini() const { return dir.filePath(Q("settings.ini")); }
 
     void writeRaw(const QByteArray& text) {
         QFile f(ini());
@@ -24,50 +28,41 @@ protected:
 } // namespace
 
 TEST(SettingsStoreName, ZarnikAndExecutableWithoutExtension) {
-    EXPECT_EQ(SettingsStore::ApplicationName(QStringLiteral("/opt/velunta/Velunta32")),
-              QStringLiteral("Zarnik Velunta32"));
-    EXPECT_EQ(SettingsStore::ApplicationName(QStringLiteral("Velunta32.exe")),
-              QStringLiteral("Zarnik Velunta32"));
+    EXPECT_EQ(SettingsStore::ApplicationName(Q("/opt/velunta/Velunta32")), Q("Zarnik Velunta32"));
+    EXPECT_EQ(SettingsStore::ApplicationName(Q("Velunta32.exe")), Q("Zarnik Velunta32"));
 }
 
 TEST_F(SettingsStoreTest, TextValuesSurviveAnotherInstance) {
     {
         SettingsStore s(ini());
-        EXPECT_TRUE(s.SaveSetting(QStringLiteral("MwSt"), QStringLiteral("value"), QStringLiteral("16,5")));
-        EXPECT_TRUE(s.SaveSetting(QStringLiteral("WindowPos Grunddat"), QStringLiteral("Left"),
-                                  QStringLiteral("120")));
-        EXPECT_TRUE(
-            s.SaveSetting(QStringLiteral("Aufwand"), QStringLiteral("LKDISP"), QStringLiteral("@ä, €")));
+        EXPECT_TRUE(s.SaveSetting(Q("MwSt"), Q("value"), Q("16,5")));
+        EXPECT_TRUE(s.SaveSetting(Q("WindowPos Grunddat"), Q("Left"), Q("120")));
+        EXPECT_TRUE(s.SaveSetting(Q("Aufwand"), Q("LKDISP"), Q("@ä, €")));
     }
     SettingsStore s(ini());
-    EXPECT_EQ(s.GetSetting(QStringLiteral("MwSt"), QStringLiteral("value"), QStringLiteral("16")),
-              QStringLiteral("16,5"));
-    EXPECT_EQ(s.GetSetting(QStringLiteral("WindowPos Grunddat"), QStringLiteral("Left")),
-              QStringLiteral("120"));
-    EXPECT_EQ(s.GetSetting(QStringLiteral("Aufwand"), QStringLiteral("LKDISP")), QStringLiteral("@ä, €"));
-    EXPECT_EQ(s.GetSetting(QStringLiteral("MwSt"), QStringLiteral("fehlt"), QStringLiteral("16")),
-              QStringLiteral("16"));
+    EXPECT_EQ(s.GetSetting(Q("MwSt"), Q("value"), Q("16")), Q("16,5"));
+    EXPECT_EQ(s.GetSetting(Q("WindowPos Grunddat"), Q("Left")), Q("120"));
+    EXPECT_EQ(s.GetSetting(Q("Aufwand"), Q("LKDISP")), Q("@ä, €"));
+    EXPECT_EQ(s.GetSetting(Q("MwSt"), Q("fehlt"), Q("16")), Q("16"));
 }
 
 TEST_F(SettingsStoreTest, DeleteKeyOrSection) {
     SettingsStore s(ini());
-    s.SaveSetting(QStringLiteral("Aufwand"), QStringLiteral("AUFWANZ"), QStringLiteral("1"));
-    s.SaveSetting(QStringLiteral("Aufwand"), QStringLiteral("LKDISP"), QStringLiteral("2"));
-    s.SaveSetting(QStringLiteral("STDRECHNUNG"), QStringLiteral("AUFWANZ"), QStringLiteral("3"));
+    s.SaveSetting(Q("Aufwand"), Q("AUFWANZ"), Q("1"));
+    s.SaveSetting(Q("Aufwand"), Q("LKDISP"), Q("2"));
+    s.SaveSetting(Q("STDRECHNUNG"), Q("AUFWANZ"), Q("3"));
 
-    EXPECT_TRUE(s.DeleteSetting(QStringLiteral("Aufwand"), QStringLiteral("AUFWANZ")));
-    EXPECT_EQ(s.GetSetting(QStringLiteral("Aufwand"), QStringLiteral("AUFWANZ"), QStringLiteral("-")),
-              QStringLiteral("-"));
-    EXPECT_EQ(s.GetSetting(QStringLiteral("Aufwand"), QStringLiteral("LKDISP")), QStringLiteral("2"));
+    EXPECT_TRUE(s.DeleteSetting(Q("Aufwand"), Q("AUFWANZ")));
+    EXPECT_EQ(s.GetSetting(Q("Aufwand"), Q("AUFWANZ"), Q("-")), Q("-"));
+    EXPECT_EQ(s.GetSetting(Q("Aufwand"), Q("LKDISP")), Q("2"));
 
-    EXPECT_TRUE(s.DeleteSetting(QStringLiteral("Aufwand")));
-    EXPECT_EQ(s.GetSetting(QStringLiteral("Aufwand"), QStringLiteral("LKDISP"), QStringLiteral("-")),
-              QStringLiteral("-"));
-    EXPECT_TRUE(s.DeleteSetting(QStringLiteral("Aufwand"))); // already gone: no error
+    EXPECT_TRUE(s.DeleteSetting(Q("Aufwand")));
+    EXPECT_EQ(s.GetSetting(Q("Aufwand"), Q("LKDISP"), Q("-")), Q("-"));
+    EXPECT_TRUE(s.DeleteSetting(Q("Aufwand"))); // already gone: no error
 
     // An empty section must not wipe the store.
     EXPECT_FALSE(s.DeleteSetting(QString()));
-    EXPECT_EQ(s.GetSetting(QStringLiteral("STDRECHNUNG"), QStringLiteral("AUFWANZ")), QStringLiteral("3"));
+    EXPECT_EQ(s.GetSetting(Q("STDRECHNUNG"), Q("AUFWANZ")), Q("3"));
 }
 
 TEST_F(SettingsStoreTest, NumbersReadTolerantly) {
@@ -86,24 +81,22 @@ TEST_F(SettingsStoreTest, NumbersReadTolerantly) {
         {"Fehlt", "value", -1},
     };
     for (const auto& c : cases)
-        EXPECT_DOUBLE_EQ(s.GetNumber(QString::fromLatin1(c.section), QString::fromLatin1(c.key), -1),
-                         c.expected)
-            << c.section << "/" << c.key;
-    EXPECT_EQ(s.GetSetting(QStringLiteral("MwSt"), QStringLiteral("value")), QStringLiteral("16,5"));
+        EXPECT_DOUBLE_EQ(s.GetNumber(Q(c.section), Q(c.key), -1), c.expected) << c.section << "/" << c.key;
+    EXPECT_EQ(s.GetSetting(Q("MwSt"), Q("value")), Q("16,5"));
 }
 
 TEST_F(SettingsStoreTest, FailedWriteReported) {
     // A store whose folder is a file cannot be written.
     writeRaw("x");
-    SettingsStore s(ini() + QStringLiteral("/sub.ini"));
-    EXPECT_FALSE(s.SaveSetting(QStringLiteral("MwSt"), QStringLiteral("value"), QStringLiteral("16")));
+    SettingsStore s(ini() + Q("/sub.ini"));
+    EXPECT_FALSE(s.SaveSetting(Q("MwSt"), Q("value"), Q("16")));
 }
 
 TEST(SettingsStoreDefault, UserFileNamedAfterProgram) {
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
     SettingsStore s;
-    EXPECT_EQ(s.FileName(), home.filePath(QStringLiteral("Zarnik test_platform_settings.ini")));
-    EXPECT_TRUE(s.SaveSetting(QStringLiteral("MwSt"), QStringLiteral("value"), QStringLiteral("16")));
+    EXPECT_EQ(s.FileName(), home.filePath(Q("Zarnik test_platform_settings.ini")));
+    EXPECT_TRUE(s.SaveSetting(Q("MwSt"), Q("value"), Q("16")));
     EXPECT_TRUE(QFile::exists(s.FileName()));
 }
