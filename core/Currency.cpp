@@ -6,7 +6,9 @@
 namespace velu {
 
 namespace {
-[[noreturn]] void overflow() { throw CurrencyOverflow("Währungsbetrag außerhalb des Wertebereichs"); }
+[[noreturn]] void overflow() {
+    throw CurrencyOverflow("Währungsbetrag außerhalb des Wertebereichs");
+}
 } // namespace
 
 Currency Currency::FromUnits(int64_t units) {
@@ -28,7 +30,8 @@ Currency Currency::FromString(std::string_view text) {
     size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    int64_t raw = 0;
+    // The magnitude is gathered unsigned so that the most negative amount can be read too.
+    uint64_t mag = 0;
     int decimals = -1;
     bool digits = false;
     for (; i < text.size(); ++i) {
@@ -40,12 +43,16 @@ Currency Currency::FromString(std::string_view text) {
         if (c < '0' || c > '9') throw std::invalid_argument("Kein Betrag: " + std::string(text));
         if (decimals >= 0 && ++decimals > 4) throw std::invalid_argument("Mehr als vier Nachkommastellen");
         digits = true;
-        if (__builtin_mul_overflow(raw, 10, &raw) || __builtin_add_overflow(raw, c - '0', &raw)) overflow();
+        if (__builtin_mul_overflow(mag, 10u, &mag) ||
+            __builtin_add_overflow(mag, static_cast<unsigned>(c - '0'), &mag))
+            overflow();
     }
     if (!digits) throw std::invalid_argument("Kein Betrag: " + std::string(text));
     for (int d = decimals < 0 ? 0 : decimals; d < 4; ++d)
-        if (__builtin_mul_overflow(raw, 10, &raw)) overflow();
-    return Currency(negative ? -raw : raw);
+        if (__builtin_mul_overflow(mag, 10u, &mag)) overflow();
+    constexpr uint64_t maxPos = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+    if (mag > maxPos + (negative ? 1 : 0)) overflow();
+    return Currency(negative ? static_cast<int64_t>(0 - mag) : static_cast<int64_t>(mag));
 }
 
 std::string Currency::ToString() const {

@@ -24,10 +24,10 @@ db::Value NullWert(const db::Value& value, const db::Value& defaultValue) {
     return db::IsNull(value) ? defaultValue : value;
 }
 
-void ConvertWertePaar(Currency betrag, WaehrungCode betragWaehrung, WaehrungCode zielWaehrung, Currency& wert,
+void ConvertWertePaar(Currency betrag, WaehrungCode betragWährung, WaehrungCode zielWährung, Currency& wert,
                       Currency& altWert) {
-    const bool fromDM = betragWaehrung == 0;
-    const bool toDM = zielWaehrung == 0;
+    const bool fromDM = betragWährung == 0;
+    const bool toDM = zielWährung == 0;
     if (fromDM == toDM)
         wert = RundCY(betrag);
     else if (toDM)

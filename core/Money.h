@@ -22,18 +22,21 @@ Currency RundCY(Currency x);
 // An empty (Null) value gives the default; any other value comes back unchanged.
 db::Value NullWert(const db::Value& value, const db::Value& defaultValue);
 
-void ConvertWertePaar(Currency betrag, WaehrungCode betragWaehrung, WaehrungCode zielWaehrung, Currency& wert,
+void ConvertWertePaar(Currency betrag, WaehrungCode betragWährung, WaehrungCode zielWährung, Currency& wert,
                       Currency& altWert);
 
-// modus 1: typed into the main field; 2: typed into the twin. Returns false (and writes nothing) for any other
-// modus.
+// modus 1: typed into the main field; 2: typed into the twin. Returns false (and writes nothing) for any
+// other modus.
 bool WährungsWert(int modus, Currency betrag, WaehrungCode währung, Currency& wert, Currency& altWert);
 
 // Percentage of an amount: a * b / 100 through double, back to four places, rounded to cents.
 Currency ProzentVon(Currency betrag, Currency prozent);
 
-// Currency columns hold integer ten-thousandths; a real value (from SQL arithmetic) is brought to four places.
+// Currency columns hold integer ten-thousandths; a real value (from SQL arithmetic) is brought to four
+// places.
 Currency GetCY(const db::Recordset& rs, std::string_view field, Currency def = {});
-inline void SetCY(db::Recordset& rs, std::string_view field, Currency c) { rs.Set(field, c.Raw()); }
+inline void SetCY(db::Recordset& rs, std::string_view field, Currency c) {
+    rs.Set(field, c.Raw());
+}
 
 } // namespace velu
