@@ -122,8 +122,12 @@ void refuseChanges(DBFileRecord* r, const char* text) {
     MessageBox(0, text, "DOZ3 Error", MB_OK | MB_ICONEXCLAMATION);
 }
 
-void writeFailed(DBFileRecord* r) { refuseChanges(r, "Write Error"); }
-void damaged(DBFileRecord* r) { refuseChanges(r, "Bad DB File"); }
+void writeFailed(DBFileRecord* r) {
+    refuseChanges(r, "Write Error");
+}
+void damaged(DBFileRecord* r) {
+    refuseChanges(r, "Bad DB File");
+}
 
 // ---- page cache ----
 
@@ -140,7 +144,9 @@ void writeBack(const ProcessLock& p, DBCacheSlot& s) {
         if (!r->refusesChanges) {
             DWORD written = 0;
             DWORD n = s.dirtyEnd - s.dirtyStart;
-            if (!os || !WriteFileAt(os, std::uint64_t(s.page) + s.dirtyStart, s.buffer + s.dirtyStart, n, &written) ||
+            if (!os ||
+                !WriteFileAt(os, std::uint64_t(s.page) + s.dirtyStart, s.buffer + s.dirtyStart, n,
+                             &written) ||
                 written != n)
                 writeFailed(r);
         }
@@ -203,7 +209,8 @@ DBCacheSlot* getCachePage(const ProcessLock& p, Open& o, std::uint32_t page) {
     return &s;
 }
 
-std::uint32_t readBytes(const ProcessLock& p, Open& o, std::uint32_t offset, void* buffer, std::uint32_t length) {
+std::uint32_t readBytes(const ProcessLock& p, Open& o, std::uint32_t offset, void* buffer,
+                        std::uint32_t length) {
     auto* out = static_cast<unsigned char*>(buffer);
     std::uint32_t done = 0;
     while (done < length) {
@@ -223,7 +230,8 @@ std::uint32_t readBytes(const ProcessLock& p, Open& o, std::uint32_t offset, voi
     return done;
 }
 
-bool writeBytes(const ProcessLock& p, Open& o, std::uint32_t offset, const void* buffer, std::uint32_t length) {
+bool writeBytes(const ProcessLock& p, Open& o, std::uint32_t offset, const void* buffer,
+                std::uint32_t length) {
     if (o.record->refusesChanges) return false;
     if (std::uint64_t(offset) + length > 0xFFFFFFFFu) return false;
     if (length == 0) return true;
@@ -319,7 +327,8 @@ int lock(const ProcessLock& p, Open& o, std::uint32_t key) {
     };
     auto waitStep = [] {
         std::uint32_t step = Ticks() / 18;
-        while (Ticks() / 18 == step) win32::Sleep(10);
+        while (Ticks() / 18 == step)
+            win32::Sleep(10);
     };
     bool granted = attempt() || attempt();
     while (!granted) {
@@ -374,10 +383,11 @@ bool loadTable(const ProcessLock& p, Open& o, std::uint32_t table, TableRecord& 
         return damaged(o.record), false;
     t.decode(b);
     std::uint32_t minUsed = t.chunk == table ? (table == 0 ? kFileStart : kTableRecordSize) : kChunkHeadSize;
-    bool ok = t.chunkSize >= minUsed && std::uint64_t(t.chunk) + t.chunkSize <= end && t.used >= minUsed &&
-              t.used <= t.chunkSize && (t.chunk == table || t.chunk >= kFileStart) &&
-              t.freeCount <= kMaxFreeCount && t.pagesPerChunk >= 1 && t.pagesPerChunk <= 16 &&
-              (t.freeHead == 0 || (t.freeHead >= kFileStart && std::uint64_t(t.freeHead) + kFreeBlockSize <= end));
+    bool ok =
+        t.chunkSize >= minUsed && std::uint64_t(t.chunk) + t.chunkSize <= end && t.used >= minUsed &&
+        t.used <= t.chunkSize && (t.chunk == table || t.chunk >= kFileStart) &&
+        t.freeCount <= kMaxFreeCount && t.pagesPerChunk >= 1 && t.pagesPerChunk <= 16 &&
+        (t.freeHead == 0 || (t.freeHead >= kFileStart && std::uint64_t(t.freeHead) + kFreeBlockSize <= end));
     if (!ok) return damaged(o.record), false;
     return true;
 }
@@ -400,7 +410,8 @@ bool loadBlock(const ProcessLock& p, Open& o, std::uint32_t at, DBFreeBlock& fb)
         return damaged(o.record), false;
     for (const FreeEntry& e : fb.entries) {
         if (e.length == 0) break;
-        if (e.offset < kFileStart || std::uint64_t(e.offset) + e.length > end) return damaged(o.record), false;
+        if (e.offset < kFileStart || std::uint64_t(e.offset) + e.length > end)
+            return damaged(o.record), false;
     }
     return true;
 }
@@ -419,7 +430,8 @@ std::uint32_t maxBlocks(const ProcessLock& p, Open& o) {
 }
 
 void removeEntry(DBFreeBlock& fb, std::uint32_t i) {
-    for (std::uint32_t k = i; k + 1 < kFreeEntries; ++k) fb.entries[k] = fb.entries[k + 1];
+    for (std::uint32_t k = i; k + 1 < kFreeEntries; ++k)
+        fb.entries[k] = fb.entries[k + 1];
     fb.entries[kFreeEntries - 1] = {};
 }
 
@@ -439,7 +451,8 @@ std::uint32_t takeFromFreeList(const ProcessLock& p, Open& o, std::uint32_t tabl
                 best = static_cast<int>(i);
                 break;
             }
-            if (e.length > size + 5 && (best < 0 || e.length < fb.entries[best].length)) best = static_cast<int>(i);
+            if (e.length > size + 5 && (best < 0 || e.length < fb.entries[best].length))
+                best = static_cast<int>(i);
         }
         if (best >= 0) {
             FreeEntry& e = fb.entries[best];
@@ -491,8 +504,8 @@ struct Tail {
 
 // deferredTail: instead of giving the old chunk's tail back at once, hand it to the caller, who is about to
 // make the new record a free block and frees the tail once that block is linked in.
-std::uint32_t allocRecord(const ProcessLock& p, Open& o, std::uint32_t size, std::uint32_t table, bool useFreeList,
-                          Tail* deferredTail = nullptr) {
+std::uint32_t allocRecord(const ProcessLock& p, Open& o, std::uint32_t size, std::uint32_t table,
+                          bool useFreeList, Tail* deferredTail = nullptr) {
     if (size == 0 || o.record->refusesChanges) return 0;
     TableRecord t;
     if (!loadTable(p, o, table, t)) return 0;
@@ -507,12 +520,17 @@ std::uint32_t allocRecord(const ProcessLock& p, Open& o, std::uint32_t size, std
         std::uint32_t granted = 0;
         std::uint32_t chunk = allocPages(p, o, size + kChunkHeadSize, t.pagesPerChunk, granted);
         if (!chunk) return 0;
-        // Taking the pages may have rewritten this very record (the file-level table).
-        if (!loadTable(p, o, table, t)) return 0;
+        // The head goes out at once: the end of space may lie only one chunk beyond the file's bytes.
         unsigned char head[kChunkHeadSize];
         put32(head, t.chunk);
         put16(head + 4, granted);
         if (!writeBytes(p, o, chunk, head, kChunkHeadSize)) return 0;
+        // Taking the pages may have rewritten this very record (the file-level table).
+        if (!loadTable(p, o, table, t)) return 0;
+        if (t.chunk != get32(head)) {
+            put32(head, t.chunk);
+            if (!writeBytes(p, o, chunk, head, kChunkHeadSize)) return 0;
+        }
         t.chunk = chunk;
         t.chunkSize = static_cast<std::uint16_t>(granted);
         t.used = kChunkHeadSize;
@@ -546,7 +564,8 @@ void purgeSmallEntries(const ProcessLock& p, Open& o, std::uint32_t table, Table
         std::uint32_t k = 0;
         for (std::uint32_t i = 0; i < kFreeEntries && fb.entries[i].length; ++i)
             if (fb.entries[i].length > kPurgeLength) fb.entries[k++] = fb.entries[i];
-        for (std::uint32_t i = k; i < kFreeEntries; ++i) fb.entries[i] = {};
+        for (std::uint32_t i = k; i < kFreeEntries; ++i)
+            fb.entries[i] = {};
         count += k;
         if (!storeBlock(p, o, at, fb)) return;
         at = fb.next;
@@ -555,9 +574,12 @@ void purgeSmallEntries(const ProcessLock& p, Open& o, std::uint32_t table, Table
     storeTable(p, o, table, t);
 }
 
-void badDeallocate() { MessageBox(0, "Bad Deallocate", "DOZ3 Error", MB_OK | MB_ICONEXCLAMATION); }
+void badDeallocate() {
+    MessageBox(0, "Bad Deallocate", "DOZ3 Error", MB_OK | MB_ICONEXCLAMATION);
+}
 
-void freeRecord(const ProcessLock& p, Open& o, std::uint32_t offset, std::uint32_t size, std::uint32_t table) {
+void freeRecord(const ProcessLock& p, Open& o, std::uint32_t offset, std::uint32_t size,
+                std::uint32_t table) {
     if (size == 0) return;
     // Every pass starts from the table record as it is now: allocating a free block may have changed it.
     for (int pass = 0; pass < 64; ++pass) {
@@ -567,8 +589,8 @@ void freeRecord(const ProcessLock& p, Open& o, std::uint32_t offset, std::uint32
         std::uint32_t end;
         if (!endOfSpace(p, o, end)) return;
         if (offset < kFileStart || std::uint64_t(offset) + size > end) return badDeallocate();
-        if (std::uint64_t(t.chunk) + t.used == std::uint64_t(offset) + size && t.used >= size + kChunkHeadSize &&
-            offset >= t.chunk) {
+        if (std::uint64_t(t.chunk) + t.used == std::uint64_t(offset) + size &&
+            t.used >= size + kChunkHeadSize && offset >= t.chunk) {
             t.used = static_cast<std::uint16_t>(t.used - size);
             storeTable(p, o, table, t);
             return;
@@ -603,11 +625,14 @@ void freeRecord(const ProcessLock& p, Open& o, std::uint32_t offset, std::uint32
                     e = {offset, static_cast<std::uint16_t>(size)};
                     ++t.freeCount;
                     placed = true;
-                } else if (e.length + size <= kMaxJoinedLength && std::uint64_t(e.offset) + e.length == offset) {
-                    FreeEntry* next = i + 1 < kFreeEntries && fb.entries[i + 1].length ? &fb.entries[i + 1] : nullptr;
+                } else if (e.length + size <= kMaxJoinedLength &&
+                           std::uint64_t(e.offset) + e.length == offset) {
+                    FreeEntry* next =
+                        i + 1 < kFreeEntries && fb.entries[i + 1].length ? &fb.entries[i + 1] : nullptr;
                     if (next && std::uint64_t(offset) + size > next->offset) return badDeallocate();
                     e.length = static_cast<std::uint16_t>(e.length + size);
-                    if (next && e.offset + e.length == next->offset && e.length + next->length <= kMaxJoinedLength) {
+                    if (next && e.offset + e.length == next->offset &&
+                        e.length + next->length <= kMaxJoinedLength) {
                         e.length = static_cast<std::uint16_t>(e.length + next->length);
                         removeEntry(fb, i + 1);
                         --t.freeCount;
@@ -618,17 +643,20 @@ void freeRecord(const ProcessLock& p, Open& o, std::uint32_t offset, std::uint32
                     e.length = static_cast<std::uint16_t>(e.length + size);
                     if (i > 0) {
                         FreeEntry& prev = fb.entries[i - 1];
-                        if (prev.offset + prev.length == e.offset && prev.length + e.length <= kMaxJoinedLength) {
+                        if (prev.offset + prev.length == e.offset &&
+                            prev.length + e.length <= kMaxJoinedLength) {
                             prev.length = static_cast<std::uint16_t>(prev.length + e.length);
                             removeEntry(fb, i);
                             --t.freeCount;
-                            }
+                        }
                     }
                     placed = true;
-                } else if (offset < std::uint64_t(e.offset) + e.length && e.offset < std::uint64_t(offset) + size) {
+                } else if (offset < std::uint64_t(e.offset) + e.length &&
+                           e.offset < std::uint64_t(offset) + size) {
                     return badDeallocate();
                 } else if (offset < e.offset && fb.entries[kFreeEntries - 1].length == 0) {
-                    for (std::uint32_t k = kFreeEntries - 1; k > i; --k) fb.entries[k] = fb.entries[k - 1];
+                    for (std::uint32_t k = kFreeEntries - 1; k > i; --k)
+                        fb.entries[k] = fb.entries[k - 1];
                     fb.entries[i] = {offset, static_cast<std::uint16_t>(size)};
                     ++t.freeCount;
                     placed = true;
@@ -756,13 +784,28 @@ DBHandle openFile(const std::string& name, int shareMode, bool sequential) {
         e.writeLockDepth = 0;
         DWORD access = GENERIC_READ | GENERIC_WRITE, share = 0;
         switch (shareMode) {
-        case 1: access = GENERIC_READ; break;
-        case 2: access = GENERIC_READ; share = FILE_SHARE_READ | FILE_SHARE_WRITE; break;
-        case 3: access = GENERIC_READ; share = FILE_SHARE_READ; break;
-        case 4: share = FILE_SHARE_READ | FILE_SHARE_WRITE; break;
-        case 5: share = FILE_SHARE_READ; break;
-        case 6: share = FILE_SHARE_WRITE; break;
-        default: break;
+        case 1:
+            access = GENERIC_READ;
+            break;
+        case 2:
+            access = GENERIC_READ;
+            share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+            break;
+        case 3:
+            access = GENERIC_READ;
+            share = FILE_SHARE_READ;
+            break;
+        case 4:
+            share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+            break;
+        case 5:
+            share = FILE_SHARE_READ;
+            break;
+        case 6:
+            share = FILE_SHARE_WRITE;
+            break;
+        default:
+            break;
         }
         e.osHandle = CreateFile(path, access, share, OPEN_EXISTING);
     }
@@ -774,7 +817,8 @@ DBHandle openFile(const std::string& name, int shareMode, bool sequential) {
             break;
         }
     if (!h) {
-        if (p->slotCount == 0xFFFF || !growSlots(p.operator->(), static_cast<std::uint16_t>(p->slotCount + 1))) {
+        if (p->slotCount == 0xFFFF ||
+            !growSlots(p.operator->(), static_cast<std::uint16_t>(p->slotCount + 1))) {
             --e.openCount;
             --r->useCount;
             return 0;
@@ -802,7 +846,8 @@ DBHandle openFile(const std::string& name, int shareMode, bool sequential) {
 
 int InitDBEngine(std::uint16_t cachePages) {
     Engine& en = engine();
-    if (!CreateProcessData(en.root, sizeof(DBProcessBlock))) return GetProcessDataUseCount(en.root) > 0 ? 1 : 0;
+    if (!CreateProcessData(en.root, sizeof(DBProcessBlock)))
+        return GetProcessDataUseCount(en.root) > 0 ? 1 : 0;
     if (en.cache.empty()) {
         std::uint32_t n = cachePages == 0 ? 60 : cachePages < 24 ? 24 : cachePages > 3000 ? 3000 : cachePages;
         for (std::uint32_t tryPages : {n, 60u, 24u}) {
@@ -850,7 +895,9 @@ void TermDBEngine() {
     }
 }
 
-std::uint16_t DBCachePages() { return static_cast<std::uint16_t>(engine().cache.size()); }
+std::uint16_t DBCachePages() {
+    return static_cast<std::uint16_t>(engine().cache.size());
+}
 
 int CreateDBFile(const std::string& fileName) {
     std::string path = fileName;
@@ -888,8 +935,12 @@ int CreateDBFile(const std::string& fileName) {
     return 1;
 }
 
-DBHandle OpenDBFile(const std::string& fileName, int shareMode) { return openFile(fileName, shareMode, false); }
-DBHandle OpenDBTextFile(const std::string& fileName, int shareMode) { return openFile(fileName, shareMode, true); }
+DBHandle OpenDBFile(const std::string& fileName, int shareMode) {
+    return openFile(fileName, shareMode, false);
+}
+DBHandle OpenDBTextFile(const std::string& fileName, int shareMode) {
+    return openFile(fileName, shareMode, true);
+}
 
 void CloseDBFile(DBHandle h) {
     ProcessLock p;
@@ -949,7 +1000,8 @@ int AddDBTable(DBHandle h, const char* name, std::uint32_t offset) {
     unsigned char dir[kDirectorySize];
     if (readBytes(p, o, kDirectoryOffset, dir, kDirectorySize) == kDirectorySize) {
         std::uint32_t i = 0;
-        while (i < kDirectoryEntries && get32(dir + i * kDirectoryEntrySize + kNameSize) != 0) ++i;
+        while (i < kDirectoryEntries && get32(dir + i * kDirectoryEntrySize + kNameSize) != 0)
+            ++i;
         if (i == kDirectoryEntries) {
             MessageBox(0, "Too many DB files", "DOZ3 Error", MB_OK | MB_ICONEXCLAMATION);
         } else {
@@ -1027,7 +1079,8 @@ int ReadDBTextLine(DBHandle h, char* buffer, std::uint16_t capacity) {
     Open o;
     if (!buffer || capacity == 0) return 0;
     buffer[0] = 0;
-    if (!resolve(p, h, o)) return 0;
+    // A buffer without room for one character would return empty lines without ever moving on.
+    if (capacity < 2 || !resolve(p, h, o)) return 0;
     const std::uint32_t room = capacity - 1u;
     std::uint32_t pos = o.slot->position;
     // Enough text to see a CR LF right after a full buffer.

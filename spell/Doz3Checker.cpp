@@ -29,7 +29,9 @@ std::string hex(std::uint64_t v) {
     return "0x" + s;
 }
 
-std::string describe(const Interval& i) { return i.what + " [" + hex(i.from) + ", " + hex(i.to) + ")"; }
+std::string describe(const Interval& i) {
+    return i.what + " [" + hex(i.from) + ", " + hex(i.to) + ")";
+}
 
 struct Chunk {
     std::uint64_t from, to, usedTo;
@@ -63,7 +65,8 @@ std::uint16_t Doz3Checker::u16(std::uint64_t at) const {
 std::vector<std::uint32_t> Doz3Checker::directoryOffsets() const {
     std::vector<std::uint32_t> out;
     for (std::uint32_t i = 0; i < kDirectoryEntries; ++i)
-        if (std::uint32_t off = u32(kDirectoryOffset + i * kDirectoryEntrySize + kNameSize)) out.push_back(off);
+        if (std::uint32_t off = u32(kDirectoryOffset + i * kDirectoryEntrySize + kNameSize))
+            out.push_back(off);
     return out;
 }
 
@@ -77,19 +80,23 @@ std::vector<std::string> Doz3Checker::check(const std::vector<std::uint32_t>& ta
         fail("file shorter than header and directory: " + std::to_string(bytes_.size()) + " bytes");
         return problems;
     }
-    if (std::string(bytes_.begin() + kMagicOffset, bytes_.begin() + kMagicOffset + 4) != "DOZ3") fail("no DOZ3 magic");
+    if (std::string(bytes_.begin() + kMagicOffset, bytes_.begin() + kMagicOffset + 4) != "DOZ3")
+        fail("no DOZ3 magic");
     const std::uint64_t end = u32(kEndOfSpaceOffset);
     if (end < kPageSize) fail("end of space " + hex(end) + " below the first page's end");
-    if (end > bytes_.size() + std::uint64_t(kEndSlack)) fail("end of space " + hex(end) + " far beyond the file");
+    if (end > bytes_.size() + std::uint64_t(kEndSlack))
+        fail("end of space " + hex(end) + " far beyond the file");
     if (!problems.empty()) return problems;
 
     for (std::uint32_t i = 0; i < kDirectoryEntries; ++i) {
         std::uint64_t e = kDirectoryOffset + i * kDirectoryEntrySize;
         std::uint32_t off = u32(e + kNameSize);
         if (off == 0) continue;
-        if (std::find(bytes_.begin() + e, bytes_.begin() + e + kNameSize, 0) == bytes_.begin() + e + kNameSize)
+        if (std::find(bytes_.begin() + e, bytes_.begin() + e + kNameSize, 0) ==
+            bytes_.begin() + e + kNameSize)
             fail("directory entry " + std::to_string(i) + ": name without NUL");
-        if (off >= end) fail("directory entry " + std::to_string(i) + ": offset " + hex(off) + " past end of space");
+        if (off >= end)
+            fail("directory entry " + std::to_string(i) + ": offset " + hex(off) + " past end of space");
     }
 
     std::vector<std::uint32_t> all{0};
@@ -112,9 +119,11 @@ std::vector<std::string> Doz3Checker::check(const std::vector<std::uint32_t>& ta
             if (table + i < bytes_.size()) rec[i] = bytes_[table + i];
         t.decode(rec);
         if (t.used > t.chunkSize) fail(name + ": used " + std::to_string(t.used) + " beyond chunk size");
-        if (t.pagesPerChunk < 1 || t.pagesPerChunk > 16) fail(name + ": pages per chunk " + std::to_string(t.pagesPerChunk));
+        if (t.pagesPerChunk < 1 || t.pagesPerChunk > 16)
+            fail(name + ": pages per chunk " + std::to_string(t.pagesPerChunk));
         if (t.freeCount > kMaxFreeCount) fail(name + ": free count above 60000");
-        leaves.push_back({table, table + std::uint64_t(table == 0 ? kFileStart : kTableRecordSize), name + " record"});
+        leaves.push_back(
+            {table, table + std::uint64_t(table == 0 ? kFileStart : kTableRecordSize), name + " record"});
 
         // Chunk chain, backwards from the current chunk to the first, which holds the table record.
         std::uint64_t c = t.chunk, size = t.chunkSize, usedTo = std::uint64_t(t.chunk) + t.used;
@@ -122,7 +131,8 @@ std::vector<std::string> Doz3Checker::check(const std::vector<std::uint32_t>& ta
         bool chainOk = true;
         while (true) {
             if (c + size > end || size < kChunkHeadSize) {
-                fail(name + ": chunk " + hex(c) + " of " + std::to_string(size) + " bytes outside allocated space");
+                fail(name + ": chunk " + hex(c) + " of " + std::to_string(size) +
+                     " bytes outside allocated space");
                 chainOk = false;
                 break;
             }
@@ -145,7 +155,8 @@ std::vector<std::string> Doz3Checker::check(const std::vector<std::uint32_t>& ta
         }
         if (!chainOk) continue;
         if (t.chunkSize > t.used)
-            leaves.push_back({std::uint64_t(t.chunk) + t.used, std::uint64_t(t.chunk) + t.chunkSize, name + " unused tail"});
+            leaves.push_back({std::uint64_t(t.chunk) + t.used, std::uint64_t(t.chunk) + t.chunkSize,
+                              name + " unused tail"});
 
         // Free list.
         std::uint64_t b = t.freeHead;
@@ -176,7 +187,8 @@ std::vector<std::string> Doz3Checker::check(const std::vector<std::uint32_t>& ta
                 if (ended) fail(name + ": free entry after the end of the used entries in block " + hex(b));
                 if (i > 0 && off <= lastOffset) fail(name + ": free entries out of order in block " + hex(b));
                 lastOffset = off;
-                if (off + std::uint64_t(len) > end) fail(name + ": free entry " + hex(off) + " past end of space");
+                if (off + std::uint64_t(len) > end)
+                    fail(name + ": free entry " + hex(off) + " past end of space");
                 leaves.push_back({off, off + std::uint64_t(len), name + " free entry"});
                 freeByTable[table].push_back({off, off + std::uint64_t(len)});
                 ++count;
@@ -184,18 +196,22 @@ std::vector<std::string> Doz3Checker::check(const std::vector<std::uint32_t>& ta
             b = u32(b);
         }
         if (count != t.freeCount)
-            fail(name + ": free count " + std::to_string(t.freeCount) + " but " + std::to_string(count) + " entries");
+            fail(name + ": free count " + std::to_string(t.freeCount) + " but " + std::to_string(count) +
+                 " entries");
     }
 
     for (const Record& r : records) {
-        std::string name = "record " + hex(r.offset) + " of " + (r.table ? "table " + hex(r.table) : "file level");
+        std::string name =
+            "record " + hex(r.offset) + " of " + (r.table ? "table " + hex(r.table) : "file level");
         leaves.push_back({r.offset, r.offset + std::uint64_t(r.size), name});
         freeByTable[r.table].push_back({r.offset, r.offset + std::uint64_t(r.size)});
     }
 
     // File-level space handed out again as pages (from the file-level free list) puts a chunk inside a
     // file-level chunk, where it takes a record's place. All other chunks lie side by side.
-    auto byStart = [](const Chunk& a, const Chunk& b) { return a.from != b.from ? a.from < b.from : a.to > b.to; };
+    auto byStart = [](const Chunk& a, const Chunk& b) {
+        return a.from != b.from ? a.from < b.from : a.to > b.to;
+    };
     std::vector<Chunk> fileChunks;
     for (const Chunk& c : chunks)
         if (c.table == 0) fileChunks.push_back(c);
@@ -206,7 +222,8 @@ std::vector<std::string> Doz3Checker::check(const std::vector<std::uint32_t>& ta
                                    [](std::uint64_t v, const Chunk& c) { return v < c.from; });
         while (it != sortedList.begin()) {
             --it;
-            if (&*it != self && !(it->from == from && it->to == to && it->table == (self ? self->table : ~0u)) &&
+            if (&*it != self &&
+                !(it->from == from && it->to == to && it->table == (self ? self->table : ~0u)) &&
                 from >= it->from && to <= it->to && to <= it->usedTo)
                 return &*it;
         }
@@ -226,10 +243,12 @@ std::vector<std::string> Doz3Checker::check(const std::vector<std::uint32_t>& ta
             }
         }
         if (outer) {
-            if (c.to > outer->usedTo) fail("chunk " + hex(c.from) + " beyond the used part of chunk " + hex(outer->from));
+            if (c.to > outer->usedTo)
+                fail("chunk " + hex(c.from) + " beyond the used part of chunk " + hex(outer->from));
             // A file-level chunk inside file-level space only adds file-level pieces, whose free space may
             // join with the space around it; a table chunk there is one piece holding its own.
-            if (c.table != 0) leaves.push_back({c.from, c.to, "chunk " + hex(c.from) + " inside file-level space", true});
+            if (c.table != 0)
+                leaves.push_back({c.from, c.to, "chunk " + hex(c.from) + " inside file-level space", true});
         } else {
             topLevel.push_back(c);
         }
@@ -247,7 +266,8 @@ std::vector<std::string> Doz3Checker::check(const std::vector<std::uint32_t>& ta
         std::sort(own.begin(), own.end(), byStart);
         for (const auto& [from, to] : pieces)
             if (!inside(own, from, to, nullptr))
-                fail("piece " + hex(from) + " of " + (table ? "table " + hex(table) : std::string("file level")) +
+                fail("piece " + hex(from) + " of " +
+                     (table ? "table " + hex(table) : std::string("file level")) +
                      " outside the used part of its chunks");
     }
 
@@ -260,7 +280,8 @@ std::vector<std::string> Doz3Checker::check(const std::vector<std::uint32_t>& ta
     });
     std::vector<const Interval*> open;
     for (const Interval& i : sorted) {
-        while (!open.empty() && open.back()->to <= i.from) open.pop_back();
+        while (!open.empty() && open.back()->to <= i.from)
+            open.pop_back();
         if (!open.empty() && !(open.back()->container && i.to <= open.back()->to))
             fail(describe(i) + " overlaps " + describe(*open.back()));
         open.push_back(&i);

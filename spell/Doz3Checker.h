@@ -22,8 +22,8 @@ public:
     // tables: the offsets of the file's tables besides the file-level one. records: the live records the
     // caller knows of. With complete set, the chunks must cover all allocated space and every table must
     // be known. Returns the problems found, empty for a sound file.
-    std::vector<std::string> check(const std::vector<std::uint32_t>& tables, const std::vector<Record>& records = {},
-                                   bool complete = true) const;
+    std::vector<std::string> check(const std::vector<std::uint32_t>& tables,
+                                   const std::vector<Record>& records = {}, bool complete = true) const;
 
     // Tables registered in the directory (offsets, as the engine's callers registered them).
     std::vector<std::uint32_t> directoryOffsets() const;

@@ -30,7 +30,9 @@ constexpr std::uint32_t kMaxChunkSize = 63 * kPageSize;
 constexpr std::uint32_t kEndSlack = kMaxChunkSize + kPageSize;
 constexpr std::uint32_t kWholeFileLockLength = 100000000;
 
-inline std::uint16_t get16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+inline std::uint16_t get16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 inline std::uint32_t get32(const unsigned char* p) {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
            (std::uint32_t(p[3]) << 24);
@@ -40,7 +42,8 @@ inline void put16(unsigned char* p, std::uint32_t v) {
     p[1] = static_cast<unsigned char>(v >> 8);
 }
 inline void put32(unsigned char* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
 
 // DBTableRecord; the file header's first 24 bytes have this layout too.

@@ -8,16 +8,18 @@ namespace {
 
 // Letters by collation code 2..63: accented forms follow their base letter.
 constexpr unsigned char kLetters[64] = {
-    0,    0,    '\'', '-',  '.',  'a',  0xE0, 0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 'b',  'c',  0xE7,
-    'd',  0xF0, 'e',  0xE8, 0xE9, 0xEA, 0xEB, 'f',  'g',  'h',  'i',  0xEC, 0xED, 0xEE, 0xEF, 'j',
-    'k',  'l',  'm',  'n',  0xF1, 'o',  0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF8, 0x9C, 'p',  'q',  'r',
-    's',  0x9A, 0xDF, 't',  'u',  0xF9, 0xFA, 0xFB, 0xFC, 'v',  'w',  'x',  'y',  0xFD, 0xFF, 'z'};
+    0,   0,    '\'', '-',  '.',  'a',  0xE0, 0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 'b',  'c',  0xE7,
+    'd', 0xF0, 'e',  0xE8, 0xE9, 0xEA, 0xEB, 'f',  'g',  'h',  'i',  0xEC, 0xED, 0xEE, 0xEF, 'j',
+    'k', 'l',  'm',  'n',  0xF1, 'o',  0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF8, 0x9C, 'p',  'q',  'r',
+    's', 0x9A, 0xDF, 't',  'u',  0xF9, 0xFA, 0xFB, 0xFC, 'v',  'w',  'x',  'y',  0xFD, 0xFF, 'z'};
 
 struct CodeTable {
     unsigned char code[256];
     CodeTable() {
-        for (int c = 0; c < 256; ++c) code[c] = static_cast<unsigned char>(c);
-        for (int k = 2; k < 64; ++k) code[kLetters[k]] = static_cast<unsigned char>(k << 1);
+        for (int c = 0; c < 256; ++c)
+            code[c] = static_cast<unsigned char>(c);
+        for (int k = 2; k < 64; ++k)
+            code[kLetters[k]] = static_cast<unsigned char>(k << 1);
     }
 };
 const CodeTable kCodes;
@@ -31,7 +33,8 @@ constexpr unsigned char kOemHigh[40] = {0xC7, 0xFC, 0xE9, 0xE2, 0xE4, 0xE0, 0xE5
 struct AnsiToOemTable {
     unsigned char map[256];
     AnsiToOemTable() {
-        for (int c = 0; c < 256; ++c) map[c] = c < 128 ? static_cast<unsigned char>(c) : 254;
+        for (int c = 0; c < 256; ++c)
+            map[c] = c < 128 ? static_cast<unsigned char>(c) : 254;
         const unsigned char pairs[][2] = {
             {0x83, 159}, {0xA2, 155}, {0xA3, 156}, {0xA5, 157}, {0xAA, 166}, {0xBA, 167}, {0xC4, 142},
             {0xC5, 143}, {0xC6, 146}, {0xC7, 128}, {0xC9, 144}, {0xD1, 165}, {0xD6, 153}, {0xDC, 154},
@@ -40,7 +43,8 @@ struct AnsiToOemTable {
             {0xEE, 140}, {0xEF, 139}, {0xF1, 164}, {0xF2, 149}, {0xF3, 162}, {0xF4, 147}, {0xF6, 148},
             {0xF7, 246}, {0xF9, 151}, {0xFA, 163}, {0xFB, 150}, {0xFC, 129}, {0xFF, 152}, {0xCC, 141},
             {0xCD, 161}, {0xCE, 140}, {0xCF, 139}};
-        for (const auto& p : pairs) map[p[0]] = p[1];
+        for (const auto& p : pairs)
+            map[p[0]] = p[1];
     }
 };
 const AnsiToOemTable kAnsiToOem;
@@ -61,11 +65,15 @@ unsigned char oldLetter(unsigned char c) {
     return c;
 }
 
-unsigned char uc(char c) { return static_cast<unsigned char>(c); }
+unsigned char uc(char c) {
+    return static_cast<unsigned char>(c);
+}
 
 } // namespace
 
-unsigned char LetterToCode(unsigned char letter) { return kCodes.code[letter]; }
+unsigned char LetterToCode(unsigned char letter) {
+    return kCodes.code[letter];
+}
 
 unsigned char CodeToLetter(unsigned char code) {
     unsigned k = code >> 1;
@@ -94,7 +102,8 @@ void EncodeWord(int format, char* word, bool keepCapitals) {
     std::size_t n = std::strlen(word);
     AnsiStrLower(word);
     AnsiToOem437(word, n);
-    for (std::size_t i = 0; i < n; ++i) word[i] = static_cast<char>(oldCode(uc(word[i])));
+    for (std::size_t i = 0; i < n; ++i)
+        word[i] = static_cast<char>(oldCode(uc(word[i])));
 }
 
 void DecodeWord(int format, char* word, bool showCapitals, std::size_t capacity) {
@@ -103,7 +112,8 @@ void DecodeWord(int format, char* word, bool showCapitals, std::size_t capacity)
     if (n >= capacity) n = capacity - 1;
     if (format != kCurrentFormat) {
         word[n] = 0;
-        for (std::size_t i = 0; i < n; ++i) word[i] = static_cast<char>(oldLetter(uc(word[i])));
+        for (std::size_t i = 0; i < n; ++i)
+            word[i] = static_cast<char>(oldLetter(uc(word[i])));
         Oem437ToAnsi(word, n);
         return;
     }
@@ -144,7 +154,9 @@ int CompareWords(const char* a, const char* b) {
     return r;
 }
 
-bool IsWordChar(unsigned char c) { return c == '\'' || c == '-' || c == '.' || IsAnsiLetter(c); }
+bool IsWordChar(unsigned char c) {
+    return c == '\'' || c == '-' || c == '.' || IsAnsiLetter(c);
+}
 
 bool IsValidWord(const char* text) {
     std::size_t n = 0;
@@ -158,7 +170,8 @@ bool IsValidWord(const char* text) {
 bool TrimWord(char* text) {
     std::size_t n = std::strlen(text);
     std::size_t lead = 0;
-    while (lead < n && !IsAnsiLetter(uc(text[lead]))) ++lead;
+    while (lead < n && !IsAnsiLetter(uc(text[lead])))
+        ++lead;
     if (lead) {
         std::memmove(text, text + lead, n - lead + 1);
         n -= lead;
@@ -179,7 +192,8 @@ bool TrimWord(char* text) {
 }
 
 unsigned char AnsiToLower(unsigned char c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return static_cast<unsigned char>(c + 32);
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return static_cast<unsigned char>(c + 32);
     if (c == 0x8C) return 0x9C;
     if (c == 0x8A) return 0x9A;
     if (c == 0x9F) return 0xFF;
@@ -187,7 +201,8 @@ unsigned char AnsiToLower(unsigned char c) {
 }
 
 unsigned char AnsiToUpper(unsigned char c) {
-    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return static_cast<unsigned char>(c - 32);
+    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
+        return static_cast<unsigned char>(c - 32);
     if (c == 0x9C) return 0x8C;
     if (c == 0x9A) return 0x8A;
     if (c == 0xFF) return 0x9F;
@@ -195,11 +210,13 @@ unsigned char AnsiToUpper(unsigned char c) {
 }
 
 void AnsiStrLower(char* text) {
-    for (; *text; ++text) *text = static_cast<char>(AnsiToLower(uc(*text)));
+    for (; *text; ++text)
+        *text = static_cast<char>(AnsiToLower(uc(*text)));
 }
 
 void AnsiStrUpper(char* text) {
-    for (; *text; ++text) *text = static_cast<char>(AnsiToUpper(uc(*text)));
+    for (; *text; ++text)
+        *text = static_cast<char>(AnsiToUpper(uc(*text)));
 }
 
 bool IsAnsiLetter(unsigned char c) {
@@ -210,8 +227,17 @@ bool IsAnsiLetter(unsigned char c) {
 bool IsAnsiVowel(unsigned char c) {
     unsigned char u = AnsiToUpper(c);
     switch (u) {
-    case 'A': case 'E': case 'I': case 'O': case 'U': case 'Y': case 0x8C: case 0x9F: return true;
-    default: break;
+    case 'A':
+    case 'E':
+    case 'I':
+    case 'O':
+    case 'U':
+    case 'Y':
+    case 0x8C:
+    case 0x9F:
+        return true;
+    default:
+        break;
     }
     return u >= 0xC0 && u <= 0xDE && u != 0xC7 && u != 0xD0 && u != 0xD1 && u != 0xD7;
 }
@@ -225,7 +251,8 @@ int AnsiCompareNoCase(const char* a, const char* b) {
 }
 
 void AnsiToOem437(char* text, std::size_t length) {
-    for (std::size_t i = 0; i < length; ++i) text[i] = static_cast<char>(kAnsiToOem.map[uc(text[i])]);
+    for (std::size_t i = 0; i < length; ++i)
+        text[i] = static_cast<char>(kAnsiToOem.map[uc(text[i])]);
 }
 
 void Oem437ToAnsi(char* text, std::size_t length) {

@@ -25,7 +25,8 @@ ProcessDataNode* findNode(const ProcessDataRoot& root, DWORD pid) {
 }
 
 void beep(int times) {
-    for (int i = 0; i < times; ++i) MessageBeep(MB_OK);
+    for (int i = 0; i < times; ++i)
+        MessageBeep(MB_OK);
 }
 
 } // namespace
@@ -44,7 +45,8 @@ int CreateProcessData(ProcessDataRoot& root, std::uint16_t size) {
         node->first = node;
     } else {
         ProcessDataNode* last = root.first;
-        while (last->next) last = last->next;
+        while (last->next)
+            last = last->next;
         last->next = node;
     }
     return 1;
@@ -57,10 +59,12 @@ int ReleaseProcessData(ProcessDataRoot& root) {
     FreeBlock(node->block);
     if (root.first == node) {
         root.first = node->next;
-        for (ProcessDataNode* n = root.first; n; n = n->next) n->first = root.first;
+        for (ProcessDataNode* n = root.first; n; n = n->next)
+            n->first = root.first;
     } else {
         ProcessDataNode* prev = root.first;
-        while (prev->next != node) prev = prev->next;
+        while (prev->next != node)
+            prev = prev->next;
         prev->next = node->next;
     }
     delete node;
@@ -111,7 +115,9 @@ void UnlockBlock(HGLOBAL block) {
     GlobalUnlock(block);
 }
 
-void FreeBlock(HGLOBAL block) { GlobalFree(block); }
+void FreeBlock(HGLOBAL block) {
+    GlobalFree(block);
+}
 
 int IntToString(std::int32_t value, char* buffer, int radix, int width) {
     static const char digits[] = "0123456789ABCDEF";
@@ -126,8 +132,10 @@ int IntToString(std::int32_t value, char* buffer, int radix, int width) {
     } while (v);
     if (negative) tmp[n++] = '-';
     int len = 0;
-    for (int pad = width - n; pad > 0; --pad) buffer[len++] = radix == 10 ? ' ' : '0';
-    while (n) buffer[len++] = tmp[--n];
+    for (int pad = width - n; pad > 0; --pad)
+        buffer[len++] = radix == 10 ? ' ' : '0';
+    while (n)
+        buffer[len++] = tmp[--n];
     buffer[len] = 0;
     return len;
 }
@@ -191,9 +199,11 @@ void FillBytes(void* address, unsigned char byte, std::uint32_t count) {
 void TrimRight(char* buffer, std::size_t capacity) {
     if (capacity == 0) return;
     std::size_t len = 0;
-    while (len < capacity && buffer[len]) ++len;
+    while (len < capacity && buffer[len])
+        ++len;
     if (len == capacity) buffer[--len] = 0;
-    while (len && buffer[len - 1] == ' ') buffer[--len] = 0;
+    while (len && buffer[len - 1] == ' ')
+        buffer[--len] = 0;
 }
 
 int MessageBoxFromString(HINSTANCE module, HWND owner, UINT id, const std::string& caption, UINT style) {
@@ -278,7 +288,9 @@ int LineEnd(char* buffer) {
     return 2;
 }
 
-std::uint32_t Ticks() { return static_cast<std::uint32_t>(std::uint64_t(GetTickCount()) * 10 / 546); }
+std::uint32_t Ticks() {
+    return static_cast<std::uint32_t>(std::uint64_t(GetTickCount()) * 10 / 546);
+}
 
 namespace {
 
@@ -292,20 +304,39 @@ std::uint16_t modifiers() {
 
 std::uint16_t keyNumber(unsigned vk) {
     switch (vk) {
-    case VK_BACK: case VK_TAB: case VK_RETURN: case VK_ESCAPE: case VK_SPACE: return static_cast<std::uint16_t>(vk);
-    case VK_OEM_COMMA: return 44;
-    case VK_OEM_MINUS: case VK_SUBTRACT: return 45;
-    case VK_INSERT: return 0x8030;
-    case VK_DELETE: return 0x802E;
-    case VK_PRIOR: return 0x8039;
-    case VK_NEXT: return 0x8033;
-    case VK_END: return 0x8031;
-    case VK_HOME: return 0x8037;
-    case VK_LEFT: return 0x8034;
-    case VK_UP: return 0x8038;
-    case VK_RIGHT: return 0x8036;
-    case VK_DOWN: return 0x8032;
-    default: break;
+    case VK_BACK:
+    case VK_TAB:
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_SPACE:
+        return static_cast<std::uint16_t>(vk);
+    case VK_OEM_COMMA:
+        return 44;
+    case VK_OEM_MINUS:
+    case VK_SUBTRACT:
+        return 45;
+    case VK_INSERT:
+        return 0x8030;
+    case VK_DELETE:
+        return 0x802E;
+    case VK_PRIOR:
+        return 0x8039;
+    case VK_NEXT:
+        return 0x8033;
+    case VK_END:
+        return 0x8031;
+    case VK_HOME:
+        return 0x8037;
+    case VK_LEFT:
+        return 0x8034;
+    case VK_UP:
+        return 0x8038;
+    case VK_RIGHT:
+        return 0x8036;
+    case VK_DOWN:
+        return 0x8032;
+    default:
+        break;
     }
     if (vk >= static_cast<unsigned>(VK_F1) && vk <= static_cast<unsigned>(VK_F12))
         return static_cast<std::uint16_t>(0x8011 + (vk - VK_F1));
@@ -324,8 +355,10 @@ std::uint16_t TranslateKeyMessage(UINT message, WPARAM parameter) {
     unsigned p = static_cast<unsigned>(parameter);
     switch (message) {
     case WM_LBUTTONDOWN:
-    case WM_NCLBUTTONDOWN: return static_cast<std::uint16_t>(mods | 0x8101);
-    case WM_RBUTTONDOWN: return static_cast<std::uint16_t>(mods | 0x8102);
+    case WM_NCLBUTTONDOWN:
+        return static_cast<std::uint16_t>(mods | 0x8101);
+    case WM_RBUTTONDOWN:
+        return static_cast<std::uint16_t>(mods | 0x8102);
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
         std::uint16_t kn = keyNumber(p);
@@ -352,7 +385,8 @@ std::uint16_t TranslateKeyMessage(UINT message, WPARAM parameter) {
         if (c == 0) return 0;
         return special(mods, c);
     }
-    default: return 0;
+    default:
+        return 0;
     }
 }
 

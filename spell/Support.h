@@ -48,8 +48,8 @@ bool InsertText(char* text, std::size_t capacity, std::size_t position, const ch
 int ReplaceAll(const char* find, const char* replace, std::size_t start, char* text, std::size_t capacity);
 void FillBytes(void* address, unsigned char byte, std::uint32_t count);
 void TrimRight(char* buffer, std::size_t capacity);
-int MessageBoxFromString(win32::HINSTANCE module, win32::HWND owner, win32::UINT id, const std::string& caption,
-                         win32::UINT style);
+int MessageBoxFromString(win32::HINSTANCE module, win32::HWND owner, win32::UINT id,
+                         const std::string& caption, win32::UINT style);
 int MatchCapitals(const char* model, char* text);
 
 void AppendBackslash(std::string& path);

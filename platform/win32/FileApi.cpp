@@ -30,9 +30,13 @@ std::function<bool(FileOp)>& faultHook() {
     return hook;
 }
 
-bool injectedFault(FileOp op) { return faultHook() && faultHook()(op); }
+bool injectedFault(FileOp op) {
+    return faultHook() && faultHook()(op);
+}
 
-FileObject* file(HANDLE h) { return Kernel::instance().handles().get<FileObject>(h, ObjectKind::File); }
+FileObject* file(HANDLE h) {
+    return Kernel::instance().handles().get<FileObject>(h, ObjectKind::File);
+}
 
 std::string slashes(std::string p) {
     for (char& c : p)
@@ -54,6 +58,39 @@ bool lockRange(int fd, short type, std::uint64_t offset, std::uint64_t length, b
     return rc == 0;
 }
 
+// Share modes are kept as read locks on four bytes far beyond any data or byte-range lock: one for each
+// kind of access an open has and one for each kind it denies. An open is refused when it wants an access
+// that another open denies, or denies an access that another open has.
+constexpr std::uint64_t kShareBase = std::uint64_t(1) << 62;
+enum ShareByte { HasRead, HasWrite, DeniesRead, DeniesWrite };
+
+bool heldByOther(int fd, ShareByte b) {
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(kShareBase + b);
+    fl.l_len = 1;
+    if (::fcntl(fd, F_OFD_GETLK, &fl) != 0) return false;
+    return fl.l_type != F_UNLCK;
+}
+
+bool takeShareLocks(int fd, DWORD access, DWORD share) {
+    bool wantRead = access & GENERIC_READ, wantWrite = access & GENERIC_WRITE;
+    bool denyRead = !(share & FILE_SHARE_READ), denyWrite = !(share & FILE_SHARE_WRITE);
+    if ((wantRead && heldByOther(fd, DeniesRead)) || (wantWrite && heldByOther(fd, DeniesWrite)) ||
+        (denyRead && heldByOther(fd, HasRead)) || (denyWrite && heldByOther(fd, HasWrite)))
+        return false;
+    // Read locks need a readable descriptor; a write-only open takes part in the checks only.
+    if (!wantRead) return true;
+    bool ok = true;
+    for (auto [take, b] : {std::pair{wantRead, HasRead},
+                           {wantWrite, HasWrite},
+                           {denyRead, DeniesRead},
+                           {denyWrite, DeniesWrite}})
+        if (take) ok = lockRange(fd, F_RDLCK, kShareBase + b, 1, false) && ok;
+    return ok;
+}
+
 bool sameNoCase(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -64,7 +101,9 @@ bool sameNoCase(const std::string& a, const std::string& b) {
 
 } // namespace
 
-void SetFileFaultHook(std::function<bool(FileOp)> hook) { faultHook() = std::move(hook); }
+void SetFileFaultHook(std::function<bool(FileOp)> hook) {
+    faultHook() = std::move(hook);
+}
 
 HANDLE CreateFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
     int flags = O_CLOEXEC;
@@ -75,17 +114,29 @@ HANDLE CreateFile(const std::string& path, DWORD access, DWORD share, DWORD disp
     else
         flags |= O_RDONLY;
     switch (disposition) {
-    case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
-    case CREATE_ALWAYS: flags |= O_CREAT | O_TRUNC; break;
-    case OPEN_ALWAYS: flags |= O_CREAT; break;
-    case OPEN_EXISTING: break;
-    default: return 0;
+    case CREATE_NEW:
+        flags |= O_CREAT | O_EXCL;
+        break;
+    case CREATE_ALWAYS:
+        flags |= O_CREAT;
+        break; // truncated once the share check has passed
+    case OPEN_ALWAYS:
+        flags |= O_CREAT;
+        break;
+    case OPEN_EXISTING:
+        break;
+    default:
+        return 0;
     }
     std::string p = slashes(path);
     struct stat st {};
     if (::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return 0;
     int fd = ::open(p.c_str(), flags, 0666);
     if (fd < 0) return 0;
+    if (!takeShareLocks(fd, access, share) || (disposition == CREATE_ALWAYS && ::ftruncate(fd, 0) != 0)) {
+        ::close(fd);
+        return 0;
+    }
     auto f = std::make_unique<FileObject>();
     f->fd = fd;
     f->access = access;
@@ -93,7 +144,9 @@ HANDLE CreateFile(const std::string& path, DWORD access, DWORD share, DWORD disp
     return Kernel::instance().handles().add(std::move(f));
 }
 
-bool CloseHandle(HANDLE h) { return Kernel::instance().handles().remove(h, ObjectKind::File); }
+bool CloseHandle(HANDLE h) {
+    return Kernel::instance().handles().remove(h, ObjectKind::File);
+}
 
 bool ReadFile(HANDLE h, void* buffer, DWORD length, DWORD* read) {
     FileObject* f = file(h);
@@ -207,7 +260,9 @@ bool UnlockFileEx(HANDLE h, std::uint64_t offset, std::uint64_t length) {
     return lockRange(f->fd, F_UNLCK, offset, length, false);
 }
 
-bool DeleteFile(const std::string& path) { return ::unlink(slashes(path).c_str()) == 0; }
+bool DeleteFile(const std::string& path) {
+    return ::unlink(slashes(path).c_str()) == 0;
+}
 
 bool MoveFileEx(const std::string& from, const std::string& to, DWORD flags) {
     if (injectedFault(FileOp::Rename)) return false;

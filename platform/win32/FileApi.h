@@ -10,8 +10,8 @@
 
 namespace win32 {
 
-// Returns 0 (not INVALID_HANDLE_VALUE) on failure; the share flags are kept with the handle but not
-// enforced against other opens.
+// Returns 0 (not INVALID_HANDLE_VALUE) on failure, also when the share flags of this or another open
+// forbid it (checked through locks, so between any two opens, in one process or several).
 HANDLE CreateFile(const std::string& path, DWORD access, DWORD share, DWORD disposition);
 bool CloseHandle(HANDLE h);
 bool ReadFile(HANDLE h, void* buffer, DWORD length, DWORD* read);

@@ -16,7 +16,9 @@ struct MemoryBlock : KernelObject {
     UINT locks = 0;
 };
 
-MemoryBlock* block(HGLOBAL h) { return Kernel::instance().handles().get<MemoryBlock>(h, ObjectKind::Memory); }
+MemoryBlock* block(HGLOBAL h) {
+    return Kernel::instance().handles().get<MemoryBlock>(h, ObjectKind::Memory);
+}
 
 } // namespace
 
@@ -38,8 +40,7 @@ HGLOBAL GlobalReAlloc(HGLOBAL h, std::size_t size, UINT flags) {
     std::size_t keep = size < b->size ? size : b->size;
     std::memcpy(data, b->data, keep);
     if (size > keep) {
-        if (flags & GMEM_ZEROINIT)
-            std::memset(data + keep, 0, size - keep);
+        if (flags & GMEM_ZEROINIT) std::memset(data + keep, 0, size - keep);
     }
     delete[] b->data;
     b->data = data;
@@ -60,7 +61,9 @@ bool GlobalUnlock(HGLOBAL h) {
     return --b->locks > 0;
 }
 
-HGLOBAL GlobalFree(HGLOBAL h) { return Kernel::instance().handles().remove(h, ObjectKind::Memory) ? 0 : h; }
+HGLOBAL GlobalFree(HGLOBAL h) {
+    return Kernel::instance().handles().remove(h, ObjectKind::Memory) ? 0 : h;
+}
 
 std::size_t GlobalSize(HGLOBAL h) {
     MemoryBlock* b = block(h);

@@ -17,10 +17,16 @@ DWORD Kernel::tickCount() const {
     return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
-DWORD GetCurrentProcessId() { return static_cast<DWORD>(::getpid()); }
+DWORD GetCurrentProcessId() {
+    return static_cast<DWORD>(::getpid());
+}
 
-DWORD GetTickCount() { return Kernel::instance().tickCount(); }
+DWORD GetTickCount() {
+    return Kernel::instance().tickCount();
+}
 
-void Sleep(DWORD milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+void Sleep(DWORD milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
 
 } // namespace win32

@@ -13,12 +13,17 @@ ScriptedUi& fallback() {
 }
 int firstButton(UINT style) {
     switch (style & MB_TYPEMASK) {
-    case MB_OKCANCEL: return IDOK;
-    case MB_ABORTRETRYIGNORE: return IDABORT;
+    case MB_OKCANCEL:
+        return IDOK;
+    case MB_ABORTRETRYIGNORE:
+        return IDABORT;
     case MB_YESNOCANCEL:
-    case MB_YESNO: return IDYES;
-    case MB_RETRYCANCEL: return IDRETRY;
-    default: return IDOK;
+    case MB_YESNO:
+        return IDYES;
+    case MB_RETRYCANCEL:
+        return IDRETRY;
+    default:
+        return IDOK;
     }
 }
 } // namespace
@@ -38,8 +43,12 @@ short ScriptedUi::keyState(int virtualKey) {
     return k != keysDown.end() && k->second ? static_cast<short>(0x8000) : 0;
 }
 
-UiServices& Ui() { return current() ? *current() : fallback(); }
-void SetUiServices(UiServices* services) { current() = services; }
+UiServices& Ui() {
+    return current() ? *current() : fallback();
+}
+void SetUiServices(UiServices* services) {
+    current() = services;
+}
 
 int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT style) {
     return Ui().messageBox(owner, text, caption, style);
@@ -50,6 +59,8 @@ bool MessageBeep(UINT type) {
     return true;
 }
 
-short GetKeyState(int virtualKey) { return Ui().keyState(virtualKey); }
+short GetKeyState(int virtualKey) {
+    return Ui().keyState(virtualKey);
+}
 
 } // namespace win32

@@ -45,9 +45,11 @@ TEST_F(Doz3Differential, RandomRecordsMatchModelAndSurviveReopenInAnotherProcess
     DBHandle h = createAndOpen("diff.wxd");
     ASSERT_EQ(LockDBFile(h, 0), 1);
     std::vector<std::uint32_t> tables{0};
-    for (std::uint16_t ppc : {1, 4, 16}) tables.push_back(CreateDBTable(h, ppc));
+    for (std::uint16_t ppc : {1, 4, 16})
+        tables.push_back(CreateDBTable(h, ppc));
     UnlockDBFile(h, 0);
-    for (auto t : tables) ASSERT_TRUE(t == 0 || t >= 1024);
+    for (auto t : tables)
+        ASSERT_TRUE(t == 0 || t >= 1024);
 
     std::mt19937 rng(20261208);
     std::map<std::uint32_t, Live> live;
@@ -64,7 +66,9 @@ TEST_F(Doz3Differential, RandomRecordsMatchModelAndSurviveReopenInAnotherProcess
             bool insert = order.empty() || rng() % 100 < insertPercent;
             if (insert) {
                 std::uint32_t pick = rng() % 100;
-                auto size = static_cast<std::uint16_t>(pick < 70 ? 1 + rng() % 64 : pick < 97 ? 1 + rng() % 700 : 1 + rng() % 9000);
+                auto size = static_cast<std::uint16_t>(pick < 70   ? 1 + rng() % 64
+                                                       : pick < 97 ? 1 + rng() % 700
+                                                                   : 1 + rng() % 9000);
                 std::uint32_t table = tables[rng() % tables.size()];
                 std::uint32_t at = AllocDBRecord(h, size, table);
                 ASSERT_NE(at, 0u);
@@ -87,7 +91,8 @@ TEST_F(Doz3Differential, RandomRecordsMatchModelAndSurviveReopenInAnotherProcess
         ASSERT_TRUE(ui.shown.empty()) << ui.shown.front().text;
 
         std::vector<Doz3Checker::Record> records;
-        for (const auto& [offset, r] : live) records.push_back({offset, r.size, r.table});
+        for (const auto& [offset, r] : live)
+            records.push_back({offset, r.size, r.table});
         auto problems = Doz3Checker::fromFile(path).check({tables.begin() + 1, tables.end()}, records);
         ASSERT_TRUE(problems.empty()) << "batch " << batch << ": " << problems.front();
         if (batch % 5 == 4) {

@@ -11,8 +11,12 @@ namespace {
 
 using namespace win32;
 
-std::uint32_t le32(const std::vector<unsigned char>& b, std::size_t at) { return doz3::get32(b.data() + at); }
-std::uint16_t le16(const std::vector<unsigned char>& b, std::size_t at) { return doz3::get16(b.data() + at); }
+std::uint32_t le32(const std::vector<unsigned char>& b, std::size_t at) {
+    return doz3::get32(b.data() + at);
+}
+std::uint16_t le16(const std::vector<unsigned char>& b, std::size_t at) {
+    return doz3::get16(b.data() + at);
+}
 
 class Doz3 : public EngineTest {
 protected:
@@ -26,7 +30,9 @@ protected:
         return Doz3Checker::fromFile(path).check(tables, records);
     }
     // A handle of "another process": its own open file description, so its locks conflict with ours.
-    HANDLE otherOpen(const std::string& path) { return CreateFile(path, GENERIC_READ | GENERIC_WRITE, 3, OPEN_EXISTING); }
+    HANDLE otherOpen(const std::string& path) {
+        return CreateFile(path, GENERIC_READ | GENERIC_WRITE, 3, OPEN_EXISTING);
+    }
 };
 
 TEST_F(Doz3, NewFileHeaderAndFirstTable) {
@@ -44,7 +50,8 @@ TEST_F(Doz3, NewFileHeaderAndFirstTable) {
     EXPECT_EQ(le16(bytes, 22), 0);
     EXPECT_EQ(std::string(bytes.begin() + 24, bytes.begin() + 28), "DOZ3");
     EXPECT_EQ(le32(bytes, 48), 1024u) << "space ends past the file";
-    for (std::size_t i = 52; i < 340; ++i) ASSERT_EQ(bytes[i], 0) << i;
+    for (std::size_t i = 52; i < 340; ++i)
+        ASSERT_EQ(bytes[i], 0) << i;
     EXPECT_TRUE(problems(path, {}).empty());
 
     std::uint32_t t = CreateDBTable(h, 0);
@@ -114,7 +121,8 @@ TEST_F(Doz3, ReadAcrossTheEndReturnsWhatExists) {
     EXPECT_EQ(ReadDBBytes(h, 5000, buf, 0), 1) << "length 0";
     // A read over a page boundary.
     std::vector<unsigned char> pattern(1500);
-    for (std::size_t i = 0; i < pattern.size(); ++i) pattern[i] = static_cast<unsigned char>(i * 7);
+    for (std::size_t i = 0; i < pattern.size(); ++i)
+        pattern[i] = static_cast<unsigned char>(i * 7);
     ASSERT_EQ(WriteDBBytes(h, 1000, pattern.data(), 1500), 1);
     std::vector<unsigned char> back(1500);
     EXPECT_EQ(ReadDBBytes(h, 1000, back.data(), 1500), 1);
@@ -132,7 +140,8 @@ TEST_F(Doz3, ShortReadLeavesNoStaleBytesInTheCache) {
     DBHandle f = OpenDBTextFile(full, 4);
     ASSERT_NE(f, 0);
     unsigned char sink[1024];
-    for (std::uint32_t p = 0; p < 130; ++p) ReadDBBytes(f, 0, sink, sizeof sink);
+    for (std::uint32_t p = 0; p < 130; ++p)
+        ReadDBBytes(f, 0, sink, sizeof sink);
     CloseDBFile(f);
 
     std::string path = dir.file("kurz.wxd");
@@ -140,11 +149,13 @@ TEST_F(Doz3, ShortReadLeavesNoStaleBytesInTheCache) {
     ASSERT_EQ(WriteDBBytes(h, 900, "x", 1), 1);
     char buf[8];
     EXPECT_EQ(ReadDBBytes(h, 500, buf, 8), 1);
-    for (char c : buf) EXPECT_EQ(c, 0);
+    for (char c : buf)
+        EXPECT_EQ(c, 0);
     CloseDBFile(h);
     auto bytes = readAll(path);
     ASSERT_EQ(bytes.size(), 901u);
-    for (std::size_t i = 340; i < 900; ++i) ASSERT_EQ(bytes[i], 0) << i;
+    for (std::size_t i = 340; i < 900; ++i)
+        ASSERT_EQ(bytes[i], 0) << i;
 }
 
 using Entries = std::vector<std::pair<std::uint32_t, std::uint16_t>>;
@@ -169,9 +180,11 @@ TEST_F(Doz3, FreeListJoinsNeighboursAndPicksEntries) {
     ASSERT_EQ(LockDBFile(h, 0), 1);
     std::uint32_t t = CreateDBTable(h, 16);
     std::uint32_t r[6];
-    for (auto& x : r) x = AllocDBRecord(h, 100, t);
+    for (auto& x : r)
+        x = AllocDBRecord(h, 100, t);
     std::uint32_t guard = AllocDBRecord(h, 10, t);
-    for (int i = 1; i < 6; ++i) ASSERT_EQ(r[i], r[0] + 100 * i) << "carved one after another";
+    for (int i = 1; i < 6; ++i)
+        ASSERT_EQ(r[i], r[0] + 100 * i) << "carved one after another";
     EXPECT_EQ(AllocDBRecord(h, 0, t), 0u);
 
     FreeDBRecord(h, r[1], 100, t); // needs the first free block: a new chunk, the first chunk's tail freed
@@ -202,8 +215,13 @@ TEST_F(Doz3, FreeListJoinsNeighboursAndPicksEntries) {
     EXPECT_EQ(AllocDBRecord(h, 24, t), r[0] + 476);
     UnlockDBFile(h, 0);
     EXPECT_TRUE(freeEntries(path, t).empty());
-    EXPECT_TRUE(problems(path, {t}, {{r[5], 100, t}, {guard + 10, 390, t}, {a, 300, t}, {pad, 176, t}, {b, 20, t},
-                                     {r[0] + 476, 24, t}})
+    EXPECT_TRUE(problems(path, {t},
+                         {{r[5], 100, t},
+                          {guard + 10, 390, t},
+                          {a, 300, t},
+                          {pad, 176, t},
+                          {b, 20, t},
+                          {r[0] + 476, 24, t}})
                     .empty());
     CloseDBFile(h);
 }
@@ -265,8 +283,10 @@ TEST_F(Doz3, BadFreesAreRefusedWithMessages) {
     FreeDBRecord(h, a + 10, 50, t);
     FreeDBRecord(h, b, 0, t); // nothing
     UnlockDBFile(h, 0);
-    EXPECT_EQ(shownTexts(), (std::vector<std::string>{"Deallocate twice|DOZ3 Error", "Bad Deallocate|DOZ3 Error"}));
-    for (const auto& s : ui.shown) EXPECT_EQ(s.style, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(shownTexts(),
+              (std::vector<std::string>{"Deallocate twice|DOZ3 Error", "Bad Deallocate|DOZ3 Error"}));
+    for (const auto& s : ui.shown)
+        EXPECT_EQ(s.style, MB_OK | MB_ICONEXCLAMATION);
     EXPECT_TRUE(has(freeEntries(path, t), a, 50)) << "recorded once";
     ui.shown.clear();
     UnlockDBFile(h, 0);
@@ -389,7 +409,8 @@ TEST_F(Doz3, CounterOnDiskNeverGoesBack) {
     ASSERT_EQ(LockDBFile(h, 0), 1);
     AllocDBRecord(h, 10, 0);
     std::vector<unsigned char> page(1024, 7);
-    for (std::uint32_t p = 2; p < 40; ++p) WriteDBBytes(h, p * 1024, page.data(), 1024); // evicts page 0
+    for (std::uint32_t p = 2; p < 40; ++p)
+        WriteDBBytes(h, p * 1024, page.data(), 1024); // evicts page 0
     EXPECT_EQ(le32(readAll(path), 0), 2u);
     EXPECT_EQ(le16(readAll(path), 10), 360) << "page 0 did reach the disk";
     // Pages flushed under the lock still raise the counter at the final unlock.
@@ -460,7 +481,8 @@ TEST_F(Doz3, MalformedFilesAreErrorsNotCrashes) {
     ASSERT_EQ(LockDBFile(h, 0), 1);
     std::uint32_t t = CreateDBTable(h, 1);
     std::uint32_t r[4];
-    for (auto& x : r) x = AllocDBRecord(h, 40, t);
+    for (auto& x : r)
+        x = AllocDBRecord(h, 40, t);
     FreeDBRecord(h, r[1], 40, t);
     UnlockDBFile(h, 0);
     CloseDBFile(h);
@@ -546,9 +568,10 @@ TEST_F(Doz3, TextLinesCrLfAndBreaksAtBlanks) {
     ASSERT_NE(h, 0);
     std::vector<std::string> lines;
     char buf[9]; // 8 characters and the NUL
-    while (ReadDBTextLine(h, buf, sizeof buf)) lines.push_back(buf);
+    while (ReadDBTextLine(h, buf, sizeof buf))
+        lines.push_back(buf);
     EXPECT_EQ(lines, (std::vector<std::string>{"erste ", "Zeile", "", "zwei ", "drei ", "vier", "ohneLeer",
-                                                "zeichenL", "ang", "abcdefgh", " ijk", "letzte"}));
+                                               "zeichenL", "ang", "abcdefgh", " ijk", "letzte"}));
     EXPECT_EQ(ReadDBTextLine(h, buf, sizeof buf), 0);
     EXPECT_STREQ(buf, "");
     SetDBPosition(h, 6);
@@ -561,7 +584,37 @@ TEST_F(Doz3, TextLinesCrLfAndBreaksAtBlanks) {
     EXPECT_EQ(ReadDBBytes(h, 12345, two, 5), 1) << "sequential: the offset is the running position";
     EXPECT_EQ(std::string(two, 5), "erste");
     EXPECT_EQ(GetDBPosition(h), 5u);
+    char one[1];
+    EXPECT_EQ(ReadDBTextLine(h, one, 1), 0) << "no room for a character";
     CloseDBFile(h);
+}
+
+TEST_F(Doz3, ShareModesOfOpen) {
+    std::string path = dir.file("teilen.wxd");
+    ASSERT_EQ(CreateDBFile(path), 1);
+    struct Case {
+        int mode;
+        bool otherReads, otherWrites;
+    };
+    for (Case c : {Case{1, false, false}, Case{2, true, true}, Case{3, true, false}, Case{4, true, true},
+                   Case{5, true, false}, Case{6, false, false}, Case{9, false, false}}) {
+        DBHandle h = OpenDBFile(path, c.mode);
+        ASSERT_NE(h, 0) << c.mode;
+        HANDLE r = CreateFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+        HANDLE w =
+            CreateFile(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+        EXPECT_EQ(r != 0, c.otherReads) << "mode " << c.mode;
+        EXPECT_EQ(w != 0, c.otherWrites) << "mode " << c.mode;
+        if (r) CloseHandle(r);
+        if (w) CloseHandle(w);
+        CloseDBFile(h);
+    }
+    DBHandle ro = OpenDBFile(path, 3);
+    EXPECT_EQ(WriteDBBytes(ro, 400, "x", 1), 1) << "into the cache";
+    CloseDBFile(ro);
+    EXPECT_EQ(shownTexts(), std::vector<std::string>{"Write Error|DOZ3 Error"})
+        << "a read-only file takes no writes";
+    EXPECT_EQ(readAll(path).size(), 340u);
 }
 
 TEST(Doz3Engine, CacheSizeIsClampedAndUseIsCounted) {
@@ -600,7 +653,8 @@ TEST_F(Doz3, CacheEvictsOldestPagesAndWritesThemBack) {
     CloseDBFile(h);
     auto bytes = readAll(path);
     ASSERT_EQ(bytes.size(), 101u * 1024);
-    for (std::uint32_t p = 1; p <= 100; ++p) ASSERT_EQ(bytes[p * 1024 + 500], p);
+    for (std::uint32_t p = 1; p <= 100; ++p)
+        ASSERT_EQ(bytes[p * 1024 + 500], p);
 }
 
 } // namespace

@@ -24,12 +24,13 @@ std::string decoded(const std::string& codes, bool show = true, int format = kCu
 
 TEST(Letters, EveryLetterHasItsCodeAndBack) {
     // Windows-1252 letters in code order from code 2.
-    const std::string order = "'-.a\xE0\xE1\xE2\xE3\xE4\xE5\xE6"
-                              "bc\xE7"
-                              "d\xF0"
-                              "e\xE8\xE9\xEA\xEB"
-                              "fghi\xEC\xED\xEE\xEF"
-                              "jklmn\xF1o\xF2\xF3\xF4\xF5\xF6\xF8\x9Cpqrs\x9A\xDFtu\xF9\xFA\xFB\xFCvwxy\xFD\xFFz";
+    const std::string order =
+        "'-.a\xE0\xE1\xE2\xE3\xE4\xE5\xE6"
+        "bc\xE7"
+        "d\xF0"
+        "e\xE8\xE9\xEA\xEB"
+        "fghi\xEC\xED\xEE\xEF"
+        "jklmn\xF1o\xF2\xF3\xF4\xF5\xF6\xF8\x9Cpqrs\x9A\xDFtu\xF9\xFA\xFB\xFCvwxy\xFD\xFFz";
     ASSERT_EQ(order.size(), 62u);
     for (std::size_t i = 0; i < order.size(); ++i) {
         auto c = static_cast<unsigned char>(order[i]);
@@ -53,8 +54,9 @@ TEST(Letters, TextFormWithTildeAndUmlautsRoundTrips) {
     EXPECT_EQ(decoded(codes, false), "\xE4rger");
     EXPECT_EQ(encoded("~\xC4rger", false), encoded("\xE4rger"));
 
-    for (std::string word : {"~m~a~x", "~gr\xFC\xDF"
-                                       "e",
+    for (std::string word : {"~m~a~x",
+                             "~gr\xFC\xDF"
+                             "e",
                              "~stra\xDF"
                              "en~bahn",
                              "o'~neil", "\xF6l-~f\xE4sser"}) {
@@ -72,10 +74,16 @@ TEST(Letters, TextFormWithTildeAndUmlautsRoundTrips) {
 TEST(Letters, OldCodingOfOtherFormats) {
     // ä is 132 in code page 437 and stays; ú (163) is stored as 126; characters below "a" become "a".
     EXPECT_EQ(encoded("\xC4pfel", true, 11), "\x84pfel");
-    EXPECT_EQ(encoded("\xFA-1", true, 11), "\x7E" "aa");
+    EXPECT_EQ(encoded("\xFA-1", true, 11), "\x7E"
+                                           "aa");
     EXPECT_EQ(encoded("\xFB", true, 11), "\x8E") << "150 stored as 142";
     EXPECT_EQ(encoded("\xDF", true, 11), "\x92") << "225 stored as 146";
-    EXPECT_EQ(decoded(encoded("gr\xFC\xDF" "e", true, 11), true, 11), "gr\xFC\xDF" "e");
+    EXPECT_EQ(decoded(encoded("gr\xFC\xDF"
+                              "e",
+                              true, 11),
+                      true, 11),
+              "gr\xFC\xDF"
+              "e");
     EXPECT_EQ(decoded(encoded("\xFA\xFB\xF1", true, 11), true, 11), "\xFA\xFB\xF1");
 }
 
@@ -89,9 +97,14 @@ TEST(Letters, SortOrderAndComparisons) {
         {"a\xE9", "b", -1},  {"\xE9", "f", -1},     {"e", "\xE9", -1}, {"abc", "abcd", -1},
         {"Haus", "haus", 0}, {"\xE4rger", "b", -1}, {"z", "\xFF", 1},  {"", "", 0},
     };
-    for (const Case& c : cases) EXPECT_EQ(CompareWords(c.a, c.b), c.want) << c.a << " / " << c.b;
+    for (const Case& c : cases)
+        EXPECT_EQ(CompareWords(c.a, c.b), c.want) << c.a << " / " << c.b;
     EXPECT_EQ(CompareCodes(encoded("~haus").c_str(), encoded("haus").c_str()), 0);
-    EXPECT_EQ(AnsiCompareNoCase("stra\xDF" "e", "STRA\xDF" "E"), 0);
+    EXPECT_EQ(AnsiCompareNoCase("stra\xDF"
+                                "e",
+                                "STRA\xDF"
+                                "E"),
+              0);
     EXPECT_EQ(AnsiCompareNoCase("\xE4", "\xC4"), 0);
     EXPECT_EQ(AnsiCompareNoCase("a", "b"), -1);
     EXPECT_EQ(AnsiCompareNoCase("b", "ab"), 1);
@@ -114,19 +127,27 @@ TEST(Letters, CaseMappingIsItsOwnInverse) {
             EXPECT_EQ(AnsiToLower(AnsiToUpper(ch)), ch) << c;
         }
     }
-    char text[] = "Gr\xFC\xDF" "e \xC0";
+    char text[] = "Gr\xFC\xDF"
+                  "e \xC0";
     AnsiStrUpper(text);
-    EXPECT_STREQ(text, "GR\xDC\xDF" "E \xC0");
+    EXPECT_STREQ(text, "GR\xDC\xDF"
+                       "E \xC0");
     AnsiStrLower(text);
-    EXPECT_STREQ(text, "gr\xFC\xDF" "e \xE0");
+    EXPECT_STREQ(text, "gr\xFC\xDF"
+                       "e \xE0");
 }
 
 TEST(Letters, LetterVowelAndWordCharacterClasses) {
-    for (int c : std::initializer_list<int>{'a', 'Z', 0xDF, 0xFF, 0x9A, 0x8A, 0x9C, 0xC4, 0xFE}) EXPECT_TRUE(IsAnsiLetter(static_cast<unsigned char>(c))) << c;
-    for (int c : std::initializer_list<int>{'1', '-', 0xF7, 0xD7, 0x80, ' '}) EXPECT_FALSE(IsAnsiLetter(static_cast<unsigned char>(c))) << c;
-    for (int c : std::initializer_list<int>{'a', 'Y', 0x9C, 0xFF, 0xC4, 0xE9, 0xDE}) EXPECT_TRUE(IsAnsiVowel(static_cast<unsigned char>(c))) << c;
-    for (int c : std::initializer_list<int>{'b', 0xC7, 0xD0, 0xF1, 0xD7, 0xDF}) EXPECT_FALSE(IsAnsiVowel(static_cast<unsigned char>(c))) << c;
-    for (unsigned char c : {'\'', '-', '.', 'q'}) EXPECT_TRUE(IsWordChar(c));
+    for (int c : std::initializer_list<int>{'a', 'Z', 0xDF, 0xFF, 0x9A, 0x8A, 0x9C, 0xC4, 0xFE})
+        EXPECT_TRUE(IsAnsiLetter(static_cast<unsigned char>(c))) << c;
+    for (int c : std::initializer_list<int>{'1', '-', 0xF7, 0xD7, 0x80, ' '})
+        EXPECT_FALSE(IsAnsiLetter(static_cast<unsigned char>(c))) << c;
+    for (int c : std::initializer_list<int>{'a', 'Y', 0x9C, 0xFF, 0xC4, 0xE9, 0xDE})
+        EXPECT_TRUE(IsAnsiVowel(static_cast<unsigned char>(c))) << c;
+    for (int c : std::initializer_list<int>{'b', 0xC7, 0xD0, 0xF1, 0xD7, 0xDF})
+        EXPECT_FALSE(IsAnsiVowel(static_cast<unsigned char>(c))) << c;
+    for (unsigned char c : {'\'', '-', '.', 'q'})
+        EXPECT_TRUE(IsWordChar(c));
     EXPECT_FALSE(IsWordChar('~'));
 }
 
@@ -148,10 +169,12 @@ TEST(Letters, TrimWord) {
         bool changed;
     };
     const Case cases[] = {
-        {"Haus", "Haus", false},       {"\"Haus", "Haus", true},     {"Haus.", "Haus.", false},
-        {"z.B.", "z.B.", false},       {"Haus.\"", "Haus.", true},   {"Haus'", "Haus", true},
-        {"Haus-", "Haus", true},       {"o'neil", "o'neil", false},  {"Haus-1", "Haus", true},
-        {"(Haus)", "Haus)", true},     {"12", "", true},             {"Haus~", "Haus", true},
+        {"Haus", "Haus", false},    {"\"Haus", "Haus", true},
+        {"Haus.", "Haus.", false},  {"z.B.", "z.B.", false},
+        {"Haus.\"", "Haus.", true}, {"Haus'", "Haus", true},
+        {"Haus-", "Haus", true},    {"o'neil", "o'neil", false},
+        {"Haus-1", "Haus", true},   {"(Haus)", "Haus)", true},
+        {"12", "", true},           {"Haus~", "Haus", true},
     };
     for (const Case& c : cases) {
         char buf[64];
@@ -162,15 +185,19 @@ TEST(Letters, TrimWord) {
 }
 
 TEST(Letters, CodePage437Conversions) {
-    std::string dos = "Stra\xE1" "e \xC4\xB3\x98\x9E\x84\x81\x94\x80\x9B";
+    std::string dos = "Stra\xE1"
+                      "e \xC4\xB3\x98\x9E\x84\x81\x94\x80\x9B";
     Oem437ToAnsi(dos.data(), dos.size());
-    EXPECT_EQ(dos, "Stra\xDF" "e \x01\x01  \xE4\xFC\xF6\xC7\xA2");
+    EXPECT_EQ(dos, "Stra\xDF"
+                   "e \x01\x01  \xE4\xFC\xF6\xC7\xA2");
 
     std::string ansi = "\xC4\xD6\xDC\xE4\xF6\xFC\xDF\xCC\xCD\x80\x83\xBA\xD8\xFF\xF7 az";
     AnsiToOem437(ansi.data(), ansi.size());
     EXPECT_EQ(ansi, "\x8E\x99\x9A\x84\x94\x81\xE1\x8D\xA1\xFE\x9F\xA7\xFE\x98\xF6 az");
     // German text survives the way to DOS and back.
-    std::string round = "\xC4rger \xFC" "ber Gr\xF6\xDF" "e";
+    std::string round = "\xC4rger \xFC"
+                        "ber Gr\xF6\xDF"
+                        "e";
     std::string copy = round;
     AnsiToOem437(copy.data(), copy.size());
     Oem437ToAnsi(copy.data(), copy.size());

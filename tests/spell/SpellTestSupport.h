@@ -62,7 +62,8 @@ protected:
     }
     std::vector<std::string> shownTexts() const {
         std::vector<std::string> out;
-        for (const auto& s : ui.shown) out.push_back(s.text + "|" + s.caption);
+        for (const auto& s : ui.shown)
+            out.push_back(s.text + "|" + s.caption);
         return out;
     }
 

@@ -31,8 +31,13 @@ TEST_F(SupportTest, IntToString) {
         int radix, width;
         const char* want;
     };
-    const Case cases[] = {{255, 16, 4, "00FF"}, {7, 10, 3, "  7"},   {-5, 10, 0, "-5"},  {0, 2, 0, "0"},
-                          {5, 2, 8, "00000101"}, {1234, 10, 2, "1234"}, {-2147483647 - 1, 10, 0, "-2147483648"},
+    const Case cases[] = {{255, 16, 4, "00FF"},
+                          {7, 10, 3, "  7"},
+                          {-5, 10, 0, "-5"},
+                          {0, 2, 0, "0"},
+                          {5, 2, 8, "00000101"},
+                          {1234, 10, 2, "1234"},
+                          {-2147483647 - 1, 10, 0, "-2147483648"},
                           {-1, 16, 0, "-1"}};
     for (const Case& c : cases) {
         char buf[48];
@@ -76,9 +81,11 @@ TEST_F(SupportTest, TrimRightAndCapitals) {
     TrimRight(buf2, sizeof buf2);
     EXPECT_STREQ(buf2, "Wort");
 
-    char t[16] = "stra\xDF" "e";
+    char t[16] = "stra\xDF"
+                 "e";
     EXPECT_EQ(MatchCapitals("ABC", t), 1);
-    EXPECT_STREQ(t, "STRA\xDF" "E");
+    EXPECT_STREQ(t, "STRA\xDF"
+                    "E");
     char u[16] = "haus";
     EXPECT_EQ(MatchCapitals("Abc", u), 0);
     EXPECT_STREQ(u, "haus");
@@ -90,7 +97,8 @@ TEST_F(SupportTest, ProcessDataCountsUsesPerProcess) {
     EXPECT_EQ(CreateProcessData(root, 456), 1);
     auto* p = static_cast<unsigned char*>(LockProcessData(root));
     ASSERT_NE(p, nullptr);
-    for (int i = 0; i < 456; ++i) ASSERT_EQ(p[i], 0) << "zeroed";
+    for (int i = 0; i < 456; ++i)
+        ASSERT_EQ(p[i], 0) << "zeroed";
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % alignof(void*), 0u) << "fit for addresses";
     p[0] = 42;
     UnlockProcessData(root);
@@ -114,11 +122,13 @@ TEST_F(SupportTest, BlockLockCountFaultsBeep) {
     UnlockBlock(b);
     EXPECT_EQ(ui.beeps.size(), 3u) << "unlocking an unlocked block";
     ui.beeps.clear();
-    for (int i = 0; i < 200; ++i) LockBlock(b);
+    for (int i = 0; i < 200; ++i)
+        LockBlock(b);
     EXPECT_TRUE(ui.beeps.empty());
     LockBlock(b);
     EXPECT_EQ(ui.beeps.size(), 2u) << "past 200 locks";
-    for (int i = 0; i < 201; ++i) UnlockBlock(b);
+    for (int i = 0; i < 201; ++i)
+        UnlockBlock(b);
     EXPECT_EQ(GlobalLockCount(b), 0u);
     FreeBlock(b);
 }

@@ -136,3 +136,46 @@ TEST(ScriptedUi, AnswersFromQueueElseFirstButtonAndRecords) {
 
 } // namespace
 } // namespace win32
+
+namespace win32 {
+namespace {
+
+TEST_F(Win32Files, ShareModesRefuseConflictingOpens) {
+    std::string path = dir + "/s.bin";
+    CloseHandle(CreateFile(path, GENERIC_WRITE, 0, CREATE_ALWAYS));
+    const DWORD rw = GENERIC_READ | GENERIC_WRITE, all = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    struct Case {
+        DWORD access1, share1, access2, share2;
+        bool secondOpens;
+    };
+    const Case cases[] = {
+        {GENERIC_READ, 0, GENERIC_READ, all, false}, // first denies everything
+        {GENERIC_READ, FILE_SHARE_READ, GENERIC_READ, FILE_SHARE_READ, true},
+        {GENERIC_READ, FILE_SHARE_READ, rw, all, false}, // first denies writing
+        {rw, all, rw, all, true},                        // the library's mode
+        {rw, all, GENERIC_READ, FILE_SHARE_READ, false}, // second denies the first's writing
+        {rw, FILE_SHARE_WRITE, GENERIC_READ, all, false},
+        {GENERIC_READ, all, GENERIC_READ, FILE_SHARE_READ, true},
+    };
+    for (const Case& c : cases) {
+        HANDLE a = CreateFile(path, c.access1, c.share1, OPEN_EXISTING);
+        ASSERT_NE(a, 0u);
+        HANDLE b = CreateFile(path, c.access2, c.share2, OPEN_EXISTING);
+        EXPECT_EQ(b != 0, c.secondOpens)
+            << c.access1 << "/" << c.share1 << " then " << c.access2 << "/" << c.share2;
+        if (b) CloseHandle(b);
+        CloseHandle(a);
+        HANDLE again = CreateFile(path, rw, 0, OPEN_EXISTING);
+        EXPECT_NE(again, 0u) << "closing releases the share locks";
+        CloseHandle(again);
+    }
+    HANDLE a = CreateFile(path, rw, all, OPEN_EXISTING);
+    DWORD n;
+    WriteFile(a, "keep", 4, &n);
+    EXPECT_EQ(CreateFile(path, rw, 0, CREATE_ALWAYS), 0u);
+    EXPECT_EQ(GetFileSize(a), 4u) << "a refused CREATE_ALWAYS truncates nothing";
+    CloseHandle(a);
+}
+
+} // namespace
+} // namespace win32

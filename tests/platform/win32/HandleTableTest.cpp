@@ -1,5 +1,5 @@
-#include "platform/win32/GlobalMemory.h"
 #include "platform/win32/HandleTable.h"
+#include "platform/win32/GlobalMemory.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,8 @@ TEST(GlobalMemory, LockCountZeroFillAndReallocKeepsBytes) {
     HGLOBAL h = GlobalAlloc(GHND, 16);
     ASSERT_NE(h, 0u);
     auto* p = static_cast<unsigned char*>(GlobalLock(h));
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(p[i], 0);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(p[i], 0);
     std::memcpy(p, "0123456789abcdef", 16);
     EXPECT_EQ(GlobalLockCount(h), 1u);
     EXPECT_FALSE(GlobalUnlock(h)) << "false once the count reaches 0";
@@ -41,7 +42,8 @@ TEST(GlobalMemory, LockCountZeroFillAndReallocKeepsBytes) {
     EXPECT_EQ(GlobalSize(h), 32u);
     p = static_cast<unsigned char*>(GlobalLock(h));
     EXPECT_EQ(std::memcmp(p, "0123456789abcdef", 16), 0);
-    for (int i = 16; i < 32; ++i) EXPECT_EQ(p[i], 0);
+    for (int i = 16; i < 32; ++i)
+        EXPECT_EQ(p[i], 0);
     GlobalUnlock(h);
     EXPECT_EQ(GlobalFree(h), 0u);
     EXPECT_EQ(GlobalLock(h), nullptr);
