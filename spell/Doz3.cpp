@@ -42,6 +42,10 @@ struct DBFileEntry {
     HANDLE osHandle;
     std::uint16_t sequential;
     std::uint16_t writeLockDepth;
+    // One-byte locks held at the operating system: the whole-file range absorbs them (POSIX locks of one
+    // descriptor merge), so releasing it must leave these bytes locked.
+    std::uint16_t byteLockCount;
+    std::uint32_t byteLocks[8];
 };
 
 struct DBHandleSlot {
@@ -340,9 +344,33 @@ int lock(const ProcessLock& p, Open& o, std::uint32_t key) {
             granted = attempt();
         }
     }
-    if (key == 0) ++e->writeLockDepth;
+    if (key == 0)
+        ++e->writeLockDepth;
+    else if (granted && e->byteLockCount < std::size(e->byteLocks))
+        e->byteLocks[e->byteLockCount++] = key;
     if (!e->sequential && e->writeLockDepth <= 1) refresh(p, o);
     return 1;
+}
+
+void forgetByteLock(DBFileEntry* e, std::uint32_t key) {
+    for (std::uint16_t i = 0; i < e->byteLockCount; ++i)
+        if (e->byteLocks[i] == key) {
+            e->byteLocks[i] = e->byteLocks[--e->byteLockCount];
+            return;
+        }
+}
+
+// Releases the whole-file range around the one-byte locks still held.
+void unlockWholeFile(DBFileEntry* e) {
+    std::vector<std::uint32_t> held(e->byteLocks, e->byteLocks + e->byteLockCount);
+    std::sort(held.begin(), held.end());
+    std::uint64_t from = 0;
+    for (std::uint32_t k : held) {
+        if (k >= kWholeFileLockLength) break;
+        if (k > from) UnlockFileEx(e->osHandle, from, k - from);
+        from = std::uint64_t(k) + 1;
+    }
+    if (from < kWholeFileLockLength) UnlockFileEx(e->osHandle, from, kWholeFileLockLength - from);
 }
 
 void unlock(const ProcessLock& p, Open& o, std::uint32_t key) {
@@ -354,9 +382,11 @@ void unlock(const ProcessLock& p, Open& o, std::uint32_t key) {
         }
         if (--e->writeLockDepth > 0) return;
         flush(p, o);
-        UnlockFileEx(e->osHandle, 0, kWholeFileLockLength);
+        unlockWholeFile(e);
         return;
     }
+    forgetByteLock(e, key);
+    // Under the whole-file lock the byte stays locked as part of the range until that is released.
     if (e->writeLockDepth == 0) {
         flush(p, o);
         UnlockFileEx(e->osHandle, key, 1);
@@ -589,8 +619,9 @@ void freeRecord(const ProcessLock& p, Open& o, std::uint32_t offset, std::uint32
         std::uint32_t end;
         if (!endOfSpace(p, o, end)) return;
         if (offset < kFileStart || std::uint64_t(offset) + size > end) return badDeallocate();
-        if (std::uint64_t(t.chunk) + t.used == std::uint64_t(offset) + size &&
-            t.used >= size + kChunkHeadSize && offset >= t.chunk) {
+        std::uint32_t minUsed =
+            t.chunk == table ? (table == 0 ? kFileStart : kTableRecordSize) : kChunkHeadSize;
+        if (std::uint64_t(t.chunk) + t.used == std::uint64_t(offset) + size && t.used >= size + minUsed) {
             t.used = static_cast<std::uint16_t>(t.used - size);
             storeTable(p, o, table, t);
             return;
@@ -728,6 +759,7 @@ void closeHandle(const ProcessLock& p, DBHandle h) {
     if (o.record->useCount) --o.record->useCount;
     if (o.entry->openCount == 0) {
         o.entry->writeLockDepth = 0;
+        o.entry->byteLockCount = 0;
         flush(p, o);
         dropPages(p, o.fileNumber);
         if (o.entry->osHandle) CloseHandle(o.entry->osHandle);
@@ -782,6 +814,7 @@ DBHandle openFile(const std::string& name, int shareMode, bool sequential) {
         e.record = r;
         e.sequential = sequential ? 1 : 0;
         e.writeLockDepth = 0;
+        e.byteLockCount = 0;
         DWORD access = GENERIC_READ | GENERIC_WRITE, share = 0;
         switch (shareMode) {
         case 1:

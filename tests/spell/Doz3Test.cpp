@@ -320,9 +320,20 @@ TEST_F(Doz3, NestedLocksWriteTheCounterOnceAndByteLocksInsideCostNothing) {
     ASSERT_EQ(LockDBFile(h, 1024), 1);
     EXPECT_FALSE(LockFileEx(other, now, 1024, 1));
     EXPECT_TRUE(LockFileEx(other, now, 1025, 1));
+    UnlockFileEx(other, 1025, 1);
     ASSERT_EQ(WriteDBBytes(h, 401, "y", 1), 1);
     UnlockDBFile(h, 1024);
     EXPECT_EQ(le32(readAll(path), 0), 3u);
+    // A byte lock held when the whole file is locked and released stays held.
+    ASSERT_EQ(LockDBFile(h, 2048), 1);
+    ASSERT_EQ(LockDBFile(h, 0), 1);
+    UnlockDBFile(h, 0);
+    EXPECT_FALSE(LockFileEx(other, now, 2048, 1)) << "byte still locked";
+    EXPECT_TRUE(LockFileEx(other, now, 2047, 1));
+    EXPECT_TRUE(LockFileEx(other, now, 2049, 1));
+    UnlockFileEx(other, 2047, 3);
+    UnlockDBFile(h, 2048);
+    EXPECT_TRUE(LockFileEx(other, now, 2048, 1));
     CloseHandle(other);
     EXPECT_TRUE(ui.shown.empty());
     CloseDBFile(h);
