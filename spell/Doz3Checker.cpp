@@ -216,16 +216,14 @@ std::vector<std::string> Doz3Checker::check(const std::vector<std::uint32_t>& ta
     for (const Chunk& c : chunks)
         if (c.table == 0) fileChunks.push_back(c);
     std::sort(fileChunks.begin(), fileChunks.end(), byStart);
-    auto inside = [](const std::vector<Chunk>& sortedList, std::uint64_t from, std::uint64_t to,
-                     const Chunk* self) -> const Chunk* {
+    // The chunk of a sorted list whose used part holds [from, to), if any.
+    auto usedPartHolding = [](const std::vector<Chunk>& sortedList, std::uint64_t from,
+                              std::uint64_t to) -> const Chunk* {
         auto it = std::upper_bound(sortedList.begin(), sortedList.end(), from,
                                    [](std::uint64_t v, const Chunk& c) { return v < c.from; });
         while (it != sortedList.begin()) {
             --it;
-            if (&*it != self &&
-                !(it->from == from && it->to == to && it->table == (self ? self->table : ~0u)) &&
-                from >= it->from && to <= it->to && to <= it->usedTo)
-                return &*it;
+            if (from >= it->from && to <= it->usedTo) return &*it;
         }
         return nullptr;
     };
@@ -265,7 +263,7 @@ std::vector<std::string> Doz3Checker::check(const std::vector<std::uint32_t>& ta
             if (c.table == table) own.push_back(c);
         std::sort(own.begin(), own.end(), byStart);
         for (const auto& [from, to] : pieces)
-            if (!inside(own, from, to, nullptr))
+            if (!usedPartHolding(own, from, to))
                 fail("piece " + hex(from) + " of " +
                      (table ? "table " + hex(table) : std::string("file level")) +
                      " outside the used part of its chunks");

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 using namespace wortex;
@@ -57,8 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t tableCount = next() % 4;
     for (std::size_t i = 0; i < tableCount; ++i)
         tables.push_back(CreateDBTable(h, next() % 17));
-    for (std::size_t i = 1; i < tables.size(); ++i)
+    for (std::size_t i = 1; i < tables.size(); ++i) {
         if (tables[i] == 0) finding("table creation failed");
+        // Registered, so that files left behind make seeds that name their tables.
+        if (!AddDBTable(h, ("T" + std::to_string(i)).c_str(), tables[i]))
+            finding("directory refused a table");
+    }
     std::vector<std::uint32_t> checkedTables(tables.begin() + 1, tables.end());
 
     int ops = 0;
