@@ -1,0 +1,349 @@
+#include "platform/win32/FileApi.h"
+#include "platform/win32/Kernel.h"
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace win32 {
+
+namespace {
+
+struct FileObject : KernelObject {
+    FileObject() : KernelObject(ObjectKind::File) {}
+    ~FileObject() override {
+        if (fd >= 0) ::close(fd);
+    }
+    int fd = -1;
+    DWORD access = 0;
+    DWORD share = 0;
+};
+
+std::function<bool(FileOp)>& faultHook() {
+    static std::function<bool(FileOp)> hook;
+    return hook;
+}
+
+bool injectedFault(FileOp op) {
+    return faultHook() && faultHook()(op);
+}
+
+FileObject* file(HANDLE h) {
+    return Kernel::instance().handles().get<FileObject>(h, ObjectKind::File);
+}
+
+std::string slashes(std::string p) {
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    return p;
+}
+
+bool lockRange(int fd, short type, std::uint64_t offset, std::uint64_t length, bool wait) {
+    struct flock fl {};
+    fl.l_type = type;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(offset);
+    fl.l_len = static_cast<off_t>(length);
+    fl.l_pid = 0;
+    int rc;
+    do {
+        rc = ::fcntl(fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &fl);
+    } while (rc < 0 && errno == EINTR);
+    return rc == 0;
+}
+
+// Share modes are kept as read locks on four bytes far beyond any data or byte-range lock: one for each
+// kind of access an open has and one for each kind it denies. An open is refused when it wants an access
+// that another open denies, or denies an access that another open has.
+constexpr std::uint64_t kShareBase = std::uint64_t(1) << 62;
+enum ShareByte { HasRead, HasWrite, DeniesRead, DeniesWrite };
+
+bool heldByOther(int fd, ShareByte b) {
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(kShareBase + b);
+    fl.l_len = 1;
+    if (::fcntl(fd, F_OFD_GETLK, &fl) != 0) return false;
+    return fl.l_type != F_UNLCK;
+}
+
+bool takeShareLocks(int fd, DWORD access, DWORD share) {
+    bool wantRead = access & GENERIC_READ, wantWrite = access & GENERIC_WRITE;
+    bool denyRead = !(share & FILE_SHARE_READ), denyWrite = !(share & FILE_SHARE_WRITE);
+    if ((wantRead && heldByOther(fd, DeniesRead)) || (wantWrite && heldByOther(fd, DeniesWrite)) ||
+        (denyRead && heldByOther(fd, HasRead)) || (denyWrite && heldByOther(fd, HasWrite)))
+        return false;
+    // Read locks need a readable descriptor; a write-only open takes part in the checks only.
+    if (!wantRead) return true;
+    bool ok = true;
+    for (auto [take, b] : {std::pair{wantRead, HasRead},
+                           {wantWrite, HasWrite},
+                           {denyRead, DeniesRead},
+                           {denyWrite, DeniesWrite}})
+        if (take) ok = lockRange(fd, F_RDLCK, kShareBase + b, 1, false) && ok;
+    return ok;
+}
+
+bool sameNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+} // namespace
+
+void SetFileFaultHook(std::function<bool(FileOp)> hook) {
+    faultHook() = std::move(hook);
+}
+
+HANDLE CreateFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+    int flags = O_CLOEXEC;
+    if ((access & GENERIC_READ) && (access & GENERIC_WRITE))
+        flags |= O_RDWR;
+    else if (access & GENERIC_WRITE)
+        flags |= O_WRONLY;
+    else
+        flags |= O_RDONLY;
+    switch (disposition) {
+    case CREATE_NEW:
+        flags |= O_CREAT | O_EXCL;
+        break;
+    case CREATE_ALWAYS:
+        flags |= O_CREAT;
+        break; // truncated once the share check has passed
+    case OPEN_ALWAYS:
+        flags |= O_CREAT;
+        break;
+    case OPEN_EXISTING:
+        break;
+    default:
+        return 0;
+    }
+    std::string p = slashes(path);
+    struct stat st {};
+    if (::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return 0;
+    int fd = ::open(p.c_str(), flags, 0666);
+    if (fd < 0) return 0;
+    if (!takeShareLocks(fd, access, share) || (disposition == CREATE_ALWAYS && ::ftruncate(fd, 0) != 0)) {
+        ::close(fd);
+        return 0;
+    }
+    auto f = std::make_unique<FileObject>();
+    f->fd = fd;
+    f->access = access;
+    f->share = share;
+    return Kernel::instance().handles().add(std::move(f));
+}
+
+bool CloseHandle(HANDLE h) {
+    return Kernel::instance().handles().remove(h, ObjectKind::File);
+}
+
+bool ReadFile(HANDLE h, void* buffer, DWORD length, DWORD* read) {
+    FileObject* f = file(h);
+    if (read) *read = 0;
+    if (!f || !(f->access & GENERIC_READ)) return false;
+    DWORD done = 0;
+    while (done < length) {
+        ssize_t n = ::read(f->fd, static_cast<char*>(buffer) + done, length - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        done += static_cast<DWORD>(n);
+    }
+    if (read) *read = done;
+    return true;
+}
+
+bool ReadFileAt(HANDLE h, std::uint64_t offset, void* buffer, DWORD length, DWORD* read) {
+    FileObject* f = file(h);
+    if (read) *read = 0;
+    if (!f || !(f->access & GENERIC_READ)) return false;
+    DWORD done = 0;
+    while (done < length) {
+        ssize_t n = ::pread(f->fd, static_cast<char*>(buffer) + done, length - done,
+                            static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        done += static_cast<DWORD>(n);
+    }
+    if (read) *read = done;
+    return true;
+}
+
+bool WriteFile(HANDLE h, const void* buffer, DWORD length, DWORD* written) {
+    FileObject* f = file(h);
+    if (written) *written = 0;
+    if (!f || !(f->access & GENERIC_WRITE) || injectedFault(FileOp::Write)) return false;
+    DWORD done = 0;
+    while (done < length) {
+        ssize_t n = ::write(f->fd, static_cast<const char*>(buffer) + done, length - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<DWORD>(n);
+    }
+    if (written) *written = done;
+    return true;
+}
+
+bool WriteFileAt(HANDLE h, std::uint64_t offset, const void* buffer, DWORD length, DWORD* written) {
+    FileObject* f = file(h);
+    if (written) *written = 0;
+    if (!f || !(f->access & GENERIC_WRITE) || injectedFault(FileOp::Write)) return false;
+    DWORD done = 0;
+    while (done < length) {
+        ssize_t n = ::pwrite(f->fd, static_cast<const char*>(buffer) + done, length - done,
+                             static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<DWORD>(n);
+    }
+    if (written) *written = done;
+    return true;
+}
+
+DWORD SetFilePointer(HANDLE h, std::int32_t distance, DWORD method) {
+    FileObject* f = file(h);
+    if (!f) return INVALID_SET_FILE_POINTER;
+    int whence = method == FILE_CURRENT ? SEEK_CUR : method == FILE_END ? SEEK_END : SEEK_SET;
+    off_t pos = ::lseek(f->fd, distance, whence);
+    if (pos < 0 || pos >= static_cast<off_t>(INVALID_SET_FILE_POINTER)) return INVALID_SET_FILE_POINTER;
+    return static_cast<DWORD>(pos);
+}
+
+bool FlushFileBuffers(HANDLE h) {
+    FileObject* f = file(h);
+    if (!f || injectedFault(FileOp::Flush)) return false;
+    if (!(f->access & GENERIC_WRITE)) return true;
+    return ::fdatasync(f->fd) == 0;
+}
+
+DWORD GetFileSize(HANDLE h) {
+    FileObject* f = file(h);
+    struct stat st {};
+    if (!f || ::fstat(f->fd, &st) != 0 || st.st_size >= static_cast<off_t>(INVALID_FILE_SIZE))
+        return INVALID_FILE_SIZE;
+    return static_cast<DWORD>(st.st_size);
+}
+
+bool SetEndOfFile(HANDLE h) {
+    FileObject* f = file(h);
+    if (!f || !(f->access & GENERIC_WRITE) || injectedFault(FileOp::Truncate)) return false;
+    off_t pos = ::lseek(f->fd, 0, SEEK_CUR);
+    return pos >= 0 && ::ftruncate(f->fd, pos) == 0;
+}
+
+bool LockFileEx(HANDLE h, DWORD flags, std::uint64_t offset, std::uint64_t length) {
+    FileObject* f = file(h);
+    if (!f || length == 0) return false;
+    short type = (flags & LOCKFILE_EXCLUSIVE_LOCK) ? F_WRLCK : F_RDLCK;
+    // A shared lock needs read access and an exclusive one write access under POSIX; Win32 has no such
+    // rule, so a read-only handle's exclusive lock falls back to a shared one.
+    if (type == F_WRLCK && !(f->access & GENERIC_WRITE)) type = F_RDLCK;
+    if (type == F_RDLCK && !(f->access & GENERIC_READ)) type = F_WRLCK;
+    return lockRange(f->fd, type, offset, length, !(flags & LOCKFILE_FAIL_IMMEDIATELY));
+}
+
+bool UnlockFileEx(HANDLE h, std::uint64_t offset, std::uint64_t length) {
+    FileObject* f = file(h);
+    if (!f || length == 0) return false;
+    return lockRange(f->fd, F_UNLCK, offset, length, false);
+}
+
+bool DeleteFile(const std::string& path) {
+    return ::unlink(slashes(path).c_str()) == 0;
+}
+
+bool MoveFileEx(const std::string& from, const std::string& to, DWORD flags) {
+    if (injectedFault(FileOp::Rename)) return false;
+    std::string f = slashes(from), t = slashes(to);
+    if (!(flags & MOVEFILE_REPLACE_EXISTING)) {
+        struct stat st {};
+        if (::stat(t.c_str(), &st) == 0) return false;
+    }
+    return ::rename(f.c_str(), t.c_str()) == 0;
+}
+
+DWORD GetFileAttributes(const std::string& path) {
+    struct stat st {};
+    if (::stat(slashes(path).c_str(), &st) != 0) return INVALID_FILE_ATTRIBUTES;
+    return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
+std::string GetCurrentDirectory() {
+    char buf[PATH_MAX];
+    if (!::getcwd(buf, sizeof buf)) return ".";
+    return buf;
+}
+
+std::string GetFullPathName(const std::string& path) {
+    std::filesystem::path p(slashes(path));
+    if (p.is_relative()) p = std::filesystem::path(GetCurrentDirectory()) / p;
+    return p.lexically_normal().string();
+}
+
+std::string SearchPath(const std::string& name) {
+    std::string n = slashes(name);
+    if (n.empty() || n.find('/') != std::string::npos) return {};
+    std::string dirs = GetCurrentDirectory();
+    if (const char* path = std::getenv("PATH")) dirs += std::string(":") + path;
+    std::size_t start = 0;
+    while (start <= dirs.size()) {
+        std::size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        std::string dir = dirs.substr(start, end - start);
+        if (!dir.empty()) {
+            std::string candidate = CanonicalPath(dir + "/" + n);
+            struct stat st {};
+            if (!candidate.empty() && ::stat(candidate.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+                return candidate;
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
+std::string GetTempPath() {
+    const char* t = std::getenv("TMPDIR");
+    std::string dir = t && *t ? t : "/tmp";
+    if (GetFileAttributes(dir) != FILE_ATTRIBUTE_DIRECTORY) return {};
+    if (dir.back() != '/') dir += '/';
+    return dir;
+}
+
+std::string CanonicalPath(const std::string& path) {
+    std::filesystem::path full(GetFullPathName(path));
+    std::filesystem::path dir = full.parent_path();
+    std::string leaf = full.filename().string();
+    char buf[PATH_MAX];
+    if (!::realpath(dir.c_str(), buf)) return {};
+    std::string resolvedDir = buf;
+    if (leaf.empty()) return resolvedDir;
+    std::string candidate = resolvedDir + (resolvedDir == "/" ? "" : "/") + leaf;
+    struct stat st {};
+    if (::lstat(candidate.c_str(), &st) != 0) {
+        if (DIR* d = ::opendir(resolvedDir.c_str())) {
+            while (dirent* e = ::readdir(d)) {
+                if (sameNoCase(e->d_name, leaf)) {
+                    candidate = resolvedDir + (resolvedDir == "/" ? "" : "/") + e->d_name;
+                    break;
+                }
+            }
+            ::closedir(d);
+        }
+    }
+    if (::realpath(candidate.c_str(), buf)) return buf;
+    return candidate;
+}
+
+} // namespace win32

@@ -1,0 +1,42 @@
+#pragma once
+// DOZ3, the single-file database engine of the dictionaries: numbered handles on files, up to ten named
+// tables per file, record space with free lists, byte-exact reads and writes through a shared page cache,
+// and locks against other processes. Results are 1 (or a handle/offset) for success and 0 for failure.
+#include <cstdint>
+#include <string>
+
+namespace wortex {
+
+using DBHandle = std::uint16_t;
+
+int InitDBEngine(std::uint16_t cachePages);
+void TermDBEngine();
+int CreateDBFile(const std::string& fileName);
+DBHandle OpenDBFile(const std::string& fileName, int shareMode);
+DBHandle OpenDBTextFile(const std::string& fileName, int shareMode);
+void CloseDBFile(DBHandle h);
+void CloseAllDBFiles();
+// key 0 locks the whole file; any other key the single byte at that offset.
+int LockDBFile(DBHandle h, std::uint32_t key);
+void UnlockDBFile(DBHandle h, std::uint32_t key);
+std::uint32_t FindDBTable(DBHandle h, const char* name);
+int AddDBTable(DBHandle h, const char* name, std::uint32_t offset);
+std::uint32_t CreateDBTable(DBHandle h, std::uint16_t pagesPerChunk);
+// table 0 is the file-level table of the header.
+std::uint32_t AllocDBRecord(DBHandle h, std::uint16_t size, std::uint32_t table);
+void FreeDBRecord(DBHandle h, std::uint32_t offset, std::uint16_t size, std::uint32_t table);
+int ReadDBBytes(DBHandle h, std::uint32_t offset, void* buffer, std::uint16_t length);
+// 0 when the file refuses changes after a failed write or a damaged structure.
+int WriteDBBytes(DBHandle h, std::uint32_t offset, const void* buffer, std::uint16_t length);
+int ReadDBTextLine(DBHandle h, char* buffer, std::uint16_t capacity);
+std::uint32_t GetDBPosition(DBHandle h);
+void SetDBPosition(DBHandle h, std::uint32_t position);
+int IsDBFileOpen(const std::string& fileName);
+// Copies the full path (at most 259 bytes and a NUL) into a buffer of 260.
+int GetDBFileName(DBHandle h, char* buffer);
+int FlushDBFile(DBHandle h);
+
+// Pages of the cache since InitDBEngine, 0 before.
+std::uint16_t DBCachePages();
+
+} // namespace wortex
