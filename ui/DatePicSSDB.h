@@ -1,0 +1,62 @@
+#pragma once
+// Month calendar that pops up over a grid for a date cell. The host keeps one hidden instance as a child
+// of its form, calls SetStart with the cell, shows it and gives it the focus; the picker answers with
+// DateAction and the host writes the date into the cell for any code above 1, hides the picker and gives
+// the focus back to the grid. Dates travel as text dd.MM.yyyy.
+#include <QDate>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+class QCalendarWidget;
+
+namespace velu {
+
+class DatePicSSDB : public QWidget {
+    Q_OBJECT
+public:
+    // Action codes of DateAction.
+    static constexpr int ActionLostFocus = 1;
+    static constexpr int ActionClicked = 2;
+    static constexpr int ActionEnter = 3;
+    static constexpr int ActionDoubleClicked = 5;
+    static constexpr int ActionEscape = -1;
+
+    explicit DatePicSSDB(QWidget* parent = nullptr);
+
+    // Reads d.M.yyyy whatever the system locale; an invalid date for anything else.
+    static QDate parseDatum(const QString& text);
+    static QString datumText(const QDate& date);
+
+    QDate MinDate() const;
+    void MinDate(const QDate& date);
+    QDate MaxDate() const;
+    void MaxDate(const QDate& date);
+    QDate Value() const;
+    // A date outside MinDate..MaxDate is taken as the nearer end of the range.
+    void Value(const QDate& date);
+    bool CausesValidation() const { return causesValidation_; }
+    void CausesValidation(bool on) { causesValidation_ = on; }
+    QCalendarWidget* calendar() const { return calendar_; }
+
+    // Places the picker at the anchor widget's top-left corner, shifted by (-dx, -dy), kept inside the
+    // picker's parent, and opens it on the date text; a text that is no date becomes today's date.
+    void SetStart(QWidget* anchor, int dx, int dy, QString& text);
+    // As above for a cell rectangle given in the coordinates of cellParent (a grid's viewport).
+    void SetStart(const QRect& cell, QWidget* cellParent, int dx, int dy, QString& text);
+
+signals:
+    void DateAction(const QString& datum, int aktion);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void raiseAction(const QDate& date, int action);
+    void onFocusChanged(QWidget* old, QWidget* now);
+
+    QCalendarWidget* calendar_;
+    bool causesValidation_ = false;
+};
+
+} // namespace velu
