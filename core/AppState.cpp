@@ -3,6 +3,7 @@
 #include "core/LoginProvider.h"
 #include "platform/db/Database.h"
 #include "platform/outside/IniUmgebung.h"
+#include "platform/settings/SettingsStore.h"
 #include "platform/outside/StandInProgramme.h"
 
 #include <QPointer>
@@ -57,6 +58,11 @@ LoginProvider& AppState::Login() {
     return *login_;
 }
 
+settings::SettingsStore& AppState::Einstellungen() {
+    if (!settings_) settings_ = std::make_shared<settings::SettingsStore>();
+    return *settings_;
+}
+
 QWidget* AppState::Hauptfenster() const { return owner_->window.data(); }
 
 void AppState::SetHauptfenster(QWidget* w) {
@@ -80,6 +86,7 @@ void AppState::Reset() {
     login_.reset();
     migration_ = nullptr;
     formen_.Clear();
+    settings_.reset();
     owner_->window = nullptr;
 }
 

@@ -28,6 +28,9 @@
 namespace velu::db {
 class Database;
 }
+namespace velu::settings {
+class SettingsStore;
+}
 namespace velu::outside {
 class ProjektUmgebung;
 class AussenProgramme;
@@ -97,6 +100,10 @@ public:
     const MigrationsAngebot& Migration() const { return migration_; }
     void SetMigration(MigrationsAngebot m) { migration_ = std::move(m); }
 
+    // The user's settings store; the program's own unless one was installed (tests).
+    settings::SettingsStore& Einstellungen();
+    void SetEinstellungen(std::shared_ptr<settings::SettingsStore> s) { settings_ = std::move(s); }
+
     // The forms the main window opens by name.
     FormRegistry& Formen() { return formen_; }
 
@@ -123,6 +130,7 @@ private:
     std::shared_ptr<LoginProvider> login_;
     MigrationsAngebot migration_;
     FormRegistry formen_;
+    std::shared_ptr<settings::SettingsStore> settings_;
     struct Owner;
     std::unique_ptr<Owner> owner_;
 };

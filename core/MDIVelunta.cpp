@@ -8,6 +8,7 @@
 #include "core/Version.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
+#include "platform/forms/WindowPos.h"
 #include "platform/help/Hilfe.h"
 #include "platform/outside/AussenProgramme.h"
 #include "platform/outside/ProjektUmgebung.h"
@@ -246,6 +247,7 @@ void MDIVelunta::ZeigeDialog(const QString& name) {
         w = new MwSt(nullptr); // shown without owner
     else
         w = App().Formen().Create(name, this);
+    if (name == "PrintFormKO") forms::LoadWindowPos(*w, App().Einstellungen());
     if (auto* d = qobject_cast<QDialog*>(w))
         d->exec();
     else

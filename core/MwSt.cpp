@@ -4,14 +4,12 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
+#include "platform/settings/SettingsStore.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -41,25 +39,14 @@ QString FormatMwStSatz(Currency satz) {
     return s;
 }
 
-namespace {
-QSettings Einstellungen() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope,
-                     QStringLiteral("Zarnik ") + QFileInfo(QCoreApplication::applicationFilePath()).baseName());
-}
-} // namespace
-
-std::optional<Currency> LeseMwStSatz() {
-    QSettings s = Einstellungen();
-    const QString wert = s.value("MwSt/value").toString();
+std::optional<Currency> LeseMwStSatz(settings::SettingsStore& store) {
+    const QString wert = store.GetSetting("MwSt", "value");
     if (wert.isEmpty()) return std::nullopt;
     return ParseMwStSatz(wert);
 }
 
-bool SpeichereMwStSatz(Currency satz) {
-    QSettings s = Einstellungen();
-    s.setValue("MwSt/value", FormatMwStSatz(satz));
-    s.sync();
-    return s.status() == QSettings::NoError;
+bool SpeichereMwStSatz(Currency satz, settings::SettingsStore& store) {
+    return store.SaveSetting("MwSt", "value", FormatMwStSatz(satz));
 }
 
 MwSt::MwSt(QWidget* parent) : QDialog(parent) {
@@ -94,7 +81,7 @@ bool MwSt::Uebernehmen() {
         text_->selectAll();
         return false;
     }
-    if (!SpeichereMwStSatz(*satz)) {
+    if (!SpeichereMwStSatz(*satz, App().Einstellungen())) {
         forms::MsgBox(this, "Der Mehrwertsteuersatz konnte nicht gespeichert werden.", forms::MsgButtons::OK,
                       forms::MsgIcon::Critical);
         return false;

@@ -13,6 +13,9 @@ namespace velu {
 namespace forms {
 class ToolBand;
 }
+namespace settings {
+class SettingsStore;
+}
 
 // A typed rate: "16", "16,5" or "16.5", from 0 to 99.99 with at most four decimals; nullopt otherwise.
 std::optional<Currency> ParseMwStSatz(const QString& text);
@@ -20,9 +23,9 @@ std::optional<Currency> ParseMwStSatz(const QString& text);
 QString FormatMwStSatz(Currency satz);
 
 // The stored rate; nullopt when none is stored or it cannot be read.
-std::optional<Currency> LeseMwStSatz();
+std::optional<Currency> LeseMwStSatz(settings::SettingsStore& store);
 // Stores the rate; false when the settings cannot be written.
-bool SpeichereMwStSatz(Currency satz);
+bool SpeichereMwStSatz(Currency satz, settings::SettingsStore& store);
 
 class MwSt : public QDialog {
     Q_OBJECT
@@ -30,7 +33,7 @@ public:
     explicit MwSt(QWidget* parent = nullptr);
     forms::ToolBand& ActiveBar() { return *bar_; }
 
-    // The OK command: takes the typed rate into MwStSatz and the settings and closes; refuses bad input
+    // The OK command: takes the typed rate into MwStSatz and App().Einstellungen() and closes; refuses bad input
     // with a message and stays open. Returns whether it stored.
     bool Uebernehmen();
 

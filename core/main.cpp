@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     velu::StartOptionen opt;
     opt.bueroOrdner = velu::outside::BueroOrdner();
     opt.programmDaten = velu::ProgrammDatenOrdner();
-    opt.leseMwSt = [] { return velu::LeseMwStSatz(); };
+    opt.leseMwSt = [] { return velu::LeseMwStSatz(velu::App().Einstellungen()); };
     opt.zeigeHauptfenster = [&fenster] {
         fenster = std::make_unique<velu::MDIVelunta>();
         QObject::connect(fenster.get(), &velu::MDIVelunta::Beendet, qApp, [](int code) { QApplication::exit(code); });

@@ -1,5 +1,7 @@
 #include "platform/forms/ToolBand.h"
 
+#include "platform/forms/FormTag.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -182,6 +184,10 @@ bool ToolBand::Click(const QString& key) {
         if (e.def.key == key) return Click(e.def.band, key);
     return false;
 }
+
+QString ToolBand::Tag() const { return FormTag(*this); }
+
+void ToolBand::SetTag(const QString& tag) { SetFormTag(*this, tag); }
 
 void ToolBand::CommitFocusedEdit() {
     QPointer<QWidget> focused = QApplication::focusWidget();

@@ -100,8 +100,9 @@ public:
     // The first tool with that key.
     bool Click(const QString& key);
 
-    // The form's acceptance marker: a dialog's OK leaves "X" here for its opener.
-    QString Tag;
+    // The band's tag (FormTag): a dialog's OK leaves the acceptance marker "X" here for its opener.
+    QString Tag() const;
+    void SetTag(const QString& tag);
 
     // Makes the focused editor finish its input (focus out and back in, with the event loop run once).
     static void CommitFocusedEdit();
