@@ -50,7 +50,10 @@ TEST(Hilfe, EmptyOrUnknownTopicOpensTheStartPage) {
 
 TEST(Hilfe, EveryDeliveredPageIsCompiledIn) {
     app();
-    const QDir dir(qEnvironmentVariable("VELU_SOURCE_DIR") + "/data/help");
+    // The source folder from the environment, else from this file's place in it.
+    QString quelle = qEnvironmentVariable("VELU_SOURCE_DIR");
+    if (quelle.isEmpty()) quelle = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../../..";
+    const QDir dir(quelle + "/data/help");
     const QStringList pages = dir.entryList({"*.html"});
     ASSERT_FALSE(pages.isEmpty());
     for (const QString& p : pages) EXPECT_TRUE(HatThema(QFileInfo(p).completeBaseName())) << p.toStdString();
