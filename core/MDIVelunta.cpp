@@ -138,7 +138,7 @@ MDIVelunta::MDIVelunta(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle("Velunta 4.0");
     SetRechte();
     help::InstallHelpKey(this, "MDIVelunta");
-    resize(1024, 700);
+    resize(1440, 800);
 }
 
 MDIVelunta::~MDIVelunta() {

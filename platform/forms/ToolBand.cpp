@@ -26,6 +26,7 @@ void ToolBand::AddBand(const QString& band, BandKind kind, const QString& captio
         b.bar->setObjectName(band);
         b.bar->setMovable(false);
         b.bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b.bar->setIconSize(QSize(24, 24));
         b.bar->installEventFilter(this);
         if (auto* mw = qobject_cast<QMainWindow*>(form_))
             mw->addToolBar(Qt::TopToolBarArea, b.bar);

@@ -288,7 +288,7 @@ TEST(MainWindow, ExitClosesChildWindowsFirstAndStopsWhenOneRefuses) {
 
 TEST(MainWindowScreenshot, WritesPng) {
     Fenster f(8191);
-    f.w->resize(1100, 640);
+    f.w->resize(1440, 640);
     f.bar().Tool("Band1", "CALCHONORAR")->hover();
     QApplication::processEvents();
     QString datei = qEnvironmentVariable("VELU_SCREENSHOT");
