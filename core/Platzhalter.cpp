@@ -1,6 +1,7 @@
 #include "core/Platzhalter.h"
 
 #include "core/FormRegistry.h"
+#include "platform/help/Hilfe.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -23,6 +24,7 @@ QWidget* PlatzhalterFenster(const QString& name, const QString& caption, QWidget
     w->setWindowTitle(caption);
     auto* lay = new QVBoxLayout(w);
     lay->addWidget(Text(caption, w));
+    help::InstallHelpKey(w, name);
     return w;
 }
 
@@ -37,6 +39,7 @@ QDialog* PlatzhalterDialog(const QString& name, const QString& caption, QWidget*
     QObject::connect(ok, &QPushButton::clicked, d, &QDialog::accept);
     lay->addWidget(ok, 0, Qt::AlignRight);
     d->resize(420, 180);
+    help::InstallHelpKey(d, name);
     return d;
 }
 

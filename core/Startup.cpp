@@ -117,8 +117,11 @@ bool TestOpenDB(const QString& pfad) { return db::Database::TestOpen(Fs(pfad)) !
 ProjektOeffnung OpenProjektDB() {
     AppState& app = App();
     outside::ProjektUmgebung& u = app.Umgebung();
-    u.AktProjekt();
     QWidget* owner = app.Hauptfenster();
+    if (u.AktProjekt().nummer.isEmpty()) {
+        MsgBox(owner, "Es ist kein Projekt ausgewählt.", MsgButtons::OK, MsgIcon::Exclamation);
+        return ProjektOeffnung::Fehler;
+    }
     const QString ordner = u.ProjektOrdner();
     const QString pfad = ordner + QStringLiteral("/Velupro32.mdb");
 

@@ -171,6 +171,12 @@ TEST(Startup, DamagedProjectDatabaseIsNotHeldByAnotherUser) {
     EXPECT_EQ(App().ProjektDB(), nullptr);
     EXPECT_TRUE(velu::TestOpenDB(b.ProjektDB("00000002")));
     EXPECT_TRUE(velu::TestOpenDB(b.ProjektDB("00000009")));
+    // Without a current project nothing is created.
+    b.umgebung->nummer.clear();
+    EXPECT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Fehler);
+    EXPECT_EQ(script.LastText(), "Es ist kein Projekt ausgewählt.");
+    EXPECT_FALSE(QDir(b.projekte + ".PRO").exists());
+    EXPECT_FALSE(QDir(b.projekte + "00000000.PRO").exists());
     EXPECT_FALSE(velu::TestOpenDB(b.ProjektDB("00000001")));
 }
 
