@@ -275,6 +275,8 @@ void MDIVelunta::WarteAuf(QWidget* w) {
     if (d) connect(d, &QDialog::finished, &loop, &QEventLoop::quit);
     if (!w->isVisible()) w->show();
     while (p && p->isVisible()) loop.exec();
+    // A dialog that hides instead of closing is released here.
+    if (p && p->testAttribute(Qt::WA_DeleteOnClose)) p->deleteLater();
 }
 
 void MDIVelunta::OeffneNachSicherung() {
