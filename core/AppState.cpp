@@ -3,8 +3,8 @@
 #include "core/LoginProvider.h"
 #include "platform/db/Database.h"
 #include "platform/outside/IniUmgebung.h"
-#include "platform/settings/SettingsStore.h"
 #include "platform/outside/StandInProgramme.h"
+#include "platform/settings/SettingsStore.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -31,7 +31,8 @@ void AppState::CloseDatabases() {
 
 outside::ProjektUmgebung& AppState::Umgebung() {
     if (!umgebung_)
-        umgebung_ = std::make_shared<outside::IniUmgebung>(outside::BueroOrdner() + QStringLiteral("/umgebung.ini"));
+        umgebung_ =
+            std::make_shared<outside::IniUmgebung>(outside::BueroOrdner() + QStringLiteral("/umgebung.ini"));
     return *umgebung_;
 }
 
@@ -40,7 +41,8 @@ outside::AussenProgramme& AppState::Programme() {
         // The stand-ins write the current project, so they need the INI environment itself.
         auto ini = std::dynamic_pointer_cast<outside::IniUmgebung>(umgebung_);
         if (!ini) {
-            ini = std::make_shared<outside::IniUmgebung>(outside::BueroOrdner() + QStringLiteral("/umgebung.ini"));
+            ini = std::make_shared<outside::IniUmgebung>(outside::BueroOrdner() +
+                                                         QStringLiteral("/umgebung.ini"));
             if (!umgebung_) umgebung_ = ini;
         }
         struct Holder : outside::StandInProgramme {
@@ -63,7 +65,9 @@ settings::SettingsStore& AppState::Einstellungen() {
     return *settings_;
 }
 
-QWidget* AppState::Hauptfenster() const { return owner_->window.data(); }
+QWidget* AppState::Hauptfenster() const {
+    return owner_->window.data();
+}
 
 void AppState::SetHauptfenster(QWidget* w) {
     owner_->window = w;

@@ -36,8 +36,8 @@ using forms::MsgIcon;
 using forms::ToolBand;
 
 namespace {
-const QString MeldungFensterOffen = QStringLiteral(
-    "Bitte schließen Sie zuerst die Fenster der Honorarberechnung und des Projektaufwands.");
+const QString MeldungFensterOffen =
+    QStringLiteral("Bitte schließen Sie zuerst die Fenster der Honorarberechnung und des Projektaufwands.");
 
 // Tools that work on the project database.
 const char* const ProjektTools[] = {"CALCHONORAR", "PROAUF", "PRINT"};
@@ -55,18 +55,47 @@ MDIVelunta::MDIVelunta(QWidget* parent) : QMainWindow(parent) {
     bar_ = new ToolBand(this, "ActiveBar1");
     bar_->AddBand("Band1", ToolBand::BandKind::ToolBar, "Velunta");
     bar_->AddTools({
-        {"Band1", "ZENTRIX", "Projektverwaltung aufrufen", "Projektverwaltung", {}, 0, icon(QStyle::SP_DirOpenIcon)},
-        {"Band1", "PRODAT", "Projektdaten bearbeiten", "Projektdaten", {}, 1,
+        {"Band1",
+         "ZENTRIX",
+         "Projektverwaltung aufrufen",
+         "Projektverwaltung",
+         {},
+         0,
+         icon(QStyle::SP_DirOpenIcon)},
+        {"Band1",
+         "PRODAT",
+         "Projektdaten bearbeiten",
+         "Projektdaten",
+         {},
+         1,
          icon(QStyle::SP_FileDialogDetailedView)},
-        {"Band1", "CALCHONORAR", "Honorarberechnung", "Honorarberechnung", {}, 2,
+        {"Band1",
+         "CALCHONORAR",
+         "Honorarberechnung",
+         "Honorarberechnung",
+         {},
+         2,
          icon(QStyle::SP_FileDialogContentsView)},
-        {"Band1", "PROAUF", "Projektaufwand erfassen", "Projektaufwand", {}, 3, icon(QStyle::SP_FileDialogListView)},
+        {"Band1",
+         "PROAUF",
+         "Projektaufwand erfassen",
+         "Projektaufwand",
+         {},
+         3,
+         icon(QStyle::SP_FileDialogListView)},
         {"Band1", "PRINT", "Druckausgaben", "Druckausgaben", {}, 11, icon(QStyle::SP_DialogSaveButton)},
         {"Band1", "SERIE", "Textverarbeitung aufrufen", "Textverarbeitung", {}, 4, icon(QStyle::SP_FileIcon)},
         {"Band1", "ADRESS", "Adressverwaltung", "Adressverwaltung", {}, 4, icon(QStyle::SP_DirHomeIcon)},
-        {"Band1", "SERVICE", "Dienstprogramme", "Dienstprogramme", "PopupBand1", -1, icon(QStyle::SP_ComputerIcon)},
+        {"Band1", "SERVICE", "Dienstprogramme", "Dienstprogramme", "PopupBand1", -1,
+         icon(QStyle::SP_ComputerIcon)},
         {"Band1", "HELP1", "Hilfe", "Hilfe", "PopupBand3", -1, icon(QStyle::SP_DialogHelpButton)},
-        {"Band1", "EXIT", "Velunta verlassen", "Velunta verlassen", {}, -1, icon(QStyle::SP_DialogCloseButton)},
+        {"Band1",
+         "EXIT",
+         "Velunta verlassen",
+         "Velunta verlassen",
+         {},
+         -1,
+         icon(QStyle::SP_DialogCloseButton)},
     });
     bar_->AddBand("PopupBand1", ToolBand::BandKind::Popup, "Dienstprogramme");
     bar_->AddTools({
@@ -145,7 +174,9 @@ MDIVelunta::~MDIVelunta() {
     if (App().Hauptfenster() == this) App().SetHauptfenster(nullptr);
 }
 
-QLabel* MDIVelunta::Panel(int i) const { return i >= 1 && i <= 5 ? panels_[i - 1] : nullptr; }
+QLabel* MDIVelunta::Panel(int i) const {
+    return i >= 1 && i <= 5 ? panels_[i - 1] : nullptr;
+}
 
 void MDIVelunta::ZeigeProjekt() {
     const outside::ProjektInfo p = App().Umgebung().AktProjekt();
@@ -159,10 +190,13 @@ void MDIVelunta::SetRechte() {
     bar_->SetCaption("PopupBand2", "ZUGANGANL",
                      (rechte & (1u << 9)) ? "Zugangsrechte bearbeiten" : "Passwort ändern");
     if (!App().ProjektDB())
-        for (const char* key : ProjektTools) bar_->SetEnabled("Band1", key, false);
+        for (const char* key : ProjektTools)
+            bar_->SetEnabled("Band1", key, false);
 }
 
-void MDIVelunta::RefreshActiveBar(bool an) { bar_->SetBandVisible("Band1", an); }
+void MDIVelunta::RefreshActiveBar(bool an) {
+    bar_->SetBandVisible("Band1", an);
+}
 
 void RefreshActiveBar(bool an) {
     if (auto* w = qobject_cast<MDIVelunta*>(App().Hauptfenster())) w->RefreshActiveBar(an);
@@ -262,7 +296,8 @@ bool MDIVelunta::KindfensterOffen() {
 }
 
 void MDIVelunta::Sperren(bool gesperrt) {
-    for (QToolBar* tb : findChildren<QToolBar*>()) tb->setEnabled(!gesperrt);
+    for (QToolBar* tb : findChildren<QToolBar*>())
+        tb->setEnabled(!gesperrt);
     mdi_->setEnabled(!gesperrt);
 }
 
@@ -274,7 +309,8 @@ void MDIVelunta::WarteAuf(QWidget* w) {
     auto* d = qobject_cast<QDialog*>(w);
     if (d) connect(d, &QDialog::finished, &loop, &QEventLoop::quit);
     if (!w->isVisible()) w->show();
-    while (p && p->isVisible()) loop.exec();
+    while (p && p->isVisible())
+        loop.exec();
     // A dialog that hides instead of closing is released here.
     if (p && p->testAttribute(Qt::WA_DeleteOnClose)) p->deleteLater();
 }
@@ -371,8 +407,8 @@ void MDIVelunta::ShowAbout() {
     auto box = App().Programme().CreateAboutBox();
     if (!box) {
         // 429: the component cannot be created.
-        MsgBox(this, "AbourScreen nicht verfügbar \nKomponente nicht vorhanden\n429", MsgButtons::OK, MsgIcon::None,
-               windowTitle());
+        MsgBox(this, "AbourScreen nicht verfügbar \nKomponente nicht vorhanden\n429", MsgButtons::OK,
+               MsgIcon::None, windowTitle());
         return;
     }
     box->SetPictureIn(VeluntaLogo());

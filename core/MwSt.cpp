@@ -33,7 +33,8 @@ QString FormatMwStSatz(Currency satz) {
     if (frac < 0) frac = -frac;
     if (frac != 0) {
         QString f = QString::number(frac).rightJustified(4, QLatin1Char('0'));
-        while (f.endsWith('0')) f.chop(1);
+        while (f.endsWith('0'))
+            f.chop(1);
         s += ',' + f;
     }
     return s;
@@ -75,8 +76,8 @@ MwSt::MwSt(QWidget* parent) : QDialog(parent) {
 bool MwSt::Uebernehmen() {
     const auto satz = ParseMwStSatz(text_->text());
     if (!satz) {
-        forms::MsgBox(this, "Bitte geben Sie einen Mehrwertsteuersatz von 0 bis 99,99 ein.", forms::MsgButtons::OK,
-                      forms::MsgIcon::Exclamation);
+        forms::MsgBox(this, "Bitte geben Sie einen Mehrwertsteuersatz von 0 bis 99,99 ein.",
+                      forms::MsgButtons::OK, forms::MsgIcon::Exclamation);
         text_->setFocus();
         text_->selectAll();
         return false;

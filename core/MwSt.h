@@ -33,8 +33,8 @@ public:
     explicit MwSt(QWidget* parent = nullptr);
     forms::ToolBand& ActiveBar() { return *bar_; }
 
-    // The OK command: takes the typed rate into MwStSatz and App().Einstellungen() and closes; refuses bad input
-    // with a message and stays open. Returns whether it stored.
+    // The OK command: takes the typed rate into MwStSatz and App().Einstellungen() and closes; refuses bad
+    // input with a message and stays open. Returns whether it stored.
     bool Uebernehmen();
 
 private:

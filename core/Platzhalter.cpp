@@ -45,22 +45,19 @@ QDialog* PlatzhalterDialog(const QString& name, const QString& caption, QWidget*
 
 QString FormRegistry::Caption(const QString& name) {
     static const std::map<QString, QString> captions = {
-        {"BerAuswahl", "Honorarberechnung"},
-        {"Aufwand", "Projektaufwand"},
-        {"PrintFormKO", "Druckausgaben"},
-        {"LBild", "Leistungsbilder bearbeiten"},
-        {"HOAITAFEL", "Honorartafel bearbeiten"},
-        {"Grundleistung", "Grundleistungen bearbeiten"},
-        {"Mitarbeiter", "Mitarbeiter anlegen"},
-        {"Zugangsrechte", "Zugangsrechte"},
-        {"DaSiOut", "Datensicherung erstellen"},
-        {"DaSiin", "Datensicherung zurücklesen"},
+        {"BerAuswahl", "Honorarberechnung"},      {"Aufwand", "Projektaufwand"},
+        {"PrintFormKO", "Druckausgaben"},         {"LBild", "Leistungsbilder bearbeiten"},
+        {"HOAITAFEL", "Honorartafel bearbeiten"}, {"Grundleistung", "Grundleistungen bearbeiten"},
+        {"Mitarbeiter", "Mitarbeiter anlegen"},   {"Zugangsrechte", "Zugangsrechte"},
+        {"DaSiOut", "Datensicherung erstellen"},  {"DaSiin", "Datensicherung zurücklesen"},
     };
     auto it = captions.find(name);
     return it == captions.end() ? name : it->second;
 }
 
-bool FormRegistry::IstKindfenster(const QString& name) { return name == "BerAuswahl" || name == "Aufwand"; }
+bool FormRegistry::IstKindfenster(const QString& name) {
+    return name == "BerAuswahl" || name == "Aufwand";
+}
 
 QWidget* FormRegistry::Create(const QString& name, QWidget* owner) const {
     if (auto it = factories_.find(name); it != factories_.end() && it->second) return it->second(owner);

@@ -71,9 +71,10 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::W
     auto* firma = new QLabel("Zarnik", frame);
     firma->setObjectName("lblCompanyProduct");
     grid->addWidget(firma, 2, 1);
-    auto* block = new QLabel("Zarnik Software\rfür Architektur- und Ingenieurbüros\rHonorar, Rechnung, Aufwand\r"
-                             "DM und Euro",
-                             frame);
+    auto* block =
+        new QLabel("Zarnik Software\rfür Architektur- und Ingenieurbüros\rHonorar, Rechnung, Aufwand\r"
+                   "DM und Euro",
+                   frame);
     block->setObjectName("lblCompany");
     block->setText(block->text().replace('\r', '\n'));
     grid->addWidget(block, 3, 1);
@@ -86,7 +87,9 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::W
     connect(&timer_, &QTimer::timeout, this, &QWidget::close);
 }
 
-void frmSplash::SetPictureIn(const QPixmap& p) { logo_->setPixmap(p); }
+void frmSplash::SetPictureIn(const QPixmap& p) {
+    logo_->setPixmap(p);
+}
 
 void frmSplash::Action(int) {
     produkt_->setText(ProduktName);
@@ -108,8 +111,12 @@ void frmSplash::Action(int) {
     raise();
 }
 
-void frmSplash::keyPressEvent(QKeyEvent*) { close(); }
-void frmSplash::mousePressEvent(QMouseEvent*) { close(); }
+void frmSplash::keyPressEvent(QKeyEvent*) {
+    close();
+}
+void frmSplash::mousePressEvent(QMouseEvent*) {
+    close();
+}
 
 frmSplash* ShowSplash() {
     auto* s = new frmSplash;

@@ -14,9 +14,9 @@ class frmSplash : public QWidget {
 public:
     explicit frmSplash(QWidget* parent = nullptr);
 
-    int ClockIntervall = 0;        // seconds; 0 or less keeps the timer's preset interval
+    int ClockIntervall = 0; // seconds; 0 or less keeps the timer's preset interval
     void SetPictureIn(const QPixmap& p);
-    int PosLeft = 0, PosTop = 0;   // pixels; below 1 in either: centred on the screen
+    int PosLeft = 0, PosTop = 0; // pixels; below 1 in either: centred on the screen
     QString Version;
     QString ProduktName;
 

@@ -26,7 +26,9 @@ using forms::MsgButtons;
 using forms::MsgIcon;
 
 namespace {
-std::filesystem::path Fs(const QString& p) { return std::filesystem::path(p.toStdString()); }
+std::filesystem::path Fs(const QString& p) {
+    return std::filesystem::path(p.toStdString());
+}
 
 QString HauptCaption() {
     QWidget* w = App().Hauptfenster();
@@ -51,8 +53,9 @@ bool KopiereDatei(const QString& von, const QString& nach, QString* fehler) {
     }
     QFile kopie(temp);
     if (kopie.size() != QFileInfo(von).size() || !kopie.rename(nach)) {
-        if (fehler) *fehler = kopie.errorString().isEmpty() ? QStringLiteral("Die Kopie ist unvollständig.")
-                                                            : kopie.errorString();
+        if (fehler)
+            *fehler = kopie.errorString().isEmpty() ? QStringLiteral("Die Kopie ist unvollständig.")
+                                                    : kopie.errorString();
         QFile::remove(temp);
         return false;
     }
@@ -103,16 +106,17 @@ bool OpenStammDB() {
     if (!db) {
         // The error numbers of the original database engine: file not found, unrecognised format.
         const int nummer = QFileInfo::exists(pfad) ? 3343 : 3024;
-        MsgBox(nullptr,
-               "Es ist ein Fehler beim öffnen von " + pfad + " aufgetreten " + "\n" + QString::fromStdString(err) +
-                   "\n" + "Fehlernummer " + QString::number(nummer));
+        MsgBox(nullptr, "Es ist ein Fehler beim öffnen von " + pfad + " aufgetreten " + "\n" +
+                            QString::fromStdString(err) + "\n" + "Fehlernummer " + QString::number(nummer));
         return false;
     }
     app.SetStammDB(std::move(db));
     return true;
 }
 
-bool TestOpenDB(const QString& pfad) { return db::Database::TestOpen(Fs(pfad)) != db::LockState::Free; }
+bool TestOpenDB(const QString& pfad) {
+    return db::Database::TestOpen(Fs(pfad)) != db::LockState::Free;
+}
 
 ProjektOeffnung OpenProjektDB() {
     AppState& app = App();
@@ -140,10 +144,13 @@ ProjektOeffnung OpenProjektDB() {
     }
 
     switch (db::Database::TestOpen(Fs(pfad))) {
-    case db::LockState::Free: break;
-    case db::LockState::Locked: return ProjektOeffnung::Gesperrt;
+    case db::LockState::Free:
+        break;
+    case db::LockState::Locked:
+        return ProjektOeffnung::Gesperrt;
     case db::LockState::Missing:
-        MsgBox(owner, "Die Projektdatenbank " + pfad + " wurde nicht gefunden.", MsgButtons::OK, MsgIcon::Critical);
+        MsgBox(owner, "Die Projektdatenbank " + pfad + " wurde nicht gefunden.", MsgButtons::OK,
+               MsgIcon::Critical);
         return ProjektOeffnung::Fehler;
     case db::LockState::Damaged:
         MsgBox(owner, "Die Projektdatenbank " + pfad + " ist beschädigt und kann nicht geöffnet werden.",
@@ -164,7 +171,9 @@ ProjektOeffnung OpenProjektDB() {
     return ProjektOeffnung::Offen;
 }
 
-void OpenProjektDB(bool& gesperrt) { gesperrt = OpenProjektDB() != ProjektOeffnung::Offen; }
+void OpenProjektDB(bool& gesperrt) {
+    gesperrt = OpenProjektDB() != ProjektOeffnung::Offen;
+}
 
 void CallShowHoai(bool& gewechselt) {
     AppState& app = App();
@@ -210,8 +219,8 @@ void CallShowProdat() {
 StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
     AppState& app = App();
     if (!QDir().mkpath(opt.bueroOrdner)) {
-        MsgBox(nullptr, "Der Datenordner " + opt.bueroOrdner + " konnte nicht angelegt werden.", MsgButtons::OK,
-               MsgIcon::Critical);
+        MsgBox(nullptr, "Der Datenordner " + opt.bueroOrdner + " konnte nicht angelegt werden.",
+               MsgButtons::OK, MsgIcon::Critical);
         return StartErgebnis::BueroFehler;
     }
     lock = std::make_unique<QLockFile>(opt.bueroOrdner + QStringLiteral("/Velunta32.lock"));
@@ -227,7 +236,8 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
         if (!QFileInfo::exists(ini)) {
             QString fehler;
             if (!RichteBueroEin(opt.bueroOrdner, opt.programmDaten, &fehler)) {
-                MsgBox(nullptr, "Der Datenordner konnte nicht eingerichtet werden." + QStringLiteral("\n") + fehler,
+                MsgBox(nullptr,
+                       "Der Datenordner konnte nicht eingerichtet werden." + QStringLiteral("\n") + fehler,
                        MsgButtons::OK, MsgIcon::Critical);
                 return StartErgebnis::BueroFehler;
             }
@@ -238,8 +248,8 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
     std::optional<Currency> mwst = opt.leseMwSt ? opt.leseMwSt() : std::nullopt;
     app.SetMwStSatz(mwst.value_or(Currency::FromUnits(16)));
 
-    app.SetPfade(opt.programmDaten + QStringLiteral("/reports/HOAI"), opt.bueroOrdner + QStringLiteral("/STD_SYS"),
-                 QStringLiteral("qrc:/help/index.html"));
+    app.SetPfade(opt.programmDaten + QStringLiteral("/reports/HOAI"),
+                 opt.bueroOrdner + QStringLiteral("/STD_SYS"), QStringLiteral("qrc:/help/index.html"));
 
     app.SetStammDBPfad(app.Umgebung().PfadVonEinstellung("VELUDATEN", app.SysPfad() + "/VELUDAT32.MDB"));
     if (!OpenStammDB()) return StartErgebnis::StammDBFehler;
@@ -249,8 +259,9 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
         mitBenutzer = start::MitBenutzer(*app.StammDB());
         mitPasswort = start::MitPasswort(*app.StammDB());
     } catch (const db::DbError& e) {
-        MsgBox(nullptr, "Die Benutzerverwaltung der Stammdatenbank kann nicht gelesen werden.\n" +
-                            QString::fromUtf8(e.what()),
+        MsgBox(nullptr,
+               "Die Benutzerverwaltung der Stammdatenbank kann nicht gelesen werden.\n" +
+                   QString::fromUtf8(e.what()),
                MsgButtons::OK, MsgIcon::Critical);
         return StartErgebnis::StammDBFehler;
     }

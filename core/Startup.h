@@ -22,9 +22,9 @@ namespace velu {
 bool OpenStammDB();
 
 enum class ProjektOeffnung {
-    Offen,     // ProjektDB and ProjektDBPfad now refer to the current project's database
-    Gesperrt,  // held by another user; the previous database stays in force
-    Fehler,    // missing, damaged or not created from the template; reported, the previous one stays
+    Offen,    // ProjektDB and ProjektDBPfad now refer to the current project's database
+    Gesperrt, // held by another user; the previous database stays in force
+    Fehler,   // missing, damaged or not created from the template; reported, the previous one stays
 };
 
 // Opens the environment's current project database, first creating it from the template when it is missing
@@ -50,8 +50,8 @@ bool KopiereDatei(const QString& von, const QString& nach, QString* fehler = nul
 // Narrow reads of the master database for start-up and the login stand-in (stored queries "MitBenutzer",
 // "MitPasswort", "GetAkPasswort"). A missing query or row counts as "not in use" / no rights.
 namespace start {
-int MitBenutzer(db::Database& stamm);   // 1 when users are in use, else 0
-int MitPasswort(db::Database& stamm);   // -1 when passwords are in use, else 0
+int MitBenutzer(db::Database& stamm); // 1 when users are in use, else 0
+int MitPasswort(db::Database& stamm); // -1 when passwords are in use, else 0
 std::optional<int32_t> Rechte(db::Database& stamm, const QString& benutzer);
 } // namespace start
 
@@ -61,8 +61,8 @@ QString ProgrammDatenOrdner(); // delivered data: $VELU_DATA_DIR, else <folder o
 enum class StartErgebnis { Laeuft, ZweiteInstanz, BueroFehler, StammDBFehler, LoginAbgelehnt };
 
 struct StartOptionen {
-    QString bueroOrdner;   // office data folder
-    QString programmDaten; // delivered data folder
+    QString bueroOrdner;                               // office data folder
+    QString programmDaten;                             // delivered data folder
     std::function<std::optional<Currency>()> leseMwSt; // the stored VAT rate; nullopt: unreadable
     std::function<void()> zeigeHauptfenster;
     std::function<void()> zeigeSplash;

@@ -29,18 +29,23 @@ int main(int argc, char** argv) {
     opt.leseMwSt = [] { return velu::LeseMwStSatz(velu::App().Einstellungen()); };
     opt.zeigeHauptfenster = [&fenster] {
         fenster = std::make_unique<velu::MDIVelunta>();
-        QObject::connect(fenster.get(), &velu::MDIVelunta::Beendet, qApp, [](int code) { QApplication::exit(code); });
+        QObject::connect(fenster.get(), &velu::MDIVelunta::Beendet, qApp,
+                         [](int code) { QApplication::exit(code); });
         fenster->show();
     };
     opt.zeigeSplash = [] { velu::ShowSplash(); };
 
     std::unique_ptr<QLockFile> lock;
     switch (velu::Main(opt, lock)) {
-    case velu::StartErgebnis::Laeuft: break;
-    case velu::StartErgebnis::ZweiteInstanz: return 0;
-    case velu::StartErgebnis::LoginAbgelehnt: return 0;
+    case velu::StartErgebnis::Laeuft:
+        break;
+    case velu::StartErgebnis::ZweiteInstanz:
+        return 0;
+    case velu::StartErgebnis::LoginAbgelehnt:
+        return 0;
     case velu::StartErgebnis::BueroFehler:
-    case velu::StartErgebnis::StammDBFehler: return 1;
+    case velu::StartErgebnis::StammDBFehler:
+        return 1;
     }
     const int code = app.exec();
     fenster.reset();

@@ -18,11 +18,16 @@ MsgResult DefaultResult(MsgButtons buttons, int defaultButton) {
 
 QMessageBox::Icon ToQt(MsgIcon icon) {
     switch (icon) {
-    case MsgIcon::Critical: return QMessageBox::Critical;
-    case MsgIcon::Question: return QMessageBox::Question;
-    case MsgIcon::Exclamation: return QMessageBox::Warning;
-    case MsgIcon::Information: return QMessageBox::Information;
-    case MsgIcon::None: break;
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -30,12 +35,16 @@ QMessageBox::Icon ToQt(MsgIcon icon) {
 QMessageBox::ButtonRole Role(MsgResult r) {
     switch (r) {
     case MsgResult::OK:
-    case MsgResult::Yes: return QMessageBox::AcceptRole;
-    case MsgResult::No: return QMessageBox::NoRole;
+    case MsgResult::Yes:
+        return QMessageBox::AcceptRole;
+    case MsgResult::No:
+        return QMessageBox::NoRole;
     case MsgResult::Cancel:
-    case MsgResult::Abort: return QMessageBox::RejectRole;
+    case MsgResult::Abort:
+        return QMessageBox::RejectRole;
     case MsgResult::Retry:
-    case MsgResult::Ignore: return QMessageBox::ActionRole;
+    case MsgResult::Ignore:
+        return QMessageBox::ActionRole;
     }
     return QMessageBox::ActionRole;
 }
@@ -43,25 +52,38 @@ QMessageBox::ButtonRole Role(MsgResult r) {
 
 std::vector<MsgResult> ButtonResults(MsgButtons buttons) {
     switch (buttons) {
-    case MsgButtons::OK: return {MsgResult::OK};
-    case MsgButtons::OKCancel: return {MsgResult::OK, MsgResult::Cancel};
-    case MsgButtons::YesNo: return {MsgResult::Yes, MsgResult::No};
-    case MsgButtons::YesNoCancel: return {MsgResult::Yes, MsgResult::No, MsgResult::Cancel};
-    case MsgButtons::RetryCancel: return {MsgResult::Retry, MsgResult::Cancel};
-    case MsgButtons::AbortRetryIgnore: return {MsgResult::Abort, MsgResult::Retry, MsgResult::Ignore};
+    case MsgButtons::OK:
+        return {MsgResult::OK};
+    case MsgButtons::OKCancel:
+        return {MsgResult::OK, MsgResult::Cancel};
+    case MsgButtons::YesNo:
+        return {MsgResult::Yes, MsgResult::No};
+    case MsgButtons::YesNoCancel:
+        return {MsgResult::Yes, MsgResult::No, MsgResult::Cancel};
+    case MsgButtons::RetryCancel:
+        return {MsgResult::Retry, MsgResult::Cancel};
+    case MsgButtons::AbortRetryIgnore:
+        return {MsgResult::Abort, MsgResult::Retry, MsgResult::Ignore};
     }
     return {MsgResult::OK};
 }
 
 QString ButtonText(MsgResult r) {
     switch (r) {
-    case MsgResult::OK: return QStringLiteral("OK");
-    case MsgResult::Cancel: return QStringLiteral("Abbrechen");
-    case MsgResult::Yes: return QStringLiteral("Ja");
-    case MsgResult::No: return QStringLiteral("Nein");
-    case MsgResult::Retry: return QStringLiteral("Wiederholen");
-    case MsgResult::Ignore: return QStringLiteral("Ignorieren");
-    case MsgResult::Abort: return QStringLiteral("Abbrechen");
+    case MsgResult::OK:
+        return QStringLiteral("OK");
+    case MsgResult::Cancel:
+        return QStringLiteral("Abbrechen");
+    case MsgResult::Yes:
+        return QStringLiteral("Ja");
+    case MsgResult::No:
+        return QStringLiteral("Nein");
+    case MsgResult::Retry:
+        return QStringLiteral("Wiederholen");
+    case MsgResult::Ignore:
+        return QStringLiteral("Ignorieren");
+    case MsgResult::Abort:
+        return QStringLiteral("Abbrechen");
     }
     return {};
 }
@@ -91,7 +113,8 @@ MsgResult MsgBox(QWidget* owner, const QString& text, MsgButtons buttons, MsgIco
     QMessageBox box(ToQt(icon), caption, text, QMessageBox::NoButton, owner);
     auto results = ButtonResults(buttons);
     std::vector<QPushButton*> pushed;
-    for (MsgResult r : results) pushed.push_back(box.addButton(ButtonText(r), Role(r)));
+    for (MsgResult r : results)
+        pushed.push_back(box.addButton(ButtonText(r), Role(r)));
     if (defaultButton < 0 || defaultButton >= static_cast<int>(pushed.size())) defaultButton = 0;
     box.setDefaultButton(pushed[defaultButton]);
     // Esc and the close box choose Cancel where there is one, else the only button.

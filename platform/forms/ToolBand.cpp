@@ -15,7 +15,9 @@
 
 namespace velu::forms {
 
-ToolBand::ToolBand(QWidget* form, const QString& name) : QObject(form), form_(form) { setObjectName(name); }
+ToolBand::ToolBand(QWidget* form, const QString& name) : QObject(form), form_(form) {
+    setObjectName(name);
+}
 
 ToolBand::~ToolBand() = default;
 
@@ -61,7 +63,8 @@ QAction* ToolBand::AddTool(const ToolDef& def) {
         it->second.bar->addAction(a);
     else
         it->second.menu->addAction(a);
-    const QString band = def.band, key = def.key, desc = def.description.isEmpty() ? def.caption : def.description;
+    const QString band = def.band, key = def.key,
+                  desc = def.description.isEmpty() ? def.caption : def.description;
     connect(a, &QAction::hovered, this, [this, key, desc] { emit ToolEnter(key, desc); });
     connect(a, &QAction::triggered, this, [this, band, key] { Click(band, key); });
     tools_.push_back({def, a});
@@ -70,7 +73,8 @@ QAction* ToolBand::AddTool(const ToolDef& def) {
 }
 
 void ToolBand::AddTools(std::initializer_list<ToolDef> defs) {
-    for (const auto& d : defs) AddTool(d);
+    for (const auto& d : defs)
+        AddTool(d);
 }
 
 void ToolBand::AttachMenus() {
@@ -186,9 +190,13 @@ bool ToolBand::Click(const QString& key) {
     return false;
 }
 
-QString ToolBand::Tag() const { return FormTag(*this); }
+QString ToolBand::Tag() const {
+    return FormTag(*this);
+}
 
-void ToolBand::SetTag(const QString& tag) { SetFormTag(*this, tag); }
+void ToolBand::SetTag(const QString& tag) {
+    SetFormTag(*this, tag);
+}
 
 void ToolBand::CommitFocusedEdit() {
     QPointer<QWidget> focused = QApplication::focusWidget();

@@ -6,14 +6,18 @@
 #include <QTextBrowser>
 #include <QUrl>
 
-static void InitHelpResources() { Q_INIT_RESOURCE(help); }
+static void InitHelpResources() {
+    Q_INIT_RESOURCE(help);
+}
 
 namespace velu::help {
 
 namespace {
 QPointer<QTextBrowser> g_viewer;
 
-QString PagePath(const QString& topic) { return QStringLiteral(":/help/") + topic + QStringLiteral(".html"); }
+QString PagePath(const QString& topic) {
+    return QStringLiteral(":/help/") + topic + QStringLiteral(".html");
+}
 } // namespace
 
 bool HatThema(const QString& topic) {
@@ -50,7 +54,9 @@ void CloseHandbuch() {
     }
 }
 
-QTextBrowser* Handbuch() { return g_viewer.data(); }
+QTextBrowser* Handbuch() {
+    return g_viewer.data();
+}
 
 void InstallHelpKey(QWidget* form, const QString& topic) {
     auto* sc = new QShortcut(QKeySequence(Qt::Key_F1), form);

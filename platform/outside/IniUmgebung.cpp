@@ -29,7 +29,9 @@ QString IniUmgebung::ProjekteOrdner() {
     return dir;
 }
 
-bool IniUmgebung::DateiExistiert(const QString& pfad) { return QFileInfo(pfad).isFile(); }
+bool IniUmgebung::DateiExistiert(const QString& pfad) {
+    return QFileInfo(pfad).isFile();
+}
 
 QString IniUmgebung::ProjektOrdner() {
     QSettings s(ini_, QSettings::IniFormat);
@@ -67,8 +69,12 @@ bool IniUmgebung::SetAktProjekt(const QString& nummer, const QString& name) {
     return s.status() == QSettings::NoError;
 }
 
-bool IniUmgebung::SetProjekteOrdner(const QString& ordner) { return Write("Umgebung/ProjekteOrdner", ordner); }
+bool IniUmgebung::SetProjekteOrdner(const QString& ordner) {
+    return Write("Umgebung/ProjekteOrdner", ordner);
+}
 
-bool IniUmgebung::SetPfad(const QString& name, const QString& pfad) { return Write("Pfade/" + name, pfad); }
+bool IniUmgebung::SetPfad(const QString& name, const QString& pfad) {
+    return Write("Pfade/" + name, pfad);
+}
 
 } // namespace velu::outside

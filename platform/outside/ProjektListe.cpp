@@ -14,7 +14,9 @@
 namespace velu::outside {
 
 namespace {
-std::filesystem::path Fs(const QString& p) { return std::filesystem::path(p.toStdString()); }
+std::filesystem::path Fs(const QString& p) {
+    return std::filesystem::path(p.toStdString());
+}
 void Set(QString* out, const QString& text) {
     if (out) *out = text;
 }
@@ -85,7 +87,8 @@ std::optional<std::vector<ProjektEintrag>> ProjektListe::Liste(QString* fehler) 
         std::vector<ProjektEintrag> out;
         auto rs = db->OpenRecordset("SELECT PrNr, PRBZ FROM PROJEKT ORDER BY PrNr");
         for (; !rs.EOF_(); rs.MoveNext())
-            out.push_back({QString::fromStdString(rs.GetText("PrNr")), QString::fromStdString(rs.GetText("PRBZ"))});
+            out.push_back(
+                {QString::fromStdString(rs.GetText("PrNr")), QString::fromStdString(rs.GetText("PRBZ"))});
         return out;
     } catch (const db::DbError& e) {
         Set(fehler, QString::fromUtf8(e.what()));
@@ -131,7 +134,8 @@ bool ProjektListe::ProjektAnlegen(QString& nummer, const QString& name, QString*
     if (!liste) return false;
     for (const auto& p : *liste)
         if (p.nummer == *norm) {
-            Set(fehler, QStringLiteral("Ein Projekt mit der Nummer ") + *norm + QStringLiteral(" gibt es schon."));
+            Set(fehler,
+                QStringLiteral("Ein Projekt mit der Nummer ") + *norm + QStringLiteral(" gibt es schon."));
             return false;
         }
     const QString ordner = ProjektOrdnerVon(ordner_, *norm);

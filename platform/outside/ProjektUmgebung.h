@@ -7,10 +7,10 @@ namespace velu::outside {
 
 // The five results of AktProjekt. nummer is also the key of the project's folder and of its backups.
 struct ProjektInfo {
-    QString nummer;  // first result
-    QString ordner;  // second result: the project's folder
-    QString name;    // third result
-    QString frei4;   // fourth and fifth results: unused by this program
+    QString nummer; // first result
+    QString ordner; // second result: the project's folder
+    QString name;   // third result
+    QString frei4;  // fourth and fifth results: unused by this program
     QString frei5;
 };
 

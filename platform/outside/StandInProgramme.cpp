@@ -74,9 +74,9 @@ public:
         setObjectName("Prodat");
         setWindowTitle("Projektdaten " + p.nummer + " " + p.name);
         auto* form = new QFormLayout;
-        const std::pair<int, const char*> felder[] = {{0, "Bauvorhaben, Zeile 1"}, {1, "Bauvorhaben, Zeile 2"},
-                                                      {2, "Bauvorhaben, Zeile 3"}, {4, "Bauherr, Zeile 1"},
-                                                      {5, "Bauherr, Zeile 2"},     {6, "Bauherr, Zeile 3"}};
+        const std::pair<int, const char*> felder[] = {
+            {0, "Bauvorhaben, Zeile 1"}, {1, "Bauvorhaben, Zeile 2"}, {2, "Bauvorhaben, Zeile 3"},
+            {4, "Bauherr, Zeile 1"},     {5, "Bauherr, Zeile 2"},     {6, "Bauherr, Zeile 3"}};
         for (const auto& [k, label] : felder) {
             auto* e = new QLineEdit(LeseProdatFeld(pfad, k), this);
             e->setObjectName(QStringLiteral("Feld%1").arg(k));
@@ -97,7 +97,8 @@ public:
 private:
     void Speichern() {
         std::vector<std::pair<int, QString>> werte;
-        for (const auto& [k, e] : edits_) werte.push_back({k, e->text()});
+        for (const auto& [k, e] : edits_)
+            werte.push_back({k, e->text()});
         QString fehler;
         if (!SchreibeProdatFelder(pfad_, werte, &fehler)) {
             MsgBox(this, fehler, MsgButtons::OK, MsgIcon::Critical);
@@ -168,7 +169,9 @@ class KopfUndFussMeldung : public KopfUndFussProgramm {
 public:
     explicit KopfUndFussMeldung(QWidget* owner) : owner_(owner) {}
     void SetPxEntry(int) override {}
-    void ShowKopfUndFuss(int) override { MsgBox(owner_, KopfUndFussFolgt, MsgButtons::OK, MsgIcon::Information); }
+    void ShowKopfUndFuss(int) override {
+        MsgBox(owner_, KopfUndFussFolgt, MsgButtons::OK, MsgIcon::Information);
+    }
 
 private:
     QWidget* owner_;
@@ -266,6 +269,8 @@ std::unique_ptr<KopfUndFussProgramm> StandInProgramme::CreateKopfUndFussProgramm
 std::unique_ptr<Reorganisation> StandInProgramme::CreateReorganisation(const std::vector<QString>& dateien) {
     return std::make_unique<Reorg>(dateien, owner_);
 }
-std::unique_ptr<AboutBox> StandInProgramme::CreateAboutBox() { return std::make_unique<About>(owner_); }
+std::unique_ptr<AboutBox> StandInProgramme::CreateAboutBox() {
+    return std::make_unique<About>(owner_);
+}
 
 } // namespace velu::outside

@@ -44,7 +44,7 @@ bool SchreibeProdatFelder(const QString& pfad, const std::vector<std::pair<int, 
 inline const QString AdressNichtInstalliert = QStringLiteral("Die Adressverwaltung ist nicht installiert.");
 inline const QString SerieNichtInstalliert =
     QStringLiteral("Das Serienbriefprogramm (Textverarbeitung) ist nicht installiert.");
-inline const QString KopfUndFussFolgt =
-    QStringLiteral("Die Kopf- und Fußtexte der Druckvorlagen können in dieser Version noch nicht bearbeitet werden.");
+inline const QString KopfUndFussFolgt = QStringLiteral(
+    "Die Kopf- und Fußtexte der Druckvorlagen können in dieser Version noch nicht bearbeitet werden.");
 
 } // namespace velu::outside

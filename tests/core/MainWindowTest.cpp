@@ -47,7 +47,9 @@ private:
 // A child window that records its closing and may refuse it.
 class Kind : public QWidget {
 public:
-    Kind(const QString& name, QStringList& log, bool& bleibt) : log_(log), bleibt_(bleibt) { setObjectName(name); }
+    Kind(const QString& name, QStringList& log, bool& bleibt) : log_(log), bleibt_(bleibt) {
+        setObjectName(name);
+    }
 
 protected:
     void closeEvent(QCloseEvent* e) override {
@@ -73,16 +75,16 @@ struct Fenster : Buero {
         if (mitProjekt) {
             EXPECT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Offen);
         }
-        for (const char* name : {"PrintFormKO", "LBild", "HOAITAFEL", "Grundleistung", "Mitarbeiter", "Zugangsrechte",
-                                 "MwSt", "DaSiOut", "DaSiin"}) {
+        for (const char* name : {"PrintFormKO", "LBild", "HOAITAFEL", "Grundleistung", "Mitarbeiter",
+                                 "Zugangsrechte", "MwSt", "DaSiOut", "DaSiin"}) {
             const QString n = name;
-            App().Formen().Register(n, [this, n](QWidget* owner) {
-                return new SofortDialog(n, protokoll.log, owner);
-            });
+            App().Formen().Register(
+                n, [this, n](QWidget* owner) { return new SofortDialog(n, protokoll.log, owner); });
         }
         for (const char* name : {"BerAuswahl", "Aufwand"}) {
             const QString n = name;
-            App().Formen().Register(n, [this, n](QWidget*) { return new Kind(n, protokoll.log, kindBleibt); });
+            App().Formen().Register(n,
+                                    [this, n](QWidget*) { return new Kind(n, protokoll.log, kindBleibt); });
         }
         w = std::make_unique<MDIVelunta>();
         w->show();
@@ -96,16 +98,20 @@ struct Fenster : Buero {
 };
 
 const char* const MitRecht[][2] = {
-    {"Band1", "ZENTRIX"},       {"Band1", "PRODAT"},        {"Band1", "CALCHONORAR"},  {"Band1", "PROAUF"},
-    {"Band1", "PRINT"},         {"Band1", "SERIE"},         {"Band1", "ADRESS"},       {"PopupBand1", "DRVORLAG"},
-    {"PopupBand1", "REORG"},    {"PopupBand1", "SAVE"},     {"PopupBand2", "LBANLAGE"}, {"PopupBand2", "HONORARANL"},
+    {"Band1", "ZENTRIX"},       {"Band1", "PRODAT"},
+    {"Band1", "CALCHONORAR"},   {"Band1", "PROAUF"},
+    {"Band1", "PRINT"},         {"Band1", "SERIE"},
+    {"Band1", "ADRESS"},        {"PopupBand1", "DRVORLAG"},
+    {"PopupBand1", "REORG"},    {"PopupBand1", "SAVE"},
+    {"PopupBand2", "LBANLAGE"}, {"PopupBand2", "HONORARANL"},
     {"PopupBand2", "GRUNDANL"}, {"PopupBand2", "MITARBEITANL"},
 };
 const int Bits[] = {0, 1, 2, 3, 11, 4, 4, 5, 6, 6, 7, 8, 10, 12};
 const char* const OhneRecht[][2] = {
-    {"Band1", "SERVICE"},     {"Band1", "HELP1"},      {"Band1", "EXIT"},        {"PopupBand1", "OPTIONS"},
-    {"PopupBand2", "ZUGANGANL"}, {"PopupBand2", "MWST"}, {"PopupBand3", "HELP1"}, {"PopupBand3", "ABOUT"},
-    {"PopupBand4", "MAKEDASI"}, {"PopupBand4", "DASIBACK"},
+    {"Band1", "SERVICE"},       {"Band1", "HELP1"},          {"Band1", "EXIT"},
+    {"PopupBand1", "OPTIONS"},  {"PopupBand2", "ZUGANGANL"}, {"PopupBand2", "MWST"},
+    {"PopupBand3", "HELP1"},    {"PopupBand3", "ABOUT"},     {"PopupBand4", "MAKEDASI"},
+    {"PopupBand4", "DASIBACK"},
 };
 
 } // namespace
@@ -115,8 +121,10 @@ TEST(MainWindow, RightsMaskEnablesTheTools) {
         SCOPED_TRACE(mask);
         Fenster f(mask);
         for (size_t i = 0; i < std::size(MitRecht); ++i)
-            EXPECT_EQ(f.bar().Enabled(MitRecht[i][0], MitRecht[i][1]), (mask >> Bits[i] & 1) == 1) << MitRecht[i][1];
-        for (const auto& t : OhneRecht) EXPECT_TRUE(f.bar().Enabled(t[0], t[1])) << t[1];
+            EXPECT_EQ(f.bar().Enabled(MitRecht[i][0], MitRecht[i][1]), (mask >> Bits[i] & 1) == 1)
+                << MitRecht[i][1];
+        for (const auto& t : OhneRecht)
+            EXPECT_TRUE(f.bar().Enabled(t[0], t[1])) << t[1];
         EXPECT_EQ(f.bar().Caption("PopupBand2", "ZUGANGANL"),
                   (mask >> 9 & 1) ? "Zugangsrechte bearbeiten" : "Passwort ändern");
     }
@@ -124,10 +132,12 @@ TEST(MainWindow, RightsMaskEnablesTheTools) {
 
 TEST(MainWindow, ProjectCommandsNeedAnOpenProjectDatabase) {
     Fenster f(8191, false);
-    for (const char* key : {"CALCHONORAR", "PROAUF", "PRINT"}) EXPECT_FALSE(f.bar().Enabled("Band1", key)) << key;
+    for (const char* key : {"CALCHONORAR", "PROAUF", "PRINT"})
+        EXPECT_FALSE(f.bar().Enabled("Band1", key)) << key;
     EXPECT_TRUE(f.bar().Enabled("Band1", "ZENTRIX"));
     EXPECT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Offen);
-    for (const char* key : {"CALCHONORAR", "PROAUF", "PRINT"}) EXPECT_TRUE(f.bar().Enabled("Band1", key)) << key;
+    for (const char* key : {"CALCHONORAR", "PROAUF", "PRINT"})
+        EXPECT_TRUE(f.bar().Enabled("Band1", key)) << key;
 }
 
 TEST(MainWindow, CaptionAndStatusBar) {

@@ -2,12 +2,12 @@
 
 #include "core/Splash.h"
 
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
-#include <QEventLoop>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -20,8 +20,8 @@ TEST(Splash, PositionAndTimer) {
         bool zentriert;
         int intervall;
     };
-    for (const Case& c : {Case{0, 200, 5, true, 5000}, Case{120, 0, 0, true, 5000}, Case{120, 80, 3, false, 3000},
-                          Case{120, 80, 60, false, 32000}}) {
+    for (const Case& c : {Case{0, 200, 5, true, 5000}, Case{120, 0, 0, true, 5000},
+                          Case{120, 80, 3, false, 3000}, Case{120, 80, 60, false, 32000}}) {
         velu::frmSplash s;
         s.PosLeft = c.left;
         s.PosTop = c.top;

@@ -8,11 +8,11 @@
 #include "platform/outside/ProjektUmgebung.h"
 
 #include <QApplication>
-#include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <map>
 #include <optional>
 #include <vector>
@@ -26,7 +26,9 @@ inline void app() {
     if (!QApplication::instance()) new QApplication(argc, argv);
 }
 
-inline std::filesystem::path Fs(const QString& p) { return std::filesystem::path(p.toStdString()); }
+inline std::filesystem::path Fs(const QString& p) {
+    return std::filesystem::path(p.toStdString());
+}
 
 struct FakeUmgebung : velu::outside::ProjektUmgebung {
     QString projekte;
@@ -96,7 +98,9 @@ struct FakeProgramme : velu::outside::AussenProgramme {
             Protokoll& p;
             explicit A(Protokoll& p) : p(p) {}
             void SetPxEntry(int) override {}
-            void ShowAdressMask(const QString& m, int, QStringList&, int&) override { p.log << "Adress " + m; }
+            void ShowAdressMask(const QString& m, int, QStringList&, int&) override {
+                p.log << "Adress " + m;
+            }
         };
         return std::make_unique<A>(p);
     }
@@ -121,7 +125,8 @@ struct FakeProgramme : velu::outside::AussenProgramme {
         };
         return std::make_unique<K>(p);
     }
-    std::unique_ptr<velu::outside::Reorganisation> CreateReorganisation(const std::vector<QString>& d) override {
+    std::unique_ptr<velu::outside::Reorganisation>
+    CreateReorganisation(const std::vector<QString>& d) override {
         struct R : velu::outside::Reorganisation {
             Protokoll& p;
             std::vector<QString> d;
@@ -153,11 +158,13 @@ struct FakeProgramme : velu::outside::AussenProgramme {
 };
 
 // A master database with what start-up reads: the users table and the three stored queries.
-inline void MachStammDB(const QString& pfad, int benutzer, int mitPasswort, std::optional<int> supervisorRechte) {
+inline void MachStammDB(const QString& pfad, int benutzer, int mitPasswort,
+                        std::optional<int> supervisorRechte) {
     auto db = velu::db::Database::Create(Fs(pfad));
     ASSERT_TRUE(db) << pfad.toStdString();
-    db->Execute("CREATE TABLE Zugriff (Benutzername TEXT, Passwort TEXT, OhnePasswort INTEGER, Rechte INTEGER);"
-                "CREATE TABLE Schalter (ohnePasswort INTEGER);");
+    db->Execute(
+        "CREATE TABLE Zugriff (Benutzername TEXT, Passwort TEXT, OhnePasswort INTEGER, Rechte INTEGER);"
+        "CREATE TABLE Schalter (ohnePasswort INTEGER);");
     db->Execute("INSERT INTO Schalter VALUES (?)", velu::db::Params().Add(int64_t(mitPasswort)));
     if (supervisorRechte)
         db->Execute("INSERT INTO Zugriff VALUES ('SUPERVISOR', '', 0, ?)",

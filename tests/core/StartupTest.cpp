@@ -75,8 +75,8 @@ TEST(Startup, UsersOrPasswordsInUseAskTheLogin) {
         bool annehmen;
         QString flags;
     };
-    for (const Case& c : {Case{2, 0, true, "Login 1 0"}, Case{1, -1, true, "Login 0 -1"},
-                          Case{3, -1, false, "Login 1 -1"}}) {
+    for (const Case& c :
+         {Case{2, 0, true, "Login 1 0"}, Case{1, -1, true, "Login 0 -1"}, Case{3, -1, false, "Login 1 -1"}}) {
         Buero b(c.benutzer, c.passwort, 8191);
         QStringList loginLog;
         App().SetLogin(std::make_shared<FakeLogin>(c.annehmen, &loginLog));
@@ -112,7 +112,8 @@ TEST(Startup, MasterDatabaseMissingEndsWithTheMessage) {
     MessageBoxScript script;
     EXPECT_EQ(lauf.Run(b.buero), velu::StartErgebnis::StammDBFehler);
     ASSERT_EQ(script.Shown().size(), 1u);
-    EXPECT_TRUE(script.LastText().startsWith("Es ist ein Fehler beim öffnen von " + b.sys + "/VELUDAT32.MDB aufgetreten \n"));
+    EXPECT_TRUE(script.LastText().startsWith("Es ist ein Fehler beim öffnen von " + b.sys +
+                                             "/VELUDAT32.MDB aufgetreten \n"));
     EXPECT_TRUE(script.LastText().contains("\nFehlernummer 3024"));
     EXPECT_TRUE(lauf.log.isEmpty());
 }
@@ -132,7 +133,8 @@ TEST(Startup, MigrationOfferedOnlyWhenTheProjectDatabaseWasMissing) {
         MessageBoxScript script;
         EXPECT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Offen);
         if (c.angeboten)
-            EXPECT_EQ(angebote, (QStringList{b.Ordner("00000003") + "/VELUPRO.MDB", b.ProjektDB("00000003")}));
+            EXPECT_EQ(angebote,
+                      (QStringList{b.Ordner("00000003") + "/VELUPRO.MDB", b.ProjektDB("00000003")}));
         else
             EXPECT_TRUE(angebote.isEmpty());
         EXPECT_EQ(ArtVon(App().ProjektDB()), c.neueDB ? "Vorlage" : "Projekt 3");

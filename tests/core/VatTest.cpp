@@ -21,10 +21,21 @@ TEST(Vat, TypedRatesAcceptedOrRefused) {
         std::optional<int64_t> raw;
     };
     const Case cases[] = {
-        {"16", 160000},   {"16,5", 165000}, {"16.5", 165000}, {" 7 ", 70000},   {"0", 0},
-        {"99,99", 999900}, {"12,3456", 123456},
-        {"100", std::nullopt}, {"99,991", std::nullopt}, {"abc", std::nullopt}, {"", std::nullopt},
-        {"-1", std::nullopt},  {"16,", std::nullopt},     {"1,2,3", std::nullopt}, {"16,12345", std::nullopt},
+        {"16", 160000},
+        {"16,5", 165000},
+        {"16.5", 165000},
+        {" 7 ", 70000},
+        {"0", 0},
+        {"99,99", 999900},
+        {"12,3456", 123456},
+        {"100", std::nullopt},
+        {"99,991", std::nullopt},
+        {"abc", std::nullopt},
+        {"", std::nullopt},
+        {"-1", std::nullopt},
+        {"16,", std::nullopt},
+        {"1,2,3", std::nullopt},
+        {"16,12345", std::nullopt},
         {"16 %", std::nullopt},
     };
     for (const Case& c : cases) {
@@ -83,9 +94,9 @@ TEST(Vat, DialogStoresOnlyOnOkAndRefusesBadInput) {
         int64_t danach;
         QString wert;
     };
-    for (const Case& c : {Case{"", true, 165000, "16,5"}, Case{"7", true, 70000, "7"},
-                          Case{"19.5", true, 195000, "19,5"}, Case{"abc", false, 195000, "19,5"},
-                          Case{"100", false, 195000, "19,5"}}) {
+    for (const Case& c :
+         {Case{"", true, 165000, "16,5"}, Case{"7", true, 70000, "7"}, Case{"19.5", true, 195000, "19,5"},
+          Case{"abc", false, 195000, "19,5"}, Case{"100", false, 195000, "19,5"}}) {
         SCOPED_TRACE(c.text);
         velu::MwSt dlg;
         EXPECT_EQ(dlg.windowTitle(), "Mehrwertsteuer");

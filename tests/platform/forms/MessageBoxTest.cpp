@@ -31,7 +31,8 @@ TEST(MessageBox, ButtonsAreGermanInOrder) {
     };
     for (const auto& c : cases) {
         std::vector<QString> texts;
-        for (MsgResult r : ButtonResults(c.buttons)) texts.push_back(ButtonText(r));
+        for (MsgResult r : ButtonResults(c.buttons))
+            texts.push_back(ButtonText(r));
         EXPECT_EQ(texts, c.texts);
     }
 }

@@ -59,8 +59,8 @@ TEST(ToolBand, RightsEnableByBitAndLeaveOthersAlone) {
         uint32_t mask;
         bool a, b, c;
     };
-    for (const Case& c : {Case{0, false, false, false}, Case{1, true, false, false}, Case{16, false, true, true},
-                          Case{8191, true, true, true}}) {
+    for (const Case& c : {Case{0, false, false, false}, Case{1, true, false, false},
+                          Case{16, false, true, true}, Case{8191, true, true, true}}) {
         Fixture f;
         f.bar.ApplyRights(c.mask);
         EXPECT_EQ(f.bar.Enabled("Band1", "A"), c.a) << c.mask;
@@ -117,7 +117,8 @@ TEST(ToolBand, PendingGridEditIsCommittedBeforeTheCommand) {
     form.activateWindow();
     QApplication::processEvents();
     grid->setCurrentCell(0, 0);
-    grid->editItem(grid->item(0, 0) ? grid->item(0, 0) : (grid->setItem(0, 0, new QTableWidgetItem), grid->item(0, 0)));
+    grid->editItem(grid->item(0, 0) ? grid->item(0, 0)
+                                    : (grid->setItem(0, 0, new QTableWidgetItem), grid->item(0, 0)));
     QApplication::processEvents();
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     ASSERT_NE(editor, nullptr);

@@ -18,7 +18,9 @@ void app() {
     if (!QApplication::instance()) new QApplication(argc, argv);
 }
 
-QString Seite() { return Handbuch() ? Handbuch()->source().fileName() : QString(); }
+QString Seite() {
+    return Handbuch() ? Handbuch()->source().fileName() : QString();
+}
 } // namespace
 
 TEST(Hilfe, OpensAtTopicAndOnlyRaisesAnOpenViewer) {
@@ -56,7 +58,8 @@ TEST(Hilfe, EveryDeliveredPageIsCompiledIn) {
     const QDir dir(quelle + "/data/help");
     const QStringList pages = dir.entryList({"*.html"});
     ASSERT_FALSE(pages.isEmpty());
-    for (const QString& p : pages) EXPECT_TRUE(HatThema(QFileInfo(p).completeBaseName())) << p.toStdString();
+    for (const QString& p : pages)
+        EXPECT_TRUE(HatThema(QFileInfo(p).completeBaseName())) << p.toStdString();
 }
 
 TEST(Hilfe, F1OnAFormOpensItsTopic) {

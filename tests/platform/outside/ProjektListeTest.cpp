@@ -1,5 +1,5 @@
-#include "platform/outside/ProjektAuswahl.h"
 #include "platform/outside/ProjektListe.h"
+#include "platform/outside/ProjektAuswahl.h"
 #include "platform/outside/StandInProgramme.h"
 
 #include "platform/db/Database.h"
@@ -7,8 +7,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -30,8 +30,9 @@ TEST(ProjektListe, NumbersAreOneToEightDigits) {
         const char* in;
         const char* out;
     };
-    for (const Case& c : {Case{"1", "00000001"}, Case{" 42 ", "00000042"}, Case{"12345678", "12345678"},
-                          Case{"123456789", nullptr}, Case{"", nullptr}, Case{"12a", nullptr}, Case{"-1", nullptr}}) {
+    for (const Case& c :
+         {Case{"1", "00000001"}, Case{" 42 ", "00000042"}, Case{"12345678", "12345678"},
+          Case{"123456789", nullptr}, Case{"", nullptr}, Case{"12a", nullptr}, Case{"-1", nullptr}}) {
         auto r = NormProjektNummer(c.in);
         if (c.out)
             EXPECT_EQ(r, QString(c.out)) << c.in;
@@ -60,8 +61,9 @@ TEST(ProjektListe, CreatesProjectsWithFolderAndDataFile) {
         const char* name;
         const char* meldung;
     };
-    for (const Bad& b : {Bad{"7", "Doppelt", "gibt es schon"}, Bad{"x", "Name", "1 bis 8 Ziffern"},
-                         Bad{"8", "", "1 bis 30 Zeichen"}, Bad{"8", "0123456789012345678901234567890", "1 bis 30"}}) {
+    for (const Bad& b :
+         {Bad{"7", "Doppelt", "gibt es schon"}, Bad{"x", "Name", "1 bis 8 Ziffern"},
+          Bad{"8", "", "1 bis 30 Zeichen"}, Bad{"8", "0123456789012345678901234567890", "1 bis 30"}}) {
         QString n = b.nummer;
         EXPECT_FALSE(liste.ProjektAnlegen(n, b.name, &fehler)) << b.nummer;
         EXPECT_TRUE(fehler.contains(b.meldung)) << fehler.toStdString();
@@ -122,7 +124,8 @@ TEST(Reorganisation, ChecksAndCompactsOrSaysWhy) {
         auto db = velu::db::Database::Create(std::filesystem::path(gut.toStdString()));
         ASSERT_TRUE(db);
         db->Execute("CREATE TABLE t (x TEXT)");
-        for (int i = 0; i < 200; ++i) db->Execute("INSERT INTO t VALUES (?)", velu::db::Params().Add(std::string(500, 'a')));
+        for (int i = 0; i < 200; ++i)
+            db->Execute("INSERT INTO t VALUES (?)", velu::db::Params().Add(std::string(500, 'a')));
         db->Execute("DELETE FROM t");
     }
     const auto vorher = QFileInfo(gut).size();
