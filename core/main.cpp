@@ -1,8 +1,16 @@
+#include "core/AppState.h"
+#include "core/MDIVelunta.h"
+#include "core/MwSt.h"
+#include "core/Splash.h"
+#include "core/Startup.h"
+#include "platform/outside/IniUmgebung.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QLockFile>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 int main(int argc, char** argv) {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM")) {
@@ -10,10 +18,37 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setObjectName("MDIVelunta");
-    window.setWindowTitle("Velunta 4.0");
-    window.resize(1024, 700);
-    window.show();
-    return app.exec();
+    QApplication::setApplicationDisplayName("Velunta 4.0");
+    // The splash and help windows must not keep the program alive after the main window.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    std::unique_ptr<velu::MDIVelunta> fenster;
+    velu::StartOptionen opt;
+    opt.bueroOrdner = velu::outside::BueroOrdner();
+    opt.programmDaten = velu::ProgrammDatenOrdner();
+    opt.leseMwSt = [] { return velu::LeseMwStSatz(velu::App().Einstellungen()); };
+    opt.zeigeHauptfenster = [&fenster] {
+        fenster = std::make_unique<velu::MDIVelunta>();
+        QObject::connect(fenster.get(), &velu::MDIVelunta::Beendet, qApp,
+                         [](int code) { QApplication::exit(code); });
+        fenster->show();
+    };
+    opt.zeigeSplash = [] { velu::ShowSplash(); };
+
+    std::unique_ptr<QLockFile> lock;
+    switch (velu::Main(opt, lock)) {
+    case velu::StartErgebnis::Laeuft:
+        break;
+    case velu::StartErgebnis::ZweiteInstanz:
+        return 0;
+    case velu::StartErgebnis::LoginAbgelehnt:
+        return 0;
+    case velu::StartErgebnis::BueroFehler:
+    case velu::StartErgebnis::StammDBFehler:
+        return 1;
+    }
+    const int code = app.exec();
+    fenster.reset();
+    velu::App().Reset();
+    return code;
 }

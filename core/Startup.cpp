@@ -1,0 +1,294 @@
+#include "core/Startup.h"
+
+#include "core/AppState.h"
+#include "core/ErsterStart.h"
+#include "core/LoginProvider.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbError.h"
+#include "platform/db/QueryDef.h"
+#include "platform/db/Recordset.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/outside/AussenProgramme.h"
+#include "platform/outside/IniUmgebung.h"
+#include "platform/outside/ProjektUmgebung.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QWidget>
+
+namespace velu {
+
+using forms::MsgBox;
+using forms::MsgButtons;
+using forms::MsgIcon;
+
+namespace {
+std::filesystem::path Fs(const QString& p) {
+    return std::filesystem::path(p.toStdString());
+}
+
+QString HauptCaption() {
+    QWidget* w = App().Hauptfenster();
+    return w ? w->windowTitle() : QString();
+}
+} // namespace
+
+QString ProgrammDatenOrdner() {
+    const QString env = qEnvironmentVariable("VELU_DATA_DIR");
+    if (!env.isEmpty()) return QDir::cleanPath(env);
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/data");
+}
+
+bool KopiereDatei(const QString& von, const QString& nach, QString* fehler) {
+    const QString temp = nach + QStringLiteral(".kopie");
+    QFile::remove(temp);
+    QFile quelle(von);
+    if (!quelle.copy(temp)) {
+        QFile::remove(temp);
+        if (fehler) *fehler = quelle.errorString();
+        return false;
+    }
+    QFile kopie(temp);
+    if (kopie.size() != QFileInfo(von).size() || !kopie.rename(nach)) {
+        if (fehler)
+            *fehler = kopie.errorString().isEmpty() ? QStringLiteral("Die Kopie ist unvollständig.")
+                                                    : kopie.errorString();
+        QFile::remove(temp);
+        return false;
+    }
+    return true;
+}
+
+namespace start {
+
+int MitBenutzer(db::Database& stamm) {
+    auto q = stamm.GetQueryDef("MitBenutzer");
+    if (!q) return 0;
+    auto rs = q->OpenRecordset();
+    if (rs.Empty()) return 0;
+    return rs.GetInt(rs.FieldNames().at(0)) > 1 ? 1 : 0;
+}
+
+int MitPasswort(db::Database& stamm) {
+    auto q = stamm.GetQueryDef("MitPasswort");
+    if (!q) return 0;
+    auto rs = q->OpenRecordset();
+    if (rs.Empty()) return 0;
+    return static_cast<int16_t>(rs.GetInt("ohnePasswort"));
+}
+
+std::optional<int32_t> Rechte(db::Database& stamm, const QString& benutzer) {
+    auto q = stamm.GetQueryDef("GetAkPasswort");
+    if (!q) return std::nullopt;
+    q->SetParameter("name", benutzer.toStdString());
+    auto rs = q->OpenRecordset();
+    if (rs.Empty()) return std::nullopt;
+    return static_cast<int32_t>(rs.GetInt("Rechte"));
+}
+
+} // namespace start
+
+bool SupervisorLogin::Login(db::Database& stammDB, int, int, QString& benutzer, int32_t& rechte) {
+    if (!annehmen_) return false;
+    benutzer = QStringLiteral("SUPERVISOR");
+    rechte = start::Rechte(stammDB, benutzer).value_or(0);
+    return true;
+}
+
+bool OpenStammDB() {
+    AppState& app = App();
+    const QString pfad = app.StammDBPfad();
+    std::string err;
+    std::shared_ptr<db::Database> db = db::Database::Open(Fs(pfad), db::OpenMode::Shared, &err);
+    if (!db) {
+        // The error numbers of the original database engine: file not found, unrecognised format.
+        const int nummer = QFileInfo::exists(pfad) ? 3343 : 3024;
+        MsgBox(nullptr, "Es ist ein Fehler beim öffnen von " + pfad + " aufgetreten " + "\n" +
+                            QString::fromStdString(err) + "\n" + "Fehlernummer " + QString::number(nummer));
+        return false;
+    }
+    app.SetStammDB(std::move(db));
+    return true;
+}
+
+bool TestOpenDB(const QString& pfad) {
+    return db::Database::TestOpen(Fs(pfad)) != db::LockState::Free;
+}
+
+ProjektOeffnung OpenProjektDB() {
+    AppState& app = App();
+    outside::ProjektUmgebung& u = app.Umgebung();
+    QWidget* owner = app.Hauptfenster();
+    if (u.AktProjekt().nummer.isEmpty()) {
+        MsgBox(owner, "Es ist kein Projekt ausgewählt.", MsgButtons::OK, MsgIcon::Exclamation);
+        return ProjektOeffnung::Fehler;
+    }
+    const QString ordner = u.ProjektOrdner();
+    const QString pfad = ordner + QStringLiteral("/Velupro32.mdb");
+
+    if (!u.DateiExistiert(pfad)) {
+        const QString vorlage = u.PfadVonEinstellung("VELUVORLAGE", app.SysPfad() + "/VELUVOR32.MDB");
+        QString fehler;
+        if (!QDir().mkpath(ordner) || !KopiereDatei(vorlage, pfad, &fehler)) {
+            MsgBox(owner,
+                   "Die Projektdatenbank " + pfad + " konnte nicht aus der Vorlage " + vorlage +
+                       " angelegt werden." + "\n" + fehler,
+                   MsgButtons::OK, MsgIcon::Critical);
+            return ProjektOeffnung::Fehler;
+        }
+        const QString alt = ordner + QStringLiteral("/VELUPRO.MDB");
+        if (u.DateiExistiert(alt) && app.Migration()) app.Migration()(alt, pfad);
+    }
+
+    switch (db::Database::TestOpen(Fs(pfad))) {
+    case db::LockState::Free:
+        break;
+    case db::LockState::Locked:
+        return ProjektOeffnung::Gesperrt;
+    case db::LockState::Missing:
+        MsgBox(owner, "Die Projektdatenbank " + pfad + " wurde nicht gefunden.", MsgButtons::OK,
+               MsgIcon::Critical);
+        return ProjektOeffnung::Fehler;
+    case db::LockState::Damaged:
+        MsgBox(owner, "Die Projektdatenbank " + pfad + " ist beschädigt und kann nicht geöffnet werden.",
+               MsgButtons::OK, MsgIcon::Critical);
+        return ProjektOeffnung::Fehler;
+    }
+
+    std::string err;
+    std::shared_ptr<db::Database> db = db::Database::Open(Fs(pfad), db::OpenMode::Shared, &err);
+    if (!db) {
+        MsgBox(owner,
+               "Die Projektdatenbank " + pfad + " konnte nicht geöffnet werden." + "\n" +
+                   QString::fromStdString(err),
+               MsgButtons::OK, MsgIcon::Critical);
+        return ProjektOeffnung::Fehler;
+    }
+    app.SetProjekt(std::move(db), pfad);
+    return ProjektOeffnung::Offen;
+}
+
+void OpenProjektDB(bool& gesperrt) {
+    gesperrt = OpenProjektDB() != ProjektOeffnung::Offen;
+}
+
+void CallShowHoai(bool& gewechselt) {
+    AppState& app = App();
+    auto prog = app.Programme().CreateProjektVerwaltung();
+    if (!prog) return;
+    prog->SetPxEntry(51);
+    outside::ProjektUmgebung& u = app.Umgebung();
+    const outside::ProjektInfo vorher = u.AktProjekt();
+    QString nr = vorher.nummer;
+    int abbruch = 0;
+    bool offen = false;
+    for (;;) {
+        const int ergebnis = prog->ShowHoai(nr, QString(), 0, 0, abbruch);
+        if (abbruch != 0 || ergebnis == 0) break;
+        const outside::ProjektInfo neu = u.AktProjekt();
+        if (neu.nummer == nr) break;
+        const ProjektOeffnung r = OpenProjektDB();
+        if (r == ProjektOeffnung::Offen) {
+            gewechselt = true;
+            offen = true;
+            break;
+        }
+        if (r == ProjektOeffnung::Gesperrt)
+            MsgBox(app.Hauptfenster(),
+                   "Diese HOAI- Berechnung in Projekt Nr :" + neu.nummer + " wird" + "\n" +
+                       "momentan von einem anderen Benutzer bearbeitet." + "\n" + "\n" +
+                       "Die Berechnung kan daher nicht geöffner werden",
+                   MsgButtons::OK, MsgIcon::Critical, HauptCaption());
+        nr = vorher.nummer;
+    }
+    // The project program made its choice current already; a switch that did not happen takes it back, so
+    // the environment names the project whose database is in force.
+    if (!offen && u.AktProjekt().nummer != vorher.nummer) u.SetAktProjekt(vorher.nummer, vorher.name);
+}
+
+void CallShowProdat() {
+    auto prog = App().Programme().CreateProjektVerwaltung();
+    if (!prog) return;
+    prog->SetPxEntry(51);
+    prog->ShowProdat(1);
+}
+
+StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
+    AppState& app = App();
+    if (!QDir().mkpath(opt.bueroOrdner)) {
+        MsgBox(nullptr, "Der Datenordner " + opt.bueroOrdner + " konnte nicht angelegt werden.",
+               MsgButtons::OK, MsgIcon::Critical);
+        return StartErgebnis::BueroFehler;
+    }
+    lock = std::make_unique<QLockFile>(opt.bueroOrdner + QStringLiteral("/Velunta32.lock"));
+    // The lock lives as long as the program; only a dead owner makes it stale.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        lock.reset();
+        return StartErgebnis::ZweiteInstanz;
+    }
+
+    if (!app.HatUmgebung()) {
+        const QString ini = opt.bueroOrdner + QStringLiteral("/umgebung.ini");
+        if (!QFileInfo::exists(ini)) {
+            QString fehler;
+            if (!RichteBueroEin(opt.bueroOrdner, opt.programmDaten, &fehler)) {
+                MsgBox(nullptr,
+                       "Der Datenordner konnte nicht eingerichtet werden." + QStringLiteral("\n") + fehler,
+                       MsgButtons::OK, MsgIcon::Critical);
+                return StartErgebnis::BueroFehler;
+            }
+        }
+        app.SetUmgebung(std::make_shared<outside::IniUmgebung>(ini));
+    }
+
+    std::optional<Currency> mwst = opt.leseMwSt ? opt.leseMwSt() : std::nullopt;
+    app.SetMwStSatz(mwst.value_or(Currency::FromUnits(16)));
+
+    app.SetPfade(opt.programmDaten + QStringLiteral("/reports/HOAI"),
+                 opt.bueroOrdner + QStringLiteral("/STD_SYS"), QStringLiteral("qrc:/help/index.html"));
+
+    app.SetStammDBPfad(app.Umgebung().PfadVonEinstellung("VELUDATEN", app.SysPfad() + "/VELUDAT32.MDB"));
+    if (!OpenStammDB()) return StartErgebnis::StammDBFehler;
+
+    int mitBenutzer = 0, mitPasswort = 0;
+    try {
+        mitBenutzer = start::MitBenutzer(*app.StammDB());
+        mitPasswort = start::MitPasswort(*app.StammDB());
+    } catch (const db::DbError& e) {
+        MsgBox(nullptr,
+               "Die Benutzerverwaltung der Stammdatenbank kann nicht gelesen werden.\n" +
+                   QString::fromUtf8(e.what()),
+               MsgButtons::OK, MsgIcon::Critical);
+        return StartErgebnis::StammDBFehler;
+    }
+    if (mitBenutzer != 0 || mitPasswort != 0) {
+        QString benutzer;
+        int32_t rechte = 0;
+        if (!app.Login().Login(*app.StammDB(), mitBenutzer, mitPasswort, benutzer, rechte))
+            return StartErgebnis::LoginAbgelehnt;
+        app.SetBenutzer(benutzer, rechte);
+    } else {
+        std::optional<int32_t> rechte;
+        try {
+            rechte = start::Rechte(*app.StammDB(), QStringLiteral("SUPERVISOR"));
+        } catch (const db::DbError&) {
+        }
+        app.SetBenutzer(QStringLiteral("SUPERVISOR"), rechte.value_or(0));
+    }
+
+    bool gesperrt = false;
+    OpenProjektDB(gesperrt);
+    if (opt.zeigeHauptfenster) opt.zeigeHauptfenster();
+    if (gesperrt) {
+        bool gewechselt = false;
+        CallShowHoai(gewechselt);
+    }
+    if (opt.zeigeSplash) opt.zeigeSplash();
+    return StartErgebnis::Laeuft;
+}
+
+} // namespace velu

@@ -1,0 +1,76 @@
+#pragma once
+// Start-up of the program and the procedures that (re)open its databases and change the current project.
+// They work on the process-wide state (velu::App()).
+#include "core/Currency.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLockFile;
+
+namespace velu::db {
+class Database;
+}
+
+namespace velu {
+
+// Opens StammDBPfad (shared) into StammDB. On failure shows "Es ist ein Fehler beim öffnen von ..." and
+// returns false; the caller then ends the program.
+bool OpenStammDB();
+
+enum class ProjektOeffnung {
+    Offen,    // ProjektDB and ProjektDBPfad now refer to the current project's database
+    Gesperrt, // held by another user; the previous database stays in force
+    Fehler,   // missing, damaged or not created from the template; reported, the previous one stays
+};
+
+// Opens the environment's current project database, first creating it from the template when it is missing
+// (and then offering the migration when the older database lies beside it). Handle and path are replaced
+// only when the new database opened.
+ProjektOeffnung OpenProjektDB();
+// gesperrt: True when the database was not opened (held by another user, or a failure already reported).
+void OpenProjektDB(bool& gesperrt);
+
+// True when the database at pfad cannot be opened exclusively now (locked, missing or damaged).
+bool TestOpenDB(const QString& pfad);
+
+// Lets the user choose another project in the project-administration program and switches to it; gewechselt
+// becomes True only when another project's database was opened. A cancelled or refused choice keeps the
+// previous project current, also in the environment.
+void CallShowHoai(bool& gewechselt);
+// The project-data mask of the project-administration program.
+void CallShowProdat();
+
+// Copies a file through a temporary name beside the target, so a failed copy leaves no partial target.
+bool KopiereDatei(const QString& von, const QString& nach, QString* fehler = nullptr);
+
+// Narrow reads of the master database for start-up and the login stand-in (stored queries "MitBenutzer",
+// "MitPasswort", "GetAkPasswort"). A missing query or row counts as "not in use" / no rights.
+namespace start {
+int MitBenutzer(db::Database& stamm); // 1 when users are in use, else 0
+int MitPasswort(db::Database& stamm); // -1 when passwords are in use, else 0
+std::optional<int32_t> Rechte(db::Database& stamm, const QString& benutzer);
+} // namespace start
+
+// The program's own folders.
+QString ProgrammDatenOrdner(); // delivered data: $VELU_DATA_DIR, else <folder of the executable>/data
+
+enum class StartErgebnis { Laeuft, ZweiteInstanz, BueroFehler, StammDBFehler, LoginAbgelehnt };
+
+struct StartOptionen {
+    QString bueroOrdner;                               // office data folder
+    QString programmDaten;                             // delivered data folder
+    std::function<std::optional<Currency>()> leseMwSt; // the stored VAT rate; nullopt: unreadable
+    std::function<void()> zeigeHauptfenster;
+    std::function<void()> zeigeSplash;
+};
+
+// The start-up sequence. lock receives the single-instance lock, which must live as long as the program.
+// Returns Laeuft when the main window is up and the event loop should run; any other result ends the
+// program (a second instance silently, the others after their message).
+StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock);
+
+} // namespace velu

@@ -1,0 +1,153 @@
+#include "platform/outside/ProjektListe.h"
+
+#include "platform/db/Database.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
+#include "platform/outside/IniUmgebung.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace velu::outside {
+
+namespace {
+std::filesystem::path Fs(const QString& p) {
+    return std::filesystem::path(p.toStdString());
+}
+void Set(QString* out, const QString& text) {
+    if (out) *out = text;
+}
+} // namespace
+
+std::optional<QString> NormProjektNummer(const QString& eingabe) {
+    const QString t = eingabe.trimmed();
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,8}$"));
+    if (!digits.match(t).hasMatch()) return std::nullopt;
+    return t.rightJustified(8, QLatin1Char('0'));
+}
+
+bool SchreibeProdat(const QString& pfad, const QString& beschreibung, QString* fehler) {
+    QByteArray satz(ProdatSatzLaenge, ' ');
+    const QByteArray text = beschreibung.left(ProdatFeldLaenge).toLatin1();
+    satz.replace(0, text.size(), text);
+    QSaveFile f(pfad);
+    if (!f.open(QIODevice::WriteOnly) || f.write(satz) != satz.size() || !f.commit()) {
+        Set(fehler, QStringLiteral("Die Projektdaten konnten nicht geschrieben werden: ") + pfad);
+        return false;
+    }
+    return true;
+}
+
+QString LeseProdatFeld(const QString& pfad, int k) {
+    if (k < 0 || k >= ProdatFelder) return {};
+    QFile f(pfad);
+    if (!f.open(QIODevice::ReadOnly) || !f.seek(qint64(k) * ProdatFeldLaenge)) return {};
+    return QString::fromLatin1(f.read(ProdatFeldLaenge)).trimmed();
+}
+
+ProjektListe::ProjektListe(QString projekteOrdner) : ordner_(std::move(projekteOrdner)) {
+    if (!ordner_.endsWith('/')) ordner_ += '/';
+}
+
+bool ProjektListe::Anlegen(QString* fehler) {
+    if (!QDir().mkpath(ordner_)) {
+        Set(fehler, QStringLiteral("Der Projektordner konnte nicht angelegt werden: ") + ordner_);
+        return false;
+    }
+    if (QFileInfo::exists(Datei())) return true;
+    std::string err;
+    auto db = db::Database::Create(Fs(Datei()), &err);
+    if (!db) {
+        Set(fehler, QString::fromStdString(err));
+        return false;
+    }
+    try {
+        db->Execute("CREATE TABLE PROJEKT (PrNr TEXT NOT NULL, PRBZ TEXT);"
+                    "CREATE UNIQUE INDEX Pindex ON PROJEKT (PrNr);");
+    } catch (const db::DbError& e) {
+        db.reset();
+        QFile::remove(Datei());
+        Set(fehler, QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<ProjektEintrag>> ProjektListe::Liste(QString* fehler) {
+    std::string err;
+    auto db = db::Database::Open(Fs(Datei()), db::OpenMode::Shared, &err);
+    if (!db) {
+        Set(fehler, QString::fromStdString(err));
+        return std::nullopt;
+    }
+    try {
+        std::vector<ProjektEintrag> out;
+        auto rs = db->OpenRecordset("SELECT PrNr, PRBZ FROM PROJEKT ORDER BY PrNr");
+        for (; !rs.EOF_(); rs.MoveNext())
+            out.push_back(
+                {QString::fromStdString(rs.GetText("PrNr")), QString::fromStdString(rs.GetText("PRBZ"))});
+        return out;
+    } catch (const db::DbError& e) {
+        Set(fehler, QString::fromUtf8(e.what()));
+        return std::nullopt;
+    }
+}
+
+bool ProjektListe::Eintragen(const QString& nummer, const QString& name, QString* fehler) {
+    std::string err;
+    auto db = db::Database::Open(Fs(Datei()), db::OpenMode::Shared, &err);
+    if (!db) {
+        Set(fehler, QString::fromStdString(err));
+        return false;
+    }
+    try {
+        db::Transaction t(*db);
+        db->Execute("UPDATE PROJEKT SET PRBZ = ? WHERE PrNr = ?",
+                    db::Params().Add(name.toStdString()).Add(nummer.toStdString()));
+        if (db->RecordsAffected() == 0)
+            db->Execute("INSERT INTO PROJEKT (PrNr, PRBZ) VALUES (?, ?)",
+                        db::Params().Add(nummer.toStdString()).Add(name.toStdString()));
+        t.Commit();
+        return true;
+    } catch (const db::DbError& e) {
+        Set(fehler, QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+bool ProjektListe::ProjektAnlegen(QString& nummer, const QString& name, QString* fehler) {
+    const auto norm = NormProjektNummer(nummer);
+    if (!norm) {
+        Set(fehler, QStringLiteral("Die Projektnummer muss aus 1 bis 8 Ziffern bestehen."));
+        return false;
+    }
+    const QString bez = name.trimmed();
+    if (bez.isEmpty() || bez.size() > 30) {
+        Set(fehler, QStringLiteral("Die Projektbezeichnung muss 1 bis 30 Zeichen lang sein."));
+        return false;
+    }
+    if (!Anlegen(fehler)) return false;
+    const auto liste = Liste(fehler);
+    if (!liste) return false;
+    for (const auto& p : *liste)
+        if (p.nummer == *norm) {
+            Set(fehler,
+                QStringLiteral("Ein Projekt mit der Nummer ") + *norm + QStringLiteral(" gibt es schon."));
+            return false;
+        }
+    const QString ordner = ProjektOrdnerVon(ordner_, *norm);
+    if (!QDir().mkpath(ordner)) {
+        Set(fehler, QStringLiteral("Der Projektordner konnte nicht angelegt werden: ") + ordner);
+        return false;
+    }
+    const QString prodat = ordner + QStringLiteral("/Prodat");
+    if (!QFileInfo::exists(prodat) && !SchreibeProdat(prodat, bez, fehler)) return false;
+    if (!Eintragen(*norm, bez, fehler)) return false;
+    nummer = *norm;
+    return true;
+}
+
+} // namespace velu::outside

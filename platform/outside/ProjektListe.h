@@ -1,0 +1,51 @@
+#pragma once
+// The project list "Projekte.mdb" of the project-administration program (table PROJEKT: PrNr, PRBZ, unique
+// index Pindex on PrNr) and the creation of a project: its folder "<number>.PRO" and its data file "Prodat"
+// (one record of 200 fields of 40 blank-padded Latin-1 characters). The project database itself is created
+// by the program when it first opens the project.
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace velu::outside {
+
+struct ProjektEintrag {
+    QString nummer;
+    QString name;
+};
+
+inline constexpr int ProdatFelder = 200;
+inline constexpr int ProdatFeldLaenge = 40;
+inline constexpr int ProdatSatzLaenge = 8000;
+
+// A project number as typed, made into the stored form (8 digits, leading zeros); nullopt when it is not
+// 1 to 8 digits.
+std::optional<QString> NormProjektNummer(const QString& eingabe);
+
+// Writes a Prodat file with every field blank but field 0 (the first line of the project description).
+bool SchreibeProdat(const QString& pfad, const QString& beschreibung, QString* fehler = nullptr);
+// Field k of the first record of a Prodat file, trimmed; empty when the file or field is missing.
+QString LeseProdatFeld(const QString& pfad, int k);
+
+class ProjektListe {
+public:
+    // projekteOrdner ends with "/" (as ProjektUmgebung::ProjekteOrdner gives it).
+    explicit ProjektListe(QString projekteOrdner);
+
+    QString Datei() const { return ordner_ + QStringLiteral("Projekte.mdb"); }
+
+    // Creates the folder and an empty Projekte.mdb when none exists yet.
+    bool Anlegen(QString* fehler = nullptr);
+    // Every project by number; nullopt (with *fehler) when the list cannot be read.
+    std::optional<std::vector<ProjektEintrag>> Liste(QString* fehler = nullptr);
+    // Adds the project or renames the one of that number.
+    bool Eintragen(const QString& nummer, const QString& name, QString* fehler = nullptr);
+    // Creates a new project: checks number and name, refuses a number already listed, creates the folder
+    // and Prodat, then the list row. On success nummer holds the stored form.
+    bool ProjektAnlegen(QString& nummer, const QString& name, QString* fehler = nullptr);
+
+private:
+    QString ordner_;
+};
+
+} // namespace velu::outside

@@ -1,0 +1,276 @@
+#include "platform/outside/StandInProgramme.h"
+
+#include "platform/db/Database.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/outside/ProjektAuswahl.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QSaveFile>
+#include <QVBoxLayout>
+
+namespace velu::outside {
+
+using forms::MsgBox;
+using forms::MsgButtons;
+using forms::MsgIcon;
+
+bool SchreibeProdatFelder(const QString& pfad, const std::vector<std::pair<int, QString>>& felder,
+                          QString* fehler) {
+    QByteArray satz(ProdatSatzLaenge, ' ');
+    {
+        QFile alt(pfad);
+        if (alt.open(QIODevice::ReadOnly)) {
+            const QByteArray gelesen = alt.read(ProdatSatzLaenge);
+            satz.replace(0, gelesen.size(), gelesen);
+        }
+    }
+    for (const auto& [k, text] : felder) {
+        if (k < 0 || k >= ProdatFelder) continue;
+        QByteArray feld = text.left(ProdatFeldLaenge).toLatin1().leftJustified(ProdatFeldLaenge, ' ');
+        satz.replace(k * ProdatFeldLaenge, ProdatFeldLaenge, feld);
+    }
+    QSaveFile f(pfad);
+    if (!f.open(QIODevice::WriteOnly) || f.write(satz) != satz.size() || !f.commit()) {
+        if (fehler) *fehler = QStringLiteral("Die Projektdaten konnten nicht geschrieben werden: ") + pfad;
+        return false;
+    }
+    return true;
+}
+
+QString ReorganisiereDatei(const QString& datei) {
+    std::string err;
+    auto db = db::Database::Open(std::filesystem::path(datei.toStdString()), db::OpenMode::Exclusive, &err);
+    if (!db) return QString::fromStdString(err);
+    try {
+        auto rs = db->OpenRecordset("PRAGMA integrity_check");
+        QStringList probleme;
+        for (; !rs.EOF_(); rs.MoveNext()) {
+            const QString zeile = QString::fromStdString(rs.GetText(rs.FieldNames().at(0)));
+            if (zeile != "ok") probleme << zeile;
+        }
+        if (!probleme.isEmpty())
+            return QStringLiteral("Die Datenbank ist beschädigt:\n") + probleme.mid(0, 5).join('\n');
+        db->Execute("VACUUM");
+    } catch (const db::DbError& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
+}
+
+namespace {
+
+class ProdatMaske : public QDialog {
+public:
+    ProdatMaske(const QString& pfad, const ProjektInfo& p, QWidget* parent) : QDialog(parent), pfad_(pfad) {
+        setObjectName("Prodat");
+        setWindowTitle("Projektdaten " + p.nummer + " " + p.name);
+        auto* form = new QFormLayout;
+        const std::pair<int, const char*> felder[] = {
+            {0, "Bauvorhaben, Zeile 1"}, {1, "Bauvorhaben, Zeile 2"}, {2, "Bauvorhaben, Zeile 3"},
+            {4, "Bauherr, Zeile 1"},     {5, "Bauherr, Zeile 2"},     {6, "Bauherr, Zeile 3"}};
+        for (const auto& [k, label] : felder) {
+            auto* e = new QLineEdit(LeseProdatFeld(pfad, k), this);
+            e->setObjectName(QStringLiteral("Feld%1").arg(k));
+            e->setMaxLength(ProdatFeldLaenge);
+            form->addRow(QString::fromUtf8(label), e);
+            edits_.push_back({k, e});
+        }
+        auto* knoepfe = new QDialogButtonBox(this);
+        knoepfe->addButton("OK", QDialogButtonBox::AcceptRole);
+        knoepfe->addButton("Abbrechen", QDialogButtonBox::RejectRole);
+        connect(knoepfe, &QDialogButtonBox::accepted, this, [this] { Speichern(); });
+        connect(knoepfe, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        auto* lay = new QVBoxLayout(this);
+        lay->addLayout(form);
+        lay->addWidget(knoepfe);
+    }
+
+private:
+    void Speichern() {
+        std::vector<std::pair<int, QString>> werte;
+        for (const auto& [k, e] : edits_)
+            werte.push_back({k, e->text()});
+        QString fehler;
+        if (!SchreibeProdatFelder(pfad_, werte, &fehler)) {
+            MsgBox(this, fehler, MsgButtons::OK, MsgIcon::Critical);
+            return;
+        }
+        accept();
+    }
+    QString pfad_;
+    std::vector<std::pair<int, QLineEdit*>> edits_;
+};
+
+class Zentrix : public ProjektVerwaltung {
+public:
+    Zentrix(IniUmgebung& u, QWidget* owner) : u_(u), owner_(owner) {}
+    void SetPxEntry(int) override {}
+    int ShowHoai(QString& nummer, const QString&, int, int, int& abbruch) override {
+        ProjektAuswahl dlg(u_.ProjekteOrdner(), nummer, owner_);
+        if (dlg.exec() != QDialog::Accepted) return 0;
+        const ProjektEintrag p = dlg.Gewaehlt();
+        if (!u_.SetAktProjekt(p.nummer, p.name)) {
+            MsgBox(owner_, "Das aktuelle Projekt konnte nicht gespeichert werden.", MsgButtons::OK,
+                   MsgIcon::Critical);
+            abbruch = 1;
+            return 0;
+        }
+        return 1;
+    }
+    void ShowProdat(int) override {
+        const ProjektInfo p = u_.AktProjekt();
+        if (p.nummer.isEmpty()) {
+            MsgBox(owner_, "Es ist kein Projekt ausgewählt.", MsgButtons::OK, MsgIcon::Exclamation);
+            return;
+        }
+        ProdatMaske(u_.ProjektOrdner() + "/Prodat", p, owner_).exec();
+    }
+
+private:
+    IniUmgebung& u_;
+    QWidget* owner_;
+};
+
+class NichtInstalliertAdress : public AdressProgramm {
+public:
+    explicit NichtInstalliertAdress(QWidget* owner) : owner_(owner) {}
+    void SetPxEntry(int) override {}
+    void ShowAdressMask(const QString&, int, QStringList&, int&) override {
+        MsgBox(owner_, AdressNichtInstalliert, MsgButtons::OK, MsgIcon::Information);
+    }
+
+private:
+    QWidget* owner_;
+};
+
+class NichtInstalliertSerie : public SerienbriefProgramm {
+public:
+    explicit NichtInstalliertSerie(QWidget* owner) : owner_(owner) {}
+    void SetPxEntry(int) override {}
+    void showSerie(QWidget*& fenster) override {
+        fenster = nullptr;
+        MsgBox(owner_, SerieNichtInstalliert, MsgButtons::OK, MsgIcon::Information);
+    }
+
+private:
+    QWidget* owner_;
+};
+
+class KopfUndFussMeldung : public KopfUndFussProgramm {
+public:
+    explicit KopfUndFussMeldung(QWidget* owner) : owner_(owner) {}
+    void SetPxEntry(int) override {}
+    void ShowKopfUndFuss(int) override {
+        MsgBox(owner_, KopfUndFussFolgt, MsgButtons::OK, MsgIcon::Information);
+    }
+
+private:
+    QWidget* owner_;
+};
+
+class Reorg : public Reorganisation {
+public:
+    Reorg(std::vector<QString> dateien, QWidget* owner) : dateien_(std::move(dateien)), owner_(owner) {}
+    void SetPxEntry(int) override {}
+    void showREORGVELU() override {
+        QProgressDialog fortschritt("Datenreorganisation ...", QString(), 0, int(dateien_.size()), owner_);
+        fortschritt.setWindowTitle("Datenreorganisation");
+        fortschritt.setWindowModality(Qt::ApplicationModal);
+        fortschritt.setMinimumDuration(0);
+        QStringList fehler;
+        for (size_t i = 0; i < dateien_.size(); ++i) {
+            fortschritt.setLabelText("Prüfe und komprimiere " + dateien_[i]);
+            fortschritt.setValue(int(i));
+            QApplication::processEvents();
+            const QString f = ReorganisiereDatei(dateien_[i]);
+            if (!f.isEmpty()) fehler << dateien_[i] + ":\n" + f;
+        }
+        fortschritt.setValue(int(dateien_.size()));
+        if (fehler.isEmpty())
+            MsgBox(owner_, "Die Datenreorganisation wurde erfolgreich beendet.", MsgButtons::OK,
+                   MsgIcon::Information, "Datenreorganisation");
+        else
+            MsgBox(owner_, "Die Datenreorganisation ist fehlgeschlagen.\n\n" + fehler.join("\n\n"),
+                   MsgButtons::OK, MsgIcon::Critical, "Datenreorganisation");
+    }
+
+private:
+    std::vector<QString> dateien_;
+    QWidget* owner_;
+};
+
+class About : public AboutBox {
+public:
+    explicit About(QWidget* owner) : owner_(owner) {}
+    void SetPictureIn(const QPixmap& p) override { bild_ = p; }
+    void SetPosLeft(int x) override { x_ = x; }
+    void SetPosTop(int y) override { y_ = y; }
+    void SetAppTitel(const QString& t) override { titel_ = t; }
+    void SetVersion(const QString& v) override { version_ = v; }
+    void SetProduktName(const QString& n) override { produkt_ = n; }
+    void Action(int code) override {
+        if (code != 17) return;
+        QDialog dlg(owner_);
+        dlg.setObjectName("AboutBox");
+        dlg.setWindowTitle("Info über " + titel_);
+        auto* lay = new QVBoxLayout(&dlg);
+        if (!bild_.isNull()) {
+            auto* logo = new QLabel(&dlg);
+            logo->setPixmap(bild_);
+            lay->addWidget(logo);
+        }
+        auto* name = new QLabel("<b>" + produkt_.toHtmlEscaped() + "</b>", &dlg);
+        name->setObjectName("ProduktName");
+        lay->addWidget(name);
+        auto* titel = new QLabel(titel_, &dlg);
+        lay->addWidget(titel);
+        auto* version = new QLabel("Version " + version_, &dlg);
+        version->setObjectName("Version");
+        lay->addWidget(version);
+        lay->addWidget(new QLabel("Honorarberechnung nach HOAI, in DM und Euro.", &dlg));
+        auto* ok = new QDialogButtonBox(&dlg);
+        ok->addButton("OK", QDialogButtonBox::AcceptRole);
+        QObject::connect(ok, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+        lay->addWidget(ok);
+        if (x_ > 0 && y_ > 0) dlg.move(x_, y_);
+        dlg.exec();
+    }
+
+private:
+    QWidget* owner_;
+    QPixmap bild_;
+    int x_ = 0, y_ = 0;
+    QString titel_, version_, produkt_;
+};
+
+} // namespace
+
+std::unique_ptr<ProjektVerwaltung> StandInProgramme::CreateProjektVerwaltung() {
+    return std::make_unique<Zentrix>(umgebung_, owner_);
+}
+std::unique_ptr<AdressProgramm> StandInProgramme::CreateAdressProgramm() {
+    return std::make_unique<NichtInstalliertAdress>(owner_);
+}
+std::unique_ptr<SerienbriefProgramm> StandInProgramme::CreateSerienbriefProgramm() {
+    return std::make_unique<NichtInstalliertSerie>(owner_);
+}
+std::unique_ptr<KopfUndFussProgramm> StandInProgramme::CreateKopfUndFussProgramm() {
+    return std::make_unique<KopfUndFussMeldung>(owner_);
+}
+std::unique_ptr<Reorganisation> StandInProgramme::CreateReorganisation(const std::vector<QString>& dateien) {
+    return std::make_unique<Reorg>(dateien, owner_);
+}
+std::unique_ptr<AboutBox> StandInProgramme::CreateAboutBox() {
+    return std::make_unique<About>(owner_);
+}
+
+} // namespace velu::outside

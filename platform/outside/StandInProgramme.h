@@ -1,0 +1,50 @@
+#pragma once
+// Our own stand-ins for the outside programs:
+// - project administration: the chooser over Projekte.mdb (ProjektAuswahl), which makes the chosen project
+//   current in umgebung.ini; the project-data mask edits the description and client lines of Prodat;
+// - reorganisation: integrity check and VACUUM of each database file, with a progress dialog;
+// - About box: a dialog of our own;
+// - header-and-footer texts: a message until the document control edits the print templates;
+// - address and serial-letter programs: a message that they are not installed.
+#include "platform/outside/AussenProgramme.h"
+#include "platform/outside/IniUmgebung.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace velu::outside {
+
+class StandInProgramme : public AussenProgramme {
+public:
+    // owner: the window the stand-ins' dialogs and messages belong to (may be set later).
+    explicit StandInProgramme(IniUmgebung& umgebung, QWidget* owner = nullptr)
+        : umgebung_(umgebung), owner_(owner) {}
+    void SetOwner(QWidget* owner) { owner_ = owner; }
+
+    std::unique_ptr<ProjektVerwaltung> CreateProjektVerwaltung() override;
+    std::unique_ptr<AdressProgramm> CreateAdressProgramm() override;
+    std::unique_ptr<SerienbriefProgramm> CreateSerienbriefProgramm() override;
+    std::unique_ptr<KopfUndFussProgramm> CreateKopfUndFussProgramm() override;
+    std::unique_ptr<Reorganisation> CreateReorganisation(const std::vector<QString>& dateien) override;
+    std::unique_ptr<AboutBox> CreateAboutBox() override;
+
+private:
+    IniUmgebung& umgebung_;
+    QPointer<QWidget> owner_;
+};
+
+// Integrity check and VACUUM of one database file, opened exclusively. Returns an empty text on success,
+// else the German reason.
+QString ReorganisiereDatei(const QString& datei);
+
+// Writes the given fields of the first Prodat record, keeping the others (a missing file starts blank).
+bool SchreibeProdatFelder(const QString& pfad, const std::vector<std::pair<int, QString>>& felder,
+                          QString* fehler = nullptr);
+
+inline const QString AdressNichtInstalliert = QStringLiteral("Die Adressverwaltung ist nicht installiert.");
+inline const QString SerieNichtInstalliert =
+    QStringLiteral("Das Serienbriefprogramm (Textverarbeitung) ist nicht installiert.");
+inline const QString KopfUndFussFolgt = QStringLiteral(
+    "Die Kopf- und Fußtexte der Druckvorlagen können in dieser Version noch nicht bearbeitet werden.");
+
+} // namespace velu::outside

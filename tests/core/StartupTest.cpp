@@ -1,0 +1,342 @@
+#include "StartupFakes.h"
+
+#include "core/AppState.h"
+#include "core/ErsterStart.h"
+#include "core/LoginProvider.h"
+#include "core/Startup.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/outside/IniUmgebung.h"
+#include "platform/outside/ProjektListe.h"
+
+#include <QFile>
+#include <QLockFile>
+#include <gtest/gtest.h>
+
+using namespace testing_velu;
+using velu::App;
+using velu::forms::MessageBoxScript;
+
+namespace {
+
+struct FakeLogin : velu::LoginProvider {
+    bool annehmen;
+    QStringList* log;
+    FakeLogin(bool a, QStringList* l) : annehmen(a), log(l) {}
+    bool Login(velu::db::Database&, int mb, int mp, QString& benutzer, int32_t& rechte) override {
+        *log << QString("Login %1 %2").arg(mb).arg(mp);
+        if (!annehmen) return false;
+        benutzer = "MEIER";
+        rechte = 12;
+        return true;
+    }
+};
+
+struct StartLauf {
+    QStringList log;
+    std::unique_ptr<QLockFile> lock;
+    velu::StartErgebnis Run(const QString& buero) {
+        velu::StartOptionen opt;
+        opt.bueroOrdner = buero;
+        opt.programmDaten = buero + "/gibtsnicht";
+        opt.zeigeHauptfenster = [this] { log << "Hauptfenster"; };
+        opt.zeigeSplash = [this] { log << "Splash"; };
+        return velu::Main(opt, lock);
+    }
+};
+
+} // namespace
+
+TEST(Startup, SwitchesOffWorkAsSupervisorWithTheStoredRights) {
+    struct Case {
+        std::optional<int> gespeichert;
+        int erwartet;
+    };
+    for (const Case& c : {Case{8191, 8191}, Case{5, 5}, Case{std::nullopt, 0}}) {
+        Buero b(c.gespeichert ? 1 : 0, 0, c.gespeichert);
+        QStringList loginLog;
+        App().SetLogin(std::make_shared<FakeLogin>(true, &loginLog));
+        StartLauf lauf;
+        MessageBoxScript script;
+        ASSERT_EQ(lauf.Run(b.buero), velu::StartErgebnis::Laeuft);
+        EXPECT_EQ(App().AktBenutzer(), "SUPERVISOR");
+        EXPECT_EQ(App().AktRechte(), c.erwartet);
+        EXPECT_TRUE(loginLog.isEmpty());
+        EXPECT_EQ(lauf.log, (QStringList{"Hauptfenster", "Splash"}));
+        EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 1");
+        EXPECT_EQ(App().ProjektDBPfad(), b.ProjektDB("00000001"));
+        EXPECT_TRUE(script.Shown().empty());
+        EXPECT_EQ(App().MwStSatz(), velu::Currency::FromUnits(16));
+    }
+}
+
+TEST(Startup, UsersOrPasswordsInUseAskTheLogin) {
+    struct Case {
+        int benutzer, passwort;
+        bool annehmen;
+        QString flags;
+    };
+    for (const Case& c :
+         {Case{2, 0, true, "Login 1 0"}, Case{1, -1, true, "Login 0 -1"}, Case{3, -1, false, "Login 1 -1"}}) {
+        Buero b(c.benutzer, c.passwort, 8191);
+        QStringList loginLog;
+        App().SetLogin(std::make_shared<FakeLogin>(c.annehmen, &loginLog));
+        StartLauf lauf;
+        const auto r = lauf.Run(b.buero);
+        EXPECT_EQ(loginLog, QStringList{c.flags});
+        if (c.annehmen) {
+            EXPECT_EQ(r, velu::StartErgebnis::Laeuft);
+            EXPECT_EQ(App().AktBenutzer(), "MEIER");
+            EXPECT_EQ(App().AktRechte(), 12);
+        } else {
+            EXPECT_EQ(r, velu::StartErgebnis::LoginAbgelehnt);
+            EXPECT_TRUE(lauf.log.isEmpty());
+        }
+    }
+}
+
+TEST(Startup, SupervisorStandInLogsInOrRefuses) {
+    Buero b(2, 0, 77);
+    int32_t rechte = 0;
+    QString name;
+    EXPECT_TRUE(velu::OpenStammDB());
+    EXPECT_TRUE(velu::SupervisorLogin(true).Login(*App().StammDB(), 1, 0, name, rechte));
+    EXPECT_EQ(name, "SUPERVISOR");
+    EXPECT_EQ(rechte, 77);
+    EXPECT_FALSE(velu::SupervisorLogin(false).Login(*App().StammDB(), 1, 0, name, rechte));
+}
+
+TEST(Startup, MasterDatabaseMissingEndsWithTheMessage) {
+    Buero b;
+    QFile::remove(b.sys + "/VELUDAT32.MDB");
+    StartLauf lauf;
+    MessageBoxScript script;
+    EXPECT_EQ(lauf.Run(b.buero), velu::StartErgebnis::StammDBFehler);
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_TRUE(script.LastText().startsWith("Es ist ein Fehler beim öffnen von " + b.sys +
+                                             "/VELUDAT32.MDB aufgetreten \n"));
+    EXPECT_TRUE(script.LastText().contains("\nFehlernummer 3024"));
+    EXPECT_TRUE(lauf.log.isEmpty());
+}
+
+TEST(Startup, MigrationOfferedOnlyWhenTheProjectDatabaseWasMissing) {
+    struct Case {
+        bool neueDB, alteDB;
+        bool angeboten;
+    };
+    for (const Case& c : {Case{true, true, true}, Case{false, true, false}, Case{true, false, false}}) {
+        Buero b;
+        b.umgebung->nummer = "00000003";
+        if (!c.neueDB) MachLeereDB(b.ProjektDB("00000003"), "Projekt 3");
+        if (c.alteDB) MachLeereDB(b.Ordner("00000003") + "/VELUPRO.MDB", "Alt");
+        QStringList angebote;
+        App().SetMigration([&](const QString& alt, const QString& neu) { angebote << alt << neu; });
+        MessageBoxScript script;
+        EXPECT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Offen);
+        if (c.angeboten)
+            EXPECT_EQ(angebote,
+                      (QStringList{b.Ordner("00000003") + "/VELUPRO.MDB", b.ProjektDB("00000003")}));
+        else
+            EXPECT_TRUE(angebote.isEmpty());
+        EXPECT_EQ(ArtVon(App().ProjektDB()), c.neueDB ? "Vorlage" : "Projekt 3");
+        EXPECT_TRUE(script.Shown().empty());
+    }
+}
+
+TEST(Startup, FailedTemplateCopyIsReportedAndLeavesNoFile) {
+    Buero b;
+    ASSERT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Offen);
+    auto vorher = App().ProjektDBHandle();
+    QFile::remove(b.sys + "/VELUVOR32.MDB");
+    b.umgebung->nummer = "00000003";
+    MessageBoxScript script;
+    bool gesperrt = false;
+    velu::OpenProjektDB(gesperrt);
+    EXPECT_TRUE(gesperrt);
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_TRUE(script.LastText().contains("konnte nicht aus der Vorlage"));
+    EXPECT_FALSE(QFileInfo::exists(b.ProjektDB("00000003")));
+    EXPECT_FALSE(QFileInfo::exists(b.ProjektDB("00000003") + ".kopie"));
+    EXPECT_EQ(App().ProjektDBHandle(), vorher);
+    EXPECT_EQ(App().ProjektDBPfad(), b.ProjektDB("00000001"));
+}
+
+TEST(Startup, DamagedProjectDatabaseIsNotHeldByAnotherUser) {
+    Buero b;
+    QFile f(b.ProjektDB("00000002"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    b.umgebung->nummer = "00000002";
+    MessageBoxScript script;
+    EXPECT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Fehler);
+    EXPECT_TRUE(script.LastText().contains("beschädigt"));
+    EXPECT_EQ(App().ProjektDB(), nullptr);
+    EXPECT_TRUE(velu::TestOpenDB(b.ProjektDB("00000002")));
+    EXPECT_TRUE(velu::TestOpenDB(b.ProjektDB("00000009")));
+    // Without a current project nothing is created.
+    b.umgebung->nummer.clear();
+    EXPECT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Fehler);
+    EXPECT_EQ(script.LastText(), "Es ist kein Projekt ausgewählt.");
+    EXPECT_FALSE(QDir(b.projekte + ".PRO").exists());
+    EXPECT_FALSE(QDir(b.projekte + "00000000.PRO").exists());
+    EXPECT_FALSE(velu::TestOpenDB(b.ProjektDB("00000001")));
+}
+
+TEST(Startup, KopiereDateiLeavesNothingOnFailure) {
+    QTemporaryDir tmp;
+    QString fehler;
+    EXPECT_FALSE(velu::KopiereDatei(tmp.path() + "/fehlt", tmp.path() + "/ziel", &fehler));
+    EXPECT_FALSE(fehler.isEmpty());
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files).size(), 0);
+    EXPECT_FALSE(velu::KopiereDatei(tmp.path() + "/fehlt", tmp.path() + "/kein/ordner/ziel"));
+    QFile q(tmp.path() + "/quelle");
+    ASSERT_TRUE(q.open(QIODevice::WriteOnly));
+    q.write("abc");
+    q.close();
+    EXPECT_TRUE(velu::KopiereDatei(tmp.path() + "/quelle", tmp.path() + "/ziel"));
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), (QStringList{"quelle", "ziel"}));
+}
+
+TEST(Startup, ProjectSwitchKeepsThePreviousProjectUnlessTheNewOneOpened) {
+    struct Case {
+        const char* name;
+        std::vector<std::optional<QString>> wahl;
+        bool sperreZiel;
+        bool gewechselt;
+        QString projekt; // number in force afterwards
+        QStringList aufrufe;
+        int meldungen;
+    };
+    const Case cases[] = {
+        {"gleiches Projekt", {QString("00000001")}, false, false, "00000001", {"ShowHoai 00000001"}, 0},
+        {"abgebrochen", {std::nullopt}, false, false, "00000001", {"ShowHoai 00000001"}, 0},
+        {"anderes Projekt", {QString("00000002")}, false, true, "00000002", {"ShowHoai 00000001"}, 0},
+        {"gesperrt, dann abgebrochen",
+         {QString("00000002"), std::nullopt},
+         true,
+         false,
+         "00000001",
+         {"ShowHoai 00000001", "ShowHoai 00000001"},
+         1},
+        {"gesperrt, dann neu angelegt",
+         {QString("00000002"), QString("00000003")},
+         true,
+         true,
+         "00000003",
+         {"ShowHoai 00000001", "ShowHoai 00000001"},
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Buero b;
+        ASSERT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Offen);
+        auto vorher = App().ProjektDBHandle();
+        std::unique_ptr<velu::db::Database> fremd;
+        if (c.sperreZiel) fremd = velu::db::Database::Open(Fs(b.ProjektDB("00000002")));
+        b.protokoll.wahl = c.wahl;
+        MessageBoxScript script;
+        bool gewechselt = false;
+        velu::CallShowHoai(gewechselt);
+        EXPECT_EQ(gewechselt, c.gewechselt);
+        EXPECT_EQ(b.umgebung->nummer, c.projekt);
+        EXPECT_EQ(App().ProjektDBPfad(), b.ProjektDB(c.projekt));
+        if (!c.gewechselt) {
+            EXPECT_EQ(App().ProjektDBHandle(), vorher);
+        }
+        QStringList aufrufe = b.protokoll.log.filter("ShowHoai");
+        EXPECT_EQ(aufrufe, c.aufrufe);
+        EXPECT_TRUE(b.protokoll.log.contains("PxEntry 51"));
+        ASSERT_EQ(int(script.Shown().size()), c.meldungen);
+        if (c.meldungen) {
+            EXPECT_EQ(script.LastText(), "Diese HOAI- Berechnung in Projekt Nr :00000002 wird\n"
+                                         "momentan von einem anderen Benutzer bearbeitet.\n\n"
+                                         "Die Berechnung kan daher nicht geöffner werden");
+        }
+    }
+}
+
+TEST(Startup, MissingProjectProgramDoesNothing) {
+    Buero b;
+    b.protokoll.ohneProgramme = true;
+    bool gewechselt = false;
+    velu::CallShowHoai(gewechselt);
+    velu::CallShowProdat();
+    EXPECT_FALSE(gewechselt);
+    EXPECT_TRUE(b.protokoll.log.isEmpty());
+    b.protokoll.ohneProgramme = false;
+    velu::CallShowProdat();
+    EXPECT_EQ(b.protokoll.log, (QStringList{"PxEntry 51", "ShowProdat 1"}));
+}
+
+TEST(Startup, ProjectHeldAtStartShowsTheWindowThenTheProjectProgram) {
+    Buero b;
+    auto fremd = velu::db::Database::Open(Fs(b.ProjektDB("00000001")));
+    ASSERT_TRUE(fremd);
+    b.protokoll.wahl = {QString("00000002")};
+    StartLauf lauf;
+    MessageBoxScript script;
+    ASSERT_EQ(lauf.Run(b.buero), velu::StartErgebnis::Laeuft);
+    EXPECT_EQ(lauf.log, (QStringList{"Hauptfenster", "Splash"}));
+    EXPECT_EQ(b.protokoll.log.filter("ShowHoai"), QStringList{"ShowHoai 00000001"});
+    EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 2");
+    EXPECT_TRUE(script.Shown().empty());
+}
+
+TEST(Startup, SecondInstanceEnds) {
+    Buero b;
+    StartLauf erste, zweite;
+    ASSERT_EQ(erste.Run(b.buero), velu::StartErgebnis::Laeuft);
+    MessageBoxScript script;
+    EXPECT_EQ(zweite.Run(b.buero), velu::StartErgebnis::ZweiteInstanz);
+    EXPECT_TRUE(zweite.log.isEmpty());
+    EXPECT_TRUE(script.Shown().empty());
+    erste.lock.reset();
+    EXPECT_EQ(zweite.Run(b.buero), velu::StartErgebnis::Laeuft);
+}
+
+TEST(Startup, FirstStartSetsUpTheOfficeFolder) {
+    app();
+    App().Reset();
+    QTemporaryDir tmp;
+    const QString daten = tmp.path() + "/programm/data";
+    const QString buero = tmp.path() + "/buero";
+    QDir().mkpath(daten);
+    MachStammDB(daten + "/VELUDAT32.MDB", 0, 0, 8191);
+    MachLeereDB(daten + "/VELUVOR32.MDB", "Vorlage");
+
+    for (int lauf = 0; lauf < 2; ++lauf) {
+        App().Reset();
+        velu::StartOptionen opt;
+        opt.bueroOrdner = buero;
+        opt.programmDaten = daten;
+        std::unique_ptr<QLockFile> lock;
+        MessageBoxScript script;
+        ASSERT_EQ(velu::Main(opt, lock), velu::StartErgebnis::Laeuft) << script.LastText().toStdString();
+        EXPECT_EQ(App().StammDBPfad(), buero + "/STD_SYS/VELUDAT32.MDB");
+        EXPECT_EQ(App().ProjektDBPfad(), buero + "/Projekte/00000001.PRO/Velupro32.mdb");
+        EXPECT_EQ(ArtVon(App().ProjektDB()), "Vorlage");
+        EXPECT_EQ(App().AktRechte(), 8191);
+        EXPECT_EQ(App().Umgebung().AktProjekt().name, "Demoprojekt");
+        auto liste = velu::outside::ProjektListe(buero + "/Projekte/").Liste();
+        ASSERT_TRUE(liste);
+        ASSERT_EQ(liste->size(), 1u);
+        EXPECT_EQ(liste->front().nummer, "00000001");
+        EXPECT_EQ(velu::outside::LeseProdatFeld(buero + "/Projekte/00000001.PRO/Prodat", 0), "Demoprojekt");
+    }
+    App().Reset();
+}
+
+TEST(Startup, FirstStartWithoutDeliveredDataSaysWhy) {
+    app();
+    App().Reset();
+    QTemporaryDir tmp;
+    velu::StartOptionen opt;
+    opt.bueroOrdner = tmp.path() + "/buero";
+    opt.programmDaten = tmp.path() + "/leer";
+    std::unique_ptr<QLockFile> lock;
+    MessageBoxScript script;
+    EXPECT_EQ(velu::Main(opt, lock), velu::StartErgebnis::BueroFehler);
+    EXPECT_TRUE(script.LastText().contains("VELUDAT32.MDB wurde nicht gefunden"));
+    EXPECT_FALSE(QFileInfo::exists(opt.bueroOrdner + "/umgebung.ini"));
+    App().Reset();
+}

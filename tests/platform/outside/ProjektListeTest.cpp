@@ -1,0 +1,165 @@
+#include "platform/outside/ProjektListe.h"
+#include "platform/outside/ProjektAuswahl.h"
+#include "platform/outside/StandInProgramme.h"
+
+#include "platform/db/Database.h"
+#include "platform/forms/MessageBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace velu::outside;
+
+namespace {
+void app() {
+    static int argc = 1;
+    static char name[] = "test";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+}
+} // namespace
+
+TEST(ProjektListe, NumbersAreOneToEightDigits) {
+    struct Case {
+        const char* in;
+        const char* out;
+    };
+    for (const Case& c :
+         {Case{"1", "00000001"}, Case{" 42 ", "00000042"}, Case{"12345678", "12345678"},
+          Case{"123456789", nullptr}, Case{"", nullptr}, Case{"12a", nullptr}, Case{"-1", nullptr}}) {
+        auto r = NormProjektNummer(c.in);
+        if (c.out)
+            EXPECT_EQ(r, QString(c.out)) << c.in;
+        else
+            EXPECT_FALSE(r) << c.in;
+    }
+}
+
+TEST(ProjektListe, CreatesProjectsWithFolderAndDataFile) {
+    QTemporaryDir tmp;
+    ProjektListe liste(tmp.path() + "/Projekte/");
+    QString nr = "7";
+    QString fehler;
+    ASSERT_TRUE(liste.ProjektAnlegen(nr, " Schule Nord ", &fehler)) << fehler.toStdString();
+    EXPECT_EQ(nr, "00000007");
+    const QString ordner = tmp.path() + "/Projekte/00000007.PRO";
+    EXPECT_TRUE(QDir(ordner).exists());
+    QFile prodat(ordner + "/Prodat");
+    ASSERT_TRUE(prodat.open(QIODevice::ReadOnly));
+    EXPECT_EQ(prodat.size(), ProdatSatzLaenge);
+    EXPECT_EQ(LeseProdatFeld(ordner + "/Prodat", 0), "Schule Nord");
+    EXPECT_EQ(LeseProdatFeld(ordner + "/Prodat", 1), "");
+
+    struct Bad {
+        const char* nummer;
+        const char* name;
+        const char* meldung;
+    };
+    for (const Bad& b :
+         {Bad{"7", "Doppelt", "gibt es schon"}, Bad{"x", "Name", "1 bis 8 Ziffern"},
+          Bad{"8", "", "1 bis 30 Zeichen"}, Bad{"8", "0123456789012345678901234567890", "1 bis 30"}}) {
+        QString n = b.nummer;
+        EXPECT_FALSE(liste.ProjektAnlegen(n, b.name, &fehler)) << b.nummer;
+        EXPECT_TRUE(fehler.contains(b.meldung)) << fehler.toStdString();
+    }
+    ASSERT_TRUE(liste.Eintragen("00000007", "Schule Nord, 2. BA"));
+    ASSERT_TRUE(liste.Eintragen("00000003", "Halle"));
+    auto alle = liste.Liste();
+    ASSERT_TRUE(alle);
+    ASSERT_EQ(alle->size(), 2u);
+    EXPECT_EQ(alle->at(0).nummer, "00000003");
+    EXPECT_EQ(alle->at(1).name, "Schule Nord, 2. BA");
+    EXPECT_FALSE(QDir(tmp.path() + "/Projekte/00000008.PRO").exists());
+}
+
+TEST(ProjektListe, ProdatFieldsKeepTheOthers) {
+    QTemporaryDir tmp;
+    const QString p = tmp.path() + "/Prodat";
+    ASSERT_TRUE(SchreibeProdat(p, "Vorhaben"));
+    ASSERT_TRUE(SchreibeProdatFelder(p, {{4, "Bauherr Müller"}, {199, "Ende"}, {200, "ignoriert"}}));
+    EXPECT_EQ(LeseProdatFeld(p, 0), "Vorhaben");
+    EXPECT_EQ(LeseProdatFeld(p, 4), "Bauherr Müller");
+    EXPECT_EQ(LeseProdatFeld(p, 199), "Ende");
+    EXPECT_EQ(LeseProdatFeld(p, 200), "");
+    EXPECT_EQ(QFileInfo(p).size(), ProdatSatzLaenge);
+    EXPECT_EQ(LeseProdatFeld(tmp.path() + "/fehlt", 0), "");
+}
+
+TEST(ProjektListe, ChooserCreatesAndChooses) {
+    app();
+    QTemporaryDir tmp;
+    ProjektListe liste(tmp.path() + "/P/");
+    QString nr = "1";
+    ASSERT_TRUE(liste.ProjektAnlegen(nr, "Erstes"));
+    nr = "2";
+    ASSERT_TRUE(liste.ProjektAnlegen(nr, "Zweites"));
+    ProjektAuswahl dlg(tmp.path() + "/P/", "00000002");
+    auto* tabelle = dlg.findChild<QTableWidget*>("Projekte");
+    ASSERT_EQ(tabelle->rowCount(), 2);
+    EXPECT_EQ(tabelle->currentRow(), 1);
+    velu::forms::MessageBoxScript script;
+    dlg.findChild<QLineEdit*>("Nummer")->setText("x");
+    dlg.findChild<QLineEdit*>("Bezeichnung")->setText("Drittes");
+    EXPECT_FALSE(dlg.Anlegen());
+    EXPECT_EQ(script.LastText(), "Die Projektnummer muss aus 1 bis 8 Ziffern bestehen.");
+    dlg.findChild<QLineEdit*>("Nummer")->setText("3");
+    EXPECT_TRUE(dlg.Anlegen());
+    EXPECT_EQ(tabelle->rowCount(), 3);
+    EXPECT_TRUE(dlg.Auswaehlen());
+    EXPECT_EQ(dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(dlg.Gewaehlt().nummer, "00000003");
+    EXPECT_EQ(dlg.Gewaehlt().name, "Drittes");
+}
+
+TEST(Reorganisation, ChecksAndCompactsOrSaysWhy) {
+    QTemporaryDir tmp;
+    const QString gut = tmp.path() + "/gut.mdb";
+    {
+        auto db = velu::db::Database::Create(std::filesystem::path(gut.toStdString()));
+        ASSERT_TRUE(db);
+        db->Execute("CREATE TABLE t (x TEXT)");
+        for (int i = 0; i < 200; ++i)
+            db->Execute("INSERT INTO t VALUES (?)", velu::db::Params().Add(std::string(500, 'a')));
+        db->Execute("DELETE FROM t");
+    }
+    const auto vorher = QFileInfo(gut).size();
+    EXPECT_EQ(ReorganisiereDatei(gut), "");
+    EXPECT_LT(QFileInfo(gut).size(), vorher);
+
+    const QString kaputt = tmp.path() + "/kaputt.mdb";
+    QFile f(kaputt);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(2048, 'z'));
+    f.close();
+    EXPECT_FALSE(ReorganisiereDatei(kaputt).isEmpty());
+    EXPECT_FALSE(ReorganisiereDatei(tmp.path() + "/fehlt.mdb").isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(tmp.path() + "/fehlt.mdb"));
+
+    auto offen = velu::db::Database::Open(std::filesystem::path(gut.toStdString()));
+    EXPECT_FALSE(ReorganisiereDatei(gut).isEmpty());
+}
+
+TEST(StandIns, MissingProgramsSayTheyAreNotInstalled) {
+    app();
+    QTemporaryDir tmp;
+    IniUmgebung u(tmp.path() + "/umgebung.ini");
+    StandInProgramme p(u);
+    velu::forms::MessageBoxScript script;
+    QStringList feld{QString()};
+    int h = 0;
+    p.CreateAdressProgramm()->ShowAdressMask("PROJEKTADRESS", 0, feld, h);
+    QWidget* fenster = reinterpret_cast<QWidget*>(1);
+    p.CreateSerienbriefProgramm()->showSerie(fenster);
+    p.CreateKopfUndFussProgramm()->ShowKopfUndFuss(1);
+    EXPECT_EQ(fenster, nullptr);
+    ASSERT_EQ(script.Shown().size(), 3u);
+    EXPECT_EQ(script.Shown()[0].text, AdressNichtInstalliert);
+    EXPECT_EQ(script.Shown()[1].text, SerieNichtInstalliert);
+    EXPECT_EQ(script.Shown()[2].text, KopfUndFussFolgt);
+}
