@@ -105,7 +105,7 @@ TEST_F(BoundGrid, NumericInput) {
         bool ok;
         QString zeigt;
     } faelle[] = {
-        {"1.234,5", true, "1234,5"}, {"1234.5", true, "1234,5"}, {"-3", true, "-3"}, {"", true, ""},
+        {"1.234,5", true, "1.234,5"}, {"1234.5", true, "1.234,5"}, {"-3", true, "-3"}, {"", true, ""},
         {"abc", false, "1,5"},       {"1,2,3", false, "1,5"},    {"12a", false, "1,5"},
     };
     for (const auto& f : faelle) {
