@@ -1,6 +1,7 @@
 #include "core/LogIn.h"
 
 #include "core/Benutzer.h"
+#include "platform/db/DbError.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -24,8 +25,13 @@ std::optional<LoginResult> PruefeLogin(db::Database& stammDB, bool mitBenutzer, 
     if (mitPasswort) {
         if (!PasswortPasst(gespeichert, passwort))
             return std::nullopt;
-        if (ArtDesPassworts(gespeichert) == PasswortArt::Alt)
-            SetNewPasswort(stammDB, benutzer, passwort);
+        if (ArtDesPassworts(gespeichert) == PasswortArt::Alt) {
+            // A database that cannot be written still lets the user in; the next login tries again.
+            try {
+                SetNewPasswort(stammDB, benutzer, passwort);
+            } catch (const db::DbError&) {
+            }
+        }
     }
     return LoginResult{benutzer, rechte};
 }

@@ -307,6 +307,14 @@ void Zugangsrechte::MitPasswortSpeichern() { SetMitPasswort(stammDB_, mitPasswor
 void Zugangsrechte::ToolClick(const QString& key) {
     if (key != "OK")
         return;
+    try {
+        Ok();
+    } catch (const std::exception& e) {
+        meldung_.melden(this, QMessageBox::Critical, windowTitle(), QString::fromUtf8(e.what()));
+    }
+}
+
+void Zugangsrechte::Ok() {
     grid_->Commit();
     bool abbruch = false;
     PasswortSpeichern(true, abbruch);
@@ -319,6 +327,15 @@ void Zugangsrechte::ToolClick(const QString& key) {
 }
 
 void Zugangsrechte::closeEvent(QCloseEvent* event) {
+    try {
+        Schliessen(event);
+    } catch (const std::exception& e) {
+        meldung_.melden(this, QMessageBox::Critical, windowTitle(), QString::fromUtf8(e.what()));
+        event->accept();
+    }
+}
+
+void Zugangsrechte::Schliessen(QCloseEvent* event) {
     grid_->Commit();
     bool abbruch = false;
     PasswortSpeichern(true, abbruch);

@@ -56,6 +56,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void Ok();
+    void Schliessen(QCloseEvent* event);
     void CheckPasswortEingabe(bool& ok);
     void PasswortSpeichern(bool fragen, bool& abbruch);
     void MitPasswortSpeichern();
