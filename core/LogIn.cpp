@@ -2,6 +2,7 @@
 
 #include "core/Benutzer.h"
 #include "platform/db/DbError.h"
+#include "platform/forms/WindowPos.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -36,8 +37,8 @@ std::optional<LoginResult> PruefeLogin(db::Database& stammDB, bool mitBenutzer, 
     return LoginResult{benutzer, rechte};
 }
 
-LogIn::LogIn(db::Database& stammDB, BenutzerMeldung meldung, QWidget* parent)
-    : QDialog(parent), stammDB_(stammDB), meldung_(std::move(meldung)) {
+LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, BenutzerMeldung meldung, QWidget* parent)
+    : QDialog(parent), stammDB_(stammDB), fensterPos_(fensterPos), meldung_(std::move(meldung)) {
     setObjectName("LogIn");
     setWindowTitle("Benutzer Login Velunta 4.0");
 
@@ -68,6 +69,14 @@ LogIn::LogIn(db::Database& stammDB, BenutzerMeldung meldung, QWidget* parent)
     auto* haupt = new QVBoxLayout(this);
     haupt->addWidget(toolbar_);
     haupt->addLayout(felder);
+    if (fensterPos_)
+        forms::LoadWindowPos(*this, *fensterPos_);
+}
+
+void LogIn::done(int result) {
+    if (fensterPos_)
+        forms::SaveWindowPos(*this, *fensterPos_);
+    QDialog::done(result);
 }
 
 void LogIn::MakeConections(bool mitBenutzer, bool mitPasswort) {
@@ -126,8 +135,8 @@ bool LogIn::eventFilter(QObject* watched, QEvent* event) {
 }
 
 std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool mitBenutzer, bool mitPasswort,
-                                    BenutzerMeldung meldung) {
-    LogIn dialog(stammDB, std::move(meldung), parent);
+                                    settings::SettingsStore* fensterPos, BenutzerMeldung meldung) {
+    LogIn dialog(stammDB, fensterPos, std::move(meldung), parent);
     dialog.MakeConections(mitBenutzer, mitPasswort);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

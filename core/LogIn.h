@@ -14,6 +14,10 @@
 #include <array>
 #include <optional>
 
+namespace velu::settings {
+class SettingsStore;
+}
+
 class QLabel;
 class QLineEdit;
 class QToolBar;
@@ -34,8 +38,9 @@ std::optional<LoginResult> PruefeLogin(db::Database& stammDB, bool mitBenutzer, 
 class LogIn : public QDialog {
     Q_OBJECT
 public:
-    explicit LogIn(db::Database& stammDB, BenutzerMeldung meldung = BenutzerMeldung::Standard(),
-                   QWidget* parent = nullptr);
+    // With a settings store the dialog restores its window position when built and saves it when it ends.
+    explicit LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos = nullptr,
+                   BenutzerMeldung meldung = BenutzerMeldung::Standard(), QWidget* parent = nullptr);
 
     void MakeConections(bool mitBenutzer, bool mitPasswort);
     // Checks the entry; on success Ergebnis() holds user and rights.
@@ -45,11 +50,13 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void done(int result) override;
 
 private:
     void EnterIn(int feld);
 
     db::Database& stammDB_;
+    settings::SettingsStore* fensterPos_;
     BenutzerMeldung meldung_;
     std::array<QLineEdit*, 2> feld_{};
     std::array<QLabel*, 2> label_{};
@@ -61,6 +68,7 @@ private:
 
 // Shows the login modally; user and rights on success, nullopt when the user left without logging in.
 std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool mitBenutzer, bool mitPasswort,
+                                    settings::SettingsStore* fensterPos = nullptr,
                                     BenutzerMeldung meldung = BenutzerMeldung::Standard());
 
 } // namespace velu

@@ -1,11 +1,13 @@
 #include "BenutzerTestDB.h"
 #include "core/Benutzer.h"
 #include "core/LogIn.h"
+#include "platform/settings/SettingsStore.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -33,7 +35,7 @@ protected:
         m.melden = [](QWidget*, QMessageBox::Icon, const QString&, const QString&) { FAIL() << "no message"; };
         m.fragen = [](QWidget*, const QString&, const QString&, bool) { return false; };
         m.piepen = [this] { ++piepser; };
-        auto d = std::make_unique<LogIn>(t.DB(), m);
+        auto d = std::make_unique<LogIn>(t.DB(), nullptr, m);
         d->MakeConections(mitBenutzer, mitPasswort);
         d->show();
         return d;
@@ -104,6 +106,21 @@ TEST_F(LoginDialog, MakeConections) {
     EXPECT_FALSE(Feld(*e, 1)->isVisible());
     EXPECT_EQ(Feld(*e, 0)->maxLength(), 30);
     EXPECT_EQ(e->windowTitle(), "Benutzer Login Velunta 4.0");
+}
+
+TEST_F(LoginDialog, KeepsItsWindowPosition) {
+    QTemporaryDir dir;
+    settings::SettingsStore store(dir.filePath("z.ini"));
+    {
+        LogIn d(t.DB(), &store);
+        d.MakeConections(true, true);
+        d.show();
+        d.move(40, 50);
+        d.ToolClick("EXIT");
+    }
+    EXPECT_EQ(store.GetSetting("WindowPos LogIn", "Left"), "40");
+    LogIn e(t.DB(), &store);
+    EXPECT_EQ(e.pos(), QPoint(40, 50));
 }
 
 // Drives the modal dialog of RunLogin once it is shown.
