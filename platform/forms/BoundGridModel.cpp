@@ -39,7 +39,7 @@ QString Titel() {
 } // namespace
 
 BoundGridModel::BoundGridModel(db::Recordset rs, std::vector<BoundColumn> columns, QObject* parent)
-    : QAbstractTableModel(parent), rs_(std::move(rs)), columns_(std::move(columns)) {}
+    : QAbstractTableModel(parent), rs_(std::move(rs)), columns_(std::move(columns)), zeilen_(rs_.RecordCount()) {}
 
 void BoundGridModel::SetNeueZeile(bool an) {
     if (an == neueZeile_)
@@ -57,12 +57,12 @@ int BoundGridModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : int(columns_.size());
 }
 
-int BoundGridModel::StoredRows() const { return rs_.RecordCount(); }
+int BoundGridModel::StoredRows() const { return zeilen_; }
 
 bool BoundGridModel::IsNewRowLine(int row) const { return neueZeile_ && row == StoredRows(); }
 
 bool BoundGridModel::Position(int row) const {
-    if (row < 0 || row >= StoredRows())
+    if (row < 0 || row >= StoredRows() || row >= rs_.RecordCount())
         return false;
     rs_.SetAbsolutePosition(row);
     return true;
@@ -220,7 +220,7 @@ bool BoundGridModel::Commit() {
         }
     }
     const bool neu = IsNewRowLine(row);
-    const int vorher = StoredRows();
+    const int vorher = rs_.RecordCount();
     try {
         if (neu)
             rs_.AddNew();
@@ -240,7 +240,7 @@ bool BoundGridModel::Commit() {
     } catch (const db::DbError& e) {
         if (rs_.Editing())
             rs_.CancelUpdate();
-        if (neu && StoredRows() != vorher)
+        if (neu && rs_.RecordCount() != vorher)
             Requery();
         Melden(cb_.speicherFehler ? cb_.speicherFehler(e) : QString::fromUtf8(e.what()));
         Discard();
@@ -250,7 +250,8 @@ bool BoundGridModel::Commit() {
     pending_.clear();
     if (neu && neueZeile_) {
         // The added row took the new-row line's place; a fresh new-row line follows it.
-        beginInsertRows({}, StoredRows(), StoredRows());
+        beginInsertRows({}, zeilen_ + 1, zeilen_ + 1);
+        zeilen_ = rs_.RecordCount();
         endInsertRows();
     }
     if (!columns_.empty())
@@ -276,7 +277,7 @@ bool BoundGridModel::DeleteRow(int row) {
         Discard();
     else if (pendingRow_ >= 0 && !Commit())
         return false;
-    const int vorher = StoredRows();
+    const int vorher = rs_.RecordCount();
     try {
         Position(row);
         rs_.Delete();
@@ -285,8 +286,9 @@ bool BoundGridModel::DeleteRow(int row) {
         return false;
     }
     beginRemoveRows({}, row, row);
-    if (StoredRows() == vorher)
+    if (rs_.RecordCount() == vorher)
         rs_.Requery();
+    zeilen_ = rs_.RecordCount();
     endRemoveRows();
     return true;
 }
@@ -296,6 +298,7 @@ void BoundGridModel::Requery() {
     pendingRow_ = -1;
     pending_.clear();
     rs_.Requery();
+    zeilen_ = rs_.RecordCount();
     endResetModel();
 }
 

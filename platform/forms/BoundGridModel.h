@@ -134,6 +134,7 @@ private:
     Callbacks cb_;
     bool loeschfrage_ = true;
     bool neueZeile_ = true;
+    int zeilen_; // stored rows as the views know them; changes only inside begin/end notifications
     int pendingRow_ = -1;
     std::map<std::string, db::Value> pending_;
 };
