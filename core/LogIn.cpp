@@ -143,4 +143,16 @@ std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool
     return dialog.Ergebnis();
 }
 
+std::optional<LoginResult> AnmeldungBeimStart(db::Database& stammDB, QWidget* parent,
+                                              settings::SettingsStore* fensterPos, BenutzerMeldung meldung) {
+    const bool mitBenutzer = IsMitBenutzer(stammDB);
+    const bool mitPasswort = IsMitPasswort(stammDB) != 0;
+    if (mitBenutzer || mitPasswort)
+        return RunLogin(stammDB, parent, mitBenutzer, mitPasswort, fensterPos, std::move(meldung));
+    LoginResult supervisor{SupervisorName, 0};
+    std::string passwort;
+    GetAkPasswort(stammDB, SupervisorName, supervisor.rechte, passwort);
+    return supervisor;
+}
+
 } // namespace velu

@@ -71,4 +71,10 @@ std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool
                                     settings::SettingsStore* fensterPos = nullptr,
                                     BenutzerMeldung meldung = BenutzerMeldung::Standard());
 
+// The login step of start-up: when users or passwords are in use, the login dialog (nullopt: end the
+// program); else "SUPERVISOR" with the rights stored for that user (0 when there is no such row).
+std::optional<LoginResult> AnmeldungBeimStart(db::Database& stammDB, QWidget* parent,
+                                              settings::SettingsStore* fensterPos = nullptr,
+                                              BenutzerMeldung meldung = BenutzerMeldung::Standard());
+
 } // namespace velu
