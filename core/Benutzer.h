@@ -28,7 +28,9 @@ enum class PasswortArt { Keins, Hash, Alt };
 
 // Whether two user names are the same user.
 bool GleicherBenutzer(const QString& a, const QString& b);
-inline bool IstSupervisor(const QString& name) { return GleicherBenutzer(name, SupervisorName); }
+inline bool IstSupervisor(const QString& name) {
+    return GleicherBenutzer(name, SupervisorName);
+}
 
 // Runs "GetAkPasswort". True with both outputs set when the user exists (passwort is the stored value, the
 // empty text for a password never set); False with the outputs untouched when not.

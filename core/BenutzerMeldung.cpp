@@ -5,7 +5,9 @@
 
 namespace velu {
 
-QString StandardTitel() { return QCoreApplication::applicationName(); }
+QString StandardTitel() {
+    return QCoreApplication::applicationName();
+}
 
 BenutzerMeldung BenutzerMeldung::Standard() {
     BenutzerMeldung m;

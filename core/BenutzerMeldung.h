@@ -12,7 +12,8 @@ namespace velu {
 
 struct BenutzerMeldung {
     // A message with one OK button.
-    std::function<void(QWidget* parent, QMessageBox::Icon icon, const QString& titel, const QString& text)> melden;
+    std::function<void(QWidget* parent, QMessageBox::Icon icon, const QString& titel, const QString& text)>
+        melden;
     // A Yes/No question with the question icon; neinVorgabe makes No the default. True for Yes.
     std::function<bool(QWidget* parent, const QString& titel, const QString& text, bool neinVorgabe)> fragen;
     std::function<void()> piepen;

@@ -17,15 +17,12 @@ namespace velu {
 std::optional<LoginResult> PruefeLogin(db::Database& stammDB, bool mitBenutzer, bool mitPasswort,
                                        const QString& name, const QString& passwort) {
     const QString benutzer = mitBenutzer ? name : SupervisorName;
-    if (benutzer.isEmpty())
-        return std::nullopt;
+    if (benutzer.isEmpty()) return std::nullopt;
     int32_t rechte = 0;
     std::string gespeichert;
-    if (!GetAkPasswort(stammDB, benutzer, rechte, gespeichert))
-        return std::nullopt;
+    if (!GetAkPasswort(stammDB, benutzer, rechte, gespeichert)) return std::nullopt;
     if (mitPasswort) {
-        if (!PasswortPasst(gespeichert, passwort))
-            return std::nullopt;
+        if (!PasswortPasst(gespeichert, passwort)) return std::nullopt;
         if (ArtDesPassworts(gespeichert) == PasswortArt::Alt) {
             // A database that cannot be written still lets the user in; the next login tries again.
             try {
@@ -37,7 +34,8 @@ std::optional<LoginResult> PruefeLogin(db::Database& stammDB, bool mitBenutzer, 
     return LoginResult{benutzer, rechte};
 }
 
-LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, BenutzerMeldung meldung, QWidget* parent)
+LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, BenutzerMeldung meldung,
+             QWidget* parent)
     : QDialog(parent), stammDB_(stammDB), fensterPos_(fensterPos), meldung_(std::move(meldung)) {
     setObjectName("LogIn");
     setWindowTitle("Benutzer Login Velunta 4.0");
@@ -69,13 +67,11 @@ LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, Benutze
     auto* haupt = new QVBoxLayout(this);
     haupt->addWidget(toolbar_);
     haupt->addLayout(felder);
-    if (fensterPos_)
-        forms::LoadWindowPos(*this, *fensterPos_);
+    if (fensterPos_) forms::LoadWindowPos(*this, *fensterPos_);
 }
 
 void LogIn::done(int result) {
-    if (fensterPos_)
-        forms::SaveWindowPos(*this, *fensterPos_);
+    if (fensterPos_) forms::SaveWindowPos(*this, *fensterPos_);
     QDialog::done(result);
 }
 
@@ -84,8 +80,7 @@ void LogIn::MakeConections(bool mitBenutzer, bool mitPasswort) {
     mitPasswort_ = mitPasswort;
     label_[1]->setVisible(mitPasswort);
     feld_[1]->setVisible(mitPasswort);
-    if (!mitBenutzer)
-        feld_[0]->setText(SupervisorName);
+    if (!mitBenutzer) feld_[0]->setText(SupervisorName);
     feld_[0]->setFocusPolicy(mitBenutzer ? Qt::StrongFocus : Qt::ClickFocus);
     (mitBenutzer || !mitPasswort ? feld_[0] : feld_[1])->setFocus();
 }
@@ -112,8 +107,8 @@ void LogIn::ToolClick(const QString& key) {
 
 void LogIn::EnterIn(int feld) {
     const int anderes = 1 - feld;
-    const bool weiter = feld == 0 ? feld_[1]->text().isEmpty() && mitPasswort_
-                                  : feld_[0]->text().isEmpty() && mitBenutzer_;
+    const bool weiter =
+        feld == 0 ? feld_[1]->text().isEmpty() && mitPasswort_ : feld_[0]->text().isEmpty() && mitBenutzer_;
     if (weiter)
         feld_[size_t(anderes)]->setFocus();
     else
@@ -134,12 +129,12 @@ bool LogIn::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool mitBenutzer, bool mitPasswort,
-                                    settings::SettingsStore* fensterPos, BenutzerMeldung meldung) {
+std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool mitBenutzer,
+                                    bool mitPasswort, settings::SettingsStore* fensterPos,
+                                    BenutzerMeldung meldung) {
     LogIn dialog(stammDB, fensterPos, std::move(meldung), parent);
     dialog.MakeConections(mitBenutzer, mitPasswort);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.Ergebnis();
 }
 

@@ -67,8 +67,8 @@ private:
 };
 
 // Shows the login modally; user and rights on success, nullopt when the user left without logging in.
-std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool mitBenutzer, bool mitPasswort,
-                                    settings::SettingsStore* fensterPos = nullptr,
+std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool mitBenutzer,
+                                    bool mitPasswort, settings::SettingsStore* fensterPos = nullptr,
                                     BenutzerMeldung meldung = BenutzerMeldung::Standard());
 
 // The login step of start-up: when users or passwords are in use, the login dialog (nullopt: end the

@@ -35,8 +35,8 @@ const std::array<const char*, RechteBits> RechteTexte = {
     "Mitarbeiter anlegen",
 };
 
-const QString DoppelterBenutzer =
-    QStringLiteral("Dieser Benutzer wunde schon erfasst.") + QChar('\n') + QStringLiteral("Benutzereintrag nicht gespeichert");
+const QString DoppelterBenutzer = QStringLiteral("Dieser Benutzer wunde schon erfasst.") + QChar('\n') +
+                                  QStringLiteral("Benutzereintrag nicht gespeichert");
 
 } // namespace
 
@@ -116,19 +116,16 @@ Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, 
     spalten[2].art = forms::BoundColumn::Art::Ganzzahl;
     spalten[2].readOnly = true;
     model_ = std::make_unique<forms::BoundGridModel>(
-        stammDB_.OpenRecordset("SELECT * FROM Zugriff ORDER BY Benutzername COLLATE NOCASE"), std::move(spalten));
+        stammDB_.OpenRecordset("SELECT * FROM Zugriff ORDER BY Benutzername COLLATE NOCASE"),
+        std::move(spalten));
     model_->SetLoeschfrage(false);
 
     forms::BoundGridModel::Callbacks cb;
     cb.schluesselFuellen = [](db::Recordset& rs, bool neu) {
-        if (!neu)
-            return;
-        if (rs.IsNull("Passwort"))
-            rs.Set("Passwort", std::string(KeinPasswortMarke));
-        if (rs.IsNull("Rechte"))
-            rs.Set("Rechte", int64_t{0});
-        if (rs.IsNull("OhnePasswort"))
-            rs.Set("OhnePasswort", db::False);
+        if (!neu) return;
+        if (rs.IsNull("Passwort")) rs.Set("Passwort", std::string(KeinPasswortMarke));
+        if (rs.IsNull("Rechte")) rs.Set("Rechte", int64_t{0});
+        if (rs.IsNull("OhnePasswort")) rs.Set("OhnePasswort", db::False);
     };
     cb.zeilePruefen = [this](int row) -> std::optional<QString> {
         const QString name = Name(row).trimmed();
@@ -136,19 +133,21 @@ Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, 
             return QStringLiteral("Bitte einen Benutzernamen eingeben.") + QChar('\n') +
                    QStringLiteral("Benutzereintrag nicht gespeichert");
         for (int r = 0; r < model_->StoredRows(); ++r)
-            if (r != row && GleicherBenutzer(Name(r).trimmed(), name))
-                return DoppelterBenutzer;
+            if (r != row && GleicherBenutzer(Name(r).trimmed(), name)) return DoppelterBenutzer;
         return std::nullopt;
     };
     cb.zeileAenderbar = [this](int row) { return !IstSupervisor(Name(row)); };
     cb.vorLoeschen = [this](int row) {
         if (GleicherBenutzer(Name(row), aktBenutzer_)) {
-            meldung_.melden(this, QMessageBox::Critical, windowTitle(), "Sie können sich nicht selbst löschen");
+            meldung_.melden(this, QMessageBox::Critical, windowTitle(),
+                            "Sie können sich nicht selbst löschen");
             return false;
         }
         return true;
     };
-    cb.melden = [this](const QString& text) { meldung_.melden(this, QMessageBox::Critical, windowTitle(), text); };
+    cb.melden = [this](const QString& text) {
+        meldung_.melden(this, QMessageBox::Critical, windowTitle(), text);
+    };
     cb.fragen = [this](const QString& text) { return meldung_.fragen(this, windowTitle(), text, true); };
     cb.speicherFehler = [](const db::DbError&) { return DoppelterBenutzer; };
     cb.nachEingabe = [this](int, int) { zeileGeaendert_ = true; };
@@ -156,15 +155,13 @@ Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, 
 
     grid_->SetBoundModel(model_.get());
     connect(grid_, &forms::BoundGridView::zeileVerlassen, this, [this](int row) {
-        if (rechteGeaendert_)
-            SetRechte(row);
+        if (rechteGeaendert_) SetRechte(row);
     });
     connect(grid_, &forms::BoundGridView::zeileAktuell, this, &Zugangsrechte::ZeileAktuell);
     connect(tab_, &QTabWidget::currentChanged, this, &Zugangsrechte::TabGewechselt);
 
     grid_->SetCurrentRow(0);
-    if (grid_->CurrentRow() < 0)
-        ZeileAktuell(-1);
+    if (grid_->CurrentRow() < 0) ZeileAktuell(-1);
 }
 
 Zugangsrechte::~Zugangsrechte() = default;
@@ -194,8 +191,7 @@ void Zugangsrechte::SetOptions(int16_t& grau) {
     int64_t rechte = 0;
     if (row >= 0 && !model_->IsNewRowLine(row)) {
         const db::Value v = model_->Value(row, "Rechte");
-        if (const auto* i = std::get_if<int64_t>(&v))
-            rechte = *i;
+        if (const auto* i = std::get_if<int64_t>(&v)) rechte = *i;
     }
     for (int k = 0; k < RechteBits; ++k) {
         QCheckBox* box = check1_[size_t(k)];
@@ -213,15 +209,13 @@ void Zugangsrechte::Getoptions(int row, int32_t& rechte) const {
     }
     rechte = 0;
     for (int k = 0; k < RechteBits; ++k)
-        if (check1_[size_t(k)]->checkState() == Qt::Checked)
-            rechte |= int32_t(1) << k;
+        if (check1_[size_t(k)]->checkState() == Qt::Checked) rechte |= int32_t(1) << k;
 }
 
 void Zugangsrechte::SetRechte(int row) {
     rechteGeaendert_ = false;
     // Store what is typed in the row first, so that a new row exists and a renamed one keeps its rights.
-    if (!model_->Commit() || row < 0 || row >= model_->StoredRows())
-        return;
+    if (!model_->Commit() || row < 0 || row >= model_->StoredRows()) return;
     int32_t rechte = 0;
     Getoptions(row, rechte);
     model_->SetValue(row, "Rechte", int64_t(rechte));
@@ -233,8 +227,7 @@ void Zugangsrechte::TabGewechselt() {
         grid_->Commit();
         zeileGeaendert_ = false;
     }
-    if (rechteGeaendert_)
-        SetRechte(grid_->CurrentRow());
+    if (rechteGeaendert_) SetRechte(grid_->CurrentRow());
 }
 
 void Zugangsrechte::PasswortFelderLeeren() {
@@ -253,7 +246,8 @@ void Zugangsrechte::CheckPasswortEingabe(bool& ok) {
         return;
     }
     if (neu.size() < 4) {
-        meldung_.melden(this, QMessageBox::NoIcon, StandardTitel(), " Das Passwort sollte mindestens 4 Zeichen lang sein");
+        meldung_.melden(this, QMessageBox::NoIcon, StandardTitel(),
+                        " Das Passwort sollte mindestens 4 Zeichen lang sein");
         ok = false;
     } else if (best == neu) {
         ok = true;
@@ -261,27 +255,29 @@ void Zugangsrechte::CheckPasswortEingabe(bool& ok) {
         meldung_.melden(this, QMessageBox::Critical, QString(), "Es wurde das Passwort nicht bestätigt");
         ok = false;
     } else {
-        meldung_.melden(this, QMessageBox::Critical, QString(), "Es wurde das Passwort nicht richtig bestätigt");
+        meldung_.melden(this, QMessageBox::Critical, QString(),
+                        "Es wurde das Passwort nicht richtig bestätigt");
         ok = false;
     }
 }
 
 void Zugangsrechte::PasswortSpeichern(bool fragen, bool& abbruch) {
     abbruch = false;
-    if (!passwortGeaendert_)
-        return;
+    if (!passwortGeaendert_) return;
     QString neu = passwort_[0]->text();
     if (!mitPasswortschutz_->isChecked()) {
         if (!neu.isEmpty()) {
             // A typed password is not turned into "none" behind the user's back.
-            meldung_.melden(this, QMessageBox::Information, windowTitle(),
-                            "Der Passwortschutz ist ausgeschaltet. Das neue Passwort wird nicht gespeichert.");
+            meldung_.melden(
+                this, QMessageBox::Information, windowTitle(),
+                "Der Passwortschutz ist ausgeschaltet. Das neue Passwort wird nicht gespeichert.");
             PasswortFelderLeeren();
             passwortGeaendert_ = false;
             return;
         }
     } else {
-        if (fragen && !meldung_.fragen(this, StandardTitel(), "Soll das neue Passwort gespeichert werden", false)) {
+        if (fragen &&
+            !meldung_.fragen(this, StandardTitel(), "Soll das neue Passwort gespeichert werden", false)) {
             passwortGeaendert_ = false;
             return;
         }
@@ -302,11 +298,12 @@ void Zugangsrechte::PasswortSpeichern(bool fragen, bool& abbruch) {
     PasswortFelderLeeren();
 }
 
-void Zugangsrechte::MitPasswortSpeichern() { SetMitPasswort(stammDB_, mitPasswortschutz_->isChecked()); }
+void Zugangsrechte::MitPasswortSpeichern() {
+    SetMitPasswort(stammDB_, mitPasswortschutz_->isChecked());
+}
 
 void Zugangsrechte::ToolClick(const QString& key) {
-    if (key != "OK")
-        return;
+    if (key != "OK") return;
     try {
         Ok();
     } catch (const std::exception& e) {
@@ -318,10 +315,8 @@ void Zugangsrechte::Ok() {
     grid_->Commit();
     bool abbruch = false;
     PasswortSpeichern(true, abbruch);
-    if (abbruch)
-        return;
-    if (rechteGeaendert_)
-        SetRechte(grid_->CurrentRow());
+    if (abbruch) return;
+    if (rechteGeaendert_) SetRechte(grid_->CurrentRow());
     MitPasswortSpeichern();
     accept();
 }
@@ -344,8 +339,7 @@ void Zugangsrechte::Schliessen(QCloseEvent* event) {
         return;
     }
     // Rights ticked in the current row are kept on this path too.
-    if (rechteGeaendert_)
-        SetRechte(grid_->CurrentRow());
+    if (rechteGeaendert_) SetRechte(grid_->CurrentRow());
     MitPasswortSpeichern();
     event->accept();
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The dialog "Zugangsrechte": the logged-in user changes their own password; given bit 9 of their rights, they
-// also edit the users and their rights; "SUPERVISOR" switches password protection on or off.
+// The dialog "Zugangsrechte": the logged-in user changes their own password; given bit 9 of their rights,
+// they also edit the users and their rights; "SUPERVISOR" switches password protection on or off.
 //
 // Controls (objectName): tab control "SSTab1" (tabs "Passwort ändern", "Zugangsrechte"), user label "Label1",
 // password fields "XtraText1_0" (new) and "XtraText1_1" (confirmation), check box "Check2", users grid

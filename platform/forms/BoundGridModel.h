@@ -94,7 +94,7 @@ public:
     int ColumnOf(std::string_view field) const; // -1 when no column shows the field
     void SetColumnVisible(int column, bool visible);
 
-    int StoredRows() const;                  // rows without the new-row line
+    int StoredRows() const; // rows without the new-row line
     bool IsNewRowLine(int row) const;
     // The value a row shows for a field: pending if edited, else stored (Null on the new-row line). The field
     // need not be a column.

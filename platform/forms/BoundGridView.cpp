@@ -18,7 +18,8 @@ public:
         edit->setFrame(false);
         if (const BoundGridModel* m = view_->BoundModel()) {
             const auto& cols = m->Columns();
-            if (index.column() >= 0 && index.column() < int(cols.size()) && cols[size_t(index.column())].maxLength > 0)
+            if (index.column() >= 0 && index.column() < int(cols.size()) &&
+                cols[size_t(index.column())].maxLength > 0)
                 edit->setMaxLength(cols[size_t(index.column())].maxLength);
         }
         (void)option;
@@ -27,8 +28,7 @@ public:
     }
 
     void destroyEditor(QWidget* editor, const QModelIndex& index) const override {
-        if (view_->editor_ == editor)
-            view_->editor_ = nullptr;
+        if (view_->editor_ == editor) view_->editor_ = nullptr;
         QStyledItemDelegate::destroyEditor(editor, index);
     }
 
@@ -45,13 +45,13 @@ BoundGridView::BoundGridView(QWidget* parent) : QTableView(parent) {
 void BoundGridView::SetBoundModel(BoundGridModel* model) {
     model_ = model;
     setModel(model);
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this, &BoundGridView::CurrentRowChanged);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &BoundGridView::CurrentRowChanged);
     ApplyColumnVisibility();
 }
 
 void BoundGridView::ApplyColumnVisibility() {
-    if (!model_)
-        return;
+    if (!model_) return;
     const auto& cols = model_->Columns();
     for (size_t i = 0; i < cols.size(); ++i)
         setColumnHidden(int(i), !cols[i].visible);
@@ -70,11 +70,12 @@ bool BoundGridView::Commit() {
     return model_ ? model_->Commit() : true;
 }
 
-int BoundGridView::CurrentRow() const { return currentIndex().isValid() ? currentIndex().row() : -1; }
+int BoundGridView::CurrentRow() const {
+    return currentIndex().isValid() ? currentIndex().row() : -1;
+}
 
 void BoundGridView::SetCurrentRow(int row) {
-    if (!model_ || row < 0 || row >= model_->rowCount())
-        return;
+    if (!model_ || row < 0 || row >= model_->rowCount()) return;
     int column = currentIndex().isValid() ? currentIndex().column() : 0;
     if (isColumnHidden(column))
         for (column = 0; column < model_->columnCount() && isColumnHidden(column); ++column) {
@@ -83,8 +84,7 @@ void BoundGridView::SetCurrentRow(int row) {
 }
 
 void BoundGridView::CurrentRowChanged(const QModelIndex& current, const QModelIndex& previous) {
-    if (!model_)
-        return;
+    if (!model_) return;
     // The view has already taken the editor's text over by now.
     if (previous.isValid()) {
         model_->Commit();
@@ -95,8 +95,7 @@ void BoundGridView::CurrentRowChanged(const QModelIndex& current, const QModelIn
 
 void BoundGridView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete && state() != EditingState && model_) {
-        if (allowDelete_)
-            model_->DeleteRow(CurrentRow());
+        if (allowDelete_) model_->DeleteRow(CurrentRow());
         event->accept();
         return;
     }

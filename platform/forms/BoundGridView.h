@@ -3,8 +3,8 @@
 // length, writes the pending row when the current row changes, and deletes the current row on the Delete
 // key (through the model, which asks).
 //
-// Qt reports a row change after the fact, so zeileVerlassen carries the row that was left; it is emitted after
-// that row's edits were written (or refused). zeileAktuell follows with the new current row.
+// Qt reports a row change after the fact, so zeileVerlassen carries the row that was left; it is emitted
+// after that row's edits were written (or refused). zeileAktuell follows with the new current row.
 #include "platform/forms/BoundGridModel.h"
 
 #include <QPointer>

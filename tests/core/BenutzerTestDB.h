@@ -17,8 +17,7 @@ class BenutzerDB {
 public:
     BenutzerDB() {
         db_ = db::Database::Create(std::filesystem::path(dir_.path().toStdString()) / "VELUDAT32.MDB");
-        if (!db_)
-            throw std::runtime_error("Testdatenbank nicht angelegt");
+        if (!db_) throw std::runtime_error("Testdatenbank nicht angelegt");
         db_->Execute("CREATE TABLE Zugriff (LfNr INTEGER PRIMARY KEY AUTOINCREMENT, "
                      "Benutzername TEXT COLLATE NOCASE NOT NULL UNIQUE, Passwort TEXT, OhnePasswort INTEGER, "
                      "Rechte INTEGER);"
@@ -29,7 +28,8 @@ public:
         db_->SetQueryDef("MitPasswort", "SELECT MitPasswort AS ohnePasswort FROM Schalter");
         db_->SetQueryDef("setRechte", "UPDATE Zugriff SET Rechte = :Rechte WHERE Benutzername = :Name");
         db_->SetQueryDef("SetMitPasswort", "UPDATE Schalter SET MitPasswort = :NewVal");
-        db_->SetQueryDef("SetNewPASSWORT", "UPDATE Zugriff SET Passwort = :PW WHERE Benutzername = :Benutzer");
+        db_->SetQueryDef("SetNewPASSWORT",
+                         "UPDATE Zugriff SET Passwort = :PW WHERE Benutzername = :Benutzer");
         Benutzer("SUPERVISOR", AlleRechte);
     }
 
@@ -37,8 +37,9 @@ public:
 
     // Adds a user with a stored password value of any kind (default: none set).
     void Benutzer(const std::string& name, int32_t rechte, const std::string& passwort = KeinPasswortMarke) {
-        db_->Execute("INSERT INTO Zugriff (Benutzername, Passwort, OhnePasswort, Rechte) VALUES (:n, :p, 0, :r)",
-                     db::Params().Set("n", name).Set("p", passwort).Set("r", int64_t(rechte)));
+        db_->Execute(
+            "INSERT INTO Zugriff (Benutzername, Passwort, OhnePasswort, Rechte) VALUES (:n, :p, 0, :r)",
+            db::Params().Set("n", name).Set("p", passwort).Set("r", int64_t(rechte)));
     }
 
     std::string Gespeichert(const std::string& name) {

@@ -1,6 +1,6 @@
+#include "core/LogIn.h"
 #include "BenutzerTestDB.h"
 #include "core/Benutzer.h"
-#include "core/LogIn.h"
 #include "platform/settings/SettingsStore.h"
 
 #include <QAction>
@@ -19,8 +19,7 @@ void App() {
     static int argc = 1;
     static char name[] = "test_core";
     static char* argv[] = {name, nullptr};
-    if (!qApp)
-        new QApplication(argc, argv);
+    if (!qApp) new QApplication(argc, argv);
 }
 
 class LoginDialog : public ::testing::Test {
@@ -32,7 +31,9 @@ protected:
     }
     std::unique_ptr<LogIn> Dialog(bool mitBenutzer, bool mitPasswort) {
         BenutzerMeldung m;
-        m.melden = [](QWidget*, QMessageBox::Icon, const QString&, const QString&) { FAIL() << "no message"; };
+        m.melden = [](QWidget*, QMessageBox::Icon, const QString&, const QString&) {
+            FAIL() << "no message";
+        };
         m.fragen = [](QWidget*, const QString&, const QString&, bool) { return false; };
         m.piepen = [this] { ++piepser; };
         auto d = std::make_unique<LogIn>(t.DB(), nullptr, m);
@@ -40,7 +41,9 @@ protected:
         d->show();
         return d;
     }
-    static QLineEdit* Feld(LogIn& d, int i) { return d.findChild<QLineEdit*>(QString("XtraText1_%1").arg(i)); }
+    static QLineEdit* Feld(LogIn& d, int i) {
+        return d.findChild<QLineEdit*>(QString("XtraText1_%1").arg(i));
+    }
 
     test::BenutzerDB t;
     int piepser = 0;

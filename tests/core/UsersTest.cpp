@@ -15,15 +15,15 @@ QString Alt(const QString& pw) {
 TEST(PasswortVerschl, ScrambleOfOlderDatabases) {
     struct Fall {
         QString pw;
-        int pos;     // 0-based character of the result
+        int pos;      // 0-based character of the result
         int erwartet; // its code
     } faelle[] = {
-        {"A", 0, 32 ^ 8},        // 65 / 2 = 32.5 -> 32 (half to even)
-        {"C", 0, 34 ^ 8},        // 33.5 -> 34
-        {"E", 0, 34 ^ 8},        // 34.5 -> 34
-        {"AB", 1, 33 ^ 15},      // 66 / 2 = 33; 2 * 23 / 3 = 15.33 -> 15
-        {"", 2, 16 ^ 23},        // padding blank; 3 * 23 / 3 = 23
-        {"", 19, 16 ^ 153},      // 20 * 23 / 3 = 153.33 -> 153
+        {"A", 0, 32 ^ 8},                    // 65 / 2 = 32.5 -> 32 (half to even)
+        {"C", 0, 34 ^ 8},                    // 33.5 -> 34
+        {"E", 0, 34 ^ 8},                    // 34.5 -> 34
+        {"AB", 1, 33 ^ 15},                  // 66 / 2 = 33; 2 * 23 / 3 = 15.33 -> 15
+        {"", 2, 16 ^ 23},                    // padding blank; 3 * 23 / 3 = 23
+        {"", 19, 16 ^ 153},                  // 20 * 23 / 3 = 153.33 -> 153
         {QString(QChar(0x20AC)), 0, 64 ^ 8}, // the euro sign is 128 in the single-byte code page
     };
     for (const auto& f : faelle) {

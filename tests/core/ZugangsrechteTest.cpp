@@ -1,7 +1,7 @@
+#include "core/Zugangsrechte.h"
 #include "BenutzerTestDB.h"
 #include "core/Benutzer.h"
 #include "core/LogIn.h"
-#include "core/Zugangsrechte.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,8 +37,7 @@ struct Skript {
         };
         m.fragen = [this](QWidget*, const QString&, const QString& text, bool) {
             fragen.push_back(text);
-            if (antworten.empty())
-                return true;
+            if (antworten.empty()) return true;
             const bool a = antworten.front();
             antworten.pop_front();
             return a;
@@ -59,12 +58,14 @@ protected:
     }
     int Zeile(Zugangsrechte& d, const QString& name) {
         for (int r = 0; r < d.Model().StoredRows(); ++r)
-            if (GleicherBenutzer(QString::fromStdString(std::get<std::string>(d.Model().Value(r, "Benutzername"))),
-                                 name))
+            if (GleicherBenutzer(
+                    QString::fromStdString(std::get<std::string>(d.Model().Value(r, "Benutzername"))), name))
                 return r;
         return -1;
     }
-    static QCheckBox* Box(Zugangsrechte& d, int k) { return d.findChild<QCheckBox*>(QString("Check1_%1").arg(k)); }
+    static QCheckBox* Box(Zugangsrechte& d, int k) {
+        return d.findChild<QCheckBox*>(QString("Check1_%1").arg(k));
+    }
     // As typed: a field typed into and emptied again counts as edited.
     static void Tippen(Zugangsrechte& d, const QString& neu, const QString& best) {
         for (auto [feld, text] : {std::pair{"XtraText1_0", neu}, std::pair{"XtraText1_1", best}}) {
@@ -188,10 +189,20 @@ TEST_F(ZugangsrechteTest, PasswordEntryChecks) {
         QString meldung;
     } faelle[] = {
         {"four characters", "abcd", "abcd", {true}, true, ""},
-        {"three characters", "abc", "abc", {true}, false, " Das Passwort sollte mindestens 4 Zeichen lang sein"},
+        {"three characters",
+         "abc",
+         "abc",
+         {true},
+         false,
+         " Das Passwort sollte mindestens 4 Zeichen lang sein"},
         {"not confirmed", "abcd", "", {true}, false, "Es wurde das Passwort nicht bestätigt"},
         {"confirmed wrongly", "abcd", "abce", {true}, false, "Es wurde das Passwort nicht richtig bestätigt"},
-        {"empty, answer No", "", "", {true, false}, false, " Das Passwort sollte mindestens 4 Zeichen lang sein"},
+        {"empty, answer No",
+         "",
+         "",
+         {true, false},
+         false,
+         " Das Passwort sollte mindestens 4 Zeichen lang sein"},
         {"empty, answer Yes", "", "", {true, true}, true, ""},
         {"not to be saved", "abcd", "abcd", {false}, false, ""},
     };
@@ -237,7 +248,8 @@ TEST_F(ZugangsrechteTest, PasswordOfMissingUserOrWhilePasswordsAreOff) {
     Tippen(*e, "neues1", "neues1");
     e->ToolClick("OK");
     ASSERT_EQ(skript.meldungen.size(), 1u);
-    EXPECT_EQ(skript.meldungen[0], "Der Passwortschutz ist ausgeschaltet. Das neue Passwort wird nicht gespeichert.");
+    EXPECT_EQ(skript.meldungen[0],
+              "Der Passwortschutz ist ausgeschaltet. Das neue Passwort wird nicht gespeichert.");
     EXPECT_TRUE(PruefeLogin(t.DB(), true, true, "MEIER", "altes"));
 }
 

@@ -1,6 +1,6 @@
+#include "platform/forms/BoundGridModel.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
-#include "platform/forms/BoundGridModel.h"
 #include "platform/forms/BoundGridView.h"
 
 #include <QApplication>
@@ -19,8 +19,7 @@ void App() {
     static int argc = 1;
     static char name[] = "test_platform_forms";
     static char* argv[] = {name, nullptr};
-    if (!qApp)
-        new QApplication(argc, argv);
+    if (!qApp) new QApplication(argc, argv);
 }
 
 class BoundGrid : public ::testing::Test {
@@ -29,10 +28,11 @@ protected:
         App();
         db = db::Database::Create(std::filesystem::path(dir.path().toStdString()) / "t.mdb");
         ASSERT_TRUE(db);
-        db->Execute("CREATE TABLE Kosten (LfNr INTEGER PRIMARY KEY AUTOINCREMENT, LfNrBeReList INTEGER NOT NULL, "
-                    "Kostenstelle TEXT UNIQUE, Betrag REAL, Anzahl INTEGER, Geheim TEXT);"
-                    "INSERT INTO Kosten (LfNrBeReList, Kostenstelle, Betrag, Anzahl, Geheim) "
-                    "VALUES (7, '100', 1.5, 1, 'x'), (7, '200', 2.5, 2, 'y');");
+        db->Execute(
+            "CREATE TABLE Kosten (LfNr INTEGER PRIMARY KEY AUTOINCREMENT, LfNrBeReList INTEGER NOT NULL, "
+            "Kostenstelle TEXT UNIQUE, Betrag REAL, Anzahl INTEGER, Geheim TEXT);"
+            "INSERT INTO Kosten (LfNrBeReList, Kostenstelle, Betrag, Anzahl, Geheim) "
+            "VALUES (7, '100', 1.5, 1, 'x'), (7, '200', 2.5, 2, 'y');");
         std::vector<BoundColumn> cols(4);
         const std::pair<const char*, BoundColumn::Art> felder[] = {{"Kostenstelle", BoundColumn::Art::Text},
                                                                    {"Betrag", BoundColumn::Art::Zahl},
@@ -46,12 +46,12 @@ protected:
         cols[0].maxLength = 5;
         cols[3].readOnly = true;
         cols[3].visible = false;
-        model = std::make_unique<BoundGridModel>(db->OpenRecordset("SELECT * FROM Kosten ORDER BY LfNr"), cols);
+        model =
+            std::make_unique<BoundGridModel>(db->OpenRecordset("SELECT * FROM Kosten ORDER BY LfNr"), cols);
         BoundGridModel::Callbacks cb;
         cb.schluesselFuellen = [this](db::Recordset& rs, bool neu) {
             ++gefuellt;
-            if (neu)
-                rs.Set("LfNrBeReList", int64_t{7});
+            if (neu) rs.Set("LfNrBeReList", int64_t{7});
         };
         cb.melden = [this](const QString& t) { meldungen.push_back(t); };
         cb.fragen = [this](const QString& t) {
@@ -66,15 +66,11 @@ protected:
     bool Tippen(int r, int c, const QString& text) { return model->setData(model->index(r, c), text); }
     std::string Gespeichert(const char* sql) {
         auto rs = db->OpenRecordset(sql);
-        if (rs.Empty())
-            return "<keine>";
+        if (rs.Empty()) return "<keine>";
         const db::Value v = rs.Get(rs.FieldNames().front());
-        if (const auto* i = std::get_if<int64_t>(&v))
-            return std::to_string(*i);
-        if (const auto* d = std::get_if<double>(&v))
-            return QString::number(*d).toStdString();
-        if (const auto* t = std::get_if<std::string>(&v))
-            return *t;
+        if (const auto* i = std::get_if<int64_t>(&v)) return std::to_string(*i);
+        if (const auto* d = std::get_if<double>(&v)) return QString::number(*d).toStdString();
+        if (const auto* t = std::get_if<std::string>(&v)) return *t;
         return "<null>";
     }
 
@@ -105,8 +101,8 @@ TEST_F(BoundGrid, NumericInput) {
         bool ok;
         QString zeigt;
     } faelle[] = {
-        {"1.234,5", true, "1.234,5"}, {"1234.5", true, "1.234,5"}, {"-3", true, "-3"}, {"", true, ""},
-        {"abc", false, "1,5"},       {"1,2,3", false, "1,5"},    {"12a", false, "1,5"},
+        {"1.234,5", true, "1.234,5"}, {"1234.5", true, "1.234,5"}, {"-3", true, "-3"},    {"", true, ""},
+        {"abc", false, "1,5"},        {"1,2,3", false, "1,5"},     {"12a", false, "1,5"},
     };
     for (const auto& f : faelle) {
         SCOPED_TRACE(f.text.toStdString());
@@ -147,7 +143,8 @@ TEST_F(BoundGrid, NewRowGetsItsKeysAndANewLineFollows) {
     EXPECT_FALSE(model->IsNewRowLine(2));
     EXPECT_TRUE(model->IsNewRowLine(3));
     EXPECT_EQ(Zelle(2, 0).toString(), "300");
-    EXPECT_EQ(Gespeichert("SELECT LfNrBeReList || '/' || Betrag FROM Kosten WHERE Kostenstelle = '300'"), "7/3.25");
+    EXPECT_EQ(Gespeichert("SELECT LfNrBeReList || '/' || Betrag FROM Kosten WHERE Kostenstelle = '300'"),
+              "7/3.25");
 }
 
 TEST_F(BoundGrid, FailedStoreShowsCallersMessageAndKeepsOldData) {
