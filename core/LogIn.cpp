@@ -1,0 +1,153 @@
+#include "core/LogIn.h"
+
+#include "core/Benutzer.h"
+#include "platform/db/DbError.h"
+#include "platform/forms/WindowPos.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace velu {
+
+std::optional<LoginResult> PruefeLogin(db::Database& stammDB, bool mitBenutzer, bool mitPasswort,
+                                       const QString& name, const QString& passwort) {
+    const QString benutzer = mitBenutzer ? name : SupervisorName;
+    if (benutzer.isEmpty()) return std::nullopt;
+    int32_t rechte = 0;
+    std::string gespeichert;
+    if (!GetAkPasswort(stammDB, benutzer, rechte, gespeichert)) return std::nullopt;
+    if (mitPasswort) {
+        if (!PasswortPasst(gespeichert, passwort)) return std::nullopt;
+        if (ArtDesPassworts(gespeichert) == PasswortArt::Alt) {
+            // A database that cannot be written still lets the user in; the next login tries again.
+            try {
+                SetNewPasswort(stammDB, benutzer, passwort);
+            } catch (const db::DbError&) {
+            }
+        }
+    }
+    return LoginResult{benutzer, rechte};
+}
+
+LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, BenutzerMeldung meldung,
+             QWidget* parent)
+    : QDialog(parent), stammDB_(stammDB), fensterPos_(fensterPos), meldung_(std::move(meldung)) {
+    setObjectName("LogIn");
+    setWindowTitle("Benutzer Login Velunta 4.0");
+
+    toolbar_ = new QToolBar(this);
+    toolbar_->setObjectName("Toolbar1");
+    QAction* ok = toolbar_->addAction("OK");
+    ok->setObjectName("OK");
+    connect(ok, &QAction::triggered, this, [this] { ToolClick("OK"); });
+    QAction* exit = toolbar_->addAction("&Programm verlassen");
+    exit->setObjectName("EXIT");
+    connect(exit, &QAction::triggered, this, [this] { ToolClick("EXIT"); });
+
+    auto* felder = new QGridLayout;
+    const char* texte[2] = {"Benutzer", "Passwort"};
+    for (int i = 0; i < 2; ++i) {
+        label_[size_t(i)] = new QLabel(texte[i], this);
+        label_[size_t(i)]->setObjectName(QString("Label1_%1").arg(i));
+        feld_[size_t(i)] = new QLineEdit(this);
+        feld_[size_t(i)]->setObjectName(QString("XtraText1_%1").arg(i));
+        feld_[size_t(i)]->installEventFilter(this);
+        felder->addWidget(label_[size_t(i)], i, 0);
+        felder->addWidget(feld_[size_t(i)], i, 1);
+    }
+    feld_[0]->setMaxLength(30);
+    feld_[1]->setEchoMode(QLineEdit::Password);
+    setTabOrder(feld_[0], feld_[1]);
+
+    auto* haupt = new QVBoxLayout(this);
+    haupt->addWidget(toolbar_);
+    haupt->addLayout(felder);
+    if (fensterPos_) forms::LoadWindowPos(*this, *fensterPos_);
+}
+
+void LogIn::done(int result) {
+    if (fensterPos_) forms::SaveWindowPos(*this, *fensterPos_);
+    QDialog::done(result);
+}
+
+void LogIn::MakeConections(bool mitBenutzer, bool mitPasswort) {
+    mitBenutzer_ = mitBenutzer;
+    mitPasswort_ = mitPasswort;
+    label_[1]->setVisible(mitPasswort);
+    feld_[1]->setVisible(mitPasswort);
+    if (!mitBenutzer) feld_[0]->setText(SupervisorName);
+    feld_[0]->setFocusPolicy(mitBenutzer ? Qt::StrongFocus : Qt::ClickFocus);
+    (mitBenutzer || !mitPasswort ? feld_[0] : feld_[1])->setFocus();
+}
+
+void LogIn::IsOK(bool& ok) {
+    ergebnis_ = PruefeLogin(stammDB_, mitBenutzer_, mitPasswort_, feld_[0]->text(), feld_[1]->text());
+    ok = ergebnis_.has_value();
+}
+
+void LogIn::ToolClick(const QString& key) {
+    if (key == "OK") {
+        bool ok = false;
+        IsOK(ok);
+        if (!ok) {
+            meldung_.piepen();
+            return;
+        }
+        accept();
+    } else if (key == "EXIT") {
+        ergebnis_.reset();
+        reject();
+    }
+}
+
+void LogIn::EnterIn(int feld) {
+    const int anderes = 1 - feld;
+    const bool weiter =
+        feld == 0 ? feld_[1]->text().isEmpty() && mitPasswort_ : feld_[0]->text().isEmpty() && mitBenutzer_;
+    if (weiter)
+        feld_[size_t(anderes)]->setFocus();
+    else
+        ToolClick("OK");
+}
+
+bool LogIn::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            for (int i = 0; i < 2; ++i)
+                if (watched == feld_[size_t(i)]) {
+                    EnterIn(i);
+                    return true;
+                }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool mitBenutzer,
+                                    bool mitPasswort, settings::SettingsStore* fensterPos,
+                                    BenutzerMeldung meldung) {
+    LogIn dialog(stammDB, fensterPos, std::move(meldung), parent);
+    dialog.MakeConections(mitBenutzer, mitPasswort);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Ergebnis();
+}
+
+std::optional<LoginResult> AnmeldungBeimStart(db::Database& stammDB, QWidget* parent,
+                                              settings::SettingsStore* fensterPos, BenutzerMeldung meldung) {
+    const bool mitBenutzer = IsMitBenutzer(stammDB);
+    const bool mitPasswort = IsMitPasswort(stammDB) != 0;
+    if (mitBenutzer || mitPasswort)
+        return RunLogin(stammDB, parent, mitBenutzer, mitPasswort, fensterPos, std::move(meldung));
+    LoginResult supervisor{SupervisorName, 0};
+    std::string passwort;
+    GetAkPasswort(stammDB, SupervisorName, supervisor.rechte, passwort);
+    return supervisor;
+}
+
+} // namespace velu

@@ -1,0 +1,80 @@
+#pragma once
+// The login at start: user name and password checked against the users of the master database.
+//
+// Start-up calls RunLogin when IsMitBenutzer or IsMitPasswort says so; nullopt (the user chose
+// "&Programm verlassen" or closed the dialog) ends the program.
+//
+// Controls (objectName): dialog "LogIn", fields "XtraText1_0" (user) and "XtraText1_1" (password), labels
+// "Label1_0" and "Label1_1", tool bar "Toolbar1" with the actions "OK" and "EXIT".
+#include "core/BenutzerMeldung.h"
+#include "platform/db/Database.h"
+
+#include <QDialog>
+
+#include <array>
+#include <optional>
+
+namespace velu::settings {
+class SettingsStore;
+}
+
+class QLabel;
+class QLineEdit;
+class QToolBar;
+
+namespace velu {
+
+struct LoginResult {
+    QString benutzer; // as typed, not as the users table spells it
+    int32_t rechte = 0;
+};
+
+// The check of the login: the user (name compared without regard to case; "SUPERVISOR" when users are off)
+// must exist, and with passwords on the password must match. A password still stored in the old scrambled
+// form is replaced by a hash when it matched. nullopt when the login fails.
+std::optional<LoginResult> PruefeLogin(db::Database& stammDB, bool mitBenutzer, bool mitPasswort,
+                                       const QString& name, const QString& passwort);
+
+class LogIn : public QDialog {
+    Q_OBJECT
+public:
+    // With a settings store the dialog restores its window position when built and saves it when it ends.
+    explicit LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos = nullptr,
+                   BenutzerMeldung meldung = BenutzerMeldung::Standard(), QWidget* parent = nullptr);
+
+    void MakeConections(bool mitBenutzer, bool mitPasswort);
+    // Checks the entry; on success Ergebnis() holds user and rights.
+    void IsOK(bool& ok);
+    void ToolClick(const QString& key);
+    const std::optional<LoginResult>& Ergebnis() const { return ergebnis_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void done(int result) override;
+
+private:
+    void EnterIn(int feld);
+
+    db::Database& stammDB_;
+    settings::SettingsStore* fensterPos_;
+    BenutzerMeldung meldung_;
+    std::array<QLineEdit*, 2> feld_{};
+    std::array<QLabel*, 2> label_{};
+    QToolBar* toolbar_ = nullptr;
+    bool mitBenutzer_ = true;
+    bool mitPasswort_ = true;
+    std::optional<LoginResult> ergebnis_;
+};
+
+// Shows the login modally; user and rights on success, nullopt when the user left without logging in.
+std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool mitBenutzer,
+                                    bool mitPasswort, settings::SettingsStore* fensterPos = nullptr,
+                                    BenutzerMeldung meldung = BenutzerMeldung::Standard());
+
+// The login step of start-up: when users or passwords are in use, the login dialog (nullopt: end the
+// program); else "SUPERVISOR" with the rights stored for that user (0 when there is no such row).
+std::optional<LoginResult> AnmeldungBeimStart(db::Database& stammDB, QWidget* parent,
+                                              settings::SettingsStore* fensterPos = nullptr,
+                                              BenutzerMeldung meldung = BenutzerMeldung::Standard());
+
+} // namespace velu

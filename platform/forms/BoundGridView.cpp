@@ -1,0 +1,105 @@
+#include "platform/forms/BoundGridView.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+namespace velu::forms {
+
+// Remembers the open editor so that Commit() can take it over; limits text to the column's length.
+class BoundGridDelegate : public QStyledItemDelegate {
+public:
+    explicit BoundGridDelegate(BoundGridView* view) : QStyledItemDelegate(view), view_(view) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        auto* edit = new QLineEdit(parent);
+        edit->setFrame(false);
+        if (const BoundGridModel* m = view_->BoundModel()) {
+            const auto& cols = m->Columns();
+            if (index.column() >= 0 && index.column() < int(cols.size()) &&
+                cols[size_t(index.column())].maxLength > 0)
+                edit->setMaxLength(cols[size_t(index.column())].maxLength);
+        }
+        (void)option;
+        view_->editor_ = edit;
+        return edit;
+    }
+
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override {
+        if (view_->editor_ == editor) view_->editor_ = nullptr;
+        QStyledItemDelegate::destroyEditor(editor, index);
+    }
+
+private:
+    BoundGridView* view_;
+};
+
+BoundGridView::BoundGridView(QWidget* parent) : QTableView(parent) {
+    setItemDelegate(new BoundGridDelegate(this));
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+void BoundGridView::SetBoundModel(BoundGridModel* model) {
+    model_ = model;
+    setModel(model);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &BoundGridView::CurrentRowChanged);
+    ApplyColumnVisibility();
+}
+
+void BoundGridView::ApplyColumnVisibility() {
+    if (!model_) return;
+    const auto& cols = model_->Columns();
+    for (size_t i = 0; i < cols.size(); ++i)
+        setColumnHidden(int(i), !cols[i].visible);
+}
+
+void BoundGridView::CommitEditor() {
+    if (QWidget* ed = editor_) {
+        commitData(ed);
+        closeEditor(ed, QAbstractItemDelegate::NoHint);
+        editor_ = nullptr;
+    }
+}
+
+bool BoundGridView::Commit() {
+    CommitEditor();
+    return model_ ? model_->Commit() : true;
+}
+
+int BoundGridView::CurrentRow() const {
+    return currentIndex().isValid() ? currentIndex().row() : -1;
+}
+
+void BoundGridView::SetCurrentRow(int row) {
+    if (!model_ || row < 0 || row >= model_->rowCount()) return;
+    int column = currentIndex().isValid() ? currentIndex().column() : 0;
+    if (isColumnHidden(column))
+        for (column = 0; column < model_->columnCount() && isColumnHidden(column); ++column) {
+        }
+    setCurrentIndex(model_->index(row, column));
+}
+
+void BoundGridView::CurrentRowChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (!model_) return;
+    // The view has already taken the editor's text over by now.
+    if (previous.isValid()) {
+        model_->Commit();
+        emit zeileVerlassen(previous.row());
+    }
+    emit zeileAktuell(current.isValid() ? current.row() : -1);
+}
+
+void BoundGridView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && state() != EditingState && model_) {
+        if (allowDelete_) model_->DeleteRow(CurrentRow());
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+} // namespace velu::forms

@@ -1,0 +1,67 @@
+#pragma once
+// A master database with only the users table and its stored queries, in a fresh temporary folder.
+#include "core/Benutzer.h"
+#include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace velu::test {
+
+class BenutzerDB {
+public:
+    BenutzerDB() {
+        db_ = db::Database::Create(std::filesystem::path(dir_.path().toStdString()) / "VELUDAT32.MDB");
+        if (!db_) throw std::runtime_error("Testdatenbank nicht angelegt");
+        db_->Execute("CREATE TABLE Zugriff (LfNr INTEGER PRIMARY KEY AUTOINCREMENT, "
+                     "Benutzername TEXT COLLATE NOCASE NOT NULL UNIQUE, Passwort TEXT, OhnePasswort INTEGER, "
+                     "Rechte INTEGER);"
+                     "CREATE TABLE Schalter (MitPasswort INTEGER);"
+                     "INSERT INTO Schalter VALUES (0);");
+        db_->SetQueryDef("GetAkPasswort", "SELECT Passwort, Rechte FROM Zugriff WHERE Benutzername = :name");
+        db_->SetQueryDef("MitBenutzer", "SELECT COUNT(*) FROM Zugriff");
+        db_->SetQueryDef("MitPasswort", "SELECT MitPasswort AS ohnePasswort FROM Schalter");
+        db_->SetQueryDef("setRechte", "UPDATE Zugriff SET Rechte = :Rechte WHERE Benutzername = :Name");
+        db_->SetQueryDef("SetMitPasswort", "UPDATE Schalter SET MitPasswort = :NewVal");
+        db_->SetQueryDef("SetNewPASSWORT",
+                         "UPDATE Zugriff SET Passwort = :PW WHERE Benutzername = :Benutzer");
+        Benutzer("SUPERVISOR", AlleRechte);
+    }
+
+    db::Database& DB() { return *db_; }
+
+    // Adds a user with a stored password value of any kind (default: none set).
+    void Benutzer(const std::string& name, int32_t rechte, const std::string& passwort = KeinPasswortMarke) {
+        db_->Execute(
+            "INSERT INTO Zugriff (Benutzername, Passwort, OhnePasswort, Rechte) VALUES (:n, :p, 0, :r)",
+            db::Params().Set("n", name).Set("p", passwort).Set("r", int64_t(rechte)));
+    }
+
+    std::string Gespeichert(const std::string& name) {
+        auto rs = db_->OpenRecordset("SELECT Passwort FROM Zugriff WHERE Benutzername = :n",
+                                     db::Params().Set("n", name));
+        return rs.Empty() ? std::string("<fehlt>") : rs.GetText("Passwort");
+    }
+
+    int64_t Rechte(const std::string& name) {
+        auto rs = db_->OpenRecordset("SELECT Rechte FROM Zugriff WHERE Benutzername = :n",
+                                     db::Params().Set("n", name));
+        return rs.Empty() ? -1 : rs.GetInt("Rechte");
+    }
+
+    int64_t Anzahl() {
+        auto rs = db_->OpenRecordset("SELECT COUNT(*) AS n FROM Zugriff");
+        return rs.GetInt("n");
+    }
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<db::Database> db_;
+};
+
+} // namespace velu::test

@@ -1,0 +1,229 @@
+#include "platform/forms/BoundGridModel.h"
+#include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
+#include "platform/forms/BoundGridView.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace velu::forms {
+namespace {
+
+void App() {
+    static int argc = 1;
+    static char name[] = "test_platform_forms";
+    static char* argv[] = {name, nullptr};
+    if (!qApp) new QApplication(argc, argv);
+}
+
+class BoundGrid : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App();
+        db = db::Database::Create(std::filesystem::path(dir.path().toStdString()) / "t.mdb");
+        ASSERT_TRUE(db);
+        db->Execute(
+            "CREATE TABLE Kosten (LfNr INTEGER PRIMARY KEY AUTOINCREMENT, LfNrBeReList INTEGER NOT NULL, "
+            "Kostenstelle TEXT UNIQUE, Betrag REAL, Anzahl INTEGER, Geheim TEXT);"
+            "INSERT INTO Kosten (LfNrBeReList, Kostenstelle, Betrag, Anzahl, Geheim) "
+            "VALUES (7, '100', 1.5, 1, 'x'), (7, '200', 2.5, 2, 'y');");
+        std::vector<BoundColumn> cols(4);
+        const std::pair<const char*, BoundColumn::Art> felder[] = {{"Kostenstelle", BoundColumn::Art::Text},
+                                                                   {"Betrag", BoundColumn::Art::Zahl},
+                                                                   {"Anzahl", BoundColumn::Art::Ganzzahl},
+                                                                   {"LfNr", BoundColumn::Art::Ganzzahl}};
+        for (size_t i = 0; i < cols.size(); ++i) {
+            cols[i].field = felder[i].first;
+            cols[i].caption = felder[i].first;
+            cols[i].art = felder[i].second;
+        }
+        cols[0].maxLength = 5;
+        cols[3].readOnly = true;
+        cols[3].visible = false;
+        model =
+            std::make_unique<BoundGridModel>(db->OpenRecordset("SELECT * FROM Kosten ORDER BY LfNr"), cols);
+        BoundGridModel::Callbacks cb;
+        cb.schluesselFuellen = [this](db::Recordset& rs, bool neu) {
+            ++gefuellt;
+            if (neu) rs.Set("LfNrBeReList", int64_t{7});
+        };
+        cb.melden = [this](const QString& t) { meldungen.push_back(t); };
+        cb.fragen = [this](const QString& t) {
+            fragen.push_back(t);
+            return antwort;
+        };
+        cb.speicherFehler = [](const db::DbError&) { return QStringLiteral("Kostenstelle schon erfasst"); };
+        model->SetCallbacks(cb);
+    }
+
+    QVariant Zelle(int r, int c) { return model->data(model->index(r, c)); }
+    bool Tippen(int r, int c, const QString& text) { return model->setData(model->index(r, c), text); }
+    std::string Gespeichert(const char* sql) {
+        auto rs = db->OpenRecordset(sql);
+        if (rs.Empty()) return "<keine>";
+        const db::Value v = rs.Get(rs.FieldNames().front());
+        if (const auto* i = std::get_if<int64_t>(&v)) return std::to_string(*i);
+        if (const auto* d = std::get_if<double>(&v)) return QString::number(*d).toStdString();
+        if (const auto* t = std::get_if<std::string>(&v)) return *t;
+        return "<null>";
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<db::Database> db;
+    std::unique_ptr<BoundGridModel> model;
+    std::vector<QString> meldungen, fragen;
+    bool antwort = false;
+    int gefuellt = 0;
+};
+
+TEST_F(BoundGrid, ColumnsAndNewRowLine) {
+    EXPECT_EQ(model->columnCount(), 4);
+    EXPECT_EQ(model->rowCount(), 3);
+    EXPECT_TRUE(model->IsNewRowLine(2));
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), "Betrag");
+    EXPECT_EQ(Zelle(0, 1).toString(), "1,5");
+    EXPECT_EQ(model->ColumnOf("geheim"), -1); // a field without a column is never shown
+    EXPECT_FALSE(model->flags(model->index(0, 3)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(Tippen(0, 3, "99"));
+    model->SetNeueZeile(false);
+    EXPECT_EQ(model->rowCount(), 2);
+}
+
+TEST_F(BoundGrid, NumericInput) {
+    struct Fall {
+        QString text;
+        bool ok;
+        QString zeigt;
+    } faelle[] = {
+        {"1.234,5", true, "1.234,5"}, {"1234.5", true, "1.234,5"}, {"-3", true, "-3"},    {"", true, ""},
+        {"abc", false, "1,5"},        {"1,2,3", false, "1,5"},     {"12a", false, "1,5"},
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.text.toStdString());
+        meldungen.clear();
+        EXPECT_EQ(Tippen(0, 1, f.text), f.ok);
+        EXPECT_EQ(Zelle(0, 1).toString(), f.zeigt);
+        if (f.ok)
+            EXPECT_TRUE(meldungen.empty());
+        else
+            EXPECT_EQ(meldungen, std::vector<QString>{"Die Eingabe muss nummerisch sein"});
+        model->Discard();
+    }
+    EXPECT_FALSE(Tippen(0, 2, "2,5")); // whole numbers only
+    EXPECT_TRUE(Tippen(0, 2, "1.000"));
+    EXPECT_EQ(Zelle(0, 2).toString(), "1000");
+}
+
+TEST_F(BoundGrid, EditsArePendingUntilCommit) {
+    ASSERT_TRUE(Tippen(0, 0, "123456789"));
+    EXPECT_EQ(Zelle(0, 0).toString(), "12345"); // column length
+    EXPECT_EQ(Gespeichert("SELECT Kostenstelle FROM Kosten WHERE LfNr = 1"), "100");
+    // Editing another row writes the pending one first.
+    ASSERT_TRUE(Tippen(1, 1, "9"));
+    EXPECT_EQ(Gespeichert("SELECT Kostenstelle FROM Kosten WHERE LfNr = 1"), "12345");
+    EXPECT_EQ(model->PendingRow(), 1);
+    EXPECT_TRUE(model->Commit());
+    EXPECT_EQ(Gespeichert("SELECT Betrag FROM Kosten WHERE LfNr = 2"), "9");
+    EXPECT_EQ(Gespeichert("SELECT Geheim FROM Kosten WHERE LfNr = 2"), "y");
+}
+
+TEST_F(BoundGrid, NewRowGetsItsKeysAndANewLineFollows) {
+    ASSERT_TRUE(Tippen(2, 0, "300"));
+    ASSERT_TRUE(Tippen(2, 1, "3,25"));
+    EXPECT_EQ(model->rowCount(), 3);
+    EXPECT_TRUE(model->Commit());
+    EXPECT_EQ(gefuellt, 1);
+    EXPECT_EQ(model->rowCount(), 4);
+    EXPECT_FALSE(model->IsNewRowLine(2));
+    EXPECT_TRUE(model->IsNewRowLine(3));
+    EXPECT_EQ(Zelle(2, 0).toString(), "300");
+    EXPECT_EQ(Gespeichert("SELECT LfNrBeReList || '/' || Betrag FROM Kosten WHERE Kostenstelle = '300'"),
+              "7/3.25");
+}
+
+TEST_F(BoundGrid, FailedStoreShowsCallersMessageAndKeepsOldData) {
+    ASSERT_TRUE(Tippen(1, 0, "100")); // duplicate of row 0
+    EXPECT_FALSE(model->Commit());
+    EXPECT_EQ(meldungen, std::vector<QString>{"Kostenstelle schon erfasst"});
+    EXPECT_EQ(Zelle(1, 0).toString(), "200");
+    EXPECT_EQ(Gespeichert("SELECT Kostenstelle FROM Kosten WHERE LfNr = 2"), "200");
+
+    meldungen.clear();
+    ASSERT_TRUE(Tippen(2, 0, "100")); // a new row
+    EXPECT_FALSE(model->Commit());
+    EXPECT_EQ(meldungen.size(), 1u);
+    EXPECT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "2");
+}
+
+TEST_F(BoundGrid, RowCheckRefuses) {
+    auto cb = BoundGridModel::Callbacks();
+    cb.melden = [this](const QString& t) { meldungen.push_back(t); };
+    cb.zeilePruefen = [](int) { return std::optional<QString>("nein"); };
+    model->SetCallbacks(cb);
+    ASSERT_TRUE(Tippen(0, 0, "555"));
+    EXPECT_FALSE(model->Commit());
+    EXPECT_EQ(meldungen, std::vector<QString>{"nein"});
+    EXPECT_EQ(Gespeichert("SELECT Kostenstelle FROM Kosten WHERE LfNr = 1"), "100");
+}
+
+TEST_F(BoundGrid, DeleteAsksWithNoAsAnswer) {
+    antwort = false;
+    EXPECT_FALSE(model->DeleteRow(0));
+    EXPECT_EQ(fragen, std::vector<QString>{"Soll diese Zeile gelöscht werden"});
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "2");
+    antwort = true;
+    EXPECT_TRUE(model->DeleteRow(0));
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "1");
+    EXPECT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(Zelle(0, 0).toString(), "200");
+    model->SetLoeschfrage(false);
+    fragen.clear();
+    EXPECT_TRUE(model->DeleteRow(0));
+    EXPECT_TRUE(fragen.empty());
+    EXPECT_FALSE(model->DeleteRow(0)); // only the new-row line is left
+}
+
+TEST_F(BoundGrid, ViewCommitsOnRowChangeAndReportsTheRowLeft) {
+    BoundGridView view;
+    view.SetBoundModel(model.get());
+    view.show();
+    EXPECT_TRUE(view.isColumnHidden(3));
+    std::vector<int> verlassen;
+    QObject::connect(&view, &BoundGridView::zeileVerlassen, [&](int r) {
+        verlassen.push_back(r);
+        EXPECT_FALSE(model->HasPending()); // written before the signal
+    });
+    view.SetCurrentRow(0);
+    ASSERT_TRUE(Tippen(0, 1, "4"));
+    view.SetCurrentRow(1);
+    EXPECT_EQ(verlassen, std::vector<int>{0});
+    EXPECT_EQ(Gespeichert("SELECT Betrag FROM Kosten WHERE LfNr = 1"), "4");
+
+    // An open cell editor is taken over by Commit().
+    view.setCurrentIndex(model->index(1, 0));
+    view.edit(model->index(1, 0));
+    ASSERT_TRUE(view.IsEditing());
+    auto* editor = view.findChild<QLineEdit*>();
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->maxLength(), 5);
+    editor->setText("777");
+    EXPECT_TRUE(view.Commit());
+    EXPECT_FALSE(view.IsEditing());
+    EXPECT_EQ(Gespeichert("SELECT Kostenstelle FROM Kosten WHERE LfNr = 2"), "777");
+
+    // Delete key asks through the model.
+    antwort = true;
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(&view, &del);
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "1");
+}
+
+} // namespace
+} // namespace velu::forms
