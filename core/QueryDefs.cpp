@@ -96,7 +96,7 @@ std::vector<StoredQuery> MakeProjekt() {
                           "AND AnlageGruppe = :AnlageGruppex ORDER BY LfNr"},
         {"GetALLGrunddaten", "SELECT Grunddaten.* FROM Grunddaten WHERE LfNrBeReList = :LfNrBeReListx "
                              "ORDER BY AnlageGruppe, LfNr"},
-        {"GetLeistungsbild", "SELECT Leistungsbild.* FROM Leistungsbild WHERE LfNr = :LfNr"},
+        {"GetLeistungsbild", "SELECT Leistungsbild.* FROM Leistungsbild WHERE LfNr = ?1"},
         {"GetAnrechenbareKosten", "SELECT Sum(Eigenleistung) AS Eigenleistung, Sum(FremdLeistung) AS FremdLeistung "
                                   "FROM AnrechenbareKosten WHERE Phase = :PhaseAktiv "
                                   "AND ZuordnungAnlGrp = :AnlageGrNr AND LfNrBeReList = :LfNrBeReList"},
@@ -162,7 +162,7 @@ std::vector<StoredQuery> MakeStamm() {
     std::vector<StoredQuery> q = {
         {"GetTafel", "SELECT Tafel.* FROM Tafel WHERE LfNrTafel = :TafelLfnr ORDER BY AKosten"},
         {"GetInfoTafelverz", "SELECT ZonenAnz, MaxWert, MinWert, LfNr, HoaiPara, HoaiBez, HOAIALT "
-                             "FROM TafelVerzeichnis WHERE LfNr = :LfNr"},
+                             "FROM TafelVerzeichnis WHERE LfNr = ?1"},
         // Field 0 lowest and field 1 highest axis value (the order the fee-table editor reads), then the
         // highest fee of each zone, 0 for a zone without values.
         {"GetMaxTafelwerte", "SELECT Min(AKosten) AS MinWert, Max(AKosten) AS MaxWert, "
@@ -184,9 +184,9 @@ std::vector<StoredQuery> MakeStamm() {
         // The template used last comes first, so it becomes the default profile of a new calculation.
         {"GETLBBezeichnungen", "SELECT Parag, ParagBezeichnung, LfNr, HOAIALT FROM Leistungsbilder "
                                "ORDER BY Coalesce(LastUsed, 0), LfNr"},
-        {"GetAkLeistungsbild", "SELECT Leistungsbilder.* FROM Leistungsbilder WHERE LfNr = :LfNr"},
+        {"GetAkLeistungsbild", "SELECT Leistungsbilder.* FROM Leistungsbilder WHERE LfNr = ?1"},
         {"SetLastUsednull", "UPDATE Leistungsbilder SET LastUsed = 0 WHERE LastUsed <> 0"},
-        {"SetLastUsed", "UPDATE Leistungsbilder SET LastUsed = -1 WHERE LfNr = :LfNr"},
+        {"SetLastUsed", "UPDATE Leistungsbilder SET LastUsed = -1 WHERE LfNr = ?1"},
         {"LoadPunkteVerzeichnis", "SELECT Bezeichnung, LfNr FROM PunkteVerzeichnis ORDER BY LfNr"},
         {"GetPunkteverz", "SELECT PunkteVerzeichnis.* FROM PunkteVerzeichnis WHERE LfNr = :LfnRPunkteVerz"},
         {"GatAllKP", "SELECT Bezeichnung, LfNr FROM KontenplanVerzeichnis ORDER BY LfNr"},

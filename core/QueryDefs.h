@@ -1,7 +1,8 @@
 #pragma once
 // The stored queries of the project database (shipped in the template) and of the master database, written
 // into each database's "_QueryDefs" table when it is created. Parameters are named (":BerListNr"); a query
-// that its caller binds by position has exactly one parameter, which SQLite numbers 1.
+// that its caller binds by position (GetLeistungsbild, GetInfoTafelverz, GetAkLeistungsbild, SetLastUsed)
+// uses "?1" instead.
 //
 // Units: currency, percent and quantity columns hold ten-thousandths, so sums of them are ten-thousandths
 // again (read them with GetCY). No query multiplies two such values; the twins made by the migration divide
