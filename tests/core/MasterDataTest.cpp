@@ -16,8 +16,11 @@ using namespace velu;
 namespace {
 
 std::filesystem::path CsvDir() {
+    // The test's own source location when the environment does not name the source tree.
     const char* src = std::getenv("VELU_SOURCE_DIR");
-    return std::filesystem::path(src ? src : ".") / "data" / "hoai";
+    std::filesystem::path root = src ? std::filesystem::path(src)
+                                     : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    return root / "data" / "hoai";
 }
 
 class MasterDataTest : public ::testing::Test {
