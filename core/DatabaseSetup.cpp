@@ -20,8 +20,10 @@ std::unique_ptr<db::Database> Create(const std::filesystem::path& file, DbKind k
         const auto& queries = kind == DbKind::Projekt ? QueryDefs::Projekt() : QueryDefs::Stamm();
         db::Transaction tx(*db);
         db->Execute("CREATE TABLE \"_Meta\" (\"Key\" TEXT PRIMARY KEY, \"Value\" TEXT)");
-        db->Execute("CREATE TABLE \"_QueryDefs\" (\"Name\" TEXT PRIMARY KEY COLLATE NOCASE, \"SQL\" TEXT NOT NULL)");
-        for (const auto& sql : def.DDL()) db->Execute(sql);
+        db->Execute(
+            "CREATE TABLE \"_QueryDefs\" (\"Name\" TEXT PRIMARY KEY COLLATE NOCASE, \"SQL\" TEXT NOT NULL)");
+        for (const auto& sql : def.DDL())
+            db->Execute(sql);
         db->Execute("INSERT INTO _Meta (Key, Value) VALUES ('Kind', :kind), ('SchemaVersion', :version)",
                     db::Params()
                         .Set("kind", std::string(DatabaseSetup::KindName(kind)))
@@ -47,13 +49,17 @@ std::unique_ptr<db::Database> Create(const std::filesystem::path& file, DbKind k
 
 } // namespace
 
-const char* DatabaseSetup::KindName(DbKind kind) { return kind == DbKind::Projekt ? "Projekt" : "Stamm"; }
+const char* DatabaseSetup::KindName(DbKind kind) {
+    return kind == DbKind::Projekt ? "Projekt" : "Stamm";
+}
 
-std::unique_ptr<db::Database> DatabaseSetup::CreateProjektDB(const std::filesystem::path& file, std::string* error) {
+std::unique_ptr<db::Database> DatabaseSetup::CreateProjektDB(const std::filesystem::path& file,
+                                                             std::string* error) {
     return Create(file, DbKind::Projekt, error);
 }
 
-std::unique_ptr<db::Database> DatabaseSetup::CreateStammDB(const std::filesystem::path& file, std::string* error) {
+std::unique_ptr<db::Database> DatabaseSetup::CreateStammDB(const std::filesystem::path& file,
+                                                           std::string* error) {
     return Create(file, DbKind::Stamm, error);
 }
 

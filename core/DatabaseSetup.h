@@ -4,8 +4,8 @@
 //
 // Every database we create has two tables besides its schema:
 //   _Meta (Key TEXT PRIMARY KEY, Value TEXT) with the rows
-//       Kind          = "Projekt" (project database and its template VELUVOR32.MDB) or "Stamm" (VELUDAT32.MDB)
-//       SchemaVersion = "1"
+//       Kind          = "Projekt" (project database and its template VELUVOR32.MDB) or "Stamm"
+//       (VELUDAT32.MDB) SchemaVersion = "1"
 //   _QueryDefs (Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT NOT NULL): the stored queries.
 #include "platform/db/Database.h"
 

@@ -24,7 +24,8 @@ const FeeTableFile kFeeTables[] = {
     {"honorartafel-2021-p40-freianlagen.csv", "40", "§ 40 Freianlagen (2021)", false},
     {"honorartafel-2021-p44-ingenieurbauwerke.csv", "44", "§ 44 Ingenieurbauwerke (2021)", false},
     {"honorartafel-2021-p56-technische-ausruestung.csv", "56", "§ 56 Technische Ausrüstung (2021)", false},
-    {"honorartafel-1996-p16-gebaeude-euro2002.csv", "16", "§ 16 Gebäude (1996, Euro 2002, bis 1 Mio €)", true},
+    {"honorartafel-1996-p16-gebaeude-euro2002.csv", "16", "§ 16 Gebäude (1996, Euro 2002, bis 1 Mio €)",
+     true},
 };
 
 int64_t ToInt(const std::string& s, const std::filesystem::path& file) {
@@ -35,7 +36,8 @@ int64_t ToInt(const std::string& s, const std::filesystem::path& file) {
     } catch (const std::exception&) {
         pos = 0;
     }
-    if (pos == 0 || pos != s.size()) throw std::runtime_error(file.filename().string() + ": keine Zahl: " + s);
+    if (pos == 0 || pos != s.size())
+        throw std::runtime_error(file.filename().string() + ": keine Zahl: " + s);
     return v;
 }
 
@@ -50,13 +52,16 @@ TableInfo LoadFeeTable(db::Database& db, const std::filesystem::path& dir, const
     auto rows = MasterDataLoader::ReadCsv(path);
     if (rows.empty()) throw std::runtime_error(std::string(f.file) + ": keine Zeilen");
     const size_t values = rows.front().size() - 1;
-    if (values < 2 || values > 10 || values % 2) throw std::runtime_error(std::string(f.file) + ": Spaltenzahl");
+    if (values < 2 || values > 10 || values % 2)
+        throw std::runtime_error(std::string(f.file) + ": Spaltenzahl");
     const int zones = static_cast<int>(values / 2);
     std::vector<int64_t> prev;
     for (const auto& r : rows) {
-        if (r.size() != values + 1) throw std::runtime_error(std::string(f.file) + ": Spaltenzahl einer Zeile");
+        if (r.size() != values + 1)
+            throw std::runtime_error(std::string(f.file) + ": Spaltenzahl einer Zeile");
         std::vector<int64_t> v;
-        for (const auto& s : r) v.push_back(ToInt(s, path));
+        for (const auto& s : r)
+            v.push_back(ToInt(s, path));
         for (size_t z = 2; z + 1 < v.size(); z += 2)
             if (v[z] != v[z + 1])
                 throw std::runtime_error(std::string(f.file) + ": Zonen nicht lückenlos bei " + r[0]);
@@ -68,15 +73,16 @@ TableInfo LoadFeeTable(db::Database& db, const std::filesystem::path& dir, const
     }
     const int64_t minWert = MasterDataLoader::EuroToDMRaw(ToInt(rows.front()[0], path));
     const int64_t maxWert = MasterDataLoader::EuroToDMRaw(ToInt(rows.back()[0], path));
-    db.Execute("INSERT INTO TafelVerzeichnis (HoaiPara, HoaiBez, STDHOAI, ZonenAnz, MaxWert, MinWert, HOAIALT) "
-               "VALUES (:kurz, :bez, -1, :zonen, :max, :min, :alt)",
-               Params()
-                   .Set("kurz", std::string(f.kurz))
-                   .Set("bez", std::string(f.bez))
-                   .Set("zonen", int64_t{zones})
-                   .Set("max", maxWert)
-                   .Set("min", minWert)
-                   .Set("alt", f.alt ? int64_t{-1} : int64_t{0}));
+    db.Execute(
+        "INSERT INTO TafelVerzeichnis (HoaiPara, HoaiBez, STDHOAI, ZonenAnz, MaxWert, MinWert, HOAIALT) "
+        "VALUES (:kurz, :bez, -1, :zonen, :max, :min, :alt)",
+        Params()
+            .Set("kurz", std::string(f.kurz))
+            .Set("bez", std::string(f.bez))
+            .Set("zonen", int64_t{zones})
+            .Set("max", maxWert)
+            .Set("min", minWert)
+            .Set("alt", f.alt ? int64_t{-1} : int64_t{0}));
     const int64_t lfnr = db.LastInsertId();
     std::string sql = "INSERT INTO Tafel (LfNrTafel, AKosten";
     std::string vals = ":t, :a";
@@ -123,7 +129,8 @@ std::map<std::string, int64_t> LoadPointsCatalogues(db::Database& db, const std:
     return keys;
 }
 
-void LoadProfiles(db::Database& db, const std::filesystem::path& dir, const std::map<std::string, TableInfo>& tables,
+void LoadProfiles(db::Database& db, const std::filesystem::path& dir,
+                  const std::map<std::string, TableInfo>& tables,
                   const std::map<std::string, int64_t>& catalogues) {
     auto phases = MasterDataLoader::ReadCsv(dir / "leistungsphasen.csv");
     if (phases.size() != 9) throw std::runtime_error("leistungsphasen.csv: neun Phasen erwartet");
@@ -140,7 +147,8 @@ void LoadProfiles(db::Database& db, const std::filesystem::path& dir, const std:
         std::string sql = "INSERT INTO Leistungsbilder (Parag, ParagBezeichnung, HoaiTafel, HoaiTafelBez, "
                           "HoaiTafelZuordnung, PunktekatName, Punktekatzuordnung, Einheit, Integrationspl, "
                           "Kontenplan, Anlagegruppen, STDLeistungbild, HOAIALT";
-        std::string vals = ":parag, :bez, :tafel, :tafelbez, :tafelnr, :katname, :katnr, 1, 0, 1, :anl, -1, :alt";
+        std::string vals =
+            ":parag, :bez, :tafel, :tafelbez, :tafelnr, :katname, :katnr, 1, 0, 1, :anl, -1, :alt";
         Params p;
         p.Set("parag", parag)
             .Set("bez", r[1])
@@ -176,9 +184,15 @@ void LoadCostPlan(db::Database& db, const std::filesystem::path& dir) {
 }
 
 // A plain letter in the document control's template format: paragraphs with numbered fields.
-std::string Field(int n) { return "<field n=\"" + std::to_string(n) + "\"> </field>"; }
-std::string P(const std::string& inner) { return "<p>" + inner + "</p>"; }
-std::string Doc(const std::string& body) { return "<velu-doc version=\"1\">" + body + "</velu-doc>"; }
+std::string Field(int n) {
+    return "<field n=\"" + std::to_string(n) + "\"> </field>";
+}
+std::string P(const std::string& inner) {
+    return "<p>" + inner + "</p>";
+}
+std::string Doc(const std::string& body) {
+    return "<velu-doc version=\"1\">" + body + "</velu-doc>";
+}
 
 std::string LetterHead(const std::string& title) {
     return P(Field(1000)) + P(Field(1001)) + P(Field(1002)) + P("") + P("Datum: " + Field(90)) + P("") +
@@ -187,10 +201,10 @@ std::string LetterHead(const std::string& title) {
 }
 
 std::string FeeBody() {
-    return P("Leistungsbild: " + Field(3003)) + P("Honorartafel: " + Field(3013)) + P("Honorarzone: " + Field(3004)) +
-           P("Anrechenbare Kosten: " + Field(3014)) + P("Honorar von " + Field(3015) + " bis " + Field(3016)) +
-           P("Satz über Minimum: " + Field(3017)) + P("Grundhonorar: " + Field(3019) + " " + Field(3060)) + P("") +
-           P(Field(3000)) + P("");
+    return P("Leistungsbild: " + Field(3003)) + P("Honorartafel: " + Field(3013)) +
+           P("Honorarzone: " + Field(3004)) + P("Anrechenbare Kosten: " + Field(3014)) +
+           P("Honorar von " + Field(3015) + " bis " + Field(3016)) + P("Satz über Minimum: " + Field(3017)) +
+           P("Grundhonorar: " + Field(3019) + " " + Field(3060)) + P("") + P(Field(3000)) + P("");
 }
 
 std::string Totals(bool invoice) {
@@ -206,8 +220,9 @@ void LoadTemplates(db::Database& db) {
     const std::string siteBody = P("Anrechenbare Kosten: " + Field(3317)) + P("Honorarsatz: " + Field(3318)) +
                                  P("Erbrachte Leistungen: " + Field(3319)) + P("");
     const std::string summary = P("Nr.: " + Field(3052)) + P("Bezeichnung: " + Field(3053)) +
-                                P("Datum: " + Field(3054)) + P("Art: " + Field(3057)) + P("Betrag: " + Field(3055)) +
-                                P("<b>Summe: " + Field(3056) + "</b>") + P("enthaltene Mehrwertsteuer: " + Field(3058));
+                                P("Datum: " + Field(3054)) + P("Art: " + Field(3057)) +
+                                P("Betrag: " + Field(3055)) + P("<b>Summe: " + Field(3056) + "</b>") +
+                                P("enthaltene Mehrwertsteuer: " + Field(3058));
     struct Kind {
         const char* bez;
         std::string body;
@@ -215,7 +230,8 @@ void LoadTemplates(db::Database& db) {
     const Kind kinds[] = {
         {"Angebot", LetterHead("Honorarangebot") + FeeBody() + Totals(false)},
         {"Rechnung", LetterHead("Honorarrechnung") + FeeBody() + Totals(true)},
-        {"Rechnung örtliche Bauüberwachung", LetterHead("Rechnung örtliche Bauüberwachung") + siteBody + Totals(true)},
+        {"Rechnung örtliche Bauüberwachung",
+         LetterHead("Rechnung örtliche Bauüberwachung") + siteBody + Totals(true)},
         {"Zusammenstellung", LetterHead("Zusammenstellung der Rechnungen") + summary},
         {"Stundenlohnrechnung", LetterHead("Stundenlohnrechnung") + P(Field(3000)) + Totals(true)},
         {"Vergleichsangebot", LetterHead("Vergleichsangebot") + FeeBody() + Totals(false)},
@@ -225,7 +241,8 @@ void LoadTemplates(db::Database& db) {
     const std::string foot = Doc(P("Seite " + Field(91)));
     int k = 1;
     for (const auto& kind : kinds) {
-        db.Execute("INSERT INTO DruckVorlagen (Dokumentart, Bezeichnung, RandOben, RandUnten, RandLINKS, RandRechts, "
+        db.Execute("INSERT INTO DruckVorlagen (Dokumentart, Bezeichnung, RandOben, RandUnten, RandLINKS, "
+                   "RandRechts, "
                    "KopfTX, KopfFo, FussTx, FussFO, TextVorlagen, TextVorlagenFO, UNICODEFLAG) "
                    "VALUES (:art, :bez, 20000, 20000, 25000, 20000, :kopf, :fo, :fuss, :fo, :text, :fo, 1)",
                    Params()
@@ -291,7 +308,8 @@ std::vector<MasterDataLoader::Row> MasterDataLoader::ReadCsv(const std::filesyst
 void MasterDataLoader::Load(db::Database& db, const std::filesystem::path& csvDir) {
     db::Transaction tx(db);
     std::map<std::string, TableInfo> tables;
-    for (const auto& f : kFeeTables) tables[f.file] = LoadFeeTable(db, csvDir, f);
+    for (const auto& f : kFeeTables)
+        tables[f.file] = LoadFeeTable(db, csvDir, f);
     auto catalogues = LoadPointsCatalogues(db, csvDir);
     LoadProfiles(db, csvDir, tables, catalogues);
     LoadCostPlan(db, csvDir);

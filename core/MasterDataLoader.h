@@ -2,9 +2,9 @@
 // Fills a new master database with the delivered data: fee tables, service profiles, points catalogues, the
 // cost-account plan (CSV files of data/hoai) and one print template per document kind.
 //
-// Fee tables are stored in DM: every published euro value times 1.95583, kept to four decimals. Headers of the
-// current regulation have HOAIALT 0, the § 16 table and the § 15 profile HOAIALT -1; all delivered tables and
-// profiles are built in (STDHOAI / STDLeistungbild -1). Points catalogues are numbered from 2, because a
+// Fee tables are stored in DM: every published euro value times 1.95583, kept to four decimals. Headers of
+// the current regulation have HOAIALT 0, the § 16 table and the § 15 profile HOAIALT -1; all delivered tables
+// and profiles are built in (STDHOAI / STDLeistungbild -1). Points catalogues are numbered from 2, because a
 // profile's catalogue number of 1 or less means "no catalogue"; profiles without one carry 0.
 #include "platform/db/Database.h"
 

@@ -18,7 +18,9 @@ using schema::ColType;
 using schema::EqualsNoCase;
 
 // Twin = older DM amount / 1.95583, kept to four places (whole ten-thousandths).
-std::string TwinOf(const std::string& column) { return "CAST(round(" + column + " / 1.95583) AS INTEGER)"; }
+std::string TwinOf(const std::string& column) {
+    return "CAST(round(" + column + " / 1.95583) AS INTEGER)";
+}
 
 struct NoCaseLess {
     bool operator()(const std::string& a, const std::string& b) const {
@@ -32,23 +34,25 @@ using NameSet = std::set<std::string, NoCaseLess>;
 NameSet OldColumns(db::Database& db, const std::string& table) {
     NameSet cols;
     auto rs = db.OpenRecordset("SELECT name FROM pragma_table_info(:t, 'alt')", db::Params().Set("t", table));
-    for (; !rs.EOF_(); rs.MoveNext()) cols.insert(rs.GetText("name"));
+    for (; !rs.EOF_(); rs.MoveNext())
+        cols.insert(rs.GetText("name"));
     if (cols.empty()) throw std::runtime_error("In der alten Datenbank fehlt die Tabelle " + table + ".");
     return cols;
 }
 
 std::string Join(const std::vector<std::string>& parts) {
     std::string s;
-    for (size_t i = 0; i < parts.size(); ++i) s += (i ? ", " : "") + parts[i];
+    for (size_t i = 0; i < parts.size(); ++i)
+        s += (i ? ", " : "") + parts[i];
     return s;
 }
 
 struct TableCopy {
     const char* table;
-    bool twins;                                                  // fill the twins from the DM amounts
-    std::vector<std::string> leaveOut;                           // keep the new database's defaults
-    std::vector<std::pair<std::string, std::string>> constants;  // column, value
-    std::vector<std::string> zeroWhenMissing;                    // 0 where the older layout lacks the column
+    bool twins;                                                 // fill the twins from the DM amounts
+    std::vector<std::string> leaveOut;                          // keep the new database's defaults
+    std::vector<std::pair<std::string, std::string>> constants; // column, value
+    std::vector<std::string> zeroWhenMissing;                   // 0 where the older layout lacks the column
 };
 
 void CopyTable(db::Database& db, const TableCopy& c) {
@@ -68,16 +72,19 @@ void CopyTable(db::Database& db, const TableCopy& c) {
             if (EqualsNoCase(name, n)) expr = value;
         const bool isTwin = col.type == ColType::Currency && n.rfind("AlDisp", 0) == 0 && t.Has(n.substr(6));
         if (expr.empty()) {
-            if (isTwin && c.twins && old.count(n.substr(6))) expr = TwinOf(n.substr(6));
-            else if (!isTwin && old.count(n)) expr = n;
-            else if (listed(c.zeroWhenMissing, n)) expr = "0";
+            if (isTwin && c.twins && old.count(n.substr(6)))
+                expr = TwinOf(n.substr(6));
+            else if (!isTwin && old.count(n))
+                expr = n;
+            else if (listed(c.zeroWhenMissing, n))
+                expr = "0";
         }
         if (expr.empty()) continue;
         target.push_back(n);
         source.push_back(expr);
     }
-    db.Execute("INSERT INTO main." + t.name + " (" + Join(target) + ") SELECT " + Join(source) + " FROM alt." +
-               t.name);
+    db.Execute("INSERT INTO main." + t.name + " (" + Join(target) + ") SELECT " + Join(source) +
+               " FROM alt." + t.name);
 }
 
 // One profile row per older basic-data row; the older layout kept the profile inside Grunddaten.
@@ -116,9 +123,14 @@ const std::string& Migration::FrageText() {
 }
 
 void Migration::CopyAltBerechnungen(db::Database& db) {
-    const std::vector<std::string> site = {"KOST57", "PSatz57", "Fertigstell57", "Pausch57", "AlDispPausch57"};
+    const std::vector<std::string> site = {"KOST57", "PSatz57", "Fertigstell57", "Pausch57",
+                                           "AlDispPausch57"};
     const TableCopy copies[] = {
-        {"Projektaufwand", true, {"HIDE"}, {{"INPUTType", "0"}, {"DisplayType", "0"}, {"SchonVerbucht", "-1"}}, {}},
+        {"Projektaufwand",
+         true,
+         {"HIDE"},
+         {{"INPUTType", "0"}, {"DisplayType", "0"}, {"SchonVerbucht", "-1"}},
+         {}},
         {"PunkteTab", false, {}, {}, {}},
         {"StdRePos", true, {}, {}, {}},
         {"Zahlung", true, {}, {}, {}},
@@ -129,27 +141,35 @@ void Migration::CopyAltBerechnungen(db::Database& db) {
         {"AnrechenbareKosten", true, {}, {}, {}},
         {"BeReList", true, {"INPUTType", "DisplayType", "Gruppenbezeichnung"}, {}, site},
     };
-    for (const auto& c : copies) CopyTable(db, c);
+    for (const auto& c : copies)
+        CopyTable(db, c);
     CopyProfiles(db);
     // Twins of Grunddaten are filled by FillAlDisp.
-    CopyTable(db, {"Grunddaten", false, {}, {{"ZuordnungLBTabelle", "0"}, {"INPUTType", "0"}, {"DisplayType", "0"}},
+    CopyTable(db, {"Grunddaten",
+                   false,
+                   {},
+                   {{"ZuordnungLBTabelle", "0"}, {"INPUTType", "0"}, {"DisplayType", "0"}},
                    {}});
 }
 
 void Migration::FillAlDisp(db::Database& db) {
     const auto& gd = ProjektSchema::Get().Get("Grunddaten");
     std::vector<std::string> sets;
-    for (const auto& x : gd.TwinnedColumns()) sets.push_back("AlDisp" + x + " = " + TwinOf(x));
+    for (const auto& x : gd.TwinnedColumns())
+        sets.push_back("AlDisp" + x + " = " + TwinOf(x));
     db.Execute("UPDATE Grunddaten SET " + Join(sets));
-    db.Execute("UPDATE Grunddaten SET ZuordnungLBTabelle = (SELECT Max(Leistungsbild.LfNr) FROM Leistungsbild "
-               "WHERE Leistungsbild.ZuordnungAnlGrp = Grunddaten.AnlageGruppe "
-               "AND Leistungsbild.LfNrBeReList = Grunddaten.LfNrBeReList) "
-               "WHERE EXISTS (SELECT 1 FROM Leistungsbild WHERE Leistungsbild.ZuordnungAnlGrp = Grunddaten.AnlageGruppe "
-               "AND Leistungsbild.LfNrBeReList = Grunddaten.LfNrBeReList)");
+    db.Execute(
+        "UPDATE Grunddaten SET ZuordnungLBTabelle = (SELECT Max(Leistungsbild.LfNr) FROM Leistungsbild "
+        "WHERE Leistungsbild.ZuordnungAnlGrp = Grunddaten.AnlageGruppe "
+        "AND Leistungsbild.LfNrBeReList = Grunddaten.LfNrBeReList) "
+        "WHERE EXISTS (SELECT 1 FROM Leistungsbild WHERE Leistungsbild.ZuordnungAnlGrp = "
+        "Grunddaten.AnlageGruppe "
+        "AND Leistungsbild.LfNrBeReList = Grunddaten.LfNrBeReList)");
 }
 
-Migration::Result Migration::UpdateAltDaten(const std::filesystem::path& alt, const std::filesystem::path& neu,
-                                            const Frage& frage, const Meldung& meldung) {
+Migration::Result Migration::UpdateAltDaten(const std::filesystem::path& alt,
+                                            const std::filesystem::path& neu, const Frage& frage,
+                                            const Meldung& meldung) {
     if (!frage(FrageText())) return Result::Declined;
     std::filesystem::path tmp = neu;
     tmp += ".neu";
@@ -179,8 +199,8 @@ Migration::Result Migration::UpdateAltDaten(const std::filesystem::path& alt, co
         RemoveFile(tmp);
         RemoveFile(tmpLock);
         RemoveFile(neu);
-        meldung("Die Berechnungen der älteren Version konnten nicht übernommen werden.\n" + std::string(e.what()) +
-                "\nDie Übernahme wird beim nächsten Start erneut angeboten.");
+        meldung("Die Berechnungen der älteren Version konnten nicht übernommen werden.\n" +
+                std::string(e.what()) + "\nDie Übernahme wird beim nächsten Start erneut angeboten.");
         return Result::Failed;
     }
 }

@@ -3,9 +3,9 @@
 //
 // Column order is part of the schema: BeReList keeps LfNr as its second column, because a calculation is
 // copied by position with every column but the second. Print tables (…Print) repeat the layout of the table
-// they copy, with a plain key that keeps the source's LfNr. An AFTER INSERT trigger on Leistungsbild links the
-// Grunddaten row of the same calculation and plant group to the new profile row (ZuordnungLBTabelle), so a
-// copied calculation and a newly applied profile are linked without a second pass.
+// they copy, with a plain key that keeps the source's LfNr. An AFTER INSERT trigger on Leistungsbild links
+// the Grunddaten row of the same calculation and plant group to the new profile row (ZuordnungLBTabelle), so
+// a copied calculation and a newly applied profile are linked without a second pass.
 #include "core/SchemaDef.h"
 
 namespace velu {

@@ -37,8 +37,8 @@ StoredQuery CopyQuery(const std::string& name, const Table& t, const std::string
         target.push_back(c.name);
         source.push_back(EqualsNoCase(c.name, parent) ? ":NewNr" : c.name);
     }
-    return {name, "INSERT INTO " + t.name + " (" + Join(target) + ") SELECT " + Join(source) + " FROM " + t.name +
-                      " WHERE " + parent + " = :SelectNr ORDER BY LfNr"};
+    return {name, "INSERT INTO " + t.name + " (" + Join(target) + ") SELECT " + Join(source) + " FROM " +
+                      t.name + " WHERE " + parent + " = :SelectNr ORDER BY LfNr"};
 }
 
 // Fills a print table with one calculation's rows; swapped, every amount and its twin trade places, so the
@@ -58,8 +58,8 @@ StoredQuery PrintQuery(const std::string& name, const Table& src, const std::str
         }
         source.push_back(from);
     }
-    return {name, "INSERT INTO " + print + " (" + Join(target) + ") SELECT " + Join(source) + " FROM " + src.name +
-                      " WHERE " + key + " = :Lfnr"};
+    return {name, "INSERT INTO " + print + " (" + Join(target) + ") SELECT " + Join(source) + " FROM " +
+                      src.name + " WHERE " + key + " = :Lfnr"};
 }
 
 std::vector<StoredQuery> MakeProjekt() {
@@ -81,15 +81,18 @@ std::vector<StoredQuery> MakeProjekt() {
         {"GetLBConnection", "SELECT LfNr, LfNrBeReList, ZuordnungAnlGrp FROM Leistungsbild "
                             "WHERE LfNrBeReList = :LfNrBeReList AND ZuordnungAnlGrp = :ZuordnungAnlGrp "
                             "ORDER BY LfNr DESC"},
-        {"GetLeistungsbildPara", "SELECT LeistungsbildPara FROM Leistungsbild WHERE LfNrBeReList = :BerListNr "
-                                 "ORDER BY ZuordnungAnlGrp LIMIT 1"},
+        {"GetLeistungsbildPara",
+         "SELECT LeistungsbildPara FROM Leistungsbild WHERE LfNrBeReList = :BerListNr "
+         "ORDER BY ZuordnungAnlGrp LIMIT 1"},
         {"GETHonorarBerNetto", "SELECT Sum(HonorarBerNetto) AS HonorarBerNetto, "
                                "Sum(AlDispHonorarBerNetto) AS AlDispHonorarBerNetto "
                                "FROM Grunddaten WHERE LfNrBeReList = :BerListNr"},
-        {"GetZuBerNetto", "SELECT Sum(ZuAbPro) AS ZuAbPro, Sum(ZuAbDM) AS ZuAbDM, Sum(AlDispZuAbDM) AS AlDispZuAbDM "
-                          "FROM ZuBerNetto WHERE LfNrBeReList = :BerListNr"},
-        {"GetZuBrutto", "SELECT Sum(ZuAbPro) AS ZuAbPro, Sum(ZuAbDM) AS ZuAbDM, Sum(AlDispZuAbDM) AS AlDispZuAbDM "
-                        "FROM ZuBrutto WHERE LfNrBeReList = :BerListNr"},
+        {"GetZuBerNetto",
+         "SELECT Sum(ZuAbPro) AS ZuAbPro, Sum(ZuAbDM) AS ZuAbDM, Sum(AlDispZuAbDM) AS AlDispZuAbDM "
+         "FROM ZuBerNetto WHERE LfNrBeReList = :BerListNr"},
+        {"GetZuBrutto",
+         "SELECT Sum(ZuAbPro) AS ZuAbPro, Sum(ZuAbDM) AS ZuAbDM, Sum(AlDispZuAbDM) AS AlDispZuAbDM "
+         "FROM ZuBrutto WHERE LfNrBeReList = :BerListNr"},
         {"GetStdRePos", "SELECT Sum(Summ) AS Summ, Sum(AlDispSumm) AS AlDispSumm FROM StdRePos "
                         "WHERE REZuordnung = :BerListNr"},
         {"GetGrunddaten", "SELECT Grunddaten.* FROM Grunddaten WHERE LfNrBeReList = :LfNrBeReListx "
@@ -97,9 +100,10 @@ std::vector<StoredQuery> MakeProjekt() {
         {"GetALLGrunddaten", "SELECT Grunddaten.* FROM Grunddaten WHERE LfNrBeReList = :LfNrBeReListx "
                              "ORDER BY AnlageGruppe, LfNr"},
         {"GetLeistungsbild", "SELECT Leistungsbild.* FROM Leistungsbild WHERE LfNr = ?1"},
-        {"GetAnrechenbareKosten", "SELECT Sum(Eigenleistung) AS Eigenleistung, Sum(FremdLeistung) AS FremdLeistung "
-                                  "FROM AnrechenbareKosten WHERE Phase = :PhaseAktiv "
-                                  "AND ZuordnungAnlGrp = :AnlageGrNr AND LfNrBeReList = :LfNrBeReList"},
+        {"GetAnrechenbareKosten",
+         "SELECT Sum(Eigenleistung) AS Eigenleistung, Sum(FremdLeistung) AS FremdLeistung "
+         "FROM AnrechenbareKosten WHERE Phase = :PhaseAktiv "
+         "AND ZuordnungAnlGrp = :AnlageGrNr AND LfNrBeReList = :LfNrBeReList"},
         // Always one row (aggregate without GROUP BY).
         {"SumAnreBareKostenAnlageGrp", "SELECT Sum(SummAnreKostAB1) AS SummAnreKostAB1, "
                                        "Sum(SummAnreKostAB2) AS SummAnreKostAB2, "
@@ -110,7 +114,8 @@ std::vector<StoredQuery> MakeProjekt() {
                                    "AND Coalesce(Eigenleistung, 0) = 0 AND Coalesce(FremdLeistung, 0) = 0"},
         {"DELLeistungsbild", "DELETE FROM Leistungsbild WHERE LfNrBeReList = :LfNrBeReList "
                              "AND ZuordnungAnlGrp = :AnlageGr"},
-        {"delPunkteTab", "DELETE FROM PunkteTab WHERE LfNrBeReList = :Lfnr AND ZuordnungAnlGrp = :ZuOrdGrupp"},
+        {"delPunkteTab",
+         "DELETE FROM PunkteTab WHERE LfNrBeReList = :Lfnr AND ZuordnungAnlGrp = :ZuOrdGrupp"},
         {"getPunkteSumm", "SELECT Sum(VergebenePunkte) AS PunkteSumm FROM PunkteTab "
                           "WHERE LfNrBeReList = :BerListNr AND ZuordnungAnlGrp = :ZuordnungAnlGrp"},
         {"SummZuLP", "SELECT Sum(ZuAb) AS SummZuAb, LP FROM ZuLP WHERE LfNrBeReList = :LfNrBeReList "
@@ -118,7 +123,8 @@ std::vector<StoredQuery> MakeProjekt() {
         {"SummZuSchBerNetto", "SELECT Sum(ZuAbPro) AS SummZuNettoPro, Sum(ZuAbDM) AS SummZuNettoDM, "
                               "Sum(AlDispZuAbDM) AS AlDispSummZuNettoDM FROM ZuNetto "
                               "WHERE LfNrBeReList = :LfNrBeReList AND ZuordnungAnlGrp = :ZuordnungAnlGrp"},
-        {"AktPhasenText", "UPDATE Grunddaten SET PhTX1 = :PhTX1, PhTX2 = :PhTX2, PhTX3 = :PhTX3 WHERE LfNr = :GdLfnf"},
+        {"AktPhasenText",
+         "UPDATE Grunddaten SET PhTX1 = :PhTX1, PhTX2 = :PhTX2, PhTX3 = :PhTX3 WHERE LfNr = :GdLfnf"},
         {"SumKostenPara57", "SELECT Sum(Eigenleistung) AS Kosten, Sum(AlDispEigenleistung) AS AlDispKosten "
                             "FROM AnrechenbareKosten WHERE LfNrBeReList = :LfNrBeReList"},
         // Leaves out the auxiliary rows of the expense report (HIDE).
@@ -131,26 +137,33 @@ std::vector<StoredQuery> MakeProjekt() {
                                "GROUP BY Coalesce(Phzuordnung, 0) ORDER BY 1"},
         {"SetRechnungsdatum", "UPDATE BeReList SET Redatum = :DatumIn WHERE LfNr = :LfNr"},
         {"GetBerelistPrint", "SELECT BeReListPrint.* FROM BeReListPrint WHERE LfNr = :LfnrIn"},
-        {"GetGrunddatenPrint", "SELECT Grunddatenprint.* FROM Grunddatenprint WHERE LfNrBeReList = :BeReListLfnr "
-                               "ORDER BY AnlageGruppe, LfNr"},
+        {"GetGrunddatenPrint",
+         "SELECT Grunddatenprint.* FROM Grunddatenprint WHERE LfNrBeReList = :BeReListLfnr "
+         "ORDER BY AnlageGruppe, LfNr"},
         {"GetLeistungsbildBereList", "SELECT LeistungsbildPara, LeistungsbildBez, HoaiTafel, HoaiTafelBez, " +
                                          Family("LiTX", 1, 10, true) + ", " + Family("proz", 1, 10, true) +
                                          " FROM Leistungsbild WHERE LfNrBeReList = :BeReListLfnr "
                                          "ORDER BY ZuordnungAnlGrp, LfNr"},
-        {"GetBerelist", "SELECT ReNummer, ReBezeichnung, Redatum, REType, INPUTType, Endbetrag, AlDispEndbetrag, "
-                        "Mwstenthalten, AlDispMwstenthalten FROM BeReList WHERE LfNr = :LfnrIn"},
+        {"GetBerelist",
+         "SELECT ReNummer, ReBezeichnung, Redatum, REType, INPUTType, Endbetrag, AlDispEndbetrag, "
+         "Mwstenthalten, AlDispMwstenthalten FROM BeReList WHERE LfNr = :LfnrIn"},
         {"DELHIDEProAUFWAND", "DELETE FROM Projektaufwand WHERE Coalesce(HIDE, 0) <> 0"},
     };
-    for (auto [table, name] : {std::pair{"Grunddaten", "CopyGrunddaten"}, {"Leistungsbild", "Copyleistungsbild"},
-                               {"AnrechenbareKosten", "CopyAnrechenbareKosten"}, {"PunkteTab", "CopyPunkteTab"},
-                               {"ZuNetto", "CopyZuNetto"}, {"ZuBerNetto", "CopyZuBerNetto"},
-                               {"ZuBrutto", "CopyZuBrutto"}, {"ZuLP", "CopyZuLP"}})
+    for (auto [table, name] : {std::pair{"Grunddaten", "CopyGrunddaten"},
+                               {"Leistungsbild", "Copyleistungsbild"},
+                               {"AnrechenbareKosten", "CopyAnrechenbareKosten"},
+                               {"PunkteTab", "CopyPunkteTab"},
+                               {"ZuNetto", "CopyZuNetto"},
+                               {"ZuBerNetto", "CopyZuBerNetto"},
+                               {"ZuBrutto", "CopyZuBrutto"},
+                               {"ZuLP", "CopyZuLP"}})
         q.push_back(CopyQuery(name, s.Get(table), "LfNrBeReList"));
     q.push_back(CopyQuery("CopyStdRePos", s.Get("StdRePos"), "REZuordnung"));
     for (const auto& p : ProjektSchema::PrintTables()) {
         q.push_back({p.killQuery, std::string("DELETE FROM ") + p.print});
         q.push_back(PrintQuery(p.fillQuery, s.Get(p.source), p.print, p.keyColumn, false));
-        q.push_back(PrintQuery(std::string(p.fillQuery) + "AlDisp", s.Get(p.source), p.print, p.keyColumn, true));
+        q.push_back(
+            PrintQuery(std::string(p.fillQuery) + "AlDisp", s.Get(p.source), p.print, p.keyColumn, true));
     }
     return q;
 }
@@ -169,8 +182,8 @@ std::vector<StoredQuery> MakeStamm() {
                              "Coalesce(Max(S2), 0) AS Zone1, Coalesce(Max(S4), 0) AS Zone2, "
                              "Coalesce(Max(S6), 0) AS Zone3, Coalesce(Max(S8), 0) AS Zone4, "
                              "Coalesce(Max(S10), 0) AS Zone5 FROM Tafel WHERE LfNrTafel = :Lfnr"},
-        {"LoadTafelBezeichnungen", std::string("SELECT TafelVerzeichnis.* FROM TafelVerzeichnis WHERE ") + AltFilter +
-                                       " ORDER BY LfNr"},
+        {"LoadTafelBezeichnungen", std::string("SELECT TafelVerzeichnis.* FROM TafelVerzeichnis WHERE ") +
+                                       AltFilter + " ORDER BY LfNr"},
         {"DelTafel", "DELETE FROM Tafel WHERE LfNrTafel = :Lfnr"},
         // The editor empties Tafeltemp before and after a copy.
         {"TransTafel2Temp", "INSERT INTO Tafeltemp SELECT Tafel.* FROM Tafel WHERE LfNrTafel = :Lfnr"},
@@ -179,8 +192,8 @@ std::vector<StoredQuery> MakeStamm() {
                                 ", BEZTAFEL, HOAIALT, STDHOAI) SELECT :Lfnr, AKosten, " + Family("S", 1, 10) +
                                 ", BEZTAFEL, 0, 0 FROM Tafeltemp ORDER BY AKosten"},
         {"SetNewTafelKurzName", "UPDATE Tafel SET BEZTAFEL = :NEWBEZ WHERE LfNrTafel = :Lfnr"},
-        {"LoadLeistungsbilder", std::string("SELECT Leistungsbilder.* FROM Leistungsbilder WHERE ") + AltFilter +
-                                    " ORDER BY LfNr"},
+        {"LoadLeistungsbilder",
+         std::string("SELECT Leistungsbilder.* FROM Leistungsbilder WHERE ") + AltFilter + " ORDER BY LfNr"},
         // The template used last comes first, so it becomes the default profile of a new calculation.
         {"GETLBBezeichnungen", "SELECT Parag, ParagBezeichnung, LfNr, HOAIALT FROM Leistungsbilder "
                                "ORDER BY Coalesce(LastUsed, 0), LfNr"},
@@ -201,11 +214,16 @@ std::vector<StoredQuery> MakeStamm() {
         {"GetOffenePosten", "SELECT Offeneposten.* FROM Offeneposten ORDER BY LfNr"},
         {"AufwandVerzSatzohneNull", "SELECT AufwandVerz.* FROM AufwandVerz WHERE Coalesce(Satz, 0) <> 0 "
                                     "ORDER BY Positionsnummer, LfNr"},
-        {"AufwandVerzAldispSatzohneNull", "SELECT AufwandVerz.* FROM AufwandVerz WHERE Coalesce(AlDispSatz, 0) <> 0 "
-                                          "ORDER BY Positionsnummer, LfNr"},
+        {"AufwandVerzAldispSatzohneNull",
+         "SELECT AufwandVerz.* FROM AufwandVerz WHERE Coalesce(AlDispSatz, 0) <> 0 "
+         "ORDER BY Positionsnummer, LfNr"},
     };
-    const char* kinds[] = {"DrHOAIAngebote",     "DrHOAIRechnungen",    "DrHOAIRechnungörtlicheBauleitungl",
-                           "DrHOAIRechnungZusammenstell", "DrHOAIStdRechnungen", "DrHOAIVergAngebot",
+    const char* kinds[] = {"DrHOAIAngebote",
+                           "DrHOAIRechnungen",
+                           "DrHOAIRechnungörtlicheBauleitungl",
+                           "DrHOAIRechnungZusammenstell",
+                           "DrHOAIStdRechnungen",
+                           "DrHOAIVergAngebot",
                            "DrHOAIVergRechnung"};
     for (int k = 0; k < 7; ++k)
         q.push_back({kinds[k], "SELECT DruckVorlagen.* FROM DruckVorlagen WHERE Dokumentart = " +
@@ -239,11 +257,13 @@ std::vector<std::string> QueryDefs::Parameters(std::string_view sql) {
         if (ch == '\'') inString = !inString;
         if (inString || ch != ':') continue;
         size_t j = i + 1;
-        while (j < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '_')) ++j;
+        while (j < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[j])) || sql[j] == '_'))
+            ++j;
         if (j == i + 1) continue;
         std::string name(sql.substr(i + 1, j - i - 1));
         bool seen = false;
-        for (const auto& o : out) seen = seen || EqualsNoCase(o, name);
+        for (const auto& o : out)
+            seen = seen || EqualsNoCase(o, name);
         if (!seen) out.push_back(name);
         i = j - 1;
     }

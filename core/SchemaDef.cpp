@@ -8,7 +8,8 @@ namespace velu::schema {
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -20,7 +21,8 @@ const Column* Table::Find(std::string_view column) const {
 
 std::vector<std::string> Table::ColumnNames() const {
     std::vector<std::string> names;
-    for (const auto& c : columns) names.push_back(c.name);
+    for (const auto& c : columns)
+        names.push_back(c.name);
     return names;
 }
 
@@ -53,15 +55,24 @@ std::string SchemaDef::Quote(std::string_view identifier) {
 
 std::string SchemaDef::DeclaredType(const Column& c) {
     switch (c.type) {
-    case ColType::Key: return "INTEGER PRIMARY KEY AUTOINCREMENT";
-    case ColType::RowId: return "INTEGER PRIMARY KEY";
-    case ColType::Long: return "INTEGER";
-    case ColType::Integer: return "SMALLINT";
-    case ColType::Currency: return "CURRENCY";
-    case ColType::Bool: return "BOOLEAN";
-    case ColType::Text: return "TEXT(" + std::to_string(c.size) + ")";
-    case ColType::Memo: return "TEXT";
-    case ColType::Date: return "DATE";
+    case ColType::Key:
+        return "INTEGER PRIMARY KEY AUTOINCREMENT";
+    case ColType::RowId:
+        return "INTEGER PRIMARY KEY";
+    case ColType::Long:
+        return "INTEGER";
+    case ColType::Integer:
+        return "SMALLINT";
+    case ColType::Currency:
+        return "CURRENCY";
+    case ColType::Bool:
+        return "BOOLEAN";
+    case ColType::Text:
+        return "TEXT(" + std::to_string(c.size) + ")";
+    case ColType::Memo:
+        return "TEXT";
+    case ColType::Date:
+        return "DATE";
     }
     return "TEXT";
 }
@@ -86,7 +97,8 @@ std::string SchemaDef::CreateTableSQL(const Table& t) {
 
 std::vector<std::string> SchemaDef::DDL() const {
     std::vector<std::string> out;
-    for (const auto& t : tables_) out.push_back(CreateTableSQL(t));
+    for (const auto& t : tables_)
+        out.push_back(CreateTableSQL(t));
     out.insert(out.end(), extra_.begin(), extra_.end());
     return out;
 }
@@ -101,16 +113,36 @@ Column Make(std::string name, ColType type, int size = 0) {
 }
 } // namespace
 
-Column Key(std::string name) { return Make(std::move(name), ColType::Key); }
-Column RowId(std::string name) { return Make(std::move(name), ColType::RowId); }
-Column Long(std::string name) { return Make(std::move(name), ColType::Long); }
-Column Int(std::string name) { return Make(std::move(name), ColType::Integer); }
-Column Cur(std::string name) { return Make(std::move(name), ColType::Currency); }
-Column Pct(std::string name) { return Make(std::move(name), ColType::Currency); }
-Column Bool(std::string name) { return Make(std::move(name), ColType::Bool); }
-Column Text(std::string name, int size) { return Make(std::move(name), ColType::Text, size); }
-Column Memo(std::string name) { return Make(std::move(name), ColType::Memo); }
-Column Date(std::string name) { return Make(std::move(name), ColType::Date); }
+Column Key(std::string name) {
+    return Make(std::move(name), ColType::Key);
+}
+Column RowId(std::string name) {
+    return Make(std::move(name), ColType::RowId);
+}
+Column Long(std::string name) {
+    return Make(std::move(name), ColType::Long);
+}
+Column Int(std::string name) {
+    return Make(std::move(name), ColType::Integer);
+}
+Column Cur(std::string name) {
+    return Make(std::move(name), ColType::Currency);
+}
+Column Pct(std::string name) {
+    return Make(std::move(name), ColType::Currency);
+}
+Column Bool(std::string name) {
+    return Make(std::move(name), ColType::Bool);
+}
+Column Text(std::string name, int size) {
+    return Make(std::move(name), ColType::Text, size);
+}
+Column Memo(std::string name) {
+    return Make(std::move(name), ColType::Memo);
+}
+Column Date(std::string name) {
+    return Make(std::move(name), ColType::Date);
+}
 
 Column NullDefault(Column c) {
     c.nullDefault = true;
@@ -129,11 +161,13 @@ Column Unique(Column c) {
 
 std::vector<Column> Twins(std::initializer_list<std::string_view> names) {
     std::vector<Column> out;
-    for (auto n : names) out.push_back(Cur("AlDisp" + std::string(n)));
+    for (auto n : names)
+        out.push_back(Cur("AlDisp" + std::string(n)));
     return out;
 }
 
-std::vector<Column> Family(std::string_view stem, int from, int to, Column (*make)(std::string), bool twoDigits) {
+std::vector<Column> Family(std::string_view stem, int from, int to, Column (*make)(std::string),
+                           bool twoDigits) {
     std::vector<Column> out;
     for (int i = from; i <= to; ++i) {
         std::string n = std::to_string(i);

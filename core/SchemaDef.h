@@ -97,7 +97,8 @@ Column Unique(Column c);
 // The "AlDisp" twins of the given currency columns, in the given order.
 std::vector<Column> Twins(std::initializer_list<std::string_view> names);
 // name & i for i = from..to, each made by make.
-std::vector<Column> Family(std::string_view stem, int from, int to, Column (*make)(std::string), bool twoDigits = false);
+std::vector<Column> Family(std::string_view stem, int from, int to, Column (*make)(std::string),
+                           bool twoDigits = false);
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
 

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     const fs::path out = argv[1];
     std::error_code ec;
     fs::create_directories(out, ec);
-    const bool ok = Build(out / "VELUVOR32.MDB", false, argv[2]) && Build(out / "VELUDAT32.MDB", true, argv[2]);
+    const bool ok =
+        Build(out / "VELUVOR32.MDB", false, argv[2]) && Build(out / "VELUDAT32.MDB", true, argv[2]);
     return ok ? 0 : 1;
 }

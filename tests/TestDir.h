@@ -8,7 +8,8 @@ class TestDir {
 public:
     TestDir() {
         std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() / ("velu_test_" + std::to_string(rd()) + std::to_string(rd()));
+        path_ = std::filesystem::temp_directory_path() /
+                ("velu_test_" + std::to_string(rd()) + std::to_string(rd()));
         std::filesystem::create_directories(path_);
     }
     ~TestDir() {

@@ -18,8 +18,9 @@ namespace {
 std::filesystem::path CsvDir() {
     // The test's own source location when the environment does not name the source tree.
     const char* src = std::getenv("VELU_SOURCE_DIR");
-    std::filesystem::path root = src ? std::filesystem::path(src)
-                                     : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    std::filesystem::path root =
+        src ? std::filesystem::path(src)
+            : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
     return root / "data" / "hoai";
 }
 
@@ -70,8 +71,9 @@ TEST_F(MasterDataTest, TableHeadersAndExtremes) {
         const char* maxDM;
         bool alt;
     };
-    for (const Case& c : {Case{"35", 5, "48895.75", "48895750", false}, Case{"56", 3, "9779.15", "7823320", false},
-                          Case{"16", 5, "50000.794", "1955830", true}}) {
+    for (const Case& c :
+         {Case{"35", 5, "48895.75", "48895750", false}, Case{"56", 3, "9779.15", "7823320", false},
+          Case{"16", 5, "50000.794", "1955830", true}}) {
         const int64_t nr = TableNr(c.kurz);
         auto info = db_->GetQueryDef("GetInfoTafelverz");
         info->SetParameter(1, nr);
@@ -80,7 +82,8 @@ TEST_F(MasterDataTest, TableHeadersAndExtremes) {
         EXPECT_EQ(rs.GetInt("ZonenAnz"), c.zones) << c.kurz;
         EXPECT_EQ(GetCY(rs, "MinWert"), Currency::FromString(c.minDM)) << c.kurz;
         EXPECT_EQ(GetCY(rs, "MaxWert"), Currency::FromString(c.maxDM)) << c.kurz;
-        // The editor's view: field 0 lowest, field 1 highest, then one value per zone, 0 for a zone not there.
+        // The editor's view: field 0 lowest, field 1 highest, then one value per zone, 0 for a zone not
+        // there.
         auto max = db_->GetQueryDef("GetMaxTafelwerte");
         max->SetParameter("Lfnr", nr);
         auto m = max->OpenRecordset();
@@ -116,7 +119,8 @@ TEST_F(MasterDataTest, ProfilesPointsCataloguesAndLastUsed) {
         const int64_t kat = rs.GetInt("Punktekatzuordnung");
         EXPECT_TRUE(kat == 0 || kat >= 2) << rs.GetText("ParagBezeichnung");
         int64_t sum = 0;
-        for (int i = 1; i <= 9; ++i) sum += rs.GetInt("proz0" + std::to_string(i));
+        for (int i = 1; i <= 9; ++i)
+            sum += rs.GetInt("proz0" + std::to_string(i));
         EXPECT_EQ(sum, 100 * 10000) << rs.GetText("ParagBezeichnung");
         EXPECT_EQ(rs.GetInt("Einheit"), 1);
         EXPECT_EQ(rs.GetInt("STDLeistungbild"), -1);
@@ -126,7 +130,8 @@ TEST_F(MasterDataTest, ProfilesPointsCataloguesAndLastUsed) {
     auto z = pv->OpenRecordset();
     ASSERT_FALSE(z.Empty());
     EXPECT_EQ(z.GetInt("Hzone5BisPunkt"), 42);
-    EXPECT_EQ(db_->OpenRecordset("SELECT Sum(MaxPunkte) AS s FROM Punkte WHERE LFNRPUNKTVERZ = 2").GetInt("s"), 42);
+    EXPECT_EQ(
+        db_->OpenRecordset("SELECT Sum(MaxPunkte) AS s FROM Punkte WHERE LFNRPUNKTVERZ = 2").GetInt("s"), 42);
 
     // The default profile is the first row of GETLBBezeichnungen: § 34 Gebäude until another is used.
     auto first = [&] { return db_->GetQueryDef("GETLBBezeichnungen")->OpenRecordset().GetInt("LfNr"); };
@@ -147,9 +152,9 @@ TEST_F(MasterDataTest, UsersTemplatesAndCostPlan) {
     db_->GetQueryDef("SetMitPasswort")->SetParameter("NewVal", int64_t{-1}).Execute();
     EXPECT_EQ(db_->GetQueryDef("MitPasswort")->OpenRecordset().GetInt("ohnePasswort"), -1);
 
-    for (const char* kind : {"DrHOAIAngebote", "DrHOAIRechnungen", "DrHOAIRechnungörtlicheBauleitungl",
-                             "DrHOAIRechnungZusammenstell", "DrHOAIStdRechnungen", "DrHOAIVergAngebot",
-                             "DrHOAIVergRechnung"}) {
+    for (const char* kind :
+         {"DrHOAIAngebote", "DrHOAIRechnungen", "DrHOAIRechnungörtlicheBauleitungl",
+          "DrHOAIRechnungZusammenstell", "DrHOAIStdRechnungen", "DrHOAIVergAngebot", "DrHOAIVergRechnung"}) {
         auto rs = db_->GetQueryDef(kind)->OpenRecordset();
         ASSERT_EQ(rs.RecordCount(), 1) << kind;
         EXPECT_EQ(rs.GetInt("UNICODEFLAG"), 1);
@@ -162,8 +167,8 @@ TEST_F(MasterDataTest, UsersTemplatesAndCostPlan) {
 
 TEST(MasterDataLoaderTest, EuroToDMAndMalformedInput) {
     EXPECT_EQ(MasterDataLoader::EuroToDMRaw(62900), 1230217070);
-    EXPECT_EQ(MasterDataLoader::EuroToDMRaw(1), 19558);  // 1.95583 -> 1.9558
-    EXPECT_EQ(MasterDataLoader::EuroToDMRaw(5), 97792);  // 9.77915 -> 9.7792
+    EXPECT_EQ(MasterDataLoader::EuroToDMRaw(1), 19558); // 1.95583 -> 1.9558
+    EXPECT_EQ(MasterDataLoader::EuroToDMRaw(5), 97792); // 9.77915 -> 9.7792
     EXPECT_EQ(MasterDataLoader::EuroToDMRaw(0), 0);
 
     // A table whose zones are not continuous is refused and nothing is stored.

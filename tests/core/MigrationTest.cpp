@@ -1,6 +1,6 @@
+#include "core/Migration.h"
 #include "TestDir.h"
 #include "core/DatabaseSetup.h"
-#include "core/Migration.h"
 #include "platform/db/Recordset.h"
 
 #include <gtest/gtest.h>
@@ -14,25 +14,31 @@ namespace {
 
 // An older project database VELUPRO.MDB: one currency (DM), no twins, the service profile inside Grunddaten.
 // Without site supervision it also lacks KOST57, PSatz57, Fertigstell57 and Pausch57.
-void MakeOldProject(const std::filesystem::path& file, bool withSiteSupervision, bool duplicatePayment = false) {
+void MakeOldProject(const std::filesystem::path& file, bool withSiteSupervision,
+                    bool duplicatePayment = false) {
     auto db = db::Database::Create(file);
     ASSERT_TRUE(db);
     std::string be = "CREATE TABLE BeReList (ReBezeichnung TEXT, LfNr INTEGER PRIMARY KEY, REType TEXT, "
                      "Gruppierung INTEGER, Redatum DATE, ReNummer TEXT, BerNetto CURRENCY, MwstPro CURRENCY, "
                      "MwstDM CURRENCY, Endbetrag CURRENCY, Modif BOOLEAN, Ursprung INTEGER, ZuPara TEXT";
-    if (withSiteSupervision) be += ", KOST57 CURRENCY, PSatz57 CURRENCY, Fertigstell57 CURRENCY, Pausch57 CURRENCY";
+    if (withSiteSupervision)
+        be += ", KOST57 CURRENCY, PSatz57 CURRENCY, Fertigstell57 CURRENCY, Pausch57 CURRENCY";
     db->Execute(be + ")");
-    db->Execute("CREATE TABLE Grunddaten (LfNr INTEGER PRIMARY KEY, LfNrBeReList INTEGER, Anlagegruppe SMALLINT, "
-                "Honorarzone SMALLINT, HOAIALT BOOLEAN, TotalDMLP1 CURRENCY, HonrarNetto CURRENCY, "
-                "GrHonorarAb1 CURRENCY, LeistungsbildLFNR INTEGER, LeistungsbildBez TEXT, LeistungsbildPara TEXT, "
-                "HoaiTafelZuordnung INTEGER, LiTX01 TEXT, proz01 CURRENCY, KoZU01 SMALLINT, Einheit SMALLINT)");
-    db->Execute("CREATE TABLE Projektaufwand (LfNr INTEGER PRIMARY KEY, Numm TEXT, Leistung TEXT, Satz CURRENCY, "
-                "Menge CURRENCY, Summ CURRENCY, interSatz CURRENCY, interSumm CURRENCY, Phzuordnung SMALLINT, "
-                "Datum DATE)");
-    db->Execute("CREATE TABLE PunkteTab (LfNr INTEGER PRIMARY KEY, LfNrBeReList INTEGER, ZuordnungAnlGrp SMALLINT, "
-                "Text TEXT, MaxPunkte SMALLINT, VergebenePunkte SMALLINT)");
-    db->Execute("CREATE TABLE StdRePos (LfNr INTEGER PRIMARY KEY, REZuordnung INTEGER, Leistung TEXT, Satz CURRENCY, "
-                "Menge CURRENCY, Summ CURRENCY)");
+    db->Execute(
+        "CREATE TABLE Grunddaten (LfNr INTEGER PRIMARY KEY, LfNrBeReList INTEGER, Anlagegruppe SMALLINT, "
+        "Honorarzone SMALLINT, HOAIALT BOOLEAN, TotalDMLP1 CURRENCY, HonrarNetto CURRENCY, "
+        "GrHonorarAb1 CURRENCY, LeistungsbildLFNR INTEGER, LeistungsbildBez TEXT, LeistungsbildPara TEXT, "
+        "HoaiTafelZuordnung INTEGER, LiTX01 TEXT, proz01 CURRENCY, KoZU01 SMALLINT, Einheit SMALLINT)");
+    db->Execute(
+        "CREATE TABLE Projektaufwand (LfNr INTEGER PRIMARY KEY, Numm TEXT, Leistung TEXT, Satz CURRENCY, "
+        "Menge CURRENCY, Summ CURRENCY, interSatz CURRENCY, interSumm CURRENCY, Phzuordnung SMALLINT, "
+        "Datum DATE)");
+    db->Execute(
+        "CREATE TABLE PunkteTab (LfNr INTEGER PRIMARY KEY, LfNrBeReList INTEGER, ZuordnungAnlGrp SMALLINT, "
+        "Text TEXT, MaxPunkte SMALLINT, VergebenePunkte SMALLINT)");
+    db->Execute(
+        "CREATE TABLE StdRePos (LfNr INTEGER PRIMARY KEY, REZuordnung INTEGER, Leistung TEXT, Satz CURRENCY, "
+        "Menge CURRENCY, Summ CURRENCY)");
     // Without a key, so a damaged older file can hold the same number twice.
     db->Execute("CREATE TABLE Zahlung (LfNr INTEGER, LfNrBeReList INTEGER, Ursprung INTEGER, Datum DATE, "
                 "Bemerkung TEXT, Zahlung CURRENCY)");
@@ -40,27 +46,33 @@ void MakeOldProject(const std::filesystem::path& file, bool withSiteSupervision,
         db->Execute(std::string("CREATE TABLE ") + t +
                     " (LfNr INTEGER PRIMARY KEY, LfNrBeReList INTEGER, Bezeichnung TEXT, ZuAbPro CURRENCY, "
                     "ZuAbDM CURRENCY)");
-    db->Execute("CREATE TABLE ZuLP (LfNr INTEGER PRIMARY KEY, LfNrBeReList INTEGER, ZuordnungAnlGrp SMALLINT, "
-                "Bezeichnung TEXT, ZuAb CURRENCY, LP SMALLINT)");
-    db->Execute("CREATE TABLE ZuNetto (LfNr INTEGER PRIMARY KEY, LfNrBeReList INTEGER, ZuordnungAnlGrp SMALLINT, "
-                "Bezeichnung TEXT, ZuAbPro CURRENCY, ZuAbDM CURRENCY)");
+    db->Execute(
+        "CREATE TABLE ZuLP (LfNr INTEGER PRIMARY KEY, LfNrBeReList INTEGER, ZuordnungAnlGrp SMALLINT, "
+        "Bezeichnung TEXT, ZuAb CURRENCY, LP SMALLINT)");
+    db->Execute(
+        "CREATE TABLE ZuNetto (LfNr INTEGER PRIMARY KEY, LfNrBeReList INTEGER, ZuordnungAnlGrp SMALLINT, "
+        "Bezeichnung TEXT, ZuAbPro CURRENCY, ZuAbDM CURRENCY)");
     db->Execute("CREATE TABLE AnrechenbareKosten (LfNr INTEGER PRIMARY KEY, LfNrBeReList INTEGER, "
                 "ZuordnungAnlGrp SMALLINT, Phase SMALLINT, Kostenstellennr TEXT, Bezeichnung TEXT, "
                 "Eigenleistung CURRENCY, FremdLeistung CURRENCY)");
 
-    db->Execute(withSiteSupervision
-                    ? "INSERT INTO BeReList VALUES ('Rechnung 1', 3, 'R', 0, '1999-05-01', 'R-1', 1000000, 160000, "
-                      "160000, 1160000, -1, 3, '15', 50000, 21000, 1000000, 1000000)"
-                    : "INSERT INTO BeReList VALUES ('Rechnung 1', 3, 'R', 0, '1999-05-01', 'R-1', 1000000, 160000, "
-                      "160000, 1160000, -1, 3, '15')");
-    db->Execute("INSERT INTO Grunddaten VALUES (10, 3, 1, 3, -1, 1000000, 1000000, 5000000, 6, 'Gebäude', '15', "
-                "5, 'Grundlagenermittlung', 30000, 1, 1), (11, 3, 2, 2, -1, 200000, 200000, 0, 6, 'Gebäude', '15', "
-                "5, 'Grundlagenermittlung', 30000, 1, 1)");
-    db->Execute("INSERT INTO Projektaufwand VALUES (1, '1', 'Pläne', 1000000, 10000, 1000000, 500000, 500000, 2, "
-                "'1999-04-01')");
+    db->Execute(
+        withSiteSupervision
+            ? "INSERT INTO BeReList VALUES ('Rechnung 1', 3, 'R', 0, '1999-05-01', 'R-1', 1000000, 160000, "
+              "160000, 1160000, -1, 3, '15', 50000, 21000, 1000000, 1000000)"
+            : "INSERT INTO BeReList VALUES ('Rechnung 1', 3, 'R', 0, '1999-05-01', 'R-1', 1000000, 160000, "
+              "160000, 1160000, -1, 3, '15')");
+    db->Execute(
+        "INSERT INTO Grunddaten VALUES (10, 3, 1, 3, -1, 1000000, 1000000, 5000000, 6, 'Gebäude', '15', "
+        "5, 'Grundlagenermittlung', 30000, 1, 1), (11, 3, 2, 2, -1, 200000, 200000, 0, 6, 'Gebäude', '15', "
+        "5, 'Grundlagenermittlung', 30000, 1, 1)");
+    db->Execute(
+        "INSERT INTO Projektaufwand VALUES (1, '1', 'Pläne', 1000000, 10000, 1000000, 500000, 500000, 2, "
+        "'1999-04-01')");
     db->Execute("INSERT INTO StdRePos VALUES (1, 3, 'Beratung', 1000000, 20000, 2000000)");
     db->Execute("INSERT INTO Zahlung VALUES (1, 3, 3, '1999-06-01', 'Abschlag', 1000000)");
-    if (duplicatePayment) db->Execute("INSERT INTO Zahlung VALUES (1, 3, 3, '1999-07-01', 'doppelt', 500000)");
+    if (duplicatePayment)
+        db->Execute("INSERT INTO Zahlung VALUES (1, 3, 3, '1999-07-01', 'doppelt', 500000)");
     db->Execute("INSERT INTO ZuNetto VALUES (1, 3, 1, 'Umbau', 200000, 1000000)");
     db->Execute("INSERT INTO AnrechenbareKosten VALUES (1, 3, 1, 1, '300', 'Bauwerk', 1000000, 0)");
 }
@@ -102,8 +114,9 @@ TEST(MigrationTest, AmountsGetTheirTwinsAndProfilesAreSplitOff) {
     MigrationRun r(true, true);
     ASSERT_EQ(r.result, Migration::Result::Migrated);
     ASSERT_EQ(r.asked.size(), 1u);
-    EXPECT_EQ(r.asked[0], "Es wurden Berechnungen mit einer älteren Version der HOAI gefunden.\nSollen diese Daten "
-                          "übernommen werden ?\nHinweis: Die alte Berechnungen wird nicht gelöscht.");
+    EXPECT_EQ(r.asked[0],
+              "Es wurden Berechnungen mit einer älteren Version der HOAI gefunden.\nSollen diese Daten "
+              "übernommen werden ?\nHinweis: Die alte Berechnungen wird nicht gelöscht.");
     EXPECT_TRUE(r.shown.empty());
     struct Case {
         const char* sql;
@@ -135,7 +148,8 @@ TEST(MigrationTest, AmountsGetTheirTwinsAndProfilesAreSplitOff) {
         {"SELECT * FROM Leistungsbild WHERE ZuordnungAnlGrp = 2", "HoaiTafelZuordnung", 5},
         {"SELECT * FROM Leistungsbild WHERE ZuordnungAnlGrp = 2", "HOAIALT", -1},
     };
-    for (const auto& c : cases) EXPECT_EQ(r.Int(c.sql, c.field), c.value) << c.sql << " / " << c.field;
+    for (const auto& c : cases)
+        EXPECT_EQ(r.Int(c.sql, c.field), c.value) << c.sql << " / " << c.field;
     EXPECT_FALSE(std::filesystem::exists(r.dir / "Velupro32.mdb.neu"));
 }
 

@@ -1,6 +1,6 @@
+#include "core/QueryDefs.h"
 #include "TestDir.h"
 #include "core/DatabaseSetup.h"
-#include "core/QueryDefs.h"
 #include "platform/db/QueryDef.h"
 #include "platform/db/Recordset.h"
 
@@ -74,9 +74,11 @@ TEST(QueryDefsTest, CopiedCalculationKeepsItsOwnProfileLinks) {
     auto db = DatabaseSetup::CreateProjektDB(dir / "p.mdb");
     // Calculation 1 with two plant groups, each linked to its profile row.
     db->Execute("INSERT INTO BeReList (ReBezeichnung, LfNr, Ursprung) VALUES ('a', 1, 1), ('b', 2, 1)");
-    db->Execute("INSERT INTO Grunddaten (LfNrBeReList, AnlageGruppe, GrHonorarAb1) VALUES (1, 1, 10000), (1, 2, 20000)");
-    db->Execute("INSERT INTO Leistungsbild (LfNrBeReList, ZuordnungAnlGrp, LeistungsbildBez) VALUES (1, 1, 'x'), "
-                "(1, 2, 'y')");
+    db->Execute("INSERT INTO Grunddaten (LfNrBeReList, AnlageGruppe, GrHonorarAb1) VALUES (1, 1, 10000), (1, "
+                "2, 20000)");
+    db->Execute(
+        "INSERT INTO Leistungsbild (LfNrBeReList, ZuordnungAnlGrp, LeistungsbildBez) VALUES (1, 1, 'x'), "
+        "(1, 2, 'y')");
     db->Execute("INSERT INTO ZuLP (LfNrBeReList, ZuordnungAnlGrp, ZuAb, LP) VALUES (1, 1, 50000, 2)");
     // The register's order: Grunddaten, then Leistungsbild, then LBConnect.
     for (const char* name : {"CopyZuLP", "CopyGrunddaten", "Copyleistungsbild"}) {
@@ -119,7 +121,8 @@ TEST(QueryDefsTest, PrintTablesInEitherCurrency) {
         const char* fill;
         int64_t main, twin;
     };
-    for (const Case& c : {Case{"TOBerelistPrint", 1955830, 1000000}, Case{"TOBerelistPrintAlDisp", 1000000, 1955830}}) {
+    for (const Case& c :
+         {Case{"TOBerelistPrint", 1955830, 1000000}, Case{"TOBerelistPrintAlDisp", 1000000, 1955830}}) {
         db->GetQueryDef("KillBeRelistPrint")->Execute();
         auto fill = db->GetQueryDef(c.fill);
         fill->SetParameter("Lfnr", int64_t{5});

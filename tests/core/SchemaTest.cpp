@@ -20,8 +20,9 @@ TEST(SchemaTest, CreatedDatabasesReopenWithTheirKind) {
         DbKind kind;
         bool accepted;
     };
-    for (const Case& c : {Case{"VELUVOR32.MDB", DbKind::Projekt, true}, Case{"VELUVOR32.MDB", DbKind::Stamm, false},
-                          Case{"VELUDAT32.MDB", DbKind::Stamm, true}, Case{"VELUDAT32.MDB", DbKind::Projekt, false}}) {
+    for (const Case& c :
+         {Case{"VELUVOR32.MDB", DbKind::Projekt, true}, Case{"VELUVOR32.MDB", DbKind::Stamm, false},
+          Case{"VELUDAT32.MDB", DbKind::Stamm, true}, Case{"VELUDAT32.MDB", DbKind::Projekt, false}}) {
         std::string why;
         auto db = DatabaseSetup::OpenChecked(dir / c.file, c.kind, db::OpenMode::Shared, &why);
         EXPECT_EQ(db != nullptr, c.accepted) << c.file;
@@ -36,12 +37,16 @@ TEST(SchemaTest, CreatedDatabasesReopenWithTheirKind) {
         EXPECT_EQ(projekt->Columns(t.name), t.ColumnNames()) << t.name;
     }
     auto stamm = db::Database::Open(dir / "VELUDAT32.MDB");
-    for (const auto& t : StammSchema::Get().Tables()) EXPECT_EQ(stamm->Columns(t.name), t.ColumnNames()) << t.name;
+    for (const auto& t : StammSchema::Get().Tables())
+        EXPECT_EQ(stamm->Columns(t.name), t.ColumnNames()) << t.name;
 }
 
 TEST(SchemaTest, ForeignOrMissingFilesAreRefusedAndNothingIsOverwritten) {
     TestDir dir;
-    { auto other = db::Database::Create(dir / "other.mdb"); other->Execute("CREATE TABLE x (a)"); }
+    {
+        auto other = db::Database::Create(dir / "other.mdb");
+        other->Execute("CREATE TABLE x (a)");
+    }
     std::string why;
     EXPECT_FALSE(DatabaseSetup::OpenChecked(dir / "other.mdb", DbKind::Stamm, db::OpenMode::Shared, &why));
     EXPECT_FALSE(DatabaseSetup::OpenChecked(dir / "missing.mdb", DbKind::Stamm, db::OpenMode::Shared, &why));
@@ -68,11 +73,12 @@ TEST(SchemaTest, ColumnDefaultsAndOrder) {
         bool null;
         int64_t value;
     };
-    for (const Case& c : {Case{&be, "PSatz57", true, 0}, Case{&be, "Fertigstell57", true, 0},
-                          Case{&be, "KOST57", false, 0}, Case{&be, "Modif", false, 0}, Case{&be, "BerNetto", false, 0},
-                          Case{&be, "AlDispEndbetrag", false, 0}, Case{&gd, "Honorarzone", false, 1},
-                          Case{&gd, "TeilleistPro1", true, 0}, Case{&gd, "TeilleistPro9", true, 0},
-                          Case{&gd, "SatzUemin2", false, 0}, Case{&gd, "AlDispTotalDMLP9", false, 0}}) {
+    for (const Case& c :
+         {Case{&be, "PSatz57", true, 0}, Case{&be, "Fertigstell57", true, 0}, Case{&be, "KOST57", false, 0},
+          Case{&be, "Modif", false, 0}, Case{&be, "BerNetto", false, 0},
+          Case{&be, "AlDispEndbetrag", false, 0}, Case{&gd, "Honorarzone", false, 1},
+          Case{&gd, "TeilleistPro1", true, 0}, Case{&gd, "TeilleistPro9", true, 0},
+          Case{&gd, "SatzUemin2", false, 0}, Case{&gd, "AlDispTotalDMLP9", false, 0}}) {
         EXPECT_EQ(c.rs->IsNull(c.field), c.null) << c.field;
         if (!c.null) {
             EXPECT_EQ(c.rs->GetInt(c.field, 99), c.value) << c.field;
@@ -90,8 +96,10 @@ TEST(SchemaTest, NewProfileRowLinksTheBasicDataOfItsPlantGroup) {
     db->Execute("INSERT INTO Grunddaten (LfNrBeReList, AnlageGruppe) VALUES (7, 1), (7, 2), (8, 1)");
     db->Execute("INSERT INTO Leistungsbild (LfNrBeReList, ZuordnungAnlGrp) VALUES (7, 2)");
     const int64_t lb = db->LastInsertId();
-    auto rs = db->OpenRecordset("SELECT LfNrBeReList, AnlageGruppe, ZuordnungLBTabelle FROM Grunddaten ORDER BY LfNr");
+    auto rs = db->OpenRecordset(
+        "SELECT LfNrBeReList, AnlageGruppe, ZuordnungLBTabelle FROM Grunddaten ORDER BY LfNr");
     std::vector<int64_t> links;
-    for (; !rs.EOF_(); rs.MoveNext()) links.push_back(rs.GetInt("ZuordnungLBTabelle"));
+    for (; !rs.EOF_(); rs.MoveNext())
+        links.push_back(rs.GetInt("ZuordnungLBTabelle"));
     EXPECT_EQ(links, (std::vector<int64_t>{0, lb, 0}));
 }
