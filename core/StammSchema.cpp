@@ -46,7 +46,7 @@ std::vector<Table> Tables() {
                                              << Text("Einheit", 20) << Int("zuordnung") << Cur("interSatz")
                                              << Cur("Satz") << Twins({"interSatz", "Satz"}) << Key("LfNr")});
     t.push_back({"Zugriff", ColumnList() << Key("LfNr") << Unique(Text("Benutzername", 30))
-                                         << Text("Passwort", 20) << Bool("OhnePasswort") << Long("Rechte")});
+                                         << Text("Passwort", 128) << Bool("OhnePasswort") << Long("Rechte")});
     t.push_back({"Optionen", ColumnList() << Key("Nr") << Bool("MitPasswort")});
     t.push_back({"DruckVorlagen", ColumnList() << Key("LFNR") << Int("Dokumentart") << Text("Bezeichnung", 80)
                                                << Long("RandOben") << Long("RandUnten") << Long("RandLINKS")
