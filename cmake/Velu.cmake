@@ -12,9 +12,11 @@ function(velu_add_test name)
   add_executable(${name} ${A_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main)
-  gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VELU_SOURCE_DIR=${PROJECT_SOURCE_DIR};VELU_BINARY_DIR=${PROJECT_BINARY_DIR}"
-    DISCOVERY_TIMEOUT 60)
+  # Paths and the headless platform come from tests/TestEnv.cpp, so a test program run by hand behaves the same.
+  target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/TestEnv.cpp)
+  target_compile_definitions(${name} PRIVATE VELU_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                             VELU_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # velu_folder_library(name LIBS ...): a library of every .cpp in the calling folder (main.cpp aside); an
