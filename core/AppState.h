@@ -92,7 +92,7 @@ public:
     outside::AussenProgramme& Programme();
     void SetProgramme(std::shared_ptr<outside::AussenProgramme> p) { programme_ = std::move(p); }
 
-    // The login asked for when users or passwords are in use; the "SUPERVISOR" stand-in unless installed.
+    // The login asked for when users or passwords are in use; the login dialog unless one was installed.
     LoginProvider& Login();
     void SetLogin(std::shared_ptr<LoginProvider> l) { login_ = std::move(l); }
 

@@ -1,7 +1,9 @@
 #include "core/Startup.h"
 
 #include "core/AppState.h"
+#include "core/Benutzer.h"
 #include "core/ErsterStart.h"
+#include "core/LogIn.h"
 #include "core/LoginProvider.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
@@ -62,39 +64,22 @@ bool KopiereDatei(const QString& von, const QString& nach, QString* fehler) {
     return true;
 }
 
-namespace start {
-
-int MitBenutzer(db::Database& stamm) {
-    auto q = stamm.GetQueryDef("MitBenutzer");
-    if (!q) return 0;
-    auto rs = q->OpenRecordset();
-    if (rs.Empty()) return 0;
-    return rs.GetInt(rs.FieldNames().at(0)) > 1 ? 1 : 0;
-}
-
-int MitPasswort(db::Database& stamm) {
-    auto q = stamm.GetQueryDef("MitPasswort");
-    if (!q) return 0;
-    auto rs = q->OpenRecordset();
-    if (rs.Empty()) return 0;
-    return static_cast<int16_t>(rs.GetInt("ohnePasswort"));
-}
-
-std::optional<int32_t> Rechte(db::Database& stamm, const QString& benutzer) {
-    auto q = stamm.GetQueryDef("GetAkPasswort");
-    if (!q) return std::nullopt;
-    q->SetParameter("name", benutzer.toStdString());
-    auto rs = q->OpenRecordset();
-    if (rs.Empty()) return std::nullopt;
-    return static_cast<int32_t>(rs.GetInt("Rechte"));
-}
-
-} // namespace start
-
 bool SupervisorLogin::Login(db::Database& stammDB, int, int, QString& benutzer, int32_t& rechte) {
     if (!annehmen_) return false;
-    benutzer = QStringLiteral("SUPERVISOR");
-    rechte = start::Rechte(stammDB, benutzer).value_or(0);
+    benutzer = SupervisorName;
+    std::string passwort;
+    rechte = 0;
+    GetAkPasswort(stammDB, benutzer, rechte, passwort);
+    return true;
+}
+
+bool DialogLogin::Login(db::Database& stammDB, int mitBenutzer, int mitPasswort, QString& benutzer,
+                        int32_t& rechte) {
+    auto r =
+        RunLogin(stammDB, App().Hauptfenster(), mitBenutzer != 0, mitPasswort != 0, &App().Einstellungen());
+    if (!r) return false;
+    benutzer = r->benutzer;
+    rechte = r->rechte;
     return true;
 }
 
@@ -256,8 +241,8 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
 
     int mitBenutzer = 0, mitPasswort = 0;
     try {
-        mitBenutzer = start::MitBenutzer(*app.StammDB());
-        mitPasswort = start::MitPasswort(*app.StammDB());
+        mitBenutzer = IsMitBenutzer(*app.StammDB()) ? 1 : 0;
+        mitPasswort = IsMitPasswort(*app.StammDB());
     } catch (const db::DbError& e) {
         MsgBox(nullptr,
                "Die Benutzerverwaltung der Stammdatenbank kann nicht gelesen werden.\n" +
@@ -272,12 +257,14 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
             return StartErgebnis::LoginAbgelehnt;
         app.SetBenutzer(benutzer, rechte);
     } else {
-        std::optional<int32_t> rechte;
+        int32_t rechte = 0;
+        std::string passwort;
         try {
-            rechte = start::Rechte(*app.StammDB(), QStringLiteral("SUPERVISOR"));
+            GetAkPasswort(*app.StammDB(), SupervisorName, rechte, passwort);
         } catch (const db::DbError&) {
+            rechte = 0;
         }
-        app.SetBenutzer(QStringLiteral("SUPERVISOR"), rechte.value_or(0));
+        app.SetBenutzer(SupervisorName, rechte);
     }
 
     bool gesperrt = false;
