@@ -96,7 +96,8 @@ public:
     LoginProvider& Login();
     void SetLogin(std::shared_ptr<LoginProvider> l) { login_ = std::move(l); }
 
-    // Called when a project database was just created from the template and the older one lies beside it.
+    // Called when a project database was just created from the template and the older one lies beside it;
+    // unset: the migration of core/Migration with its question and messages in German message boxes.
     const MigrationsAngebot& Migration() const { return migration_; }
     void SetMigration(MigrationsAngebot m) { migration_ = std::move(m); }
 

@@ -2,9 +2,11 @@
 
 #include "core/AppState.h"
 #include "core/Benutzer.h"
+#include "core/DatabaseSetup.h"
 #include "core/ErsterStart.h"
 #include "core/LogIn.h"
 #include "core/LoginProvider.h"
+#include "core/Migration.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
 #include "platform/db/QueryDef.h"
@@ -87,7 +89,8 @@ bool OpenStammDB() {
     AppState& app = App();
     const QString pfad = app.StammDBPfad();
     std::string err;
-    std::shared_ptr<db::Database> db = db::Database::Open(Fs(pfad), db::OpenMode::Shared, &err);
+    std::shared_ptr<db::Database> db =
+        DatabaseSetup::OpenChecked(Fs(pfad), DbKind::Stamm, db::OpenMode::Shared, &err);
     if (!db) {
         // The error numbers of the original database engine: file not found, unrecognised format.
         const int nummer = QFileInfo::exists(pfad) ? 3343 : 3024;
@@ -125,7 +128,25 @@ ProjektOeffnung OpenProjektDB() {
             return ProjektOeffnung::Fehler;
         }
         const QString alt = ordner + QStringLiteral("/VELUPRO.MDB");
-        if (u.DateiExistiert(alt) && app.Migration()) app.Migration()(alt, pfad);
+        if (u.DateiExistiert(alt)) {
+            if (app.Migration()) {
+                app.Migration()(alt, pfad);
+            } else {
+                Migration::UpdateAltDaten(
+                    Fs(alt), Fs(pfad),
+                    [owner](const std::string& text) {
+                        return MsgBox(owner, QString::fromStdString(text), MsgButtons::YesNo,
+                                      MsgIcon::Question,
+                                      QString::fromUtf8(Migration::Titel)) == forms::MsgResult::Yes;
+                    },
+                    [owner](const std::string& text) {
+                        MsgBox(owner, QString::fromStdString(text), MsgButtons::OK, MsgIcon::Critical,
+                               QString::fromUtf8(Migration::Titel));
+                    });
+            }
+            // A failed migration removes the new database and has said why; the next start tries again.
+            if (!u.DateiExistiert(pfad)) return ProjektOeffnung::Fehler;
+        }
     }
 
     switch (db::Database::TestOpen(Fs(pfad))) {
@@ -144,7 +165,8 @@ ProjektOeffnung OpenProjektDB() {
     }
 
     std::string err;
-    std::shared_ptr<db::Database> db = db::Database::Open(Fs(pfad), db::OpenMode::Shared, &err);
+    std::shared_ptr<db::Database> db =
+        DatabaseSetup::OpenChecked(Fs(pfad), DbKind::Projekt, db::OpenMode::Shared, &err);
     if (!db) {
         MsgBox(owner,
                "Die Projektdatenbank " + pfad + " konnte nicht geöffnet werden." + "\n" +
