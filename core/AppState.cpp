@@ -56,7 +56,7 @@ outside::AussenProgramme& AppState::Programme() {
 }
 
 LoginProvider& AppState::Login() {
-    if (!login_) login_ = std::make_shared<SupervisorLogin>();
+    if (!login_) login_ = std::make_shared<DialogLogin>();
     return *login_;
 }
 

@@ -92,11 +92,12 @@ public:
     outside::AussenProgramme& Programme();
     void SetProgramme(std::shared_ptr<outside::AussenProgramme> p) { programme_ = std::move(p); }
 
-    // The login asked for when users or passwords are in use; the "SUPERVISOR" stand-in unless installed.
+    // The login asked for when users or passwords are in use; the login dialog unless one was installed.
     LoginProvider& Login();
     void SetLogin(std::shared_ptr<LoginProvider> l) { login_ = std::move(l); }
 
-    // Called when a project database was just created from the template and the older one lies beside it.
+    // Called when a project database was just created from the template and the older one lies beside it;
+    // unset: the migration of core/Migration with its question and messages in German message boxes.
     const MigrationsAngebot& Migration() const { return migration_; }
     void SetMigration(MigrationsAngebot m) { migration_ = std::move(m); }
 

@@ -18,8 +18,8 @@ public:
                        int32_t& rechte) = 0;
 };
 
-// Stand-in until the login dialog exists: logs in as "SUPERVISOR" with the rights stored for that user, or
-// refuses when built with annehmen = false.
+// A stand-in (tests, or a program without login): logs in as "SUPERVISOR" with the rights stored for that
+// user, or refuses when built with annehmen = false.
 class SupervisorLogin : public LoginProvider {
 public:
     explicit SupervisorLogin(bool annehmen = true) : annehmen_(annehmen) {}
@@ -28,6 +28,13 @@ public:
 
 private:
     bool annehmen_;
+};
+
+// The program's login: the dialog LogIn over the master database.
+class DialogLogin : public LoginProvider {
+public:
+    bool Login(db::Database& stammDB, int mitBenutzer, int mitPasswort, QString& benutzer,
+               int32_t& rechte) override;
 };
 
 } // namespace velu

@@ -6,6 +6,7 @@
 #include "core/Splash.h"
 #include "core/Startup.h"
 #include "core/Version.h"
+#include "core/Zugangsrechte.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/forms/WindowPos.h"
@@ -279,6 +280,9 @@ void MDIVelunta::ZeigeDialog(const QString& name) {
     QWidget* w;
     if (name == "MwSt" && !App().Formen().Has(name))
         w = new MwSt(nullptr); // shown without owner
+    else if (name == "Zugangsrechte" && !App().Formen().Has(name) && App().StammDB())
+        w = new Zugangsrechte(*App().StammDB(), App().AktBenutzer(), App().AktRechte(),
+                              BenutzerMeldung::Standard(), this);
     else
         w = App().Formen().Create(name, this);
     if (name == "PrintFormKO") forms::LoadWindowPos(*w, App().Einstellungen());

@@ -1,8 +1,12 @@
 #include "core/Startup.h"
 
 #include "core/AppState.h"
+#include "core/Benutzer.h"
+#include "core/DatabaseSetup.h"
 #include "core/ErsterStart.h"
+#include "core/LogIn.h"
 #include "core/LoginProvider.h"
+#include "core/Migration.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
 #include "platform/db/QueryDef.h"
@@ -62,39 +66,22 @@ bool KopiereDatei(const QString& von, const QString& nach, QString* fehler) {
     return true;
 }
 
-namespace start {
-
-int MitBenutzer(db::Database& stamm) {
-    auto q = stamm.GetQueryDef("MitBenutzer");
-    if (!q) return 0;
-    auto rs = q->OpenRecordset();
-    if (rs.Empty()) return 0;
-    return rs.GetInt(rs.FieldNames().at(0)) > 1 ? 1 : 0;
-}
-
-int MitPasswort(db::Database& stamm) {
-    auto q = stamm.GetQueryDef("MitPasswort");
-    if (!q) return 0;
-    auto rs = q->OpenRecordset();
-    if (rs.Empty()) return 0;
-    return static_cast<int16_t>(rs.GetInt("ohnePasswort"));
-}
-
-std::optional<int32_t> Rechte(db::Database& stamm, const QString& benutzer) {
-    auto q = stamm.GetQueryDef("GetAkPasswort");
-    if (!q) return std::nullopt;
-    q->SetParameter("name", benutzer.toStdString());
-    auto rs = q->OpenRecordset();
-    if (rs.Empty()) return std::nullopt;
-    return static_cast<int32_t>(rs.GetInt("Rechte"));
-}
-
-} // namespace start
-
 bool SupervisorLogin::Login(db::Database& stammDB, int, int, QString& benutzer, int32_t& rechte) {
     if (!annehmen_) return false;
-    benutzer = QStringLiteral("SUPERVISOR");
-    rechte = start::Rechte(stammDB, benutzer).value_or(0);
+    benutzer = SupervisorName;
+    std::string passwort;
+    rechte = 0;
+    GetAkPasswort(stammDB, benutzer, rechte, passwort);
+    return true;
+}
+
+bool DialogLogin::Login(db::Database& stammDB, int mitBenutzer, int mitPasswort, QString& benutzer,
+                        int32_t& rechte) {
+    auto r =
+        RunLogin(stammDB, App().Hauptfenster(), mitBenutzer != 0, mitPasswort != 0, &App().Einstellungen());
+    if (!r) return false;
+    benutzer = r->benutzer;
+    rechte = r->rechte;
     return true;
 }
 
@@ -102,7 +89,8 @@ bool OpenStammDB() {
     AppState& app = App();
     const QString pfad = app.StammDBPfad();
     std::string err;
-    std::shared_ptr<db::Database> db = db::Database::Open(Fs(pfad), db::OpenMode::Shared, &err);
+    std::shared_ptr<db::Database> db =
+        DatabaseSetup::OpenChecked(Fs(pfad), DbKind::Stamm, db::OpenMode::Shared, &err);
     if (!db) {
         // The error numbers of the original database engine: file not found, unrecognised format.
         const int nummer = QFileInfo::exists(pfad) ? 3343 : 3024;
@@ -140,7 +128,25 @@ ProjektOeffnung OpenProjektDB() {
             return ProjektOeffnung::Fehler;
         }
         const QString alt = ordner + QStringLiteral("/VELUPRO.MDB");
-        if (u.DateiExistiert(alt) && app.Migration()) app.Migration()(alt, pfad);
+        if (u.DateiExistiert(alt)) {
+            if (app.Migration()) {
+                app.Migration()(alt, pfad);
+            } else {
+                Migration::UpdateAltDaten(
+                    Fs(alt), Fs(pfad),
+                    [owner](const std::string& text) {
+                        return MsgBox(owner, QString::fromStdString(text), MsgButtons::YesNo,
+                                      MsgIcon::Question,
+                                      QString::fromUtf8(Migration::Titel)) == forms::MsgResult::Yes;
+                    },
+                    [owner](const std::string& text) {
+                        MsgBox(owner, QString::fromStdString(text), MsgButtons::OK, MsgIcon::Critical,
+                               QString::fromUtf8(Migration::Titel));
+                    });
+            }
+            // A failed migration removes the new database and has said why; the next start tries again.
+            if (!u.DateiExistiert(pfad)) return ProjektOeffnung::Fehler;
+        }
     }
 
     switch (db::Database::TestOpen(Fs(pfad))) {
@@ -159,7 +165,8 @@ ProjektOeffnung OpenProjektDB() {
     }
 
     std::string err;
-    std::shared_ptr<db::Database> db = db::Database::Open(Fs(pfad), db::OpenMode::Shared, &err);
+    std::shared_ptr<db::Database> db =
+        DatabaseSetup::OpenChecked(Fs(pfad), DbKind::Projekt, db::OpenMode::Shared, &err);
     if (!db) {
         MsgBox(owner,
                "Die Projektdatenbank " + pfad + " konnte nicht geöffnet werden." + "\n" +
@@ -256,8 +263,8 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
 
     int mitBenutzer = 0, mitPasswort = 0;
     try {
-        mitBenutzer = start::MitBenutzer(*app.StammDB());
-        mitPasswort = start::MitPasswort(*app.StammDB());
+        mitBenutzer = IsMitBenutzer(*app.StammDB()) ? 1 : 0;
+        mitPasswort = IsMitPasswort(*app.StammDB());
     } catch (const db::DbError& e) {
         MsgBox(nullptr,
                "Die Benutzerverwaltung der Stammdatenbank kann nicht gelesen werden.\n" +
@@ -272,12 +279,14 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
             return StartErgebnis::LoginAbgelehnt;
         app.SetBenutzer(benutzer, rechte);
     } else {
-        std::optional<int32_t> rechte;
+        int32_t rechte = 0;
+        std::string passwort;
         try {
-            rechte = start::Rechte(*app.StammDB(), QStringLiteral("SUPERVISOR"));
+            GetAkPasswort(*app.StammDB(), SupervisorName, rechte, passwort);
         } catch (const db::DbError&) {
+            rechte = 0;
         }
-        app.SetBenutzer(QStringLiteral("SUPERVISOR"), rechte.value_or(0));
+        app.SetBenutzer(SupervisorName, rechte);
     }
 
     bool gesperrt = false;

@@ -47,14 +47,6 @@ void CallShowProdat();
 // Copies a file through a temporary name beside the target, so a failed copy leaves no partial target.
 bool KopiereDatei(const QString& von, const QString& nach, QString* fehler = nullptr);
 
-// Narrow reads of the master database for start-up and the login stand-in (stored queries "MitBenutzer",
-// "MitPasswort", "GetAkPasswort"). A missing query or row counts as "not in use" / no rights.
-namespace start {
-int MitBenutzer(db::Database& stamm); // 1 when users are in use, else 0
-int MitPasswort(db::Database& stamm); // -1 when passwords are in use, else 0
-std::optional<int32_t> Rechte(db::Database& stamm, const QString& benutzer);
-} // namespace start
-
 // The program's own folders.
 QString ProgrammDatenOrdner(); // delivered data: $VELU_DATA_DIR, else <folder of the executable>/data
 

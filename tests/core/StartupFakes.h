@@ -2,6 +2,8 @@
 // Fakes of the project environment and the outside programs, and database fixtures, for the start-up and
 // main-window tests.
 #include "core/AppState.h"
+#include "core/Benutzer.h"
+#include "core/DatabaseSetup.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 #include "platform/outside/AussenProgramme.h"
@@ -157,39 +159,39 @@ struct FakeProgramme : velu::outside::AussenProgramme {
     }
 };
 
-// A master database with what start-up reads: the users table and the three stored queries.
+// The master database as the program makes it, with the users and switches a test needs: benutzer rows
+// (the first "SUPERVISOR" with supervisorRechte, none when nullopt), the password switch.
 inline void MachStammDB(const QString& pfad, int benutzer, int mitPasswort,
                         std::optional<int> supervisorRechte) {
-    auto db = velu::db::Database::Create(Fs(pfad));
-    ASSERT_TRUE(db) << pfad.toStdString();
-    db->Execute(
-        "CREATE TABLE Zugriff (Benutzername TEXT, Passwort TEXT, OhnePasswort INTEGER, Rechte INTEGER);"
-        "CREATE TABLE Schalter (ohnePasswort INTEGER);");
-    db->Execute("INSERT INTO Schalter VALUES (?)", velu::db::Params().Add(int64_t(mitPasswort)));
+    std::string err;
+    auto db = velu::DatabaseSetup::CreateStammDB(Fs(pfad), &err);
+    ASSERT_TRUE(db) << err;
     if (supervisorRechte)
-        db->Execute("INSERT INTO Zugriff VALUES ('SUPERVISOR', '', 0, ?)",
+        db->Execute("UPDATE Zugriff SET Rechte = ? WHERE Benutzername = 'SUPERVISOR'",
                     velu::db::Params().Add(int64_t(*supervisorRechte)));
+    else
+        db->Execute("DELETE FROM Zugriff");
     for (int i = supervisorRechte ? 1 : 0; i < benutzer; ++i)
-        db->Execute("INSERT INTO Zugriff VALUES (?, '', 0, 0)",
+        db->Execute("INSERT INTO Zugriff (Benutzername, Passwort, OhnePasswort, Rechte) VALUES (?, '', 0, 0)",
                     velu::db::Params().Add(QString("BENUTZER%1").arg(i).toStdString()));
-    db->SetQueryDef("MitBenutzer", "SELECT COUNT(*) AS Anzahl FROM Zugriff");
-    db->SetQueryDef("MitPasswort", "SELECT ohnePasswort FROM Schalter");
-    db->SetQueryDef("GetAkPasswort", "SELECT Passwort, Rechte FROM Zugriff WHERE Benutzername = :name");
+    velu::SetMitPasswort(*db, mitPasswort != 0);
 }
 
-// A database file standing for the template or a project database.
+// A project database (or template) as the program makes it, marked with art so a test can tell which file
+// the program opened.
 inline void MachLeereDB(const QString& pfad, const char* art = "Vorlage") {
     QDir().mkpath(QFileInfo(pfad).absolutePath());
-    auto db = velu::db::Database::Create(Fs(pfad));
-    ASSERT_TRUE(db) << pfad.toStdString();
-    db->Execute("CREATE TABLE Art (Name TEXT)");
-    db->Execute("INSERT INTO Art VALUES (?)", velu::db::Params().Add(std::string(art)));
+    std::string err;
+    auto db = velu::DatabaseSetup::CreateProjektDB(Fs(pfad), &err);
+    ASSERT_TRUE(db) << err;
+    db->Execute("INSERT INTO _Meta (Key, Value) VALUES ('Test', ?)",
+                velu::db::Params().Add(std::string(art)));
 }
 
 inline std::string ArtVon(velu::db::Database* db) {
     if (!db) return "(keine)";
-    auto rs = db->OpenRecordset("SELECT Name FROM Art");
-    return rs.Empty() ? "" : rs.GetText("Name");
+    auto rs = db->OpenRecordset("SELECT Value FROM _Meta WHERE Key = 'Test'");
+    return rs.Empty() ? "" : rs.GetText("Value");
 }
 
 // An office folder with master and template databases and the projects 00000001 and 00000002 (both with

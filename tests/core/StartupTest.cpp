@@ -3,6 +3,7 @@
 #include "core/AppState.h"
 #include "core/ErsterStart.h"
 #include "core/LoginProvider.h"
+#include "core/Migration.h"
 #include "core/Startup.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/outside/IniUmgebung.h"
@@ -339,4 +340,40 @@ TEST(Startup, FirstStartWithoutDeliveredDataSaysWhy) {
     EXPECT_TRUE(script.LastText().contains("VELUDAT32.MDB wurde nicht gefunden"));
     EXPECT_FALSE(QFileInfo::exists(opt.bueroOrdner + "/umgebung.ini"));
     App().Reset();
+}
+
+TEST(Startup, MigrationAsksAndAFailedOneLeavesNoProjectDatabase) {
+    using velu::forms::MsgResult;
+    struct Case {
+        MsgResult antwort;
+        velu::ProjektOeffnung erwartet;
+        size_t meldungen;
+    };
+    for (const Case& c : {Case{MsgResult::No, velu::ProjektOeffnung::Offen, 1},
+                          Case{MsgResult::Yes, velu::ProjektOeffnung::Fehler, 2}}) {
+        Buero b;
+        b.umgebung->nummer = "00000003";
+        QDir().mkpath(b.Ordner("00000003"));
+        QFile alt(b.Ordner("00000003") + "/VELUPRO.MDB");
+        ASSERT_TRUE(alt.open(QIODevice::WriteOnly));
+        alt.write(QByteArray(4096, 'q')); // not a database: taking it over fails
+        alt.close();
+        MessageBoxScript script({c.antwort});
+        EXPECT_EQ(velu::OpenProjektDB(), c.erwartet);
+        ASSERT_EQ(script.Shown().size(), c.meldungen);
+        EXPECT_EQ(script.Shown()[0].text, QString::fromStdString(velu::Migration::FrageText()));
+        EXPECT_EQ(QFileInfo::exists(b.ProjektDB("00000003")), c.erwartet == velu::ProjektOeffnung::Offen);
+    }
+}
+
+TEST(Startup, AFileOfAnotherKindIsRefusedAsDamaged) {
+    Buero b;
+    QFile::remove(b.ProjektDB("00000002"));
+    MachStammDB(b.ProjektDB("00000002"), 0, 0, 8191); // a master database where a project database belongs
+    b.umgebung->nummer = "00000002";
+    MessageBoxScript script;
+    EXPECT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Fehler);
+    EXPECT_TRUE(script.LastText().startsWith("Die Projektdatenbank " + b.ProjektDB("00000002") +
+                                             " konnte nicht geöffnet werden."));
+    EXPECT_EQ(App().ProjektDB(), nullptr);
 }
