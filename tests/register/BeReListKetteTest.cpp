@@ -1,5 +1,7 @@
 #include "register/BeReListKette.h"
 
+#include "BeReListTestDB.h"
+
 #include "core/CurrencyPrint.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -18,32 +20,9 @@ Currency C(const char* s) {
     return Currency::FromString(s);
 }
 
-const char* const Betraege[] = {"BerNetto",
-                                "ZuAbBrNetto",
-                                "InZuSchBerNettoDM",
-                                "InZuSchBerNettoProDM",
-                                "ZwSumm",
-                                "MwstDM",
-                                "Brutto",
-                                "ZuAbBrutto",
-                                "InZuSchBruttoDM",
-                                "InZuSchBruttoProDM",
-                                "SummAz",
-                                "Skontofaehig",
-                                "SkontoDM",
-                                "Mwstenthalten",
-                                "Endbetrag",
-                                "StdReNetZuAbDM",
-                                "StdReNetZuAbProDM",
-                                "StdReBrZuAbDM",
-                                "StdReBrZuAbProDM",
-                                "Pausch57"};
-const char* const Prozente[] = {"InZuSchBerNettoPro", "InZuSchBruttoPro", "MwstPro",
-                                "SkontoPro",          "StdReNetZuAbPro",  "StdReBrZuAbPro"};
-
 // Percents through their column type, everything else as an amount.
 void Setze(db::Recordset& rs, std::string_view feld, Currency wert) {
-    for (const char* p : Prozente)
+    for (const char* p : BeReListProzente)
         if (feld == p) return velu::SetzeProzent(rs, feld, wert);
     velu::SetCY(rs, feld, wert);
 }
@@ -54,16 +33,7 @@ protected:
     void SetUp() override {
         db_ = db::Database::Create(dir_ / "Velupro32.mdb");
         ASSERT_TRUE(db_);
-        std::string sql =
-            "CREATE TABLE BeReList (LfNr INTEGER PRIMARY KEY AUTOINCREMENT, ReBezeichnung TEXT, "
-            "REType TEXT, Ursprung INTEGER, Redatum TEXT, ReNummer TEXT, Modif INTEGER, "
-            "INPUTType INTEGER, DisplayType INTEGER, ZwSummBrutto CURRENCY, ZuPara TEXT, "
-            "KOST57 CURRENCY, PSatz57 DOUBLE, Fertigstell57 DOUBLE";
-        for (const char* b : Betraege)
-            sql += std::string(", ") + b + " CURRENCY, AlDisp" + b + " CURRENCY";
-        for (const char* p : Prozente)
-            sql += std::string(", ") + p + " " + GetParam();
-        db_->Execute(sql + ")");
+        BeReListAnlegen(*db_, GetParam());
     }
 
     // A new row with the given fields (name, value) and the recordset positioned on it.
