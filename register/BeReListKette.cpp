@@ -23,6 +23,15 @@ std::string Feld(std::string_view prefix, std::string_view name) {
     return f;
 }
 
+// Field names compare without regard to case.
+bool GleicherName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
 bool IstCurrencySpalte(const db::Recordset& rs, std::string_view feld) {
     std::string typ = rs.DeclType(feld);
     for (char& c : typ)
@@ -174,7 +183,7 @@ KettenStatus CalcRechnungBeide(db::Database& db, db::Recordset& rs, std::string_
 }
 
 KettenStatus PutProzent(db::Recordset& rs, std::string_view feld, Currency wert) {
-    if (Feld({}, feld) == "MwstPro" && !MwstProGueltig(wert)) return {MeldungMwst};
+    if (GleicherName(feld, "MwstPro") && !MwstProGueltig(wert)) return {MeldungMwst};
     return Schreibe(rs, MeldungSummen, [&] { SetzeProzent(rs, feld, wert); });
 }
 

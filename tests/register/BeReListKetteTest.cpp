@@ -129,7 +129,7 @@ TEST_P(BeReListKette, InvalidVatRateIsRefusedAndChangesNothing) {
         const char* wert;
         bool angenommen;
     } cases[] = {
-        {"MwstPro", "-100", false}, {"MwstPro", "-250", false},  {"MwstPro", "-99.99", true},
+        {"MwstPro", "-100", false}, {"MWSTPRO", "-250", false},  {"MwstPro", "-99.99", true},
         {"MwstPro", "19", true},    {"SkontoPro", "-100", true},
     };
     for (const auto& c : cases) {
