@@ -19,6 +19,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace velu {
 
 namespace {
@@ -81,6 +83,9 @@ BerAuswahl::BerAuswahl(std::shared_ptr<db::Database> projektDB, QString projektT
     tree_->setObjectName("TreeView1");
     tree_->setHeaderHidden(true);
     connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { NodeClick(node); });
+    connect(tree_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node, int) {
+        if (!fuellen_) AfterLabelEdit(node);
+    });
     // The root does not stay collapsed.
     connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) {
         if (node == Node(1)) node->setExpanded(true);
@@ -162,9 +167,13 @@ QString BerAuswahl::NodeKey(const QTreeWidgetItem* node) {
 }
 
 QTreeWidgetItem* BerAuswahl::AddNode(QTreeWidgetItem* parent, const QString& key, const QString& text) {
+    const bool vorher = std::exchange(fuellen_, true);
     auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
     node->setText(0, text);
     node->setData(0, KeyRole, key);
+    // Group names are stored by the regrouping commands; only calculation names are edited here.
+    if (key.startsWith('@')) node->setFlags(node->flags() | Qt::ItemIsEditable);
+    fuellen_ = vorher;
     nodes_.push_back(node);
     return node;
 }
@@ -225,6 +234,41 @@ void BerAuswahl::FillTreeView(int& first) {
             nodes_.resize(1);
         }
     }
+}
+
+void BerAuswahl::AfterLabelEdit(QTreeWidgetItem* node) {
+    const QString key = NodeKey(node);
+    if (!key.startsWith('@')) return;
+    const QString name = node->text(0).left(30);
+    try {
+        db::Params p;
+        p.Set("nr", key.mid(1).toLongLong());
+        db::Recordset rs = db_->OpenRecordset("SELECT LfNr, ReBezeichnung FROM BeReList WHERE LfNr = :nr", p);
+        if (!rs.Empty()) {
+            rs.MoveFirst();
+            rs.Edit();
+            rs.Set("ReBezeichnung", name.toStdString());
+            rs.Update();
+        }
+        if (uebersicht_.RecordCount() > 0) uebersicht_.Requery(); // never opened when the query failed
+    } catch (const db::DbError& e) {
+        forms::MsgCritical(this,
+                           "Der Name konnte nicht gespeichert werden:\n" + QString::fromStdString(e.what()),
+                           windowTitle());
+        QString gespeichert = name;
+        try {
+            if (uebersicht_.FindFirst("Lfnr = " + key.mid(1).toStdString()))
+                gespeichert = QString::fromStdString(uebersicht_.GetText("ReBezeichnung"));
+        } catch (const db::DbError&) {
+        }
+        const bool vorher = std::exchange(fuellen_, true);
+        node->setText(0, gespeichert);
+        fuellen_ = vorher;
+        return;
+    }
+    const bool vorher = std::exchange(fuellen_, true);
+    node->setText(0, name);
+    fuellen_ = vorher;
 }
 
 void BerAuswahl::SetCalculationTools(bool on) {

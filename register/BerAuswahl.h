@@ -52,6 +52,10 @@ public:
     void FindBerechnung(const QString& lfnr);
     // Fills the "Details" tab from the current row.
     void DisplayFields();
+    // A calculation node's label was edited: the name is cut to 30 characters and stored as ReBezeichnung of
+    // that calculation (found by the node's key, not by the current row). A failed write is shown and the
+    // node shows the stored name again.
+    void AfterLabelEdit(QTreeWidgetItem* node);
     // Type letter of the checked option button; "A" when none is checked.
     QString ReStatus() const;
 
@@ -89,6 +93,7 @@ private:
     QGroupBox* frame1_;
     std::vector<QRadioButton*> option1_;
     std::vector<QTreeWidgetItem*> nodes_;
+    bool fuellen_ = false; // node texts set by the program, not typed
 };
 
 } // namespace velu

@@ -190,3 +190,31 @@ TEST_F(BerAuswahlTest, MissingOverviewQueryIsShownAndLeavesTheRoot) {
     EXPECT_EQ(f.Node(2), nullptr);
     EXPECT_TRUE(ToolsAn(f, false));
 }
+
+TEST_F(BerAuswahlTest, RenamedCalculationIsStoredByItsKey) {
+    const int64_t a = Rechnung("Erste", 1, "G", "R");
+    const int64_t b = Rechnung("Zweite", 1, "G", "R");
+    BerAuswahl f(db_, "Demo");
+    auto gespeichert = [&](int64_t nr) {
+        db::Params p;
+        p.Set("nr", nr);
+        auto rs = db_->OpenRecordset("SELECT ReBezeichnung FROM BeReList WHERE LfNr = :nr", p);
+        return QString::fromStdString(rs.GetText("ReBezeichnung"));
+    };
+    ASSERT_EQ(BerAuswahl::NodeKey(f.Node(4)), "@" + QString::number(b));
+    // The first calculation is current; the second one is renamed.
+    f.Node(4)->setText(0, QString(31, 'x'));
+    EXPECT_EQ(gespeichert(b), QString(30, 'x'));
+    EXPECT_EQ(f.Node(4)->text(0), QString(30, 'x'));
+    EXPECT_EQ(gespeichert(a), "Erste");
+    EXPECT_FALSE(f.Node(1)->flags() & Qt::ItemIsEditable) << "the root keeps its label";
+
+    db_->Execute(
+        "CREATE TRIGGER Sperre BEFORE UPDATE ON BeReList BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+    forms::MessageBoxScript script;
+    f.Node(3)->setText(0, "Neu");
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_TRUE(script.LastText().startsWith("Der Name konnte nicht gespeichert werden:"));
+    EXPECT_EQ(f.Node(3)->text(0), "Erste");
+    EXPECT_EQ(gespeichert(a), "Erste");
+}
