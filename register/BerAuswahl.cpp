@@ -388,7 +388,10 @@ void BerAuswahl::SetRechte() {
     const uint32_t r = host_->AktRechte();
     bar_->SetEnabled("Band1", "ZENTRIX", (r & 1u) != 0);
     bar_->SetEnabled("Band1", "PRODAT", (r & 2u) != 0);
-    bar_->SetEnabled("Band1", "PRINT", (r & 2048u) != 0);
+    // Printing needs the right and a calculation to print.
+    const QTreeWidgetItem* n = tree_->currentItem();
+    const bool berechnung = n && n->data(0, KeyRole).toString().startsWith('@');
+    bar_->SetEnabled("Band1", "PRINT", (r & 2048u) != 0 && berechnung);
 }
 
 void BerAuswahl::ReStatus(QString& typ) {

@@ -2,8 +2,11 @@
 // The calculation register window: the tree of the project's calculations by group, the totals of the
 // selected calculation ("Details") and its payments ("Zahlungen"), the type options, the currency switch and
 // the tools of its bar. A plain widget that the main window puts into its MDI area.
+// moc cannot parse <compare>, which the currency type needs.
+#ifndef Q_MOC_RUN
 #include "register/BerechnungEditor.h"
 #include "register/CalculationRegister.h"
+#endif
 
 #include <QString>
 #include <QWidget>
