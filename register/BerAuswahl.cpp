@@ -52,7 +52,8 @@ public:
         return EditorErgebnis::NichtVerfuegbar;
     }
     EditorErgebnis EditParag57(int64_t, Parag57Daten&, int, int) override {
-        forms::MsgBox(owner_, "Das Formular örtliche Bauüberwachung ist in dieser Version noch nicht verfügbar.",
+        forms::MsgBox(owner_,
+                      "Das Formular örtliche Bauüberwachung ist in dieser Version noch nicht verfügbar.",
                       forms::MsgButtons::OK, forms::MsgIcon::Information);
         return EditorErgebnis::NichtVerfuegbar;
     }
@@ -78,8 +79,9 @@ struct Eingabe {
     bool nurStdRe;
 };
 constexpr Eingabe kEingaben[] = {
-    {1, true, "StdReNetZuAbDM", true}, {4, true, "StdReBrZuAbDM", true}, {8, false, "MwstPro", false},
-    {9, true, "SummAz", false},        {10, false, "SkontoPro", false},  {11, false, "StdReNetZuAbPro", false},
+    {1, true, "StdReNetZuAbDM", true},    {4, true, "StdReBrZuAbDM", true},
+    {8, false, "MwstPro", false},         {9, true, "SummAz", false},
+    {10, false, "SkontoPro", false},      {11, false, "StdReNetZuAbPro", false},
     {12, false, "StdReBrZuAbPro", false},
 };
 
@@ -172,7 +174,8 @@ void BerAuswahl::bauen() {
     }
     bar_->SetHandler([this](const QString& key) { ToolClick(key); });
     bar_->SetCommitHook([this] { return nimmAlleEingaben(); });
-    connect(bar_, &forms::ToolBand::ToolEnter, this, [this](const QString&, const QString& d) { host_->StatusText(d); });
+    connect(bar_, &forms::ToolBand::ToolEnter, this,
+            [this](const QString&, const QString& d) { host_->StatusText(d); });
     connect(bar_, &forms::ToolBand::ToolLeave, this, [this] { host_->StatusText({}); });
     layout->addWidget(bar_->ToolBar("Band1"));
 
@@ -252,11 +255,16 @@ void BerAuswahl::bauen() {
         int prozent;
         int betrag;
     } zeilen[] = {
-        {"bereinigtes Grundhonorar", -1, 0}, {"Zuschläge zum ber. Grundhonorar", 11, 1},
-        {"Netto Honorar", -1, 13},          {"MwSt.", 8, 2},
-        {"Bruttohonorar", -1, 3},           {"Zuschläge Bruttohonorar", 12, 4},
-        {"Abschlagszahlungen", -1, 9},      {"skontierbarer Betrag", -1, 5},
-        {"Skonto", 10, 6},                  {"Endbetrag", -1, 7},
+        {"bereinigtes Grundhonorar", -1, 0},
+        {"Zuschläge zum ber. Grundhonorar", 11, 1},
+        {"Netto Honorar", -1, 13},
+        {"MwSt.", 8, 2},
+        {"Bruttohonorar", -1, 3},
+        {"Zuschläge Bruttohonorar", 12, 4},
+        {"Abschlagszahlungen", -1, 9},
+        {"skontierbarer Betrag", -1, 5},
+        {"Skonto", 10, 6},
+        {"Endbetrag", -1, 7},
     };
     grid->addWidget(new QLabel("Rechnungsnummer", details), 1, 0);
     grid->addWidget(xtraText1_, 1, 2);
@@ -281,8 +289,8 @@ void BerAuswahl::bauen() {
     frame1_ = new QGroupBox("Berechnungsart", details);
     frame1_->setObjectName("Frame1");
     auto* fl = new QVBoxLayout(frame1_);
-    const char* captions[] = {"Angebot", "Rechnung", "Stundenlohnrechnung", "Vergleichsangebot",
-                              "Vergleichsrechnung", "örtliche Bauüberwachung"};
+    const char* captions[] = {"Angebot",           "Rechnung",           "Stundenlohnrechnung",
+                              "Vergleichsangebot", "Vergleichsrechnung", "örtliche Bauüberwachung"};
     for (int i = 0; i < 6; ++i) {
         option1_[i] = new QRadioButton(captions[i], frame1_);
         option1_[i]->setObjectName(QString("Option1(%1)").arg(i));
@@ -355,8 +363,9 @@ void BerAuswahl::FillTreeView(int& ersteBerechnung) {
             if (reg_) rows = reg_->TreeRows();
             break;
         } catch (const db::DbError& e) {
-            auto antwort = forms::MsgBox(this, QString::fromUtf8(e.what()) + " # " + QString::number(e.code()),
-                                         forms::MsgButtons::AbortRetryIgnore, forms::MsgIcon::Critical);
+            auto antwort =
+                forms::MsgBox(this, QString::fromUtf8(e.what()) + " # " + QString::number(e.code()),
+                              forms::MsgButtons::AbortRetryIgnore, forms::MsgIcon::Critical);
             if (antwort != forms::MsgResult::Retry) break;
         }
     }
@@ -420,7 +429,8 @@ void BerAuswahl::NodeClick(QTreeWidgetItem* node) {
         tab_->setVisible(false);
         label7_->setText("Projet " + projektText_ + "  ");
     }
-    for (const char* k : {"EDIT", "DEL", "COPY"}) bar_->SetEnabled("Band1", k, berechnung);
+    for (const char* k : {"EDIT", "DEL", "COPY"})
+        bar_->SetEnabled("Band1", k, berechnung);
     // Printing stays with the users who hold its right.
     bar_->SetEnabled("Band1", "PRINT", berechnung && (host_->AktRechte() & 2048u) != 0);
     bar_->SetEnabled("POPUPLINKS", "MARK", berechnung);
@@ -451,8 +461,10 @@ void BerAuswahl::labelBearbeitet(QTreeWidgetItem* node) {
 
 void BerAuswahl::leereFelder() {
     xtraText1_->clear();
-    for (auto* f : xtraText2_) f->clear();
-    for (bool& g : geaendert_) g = false;
+    for (auto* f : xtraText2_)
+        f->clear();
+    for (bool& g : geaendert_)
+        g = false;
     nummerGeaendert_ = datumGeaendert_ = false;
 }
 
@@ -466,7 +478,8 @@ void BerAuswahl::FindBerechnung(const QString& lfnr) {
         // Nothing found: nothing is shown that could be taken for another calculation, nothing can be edited.
         leereFelder();
         tab_->setVisible(false);
-        for (const char* k : {"EDIT", "DEL", "COPY", "PRINT"}) bar_->SetEnabled("Band1", k, false);
+        for (const char* k : {"EDIT", "DEL", "COPY", "PRINT"})
+            bar_->SetEnabled("Band1", k, false);
     }
     DisplayWaehrungszeichhen();
 }
@@ -481,7 +494,8 @@ void BerAuswahl::EDITRe() {
     try {
         reg_->EDITRe(host_->Editor(), xtraText1_->text().toStdString(), n ? n->text(0).toStdString() : "");
     } catch (const std::exception& e) {
-        zeigeFehler("Die Summen der Berechnung konnten nicht gespeichert werden: " + QString::fromUtf8(e.what()));
+        zeigeFehler("Die Summen der Berechnung konnten nicht gespeichert werden: " +
+                    QString::fromUtf8(e.what()));
     }
     FindBerechnung(QString::number(lfnr));
 }
@@ -563,7 +577,8 @@ void BerAuswahl::DisplayFields() {
     } catch (const std::exception& e) {
         zeigeFehler(QString::fromUtf8(e.what()));
     }
-    for (bool& g : geaendert_) g = false;
+    for (bool& g : geaendert_)
+        g = false;
     nummerGeaendert_ = datumGeaendert_ = false;
 }
 
@@ -581,8 +596,10 @@ void BerAuswahl::DisplayStatus() {
                               : typ == "E" || typ == "V" ? "Vergleichsberechnung drucken"
                                                          : "Rechnung drucken";
         bar_->SetCaption("PopupBand1", "PRINTRE", caption);
-        for (int i : {11, 12}) xtraText2_[i]->setVisible(std);
-        for (int i : {2, 3}) label2_[i]->setVisible(std);
+        for (int i : {11, 12})
+            xtraText2_[i]->setVisible(std);
+        for (int i : {2, 3})
+            label2_[i]->setVisible(std);
         for (int i : {1, 4}) {
             xtraText2_[i]->setReadOnly(!std);
             xtraText2_[i]->setFocusPolicy(std ? Qt::StrongFocus : Qt::NoFocus);
@@ -644,7 +661,8 @@ bool BerAuswahl::Convert2NormWährung(int index) {
         reg_->CalcRechnung(0);
         reg_->CalcRechnung(1);
     } catch (const std::exception& ex) {
-        zeigeFehler("Die Summen der Berechnung konnten nicht gespeichert werden: " + QString::fromUtf8(ex.what()));
+        zeigeFehler("Die Summen der Berechnung konnten nicht gespeichert werden: " +
+                    QString::fromUtf8(ex.what()));
     }
     DisplayFields();
     geaendert_[index] = false;
@@ -673,7 +691,8 @@ bool BerAuswahl::nimmNummerUndDatum() {
 
 bool BerAuswahl::nimmAlleEingaben() {
     bool ok = nimmNummerUndDatum();
-    for (int i = 0; i < 14; ++i) ok = Convert2NormWährung(i) && ok;
+    for (int i = 0; i < 14; ++i)
+        ok = Convert2NormWährung(i) && ok;
     return ok;
 }
 

@@ -14,7 +14,8 @@ constexpr const char* kTypen = "ARSEVB";
 
 bool IstCurrencySpalte(const db::Recordset& rs, std::string_view feld) {
     std::string t = rs.DeclType(feld);
-    for (auto& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (auto& c : t)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return t == "CURRENCY";
 }
 
@@ -291,7 +292,8 @@ EditorErgebnis CalculationRegister::EDITRe(BerechnungEditor& editor, const std::
         nachlauf = Stunden;
     } else if (typ == "B") {
         daten.pSatz57 = ReadProzent(rs, "PSatz57");
-        daten.fertigstell57 = rs.IsNull("Fertigstell57") ? Currency::FromUnits(100) : ReadProzent(rs, "Fertigstell57");
+        daten.fertigstell57 =
+            rs.IsNull("Fertigstell57") ? Currency::FromUnits(100) : ReadProzent(rs, "Fertigstell57");
         daten.pausch57 = ReadBetrag(rs, "Pausch57");
         daten.alDispPausch57 = ReadBetrag(rs, "AlDispPausch57");
         daten.kost57 = ReadBetrag(rs, "KOST57");

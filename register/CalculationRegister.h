@@ -72,11 +72,14 @@ public:
 
     // Opens the current calculation in the editor of its type, then marks it modified, reruns the chain in
     // both currencies and makes it current again. nummerText and knotenText complete the editor's caption.
-    // Returns what the editor reported; NichtVerfuegbar (or an unknown type) changes nothing.
-    EditorErgebnis EDITRe(BerechnungEditor& editor, const std::string& nummerText, const std::string& knotenText);
+    // Returns what the editor reported; NichtVerfuegbar changes nothing. A type without an editor is still
+    // marked modified and totalled.
+    EditorErgebnis EDITRe(BerechnungEditor& editor, const std::string& nummerText,
+                          const std::string& knotenText);
 
     // Single writes of the register window on the current row.
-    void PutWährungsDaten(Currency wert, Currency altWert, std::string_view spalte, std::string_view altSpalte);
+    void PutWährungsDaten(Currency wert, Currency altWert, std::string_view spalte,
+                          std::string_view altSpalte);
     void PutProzent(std::string_view spalte, Currency prozent);
     void PutText(std::string_view spalte, const std::string& text);
     void PutDatum(const std::string& iso); // Redatum, "YYYY-MM-DD"

@@ -1,7 +1,8 @@
 #pragma once
-// The invoice chain of one calculation: surcharges on the net fee, subtotal, VAT, gross fee, surcharges on the
-// gross fee, payments on account, cash discount, final amount and the VAT contained in it. Pure arithmetic
-// on one currency's amounts; the register runs it once per currency (plain fields and their "AlDisp" twins).
+// The invoice chain of one calculation: surcharges on the net fee, subtotal, VAT, gross fee, surcharges on
+// the gross fee, payments on account, cash discount, final amount and the VAT contained in it. Pure
+// arithmetic on one currency's amounts; the register runs it once per currency (plain fields and their
+// "AlDisp" twins).
 #include "core/Currency.h"
 
 namespace velu::reg {

@@ -134,7 +134,8 @@ TEST_F(BerAuswahlTest, EmptyProject) {
     EXPECT_EQ(t->topLevelItem(0)->childCount(), 0);
     EXPECT_EQ(w->findChild<QLabel*>("Label7")->text(), "Projet P-1  ");
     EXPECT_TRUE(w->findChild<QTabWidget*>("SSTab1")->isHidden());
-    for (const char* k : {"EDIT", "DEL", "COPY", "PRINT"}) EXPECT_FALSE(w->ActiveBar1().Enabled("Band1", k)) << k;
+    for (const char* k : {"EDIT", "DEL", "COPY", "PRINT"})
+        EXPECT_FALSE(w->ActiveBar1().Enabled("Band1", k)) << k;
     EXPECT_FALSE(w->ActiveBar1().Enabled("POPUPLINKS", "MARK"));
     // DM and EUR act only on a selected calculation.
     w->ToolClick("EUR");

@@ -69,11 +69,16 @@ TEST_F(RegisterTest, ChainStoredInBothCurrencies) {
         const char* dm;
         const char* eur;
     } erwartet[] = {
-        {"InZuSchBerNettoProDM", "100", "51.13"}, {"ZuAbBrNetto", "150", "76.69"},
-        {"ZwSumm", "1150", "587.98"},             {"MwstDM", "184", "94.08"},
-        {"Brutto", "1334", "682.06"},             {"ZuAbBrutto", "0", "0"},
-        {"Skontofaehig", "1134", "579.8017"},     {"SkontoDM", "-22.68", "-11.6"},
-        {"Endbetrag", "1111.32", "568.2"},        {"Mwstenthalten", "153.29", "78.37"},
+        {"InZuSchBerNettoProDM", "100", "51.13"},
+        {"ZuAbBrNetto", "150", "76.69"},
+        {"ZwSumm", "1150", "587.98"},
+        {"MwstDM", "184", "94.08"},
+        {"Brutto", "1334", "682.06"},
+        {"ZuAbBrutto", "0", "0"},
+        {"Skontofaehig", "1134", "579.8017"},
+        {"SkontoDM", "-22.68", "-11.6"},
+        {"Endbetrag", "1111.32", "568.2"},
+        {"Mwstenthalten", "153.29", "78.37"},
         {"StdReNetZuAbProDM", "0", "0"},
     };
     for (const auto& e : erwartet) {
@@ -165,8 +170,9 @@ TEST_F(RegisterTest, EditSiteSupervision) {
         ASSERT_TRUE(reg.FindBerechnung(b));
         FakeEditor ed;
         ed.ergebnis = c.ergebnis;
-        ed.zurueck = {C("100000"), C("2.1"), C("50"), C(c.pausch), velu::DMEuroUmrechnung(C(c.pausch), 1), C("2000"),
-                      C("1022.5868")};
+        ed.zurueck = {
+            C("100000"), C("2.1"),      C("50"), C(c.pausch), velu::DMEuroUmrechnung(C(c.pausch), 1),
+            C("2000"),   C("1022.5868")};
         reg.EDITRe(ed, "", "");
         EXPECT_EQ(ed.angeboten.fertigstell57, C("100")) << c.name; // never stored: offered as 100
         EXPECT_EQ(GetCY(b, "BerNetto"), C(c.netto)) << c.name;
@@ -242,9 +248,11 @@ TEST(KuerzeBezeichnung, ThirtyCharactersNotBytes) {
     EXPECT_EQ(KuerzeBezeichnung(std::string(31, 'x')), std::string(30, 'x'));
     EXPECT_EQ(KuerzeBezeichnung(std::string(30, 'x')), std::string(30, 'x'));
     std::string umlaute;
-    for (int i = 0; i < 31; ++i) umlaute += "ä";
+    for (int i = 0; i < 31; ++i)
+        umlaute += "ä";
     std::string dreissig;
-    for (int i = 0; i < 30; ++i) dreissig += "ä";
+    for (int i = 0; i < 30; ++i)
+        dreissig += "ä";
     EXPECT_EQ(KuerzeBezeichnung(umlaute), dreissig);
     EXPECT_EQ(KuerzeBezeichnung(""), "");
 }

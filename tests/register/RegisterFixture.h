@@ -31,15 +31,16 @@ protected:
     // A calculation as the new-calculation dialog adds it: its own group unless ursprung is given.
     int64_t AddBerechnung(const std::string& typ, const std::string& name, int inputType = 0,
                           int64_t ursprung = 0, const std::string& gruppe = "Gruppe") {
-        db_->Execute("INSERT INTO BeReList (ReBezeichnung, REType, Gruppenbezeichnung, INPUTType, DisplayType, "
-                     "MwstPro, Modif) VALUES (?, ?, ?, ?, ?, ?, 0)",
-                     velu::db::Params()
-                         .Add(name)
-                         .Add(typ)
-                         .Add(gruppe)
-                         .Add(int64_t{inputType})
-                         .Add(int64_t{inputType})
-                         .Add(velu::Currency::FromUnits(16).Raw()));
+        db_->Execute(
+            "INSERT INTO BeReList (ReBezeichnung, REType, Gruppenbezeichnung, INPUTType, DisplayType, "
+            "MwstPro, Modif) VALUES (?, ?, ?, ?, ?, ?, 0)",
+            velu::db::Params()
+                .Add(name)
+                .Add(typ)
+                .Add(gruppe)
+                .Add(int64_t{inputType})
+                .Add(int64_t{inputType})
+                .Add(velu::Currency::FromUnits(16).Raw()));
         int64_t lfnr = db_->LastInsertId();
         db_->Execute("UPDATE BeReList SET Ursprung = ? WHERE LfNr = ?",
                      velu::db::Params().Add(ursprung ? ursprung : lfnr).Add(lfnr));
