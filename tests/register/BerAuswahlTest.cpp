@@ -71,7 +71,7 @@ struct TestHost : RegisterHost {
 };
 } // namespace
 
-class BerAuswahlTest : public ProjektFixture {
+class BerAuswahlWindowTest : public ProjektFixture {
 protected:
     void SetUp() override {
         app();
@@ -100,7 +100,7 @@ protected:
     TestHost* host = nullptr;
 };
 
-TEST_F(BerAuswahlTest, TreeByGroup) {
+TEST_F(BerAuswahlWindowTest, TreeByGroup) {
     const int64_t a = AddBerechnung("A", "Angebot", 0, 0, "Neubau");
     AddBerechnung("R", "Rechnung 1", 0, a, "Neubau");
     const int64_t c = AddBerechnung("S", "Stunden", 1, 0, "Umbau");
@@ -127,7 +127,7 @@ TEST_F(BerAuswahlTest, TreeByGroup) {
     EXPECT_TRUE(root->isExpanded());
 }
 
-TEST_F(BerAuswahlTest, EmptyProject) {
+TEST_F(BerAuswahlWindowTest, EmptyProject) {
     auto w = Fenster();
     QTreeWidget* t = w->TreeView1();
     ASSERT_EQ(t->topLevelItemCount(), 1);
@@ -142,7 +142,7 @@ TEST_F(BerAuswahlTest, EmptyProject) {
     EXPECT_TRUE(w->ActiveBar1().Checked("Band1", "DM"));
 }
 
-TEST_F(BerAuswahlTest, LabelsCutToThirtyAndGroupsRenamedByTheirNode) {
+TEST_F(BerAuswahlWindowTest, LabelsCutToThirtyAndGroupsRenamedByTheirNode) {
     const int64_t a = AddBerechnung("A", "Angebot", 0, 0, "Neubau");
     const int64_t b = AddBerechnung("R", "Rechnung", 0, a, "Neubau");
     const int64_t c = AddBerechnung("R", "Andere", 0, 0, "Umbau");
@@ -158,7 +158,7 @@ TEST_F(BerAuswahlTest, LabelsCutToThirtyAndGroupsRenamedByTheirNode) {
     EXPECT_EQ(w->findChild<QLabel*>("Label7")->text(), "Gruppe Neubau Süd");
 }
 
-TEST_F(BerAuswahlTest, EditOfferAndSiteSupervisionStoreTotals) {
+TEST_F(BerAuswahlWindowTest, EditOfferAndSiteSupervisionStoreTotals) {
     const int64_t a = AddBerechnung("A", "Angebot");
     const int64_t b = AddBerechnung("B", "Bauüberwachung");
     editor.speichern = [this](int64_t l) {
@@ -185,7 +185,7 @@ TEST_F(BerAuswahlTest, EditOfferAndSiteSupervisionStoreTotals) {
     EXPECT_EQ(GetCY(b, "AlDispEndbetrag"), C("622.76"));
 }
 
-TEST_F(BerAuswahlTest, DisplaySwitchChangesOnlyDisplayType) {
+TEST_F(BerAuswahlWindowTest, DisplaySwitchChangesOnlyDisplayType) {
     const int64_t a = AddBerechnung("R", "Rechnung");
     SetCY(a, "Endbetrag", "1160");
     SetCY(a, "AlDispEndbetrag", "593.1");
@@ -202,7 +202,7 @@ TEST_F(BerAuswahlTest, DisplaySwitchChangesOnlyDisplayType) {
     EXPECT_EQ(std::get<int64_t>(Get(a, "DisplayType")), 0);
 }
 
-TEST_F(BerAuswahlTest, TypedAmountsTakenOverInBothCurrencies) {
+TEST_F(BerAuswahlWindowTest, TypedAmountsTakenOverInBothCurrencies) {
     const int64_t a = AddBerechnung("R", "Rechnung");
     db_->Execute("UPDATE BeReList SET DisplayType = 1 WHERE LfNr = ?", velu::db::Params().Add(a));
     auto w = Fenster();
@@ -236,7 +236,7 @@ TEST_F(BerAuswahlTest, TypedAmountsTakenOverInBothCurrencies) {
     EXPECT_EQ(GetCY(a, "StdReNetZuAbPro"), C("-5"));
 }
 
-TEST_F(BerAuswahlTest, RightsGovernPrintAndProjectChange) {
+TEST_F(BerAuswahlWindowTest, RightsGovernPrintAndProjectChange) {
     AddBerechnung("R", "Rechnung");
     auto w = Fenster(0);
     EXPECT_FALSE(w->ActiveBar1().Enabled("Band1", "PRINT"));
@@ -251,7 +251,7 @@ TEST_F(BerAuswahlTest, RightsGovernPrintAndProjectChange) {
     EXPECT_TRUE(v->ActiveBar1().Enabled("Band1", "PRINT"));
 }
 
-TEST_F(BerAuswahlTest, FindBerechnungThatFindsNothingShowsNothing) {
+TEST_F(BerAuswahlWindowTest, FindBerechnungThatFindsNothingShowsNothing) {
     const int64_t a = AddBerechnung("R", "Rechnung");
     SetCY(a, "Endbetrag", "10");
     auto w = Fenster();
@@ -264,7 +264,7 @@ TEST_F(BerAuswahlTest, FindBerechnungThatFindsNothingShowsNothing) {
 }
 
 // A picture of the register for the record; written where VELU_REGISTER_SCREENSHOT says.
-TEST_F(BerAuswahlTest, Screenshot) {
+TEST_F(BerAuswahlWindowTest, Screenshot) {
     const char* ziel = std::getenv("VELU_REGISTER_SCREENSHOT");
     if (!ziel) GTEST_SKIP() << "VELU_REGISTER_SCREENSHOT not set";
     const int64_t a = AddBerechnung("A", "Angebot Neubau", 0, 0, "Neubau Kita");

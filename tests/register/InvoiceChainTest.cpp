@@ -15,7 +15,7 @@ Currency C(const char* s) {
 }
 } // namespace
 
-TEST(CalcBerNetto, RoundsEachStepToCents) {
+TEST(InvoiceChainNet, RoundsEachStepToCents) {
     struct Case {
         const char *netto, *pro, *betrag, *mwst;
         const char *proDM, *zuAb, *zwSumm, *mwstDM, *brutto;
@@ -38,7 +38,7 @@ TEST(CalcBerNetto, RoundsEachStepToCents) {
     }
 }
 
-TEST(BerechneRechnung, WholeChain) {
+TEST(InvoiceChain, WholeChain) {
     struct Case {
         const char* name;
         bool stdRe;
@@ -128,14 +128,14 @@ TEST(BerechneRechnung, WholeChain) {
     }
 }
 
-TEST(BerechneRechnung, SurchargeFieldsFollowType) {
+TEST(InvoiceChain, SurchargeFieldsFollowType) {
     EXPECT_TRUE(NutztStdReZuschlaege('S'));
     EXPECT_TRUE(NutztStdReZuschlaege('B'));
     for (char t : {'A', 'R', 'E', 'V', '\0'})
         EXPECT_FALSE(NutztStdReZuschlaege(t)) << t;
 }
 
-TEST(MwstProZulaessig, RefusesMinusHundredAndBelow) {
+TEST(InvoiceChainVat, RefusesMinusHundredAndBelow) {
     EXPECT_FALSE(MwstProZulaessig(C("-100")));
     EXPECT_FALSE(MwstProZulaessig(C("-250")));
     EXPECT_TRUE(MwstProZulaessig(C("-99.99")));
