@@ -1,0 +1,755 @@
+#include "register/BerAuswahl.h"
+
+#include "core/AppState.h"
+#include "core/FormRegistry.h"
+#include "core/MDIVelunta.h"
+#include "core/Money.h"
+#include "core/MoneyFormat.h"
+#include "core/Startup.h"
+#include "platform/db/DbError.h"
+#include "platform/forms/FormTag.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/ToolBand.h"
+#include "platform/help/Hilfe.h"
+#include "platform/outside/ProjektUmgebung.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace velu::reg {
+
+namespace {
+
+constexpr int KeyRole = Qt::UserRole;
+
+// The editors that come with later versions say so and edit nothing.
+class PlatzhalterEditor : public BerechnungEditor {
+public:
+    explicit PlatzhalterEditor(QWidget* owner) : owner_(owner) {}
+    EditorErgebnis EditGrunddaten(int64_t, int, int, int, const std::string&) override {
+        forms::MsgBox(owner_, "Das Formular Grunddaten ist in dieser Version noch nicht verfügbar.",
+                      forms::MsgButtons::OK, forms::MsgIcon::Information);
+        return EditorErgebnis::NichtVerfuegbar;
+    }
+    EditorErgebnis EditStdRech(int64_t, int, int, const std::string&) override {
+        forms::MsgBox(owner_, "Die Stundenlohnrechnung ist in dieser Version noch nicht verfügbar.",
+                      forms::MsgButtons::OK, forms::MsgIcon::Information);
+        return EditorErgebnis::NichtVerfuegbar;
+    }
+    EditorErgebnis EditParag57(int64_t, Parag57Daten&, int, int) override {
+        forms::MsgBox(owner_,
+                      "Das Formular örtliche Bauüberwachung ist in dieser Version noch nicht verfügbar.",
+                      forms::MsgButtons::OK, forms::MsgIcon::Information);
+        return EditorErgebnis::NichtVerfuegbar;
+    }
+
+private:
+    QWidget* owner_;
+};
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// A percentage as the user reads and types it: German decimal comma, no currency sign.
+QString ProzentText(Currency c) {
+    return QLocale(QLocale::German, QLocale::Germany).toString(c.ToDouble(), 'f', 2);
+}
+
+// Fields of the details tab that take input, with their columns.
+struct Eingabe {
+    int index;
+    bool betrag;
+    const char* spalte;
+    bool nurStdRe;
+};
+constexpr Eingabe kEingaben[] = {
+    {1, true, "StdReNetZuAbDM", true},    {4, true, "StdReBrZuAbDM", true},
+    {8, false, "MwstPro", false},         {9, true, "SummAz", false},
+    {10, false, "SkontoPro", false},      {11, false, "StdReNetZuAbPro", false},
+    {12, false, "StdReBrZuAbPro", false},
+};
+
+const Eingabe* EingabeFuer(int index) {
+    for (const auto& e : kEingaben)
+        if (e.index == index) return &e;
+    return nullptr;
+}
+
+} // namespace
+
+AppRegisterHost::AppRegisterHost(QWidget* owner)
+    : editor_(std::make_unique<PlatzhalterEditor>(owner)), owner_(owner) {}
+AppRegisterHost::~AppRegisterHost() = default;
+db::Database* AppRegisterHost::ProjektDB() {
+    return App().ProjektDB();
+}
+QString AppRegisterHost::ProjektText() {
+    return App().Umgebung().AktProjekt().nummer;
+}
+uint32_t AppRegisterHost::AktRechte() {
+    return static_cast<uint32_t>(App().AktRechte());
+}
+BerechnungEditor& AppRegisterHost::Editor() {
+    return *editor_;
+}
+void AppRegisterHost::CallShowHoai(bool& gewechselt) {
+    velu::CallShowHoai(gewechselt);
+}
+void AppRegisterHost::CallShowProdat() {
+    velu::CallShowProdat();
+}
+void AppRegisterHost::RefreshActiveBar(bool an) {
+    velu::RefreshActiveBar(an);
+}
+void AppRegisterHost::StatusText(const QString& text) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<MDIVelunta*>(w))
+            if (QLabel* p = m->Panel(1)) p->setText(text);
+}
+
+void RegisterBerAuswahl(FormRegistry& formen) {
+    formen.Register("BerAuswahl", [](QWidget* owner) -> QWidget* { return new BerAuswahl(owner); });
+}
+
+BerAuswahl::BerAuswahl(QWidget* parent) : BerAuswahl(nullptr, parent) {}
+
+BerAuswahl::BerAuswahl(std::unique_ptr<RegisterHost> host, QWidget* parent)
+    : QWidget(parent), host_(host ? std::move(host) : std::make_unique<AppRegisterHost>(this)) {
+    setObjectName("BerAuswahl");
+    setWindowTitle("HOAI Berechnungen");
+    bauen();
+    RefreshConection();
+    SetRechte();
+}
+
+BerAuswahl::~BerAuswahl() = default;
+
+void BerAuswahl::bauen() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    bar_ = new forms::ToolBand(this);
+    bar_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
+    bar_->AddBand("PopupBand1", forms::ToolBand::BandKind::Popup);
+    bar_->AddBand("POPUPLINKS", forms::ToolBand::BandKind::Popup);
+    bar_->AddTools({
+        {"Band1", "ADD", "Neu", "Neue Berechnung anlegen"},
+        {"Band1", "EDIT", "Bearbeiten", "Berechnung bearbeiten"},
+        {"Band1", "EDITBEZ", "Umbenennen", "Bezeichnung ändern"},
+        {"Band1", "COPY", "Kopieren", "Berechnung kopieren"},
+        {"Band1", "DEL", "Löschen", "Berechnung löschen"},
+        {"Band1", "PRINT", "Drucken", "Drucken", "PopupBand1", 11},
+        {"Band1", "PRODAT", "Projektdaten", "Projektdaten anzeigen", {}, 1},
+        {"Band1", "ZENTRIX", "Projekt", "Projekt wechseln", {}, 0},
+        {"Band1", "EXIT", "Schließen", "Register schließen"},
+        {"PopupBand1", "PRINTRE", "Rechnung drucken", "Rechnung drucken"},
+        {"PopupBand1", "PRINTKO", "Kostenübersicht", "Kostenübersicht drucken"},
+        {"PopupBand1", "PRINTAZ", "Abschlagszahlungen", "Abschlagszahlungen drucken"},
+        {"PopupBand1", "PRINTZAHUEBER", "Zahlungsübersicht", "Zahlungsübersicht drucken"},
+        {"PopupBand1", "PRINTZULP", "Zuschläge je Leistungsphase", "Zuschläge je Leistungsphase drucken"},
+        {"PopupBand1", "PRINTZUSAMMEN", "Zusammenstellung", "Rechnungszusammenstellung drucken"},
+        {"POPUPLINKS", "MARK", "Markieren", "Berechnungen markieren"},
+        {"POPUPLINKS", "UNMARK", "Markierung aufheben", "Markierungen aufheben"},
+    });
+    for (const char* k : {"DM", "EUR"}) {
+        forms::ToolDef d("Band1", k, k, QString("Anzeige in ") + (QString(k) == "DM" ? "DM" : "Euro"));
+        d.checkable = true;
+        bar_->AddTool(d);
+    }
+    bar_->SetHandler([this](const QString& key) { ToolClick(key); });
+    bar_->SetCommitHook([this] { return nimmAlleEingaben(); });
+    connect(bar_, &forms::ToolBand::ToolEnter, this,
+            [this](const QString&, const QString& d) { host_->StatusText(d); });
+    connect(bar_, &forms::ToolBand::ToolLeave, this, [this] { host_->StatusText({}); });
+    layout->addWidget(bar_->ToolBar("Band1"));
+
+    auto* container = new QSplitter(Qt::Horizontal, this);
+    container->setObjectName("picSplitterHContainer");
+    layout->addWidget(container, 1);
+
+    tree_ = new QTreeWidget(container);
+    tree_->setObjectName("TreeView1");
+    tree_->setHeaderHidden(true);
+    tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* n) { NodeClick(n); });
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* n) {
+        if (!fuelltBaum_ && n) NodeClick(n);
+    });
+    connect(tree_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* n) { labelBearbeitet(n); });
+    connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* n) {
+        if (!n->parent()) n->setExpanded(true); // the root stays open
+    });
+    connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* n) {
+        const QString key = n->data(0, KeyRole).toString();
+        if (key.startsWith('+')) {
+            ToolClick("ZENTRIX");
+        } else if (key.startsWith('@')) {
+            if (nimmAlleEingaben()) EDITRe();
+        }
+    });
+    connect(tree_, &QTreeWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { bar_->Popup("POPUPLINKS")->popup(tree_->viewport()->mapToGlobal(p)); });
+
+    tab_ = new QTabWidget(container);
+    tab_->setObjectName("SSTab1");
+    container->addWidget(tree_);
+    container->addWidget(tab_);
+    container->setSizes({272, 800});
+    container->setChildrenCollapsible(false);
+    tree_->setMinimumWidth(100);
+    tab_->setMinimumWidth(100);
+
+    auto* details = new QWidget;
+    auto* grid = new QGridLayout(details);
+    label7_ = new QLabel(details);
+    label7_->setObjectName("Label7");
+    label5_ = new QLabel("Berechnungswährung DM", details);
+    label5_->setObjectName("Label5");
+    label5_->setAutoFillBackground(true);
+    grid->addWidget(label7_, 0, 0, 1, 3);
+    grid->addWidget(label5_, 0, 3);
+
+    xtraText1_ = new QLineEdit(details);
+    xtraText1_->setObjectName("XtraText1");
+    xtraText1_->setMaxLength(15);
+    connect(xtraText1_, &QLineEdit::textEdited, this, [this] { nummerGeaendert_ = true; });
+    xtraText1_->installEventFilter(this);
+    dtPicker1_ = new QDateEdit(details);
+    dtPicker1_->setObjectName("DTPicker1");
+    dtPicker1_->setDisplayFormat("dd.MM.yyyy");
+    dtPicker1_->setCalendarPopup(true);
+    connect(dtPicker1_, &QDateEdit::userDateChanged, this, [this] { datumGeaendert_ = true; });
+    dtPicker1_->installEventFilter(this);
+
+    for (int i = 0; i < 14; ++i) {
+        auto* f = new QLineEdit(details);
+        f->setObjectName(QString("XtraText2(%1)").arg(i));
+        f->setAlignment(Qt::AlignRight);
+        const Eingabe* e = EingabeFuer(i);
+        f->setReadOnly(!e || e->nurStdRe);
+        f->setMaxLength(i == 9 ? 13 : (e && !e->betrag) ? 5 : 16);
+        connect(f, &QLineEdit::textEdited, this, [this, i] { geaendert_[i] = true; });
+        connect(f, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
+        f->installEventFilter(this);
+        xtraText2_[i] = f;
+    }
+    struct Zeile {
+        const char* text;
+        int prozent;
+        int betrag;
+    } zeilen[] = {
+        {"bereinigtes Grundhonorar", -1, 0},
+        {"Zuschläge zum ber. Grundhonorar", 11, 1},
+        {"Netto Honorar", -1, 13},
+        {"MwSt.", 8, 2},
+        {"Bruttohonorar", -1, 3},
+        {"Zuschläge Bruttohonorar", 12, 4},
+        {"Abschlagszahlungen", -1, 9},
+        {"skontierbarer Betrag", -1, 5},
+        {"Skonto", 10, 6},
+        {"Endbetrag", -1, 7},
+    };
+    grid->addWidget(new QLabel("Rechnungsnummer", details), 1, 0);
+    grid->addWidget(xtraText1_, 1, 2);
+    grid->addWidget(new QLabel("Rechnungsdatum", details), 2, 0);
+    grid->addWidget(dtPicker1_, 2, 2);
+    int r = 3;
+    for (const auto& z : zeilen) {
+        auto* l = new QLabel(z.text, details);
+        grid->addWidget(l, r, 0);
+        if (z.prozent >= 0) {
+            grid->addWidget(xtraText2_[z.prozent], r, 1);
+            if (z.prozent == 11 || z.prozent == 12) {
+                auto* pl = new QLabel("%", details);
+                pl->setObjectName(QString("Label2(%1)").arg(z.prozent == 11 ? 2 : 3));
+                label2_[z.prozent == 11 ? 2 : 3] = pl;
+                grid->addWidget(pl, r, 1, Qt::AlignLeft);
+            }
+        }
+        grid->addWidget(xtraText2_[z.betrag], r, 2);
+        ++r;
+    }
+    frame1_ = new QGroupBox("Berechnungsart", details);
+    frame1_->setObjectName("Frame1");
+    auto* fl = new QVBoxLayout(frame1_);
+    const char* captions[] = {"Angebot",           "Rechnung",           "Stundenlohnrechnung",
+                              "Vergleichsangebot", "Vergleichsrechnung", "örtliche Bauüberwachung"};
+    for (int i = 0; i < 6; ++i) {
+        option1_[i] = new QRadioButton(captions[i], frame1_);
+        option1_[i]->setObjectName(QString("Option1(%1)").arg(i));
+        fl->addWidget(option1_[i]);
+        connect(option1_[i], &QRadioButton::clicked, this, [this] {
+            if (!frame1_->isEnabled() || !reg_ || !reg_->HasCurrent()) return;
+            QString typ;
+            ReStatus(typ);
+            try {
+                reg_->SetReType(typ.at(0).toLatin1());
+            } catch (const std::exception& e) {
+                zeigeFehler(QString::fromUtf8(e.what()));
+                reg_->FindBerechnung(reg_->CurrentLfNr());
+            }
+            DisplayStatus();
+        });
+    }
+    grid->addWidget(frame1_, 1, 3, 8, 1);
+    grid->setRowStretch(r, 1);
+    tab_->addTab(details, "Details");
+    auto* zahlungen = new QWidget;
+    zahlungen->setObjectName("Zahlungen");
+    tab_->addTab(zahlungen, "Zahlungen");
+}
+
+void BerAuswahl::zeigeFehler(const QString& text) {
+    forms::MsgBox(this, text, forms::MsgButtons::OK, forms::MsgIcon::Critical);
+}
+
+void BerAuswahl::RefreshConection() {
+    db::Database* db = host_->ProjektDB();
+    reg_.reset();
+    if (db) {
+        reg_ = std::make_unique<CalculationRegister>(*db);
+        try {
+            reg_->Open();
+        } catch (const std::exception& e) {
+            zeigeFehler(QString::fromUtf8(e.what()));
+            reg_.reset();
+        }
+    }
+    projektText_ = host_->ProjektText();
+    QApplication::processEvents();
+    int erste = -1;
+    FillTreeView(erste);
+    QApplication::processEvents();
+    if (erste < 1) erste = 1;
+    if (QTreeWidgetItem* n = knotenMitIndex(erste)) {
+        fuelltBaum_ = true;
+        tree_->setCurrentItem(n);
+        fuelltBaum_ = false;
+        tree_->scrollToItem(n);
+        NodeClick(n);
+    }
+    bar_->SetEnabled("POPUPLINKS", "UNMARK", false);
+}
+
+void BerAuswahl::FillTreeView(int& ersteBerechnung) {
+    fuelltBaum_ = true;
+    tree_->clear();
+    knoten_.clear();
+    ersteBerechnung = -1;
+    auto* root = new QTreeWidgetItem(tree_, QStringList("Projekt " + projektText_));
+    root->setData(0, KeyRole, "+");
+    knoten_.push_back(root);
+    root->setExpanded(true);
+    std::vector<TreeRow> rows;
+    for (;;) {
+        try {
+            if (reg_) rows = reg_->TreeRows();
+            break;
+        } catch (const db::DbError& e) {
+            auto antwort =
+                forms::MsgBox(this, QString::fromUtf8(e.what()) + " # " + QString::number(e.code()),
+                              forms::MsgButtons::AbortRetryIgnore, forms::MsgIcon::Critical);
+            if (antwort != forms::MsgResult::Retry) break;
+        }
+    }
+    int64_t gruppe = -1;
+    QTreeWidgetItem* gruppenKnoten = nullptr;
+    for (const auto& row : rows) {
+        if (row.ursprung != gruppe || !gruppenKnoten) {
+            gruppenKnoten = new QTreeWidgetItem(root, QStringList(Q(row.gruppenbezeichnung)));
+            gruppenKnoten->setData(0, KeyRole, "*" + QString::number(row.ursprung));
+            gruppenKnoten->setFlags(gruppenKnoten->flags() | Qt::ItemIsEditable);
+            knoten_.push_back(gruppenKnoten);
+            gruppenKnoten->setExpanded(true);
+            gruppe = row.ursprung;
+        }
+        auto* n = new QTreeWidgetItem(gruppenKnoten, QStringList(Q(row.reBezeichnung)));
+        n->setData(0, KeyRole, "@" + QString::number(row.lfNr));
+        n->setFlags(n->flags() | Qt::ItemIsEditable);
+        knoten_.push_back(n);
+        if (ersteBerechnung < 0) ersteBerechnung = static_cast<int>(knoten_.size());
+    }
+    fuelltBaum_ = false;
+}
+
+QTreeWidgetItem* BerAuswahl::knotenMitIndex(int index) const {
+    return index >= 1 && index <= static_cast<int>(knoten_.size()) ? knoten_[index - 1] : nullptr;
+}
+
+void BerAuswahl::SetRechte() {
+    const uint32_t r = host_->AktRechte();
+    bar_->SetEnabled("Band1", "ZENTRIX", (r & 1u) != 0);
+    bar_->SetEnabled("Band1", "PRODAT", (r & 2u) != 0);
+    // Printing needs the right and a calculation to print.
+    const QTreeWidgetItem* n = tree_->currentItem();
+    const bool berechnung = n && n->data(0, KeyRole).toString().startsWith('@');
+    bar_->SetEnabled("Band1", "PRINT", (r & 2048u) != 0 && berechnung);
+}
+
+void BerAuswahl::ReStatus(QString& typ) {
+    typ = "A";
+    for (int i = 0; i < 6; ++i)
+        if (option1_[i]->isChecked()) {
+            typ = QString(QChar(TypBuchstabe(i)));
+            return;
+        }
+}
+
+void BerAuswahl::NodeClick(QTreeWidgetItem* node) {
+    if (!node) return;
+    const QString key = node->data(0, KeyRole).toString();
+    const bool berechnung = key.startsWith('@');
+    if (berechnung) {
+        tab_->setCurrentIndex(0);
+        tab_->setVisible(true);
+        FindBerechnung(key.mid(1));
+    } else if (key.startsWith('*')) {
+        tab_->setVisible(false);
+        label7_->setText("Gruppe " + node->text(0));
+        tab_->setCurrentIndex(0);
+    } else {
+        tab_->setCurrentIndex(0);
+        tab_->setVisible(false);
+        label7_->setText("Projet " + projektText_ + "  ");
+    }
+    for (const char* k : {"EDIT", "DEL", "COPY"})
+        bar_->SetEnabled("Band1", k, berechnung);
+    // Printing stays with the users who hold its right.
+    bar_->SetEnabled("Band1", "PRINT", berechnung && (host_->AktRechte() & 2048u) != 0);
+    bar_->SetEnabled("POPUPLINKS", "MARK", berechnung);
+}
+
+void BerAuswahl::labelBearbeitet(QTreeWidgetItem* node) {
+    if (fuelltBaum_ || !node || !reg_) return;
+    const QString key = node->data(0, KeyRole).toString();
+    const std::string text = KuerzeBezeichnung(node->text(0).toStdString());
+    fuelltBaum_ = true;
+    node->setText(0, Q(text));
+    fuelltBaum_ = false;
+    bool ok = false;
+    const int64_t nr = key.mid(1).toLongLong(&ok);
+    if (!ok) return;
+    try {
+        if (key.startsWith('@')) {
+            if (reg_->CurrentLfNr() != nr && !reg_->FindBerechnung(nr)) return;
+            reg_->PutText("ReBezeichnung", text);
+        } else if (key.startsWith('*')) {
+            reg_->Updategruppe(nr, text);
+            label7_->setText("Gruppe " + Q(text));
+        }
+    } catch (const std::exception& e) {
+        zeigeFehler(QString::fromUtf8(e.what()));
+    }
+}
+
+void BerAuswahl::leereFelder() {
+    xtraText1_->clear();
+    for (auto* f : xtraText2_)
+        f->clear();
+    for (bool& g : geaendert_)
+        g = false;
+    nummerGeaendert_ = datumGeaendert_ = false;
+}
+
+void BerAuswahl::FindBerechnung(const QString& lfnr) {
+    bool ok = false;
+    const int64_t nr = lfnr.toLongLong(&ok);
+    if (reg_ && ok && reg_->FindBerechnung(nr)) {
+        DisplayStatus();
+        DisplayFields();
+    } else {
+        // Nothing found: nothing is shown that could be taken for another calculation, nothing can be edited.
+        leereFelder();
+        tab_->setVisible(false);
+        for (const char* k : {"EDIT", "DEL", "COPY", "PRINT"})
+            bar_->SetEnabled("Band1", k, false);
+    }
+    DisplayWaehrungszeichhen();
+}
+
+void BerAuswahl::EDITRe() {
+    if (!reg_ || !reg_->HasCurrent()) return;
+    QTreeWidgetItem* n = tree_->currentItem();
+    const int64_t lfnr = reg_->CurrentLfNr();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::processEvents();
+    QApplication::restoreOverrideCursor();
+    try {
+        reg_->EDITRe(host_->Editor(), xtraText1_->text().toStdString(), n ? n->text(0).toStdString() : "");
+    } catch (const std::exception& e) {
+        zeigeFehler("Die Summen der Berechnung konnten nicht gespeichert werden: " +
+                    QString::fromUtf8(e.what()));
+    }
+    FindBerechnung(QString::number(lfnr));
+}
+
+void BerAuswahl::SwitchWährung(int displayType) {
+    if (!reg_ || !reg_->HasCurrent()) return;
+    try {
+        reg_->SetDisplayType(displayType);
+    } catch (const std::exception& e) {
+        zeigeFehler(QString::fromUtf8(e.what()));
+        return;
+    }
+    DisplayFields();
+    DisplayWaehrungszeichhen();
+}
+
+void BerAuswahl::DisplayWaehrungszeichhen() {
+    const bool euro = reg_ && reg_->HasCurrent() && reg_->InputType() != 0;
+    label5_->setText(euro ? "Berechnungswährung €" : "Berechnungswährung DM");
+    QPalette p = palette();
+    if (euro) {
+        p.setColor(QPalette::WindowText, Qt::yellow);
+        p.setColor(QPalette::Window, Qt::blue);
+    }
+    label5_->setPalette(p);
+    QFont f = label5_->font();
+    f.setBold(euro);
+    label5_->setFont(f);
+    const int d = reg_ && reg_->HasCurrent() ? reg_->DisplayType() : 0;
+    bar_->SetChecked("Band1", "DM", d == 0);
+    bar_->SetChecked("Band1", "EUR", d != 0);
+}
+
+void BerAuswahl::DisplayFields() {
+    if (!reg_ || !reg_->HasCurrent()) {
+        leereFelder();
+        return;
+    }
+    try {
+        const WaehrungCode w = static_cast<WaehrungCode>(reg_->DisplayType());
+        const std::string px = reg_->InputType() == reg_->DisplayType() ? "" : "AlDisp";
+        const db::Recordset& row = reg_->Row();
+        auto betrag = [&](int i, const char* feld) {
+            const std::string name = px + feld;
+            xtraText2_[i]->setText(row.IsNull(name) ? QString() : Q(FormatBetrag(ReadBetrag(row, name), w)));
+        };
+        auto prozent = [&](int i, const char* feld) {
+            xtraText2_[i]->setText(row.IsNull(feld) ? QString() : ProzentText(ReadProzent(row, feld)));
+        };
+        xtraText1_->setText(Q(row.GetText("ReNummer")));
+        const QDate datum = QDate::fromString(Q(row.GetText("Redatum")), Qt::ISODate);
+        dtPicker1_->blockSignals(true);
+        dtPicker1_->setDate(datum.isValid() ? datum : QDate::currentDate());
+        dtPicker1_->blockSignals(false);
+        betrag(0, "BerNetto");
+        betrag(13, "ZwSumm");
+        prozent(8, "MwstPro");
+        betrag(2, "MwstDM");
+        betrag(3, "Brutto");
+        betrag(9, "SummAz");
+        betrag(5, "Skontofaehig");
+        prozent(10, "SkontoPro");
+        betrag(6, "SkontoDM");
+        betrag(7, "Endbetrag");
+        if (NutztStdReZuschlaege(reg_->ReType().empty() ? '\0' : reg_->ReType()[0])) {
+            betrag(1, "StdReNetZuAbDM");
+            betrag(4, "StdReBrZuAbDM");
+            prozent(11, "StdReNetZuAbPro");
+            prozent(12, "StdReBrZuAbPro");
+        } else {
+            betrag(1, "ZuAbBrNetto");
+            betrag(4, "ZuAbBrutto");
+            xtraText2_[11]->setText("0");
+            xtraText2_[12]->setText("0");
+        }
+        if (row.IsNull("MwstPro")) {
+            if (auto satz = reg_->RepairMwstPro()) xtraText2_[8]->setText(ProzentText(*satz));
+        }
+    } catch (const std::exception& e) {
+        zeigeFehler(QString::fromUtf8(e.what()));
+    }
+    for (bool& g : geaendert_)
+        g = false;
+    nummerGeaendert_ = datumGeaendert_ = false;
+}
+
+void BerAuswahl::DisplayStatus() {
+    if (!reg_) return;
+    const QString typ = Q(reg_->ReType());
+    const bool std = typ == "S" || typ == "B";
+    if (typ != letzterTyp_) {
+        tab_->setTabEnabled(1, !(typ == "A" || typ == "E" || typ == "V"));
+        letzterTyp_ = typ;
+        const int o = TypOption(reg_->ReType());
+        if (o >= 0) option1_[o]->setChecked(true);
+        const char* caption = typ == "A"                 ? "Angebot drucken"
+                              : typ == "S"               ? "Stundenlohnrechnung drucken"
+                              : typ == "E" || typ == "V" ? "Vergleichsberechnung drucken"
+                                                         : "Rechnung drucken";
+        bar_->SetCaption("PopupBand1", "PRINTRE", caption);
+        for (int i : {11, 12})
+            xtraText2_[i]->setVisible(std);
+        for (int i : {2, 3})
+            label2_[i]->setVisible(std);
+        for (int i : {1, 4}) {
+            xtraText2_[i]->setReadOnly(!std);
+            xtraText2_[i]->setFocusPolicy(std ? Qt::StrongFocus : Qt::NoFocus);
+        }
+    }
+    bool modif = false;
+    const bool leer = reg_->RecordCount() == 0 || !reg_->HasCurrent();
+    if (!leer) {
+        try {
+            modif = reg_->Modif();
+        } catch (const std::exception&) {
+        }
+    }
+    frame1_->setEnabled(leer || !modif);
+    for (const char* k : {"PRINTRE", "PRINTKO", "PRINTAZ", "PRINTZAHUEBER", "PRINTZULP", "PRINTZUSAMMEN"})
+        bar_->SetEnabled("PopupBand1", k, !leer && modif);
+    if (typ == "A") {
+        bar_->SetEnabled("PopupBand1", "PRINTAZ", false);
+        bar_->SetEnabled("PopupBand1", "PRINTZAHUEBER", false);
+    }
+}
+
+bool BerAuswahl::Convert2NormWährung(int index) {
+    if (index < 0 || index >= 14 || !geaendert_[index]) return true;
+    if (!reg_ || !reg_->HasCurrent()) return true;
+    const Eingabe* e = EingabeFuer(index);
+    const char typ = reg_->ReType().empty() ? '\0' : reg_->ReType()[0];
+    if (e && !(e->nurStdRe && !NutztStdReZuschlaege(typ))) {
+        const std::string text = xtraText2_[index]->text().toStdString();
+        std::optional<Currency> wert = ParseBetrag(text);
+        if (!wert) {
+            forms::MsgBox(this, "Die Eingabe muss nummerisch sein", forms::MsgButtons::OK,
+                          forms::MsgIcon::Exclamation);
+            DisplayFields();
+            return false;
+        }
+        if (index == 8 && !MwstProZulaessig(*wert)) {
+            forms::MsgBox(this, "Der Mehrwertsteuersatz muss größer als -100 sein.", forms::MsgButtons::OK,
+                          forms::MsgIcon::Exclamation);
+            DisplayFields();
+            return false;
+        }
+        try {
+            if (e->betrag) {
+                Currency main, other;
+                ConvertWertePaar(*wert, static_cast<WaehrungCode>(reg_->DisplayType()),
+                                 static_cast<WaehrungCode>(reg_->InputType()), main, other);
+                reg_->PutWährungsDaten(main, other, e->spalte, std::string("AlDisp") + e->spalte);
+            } else {
+                reg_->PutProzent(e->spalte, *wert);
+            }
+        } catch (const std::exception& ex) {
+            zeigeFehler(QString::fromUtf8(ex.what()));
+            DisplayFields();
+            return false;
+        }
+    }
+    try {
+        reg_->CalcRechnung(0);
+        reg_->CalcRechnung(1);
+    } catch (const std::exception& ex) {
+        zeigeFehler("Die Summen der Berechnung konnten nicht gespeichert werden: " +
+                    QString::fromUtf8(ex.what()));
+    }
+    DisplayFields();
+    geaendert_[index] = false;
+    return true;
+}
+
+bool BerAuswahl::nimmNummerUndDatum() {
+    if (!reg_ || !reg_->HasCurrent()) return true;
+    try {
+        if (nummerGeaendert_) {
+            reg_->PutText("ReNummer", xtraText1_->text().toStdString());
+            nummerGeaendert_ = false;
+        }
+        if (datumGeaendert_) {
+            QDate d = dtPicker1_->date();
+            if (!d.isValid()) d = QDate::currentDate();
+            reg_->PutDatum(d.toString(Qt::ISODate).toStdString());
+            datumGeaendert_ = false;
+        }
+    } catch (const std::exception& e) {
+        zeigeFehler(QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
+bool BerAuswahl::nimmAlleEingaben() {
+    bool ok = nimmNummerUndDatum();
+    for (int i = 0; i < 14; ++i)
+        ok = Convert2NormWährung(i) && ok;
+    return ok;
+}
+
+bool BerAuswahl::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == xtraText1_ || watched == dtPicker1_) nimmNummerUndDatum();
+        for (int i = 0; i < 14; ++i)
+            if (watched == xtraText2_[i]) Convert2NormWährung(i);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void BerAuswahl::ToolClick(const QString& key) {
+    if (key == "DM" || key == "EUR") {
+        const int d = key == "DM" ? 0 : 1;
+        if (!reg_ || !reg_->HasCurrent() || reg_->DisplayType() == d) {
+            DisplayWaehrungszeichhen();
+            return;
+        }
+        SwitchWährung(d);
+        if (d == 0) host_->StatusText({});
+    } else if (key == "EDITBEZ") {
+        if (QTreeWidgetItem* n = tree_->currentItem())
+            if (n->parent()) tree_->editItem(n, 0);
+    } else if (key == "EDIT") {
+        EDITRe();
+    } else if (key == "EXIT") {
+        bar_->SetBandVisible("Band1", false);
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+            sub->close();
+        else
+            close();
+    } else if (key == "PRODAT") {
+        host_->CallShowProdat();
+    } else if (key == "ZENTRIX") {
+        if (!bar_->Enabled("Band1", "ZENTRIX")) return;
+        bool gewechselt = false;
+        host_->CallShowHoai(gewechselt);
+        if (gewechselt) RefreshConection();
+    }
+}
+
+void BerAuswahl::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_F1) {
+        help::ShowHilfe(forms::FormTag(*this));
+        return;
+    }
+    if (e->key() == Qt::Key_Escape) {
+        bar_->Click("Band1", "EXIT");
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void BerAuswahl::closeEvent(QCloseEvent* e) {
+    host_->RefreshActiveBar(true);
+    QWidget::closeEvent(e);
+}
+
+} // namespace velu::reg
