@@ -4,6 +4,7 @@
 #include "core/Splash.h"
 #include "core/Startup.h"
 #include "platform/outside/IniUmgebung.h"
+#include "register/BerAuswahl.h"
 
 #include <QApplication>
 #include <QLockFile>
@@ -21,6 +22,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName("Velunta 4.0");
     // The splash and help windows must not keep the program alive after the main window.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    velu::reg::RegisterBerAuswahl(velu::App().Formen());
 
     std::unique_ptr<velu::MDIVelunta> fenster;
     velu::StartOptionen opt;
