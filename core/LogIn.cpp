@@ -1,6 +1,8 @@
 #include "core/LogIn.h"
 
+#include "core/AppState.h"
 #include "core/Benutzer.h"
+#include "core/Zugangsrechte.h"
 #include "platform/db/DbError.h"
 #include "platform/forms/WindowPos.h"
 
@@ -148,6 +150,23 @@ std::optional<LoginResult> AnmeldungBeimStart(db::Database& stammDB, QWidget* pa
     std::string passwort;
     GetAkPasswort(stammDB, SupervisorName, supervisor.rechte, passwort);
     return supervisor;
+}
+
+bool DialogLogin::Login(db::Database& stammDB, int mitBenutzer, int mitPasswort, QString& benutzer,
+                        int32_t& rechte) {
+    auto ergebnis = RunLogin(stammDB, nullptr, mitBenutzer != 0, mitPasswort != 0, fensterPos_);
+    if (!ergebnis) return false;
+    benutzer = ergebnis->benutzer;
+    rechte = ergebnis->rechte;
+    return true;
+}
+
+void BenutzerverwaltungEinrichten(AppState& app) {
+    app.SetLogin(std::make_shared<DialogLogin>(&app.Einstellungen()));
+    app.Formen().Register("Zugangsrechte", [&app](QWidget* owner) -> QWidget* {
+        return new Zugangsrechte(*app.StammDB(), app.AktBenutzer(), app.AktRechte(),
+                                 BenutzerMeldung::Standard(), owner);
+    });
 }
 
 } // namespace velu

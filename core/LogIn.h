@@ -7,6 +7,7 @@
 // Controls (objectName): dialog "LogIn", fields "XtraText1_0" (user) and "XtraText1_1" (password), labels
 // "Label1_0" and "Label1_1", tool bar "Toolbar1" with the actions "OK" and "EXIT".
 #include "core/BenutzerMeldung.h"
+#include "core/LoginProvider.h"
 #include "platform/db/Database.h"
 
 #include <QDialog>
@@ -76,5 +77,20 @@ std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool
 std::optional<LoginResult> AnmeldungBeimStart(db::Database& stammDB, QWidget* parent,
                                               settings::SettingsStore* fensterPos = nullptr,
                                               BenutzerMeldung meldung = BenutzerMeldung::Standard());
+
+// The login dialog as start-up's login.
+class DialogLogin : public LoginProvider {
+public:
+    explicit DialogLogin(settings::SettingsStore* fensterPos = nullptr) : fensterPos_(fensterPos) {}
+    bool Login(db::Database& stammDB, int mitBenutzer, int mitPasswort, QString& benutzer,
+               int32_t& rechte) override;
+
+private:
+    settings::SettingsStore* fensterPos_;
+};
+
+class AppState;
+// Installs the login dialog and the form "Zugangsrechte" in the process-wide state (at program start).
+void BenutzerverwaltungEinrichten(AppState& app);
 
 } // namespace velu
