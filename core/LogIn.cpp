@@ -7,6 +7,7 @@
 #include "platform/forms/WindowPos.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,9 +37,8 @@ std::optional<LoginResult> PruefeLogin(db::Database& stammDB, bool mitBenutzer, 
     return LoginResult{benutzer, rechte};
 }
 
-LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, BenutzerMeldung meldung,
-             QWidget* parent)
-    : QDialog(parent), stammDB_(stammDB), fensterPos_(fensterPos), meldung_(std::move(meldung)) {
+LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, QWidget* parent)
+    : QDialog(parent), stammDB_(stammDB), fensterPos_(fensterPos), piepen_([] { QApplication::beep(); }) {
     setObjectName("LogIn");
     setWindowTitle("Benutzer Login Velunta 4.0");
 
@@ -97,7 +97,7 @@ void LogIn::ToolClick(const QString& key) {
         bool ok = false;
         IsOK(ok);
         if (!ok) {
-            meldung_.piepen();
+            piepen_();
             return;
         }
         accept();
@@ -132,20 +132,18 @@ bool LogIn::eventFilter(QObject* watched, QEvent* event) {
 }
 
 std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool mitBenutzer,
-                                    bool mitPasswort, settings::SettingsStore* fensterPos,
-                                    BenutzerMeldung meldung) {
-    LogIn dialog(stammDB, fensterPos, std::move(meldung), parent);
+                                    bool mitPasswort, settings::SettingsStore* fensterPos) {
+    LogIn dialog(stammDB, fensterPos, parent);
     dialog.MakeConections(mitBenutzer, mitPasswort);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.Ergebnis();
 }
 
 std::optional<LoginResult> AnmeldungBeimStart(db::Database& stammDB, QWidget* parent,
-                                              settings::SettingsStore* fensterPos, BenutzerMeldung meldung) {
+                                              settings::SettingsStore* fensterPos) {
     const bool mitBenutzer = IsMitBenutzer(stammDB);
     const bool mitPasswort = IsMitPasswort(stammDB) != 0;
-    if (mitBenutzer || mitPasswort)
-        return RunLogin(stammDB, parent, mitBenutzer, mitPasswort, fensterPos, std::move(meldung));
+    if (mitBenutzer || mitPasswort) return RunLogin(stammDB, parent, mitBenutzer, mitPasswort, fensterPos);
     LoginResult supervisor{SupervisorName, 0};
     std::string passwort;
     GetAkPasswort(stammDB, SupervisorName, supervisor.rechte, passwort);
@@ -164,8 +162,7 @@ bool DialogLogin::Login(db::Database& stammDB, int mitBenutzer, int mitPasswort,
 void BenutzerverwaltungEinrichten(AppState& app) {
     app.SetLogin(std::make_shared<DialogLogin>(&app.Einstellungen()));
     app.Formen().Register("Zugangsrechte", [&app](QWidget* owner) -> QWidget* {
-        return new Zugangsrechte(*app.StammDB(), app.AktBenutzer(), app.AktRechte(),
-                                 BenutzerMeldung::Standard(), owner);
+        return new Zugangsrechte(*app.StammDB(), app.AktBenutzer(), app.AktRechte(), owner);
     });
 }
 

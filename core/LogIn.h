@@ -6,13 +6,13 @@
 //
 // Controls (objectName): dialog "LogIn", fields "XtraText1_0" (user) and "XtraText1_1" (password), labels
 // "Label1_0" and "Label1_1", tool bar "Toolbar1" with the actions "OK" and "EXIT".
-#include "core/BenutzerMeldung.h"
 #include "core/LoginProvider.h"
 #include "platform/db/Database.h"
 
 #include <QDialog>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 namespace velu::settings {
@@ -41,13 +41,15 @@ class LogIn : public QDialog {
 public:
     // With a settings store the dialog restores its window position when built and saves it when it ends.
     explicit LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos = nullptr,
-                   BenutzerMeldung meldung = BenutzerMeldung::Standard(), QWidget* parent = nullptr);
+                   QWidget* parent = nullptr);
 
     void MakeConections(bool mitBenutzer, bool mitPasswort);
     // Checks the entry; on success Ergebnis() holds user and rights.
     void IsOK(bool& ok);
     void ToolClick(const QString& key);
     const std::optional<LoginResult>& Ergebnis() const { return ergebnis_; }
+    // What a failed check does (a beep); tests count it.
+    void SetPiepen(std::function<void()> piepen) { piepen_ = std::move(piepen); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,7 +60,7 @@ private:
 
     db::Database& stammDB_;
     settings::SettingsStore* fensterPos_;
-    BenutzerMeldung meldung_;
+    std::function<void()> piepen_;
     std::array<QLineEdit*, 2> feld_{};
     std::array<QLabel*, 2> label_{};
     QToolBar* toolbar_ = nullptr;
@@ -69,14 +71,12 @@ private:
 
 // Shows the login modally; user and rights on success, nullopt when the user left without logging in.
 std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool mitBenutzer,
-                                    bool mitPasswort, settings::SettingsStore* fensterPos = nullptr,
-                                    BenutzerMeldung meldung = BenutzerMeldung::Standard());
+                                    bool mitPasswort, settings::SettingsStore* fensterPos = nullptr);
 
 // The login step of start-up: when users or passwords are in use, the login dialog (nullopt: end the
 // program); else "SUPERVISOR" with the rights stored for that user (0 when there is no such row).
 std::optional<LoginResult> AnmeldungBeimStart(db::Database& stammDB, QWidget* parent,
-                                              settings::SettingsStore* fensterPos = nullptr,
-                                              BenutzerMeldung meldung = BenutzerMeldung::Standard());
+                                              settings::SettingsStore* fensterPos = nullptr);
 
 // The login dialog as start-up's login.
 class DialogLogin : public LoginProvider {

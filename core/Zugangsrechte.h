@@ -9,7 +9,6 @@
 //
 // The grid shows "Benutzername", "OhnePasswort" and "Rechte" (read-only); the stored password is not in it.
 // Rights are stored through the rights boxes, always into the row they were ticked for.
-#include "core/BenutzerMeldung.h"
 #include "platform/db/Database.h"
 #include "platform/forms/BoundGridModel.h"
 #include "platform/forms/BoundGridView.h"
@@ -32,7 +31,7 @@ class Zugangsrechte : public QDialog {
     Q_OBJECT
 public:
     Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, int32_t aktRechte,
-                  BenutzerMeldung meldung = BenutzerMeldung::Standard(), QWidget* parent = nullptr);
+                  QWidget* parent = nullptr);
     ~Zugangsrechte() override;
 
     // Stores the rights shown in the boxes into the given grid row (the row they were ticked for).
@@ -69,7 +68,6 @@ private:
     db::Database& stammDB_;
     QString aktBenutzer_;
     int32_t aktRechte_;
-    BenutzerMeldung meldung_;
 
     QTabWidget* tab_ = nullptr;
     QLabel* benutzerLabel_ = nullptr;

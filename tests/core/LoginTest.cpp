@@ -1,6 +1,7 @@
 #include "core/LogIn.h"
 #include "BenutzerTestDB.h"
 #include "core/Benutzer.h"
+#include "platform/forms/MessageBox.h"
 #include "platform/settings/SettingsStore.h"
 
 #include <QAction>
@@ -30,13 +31,8 @@ protected:
         SetNewPasswort(t.DB(), "SUPERVISOR", "chef1");
     }
     std::unique_ptr<LogIn> Dialog(bool mitBenutzer, bool mitPasswort) {
-        BenutzerMeldung m;
-        m.melden = [](QWidget*, QMessageBox::Icon, const QString&, const QString&) {
-            FAIL() << "no message";
-        };
-        m.fragen = [](QWidget*, const QString&, const QString&, bool) { return false; };
-        m.piepen = [this] { ++piepser; };
-        auto d = std::make_unique<LogIn>(t.DB(), nullptr, m);
+        auto d = std::make_unique<LogIn>(t.DB());
+        d->SetPiepen([this] { ++piepser; });
         d->MakeConections(mitBenutzer, mitPasswort);
         d->show();
         return d;
@@ -45,7 +41,10 @@ protected:
         return d.findChild<QLineEdit*>(QString("XtraText1_%1").arg(i));
     }
 
+    void TearDown() override { EXPECT_TRUE(boxen.Shown().empty()); } // a failed login only beeps
+
     test::BenutzerDB t;
+    forms::MessageBoxScript boxen;
     int piepser = 0;
 };
 
