@@ -4,15 +4,16 @@
 #include "core/Benutzer.h"
 #include "core/Zugangsrechte.h"
 #include "platform/db/DbError.h"
-#include "platform/forms/WindowPos.h"
+#include "platform/forms/ToolBand.h"
 
-#include <QAction>
+#include "platform/forms/WindowPos.h"
+#include <QToolBar>
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace velu {
@@ -42,14 +43,10 @@ LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, QWidget
     setObjectName("LogIn");
     setWindowTitle("Benutzer Login Velunta 4.0");
 
-    toolbar_ = new QToolBar(this);
-    toolbar_->setObjectName("Toolbar1");
-    QAction* ok = toolbar_->addAction("OK");
-    ok->setObjectName("OK");
-    connect(ok, &QAction::triggered, this, [this] { ToolClick("OK"); });
-    QAction* exit = toolbar_->addAction("&Programm verlassen");
-    exit->setObjectName("EXIT");
-    connect(exit, &QAction::triggered, this, [this] { ToolClick("EXIT"); });
+    toolband_ = new forms::ToolBand(this);
+    toolband_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
+    toolband_->AddTools({{"Band1", "OK", "OK"}, {"Band1", "EXIT", "&Programm verlassen"}});
+    toolband_->SetHandler([this](const QString& key) { ToolClick(key); });
 
     auto* felder = new QGridLayout;
     const char* texte[2] = {"Benutzer", "Passwort"};
@@ -67,7 +64,7 @@ LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, QWidget
     setTabOrder(feld_[0], feld_[1]);
 
     auto* haupt = new QVBoxLayout(this);
-    haupt->addWidget(toolbar_);
+    haupt->setMenuBar(toolband_->ToolBar("Band1"));
     haupt->addLayout(felder);
     if (fensterPos_) forms::LoadWindowPos(*this, *fensterPos_);
 }
@@ -100,9 +97,11 @@ void LogIn::ToolClick(const QString& key) {
             piepen_();
             return;
         }
+        toolband_->SetTag("X");
         accept();
     } else if (key == "EXIT") {
         ergebnis_.reset();
+        toolband_->SetTag(QString());
         reject();
     }
 }

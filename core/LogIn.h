@@ -5,7 +5,7 @@
 // "&Programm verlassen" or closed the dialog) ends the program.
 //
 // Controls (objectName): dialog "LogIn", fields "XtraText1_0" (user) and "XtraText1_1" (password), labels
-// "Label1_0" and "Label1_1", tool bar "Toolbar1" with the actions "OK" and "EXIT".
+// "Label1_0" and "Label1_1", tool band "ActiveBar1" (band "Band1") with the tools "OK" and "EXIT".
 #include "core/LoginProvider.h"
 #include "platform/db/Database.h"
 
@@ -15,13 +15,15 @@
 #include <functional>
 #include <optional>
 
+namespace velu::forms {
+class ToolBand;
+}
 namespace velu::settings {
 class SettingsStore;
 }
 
 class QLabel;
 class QLineEdit;
-class QToolBar;
 
 namespace velu {
 
@@ -63,7 +65,7 @@ private:
     std::function<void()> piepen_;
     std::array<QLineEdit*, 2> feld_{};
     std::array<QLabel*, 2> label_{};
-    QToolBar* toolbar_ = nullptr;
+    forms::ToolBand* toolband_ = nullptr; // its tag is the acceptance marker: "X" after a login
     bool mitBenutzer_ = true;
     bool mitPasswort_ = true;
     std::optional<LoginResult> ergebnis_;

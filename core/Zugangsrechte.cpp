@@ -2,8 +2,10 @@
 
 #include "core/Benutzer.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/ToolBand.h"
 
-#include <QAction>
+#include <QToolBar>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -14,7 +16,6 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace velu {
@@ -61,11 +62,10 @@ Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, 
 
     const int16_t mp = IsMitPasswort(stammDB_);
 
-    toolbar_ = new QToolBar(this);
-    toolbar_->setObjectName("Toolbar1");
-    QAction* ok = toolbar_->addAction("OK");
-    ok->setObjectName("OK");
-    connect(ok, &QAction::triggered, this, [this] { ToolClick("OK"); });
+    toolband_ = new forms::ToolBand(this);
+    toolband_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
+    toolband_->AddTool({"Band1", "OK", "OK"});
+    toolband_->SetHandler([this](const QString& key) { ToolClick(key); });
 
     tab_ = new QTabWidget(this);
     tab_->setObjectName("SSTab1");
@@ -113,7 +113,7 @@ Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, 
     tab_->setTabVisible(RechteTab, (aktRechte_ & (1 << 9)) != 0);
 
     auto* haupt = new QVBoxLayout(this);
-    haupt->addWidget(toolbar_);
+    haupt->setMenuBar(toolband_->ToolBar("Band1"));
     haupt->addWidget(tab_);
 
     std::vector<forms::BoundColumn> spalten(3);

@@ -5,7 +5,7 @@
 // Controls (objectName): tab control "SSTab1" (tabs "Passwort ändern", "Zugangsrechte"), user label "Label1",
 // password fields "XtraText1_0" (new) and "XtraText1_1" (confirmation), check box "Check2", users grid
 // "SSDBGrid1" (a forms::BoundGridView), frame "Frame1" with the rights boxes "Check1_0" to "Check1_12", tool
-// bar "Toolbar1" with the action "OK".
+// band "ActiveBar1" (band "Band1") with the tool "OK".
 //
 // The grid shows "Benutzername", "OhnePasswort" and "Rechte" (read-only); the stored password is not in it.
 // Rights are stored through the rights boxes, always into the row they were ticked for.
@@ -23,7 +23,10 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
-class QToolBar;
+
+namespace velu::forms {
+class ToolBand;
+}
 
 namespace velu {
 
@@ -77,7 +80,7 @@ private:
     std::unique_ptr<forms::BoundGridModel> model_;
     QGroupBox* frame1_ = nullptr;
     std::array<QCheckBox*, 13> check1_{};
-    QToolBar* toolbar_ = nullptr;
+    forms::ToolBand* toolband_ = nullptr;
 
     bool passwortGeaendert_ = false;
     bool rechteGeaendert_ = false;

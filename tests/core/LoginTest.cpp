@@ -2,6 +2,7 @@
 #include "BenutzerTestDB.h"
 #include "core/Benutzer.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/ToolBand.h"
 #include "platform/settings/SettingsStore.h"
 
 #include <QAction>
@@ -89,6 +90,7 @@ TEST_F(LoginDialog, EnterKeyRoutes) {
             ASSERT_TRUE(d->Ergebnis());
             EXPECT_EQ(d->Ergebnis()->benutzer, f.mitBenutzer ? f.benutzer : SupervisorName);
             EXPECT_FALSE(d->isVisible());
+            EXPECT_EQ(d->findChild<forms::ToolBand*>()->Tag(), "X");
             break;
         case Piep:
             EXPECT_EQ(piepser, 1);
@@ -138,7 +140,7 @@ void Spaeter(std::function<void(LogIn&)> tun) {
 }
 
 TEST_F(LoginDialog, RunLoginCancelledOrDone) {
-    Spaeter([](LogIn& d) { d.findChild<QAction*>("EXIT")->trigger(); });
+    Spaeter([](LogIn& d) { d.findChild<QAction*>("Band1.EXIT")->trigger(); });
     EXPECT_FALSE(RunLogin(t.DB(), nullptr, true, true)); // start-up ends the program
 
     Spaeter([](LogIn& d) { d.close(); });
@@ -147,7 +149,7 @@ TEST_F(LoginDialog, RunLoginCancelledOrDone) {
     Spaeter([](LogIn& d) {
         d.findChild<QLineEdit*>("XtraText1_0")->setText("mEiEr");
         d.findChild<QLineEdit*>("XtraText1_1")->setText("geheim");
-        d.findChild<QAction*>("OK")->trigger();
+        d.findChild<QAction*>("Band1.OK")->trigger();
     });
     auto ok = RunLogin(t.DB(), nullptr, true, true);
     ASSERT_TRUE(ok);
@@ -166,7 +168,7 @@ TEST_F(LoginDialog, StartWithoutUsersOrPasswords) {
     EXPECT_EQ(AnmeldungBeimStart(leer.DB(), nullptr)->rechte, 0);
 
     // With users in use the dialog comes; leaving it ends the program.
-    Spaeter([](LogIn& d) { d.findChild<QAction*>("EXIT")->trigger(); });
+    Spaeter([](LogIn& d) { d.findChild<QAction*>("Band1.EXIT")->trigger(); });
     EXPECT_FALSE(AnmeldungBeimStart(t.DB(), nullptr));
 }
 
