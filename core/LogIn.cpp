@@ -5,15 +5,14 @@
 #include "core/Zugangsrechte.h"
 #include "platform/db/DbError.h"
 #include "platform/forms/ToolBand.h"
-
 #include "platform/forms/WindowPos.h"
-#include <QToolBar>
 
 #include <QApplication>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace velu {

@@ -4,8 +4,6 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
 
-#include <QToolBar>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -16,6 +14,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace velu {
