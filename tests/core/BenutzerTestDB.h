@@ -18,7 +18,7 @@ public:
     BenutzerDB() {
         db_ = db::Database::Create(std::filesystem::path(dir_.path().toStdString()) / "VELUDAT32.MDB");
         if (!db_) throw std::runtime_error("Testdatenbank nicht angelegt");
-        db_->Execute("CREATE TABLE Zugriff (LfNr INTEGER PRIMARY KEY AUTOINCREMENT, "
+        db_->Execute("CREATE TABLE Zugriff ("
                      "Benutzername TEXT COLLATE NOCASE NOT NULL UNIQUE, Passwort TEXT, OhnePasswort INTEGER, "
                      "Rechte INTEGER);"
                      "CREATE TABLE Schalter (MitPasswort INTEGER);"
