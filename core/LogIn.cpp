@@ -1,8 +1,6 @@
 #include "core/LogIn.h"
 
-#include "core/AppState.h"
 #include "core/Benutzer.h"
-#include "core/Zugangsrechte.h"
 #include "platform/db/DbError.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/forms/WindowPos.h"
@@ -135,33 +133,6 @@ std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool
     dialog.MakeConections(mitBenutzer, mitPasswort);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.Ergebnis();
-}
-
-std::optional<LoginResult> AnmeldungBeimStart(db::Database& stammDB, QWidget* parent,
-                                              settings::SettingsStore* fensterPos) {
-    const bool mitBenutzer = IsMitBenutzer(stammDB);
-    const bool mitPasswort = IsMitPasswort(stammDB) != 0;
-    if (mitBenutzer || mitPasswort) return RunLogin(stammDB, parent, mitBenutzer, mitPasswort, fensterPos);
-    LoginResult supervisor{SupervisorName, 0};
-    std::string passwort;
-    GetAkPasswort(stammDB, SupervisorName, supervisor.rechte, passwort);
-    return supervisor;
-}
-
-bool DialogLogin::Login(db::Database& stammDB, int mitBenutzer, int mitPasswort, QString& benutzer,
-                        int32_t& rechte) {
-    auto ergebnis = RunLogin(stammDB, nullptr, mitBenutzer != 0, mitPasswort != 0, fensterPos_);
-    if (!ergebnis) return false;
-    benutzer = ergebnis->benutzer;
-    rechte = ergebnis->rechte;
-    return true;
-}
-
-void BenutzerverwaltungEinrichten(AppState& app) {
-    app.SetLogin(std::make_shared<DialogLogin>(&app.Einstellungen()));
-    app.Formen().Register("Zugangsrechte", [&app](QWidget* owner) -> QWidget* {
-        return new Zugangsrechte(*app.StammDB(), app.AktBenutzer(), app.AktRechte(), owner);
-    });
 }
 
 } // namespace velu

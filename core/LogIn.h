@@ -6,7 +6,6 @@
 //
 // Controls (objectName): dialog "LogIn", fields "XtraText1_0" (user) and "XtraText1_1" (password), labels
 // "Label1_0" and "Label1_1", tool band "ActiveBar1" (band "Band1") with the tools "OK" and "EXIT".
-#include "core/LoginProvider.h"
 #include "platform/db/Database.h"
 
 #include <QDialog>
@@ -74,25 +73,5 @@ private:
 // Shows the login modally; user and rights on success, nullopt when the user left without logging in.
 std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool mitBenutzer,
                                     bool mitPasswort, settings::SettingsStore* fensterPos = nullptr);
-
-// The login step of start-up: when users or passwords are in use, the login dialog (nullopt: end the
-// program); else "SUPERVISOR" with the rights stored for that user (0 when there is no such row).
-std::optional<LoginResult> AnmeldungBeimStart(db::Database& stammDB, QWidget* parent,
-                                              settings::SettingsStore* fensterPos = nullptr);
-
-// The login dialog as start-up's login.
-class DialogLogin : public LoginProvider {
-public:
-    explicit DialogLogin(settings::SettingsStore* fensterPos = nullptr) : fensterPos_(fensterPos) {}
-    bool Login(db::Database& stammDB, int mitBenutzer, int mitPasswort, QString& benutzer,
-               int32_t& rechte) override;
-
-private:
-    settings::SettingsStore* fensterPos_;
-};
-
-class AppState;
-// Installs the login dialog and the form "Zugangsrechte" in the process-wide state (at program start).
-void BenutzerverwaltungEinrichten(AppState& app);
 
 } // namespace velu

@@ -1,5 +1,4 @@
 #include "core/AppState.h"
-#include "core/LogIn.h"
 #include "core/MDIVelunta.h"
 #include "core/MwSt.h"
 #include "core/Splash.h"
@@ -35,8 +34,6 @@ int main(int argc, char** argv) {
         fenster->show();
     };
     opt.zeigeSplash = [] { velu::ShowSplash(); };
-
-    velu::BenutzerverwaltungEinrichten(velu::App());
 
     std::unique_ptr<QLockFile> lock;
     switch (velu::Main(opt, lock)) {

@@ -157,20 +157,5 @@ TEST_F(LoginDialog, RunLoginCancelledOrDone) {
     EXPECT_EQ(ok->rechte, 5);
 }
 
-TEST_F(LoginDialog, StartWithoutUsersOrPasswords) {
-    test::BenutzerDB leer; // SUPERVISOR alone, passwords off: no dialog
-    leer.DB().Execute("UPDATE Zugriff SET Rechte = 77");
-    auto ok = AnmeldungBeimStart(leer.DB(), nullptr);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(ok->benutzer, "SUPERVISOR");
-    EXPECT_EQ(ok->rechte, 77);
-    leer.DB().Execute("DELETE FROM Zugriff");
-    EXPECT_EQ(AnmeldungBeimStart(leer.DB(), nullptr)->rechte, 0);
-
-    // With users in use the dialog comes; leaving it ends the program.
-    Spaeter([](LogIn& d) { d.findChild<QAction*>("Band1.EXIT")->trigger(); });
-    EXPECT_FALSE(AnmeldungBeimStart(t.DB(), nullptr));
-}
-
 } // namespace
 } // namespace velu
