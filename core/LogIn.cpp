@@ -2,9 +2,10 @@
 
 #include "core/Benutzer.h"
 #include "platform/db/DbError.h"
+#include "platform/forms/ToolBand.h"
 #include "platform/forms/WindowPos.h"
 
-#include <QAction>
+#include <QApplication>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -34,20 +35,15 @@ std::optional<LoginResult> PruefeLogin(db::Database& stammDB, bool mitBenutzer, 
     return LoginResult{benutzer, rechte};
 }
 
-LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, BenutzerMeldung meldung,
-             QWidget* parent)
-    : QDialog(parent), stammDB_(stammDB), fensterPos_(fensterPos), meldung_(std::move(meldung)) {
+LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, QWidget* parent)
+    : QDialog(parent), stammDB_(stammDB), fensterPos_(fensterPos), piepen_([] { QApplication::beep(); }) {
     setObjectName("LogIn");
     setWindowTitle("Benutzer Login Velunta 4.0");
 
-    toolbar_ = new QToolBar(this);
-    toolbar_->setObjectName("Toolbar1");
-    QAction* ok = toolbar_->addAction("OK");
-    ok->setObjectName("OK");
-    connect(ok, &QAction::triggered, this, [this] { ToolClick("OK"); });
-    QAction* exit = toolbar_->addAction("&Programm verlassen");
-    exit->setObjectName("EXIT");
-    connect(exit, &QAction::triggered, this, [this] { ToolClick("EXIT"); });
+    toolband_ = new forms::ToolBand(this);
+    toolband_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
+    toolband_->AddTools({{"Band1", "OK", "OK"}, {"Band1", "EXIT", "&Programm verlassen"}});
+    toolband_->SetHandler([this](const QString& key) { ToolClick(key); });
 
     auto* felder = new QGridLayout;
     const char* texte[2] = {"Benutzer", "Passwort"};
@@ -65,7 +61,7 @@ LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, Benutze
     setTabOrder(feld_[0], feld_[1]);
 
     auto* haupt = new QVBoxLayout(this);
-    haupt->addWidget(toolbar_);
+    haupt->setMenuBar(toolband_->ToolBar("Band1"));
     haupt->addLayout(felder);
     if (fensterPos_) forms::LoadWindowPos(*this, *fensterPos_);
 }
@@ -95,12 +91,14 @@ void LogIn::ToolClick(const QString& key) {
         bool ok = false;
         IsOK(ok);
         if (!ok) {
-            meldung_.piepen();
+            piepen_();
             return;
         }
+        toolband_->SetTag("X");
         accept();
     } else if (key == "EXIT") {
         ergebnis_.reset();
+        toolband_->SetTag(QString());
         reject();
     }
 }
@@ -130,24 +128,11 @@ bool LogIn::eventFilter(QObject* watched, QEvent* event) {
 }
 
 std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool mitBenutzer,
-                                    bool mitPasswort, settings::SettingsStore* fensterPos,
-                                    BenutzerMeldung meldung) {
-    LogIn dialog(stammDB, fensterPos, std::move(meldung), parent);
+                                    bool mitPasswort, settings::SettingsStore* fensterPos) {
+    LogIn dialog(stammDB, fensterPos, parent);
     dialog.MakeConections(mitBenutzer, mitPasswort);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.Ergebnis();
-}
-
-std::optional<LoginResult> AnmeldungBeimStart(db::Database& stammDB, QWidget* parent,
-                                              settings::SettingsStore* fensterPos, BenutzerMeldung meldung) {
-    const bool mitBenutzer = IsMitBenutzer(stammDB);
-    const bool mitPasswort = IsMitPasswort(stammDB) != 0;
-    if (mitBenutzer || mitPasswort)
-        return RunLogin(stammDB, parent, mitBenutzer, mitPasswort, fensterPos, std::move(meldung));
-    LoginResult supervisor{SupervisorName, 0};
-    std::string passwort;
-    GetAkPasswort(stammDB, SupervisorName, supervisor.rechte, passwort);
-    return supervisor;
 }
 
 } // namespace velu

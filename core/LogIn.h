@@ -5,22 +5,24 @@
 // "&Programm verlassen" or closed the dialog) ends the program.
 //
 // Controls (objectName): dialog "LogIn", fields "XtraText1_0" (user) and "XtraText1_1" (password), labels
-// "Label1_0" and "Label1_1", tool bar "Toolbar1" with the actions "OK" and "EXIT".
-#include "core/BenutzerMeldung.h"
+// "Label1_0" and "Label1_1", tool band "ActiveBar1" (band "Band1") with the tools "OK" and "EXIT".
 #include "platform/db/Database.h"
 
 #include <QDialog>
 
 #include <array>
+#include <functional>
 #include <optional>
 
+namespace velu::forms {
+class ToolBand;
+}
 namespace velu::settings {
 class SettingsStore;
 }
 
 class QLabel;
 class QLineEdit;
-class QToolBar;
 
 namespace velu {
 
@@ -40,13 +42,15 @@ class LogIn : public QDialog {
 public:
     // With a settings store the dialog restores its window position when built and saves it when it ends.
     explicit LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos = nullptr,
-                   BenutzerMeldung meldung = BenutzerMeldung::Standard(), QWidget* parent = nullptr);
+                   QWidget* parent = nullptr);
 
     void MakeConections(bool mitBenutzer, bool mitPasswort);
     // Checks the entry; on success Ergebnis() holds user and rights.
     void IsOK(bool& ok);
     void ToolClick(const QString& key);
     const std::optional<LoginResult>& Ergebnis() const { return ergebnis_; }
+    // What a failed check does (a beep); tests count it.
+    void SetPiepen(std::function<void()> piepen) { piepen_ = std::move(piepen); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -57,10 +61,10 @@ private:
 
     db::Database& stammDB_;
     settings::SettingsStore* fensterPos_;
-    BenutzerMeldung meldung_;
+    std::function<void()> piepen_;
     std::array<QLineEdit*, 2> feld_{};
     std::array<QLabel*, 2> label_{};
-    QToolBar* toolbar_ = nullptr;
+    forms::ToolBand* toolband_ = nullptr; // its tag is the acceptance marker: "X" after a login
     bool mitBenutzer_ = true;
     bool mitPasswort_ = true;
     std::optional<LoginResult> ergebnis_;
@@ -68,13 +72,6 @@ private:
 
 // Shows the login modally; user and rights on success, nullopt when the user left without logging in.
 std::optional<LoginResult> RunLogin(db::Database& stammDB, QWidget* parent, bool mitBenutzer,
-                                    bool mitPasswort, settings::SettingsStore* fensterPos = nullptr,
-                                    BenutzerMeldung meldung = BenutzerMeldung::Standard());
-
-// The login step of start-up: when users or passwords are in use, the login dialog (nullopt: end the
-// program); else "SUPERVISOR" with the rights stored for that user (0 when there is no such row).
-std::optional<LoginResult> AnmeldungBeimStart(db::Database& stammDB, QWidget* parent,
-                                              settings::SettingsStore* fensterPos = nullptr,
-                                              BenutzerMeldung meldung = BenutzerMeldung::Standard());
+                                    bool mitPasswort, settings::SettingsStore* fensterPos = nullptr);
 
 } // namespace velu

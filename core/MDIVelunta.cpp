@@ -281,8 +281,7 @@ void MDIVelunta::ZeigeDialog(const QString& name) {
     if (name == "MwSt" && !App().Formen().Has(name))
         w = new MwSt(nullptr); // shown without owner
     else if (name == "Zugangsrechte" && !App().Formen().Has(name) && App().StammDB())
-        w = new Zugangsrechte(*App().StammDB(), App().AktBenutzer(), App().AktRechte(),
-                              BenutzerMeldung::Standard(), this);
+        w = new Zugangsrechte(*App().StammDB(), App().AktBenutzer(), App().AktRechte(), this);
     else
         w = App().Formen().Create(name, this);
     if (name == "PrintFormKO") forms::LoadWindowPos(*w, App().Einstellungen());

@@ -1,8 +1,10 @@
 #include "core/Zugangsrechte.h"
 
 #include "core/Benutzer.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/ToolBand.h"
 
-#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -38,22 +40,31 @@ const std::array<const char*, RechteBits> RechteTexte = {
 const QString DoppelterBenutzer = QStringLiteral("Dieser Benutzer wunde schon erfasst.") + QChar('\n') +
                                   QStringLiteral("Benutzereintrag nicht gespeichert");
 
+// The title of a box that names none of its own: the program's name.
+QString StandardTitel() {
+    return QApplication::applicationDisplayName();
+}
+
+// A Yes/No question; neinVorgabe makes No the default.
+bool Ja(QWidget* owner, const QString& text, const QString& titel, bool neinVorgabe) {
+    return forms::MsgBox(owner, text, forms::MsgButtons::YesNo, forms::MsgIcon::Question, titel,
+                         neinVorgabe ? 1 : 0) == forms::MsgResult::Yes;
+}
+
 } // namespace
 
 Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, int32_t aktRechte,
-                             BenutzerMeldung meldung, QWidget* parent)
-    : QDialog(parent), stammDB_(stammDB), aktBenutzer_(aktBenutzer), aktRechte_(aktRechte),
-      meldung_(std::move(meldung)) {
+                             QWidget* parent)
+    : QDialog(parent), stammDB_(stammDB), aktBenutzer_(aktBenutzer), aktRechte_(aktRechte) {
     setObjectName("Zugangsrechte");
     setWindowTitle("Zugangsrechte");
 
     const int16_t mp = IsMitPasswort(stammDB_);
 
-    toolbar_ = new QToolBar(this);
-    toolbar_->setObjectName("Toolbar1");
-    QAction* ok = toolbar_->addAction("OK");
-    ok->setObjectName("OK");
-    connect(ok, &QAction::triggered, this, [this] { ToolClick("OK"); });
+    toolband_ = new forms::ToolBand(this);
+    toolband_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
+    toolband_->AddTool({"Band1", "OK", "OK"});
+    toolband_->SetHandler([this](const QString& key) { ToolClick(key); });
 
     tab_ = new QTabWidget(this);
     tab_->setObjectName("SSTab1");
@@ -101,7 +112,7 @@ Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, 
     tab_->setTabVisible(RechteTab, (aktRechte_ & (1 << 9)) != 0);
 
     auto* haupt = new QVBoxLayout(this);
-    haupt->addWidget(toolbar_);
+    haupt->setMenuBar(toolband_->ToolBar("Band1"));
     haupt->addWidget(tab_);
 
     std::vector<forms::BoundColumn> spalten(3);
@@ -139,16 +150,13 @@ Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, 
     cb.zeileAenderbar = [this](int row) { return !IstSupervisor(Name(row)); };
     cb.vorLoeschen = [this](int row) {
         if (GleicherBenutzer(Name(row), aktBenutzer_)) {
-            meldung_.melden(this, QMessageBox::Critical, windowTitle(),
-                            "Sie können sich nicht selbst löschen");
+            forms::MsgCritical(this, "Sie können sich nicht selbst löschen");
             return false;
         }
         return true;
     };
-    cb.melden = [this](const QString& text) {
-        meldung_.melden(this, QMessageBox::Critical, windowTitle(), text);
-    };
-    cb.fragen = [this](const QString& text) { return meldung_.fragen(this, windowTitle(), text, true); };
+    cb.melden = [this](const QString& text) { forms::MsgCritical(this, text); };
+    cb.fragen = [this](const QString& text) { return Ja(this, text, {}, true); };
     cb.speicherFehler = [](const db::DbError&) { return DoppelterBenutzer; };
     cb.nachEingabe = [this](int, int) { zeileGeaendert_ = true; };
     model_->SetCallbacks(std::move(cb));
@@ -241,22 +249,21 @@ void Zugangsrechte::CheckPasswortEingabe(bool& ok) {
     const QString neu = passwort_[0]->text();
     const QString best = passwort_[1]->text();
     if (neu.isEmpty() && best.isEmpty() &&
-        meldung_.fragen(this, QString(), "Soll wirklich ohne Passwort gearbeitet werden", true)) {
+        Ja(this, "Soll wirklich ohne Passwort gearbeitet werden", {}, true)) {
         ok = true;
         return;
     }
     if (neu.size() < 4) {
-        meldung_.melden(this, QMessageBox::NoIcon, StandardTitel(),
-                        " Das Passwort sollte mindestens 4 Zeichen lang sein");
+        forms::MsgBox(this, " Das Passwort sollte mindestens 4 Zeichen lang sein", forms::MsgButtons::OK,
+                      forms::MsgIcon::None, StandardTitel());
         ok = false;
     } else if (best == neu) {
         ok = true;
     } else if (best.isEmpty()) {
-        meldung_.melden(this, QMessageBox::Critical, QString(), "Es wurde das Passwort nicht bestätigt");
+        forms::MsgCritical(this, "Es wurde das Passwort nicht bestätigt");
         ok = false;
     } else {
-        meldung_.melden(this, QMessageBox::Critical, QString(),
-                        "Es wurde das Passwort nicht richtig bestätigt");
+        forms::MsgCritical(this, "Es wurde das Passwort nicht richtig bestätigt");
         ok = false;
     }
 }
@@ -268,16 +275,15 @@ void Zugangsrechte::PasswortSpeichern(bool fragen, bool& abbruch) {
     if (!mitPasswortschutz_->isChecked()) {
         if (!neu.isEmpty()) {
             // A typed password is not turned into "none" behind the user's back.
-            meldung_.melden(
-                this, QMessageBox::Information, windowTitle(),
-                "Der Passwortschutz ist ausgeschaltet. Das neue Passwort wird nicht gespeichert.");
+            forms::MsgBox(this,
+                          "Der Passwortschutz ist ausgeschaltet. Das neue Passwort wird nicht gespeichert.",
+                          forms::MsgButtons::OK, forms::MsgIcon::Information);
             PasswortFelderLeeren();
             passwortGeaendert_ = false;
             return;
         }
     } else {
-        if (fragen &&
-            !meldung_.fragen(this, StandardTitel(), "Soll das neue Passwort gespeichert werden", false)) {
+        if (fragen && !Ja(this, "Soll das neue Passwort gespeichert werden", StandardTitel(), false)) {
             passwortGeaendert_ = false;
             return;
         }
@@ -292,9 +298,8 @@ void Zugangsrechte::PasswortSpeichern(bool fragen, bool& abbruch) {
     }
     passwortGeaendert_ = false;
     if (SetNewPasswort(stammDB_, aktBenutzer_, neu) == 0)
-        meldung_.melden(this, QMessageBox::Critical, windowTitle(),
-                        "Den Benutzer \"" + aktBenutzer_ +
-                            "\" gibt es nicht (mehr). Das Passwort wurde nicht gespeichert.");
+        forms::MsgCritical(this, "Den Benutzer \"" + aktBenutzer_ +
+                                     "\" gibt es nicht (mehr). Das Passwort wurde nicht gespeichert.");
     PasswortFelderLeeren();
 }
 
@@ -307,7 +312,7 @@ void Zugangsrechte::ToolClick(const QString& key) {
     try {
         Ok();
     } catch (const std::exception& e) {
-        meldung_.melden(this, QMessageBox::Critical, windowTitle(), QString::fromUtf8(e.what()));
+        forms::MsgCritical(this, QString::fromUtf8(e.what()));
     }
 }
 
@@ -325,7 +330,7 @@ void Zugangsrechte::closeEvent(QCloseEvent* event) {
     try {
         Schliessen(event);
     } catch (const std::exception& e) {
-        meldung_.melden(this, QMessageBox::Critical, windowTitle(), QString::fromUtf8(e.what()));
+        forms::MsgCritical(this, QString::fromUtf8(e.what()));
         event->accept();
     }
 }

@@ -5,11 +5,10 @@
 // Controls (objectName): tab control "SSTab1" (tabs "Passwort ändern", "Zugangsrechte"), user label "Label1",
 // password fields "XtraText1_0" (new) and "XtraText1_1" (confirmation), check box "Check2", users grid
 // "SSDBGrid1" (a forms::BoundGridView), frame "Frame1" with the rights boxes "Check1_0" to "Check1_12", tool
-// bar "Toolbar1" with the action "OK".
+// band "ActiveBar1" (band "Band1") with the tool "OK".
 //
 // The grid shows "Benutzername", "OhnePasswort" and "Rechte" (read-only); the stored password is not in it.
 // Rights are stored through the rights boxes, always into the row they were ticked for.
-#include "core/BenutzerMeldung.h"
 #include "platform/db/Database.h"
 #include "platform/forms/BoundGridModel.h"
 #include "platform/forms/BoundGridView.h"
@@ -24,7 +23,10 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QTabWidget;
-class QToolBar;
+
+namespace velu::forms {
+class ToolBand;
+}
 
 namespace velu {
 
@@ -32,7 +34,7 @@ class Zugangsrechte : public QDialog {
     Q_OBJECT
 public:
     Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, int32_t aktRechte,
-                  BenutzerMeldung meldung = BenutzerMeldung::Standard(), QWidget* parent = nullptr);
+                  QWidget* parent = nullptr);
     ~Zugangsrechte() override;
 
     // Stores the rights shown in the boxes into the given grid row (the row they were ticked for).
@@ -69,7 +71,6 @@ private:
     db::Database& stammDB_;
     QString aktBenutzer_;
     int32_t aktRechte_;
-    BenutzerMeldung meldung_;
 
     QTabWidget* tab_ = nullptr;
     QLabel* benutzerLabel_ = nullptr;
@@ -79,7 +80,7 @@ private:
     std::unique_ptr<forms::BoundGridModel> model_;
     QGroupBox* frame1_ = nullptr;
     std::array<QCheckBox*, 13> check1_{};
-    QToolBar* toolbar_ = nullptr;
+    forms::ToolBand* toolband_ = nullptr;
 
     bool passwortGeaendert_ = false;
     bool rechteGeaendert_ = false;

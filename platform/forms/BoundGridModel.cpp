@@ -1,9 +1,9 @@
 #include "platform/forms/BoundGridModel.h"
 
+#include "platform/forms/MessageBox.h"
+
 #include <QApplication>
 #include <QLocale>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QWidget>
 
 #include <cmath>
@@ -30,11 +30,6 @@ bool GleichesFeld(std::string_view a, std::string_view b) {
 const QLocale& Deutsch() {
     static const QLocale l(QLocale::German, QLocale::Germany);
     return l;
-}
-
-QString Titel() {
-    QWidget* w = QApplication::activeWindow();
-    return w ? w->windowTitle() : QApplication::applicationName();
 }
 
 } // namespace
@@ -269,23 +264,16 @@ void BoundGridModel::Requery() {
 }
 
 void BoundGridModel::Melden(const QString& text) const {
-    if (cb_.melden) {
+    if (cb_.melden)
         cb_.melden(text);
-        return;
-    }
-    QMessageBox box(QMessageBox::Critical, Titel(), text, QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    else
+        MsgCritical(QApplication::activeWindow(), text);
 }
 
 bool BoundGridModel::Fragen(const QString& text) const {
     if (cb_.fragen) return cb_.fragen(text);
-    QMessageBox box(QMessageBox::Question, Titel(), text, QMessageBox::NoButton,
-                    QApplication::activeWindow());
-    QPushButton* ja = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-    QPushButton* nein = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
-    box.setDefaultButton(nein);
-    box.exec();
-    return box.clickedButton() == ja;
+    return MsgBox(QApplication::activeWindow(), text, MsgButtons::YesNo, MsgIcon::Question, {}, 1) ==
+           MsgResult::Yes;
 }
 
 } // namespace velu::forms

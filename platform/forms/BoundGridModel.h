@@ -65,9 +65,9 @@ public:
         std::function<bool(int row)> zeileAenderbar;
         // Before a row is deleted; false cancels (the callback tells the user why, if at all).
         std::function<bool(int row)> vorLoeschen;
-        // Yes/No question, No as default; true for Yes. Default: a QMessageBox.
+        // Yes/No question, No as default; true for Yes. Default: MsgBox with "Ja"/"Nein".
         std::function<bool(const QString& frage)> fragen;
-        // Shows a failure. Default: a QMessageBox with a critical icon.
+        // Shows a failure. Default: MsgCritical.
         std::function<void(const QString& text)> melden;
         // The caller's message for a failed write (e.g. a duplicate key). Default: the error's text.
         std::function<QString(const db::DbError& e)> speicherFehler;

@@ -1,6 +1,8 @@
 #pragma once
-// A master database with only the users table and its stored queries, in a fresh temporary folder.
+// A new master database (as the program creates it: "SUPERVISOR" alone, passwords off) in a fresh temporary
+// folder.
 #include "core/Benutzer.h"
+#include "core/DatabaseSetup.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 
@@ -16,21 +18,10 @@ namespace velu::test {
 class BenutzerDB {
 public:
     BenutzerDB() {
-        db_ = db::Database::Create(std::filesystem::path(dir_.path().toStdString()) / "VELUDAT32.MDB");
-        if (!db_) throw std::runtime_error("Testdatenbank nicht angelegt");
-        db_->Execute("CREATE TABLE Zugriff (LfNr INTEGER PRIMARY KEY AUTOINCREMENT, "
-                     "Benutzername TEXT COLLATE NOCASE NOT NULL UNIQUE, Passwort TEXT, OhnePasswort INTEGER, "
-                     "Rechte INTEGER);"
-                     "CREATE TABLE Schalter (MitPasswort INTEGER);"
-                     "INSERT INTO Schalter VALUES (0);");
-        db_->SetQueryDef("GetAkPasswort", "SELECT Passwort, Rechte FROM Zugriff WHERE Benutzername = :name");
-        db_->SetQueryDef("MitBenutzer", "SELECT COUNT(*) FROM Zugriff");
-        db_->SetQueryDef("MitPasswort", "SELECT MitPasswort AS ohnePasswort FROM Schalter");
-        db_->SetQueryDef("setRechte", "UPDATE Zugriff SET Rechte = :Rechte WHERE Benutzername = :Name");
-        db_->SetQueryDef("SetMitPasswort", "UPDATE Schalter SET MitPasswort = :NewVal");
-        db_->SetQueryDef("SetNewPASSWORT",
-                         "UPDATE Zugriff SET Passwort = :PW WHERE Benutzername = :Benutzer");
-        Benutzer("SUPERVISOR", AlleRechte);
+        std::string fehler;
+        db_ = DatabaseSetup::CreateStammDB(std::filesystem::path(dir_.path().toStdString()) / "VELUDAT32.MDB",
+                                           &fehler);
+        if (!db_) throw std::runtime_error("Testdatenbank nicht angelegt: " + fehler);
     }
 
     db::Database& DB() { return *db_; }
@@ -43,13 +34,13 @@ public:
     }
 
     std::string Gespeichert(const std::string& name) {
-        auto rs = db_->OpenRecordset("SELECT Passwort FROM Zugriff WHERE Benutzername = :n",
+        auto rs = db_->OpenRecordset("SELECT Passwort FROM Zugriff WHERE upper(Benutzername) = upper(:n)",
                                      db::Params().Set("n", name));
         return rs.Empty() ? std::string("<fehlt>") : rs.GetText("Passwort");
     }
 
     int64_t Rechte(const std::string& name) {
-        auto rs = db_->OpenRecordset("SELECT Rechte FROM Zugriff WHERE Benutzername = :n",
+        auto rs = db_->OpenRecordset("SELECT Rechte FROM Zugriff WHERE upper(Benutzername) = upper(:n)",
                                      db::Params().Set("n", name));
         return rs.Empty() ? -1 : rs.GetInt("Rechte");
     }

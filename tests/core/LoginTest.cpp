@@ -1,6 +1,8 @@
 #include "core/LogIn.h"
 #include "BenutzerTestDB.h"
 #include "core/Benutzer.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/ToolBand.h"
 #include "platform/settings/SettingsStore.h"
 
 #include <QAction>
@@ -30,13 +32,8 @@ protected:
         SetNewPasswort(t.DB(), "SUPERVISOR", "chef1");
     }
     std::unique_ptr<LogIn> Dialog(bool mitBenutzer, bool mitPasswort) {
-        BenutzerMeldung m;
-        m.melden = [](QWidget*, QMessageBox::Icon, const QString&, const QString&) {
-            FAIL() << "no message";
-        };
-        m.fragen = [](QWidget*, const QString&, const QString&, bool) { return false; };
-        m.piepen = [this] { ++piepser; };
-        auto d = std::make_unique<LogIn>(t.DB(), nullptr, m);
+        auto d = std::make_unique<LogIn>(t.DB());
+        d->SetPiepen([this] { ++piepser; });
         d->MakeConections(mitBenutzer, mitPasswort);
         d->show();
         return d;
@@ -45,7 +42,10 @@ protected:
         return d.findChild<QLineEdit*>(QString("XtraText1_%1").arg(i));
     }
 
+    void TearDown() override { EXPECT_TRUE(boxen.Shown().empty()); } // a failed login only beeps
+
     test::BenutzerDB t;
+    forms::MessageBoxScript boxen;
     int piepser = 0;
 };
 
@@ -90,6 +90,7 @@ TEST_F(LoginDialog, EnterKeyRoutes) {
             ASSERT_TRUE(d->Ergebnis());
             EXPECT_EQ(d->Ergebnis()->benutzer, f.mitBenutzer ? f.benutzer : SupervisorName);
             EXPECT_FALSE(d->isVisible());
+            EXPECT_EQ(d->findChild<forms::ToolBand*>()->Tag(), "X");
             break;
         case Piep:
             EXPECT_EQ(piepser, 1);
@@ -139,7 +140,7 @@ void Spaeter(std::function<void(LogIn&)> tun) {
 }
 
 TEST_F(LoginDialog, RunLoginCancelledOrDone) {
-    Spaeter([](LogIn& d) { d.findChild<QAction*>("EXIT")->trigger(); });
+    Spaeter([](LogIn& d) { d.findChild<QAction*>("Band1.EXIT")->trigger(); });
     EXPECT_FALSE(RunLogin(t.DB(), nullptr, true, true)); // start-up ends the program
 
     Spaeter([](LogIn& d) { d.close(); });
@@ -148,27 +149,12 @@ TEST_F(LoginDialog, RunLoginCancelledOrDone) {
     Spaeter([](LogIn& d) {
         d.findChild<QLineEdit*>("XtraText1_0")->setText("mEiEr");
         d.findChild<QLineEdit*>("XtraText1_1")->setText("geheim");
-        d.findChild<QAction*>("OK")->trigger();
+        d.findChild<QAction*>("Band1.OK")->trigger();
     });
     auto ok = RunLogin(t.DB(), nullptr, true, true);
     ASSERT_TRUE(ok);
     EXPECT_EQ(ok->benutzer, "mEiEr");
     EXPECT_EQ(ok->rechte, 5);
-}
-
-TEST_F(LoginDialog, StartWithoutUsersOrPasswords) {
-    test::BenutzerDB leer; // SUPERVISOR alone, passwords off: no dialog
-    leer.DB().Execute("UPDATE Zugriff SET Rechte = 77");
-    auto ok = AnmeldungBeimStart(leer.DB(), nullptr);
-    ASSERT_TRUE(ok);
-    EXPECT_EQ(ok->benutzer, "SUPERVISOR");
-    EXPECT_EQ(ok->rechte, 77);
-    leer.DB().Execute("DELETE FROM Zugriff");
-    EXPECT_EQ(AnmeldungBeimStart(leer.DB(), nullptr)->rechte, 0);
-
-    // With users in use the dialog comes; leaving it ends the program.
-    Spaeter([](LogIn& d) { d.findChild<QAction*>("EXIT")->trigger(); });
-    EXPECT_FALSE(AnmeldungBeimStart(t.DB(), nullptr));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "BenutzerTestDB.h"
 #include "core/Benutzer.h"
 #include "core/LogIn.h"
+#include "platform/forms/MessageBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,27 +25,24 @@ QApplication& App() {
     return *qApp;
 }
 
-// Records what the dialog says and answers its questions from a script (Yes when the script is empty).
+// Records what the dialog says and answers its questions from a script (the default button when it runs out).
 struct Skript {
-    std::vector<QString> meldungen;
-    std::vector<QString> fragen;
-    std::deque<bool> antworten;
+    std::unique_ptr<forms::MessageBoxScript> box = std::make_unique<forms::MessageBoxScript>();
 
-    BenutzerMeldung Meldung() {
-        BenutzerMeldung m;
-        m.melden = [this](QWidget*, QMessageBox::Icon, const QString&, const QString& text) {
-            meldungen.push_back(text);
-        };
-        m.fragen = [this](QWidget*, const QString&, const QString& text, bool) {
-            fragen.push_back(text);
-            if (antworten.empty()) return true;
-            const bool a = antworten.front();
-            antworten.pop_front();
-            return a;
-        };
-        m.piepen = [] {};
-        return m;
+    void Neu(const std::deque<bool>& antworten = {}) {
+        box.reset();
+        box = std::make_unique<forms::MessageBoxScript>();
+        for (bool a : antworten)
+            box->Answer(a ? forms::MsgResult::Yes : forms::MsgResult::No);
     }
+    std::vector<QString> Texte(bool fragen) const {
+        std::vector<QString> t;
+        for (const auto& e : box->Shown())
+            if ((e.buttons == forms::MsgButtons::YesNo) == fragen) t.push_back(e.text);
+        return t;
+    }
+    std::vector<QString> meldungen() const { return Texte(false); }
+    std::vector<QString> fragen() const { return Texte(true); }
 };
 
 class ZugangsrechteTest : public ::testing::Test {
@@ -52,7 +50,7 @@ protected:
     void SetUp() override { App(); }
 
     std::unique_ptr<Zugangsrechte> Dialog(const QString& benutzer, int32_t rechte) {
-        auto d = std::make_unique<Zugangsrechte>(t.DB(), benutzer, rechte, skript.Meldung());
+        auto d = std::make_unique<Zugangsrechte>(t.DB(), benutzer, rechte);
         d->show();
         return d;
     }
@@ -150,8 +148,9 @@ TEST_F(ZugangsrechteTest, NewUserWithRightsAndDuplicates) {
     const int neu2 = m.StoredRows();
     ASSERT_TRUE(m.setData(m.index(neu2, m.ColumnOf("Benutzername")), "MEIER"));
     EXPECT_FALSE(m.Commit());
-    ASSERT_EQ(skript.meldungen.size(), 1u);
-    EXPECT_EQ(skript.meldungen[0], "Dieser Benutzer wunde schon erfasst.\nBenutzereintrag nicht gespeichert");
+    ASSERT_EQ(skript.meldungen().size(), 1u);
+    EXPECT_EQ(skript.meldungen()[0],
+              "Dieser Benutzer wunde schon erfasst.\nBenutzereintrag nicht gespeichert");
     EXPECT_EQ(t.Anzahl(), 3);
 }
 
@@ -161,12 +160,12 @@ TEST_F(ZugangsrechteTest, SelfDeletionRefusedOthersDeletedWithoutQuestion) {
     auto d = Dialog("MEIER", 512);
     auto& m = d->Model();
     EXPECT_FALSE(m.DeleteRow(Zeile(*d, "meier")));
-    ASSERT_EQ(skript.meldungen.size(), 1u);
-    EXPECT_EQ(skript.meldungen[0], "Sie können sich nicht selbst löschen");
+    ASSERT_EQ(skript.meldungen().size(), 1u);
+    EXPECT_EQ(skript.meldungen()[0], "Sie können sich nicht selbst löschen");
     EXPECT_EQ(t.Rechte("MEIER"), 512);
 
     EXPECT_TRUE(m.DeleteRow(Zeile(*d, "Schulz")));
-    EXPECT_TRUE(skript.fragen.empty());
+    EXPECT_TRUE(skript.fragen().empty());
     EXPECT_EQ(t.Rechte("Schulz"), -1);
 }
 
@@ -211,19 +210,18 @@ TEST_F(ZugangsrechteTest, PasswordEntryChecks) {
     for (const auto& f : faelle) {
         SCOPED_TRACE(f.name);
         SetNewPasswort(t.DB(), "MEIER", "altes");
-        skript = Skript();
-        skript.antworten = f.antworten;
+        skript.Neu(f.antworten);
         auto d = Dialog("Meier", 0);
         Tippen(*d, f.neu, f.best);
         d->ToolClick("OK");
         EXPECT_EQ(PruefeLogin(t.DB(), true, true, "MEIER", f.neu).has_value(), f.gespeichert);
         EXPECT_EQ(PruefeLogin(t.DB(), true, true, "MEIER", "altes").has_value(), !f.gespeichert);
         if (f.meldung.isEmpty()) {
-            EXPECT_TRUE(skript.meldungen.empty());
+            EXPECT_TRUE(skript.meldungen().empty());
             EXPECT_FALSE(d->isVisible());
         } else {
-            ASSERT_EQ(skript.meldungen.size(), 1u);
-            EXPECT_EQ(skript.meldungen[0], f.meldung);
+            ASSERT_EQ(skript.meldungen().size(), 1u);
+            EXPECT_EQ(skript.meldungen()[0], f.meldung);
             EXPECT_TRUE(d->isVisible()); // invalid entry: the dialog stays, the fields are emptied
             EXPECT_TRUE(d->findChild<QLineEdit*>("XtraText1_0")->text().isEmpty());
             EXPECT_FALSE(d->PasswortGeaendert());
@@ -237,18 +235,18 @@ TEST_F(ZugangsrechteTest, PasswordOfMissingUserOrWhilePasswordsAreOff) {
     auto d = Dialog("WEG", 0); // renamed or deleted meanwhile
     Tippen(*d, "abcd", "abcd");
     d->ToolClick("OK");
-    ASSERT_EQ(skript.meldungen.size(), 1u);
-    EXPECT_TRUE(skript.meldungen[0].contains("WEG"));
-    EXPECT_TRUE(skript.meldungen[0].contains("nicht gespeichert"));
+    ASSERT_EQ(skript.meldungen().size(), 1u);
+    EXPECT_TRUE(skript.meldungen()[0].contains("WEG"));
+    EXPECT_TRUE(skript.meldungen()[0].contains("nicht gespeichert"));
 
     t.Benutzer("MEIER", 0, PasswortZumSpeichern("altes"));
     SetMitPasswort(t.DB(), false);
-    skript = Skript();
+    skript.Neu();
     auto e = Dialog("MEIER", 0);
     Tippen(*e, "neues1", "neues1");
     e->ToolClick("OK");
-    ASSERT_EQ(skript.meldungen.size(), 1u);
-    EXPECT_EQ(skript.meldungen[0],
+    ASSERT_EQ(skript.meldungen().size(), 1u);
+    EXPECT_EQ(skript.meldungen()[0],
               "Der Passwortschutz ist ausgeschaltet. Das neue Passwort wird nicht gespeichert.");
     EXPECT_TRUE(PruefeLogin(t.DB(), true, true, "MEIER", "altes"));
 }

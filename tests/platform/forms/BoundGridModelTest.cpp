@@ -2,6 +2,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/BoundGridView.h"
+#include "platform/forms/MessageBox.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -188,6 +189,21 @@ TEST_F(BoundGrid, DeleteAsksWithNoAsAnswer) {
     EXPECT_TRUE(model->DeleteRow(0));
     EXPECT_TRUE(fragen.empty());
     EXPECT_FALSE(model->DeleteRow(0)); // only the new-row line is left
+}
+
+TEST_F(BoundGrid, WithoutCallbacksTheMessageBoxHelperAsksWithNoAsDefault) {
+    model->SetCallbacks({});
+    MessageBoxScript boxen;
+    EXPECT_FALSE(model->DeleteRow(0)); // no answer scripted: the default button
+    ASSERT_EQ(boxen.Shown().size(), 1u);
+    EXPECT_EQ(boxen.Shown()[0].text, "Soll diese Zeile gelöscht werden");
+    EXPECT_EQ(boxen.Shown()[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(boxen.Shown()[0].defaultButton, 1);
+    boxen.Answer(MsgResult::Yes);
+    EXPECT_TRUE(model->DeleteRow(0));
+    EXPECT_FALSE(Tippen(0, 1, "x"));
+    EXPECT_EQ(boxen.LastText(), "Die Eingabe muss nummerisch sein");
+    EXPECT_EQ(boxen.Shown().back().icon, MsgIcon::Critical);
 }
 
 TEST_F(BoundGrid, ViewCommitsOnRowChangeAndReportsTheRowLeft) {
