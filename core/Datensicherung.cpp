@@ -1,0 +1,482 @@
+#include "core/Datensicherung.h"
+
+#include "platform/archive/ZipArchive.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/outside/ProjektUmgebung.h"
+
+#include <QDateTime>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <fstream>
+#include <vector>
+
+namespace velu {
+
+namespace fs = std::filesystem;
+using forms::MsgBox;
+using forms::MsgButtons;
+using forms::MsgIcon;
+using forms::MsgResult;
+
+namespace {
+
+const QString Grad = QStringLiteral("°");
+const QString Unlesbar = QStringLiteral("Die Datensicherung konnte nicht erfolgreich zurückgelesen werden.");
+
+fs::path Fs(const QString& p) { return fs::path(p.toStdString()); }
+QString Qs(const fs::path& p) { return QString::fromStdString(p.string()); }
+QString Qs(const std::string& s) { return QString::fromStdString(s); }
+
+QString OhneSchraegstrich(QString p) {
+    while (p.size() > 1 && (p.endsWith('/') || p.endsWith('\\')))
+        p.chop(1);
+    return p;
+}
+
+bool IstSqlite(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    char head[16] = {};
+    in.read(head, sizeof head);
+    return in.gcount() == 16 && std::string(head, 16) == std::string("SQLite format 3\0", 16);
+}
+
+// Lock files and rollback journals belong to a running database, not to its data.
+bool Beiwerk(const fs::path& file) {
+    const std::string n = file.filename().string();
+    auto endsWith = [&](const char* s) {
+        const std::string e(s);
+        return n.size() >= e.size() && n.compare(n.size() - e.size(), e.size(), e) == 0;
+    };
+    return endsWith(".lck") || endsWith("-journal");
+}
+
+bool IstDatenbankName(const fs::path& file) {
+    return QString::fromStdString(file.extension().string()).compare(".mdb", Qt::CaseInsensitive) == 0;
+}
+
+// The program's own databases carry a _Meta row saying what they are.
+bool BrauchtMeta(const fs::path& file) {
+    const QString n = QString::fromStdString(file.filename().string()).toUpper();
+    return n == "VELUDAT32.MDB" || n == "VELUVOR32.MDB" || n == "VELUPRO32.MDB";
+}
+
+// Copies a database through the backup API into target; empty on success.
+std::string Schnappschuss(const fs::path& source, const fs::path& target) {
+    std::string err;
+    auto db = db::Database::Open(source, db::OpenMode::Shared, &err);
+    if (!db) return err;
+    sqlite3* out = nullptr;
+    int rc = sqlite3_open_v2(target.c_str(), &out, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_backup* b = sqlite3_backup_init(out, "main", db->Handle(), "main");
+        if (!b) {
+            rc = sqlite3_errcode(out);
+        } else {
+            do {
+                rc = sqlite3_backup_step(b, -1);
+                if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(50);
+            } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+            if (rc == SQLITE_DONE) rc = SQLITE_OK;
+            sqlite3_backup_finish(b);
+        }
+    }
+    sqlite3_close(out);
+    if (rc != SQLITE_OK)
+        return "Die Datenbank '" + source.string() + "' kann nicht gesichert werden: " + sqlite3_errstr(rc);
+    return {};
+}
+
+// Integrity and kind of an unpacked database; empty when it is sound.
+std::string PruefeDatenbank(const fs::path& file) {
+    const std::string name = file.filename().string();
+    if (!IstSqlite(file)) return "Die Datenbank " + name + " ist keine gültige Datenbank.";
+    std::string err;
+    auto db = db::Database::Open(file, db::OpenMode::Exclusive, &err);
+    if (!db) return err;
+    try {
+        auto rs = db->OpenRecordset("PRAGMA integrity_check");
+        if (rs.Empty() || rs.GetText(rs.FieldNames().at(0)) != "ok")
+            return "Die Datenbank " + name + " ist beschädigt.";
+        if (BrauchtMeta(file)) {
+            if (!db->HasTable("_Meta") || db->OpenRecordset("SELECT * FROM _Meta").Empty())
+                return "Die Datenbank " + name + " ist keine Datenbank dieses Programms.";
+        }
+    } catch (const db::DbError& e) {
+        return "Die Datenbank " + name + " ist beschädigt: " + e.what();
+    }
+    return {};
+}
+
+std::string PruefeOrdner(const fs::path& folder) {
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        if (!it->is_regular_file()) continue;
+        if (IstDatenbankName(it->path()) || IstSqlite(it->path())) {
+            std::string why = PruefeDatenbank(it->path());
+            if (!why.empty()) return why;
+        }
+    }
+    if (ec) return "Der Ordner '" + folder.string() + "' kann nicht gelesen werden: " + ec.message();
+    return {};
+}
+
+// The first database below folder (or folder itself when a file) held by another user.
+std::optional<fs::path> BelegteDatenbank(const fs::path& path) {
+    std::error_code ec;
+    auto belegt = [](const fs::path& f) {
+        return (IstDatenbankName(f) || IstSqlite(f)) && db::Database::TestOpen(f) == db::LockState::Locked;
+    };
+    if (fs::is_regular_file(path, ec)) return belegt(path) ? std::optional(path) : std::nullopt;
+    if (!fs::is_directory(path, ec)) return std::nullopt;
+    for (auto it = fs::recursive_directory_iterator(path, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec))
+        if (it->is_regular_file() && !Beiwerk(it->path()) && belegt(it->path())) return it->path();
+    return std::nullopt;
+}
+
+// A unique unused name beside path for the old data during a swap.
+fs::path AltName(const fs::path& path) {
+    for (int i = 0;; ++i) {
+        fs::path p = path;
+        p += ".alt" + std::to_string(i);
+        std::error_code ec;
+        if (!fs::exists(p, ec)) return p;
+    }
+}
+
+struct Einzeldatei {
+    QString eintrag; // name in the archive
+    fs::path ziel;   // configured path
+};
+
+} // namespace
+
+Datensicherung::Datensicherung(outside::ProjektUmgebung& umgebung, QString sysPfad, QWidget* owner)
+    : umgebung_(umgebung), sysPfad_(std::move(sysPfad)), owner_(owner) {}
+
+QString Datensicherung::Pfad(const char* einstellung, const char* datei) const {
+    const QString p = umgebung_.PfadVonEinstellung(QString::fromLatin1(einstellung),
+                                                   OhneSchraegstrich(sysPfad_) + "/" + QString::fromLatin1(datei));
+    return Qs(db::Database::ResolvePath(p.toStdString()));
+}
+
+bool Datensicherung::Fehler(const QString& title, const QString& text) const {
+    MsgBox(owner_, text, MsgButtons::OK, MsgIcon::Critical, title);
+    return false;
+}
+
+bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
+    const QString title = QStringLiteral("Datensicherung");
+    if (nummer < 1 || nummer > 5) nummer = 1;
+    QString deskriptor;
+    QString text;
+    fs::path ordner;                 // folder data sets
+    std::vector<Einzeldatei> dateien; // single-file data sets, stored under their usual names
+    switch (nummer) {
+    case AktuellesProjekt: {
+        const auto p = umgebung_.AktProjekt();
+        ordner = Fs(OhneSchraegstrich(umgebung_.ProjektOrdner()));
+        deskriptor = "PROJEKT" + Grad + p.nummer + Grad + p.name;
+        text = "Projekt " + p.nummer + " " + p.name;
+        break;
+    }
+    case AlleProjekte:
+        ordner = Fs(OhneSchraegstrich(umgebung_.ProjekteOrdner()));
+        deskriptor = "ALLEPROJEKE";
+        text = "Alle Projekte";
+        break;
+    case HoaiTabellen:
+        dateien = {{"VELUDAT32.MDB", Fs(Pfad("VELUDATEN", "VELUDAT32.MDB"))},
+                   {"VELUVOR32.MDB", Fs(Pfad("VELUVORLAGE", "VELUVOR32.MDB"))}};
+        deskriptor = "VELUDATEN" + Grad + "VELUVORLAGE";
+        text = "HOAI - Tabellen";
+        break;
+    case Serienbriefe:
+        dateien = {{"SERIENBRIEFE.MDB", Fs(Pfad("STDBRIEF", "SERIENBRIEFE.MDB"))}};
+        deskriptor = "SERIENBRIEFE";
+        text = " Serienbriefe";
+        break;
+    default:
+        dateien = {{"ZADRESS32.MDB", Fs(Pfad("ADRESSMDB", "ZADRESS32.MDB"))}};
+        deskriptor = "ADRESSEN";
+        text = "Adressen";
+        break;
+    }
+
+    const fs::path archivPfad = db::Database::ResolvePath(archiv.toStdString());
+    std::vector<std::pair<std::string, fs::path>> quellen; // archive name, file
+    std::error_code ec;
+    if (!ordner.empty()) {
+        if (!fs::is_directory(ordner, ec))
+            return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
+                                     "Der Ordner '" + Qs(ordner) + "' wurde nicht gefunden.");
+        for (auto it = fs::recursive_directory_iterator(ordner, ec);
+             !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+            if (!it->is_regular_file() || Beiwerk(it->path())) continue;
+            if (fs::equivalent(it->path(), archivPfad, ec)) continue; // the archive itself
+            quellen.emplace_back(fs::relative(it->path(), ordner).generic_string(), it->path());
+        }
+        if (ec)
+            return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
+                                     Qs(ec.message()));
+    } else {
+        for (const auto& d : dateien) {
+            if (!fs::is_regular_file(d.ziel, ec))
+                return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
+                                         "Die Datei '" + Qs(d.ziel) + "' wurde nicht gefunden.");
+            quellen.emplace_back(d.eintrag.toStdString(), d.ziel);
+        }
+    }
+
+    // Snapshots live in a temporary folder that goes on every way out.
+    QTemporaryDir temp;
+    if (!temp.isValid())
+        return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
+                                 "Es kann kein temporärer Ordner angelegt werden.");
+    std::vector<archive::ArchiveFile> files;
+    int n = 0;
+    for (const auto& [name, file] : quellen) {
+        if (IstSqlite(file)) {
+            const fs::path copy = Fs(temp.path()) / ("db" + std::to_string(n++));
+            const std::string why = Schnappschuss(file, copy);
+            if (!why.empty())
+                return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") + Qs(why));
+            files.push_back({name, copy});
+        } else {
+            files.push_back({name, file});
+        }
+    }
+    archive::ArchiveInfo info{deskriptor.toStdString(),
+                              QDateTime::currentDateTime().toString("dd.MM.yyyy hh:mm:ss").toStdString()};
+    const std::string why = archive::WriteArchive(archivPfad, info, files);
+    if (!why.empty())
+        return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") + Qs(why));
+    MsgBox(owner_, text + " wurde in " + Qs(archivPfad) + " gesichert.", MsgButtons::OK, MsgIcon::Information,
+           title);
+    return true;
+}
+
+ProjektZiel Datensicherung::Checkpath(outside::ProjektUmgebung& umgebung, QString& nummerText,
+                                      const QString& datum, const QString& title, QWidget* owner) {
+    ProjektZiel z;
+    const QString eingabe = nummerText.trimmed();
+    bool ziffern = !eingabe.isEmpty() && eingabe.size() <= 8;
+    for (QChar c : eingabe)
+        ziffern = ziffern && c >= '0' && c <= '9';
+    if (!ziffern) {
+        // The number becomes a folder name: anything but digits is refused.
+        MsgBox(owner, QStringLiteral("Die Projektnummer muss aus 1 bis 8 Ziffern bestehen."), MsgButtons::OK,
+               MsgIcon::Critical, title);
+        return z;
+    }
+    const QString nr = ("00000000" + eingabe).right(8);
+    nummerText = nr;
+    z.nummer = nr;
+    const QString folder = umgebung.ProjekteOrdner() + nr + ".PRO";
+    std::error_code ec;
+    const bool vorhanden = fs::is_directory(Fs(folder), ec) && !fs::is_empty(Fs(folder), ec);
+    if (vorhanden) {
+        const QString frage = "Das Projekt " + nr + " ist schon vorhanden. Soll es mit der " + "\n" +
+                              "Datensicherung vom " + datum + " überschrieben werden" + "\n" +
+                              "Alle nach der Sicherung gemachten Änderungen werden gelöscht" + "\n" + "\n" +
+                              "Sind Sie da wirklich sicher";
+        switch (MsgBox(owner, frage, MsgButtons::YesNoCancel, MsgIcon::Question, title, 2)) {
+        case MsgResult::Yes:
+            z.ziel = folder;
+            z.ueberschreiben = true;
+            break;
+        case MsgResult::No:
+            break;
+        default:
+            z.abbruch = true;
+            break;
+        }
+    } else {
+        z.ziel = folder;
+    }
+    return z;
+}
+
+bool Datensicherung::MakeProjekteintrag(const QString& nummer, const QString& name, const QString& caption) {
+    const fs::path liste = Fs(umgebung_.ProjekteOrdner() + "Projekte.mdb");
+    auto fehler = [&](int code) {
+        return Fehler(caption, "Problem beim Eintragen des Projektes" + QString::number(code));
+    };
+    auto db = db::Database::Open(db::Database::ResolvePath(liste.string()));
+    if (!db) return fehler(SQLITE_CANTOPEN);
+    try {
+        db::Transaction t(*db);
+        if (!db->HasTable("PROJEKT")) db->Execute("CREATE TABLE PROJEKT (PrNr TEXT, PRBZ TEXT)");
+        db->Execute("CREATE UNIQUE INDEX IF NOT EXISTS Pindex ON PROJEKT (PrNr)");
+        const auto nr = db::Params().Add(nummer.toStdString());
+        auto rs = db->OpenRecordset("SELECT PrNr, PRBZ FROM PROJEKT WHERE PrNr = ?", nr);
+        if (rs.Empty()) {
+            rs.AddNew();
+            rs.Set("PrNr", nummer.toStdString());
+        } else {
+            rs.Edit();
+        }
+        rs.Set("PRBZ", name.toStdString());
+        rs.Update();
+        t.Commit();
+    } catch (const db::DbError& e) {
+        return fehler(e.code() ? e.code() : SQLITE_ERROR);
+    }
+    return true;
+}
+
+bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption, const ProjektWahl& waehleProjekt) {
+    const fs::path archivPfad = db::Database::ResolvePath(archiv.toStdString());
+    const auto info = archive::ReadInfo(archivPfad);
+    if (!info) return Fehler(caption, Unlesbar);
+    QString deskriptor = Qs(info->descriptor);
+    const QString datum = Qs(info->created);
+    const QString art = deskriptor.left(8);
+
+    QString genannt;  // the thing named in the confirmation
+    QString titel;    // caption of the messages about the restore
+    fs::path ordner;  // folder data sets: the folder replaced as a whole
+    std::vector<Einzeldatei> dateien;
+    ProjektZiel projekt;
+    if (art == "PROJEKT" + Grad) {
+        deskriptor += Grad + datum;
+        if (!waehleProjekt) return false;
+        const auto wahl = waehleProjekt(deskriptor);
+        if (!wahl) return Fehler(caption, Unlesbar);
+        projekt = *wahl;
+        // Closing the dialog without a target is a cancel too.
+        if (projekt.abbruch || projekt.ziel.isEmpty()) return false;
+        ordner = Fs(OhneSchraegstrich(projekt.ziel));
+        genannt = "das Projekt " + projekt.nummer;
+        titel = "Zurückschreiben von Projekt " + projekt.nummer;
+    } else if (art == "ALLEPROJ") {
+        ordner = Fs(OhneSchraegstrich(umgebung_.ProjekteOrdner()));
+        genannt = "die gesamten Projete";
+        titel = "Zurückschreiben aller Projekte";
+    } else if (art == "VELUDATE") {
+        dateien = {{"VELUDAT32.MDB", Fs(Pfad("VELUDATEN", "VELUDAT32.MDB"))},
+                   {"VELUVOR32.MDB", Fs(Pfad("VELUVORLAGE", "VELUVOR32.MDB"))}};
+        genannt = "Die HOAI - Tabellen und Vorlagen ";
+        titel = "Zurückschreiben der HOAI - Tabellen und Vorlagen";
+    } else if (art == "SERIENBR") {
+        dateien = {{"SERIENBRIEFE.MDB", Fs(Pfad("STDBRIEF", "SERIENBRIEFE.MDB"))}};
+        genannt = "die Serienbriefe";
+        titel = "Zurückschreiben der Serienbriefe";
+    } else if (art == "ADRESSEN") {
+        dateien = {{"ZADRESS32.MDB", Fs(Pfad("ADRESSMDB", "ZADRESS32.MDB"))}};
+        genannt = "die Adressen";
+        titel = "Zurückschreiben der Adressen";
+    } else {
+        return Fehler(caption, QStringLiteral("Die angegebene Datei ist keine gültige Datensicherung"));
+    }
+
+    const QString frage = "Sie wollen " + genannt + " mit der Datensicherung vom " + datum + "\n" +
+                          "überschreiben. Alle nach der Sicherung gemachten Änderungen werden gelöscht" + "\n" +
+                          "\n" + "Sind Sie da wirklich sicher";
+    if (MsgBox(owner_, frage, MsgButtons::OKCancel, MsgIcon::Question, titel, 1) != MsgResult::OK) return false;
+
+    auto misslungen = [&](const QString& why) {
+        return Fehler(titel, "Die Datensicherung konnte nicht zurückgelesen werden." + QString("\n") + why +
+                                 "\n" + "Die bisherigen Daten sind unverändert.");
+    };
+
+    // Nothing is replaced that another user holds open.
+    std::vector<fs::path> ziele;
+    if (!ordner.empty()) ziele.push_back(ordner);
+    for (const auto& d : dateien)
+        ziele.push_back(d.ziel);
+    for (const auto& z : ziele)
+        if (auto belegt = BelegteDatenbank(z))
+            return misslungen("Die Datei '" + Qs(*belegt) + "' wird von einem anderen Benutzer verwendet.");
+
+    // Unpacked beside the target, so the swap is a rename within one file system.
+    const fs::path neben = ordner.empty() ? dateien.front().ziel : ordner;
+    std::error_code ec;
+    fs::create_directories(neben.parent_path(), ec);
+    QTemporaryDir temp(Qs(neben) + ".neu-XXXXXX");
+    if (!temp.isValid()) return misslungen("Es kann kein temporärer Ordner neben '" + Qs(neben) + "' angelegt werden.");
+    const fs::path entpackt = Fs(temp.path());
+    std::string why = archive::ExtractAll(archivPfad, entpackt);
+    if (!why.empty()) return misslungen(Qs(why));
+
+    // Single files: each archive entry, whatever the case of its name, to its own configured path.
+    std::vector<fs::path> neu(dateien.size());
+    for (size_t i = 0; i < dateien.size(); ++i) {
+        for (const auto& e : fs::directory_iterator(entpackt, ec))
+            if (e.is_regular_file() &&
+                Qs(e.path().filename()).compare(dateien[i].eintrag, Qt::CaseInsensitive) == 0)
+                neu[i] = e.path();
+        if (neu[i].empty()) return misslungen("Die Datensicherung enthält die Datei " + dateien[i].eintrag + " nicht.");
+    }
+    why = PruefeOrdner(entpackt);
+    if (why.empty() && nachDemEntpacken) why = nachDemEntpacken(temp.path());
+    if (!why.empty()) return misslungen(Qs(why));
+
+    if (!ordner.empty()) {
+        const bool gabEs = fs::exists(ordner, ec);
+        const fs::path alt = AltName(ordner);
+        if (gabEs) {
+            fs::rename(ordner, alt, ec);
+            if (ec) return misslungen("Der Ordner '" + Qs(ordner) + "' kann nicht ersetzt werden: " + Qs(ec.message()));
+        }
+        fs::rename(entpackt, ordner, ec);
+        if (ec) {
+            std::error_code undo;
+            if (gabEs) fs::rename(alt, ordner, undo);
+            return misslungen("Der Ordner '" + Qs(ordner) + "' kann nicht ersetzt werden: " + Qs(ec.message()));
+        }
+        temp.setAutoRemove(false);
+        if (gabEs) fs::remove_all(alt, ec);
+    } else {
+        // Stage every file beside its target first, then swap them all or none.
+        std::vector<fs::path> staged, alt(dateien.size());
+        auto aufraeumen = [&] {
+            std::error_code e2;
+            for (const auto& s : staged)
+                fs::remove(s, e2);
+        };
+        for (size_t i = 0; i < dateien.size(); ++i) {
+            fs::path s = dateien[i].ziel;
+            s += ".neu";
+            fs::create_directories(s.parent_path(), ec);
+            fs::copy_file(neu[i], s, fs::copy_options::overwrite_existing, ec);
+            if (ec) {
+                aufraeumen();
+                return misslungen("Die Datei '" + Qs(s) + "' kann nicht geschrieben werden: " + Qs(ec.message()));
+            }
+            staged.push_back(s);
+        }
+        for (size_t i = 0; i < dateien.size(); ++i) {
+            const fs::path& z = dateien[i].ziel;
+            if (fs::exists(z, ec)) {
+                alt[i] = AltName(z);
+                fs::rename(z, alt[i], ec);
+            }
+            if (!ec) fs::rename(staged[i], z, ec);
+            if (ec) {
+                const std::string grund = ec.message();
+                std::error_code e2;
+                for (size_t k = 0; k <= i; ++k)
+                    if (!alt[k].empty()) fs::rename(alt[k], dateien[k].ziel, e2);
+                aufraeumen();
+                return misslungen("Die Datei '" + Qs(z) + "' kann nicht ersetzt werden: " + Qs(grund));
+            }
+        }
+        for (const auto& a : alt)
+            if (!a.empty()) fs::remove(a, ec);
+    }
+
+    if (art == "PROJEKT" + Grad) MakeProjekteintrag(projekt.nummer, projekt.name, caption);
+    MsgBox(owner_, QStringLiteral("Die Datensicherung wurde erfolgreich zurückgelesen."), MsgButtons::OK,
+           MsgIcon::Information, titel);
+    return true;
+}
+
+} // namespace velu

@@ -1,0 +1,167 @@
+#include "platform/archive/ZipArchive.h"
+
+#include <zip.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sys/stat.h>
+
+namespace velu::archive {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* Magic = "VELUDASI1";
+
+struct ZipCloser {
+    void operator()(zip_t* z) const {
+        if (z) zip_discard(z);
+    }
+};
+using ZipPtr = std::unique_ptr<zip_t, ZipCloser>;
+
+std::string ZipErrorText(int code) {
+    zip_error_t e;
+    zip_error_init_with_code(&e, code);
+    std::string s = zip_error_strerror(&e);
+    zip_error_fini(&e);
+    return s;
+}
+
+ZipPtr OpenRead(const fs::path& archive, std::string* error) {
+    int code = 0;
+    zip_t* z = zip_open(archive.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (!z && error)
+        *error = "Die Datei '" + archive.string() + "' kann nicht als Archiv gelesen werden: " + ZipErrorText(code);
+    return ZipPtr(z);
+}
+
+// Unix file type of an entry made on a Unix system, 0 when unknown.
+unsigned UnixFileType(zip_t* z, zip_uint64_t i) {
+    zip_uint8_t os = 0;
+    zip_uint32_t attr = 0;
+    if (zip_file_get_external_attributes(z, i, 0, &os, &attr) != 0 || os != ZIP_OPSYS_UNIX) return 0;
+    return (attr >> 16) & S_IFMT;
+}
+
+} // namespace
+
+bool IsSafeEntryName(const std::string& name) {
+    if (name.empty() || name.front() == '/' || name.front() == '\\') return false;
+    if (name.size() >= 2 && name[1] == ':') return false;
+    if (name.find('\\') != std::string::npos || name.find('\0') != std::string::npos) return false;
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t end = name.find('/', start);
+        if (end == std::string::npos) end = name.size();
+        std::string part = name.substr(start, end - start);
+        if (part == "..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::string WriteArchive(const fs::path& archive, const ArchiveInfo& info, const std::vector<ArchiveFile>& files) {
+    int code = 0;
+    ZipPtr z(zip_open(archive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code));
+    if (!z) return "Das Archiv '" + archive.string() + "' kann nicht angelegt werden: " + ZipErrorText(code);
+    for (const auto& f : files) {
+        if (!IsSafeEntryName(f.name)) return "Ungültiger Name im Archiv: " + f.name;
+        zip_source_t* src = zip_source_file(z.get(), f.source.c_str(), 0, -1);
+        if (!src) return "Die Datei '" + f.source.string() + "' kann nicht gelesen werden: " + zip_strerror(z.get());
+        if (zip_file_add(z.get(), f.name.c_str(), src, ZIP_FL_ENC_UTF_8) < 0) {
+            zip_source_free(src);
+            return "Die Datei '" + f.name + "' kann nicht ins Archiv aufgenommen werden: " + zip_strerror(z.get());
+        }
+    }
+    const std::string comment = std::string(Magic) + "\n" + info.descriptor + "\n" + info.created;
+    if (comment.size() > 0xffff) return "Die Beschreibung des Archivs ist zu lang.";
+    if (zip_set_archive_comment(z.get(), comment.data(), static_cast<zip_uint16_t>(comment.size())) != 0)
+        return std::string("Das Archiv kann nicht beschrieben werden: ") + zip_strerror(z.get());
+    if (zip_close(z.get()) != 0) {
+        std::string why = zip_strerror(z.get());
+        return "Das Archiv '" + archive.string() + "' kann nicht geschrieben werden: " + why;
+    }
+    z.release(); // zip_close freed it
+    return {};
+}
+
+std::optional<ArchiveInfo> ReadInfo(const fs::path& archive, std::string* error) {
+    ZipPtr z = OpenRead(archive, error);
+    if (!z) return std::nullopt;
+    int len = 0;
+    const char* c = zip_get_archive_comment(z.get(), &len, ZIP_FL_ENC_RAW);
+    std::string comment = c ? std::string(c, static_cast<size_t>(len)) : std::string();
+    const std::string head = std::string(Magic) + "\n";
+    size_t nl = comment.find('\n', head.size());
+    if (comment.compare(0, head.size(), head) != 0 || nl == std::string::npos) {
+        if (error) *error = "Die Datei '" + archive.string() + "' ist keine Datensicherung.";
+        return std::nullopt;
+    }
+    ArchiveInfo info;
+    info.descriptor = comment.substr(head.size(), nl - head.size());
+    info.created = comment.substr(nl + 1);
+    return info;
+}
+
+std::optional<std::vector<std::string>> ListEntries(const fs::path& archive, std::string* error) {
+    ZipPtr z = OpenRead(archive, error);
+    if (!z) return std::nullopt;
+    std::vector<std::string> names;
+    const zip_int64_t n = zip_get_num_entries(z.get(), 0);
+    for (zip_int64_t i = 0; i < n; ++i) {
+        const char* name = zip_get_name(z.get(), static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
+        names.emplace_back(name ? name : "");
+    }
+    return names;
+}
+
+std::string ExtractAll(const fs::path& archive, const fs::path& folder) {
+    std::string error;
+    ZipPtr z = OpenRead(archive, &error);
+    if (!z) return error;
+    const zip_int64_t n = zip_get_num_entries(z.get(), 0);
+    // Every name is checked before the first byte is written.
+    for (zip_int64_t i = 0; i < n; ++i) {
+        const auto idx = static_cast<zip_uint64_t>(i);
+        const char* name = zip_get_name(z.get(), idx, ZIP_FL_ENC_GUESS);
+        if (!name || !IsSafeEntryName(name))
+            return "Das Archiv enthält einen unzulässigen Dateinamen: " + std::string(name ? name : "");
+        const unsigned type = UnixFileType(z.get(), idx);
+        if (type != 0 && type != S_IFREG && type != S_IFDIR)
+            return "Das Archiv enthält eine Verknüpfung oder Sonderdatei: " + std::string(name);
+    }
+    for (zip_int64_t i = 0; i < n; ++i) {
+        const auto idx = static_cast<zip_uint64_t>(i);
+        const std::string name = zip_get_name(z.get(), idx, ZIP_FL_ENC_GUESS);
+        const fs::path target = folder / fs::path(name);
+        std::error_code ec;
+        if (name.back() == '/') {
+            fs::create_directories(target, ec);
+            if (ec) return "Der Ordner '" + target.string() + "' kann nicht angelegt werden: " + ec.message();
+            continue;
+        }
+        fs::create_directories(target.parent_path(), ec);
+        if (ec) return "Der Ordner '" + target.parent_path().string() + "' kann nicht angelegt werden.";
+        zip_file_t* zf = zip_fopen_index(z.get(), idx, 0);
+        if (!zf) return "Die Datei '" + name + "' kann nicht gelesen werden: " + zip_strerror(z.get());
+        std::ofstream out(target, std::ios::binary | std::ios::trunc);
+        char buf[65536];
+        zip_int64_t got = 0;
+        bool ok = static_cast<bool>(out);
+        while (ok && (got = zip_fread(zf, buf, sizeof buf)) > 0)
+            ok = static_cast<bool>(out.write(buf, got));
+        // zip_fread reports a CRC mismatch at the end of the entry as -1.
+        const bool readOk = got == 0;
+        std::string why = readOk ? std::string() : zip_file_strerror(zf);
+        zip_fclose(zf);
+        out.close();
+        if (!readOk) return "Die Datei '" + name + "' im Archiv ist beschädigt: " + why;
+        if (!ok || !out) return "Die Datei '" + target.string() + "' kann nicht geschrieben werden.";
+    }
+    return {};
+}
+
+} // namespace velu::archive

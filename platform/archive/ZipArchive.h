@@ -1,0 +1,44 @@
+#pragma once
+// Zip archives for backup and restore. An archive carries a descriptor: the zip archive comment holds
+// "VELUDASI1" LF descriptor LF creation time ("dd.MM.yyyy hh:mm:ss"), all UTF-8. The descriptor names the
+// data set; a zip without that comment is no backup. Errors are German texts in the returned result.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velu::archive {
+
+// One file to store: the name inside the archive ("/" separated, relative) and the file it is read from.
+struct ArchiveFile {
+    std::string name;
+    std::filesystem::path source;
+};
+
+struct ArchiveInfo {
+    std::string descriptor;
+    std::string created; // time of the backup as text
+};
+
+// Writes the archive anew. libzip writes into a temporary file beside it and renames it at the end, so a
+// failure leaves an existing archive as it was. Returns an error text, empty on success.
+std::string WriteArchive(const std::filesystem::path& archive, const ArchiveInfo& info,
+                         const std::vector<ArchiveFile>& files);
+
+// The descriptor and time of an archive; nullopt (with *error) for a missing, damaged or foreign file.
+std::optional<ArchiveInfo> ReadInfo(const std::filesystem::path& archive, std::string* error = nullptr);
+
+// Entry names of the archive; nullopt (with *error) when it cannot be read.
+std::optional<std::vector<std::string>> ListEntries(const std::filesystem::path& archive,
+                                                    std::string* error = nullptr);
+
+// Whether an entry name stays inside the folder it is unpacked into: relative, no "..", no backslash
+// escapes, no drive letter.
+bool IsSafeEntryName(const std::string& name);
+
+// Unpacks every entry into folder (which must exist). Refuses the whole archive, before writing anything,
+// when one entry has an unsafe name or is a link; checks each entry's CRC. Returns an error text, empty on
+// success; on failure part of the entries may have been written into folder.
+std::string ExtractAll(const std::filesystem::path& archive, const std::filesystem::path& folder);
+
+} // namespace velu::archive
