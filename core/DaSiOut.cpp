@@ -1,0 +1,102 @@
+#include "core/DaSiOut.h"
+
+#include "platform/forms/ToolBand.h"
+#include "platform/forms/WindowPos.h"
+
+#include <QFileDialog>
+#include <QLabel>
+#include <QRadioButton>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace velu {
+
+QString ZeigeDateiDialog(QWidget* parent, int modus) {
+    QFileDialog d(parent);
+    d.setNameFilter(QStringLiteral("Datensicherung (*.zip)"));
+    d.setDefaultSuffix(QStringLiteral("zip"));
+    d.setOption(QFileDialog::DontUseNativeDialog, false);
+    if (modus != 1) {
+        d.setWindowTitle(QStringLiteral("Sicherung erstellen unter"));
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setFileMode(QFileDialog::AnyFile);
+    } else {
+        d.setWindowTitle(QStringLiteral("Datensicherung öffnen"));
+        d.setAcceptMode(QFileDialog::AcceptOpen);
+        d.setFileMode(QFileDialog::ExistingFile);
+        d.selectFile(QStringLiteral("Archiv.zip"));
+    }
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
+    return d.selectedFiles().front();
+}
+
+DaSiOut::DaSiOut(outside::ProjektUmgebung& umgebung, QString sysPfad, settings::SettingsStore* store,
+                 QWidget* parent)
+    : QDialog(parent), engine_(umgebung, std::move(sysPfad), this), store_(store) {
+    setObjectName("DaSiOut");
+    setWindowTitle(QStringLiteral("Datensicherung erstellen"));
+    auto* layout = new QVBoxLayout(this);
+    band_ = new forms::ToolBand(this);
+    band_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
+    band_->AddTools({{"Band1", "OK", QStringLiteral("Sicherung starten")},
+                     {"Band1", "LW", QStringLiteral(" Laufwerk wählen")},
+                     {"Band1", "EXIT", QStringLiteral(" Maske verlassen")}});
+    band_->SetHandler([this](const QString& key) { Werkzeug(key); });
+    layout->addWidget(band_->ToolBar("Band1"));
+    const char* texte[5] = {"aktuelles Projekt", "alle Projekte", "HOAI - Tabellen und Vorlagen", "Serienbriefe",
+                            "Adressen"};
+    for (int i = 0; i < 5; ++i) {
+        option1_[i] = new QRadioButton(QString::fromUtf8(texte[i]), this);
+        option1_[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
+        layout->addWidget(option1_[i]);
+    }
+    label3_ = new QLabel(VorgabeArchiv, this);
+    label3_->setObjectName("Label3");
+    layout->addWidget(label3_);
+    if (store_) forms::LoadWindowPos(*this, *store_);
+}
+
+DaSiOut::~DaSiOut() {
+    if (store_) forms::SaveWindowPos(*this, *store_);
+}
+
+void DaSiOut::Wasistzusichern(short& nummer) const {
+    nummer = 1;
+    for (short i = 0; i < 5; ++i)
+        if (option1_[i]->isChecked()) {
+            nummer = static_cast<short>(i + 1);
+            return;
+        }
+}
+
+void DaSiOut::Getdateiname(short modus, QString& name) {
+    name = dialog_ ? dialog_(this, modus) : QString();
+}
+
+void DaSiOut::CallSicherung() {
+    QString archiv = label3_->text();
+    // No archive chosen yet: ask for one; cancelling the dialog cancels the backup.
+    if (archiv == VorgabeArchiv) {
+        Getdateiname(0, archiv);
+        if (archiv.isEmpty()) return;
+        label3_->setText(archiv);
+    }
+    short nummer = 1;
+    Wasistzusichern(nummer);
+    engine_.CallSicherung(nummer, archiv);
+}
+
+void DaSiOut::Werkzeug(const QString& key) {
+    if (key == "LW") {
+        QString name;
+        Getdateiname(0, name);
+        if (!name.isEmpty()) label3_->setText(name);
+    } else if (key == "OK") {
+        CallSicherung();
+    } else if (key == "EXIT") {
+        band_->SetBandVisible("Band1", false);
+        close();
+    }
+}
+
+} // namespace velu
