@@ -1,0 +1,110 @@
+#include "DaSiFixture.h"
+
+#include "core/DaSiOut.h"
+#include "core/Datensicherung.h"
+#include "platform/archive/ZipArchive.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/ToolBand.h"
+
+#include <QLabel>
+#include <QRadioButton>
+
+using namespace dasi_test;
+using velu::forms::MessageBoxScript;
+
+namespace {
+
+using BackupTest = DaSiTest;
+
+TEST_F(BackupTest, EachDataSetGetsItsDescriptorAndFiles) {
+    struct Case {
+        int nummer;
+        std::string descriptor;
+        std::vector<std::string> entries;
+        QString shown;
+    };
+    const std::vector<Case> cases = {
+        {1, "PROJEKT°00000007°Neubau Kita", {"Prodat", "Velupro32.mdb"}, "Projekt 00000007 Neubau Kita"},
+        {2, "ALLEPROJEKE", {"00000007.PRO/Prodat", "00000007.PRO/Velupro32.mdb", "Projekte.mdb"}, "Alle Projekte"},
+        {3, "VELUDATEN°VELUVORLAGE", {"VELUDAT32.MDB", "VELUVOR32.MDB"}, "HOAI - Tabellen"},
+    };
+    for (const auto& c : cases) {
+        MessageBoxScript script;
+        velu::Datensicherung engine(u, Sys());
+        ASSERT_TRUE(engine.CallSicherung(c.nummer, archiv)) << script.LastText().toStdString();
+        auto info = velu::archive::ReadInfo(archiv.toStdString());
+        ASSERT_TRUE(info);
+        EXPECT_EQ(info->descriptor, c.descriptor);
+        auto names = *velu::archive::ListEntries(archiv.toStdString());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, c.entries) << c.nummer;
+        ASSERT_EQ(script.Shown().size(), 1u);
+        EXPECT_EQ(script.Shown()[0].title, "Datensicherung");
+        EXPECT_TRUE(script.Shown()[0].text.startsWith(c.shown));
+    }
+}
+
+TEST_F(BackupTest, DatabaseInUseIsCopiedConsistently) {
+    // Another user has the project database open with an unfinished transaction.
+    auto other = velu::db::Database::Open(projekt / "Velupro32.mdb");
+    ASSERT_TRUE(other);
+    const std::string before = Dump(projekt / "Velupro32.mdb");
+    other->Begin();
+    other->Execute("INSERT INTO Daten (Text) VALUES ('halb fertig')");
+    MessageBoxScript script;
+    velu::Datensicherung engine(u, Sys());
+    ASSERT_TRUE(engine.CallSicherung(1, archiv)) << script.LastText().toStdString();
+    other->Rollback();
+    QTemporaryDir out;
+    ASSERT_EQ(velu::archive::ExtractAll(archiv.toStdString(), out.path().toStdString()), "");
+    EXPECT_EQ(Dump(fs::path(out.path().toStdString()) / "Velupro32.mdb"), before);
+}
+
+TEST_F(BackupTest, MissingFileIsReportedAndNoArchiveWritten) {
+    MessageBoxScript script;
+    velu::Datensicherung engine(u, Sys());
+    EXPECT_FALSE(engine.CallSicherung(4, archiv)); // no serial-letter database
+    EXPECT_TRUE(script.LastText().startsWith("Die Datensicherung konnte nicht erstellt werden."));
+    EXPECT_FALSE(fs::exists(archiv.toStdString()));
+}
+
+TEST_F(BackupTest, DialogChoosesDataSetAndFile) {
+    velu::DaSiOut form(u, Sys());
+    EXPECT_EQ(form.windowTitle(), "Datensicherung erstellen");
+    auto* label = form.findChild<QLabel*>("Label3");
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->text(), "A:\\ARCHIV.ZIP");
+    short n = 0;
+    form.Wasistzusichern(n);
+    EXPECT_EQ(n, 1); // nothing selected: the current project
+
+    int asked = 0;
+    QString answer;
+    form.SetDateiDialog([&](QWidget*, int modus) {
+        ++asked;
+        EXPECT_EQ(modus, 0);
+        return answer;
+    });
+    {
+        // Cancelling the file dialog leaves the label alone, and cancels a backup without a chosen file.
+        MessageBoxScript script;
+        form.Band().Click("LW");
+        EXPECT_EQ(label->text(), "A:\\ARCHIV.ZIP");
+        form.Band().Click("OK");
+        EXPECT_EQ(asked, 2);
+        EXPECT_TRUE(script.Shown().empty());
+        EXPECT_FALSE(fs::exists(archiv.toStdString()));
+    }
+    answer = archiv;
+    form.Band().Click("LW");
+    EXPECT_EQ(label->text(), archiv);
+    form.findChild<QRadioButton*>("Option1_2")->setChecked(true);
+    form.Wasistzusichern(n);
+    EXPECT_EQ(n, 3);
+    MessageBoxScript script;
+    form.Band().Click("OK");
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(velu::archive::ReadInfo(archiv.toStdString())->descriptor, "VELUDATEN°VELUVORLAGE");
+}
+
+} // namespace

@@ -1,0 +1,135 @@
+#pragma once
+// A small office for backup and restore tests: a projects folder with Projekte.mdb and project 00000007,
+// and a system folder with the master and template databases.
+#include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
+#include "platform/outside/ProjektListe.h"
+#include "platform/outside/ProjektUmgebung.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace dasi_test {
+
+namespace fs = std::filesystem;
+
+class TestUmgebung : public velu::outside::ProjektUmgebung {
+public:
+    QString projekte, aktuell, nummer = "00000007", name = "Neubau Kita";
+    std::map<QString, QString> pfade;
+    QString ProjekteOrdner() override { return projekte; }
+    bool DateiExistiert(const QString& p) override { return QFileInfo::exists(p); }
+    QString ProjektOrdner() override { return aktuell; }
+    QString PfadVonEinstellung(const QString& n, const QString& standard) override {
+        auto it = pfade.find(n);
+        return it == pfade.end() ? standard : it->second;
+    }
+    void AktProjekt(QString& a, QString& b, QString& c, QString&, QString&) override {
+        a = nummer;
+        b = aktuell;
+        c = name;
+    }
+    bool SetAktProjekt(const QString&, const QString&) override { return true; }
+};
+
+// A database of the program's kind: a _Meta row and one table of data.
+inline void MakeDb(const fs::path& file, const std::string& kind, int rows) {
+    fs::create_directories(file.parent_path());
+    auto db = velu::db::Database::Create(file);
+    ASSERT_TRUE(db);
+    db->Execute("CREATE TABLE _Meta (Art TEXT, Version INTEGER)");
+    const velu::db::Value art = kind;
+    db->Execute("INSERT INTO _Meta VALUES (?, 1)", velu::db::Params().Add(art));
+    db->Execute("CREATE TABLE Daten (Lfnr INTEGER PRIMARY KEY AUTOINCREMENT, Text TEXT, Betrag CURRENCY)");
+    for (int i = 0; i < rows; ++i)
+    {
+        const velu::db::Value text = kind + " Zeile " + std::to_string(i);
+        const velu::db::Value betrag = int64_t{i * 12345};
+        db->Execute("INSERT INTO Daten (Text, Betrag) VALUES (?, ?)", velu::db::Params().Add(text).Add(betrag));
+    }
+}
+
+// Every table's rows as text, in key order, for comparing databases by content.
+inline std::string Dump(const fs::path& file) {
+    auto db = velu::db::Database::Open(file);
+    if (!db) return "<fehlt>";
+    std::string out;
+    auto tables = db->OpenRecordset("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+    std::vector<std::string> names;
+    for (tables.MoveFirst(); !tables.EOF_(); tables.MoveNext())
+        names.push_back(tables.GetText("name"));
+    for (const auto& t : names) {
+        out += "[" + t + "]\n";
+        auto rs = db->OpenRecordset("SELECT * FROM \"" + t + "\" ORDER BY rowid");
+        for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext()) {
+            for (const auto& f : rs.FieldNames())
+                out += rs.GetText(f) + "|";
+            out += "\n";
+        }
+    }
+    return out;
+}
+
+inline std::string ReadFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The folder tree below root as "relative path: content" lines, databases by content, lock files left out.
+inline std::string Snapshot(const fs::path& root) {
+    std::map<std::string, std::string> items;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        const std::string rel = fs::relative(it->path(), root).generic_string();
+        if (rel.size() > 4 && rel.substr(rel.size() - 4) == ".lck") continue;
+        if (it->is_directory())
+            items[rel] = "<dir>";
+        else if (it->path().extension() == ".mdb" || it->path().extension() == ".MDB")
+            items[rel] = Dump(it->path());
+        else
+            items[rel] = ReadFile(it->path());
+    }
+    std::string out;
+    for (const auto& [k, v] : items)
+        out += k + ": " + v + "\n";
+    return out;
+}
+
+class DaSiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "test_core";
+        static char* argv[] = {name, nullptr};
+        if (!qApp) new QApplication(argc, argv);
+        ASSERT_TRUE(dir.isValid());
+        root = dir.path().toStdString();
+        u.projekte = QString::fromStdString((root / "office/Projekte").string()) + "/";
+        ASSERT_TRUE(velu::outside::ProjektListe(u.projekte).Anlegen());
+        ASSERT_TRUE(velu::outside::ProjektListe(u.projekte).Eintragen("00000007", "Neubau Kita"));
+        projekt = root / "office/Projekte/00000007.PRO";
+        u.aktuell = QString::fromStdString(projekt.string());
+        MakeDb(projekt / "Velupro32.mdb", "Projekt", 5);
+        std::ofstream(projekt / "Prodat", std::ios::binary) << std::string(80, 'P');
+        sys = root / "sys";
+        MakeDb(sys / "VELUDAT32.MDB", "Stamm", 3);
+        MakeDb(sys / "VELUVOR32.MDB", "Vorlage", 2);
+        archiv = QString::fromStdString((root / "archiv.zip").string());
+    }
+    QString Sys() const { return QString::fromStdString(sys.string()); }
+    fs::path Liste() const { return root / "office/Projekte/Projekte.mdb"; }
+
+    QTemporaryDir dir;
+    fs::path root, projekt, sys;
+    TestUmgebung u;
+    QString archiv;
+};
+
+} // namespace dasi_test
