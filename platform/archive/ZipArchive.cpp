@@ -65,6 +65,8 @@ bool IsSafeEntryName(const std::string& name) {
 
 std::string WriteArchive(const fs::path& archive, const ArchiveInfo& info, const std::vector<ArchiveFile>& files) {
     int code = 0;
+    // libzip writes no file for an archive without entries, which would pass for a backup made.
+    if (files.empty()) return "Es gibt keine Dateien zu sichern.";
     ZipPtr z(zip_open(archive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code));
     if (!z) return "Das Archiv '" + archive.string() + "' kann nicht angelegt werden: " + ZipErrorText(code);
     for (const auto& f : files) {

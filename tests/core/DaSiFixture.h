@@ -103,7 +103,7 @@ inline std::string Snapshot(const fs::path& root) {
 }
 
 class DaSiTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override {
         static int argc = 1;
         static char name[] = "test_core";

@@ -108,6 +108,13 @@ TEST(ZipArchive, DamagedOrForeignFilesAreNoBackups) {
     EXPECT_FALSE(ReadInfo(root / "plain.zip"));
 }
 
+TEST(ZipArchive, NothingToStoreIsAnError) {
+    QTemporaryDir dir;
+    const fs::path zip = fs::path(dir.path().toStdString()) / "leer.zip";
+    EXPECT_NE(WriteArchive(zip, {"ALLEPROJEKE", "t"}, {}), "");
+    EXPECT_FALSE(fs::exists(zip));
+}
+
 TEST(ZipArchive, DetectsDamagedEntryData) {
     QTemporaryDir dir;
     const fs::path root = dir.path().toStdString();

@@ -1,0 +1,280 @@
+#include "DaSiFixture.h"
+
+#include "core/DaSiin.h"
+#include "core/DaSiinPro.h"
+#include "core/Datensicherung.h"
+#include "platform/archive/ZipArchive.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/ToolBand.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+using namespace dasi_test;
+using velu::forms::MessageBoxScript;
+using velu::forms::MsgButtons;
+using velu::forms::MsgResult;
+
+namespace {
+
+const QString Unlesbar = "Die Datensicherung konnte nicht erfolgreich zurückgelesen werden.";
+
+class RestoreTest : public DaSiTest {
+public:
+    void Backup(int nummer) {
+        MessageBoxScript script;
+        velu::Datensicherung engine(u, Sys());
+        ASSERT_TRUE(engine.CallSicherung(nummer, archiv)) << script.LastText().toStdString();
+    }
+    QString Datum() const { return QString::fromStdString(velu::archive::ReadInfo(archiv.toStdString())->created); }
+    // The row of the project list for nummer, "" when there is none.
+    std::string Eintrag(const std::string& nummer) {
+        auto db = velu::db::Database::Open(Liste());
+        const velu::db::Value nr = nummer;
+        auto rs = db->OpenRecordset("SELECT PRBZ FROM PROJEKT WHERE PrNr = ?", velu::db::Params().Add(nr));
+        return rs.Empty() ? "" : "=" + rs.GetText("PRBZ");
+    }
+    void Veraendern() {
+        auto db = velu::db::Database::Open(projekt / "Velupro32.mdb");
+        db->Execute("INSERT INTO Daten (Text) VALUES ('nach der Sicherung')");
+        MakeDb(root / "office/Projekte/00000009.PRO/Velupro32.mdb", "Projekt", 1);
+    }
+    fs::path Office() const { return root / "office"; }
+};
+
+// Drives DaSiinPro as a user would: new number and name, then OK.
+std::function<void(velu::DaSiinPro&)> Eingabe(QString nummer, QString name) {
+    return [=](velu::DaSiinPro& d) {
+        d.findChild<QLineEdit*>("XtraText1_0")->setText(nummer);
+        d.findChild<QLineEdit*>("XtraText1_1")->setText(name);
+        d.Band().Click("OK");
+    };
+}
+
+TEST_F(RestoreTest, ProjectRestoredUnderNewNumberAndRegistered) {
+    Backup(1);
+    velu::DaSiin form(u, Sys());
+    EXPECT_EQ(form.windowTitle(), "Datensicherung zurücklesen");
+    form.SetDateiDialog([&](QWidget*, int modus) { return modus == 1 ? archiv : QString(); });
+    QString gezeigt;
+    form.SetProjektDialog([&](velu::DaSiinPro& d) {
+        gezeigt = d.findChild<QLabel*>("LabelNummer")->text() + "/" + d.findChild<QLabel*>("LabelName")->text();
+        Eingabe("44", "Kopie Kita")(d);
+    });
+    MessageBoxScript script({MsgResult::OK, MsgResult::OK});
+    form.Band().Click("LW");
+    form.Band().Click("OK");
+    EXPECT_EQ(gezeigt, "00000007/Neubau Kita");
+    ASSERT_EQ(script.Shown().size(), 2u);
+    const auto& frage = script.Shown()[0];
+    EXPECT_EQ(frage.text, "Sie wollen das Projekt 00000044 mit der Datensicherung vom " + Datum() +
+                              "\nüberschreiben. Alle nach der Sicherung gemachten Änderungen werden gelöscht\n\n"
+                              "Sind Sie da wirklich sicher");
+    EXPECT_EQ(frage.title, "Zurückschreiben von Projekt 00000044");
+    EXPECT_EQ(frage.buttons, MsgButtons::OKCancel);
+    EXPECT_EQ(frage.defaultButton, 1);
+    EXPECT_EQ(script.Shown()[1].text, "Die Datensicherung wurde erfolgreich zurückgelesen.");
+
+    const fs::path neu = root / "office/Projekte/00000044.PRO";
+    EXPECT_EQ(Dump(neu / "Velupro32.mdb"), Dump(projekt / "Velupro32.mdb"));
+    EXPECT_EQ(ReadFile(neu / "Prodat"), ReadFile(projekt / "Prodat"));
+    EXPECT_EQ(Eintrag("00000044"), "=Kopie Kita");
+    EXPECT_EQ(Eintrag("00000007"), "=Neubau Kita");
+}
+
+TEST_F(RestoreTest, AllProjectsComeBackAsBackedUp) {
+    const std::string vorher = Snapshot(Office());
+    Backup(2);
+    Veraendern();
+    ASSERT_NE(Snapshot(Office()), vorher);
+    MessageBoxScript script({MsgResult::OK, MsgResult::OK});
+    velu::Datensicherung engine(u, Sys());
+    ASSERT_TRUE(engine.SicherungBack(archiv, "Datensicherung zurücklesen", {})) << script.LastText().toStdString();
+    EXPECT_EQ(script.Shown()[0].text, "Sie wollen die gesamten Projete mit der Datensicherung vom " + Datum() +
+                                          "\nüberschreiben. Alle nach der Sicherung gemachten Änderungen werden "
+                                          "gelöscht\n\nSind Sie da wirklich sicher");
+    EXPECT_EQ(script.Shown()[0].title, "Zurückschreiben aller Projekte");
+    EXPECT_EQ(Snapshot(Office()), vorher);
+}
+
+TEST_F(RestoreTest, FailuresLeaveTheDataAsItWas) {
+    struct Case {
+        const char* name;
+        std::function<void(RestoreTest&)> prepare; // makes the archive and whatever else the case needs
+        QString message;                           // start of the message shown last
+    };
+    const std::vector<Case> cases = {
+        {"corrupt archive",
+         [](RestoreTest& t) { std::ofstream(t.archiv.toStdString(), std::ios::binary) << "PK\3\4kaputt"; },
+         Unlesbar},
+        {"entry leaving the folder",
+         [](RestoreTest& t) {
+             std::ofstream(t.root / "x") << "boese";
+             // Our writer refuses such names, so the entry is renamed in the finished file.
+             velu::archive::WriteArchive(t.archiv.toStdString(), {"ALLEPROJEKE", "01.01.2026 00:00:00"},
+                                         {{"zz/x", t.root / "x"}});
+             std::string bytes = ReadFile(t.archiv.toStdString());
+             for (size_t at; (at = bytes.find("zz/x")) != std::string::npos;)
+                 bytes.replace(at, 4, "../x");
+             std::ofstream(t.archiv.toStdString(), std::ios::binary) << bytes;
+             fs::remove(t.root / "x");
+         },
+         "Die Datensicherung konnte nicht zurückgelesen werden."},
+        {"damaged database",
+         [](RestoreTest& t) {
+             std::ofstream(t.root / "kaputt.mdb") << "keine Datenbank";
+             velu::archive::WriteArchive(t.archiv.toStdString(), {"ALLEPROJEKE", "01.01.2026 00:00:00"},
+                                         {{"00000007.PRO/Velupro32.mdb", t.root / "kaputt.mdb"}});
+         },
+         "Die Datensicherung konnte nicht zurückgelesen werden."},
+        {"database in use", [](RestoreTest& t) { t.Backup(2); }, "Die Datensicherung konnte nicht zurückgelesen werden."},
+        {"failure after unpacking", [](RestoreTest& t) { t.Backup(2); },
+         "Die Datensicherung konnte nicht zurückgelesen werden.\nTestfehler"},
+        {"foreign descriptor",
+         [](RestoreTest& t) {
+             velu::archive::WriteArchive(t.archiv.toStdString(), {"IRGENDWAS", "x"},
+                                         {{"Prodat", t.projekt / "Prodat"}});
+         },
+         "Die angegebene Datei ist keine gültige Datensicherung"},
+    };
+    for (const auto& c : cases) {
+        fs::remove(archiv.toStdString());
+        c.prepare(*this);
+        Veraendern();
+        const std::string vorher = Snapshot(Office());
+        std::unique_ptr<velu::db::Database> belegt;
+        if (std::string(c.name) == "database in use") belegt = velu::db::Database::Open(projekt / "Velupro32.mdb");
+        velu::Datensicherung engine(u, Sys());
+        if (std::string(c.name) == "failure after unpacking")
+            engine.nachDemEntpacken = [](const QString&) { return std::string("Testfehler"); };
+        MessageBoxScript script({MsgResult::OK, MsgResult::OK});
+        EXPECT_FALSE(engine.SicherungBack(archiv, "Datensicherung zurücklesen", {})) << c.name;
+        EXPECT_TRUE(script.LastText().startsWith(c.message)) << c.name << ": " << script.LastText().toStdString();
+        belegt.reset();
+        EXPECT_EQ(Snapshot(Office()), vorher) << c.name;
+        EXPECT_FALSE(fs::exists(root / "x")) << c.name;
+        fs::remove_all(root / "office/Projekte/00000009.PRO");
+    }
+}
+
+TEST_F(RestoreTest, RegistrationOnlyAfterASuccessfulRestore) {
+    Backup(1);
+    const std::string vorher = Snapshot(Office());
+    {
+        // Cancel at the final confirmation.
+        velu::DaSiin form(u, Sys());
+        form.SetDateiDialog([&](QWidget*, int) { return archiv; });
+        form.SetProjektDialog(Eingabe("44", "Kopie"));
+        MessageBoxScript script({MsgResult::Cancel});
+        form.Band().Click("OK");
+        EXPECT_EQ(script.Shown().size(), 1u);
+    }
+    {
+        // A failure after unpacking.
+        velu::DaSiin form(u, Sys());
+        form.SetDateiDialog([&](QWidget*, int) { return archiv; });
+        form.SetProjektDialog(Eingabe("44", "Kopie"));
+        form.Engine().nachDemEntpacken = [](const QString&) { return std::string("Testfehler"); };
+        MessageBoxScript script({MsgResult::OK, MsgResult::OK});
+        form.Band().Click("OK");
+        EXPECT_TRUE(script.LastText().contains("Testfehler"));
+    }
+    {
+        // EXIT of the project dialog.
+        velu::DaSiin form(u, Sys());
+        form.SetDateiDialog([&](QWidget*, int) { return archiv; });
+        form.SetProjektDialog([](velu::DaSiinPro& d) { d.Band().Click("EXIT"); });
+        MessageBoxScript script;
+        form.Band().Click("OK");
+        EXPECT_TRUE(script.Shown().empty());
+    }
+    EXPECT_EQ(Eintrag("00000044"), "");
+    EXPECT_EQ(Snapshot(Office()), vorher);
+}
+
+TEST_F(RestoreTest, ExistingProjectYesNoCancel) {
+    struct Case {
+        MsgResult answer;
+        bool visible, abbruch, ueberschreiben, hatZiel;
+    };
+    const QString folder = u.projekte + "00000007.PRO";
+    for (const Case& c : {Case{MsgResult::Yes, false, false, true, true}, Case{MsgResult::No, true, false, false, false},
+                          Case{MsgResult::Cancel, false, true, false, false}}) {
+        velu::DaSiinPro d(u);
+        EXPECT_EQ(d.windowTitle(), "Projekt zurücklesen");
+        bool fehler = true;
+        d.MakeConections("PROJEKT°7°Neubau Kita°05.12.2026 17:30:00", fehler);
+        ASSERT_FALSE(fehler);
+        d.show();
+        MessageBoxScript script({c.answer});
+        d.Band().Click("OK");
+        ASSERT_EQ(script.Shown().size(), 1u);
+        EXPECT_EQ(script.Shown()[0].text,
+                  "Das Projekt 00000007 ist schon vorhanden. Soll es mit der \nDatensicherung vom 05.12.2026 17:30:00 "
+                  "überschrieben werden\nAlle nach der Sicherung gemachten Änderungen werden gelöscht\n\nSind Sie da "
+                  "wirklich sicher");
+        EXPECT_EQ(script.Shown()[0].title, "Projekt zurücklesen");
+        EXPECT_EQ(script.Shown()[0].buttons, MsgButtons::YesNoCancel);
+        EXPECT_EQ(script.Shown()[0].defaultButton, 2);
+        EXPECT_EQ(d.isVisible(), c.visible);
+        bool abbruch = false, ueber = false;
+        QString ziel;
+        d.GetZiel(abbruch, ueber, ziel);
+        EXPECT_EQ(abbruch, c.abbruch);
+        EXPECT_EQ(ueber, c.ueberschreiben);
+        EXPECT_EQ(ziel, c.hatZiel ? folder : QString());
+        EXPECT_EQ(d.Nummer(), "00000007");
+    }
+}
+
+TEST_F(RestoreTest, ProjectNumberMustBeDigits) {
+    const std::vector<std::pair<QString, QString>> cases = {
+        {"44", u.projekte + "00000044.PRO"}, {"12345678", u.projekte + "12345678.PRO"},
+        {"4a", ""},  {"../../x", ""}, {"", ""}, {"4 4", ""}};
+    for (const auto& [eingabe, ziel] : cases) {
+        velu::DaSiinPro d(u);
+        bool fehler = true;
+        d.MakeConections("PROJEKT°7°Kita°05.12.2026", fehler);
+        d.findChild<QLineEdit*>("XtraText1_0")->setText(eingabe);
+        d.show();
+        MessageBoxScript script;
+        d.Band().Click("OK");
+        bool abbruch = true, ueber = true;
+        QString z;
+        d.GetZiel(abbruch, ueber, z);
+        EXPECT_EQ(z, ziel) << eingabe.toStdString();
+        EXPECT_FALSE(abbruch);
+        EXPECT_EQ(d.isVisible(), ziel.isEmpty()) << eingabe.toStdString();
+        if (ziel.isEmpty()) {
+            EXPECT_EQ(script.LastText(), "Die Projektnummer muss aus 1 bis 8 Ziffern bestehen.");
+        }
+    }
+    // A descriptor without the date is no backup of a project.
+    velu::DaSiinPro d(u);
+    bool fehler = false;
+    d.MakeConections("PROJEKT°7°Kita", fehler);
+    EXPECT_TRUE(fehler);
+}
+
+TEST_F(RestoreTest, TablesGoToTheirConfiguredPathsWhateverTheCase) {
+    const fs::path vorlage = root / "vorlagen/Vorlage.mdb";
+    MakeDb(vorlage, "Vorlage", 1);
+    u.pfade["VELUVORLAGE"] = QString::fromStdString(vorlage.string());
+    MakeDb(root / "neu/a.mdb", "Stamm", 7);
+    MakeDb(root / "neu/b.mdb", "Vorlage", 9);
+    ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {"VELUDATEN°VELUVORLAGE", "01.01.2026 00:00:00"},
+                                          {{"veludat32.mdb", root / "neu/a.mdb"}, {"Veluvor32.Mdb", root / "neu/b.mdb"}}),
+              "");
+    MessageBoxScript script({MsgResult::OK, MsgResult::OK});
+    velu::Datensicherung engine(u, Sys());
+    ASSERT_TRUE(engine.SicherungBack(archiv, "Datensicherung zurücklesen", {})) << script.LastText().toStdString();
+    EXPECT_EQ(script.Shown()[0].title, "Zurückschreiben der HOAI - Tabellen und Vorlagen");
+    EXPECT_TRUE(script.Shown()[0].text.startsWith("Sie wollen Die HOAI - Tabellen und Vorlagen  mit der"));
+    EXPECT_EQ(Dump(sys / "VELUDAT32.MDB"), Dump(root / "neu/a.mdb"));
+    EXPECT_EQ(Dump(vorlage), Dump(root / "neu/b.mdb"));
+    EXPECT_FALSE(fs::exists(sys / "VELUVOR32.MDB.neu"));
+    for (const auto& e : fs::directory_iterator(sys))
+        EXPECT_EQ(e.path().string().find(".alt"), std::string::npos) << e.path();
+}
+
+} // namespace
