@@ -220,7 +220,8 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
         for (auto it = fs::recursive_directory_iterator(ordner, ec);
              !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
             if (!it->is_regular_file() || Beiwerk(it->path())) continue;
-            if (fs::equivalent(it->path(), archivPfad, ec)) continue; // the archive itself
+            std::error_code gleich;
+            if (fs::equivalent(it->path(), archivPfad, gleich)) continue; // the archive itself
             quellen.emplace_back(fs::relative(it->path(), ordner).generic_string(), it->path());
         }
         if (ec)
