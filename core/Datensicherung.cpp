@@ -1,5 +1,6 @@
 #include "core/Datensicherung.h"
 
+#include "core/DatabaseSetup.h"
 #include "platform/archive/ZipArchive.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
@@ -61,9 +62,11 @@ bool IstDatenbankName(const fs::path& file) {
 }
 
 // The program's own databases carry a _Meta row saying what they are.
-bool BrauchtMeta(const fs::path& file) {
+std::optional<DbKind> ErwarteteArt(const fs::path& file) {
     const QString n = QString::fromStdString(file.filename().string()).toUpper();
-    return n == "VELUDAT32.MDB" || n == "VELUVOR32.MDB" || n == "VELUPRO32.MDB";
+    if (n == "VELUDAT32.MDB") return DbKind::Stamm;
+    if (n == "VELUVOR32.MDB" || n == "VELUPRO32.MDB") return DbKind::Projekt;
+    return std::nullopt;
 }
 
 // Copies a database through the backup API into target; empty on success.
@@ -103,10 +106,8 @@ std::string PruefeDatenbank(const fs::path& file) {
         auto rs = db->OpenRecordset("PRAGMA integrity_check");
         if (rs.Empty() || rs.GetText(rs.FieldNames().at(0)) != "ok")
             return "Die Datenbank " + name + " ist beschädigt.";
-        if (BrauchtMeta(file)) {
-            if (!db->HasTable("_Meta") || db->OpenRecordset("SELECT * FROM _Meta").Empty())
-                return "Die Datenbank " + name + " ist keine Datenbank dieses Programms.";
-        }
+        if (const auto art = ErwarteteArt(file); art && !DatabaseSetup::CheckMeta(*db, *art))
+            return "Die Datenbank " + name + " ist keine Datenbank dieses Programms.";
     } catch (const db::DbError& e) {
         return "Die Datenbank " + name + " ist beschädigt: " + e.what();
     }

@@ -1,6 +1,7 @@
 #pragma once
 // A small office for backup and restore tests: a projects folder with Projekte.mdb and project 00000007,
 // and a system folder with the master and template databases.
+#include "core/DatabaseSetup.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 #include "platform/outside/ProjektListe.h"
@@ -38,17 +39,13 @@ public:
     bool SetAktProjekt(const QString&, const QString&) override { return true; }
 };
 
-// A database of the program's kind: a _Meta row and one table of data.
+// A database of the program's kind, made by the program's own code, with one table of data added.
 inline void MakeDb(const fs::path& file, const std::string& kind, int rows) {
     fs::create_directories(file.parent_path());
-    auto db = velu::db::Database::Create(file);
+    auto db = kind == "Stamm" ? velu::DatabaseSetup::CreateStammDB(file) : velu::DatabaseSetup::CreateProjektDB(file);
     ASSERT_TRUE(db);
-    db->Execute("CREATE TABLE _Meta (Art TEXT, Version INTEGER)");
-    const velu::db::Value art = kind;
-    db->Execute("INSERT INTO _Meta VALUES (?, 1)", velu::db::Params().Add(art));
     db->Execute("CREATE TABLE Daten (Lfnr INTEGER PRIMARY KEY AUTOINCREMENT, Text TEXT, Betrag CURRENCY)");
-    for (int i = 0; i < rows; ++i)
-    {
+    for (int i = 0; i < rows; ++i) {
         const velu::db::Value text = kind + " Zeile " + std::to_string(i);
         const velu::db::Value betrag = int64_t{i * 12345};
         db->Execute("INSERT INTO Daten (Text, Betrag) VALUES (?, ?)", velu::db::Params().Add(text).Add(betrag));

@@ -278,3 +278,21 @@ TEST_F(RestoreTest, TablesGoToTheirConfiguredPathsWhateverTheCase) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RestoreTest, DatabaseOfTheWrongKindIsRefused) {
+    MakeDb(root / "neu/a.mdb", "Projekt", 7); // a project database where the master database belongs
+    MakeDb(root / "neu/b.mdb", "Vorlage", 9);
+    ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {"VELUDATEN°VELUVORLAGE", "01.01.2026 00:00:00"},
+                                          {{"VELUDAT32.MDB", root / "neu/a.mdb"}, {"VELUVOR32.MDB", root / "neu/b.mdb"}}),
+              "");
+    const std::string vorher = Snapshot(sys);
+    MessageBoxScript script({MsgResult::OK, MsgResult::OK});
+    velu::Datensicherung engine(u, Sys());
+    EXPECT_FALSE(engine.SicherungBack(archiv, "Datensicherung zurücklesen", {}));
+    EXPECT_TRUE(script.LastText().contains("keine Datenbank dieses Programms")) << script.LastText().toStdString();
+    EXPECT_EQ(Snapshot(sys), vorher);
+}
+
+} // namespace
