@@ -1,4 +1,5 @@
 #include "core/AppState.h"
+#include "core/DatensicherungFormen.h"
 #include "core/MDIVelunta.h"
 #include "core/MwSt.h"
 #include "core/Splash.h"
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
         fenster->show();
     };
     opt.zeigeSplash = [] { velu::ShowSplash(); };
+
+    velu::RegistriereDatensicherung(velu::App().Formen());
 
     std::unique_ptr<QLockFile> lock;
     switch (velu::Main(opt, lock)) {
