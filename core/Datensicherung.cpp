@@ -128,17 +128,30 @@ std::string PruefeOrdner(const fs::path& folder) {
     return {};
 }
 
-// The first database below folder (or folder itself when a file) held by another user.
-std::optional<fs::path> BelegteDatenbank(const fs::path& path) {
-    std::error_code ec;
-    auto belegt = [](const fs::path& f) {
-        return (IstDatenbankName(f) || IstSqlite(f)) && db::Database::TestOpen(f) == db::LockState::Locked;
+// Takes an exclusive hold on every database below path (or path itself when a file), so nobody opens one of
+// them between this check and the swap. Returns the path of a database another user holds, else nullopt.
+std::optional<fs::path> Festhalten(const fs::path& path, std::vector<std::unique_ptr<db::Database>>& gehalten) {
+    auto halte = [&](const fs::path& f) -> bool {
+        if (!(IstDatenbankName(f) || IstSqlite(f))) return true;
+        switch (db::Database::TestOpen(f)) {
+        case db::LockState::Locked:
+            return false;
+        case db::LockState::Free:
+            if (auto db = db::Database::Open(f, db::OpenMode::Exclusive)) {
+                gehalten.push_back(std::move(db));
+                return true;
+            }
+            return false; // taken in the meantime
+        default:
+            return true; // a damaged old file is replaced all the same
+        }
     };
-    if (fs::is_regular_file(path, ec)) return belegt(path) ? std::optional(path) : std::nullopt;
+    std::error_code ec;
+    if (fs::is_regular_file(path, ec)) return halte(path) ? std::nullopt : std::optional(path);
     if (!fs::is_directory(path, ec)) return std::nullopt;
     for (auto it = fs::recursive_directory_iterator(path, ec); !ec && it != fs::recursive_directory_iterator();
          it.increment(ec))
-        if (it->is_regular_file() && !Beiwerk(it->path()) && belegt(it->path())) return it->path();
+        if (it->is_regular_file() && !Beiwerk(it->path()) && !halte(it->path())) return it->path();
     return std::nullopt;
 }
 
@@ -394,8 +407,9 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
     if (!ordner.empty()) ziele.push_back(ordner);
     for (const auto& d : dateien)
         ziele.push_back(d.ziel);
+    std::vector<std::unique_ptr<db::Database>> gehalten;
     for (const auto& z : ziele)
-        if (auto belegt = BelegteDatenbank(z))
+        if (auto belegt = Festhalten(z, gehalten))
             return misslungen("Die Datei '" + Qs(*belegt) + "' wird von einem anderen Benutzer verwendet.");
 
     // Unpacked beside the target, so the swap is a rename within one file system.
@@ -435,6 +449,7 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
             return misslungen("Der Ordner '" + Qs(ordner) + "' kann nicht ersetzt werden: " + Qs(ec.message()));
         }
         temp.setAutoRemove(false);
+        gehalten.clear();
         if (gabEs) fs::remove_all(alt, ec);
     } else {
         // Stage every file beside its target first, then swap them all or none.
@@ -465,12 +480,17 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
             if (ec) {
                 const std::string grund = ec.message();
                 std::error_code e2;
-                for (size_t k = 0; k <= i; ++k)
-                    if (!alt[k].empty()) fs::rename(alt[k], dateien[k].ziel, e2);
+                for (size_t k = 0; k <= i; ++k) {
+                    if (!alt[k].empty())
+                        fs::rename(alt[k], dateien[k].ziel, e2);
+                    else if (k < i)
+                        fs::remove(dateien[k].ziel, e2); // there was no old file to put back
+                }
                 aufraeumen();
                 return misslungen("Die Datei '" + Qs(z) + "' kann nicht ersetzt werden: " + Qs(grund));
             }
         }
+        gehalten.clear();
         for (const auto& a : alt)
             if (!a.empty()) fs::remove(a, ec);
     }
