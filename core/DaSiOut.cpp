@@ -43,8 +43,8 @@ DaSiOut::DaSiOut(outside::ProjektUmgebung& umgebung, QString sysPfad, settings::
                      {"Band1", "EXIT", QStringLiteral(" Maske verlassen")}});
     band_->SetHandler([this](const QString& key) { Werkzeug(key); });
     layout->addWidget(band_->ToolBar("Band1"));
-    const char* texte[5] = {"aktuelles Projekt", "alle Projekte", "HOAI - Tabellen und Vorlagen", "Serienbriefe",
-                            "Adressen"};
+    const char* texte[5] = {"aktuelles Projekt", "alle Projekte", "HOAI - Tabellen und Vorlagen",
+                            "Serienbriefe", "Adressen"};
     for (int i = 0; i < 5; ++i) {
         option1_[i] = new QRadioButton(QString::fromUtf8(texte[i]), this);
         option1_[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));

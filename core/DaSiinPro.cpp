@@ -12,7 +12,8 @@
 
 namespace velu {
 
-DaSiinPro::DaSiinPro(outside::ProjektUmgebung& umgebung, QWidget* parent) : QDialog(parent), umgebung_(umgebung) {
+DaSiinPro::DaSiinPro(outside::ProjektUmgebung& umgebung, QWidget* parent)
+    : QDialog(parent), umgebung_(umgebung) {
     setObjectName("DaSiinPro");
     setWindowTitle(QStringLiteral("Projekt zurücklesen"));
     setModal(true);
@@ -70,8 +71,12 @@ void DaSiinPro::GetZiel(bool& abbruch, bool& ueberschreiben, QString& ziel) cons
     ziel = ziel_;
 }
 
-QString DaSiinPro::Nummer() const { return xtraText1_[0]->text(); }
-QString DaSiinPro::Name() const { return xtraText1_[1]->text(); }
+QString DaSiinPro::Nummer() const {
+    return xtraText1_[0]->text();
+}
+QString DaSiinPro::Name() const {
+    return xtraText1_[1]->text();
+}
 
 void DaSiinPro::Werkzeug(const QString& key) {
     if (key == "OK") {

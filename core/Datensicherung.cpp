@@ -30,9 +30,15 @@ namespace {
 const QString Grad = QStringLiteral("°");
 const QString Unlesbar = QStringLiteral("Die Datensicherung konnte nicht erfolgreich zurückgelesen werden.");
 
-fs::path Fs(const QString& p) { return fs::path(p.toStdString()); }
-QString Qs(const fs::path& p) { return QString::fromStdString(p.string()); }
-QString Qs(const std::string& s) { return QString::fromStdString(s); }
+fs::path Fs(const QString& p) {
+    return fs::path(p.toStdString());
+}
+QString Qs(const fs::path& p) {
+    return QString::fromStdString(p.string());
+}
+QString Qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QString OhneSchraegstrich(QString p) {
     while (p.size() > 1 && (p.endsWith('/') || p.endsWith('\\')))
@@ -116,8 +122,8 @@ std::string PruefeDatenbank(const fs::path& file) {
 
 std::string PruefeOrdner(const fs::path& folder) {
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec)) {
+    for (auto it = fs::recursive_directory_iterator(folder, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (!it->is_regular_file()) continue;
         if (IstDatenbankName(it->path()) || IstSqlite(it->path())) {
             std::string why = PruefeDatenbank(it->path());
@@ -130,7 +136,8 @@ std::string PruefeOrdner(const fs::path& folder) {
 
 // Takes an exclusive hold on every database below path (or path itself when a file), so nobody opens one of
 // them between this check and the swap. Returns the path of a database another user holds, else nullopt.
-std::optional<fs::path> Festhalten(const fs::path& path, std::vector<std::unique_ptr<db::Database>>& gehalten) {
+std::optional<fs::path> Festhalten(const fs::path& path,
+                                   std::vector<std::unique_ptr<db::Database>>& gehalten) {
     auto halte = [&](const fs::path& f) -> bool {
         if (!(IstDatenbankName(f) || IstSqlite(f))) return true;
         switch (db::Database::TestOpen(f)) {
@@ -149,8 +156,8 @@ std::optional<fs::path> Festhalten(const fs::path& path, std::vector<std::unique
     std::error_code ec;
     if (fs::is_regular_file(path, ec)) return halte(path) ? std::nullopt : std::optional(path);
     if (!fs::is_directory(path, ec)) return std::nullopt;
-    for (auto it = fs::recursive_directory_iterator(path, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec))
+    for (auto it = fs::recursive_directory_iterator(path, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
         if (it->is_regular_file() && !Beiwerk(it->path()) && !halte(it->path())) return it->path();
     return std::nullopt;
 }
@@ -176,8 +183,8 @@ Datensicherung::Datensicherung(outside::ProjektUmgebung& umgebung, QString sysPf
     : umgebung_(umgebung), sysPfad_(std::move(sysPfad)), owner_(owner) {}
 
 QString Datensicherung::Pfad(const char* einstellung, const char* datei) const {
-    const QString p = umgebung_.PfadVonEinstellung(QString::fromLatin1(einstellung),
-                                                   OhneSchraegstrich(sysPfad_) + "/" + QString::fromLatin1(datei));
+    const QString p = umgebung_.PfadVonEinstellung(
+        QString::fromLatin1(einstellung), OhneSchraegstrich(sysPfad_) + "/" + QString::fromLatin1(datei));
     return Qs(db::Database::ResolvePath(p.toStdString()));
 }
 
@@ -191,7 +198,7 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
     if (nummer < 1 || nummer > 5) nummer = 1;
     QString deskriptor;
     QString text;
-    fs::path ordner;                 // folder data sets
+    fs::path ordner;                  // folder data sets
     std::vector<Einzeldatei> dateien; // single-file data sets, stored under their usual names
     switch (nummer) {
     case AktuellesProjekt: {
@@ -262,7 +269,8 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
             const fs::path copy = Fs(temp.path()) / ("db" + std::to_string(n++));
             const std::string why = Schnappschuss(file, copy);
             if (!why.empty())
-                return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") + Qs(why));
+                return Fehler(title,
+                              "Die Datensicherung konnte nicht erstellt werden." + QString("\n") + Qs(why));
             files.push_back({name, copy});
         } else {
             files.push_back({name, file});
@@ -347,7 +355,8 @@ bool Datensicherung::MakeProjekteintrag(const QString& nummer, const QString& na
     return true;
 }
 
-bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption, const ProjektWahl& waehleProjekt) {
+bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption,
+                                   const ProjektWahl& waehleProjekt) {
     const fs::path archivPfad = db::Database::ResolvePath(archiv.toStdString());
     const auto info = archive::ReadInfo(archivPfad);
     if (!info) return Fehler(caption, Unlesbar);
@@ -355,9 +364,9 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
     const QString datum = Qs(info->created);
     const QString art = deskriptor.left(8);
 
-    QString genannt;  // the thing named in the confirmation
-    QString titel;    // caption of the messages about the restore
-    fs::path ordner;  // folder data sets: the folder replaced as a whole
+    QString genannt; // the thing named in the confirmation
+    QString titel;   // caption of the messages about the restore
+    fs::path ordner; // folder data sets: the folder replaced as a whole
     std::vector<Einzeldatei> dateien;
     ProjektZiel projekt;
     if (art == "PROJEKT" + Grad) {
@@ -393,9 +402,10 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
     }
 
     const QString frage = "Sie wollen " + genannt + " mit der Datensicherung vom " + datum + "\n" +
-                          "überschreiben. Alle nach der Sicherung gemachten Änderungen werden gelöscht" + "\n" +
-                          "\n" + "Sind Sie da wirklich sicher";
-    if (MsgBox(owner_, frage, MsgButtons::OKCancel, MsgIcon::Question, titel, 1) != MsgResult::OK) return false;
+                          "überschreiben. Alle nach der Sicherung gemachten Änderungen werden gelöscht" +
+                          "\n" + "\n" + "Sind Sie da wirklich sicher";
+    if (MsgBox(owner_, frage, MsgButtons::OKCancel, MsgIcon::Question, titel, 1) != MsgResult::OK)
+        return false;
 
     auto misslungen = [&](const QString& why) {
         return Fehler(titel, "Die Datensicherung konnte nicht zurückgelesen werden." + QString("\n") + why +
@@ -417,7 +427,8 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
     std::error_code ec;
     fs::create_directories(neben.parent_path(), ec);
     QTemporaryDir temp(Qs(neben) + ".neu-XXXXXX");
-    if (!temp.isValid()) return misslungen("Es kann kein temporärer Ordner neben '" + Qs(neben) + "' angelegt werden.");
+    if (!temp.isValid())
+        return misslungen("Es kann kein temporärer Ordner neben '" + Qs(neben) + "' angelegt werden.");
     const fs::path entpackt = Fs(temp.path());
     std::string why = archive::ExtractAll(archivPfad, entpackt);
     if (!why.empty()) return misslungen(Qs(why));
@@ -429,7 +440,8 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
             if (e.is_regular_file() &&
                 Qs(e.path().filename()).compare(dateien[i].eintrag, Qt::CaseInsensitive) == 0)
                 neu[i] = e.path();
-        if (neu[i].empty()) return misslungen("Die Datensicherung enthält die Datei " + dateien[i].eintrag + " nicht.");
+        if (neu[i].empty())
+            return misslungen("Die Datensicherung enthält die Datei " + dateien[i].eintrag + " nicht.");
     }
     why = PruefeOrdner(entpackt);
     if (why.empty() && nachDemEntpacken) why = nachDemEntpacken(temp.path());
@@ -440,13 +452,16 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
         const fs::path alt = AltName(ordner);
         if (gabEs) {
             fs::rename(ordner, alt, ec);
-            if (ec) return misslungen("Der Ordner '" + Qs(ordner) + "' kann nicht ersetzt werden: " + Qs(ec.message()));
+            if (ec)
+                return misslungen("Der Ordner '" + Qs(ordner) +
+                                  "' kann nicht ersetzt werden: " + Qs(ec.message()));
         }
         fs::rename(entpackt, ordner, ec);
         if (ec) {
             std::error_code undo;
             if (gabEs) fs::rename(alt, ordner, undo);
-            return misslungen("Der Ordner '" + Qs(ordner) + "' kann nicht ersetzt werden: " + Qs(ec.message()));
+            return misslungen("Der Ordner '" + Qs(ordner) +
+                              "' kann nicht ersetzt werden: " + Qs(ec.message()));
         }
         temp.setAutoRemove(false);
         gehalten.clear();
@@ -466,7 +481,8 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
             fs::copy_file(neu[i], s, fs::copy_options::overwrite_existing, ec);
             if (ec) {
                 aufraeumen();
-                return misslungen("Die Datei '" + Qs(s) + "' kann nicht geschrieben werden: " + Qs(ec.message()));
+                return misslungen("Die Datei '" + Qs(s) +
+                                  "' kann nicht geschrieben werden: " + Qs(ec.message()));
             }
             staged.push_back(s);
         }

@@ -24,7 +24,13 @@ class ProjektUmgebung;
 namespace velu {
 
 // The data set numbers 1 to 5 of the backup dialog.
-enum Datensatz : int { AktuellesProjekt = 1, AlleProjekte = 2, HoaiTabellen = 3, Serienbriefe = 4, Adressen = 5 };
+enum Datensatz : int {
+    AktuellesProjekt = 1,
+    AlleProjekte = 2,
+    HoaiTabellen = 3,
+    Serienbriefe = 4,
+    Adressen = 5
+};
 
 // What the single-project dialog decided (GetZiel plus the texts of its two entry fields).
 struct ProjektZiel {
@@ -59,8 +65,8 @@ public:
     // Checkpath of the single-project dialog: nummerText becomes the 8-digit number; asks whether an existing
     // project folder may be overwritten (datum is the backup's date). A number that is not 1 to 8 digits is
     // refused with a message (result with empty ziel, not abbruch). title: the dialog's caption.
-    static ProjektZiel Checkpath(outside::ProjektUmgebung& umgebung, QString& nummerText, const QString& datum,
-                                 const QString& title, QWidget* owner = nullptr);
+    static ProjektZiel Checkpath(outside::ProjektUmgebung& umgebung, QString& nummerText,
+                                 const QString& datum, const QString& title, QWidget* owner = nullptr);
 
     // Test seam: runs after unpacking and checking, before the swap; a non-empty text fails the restore.
     std::function<std::string(const QString& entpackt)> nachDemEntpacken;

@@ -34,7 +34,8 @@ ZipPtr OpenRead(const fs::path& archive, std::string* error) {
     int code = 0;
     zip_t* z = zip_open(archive.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
     if (!z && error)
-        *error = "Die Datei '" + archive.string() + "' kann nicht als Archiv gelesen werden: " + ZipErrorText(code);
+        *error = "Die Datei '" + archive.string() +
+                 "' kann nicht als Archiv gelesen werden: " + ZipErrorText(code);
     return ZipPtr(z);
 }
 
@@ -63,7 +64,8 @@ bool IsSafeEntryName(const std::string& name) {
     return true;
 }
 
-std::string WriteArchive(const fs::path& archive, const ArchiveInfo& info, const std::vector<ArchiveFile>& files) {
+std::string WriteArchive(const fs::path& archive, const ArchiveInfo& info,
+                         const std::vector<ArchiveFile>& files) {
     int code = 0;
     // libzip writes no file for an archive without entries, which would pass for a backup made.
     if (files.empty()) return "Es gibt keine Dateien zu sichern.";
@@ -72,10 +74,13 @@ std::string WriteArchive(const fs::path& archive, const ArchiveInfo& info, const
     for (const auto& f : files) {
         if (!IsSafeEntryName(f.name)) return "Ungültiger Name im Archiv: " + f.name;
         zip_source_t* src = zip_source_file(z.get(), f.source.c_str(), 0, -1);
-        if (!src) return "Die Datei '" + f.source.string() + "' kann nicht gelesen werden: " + zip_strerror(z.get());
+        if (!src)
+            return "Die Datei '" + f.source.string() +
+                   "' kann nicht gelesen werden: " + zip_strerror(z.get());
         if (zip_file_add(z.get(), f.name.c_str(), src, ZIP_FL_ENC_UTF_8) < 0) {
             zip_source_free(src);
-            return "Die Datei '" + f.name + "' kann nicht ins Archiv aufgenommen werden: " + zip_strerror(z.get());
+            return "Die Datei '" + f.name +
+                   "' kann nicht ins Archiv aufgenommen werden: " + zip_strerror(z.get());
         }
     }
     const std::string comment = std::string(Magic) + "\n" + info.descriptor + "\n" + info.created;

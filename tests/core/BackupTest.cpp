@@ -25,7 +25,10 @@ TEST_F(BackupTest, EachDataSetGetsItsDescriptorAndFiles) {
     };
     const std::vector<Case> cases = {
         {1, "PROJEKT°00000007°Neubau Kita", {"Prodat", "Velupro32.mdb"}, "Projekt 00000007 Neubau Kita"},
-        {2, "ALLEPROJEKE", {"00000007.PRO/Prodat", "00000007.PRO/Velupro32.mdb", "Projekte.mdb"}, "Alle Projekte"},
+        {2,
+         "ALLEPROJEKE",
+         {"00000007.PRO/Prodat", "00000007.PRO/Velupro32.mdb", "Projekte.mdb"},
+         "Alle Projekte"},
         {3, "VELUDATEN°VELUVORLAGE", {"VELUDAT32.MDB", "VELUVOR32.MDB"}, "HOAI - Tabellen"},
     };
     for (const auto& c : cases) {

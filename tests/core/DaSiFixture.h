@@ -42,13 +42,15 @@ public:
 // A database of the program's kind, made by the program's own code, with one table of data added.
 inline void MakeDb(const fs::path& file, const std::string& kind, int rows) {
     fs::create_directories(file.parent_path());
-    auto db = kind == "Stamm" ? velu::DatabaseSetup::CreateStammDB(file) : velu::DatabaseSetup::CreateProjektDB(file);
+    auto db = kind == "Stamm" ? velu::DatabaseSetup::CreateStammDB(file)
+                              : velu::DatabaseSetup::CreateProjektDB(file);
     ASSERT_TRUE(db);
     db->Execute("CREATE TABLE Daten (Lfnr INTEGER PRIMARY KEY AUTOINCREMENT, Text TEXT, Betrag CURRENCY)");
     for (int i = 0; i < rows; ++i) {
         const velu::db::Value text = kind + " Zeile " + std::to_string(i);
         const velu::db::Value betrag = int64_t{i * 12345};
-        db->Execute("INSERT INTO Daten (Text, Betrag) VALUES (?, ?)", velu::db::Params().Add(text).Add(betrag));
+        db->Execute("INSERT INTO Daten (Text, Betrag) VALUES (?, ?)",
+                    velu::db::Params().Add(text).Add(betrag));
     }
 }
 
@@ -82,8 +84,8 @@ inline std::string ReadFile(const fs::path& p) {
 inline std::string Snapshot(const fs::path& root) {
     std::map<std::string, std::string> items;
     std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec)) {
+    for (auto it = fs::recursive_directory_iterator(root, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         const std::string rel = fs::relative(it->path(), root).generic_string();
         if (rel.size() > 4 && rel.substr(rel.size() - 4) == ".lck") continue;
         if (it->is_directory())

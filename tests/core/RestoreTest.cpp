@@ -26,7 +26,9 @@ public:
         velu::Datensicherung engine(u, Sys());
         ASSERT_TRUE(engine.CallSicherung(nummer, archiv)) << script.LastText().toStdString();
     }
-    QString Datum() const { return QString::fromStdString(velu::archive::ReadInfo(archiv.toStdString())->created); }
+    QString Datum() const {
+        return QString::fromStdString(velu::archive::ReadInfo(archiv.toStdString())->created);
+    }
     // The row of the project list for nummer, "" when there is none.
     std::string Eintrag(const std::string& nummer) {
         auto db = velu::db::Database::Open(Liste());
@@ -58,7 +60,8 @@ TEST_F(RestoreTest, ProjectRestoredUnderNewNumberAndRegistered) {
     form.SetDateiDialog([&](QWidget*, int modus) { return modus == 1 ? archiv : QString(); });
     QString gezeigt;
     form.SetProjektDialog([&](velu::DaSiinPro& d) {
-        gezeigt = d.findChild<QLabel*>("LabelNummer")->text() + "/" + d.findChild<QLabel*>("LabelName")->text();
+        gezeigt =
+            d.findChild<QLabel*>("LabelNummer")->text() + "/" + d.findChild<QLabel*>("LabelName")->text();
         Eingabe("44", "Kopie Kita")(d);
     });
     MessageBoxScript script({MsgResult::OK, MsgResult::OK});
@@ -67,9 +70,10 @@ TEST_F(RestoreTest, ProjectRestoredUnderNewNumberAndRegistered) {
     EXPECT_EQ(gezeigt, "00000007/Neubau Kita");
     ASSERT_EQ(script.Shown().size(), 2u);
     const auto& frage = script.Shown()[0];
-    EXPECT_EQ(frage.text, "Sie wollen das Projekt 00000044 mit der Datensicherung vom " + Datum() +
-                              "\nüberschreiben. Alle nach der Sicherung gemachten Änderungen werden gelöscht\n\n"
-                              "Sind Sie da wirklich sicher");
+    EXPECT_EQ(frage.text,
+              "Sie wollen das Projekt 00000044 mit der Datensicherung vom " + Datum() +
+                  "\nüberschreiben. Alle nach der Sicherung gemachten Änderungen werden gelöscht\n\n"
+                  "Sind Sie da wirklich sicher");
     EXPECT_EQ(frage.title, "Zurückschreiben von Projekt 00000044");
     EXPECT_EQ(frage.buttons, MsgButtons::OKCancel);
     EXPECT_EQ(frage.defaultButton, 1);
@@ -89,10 +93,12 @@ TEST_F(RestoreTest, AllProjectsComeBackAsBackedUp) {
     ASSERT_NE(Snapshot(Office()), vorher);
     MessageBoxScript script({MsgResult::OK, MsgResult::OK});
     velu::Datensicherung engine(u, Sys());
-    ASSERT_TRUE(engine.SicherungBack(archiv, "Datensicherung zurücklesen", {})) << script.LastText().toStdString();
-    EXPECT_EQ(script.Shown()[0].text, "Sie wollen die gesamten Projete mit der Datensicherung vom " + Datum() +
-                                          "\nüberschreiben. Alle nach der Sicherung gemachten Änderungen werden "
-                                          "gelöscht\n\nSind Sie da wirklich sicher");
+    ASSERT_TRUE(engine.SicherungBack(archiv, "Datensicherung zurücklesen", {}))
+        << script.LastText().toStdString();
+    EXPECT_EQ(script.Shown()[0].text,
+              "Sie wollen die gesamten Projete mit der Datensicherung vom " + Datum() +
+                  "\nüberschreiben. Alle nach der Sicherung gemachten Änderungen werden "
+                  "gelöscht\n\nSind Sie da wirklich sicher");
     EXPECT_EQ(script.Shown()[0].title, "Zurückschreiben aller Projekte");
     EXPECT_EQ(Snapshot(Office()), vorher);
 }
@@ -127,7 +133,8 @@ TEST_F(RestoreTest, FailuresLeaveTheDataAsItWas) {
                                          {{"00000007.PRO/Velupro32.mdb", t.root / "kaputt.mdb"}});
          },
          "Die Datensicherung konnte nicht zurückgelesen werden."},
-        {"database in use", [](RestoreTest& t) { t.Backup(2); }, "Die Datensicherung konnte nicht zurückgelesen werden."},
+        {"database in use", [](RestoreTest& t) { t.Backup(2); },
+         "Die Datensicherung konnte nicht zurückgelesen werden."},
         {"failure after unpacking", [](RestoreTest& t) { t.Backup(2); },
          "Die Datensicherung konnte nicht zurückgelesen werden.\nTestfehler"},
         {"foreign descriptor",
@@ -143,13 +150,15 @@ TEST_F(RestoreTest, FailuresLeaveTheDataAsItWas) {
         Veraendern();
         const std::string vorher = Snapshot(Office());
         std::unique_ptr<velu::db::Database> belegt;
-        if (std::string(c.name) == "database in use") belegt = velu::db::Database::Open(projekt / "Velupro32.mdb");
+        if (std::string(c.name) == "database in use")
+            belegt = velu::db::Database::Open(projekt / "Velupro32.mdb");
         velu::Datensicherung engine(u, Sys());
         if (std::string(c.name) == "failure after unpacking")
             engine.nachDemEntpacken = [](const QString&) { return std::string("Testfehler"); };
         MessageBoxScript script({MsgResult::OK, MsgResult::OK});
         EXPECT_FALSE(engine.SicherungBack(archiv, "Datensicherung zurücklesen", {})) << c.name;
-        EXPECT_TRUE(script.LastText().startsWith(c.message)) << c.name << ": " << script.LastText().toStdString();
+        EXPECT_TRUE(script.LastText().startsWith(c.message))
+            << c.name << ": " << script.LastText().toStdString();
         belegt.reset();
         EXPECT_EQ(Snapshot(Office()), vorher) << c.name;
         EXPECT_FALSE(fs::exists(root / "x")) << c.name;
@@ -198,8 +207,9 @@ TEST_F(RestoreTest, ExistingProjectYesNoCancel) {
         bool visible, abbruch, ueberschreiben, hatZiel;
     };
     const QString folder = u.projekte + "00000007.PRO";
-    for (const Case& c : {Case{MsgResult::Yes, false, false, true, true}, Case{MsgResult::No, true, false, false, false},
-                          Case{MsgResult::Cancel, false, true, false, false}}) {
+    for (const Case& c :
+         {Case{MsgResult::Yes, false, false, true, true}, Case{MsgResult::No, true, false, false, false},
+          Case{MsgResult::Cancel, false, true, false, false}}) {
         velu::DaSiinPro d(u);
         EXPECT_EQ(d.windowTitle(), "Projekt zurücklesen");
         bool fehler = true;
@@ -209,10 +219,11 @@ TEST_F(RestoreTest, ExistingProjectYesNoCancel) {
         MessageBoxScript script({c.answer});
         d.Band().Click("OK");
         ASSERT_EQ(script.Shown().size(), 1u);
-        EXPECT_EQ(script.Shown()[0].text,
-                  "Das Projekt 00000007 ist schon vorhanden. Soll es mit der \nDatensicherung vom 05.12.2026 17:30:00 "
-                  "überschrieben werden\nAlle nach der Sicherung gemachten Änderungen werden gelöscht\n\nSind Sie da "
-                  "wirklich sicher");
+        EXPECT_EQ(script.Shown()[0].text, "Das Projekt 00000007 ist schon vorhanden. Soll es mit der "
+                                          "\nDatensicherung vom 05.12.2026 17:30:00 "
+                                          "überschrieben werden\nAlle nach der Sicherung gemachten "
+                                          "Änderungen werden gelöscht\n\nSind Sie da "
+                                          "wirklich sicher");
         EXPECT_EQ(script.Shown()[0].title, "Projekt zurücklesen");
         EXPECT_EQ(script.Shown()[0].buttons, MsgButtons::YesNoCancel);
         EXPECT_EQ(script.Shown()[0].defaultButton, 2);
@@ -228,9 +239,12 @@ TEST_F(RestoreTest, ExistingProjectYesNoCancel) {
 }
 
 TEST_F(RestoreTest, ProjectNumberMustBeDigits) {
-    const std::vector<std::pair<QString, QString>> cases = {
-        {"44", u.projekte + "00000044.PRO"}, {"12345678", u.projekte + "12345678.PRO"},
-        {"4a", ""},  {"../../x", ""}, {"", ""}, {"4 4", ""}};
+    const std::vector<std::pair<QString, QString>> cases = {{"44", u.projekte + "00000044.PRO"},
+                                                            {"12345678", u.projekte + "12345678.PRO"},
+                                                            {"4a", ""},
+                                                            {"../../x", ""},
+                                                            {"", ""},
+                                                            {"4 4", ""}};
     for (const auto& [eingabe, ziel] : cases) {
         velu::DaSiinPro d(u);
         bool fehler = true;
@@ -262,12 +276,14 @@ TEST_F(RestoreTest, TablesGoToTheirConfiguredPathsWhateverTheCase) {
     u.pfade["VELUVORLAGE"] = QString::fromStdString(vorlage.string());
     MakeDb(root / "neu/a.mdb", "Stamm", 7);
     MakeDb(root / "neu/b.mdb", "Vorlage", 9);
-    ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {"VELUDATEN°VELUVORLAGE", "01.01.2026 00:00:00"},
-                                          {{"veludat32.mdb", root / "neu/a.mdb"}, {"Veluvor32.Mdb", root / "neu/b.mdb"}}),
+    ASSERT_EQ(velu::archive::WriteArchive(
+                  archiv.toStdString(), {"VELUDATEN°VELUVORLAGE", "01.01.2026 00:00:00"},
+                  {{"veludat32.mdb", root / "neu/a.mdb"}, {"Veluvor32.Mdb", root / "neu/b.mdb"}}),
               "");
     MessageBoxScript script({MsgResult::OK, MsgResult::OK});
     velu::Datensicherung engine(u, Sys());
-    ASSERT_TRUE(engine.SicherungBack(archiv, "Datensicherung zurücklesen", {})) << script.LastText().toStdString();
+    ASSERT_TRUE(engine.SicherungBack(archiv, "Datensicherung zurücklesen", {}))
+        << script.LastText().toStdString();
     EXPECT_EQ(script.Shown()[0].title, "Zurückschreiben der HOAI - Tabellen und Vorlagen");
     EXPECT_TRUE(script.Shown()[0].text.startsWith("Sie wollen Die HOAI - Tabellen und Vorlagen  mit der"));
     EXPECT_EQ(Dump(sys / "VELUDAT32.MDB"), Dump(root / "neu/a.mdb"));
@@ -284,14 +300,16 @@ namespace {
 TEST_F(RestoreTest, DatabaseOfTheWrongKindIsRefused) {
     MakeDb(root / "neu/a.mdb", "Projekt", 7); // a project database where the master database belongs
     MakeDb(root / "neu/b.mdb", "Vorlage", 9);
-    ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {"VELUDATEN°VELUVORLAGE", "01.01.2026 00:00:00"},
-                                          {{"VELUDAT32.MDB", root / "neu/a.mdb"}, {"VELUVOR32.MDB", root / "neu/b.mdb"}}),
+    ASSERT_EQ(velu::archive::WriteArchive(
+                  archiv.toStdString(), {"VELUDATEN°VELUVORLAGE", "01.01.2026 00:00:00"},
+                  {{"VELUDAT32.MDB", root / "neu/a.mdb"}, {"VELUVOR32.MDB", root / "neu/b.mdb"}}),
               "");
     const std::string vorher = Snapshot(sys);
     MessageBoxScript script({MsgResult::OK, MsgResult::OK});
     velu::Datensicherung engine(u, Sys());
     EXPECT_FALSE(engine.SicherungBack(archiv, "Datensicherung zurücklesen", {}));
-    EXPECT_TRUE(script.LastText().contains("keine Datenbank dieses Programms")) << script.LastText().toStdString();
+    EXPECT_TRUE(script.LastText().contains("keine Datenbank dieses Programms"))
+        << script.LastText().toStdString();
     EXPECT_EQ(Snapshot(sys), vorher);
 }
 

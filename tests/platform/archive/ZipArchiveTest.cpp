@@ -65,9 +65,12 @@ TEST(ZipArchive, WritesAndReadsBackFilesAndDescriptor) {
 
 TEST(ZipArchive, SafeEntryNames) {
     const std::vector<std::pair<std::string, bool>> cases = {
-        {"a.mdb", true},    {"00000044.PRO/Velupro32.mdb", true}, {"a..b", true},  {"dir/", true},
-        {"../x", false},    {"a/../../x", false},                 {"..", false},   {"/etc/passwd", false},
-        {"\\x", false},     {"C:/x", false},                      {"a\\..\\x", false}, {"", false},
+        {"a.mdb", true},     {"00000044.PRO/Velupro32.mdb", true},
+        {"a..b", true},      {"dir/", true},
+        {"../x", false},     {"a/../../x", false},
+        {"..", false},       {"/etc/passwd", false},
+        {"\\x", false},      {"C:/x", false},
+        {"a\\..\\x", false}, {"", false},
     };
     for (const auto& [name, safe] : cases)
         EXPECT_EQ(IsSafeEntryName(name), safe) << name;
