@@ -234,8 +234,8 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
     const fs::path archivPfad = db::Database::ResolvePath(archiv.toStdString());
     std::vector<std::pair<std::string, fs::path>> quellen; // archive name, file
     std::error_code ec;
-    if (!ordner.empty()) {
-        if (!fs::is_directory(ordner, ec))
+    if (nummer <= AlleProjekte) {
+        if (ordner.empty() || !fs::is_directory(ordner, ec))
             return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
                                      "Der Ordner '" + Qs(ordner) + "' wurde nicht gefunden.");
         for (auto it = fs::recursive_directory_iterator(ordner, ec);

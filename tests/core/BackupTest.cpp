@@ -111,3 +111,16 @@ TEST_F(BackupTest, DialogChoosesDataSetAndFile) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BackupTest, NoCurrentProjectIsReported) {
+    u.aktuell.clear();
+    MessageBoxScript script;
+    velu::Datensicherung engine(u, Sys());
+    EXPECT_FALSE(engine.CallSicherung(1, archiv));
+    EXPECT_TRUE(script.LastText().startsWith("Die Datensicherung konnte nicht erstellt werden.\nDer Ordner"));
+    EXPECT_FALSE(fs::exists(archiv.toStdString()));
+}
+
+} // namespace
