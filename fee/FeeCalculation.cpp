@@ -1,6 +1,7 @@
 #include "fee/FeeCalculation.h"
 
 #include "core/Money.h"
+#include "fee/FeeTableLookup.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
 #include "platform/db/QueryDef.h"
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <map>
 
 namespace velu::fee {
 
@@ -87,6 +89,24 @@ int64_t getInt(const db::Recordset& rs, std::string_view field, int64_t def = 0)
     if (rs.Empty() || rs.EOF_() || rs.BOF()) return def;
     return rs.GetInt(field, def);
 }
+
+// Joins an edit already open on the row (one write per plant group in a pass), else opens and writes its own.
+class EditScope {
+public:
+    explicit EditScope(db::Recordset& rs) : rs_(rs), own_(!rs.Editing()) {
+        if (own_) rs_.Edit();
+    }
+    ~EditScope() {
+        if (own_ && rs_.Editing()) rs_.CancelUpdate();
+    }
+    void Done() {
+        if (own_) rs_.Update();
+    }
+
+private:
+    db::Recordset& rs_;
+    bool own_;
+};
 
 const char* const ausserhalbText = "Die anrechenbaren Kosten sind ";
 const char* const frei = "und können somit frei vereinbart werden";
@@ -242,6 +262,13 @@ int16_t FeeCalculation::calcAll() {
     } restore{deferMessages_};
 
     db::Transaction tx(projektDB_);
+    // A fee table is read once per pass; it does not change while the pass runs.
+    std::map<int32_t, TafelDaten> tafeln;
+    tafelCache_ = &tafeln;
+    struct ClearCache {
+        std::map<int32_t, TafelDaten>*& cache;
+        ~ClearCache() { cache = nullptr; }
+    } clearCache{tafelCache_};
     Abschnitte<Currency> summen{};
     Abschnitte<int16_t> status{};
 
@@ -252,27 +279,30 @@ int16_t FeeCalculation::calcAll() {
             DisplayErrMsgGrDaten(code);
             return code;
         }
+        grunddaten_.Edit();
         CallGrundHonorar(summen, status);
         FehlerCalcGPreis(status, result);
         CalcLeistungsbild(1);
         CalcLeistungsbild(0);
+        grunddaten_.Update();
     } else {
         const int16_t gruppe = static_cast<int16_t>(getInt(grunddaten_, "AnlageGruppe"));
         const int32_t berList = static_cast<int32_t>(getInt(grunddaten_, "LfNrBeReList"));
         const int32_t profil = static_cast<int32_t>(getInt(grunddaten_, "ZuordnungLBTabelle"));
+        const int64_t aktuellerKey = grunddaten_.Key();
 
         // No row from the sums query means no costs in any plant group.
         Abschnitte<Currency> gesamt{};
-        if (auto qd = projektDB_.GetQueryDef("SumAnreBareKostenAnlageGrp")) {
-            qd->SetParameter("BerListNr", int64_t{berListNr_});
-            db::Recordset sums = qd->OpenRecordset();
+        auto sumsQd = projektDB_.GetQueryDef("SumAnreBareKostenAnlageGrp");
+        if (!sumsQd) throw db::DbError("Abfrage SumAnreBareKostenAnlageGrp fehlt");
+        sumsQd->SetParameter("BerListNr", int64_t{berListNr_});
+        {
+            db::Recordset sums = sumsQd->OpenRecordset();
             if (!sums.Empty()) {
                 sums.MoveFirst();
                 const auto& f = sums.FieldNames();
                 for (int k = 1; k <= 3 && k <= static_cast<int>(f.size()); ++k) gesamt[k] = GetCY(sums, f[k - 1]);
             }
-        } else {
-            throw db::DbError("Abfrage SumAnreBareKostenAnlageGrp fehlt");
         }
 
         auto qd = projektDB_.GetQueryDef("GetALLGrunddaten");
@@ -281,34 +311,58 @@ int16_t FeeCalculation::calcAll() {
         grunddaten_ = qd->OpenRecordset();
 
         // Every group's stored zone and rates are checked against its own profile before anything is written.
+        std::map<int32_t, db::Recordset> profile;
+        auto profilVon = [&](int32_t key) {
+            auto it = profile.find(key);
+            if (it == profile.end()) {
+                ConectLeistungsbild(key);
+                it = profile.emplace(key, std::move(leistungsbild_)).first;
+            }
+            return &it->second;
+        };
         int16_t code = PruefungOk;
         for (grunddaten_.MoveFirst(); !grunddaten_.EOF_() && code == PruefungOk; grunddaten_.MoveNext()) {
-            ConectLeistungsbild(static_cast<int32_t>(getInt(grunddaten_, "ZuordnungLBTabelle")));
+            leistungsbild_ = std::move(*profilVon(static_cast<int32_t>(getInt(grunddaten_, "ZuordnungLBTabelle"))));
             code = pruefeGespeicherteWerte();
+            profile[static_cast<int32_t>(getInt(grunddaten_, "ZuordnungLBTabelle"))] = std::move(leistungsbild_);
             if (code != PruefungOk) fehlerGruppe_ = static_cast<int16_t>(getInt(grunddaten_, "AnlageGruppe"));
         }
 
+        bool aktuellerGerechnet = false;
         if (code == PruefungOk) {
             for (grunddaten_.MoveFirst(); !grunddaten_.EOF_(); grunddaten_.MoveNext()) {
-                ConectLeistungsbild(static_cast<int32_t>(getInt(grunddaten_, "ZuordnungLBTabelle")));
+                const auto key = static_cast<int32_t>(getInt(grunddaten_, "ZuordnungLBTabelle"));
+                leistungsbild_ = std::move(*profilVon(key));
                 summen = gesamt;
                 status = {};
+                grunddaten_.Edit();
                 CallGrundHonorar(summen, status);
                 FehlerCalcGPreis(status, result);
                 CalcLeistungsbild(1);
                 CalcLeistungsbild(0);
+                grunddaten_.Update();
+                profile[key] = std::move(leistungsbild_);
+                if (grunddaten_.Key() == aktuellerKey) aktuellerGerechnet = true;
             }
         }
 
         openGrunddaten(berList, gruppe);
-        ConectLeistungsbild(profil);
+        if (auto it = profile.find(profil); it != profile.end() && !it->second.Empty())
+            leistungsbild_ = std::move(it->second);
+        else
+            ConectLeistungsbild(profil);
         if (code != PruefungOk) {
             deferMessages_ = false;
             DisplayErrMsgGrDaten(code);
             return code;
         }
-        CalcLeistungsbild(1);
-        CalcLeistungsbild(0);
+        // The group on display was computed from the same rows in the pass; only a row outside it needs it.
+        if (!aktuellerGerechnet) {
+            grunddaten_.Edit();
+            CalcLeistungsbild(1);
+            CalcLeistungsbild(0);
+            grunddaten_.Update();
+        }
     }
     tx.Commit();
     deferMessages_ = false;
@@ -432,7 +486,16 @@ void FeeCalculation::CallGrundHonorar(Abschnitte<Currency>& summen, Abschnitte<i
 
     MinMaxAbschnitte anteil{};
     Abschnitte<Currency> honorar{}, tafelMin{}, tafelMax{};
-    CalcTafelHonorar(stammDB_, s, status, angebot, tafel, zone, a, satz, alt, anteil, honorar, tafelMin, tafelMax);
+    const TafelLookup lookup = [this](Currency kosten, int32_t t, int16_t z, TafelErgebnis& e, int16_t& st) {
+        if (!tafelCache_) {
+            GetTafelWerte(stammDB_, kosten, t, z, e, st);
+            return;
+        }
+        auto it = tafelCache_->find(t);
+        if (it == tafelCache_->end()) it = tafelCache_->emplace(t, LoadTafel(stammDB_, t)).first;
+        SucheTafelWerte(it->second, kosten, z, e, st);
+    };
+    CalcTafelHonorar(lookup, s, status, angebot, tafel, zone, a, satz, alt, anteil, honorar, tafelMin, tafelMax);
 
     if (euro) {
         auto toEuro = [](Currency& x) { x = RundCY(DMEuroUmrechnung(x, 1)); };
@@ -449,7 +512,7 @@ void FeeCalculation::CallGrundHonorar(Abschnitte<Currency>& summen, Abschnitte<i
         SetCY(grunddaten_, feld, wert);
         SetCY(grunddaten_, twin("AlDisp", feld), DMEuroUmrechnung(wert, richtung));
     };
-    grunddaten_.Edit();
+    EditScope edit(grunddaten_);
     for (int k = 1; k <= 3; ++k) {
         mitTwin(n.honorarMin[k], anteil[k][0]);
         mitTwin(n.honorarMax[k], anteil[k][1]);
@@ -461,7 +524,7 @@ void FeeCalculation::CallGrundHonorar(Abschnitte<Currency>& summen, Abschnitte<i
         SetCY(grunddaten_, twin("AlDisp", n.sumAnrechenbar[k]),
               einheit == 1 ? DMEuroUmrechnung(lookupKosten[k], richtung) : lookupKosten[k]);
     }
-    grunddaten_.Update();
+    edit.Done();
 }
 
 Currency FeeCalculation::GetAnGezGrHonorar(int16_t k, std::string_view prefix) const {
@@ -513,7 +576,7 @@ void FeeCalculation::CalcLeistungsbild(int16_t twinRun) {
     Currency zuschlag, berNetto;
     CalcBerNetto(netto, zuschlag, berNetto, prefix);
 
-    grunddaten_.Edit();
+    EditScope edit(grunddaten_);
     for (int i = 1; i <= 9; ++i) {
         SetCY(grunddaten_, twin(prefix, n.teilleistDM[i]), phase[i].teilleistung);
         SetCY(grunddaten_, twin(prefix, n.zuDM[i]), phase[i].zuschlag);
@@ -526,7 +589,7 @@ void FeeCalculation::CalcLeistungsbild(int16_t twinRun) {
     SetCY(grunddaten_, twin(prefix, "SummZuNettoProDM"), zuschlag);
     SetCY(grunddaten_, twin(prefix, "HonorarBerNetto"), berNetto);
     SetCY(grunddaten_, twin(prefix, "SumGrundHonorar"), summeGrund);
-    grunddaten_.Update();
+    edit.Done();
 }
 
 bool FeeCalculation::CalcNettoHonorarPosi(int16_t mode, std::string_view phaseText, Currency anteil,

@@ -5,11 +5,13 @@
 #include "core/Currency.h"
 #include "fee/FeeArithmetic.h"
 #include "fee/FeeMessages.h"
+#include "fee/FeeTableLookup.h"
 #include "fee/PhaseRanges.h"
 #include "fee/TableFee.h"
 #include "platform/db/Recordset.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -122,6 +124,9 @@ private:
         MessageIcon icon;
     };
     std::vector<Pending> pending_;
+
+    // Fee tables read during a pass of CalcAllGrunddaten; nullptr outside one.
+    std::map<int32_t, TafelDaten>* tafelCache_ = nullptr;
 
     db::Recordset grunddaten_;
     db::Recordset leistungsbild_;

@@ -30,39 +30,64 @@ void ReadTafelZeile(int16_t zone, const db::Recordset& zeile, TafelZeile& werte)
     }
 }
 
-void GetTafelWerte(db::Database& stammDB, Currency kosten, int32_t TafelLfnr, int16_t zone,
-                   TafelErgebnis& ergebnis, int16_t& status) {
-    ergebnis = {};
-    TafelZeile unten{}, oben{};
+TafelDaten LoadTafel(db::Database& stammDB, int32_t TafelLfnr) {
     auto qd = stammDB.GetQueryDef("GetTafel");
     if (!qd) throw db::DbError("Abfrage GetTafel fehlt");
     qd->SetParameter("TafelLfnr", int64_t{TafelLfnr});
     db::Recordset rs = qd->OpenRecordset();
-    if (rs.Empty()) {
+    TafelDaten t;
+    t.zeilen.reserve(rs.RecordCount());
+    for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext()) {
+        TafelDaten::Zeile z{};
+        z.akosten = axisValue(rs);
+        for (int16_t zone = 1; zone <= 5; ++zone) {
+            TafelZeile w{};
+            ReadTafelZeile(zone, rs, w);
+            z.s[2 * zone - 1] = w[1];
+            z.s[2 * zone] = w[2];
+        }
+        t.zeilen.push_back(z);
+    }
+    return t;
+}
+
+void SucheTafelWerte(const TafelDaten& tafel, Currency kosten, int16_t zone, TafelErgebnis& ergebnis,
+                     int16_t& status) {
+    ergebnis = {};
+    if (tafel.zeilen.empty()) {
         status = TafelOhneZeilen;
         return;
     }
     // The last row at or below the costs and the first at or above them, in the order of the query.
-    int lastBelow = -1, firstAbove = -1;
-    int row = 0;
-    for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext(), ++row) {
-        const Currency ak = axisValue(rs);
-        if (ak <= kosten) lastBelow = row;
-        if (ak >= kosten && firstAbove < 0) firstAbove = row;
+    const TafelDaten::Zeile *unten = nullptr, *oben = nullptr;
+    for (const auto& z : tafel.zeilen) {
+        if (z.akosten <= kosten) unten = &z;
+        if (z.akosten >= kosten && !oben) oben = &z;
     }
-    if (lastBelow < 0) {
+    if (!unten) {
         status = TafelUnterhalb;
         return;
     }
-    rs.SetAbsolutePosition(lastBelow);
-    ReadTafelZeile(zone, rs, unten);
-    if (firstAbove < 0) {
+    if (!oben) {
         status = TafelOberhalb;
         return;
     }
-    rs.SetAbsolutePosition(firstAbove);
-    ReadTafelZeile(zone, rs, oben);
-    InterpolTafel(kosten, oben, unten, ergebnis);
+    auto triple = [zone](const TafelDaten::Zeile& z) {
+        TafelZeile w{z.akosten, {}, {}};
+        if (zone >= 1 && zone <= 5) {
+            w[1] = z.s[2 * zone - 1];
+            w[2] = z.s[2 * zone];
+        }
+        return w;
+    };
+    InterpolTafel(kosten, triple(*oben), triple(*unten), ergebnis);
+}
+
+void GetTafelWerte(db::Database& stammDB, Currency kosten, int32_t TafelLfnr, int16_t zone,
+                   TafelErgebnis& ergebnis, int16_t& status) {
+    ergebnis = {};
+    const TafelDaten t = LoadTafel(stammDB, TafelLfnr);
+    SucheTafelWerte(t, kosten, zone, ergebnis, status);
 }
 
 void CalcTafelHonorar(db::Database& stammDB, Abschnitte<Currency>& summen, Abschnitte<int16_t>& status,
