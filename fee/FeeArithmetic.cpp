@@ -24,17 +24,6 @@ Currency ProzentCY(Currency a, Currency b) {
     return RundCY(Currency::FromDouble(MulCY(a, b).ToDouble() / 100.0));
 }
 
-std::string PlainNumber(Currency value) {
-    std::string s = value.ToString(); // "-12.3400"
-    while (s.back() == '0') s.pop_back();
-    if (s.back() == '.') s.pop_back();
-    return value.Raw() < 0 ? s : " " + s;
-}
-
-std::string PlainNumber(long long value) {
-    return value < 0 ? std::to_string(value) : " " + std::to_string(value);
-}
-
 void InterpolTafel(Currency kosten, const TafelZeile& oben, const TafelZeile& unten, TafelErgebnis& ergebnis) {
     if (kosten == unten[0]) {
         ergebnis[0] = unten[1];

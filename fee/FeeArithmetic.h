@@ -30,10 +30,6 @@ Currency MulCY(Currency a, Currency b);
 // a x b / 100: the four-place product, through double divided by 100, back to four places, rounded to cents.
 Currency ProzentCY(Currency a, Currency b);
 
-// Number as plain text: leading blank when not negative, point, up to four decimals without trailing zeros.
-std::string PlainNumber(Currency value);
-std::string PlainNumber(long long value);
-
 // Row triple of a fee table: (0) axis value, (1) minimum, (2) maximum of one zone.
 using TafelZeile = std::array<Currency, 3>;
 // Result pair (0) minimum, (1) maximum; index 2 stays 0.

@@ -1,6 +1,7 @@
 #include "fee/FeeCalculation.h"
 
 #include "core/Money.h"
+#include "core/MoneyFormat.h"
 #include "fee/FeeTableLookup.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
@@ -387,7 +388,7 @@ void FeeCalculation::FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t
                 waehrungsWort = " DM ";
             }
         }
-        show(ausserhalbText + std::string(vergleich) + PlainNumber(wert) + waehrungsWort + zweiter, "",
+        show(ausserhalbText + std::string(vergleich) + StrZahl(wert) + waehrungsWort + zweiter, "",
              MessageIcon::Warning);
         result = KostenAusserhalbTafel;
     };

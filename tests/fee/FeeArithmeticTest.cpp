@@ -22,15 +22,6 @@ TEST(FeeArithmetic, MulCYRoundsTheProductToFourPlacesHalfToEven) {
     for (const auto& c : cases) EXPECT_EQ(MulCY(C(c.a), C(c.b)), C(c.want)) << c.a << " x " << c.b;
 }
 
-TEST(FeeArithmetic, PlainNumberHasALeadingBlankForNonNegativeNumbers) {
-    struct Case {
-        const char* value;
-        const char* want;
-    } cases[] = {{"255.6459", " 255.6459"}, {"500", " 500"}, {"500.5", " 500.5"}, {"-1.25", "-1.25"},
-                 {"0", " 0"}};
-    for (const auto& c : cases) EXPECT_EQ(PlainNumber(C(c.value)), c.want);
-}
-
 TEST(FeeArithmetic, InterpolTafel) {
     const TafelZeile unten{C("48895.75"), C("6102.1896"), C("7152.4703")};
     const TafelZeile oben{C("68454.05"), C("8247.7351"), C("9665.7119")};
