@@ -339,8 +339,9 @@ int16_t FeeCalculation::calcAll() {
                 grunddaten_.Edit();
                 CallGrundHonorar(summen, status);
                 FehlerCalcGPreis(status, result);
-                CalcLeistungsbild(1);
-                CalcLeistungsbild(0);
+                const PhasenEingaben pe = readPhasenEingaben();
+                calcLeistungsbild(1, pe);
+                calcLeistungsbild(0, pe);
                 grunddaten_.Update();
                 profile[key] = std::move(leistungsbild_);
                 if (grunddaten_.Key() == aktuellerKey) aktuellerGerechnet = true;
@@ -551,7 +552,24 @@ void FeeCalculation::CalcBerNetto(Currency netto, Currency& zuschlag, Currency& 
     berNetto = w.berNetto;
 }
 
-void FeeCalculation::CalcLeistungsbild(int16_t twinRun) {
+FeeCalculation::PhasenEingaben FeeCalculation::readPhasenEingaben() const {
+    const Names& n = names();
+    PhasenEingaben e;
+    for (int i = 1; i <= 9; ++i) {
+        const int64_t k = getInt(leistungsbild_, n.koZU[i]);
+        // Only sections 1 to 3 exist; any other number leaves the phase at 0.
+        if (k < 1 || k > 3) continue;
+        e.abschnitt[i] = static_cast<int16_t>(k);
+        e.anteil[i] = getPercent(leistungsbild_, n.proz[i]);
+        e.zuschlag[i] = getPercent(grunddaten_, n.summZu[i]);
+        e.teilleistung[i] = getPercent(grunddaten_, n.teilleistPro[i], Currency::FromUnits(100));
+    }
+    return e;
+}
+
+void FeeCalculation::CalcLeistungsbild(int16_t twinRun) { calcLeistungsbild(twinRun, readPhasenEingaben()); }
+
+void FeeCalculation::calcLeistungsbild(int16_t twinRun, const PhasenEingaben& e) {
     const Names& n = names();
     const std::string_view prefix = twinRun != 0 ? "AlDisp" : "";
     std::array<PhasenWerte, 10> phase{};
@@ -559,17 +577,13 @@ void FeeCalculation::CalcLeistungsbild(int16_t twinRun) {
     Abschnitte<bool> basisGelesen{};
     Currency netto, summeGrund;
     for (int i = 1; i <= 9; ++i) {
-        const int64_t k = getInt(leistungsbild_, n.koZU[i]);
-        // Only sections 1 to 3 exist; any other number leaves the phase at 0.
-        if (k < 1 || k > 3) continue;
+        const int16_t k = e.abschnitt[i];
+        if (k == 0) continue;
         if (!basisGelesen[k]) {
-            basis[k] = GetAnGezGrHonorar(static_cast<int16_t>(k), prefix);
+            basis[k] = GetAnGezGrHonorar(k, prefix);
             basisGelesen[k] = true;
         }
-        const Currency p = getPercent(leistungsbild_, n.proz[i]);
-        const Currency z = getPercent(grunddaten_, n.summZu[i]);
-        const Currency t = getPercent(grunddaten_, n.teilleistPro[i], Currency::FromUnits(100));
-        phase[i] = BerechnePhase(basis[k], p, z, t);
+        phase[i] = BerechnePhase(basis[k], e.anteil[i], e.zuschlag[i], e.teilleistung[i]);
         summeGrund += phase[i].teilleistung;
         netto += phase[i].total;
         abschnitt[k] += phase[i].total;

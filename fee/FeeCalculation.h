@@ -99,6 +99,13 @@ private:
     void show(const std::string& text, const std::string& caption, MessageIcon icon);
     int16_t pruefeGespeicherteWerte();
     int16_t calcAll();
+    // The percentages of the phases, the same for the main and the twin run.
+    struct PhasenEingaben {
+        std::array<int16_t, 10> abschnitt{}; // 0 = no section
+        std::array<Currency, 10> anteil{}, zuschlag{}, teilleistung{};
+    };
+    PhasenEingaben readPhasenEingaben() const;
+    void calcLeistungsbild(int16_t twinRun, const PhasenEingaben& e);
     void openGrunddaten(int32_t berListNr, int16_t gruppe);
 
     db::Database& projektDB_;
