@@ -397,3 +397,72 @@ TEST_F(Groups, NoRowOfTheCostSumsMeansOwnCostsOnly) {
     EXPECT_EQ(of(1, "SumAnrechenbareKosten1"), C("300000"));
     EXPECT_EQ(of(2, "SumAnrechenbareKosten1"), C("100000"));
 }
+
+TEST_F(Calc, BaseFeeCurrenciesUnitsAndOffers) {
+    struct Case {
+        const char* name;
+        int16_t waehrung;
+        int einheit;
+        int16_t rechnungsart;
+        const char* koZU;
+    } cases[] = {
+        {"DM, money axis", DM, 1, 0, "1,1,1,1,2,2,2,3,3,0"},
+        {"euro, money axis", EUR, 1, 0, "1,1,1,1,2,2,2,3,3,0"},
+        {"euro, area axis", EUR, 2, 0, "1,1,1,1,2,2,2,3,3,0"},
+        {"offer", DM, 1, 1, "1,1,1,1,2,2,2,3,3,0"},
+        {"one section in use", DM, 1, 0, "1,1,1,1,1,1,1,1,1,0"},
+    };
+    for (const auto& c : cases) {
+        test::FeeDbs d;
+        test::CaptureSink s;
+        FeeCalculation fc(*d.projekt, *d.stamm, s);
+        test::Profil p;
+        p.einheit = c.einheit;
+        p.koZU = c.koZU;
+        const int32_t lb = test::AddProfil(*d.projekt, p);
+        test::AddGrunddaten(*d.projekt, lb, 1, 3, "50", "100000");
+        fc.BereListNr(1);
+        fc.SetBerechnungswaehrung(c.waehrung);
+        fc.SetRechnungsart(c.rechnungsart);
+        ASSERT_TRUE(fc.OpenGrunddaten());
+        ASSERT_TRUE(fc.ConectLeistungsbild(lb));
+        setFields(fc.Grunddaten(), {{"SummAnreKostAB2", cy("200000")}, {"SummAnreKostAB3", cy("300000")}});
+        Abschnitte<Currency> sums{};
+        Abschnitte<int16_t> st{};
+        fc.CallGrundHonorar(sums, st);
+        db::Recordset& g = fc.Grunddaten();
+        auto v = [&](const std::string& f) { return GetCY(g, f); };
+        const bool euro = c.waehrung == EUR;
+        SCOPED_TRACE(c.name);
+        for (int k = 1; k <= 3; ++k) {
+            const std::string K = std::to_string(k);
+            // Each twin is the other currency to four places.
+            for (const char* f : {"HonorarMinAB", "HonorarMaxAB", "GrHonorarAb", "SumHOMin", "SumHOMax"})
+                EXPECT_EQ(v(std::string("AlDisp") + f + K), DMEuroUmrechnung(v(f + K), euro ? 0 : 1)) << f << k;
+            if (c.einheit == 1)
+                EXPECT_EQ(v("AlDispSumAnrechenbareKosten" + K),
+                          DMEuroUmrechnung(v("SumAnrechenbareKosten" + K), euro ? 0 : 1));
+            else
+                EXPECT_EQ(v("AlDispSumAnrechenbareKosten" + K), v("SumAnrechenbareKosten" + K));
+        }
+        const Currency fee1 = v("GrHonorarAb1");
+        EXPECT_GT(fee1, Currency{});
+        EXPECT_EQ(v("SumAnrechenbareKosten1"), C("100000"));
+        // 100 000 euro are looked up as 195 583 DM: the published zone III values; an area is not converted.
+        if (euro) {
+            EXPECT_EQ(v("SumHOMin1") == C("15005"), c.einheit == 1);
+        }
+        if (c.rechnungsart == 1) {
+            // Sections 2 and 3 carry section 1's fee, their lookup costs the sums as passed.
+            EXPECT_EQ(v("GrHonorarAb2"), fee1);
+            EXPECT_EQ(v("SumHOMax3"), v("SumHOMax1"));
+            EXPECT_EQ(v("SumAnrechenbareKosten2"), Currency{});
+        } else if (std::string(c.koZU).find('2') == std::string::npos) {
+            EXPECT_EQ(v("GrHonorarAb2"), Currency{});
+            EXPECT_EQ(v("SumAnrechenbareKosten3"), Currency{});
+        } else {
+            EXPECT_GT(v("GrHonorarAb3"), v("GrHonorarAb2"));
+            EXPECT_EQ(v("SumAnrechenbareKosten3"), C("300000"));
+        }
+    }
+}
