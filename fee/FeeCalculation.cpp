@@ -69,22 +69,12 @@ std::string twin(std::string_view prefix, const std::string& stem) {
     return s;
 }
 
-// Percentages are stored as numbers; they are computed with as four-place amounts.
+// Percentages are stored like amounts (ten-thousandths) and computed with as such.
 Currency getPercent(const db::Recordset& rs, std::string_view field, Currency def = {}) {
-    const db::Value v = rs.Get(field);
-    if (auto* d = std::get_if<double>(&v)) return Currency::FromDouble(*d);
-    if (auto* i = std::get_if<int64_t>(&v)) return Currency::FromUnits(*i);
-    if (auto* t = std::get_if<std::string>(&v)) {
-        try {
-            return Currency::FromString(*t);
-        } catch (const std::invalid_argument&) {
-            return def;
-        }
-    }
-    return def;
+    return GetCY(rs, field, def);
 }
 
-void setPercent(db::Recordset& rs, std::string_view field, Currency c) { rs.Set(field, c.ToDouble()); }
+void setPercent(db::Recordset& rs, std::string_view field, Currency c) { SetCY(rs, field, c); }
 
 int64_t getInt(const db::Recordset& rs, std::string_view field, int64_t def = 0) {
     if (rs.Empty() || rs.EOF_() || rs.BOF()) return def;

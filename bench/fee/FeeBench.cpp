@@ -36,8 +36,8 @@ struct EightGroups {
             const int32_t gd = test::AddGrunddaten(*dbs.projekt, lb, g, 1 + g % 5, "25", kosten.c_str());
             db::Params q;
             q.Add(Currency::FromUnits(50000 * g).Raw()).Add(Currency::FromUnits(20000 * g).Raw()).Add(int64_t{gd});
-            dbs.projekt->Execute("UPDATE Grunddaten SET SummAnreKostAB2 = ?, SummAnreKostAB3 = ?, SatzUemin2 = 50, "
-                                 "SatzUemin3 = 75 WHERE LfNr = ?",
+            dbs.projekt->Execute("UPDATE Grunddaten SET SummAnreKostAB2 = ?, SummAnreKostAB3 = ?, SatzUemin2 = 500000, "
+                                 "SatzUemin3 = 750000 WHERE LfNr = ?",
                                  q);
             if (g == 2) current = lb;
         }

@@ -71,7 +71,7 @@ struct EuroCalc : ::testing::Test {
         g.Edit();
         SetCY(g, "SummAnreKostAB1", euroKosten);
         g.Set("Honorarzone", int64_t{zone});
-        g.Set("SatzUemin1", 50.0);
+        SetCY(g, "SatzUemin1", Currency::FromUnits(50));
         g.Update();
         Abschnitte<Currency> s{};
         Abschnitte<int16_t> st{};

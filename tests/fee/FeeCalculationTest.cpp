@@ -96,7 +96,7 @@ TEST_F(Calc, InputCheckCodesAndWhatIsStored) {
         calc.SetEingabe(e);
         EXPECT_EQ(calc.CheckGrDatenInput(), c.code) << c.name;
         EXPECT_EQ(calc.Grunddaten().GetInt("Honorarzone"), c.storedZone) << c.name;
-        EXPECT_DOUBLE_EQ(calc.Grunddaten().GetDouble("SatzUemin1"), std::stod(c.satz[0])) << c.name;
+        EXPECT_EQ(get("SatzUemin1"), C(c.satz[0])) << c.name;
         // Without plant groups the group is 1 and has no name.
         EXPECT_EQ(calc.Grunddaten().GetInt("AnlageGruppe"), 1);
         EXPECT_EQ(calc.Grunddaten().GetText("AnlageGrBez"), "");
@@ -109,7 +109,7 @@ TEST_F(Calc, InputCheckCodesAndWhatIsStored) {
     e.satzUemin[1] = C("77");
     calc.SetEingabe(e);
     EXPECT_EQ(calc.CheckGrDatenInput(), FehltLeistungsbild);
-    EXPECT_NE(calc.Grunddaten().GetDouble("SatzUemin1"), 77.0);
+    EXPECT_NE(get("SatzUemin1"), C("77"));
 }
 
 TEST_F(Calc, InputErrorMessages) {
@@ -192,7 +192,7 @@ TEST_F(Calc, PhaseFeesFromALumpSumWithTheTwinRunOnItsOwn) {
     p.proz = "11,50,0,0,0,0,0,0,0,50";
     open(p);
     setFields(calc.Grunddaten(), {{"PHonorarAB1", cy("10000")}, {"AlDispPHonorarAB1", cy("5112.92")},
-                                  {"SummZu1", 10.0}, {"TeilleistPro1", 50.0}, {"SummZuNettoPro", 5.0},
+                                  {"SummZu1", cy("10")}, {"TeilleistPro1", cy("50")}, {"SummZuNettoPro", cy("5")},
                                   {"SummZuNettoDM", cy("100")}, {"AlDispSummZuNettoDM", cy("51.13")}});
     calc.CalcLeistungsbild(1);
     calc.CalcLeistungsbild(0);
@@ -238,7 +238,7 @@ TEST_F(Calc, EditedPhaseChangesTheNetFeesByItsChange) {
     EXPECT_EQ(a, abschnitt - C("2500.00"));
     EXPECT_EQ(get("HonrarNetto"), n);
     EXPECT_EQ(get("HonorarBerNetto"), n);
-    EXPECT_EQ(calc.Grunddaten().GetDouble("TeilleistPro5"), 50.0);
+    EXPECT_EQ(get("TeilleistPro5"), C("50"));
     // The twin run leaves the main fields alone.
     ASSERT_TRUE(calc.CalcNettoHonorarPosi(1, "5", C("25"), C("50"), n, a, t));
     EXPECT_EQ(t, C("1278.23")); // G 2556.46, T 1278.23

@@ -1,6 +1,7 @@
 #pragma once
-// Master and project databases for the fee tests, in a fresh temporary folder: the tables and stored
-// queries the fee engine reads, and the delivered § 35 table.
+// Master and project databases for the fee tests, made by the program's own schema code in a fresh
+// temporary folder, the master database with the delivered data.
+#include "TestDir.h"
 #include "core/Currency.h"
 #include "platform/db/Database.h"
 
@@ -10,29 +11,15 @@
 
 namespace velu::fee::test {
 
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
 struct FeeDbs {
-    TempDir dir;
+    TestDir dir;
     std::unique_ptr<db::Database> stamm;
     std::unique_ptr<db::Database> projekt;
     FeeDbs();
 };
 
-// Fee-table number of the delivered § 35 table in the test master database.
-inline constexpr int32_t Tafel35 = 35;
-// Loads a delivered euro table (CSV of data/hoai) as DM rows of table number lfnr; returns its row count.
-int LoadEuroTable(db::Database& stamm, const std::string& csvName, int32_t lfnr);
+// Fee-table number of the delivered § 35 table: the first one loaded.
+inline constexpr int32_t Tafel35 = 1;
 void AddTafelRow(db::Database& stamm, int32_t lfnr, Currency akosten, const Currency (&s)[10]);
 
 // A Leistungsbild row of calculation 1 and its key. koZU and proz are the slots 1 to 10 as text lists
