@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <unordered_map>
 
 namespace velu::db {
 
@@ -100,6 +101,7 @@ struct Recordset::Impl {
     std::vector<Column> cols;
     bool hiddenKey = false; // column 0 is the rowid, not shown
     std::vector<std::string> names;
+    std::unordered_map<std::string, int> byName; // folded field name -> column; the first of equal names wins
     std::vector<std::vector<Value>> rows;
     int pos = 0;
     bool noMatch = false;
@@ -116,10 +118,8 @@ struct Recordset::Impl {
     bool HasCurrent() const { return !onGap && pos >= 0 && pos < static_cast<int>(rows.size()); }
 
     int Index(std::string_view field) const {
-        std::string f = FoldCase(field);
-        for (size_t i = hiddenKey ? 1 : 0; i < cols.size(); ++i)
-            if (FoldCase(cols[i].name) == f) return static_cast<int>(i);
-        return -1;
+        auto it = byName.find(FoldCase(field));
+        return it == byName.end() ? -1 : it->second;
     }
     int Require(std::string_view field) const {
         int i = Index(field);
@@ -250,8 +250,10 @@ Recordset Recordset::Open(Database& db, std::string sql, Params params) {
             }
         }
     }
-    for (size_t i = d.hiddenKey ? 1 : 0; i < d.cols.size(); ++i)
+    for (size_t i = d.hiddenKey ? 1 : 0; i < d.cols.size(); ++i) {
         d.names.push_back(d.cols[i].name);
+        d.byName.emplace(FoldCase(d.cols[i].name), static_cast<int>(i));
+    }
     d.Read();
     return rs;
 }
