@@ -4,6 +4,7 @@
 #include "platform/db/QueryDef.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Statement.h"
+#include "platform/db/StatementCache.h"
 #include "platform/db/Text.h"
 
 #include <sqlite3.h>
@@ -94,9 +95,10 @@ bool IsDamagedCode(int rc) {
 } // namespace
 
 Database::Database(sqlite3* db, fs::path path, int lockFd)
-    : db_(db), path_(std::move(path)), lockFd_(lockFd) {}
+    : db_(db), path_(std::move(path)), lockFd_(lockFd), cache_(std::make_unique<StatementCache>()) {}
 
 Database::~Database() {
+    cache_->Clear();
     CloseConnection(db_);
     for (auto& [alias, fd] : attachLocks_)
         ::close(fd);
@@ -209,17 +211,33 @@ fs::path Database::ResolvePath(std::string_view path) {
     return p;
 }
 
+namespace {
+bool ChangesSchema(const char* sql) {
+    std::string_view s(sql ? sql : "");
+    size_t at = s.find_first_not_of(" \t\r\n");
+    if (at == std::string_view::npos) return false;
+    std::string word = FoldCase(s.substr(at, 8));
+    for (const char* kw : {"create", "alter", "drop", "attach", "detach", "vacuum"})
+        if (word.rfind(kw, 0) == 0) return true;
+    return false;
+}
+} // namespace
+
 void Database::Execute(std::string_view sql, const Params& params) {
     std::string_view rest = sql;
     while (!rest.empty()) {
         std::string_view tail;
-        Statement st(db_, rest, &tail);
+        Statement st(db_, cache_.get(), rest, &tail);
         rest = tail;
         if (!st.Valid()) continue;
         st.Bind(params);
         while (st.Step()) {
         }
-        if (!sqlite3_stmt_readonly(st.Get())) affected_ = sqlite3_changes64(db_);
+        if (!sqlite3_stmt_readonly(st.Get())) {
+            affected_ = sqlite3_changes64(db_);
+            // Kept statements may describe tables as they were before a schema change.
+            if (ChangesSchema(sqlite3_sql(st.Get()))) cache_->Clear();
+        }
     }
 }
 

@@ -20,6 +20,7 @@ namespace velu::db {
 
 class Recordset;
 class QueryDef;
+class StatementCache;
 
 enum class OpenMode { Shared, Exclusive };
 
@@ -67,6 +68,9 @@ public:
     bool HasTable(std::string_view table);
     std::vector<std::string> Columns(std::string_view table);
 
+    // Prepared statements kept for reuse; for the data layer's own use.
+    StatementCache* Statements() const { return cache_.get(); }
+
     // Used by Transaction. Begin() inside a running transaction opens a SAVEPOINT, so transactions nest: an
     // inner Rollback() undoes only the inner work, the outer one still decides about everything.
     void Begin();
@@ -82,6 +86,7 @@ private:
     int64_t affected_ = 0;
     int depth_ = 0;                          // nesting of Begin(): 1 = BEGIN, more = savepoints
     std::map<std::string, int> attachLocks_; // folded alias -> shared lock on the attached file
+    std::unique_ptr<StatementCache> cache_;
 };
 
 // Rolls back on destruction unless Commit() was called. May be nested (see Database::Begin).

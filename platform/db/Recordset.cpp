@@ -146,7 +146,7 @@ struct Recordset::Impl {
     }
 
     void Read() {
-        Statement st(db->Handle(), sql);
+        Statement st(db->Handle(), db->Statements(), sql);
         st.Bind(params);
         rows.clear();
         while (st.Step()) {
@@ -168,7 +168,8 @@ struct Recordset::Impl {
             list += static_cast<int>(i) == keyCol ? std::string("_rowid_") : QuoteIdent(cols[i].origin);
             which.push_back(static_cast<int>(i));
         }
-        Statement st(db->Handle(), "SELECT " + list + " FROM " + Target() + " WHERE _rowid_ = ?1");
+        Statement st(db->Handle(), db->Statements(),
+                     "SELECT " + list + " FROM " + Target() + " WHERE _rowid_ = ?1");
         st.Bind(1, key);
         if (!st.Step()) return false;
         for (size_t k = 0; k < which.size(); ++k)
@@ -184,9 +185,10 @@ Recordset Recordset::Open(Database& db, std::string sql, Params params) {
     d.db = &db;
     d.params = std::move(params);
     std::string_view tail;
-    Statement st(db.Handle(), sql, &tail);
+    Statement st(db.Handle(), db.Statements(), sql, &tail);
     if (!st.Valid()) throw DbError("Die Abfrage ist leer.");
-    if (Statement(db.Handle(), tail).Valid()) throw DbError("Eine Datensatzgruppe liest nur eine Anweisung.");
+    if (!tail.empty() && Statement(db.Handle(), tail).Valid())
+        throw DbError("Eine Datensatzgruppe liest nur eine Anweisung.");
     d.sql = std::move(sql);
     d.cols = Describe(st);
 
@@ -208,7 +210,7 @@ Recordset Recordset::Open(Database& db, std::string sql, Params params) {
         // The key is the INTEGER PRIMARY KEY, which SQLite keeps as the rowid; else the rowid itself.
         std::string ipk;
         int pkCount = 0;
-        Statement info(db.Handle(), "SELECT name, type, pk FROM pragma_table_info(?1, ?2)");
+        Statement info(db.Handle(), db.Statements(), "SELECT name, type, pk FROM pragma_table_info(?1, ?2)");
         info.Bind(Params().Add(d.table).Add(d.schema));
         while (info.Step()) {
             Value pk = info.Column(2);
@@ -484,7 +486,7 @@ void Recordset::Update() {
             }
             sql += " (" + cols + ") VALUES (" + marks + ")";
         }
-        Statement st(h, sql);
+        Statement st(h, d.db->Statements(), sql);
         st.Bind(values);
         st.Step();
         key = sqlite3_last_insert_rowid(h);
@@ -494,7 +496,7 @@ void Recordset::Update() {
             std::string sets;
             for (size_t k = 0; k < names.size(); ++k)
                 sets += (k ? ", " : "") + names[k] + " = ?";
-            Statement st(h, "UPDATE " + d.Target() + " SET " + sets + " WHERE _rowid_ = ?");
+            Statement st(h, d.db->Statements(), "UPDATE " + d.Target() + " SET " + sets + " WHERE _rowid_ = ?");
             st.Bind(values);
             st.Bind(static_cast<int>(names.size()) + 1, d.rows[d.pos][d.keyCol]);
             st.Step();

@@ -1,6 +1,7 @@
 #include "platform/db/Statement.h"
 
 #include "platform/db/DbError.h"
+#include "platform/db/StatementCache.h"
 #include "platform/db/Text.h"
 
 #include <sqlite3.h>
@@ -15,18 +16,43 @@ void ThrowSqlite(sqlite3* db, int rc) {
 }
 
 Statement::Statement(sqlite3* db, std::string_view sql, std::string_view* tail) : db_(db) {
+    Prepare(sql, tail);
+}
+
+Statement::Statement(sqlite3* db, StatementCache* cache, std::string_view sql, std::string_view* tail)
+    : db_(db), sql_(sql) {
+    if (cache && (stmt_ = cache->Take(sql_))) {
+        cache_ = cache;
+        if (tail) *tail = {};
+        return;
+    }
+    std::string_view rest;
+    Prepare(sql, &rest);
+    if (tail) *tail = rest;
+    // Only a text that is one statement can be found again by its text.
+    if (stmt_ && rest.find_first_not_of(" \t\r\n;") == std::string_view::npos) cache_ = cache;
+}
+
+void Statement::Prepare(std::string_view sql, std::string_view* tail) {
     const char* rest = nullptr;
-    int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, &rest);
+    int rc = sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt_,
+                                &rest);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
-        ThrowSqlite(db, rc);
+        ThrowSqlite(db_, rc);
     }
     if (tail) *tail = sql.substr(static_cast<size_t>(rest - sql.data()));
 }
 
 Statement::~Statement() {
-    sqlite3_finalize(stmt_);
+    if (cache_ && stmt_) {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+        cache_->Give(sql_, stmt_);
+    } else {
+        sqlite3_finalize(stmt_);
+    }
 }
 
 void Statement::Bind(int index, const Value& v) {

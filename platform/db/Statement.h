@@ -11,6 +11,8 @@ struct sqlite3_stmt;
 
 namespace velu::db {
 
+class StatementCache;
+
 [[noreturn]] void ThrowSqlite(sqlite3* db, int rc);
 
 class Statement {
@@ -18,6 +20,9 @@ public:
     // Prepares the first statement of sql; *tail (when given) receives the rest. An empty statement (only
     // blanks or comments) leaves Valid() false.
     Statement(sqlite3* db, std::string_view sql, std::string_view* tail = nullptr);
+    // The same, reusing a statement of the cache; it goes back to the cache when done, unless sql held more
+    // than one statement (tail then receives the rest, as above).
+    Statement(sqlite3* db, StatementCache* cache, std::string_view sql, std::string_view* tail = nullptr);
     ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -37,8 +42,12 @@ public:
     Value Column(int i) const;
 
 private:
+    void Prepare(std::string_view sql, std::string_view* tail);
+
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
+    StatementCache* cache_ = nullptr; // where the statement goes back to; null: finalised
+    std::string sql_;
 };
 
 } // namespace velu::db

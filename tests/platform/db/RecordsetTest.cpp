@@ -224,3 +224,27 @@ TEST_F(RecordsetTest, ChangingAVisibleKeyMovesTheRow) {
     EXPECT_EQ(rs.Key(), 200);
     EXPECT_EQ(db->OpenRecordset("SELECT AKosten FROM Kosten WHERE ID = 200").GetInt("AKosten"), 5);
 }
+
+TEST_F(RecordsetTest, ReopenedQueriesSeeSchemaChangesAndNewRows) {
+    // The same query text is served from kept statements; a schema change must not leave it describing the
+    // old table, and rows written in between must be read.
+    const char* sql = "SELECT * FROM Kosten ORDER BY ID";
+    EXPECT_EQ(db->OpenRecordset(sql).FieldNames().size(), 5u);
+    db->Execute("ALTER TABLE Kosten ADD COLUMN Bemerkung TEXT DEFAULT 'neu'");
+    auto rs = db->OpenRecordset(sql);
+    ASSERT_EQ(rs.FieldNames().size(), 6u);
+    EXPECT_EQ(rs.GetText("Bemerkung"), "neu");
+    for (const char* art : {"Porto", "Fahrt"}) {
+        const Value v = std::string(art);
+        rs.AddNew();
+        rs.Set("Art", v);
+        rs.Update();
+    }
+    EXPECT_EQ(db->OpenRecordset(sql).RecordCount(), 6);
+    // A kept statement holds no read lock: another connection can write at once.
+    auto other = Database::Open(dir / "Velupro32.mdb");
+    ASSERT_TRUE(other);
+    const Value porto = std::string("Porto");
+    other->Execute("DELETE FROM Kosten WHERE Art = ?1", Params().Add(porto));
+    EXPECT_EQ(db->OpenRecordset(sql).RecordCount(), 4);
+}
