@@ -656,4 +656,10 @@ char GetDictionaryLanguage(DictCollection& c) {
     return lock.held() && readRoot(c, r) ? r.language : 0;
 }
 
+int CheckDictionaryRoot(DictCollection& c) {
+    Root r;
+    Page p;
+    return c.format() == kCurrentFormat && readRoot(c, r) && (!r.page || loadPage(c, r.page, p)) ? 1 : 0;
+}
+
 } // namespace wortex

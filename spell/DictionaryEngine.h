@@ -39,6 +39,8 @@ int DeleteWord(DictCollection& c, const char* word);
 int SetWordValue(DictCollection& c, const char* word, std::uint32_t value, int which);
 std::uint32_t GetWordCount(DictCollection& c);
 char GetDictionaryLanguage(DictCollection& c);
+// 1 when the root record can be read and the root page (if any) holds together.
+int CheckDictionaryRoot(DictCollection& c);
 
 // Suffix compression of tails (letter codes in, stored bytes out) and its inverse; false for bytes that
 // are no tail.
