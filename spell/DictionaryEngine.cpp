@@ -44,7 +44,9 @@ bool isCode(unsigned char b) {
     return v >= 2 && v <= 63;
 }
 
-unsigned key(unsigned char letter) { return letter & ~1u; }
+unsigned key(unsigned char letter) {
+    return letter & ~1u;
+}
 
 std::string masked(const std::string& codes) {
     std::string m = codes;
@@ -76,7 +78,9 @@ struct Page {
     std::vector<Entry> entries;
 };
 
-std::uint32_t sizeBytes(std::uint32_t size) { return size < 128 ? 1 : 2; }
+std::uint32_t sizeBytes(std::uint32_t size) {
+    return size < 128 ? 1 : 2;
+}
 
 bool parsePage(const unsigned char* p, std::size_t n, std::vector<Entry>& out) {
     std::size_t i = 0;
@@ -106,8 +110,10 @@ bool parsePage(const unsigned char* p, std::size_t n, std::vector<Entry>& out) {
                 i += 4;
             }
         }
-        if (e.end) e.endInfo = first;
-        else if (e.hasTail) e.tailInfo = first;
+        if (e.end)
+            e.endInfo = first;
+        else if (e.hasTail)
+            e.tailInfo = first;
         if (e.end && e.hasTail) {
             if (!has(1)) return false;
             unsigned char tf = p[i++];
@@ -162,12 +168,16 @@ std::string serialize(const std::vector<Entry>& entries) {
     for (const Entry& e : entries) {
         unsigned char f = (e.end ? kEntryEnd : 0) | (e.hasTail ? kEntryTail : 0);
         if (e.link) f |= kEntryLink | (e.link > 0xFFFFFFu ? kEntryLongLink : 0);
-        if (e.end) f |= infoFlags(e.endInfo);
-        else if (e.hasTail) f |= infoFlags(e.tailInfo);
+        if (e.end)
+            f |= infoFlags(e.endInfo);
+        else if (e.hasTail)
+            f |= infoFlags(e.tailInfo);
         out.push_back(static_cast<char>(e.letter));
         out.push_back(static_cast<char>(f));
-        if (e.end) putValues(out, e.endInfo);
-        else if (e.hasTail) putValues(out, e.tailInfo);
+        if (e.end)
+            putValues(out, e.endInfo);
+        else if (e.hasTail)
+            putValues(out, e.tailInfo);
         if (e.end && e.hasTail) {
             out.push_back(static_cast<char>(infoFlags(e.tailInfo)));
             putValues(out, e.tailInfo);
@@ -214,7 +224,8 @@ bool storePage(const DictCollection& c, const Page& old, const std::vector<Entry
     std::string bytes = serialize(entries);
     auto record = [](const Page& p) {
         std::uint32_t sb = sizeBytes(p.size);
-        return std::pair<std::uint32_t, std::uint16_t>(p.offset - sb, static_cast<std::uint16_t>(p.size + sb));
+        return std::pair<std::uint32_t, std::uint16_t>(p.offset - sb,
+                                                       static_cast<std::uint16_t>(p.size + sb));
     };
     if (bytes.empty()) {
         if (old.offset) ch.toFree.push_back(record(old));
@@ -374,7 +385,8 @@ bool seek(const DictCollection& c, std::uint32_t off, std::size_t depth, const s
         auto tryRest = [&] {
             if (e.hasTail) {
                 std::string tail;
-                if (ExpandTail(e.tail, tail) && word.size() + tail.size() <= kMaxCodes && accept(word + tail)) {
+                if (ExpandTail(e.tail, tail) && word.size() + tail.size() <= kMaxCodes &&
+                    accept(word + tail)) {
                     f = {word + tail, e.tailInfo};
                     return true;
                 }
@@ -394,7 +406,8 @@ int giveOut(DictCollection& c, const Found& f, char* word, bool showCapitals, co
     std::memcpy(buf, f.codes.data(), f.codes.size());
     buf[f.codes.size()] = 0;
     DecodeWord(kCurrentFormat, buf, showCapitals, 64);
-    if (f.info.marks & kEntryCapital) buf[0] = static_cast<char>(AnsiToUpper(static_cast<unsigned char>(buf[0])));
+    if (f.info.marks & kEntryCapital)
+        buf[0] = static_cast<char>(AnsiToUpper(static_cast<unsigned char>(buf[0])));
     std::strncpy(c.word, buf, sizeof c.word - 1);
     c.word[sizeof c.word - 1] = 0;
     if (word) std::strcpy(word, c.word);
@@ -540,9 +553,12 @@ bool ExpandTail(const std::string& stored, std::string& codes) {
     codes.clear();
     const auto& table = suffixCodes();
     for (unsigned char b : stored) {
-        if (b >= kSuffixBase && b < kSuffixBase + kSuffixCount) codes += table[b - kSuffixBase];
-        else if (isCode(b)) codes.push_back(static_cast<char>(b));
-        else return false;
+        if (b >= kSuffixBase && b < kSuffixBase + kSuffixCount)
+            codes += table[b - kSuffixBase];
+        else if (isCode(b))
+            codes.push_back(static_cast<char>(b));
+        else
+            return false;
     }
     return !codes.empty() && codes.size() <= kMaxCodes;
 }
@@ -550,7 +566,8 @@ bool ExpandTail(const std::string& stored, std::string& codes) {
 int LookupWord(DictCollection& c, char* word, bool showCapitals, WordOut out) {
     std::string codes;
     Found f;
-    if (!word || c.format() != kCurrentFormat || !searchCodes(word, codes) || !findExact(c, codes, f)) return 0;
+    if (!word || c.format() != kCurrentFormat || !searchCodes(word, codes) || !findExact(c, codes, f))
+        return 0;
     return giveOut(c, f, word, showCapitals, out);
 }
 
@@ -637,7 +654,9 @@ int change(DictCollection& c, const char* word, Change what, std::uint32_t value
 }
 } // namespace
 
-int DeleteWord(DictCollection& c, const char* word) { return change(c, word, Change::Delete, 0); }
+int DeleteWord(DictCollection& c, const char* word) {
+    return change(c, word, Change::Delete, 0);
+}
 
 int SetWordValue(DictCollection& c, const char* word, std::uint32_t value, int which) {
     if (which != kEntryValueA && which != kEntryValueB) return 0;

@@ -16,10 +16,18 @@ namespace {
 constexpr char kMagic[6] = "#WXT#";
 }
 
-std::uint32_t DictCollection::descriptionTable() const { return get32(header + 14); }
-std::uint32_t DictCollection::wordTable() const { return get32(header + 18); }
-std::uint32_t DictCollection::rootRecord() const { return get32(header + 26); }
-std::uint16_t DictCollection::format() const { return get16(header + 48); }
+std::uint32_t DictCollection::descriptionTable() const {
+    return get32(header + 14);
+}
+std::uint32_t DictCollection::wordTable() const {
+    return get32(header + 18);
+}
+std::uint32_t DictCollection::rootRecord() const {
+    return get32(header + 26);
+}
+std::uint16_t DictCollection::format() const {
+    return get16(header + 48);
+}
 
 int CreateDictionary(const std::string& fileName, char language) {
     DBHandle h = OpenDBFile(fileName, 4);
@@ -76,8 +84,12 @@ int OpenDictionaryTable(DBHandle h, DictCollection& collection, int kind) {
     return ok;
 }
 
-int InitDictionaryEngine(std::uint16_t cachePages) { return InitDBEngine(cachePages); }
+int InitDictionaryEngine(std::uint16_t cachePages) {
+    return InitDBEngine(cachePages);
+}
 
-void TermDictionaryEngine() { TermDBEngine(); }
+void TermDictionaryEngine() {
+    TermDBEngine();
+}
 
 } // namespace wortex

@@ -1,7 +1,7 @@
 #include "spell/DictionarySet.h"
 
-#include "spell/LibraryStrings.h"
 #include "spell/Letters.h"
+#include "spell/LibraryStrings.h"
 #include "spell/Support.h"
 
 #include "platform/win32/UiServices.h"
@@ -309,12 +309,18 @@ int listWord(DBHandle h, char* word, bool showCapitals, int (*op)(DictCollection
 }
 } // namespace
 
-int FirstListWord(DBHandle h, char* word, bool showCapitals) { return listWord(h, word, showCapitals, FirstWord); }
-int NextListWord(DBHandle h, char* word, bool showCapitals) { return listWord(h, word, showCapitals, NextWord); }
+int FirstListWord(DBHandle h, char* word, bool showCapitals) {
+    return listWord(h, word, showCapitals, FirstWord);
+}
+int NextListWord(DBHandle h, char* word, bool showCapitals) {
+    return listWord(h, word, showCapitals, NextWord);
+}
 int PreviousListWord(DBHandle h, char* word, bool showCapitals) {
     return listWord(h, word, showCapitals, PreviousWord);
 }
-int LastListWord(DBHandle h, char* word, bool showCapitals) { return listWord(h, word, showCapitals, LastWord); }
+int LastListWord(DBHandle h, char* word, bool showCapitals) {
+    return listWord(h, word, showCapitals, LastWord);
+}
 
 int LockDictionary(DBHandle h) {
     DictionaryNode* n = h ? FindDictionaryNode(h) : nullptr;

@@ -28,8 +28,8 @@ int AddDictionaryWord(DBHandle h, const char* word, bool checkAll, bool mark, st
 int DeleteDictionaryWord(DBHandle h, const char* word);
 int ChangeDictionaryWord(DBHandle h, const char* oldWord, const char* newWord, bool checkAll, bool mark);
 // spelling (64 bytes, may be null): the stored spelling with "~" marks, the input when nothing is found.
-DBHandle FindWordInDictionaries(DBHandle h, const char* word, char language, bool exact, char* spelling = nullptr,
-                                WordOut out = {});
+DBHandle FindWordInDictionaries(DBHandle h, const char* word, char language, bool exact,
+                                char* spelling = nullptr, WordOut out = {});
 char GetDictionaryLanguageOf(DBHandle h);
 std::uint32_t GetDictionaryWordCount(DBHandle h);
 DBHandle EnumDictionaries(int position, std::string* fileName);

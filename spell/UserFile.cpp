@@ -2,8 +2,8 @@
 
 #include "spell/DictionaryEngine.h"
 #include "spell/DictionarySet.h"
-#include "spell/LibraryStrings.h"
 #include "spell/Letters.h"
+#include "spell/LibraryStrings.h"
 #include "spell/Support.h"
 
 #include "platform/win32/UiServices.h"
@@ -67,7 +67,8 @@ std::string UserFileNameFor(const std::string& dictionaryName) {
     std::size_t slash = dictionaryName.find_last_of("\\/");
     std::size_t dot = dictionaryName.rfind('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    if (dictionaryName.size() != dot + 4 || (dictionaryName[dot + 1] != 'W' && dictionaryName[dot + 1] != 'w'))
+    if (dictionaryName.size() != dot + 4 ||
+        (dictionaryName[dot + 1] != 'W' && dictionaryName[dot + 1] != 'w'))
         return {};
     std::string name = dictionaryName;
     name[dot + 2] = dictionaryName[dot + 1] == 'w' ? 'u' : 'U';

@@ -1,8 +1,8 @@
 #include "spell/WordImport.h"
 
 #include "spell/DictionarySet.h"
-#include "spell/LibraryStrings.h"
 #include "spell/Letters.h"
+#include "spell/LibraryStrings.h"
 #include "spell/Support.h"
 
 #include "platform/win32/UiServices.h"
@@ -20,9 +20,13 @@ constexpr std::size_t kLineRead = 198; // characters of the working line that co
 constexpr std::size_t kReadBelow = 127;
 constexpr std::size_t kScanStop = 126;
 
-unsigned char at(const char* s, std::size_t i) { return static_cast<unsigned char>(s[i]); }
+unsigned char at(const char* s, std::size_t i) {
+    return static_cast<unsigned char>(s[i]);
+}
 // A small letter: ß counts, as it has no capital.
-bool isSmall(unsigned char c) { return IsAnsiLetter(c) && AnsiToLower(c) == c; }
+bool isSmall(unsigned char c) {
+    return IsAnsiLetter(c) && AnsiToLower(c) == c;
+}
 
 // Lines of the text file, each at most room characters; a longer line is broken at a blank.
 class LineReader {
@@ -171,8 +175,8 @@ int ImportTextFile(DBHandle target, const std::string& fileName, TextImport& imp
                 line.erase(0, i);
                 skipRun = line.empty();
             }
-            if (joined && !line.empty() && isSmall(static_cast<unsigned char>(line[0])) &&
-                !work.empty() && work.back() == '-')
+            if (joined && !line.empty() && isSmall(static_cast<unsigned char>(line[0])) && !work.empty() &&
+                work.back() == '-')
                 work.pop_back();
             joined = !line.empty() && line.back() == '-';
             work += line;
@@ -232,8 +236,8 @@ int ImportTextFile(DBHandle target, const std::string& fileName, TextImport& imp
         work.erase(0, keep);
         if (eof) break;
         if (import.keyPressed && import.keyPressed() &&
-            MessageBoxFromString(LibraryInstance(), import.owner, 532, "Wortex", MB_YESNO | MB_ICONQUESTION) ==
-                IDYES)
+            MessageBoxFromString(LibraryInstance(), import.owner, 532, "Wortex",
+                                 MB_YESNO | MB_ICONQUESTION) == IDYES)
             stop = true;
     }
     UnlockDictionary(target);

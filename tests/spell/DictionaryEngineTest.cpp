@@ -72,7 +72,8 @@ TEST_F(DictEngine, OneWordPageBytes) {
     CloseDBFile(h);
     auto b = readAll(path);
     ASSERT_EQ(doz3::get32(b.data() + 1048), 1u) << "word count";
-    ASSERT_EQ(doz3::get32(b.data() + 1048 + 6), 1079u) << "root page right after the root record and its size";
+    ASSERT_EQ(doz3::get32(b.data() + 1048 + 6), 1079u)
+        << "root page right after the root record and its size";
     std::vector<unsigned char> page(b.begin() + 1078, b.begin() + 1085);
     EXPECT_EQ(page, (std::vector<unsigned char>{6, 0x32, 0x03, 3, 0x0A, 0x68, 0x60}));
     EXPECT_TRUE(Doz3Checker(b).check({1024, 2048, 3072, 4096}, {{1048, 30, 1024}, {1078, 7, 1024}}).empty());
@@ -85,7 +86,12 @@ TEST_F(DictEngine, CapitalsAndDuplicates) {
     ASSERT_EQ(InsertWord(words, "Haus", false, 0, 0), 1);
     EXPECT_EQ(InsertWord(words, "haus", false, 0, 0), 0) << "same word";
     EXPECT_EQ(InsertWord(words, "h", false, 0, 0), 0) << "too short";
-    EXPECT_EQ(InsertWord(words, "h\xfe" "x", false, 0, 0), 0) << "a letter outside the table";
+    EXPECT_EQ(InsertWord(words,
+                         "h\xfe"
+                         "x",
+                         false, 0, 0),
+              0)
+        << "a letter outside the table";
     EXPECT_EQ(InsertWord(words, "~m~a~x", true, 7, 9), 1);
     EXPECT_EQ(lookup("HAUS"), "Haus");
     EXPECT_EQ(lookup("max", true), "~m~a~x");
@@ -202,7 +208,10 @@ TEST_F(DictEngine, RefusesMalformedPages) {
     unsigned char root[30];
     ASSERT_EQ(ReadDBBytes(h, words.rootRecord(), root, 30), 1);
     std::uint32_t page = doz3::get32(root + 6);
-    struct Case { std::uint32_t at; unsigned char byte; };
+    struct Case {
+        std::uint32_t at;
+        unsigned char byte;
+    };
     for (Case k : {Case{page - 1, 200}, Case{page + 2, 60}, Case{page + 1, 0x81}, Case{page, 0}}) {
         unsigned char old;
         ASSERT_EQ(ReadDBBytes(h, k.at, &old, 1), 1);
@@ -243,8 +252,9 @@ TEST_F(DictEngine, DifferentialAgainstSet) {
         UnlockDBFile(h, 0);
     }
     std::vector<std::string> inOrder(model.begin(), model.end());
-    std::sort(inOrder.begin(), inOrder.end(),
-              [](const std::string& a, const std::string& b) { return CompareWords(a.c_str(), b.c_str()) < 0; });
+    std::sort(inOrder.begin(), inOrder.end(), [](const std::string& a, const std::string& b) {
+        return CompareWords(a.c_str(), b.c_str()) < 0;
+    });
     EXPECT_EQ(all(), inOrder);
     CloseDBFile(h);
     EXPECT_TRUE(Doz3Checker::fromFile(path).check({1024, 2048, 3072, 4096}, {}, false).empty());

@@ -107,7 +107,8 @@ TEST_F(DictSet, RefusedFilesAndMessages) {
                            "Altes Dateiformat.\nErstellen Sie im Dialog \"W\xf6rterbuchbearbeitung\" ein "
                            "<<Neu>>-es W\xf6rterbuch, und importieren\nSie das alte Verzeichnis mittels "
                            "(Einf\xfcgen) <<aus W\xf6rterbuch>>.|Wortex",
-                           "W\xf6rterbuch konnte nicht ge\xf6" "ffnet werden.|Wortex"}));
+                           "W\xf6rterbuch konnte nicht ge\xf6"
+                           "ffnet werden.|Wortex"}));
     EXPECT_EQ(ui.shown[0].style, win32::MB_ICONEXCLAMATION);
     EXPECT_EQ(EnumDictionaries(1, nullptr), 0) << "failed opens leave no node";
 }
@@ -146,7 +147,8 @@ TEST_F(DictSet, UserFile) {
     ui.shown.clear();
     EXPECT_EQ(OpenUserFile(junk), 0);
     EXPECT_EQ(readAll(junk), std::vector<unsigned char>(100, 7));
-    EXPECT_EQ(shown(), std::vector<std::string>{"W\xf6rterbuch konnte nicht ge\xf6" "ffnet werden.|Wortex"});
+    EXPECT_EQ(shown(), std::vector<std::string>{"W\xf6rterbuch konnte nicht ge\xf6"
+                                                "ffnet werden.|Wortex"});
 }
 
 } // namespace

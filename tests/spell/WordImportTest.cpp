@@ -49,9 +49,17 @@ TEST_F(Import, ScannerCases) {
         {"Haus. Der", {"der", "haus"}},
         {"das Haus", {"das", "Haus"}},
         {"z.B. der", {"der", "z.b."}},
-        {"Nord-S\xfc" "d", {"nord", "S\xfc" "d"}},
+        {"Nord-S\xfc"
+         "d",
+         {"nord", "S\xfc"
+                  "d"}},
         {"Baden-w\xfcrttemberg", {"baden-w\xfcrttemberg"}},
-        {"Wohnungs-\r\nbau Nord-\r\nS\xfc" "d", {"Nord", "S\xfc" "d", "wohnungsbau"}},
+        {"Wohnungs-\r\nbau Nord-\r\nS\xfc"
+         "d",
+         {"Nord",
+          "S\xfc"
+          "d",
+          "wohnungsbau"}},
         {"eins\nzwei\r\ndrei", {"drei", "eins", "zwei"}},
         {"(Klammer), 1999 ab", {"ab", "klammer"}},
         {"Satz, Komma; Semikolon & Und", {"Komma", "satz", "Semikolon", "Und"}},
@@ -74,7 +82,11 @@ TEST_F(Import, LowerCaseOccurrenceDropsTheCapital) {
 }
 
 TEST_F(Import, DosTextAndLongLines) {
-    EXPECT_EQ(run("Stra\xe1" "e gro\xe1\r\n", "t.ASC"), (Words{"gro\xdf", "stra\xdf" "e"}));
+    EXPECT_EQ(run("Stra\xe1"
+                  "e gro\xe1\r\n",
+                  "t.ASC"),
+              (Words{"gro\xdf", "stra\xdf"
+                                "e"}));
     // Lines far longer than the working line, and one endless run of letters, are read in bounded pieces.
     std::string text;
     for (int i = 0; i < 200; ++i)
@@ -92,25 +104,27 @@ TEST_F(Import, KeyCheckAndMessages) {
     for (int i = 0; i < 40; ++i)
         text += "wort" + std::string(1, char('a' + i % 26)) + std::string(1, char('a' + i / 26)) + " ";
     int checks = 0;
-    import.keyPressed = [&] { return ++checks == 1; };
-    ui.answers = {win32::IDNO};
-    EXPECT_EQ(run(text).size(), 40u) << "answered No: nothing lost";
-    ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].text + "|" + ui.shown[0].caption, "Wortimport abbrechen?|Wortex");
-    EXPECT_EQ(ui.shown[0].style, win32::MB_YESNO | win32::MB_ICONQUESTION);
+    import.keyPressed = [&] { return ++checks == 1;
+};
+ui.answers = {win32::IDNO};
+EXPECT_EQ(run(text).size(), 40u) << "answered No: nothing lost";
+ASSERT_EQ(ui.shown.size(), 1u);
+EXPECT_EQ(ui.shown[0].text + "|" + ui.shown[0].caption, "Wortimport abbrechen?|Wortex");
+EXPECT_EQ(ui.shown[0].style, win32::MB_YESNO | win32::MB_ICONQUESTION);
 
-    CloseAllDictionaries();
-    ASSERT_EQ(CreateDictionaryFile(dir.file("d.wxd"), 'd'), 1);
-    target = OpenDictionary(false, dir.file("d.wxd"));
-    checks = 0;
-    ui.answers = {win32::IDYES};
-    EXPECT_LT(run(text).size(), 40u) << "answered Yes: stopped";
+CloseAllDictionaries();
+ASSERT_EQ(CreateDictionaryFile(dir.file("d.wxd"), 'd'), 1);
+target = OpenDictionary(false, dir.file("d.wxd"));
+checks = 0;
+ui.answers = {win32::IDYES};
+EXPECT_LT(run(text).size(), 40u) << "answered Yes: stopped";
 
-    ui.shown.clear();
-    EXPECT_EQ(ImportTextFile(target, dir.file("fehlt.txt"), import), 0);
-    ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].text + "|" + ui.shown[0].caption, "Textdatei konnte nicht ge\xf6" "ffnet werden.|Wortex");
-}
-
+ui.shown.clear();
+EXPECT_EQ(ImportTextFile(target, dir.file("fehlt.txt"), import), 0);
+ASSERT_EQ(ui.shown.size(), 1u);
+EXPECT_EQ(ui.shown[0].text + "|" + ui.shown[0].caption, "Textdatei konnte nicht ge\xf6"
+                                                        "ffnet werden.|Wortex");
 } // namespace
+
+} // namespace wortex::test
 } // namespace wortex::test
