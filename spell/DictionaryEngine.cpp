@@ -1,0 +1,684 @@
+#include "spell/DictionaryEngine.h"
+
+#include "spell/Doz3Format.h"
+#include "spell/Letters.h"
+
+#include <cstring>
+#include <vector>
+
+namespace wortex {
+
+using doz3::get32;
+using doz3::put32;
+
+namespace {
+
+constexpr const char* kSuffixes[] = {
+    "angen", "ation", "ieren", "iness", "ingen", "nated", "ungen", "able", "aire", "ance", "ated",
+    "ence",  "ency",  "esse",  "ette",  "heit",  "ible",  "isch",  "iste", "keit", "less", "lich",
+    "ment",  "ness",  "some",  "tial",  "tion",  "age",   "ant",   "ate",  "aux",  "des",  "ent",
+    "ern",   "eur",   "eux",   "ful",   "gen",   "ire",   "ist",   "ite",  "ive",  "ity",  "nis",
+    "ous",   "que",   "sig",   "ung",   "ed",    "em",    "en",    "er",   "es",   "et",   "ig",
+    "in",    "is",    "it",    "re",    "ss",    "st"};
+constexpr std::size_t kSuffixCount = sizeof kSuffixes / sizeof kSuffixes[0];
+constexpr unsigned char kSuffixBase = 170;
+constexpr std::size_t kMaxCodes = 63;
+constexpr std::uint32_t kMaxPageSize = 127 * 128 + 127;
+
+const std::vector<std::string>& suffixCodes() {
+    static const std::vector<std::string> table = [] {
+        std::vector<std::string> t;
+        for (const char* s : kSuffixes) {
+            char buf[8];
+            std::strcpy(buf, s);
+            EncodeWord(kCurrentFormat, buf, false);
+            t.emplace_back(buf);
+        }
+        return t;
+    }();
+    return table;
+}
+
+bool isCode(unsigned char b) {
+    unsigned v = b >> 1;
+    return v >= 2 && v <= 63;
+}
+
+unsigned key(unsigned char letter) {
+    return letter & ~1u;
+}
+
+std::string masked(const std::string& codes) {
+    std::string m = codes;
+    for (char& ch : m)
+        ch = static_cast<char>(key(static_cast<unsigned char>(ch)));
+    return m;
+}
+
+struct WordInfo {
+    unsigned char marks = 0; // kEntryCapital | kEntryMark
+    std::uint32_t a = 0, b = 0;
+    bool operator==(const WordInfo&) const = default;
+};
+
+struct Entry {
+    unsigned char letter = 0;
+    bool end = false;
+    WordInfo endInfo;
+    bool hasTail = false;
+    std::string tail; // stored (compressed) bytes
+    WordInfo tailInfo;
+    std::uint32_t link = 0;
+    bool empty() const { return !end && !hasTail && !link; }
+};
+
+struct Page {
+    std::uint32_t offset = 0; // 0: a page not stored yet
+    std::uint32_t size = 0;
+    std::vector<Entry> entries;
+};
+
+std::uint32_t sizeBytes(std::uint32_t size) {
+    return size < 128 ? 1 : 2;
+}
+
+bool parsePage(const unsigned char* p, std::size_t n, std::vector<Entry>& out) {
+    std::size_t i = 0;
+    auto has = [&](std::size_t k) { return n - i >= k; };
+    while (i < n) {
+        if (!has(2)) return false;
+        Entry e;
+        e.letter = p[i];
+        unsigned char f = p[i + 1];
+        i += 2;
+        if (!isCode(e.letter) || (!out.empty() && key(e.letter) <= key(out.back().letter))) return false;
+        if ((f & kEntryTail) && (f & kEntryLink)) return false;
+        if ((f & kEntryLongLink) && !(f & kEntryLink)) return false;
+        e.end = f & kEntryEnd;
+        e.hasTail = f & kEntryTail;
+        WordInfo first;
+        first.marks = f & (kEntryCapital | kEntryMark);
+        if (e.end || e.hasTail) {
+            if (f & kEntryValueA) {
+                if (!has(4)) return false;
+                first.a = get32(p + i);
+                i += 4;
+            }
+            if (f & kEntryValueB) {
+                if (!has(4)) return false;
+                first.b = get32(p + i);
+                i += 4;
+            }
+        }
+        if (e.end)
+            e.endInfo = first;
+        else if (e.hasTail)
+            e.tailInfo = first;
+        if (e.end && e.hasTail) {
+            if (!has(1)) return false;
+            unsigned char tf = p[i++];
+            e.tailInfo = WordInfo{static_cast<unsigned char>(tf & (kEntryCapital | kEntryMark))};
+            if (tf & kEntryValueA) {
+                if (!has(4)) return false;
+                e.tailInfo.a = get32(p + i);
+                i += 4;
+            }
+            if (tf & kEntryValueB) {
+                if (!has(4)) return false;
+                e.tailInfo.b = get32(p + i);
+                i += 4;
+            }
+        }
+        if (e.hasTail) {
+            if (!has(1)) return false;
+            std::size_t len = p[i++];
+            if (len == 0 || !has(len)) return false;
+            e.tail.assign(reinterpret_cast<const char*>(p + i), len);
+            i += len;
+        }
+        if (f & kEntryLink) {
+            std::size_t len = (f & kEntryLongLink) ? 4 : 3;
+            if (!has(len)) return false;
+            e.link = len == 4 ? get32(p + i) : (p[i] | (p[i + 1] << 8) | (std::uint32_t(p[i + 2]) << 16));
+            i += len;
+            if (e.link == 0) return false;
+        }
+        if (e.empty()) return false;
+        out.push_back(std::move(e));
+    }
+    return !out.empty();
+}
+
+void put32s(std::string& out, std::uint32_t v) {
+    for (int k = 0; k < 4; ++k)
+        out.push_back(static_cast<char>(v >> (8 * k)));
+}
+
+unsigned char infoFlags(const WordInfo& w) {
+    return static_cast<unsigned char>(w.marks | (w.a ? kEntryValueA : 0) | (w.b ? kEntryValueB : 0));
+}
+
+void putValues(std::string& out, const WordInfo& w) {
+    if (w.a) put32s(out, w.a);
+    if (w.b) put32s(out, w.b);
+}
+
+std::string serialize(const std::vector<Entry>& entries) {
+    std::string out;
+    for (const Entry& e : entries) {
+        unsigned char f = (e.end ? kEntryEnd : 0) | (e.hasTail ? kEntryTail : 0);
+        if (e.link) f |= kEntryLink | (e.link > 0xFFFFFFu ? kEntryLongLink : 0);
+        if (e.end)
+            f |= infoFlags(e.endInfo);
+        else if (e.hasTail)
+            f |= infoFlags(e.tailInfo);
+        out.push_back(static_cast<char>(e.letter));
+        out.push_back(static_cast<char>(f));
+        if (e.end)
+            putValues(out, e.endInfo);
+        else if (e.hasTail)
+            putValues(out, e.tailInfo);
+        if (e.end && e.hasTail) {
+            out.push_back(static_cast<char>(infoFlags(e.tailInfo)));
+            putValues(out, e.tailInfo);
+        }
+        if (e.hasTail) {
+            out.push_back(static_cast<char>(e.tail.size()));
+            out += e.tail;
+        }
+        if (e.link) {
+            int n = e.link > 0xFFFFFFu ? 4 : 3;
+            for (int k = 0; k < n; ++k)
+                out.push_back(static_cast<char>(e.link >> (8 * k)));
+        }
+    }
+    return out;
+}
+
+bool loadPage(const DictCollection& c, std::uint32_t offset, Page& page) {
+    page = Page{};
+    if (offset < 2) return false;
+    unsigned char b[2];
+    if (!ReadDBBytes(c.db, offset - 2, b, 2)) return false;
+    std::uint32_t size = b[1];
+    if (size >= 128) {
+        if (b[0] == 0 || b[0] >= 128) return false;
+        size = b[0] * 128u + (size - 128);
+    }
+    if (size == 0) return false;
+    std::vector<unsigned char> bytes(size);
+    if (!ReadDBBytes(c.db, offset, bytes.data(), static_cast<std::uint16_t>(size))) return false;
+    page.offset = offset;
+    page.size = size;
+    return parsePage(bytes.data(), size, page.entries);
+}
+
+// Records freed and allocated by one changing operation. Old pages are given back only when the whole
+// operation has worked, so that a failure part-way leaves the tree as it was.
+struct Changes {
+    std::vector<std::pair<std::uint32_t, std::uint16_t>> toFree, allocated;
+};
+
+bool storePage(const DictCollection& c, const Page& old, const std::vector<Entry>& entries,
+               std::uint32_t& offset, Changes& ch) {
+    std::string bytes = serialize(entries);
+    auto record = [](const Page& p) {
+        std::uint32_t sb = sizeBytes(p.size);
+        return std::pair<std::uint32_t, std::uint16_t>(p.offset - sb,
+                                                       static_cast<std::uint16_t>(p.size + sb));
+    };
+    if (bytes.empty()) {
+        if (old.offset) ch.toFree.push_back(record(old));
+        offset = 0;
+        return true;
+    }
+    if (old.offset && bytes.size() == old.size) {
+        offset = old.offset;
+        return WriteDBBytes(c.db, old.offset, bytes.data(), static_cast<std::uint16_t>(bytes.size())) == 1;
+    }
+    std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
+    if (size > kMaxPageSize) return false;
+    std::uint32_t sb = sizeBytes(size);
+    std::string rec;
+    if (sb == 2) rec.push_back(static_cast<char>(size / 128));
+    rec.push_back(static_cast<char>(sb == 2 ? size % 128 + 128 : size));
+    rec += bytes;
+    std::uint32_t at = AllocDBRecord(c.db, static_cast<std::uint16_t>(rec.size()), c.wordTable());
+    if (!at) return false;
+    ch.allocated.emplace_back(at, static_cast<std::uint16_t>(rec.size()));
+    if (!WriteDBBytes(c.db, at, rec.data(), static_cast<std::uint16_t>(rec.size()))) return false;
+    if (old.offset) ch.toFree.push_back(record(old));
+    offset = at + sb;
+    return true;
+}
+
+struct Root {
+    std::uint32_t count = 0;
+    std::uint32_t page = 0;
+    char language = 0;
+};
+
+bool readRoot(const DictCollection& c, Root& r) {
+    unsigned char b[kRootRecordSize];
+    if (!c.db || !ReadDBBytes(c.db, c.rootRecord(), b, kRootRecordSize)) return false;
+    r.count = get32(b);
+    r.page = get32(b + 6);
+    r.language = static_cast<char>(b[29]);
+    return true;
+}
+
+bool writeRoot(const DictCollection& c, const Root& r) {
+    unsigned char b[kRootRecordSize];
+    if (!ReadDBBytes(c.db, c.rootRecord(), b, kRootRecordSize)) return false;
+    put32(b, r.count);
+    put32(b + 6, r.page);
+    return WriteDBBytes(c.db, c.rootRecord(), b, kRootRecordSize) == 1;
+}
+
+void finish(const DictCollection& c, const Changes& ch, bool ok) {
+    for (const auto& [at, size] : ok ? ch.toFree : ch.allocated)
+        FreeDBRecord(c.db, at, size, c.wordTable());
+}
+
+class WordLock {
+public:
+    explicit WordLock(const DictCollection& c) : c_(c), held_(c.db && LockDBFile(c.db, c.wordTable())) {}
+    ~WordLock() {
+        if (held_) UnlockDBFile(c_.db, c_.wordTable());
+    }
+    bool held() const { return held_; }
+
+private:
+    const DictCollection& c_;
+    bool held_;
+};
+
+struct Found {
+    std::string codes;
+    WordInfo info;
+};
+
+// Codes of a search text with capitals dropped; false for text that holds no letter codes only.
+bool searchCodes(const char* text, std::string& codes) {
+    char buf[256];
+    std::size_t n = std::strlen(text);
+    if (n == 0 || n > kMaxCodes * 2) return false;
+    std::memcpy(buf, text, n + 1);
+    EncodeWord(kCurrentFormat, buf, false);
+    codes = buf;
+    if (codes.empty() || codes.size() > kMaxCodes) return false;
+    for (unsigned char ch : codes)
+        if (!isCode(ch)) return false;
+    return true;
+}
+
+bool findExact(const DictCollection& c, const std::string& codes, Found& f) {
+    Root r;
+    if (!readRoot(c, r)) return false;
+    std::uint32_t off = r.page;
+    std::string path;
+    for (std::size_t depth = 0; off && depth < codes.size(); ++depth) {
+        Page p;
+        if (!loadPage(c, off, p)) return false;
+        unsigned k = key(static_cast<unsigned char>(codes[depth]));
+        const Entry* e = nullptr;
+        for (const Entry& x : p.entries)
+            if (key(x.letter) == k) {
+                e = &x;
+                break;
+            }
+        if (!e) return false;
+        path.push_back(static_cast<char>(e->letter));
+        if (depth + 1 == codes.size()) {
+            if (!e->end) return false;
+            f = {path, e->endInfo};
+            return true;
+        }
+        if (e->hasTail) {
+            std::string tail;
+            if (!ExpandTail(e->tail, tail) || masked(tail) != masked(codes.substr(depth + 1))) return false;
+            f = {path + tail, e->tailInfo};
+            return true;
+        }
+        off = e->link;
+    }
+    return false;
+}
+
+// The first word at or after (strict: after) bound, or the last at or before it when backward; bound null
+// means no bound.
+bool seek(const DictCollection& c, std::uint32_t off, std::size_t depth, const std::string& prefix,
+          const std::string* bound, bool strict, bool forward, Found& f) {
+    if (depth >= kMaxCodes) return false;
+    Page p;
+    if (!loadPage(c, off, p)) return false;
+    auto accept = [&](const std::string& word) {
+        if (!bound) return true;
+        int cmp = CompareCodes(word.c_str(), bound->c_str());
+        return forward ? (cmp > 0 || (cmp == 0 && !strict)) : (cmp < 0 || (cmp == 0 && !strict));
+    };
+    std::size_t n = p.entries.size();
+    for (std::size_t step = 0; step < n; ++step) {
+        const Entry& e = p.entries[forward ? step : n - 1 - step];
+        const std::string* b = bound;
+        if (b) {
+            if (depth >= b->size()) {
+                // Everything below here extends the bound and so sorts after it.
+                if (!forward) return false;
+                b = nullptr;
+            } else {
+                unsigned bl = key(static_cast<unsigned char>((*b)[depth])), l = key(e.letter);
+                if (forward ? l < bl : l > bl) continue;
+                if (l != bl) b = nullptr;
+            }
+        }
+        std::string word = prefix + static_cast<char>(e.letter);
+        const std::string* saved = bound;
+        bound = b;
+        auto tryEnd = [&] {
+            if (e.end && accept(word)) {
+                f = {word, e.endInfo};
+                return true;
+            }
+            return false;
+        };
+        auto tryRest = [&] {
+            if (e.hasTail) {
+                std::string tail;
+                if (ExpandTail(e.tail, tail) && word.size() + tail.size() <= kMaxCodes &&
+                    accept(word + tail)) {
+                    f = {word + tail, e.tailInfo};
+                    return true;
+                }
+                return false;
+            }
+            return e.link && seek(c, e.link, depth + 1, word, b, strict, forward, f);
+        };
+        bool hit = forward ? (tryEnd() || tryRest()) : (tryRest() || tryEnd());
+        bound = saved;
+        if (hit) return true;
+    }
+    return false;
+}
+
+int giveOut(DictCollection& c, const Found& f, char* word, bool showCapitals, const WordOut& out) {
+    char buf[128];
+    std::memcpy(buf, f.codes.data(), f.codes.size());
+    buf[f.codes.size()] = 0;
+    DecodeWord(kCurrentFormat, buf, showCapitals, 64);
+    if (f.info.marks & kEntryCapital)
+        buf[0] = static_cast<char>(AnsiToUpper(static_cast<unsigned char>(buf[0])));
+    std::strncpy(c.word, buf, sizeof c.word - 1);
+    c.word[sizeof c.word - 1] = 0;
+    if (word) std::strcpy(word, c.word);
+    if (out.valueA) *out.valueA = f.info.a;
+    if (out.valueB) *out.valueB = f.info.b;
+    if (out.mark) *out.mark = (f.info.marks & kEntryMark) ? 1 : 0;
+    return 1;
+}
+
+bool insertRec(const DictCollection& c, std::uint32_t& off, const std::string& codes, std::size_t depth,
+               const WordInfo& info, Changes& ch) {
+    Page p;
+    if (off && !loadPage(c, off, p)) return false;
+    std::vector<Entry>& es = p.entries;
+    unsigned k = key(static_cast<unsigned char>(codes[depth]));
+    std::size_t pos = 0;
+    while (pos < es.size() && key(es[pos].letter) < k)
+        ++pos;
+    bool last = depth + 1 == codes.size();
+    std::string rest = codes.substr(depth + 1);
+    if (pos == es.size() || key(es[pos].letter) != k) {
+        Entry e;
+        e.letter = static_cast<unsigned char>(codes[depth]);
+        if (last) {
+            e.end = true;
+            e.endInfo = info;
+        } else {
+            e.hasTail = true;
+            e.tail = CompressTail(rest);
+            e.tailInfo = info;
+        }
+        es.insert(es.begin() + static_cast<std::ptrdiff_t>(pos), std::move(e));
+    } else {
+        Entry& e = es[pos];
+        if (e.link && !last) {
+            std::uint32_t child = e.link;
+            if (!insertRec(c, child, codes, depth + 1, info, ch)) return false;
+            e.link = child;
+        } else if (last) {
+            if (e.end) return false;
+            e.end = true;
+            e.endInfo = info;
+        } else if (e.hasTail) {
+            // Both words now share this letter: their remainders go to a new child page, which splits
+            // further as long as they share letters.
+            std::string tailWord;
+            if (!ExpandTail(e.tail, tailWord) || masked(tailWord) == masked(rest)) return false;
+            std::uint32_t child = 0;
+            if (!insertRec(c, child, tailWord, 0, e.tailInfo, ch) || !insertRec(c, child, rest, 0, info, ch))
+                return false;
+            e.hasTail = false;
+            e.tail.clear();
+            e.tailInfo = {};
+            e.link = child;
+        } else {
+            e.hasTail = true;
+            e.tail = CompressTail(rest);
+            e.tailInfo = info;
+        }
+    }
+    Page old = p;
+    old.entries.clear();
+    return storePage(c, old, es, off, ch);
+}
+
+enum class Change { Delete, SetA, SetB };
+
+// 1 changed, 0 not found or unchanged, -1 failed.
+int changeRec(const DictCollection& c, std::uint32_t& off, const std::string& codes, std::size_t depth,
+              Change what, std::uint32_t value, Changes& ch) {
+    if (!off || depth >= codes.size()) return 0;
+    Page p;
+    if (!loadPage(c, off, p)) return -1;
+    std::vector<Entry>& es = p.entries;
+    unsigned k = key(static_cast<unsigned char>(codes[depth]));
+    std::size_t pos = 0;
+    while (pos < es.size() && key(es[pos].letter) != k)
+        ++pos;
+    if (pos == es.size()) return 0;
+    Entry& e = es[pos];
+    WordInfo* info = nullptr;
+    bool isTail = false;
+    if (depth + 1 == codes.size()) {
+        if (!e.end) return 0;
+        info = &e.endInfo;
+    } else if (e.hasTail) {
+        std::string tail;
+        if (!ExpandTail(e.tail, tail)) return -1;
+        if (masked(tail) != masked(codes.substr(depth + 1))) return 0;
+        info = &e.tailInfo;
+        isTail = true;
+    } else if (e.link) {
+        std::uint32_t child = e.link;
+        int r = changeRec(c, child, codes, depth + 1, what, value, ch);
+        if (r != 1) return r;
+        e.link = child;
+    } else {
+        return 0;
+    }
+    if (info) {
+        if (what == Change::Delete) {
+            if (isTail) {
+                e.hasTail = false;
+                e.tail.clear();
+            } else {
+                e.end = false;
+            }
+            *info = {};
+        } else {
+            std::uint32_t& slot = what == Change::SetA ? info->a : info->b;
+            if (slot == value) return 0;
+            slot = value;
+        }
+    }
+    if (e.empty()) es.erase(es.begin() + static_cast<std::ptrdiff_t>(pos));
+    Page old = p;
+    old.entries.clear();
+    return storePage(c, old, es, off, ch) ? 1 : -1;
+}
+
+} // namespace
+
+std::string CompressTail(const std::string& codes) {
+    std::string s = codes;
+    const auto& table = suffixCodes();
+    for (std::size_t i = 0; i < kSuffixCount; ++i) {
+        const std::string& ending = table[i];
+        std::string out;
+        for (std::size_t at = 0; at < s.size();) {
+            if (s.compare(at, ending.size(), ending) == 0) {
+                out.push_back(static_cast<char>(kSuffixBase + i));
+                at += ending.size();
+            } else {
+                out.push_back(s[at++]);
+            }
+        }
+        s = std::move(out);
+    }
+    return s;
+}
+
+bool ExpandTail(const std::string& stored, std::string& codes) {
+    codes.clear();
+    const auto& table = suffixCodes();
+    for (unsigned char b : stored) {
+        if (b >= kSuffixBase && b < kSuffixBase + kSuffixCount)
+            codes += table[b - kSuffixBase];
+        else if (isCode(b))
+            codes.push_back(static_cast<char>(b));
+        else
+            return false;
+    }
+    return !codes.empty() && codes.size() <= kMaxCodes;
+}
+
+int LookupWord(DictCollection& c, char* word, bool showCapitals, WordOut out) {
+    std::string codes;
+    Found f;
+    if (!word || c.format() != kCurrentFormat || !searchCodes(word, codes) || !findExact(c, codes, f))
+        return 0;
+    return giveOut(c, f, word, showCapitals, out);
+}
+
+namespace {
+int walk(DictCollection& c, char* word, bool showCapitals, WordOut out, bool forward, bool fromWord) {
+    Root r;
+    if (!word || c.format() != kCurrentFormat || !readRoot(c, r) || !r.page) return 0;
+    std::string bound;
+    if (fromWord) {
+        const char* from = *word ? word : c.word;
+        if (!*from) return 0;
+        if (!searchCodes(from, bound)) return 0;
+    }
+    Found f;
+    if (!seek(c, r.page, 0, {}, fromWord ? &bound : nullptr, true, forward, f)) return 0;
+    return giveOut(c, f, word, showCapitals, out);
+}
+} // namespace
+
+int FirstWord(DictCollection& c, char* word, bool showCapitals, WordOut out) {
+    return walk(c, word, showCapitals, out, true, false);
+}
+int LastWord(DictCollection& c, char* word, bool showCapitals, WordOut out) {
+    return walk(c, word, showCapitals, out, false, false);
+}
+int NextWord(DictCollection& c, char* word, bool showCapitals, WordOut out) {
+    return walk(c, word, showCapitals, out, true, true);
+}
+int PreviousWord(DictCollection& c, char* word, bool showCapitals, WordOut out) {
+    return walk(c, word, showCapitals, out, false, true);
+}
+
+int InsertWord(DictCollection& c, const char* word, bool mark, std::uint32_t valueA, std::uint32_t valueB) {
+    if (!word || c.format() != kCurrentFormat || !IsValidWord(word)) return 0;
+    char buf[64];
+    std::strcpy(buf, word);
+    EncodeWord(kCurrentFormat, buf, true);
+    std::string codes = buf, plain;
+    // A character outside the letter table is no letter: such a word is refused.
+    if (!searchCodes(word, plain)) return 0;
+    WordInfo info;
+    unsigned char first = static_cast<unsigned char>(word[0]);
+    if (first == '~' || AnsiToLower(first) != first) info.marks |= kEntryCapital;
+    if (mark) info.marks |= kEntryMark;
+    info.a = valueA;
+    info.b = valueB;
+    WordLock lock(c);
+    if (!lock.held()) return 0;
+    Root r;
+    Found f;
+    if (!readRoot(c, r) || findExact(c, plain, f)) return 0;
+    Changes ch;
+    std::uint32_t page = r.page;
+    bool ok = insertRec(c, page, codes, 0, info, ch);
+    if (ok) {
+        r.page = page;
+        ++r.count;
+        ok = writeRoot(c, r);
+    }
+    finish(c, ch, ok);
+    if (ok) std::strcpy(c.word, word);
+    return ok ? 1 : 0;
+}
+
+namespace {
+int change(DictCollection& c, const char* word, Change what, std::uint32_t value) {
+    std::string codes;
+    if (!word || c.format() != kCurrentFormat || !searchCodes(word, codes)) return 0;
+    WordLock lock(c);
+    if (!lock.held()) return 0;
+    Root r;
+    if (!readRoot(c, r)) return 0;
+    Changes ch;
+    std::uint32_t page = r.page;
+    int res = changeRec(c, page, codes, 0, what, value, ch);
+    bool ok = res == 1;
+    if (ok) {
+        r.page = page;
+        if (what == Change::Delete && r.count) --r.count;
+        ok = writeRoot(c, r);
+    }
+    finish(c, ch, ok);
+    return ok ? 1 : 0;
+}
+} // namespace
+
+int DeleteWord(DictCollection& c, const char* word) {
+    return change(c, word, Change::Delete, 0);
+}
+
+int SetWordValue(DictCollection& c, const char* word, std::uint32_t value, int which) {
+    if (which != kEntryValueA && which != kEntryValueB) return 0;
+    return change(c, word, which == kEntryValueA ? Change::SetA : Change::SetB, value);
+}
+
+std::uint32_t GetWordCount(DictCollection& c) {
+    WordLock lock(c);
+    Root r;
+    return lock.held() && readRoot(c, r) ? r.count : 0;
+}
+
+char GetDictionaryLanguage(DictCollection& c) {
+    WordLock lock(c);
+    Root r;
+    return lock.held() && readRoot(c, r) ? r.language : 0;
+}
+
+int CheckDictionaryRoot(DictCollection& c) {
+    Root r;
+    Page p;
+    return c.format() == kCurrentFormat && readRoot(c, r) && (!r.page || loadPage(c, r.page, p)) ? 1 : 0;
+}
+
+} // namespace wortex

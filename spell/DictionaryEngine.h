@@ -1,0 +1,50 @@
+#pragma once
+// The words of a collection: a letter tree cut into pages, one entry per letter that can follow the
+// letters above it; an entry ends a word, carries the rest of one word as a suffix-compressed tail, or
+// links to the page of the next letter. Words go in and come out as Windows-1252 text ("~" marks capitals).
+#include "spell/DictionaryFile.h"
+
+#include <cstdint>
+#include <string>
+
+namespace wortex {
+
+// Flag bits of an entry.
+constexpr unsigned char kEntryTail = 1;
+constexpr unsigned char kEntryCapital = 2;
+constexpr unsigned char kEntryValueA = 4;
+constexpr unsigned char kEntryValueB = 8;
+constexpr unsigned char kEntryMark = 16;
+constexpr unsigned char kEntryEnd = 32;
+constexpr unsigned char kEntryLongLink = 64;
+constexpr unsigned char kEntryLink = 128;
+
+// What the engine tells about a found word; any pointer may be null.
+struct WordOut {
+    std::uint32_t* valueA = nullptr;
+    std::uint32_t* valueB = nullptr;
+    int* mark = nullptr; // word mark 16
+};
+
+// word: in the search text, out the stored spelling (64 bytes).
+int LookupWord(DictCollection& c, char* word, bool showCapitals, WordOut out = {});
+int FirstWord(DictCollection& c, char* word, bool showCapitals, WordOut out = {});
+int LastWord(DictCollection& c, char* word, bool showCapitals, WordOut out = {});
+// An empty word continues from the collection's word buffer.
+int NextWord(DictCollection& c, char* word, bool showCapitals, WordOut out = {});
+int PreviousWord(DictCollection& c, char* word, bool showCapitals, WordOut out = {});
+int InsertWord(DictCollection& c, const char* word, bool mark, std::uint32_t valueA, std::uint32_t valueB);
+int DeleteWord(DictCollection& c, const char* word);
+// which: 4 = value A, 8 = value B; value 0 removes it.
+int SetWordValue(DictCollection& c, const char* word, std::uint32_t value, int which);
+std::uint32_t GetWordCount(DictCollection& c);
+char GetDictionaryLanguage(DictCollection& c);
+// 1 when the root record can be read and the root page (if any) holds together.
+int CheckDictionaryRoot(DictCollection& c);
+
+// Suffix compression of tails (letter codes in, stored bytes out) and its inverse; false for bytes that
+// are no tail.
+std::string CompressTail(const std::string& codes);
+bool ExpandTail(const std::string& stored, std::string& codes);
+
+} // namespace wortex

@@ -1,0 +1,54 @@
+#pragma once
+// The set of open dictionaries of a process: dictionary files in opening order, each open on both of its
+// collections, one of them the main dictionary, and an extra node for the user correction file.
+#include "spell/DictionaryEngine.h"
+
+#include <cstdint>
+#include <string>
+
+namespace wortex {
+
+struct DictionaryNode {
+    DictionaryNode* next = nullptr;
+    DictCollection words;
+    DictCollection styles;
+    char language = 0;
+    int readOnly = 0;
+};
+
+int InitDictionarySide(std::uint16_t cachePages);
+void TermDictionarySide();
+
+int CreateDictionaryFile(const std::string& fileName, char language);
+DBHandle OpenDictionary(bool readOnly, const std::string& fileName);
+void CloseDictionary(DBHandle h);
+void CloseAllDictionaries();
+int AddDictionaryWord(DBHandle h, const char* word, bool checkAll, bool mark, std::uint32_t valueA,
+                      std::uint32_t valueB);
+int DeleteDictionaryWord(DBHandle h, const char* word);
+int ChangeDictionaryWord(DBHandle h, const char* oldWord, const char* newWord, bool checkAll, bool mark);
+// spelling (64 bytes, may be null): the stored spelling with "~" marks, the input when nothing is found.
+DBHandle FindWordInDictionaries(DBHandle h, const char* word, char language, bool exact,
+                                char* spelling = nullptr, WordOut out = {});
+char GetDictionaryLanguageOf(DBHandle h);
+std::uint32_t GetDictionaryWordCount(DBHandle h);
+DBHandle EnumDictionaries(int position, std::string* fileName);
+DBHandle GetMainDictionary(std::string* fileName);
+int SetMainDictionary(DBHandle h);
+int FirstListWord(DBHandle h, char* word, bool showCapitals);
+int NextListWord(DBHandle h, char* word, bool showCapitals);
+int PreviousListWord(DBHandle h, char* word, bool showCapitals);
+int LastListWord(DBHandle h, char* word, bool showCapitals);
+int LockDictionary(DBHandle h);
+void UnlockDictionary(DBHandle h);
+std::string GetDictionaryFileName(DBHandle h);
+int IsDictionaryReadOnly(DBHandle h);
+// h 0 = the main dictionary; the list first, then the user file's node. The node belongs to the set.
+DictionaryNode* FindDictionaryNode(DBHandle h);
+void SetUserFileNode(const DictCollection* userFile);
+
+// The form in which the set passes a word on: at most 63 characters, trailing blanks stripped, lower-cased
+// except for a leading capital, which the engine turns into the word's capital mark.
+void PrepareSetWord(const char* word, char out[64]);
+
+} // namespace wortex

@@ -1,0 +1,34 @@
+#pragma once
+// Filling a dictionary from a text file: Windows-1252 text (*.TXT) or code page 437 text (*.ASC), lines
+// ending with CR LF or LF. The dialog around it passes its window and shows the words as they come.
+#include "spell/Doz3.h"
+
+#include "platform/win32/Win32Types.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace wortex {
+
+// The next word of a working line at or after start, in the target's language: the word (at most 62
+// characters, 64 bytes) and its start; the result is the word's length, 0 when there is none. The text
+// after length is still read to see what follows the word (line must be NUL-terminated).
+int ScanImportWord(const char* line, std::size_t length, std::size_t start, char language, char* word,
+                   std::size_t* wordStart);
+
+struct TextImport {
+    win32::HWND owner = 0;
+    // True when a key was pressed; it takes only key messages from the queue, nothing else.
+    std::function<bool()> keyPressed;
+    // Each word as it is offered to the dictionary, whether it was added, and the count afterwards.
+    std::function<void(const char* word, bool added, std::uint32_t count)> shown;
+    std::uint32_t added = 0; // out
+};
+
+// 1 when the file was read to its end (or the user stopped), 0 when it could not be opened (message 533)
+// or the dictionary could not be locked (no message).
+int ImportTextFile(DBHandle target, const std::string& fileName, TextImport& import);
+
+} // namespace wortex
