@@ -1,5 +1,7 @@
 #include "platform/win32/Kernel.h"
 
+#include <atomic>
+#include <pthread.h>
 #include <chrono>
 #include <thread>
 #include <unistd.h>
@@ -17,8 +19,22 @@ DWORD Kernel::tickCount() const {
     return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
+namespace {
+// getpid is a system call; the dictionary engine asks for the process on every operation. A forked child
+// forgets the parent's value.
+std::atomic<DWORD> cachedPid{0};
+void ForgetPid() { cachedPid.store(0, std::memory_order_relaxed); }
+} // namespace
+
 DWORD GetCurrentProcessId() {
-    return static_cast<DWORD>(::getpid());
+    DWORD pid = cachedPid.load(std::memory_order_relaxed);
+    if (pid == 0) {
+        static const int registered = ::pthread_atfork(nullptr, nullptr, ForgetPid);
+        (void)registered;
+        pid = static_cast<DWORD>(::getpid());
+        cachedPid.store(pid, std::memory_order_relaxed);
+    }
+    return pid;
 }
 
 DWORD GetTickCount() {
