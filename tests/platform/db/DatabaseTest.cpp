@@ -1,4 +1,4 @@
-#include "TempFolder.h"
+#include "TestDir.h"
 
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
@@ -33,7 +33,7 @@ std::unique_ptr<Database> NewDb(const fs::path& file) {
 } // namespace
 
 TEST(Database, OpeningAMissingFileFailsAndCreatesNothing) {
-    TempFolder dir;
+    TestDir dir;
     for (OpenMode mode : {OpenMode::Shared, OpenMode::Exclusive}) {
         std::string error;
         EXPECT_EQ(Database::Open(dir / "VELUDAT32.MDB", mode, &error), nullptr);
@@ -44,7 +44,7 @@ TEST(Database, OpeningAMissingFileFailsAndCreatesNothing) {
 }
 
 TEST(Database, CreateRefusesAnExistingFileAndOpenFindsTheData) {
-    TempFolder dir;
+    TestDir dir;
     fs::path file = dir / "a.mdb";
     {
         auto db = NewDb(file);
@@ -67,7 +67,7 @@ TEST(Database, CreateRefusesAnExistingFileAndOpenFindsTheData) {
 }
 
 TEST(Database, LocksBetweenOpensOfOneProcess) {
-    TempFolder dir;
+    TestDir dir;
     fs::path file = dir / "a.mdb";
     NewDb(file).reset();
     EXPECT_EQ(Database::TestOpen(file), LockState::Free);
@@ -89,7 +89,7 @@ TEST(Database, LocksBetweenOpensOfOneProcess) {
 }
 
 TEST(Database, ALockHeldByAnotherProcessIsSeen) {
-    TempFolder dir;
+    TestDir dir;
     fs::path file = dir / "a.mdb";
     NewDb(file).reset();
     for (OpenMode childMode : {OpenMode::Shared, OpenMode::Exclusive}) {
@@ -121,7 +121,7 @@ TEST(Database, ALockHeldByAnotherProcessIsSeen) {
 }
 
 TEST(Database, DamagedFiles) {
-    TempFolder dir;
+    TestDir dir;
     std::ofstream(dir / "text.mdb") << "Dies ist keine Datenbank, nur ein Text, der lang genug ist.\n";
     EXPECT_EQ(Database::TestOpen(dir / "text.mdb"), LockState::Damaged);
     std::string error;
@@ -147,7 +147,7 @@ TEST(Database, DamagedFiles) {
 }
 
 TEST(Database, ResolvePath) {
-    TempFolder dir("Müller's Büro");
+    TestDir dir("Müller's Büro");
     std::ofstream(dir / "VELUDAT32.MDB") << "";
     struct Case {
         std::string in, out;
@@ -167,7 +167,7 @@ TEST(Database, ResolvePath) {
 }
 
 TEST(Database, FailedTransactionLeavesTheFileAsBefore) {
-    TempFolder dir;
+    TestDir dir;
     fs::path file = dir / "a.mdb";
     auto db = NewDb(file);
     db->Execute(
@@ -204,7 +204,7 @@ TEST(Database, FailedTransactionLeavesTheFileAsBefore) {
 }
 
 TEST(Database, TypedTextAndPathsPassThroughBoundParameters) {
-    TempFolder dir("Müller's Büro");
+    TestDir dir("Müller's Büro");
     const std::string nasty = "O'Brien \"x\"; DROP TABLE t";
     auto db = NewDb(dir / "a.mdb");
     db->Execute("CREATE TABLE t (ID INTEGER PRIMARY KEY, Name TEXT)");
@@ -227,7 +227,7 @@ TEST(Database, TypedTextAndPathsPassThroughBoundParameters) {
 }
 
 TEST(Database, UnexpectedFailuresThrowWithSqlitesMessage) {
-    TempFolder dir;
+    TestDir dir;
     auto db = NewDb(dir / "a.mdb");
     try {
         db->Execute("SELECT * FROM gibtsnicht");

@@ -1,4 +1,4 @@
-#include "TempFolder.h"
+#include "TestDir.h"
 
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
@@ -10,7 +10,7 @@
 using namespace velu::db;
 
 TEST(QueryDef, NamedAndPositionalParameters) {
-    TempFolder dir;
+    TestDir dir;
     auto db = Database::Create(dir / "VELUDAT32.MDB");
     ASSERT_TRUE(db);
     EXPECT_FALSE(db->GetQueryDef("fehlt")) << "no _QueryDefs table yet";

@@ -1,4 +1,4 @@
-#include "TempFolder.h"
+#include "TestDir.h"
 
 #include "core/Currency.h"
 #include "core/Money.h"
@@ -23,7 +23,7 @@ protected:
                     "('Kopien', 15000100, 0), ('Fahrt', 15000101, 0), ('Reise', -922337203685477, -1);"
                     "CREATE TABLE Notiz (Text TEXT)");
     }
-    TempFolder dir;
+    TestDir dir;
     std::unique_ptr<Database> db;
 };
 
