@@ -1,6 +1,7 @@
 #pragma once
 // A small office for backup and restore tests: a projects folder with Projekte.mdb and project 00000007,
 // and a system folder with the master and template databases.
+#include "TestApp.h"
 #include "core/DatabaseSetup.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -104,10 +105,7 @@ inline std::string Snapshot(const fs::path& root) {
 class DaSiTest : public ::testing::Test {
 public:
     void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_core";
-        static char* argv[] = {name, nullptr};
-        if (!qApp) new QApplication(argc, argv);
+        testApp();
         ASSERT_TRUE(dir.isValid());
         root = dir.path().toStdString();
         u.projekte = QString::fromStdString((root / "office/Projekte").string()) + "/";

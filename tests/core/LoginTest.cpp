@@ -1,3 +1,4 @@
+#include "TestApp.h"
 #include "core/LogIn.h"
 #include "BenutzerTestDB.h"
 #include "core/Benutzer.h"
@@ -18,10 +19,7 @@ namespace velu {
 namespace {
 
 void App() {
-    static int argc = 1;
-    static char name[] = "test_core";
-    static char* argv[] = {name, nullptr};
-    if (!qApp) new QApplication(argc, argv);
+    testApp();
 }
 
 class LoginDialog : public ::testing::Test {

@@ -1,6 +1,7 @@
 #pragma once
 // Fakes of the project environment and the outside programs, and database fixtures, for the start-up and
 // main-window tests.
+#include "TestApp.h"
 #include "core/AppState.h"
 #include "core/Benutzer.h"
 #include "core/DatabaseSetup.h"
@@ -22,10 +23,7 @@
 namespace testing_velu {
 
 inline void app() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
+    testApp();
 }
 
 inline std::filesystem::path Fs(const QString& p) {

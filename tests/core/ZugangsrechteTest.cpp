@@ -1,3 +1,4 @@
+#include "TestApp.h"
 #include "core/Zugangsrechte.h"
 #include "BenutzerTestDB.h"
 #include "core/Benutzer.h"
@@ -17,12 +18,7 @@ namespace velu {
 namespace {
 
 QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_core";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = qApp ? nullptr : new QApplication(argc, argv);
-    (void)app;
-    return *qApp;
+    return testApp();
 }
 
 // Records what the dialog says and answers its questions from a script (the default button when it runs out).

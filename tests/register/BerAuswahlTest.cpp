@@ -1,3 +1,4 @@
+#include "TestApp.h"
 #include "register/BerAuswahl.h"
 #include "RegisterFixture.h"
 #include "core/CurrencyPrint.h"
@@ -27,11 +28,7 @@ Currency C(const char* s) {
 }
 
 QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_register";
-    static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+    return testApp();
 }
 
 struct TestEditor : BerechnungEditor {

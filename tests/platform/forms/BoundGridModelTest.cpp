@@ -1,3 +1,4 @@
+#include "TestApp.h"
 #include "platform/forms/BoundGridModel.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -17,10 +18,7 @@ namespace velu::forms {
 namespace {
 
 void App() {
-    static int argc = 1;
-    static char name[] = "test_platform_forms";
-    static char* argv[] = {name, nullptr};
-    if (!qApp) new QApplication(argc, argv);
+    testApp();
 }
 
 class BoundGrid : public ::testing::Test {

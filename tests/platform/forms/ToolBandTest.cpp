@@ -1,3 +1,4 @@
+#include "TestApp.h"
 #include "platform/forms/ToolBand.h"
 
 #include <QAction>
@@ -15,10 +16,7 @@ using namespace velu::forms;
 namespace {
 // One application for every test of this program, whichever file creates it first.
 void app() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
+    testApp();
 }
 
 struct Fixture {

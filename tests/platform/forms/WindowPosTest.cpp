@@ -1,3 +1,4 @@
+#include "TestApp.h"
 #include "platform/forms/WindowPos.h"
 #include "platform/forms/FormTag.h"
 #include "platform/settings/SettingsStore.h"
@@ -21,11 +22,7 @@ QString Q(const char* s) {
 }
 
 void ensureApp() {
-    static int argc = 1;
-    static char name[] = "test_platform_forms";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = QApplication::instance() ? nullptr : new QApplication(argc, argv);
-    (void)app;
+    testApp();
 }
 
 class WindowPosTest : public ::testing::Test {

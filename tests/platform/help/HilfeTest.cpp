@@ -1,3 +1,4 @@
+#include "TestApp.h"
 #include "platform/help/Hilfe.h"
 
 #include <QApplication>
@@ -12,10 +13,7 @@ using namespace velu::help;
 
 namespace {
 void app() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
+    testApp();
 }
 
 QString Seite() {

@@ -1,3 +1,4 @@
+#include "TestApp.h"
 #include "platform/outside/ProjektListe.h"
 #include "platform/outside/ProjektAuswahl.h"
 #include "platform/outside/StandInProgramme.h"
@@ -18,10 +19,7 @@ using namespace velu::outside;
 
 namespace {
 void app() {
-    static int argc = 1;
-    static char name[] = "test";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
+    testApp();
 }
 } // namespace
 
