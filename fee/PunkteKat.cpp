@@ -146,10 +146,11 @@ void PunkteKat::Ok() {
                               "unverändert.",
                           forms::MsgButtons::OK, forms::MsgIcon::Exclamation);
         else if (w.grund == ZonenErgebnis::KeinVerzeichnis)
-            forms::MsgBox(this,
-                          "Zu diesem Punktekatalog sind keine Honorarzonen hinterlegt. Die Honorarzone bleibt "
-                          "unverändert.",
-                          forms::MsgButtons::OK, forms::MsgIcon::Exclamation);
+            forms::MsgBox(
+                this,
+                "Zu diesem Punktekatalog sind keine Honorarzonen hinterlegt. Die Honorarzone bleibt "
+                "unverändert.",
+                forms::MsgButtons::OK, forms::MsgIcon::Exclamation);
     } catch (const std::exception& e) {
         forms::MsgCritical(this, QString::fromUtf8(e.what()));
     }

@@ -33,9 +33,9 @@ public:
     void LoadPunktekat(int32_t katalog, int16_t gruppe, int32_t berListNr);
     // Fee zone 0 to 5 of the stored points; changes nothing and may be called any number of times.
     int16_t HOAIZone();
-    // Why the last HOAIZone gave its result: with 0, whether nothing was awarded (KeinePunkte), the total lies
-    // in no zone range (KeinBereich) or the catalogue has no zone bounds (KeinVerzeichnis). The opener keeps
-    // the zone the user typed in every case of 0, and keeps the points unless nothing was awarded.
+    // Why the last HOAIZone gave its result: with 0, whether nothing was awarded (KeinePunkte), the total
+    // lies in no zone range (KeinBereich) or the catalogue has no zone bounds (KeinVerzeichnis). The opener
+    // keeps the zone the user typed in every case of 0, and keeps the points unless nothing was awarded.
     ZonenErgebnis HOAIZoneGrund() const { return grund_; }
     // The toolbar tag "W": the catalogue has no criteria; the opener does not show the dialog.
     bool KeineKriterien() const;

@@ -1,7 +1,8 @@
 #pragma once
 // The points of one calculation and plant group and the fee zone that follows from them. The criteria are a
 // copy of the master catalogue's, made on first use and kept in the project database, so a later change of
-// the catalogue leaves existing calculations alone. The dialog PunkteKat owns one; nothing here knows a widget.
+// the catalogue leaves existing calculations alone. The dialog PunkteKat owns one; nothing here knows a
+// widget.
 #include "platform/db/Recordset.h"
 
 #include <array>
@@ -27,8 +28,8 @@ int16_t ZoneAusPunkten(int64_t punkte, const ZonenGrenzen& grenzen);
 
 // Why a zone computation gave what it gave.
 enum class ZonenErgebnis {
-    Zone,           // a zone 1 to 5 was found
-    KeinePunkte,    // nothing awarded (no rows, or a total of 0)
+    Zone,            // a zone 1 to 5 was found
+    KeinePunkte,     // nothing awarded (no rows, or a total of 0)
     KeinVerzeichnis, // the catalogue number has no row with zone bounds
     KeinBereich      // points awarded, but their total lies in no zone range
 };

@@ -61,7 +61,8 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
         auto* box = new QComboBox(parent);
         box->setObjectName("SSDBDropDown1");
-        for (int lp = 1; lp <= 9; ++lp) box->addItem(PhasenText(lp), lp);
+        for (int lp = 1; lp <= 9; ++lp)
+            box->addItem(PhasenText(lp), lp);
         offen_ = box;
         return box;
     }
@@ -108,7 +109,8 @@ Zuschlaege::Zuschlaege(db::Database& projektDB, db::Database&, QWidget* parent)
     innen->setContentsMargins(0, 0, 0, 0);
     tab_ = new QTabBar(picture1_);
     tab_->setObjectName("SSTab1");
-    for (int t = 0; t < 4; ++t) tab_->addTab(QString::fromUtf8(Tabelle(t)->reiter));
+    for (int t = 0; t < 4; ++t)
+        tab_->addTab(QString::fromUtf8(Tabelle(t)->reiter));
     {
         // Designed with the phase tab in front, so Makeconection's choice of tab 0 always takes place.
         QSignalBlocker still(tab_);
@@ -248,7 +250,8 @@ void Zuschlaege::SelectZuschlag(int16_t index) {
         const std::string& feld = m->Columns()[size_t(column)].field;
         if (feld != "ZuAbDM" && feld != "AlDispZuAbDM") return;
         // The one visible amount column is always in the display currency.
-        const ZuschlagBetrag b = BetragEingegeben(feld == "AlDispZuAbDM", Betrag(m->Value(row, feld)), anzeige_);
+        const ZuschlagBetrag b =
+            BetragEingegeben(feld == "AlDispZuAbDM", Betrag(m->Value(row, feld)), anzeige_);
         m->SetValue(row, "ZuAbDM", b.zuAbDM.Raw());
         m->SetValue(row, "AlDispZuAbDM", b.alDispZuAbDM.Raw());
     };

@@ -20,7 +20,8 @@ const std::array<ZuschlagTabelle, 4> Tabellen = {{
 db::Recordset Abfrage(db::Database& db, const char* name, const db::Params& params) {
     auto qd = db.GetQueryDef(name);
     if (!qd) throw db::DbError(std::string("Abfrage ") + name + " fehlt");
-    for (const auto& [n, v] : params.Named()) qd->SetParameter(n, v);
+    for (const auto& [n, v] : params.Named())
+        qd->SetParameter(n, v);
     return qd->OpenRecordset();
 }
 
@@ -108,10 +109,9 @@ int64_t LPSpeicherwert(const db::Value& lp) {
 }
 
 ZuschlagSumme SummZuNetto(db::Database& projekt, int32_t berListNr, int16_t gruppe) {
-    return Summe(Abfrage(projekt, "SummZuSchBerNetto",
-                         db::Params()
-                             .Set("LfNrBeReList", int64_t{berListNr})
-                             .Set("ZuordnungAnlGrp", int64_t{gruppe})));
+    return Summe(Abfrage(
+        projekt, "SummZuSchBerNetto",
+        db::Params().Set("LfNrBeReList", int64_t{berListNr}).Set("ZuordnungAnlGrp", int64_t{gruppe})));
 }
 
 ZuschlagSumme SummZuBerNetto(db::Database& projekt, int32_t berListNr) {
@@ -124,9 +124,9 @@ ZuschlagSumme SummZuBrutto(db::Database& projekt, int32_t berListNr) {
 
 std::array<Currency, 9> SummZuLP(db::Database& projekt, int32_t berListNr, int16_t gruppe) {
     std::array<Currency, 9> summen{};
-    db::Recordset rs = Abfrage(
-        projekt, "SummZuLP",
-        db::Params().Set("LfNrBeReList", int64_t{berListNr}).Set("ZuordnungAnlGrp", int64_t{gruppe}));
+    db::Recordset rs =
+        Abfrage(projekt, "SummZuLP",
+                db::Params().Set("LfNrBeReList", int64_t{berListNr}).Set("ZuordnungAnlGrp", int64_t{gruppe}));
     if (rs.FieldNames().size() < 2) return summen;
     const std::string betrag = rs.FieldNames()[0], phase = rs.FieldNames()[1];
     if (rs.Empty()) return summen;

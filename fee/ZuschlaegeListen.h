@@ -32,13 +32,16 @@ const ZuschlagTabelle* Tabelle(int liste);
 // 1 DM shown as DM, 2 DM shown as euro, 3 euro shown as DM, 4 euro shown as euro.
 int16_t ZuschlagModus(WaehrungCode berechnung, WaehrungCode anzeige);
 // Modes 1 and 4 show the main amount ZuAbDM, modes 2 and 3 its twin AlDispZuAbDM.
-inline bool ZeigtHauptbetrag(int16_t modus) { return modus == 1 || modus == 4; }
+inline bool ZeigtHauptbetrag(int16_t modus) {
+    return modus == 1 || modus == 4;
+}
 
 // The rows of a list for the calculation (and plant group where the list has one), editable, by key.
 db::Recordset ZuschlagZeilen(db::Database& projekt, int liste, int32_t berListNr, int16_t gruppe);
 
 // An amount typed in the display currency: into the main field (zwilling false; kept as typed, twin not
-// rounded) or into the twin (main field converted and rounded to cents, twin the rounded main converted back).
+// rounded) or into the twin (main field converted and rounded to cents, twin the rounded main converted
+// back).
 struct ZuschlagBetrag {
     Currency zuAbDM;
     Currency alDispZuAbDM;
