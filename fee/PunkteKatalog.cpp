@@ -106,6 +106,19 @@ HOAIZonenWert PunkteKatalog::HOAIZone(int32_t katalog, int16_t gruppe, int32_t b
     return w;
 }
 
+bool PunkteKatalog::PunkteVerwerfen(int16_t gruppe, int32_t berListNr) {
+    db::Recordset rs = projekt_.OpenRecordset(
+        "SELECT Count(*) AS n FROM PunkteTab WHERE LfNrBeReList = :nr AND ZuordnungAnlGrp = :gruppe "
+        "AND Coalesce(VergebenePunkte, 0) <> 0",
+        db::Params().Set("nr", int64_t{berListNr}).Set("gruppe", int64_t{gruppe}));
+    if (rs.GetInt("n") != 0) return false;
+    db::QueryDef qd = Abfrage(projekt_, "delPunkteTab");
+    qd.SetParameter("Lfnr", int64_t{berListNr});
+    qd.SetParameter("ZuOrdGrupp", int64_t{gruppe});
+    qd.Execute();
+    return true;
+}
+
 std::optional<std::string> PunkteKatalog::PunktePruefen(int64_t maxPunkte, int64_t vergeben) {
     if (vergeben <= maxPunkte) return std::nullopt;
     return "Diese Position kann mit höchstens" + std::string(maxPunkte < 0 ? "" : " ") +

@@ -59,6 +59,11 @@ public:
     // The fee zone of the stored points; changes nothing.
     HOAIZonenWert HOAIZone(int32_t katalog, int16_t gruppe, int32_t berListNr);
 
+    // What the opener does with the rows when no zone results: they are discarded (delPunkteTab) only when
+    // no criterion carries points, so points whose total lies in no range survive for the next try. Returns
+    // whether the rows were deleted.
+    bool PunkteVerwerfen(int16_t gruppe, int32_t berListNr);
+
     // The check before a points cell is stored: the message when more than the criterion's maximum was
     // given, else nullopt. No lower bound applies.
     static std::optional<std::string> PunktePruefen(int64_t maxPunkte, int64_t vergeben);

@@ -144,6 +144,24 @@ TEST_F(PunkteKatalogTest, OwnCataloguesEdgeCases) {
     EXPECT_EQ(kat.HOAIZone(12345, 2, Nr).punkte, 20);
 }
 
+TEST_F(PunkteKatalogTest, PointsAreDiscardedOnlyWhenNoneWereAwarded) {
+    auto zeilen = [&](int16_t g) { return kat.Kriterien(g, Nr).RecordCount(); };
+    kat.PunkteTabConnect(gebaeude, 1, Nr);
+    kat.PunkteTabConnect(gebaeude, 2, Nr);
+    // +3 and -3: a total of 0, but points were awarded.
+    dbs.projekt->Execute(
+        "UPDATE PunkteTab SET VergebenePunkte = 3 WHERE LfNr = (SELECT Min(LfNr) FROM PunkteTab "
+        "WHERE ZuordnungAnlGrp = 1)");
+    dbs.projekt->Execute(
+        "UPDATE PunkteTab SET VergebenePunkte = -3 WHERE LfNr = (SELECT Max(LfNr) FROM PunkteTab "
+        "WHERE ZuordnungAnlGrp = 1)");
+    EXPECT_FALSE(kat.PunkteVerwerfen(1, Nr));
+    EXPECT_EQ(zeilen(1), 6);
+    EXPECT_TRUE(kat.PunkteVerwerfen(2, Nr));
+    EXPECT_EQ(zeilen(2), 0);
+    EXPECT_EQ(zeilen(1), 6);
+}
+
 TEST(PunktePruefen, AtMostTheCriterionsMaximum) {
     EXPECT_EQ(PunkteKatalog::PunktePruefen(5, 7).value_or(""),
               "Diese Position kann mit höchstens 5 Punkten bewertet werden");
