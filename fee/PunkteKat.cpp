@@ -40,7 +40,6 @@ PunkteKat::PunkteKat(db::Database& projektDB, db::Database& stammDB, QWidget* pa
     toolband_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
     toolband_->AddTool({"Band1", "OK", "OK", "Punkte übernehmen"});
     toolband_->SetHandler([this](const QString& key) { ToolClick(key); });
-    toolband_->SetCommitHook([this] { return grid_->Commit(); });
 
     picture1_ = new QWidget(this);
     picture1_->setObjectName("Picture1");
@@ -135,7 +134,8 @@ void PunkteKat::ToolClick(const QString& key) {
 
 void PunkteKat::Ok() {
     try {
-        grid_->Commit();
+        // A refused entry keeps the dialog open; its message has been shown and the cell is as before.
+        if (!grid_->Commit()) return;
         const HOAIZonenWert w = katalog_.HOAIZone(katalogNr_, gruppe_, berListNr_);
         grund_ = w.grund;
         // The basic data keeps its zone in these cases; the user learns why it did not change.
@@ -163,8 +163,9 @@ void PunkteKat::reject() {
 
 void PunkteKat::closeEvent(QCloseEvent* event) {
     // The close box hides like OK; only the opener releases the form.
+    if (!isVisible()) return;
     event->ignore();
-    if (isVisible()) Ok();
+    Ok();
 }
 
 } // namespace velu::fee

@@ -342,7 +342,8 @@ void Zuschlaege::ToolClick(const QString& key) {
 }
 
 void Zuschlaege::Ok() {
-    Speichern();
+    // A refused row keeps the dialog open; its message has been shown and the table is as before.
+    if (!Speichern()) return;
     accept();
 }
 
@@ -357,8 +358,9 @@ void Zuschlaege::reject() {
 
 void Zuschlaege::closeEvent(QCloseEvent* event) {
     // The close box hides like OK; only the opener releases the form.
+    if (!isVisible()) return;
     event->ignore();
-    if (isVisible()) reject();
+    reject();
 }
 
 } // namespace velu::fee

@@ -67,6 +67,12 @@ TEST_F(PunkteKatDialog, AwardsPointsAndGivesTheZone) {
 
     // OK writes the cell still being typed and hides the dialog; 6 + 5 + 8 = 19 is zone III.
     dlg.show();
+    // A refused entry keeps the dialog open.
+    ASSERT_TRUE(Tippen(m, 5, "9"));
+    EXPECT_TRUE(dlg.Toolband().Click("OK"));
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(script.LastText(), "Diese Position kann mit höchstens 6 Punkten bewertet werden");
+    EXPECT_EQ(Gespeichert(5), 0);
     ASSERT_TRUE(Tippen(m, 3, "6"));
     ASSERT_TRUE(Tippen(m, 4, "2"));
     const size_t vorher = script.Shown().size();
