@@ -836,6 +836,7 @@ void BerAuswahl::keyPressEvent(QKeyEvent* e) {
 }
 
 void BerAuswahl::closeEvent(QCloseEvent* e) {
+    zahlungen_->Commit();
     host_->RefreshActiveBar(true);
     QWidget::closeEvent(e);
 }

@@ -22,7 +22,8 @@ std::optional<int> DokumentArt(std::string_view reType);
 class DruckAufruf {
 public:
     virtual ~DruckAufruf() = default;
-    // PrintFormKO: PrintMode2(berichtIndex, lfnr, nummer, ursprung), shown modally under caption.
+    // PrintFormKO with tag "T2" (its help topic): PrintMode2(berichtIndex, lfnr, nummer, ursprung), shown
+    // modally under caption. berichtIndex 11 to 14 from the tools PRINTKO, PRINTAZ, PRINTZAHUEBER, PRINTZULP.
     virtual void Bericht(int berichtIndex, const QString& caption, int64_t lfnr, const QString& nummer,
                          int64_t ursprung) = 0;
     // DruckAufrufRechnung: Makeconection(art, datum, inputType, displayType, lfnr), shown modally.

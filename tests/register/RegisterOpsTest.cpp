@@ -185,6 +185,26 @@ TEST_F(RegisterOpsTest, CopyAndDeleteThroughTheTools) {
     EXPECT_EQ(w->findChild<QLabel*>("Label7")->text(), "Projet P-1  ");
 }
 
+TEST_F(RegisterOpsTest, FailedCopyOrDeleteIsShownAndLeavesTheTree) {
+    const int64_t a = AddBerechnung("A", "Angebot", 0, 0, "Neubau");
+    db_->Execute("INSERT INTO ZuLP (LfNrBeReList) VALUES (?)", Params().Add(a));
+    auto w = Fenster();
+    db_->Execute("CREATE TEMP TRIGGER Fehler BEFORE INSERT ON ZuLP BEGIN SELECT RAISE(ABORT, 'voll'); END");
+    db_->Execute(
+        "CREATE TEMP TRIGGER Fehler2 BEFORE DELETE ON ZuLP BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+    MessageBoxScript script;
+    w->ActiveBar1().Click("Band1", "COPY");
+    EXPECT_TRUE(script.LastText().startsWith("Die Berechnung konnte nicht kopiert werden: "))
+        << script.LastText().toStdString();
+    script.Answer(MsgResult::Yes);
+    w->ActiveBar1().Click("Band1", "DEL");
+    EXPECT_TRUE(script.LastText().startsWith("Die Berechnung konnte nicht gelöscht werden: "));
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM BeReList WHERE LfNr >= ?", a), 1);
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM ZuLP WHERE LfNrBeReList = ?", a), 1);
+    EXPECT_EQ(Aktuell(*w), "@" + QString::number(a));
+    EXPECT_EQ(w->TreeView1()->topLevelItem(0)->child(0)->childCount(), 1);
+}
+
 TEST_F(RegisterOpsTest, GroupRenameTrimmedAndEmptyNameRefused) {
     const int64_t a = AddBerechnung("R", "a", 0, 0, "Neubau");
     const int64_t b = AddBerechnung("R", "b", 0, a, "Neubau");
