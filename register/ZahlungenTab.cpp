@@ -28,13 +28,26 @@ Currency AlsBetrag(const db::Value& v) {
     return {};
 }
 
+forms::BoundColumn NeueSpalte(const char* feld, forms::BoundColumn::Art art = forms::BoundColumn::Art::Text,
+                              bool programm = false) {
+    forms::BoundColumn c;
+    c.field = feld;
+    c.caption = feld;
+    c.art = art;
+    // Filled by the program: neither typed into nor shown.
+    c.readOnly = programm;
+    c.visible = !programm;
+    return c;
+}
+
 int Laenge(const char* feld, int sonst) {
     const schema::Column* c = ProjektSchema::Get().Get("Zahlung").Find(feld);
     return c && c->size > 0 ? c->size : sonst;
 }
 
 forms::BoundColumn BetragSpalte(const char* feld, WaehrungCode waehrung) {
-    forms::BoundColumn c{feld, "Betrag", forms::BoundColumn::Art::Zahl};
+    forms::BoundColumn c = NeueSpalte(feld, forms::BoundColumn::Art::Zahl);
+    c.caption = "Betrag";
     c.maxLength = 16;
     c.anzeigen = [waehrung](const db::Value& v) -> QVariant {
         if (db::IsNull(v)) return QString();
@@ -101,9 +114,9 @@ void ZahlungenTab::Connect(db::Database& db, int64_t lfnr, int64_t ursprung, int
     Unbind();
     const WaehrungCode eingabe = inputType != 0 ? EUR : DM;
     const WaehrungCode andere = eingabe == DM ? EUR : DM;
-    forms::BoundColumn bemerkung{"Bemerkung", "Bemerkung"};
+    forms::BoundColumn bemerkung = NeueSpalte("Bemerkung");
     bemerkung.maxLength = Laenge("Bemerkung", 100);
-    forms::BoundColumn datum{"Datum", "Datum"};
+    forms::BoundColumn datum = NeueSpalte("Datum");
     datum.maxLength = 10;
     datum.anzeigen = [](const db::Value& v) -> QVariant {
         const auto* s = std::get_if<std::string>(&v);
@@ -116,8 +129,8 @@ void ZahlungenTab::Connect(db::Database& db, int64_t lfnr, int64_t ursprung, int
         auto iso = ParseDatum(text.toStdString());
         return db::Value(iso ? *iso : QDate::currentDate().toString(Qt::ISODate).toStdString());
     };
-    forms::BoundColumn nr{"LfNrBeReList", "LfNrBeReList", forms::BoundColumn::Art::Ganzzahl, true, false};
-    forms::BoundColumn gruppe{"Ursprung", "Ursprung", forms::BoundColumn::Art::Ganzzahl, true, false};
+    forms::BoundColumn nr = NeueSpalte("LfNrBeReList", forms::BoundColumn::Art::Ganzzahl, true);
+    forms::BoundColumn gruppe = NeueSpalte("Ursprung", forms::BoundColumn::Art::Ganzzahl, true);
 
     db::Recordset rs = db.OpenRecordset("SELECT Zahlung.* FROM Zahlung WHERE Zahlung.LfNrBeReList = :Nr "
                                         "ORDER BY Zahlung.LfNr",
