@@ -77,10 +77,14 @@ std::vector<StoredQuery> MakeProjekt() {
          "AND Grunddaten.AnlageGruppe = Leistungsbild.ZuordnungAnlGrp "
          "WHERE Leistungsbild.LfNrBeReList = :LFNR AND Coalesce(Grunddaten.ZuordnungLBTabelle, 0) <> "
          "Leistungsbild.LfNr ORDER BY Leistungsbild.ZuordnungAnlGrp"},
-        // Field 0: the profile row of one plant group (the fee engine reads the row just inserted).
-        {"GetLBConnection", "SELECT LfNr, LfNrBeReList, ZuordnungAnlGrp FROM Leistungsbild "
-                            "WHERE LfNrBeReList = :LfNrBeReList AND ZuordnungAnlGrp = :ZuordnungAnlGrp "
-                            "ORDER BY LfNr DESC"},
+        // The basic-data rows of one plant group; field 0 (named LfNr: the number of the profile row) is
+        // their
+        // link to the service-profile row, which the copy of a calculation sets to the copy's own.
+        {"GetLBConnection",
+         "SELECT Grunddaten.ZuordnungLBTabelle AS LfNr, Grunddaten.LfNr AS GrunddatenLfNr, "
+         "Grunddaten.LfNrBeReList, Grunddaten.AnlageGruppe FROM Grunddaten "
+         "WHERE Grunddaten.LfNrBeReList = :LfNrBeReList AND Grunddaten.AnlageGruppe = :ZuordnungAnlGrp "
+         "ORDER BY Grunddaten.LfNr"},
         {"GetLeistungsbildPara",
          "SELECT LeistungsbildPara FROM Leistungsbild WHERE LfNrBeReList = :BerListNr "
          "ORDER BY ZuordnungAnlGrp LIMIT 1"},

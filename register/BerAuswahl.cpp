@@ -7,11 +7,17 @@
 #include "core/MoneyFormat.h"
 #include "core/Startup.h"
 #include "platform/db/DbError.h"
+#include "platform/forms/BoundGridView.h"
 #include "platform/forms/FormTag.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
+#include "platform/forms/WindowPos.h"
 #include "platform/help/Hilfe.h"
 #include "platform/outside/ProjektUmgebung.h"
+#include "register/BerAnlage.h"
+#include "register/CalculationSet.h"
+#include "register/Payments.h"
+#include "register/ZahlungenTab.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,6 +34,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -36,6 +43,8 @@ namespace velu::reg {
 namespace {
 
 constexpr int KeyRole = Qt::UserRole;
+// The label as stored: a change of the item that leaves it is a change of its mark.
+constexpr int TextRole = Qt::UserRole + 1;
 
 // The editors that come with later versions say so and edit nothing.
 class PlatzhalterEditor : public BerechnungEditor {
@@ -117,6 +126,19 @@ void AppRegisterHost::CallShowProdat() {
 void AppRegisterHost::RefreshActiveBar(bool an) {
     velu::RefreshActiveBar(an);
 }
+void AppRegisterHost::LoadWindowPos(QWidget& form) {
+    forms::LoadWindowPos(form, App().Einstellungen());
+}
+void AppRegisterHost::SaveWindowPos(QWidget& form) {
+    forms::SaveWindowPos(form, App().Einstellungen());
+}
+DruckAufruf& RegisterHost::Drucken() {
+    if (!druck_) druck_ = std::make_unique<DruckNochNichtVerfuegbar>();
+    return *druck_;
+}
+Currency RegisterHost::MwStSatz() {
+    return App().MwStSatz();
+}
 void AppRegisterHost::StatusText(const QString& text) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* m = qobject_cast<MDIVelunta*>(w))
@@ -192,7 +214,13 @@ void BerAuswahl::bauen() {
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* n) {
         if (!fuelltBaum_ && n) NodeClick(n);
     });
-    connect(tree_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* n) { labelBearbeitet(n); });
+    connect(tree_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* n) {
+        if (fuelltBaum_ || !n) return;
+        if (n->text(0) == n->data(0, TextRole).toString())
+            FixMark();
+        else
+            labelBearbeitet(n);
+    });
     connect(tree_, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* n) {
         if (!n->parent()) n->setExpanded(true); // the root stays open
     });
@@ -284,6 +312,14 @@ void BerAuswahl::bauen() {
             }
         }
         grid->addWidget(xtraText2_[z.betrag], r, 2);
+        if (z.betrag == 9) {
+            auto* knopf = new QToolButton(details);
+            knopf->setObjectName("Command1");
+            knopf->setText("...");
+            knopf->setToolTip("Zahlungen früherer Berechnungen der Gruppe übernehmen");
+            connect(knopf, &QToolButton::clicked, this, [this] { VorZahlungenUebernehmen(); });
+            grid->addWidget(knopf, r, 3, Qt::AlignLeft);
+        }
         ++r;
     }
     frame1_ = new QGroupBox("Berechnungsart", details);
@@ -306,14 +342,23 @@ void BerAuswahl::bauen() {
                 reg_->FindBerechnung(reg_->CurrentLfNr());
             }
             DisplayStatus();
+            ConnectZahlungen();
         });
     }
     grid->addWidget(frame1_, 1, 3, 8, 1);
     grid->setRowStretch(r, 1);
     tab_->addTab(details, "Details");
-    auto* zahlungen = new QWidget;
-    zahlungen->setObjectName("Zahlungen");
-    tab_->addTab(zahlungen, "Zahlungen");
+    zahlungen_ = new ZahlungenTab;
+    tab_->addTab(zahlungen_, "Zahlungen");
+    connect(tab_, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index == 1) {
+            nimmAlleEingaben();
+            SchaltZahhlungen();
+            zahlungen_->SSDBGrid1()->setFocus();
+        } else {
+            zahlungen_->Commit();
+        }
+    });
 }
 
 void BerAuswahl::zeigeFehler(const QString& text) {
@@ -345,6 +390,7 @@ void BerAuswahl::RefreshConection() {
         tree_->scrollToItem(n);
         NodeClick(n);
     }
+    setzeMarken(false);
     bar_->SetEnabled("POPUPLINKS", "UNMARK", false);
 }
 
@@ -355,6 +401,7 @@ void BerAuswahl::FillTreeView(int& ersteBerechnung) {
     ersteBerechnung = -1;
     auto* root = new QTreeWidgetItem(tree_, QStringList("Projekt " + projektText_));
     root->setData(0, KeyRole, "+");
+    root->setData(0, TextRole, root->text(0));
     knoten_.push_back(root);
     root->setExpanded(true);
     std::vector<TreeRow> rows;
@@ -375,6 +422,7 @@ void BerAuswahl::FillTreeView(int& ersteBerechnung) {
         if (row.ursprung != gruppe || !gruppenKnoten) {
             gruppenKnoten = new QTreeWidgetItem(root, QStringList(Q(row.gruppenbezeichnung)));
             gruppenKnoten->setData(0, KeyRole, "*" + QString::number(row.ursprung));
+            gruppenKnoten->setData(0, TextRole, gruppenKnoten->text(0));
             gruppenKnoten->setFlags(gruppenKnoten->flags() | Qt::ItemIsEditable);
             knoten_.push_back(gruppenKnoten);
             gruppenKnoten->setExpanded(true);
@@ -382,10 +430,15 @@ void BerAuswahl::FillTreeView(int& ersteBerechnung) {
         }
         auto* n = new QTreeWidgetItem(gruppenKnoten, QStringList(Q(row.reBezeichnung)));
         n->setData(0, KeyRole, "@" + QString::number(row.lfNr));
+        n->setData(0, TextRole, n->text(0));
         n->setFlags(n->flags() | Qt::ItemIsEditable);
         knoten_.push_back(n);
         if (ersteBerechnung < 0) ersteBerechnung = static_cast<int>(knoten_.size());
     }
+    // The mark mode outlives a rebuilt tree; the marks do not.
+    if (markModus_)
+        for (QTreeWidgetItem* k : knoten_)
+            k->setCheckState(0, Qt::Unchecked);
     fuelltBaum_ = false;
 }
 
@@ -439,23 +492,37 @@ void BerAuswahl::NodeClick(QTreeWidgetItem* node) {
 void BerAuswahl::labelBearbeitet(QTreeWidgetItem* node) {
     if (fuelltBaum_ || !node || !reg_) return;
     const QString key = node->data(0, KeyRole).toString();
-    const std::string text = KuerzeBezeichnung(node->text(0).toStdString());
+    const QString alt = node->data(0, TextRole).toString();
+    const bool gruppe = key.startsWith('*');
+    // Group names are stored trimmed; an empty one is refused.
+    const std::string text = gruppe ? BereinigterName(node->text(0).toStdString())
+                                    : KuerzeBezeichnung(node->text(0).toStdString());
     fuelltBaum_ = true;
     node->setText(0, Q(text));
     fuelltBaum_ = false;
     bool ok = false;
     const int64_t nr = key.mid(1).toLongLong(&ok);
-    if (!ok) return;
+    if (!ok || (gruppe && text.empty())) {
+        fuelltBaum_ = true;
+        node->setText(0, alt);
+        fuelltBaum_ = false;
+        if (gruppe) forms::MsgBox(this, "Es wird eine Eingabe erwartet ");
+        return;
+    }
     try {
         if (key.startsWith('@')) {
             if (reg_->CurrentLfNr() != nr && !reg_->FindBerechnung(nr)) return;
             reg_->PutText("ReBezeichnung", text);
-        } else if (key.startsWith('*')) {
+        } else if (gruppe) {
             reg_->Updategruppe(nr, text);
             label7_->setText("Gruppe " + Q(text));
         }
+        node->setData(0, TextRole, Q(text));
     } catch (const std::exception& e) {
         zeigeFehler(QString::fromUtf8(e.what()));
+        fuelltBaum_ = true;
+        node->setText(0, alt);
+        fuelltBaum_ = false;
     }
 }
 
@@ -482,6 +549,7 @@ void BerAuswahl::FindBerechnung(const QString& lfnr) {
             bar_->SetEnabled("Band1", k, false);
     }
     DisplayWaehrungszeichhen();
+    ConnectZahlungen();
 }
 
 void BerAuswahl::EDITRe() {
@@ -510,6 +578,7 @@ void BerAuswahl::SwitchWährung(int displayType) {
     }
     DisplayFields();
     DisplayWaehrungszeichhen();
+    SchaltZahhlungen();
 }
 
 void BerAuswahl::DisplayWaehrungszeichhen() {
@@ -524,6 +593,7 @@ void BerAuswahl::DisplayWaehrungszeichhen() {
     QFont f = label5_->font();
     f.setBold(euro);
     label5_->setFont(f);
+    zahlungen_->ZeigeWaehrung(euro ? 1 : 0);
     const int d = reg_ && reg_->HasCurrent() ? reg_->DisplayType() : 0;
     bar_->SetChecked("Band1", "DM", d == 0);
     bar_->SetChecked("Band1", "EUR", d != 0);
@@ -693,7 +763,7 @@ bool BerAuswahl::nimmAlleEingaben() {
     bool ok = nimmNummerUndDatum();
     for (int i = 0; i < 14; ++i)
         ok = Convert2NormWährung(i) && ok;
-    return ok;
+    return zahlungen_->Commit() && ok;
 }
 
 bool BerAuswahl::eventFilter(QObject* watched, QEvent* event) {
@@ -706,7 +776,24 @@ bool BerAuswahl::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void BerAuswahl::ToolClick(const QString& key) {
-    if (key == "DM" || key == "EUR") {
+    if (key == "ADD") {
+        addNewSatz();
+    } else if (key == "DEL") {
+        KillBerechnung();
+    } else if (key == "COPY") {
+        CopyBerechnung();
+    } else if (key == "PRINTRE") {
+        CallREPRINT(1);
+    } else if (key == "PRINTKO" || key == "PRINTAZ" || key == "PRINTZAHUEBER" || key == "PRINTZULP") {
+        const int index = key == "PRINTKO" ? 11 : key == "PRINTAZ" ? 12 : key == "PRINTZAHUEBER" ? 13 : 14;
+        callKoPrint(index, bar_->Caption("PopupBand1", key));
+    } else if (key == "MARK") {
+        Mark();
+    } else if (key == "UNMARK") {
+        UNMARK();
+    } else if (key == "PRINTZUSAMMEN") {
+        CallReZusammenstellung();
+    } else if (key == "DM" || key == "EUR") {
         const int d = key == "DM" ? 0 : 1;
         if (!reg_ || !reg_->HasCurrent() || reg_->DisplayType() == d) {
             DisplayWaehrungszeichhen();
@@ -741,15 +828,221 @@ void BerAuswahl::keyPressEvent(QKeyEvent* e) {
         return;
     }
     if (e->key() == Qt::Key_Escape) {
-        bar_->Click("Band1", "EXIT");
+        // Esc closes the calendar of the payments grid first.
+        if (!zahlungen_->PickerOffen()) bar_->Click("Band1", "EXIT");
         return;
     }
     QWidget::keyPressEvent(e);
 }
 
 void BerAuswahl::closeEvent(QCloseEvent* e) {
+    zahlungen_->Commit();
     host_->RefreshActiveBar(true);
     QWidget::closeEvent(e);
+}
+
+void BerAuswahl::nachAenderung(int64_t lfnr) {
+    int erste = -1;
+    FillTreeView(erste);
+    if (reg_) {
+        try {
+            reg_->Open();
+        } catch (const std::exception& e) {
+            zeigeFehler(QString::fromUtf8(e.what()));
+        }
+    }
+    QTreeWidgetItem* ziel = nullptr;
+    if (lfnr != 0) {
+        const QString key = "@" + QString::number(lfnr);
+        for (QTreeWidgetItem* k : knoten_)
+            if (k->data(0, KeyRole).toString() == key) ziel = k;
+    }
+    if (!ziel) ziel = knotenMitIndex(erste < 1 ? 1 : erste);
+    if (!ziel) return;
+    fuelltBaum_ = true;
+    tree_->setCurrentItem(ziel);
+    fuelltBaum_ = false;
+    tree_->scrollToItem(ziel);
+    NodeClick(ziel);
+    tree_->setFocus();
+}
+
+void BerAuswahl::addNewSatz() {
+    db::Database* db = host_->ProjektDB();
+    if (!db || !reg_) return;
+    BerAnlage dialog(*db, host_->MwStSatz(), this);
+    host_->LoadWindowPos(dialog);
+    dialog.Setdatabasename();
+    const bool angelegt = dialog.exec() == QDialog::Accepted && dialog.NeueLfNr() != 0;
+    host_->SaveWindowPos(dialog);
+    if (angelegt) nachAenderung(dialog.NeueLfNr());
+}
+
+void BerAuswahl::CopyBerechnung() {
+    QTreeWidgetItem* n = tree_->currentItem();
+    if (!n || !reg_ || !n->data(0, KeyRole).toString().startsWith('@')) return;
+    bool ok = false;
+    const int64_t quelle = n->data(0, KeyRole).toString().mid(1).toLongLong(&ok);
+    if (!ok) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    KopieErgebnis kopie;
+    try {
+        kopie = CalculationSet(reg_->Datenbank())
+                    .CopyBerechnung(quelle, QDate::currentDate().toString(Qt::ISODate).toStdString());
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        zeigeFehler("Die Berechnung konnte nicht kopiert werden: " + QString::fromUtf8(e.what()));
+        return;
+    }
+    QApplication::restoreOverrideCursor();
+    nachAenderung(kopie.neu);
+}
+
+void BerAuswahl::KillBerechnung() {
+    QTreeWidgetItem* n = tree_->currentItem();
+    if (!n || !reg_ || !n->data(0, KeyRole).toString().startsWith('@')) return;
+    bool ok = false;
+    const int64_t nr = n->data(0, KeyRole).toString().mid(1).toLongLong(&ok);
+    if (!ok) return;
+    if (forms::MsgBox(this, "Soll diese Berechnung wirklich gelöscht werden", forms::MsgButtons::YesNo,
+                      forms::MsgIcon::Question, {}, 1) != forms::MsgResult::Yes)
+        return;
+    // What was typed into its payments is written before they go.
+    zahlungen_->Disconnect();
+    try {
+        CalculationSet(reg_->Datenbank()).KillBerechnung(nr);
+    } catch (const std::exception& e) {
+        zeigeFehler("Die Berechnung konnte nicht gelöscht werden: " + QString::fromUtf8(e.what()));
+        nachAenderung(nr);
+        return;
+    }
+    nachAenderung(0);
+}
+
+void BerAuswahl::ConnectZahlungen() {
+    if (!reg_ || !reg_->HasCurrent() || !tab_->isTabEnabled(1)) {
+        zahlungen_->Disconnect();
+        return;
+    }
+    try {
+        const int64_t ursprung = reg_->Row().GetInt("Ursprung", 0);
+        zahlungen_->Connect(reg_->Datenbank(), reg_->CurrentLfNr(), ursprung, reg_->InputType(),
+                            reg_->DisplayType());
+    } catch (const std::exception& e) {
+        zahlungen_->Disconnect();
+        zeigeFehler(QString::fromUtf8(e.what()));
+    }
+}
+
+void BerAuswahl::SchaltZahhlungen() {
+    if (reg_ && reg_->HasCurrent()) zahlungen_->SchaltZahhlungen(reg_->DisplayType());
+}
+
+void BerAuswahl::GetVorZahlungen(Currency& andere, Currency& summe) {
+    andere = summe = Currency{};
+    if (!reg_ || !reg_->HasCurrent()) return;
+    const int64_t ursprung = reg_->Row().GetInt("Ursprung", 0);
+    reg::GetVorZahlungen(reg_->Datenbank(), reg_->CurrentLfNr(), ursprung, reg_->InputType(), andere, summe);
+}
+
+void BerAuswahl::VorZahlungenUebernehmen() {
+    if (!reg_ || !reg_->HasCurrent()) return;
+    const int64_t lfnr = reg_->CurrentLfNr();
+    try {
+        Currency andere, summe;
+        GetVorZahlungen(andere, summe);
+        db::Transaction t(reg_->Datenbank());
+        reg_->PutWährungsDaten(summe, andere, "SummAz", "AlDispSummAz");
+        reg_->CalcRechnung(0);
+        reg_->CalcRechnung(1);
+        t.Commit();
+    } catch (const std::exception& e) {
+        zeigeFehler("Die Abschlagszahlungen konnten nicht übernommen werden: " + QString::fromUtf8(e.what()));
+        // The recordset holds what the rollback took back.
+        try {
+            reg_->Open();
+            reg_->FindBerechnung(lfnr);
+        } catch (const std::exception&) {
+        }
+    }
+    DisplayFields();
+}
+
+void BerAuswahl::setzeMarken(bool an) {
+    markModus_ = an;
+    fuelltBaum_ = true;
+    for (QTreeWidgetItem* k : knoten_) {
+        if (an)
+            k->setCheckState(0, Qt::Unchecked);
+        else
+            k->setData(0, Qt::CheckStateRole, QVariant());
+    }
+    fuelltBaum_ = false;
+}
+
+void BerAuswahl::Mark() {
+    if (!markModus_) {
+        setzeMarken(true);
+        bar_->SetEnabled("POPUPLINKS", "UNMARK", true);
+    }
+    QTreeWidgetItem* n = tree_->currentItem();
+    if (n && n->data(0, KeyRole).toString().startsWith('@')) {
+        fuelltBaum_ = true;
+        n->setCheckState(0, Qt::Checked);
+        fuelltBaum_ = false;
+    }
+}
+
+void BerAuswahl::UNMARK() {
+    if (markModus_) bar_->SetEnabled("POPUPLINKS", "UNMARK", false);
+    setzeMarken(false);
+}
+
+void BerAuswahl::FixMark() {
+    if (!markModus_) return;
+    fuelltBaum_ = true;
+    for (QTreeWidgetItem* k : knoten_)
+        if (!k->data(0, KeyRole).toString().startsWith('@') && k->checkState(0) != Qt::Unchecked)
+            k->setCheckState(0, Qt::Unchecked);
+    fuelltBaum_ = false;
+}
+
+void BerAuswahl::callKoPrint(int berichtIndex, const QString& caption) {
+    if (!reg_ || !reg_->HasCurrent()) return;
+    int64_t ursprung = 0;
+    try {
+        ursprung = reg_->Row().GetInt("Ursprung", 0);
+    } catch (const std::exception& e) {
+        zeigeFehler(QString::fromUtf8(e.what()));
+        return;
+    }
+    host_->Drucken().Bericht(berichtIndex, caption, reg_->CurrentLfNr(), xtraText1_->text(), ursprung);
+}
+
+void BerAuswahl::CallREPRINT(int modus) {
+    if (!reg_ || !reg_->HasCurrent()) return;
+    const std::optional<int> art = modus == 1 ? DokumentArt(reg_->ReType()) : DokumentZusammenstellung;
+    // A type without a document prints nothing.
+    if (!art) return;
+    host_->Drucken().Rechnung(*art, dtPicker1_->date().toString("dd.MM.yyyy"), reg_->InputType(),
+                              reg_->DisplayType(), reg_->CurrentLfNr());
+}
+
+void BerAuswahl::CallReZusammenstellung() {
+    if (!markModus_) return;
+    std::vector<int64_t> liste;
+    for (QTreeWidgetItem* k : knoten_) {
+        const QString key = k->data(0, KeyRole).toString();
+        if (key.startsWith('@') && k->checkState(0) == Qt::Checked) liste.push_back(key.mid(1).toLongLong());
+    }
+    if (liste.size() < 2) {
+        forms::MsgBox(this, "Es sind nicht genügent Rechnungen angewählt");
+        return;
+    }
+    const bool aktuell = reg_ && reg_->HasCurrent();
+    host_->Drucken().Zusammenstellung(liste, dtPicker1_->date().toString("dd.MM.yyyy"),
+                                      aktuell ? reg_->InputType() : 0, aktuell ? reg_->DisplayType() : 0,
+                                      aktuell ? reg_->CurrentLfNr() : 0);
 }
 
 } // namespace velu::reg

@@ -7,6 +7,7 @@
 #include "register/BerechnungEditor.h"
 #include "register/CalculationRegister.h"
 #endif
+#include "register/DruckAufruf.h"
 
 #include <QString>
 #include <QWidget>
@@ -36,6 +37,8 @@ class Database;
 
 namespace velu::reg {
 
+class ZahlungenTab;
+
 // What the register needs from the program around it. AppRegisterHost is the program's own; tests give
 // their own.
 class RegisterHost {
@@ -51,6 +54,16 @@ public:
     virtual void RefreshActiveBar(bool) {}
     // Panel 1 of the main window's status bar.
     virtual void StatusText(const QString&) {}
+    // The print dialogs; by default the message that printing is not available yet.
+    virtual DruckAufruf& Drucken();
+    // The VAT rate in force, written into a new calculation.
+    virtual Currency MwStSatz();
+    // Window position of a dialog the register opens, before it is shown and after it returned.
+    virtual void LoadWindowPos(QWidget&) {}
+    virtual void SaveWindowPos(QWidget&) {}
+
+private:
+    std::unique_ptr<DruckAufruf> druck_;
 };
 
 // Over the process-wide state; the editors not built yet say so.
@@ -66,6 +79,8 @@ public:
     void CallShowProdat() override;
     void RefreshActiveBar(bool an) override;
     void StatusText(const QString& text) override;
+    void LoadWindowPos(QWidget& form) override;
+    void SaveWindowPos(QWidget& form) override;
 
 private:
     std::unique_ptr<BerechnungEditor> editor_;
@@ -101,9 +116,33 @@ public:
     // The node-click handling, for the node the user clicked or one selected in code.
     void NodeClick(QTreeWidgetItem* node);
 
+    // ADD: the dialog BerAnlage, then the tree with the new calculation selected.
+    void addNewSatz();
+    // COPY and DEL on the selected calculation node; nothing on the root or a group.
+    void CopyBerechnung();
+    void KillBerechnung();
+
+    // The payments tab: bound to the current calculation (unbound without one or for a type without
+    // payments), the amount column of the display currency, and the payments of the group's earlier
+    // calculations taken over as payments on account (the button Command1).
+    void ConnectZahlungen();
+    void SchaltZahhlungen();
+    void GetVorZahlungen(Currency& andere, Currency& summe);
+    void VorZahlungenUebernehmen();
+
+    // Marks of calculation nodes and the print calls.
+    void Mark();
+    void UNMARK();
+    void FixMark();
+    bool MarkModus() const { return markModus_; }
+    void callKoPrint(int berichtIndex, const QString& caption);
+    void CallREPRINT(int modus);
+    void CallReZusammenstellung();
+
     CalculationRegister* Register() { return reg_.get(); }
     forms::ToolBand& ActiveBar1() { return *bar_; }
     QTreeWidget* TreeView1() const { return tree_; }
+    ZahlungenTab* Zahlungen() const { return zahlungen_; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -118,6 +157,10 @@ private:
     bool nimmAlleEingaben();
     QTreeWidgetItem* knotenMitIndex(int index) const;
     void leereFelder();
+    // Tree rebuilt and recordset reopened after calculations were added or removed; selects lfnr's node, or
+    // the first calculation (the root when there is none) for 0.
+    void nachAenderung(int64_t lfnr);
+    void setzeMarken(bool an);
 
     std::unique_ptr<RegisterHost> host_;
     std::unique_ptr<CalculationRegister> reg_;
@@ -136,6 +179,8 @@ private:
     bool nummerGeaendert_ = false;
     bool datumGeaendert_ = false;
     bool fuelltBaum_ = false;
+    bool markModus_ = false;
+    ZahlungenTab* zahlungen_ = nullptr;
     QString projektText_;
     QString letzterTyp_;
     std::vector<QTreeWidgetItem*> knoten_;

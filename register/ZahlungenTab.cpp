@@ -1,0 +1,242 @@
+#include "register/ZahlungenTab.h"
+
+#include "core/Money.h"
+#include "core/MoneyFormat.h"
+#include "core/ProjektSchema.h"
+#include "platform/db/Database.h"
+#include "platform/forms/BoundGridModel.h"
+#include "platform/forms/BoundGridView.h"
+#include "platform/forms/MessageBox.h"
+#include "ui/DatePicSSDB.h"
+
+#include <QDate>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace velu::reg {
+
+const QString ZahlungenTab::LoeschFrage =
+    QStringLiteral("Soll(en) die markierte(n) Zahlung(en) gelöscht werden");
+
+namespace {
+
+Currency AlsBetrag(const db::Value& v) {
+    if (const auto* i = std::get_if<int64_t>(&v)) return Currency::FromRaw(*i);
+    if (const auto* d = std::get_if<double>(&v)) return Currency::FromRaw(std::llround(*d));
+    return {};
+}
+
+forms::BoundColumn NeueSpalte(const char* feld, forms::BoundColumn::Art art = forms::BoundColumn::Art::Text,
+                              bool programm = false) {
+    forms::BoundColumn c;
+    c.field = feld;
+    c.caption = feld;
+    c.art = art;
+    // Filled by the program: neither typed into nor shown.
+    c.readOnly = programm;
+    c.visible = !programm;
+    return c;
+}
+
+int Laenge(const char* feld, int sonst) {
+    const schema::Column* c = ProjektSchema::Get().Get("Zahlung").Find(feld);
+    return c && c->size > 0 ? c->size : sonst;
+}
+
+forms::BoundColumn BetragSpalte(const char* feld, WaehrungCode waehrung) {
+    forms::BoundColumn c = NeueSpalte(feld, forms::BoundColumn::Art::Zahl);
+    c.caption = "Betrag";
+    c.maxLength = 16;
+    c.anzeigen = [waehrung](const db::Value& v) -> QVariant {
+        if (db::IsNull(v)) return QString();
+        return QString::fromStdString(FormatBetrag(AlsBetrag(v), waehrung));
+    };
+    c.lesen = [](const QString& text) -> std::optional<db::Value> {
+        if (text.trimmed().isEmpty()) return db::Value();
+        auto b = ParseBetrag(text.toStdString());
+        if (!b) return std::nullopt;
+        return db::Value(b->Raw());
+    };
+    return c;
+}
+
+} // namespace
+
+ZahlungenTab::ZahlungenTab(QWidget* parent) : QWidget(parent) {
+    setObjectName("Zahlungen");
+    auto* lay = new QVBoxLayout(this);
+    caption_ = new QLabel("Berechnungswährung DM", this);
+    caption_->setObjectName("SSDBGrid1Caption");
+    caption_->setAutoFillBackground(true);
+    lay->addWidget(caption_);
+    grid_ = new forms::BoundGridView(this);
+    grid_->setObjectName("SSDBGrid1");
+    // A double click on a date opens the calendar instead of the cell editor.
+    grid_->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
+                           QAbstractItemView::SelectedClicked);
+    connect(grid_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) {
+        if (i.column() == Datum) DatumKnopf();
+    });
+    lay->addWidget(grid_, 1);
+    picker_ = new DatePicSSDB(this);
+    picker_->setObjectName("DatePicSSDB1");
+    picker_->hide();
+    connect(picker_, &DatePicSSDB::DateAction, this, &ZahlungenTab::PickerErgebnis);
+    Unbind();
+}
+
+ZahlungenTab::~ZahlungenTab() {
+    grid_->SetBoundModel(nullptr);
+}
+
+void ZahlungenTab::Unbind() {
+    if (pickerOffen_) {
+        pickerOffen_ = false;
+        picker_->hide();
+    }
+    if (model_) {
+        grid_->CommitEditor();
+        model_->Commit();
+    }
+    grid_->SetBoundModel(nullptr);
+    model_.reset();
+    lfnr_ = ursprung_ = 0;
+    grid_->setEnabled(false);
+}
+
+void ZahlungenTab::Disconnect() {
+    Unbind();
+}
+
+void ZahlungenTab::Connect(db::Database& db, int64_t lfnr, int64_t ursprung, int inputType, int displayType) {
+    Unbind();
+    const WaehrungCode eingabe = inputType != 0 ? EUR : DM;
+    const WaehrungCode andere = eingabe == DM ? EUR : DM;
+    forms::BoundColumn bemerkung = NeueSpalte("Bemerkung");
+    bemerkung.maxLength = Laenge("Bemerkung", 100);
+    forms::BoundColumn datum = NeueSpalte("Datum");
+    datum.maxLength = 10;
+    datum.anzeigen = [](const db::Value& v) -> QVariant {
+        const auto* s = std::get_if<std::string>(&v);
+        if (!s) return QString();
+        auto t = FormatDatum(*s);
+        return QString::fromStdString(t ? *t : *s);
+    };
+    // A text that is no date becomes today's date.
+    datum.lesen = [](const QString& text) -> std::optional<db::Value> {
+        auto iso = ParseDatum(text.toStdString());
+        return db::Value(iso ? *iso : QDate::currentDate().toString(Qt::ISODate).toStdString());
+    };
+    forms::BoundColumn nr = NeueSpalte("LfNrBeReList", forms::BoundColumn::Art::Ganzzahl, true);
+    forms::BoundColumn gruppe = NeueSpalte("Ursprung", forms::BoundColumn::Art::Ganzzahl, true);
+
+    db::Recordset rs = db.OpenRecordset("SELECT Zahlung.* FROM Zahlung WHERE Zahlung.LfNrBeReList = :Nr "
+                                        "ORDER BY Zahlung.LfNr",
+                                        db::Params().Set("Nr", lfnr));
+    model_ = std::make_unique<forms::BoundGridModel>(
+        std::move(rs), std::vector<forms::BoundColumn>{bemerkung, datum, BetragSpalte("Zahlung", eingabe),
+                                                       BetragSpalte("AlDispZahlung", andere), nr, gruppe});
+    lfnr_ = lfnr;
+    ursprung_ = ursprung;
+    inputType_ = inputType;
+    displayType_ = displayType;
+
+    forms::BoundGridModel::Callbacks cb;
+    cb.schluesselFuellen = [this](db::Recordset& r, bool) {
+        r.Set("LfNrBeReList", lfnr_);
+        r.Set("Ursprung", ursprung_);
+    };
+    cb.nachEingabe = [this](int row, int column) { NachEingabe(row, column); };
+    cb.vorLoeschen = [this](int) {
+        return forms::MsgBox(this, LoeschFrage, forms::MsgButtons::YesNo, forms::MsgIcon::Question, {}, 1) ==
+               forms::MsgResult::Yes;
+    };
+    cb.melden = [this](const QString& text) {
+        forms::MsgBox(this, text, forms::MsgButtons::OK, forms::MsgIcon::Critical);
+    };
+    model_->SetCallbacks(std::move(cb));
+    model_->SetLoeschfrage(false);
+    grid_->SetBoundModel(model_.get());
+    grid_->setEnabled(true);
+    SchaltZahhlungen(displayType);
+}
+
+void ZahlungenTab::NachEingabe(int row, int column) {
+    if (column != Betrag && column != AlDispBetrag) return;
+    const char* feld = column == Betrag ? "Zahlung" : "AlDispZahlung";
+    const db::Value v = model_->Value(row, feld);
+    if (db::IsNull(v)) {
+        model_->SetValue(row, "Zahlung", db::Value());
+        model_->SetValue(row, "AlDispZahlung", db::Value());
+        return;
+    }
+    Currency wert, altWert;
+    const WaehrungCode anzeige = displayType_ != 0 ? EUR : DM;
+    if (column == Betrag) {
+        WährungsWert(1, AlsBetrag(v), anzeige, wert, altWert);
+        model_->SetValue(row, "AlDispZahlung", altWert.Raw());
+    } else {
+        // Typed in the display currency: the entry currency's amount is rounded, its twin worked back.
+        WährungsWert(2, AlsBetrag(v), anzeige, wert, altWert);
+        model_->SetValue(row, "Zahlung", wert.Raw());
+        model_->SetValue(row, "AlDispZahlung", altWert.Raw());
+    }
+}
+
+void ZahlungenTab::SchaltZahhlungen(int displayType) {
+    displayType_ = displayType;
+    if (!model_) return;
+    const int modus = 2 * (inputType_ != 0 ? 1 : 0) + (displayType != 0 ? 1 : 0) + 1;
+    const bool gleich = modus == 1 || modus == 4;
+    model_->SetColumnVisible(Betrag, gleich);
+    model_->SetColumnVisible(AlDispBetrag, !gleich);
+    grid_->ApplyColumnVisibility();
+}
+
+void ZahlungenTab::ZeigeWaehrung(int inputType) {
+    const bool euro = inputType != 0;
+    caption_->setText(euro ? "Berechnungswährung €" : "Berechnungswährung DM");
+    QPalette p = palette();
+    if (euro) {
+        p.setColor(QPalette::WindowText, Qt::yellow);
+        p.setColor(QPalette::Window, Qt::blue);
+    }
+    caption_->setPalette(p);
+}
+
+bool ZahlungenTab::Commit() {
+    if (pickerOffen_ || !model_) return true;
+    return grid_->Commit();
+}
+
+void ZahlungenTab::DatumKnopf() {
+    if (!model_) return;
+    QModelIndex i = grid_->currentIndex();
+    if (!i.isValid() || i.column() != Datum) {
+        const int row = i.isValid() ? i.row() : model_->rowCount() - 1;
+        i = model_->index(row, Datum);
+        grid_->setCurrentIndex(i);
+    }
+    if (!i.isValid()) return;
+    pickerOffen_ = true;
+    QString text = model_->data(i).toString();
+    const QRect zelle = grid_->visualRect(i);
+    picker_->SetStart(zelle, grid_->viewport(), 0, -zelle.height(), text);
+    picker_->show();
+    picker_->raise();
+    picker_->setFocus();
+}
+
+void ZahlungenTab::PickerErgebnis(const QString& datum, int aktion) {
+    pickerOffen_ = false;
+    if (aktion > 1 && model_) {
+        const QModelIndex i = grid_->currentIndex();
+        if (i.isValid() && i.column() == Datum) model_->setData(i, datum);
+    }
+    picker_->hide();
+    grid_->setFocus();
+}
+
+} // namespace velu::reg

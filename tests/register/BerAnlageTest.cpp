@@ -1,0 +1,130 @@
+#include "register/BerAnlage.h"
+#include "RegisterFixture.h"
+#include "TestApp.h"
+#include "platform/forms/FormTag.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/ToolBand.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+using velu::Currency;
+using velu::forms::MessageBoxScript;
+using namespace velu::reg;
+
+class BerAnlageTest : public ProjektFixture {
+protected:
+    void SetUp() override {
+        testApp();
+        ProjektFixture::SetUp();
+    }
+    QLineEdit* Feld(BerAnlage& d, int i) { return d.findChild<QLineEdit*>(QString("XtraText1(%1)").arg(i)); }
+    void Fuelle(BerAnlage& d, const QString& gruppe, const QString& nummer, const QString& name) {
+        Feld(d, 0)->setText(gruppe);
+        Feld(d, 1)->setText(nummer);
+        Feld(d, 2)->setText(name);
+    }
+    int64_t Anzahl() { return db_->OpenRecordset("SELECT Count(*) AS n FROM BeReList").GetInt("n"); }
+};
+
+TEST_F(BerAnlageTest, ProposesTheNextGroupNumber) {
+    {
+        BerAnlage d(*db_, Currency::FromUnits(16));
+        d.Setdatabasename();
+        EXPECT_EQ(Feld(d, 0)->text(), "Gruppe 1");
+        EXPECT_TRUE(Feld(d, 1)->text().isEmpty());
+        EXPECT_TRUE(Feld(d, 2)->text().isEmpty());
+        EXPECT_EQ(Feld(d, 0)->maxLength(), 30);
+        EXPECT_EQ(Feld(d, 1)->maxLength(), 15);
+        EXPECT_TRUE(d.findChild<QRadioButton*>("Option1(0)")->isChecked());
+    }
+    const int64_t a = AddBerechnung("A", "a", 0, 0, "Neubau");
+    AddBerechnung("R", "b", 0, a, "Neubau");
+    AddBerechnung("A", "c", 0, 0, "Umbau");
+    BerAnlage d(*db_, Currency::FromUnits(16));
+    d.Setdatabasename();
+    EXPECT_EQ(Feld(d, 0)->text(), "Gruppe 3");
+}
+
+TEST_F(BerAnlageTest, RefusesEmptyInputAndAGroupInUse) {
+    AddBerechnung("A", "a", 0, 0, "Neubau");
+    struct {
+        const char *gruppe, *nummer, *name, *meldung;
+    } faelle[] = {
+        {"  ", "1", "n", "Es wird eine Eingabe erwartet "},
+        {"G", "", "n", "Es wird eine Eingabe erwartet "},
+        {"G", "1", "   ", "Es wird eine Eingabe erwartet "},
+        {" neubau ", "1", "n",
+         "Diese Gruppenbezeichning ist schon vorhanden, Bitte wählen Sie eine ander Bezeichnung"},
+    };
+    for (const auto& f : faelle) {
+        BerAnlage d(*db_, Currency::FromUnits(16));
+        Fuelle(d, f.gruppe, f.nummer, f.name);
+        MessageBoxScript script;
+        d.ActiveBar1().Click("Band1", "OK");
+        EXPECT_EQ(script.LastText(), f.meldung) << f.gruppe << "|" << f.nummer << "|" << f.name;
+        EXPECT_NE(d.result(), QDialog::Accepted);
+        EXPECT_EQ(d.NeueLfNr(), 0);
+        EXPECT_NE(d.ActiveBar1().Tag(), "X");
+    }
+    EXPECT_EQ(Anzahl(), 1);
+}
+
+TEST_F(BerAnlageTest, OkWritesTheCalculationAndAccepts) {
+    BerAnlage d(*db_, Currency::FromString("19"));
+    d.Setdatabasename();
+    Fuelle(d, "  Neubau Kita ", " R-1", "Entwurf ");
+    d.findChild<QRadioButton*>("Option1(4)")->setChecked(true);
+    d.findChild<QRadioButton*>("Option2(1)")->setChecked(true);
+    MessageBoxScript script;
+    d.ActiveBar1().Click("Band1", "OK");
+    EXPECT_TRUE(script.Shown().empty());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    const int64_t n = d.NeueLfNr();
+    ASSERT_GT(n, 0);
+    EXPECT_EQ(d.ActiveBar1().Tag(), "X");
+    EXPECT_EQ(velu::forms::FormTag(*d.findChild<QGroupBox*>("Frame1")), QString::number(n));
+    EXPECT_EQ(std::get<int64_t>(Get(n, "Ursprung")), n);
+    EXPECT_EQ(std::get<std::string>(Get(n, "REType")), "V");
+    EXPECT_EQ(std::get<std::string>(Get(n, "Gruppenbezeichnung")), "Neubau Kita");
+    EXPECT_EQ(std::get<std::string>(Get(n, "ReNummer")), "R-1");
+    EXPECT_EQ(std::get<std::string>(Get(n, "ReBezeichnung")), "Entwurf");
+    EXPECT_EQ(std::get<std::string>(Get(n, "Redatum")),
+              QDate::currentDate().toString(Qt::ISODate).toStdString());
+    EXPECT_EQ(std::get<int64_t>(Get(n, "INPUTType")), 1);
+    EXPECT_EQ(std::get<int64_t>(Get(n, "DisplayType")), 1);
+    EXPECT_EQ(GetCY(n, "MwstPro"), Currency::FromString("19"));
+}
+
+TEST_F(BerAnlageTest, EscapeAndExitCreateNothing) {
+    for (int weg = 0; weg < 2; ++weg) {
+        BerAnlage d(*db_, Currency::FromUnits(16));
+        d.Setdatabasename();
+        Fuelle(d, "Neu", "1", "n");
+        d.open();
+        if (weg == 0) {
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&d, &esc);
+        } else {
+            d.ActiveBar1().Click("Band1", "EXIT");
+        }
+        EXPECT_FALSE(d.isVisible());
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+    }
+    EXPECT_EQ(Anzahl(), 0);
+}
+
+TEST(BerAnlageWaehrung, PreselectedFromTheRegionalCurrencyFormat) {
+    struct {
+        const char* format;
+        int waehrung;
+    } faelle[] = {{"2,00 DM", 0}, {"DM 2.00", 0}, {"2,00 €", 1}, {"$2.00", 1}, {"", 1}};
+    for (const auto& f : faelle)
+        EXPECT_EQ(BerAnlage::WaehrungAusFormat(QString::fromUtf8(f.format)), f.waehrung) << f.format;
+}

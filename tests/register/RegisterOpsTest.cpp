@@ -1,0 +1,412 @@
+#include "RegisterFixture.h"
+#include "TestApp.h"
+#include "core/CurrencyPrint.h"
+#include "platform/forms/BoundGridModel.h"
+#include "platform/forms/BoundGridView.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/ToolBand.h"
+#include "register/BerAnlage.h"
+#include "register/BerAuswahl.h"
+#include "register/ZahlungenTab.h"
+#include "ui/DatePicSSDB.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using velu::Currency;
+using velu::db::Params;
+using velu::forms::MessageBoxScript;
+using velu::forms::MsgResult;
+using namespace velu::reg;
+
+namespace {
+Currency C(const char* s) {
+    return Currency::FromString(s);
+}
+
+struct DruckProtokoll : DruckAufruf {
+    struct Aufruf {
+        std::string was;
+        int art = 0;
+        std::vector<int64_t> liste;
+        int64_t lfnr = 0;
+        int64_t ursprung = 0;
+        QString text;
+    };
+    std::vector<Aufruf> aufrufe;
+    void Bericht(int index, const QString& caption, int64_t lfnr, const QString& nummer,
+                 int64_t ursprung) override {
+        aufrufe.push_back({"Bericht", index, {}, lfnr, ursprung, caption + "|" + nummer});
+    }
+    void Rechnung(int art, const QString& datum, int, int, int64_t lfnr) override {
+        aufrufe.push_back({"Rechnung", art, {}, lfnr, 0, datum});
+    }
+    void Zusammenstellung(const std::vector<int64_t>& liste, const QString&, int, int,
+                          int64_t lfnr) override {
+        aufrufe.push_back({"Zusammenstellung", DokumentZusammenstellung, liste, lfnr, 0, {}});
+    }
+};
+
+struct KeinEditor : BerechnungEditor {
+    EditorErgebnis EditGrunddaten(int64_t, int, int, int, const std::string&) override {
+        return EditorErgebnis::Geschlossen;
+    }
+    EditorErgebnis EditStdRech(int64_t, int, int, const std::string&) override {
+        return EditorErgebnis::Geschlossen;
+    }
+    EditorErgebnis EditParag57(int64_t, Parag57Daten&, int, int) override {
+        return EditorErgebnis::Geschlossen;
+    }
+};
+
+struct OpsHost : RegisterHost {
+    velu::db::Database* db;
+    DruckProtokoll* druck;
+    KeinEditor editor;
+    OpsHost(velu::db::Database* d, DruckProtokoll* p) : db(d), druck(p) {}
+    velu::db::Database* ProjektDB() override { return db; }
+    QString ProjektText() override { return "P-1"; }
+    uint32_t AktRechte() override { return 8191; }
+    BerechnungEditor& Editor() override { return editor; }
+    DruckAufruf& Drucken() override { return druck ? *druck : RegisterHost::Drucken(); }
+    Currency MwStSatz() override { return C("19"); }
+};
+} // namespace
+
+class RegisterOpsTest : public ProjektFixture {
+protected:
+    void SetUp() override {
+        testApp();
+        ProjektFixture::SetUp();
+    }
+    std::unique_ptr<BerAuswahl> Fenster(bool eigenerDruck = true) {
+        return std::make_unique<BerAuswahl>(
+            std::make_unique<OpsHost>(db_.get(), eigenerDruck ? &druck : nullptr));
+    }
+    QTreeWidgetItem* Knoten(BerAuswahl& w, const QString& key) {
+        QTreeWidgetItemIterator it(w.TreeView1());
+        for (; *it; ++it)
+            if ((*it)->data(0, Qt::UserRole).toString() == key) return *it;
+        return nullptr;
+    }
+    QTreeWidgetItem* Berechnung(BerAuswahl& w, int64_t nr) { return Knoten(w, "@" + QString::number(nr)); }
+    QString Aktuell(BerAuswahl& w) { return w.TreeView1()->currentItem()->data(0, Qt::UserRole).toString(); }
+    int64_t Zaehle(const std::string& sql, int64_t nr) {
+        return db_->OpenRecordset(sql, Params().Add(nr)).GetInt("n");
+    }
+    void Zahlung(int64_t nr, int64_t ursprung, const char* betrag, const char* alDisp) {
+        db_->Execute(
+            "INSERT INTO Zahlung (LfNrBeReList, Ursprung, Zahlung, AlDispZahlung) VALUES (?, ?, ?, ?)",
+            Params().Add(nr).Add(ursprung).Add(C(betrag).Raw()).Add(C(alDisp).Raw()));
+    }
+    DruckProtokoll druck;
+};
+
+TEST_F(RegisterOpsTest, AddThroughTheDialogSelectsTheNewCalculation) {
+    AddBerechnung("A", "Angebot", 0, 0, "Neubau");
+    auto w = Fenster();
+    bool gefunden = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = qobject_cast<BerAnlage*>(QApplication::activeModalWidget());
+        if (!d) {
+            if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
+            return;
+        }
+        gefunden = true;
+        EXPECT_EQ(d->findChild<QLineEdit*>("XtraText1(0)")->text(), "Gruppe 2");
+        d->findChild<QLineEdit*>("XtraText1(1)")->setText("7");
+        d->findChild<QLineEdit*>("XtraText1(2)")->setText("Stunden");
+        d->findChild<QRadioButton*>("Option1(2)")->setChecked(true);
+        d->ActiveBar1().Click("Band1", "OK");
+    });
+    w->ActiveBar1().Click("Band1", "ADD");
+    ASSERT_TRUE(gefunden);
+    QTreeWidgetItem* n = w->TreeView1()->currentItem();
+    ASSERT_TRUE(n);
+    EXPECT_EQ(n->text(0), "Stunden");
+    const int64_t nr = Aktuell(*w).mid(1).toLongLong();
+    EXPECT_EQ(n->parent()->data(0, Qt::UserRole).toString(), "*" + QString::number(nr));
+    EXPECT_EQ(n->parent()->text(0), "Gruppe 2");
+    EXPECT_EQ(GetCY(nr, "MwstPro"), C("19"));
+    EXPECT_EQ(w->Register()->CurrentLfNr(), nr);
+    // An hourly-rate invoice has payments: the grid is bound to it.
+    EXPECT_EQ(w->Zahlungen()->LfNr(), nr);
+}
+
+TEST_F(RegisterOpsTest, CopyAndDeleteThroughTheTools) {
+    const int64_t a = AddBerechnung("A", "Angebot", 0, 0, "Neubau");
+    auto w = Fenster();
+    w->ActiveBar1().Click("Band1", "COPY");
+    const int64_t kopie = Aktuell(*w).mid(1).toLongLong();
+    ASSERT_NE(kopie, a);
+    EXPECT_EQ(w->TreeView1()->currentItem()->text(0), "Kopie Angebot");
+    EXPECT_EQ(w->TreeView1()->currentItem()->parent()->data(0, Qt::UserRole).toString(),
+              "*" + QString::number(a));
+    EXPECT_EQ(w->Register()->ReType(), "R");
+
+    {
+        MessageBoxScript script({MsgResult::No});
+        w->ActiveBar1().Click("Band1", "DEL");
+        ASSERT_EQ(script.Shown().size(), 1u);
+        EXPECT_EQ(script.Shown()[0].text, "Soll diese Berechnung wirklich gelöscht werden");
+        EXPECT_EQ(script.Shown()[0].defaultButton, 1);
+        EXPECT_EQ(script.Shown()[0].buttons, velu::forms::MsgButtons::YesNo);
+    }
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM BeReList WHERE LfNr = ?", kopie), 1);
+    {
+        MessageBoxScript script({MsgResult::Yes});
+        w->ActiveBar1().Click("Band1", "DEL");
+    }
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM BeReList WHERE LfNr = ?", kopie), 0);
+    EXPECT_EQ(Aktuell(*w), "@" + QString::number(a));
+    {
+        // The group node: nothing is asked, nothing deleted.
+        MessageBoxScript script({MsgResult::Yes});
+        w->TreeView1()->setCurrentItem(Knoten(*w, "*" + QString::number(a)));
+        w->KillBerechnung();
+        w->CopyBerechnung();
+        EXPECT_TRUE(script.Shown().empty());
+    }
+    w->TreeView1()->setCurrentItem(Berechnung(*w, a));
+    {
+        MessageBoxScript script({MsgResult::Yes});
+        w->ActiveBar1().Click("Band1", "DEL");
+    }
+    // The only calculation deleted: the root is selected.
+    EXPECT_EQ(Aktuell(*w), "+");
+    EXPECT_EQ(w->findChild<QLabel*>("Label7")->text(), "Projet P-1  ");
+}
+
+TEST_F(RegisterOpsTest, FailedCopyOrDeleteIsShownAndLeavesTheTree) {
+    const int64_t a = AddBerechnung("A", "Angebot", 0, 0, "Neubau");
+    db_->Execute("INSERT INTO ZuLP (LfNrBeReList) VALUES (?)", Params().Add(a));
+    auto w = Fenster();
+    db_->Execute("CREATE TEMP TRIGGER Fehler BEFORE INSERT ON ZuLP BEGIN SELECT RAISE(ABORT, 'voll'); END");
+    db_->Execute(
+        "CREATE TEMP TRIGGER Fehler2 BEFORE DELETE ON ZuLP BEGIN SELECT RAISE(ABORT, 'gesperrt'); END");
+    MessageBoxScript script;
+    w->ActiveBar1().Click("Band1", "COPY");
+    EXPECT_TRUE(script.LastText().startsWith("Die Berechnung konnte nicht kopiert werden: "))
+        << script.LastText().toStdString();
+    script.Answer(MsgResult::Yes);
+    w->ActiveBar1().Click("Band1", "DEL");
+    EXPECT_TRUE(script.LastText().startsWith("Die Berechnung konnte nicht gelöscht werden: "));
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM BeReList WHERE LfNr >= ?", a), 1);
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM ZuLP WHERE LfNrBeReList = ?", a), 1);
+    EXPECT_EQ(Aktuell(*w), "@" + QString::number(a));
+    EXPECT_EQ(w->TreeView1()->topLevelItem(0)->child(0)->childCount(), 1);
+}
+
+TEST_F(RegisterOpsTest, GroupRenameTrimmedAndEmptyNameRefused) {
+    const int64_t a = AddBerechnung("R", "a", 0, 0, "Neubau");
+    const int64_t b = AddBerechnung("R", "b", 0, a, "Neubau");
+    auto w = Fenster();
+    MessageBoxScript script;
+    Knoten(*w, "*" + QString::number(a))->setText(0, "  Neubau Nord  ");
+    EXPECT_EQ(std::get<std::string>(Get(b, "Gruppenbezeichnung")), "Neubau Nord");
+    EXPECT_EQ(Knoten(*w, "*" + QString::number(a))->text(0), "Neubau Nord");
+    Knoten(*w, "*" + QString::number(a))->setText(0, "   ");
+    EXPECT_EQ(script.LastText(), "Es wird eine Eingabe erwartet ");
+    EXPECT_EQ(std::get<std::string>(Get(b, "Gruppenbezeichnung")), "Neubau Nord");
+    EXPECT_EQ(Knoten(*w, "*" + QString::number(a))->text(0), "Neubau Nord");
+}
+
+TEST_F(RegisterOpsTest, PaymentsGridBoundToTheCurrentCalculationOnly) {
+    const int64_t r1 = AddBerechnung("R", "Rechnung 1", 0, 0, "Neubau");
+    db_->Execute("UPDATE BeReList SET DisplayType = 1 WHERE LfNr = ?", Params().Add(r1));
+    const int64_t r2 = AddBerechnung("R", "Rechnung 2", 0, r1, "Neubau");
+    const int64_t o = AddBerechnung("A", "Angebot", 0, 0, "Umbau");
+    Zahlung(r2, r1, "10", "5.1129");
+    auto w = Fenster();
+    ZahlungenTab* z = w->Zahlungen();
+    w->NodeClick(Berechnung(*w, r1));
+    ASSERT_EQ(z->LfNr(), r1);
+    auto* grid = z->SSDBGrid1();
+    EXPECT_TRUE(grid->isColumnHidden(ZahlungenTab::Betrag));
+    EXPECT_FALSE(grid->isColumnHidden(ZahlungenTab::AlDispBetrag));
+    velu::forms::BoundGridModel* m = z->Model();
+    ASSERT_EQ(m->StoredRows(), 0);
+
+    MessageBoxScript script;
+    // 100 typed in euro into a DM calculation.
+    ASSERT_TRUE(m->setData(m->index(0, ZahlungenTab::AlDispBetrag), "100"));
+    ASSERT_TRUE(m->Commit());
+    auto rs = db_->OpenRecordset("SELECT * FROM Zahlung WHERE LfNrBeReList = ?", Params().Add(r1));
+    ASSERT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(velu::GetCY(rs, "Zahlung"), C("195.58"));
+    EXPECT_EQ(velu::GetCY(rs, "AlDispZahlung"), C("99.9985"));
+    EXPECT_EQ(rs.GetInt("Ursprung"), r1);
+    EXPECT_EQ(m->data(m->index(0, ZahlungenTab::AlDispBetrag)).toString(), "100,00 €");
+    EXPECT_FALSE(m->setData(m->index(0, ZahlungenTab::AlDispBetrag), "12a"));
+    EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein");
+
+    // Shown in DM: the main column, typed as it stands.
+    w->ActiveBar1().Click("Band1", "DM");
+    EXPECT_FALSE(grid->isColumnHidden(ZahlungenTab::Betrag));
+    EXPECT_TRUE(grid->isColumnHidden(ZahlungenTab::AlDispBetrag));
+
+    // A row typed but not yet stored goes to the calculation it was typed for.
+    w->NodeClick(Berechnung(*w, r2));
+    ASSERT_EQ(z->LfNr(), r2);
+    m = z->Model();
+    EXPECT_EQ(m->StoredRows(), 1);
+    ASSERT_TRUE(m->setData(m->index(1, ZahlungenTab::Bemerkung), "Rate 2"));
+    w->NodeClick(Berechnung(*w, r1));
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", r2), 2);
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", r1), 1);
+
+    // An offer has no payments: the grid is unbound, not left on the invoice's rows.
+    w->NodeClick(Berechnung(*w, o));
+    auto* tab = w->findChild<QTabWidget*>("SSTab1");
+    EXPECT_FALSE(tab->isTabEnabled(1));
+    EXPECT_FALSE(z->Bound());
+    // Turned into an invoice before its first edit: bound to its own (no) payments.
+    w->findChild<QRadioButton*>("Option1(1)")->click();
+    EXPECT_TRUE(tab->isTabEnabled(1));
+    EXPECT_EQ(z->LfNr(), o);
+    EXPECT_EQ(z->Model()->StoredRows(), 0);
+}
+
+TEST_F(RegisterOpsTest, PaymentDeletionAsksWithNoAsDefaultAndDatesComeFromThePicker) {
+    const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    Zahlung(r, r, "10", "5.1129");
+    auto w = Fenster();
+    ZahlungenTab* z = w->Zahlungen();
+    velu::forms::BoundGridModel* m = z->Model();
+    ASSERT_TRUE(m);
+
+    z->SSDBGrid1()->setCurrentIndex(m->index(0, ZahlungenTab::Datum));
+    z->DatumKnopf();
+    EXPECT_TRUE(z->PickerOffen());
+    emit z->DatePicSSDB1()->DateAction("24.12.2026", velu::DatePicSSDB::ActionClicked);
+    EXPECT_FALSE(z->PickerOffen());
+    ASSERT_TRUE(z->Commit());
+    auto rs = db_->OpenRecordset("SELECT Datum FROM Zahlung WHERE LfNrBeReList = ?", Params().Add(r));
+    EXPECT_EQ(rs.GetText("Datum"), "2026-12-24");
+    // A date that is none becomes today's.
+    ASSERT_TRUE(m->setData(m->index(0, ZahlungenTab::Datum), "31.02.2026"));
+    ASSERT_TRUE(z->Commit());
+    rs.Requery();
+    EXPECT_EQ(rs.GetText("Datum"), QDate::currentDate().toString(Qt::ISODate).toStdString());
+
+    for (MsgResult antwort : {MsgResult::No, MsgResult::Yes}) {
+        MessageBoxScript script({antwort});
+        EXPECT_EQ(m->DeleteRow(0), antwort == MsgResult::Yes);
+        ASSERT_EQ(script.Shown().size(), 1u);
+        EXPECT_EQ(script.Shown()[0].text, "Soll(en) die markierte(n) Zahlung(en) gelöscht werden");
+        EXPECT_EQ(script.Shown()[0].defaultButton, 1);
+    }
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", r), 0);
+}
+
+TEST_F(RegisterOpsTest, EarlierPaymentsTakenOverAsPaymentsOnAccount) {
+    const int64_t r1 = AddBerechnung("R", "1.", 0, 0, "Neubau");
+    const int64_t r2 = AddBerechnung("R", "2.", 1, r1, "Neubau");
+    const int64_t r3 = AddBerechnung("R", "3.", 0, r1, "Neubau");
+    Zahlung(r1, r1, "100", "51.1292");
+    Zahlung(r2, r1, "50", "97.7915");
+    Zahlung(r3, r1, "999", "510.7806");
+    auto w = Fenster();
+    w->NodeClick(Berechnung(*w, r3));
+    w->findChild<QToolButton*>("Command1")->click();
+    EXPECT_EQ(GetCY(r3, "SummAz"), C("197.79"));
+    EXPECT_EQ(GetCY(r3, "AlDispSummAz"), velu::DMEuroUmrechnung(C("197.79"), 1));
+    EXPECT_EQ(GetCY(r3, "Endbetrag"), C("-197.79"));
+    EXPECT_EQ(w->findChild<QLineEdit*>("XtraText2(9)")->text(), "197,79 DM");
+}
+
+TEST_F(RegisterOpsTest, MarksAndTheSummary) {
+    const int64_t a = AddBerechnung("R", "a", 0, 0, "Neubau");
+    const int64_t b = AddBerechnung("R", "b", 0, 0, "Umbau");
+    const int64_t c = AddBerechnung("R", "c", 0, a, "Neubau");
+    auto w = Fenster();
+    QTreeWidgetItem* gruppe = Knoten(*w, "*" + QString::number(a));
+    w->TreeView1()->setCurrentItem(gruppe);
+    w->ToolClick("MARK");
+    EXPECT_TRUE(w->MarkModus());
+    EXPECT_TRUE(w->ActiveBar1().Enabled("POPUPLINKS", "UNMARK"));
+    EXPECT_EQ(gruppe->checkState(0), Qt::Unchecked);
+    // The user's mark on a group is taken back at once.
+    gruppe->setCheckState(0, Qt::Checked);
+    EXPECT_EQ(gruppe->checkState(0), Qt::Unchecked);
+
+    MessageBoxScript script;
+    Berechnung(*w, b)->setCheckState(0, Qt::Checked);
+    w->CallReZusammenstellung();
+    EXPECT_EQ(script.LastText(), "Es sind nicht genügent Rechnungen angewählt");
+    EXPECT_TRUE(druck.aufrufe.empty());
+    // Marked in the order b, c; listed in tree order (group Neubau first).
+    w->TreeView1()->setCurrentItem(Berechnung(*w, c));
+    w->ToolClick("MARK");
+    w->NodeClick(Berechnung(*w, b));
+    w->CallReZusammenstellung();
+    ASSERT_EQ(druck.aufrufe.size(), 1u);
+    EXPECT_EQ(druck.aufrufe[0].art, 4);
+    EXPECT_EQ(druck.aufrufe[0].liste, (std::vector<int64_t>{c, b}));
+    EXPECT_EQ(druck.aufrufe[0].lfnr, b);
+
+    w->ToolClick("UNMARK");
+    EXPECT_FALSE(w->MarkModus());
+    EXPECT_FALSE(w->ActiveBar1().Enabled("POPUPLINKS", "UNMARK"));
+    EXPECT_FALSE(Berechnung(*w, c)->data(0, Qt::CheckStateRole).isValid());
+    w->CallReZusammenstellung();
+    EXPECT_EQ(druck.aufrufe.size(), 1u);
+}
+
+TEST_F(RegisterOpsTest, PrintCallsPassTheDocumentKindOfTheStoredType) {
+    struct {
+        const char* typ;
+        int art; // 0: no call
+    } faelle[] = {{"A", 1}, {"R", 2}, {"B", 3}, {"S", 5}, {"E", 6}, {"V", 7}, {"X", 0}, {"", 0}};
+    for (const auto& f : faelle)
+        AddBerechnung(f.typ, f.typ);
+    auto w = Fenster();
+    int64_t nr = 0;
+    for (const auto& f : faelle) {
+        ++nr;
+        druck.aufrufe.clear();
+        w->NodeClick(Berechnung(*w, nr));
+        w->CallREPRINT(1);
+        if (f.art == 0) {
+            EXPECT_TRUE(druck.aufrufe.empty()) << f.typ;
+            continue;
+        }
+        ASSERT_EQ(druck.aufrufe.size(), 1u) << f.typ;
+        EXPECT_EQ(druck.aufrufe[0].art, f.art) << f.typ;
+        EXPECT_EQ(druck.aufrufe[0].lfnr, nr);
+    }
+    druck.aufrufe.clear();
+    w->CallREPRINT(0);
+    ASSERT_EQ(druck.aufrufe.size(), 1u);
+    EXPECT_EQ(druck.aufrufe[0].art, 4);
+
+    // The report tools after the first edit, with the tool's caption and the calculation's group.
+    db_->Execute("UPDATE BeReList SET Modif = -1, ReNummer = 'R-9' WHERE LfNr = 2");
+    w->RefreshConection();
+    w->NodeClick(Berechnung(*w, 2));
+    druck.aufrufe.clear();
+    ASSERT_TRUE(w->ActiveBar1().Click("PopupBand1", "PRINTZULP"));
+    ASSERT_TRUE(w->ActiveBar1().Click("PopupBand1", "PRINTRE"));
+    ASSERT_EQ(druck.aufrufe.size(), 2u);
+    EXPECT_EQ(druck.aufrufe[0].was, "Bericht");
+    EXPECT_EQ(druck.aufrufe[0].art, 14);
+    EXPECT_EQ(druck.aufrufe[0].text, "Zuschläge je Leistungsphase|R-9");
+    EXPECT_EQ(druck.aufrufe[0].ursprung, 2);
+    EXPECT_EQ(druck.aufrufe[1].art, 2);
+}
+
+TEST_F(RegisterOpsTest, PrintingSaysItComesLater) {
+    AddBerechnung("R", "r");
+    auto w = Fenster(false);
+    MessageBoxScript script;
+    w->CallREPRINT(1);
+    EXPECT_EQ(script.LastText(), "Das Drucken ist noch nicht verfügbar.");
+}
