@@ -62,7 +62,8 @@ Pauschal::Pauschal(QWidget* parent) : QDialog(parent) {
     haupt->setMenuBar(bar_->ToolBar("Band1"));
     haupt->addLayout(felder);
     help::InstallHelpKey(this, objectName());
-    SwitchWährung(rechnung_.Anzeige());
+    // The fields stay empty until LoadPausch fills the rows in use.
+    bar_->SetChecked("Band1", "DM", true);
 }
 
 void Pauschal::LoadPausch(const Abschnitte<Currency>& pausch, const Abschnitte<Currency>& alDispPausch,
