@@ -177,6 +177,7 @@ void Parag57::BindeKosten() {
     cb.melden = [this](const QString& text) { forms::MsgCritical(this, text); };
     model_->SetCallbacks(std::move(cb));
     grid_->SetBoundModel(model_.get());
+    grid_->horizontalHeader()->setSectionResizeMode(model_->ColumnOf("Bezeichnung"), QHeaderView::Stretch);
     BaueSpalten();
 }
 
