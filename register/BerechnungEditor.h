@@ -5,6 +5,7 @@
 #include "core/Currency.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace velu::reg {
@@ -18,7 +19,7 @@ enum class EditorErgebnis {
 // In and out of the site-supervision dialog (MakeConnection in, GetDaten out).
 struct Parag57Daten {
     Currency kost57;
-    Currency pSatz57;
+    std::optional<Currency> pSatz57; // empty while no rate is stored: the dialog offers its default
     Currency fertigstell57;
     Currency pausch57;
     Currency alDispPausch57;

@@ -291,7 +291,7 @@ EditorErgebnis CalculationRegister::EDITRe(BerechnungEditor& editor, const std::
                                       "Stundenlohnrechnung " + nummerText + " " + knotenText);
         nachlauf = Stunden;
     } else if (typ == "B") {
-        daten.pSatz57 = ReadProzent(rs, "PSatz57");
+        if (!rs.IsNull("PSatz57")) daten.pSatz57 = ReadProzent(rs, "PSatz57");
         daten.fertigstell57 =
             rs.IsNull("Fertigstell57") ? Currency::FromUnits(100) : ReadProzent(rs, "Fertigstell57");
         daten.pausch57 = ReadBetrag(rs, "Pausch57");
@@ -313,7 +313,7 @@ EditorErgebnis CalculationRegister::EDITRe(BerechnungEditor& editor, const std::
             r.Edit();
             try {
                 SetCY(r, "KOST57", daten.kost57);
-                SetProzent(r, "PSatz57", daten.pSatz57);
+                if (daten.pSatz57) SetProzent(r, "PSatz57", *daten.pSatz57);
                 SetProzent(r, "Fertigstell57", daten.fertigstell57);
                 SetCY(r, "Pausch57", daten.pausch57);
                 SetCY(r, "AlDispPausch57", daten.alDispPausch57);

@@ -175,11 +175,28 @@ TEST_F(RegisterTest, EditSiteSupervision) {
             C("2000"),   C("1022.5868")};
         reg.EDITRe(ed, "", "");
         EXPECT_EQ(ed.angeboten.fertigstell57, C("100")) << c.name; // never stored: offered as 100
+        EXPECT_FALSE(ed.angeboten.pSatz57.has_value()) << c.name; // no rate stored: offered empty
         EXPECT_EQ(GetCY(b, "BerNetto"), C(c.netto)) << c.name;
         EXPECT_EQ(GetCY(b, "AlDispBerNetto"), C(c.alDispNetto)) << c.name;
         EXPECT_TRUE(reg.Modif()) << c.name;
         EXPECT_EQ(GetCY(b, "ZwSumm"), C(c.netto)) << c.name;
     }
+}
+
+TEST_F(RegisterTest, SiteSupervisionRateOfZeroIsOfferedAsStored) {
+    const int64_t b = AddBerechnung("B", "Bauüberwachung");
+    SetCY(b, "PSatz57", "0");
+    CalculationRegister reg(*db_);
+    reg.Open();
+    ASSERT_TRUE(reg.FindBerechnung(b));
+    FakeEditor ed;
+    ed.ergebnis = EditorErgebnis::Bestaetigt;
+    ed.zurueck = {C("1000"), C("0"), C("100"), C("0"), C("0"), C("0"), C("0")};
+    reg.EDITRe(ed, "", "");
+    ASSERT_TRUE(ed.angeboten.pSatz57.has_value());
+    EXPECT_EQ(*ed.angeboten.pSatz57, C("0"));
+    EXPECT_EQ(GetCY(b, "PSatz57"), C("0"));
+    EXPECT_EQ(GetCY(b, "KOST57"), C("1000"));
 }
 
 TEST_F(RegisterTest, EditHourlyInvoiceWithoutPositions) {
