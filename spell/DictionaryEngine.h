@@ -2,6 +2,7 @@
 // The words of a collection: a letter tree cut into pages, one entry per letter that can follow the
 // letters above it; an entry ends a word, carries the rest of one word as a suffix-compressed tail, or
 // links to the page of the next letter. Words go in and come out as Windows-1252 text ("~" marks capitals).
+// A collection of the old format (header format other than 12) can only be read: looked up and walked.
 #include "spell/DictionaryFile.h"
 
 #include <cstdint>
@@ -41,6 +42,9 @@ std::uint32_t GetWordCount(DictCollection& c);
 char GetDictionaryLanguage(DictCollection& c);
 // 1 when the root record can be read and the root page (if any) holds together.
 int CheckDictionaryRoot(DictCollection& c);
+// 1 when every page of the tree holds together and is reached once, every word within 63 letters. Words
+// of an old-format collection (read only, for import) are then read safely to the end.
+int CheckDictionaryTree(DictCollection& c);
 
 // Suffix compression of tails (letter codes in, stored bytes out) and its inverse; false for bytes that
 // are no tail.
