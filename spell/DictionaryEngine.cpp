@@ -224,10 +224,11 @@ constexpr const char* kOldOther[] = {
     "sub",   "super", "supp", "trans", "th",  "tial", "tion", "un"};
 constexpr unsigned char kOldSuffixBase = 150;
 
-// The old coding writes lower-case code page 437 letters between "a" and 149; 128 (Ç) is a capital it
-// never writes, and the one byte that would not come back unchanged through Windows-1252.
+// The old coding writes lower-case code page 437 letters between "a" and 149. Not every old word comes
+// back unchanged through Windows-1252 (ÿ turns into a blank), so a whole old collection is read with
+// WalkWords rather than word by word from its text.
 bool isOldLetter(unsigned b) {
-    return b >= 'a' && b <= 149 && b != 128;
+    return b >= 'a' && b <= 149;
 }
 unsigned char fromOld(unsigned char b) {
     return static_cast<unsigned char>((b - 95) << 1);
@@ -293,7 +294,8 @@ bool parseOldPage(const unsigned char* p, std::size_t n, const Endings& endings,
     std::sort(out.begin(), out.end(), [](const Entry& a, const Entry& b) { return a.letter < b.letter; });
     for (std::size_t k = 1; k < out.size(); ++k)
         if (out[k].letter == out[k - 1].letter) return false;
-    return true;
+    // A page needs a word, or walking through it would find none where the tree promises one.
+    return !out.empty();
 }
 
 bool loadOldPage(const DictCollection& c, std::uint32_t offset, Page& page) {
@@ -542,7 +544,8 @@ Seek seek(const DictCollection& c, std::uint32_t off, std::size_t depth, const s
     return Seek::None;
 }
 
-int giveOut(DictCollection& c, const Found& f, char* word, bool showCapitals, const WordOut& out) {
+// The word in text form, as the navigation gives it out (64 bytes).
+void decodeFound(const DictCollection& c, const Found& f, bool showCapitals, char* out) {
     char buf[128];
     std::memcpy(buf, f.codes.data(), f.codes.size());
     buf[f.codes.size()] = 0;
@@ -552,8 +555,12 @@ int giveOut(DictCollection& c, const Found& f, char* word, bool showCapitals, co
     DecodeWord(c.format(), buf, showCapitals, 64);
     if (f.info.marks & kEntryCapital)
         buf[0] = static_cast<char>(AnsiToUpper(static_cast<unsigned char>(buf[0])));
-    std::strncpy(c.word, buf, sizeof c.word - 1);
-    c.word[sizeof c.word - 1] = 0;
+    std::strncpy(out, buf, 63);
+    out[63] = 0;
+}
+
+int giveOut(DictCollection& c, const Found& f, char* word, bool showCapitals, const WordOut& out) {
+    decodeFound(c, f, showCapitals, c.word);
     if (word) std::strcpy(word, c.word);
     if (out.valueA) *out.valueA = f.info.a;
     if (out.valueB) *out.valueB = f.info.b;
@@ -819,24 +826,49 @@ char GetDictionaryLanguage(DictCollection& c) {
 }
 
 namespace {
-// Each page is reached once: a page linked twice, or from below itself, is no tree.
-bool checkTree(const DictCollection& c, std::uint32_t off, std::size_t depth,
-               std::unordered_set<std::uint32_t>& seen) {
+struct Walk {
+    const DictCollection& c;
+    bool showCapitals;
+    const WordVisitor* visit;
+    std::unordered_set<std::uint32_t> seen;
+    bool stopped = false;
+};
+
+bool visitFound(Walk& w, const Found& f) {
+    if (!w.visit || !*w.visit) return true;
+    char text[64];
+    decodeFound(w.c, f, w.showCapitals, text);
+    w.stopped = !(*w.visit)(text, f.info.a, f.info.b, (f.info.marks & kEntryMark) ? 1 : 0);
+    return !w.stopped;
+}
+
+// Each page is reached once: a page linked twice, or from below itself, is no tree. false when a page
+// does not hold together or the visitor stopped.
+bool walkPage(Walk& w, std::uint32_t off, const std::string& prefix) {
     Page p;
-    if (depth >= kMaxCodes || !seen.insert(off).second || !loadPage(c, off, p)) return false;
+    if (prefix.size() >= kMaxCodes || !w.seen.insert(off).second || !loadPage(w.c, off, p)) return false;
     for (const Entry& e : p.entries) {
-        std::string tail;
-        if (e.hasTail && (!ExpandTail(e.tail, tail) || depth + 1 + tail.size() > kMaxCodes)) return false;
-        if (e.link && !checkTree(c, e.link, depth + 1, seen)) return false;
+        std::string word = prefix + static_cast<char>(e.letter);
+        if (e.end && !visitFound(w, {word, e.endInfo})) return false;
+        if (e.hasTail) {
+            std::string tail;
+            if (!ExpandTail(e.tail, tail) || word.size() + tail.size() > kMaxCodes) return false;
+            if (!visitFound(w, {word + tail, e.tailInfo})) return false;
+        }
+        if (e.link && !walkPage(w, e.link, word)) return false;
     }
     return true;
 }
 } // namespace
 
-int CheckDictionaryTree(DictCollection& c) {
+int WalkWords(DictCollection& c, bool showCapitals, const WordVisitor& visit) {
     Root r;
-    std::unordered_set<std::uint32_t> seen;
-    return readRoot(c, r) && (!r.page || checkTree(c, r.page, 0, seen)) ? 1 : 0;
+    Walk w{c, showCapitals, &visit, {}};
+    return readRoot(c, r) && (!r.page || walkPage(w, r.page, {}) || w.stopped) ? 1 : 0;
+}
+
+int CheckDictionaryTree(DictCollection& c) {
+    return WalkWords(c, false, {});
 }
 
 int CheckDictionaryRoot(DictCollection& c) {

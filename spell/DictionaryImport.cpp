@@ -40,18 +40,15 @@ int ImportDictionaryFile(DBHandle target, const std::string& fileName, TextImpor
         MessageBoxFromString(LibraryInstance(), import.owner, 603, "Wortex", MB_ICONEXCLAMATION);
         return 0;
     }
-    char word[64] = {};
-    int mark = 0;
-    WordOut out{nullptr, nullptr, &mark};
-    if (!FirstWord(words, word, true, out)) {
-        CloseDBFile(source);
-        return 1;
-    }
-    if (!LockDictionary(target)) {
-        CloseDBFile(source);
-        return 0;
-    }
-    do {
+    bool locked = false, lockFailed = false;
+    WalkWords(words, true, [&](const char* text, std::uint32_t, std::uint32_t, int mark) {
+        // Locked at the first word: an empty source ends the import before.
+        if (!locked && !(locked = LockDictionary(target) == 1)) {
+            lockFailed = true;
+            return false;
+        }
+        char word[64];
+        std::strcpy(word, text);
         // A capital mark on the first letter goes over as a capital first letter, which the target's
         // word list would refuse in "~" form.
         if (word[0] == '~' && word[1]) {
@@ -68,14 +65,13 @@ int ImportDictionaryFile(DBHandle target, const std::string& fileName, TextImpor
                 ChangeDictionaryWord(target, stored, word, false, mark != 0);
         }
         if (import.shown) import.shown(word, added, GetDictionaryWordCount(target));
-        if (import.keyPressed && import.keyPressed() &&
-            MessageBoxFromString(LibraryInstance(), import.owner, 532, "Wortex",
-                                 MB_YESNO | MB_ICONQUESTION) == IDYES)
-            break;
-    } while (NextWord(words, word, true, out));
-    UnlockDictionary(target);
+        return !(import.keyPressed && import.keyPressed() &&
+                 MessageBoxFromString(LibraryInstance(), import.owner, 532, "Wortex",
+                                      MB_YESNO | MB_ICONQUESTION) == IDYES);
+    });
+    if (locked) UnlockDictionary(target);
     CloseDBFile(source);
-    return 1;
+    return lockFailed ? 0 : 1;
 }
 
 } // namespace wortex
