@@ -72,8 +72,8 @@ int OpenDictionaryTable(DBHandle h, DictCollection& collection, int kind) {
     if (!at) at = FindDBTable(h, kOldTableName);
     int ok = at && ReadDBBytes(h, at, collection.header, kDictHeaderSize);
     // A header that does not describe itself is not a dictionary header: refuse it before any of its
-    // offsets is followed.
-    // An old file is only read, through its root record: of its header no more than that is asked.
+    // offsets is followed. Of an old file, which is only read through its root record, no more is asked
+    // than the magic and that offset.
     if (ok) {
         const unsigned char* p = collection.header;
         ok = std::memcmp(p + 34, kMagic, sizeof kMagic) == 0 && get32(p + 26) != 0;
