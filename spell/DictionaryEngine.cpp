@@ -3,7 +3,9 @@
 #include "spell/Doz3Format.h"
 #include "spell/Letters.h"
 
+#include <algorithm>
 #include <cstring>
+#include <unordered_set>
 #include <vector>
 
 namespace wortex {
@@ -195,8 +197,122 @@ std::string serialize(const std::vector<Entry>& entries) {
     return out;
 }
 
+// ---- Old format, read only for import ----
+// An old entry is a letter byte (bit 7: a word ends here; the letter is (byte mod 128) + 96 in the old
+// coding), then a byte n: from 32 up a link follows, (n - 32) * 65536 + two more bytes, high byte first;
+// below 32 n is the length of the tail that follows. Tail bytes from 150 up stand for the endings of the
+// collection's language. A page's size is the one byte before it.
+// Inside the engine an old letter b is carried as (b - 95) * 2, so that old words sort, compare and expand
+// like current codes, with the capital bit clear.
+
+constexpr const char* kOldGerman[] = {
+    "angen", "an",    "all",   "aus",   "bei",   "be",    "dahin", "dar", "durch", "ein",  "ell", "end",
+    "ent",   "essen", "alten", "ieren", "ingen", "ungen", "en",    "ern", "unter", "ver",  "zer", "ber",
+    "er",    "ge",    "heit",  "ssig",  "ig",    "isch",  "miss",  "is",  "lich",  "keit", "ei",  "ie",
+    "mit",   "nis",   "sch",   "ch",    "st",    "um",    "ung",   "un",  "vor",   "zu"};
+constexpr const char* kOldFrench[] = {"able", "ant",  "ation", "con",  "ment", "ent",  "ons", "ez",
+                                      "de",   "en",   "ex",    "aire", "ance", "tion", "eux", "iste",
+                                      "age",  "ible", "ence",  "eur",  "ire",  "esse", "er",  "pro",
+                                      "re",   "aux",  "ette",  "ver",  "que",  "et",   "em"};
+constexpr const char* kOldOther[] = {
+    "able",  "acc",   "anc",  "anti",  "app", "as",   "nate", "ate",   "ation", "ative", "cha",
+    "comm",  "com",   "cons", "con",   "cor", "def",  "des",  "under", "de",    "disc",  "dis",
+    "nated", "ed",    "ence", "ency",  "ene", "per",  "over", "inter", "er",    "iness", "ness",
+    "less",  "ess",   "ful",  "gen",   "ic",  "imp",  "ing",  "inst",  "int",   "in",    "irr",
+    "is",    "ite",   "ity",  "ive",   "gh",  "li",   "lo",   "lity",  "ly",    "ment",  "mo",
+    "ous",   "ow",    "pre",  "pro",   "rec", "re",   "some", "ss",    "sta",   "str",   "st",
+    "sub",   "super", "supp", "trans", "th",  "tial", "tion", "un"};
+constexpr unsigned char kOldSuffixBase = 150;
+
+// The old coding writes lower-case code page 437 letters between "a" and 149. Not every old word comes
+// back unchanged through Windows-1252 (ÿ turns into a blank), so a whole old collection is read with
+// WalkWords rather than word by word from its text.
+bool isOldLetter(unsigned b) {
+    return b >= 'a' && b <= 149;
+}
+unsigned char fromOld(unsigned char b) {
+    return static_cast<unsigned char>((b - 95) << 1);
+}
+unsigned char toOld(unsigned char code) {
+    return static_cast<unsigned char>((code >> 1) + 95);
+}
+
+using Endings = std::vector<std::string>;
+
+template <std::size_t N> Endings oldEndings(const char* const (&texts)[N]) {
+    Endings t;
+    for (const char* s : texts) {
+        std::string codes;
+        for (; *s; ++s)
+            codes.push_back(static_cast<char>(fromOld(static_cast<unsigned char>(*s))));
+        t.push_back(std::move(codes));
+    }
+    return t;
+}
+
+const Endings& oldEndingsFor(char language) {
+    static const Endings german = oldEndings(kOldGerman), french = oldEndings(kOldFrench),
+                         other = oldEndings(kOldOther);
+    return language == 'D' ? german : language == 'F' ? french : other;
+}
+
+bool parseOldPage(const unsigned char* p, std::size_t n, const Endings& endings, std::vector<Entry>& out) {
+    std::size_t i = 0;
+    while (i < n) {
+        if (n - i < 2) return false;
+        Entry e;
+        unsigned char letter = static_cast<unsigned char>((p[i] & 127) + 96);
+        if (!isOldLetter(letter)) return false;
+        e.letter = fromOld(letter);
+        e.end = p[i] & 128;
+        unsigned m = p[i + 1];
+        i += 2;
+        if (m >= 32) {
+            if (n - i < 2) return false;
+            e.link = (m - 32) * 65536u + p[i] * 256u + p[i + 1];
+            i += 2;
+            if (e.link == 0) return false;
+        } else if (m > 0) {
+            if (n - i < m) return false;
+            // Kept expanded: the tail never goes back to an old page.
+            for (std::size_t k = 0; k < m; ++k) {
+                unsigned char b = p[i + k];
+                if (b >= kOldSuffixBase && std::size_t(b - kOldSuffixBase) < endings.size())
+                    e.tail += endings[b - kOldSuffixBase];
+                else if (isOldLetter(b))
+                    e.tail.push_back(static_cast<char>(fromOld(b)));
+                else
+                    return false;
+            }
+            i += m;
+            if (e.tail.size() > kMaxCodes) return false;
+            e.hasTail = true;
+        }
+        // An entry that holds nothing holds no word either; it is passed over.
+        if (!e.empty()) out.push_back(std::move(e));
+    }
+    std::sort(out.begin(), out.end(), [](const Entry& a, const Entry& b) { return a.letter < b.letter; });
+    for (std::size_t k = 1; k < out.size(); ++k)
+        if (out[k].letter == out[k - 1].letter) return false;
+    // A page needs a word, or walking through it would find none where the tree promises one.
+    return !out.empty();
+}
+
+bool loadOldPage(const DictCollection& c, std::uint32_t offset, Page& page) {
+    unsigned char size = 0, language = 0;
+    if (offset < 1 || !ReadDBBytes(c.db, offset - 1, &size, 1) || size == 0 ||
+        !ReadDBBytes(c.db, c.rootRecord() + 29, &language, 1))
+        return false;
+    unsigned char bytes[255];
+    if (!ReadDBBytes(c.db, offset, bytes, size)) return false;
+    page.offset = offset;
+    page.size = size;
+    return parseOldPage(bytes, size, oldEndingsFor(static_cast<char>(AnsiToUpper(language))), page.entries);
+}
+
 bool loadPage(const DictCollection& c, std::uint32_t offset, Page& page) {
     page = Page{};
+    if (c.format() != kCurrentFormat) return loadOldPage(c, offset, page);
     if (offset < 2) return false;
     unsigned char b[2];
     if (!ReadDBBytes(c.db, offset - 2, b, 2)) return false;
@@ -312,6 +428,29 @@ bool searchCodes(const char* text, std::string& codes) {
     return true;
 }
 
+// The same for the collection's format. An old word has no capitals: its "~" marks are dropped, and the
+// old coding converts it to code page 437 first.
+bool searchCodes(const DictCollection& c, const char* text, std::string& codes) {
+    if (c.format() == kCurrentFormat) return searchCodes(text, codes);
+    char buf[kMaxCodes + 1];
+    std::size_t n = 0;
+    for (; *text; ++text)
+        if (*text != '~') {
+            if (n == kMaxCodes) return false;
+            buf[n++] = *text;
+        }
+    buf[n] = 0;
+    if (n == 0) return false;
+    EncodeWord(c.format(), buf, false);
+    codes.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char b = static_cast<unsigned char>(buf[i]);
+        if (!isOldLetter(b)) return false;
+        codes.push_back(static_cast<char>(fromOld(b)));
+    }
+    return true;
+}
+
 bool findExact(const DictCollection& c, const std::string& codes, Found& f) {
     Root r;
     if (!readRoot(c, r)) return false;
@@ -345,13 +484,17 @@ bool findExact(const DictCollection& c, const std::string& codes, Found& f) {
     return false;
 }
 
+enum class Seek { Found, None, Broken };
+
 // The first word at or after (strict: after) bound, or the last at or before it when backward; bound null
-// means no bound.
-bool seek(const DictCollection& c, std::uint32_t off, std::size_t depth, const std::string& prefix,
+// means no bound. Below an entry without bound every page holds a word within 63 letters, so finding none
+// there means the pages don't hold together: the search gives up instead of trying every other path, which
+// on pages that link back to each other would never end.
+Seek seek(const DictCollection& c, std::uint32_t off, std::size_t depth, const std::string& prefix,
           const std::string* bound, bool strict, bool forward, Found& f) {
-    if (depth >= kMaxCodes) return false;
+    if (depth >= kMaxCodes) return Seek::Broken;
     Page p;
-    if (!loadPage(c, off, p)) return false;
+    if (!loadPage(c, off, p)) return Seek::Broken;
     auto accept = [&](const std::string& word) {
         if (!bound) return true;
         int cmp = CompareCodes(word.c_str(), bound->c_str());
@@ -364,7 +507,7 @@ bool seek(const DictCollection& c, std::uint32_t off, std::size_t depth, const s
         if (b) {
             if (depth >= b->size()) {
                 // Everything below here extends the bound and so sorts after it.
-                if (!forward) return false;
+                if (!forward) return Seek::None;
                 b = nullptr;
             } else {
                 unsigned bl = key(static_cast<unsigned char>((*b)[depth])), l = key(e.letter);
@@ -378,38 +521,46 @@ bool seek(const DictCollection& c, std::uint32_t off, std::size_t depth, const s
         auto tryEnd = [&] {
             if (e.end && accept(word)) {
                 f = {word, e.endInfo};
-                return true;
+                return Seek::Found;
             }
-            return false;
+            return Seek::None;
         };
         auto tryRest = [&] {
             if (e.hasTail) {
                 std::string tail;
-                if (ExpandTail(e.tail, tail) && word.size() + tail.size() <= kMaxCodes &&
-                    accept(word + tail)) {
-                    f = {word + tail, e.tailInfo};
-                    return true;
-                }
-                return false;
+                if (!ExpandTail(e.tail, tail) || word.size() + tail.size() > kMaxCodes) return Seek::Broken;
+                if (!accept(word + tail)) return Seek::None;
+                f = {word + tail, e.tailInfo};
+                return Seek::Found;
             }
-            return e.link && seek(c, e.link, depth + 1, word, b, strict, forward, f);
+            return e.link ? seek(c, e.link, depth + 1, word, b, strict, forward, f) : Seek::None;
         };
-        bool hit = forward ? (tryEnd() || tryRest()) : (tryRest() || tryEnd());
+        Seek hit = forward ? tryEnd() : tryRest();
+        if (hit == Seek::None) hit = forward ? tryRest() : tryEnd();
         bound = saved;
-        if (hit) return true;
+        if (hit != Seek::None) return hit;
+        if (!b) return Seek::Broken;
     }
-    return false;
+    return Seek::None;
 }
 
-int giveOut(DictCollection& c, const Found& f, char* word, bool showCapitals, const WordOut& out) {
+// The word in text form, as the navigation gives it out (64 bytes).
+void decodeFound(const DictCollection& c, const Found& f, bool showCapitals, char* out) {
     char buf[128];
     std::memcpy(buf, f.codes.data(), f.codes.size());
     buf[f.codes.size()] = 0;
-    DecodeWord(kCurrentFormat, buf, showCapitals, 64);
+    if (c.format() != kCurrentFormat)
+        for (std::size_t i = 0; i < f.codes.size(); ++i)
+            buf[i] = static_cast<char>(toOld(static_cast<unsigned char>(buf[i])));
+    DecodeWord(c.format(), buf, showCapitals, 64);
     if (f.info.marks & kEntryCapital)
         buf[0] = static_cast<char>(AnsiToUpper(static_cast<unsigned char>(buf[0])));
-    std::strncpy(c.word, buf, sizeof c.word - 1);
-    c.word[sizeof c.word - 1] = 0;
+    std::strncpy(out, buf, 63);
+    out[63] = 0;
+}
+
+int giveOut(DictCollection& c, const Found& f, char* word, bool showCapitals, const WordOut& out) {
+    decodeFound(c, f, showCapitals, c.word);
     if (word) std::strcpy(word, c.word);
     if (out.valueA) *out.valueA = f.info.a;
     if (out.valueB) *out.valueB = f.info.b;
@@ -566,23 +717,22 @@ bool ExpandTail(const std::string& stored, std::string& codes) {
 int LookupWord(DictCollection& c, char* word, bool showCapitals, WordOut out) {
     std::string codes;
     Found f;
-    if (!word || c.format() != kCurrentFormat || !searchCodes(word, codes) || !findExact(c, codes, f))
-        return 0;
+    if (!word || !searchCodes(c, word, codes) || !findExact(c, codes, f)) return 0;
     return giveOut(c, f, word, showCapitals, out);
 }
 
 namespace {
 int walk(DictCollection& c, char* word, bool showCapitals, WordOut out, bool forward, bool fromWord) {
     Root r;
-    if (!word || c.format() != kCurrentFormat || !readRoot(c, r) || !r.page) return 0;
+    if (!word || !readRoot(c, r) || !r.page) return 0;
     std::string bound;
     if (fromWord) {
         const char* from = *word ? word : c.word;
         if (!*from) return 0;
-        if (!searchCodes(from, bound)) return 0;
+        if (!searchCodes(c, from, bound)) return 0;
     }
     Found f;
-    if (!seek(c, r.page, 0, {}, fromWord ? &bound : nullptr, true, forward, f)) return 0;
+    if (seek(c, r.page, 0, {}, fromWord ? &bound : nullptr, true, forward, f) != Seek::Found) return 0;
     return giveOut(c, f, word, showCapitals, out);
 }
 } // namespace
@@ -673,6 +823,52 @@ char GetDictionaryLanguage(DictCollection& c) {
     WordLock lock(c);
     Root r;
     return lock.held() && readRoot(c, r) ? r.language : 0;
+}
+
+namespace {
+struct Walk {
+    const DictCollection& c;
+    bool showCapitals;
+    const WordVisitor* visit;
+    std::unordered_set<std::uint32_t> seen;
+    bool stopped = false;
+};
+
+bool visitFound(Walk& w, const Found& f) {
+    if (!w.visit || !*w.visit) return true;
+    char text[64];
+    decodeFound(w.c, f, w.showCapitals, text);
+    w.stopped = !(*w.visit)(text, f.info.a, f.info.b, (f.info.marks & kEntryMark) ? 1 : 0);
+    return !w.stopped;
+}
+
+// Each page is reached once: a page linked twice, or from below itself, is no tree. false when a page
+// does not hold together or the visitor stopped.
+bool walkPage(Walk& w, std::uint32_t off, const std::string& prefix) {
+    Page p;
+    if (prefix.size() >= kMaxCodes || !w.seen.insert(off).second || !loadPage(w.c, off, p)) return false;
+    for (const Entry& e : p.entries) {
+        std::string word = prefix + static_cast<char>(e.letter);
+        if (e.end && !visitFound(w, {word, e.endInfo})) return false;
+        if (e.hasTail) {
+            std::string tail;
+            if (!ExpandTail(e.tail, tail) || word.size() + tail.size() > kMaxCodes) return false;
+            if (!visitFound(w, {word + tail, e.tailInfo})) return false;
+        }
+        if (e.link && !walkPage(w, e.link, word)) return false;
+    }
+    return true;
+}
+} // namespace
+
+int WalkWords(DictCollection& c, bool showCapitals, const WordVisitor& visit) {
+    Root r;
+    Walk w{c, showCapitals, &visit, {}};
+    return readRoot(c, r) && (!r.page || walkPage(w, r.page, {}) || w.stopped) ? 1 : 0;
+}
+
+int CheckDictionaryTree(DictCollection& c) {
+    return WalkWords(c, false, {});
 }
 
 int CheckDictionaryRoot(DictCollection& c) {

@@ -2,9 +2,11 @@
 // The words of a collection: a letter tree cut into pages, one entry per letter that can follow the
 // letters above it; an entry ends a word, carries the rest of one word as a suffix-compressed tail, or
 // links to the page of the next letter. Words go in and come out as Windows-1252 text ("~" marks capitals).
+// A collection of the old format (header format other than 12) can only be read: looked up and walked.
 #include "spell/DictionaryFile.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace wortex {
@@ -41,6 +43,16 @@ std::uint32_t GetWordCount(DictCollection& c);
 char GetDictionaryLanguage(DictCollection& c);
 // 1 when the root record can be read and the root page (if any) holds together.
 int CheckDictionaryRoot(DictCollection& c);
+// Every word of the collection in dictionary order, in one pass over its pages, each page once: for reading
+// a whole collection, of either format, without looking each word up again from its text. visit gets the
+// word as NextWord gives it and returns false to stop. 1 when the walk reached the end or was stopped, 0
+// at a page that does not hold together (the words before it have been visited).
+using WordVisitor =
+    std::function<bool(const char* word, std::uint32_t valueA, std::uint32_t valueB, int mark)>;
+int WalkWords(DictCollection& c, bool showCapitals, const WordVisitor& visit);
+// WalkWords without a visitor: 1 when every page holds together and is reached once, every word within 63
+// letters.
+int CheckDictionaryTree(DictCollection& c);
 
 // Suffix compression of tails (letter codes in, stored bytes out) and its inverse; false for bytes that
 // are no tail.

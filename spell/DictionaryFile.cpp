@@ -72,12 +72,14 @@ int OpenDictionaryTable(DBHandle h, DictCollection& collection, int kind) {
     if (!at) at = FindDBTable(h, kOldTableName);
     int ok = at && ReadDBBytes(h, at, collection.header, kDictHeaderSize);
     // A header that does not describe itself is not a dictionary header: refuse it before any of its
-    // offsets is followed.
+    // offsets is followed. Of an old file, which is only read through its root record, no more is asked
+    // than the magic and that offset.
     if (ok) {
         const unsigned char* p = collection.header;
-        ok = std::memcmp(p + 34, kMagic, sizeof kMagic) == 0 && get32(p + 40) == at &&
-             get32(p + 26) == get32(p + 44) && get32(p + 26) != 0 && get16(p + 32) == kRootRecordSize &&
-             get32(p + 18) != 0;
+        ok = std::memcmp(p + 34, kMagic, sizeof kMagic) == 0 && get32(p + 26) != 0;
+        if (ok && collection.format() == kCurrentFormat)
+            ok = get32(p + 40) == at && get32(p + 26) == get32(p + 44) && get16(p + 32) == kRootRecordSize &&
+                 get32(p + 18) != 0;
     }
     UnlockDBFile(h, 0);
     if (!ok) collection = DictCollection{h};
