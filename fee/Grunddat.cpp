@@ -398,7 +398,7 @@ void Grunddat::fokusNachFehler(int16_t code) {
 void Grunddat::gitterSchreiben() {
     const int t = tab_->currentIndex();
     if (t >= 1 && t <= 3 && kostenGrid_->BoundModel()) kostenGrid_->Commit();
-    if (t == 4 && phasenGrid_->hasFocus()) forms::ToolBand::CommitFocusedEdit();
+    if (t == 4 && phasenGrid_->isAncestorOf(QApplication::focusWidget())) forms::ToolBand::CommitFocusedEdit();
 }
 
 bool Grunddat::pruefenUndSchliessen(bool erzwingen) {

@@ -170,6 +170,18 @@ TEST_F(GrunddatForm, OkWithAnInputErrorStaysOnTheFieldAndShowsTheMessageOnce) {
     }
 }
 
+TEST_F(GrunddatForm, CloseBoxStoresAndRecomputesLikeOk) {
+    ASSERT_TRUE(open());
+    form->show();
+    text(1)->setText("4");
+    text(2)->setText("25");
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_EQ(grunddaten().GetInt("Honorarzone"), 4);
+    EXPECT_EQ(GetCY(grunddaten(), "SatzUemin1"), C("25"));
+}
+
 TEST_F(GrunddatForm, TabChangeWithAnInvalidZoneStaysAndChecksOnce) {
     ASSERT_TRUE(open());
     tabs()->setCurrentIndex(1);
@@ -300,6 +312,16 @@ TEST_F(GrunddatForm, PlantGroupsSwitchRowsAndProfiles) {
     EXPECT_EQ(leistungsbild(1).GetInt("LfNr"), lb1);
     EXPECT_EQ(count("SELECT Count(*) FROM Grunddaten"), 2);
     EXPECT_TRUE(neue().empty()) << script.LastText().toStdString();
+
+    // A group switch that fails the input check keeps the group shown, with the focus on the zone.
+    form->show();
+    text(1)->setText("0");
+    form->findChild<QRadioButton*>("Option1_2")->click();
+    EXPECT_EQ(form->AnlageGruppe(), 1);
+    EXPECT_TRUE(form->findChild<QRadioButton*>("Option1_0")->isChecked());
+    EXPECT_EQ(script.LastText(), "Die Honorarzone muß größer 0 sein");
+    EXPECT_EQ(form->focusWidget(), text(1));
+    EXPECT_EQ(grunddaten(3).RecordCount(), 0);
 }
 
 TEST_F(GrunddatForm, ZoneAboveTheNewTableIsLoweredOnce) {
