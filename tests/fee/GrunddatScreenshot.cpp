@@ -25,8 +25,10 @@ TEST(GrunddatScreenshot, WritesPng) {
     forms::BoundGridModel* m = f.kostenModel();
     for (int row = 0; row < m->StoredRows(); ++row) {
         const auto nr = std::get<std::string>(m->Value(row, "Kostenstellennr"));
-        if (nr == "300") ASSERT_TRUE(f.kostenEingeben(row, "Eigenleistung", "1.850.000,00"));
-        if (nr == "400") ASSERT_TRUE(f.kostenEingeben(row, "Eigenleistung", "640.000,00"));
+        const char* betrag = nr == "300" ? "1.850.000,00" : nr == "400" ? "640.000,00" : nullptr;
+        if (betrag) {
+            ASSERT_TRUE(f.kostenEingeben(row, "Eigenleistung", betrag));
+        }
     }
     f.tabs()->setCurrentIndex(0);
     f.text(1)->setText("3");
