@@ -231,9 +231,11 @@ void Grunddat::aufbauenToolBand() {
     bar_->SetHandler([this](const QString& key) { ToolClick(key); });
 }
 
-// ---- opening -----------------------------------------------------------------------------------------------
+// ---- opening
+// -----------------------------------------------------------------------------------------------
 
-bool Grunddat::MakeconectionGRDAT(int32_t lfnr, int16_t displayType, int16_t inputType, int16_t rechnungsart) {
+bool Grunddat::MakeconectionGRDAT(int32_t lfnr, int16_t displayType, int16_t inputType,
+                                  int16_t rechnungsart) {
     try {
         berListNr_ = lfnr;
         anlageGruppe_ = 1;
@@ -302,8 +304,9 @@ void Grunddat::FillGrDatenControls(const QString& standardText) {
     const bool hatP = !p.Empty() && !p.EOF_() && !p.BOF();
     auto pInt = [&](const char* f, int64_t def) { return hatP ? p.GetInt(f, def) : def; };
     fuellen_ = true;
-    text1_[0]->setText(hatP ? QString::fromStdString(p.GetText("LeistungsbildPara", standardText.toStdString()))
-                            : standardText);
+    text1_[0]->setText(
+        hatP ? QString::fromStdString(p.GetText("LeistungsbildPara", standardText.toStdString()))
+             : standardText);
     einheit_ = static_cast<int16_t>(pInt("Einheit", 0));
     fremdZaehlt_ = pInt("Integrationspl", 0) != 0;
     text1_[1]->setText(QString::number(g.GetInt("Honorarzone", 1)));
@@ -315,8 +318,8 @@ void Grunddat::FillGrDatenControls(const QString& standardText) {
     }
     mitAnlageGruppen_ = pInt("MitAnLageGrp", 0) != 0;
     alt1991_->setVisible(pInt("HOAIALT", 0) != 0);
-    LBToolCheckedOnOff(static_cast<int32_t>(pInt("LeistungsbildLFNR", 0)), static_cast<int16_t>(pInt("HOAIALT", 0)),
-                       1);
+    LBToolCheckedOnOff(static_cast<int32_t>(pInt("LeistungsbildLFNR", 0)),
+                       static_cast<int16_t>(pInt("HOAIALT", 0)), 1);
     frame_->setVisible(mitAnlageGruppen_);
     if (mitAnlageGruppen_) {
         anlageGruppe_ = static_cast<int16_t>(std::clamp<int64_t>(g.GetInt("AnlageGruppe", 1), 1, 8));
@@ -341,7 +344,8 @@ void Grunddat::SetZoneAusPunktekat(bool an) {
     upDown_->setEnabled(!an);
 }
 
-// ---- check -------------------------------------------------------------------------------------------------
+// ---- check
+// -------------------------------------------------------------------------------------------------
 
 int16_t Grunddat::CheckCalcGrDaten() {
     GrunddatenEingabe e;
@@ -364,7 +368,8 @@ int16_t Grunddat::CheckCalcGrDaten() {
             e.satzUemin[k] = *satz;
         }
     } else {
-        for (int k = 1; k <= 3; ++k) e.satzUemin[k] = GetCY(calc_->Grunddaten(), "SatzUemin" + std::to_string(k));
+        for (int k = 1; k <= 3; ++k)
+            e.satzUemin[k] = GetCY(calc_->Grunddaten(), "SatzUemin" + std::to_string(k));
     }
     calc_->SetAnlageGruppe(anlageGruppe_);
     calc_->SetEingabe(e);
@@ -374,14 +379,20 @@ int16_t Grunddat::CheckCalcGrDaten() {
     return code;
 }
 
-void Grunddat::DisplayErrMsgGrDaten(int16_t code) { calc_->DisplayErrMsgGrDaten(code); }
+void Grunddat::DisplayErrMsgGrDaten(int16_t code) {
+    calc_->DisplayErrMsgGrDaten(code);
+}
 
 void Grunddat::fokusNachFehler(int16_t code) {
     switch (code) {
     case ZoneZuGross:
-    case ZoneNichtPositiv: text1_[1]->setFocus(); break;
+    case ZoneNichtPositiv:
+        text1_[1]->setFocus();
+        break;
     case SatzNegativ:
-    case SatzUeber100: text1_[2]->setFocus(); break;
+    case SatzUeber100:
+        text1_[2]->setFocus();
+        break;
     case SatzNichtNumerisch:
         for (int k = 1; k <= 3; ++k)
             if (text1_[1 + k]->property("fehler").toBool()) {
@@ -391,14 +402,16 @@ void Grunddat::fokusNachFehler(int16_t code) {
                 break;
             }
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
 void Grunddat::gitterSchreiben() {
     const int t = tab_->currentIndex();
     if (t >= 1 && t <= 3 && kostenGrid_->BoundModel()) kostenGrid_->Commit();
-    if (t == 4 && phasenGrid_->isAncestorOf(QApplication::focusWidget())) forms::ToolBand::CommitFocusedEdit();
+    if (t == 4 && phasenGrid_->isAncestorOf(QApplication::focusWidget()))
+        forms::ToolBand::CommitFocusedEdit();
 }
 
 bool Grunddat::pruefenUndSchliessen(bool erzwingen) {
@@ -421,7 +434,8 @@ bool Grunddat::pruefenUndSchliessen(bool erzwingen) {
     return true;
 }
 
-// ---- plant groups ------------------------------------------------------------------------------------------
+// ---- plant groups
+// ------------------------------------------------------------------------------------------
 
 void Grunddat::anlageGruppeGewaehlt(int index) {
     const auto g = static_cast<int16_t>(index + 1);
@@ -454,7 +468,8 @@ void Grunddat::anlageGruppeGewaehlt(int index) {
     QApplication::restoreOverrideCursor();
 }
 
-// ---- window events -----------------------------------------------------------------------------------------
+// ---- window events
+// -----------------------------------------------------------------------------------------
 
 void Grunddat::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {

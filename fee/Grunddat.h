@@ -171,8 +171,8 @@ private:
     QLabel* bezLabel_ = nullptr;
     QLabel* alt1991_ = nullptr;
     std::array<QLabel*, 4> satzLabel_{}, honorarLabel_{};
-    std::array<QLineEdit*, 5> netto_{};   // 1 to 4
-    std::array<QLineEdit*, 4> grund_{};   // 1 to 3
+    std::array<QLineEdit*, 5> netto_{}; // 1 to 4
+    std::array<QLineEdit*, 4> grund_{}; // 1 to 3
     QWidget* kostenPanel_ = nullptr;
     QLabel* kostenTitel_ = nullptr;
     forms::BoundGridView* kostenGrid_ = nullptr;

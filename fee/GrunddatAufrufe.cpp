@@ -14,9 +14,13 @@ void nochNichtVerfuegbar(QWidget* owner) {
 
 } // namespace
 
-void Grunddat::PauschalAufruf() { nochNichtVerfuegbar(this); }
+void Grunddat::PauschalAufruf() {
+    nochNichtVerfuegbar(this);
+}
 
-void Grunddat::punktekataufruf() { nochNichtVerfuegbar(this); }
+void Grunddat::punktekataufruf() {
+    nochNichtVerfuegbar(this);
+}
 
 void Grunddat::ZuschlaegeAufruf() {
     nochNichtVerfuegbar(this);

@@ -39,7 +39,7 @@ db::QueryDef query(db::Database& db, const char* name) {
 }
 
 forms::BoundColumn spalte(const char* feld, const QString& titel,
-                         forms::BoundColumn::Art art = forms::BoundColumn::Art::Text) {
+                          forms::BoundColumn::Art art = forms::BoundColumn::Art::Text) {
     forms::BoundColumn c;
     c.field = feld;
     c.caption = titel;
@@ -50,7 +50,8 @@ forms::BoundColumn spalte(const char* feld, const QString& titel,
 constexpr int PhaseRolle = Qt::UserRole;
 
 // Amount columns of the cost grid in ConfigGrid's order, at their model columns 2 to 5.
-const char* const Betragsfelder[] = {"Eigenleistung", "FremdLeistung", "AlDispEigenleistung", "AlDispFremdLeistung"};
+const char* const Betragsfelder[] = {"Eigenleistung", "FremdLeistung", "AlDispEigenleistung",
+                                     "AlDispFremdLeistung"};
 
 // "1.234,56" with the unit after it ("######,##0.00 " & unit).
 QString zahlMitEinheit(Currency c, const std::string& einheit) {
@@ -58,7 +59,9 @@ QString zahlMitEinheit(Currency c, const std::string& einheit) {
     return einheit.empty() ? t : t + " " + QString::fromStdString(einheit);
 }
 
-QString prozentText(Currency c) { return QString::fromStdString(FormatBetrag(c, DM)).chopped(3); }
+QString prozentText(Currency c) {
+    return QString::fromStdString(FormatBetrag(c, DM)).chopped(3);
+}
 
 std::optional<Currency> prozentLesen(QString t) {
     t = t.trimmed();
@@ -68,15 +71,17 @@ std::optional<Currency> prozentLesen(QString t) {
 
 } // namespace
 
-// ---- currency ----------------------------------------------------------------------------------------------
+// ---- currency
+// ----------------------------------------------------------------------------------------------
 
 void Grunddat::WährungsInput(int16_t c) {
     eingabe_ = c != 0 ? 1 : 0;
     calc_->SetBerechnungswaehrung(eingabe_);
     const QString titel = eingabe_ ? "Berechnungswährung €" : "Berechnungswährung DM";
     // A euro calculation stands out at a glance.
-    const QString stil = eingabe_ ? "QLabel { color: rgb(255,255,0); background: rgb(0,0,128); font-weight: bold; }"
-                                  : QString();
+    const QString stil =
+        eingabe_ ? "QLabel { color: rgb(255,255,0); background: rgb(0,0,128); font-weight: bold; }"
+                 : QString();
     for (QLabel* l : {kostenTitel_, phasenTitel_}) {
         l->setText(titel);
         l->setStyleSheet(stil);
@@ -110,16 +115,19 @@ KostenSpalten Grunddat::ConfigGrid() const {
     return s;
 }
 
-// ---- cost grid ---------------------------------------------------------------------------------------------
+// ---- cost grid
+// ---------------------------------------------------------------------------------------------
 
 void Grunddat::LoadAnrechenbareKosten() {
     if (abschnitt_.isEmpty()) return;
     db::Params p;
-    p.Set("Phase", int64_t{abschnitt_.toInt()}).Set("Gruppe", int64_t{anlageGruppe_}).Set("Nr", int64_t{berListNr_});
-    db::Recordset rs = projektDB_.OpenRecordset(
-        "SELECT AnrechenbareKosten.* FROM AnrechenbareKosten WHERE Phase = :Phase AND ZuordnungAnlGrp = :Gruppe "
-        "AND LfNrBeReList = :Nr ORDER BY Kostenstellennr, LfNr",
-        p);
+    p.Set("Phase", int64_t{abschnitt_.toInt()})
+        .Set("Gruppe", int64_t{anlageGruppe_})
+        .Set("Nr", int64_t{berListNr_});
+    db::Recordset rs = projektDB_.OpenRecordset("SELECT AnrechenbareKosten.* FROM AnrechenbareKosten WHERE "
+                                                "Phase = :Phase AND ZuordnungAnlGrp = :Gruppe "
+                                                "AND LfNrBeReList = :Nr ORDER BY Kostenstellennr, LfNr",
+                                                p);
 
     const KostenSpalten s = ConfigGrid();
     using forms::BoundColumn;
@@ -207,11 +215,15 @@ void Grunddat::ImportKontenplan(const QString& plan) {
     const qlonglong nr = plan.trimmed().toLongLong(&ok);
     if (!ok) return;
     db::Recordset kp = stammDB_.OpenRecordset(
-        "SELECT Kostenstelle, BText FROM KONTENPL WHERE LfNrVerz = :Plan ORDER BY rowid", db::Params().Set("Plan", int64_t{nr}));
+        "SELECT Kostenstelle, BText FROM KONTENPL WHERE LfNrVerz = :Plan ORDER BY rowid",
+        db::Params().Set("Plan", int64_t{nr}));
     db::Transaction tx(projektDB_);
     for (kp.MoveFirst(); !kp.Empty() && !kp.EOF_(); kp.MoveNext()) {
         db::Params p;
-        p.Add(kp.Get("Kostenstelle")).Add(kp.Get("BText")).Add(int64_t{berListNr_}).Add(int64_t{anlageGruppe_});
+        p.Add(kp.Get("Kostenstelle"))
+            .Add(kp.Get("BText"))
+            .Add(int64_t{berListNr_})
+            .Add(int64_t{anlageGruppe_});
         p.Add(int64_t{abschnitt_.toInt()});
         projektDB_.Execute("INSERT INTO AnrechenbareKosten (Kostenstellennr, Bezeichnung, LfNrBeReList, "
                            "ZuordnungAnlGrp, Phase) VALUES (?, ?, ?, ?, ?)",
@@ -248,15 +260,17 @@ void Grunddat::kostenLoeschen() {
         if (i.row() < kostenModel_->StoredRows()) zeilen.insert(i.row());
     if (zeilen.empty()) return;
     // One question for all marked lines, No as default.
-    if (forms::MsgBox(this, forms::BoundGridModel::LoeschFrage, forms::MsgButtons::YesNo, forms::MsgIcon::Question,
-                      {}, 1) != forms::MsgResult::Yes)
+    if (forms::MsgBox(this, forms::BoundGridModel::LoeschFrage, forms::MsgButtons::YesNo,
+                      forms::MsgIcon::Question, {}, 1) != forms::MsgResult::Yes)
         return;
     kostenModel_->SetLoeschfrage(false);
-    for (int r : zeilen) kostenModel_->DeleteRow(r);
+    for (int r : zeilen)
+        kostenModel_->DeleteRow(r);
     kostenModel_->SetLoeschfrage(true);
 }
 
-// ---- phase grid and fee fields -----------------------------------------------------------------------------
+// ---- phase grid and fee fields
+// -----------------------------------------------------------------------------
 
 void Grunddat::fillLeistungsbildGrid() {
     const db::Recordset& p = calc_->Leistungsbild();
@@ -321,7 +335,8 @@ void Grunddat::phaseGeaendert(int row, int column) {
     const std::optional<Currency> anteil = prozentLesen(phasenGrid_->item(row, 1)->text());
     const std::optional<Currency> teil = prozentLesen(phasenGrid_->item(row, 3)->text());
     if (!anteil || !teil) {
-        forms::MsgBox(this, forms::BoundGridModel::NumerischMeldung, forms::MsgButtons::OK, forms::MsgIcon::Critical);
+        forms::MsgBox(this, forms::BoundGridModel::NumerischMeldung, forms::MsgButtons::OK,
+                      forms::MsgIcon::Critical);
         // Nothing changes: the cell shows the stored value again.
         fuellen_ = true;
         if (column == 1)
@@ -339,8 +354,8 @@ void Grunddat::phaseGeaendert(int row, int column) {
         // The second run is the one in the display currency; its results are shown.
         const int16_t erster = ZeigtZwilling(modus_) ? 0 : 1;
         if (!calc_->CalcNettoHonorarPosi(erster, phase, *anteil, *teil, netto, abschnitt, total) ||
-            !calc_->CalcNettoHonorarPosi(static_cast<int16_t>(1 - erster), phase, *anteil, *teil, netto, abschnitt,
-                                         total))
+            !calc_->CalcNettoHonorarPosi(static_cast<int16_t>(1 - erster), phase, *anteil, *teil, netto,
+                                         abschnitt, total))
             return;
         p.Edit();
         SetCY(p, "proz" + s, *anteil);
@@ -364,7 +379,8 @@ void Grunddat::phaseGeaendert(int row, int column) {
     }
 }
 
-// ---- tabs --------------------------------------------------------------------------------------------------
+// ---- tabs
+// --------------------------------------------------------------------------------------------------
 
 void Grunddat::tabGewechselt(int neu) {
     if (tabWaechter_) {
@@ -407,7 +423,8 @@ void Grunddat::tabGewechselt(int neu) {
     }
 }
 
-// ---- commands ----------------------------------------------------------------------------------------------
+// ---- commands
+// ----------------------------------------------------------------------------------------------
 
 void Grunddat::ToolClick(const QString& key) {
     try {
@@ -480,7 +497,8 @@ void Grunddat::ZuschlaegeUebernehmen() {
     db::Transaction tx(projektDB_);
     db::Recordset& g = calc_->Grunddaten();
     g.Edit();
-    for (int i = 1; i <= 9; ++i) SetCY(g, "SummZu" + std::to_string(i), summe[static_cast<size_t>(i)]);
+    for (int i = 1; i <= 9; ++i)
+        SetCY(g, "SummZu" + std::to_string(i), summe[static_cast<size_t>(i)]);
     {
         db::Recordset rs = query(projektDB_, "SummZuSchBerNetto")
                                .SetParameter("LfNrBeReList", int64_t{berListNr_})

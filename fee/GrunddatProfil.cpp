@@ -32,7 +32,9 @@ db::QueryDef query(db::Database& db, const char* name) {
     return std::move(*qd);
 }
 
-std::string slot(int i) { return i < 10 ? "0" + std::to_string(i) : std::to_string(i); }
+std::string slot(int i) {
+    return i < 10 ? "0" + std::to_string(i) : std::to_string(i);
+}
 
 // Columns of the copy that keep their names in the calculation's profile row.
 std::vector<std::string> gleicheSpalten() {
@@ -41,8 +43,10 @@ std::vector<std::string> gleicheSpalten() {
         s.push_back("LiTX" + slot(i));
         s.push_back("proz" + slot(i));
     }
-    for (int i = 1; i <= 10; ++i) s.push_back("KoZU" + slot(i));
-    for (const char* c : {"PunktekatName", "Punktekatzuordnung", "Einheit", "Integrationspl", "Kontenplan", "HOAIALT"})
+    for (int i = 1; i <= 10; ++i)
+        s.push_back("KoZU" + slot(i));
+    for (const char* c :
+         {"PunktekatName", "Punktekatzuordnung", "Einheit", "Integrationspl", "Kontenplan", "HOAIALT"})
         s.push_back(c);
     return s;
 }
@@ -96,7 +100,8 @@ void Grunddat::SwitchLP(const QString&, int32_t key) {
     LBToolCheckedOnOff(inKraft, alt, 0);
     if (!SetLeistungsbild(key)) {
         LBToolCheckedOnOff(inKraft, alt, 1);
-        for (QAction* a : bar_->Tools(QString("PX%1").arg(key))) a->setChecked(false);
+        for (QAction* a : bar_->Tools(QString("PX%1").arg(key)))
+            a->setChecked(false);
         return;
     }
     focusNextChild();
@@ -104,7 +109,9 @@ void Grunddat::SwitchLP(const QString&, int32_t key) {
     query(stammDB_, "SetLastUsed").SetParameter(1, int64_t{key}).Execute();
 }
 
-bool Grunddat::ConectLeistungsbild(int32_t key) { return calc_->ConectLeistungsbild(key); }
+bool Grunddat::ConectLeistungsbild(int32_t key) {
+    return calc_->ConectLeistungsbild(key);
+}
 
 int32_t Grunddat::TransLeistungsbild(int32_t key, Currency max, Currency min, int16_t zones) {
     db::Recordset t = query(stammDB_, "GetAkLeistungsbild").SetParameter(1, int64_t{key}).OpenRecordset();
@@ -112,8 +119,9 @@ int32_t Grunddat::TransLeistungsbild(int32_t key, Currency max, Currency min, in
     t.MoveFirst();
 
     // The template's values are bound, so no path or text of the master database enters the SQL.
-    std::string spalten = "LeistungsbildPara, LeistungsbildBez, LeistungsbildLFNR, MitAnLageGrp, LfNrBeReList, "
-                          "ZuordnungAnlGrp, TafelMaxWert, TafelMinWert, TafelMaxZone";
+    std::string spalten =
+        "LeistungsbildPara, LeistungsbildBez, LeistungsbildLFNR, MitAnLageGrp, LfNrBeReList, "
+        "ZuordnungAnlGrp, TafelMaxWert, TafelMinWert, TafelMaxZone";
     std::string marken = "?, ?, ?, ?, ?, ?, ?, ?, ?";
     db::Params p;
     p.Add(t.Get("Parag")).Add(t.Get("ParagBezeichnung")).Add(t.Get("LfNr")).Add(t.Get("Anlagegruppen"));
@@ -145,7 +153,8 @@ int32_t Grunddat::TransLeistungsbild(int32_t key, Currency max, Currency min, in
 }
 
 bool Grunddat::SetLeistungsbild(int32_t key) {
-    db::Recordset vorlage = query(stammDB_, "GetAkLeistungsbild").SetParameter(1, int64_t{key}).OpenRecordset();
+    db::Recordset vorlage =
+        query(stammDB_, "GetAkLeistungsbild").SetParameter(1, int64_t{key}).OpenRecordset();
     if (vorlage.Empty()) {
         forms::MsgBox(this, "Es fehlt das Leistungsbild", forms::MsgButtons::OK, forms::MsgIcon::Critical);
         return false;
@@ -167,7 +176,8 @@ bool Grunddat::SetLeistungsbild(int32_t key) {
     db::Transaction tx(projektDB_);
     CheckHonorarzone(zonen);
     const db::Recordset& p = calc_->Leistungsbild();
-    const int64_t aktuelleTafel = (!p.Empty() && !p.EOF_() && !p.BOF()) ? p.GetInt("HoaiTafelZuordnung", 0) : -1;
+    const int64_t aktuelleTafel =
+        (!p.Empty() && !p.EOF_() && !p.BOF()) ? p.GetInt("HoaiTafelZuordnung", 0) : -1;
     bool punkteVerworfen = false;
     if (zoneAusPunkten_ && tafel != aktuelleTafel) {
         query(projektDB_, "delPunkteTab")
@@ -219,7 +229,8 @@ void Grunddat::SetPhasenTexte() {
     const PhasenBereiche b = calc_->Bereiche();
     abschnitteInBenutzung_ = b.anzahl;
     if (b.anzahl == 0) {
-        for (int t = 1; t <= 4; ++t) tab_->setTabEnabled(t, false);
+        for (int t = 1; t <= 4; ++t)
+            tab_->setTabEnabled(t, false);
         return;
     }
     tab_->setTabEnabled(4, true);

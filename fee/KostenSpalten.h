@@ -7,10 +7,13 @@
 
 namespace velu::fee {
 
-// 2 x calculation currency + display currency + 1: 1 DM/DM, 2 DM shown as euro, 3 euro shown as DM, 4 euro/euro.
+// 2 x calculation currency + display currency + 1: 1 DM/DM, 2 DM shown as euro, 3 euro shown as DM, 4
+// euro/euro.
 int16_t WaehrungsModus(int16_t berechnung, int16_t anzeige);
 // Modes 2 and 3 show the "AlDisp" twins.
-inline bool ZeigtZwilling(int16_t modus) { return modus == 2 || modus == 3; }
+inline bool ZeigtZwilling(int16_t modus) {
+    return modus == 2 || modus == 3;
+}
 
 // Columns in the order Eigenleistung, FremdLeistung, AlDispEigenleistung, AlDispFremdLeistung. What a rule
 // does not decide stays as passed in.

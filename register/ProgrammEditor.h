@@ -14,7 +14,8 @@ public:
     // window position kept in the settings store.
     EditorErgebnis EditGrunddaten(int64_t lfnr, int displayType, int inputType, int rechnungsart,
                                   const std::string& caption) override;
-    EditorErgebnis EditStdRech(int64_t lfnr, int displayType, int inputType, const std::string& caption) override;
+    EditorErgebnis EditStdRech(int64_t lfnr, int displayType, int inputType,
+                               const std::string& caption) override;
     EditorErgebnis EditParag57(int64_t lfnr, Parag57Daten& daten, int inputType, int displayType) override;
 
 private:

@@ -1,8 +1,8 @@
-#include "GrunddatTestSupport.h"
 #include "FeeTestSupport.h"
+#include "GrunddatTestSupport.h"
 
-#include "fee/FeeCalculation.h"
 #include "core/MoneyFormat.h"
+#include "fee/FeeCalculation.h"
 #include "fee/KostenSpalten.h"
 #include "platform/forms/MessageBox.h"
 
@@ -31,7 +31,8 @@ struct GrunddatForm : ::testing::Test, test::FormFixture {
     void markieren() { mark = script.Shown().size(); }
     std::vector<QString> neue() const {
         std::vector<QString> t;
-        for (size_t i = mark; i < script.Shown().size(); ++i) t.push_back(script.Shown()[i].text);
+        for (size_t i = mark; i < script.Shown().size(); ++i)
+            t.push_back(script.Shown()[i].text);
         return t;
     }
     // Invoice in DM with 500 000 DM own costs in section 1, zone 3, rate 50, confirmed with OK.
@@ -54,7 +55,9 @@ TEST_F(GrunddatForm, NewCalculationGetsItsRowsWithTheStandardProfile) {
         int32_t lastUsed; // template marked as last used, 0 = none
         int32_t erwartet;
         const char* phTX1;
-    } cases[] = {{0, 0, test::Gebaeude, "1 - 9"}, {1, 0, test::Gebaeude, "1 - 9"}, {0, 3, 3, "1 - 9"},
+    } cases[] = {{0, 0, test::Gebaeude, "1 - 9"},
+                 {1, 0, test::Gebaeude, "1 - 9"},
+                 {0, 3, 3, "1 - 9"},
                  // A 1991 template marked last used is never the standard profile.
                  {0, test::Gebaeude1991, test::Gebaeude, "1 - 9"}};
     for (const Case& c : cases) {
@@ -94,6 +97,13 @@ TEST_F(GrunddatForm, OfferShowsOneSectionForPhasesOneToNine) {
     EXPECT_EQ(rechnung.tabs()->tabText(2), "Kosten Lp 5 - 7");
     EXPECT_EQ(rechnung.tabs()->tabText(3), "Kosten Lp 8 - 9");
     EXPECT_EQ(rechnung.grunddaten().GetText("PhTX3"), "8 - 9");
+
+    // A line typed on the second cost tab belongs to section 2 of this calculation and group.
+    rechnung.tabs()->setCurrentIndex(2);
+    ASSERT_TRUE(rechnung.kostenEingeben(0, "Eigenleistung", "1000"));
+    EXPECT_EQ(rechnung.count("SELECT Count(*) FROM AnrechenbareKosten WHERE Phase = 2 AND LfNrBeReList = 1 "
+                             "AND ZuordnungAnlGrp = 1"),
+              1);
 }
 
 TEST_F(GrunddatForm, TypedCostsAndZoneStoreTheFeeTheEngineComputes) {
@@ -377,6 +387,15 @@ TEST_F(GrunddatForm, TemplateWithoutFeeTableLeavesNothingWithoutAProfile) {
         EXPECT_EQ(f.count("SELECT Count(*) FROM Grunddaten"), 0);
         EXPECT_EQ(f.count("SELECT Count(*) FROM Leistungsbild"), 0);
     }
+    {
+        // No template at all.
+        markieren();
+        test::FormFixture f;
+        f.dbs.stamm->Execute("DELETE FROM Leistungsbilder");
+        EXPECT_FALSE(f.open());
+        EXPECT_EQ(neue(), std::vector<QString>{"Es fehlt das Leistungsbild"});
+        EXPECT_EQ(f.count("SELECT Count(*) FROM Grunddaten"), 0);
+    }
     // A switch: the profile in force stays.
     ASSERT_TRUE(open(2));
     const int64_t lb = leistungsbild(1, 2).GetInt("LfNr");
@@ -420,4 +439,39 @@ TEST_F(GrunddatForm, SurchargesGoIntoThePhaseFees) {
     EXPECT_EQ(GetCY(g, "SummZu4"), Currency{});
     EXPECT_GT(GetCY(g, "TotalDMLP5"), vorher);
     EXPECT_GT(GetCY(g, "AlDispTotalDMLP5"), Currency{});
+}
+
+TEST_F(GrunddatForm, PointsAreDiscardedOnlyWhenTheFeeTableChanges) {
+    ASSERT_TRUE(open());
+    for (int gruppe : {1, 2})
+        dbs.projekt->Execute(
+            "INSERT INTO PunkteTab (LfNrBeReList, ZuordnungAnlGrp, VergebenePunkte) VALUES (1, ?, 5)",
+            db::Params().Add(int64_t{gruppe}));
+    form->SetZoneAusPunktekat(true);
+    text(1)->setText("3");
+    form->ToolClick("PX2"); // Innenräume: the same fee table as Gebäude
+    EXPECT_TRUE(form->ZoneAusPunktekat());
+    EXPECT_NE(grunddaten().GetInt("PunktekatUsed"), 0);
+    EXPECT_EQ(count("SELECT Count(*) FROM PunkteTab"), 2);
+
+    form->ToolClick("PX3"); // Freianlagen: another table
+    EXPECT_FALSE(form->ZoneAusPunktekat());
+    EXPECT_FALSE(text(1)->isReadOnly());
+    EXPECT_EQ(grunddaten().GetInt("PunktekatUsed"), 0);
+    EXPECT_EQ(count("SELECT Count(*) FROM PunkteTab WHERE ZuordnungAnlGrp = 1"), 0);
+    EXPECT_EQ(count("SELECT Count(*) FROM PunkteTab WHERE ZuordnungAnlGrp = 2"), 1);
+}
+
+TEST_F(GrunddatForm, EuroCalculationShownInDmShowsTheTwinsInThePhaseGrid) {
+    ASSERT_TRUE(open(1, 0, 1, 0)); // mode 3
+    EXPECT_EQ(form->WaehrungsModusAktuell(), 3);
+    EXPECT_EQ(form->findChild<QLabel*>("SSDBGrid2Caption")->text(), "Berechnungswährung €");
+    tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(kostenEingeben(0, "AlDispEigenleistung", "1.000.000"));
+    tabs()->setCurrentIndex(4);
+    db::Recordset g = grunddaten();
+    ASSERT_GT(GetCY(g, "AlDispTotalDMLP5"), Currency{});
+    EXPECT_EQ(phasen()->item(4, 4)->text().toStdString(),
+              FormatBetrag(RundCY(GetCY(g, "AlDispTotalDMLP5")), DM));
+    EXPECT_EQ(GetCY(g, "SummAnreKostAB1"), RundCY(DMEuroUmrechnung(C("1000000"), 1)));
 }

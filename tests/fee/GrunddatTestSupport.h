@@ -45,9 +45,9 @@ struct FormFixture {
 
     // The stored Grunddaten row of the calculation and plant group.
     db::Recordset grunddaten(int gruppe = 1, int32_t lfnr = 1) const {
-        db::Recordset rs = dbs.projekt->OpenRecordset(
-            "SELECT * FROM Grunddaten WHERE LfNrBeReList = ? AND AnlageGruppe = ?",
-            db::Params().Add(int64_t{lfnr}).Add(int64_t{gruppe}));
+        db::Recordset rs =
+            dbs.projekt->OpenRecordset("SELECT * FROM Grunddaten WHERE LfNrBeReList = ? AND AnlageGruppe = ?",
+                                       db::Params().Add(int64_t{lfnr}).Add(int64_t{gruppe}));
         if (!rs.Empty()) rs.MoveFirst();
         return rs;
     }
@@ -81,17 +81,21 @@ struct FormFixture {
                       db::Params().Add(int64_t{zonen}));
             tafel = s.LastInsertId();
             std::string sp = "AKosten";
-            for (int i = 1; i <= 10; ++i) sp += ", S" + std::to_string(i);
-            s.Execute("INSERT INTO Tafel (LfNrTafel, " + sp + ") SELECT ?, " + sp + " FROM Tafel WHERE LfNrTafel = 1",
+            for (int i = 1; i <= 10; ++i)
+                sp += ", S" + std::to_string(i);
+            s.Execute("INSERT INTO Tafel (LfNrTafel, " + sp + ") SELECT ?, " + sp +
+                          " FROM Tafel WHERE LfNrTafel = 1",
                       db::Params().Add(tafel));
         }
-        std::string cols = "Parag, ParagBezeichnung, HoaiTafel, HoaiTafelBez, Einheit, Integrationspl, Kontenplan, "
-                           "Anlagegruppen, HOAIALT";
+        std::string cols =
+            "Parag, ParagBezeichnung, HoaiTafel, HoaiTafelBez, Einheit, Integrationspl, Kontenplan, "
+            "Anlagegruppen, HOAIALT";
         for (int i = 1; i <= 10; ++i) {
             const std::string n = i < 10 ? "0" + std::to_string(i) : "10";
             cols += ", LiTX" + n + ", proz" + n;
         }
-        s.Execute("INSERT INTO Leistungsbilder (" + cols + ") SELECT " + cols + " FROM Leistungsbilder WHERE LfNr = 1");
+        s.Execute("INSERT INTO Leistungsbilder (" + cols + ") SELECT " + cols +
+                  " FROM Leistungsbilder WHERE LfNr = 1");
         const int64_t lfnr = s.LastInsertId();
         std::string set = "HoaiTafelZuordnung = ?, Parag = 'T" + std::to_string(lfnr) + "'";
         db::Params p;
