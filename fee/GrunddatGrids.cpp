@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -198,7 +199,10 @@ void Grunddat::LoadAnrechenbareKosten() {
     kostenModel_->SetCallbacks(std::move(cb));
     connect(kostenModel_, &forms::BoundGridModel::zeileGespeichert, this, &Grunddat::kostenZeileGeaendert);
     connect(kostenModel_, &QAbstractItemModel::rowsRemoved, this, &Grunddat::kostenZeileGeaendert);
+    // A view does not delete the selection model of the model it leaves.
+    QItemSelectionModel* altAuswahl = kostenGrid_->selectionModel();
     kostenGrid_->SetBoundModel(kostenModel_);
+    if (altAuswahl) altAuswahl->deleteLater();
     kostenGrid_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     if (alt) alt->deleteLater();
     bar_->SetEnabled("Band1", "KTNP", kostenModel_->StoredRows() == 0);

@@ -77,6 +77,11 @@ TEST_F(GrunddatForm, NewCalculationGetsItsRowsWithTheStandardProfile) {
         EXPECT_EQ(g.GetInt("ZuordnungLBTabelle"), p.GetInt("LfNr"));
         EXPECT_EQ(f.text(0)->text().toStdString(), p.GetText("LeistungsbildPara"));
         EXPECT_TRUE(f.form->Bar().Checked("Leistungsphasen", QString("PX%1").arg(c.erwartet)));
+        // The 1991 template stands in its submenu only.
+        const QString alt = QString("PX%1").arg(test::Gebaeude1991);
+        EXPECT_NE(f.form->Bar().Tool("Leistungsphasen1991", alt), nullptr);
+        EXPECT_EQ(f.form->Bar().Tool("Leistungsphasen", alt), nullptr);
+        EXPECT_EQ(f.form->Bar().Definition("Leistungsphasen", "VE")->subBand, "Leistungsphasen1991");
     }
 }
 
@@ -424,6 +429,20 @@ TEST_F(GrunddatForm, CostPlanImportAndEmptyLines) {
     form->ToolClick("DEL0");
     EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 1);
     EXPECT_TRUE(form->Bar().Enabled("Band1", "KTNP"));
+
+    // "DEL" asks once with No as the default; Yes deletes the marked line.
+    ASSERT_TRUE(kostenEingeben(1, "Eigenleistung", "500"));
+    kosten()->selectRow(0);
+    markieren();
+    form->ToolClick("DEL");
+    ASSERT_EQ(neue(), std::vector<QString>{"Soll diese Zeile gelöscht werden"});
+    EXPECT_EQ(script.Shown().back().defaultButton, 1);
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 2);
+    script.Answer(forms::MsgResult::Yes);
+    kosten()->selectRow(0);
+    form->ToolClick("DEL");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 1);
+    EXPECT_EQ(kostenModel()->StoredRows(), 1);
 }
 
 TEST_F(GrunddatForm, SurchargesGoIntoThePhaseFees) {
