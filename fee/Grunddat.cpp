@@ -415,11 +415,9 @@ void Grunddat::gitterSchreiben() {
 }
 
 bool Grunddat::pruefenUndSchliessen(bool erzwingen) {
-    int16_t code = CheckCalcGrDaten();
-    if (!istEingabeFehler(code) && erzwingen) {
-        calc_->SetInputsChanged();
-        code = CheckCalcGrDaten();
-    }
+    // OK validates and recomputes whatever changed; the close box only what did.
+    if (erzwingen) calc_->SetInputsChanged();
+    const int16_t code = CheckCalcGrDaten();
     // An input error was shown once; the form stays open on the field in error instead of closing on it.
     if (istEingabeFehler(code)) {
         if (tab_->currentIndex() != 0) {
@@ -474,6 +472,12 @@ void Grunddat::anlageGruppeGewaehlt(int index) {
 void Grunddat::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         bar_->Click("Band1", "OK");
+        event->accept();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
+        focusNextChild();
         event->accept();
         return;
     }

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -195,6 +196,16 @@ TEST_F(GrunddatForm, CloseBoxStoresAndRecomputesLikeOk) {
     EXPECT_EQ(form->result(), QDialog::Accepted);
     EXPECT_EQ(grunddaten().GetInt("Honorarzone"), 4);
     EXPECT_EQ(GetCY(grunddaten(), "SatzUemin1"), C("25"));
+
+    // Esc acts as OK.
+    test::FormFixture f;
+    ASSERT_TRUE(f.open());
+    f.form->show();
+    f.text(1)->setText("2");
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(f.form.get(), &esc);
+    EXPECT_FALSE(f.form->isVisible());
+    EXPECT_EQ(f.grunddaten().GetInt("Honorarzone"), 2);
 }
 
 TEST_F(GrunddatForm, TabChangeWithAnInvalidZoneStaysAndChecksOnce) {
