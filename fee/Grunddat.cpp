@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -169,13 +170,23 @@ void Grunddat::aufbauenEingaben(QWidget* seite) {
         if (!fuellen_ && !zoneAusPunkten_) text1_[1]->setText(QString::number(v));
     });
     g->addWidget(upDown_, 1, 2);
+    // The arrows follow a zone typed into the field.
+    connect(text1_[1], &QLineEdit::textChanged, this, [this](const QString& t) {
+        bool ok = false;
+        const int z = t.trimmed().toInt(&ok);
+        if (ok && z >= upDown_->minimum() && z <= upDown_->maximum()) {
+            const QSignalBlocker block(upDown_);
+            upDown_->setValue(z);
+        }
+    });
 
     for (int k = 1; k <= 3; ++k) {
         satzLabel_[k] = new QLabel("Satz über Minimum LP  1 - 4");
         satzLabel_[k]->setObjectName(QString("LabelSatz_%1").arg(k));
         g->addWidget(satzLabel_[k], 1 + k, 0);
         g->addWidget(feld(1 + k), 1 + k, 1);
-        g->addWidget(new QLabel("%"), 1 + k, 2);
+        prozentLabel_[k] = new QLabel("%");
+        g->addWidget(prozentLabel_[k], 1 + k, 2);
     }
 
     frame_ = new QGroupBox("Anlage nach  § 68");

@@ -170,7 +170,7 @@ private:
     QButtonGroup* optionen_ = nullptr;
     QLabel* bezLabel_ = nullptr;
     QLabel* alt1991_ = nullptr;
-    std::array<QLabel*, 4> satzLabel_{}, honorarLabel_{};
+    std::array<QLabel*, 4> satzLabel_{}, prozentLabel_{}, honorarLabel_{};
     std::array<QLineEdit*, 5> netto_{}; // 1 to 4
     std::array<QLineEdit*, 4> grund_{}; // 1 to 3
     QWidget* kostenPanel_ = nullptr;

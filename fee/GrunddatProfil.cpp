@@ -240,6 +240,7 @@ void Grunddat::SetPhasenTexte() {
         tab_->setTabEnabled(k, an);
         text1_[1 + k]->setVisible(an);
         satzLabel_[k]->setVisible(an);
+        prozentLabel_[k]->setVisible(an);
         honorarLabel_[k]->setVisible(an);
         grund_[k]->setVisible(an);
         if (k >= 2) netto_[k]->setVisible(an);
