@@ -1,4 +1,5 @@
 #include "register/BerAuswahl.h"
+#include "register/ProgrammEditor.h"
 
 #include "core/AppState.h"
 #include "core/FormRegistry.h"
@@ -46,31 +47,6 @@ constexpr int KeyRole = Qt::UserRole;
 // The label as stored: a change of the item that leaves it is a change of its mark.
 constexpr int TextRole = Qt::UserRole + 1;
 
-// The editors that come with later versions say so and edit nothing.
-class PlatzhalterEditor : public BerechnungEditor {
-public:
-    explicit PlatzhalterEditor(QWidget* owner) : owner_(owner) {}
-    EditorErgebnis EditGrunddaten(int64_t, int, int, int, const std::string&) override {
-        forms::MsgBox(owner_, "Das Formular Grunddaten ist in dieser Version noch nicht verfügbar.",
-                      forms::MsgButtons::OK, forms::MsgIcon::Information);
-        return EditorErgebnis::NichtVerfuegbar;
-    }
-    EditorErgebnis EditStdRech(int64_t, int, int, const std::string&) override {
-        forms::MsgBox(owner_, "Die Stundenlohnrechnung ist in dieser Version noch nicht verfügbar.",
-                      forms::MsgButtons::OK, forms::MsgIcon::Information);
-        return EditorErgebnis::NichtVerfuegbar;
-    }
-    EditorErgebnis EditParag57(int64_t, Parag57Daten&, int, int) override {
-        forms::MsgBox(owner_,
-                      "Das Formular örtliche Bauüberwachung ist in dieser Version noch nicht verfügbar.",
-                      forms::MsgButtons::OK, forms::MsgIcon::Information);
-        return EditorErgebnis::NichtVerfuegbar;
-    }
-
-private:
-    QWidget* owner_;
-};
-
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
@@ -103,7 +79,7 @@ const Eingabe* EingabeFuer(int index) {
 } // namespace
 
 AppRegisterHost::AppRegisterHost(QWidget* owner)
-    : editor_(std::make_unique<PlatzhalterEditor>(owner)), owner_(owner) {}
+    : editor_(std::make_unique<ProgrammEditor>(owner)), owner_(owner) {}
 AppRegisterHost::~AppRegisterHost() = default;
 db::Database* AppRegisterHost::ProjektDB() {
     return App().ProjektDB();

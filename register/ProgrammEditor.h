@@ -1,0 +1,25 @@
+#pragma once
+// The program's editors of a calculation: the basic-data form for offers, invoices and comparisons; the
+// hourly-rate positions and the site-supervision dialog say they are not available yet.
+#include "register/BerechnungEditor.h"
+
+class QWidget;
+
+namespace velu::reg {
+
+class ProgrammEditor : public BerechnungEditor {
+public:
+    explicit ProgrammEditor(QWidget* owner) : owner_(owner) {}
+    // Opens Grunddat modally on the calculation over the current project and master databases, with its
+    // window position kept in the settings store.
+    EditorErgebnis EditGrunddaten(int64_t lfnr, int displayType, int inputType, int rechnungsart,
+                                  const std::string& caption) override;
+    EditorErgebnis EditStdRech(int64_t lfnr, int displayType, int inputType,
+                               const std::string& caption) override;
+    EditorErgebnis EditParag57(int64_t lfnr, Parag57Daten& daten, int inputType, int displayType) override;
+
+private:
+    QWidget* owner_;
+};
+
+} // namespace velu::reg

@@ -1,0 +1,507 @@
+#include "FeeTestSupport.h"
+#include "GrunddatTestSupport.h"
+
+#include "core/MoneyFormat.h"
+#include "fee/FeeCalculation.h"
+#include "fee/KostenSpalten.h"
+#include "platform/forms/MessageBox.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+// GCC 12 false positive on moving db::Value temporaries.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+using namespace velu;
+using namespace velu::fee;
+using velu::fee::test::C;
+using velu::forms::MessageBoxScript;
+
+namespace {
+
+struct GrunddatForm : ::testing::Test, test::FormFixture {
+    // Every box of a test is recorded; none may wait for a click.
+    MessageBoxScript script;
+    size_t mark = 0;
+    void markieren() { mark = script.Shown().size(); }
+    std::vector<QString> neue() const {
+        std::vector<QString> t;
+        for (size_t i = mark; i < script.Shown().size(); ++i)
+            t.push_back(script.Shown()[i].text);
+        return t;
+    }
+    // Invoice in DM with 500 000 DM own costs in section 1, zone 3, rate 50, confirmed with OK.
+    void gerechnet(int16_t display = 0) {
+        ASSERT_TRUE(open(1, display, 0, 0));
+        tabs()->setCurrentIndex(1);
+        ASSERT_TRUE(kostenEingeben(0, display ? "AlDispEigenleistung" : "Eigenleistung", "500.000,00"));
+        tabs()->setCurrentIndex(0);
+        text(1)->setText("3");
+        text(2)->setText("50");
+        form->ToolClick("OK");
+    }
+};
+
+} // namespace
+
+TEST_F(GrunddatForm, NewCalculationGetsItsRowsWithTheStandardProfile) {
+    struct Case {
+        int16_t art;
+        int32_t lastUsed; // template marked as last used, 0 = none
+        int32_t erwartet;
+        const char* phTX1;
+    } cases[] = {{0, 0, test::Gebaeude, "1 - 9"},
+                 {1, 0, test::Gebaeude, "1 - 9"},
+                 {0, 3, 3, "1 - 9"},
+                 // A 1991 template marked last used is never the standard profile.
+                 {0, test::Gebaeude1991, test::Gebaeude, "1 - 9"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lastUsed);
+        test::FormFixture f;
+        f.dbs.stamm->Execute("UPDATE Leistungsbilder SET LastUsed = CASE WHEN LfNr = ? THEN -1 ELSE 0 END",
+                             db::Params().Add(int64_t{c.lastUsed}));
+        ASSERT_TRUE(f.open(1, 0, 0, c.art));
+        EXPECT_EQ(f.form->StandardProfil(), c.erwartet);
+        db::Recordset g = f.grunddaten();
+        ASSERT_EQ(g.RecordCount(), 1);
+        EXPECT_EQ(g.GetInt("ReType"), c.art);
+        EXPECT_EQ(g.GetText("PhTX1"), c.phTX1);
+        db::Recordset p = f.leistungsbild();
+        ASSERT_EQ(p.RecordCount(), 1);
+        EXPECT_EQ(p.GetInt("LeistungsbildLFNR"), c.erwartet);
+        EXPECT_EQ(g.GetInt("ZuordnungLBTabelle"), p.GetInt("LfNr"));
+        EXPECT_EQ(f.text(0)->text().toStdString(), p.GetText("LeistungsbildPara"));
+        EXPECT_TRUE(f.form->Bar().Checked("Leistungsphasen", QString("PX%1").arg(c.erwartet)));
+        // The 1991 template stands in its submenu only.
+        const QString alt = QString("PX%1").arg(test::Gebaeude1991);
+        EXPECT_NE(f.form->Bar().Tool("Leistungsphasen1991", alt), nullptr);
+        EXPECT_EQ(f.form->Bar().Tool("Leistungsphasen", alt), nullptr);
+        EXPECT_EQ(f.form->Bar().Definition("Leistungsphasen", "VE")->subBand, "Leistungsphasen1991");
+    }
+}
+
+TEST_F(GrunddatForm, OfferShowsOneSectionForPhasesOneToNine) {
+    ASSERT_TRUE(open(1, 0, 0, 1));
+    form->ToolClick(QString("PX%1").arg(test::Gebaeude1991)); // three sections as an invoice
+    EXPECT_TRUE(tabs()->isTabEnabled(1));
+    EXPECT_FALSE(tabs()->isTabEnabled(2));
+    EXPECT_FALSE(tabs()->isTabEnabled(3));
+    EXPECT_EQ(tabs()->tabText(1), "Kosten Lp 1 - 9");
+    db::Recordset g = grunddaten();
+    EXPECT_EQ(g.GetText("PhTX1"), "1 - 9");
+    EXPECT_EQ(g.GetText("PhTX2"), "");
+
+    test::FormFixture rechnung;
+    ASSERT_TRUE(rechnung.open(1, 0, 0, 0));
+    rechnung.form->ToolClick(QString("PX%1").arg(test::Gebaeude1991));
+    EXPECT_EQ(rechnung.tabs()->tabText(2), "Kosten Lp 5 - 7");
+    EXPECT_EQ(rechnung.tabs()->tabText(3), "Kosten Lp 8 - 9");
+    EXPECT_EQ(rechnung.grunddaten().GetText("PhTX3"), "8 - 9");
+
+    // A line typed on the second cost tab belongs to section 2 of this calculation and group.
+    rechnung.tabs()->setCurrentIndex(2);
+    ASSERT_TRUE(rechnung.kostenEingeben(0, "Eigenleistung", "1000"));
+    EXPECT_EQ(rechnung.count("SELECT Count(*) FROM AnrechenbareKosten WHERE Phase = 2 AND LfNrBeReList = 1 "
+                             "AND ZuordnungAnlGrp = 1"),
+              1);
+}
+
+TEST_F(GrunddatForm, TypedCostsAndZoneStoreTheFeeTheEngineComputes) {
+    markieren();
+    gerechnet();
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_TRUE(neue().empty()) << script.LastText().toStdString();
+
+    db::Recordset g = grunddaten();
+    EXPECT_EQ(GetCY(g, "SummAnreKostAB1"), C("500000"));
+    EXPECT_EQ(g.GetInt("Honorarzone"), 3);
+    EXPECT_EQ(GetCY(g, "SatzUemin1"), C("50"));
+    const Currency netto = GetCY(g, "HonrarNetto");
+    EXPECT_GT(netto, C("10000"));
+
+    // The engine on its own, from the stored rows, comes to the same fee.
+    test::CaptureSink sink;
+    FeeCalculation calc(*dbs.projekt, *dbs.stamm, sink);
+    calc.BereListNr(1);
+    ASSERT_TRUE(calc.OpenGrunddaten());
+    ASSERT_TRUE(calc.ConectLeistungsbild(static_cast<int32_t>(g.GetInt("ZuordnungLBTabelle"))));
+    calc.SetCostsChanged();
+    calc.CheckCalcGrDaten();
+    EXPECT_EQ(GetCY(calc.Grunddaten(), "HonrarNetto"), netto);
+    EXPECT_EQ(feld("NettoHonorar_4")->text().toStdString(), FormatBetrag(netto, DM));
+}
+
+TEST_F(GrunddatForm, TypedTextThatIsNoNumberChangesNothing) {
+    markieren();
+    ASSERT_TRUE(open());
+    tabs()->setCurrentIndex(1);
+    EXPECT_FALSE(kostenEingeben(0, "Eigenleistung", "12a"));
+    EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 0);
+    ASSERT_TRUE(kostenEingeben(0, "Eigenleistung", "1.234,5"));
+    EXPECT_EQ(count("SELECT Eigenleistung FROM AnrechenbareKosten"), C("1234.5").Raw());
+
+    tabs()->setCurrentIndex(0);
+    form->show();
+    const size_t vorher = script.Shown().size();
+    text(2)->setText("zehn");
+    form->ToolClick("OK");
+    ASSERT_EQ(script.Shown().size(), vorher + 1);
+    EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein");
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->focusWidget(), text(2));
+    EXPECT_EQ(GetCY(grunddaten(), "SatzUemin1"), Currency{});
+}
+
+TEST_F(GrunddatForm, OkWithAnInputErrorStaysOnTheFieldAndShowsTheMessageOnce) {
+    struct Case {
+        const char* zone;
+        const char* satz;
+        const char* meldung;
+        int fokus;
+    } cases[] = {{"3", "120", "Satz über Minimum kann nicht größer 100 sein", 2},
+                 {"0", "10", "Die Honorarzone muß größer 0 sein", 1},
+                 {"6", "10", "Die angegebene Honorarzone existiert nicht", 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.meldung);
+        test::FormFixture f;
+        ASSERT_TRUE(f.open());
+        f.form->show();
+        f.tabs()->setCurrentIndex(4);
+        f.text(1)->setText(c.zone);
+        f.text(2)->setText(c.satz);
+        markieren();
+        f.form->ToolClick("OK");
+        ASSERT_EQ(neue().size(), 1u);
+        EXPECT_EQ(script.LastText(), c.meldung);
+        EXPECT_TRUE(f.form->isVisible());
+        EXPECT_EQ(f.tabs()->currentIndex(), 0);
+        EXPECT_EQ(f.form->focusWidget(), f.text(c.fokus));
+    }
+}
+
+TEST_F(GrunddatForm, CloseBoxStoresAndRecomputesLikeOk) {
+    ASSERT_TRUE(open());
+    form->show();
+    text(1)->setText("4");
+    text(2)->setText("25");
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_EQ(grunddaten().GetInt("Honorarzone"), 4);
+    EXPECT_EQ(GetCY(grunddaten(), "SatzUemin1"), C("25"));
+
+    // Esc acts as OK.
+    test::FormFixture f;
+    ASSERT_TRUE(f.open());
+    f.form->show();
+    f.text(1)->setText("2");
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(f.form.get(), &esc);
+    EXPECT_FALSE(f.form->isVisible());
+    EXPECT_EQ(f.grunddaten().GetInt("Honorarzone"), 2);
+}
+
+TEST_F(GrunddatForm, TabChangeWithAnInvalidZoneStaysAndChecksOnce) {
+    ASSERT_TRUE(open());
+    tabs()->setCurrentIndex(1);
+    text(1)->setText("9");
+    markieren();
+    tabs()->setCurrentIndex(2);
+    EXPECT_EQ(tabs()->currentIndex(), 1);
+    ASSERT_EQ(neue().size(), 1u);
+    EXPECT_EQ(script.LastText(), "Die angegebene Honorarzone existiert nicht");
+}
+
+TEST_F(GrunddatForm, DisplayCurrencyShowsTheTwinFields) {
+    markieren();
+    ASSERT_TRUE(open(1, 1, 0, 0)); // DM calculation shown in euro: mode 2
+    tabs()->setCurrentIndex(1);
+    forms::BoundGridModel* m = kostenModel();
+    EXPECT_FALSE(m->Columns()[m->ColumnOf("Eigenleistung")].visible);
+    EXPECT_TRUE(m->Columns()[m->ColumnOf("AlDispEigenleistung")].visible);
+    ASSERT_TRUE(kostenEingeben(0, "AlDispEigenleistung", "100"));
+    db::Recordset k = dbs.projekt->OpenRecordset("SELECT * FROM AnrechenbareKosten");
+    k.MoveFirst();
+    EXPECT_EQ(GetCY(k, "Eigenleistung"), C("195.58"));
+    EXPECT_EQ(GetCY(k, "AlDispEigenleistung"), DMEuroUmrechnung(C("195.58"), 1));
+    const int spalte = kostenModel()->ColumnOf("AlDispEigenleistung");
+    EXPECT_TRUE(kostenModel()->data(kostenModel()->index(0, spalte)).toString().endsWith("€"));
+    EXPECT_TRUE(feld("NettoHonorar_4")->text().endsWith("€"));
+
+    form->ToolClick("DM");
+    EXPECT_TRUE(form->Bar().Checked("Band1", "DM"));
+    EXPECT_FALSE(form->Bar().Checked("Band1", "EUR"));
+    EXPECT_EQ(form->WaehrungsModusAktuell(), 1);
+    m = kostenModel();
+    EXPECT_TRUE(m->Columns()[m->ColumnOf("Eigenleistung")].visible);
+    EXPECT_EQ(m->data(m->index(0, m->ColumnOf("Eigenleistung"))).toString(), "195,58 DM");
+    EXPECT_TRUE(feld("NettoHonorar_4")->text().endsWith("DM"));
+
+    // The tool of the currency shown changes nothing.
+    form->ToolClick("DM");
+    EXPECT_EQ(form->WaehrungsModusAktuell(), 1);
+    EXPECT_TRUE(form->Bar().Checked("Band1", "DM"));
+    form->ToolClick("EUR");
+    EXPECT_EQ(form->WaehrungsModusAktuell(), 2);
+    EXPECT_EQ(form->findChild<QLabel*>("SSDBGrid1Caption")->text(), "Berechnungswährung DM");
+}
+
+TEST(GrunddatKostenSpalten, ColumnsByModeUnitAndCostsOfOthers) {
+    struct Case {
+        int16_t modus, einheit;
+        bool fremd;
+        std::array<bool, 4> sichtbar;
+        const char* titel0;
+        const char* einheitText;
+    } cases[] = {
+        {1, 1, true, {true, true, false, false}, "Kosten", "DM"},
+        {2, 1, true, {false, false, true, true}, "Kosten", "€"},
+        {3, 1, false, {false, false, true, false}, "Kosten", "DM"},
+        {4, 1, false, {true, false, false, false}, "Kosten", "€"},
+        {2, 2, true, {true, false, false, false}, "Fläche ha", "ha"},
+        {3, 3, true, {true, false, false, false}, "Verr. Einheiten VE", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.modus << "/" << c.einheit);
+        KostenSpalten s;
+        ConfigGrid(c.modus, c.einheit, c.fremd, s);
+        EXPECT_EQ(s.sichtbar, c.sichtbar);
+        EXPECT_EQ(s.titel[0], c.titel0);
+        EXPECT_EQ(s.einheit, c.einheitText);
+    }
+    EXPECT_EQ(WaehrungsModus(1, 0), 3);
+}
+
+TEST_F(GrunddatForm, PartialServiceEditLowersTheNetFeeByThatPhase) {
+    // Phase 2 belongs to no section, so the grid's second row is phase 3.
+    const int32_t v = vorlage(5, "1,0,1,1,1,1,1,1,1,0");
+    ASSERT_TRUE(open());
+    form->ToolClick(QString("PX%1").arg(v));
+    gerechnet();
+    const Currency netto = GetCY(grunddaten(), "HonrarNetto");
+    const Currency phase3 = GetCY(grunddaten(), "TotalDMLP3");
+    ASSERT_GT(phase3, Currency{});
+
+    tabs()->setCurrentIndex(4);
+    QTableWidget* g = phasen();
+    ASSERT_EQ(g->rowCount(), 8);
+    EXPECT_EQ(g->item(1, 0)->data(Qt::UserRole).toInt(), 3);
+    g->item(1, 3)->setText("50");
+
+    db::Recordset r = grunddaten();
+    const Currency neu3 = GetCY(r, "TotalDMLP3");
+    EXPECT_EQ(GetCY(r, "TeilleistPro3"), C("50"));
+    EXPECT_EQ(GetCY(r, "TotalDMLP2"), Currency{});
+    EXPECT_LT(neu3, phase3);
+    EXPECT_EQ(GetCY(r, "HonrarNetto"), netto - (phase3 - neu3));
+    EXPECT_EQ(GetCY(leistungsbild(), "proz03"), C("15"));
+    EXPECT_EQ(g->item(1, 4)->text().toStdString(), FormatBetrag(neu3, DM));
+
+    markieren();
+    g->item(1, 1)->setText("viel");
+    EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein");
+    EXPECT_EQ(GetCY(leistungsbild(), "proz03"), C("15"));
+    EXPECT_EQ(g->item(1, 1)->text(), "15,00");
+}
+
+TEST_F(GrunddatForm, PlantGroupsSwitchRowsAndProfiles) {
+    markieren();
+    ASSERT_TRUE(open());
+    form->ToolClick(QString("PX%1").arg(test::TechnischeAusruestung));
+    auto* frame = form->findChild<QGroupBox*>("Frame1");
+    EXPECT_FALSE(frame->isHidden());
+    text(5)->setText("Lüftung");
+    form->findChild<QRadioButton*>("Option1_1")->click();
+    EXPECT_EQ(form->AnlageGruppe(), 2);
+    EXPECT_EQ(grunddaten(1).GetText("AnlageGrBez"), "Lüftung");
+    db::Recordset g2 = grunddaten(2);
+    ASSERT_EQ(g2.RecordCount(), 1);
+    EXPECT_EQ(leistungsbild(2).GetInt("LeistungsbildLFNR"), test::TechnischeAusruestung);
+    EXPECT_FALSE(text(0)->isEnabled());
+    EXPECT_FALSE(form->Bar().Enabled("Band1", "LPHBTN"));
+
+    // Templates are chosen in plant group 1 only.
+    form->ToolClick(QString("PX%1").arg(test::Gebaeude));
+    EXPECT_EQ(leistungsbild(2).GetInt("LeistungsbildLFNR"), test::TechnischeAusruestung);
+
+    const int64_t lb1 = leistungsbild(1).GetInt("LfNr");
+    form->findChild<QRadioButton*>("Option1_0")->click();
+    EXPECT_EQ(form->AnlageGruppe(), 1);
+    EXPECT_EQ(text(5)->text(), "Lüftung");
+    EXPECT_EQ(leistungsbild(1).GetInt("LfNr"), lb1);
+    EXPECT_EQ(count("SELECT Count(*) FROM Grunddaten"), 2);
+    EXPECT_TRUE(neue().empty()) << script.LastText().toStdString();
+
+    // A group switch that fails the input check keeps the group shown, with the focus on the zone.
+    form->show();
+    text(1)->setText("0");
+    form->findChild<QRadioButton*>("Option1_2")->click();
+    EXPECT_EQ(form->AnlageGruppe(), 1);
+    EXPECT_TRUE(form->findChild<QRadioButton*>("Option1_0")->isChecked());
+    EXPECT_EQ(script.LastText(), "Die Honorarzone muß größer 0 sein");
+    EXPECT_EQ(form->focusWidget(), text(1));
+    EXPECT_EQ(grunddaten(3).RecordCount(), 0);
+}
+
+TEST_F(GrunddatForm, ZoneAboveTheNewTableIsLoweredOnce) {
+    const int32_t vier = vorlage(4);
+    ASSERT_TRUE(open());
+    text(1)->setText("3");
+    form->ToolClick("OK");
+    {
+        markieren();
+        form->ToolClick(QString("PX%1").arg(vier));
+        EXPECT_TRUE(neue().empty());
+        EXPECT_EQ(text(1)->text(), "3");
+    }
+    form->ToolClick(QString("PX%1").arg(test::Gebaeude));
+    text(1)->setText("5");
+    markieren();
+    form->ToolClick(QString("PX%1").arg(vier));
+    ASSERT_EQ(neue().size(), 1u);
+    EXPECT_EQ(script.LastText(), "Die angegebene Honorarzone existiert nicht\rZone wurde angepasst");
+    EXPECT_EQ(text(1)->text(), "4");
+    EXPECT_EQ(grunddaten().GetInt("Honorarzone"), 4);
+}
+
+TEST_F(GrunddatForm, TemplateInForceChangesNothingAnotherIsMarkedLastUsed) {
+    ASSERT_TRUE(open());
+    const int64_t lb = leistungsbild().GetInt("LfNr");
+    form->ToolClick(QString("PX%1").arg(test::Gebaeude));
+    EXPECT_EQ(leistungsbild().GetInt("LfNr"), lb);
+    EXPECT_TRUE(form->Bar().Checked("Leistungsphasen", QString("PX%1").arg(test::Gebaeude)));
+
+    form->ToolClick("PX3");
+    db::Recordset p = leistungsbild();
+    ASSERT_EQ(p.RecordCount(), 1);
+    EXPECT_NE(p.GetInt("LfNr"), lb);
+    EXPECT_EQ(p.GetInt("LeistungsbildLFNR"), 3);
+    EXPECT_EQ(grunddaten().GetInt("ZuordnungLBTabelle"), p.GetInt("LfNr"));
+    EXPECT_FALSE(form->Bar().Checked("Leistungsphasen", QString("PX%1").arg(test::Gebaeude)));
+    EXPECT_TRUE(form->Bar().Checked("Leistungsphasen", "PX3"));
+    db::Recordset last = dbs.stamm->OpenRecordset("SELECT LfNr FROM Leistungsbilder WHERE LastUsed <> 0");
+    ASSERT_EQ(last.RecordCount(), 1);
+    EXPECT_EQ(last.GetInt("LfNr"), 3);
+}
+
+TEST_F(GrunddatForm, TemplateWithoutFeeTableLeavesNothingWithoutAProfile) {
+    const int32_t ohne = vorlage(5, "1,1,1,1,1,1,1,1,1,0", false);
+    {
+        // A new calculation whose standard template has no fee table: no rows are left behind.
+        markieren();
+        test::FormFixture f;
+        f.dbs.stamm->Execute("DELETE FROM TafelVerzeichnis WHERE LfNr = 1");
+        EXPECT_FALSE(f.open());
+        EXPECT_EQ(script.LastText(), "Es wurde keine entsprechende HOAI-Tafel gefunden");
+        EXPECT_EQ(f.count("SELECT Count(*) FROM Grunddaten"), 0);
+        EXPECT_EQ(f.count("SELECT Count(*) FROM Leistungsbild"), 0);
+    }
+    {
+        // No template at all.
+        markieren();
+        test::FormFixture f;
+        f.dbs.stamm->Execute("DELETE FROM Leistungsbilder");
+        EXPECT_FALSE(f.open());
+        EXPECT_EQ(neue(), std::vector<QString>{"Es fehlt das Leistungsbild"});
+        EXPECT_EQ(f.count("SELECT Count(*) FROM Grunddaten"), 0);
+    }
+    // A switch: the profile in force stays.
+    ASSERT_TRUE(open(2));
+    const int64_t lb = leistungsbild(1, 2).GetInt("LfNr");
+    markieren();
+    form->ToolClick(QString("PX%1").arg(ohne));
+    EXPECT_EQ(script.LastText(), "Es wurde keine entsprechende HOAI-Tafel gefunden");
+    EXPECT_EQ(leistungsbild(1, 2).GetInt("LfNr"), lb);
+    EXPECT_TRUE(form->Bar().Checked("Leistungsphasen", QString("PX%1").arg(ohne)) == false);
+}
+
+TEST_F(GrunddatForm, CostPlanImportAndEmptyLines) {
+    ASSERT_TRUE(open());
+    tabs()->setCurrentIndex(2 - 1);
+    EXPECT_TRUE(form->Bar().Enabled("Band1", "KTNP"));
+    const int64_t plan = [&] {
+        db::Recordset r = dbs.stamm->OpenRecordset("SELECT Count(*) AS n FROM KONTENPL WHERE LfNrVerz = 1");
+        r.MoveFirst();
+        return r.GetInt("n");
+    }();
+    ASSERT_GT(plan, 0);
+    form->ToolClick("KX1");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten WHERE Phase = 1 AND LfNrBeReList = 1"), plan);
+    EXPECT_EQ(kostenModel()->StoredRows(), plan);
+    EXPECT_FALSE(form->Bar().Enabled("Band1", "KTNP"));
+    ASSERT_TRUE(kostenEingeben(0, "Eigenleistung", "1000"));
+    form->ToolClick("DEL0");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 1);
+    EXPECT_TRUE(form->Bar().Enabled("Band1", "KTNP"));
+
+    // "DEL" asks once with No as the default; Yes deletes the marked line.
+    ASSERT_TRUE(kostenEingeben(1, "Eigenleistung", "500"));
+    kosten()->selectRow(0);
+    markieren();
+    form->ToolClick("DEL");
+    ASSERT_EQ(neue(), std::vector<QString>{"Soll diese Zeile gelöscht werden"});
+    EXPECT_EQ(script.Shown().back().defaultButton, 1);
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 2);
+    script.Answer(forms::MsgResult::Yes);
+    kosten()->selectRow(0);
+    form->ToolClick("DEL");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 1);
+    EXPECT_EQ(kostenModel()->StoredRows(), 1);
+}
+
+TEST_F(GrunddatForm, SurchargesGoIntoThePhaseFees) {
+    gerechnet();
+    const Currency vorher = GetCY(grunddaten(), "TotalDMLP5");
+    dbs.projekt->Execute("INSERT INTO ZuLP (LfNrBeReList, ZuordnungAnlGrp, ZuAb, LP) VALUES (1, 1, ?, 5)",
+                         db::Params().Add(C("10").Raw()));
+    markieren();
+    form->ToolClick("ZUSCH");
+    EXPECT_EQ(script.LastText(), "Dieser Dialog ist noch nicht verfügbar.");
+    db::Recordset g = grunddaten();
+    EXPECT_EQ(GetCY(g, "SummZu5"), C("10"));
+    EXPECT_EQ(GetCY(g, "SummZu4"), Currency{});
+    EXPECT_GT(GetCY(g, "TotalDMLP5"), vorher);
+    EXPECT_GT(GetCY(g, "AlDispTotalDMLP5"), Currency{});
+}
+
+TEST_F(GrunddatForm, PointsAreDiscardedOnlyWhenTheFeeTableChanges) {
+    ASSERT_TRUE(open());
+    for (int gruppe : {1, 2})
+        dbs.projekt->Execute(
+            "INSERT INTO PunkteTab (LfNrBeReList, ZuordnungAnlGrp, VergebenePunkte) VALUES (1, ?, 5)",
+            db::Params().Add(int64_t{gruppe}));
+    form->SetZoneAusPunktekat(true);
+    text(1)->setText("3");
+    form->ToolClick("PX2"); // Innenräume: the same fee table as Gebäude
+    EXPECT_TRUE(form->ZoneAusPunktekat());
+    EXPECT_NE(grunddaten().GetInt("PunktekatUsed"), 0);
+    EXPECT_EQ(count("SELECT Count(*) FROM PunkteTab"), 2);
+
+    form->ToolClick("PX3"); // Freianlagen: another table
+    EXPECT_FALSE(form->ZoneAusPunktekat());
+    EXPECT_FALSE(text(1)->isReadOnly());
+    EXPECT_EQ(grunddaten().GetInt("PunktekatUsed"), 0);
+    EXPECT_EQ(count("SELECT Count(*) FROM PunkteTab WHERE ZuordnungAnlGrp = 1"), 0);
+    EXPECT_EQ(count("SELECT Count(*) FROM PunkteTab WHERE ZuordnungAnlGrp = 2"), 1);
+}
+
+TEST_F(GrunddatForm, EuroCalculationShownInDmShowsTheTwinsInThePhaseGrid) {
+    ASSERT_TRUE(open(1, 0, 1, 0)); // mode 3
+    EXPECT_EQ(form->WaehrungsModusAktuell(), 3);
+    EXPECT_EQ(form->findChild<QLabel*>("SSDBGrid2Caption")->text(), "Berechnungswährung €");
+    tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(kostenEingeben(0, "AlDispEigenleistung", "1.000.000"));
+    tabs()->setCurrentIndex(4);
+    db::Recordset g = grunddaten();
+    ASSERT_GT(GetCY(g, "AlDispTotalDMLP5"), Currency{});
+    EXPECT_EQ(phasen()->item(4, 4)->text().toStdString(),
+              FormatBetrag(RundCY(GetCY(g, "AlDispTotalDMLP5")), DM));
+    EXPECT_EQ(GetCY(g, "SummAnreKostAB1"), RundCY(DMEuroUmrechnung(C("1000000"), 1)));
+}
