@@ -21,7 +21,7 @@ Statement::Statement(sqlite3* db, std::string_view sql, std::string_view* tail) 
 
 Statement::Statement(sqlite3* db, StatementCache* cache, std::string_view sql, std::string_view* tail)
     : db_(db), sql_(sql) {
-    if (cache && (stmt_ = cache->Take(sql_))) {
+    if (cache && (stmt_ = cache->Take(sql_, &serial_))) {
         cache_ = cache;
         if (tail) *tail = {};
         return;
@@ -30,7 +30,14 @@ Statement::Statement(sqlite3* db, StatementCache* cache, std::string_view sql, s
     Prepare(sql, &rest);
     if (tail) *tail = rest;
     // Only a text that is one statement can be found again by its text.
-    if (stmt_ && rest.find_first_not_of(" \t\r\n;") == std::string_view::npos) cache_ = cache;
+    if (cache && stmt_ && rest.find_first_not_of(" \t\r\n;") == std::string_view::npos) {
+        cache_ = cache;
+        serial_ = cache->NewSerial();
+    }
+}
+
+int Statement::Reprepares() const {
+    return stmt_ ? sqlite3_stmt_status(stmt_, SQLITE_STMTSTATUS_REPREPARE, 0) : 0;
 }
 
 void Statement::Prepare(std::string_view sql, std::string_view* tail) {
@@ -49,7 +56,7 @@ Statement::~Statement() {
     if (cache_ && stmt_) {
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
-        cache_->Give(sql_, stmt_);
+        cache_->Give(sql_, stmt_, serial_);
     } else {
         sqlite3_finalize(stmt_);
     }
