@@ -42,11 +42,41 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     return std::string_view(fa, a.size()) == std::string_view(fb, b.size());
 }
 
+namespace {
+constexpr size_t FnvBasis = 14695981039346656037ull;
+constexpr size_t FnvPrime = 1099511628211ull;
+
+size_t Fnv(std::string_view folded) {
+    size_t h = FnvBasis;
+    for (char c : folded)
+        h = (h ^ static_cast<unsigned char>(c)) * FnvPrime;
+    return h;
+}
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+} // namespace
+
+// Field names are looked up for every access, so plain ASCII is folded on the fly; other texts take the
+// full folding.
 size_t FoldedHash::operator()(std::string_view s) const {
-    if (s.size() > StackFold) return std::hash<std::string>{}(FoldCase(s));
-    char f[StackFold];
-    FoldInto(s, f);
-    return std::hash<std::string_view>{}(std::string_view(f, s.size()));
+    size_t h = FnvBasis;
+    for (char c : s) {
+        if (static_cast<unsigned char>(c) >= 0x80) return Fnv(FoldCase(s));
+        h = (h ^ static_cast<unsigned char>(LowerAscii(c))) * FnvPrime;
+    }
+    return h;
+}
+
+bool FoldedEqual::operator()(std::string_view a, std::string_view b) const {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (static_cast<unsigned char>(a[i]) >= 0x80 || static_cast<unsigned char>(b[i]) >= 0x80)
+            return EqualsNoCase(a, b);
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    }
+    return true;
 }
 
 std::string QuoteIdent(std::string_view name) {

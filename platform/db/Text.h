@@ -17,7 +17,7 @@ struct FoldedHash {
 };
 struct FoldedEqual {
     using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const { return EqualsNoCase(a, b); }
+    bool operator()(std::string_view a, std::string_view b) const;
 };
 // "name" with embedded quotes doubled, for identifiers taken from the schema.
 std::string QuoteIdent(std::string_view name);
