@@ -123,8 +123,7 @@ struct Recordset::Impl {
     bool HasCurrent() const { return !onGap && pos >= 0 && pos < static_cast<int>(rows.size()); }
 
     int Index(std::string_view field) const {
-        auto it = s->byName.find(field);
-        return it == s->byName.end() ? -1 : it->second;
+        return s->byName.Find(field);
     }
     int Require(std::string_view field) const {
         int i = Index(field);
@@ -301,10 +300,12 @@ Recordset Recordset::Open(Database& db, std::string sql, Params params) {
             described = &*h;
         }
     }
+    std::vector<int> columns;
     for (size_t i = s.hiddenKey ? 1 : 0; i < s.cols.size(); ++i) {
         s.names.push_back(s.cols[i].name);
-        s.byName.emplace(s.cols[i].name, static_cast<int>(i));
+        columns.push_back(static_cast<int>(i));
     }
+    s.byName.Build(s.names, columns); // views into names, which stay put from here on
     PrepareEdits(s);
     s.serial = described->Serial();
     s.reprepares = described->Reprepares();

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 namespace velu::db {
@@ -14,12 +14,33 @@ struct RecordsetColumn {
     std::string name, decl, table, origin, schema;
 };
 
+// Field name -> column, looked up without regard to case on every field access: open addressing over the
+// names' folded hashes, so a lookup costs one hash and, as a rule, one comparison.
+class FieldIndex {
+public:
+    FieldIndex() = default;
+    // The slots point into the names given to Build.
+    FieldIndex(const FieldIndex&) = delete;
+    FieldIndex& operator=(const FieldIndex&) = delete;
+    // The first of equal names wins.
+    void Build(const std::vector<std::string>& names, const std::vector<int>& columns);
+    int Find(std::string_view name) const;
+
+private:
+    struct Slot {
+        size_t hash;
+        int column; // -1: empty
+        std::string_view name;
+    };
+    std::vector<Slot> slots_;
+};
+
 struct RecordsetShape {
     std::string sql; // as run, with the hidden key column where one was added
     std::vector<RecordsetColumn> cols;
     bool hiddenKey = false; // column 0 is the rowid, not shown
     std::vector<std::string> names;
-    std::unordered_map<std::string, int, FoldedHash, FoldedEqual> byName; // the first of equal names wins
+    FieldIndex byName; // over names
 
     std::string notEditable; // why editing is refused; empty when editable
     std::string schema, table;
