@@ -46,11 +46,16 @@ namespace {
 constexpr size_t FnvBasis = 14695981039346656037ull;
 constexpr size_t FnvPrime = 1099511628211ull;
 
+// FNV's low bits mix poorly, and tables take their slot from them.
+size_t Mix(size_t h) {
+    return h ^ (h >> 29) ^ (h >> 43);
+}
+
 size_t Fnv(std::string_view folded) {
     size_t h = FnvBasis;
     for (char c : folded)
         h = (h ^ static_cast<unsigned char>(c)) * FnvPrime;
-    return h;
+    return Mix(h);
 }
 
 char LowerAscii(char c) {
@@ -66,11 +71,12 @@ size_t FoldedHash::operator()(std::string_view s) const {
         if (static_cast<unsigned char>(c) >= 0x80) return Fnv(FoldCase(s));
         h = (h ^ static_cast<unsigned char>(LowerAscii(c))) * FnvPrime;
     }
-    return h;
+    return Mix(h);
 }
 
 bool FoldedEqual::operator()(std::string_view a, std::string_view b) const {
     if (a.size() != b.size()) return false;
+    if (a == b) return true; // callers mostly write names as the schema does
     for (size_t i = 0; i < a.size(); ++i) {
         if (static_cast<unsigned char>(a[i]) >= 0x80 || static_cast<unsigned char>(b[i]) >= 0x80)
             return EqualsNoCase(a, b);
