@@ -45,10 +45,10 @@ struct RecordsetShape {
     std::string notEditable; // why editing is refused; empty when editable
     std::string schema, table;
     int keyCol = -1;
-    std::string target;               // "schema"."table"
-    std::vector<std::string> quoted;  // origin column name per column, quoted
-    std::string rereadSql;            // base-table columns of one row by key
-    std::vector<int> rereadCols;      // the columns it reads, in order
+    std::string target;              // "schema"."table"
+    std::vector<std::string> quoted; // origin column name per column, quoted
+    std::string rereadSql;           // base-table columns of one row by key
+    std::vector<int> rereadCols;     // the columns it reads, in order
 
     // The statement (by its cache serial) it describes, and how often SQLite had re-prepared that statement
     // then: once it has re-prepared again, the schema changed and the description may be stale.

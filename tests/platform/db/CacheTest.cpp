@@ -38,27 +38,35 @@ TEST(ConnectionCache, StoredQueriesFollowEveryChange) {
         std::string expected;
     } cases[] = {
         {"SetQueryDef", [&](Files& f) { f.db->SetQueryDef("QRYRE", neu); }, neu},
-        {"UPDATE", [&](Files& f) {
+        {"UPDATE",
+         [&](Files& f) {
              f.db->Execute("UPDATE _QueryDefs SET SQL = ?1 WHERE Name = 'qryRe'", Params().Add(neu));
-         }, neu},
+         },
+         neu},
         {"DELETE of all rows", [](Files& f) { f.db->Execute("DELETE FROM _querydefs"); }, "<keine>"},
         {"DROP TABLE", [](Files& f) { f.db->Execute("DROP TABLE _QueryDefs"); }, "<keine>"},
-        {"recordset edit", [&](Files& f) {
+        {"recordset edit",
+         [&](Files& f) {
              auto rs = f.db->OpenRecordset("SELECT SQL FROM _QueryDefs WHERE Name = 'qryRe'");
              rs.Edit();
              rs.Set("SQL", neu);
              rs.Update();
-         }, neu},
-        {"rolled back", [&](Files& f) {
+         },
+         neu},
+        {"rolled back",
+         [&](Files& f) {
              Transaction tx(*f.db);
              f.db->SetQueryDef("qryRe", neu);
              EXPECT_EQ(f.Sql("qryRe"), neu) << "inside the transaction";
-         }, "SELECT Name FROM Re ORDER BY LfNr"},
-        {"another connection", [&](Files& f) {
+         },
+         "SELECT Name FROM Re ORDER BY LfNr"},
+        {"another connection",
+         [&](Files& f) {
              auto other = Database::Open(f.dir / "Velupro32.mdb");
              ASSERT_TRUE(other);
              other->SetQueryDef("qryRe", neu);
-         }, neu},
+         },
+         neu},
     };
     for (const auto& c : cases) {
         Files f;
@@ -111,4 +119,26 @@ TEST(ConnectionCache, KeptDescriptionsServeEditsAndFieldsAsTheFirstOpen) {
         rs.Update();
         EXPECT_EQ(rs.Key(), 1);
     }
+}
+
+TEST(ConnectionCache, FieldLookupOverManyNames) {
+    Files f;
+    // Names that differ in one character only, equal names of different case (the first wins), and more
+    // names than a small table has slots.
+    std::string cols, select;
+    for (int i = 1; i <= 40; ++i) {
+        cols += (i > 1 ? ", " : "") + std::string("TeilleistDM") + std::to_string(i) + " INTEGER";
+        select += (i > 1 ? ", " : "") + std::string("TeilleistDM") + std::to_string(i);
+    }
+    f.db->Execute("CREATE TABLE Breit (LfNr INTEGER PRIMARY KEY, " + cols + ")");
+    f.db->Execute(
+        "INSERT INTO Breit (LfNr, TeilleistDM1, TeilleistDM17, TeilleistDM40) VALUES (1, 10, 170, 400)");
+    auto rs =
+        f.db->OpenRecordset("SELECT LfNr, " + select + ", TeilleistDM17 * 2 AS teilleistdm17 FROM Breit");
+    EXPECT_EQ(rs.GetInt("teilleistdm1"), 10);
+    EXPECT_EQ(rs.GetInt("TEILLEISTDM17"), 170) << "the first of equal names";
+    EXPECT_EQ(rs.GetInt("TeilleistDM40"), 400);
+    EXPECT_TRUE(rs.IsNull("TeilleistDM4"));
+    EXPECT_FALSE(rs.HasField("TeilleistDM41"));
+    EXPECT_FALSE(rs.HasField(""));
 }
