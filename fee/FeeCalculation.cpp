@@ -62,12 +62,31 @@ const Names& names() {
     return n;
 }
 
-std::string twin(std::string_view prefix, const std::string& stem) {
-    std::string s;
-    s.reserve(prefix.size() + stem.size());
-    s.append(prefix).append(stem);
-    return s;
-}
+// A field name with the twin prefix, put together on the stack: the pass names hundreds of fields.
+class TwinName {
+public:
+    TwinName(std::string_view prefix, std::string_view stem) {
+        const size_t n = prefix.size() + stem.size();
+        if (n <= sizeof buf_) {
+            prefix.copy(buf_, prefix.size());
+            stem.copy(buf_ + prefix.size(), stem.size());
+            view_ = std::string_view(buf_, n);
+        } else {
+            long_.append(prefix).append(stem);
+            view_ = long_;
+        }
+    }
+    TwinName(const TwinName&) = delete;
+    TwinName& operator=(const TwinName&) = delete;
+    operator std::string_view() const { return view_; }
+
+private:
+    char buf_[64];
+    std::string long_;
+    std::string_view view_;
+};
+
+TwinName twin(std::string_view prefix, std::string_view stem) { return TwinName(prefix, stem); }
 
 // Percentages are stored like amounts (ten-thousandths) and computed with as such.
 Currency getPercent(const db::Recordset& rs, std::string_view field, Currency def = {}) {

@@ -38,13 +38,12 @@ TafelDaten LoadTafel(db::Database& stammDB, int32_t TafelLfnr) {
     TafelDaten t;
     t.zeilen.reserve(rs.RecordCount());
     for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext()) {
+        // What ReadTafelZeile reads for each zone, with the axis value read once for all of them.
         TafelDaten::Zeile z{};
         z.akosten = axisValue(rs);
         for (int16_t zone = 1; zone <= 5; ++zone) {
-            TafelZeile w{};
-            ReadTafelZeile(zone, rs, w);
-            z.s[2 * zone - 1] = w[1];
-            z.s[2 * zone] = w[2];
+            z.s[2 * zone - 1] = GetCY(rs, minField[zone]);
+            z.s[2 * zone] = GetCY(rs, maxField[zone]);
         }
         t.zeilen.push_back(z);
     }

@@ -56,6 +56,23 @@ void BM_CalcAllGrunddaten8Groups(benchmark::State& state) {
 }
 BENCHMARK(BM_CalcAllGrunddaten8Groups)->Unit(benchmark::kMicrosecond);
 
+// The same after the costs of one group changed, so every group's results change and the pass really writes
+// (and syncs) its pages; SQLite leaves pages alone whose content stays the same.
+void BM_CalcAllGrunddaten8GroupsChangedCosts(benchmark::State& state) {
+    EightGroups f;
+    int64_t kosten = 100000;
+    for (auto _ : state) {
+        state.PauseTiming();
+        kosten = kosten == 100000 ? 110000 : 100000;
+        f.dbs.projekt->Execute("UPDATE Grunddaten SET SummAnreKostAB1 = ? WHERE AnlageGruppe = 1",
+                               db::Params().Add(Currency::FromUnits(kosten).Raw()));
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(f.calc.CalcAllGrunddaten());
+    }
+    state.SetLabel("8 plant groups, costs of group 1 changed before each pass");
+}
+BENCHMARK(BM_CalcAllGrunddaten8GroupsChangedCosts)->Unit(benchmark::kMicrosecond);
+
 // The pieces of one plant group's pass, on the group on display.
 void BM_Pieces(benchmark::State& state) {
     EightGroups f;

@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -94,8 +95,29 @@ bool IsDamagedCode(int rc) {
 
 } // namespace
 
+namespace {
+// Kept stored queries go stale when a row of "_QueryDefs" changes through this connection, whichever way.
+void OnRowChange(void* cache, int, const char*, const char* table, sqlite3_int64) {
+    if (table && EqualsNoCase(table, "_QueryDefs")) static_cast<StatementCache*>(cache)->ForgetQueryDefs();
+}
+
+bool MentionsQueryDefs(const char* sql) {
+    static constexpr std::string_view word = "_querydefs";
+    std::string_view s(sql ? sql : "");
+    for (size_t i = 0; i + word.size() <= s.size(); ++i) {
+        size_t k = 0;
+        while (k < word.size() && std::tolower(static_cast<unsigned char>(s[i + k])) == word[k])
+            ++k;
+        if (k == word.size()) return true;
+    }
+    return false;
+}
+} // namespace
+
 Database::Database(sqlite3* db, fs::path path, int lockFd)
-    : db_(db), path_(std::move(path)), lockFd_(lockFd), cache_(std::make_unique<StatementCache>()) {}
+    : db_(db), path_(std::move(path)), lockFd_(lockFd), cache_(std::make_unique<StatementCache>()) {
+    sqlite3_update_hook(db_, OnRowChange, cache_.get());
+}
 
 Database::~Database() {
     cache_->Clear();
@@ -237,6 +259,8 @@ void Database::Execute(std::string_view sql, const Params& params) {
             affected_ = sqlite3_changes64(db_);
             // Kept statements may describe tables as they were before a schema change.
             if (ChangesSchema(sqlite3_sql(st.Get()))) cache_->Clear();
+            // Emptying a whole table passes by the row hook.
+            else if (MentionsQueryDefs(sqlite3_sql(st.Get()))) cache_->ForgetQueryDefs();
         }
     }
 }
@@ -253,7 +277,21 @@ Recordset Database::OpenRecordset(std::string_view sql, const Params& params) {
     return Recordset::Open(*this, std::string(sql), params);
 }
 
+int64_t Database::DataVersion() {
+    Statement st(db_, cache_.get(), "PRAGMA data_version");
+    return st.Step() ? std::get<int64_t>(st.Column(0)) : 0;
+}
+
 std::optional<QueryDef> Database::GetQueryDef(std::string_view name) {
+    // Kept definitions hold until this connection changes them (see OnRowChange, Execute, Rollback) or
+    // another one commits anything.
+    const int64_t version = DataVersion();
+    if (version != queryDefsVersion_) {
+        cache_->ForgetQueryDefs();
+        queryDefsVersion_ = version;
+    }
+    std::string key = FoldCase(name);
+    if (const auto* q = cache_->QueryDef(key)) return QueryDef(*this, q->name, q->sql);
     if (!HasTable("_QueryDefs")) return std::nullopt;
     Statement st(db_, "SELECT Name, SQL FROM _QueryDefs WHERE Name = ?1 COLLATE NOCASE");
     st.Bind(1, std::string(name));
@@ -261,7 +299,9 @@ std::optional<QueryDef> Database::GetQueryDef(std::string_view name) {
     Value n = st.Column(0), q = st.Column(1);
     auto* ns = std::get_if<std::string>(&n);
     auto* qs = std::get_if<std::string>(&q);
-    return QueryDef(*this, ns ? *ns : std::string(name), qs ? *qs : std::string());
+    StatementCache::StoredQuery kept{ns ? *ns : std::string(name), qs ? *qs : std::string()};
+    cache_->KeepQueryDef(key, kept);
+    return QueryDef(*this, std::move(kept.name), std::move(kept.sql));
 }
 
 void Database::SetQueryDef(std::string_view name, std::string_view sql) {
@@ -327,7 +367,10 @@ std::vector<std::string> Database::Columns(std::string_view table) {
 }
 
 void Database::Begin() {
-    if (depth_ > 0 && sqlite3_get_autocommit(db_)) depth_ = 0; // SQLite rolled back on its own
+    if (depth_ > 0 && sqlite3_get_autocommit(db_)) { // SQLite rolled back on its own
+        depth_ = 0;
+        cache_->ForgetQueryDefs();
+    }
     if (depth_ == 0)
         Execute("BEGIN IMMEDIATE");
     else
@@ -339,6 +382,7 @@ void Database::Commit() {
     if (depth_ == 0) throw DbError("Keine Transaktion aktiv.");
     if (sqlite3_get_autocommit(db_)) {
         depth_ = 0;
+        cache_->ForgetQueryDefs();
         throw DbError("Die Transaktion wurde bereits zurückgesetzt.");
     }
     if (depth_ == 1)
@@ -350,6 +394,8 @@ void Database::Commit() {
 
 void Database::Rollback() {
     if (depth_ == 0) return;
+    // Stored queries read or written inside the undone work may be gone.
+    cache_->ForgetQueryDefs();
     if (sqlite3_get_autocommit(db_)) {
         depth_ = 0;
         return;

@@ -80,11 +80,14 @@ public:
 
 private:
     Database(sqlite3* db, std::filesystem::path path, int lockFd);
+    // Changes when another connection has committed to the main database since the last call.
+    int64_t DataVersion();
     sqlite3* db_;
     std::filesystem::path path_;
     int lockFd_;
     int64_t affected_ = 0;
     int depth_ = 0;                          // nesting of Begin(): 1 = BEGIN, more = savepoints
+    int64_t queryDefsVersion_ = -1;          // DataVersion() when the kept stored queries were read
     std::map<std::string, int> attachLocks_; // folded alias -> shared lock on the attached file
     std::unique_ptr<StatementCache> cache_;
 };

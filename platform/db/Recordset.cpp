@@ -3,7 +3,9 @@
 #include "platform/db/Criteria.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
+#include "platform/db/RecordsetShape.h"
 #include "platform/db/Statement.h"
+#include "platform/db/StatementCache.h"
 #include "platform/db/Text.h"
 
 #include <sqlite3.h>
@@ -20,9 +22,7 @@ namespace velu::db {
 
 namespace {
 
-struct Column {
-    std::string name, decl, table, origin, schema;
-};
+using Column = RecordsetColumn;
 
 const char* Or(const char* s) {
     return s ? s : "";
@@ -92,34 +92,38 @@ bool IsRowidName(std::string_view s) {
     return EqualsNoCase(s, "rowid") || EqualsNoCase(s, "_rowid_") || EqualsNoCase(s, "oid");
 }
 
+// The shape of a recordset that was never opened: no fields, not editable.
+const std::shared_ptr<const RecordsetShape>& NoShape() {
+    static const auto none = [] {
+        auto s = std::make_shared<RecordsetShape>();
+        s->notEditable = "Die Datensatzgruppe liest aus keiner Tabelle und kann nicht geändert werden.";
+        return std::shared_ptr<const RecordsetShape>(std::move(s));
+    }();
+    return none;
+}
+
 } // namespace
 
 struct Recordset::Impl {
     Database* db = nullptr;
-    std::string sql; // as run, with the hidden key column where one was added
     Params params;
-    std::vector<Column> cols;
-    bool hiddenKey = false; // column 0 is the rowid, not shown
-    std::vector<std::string> names;
-    std::unordered_map<std::string, int> byName; // folded field name -> column; the first of equal names wins
+    std::shared_ptr<const RecordsetShape> s = NoShape();
     std::vector<std::vector<Value>> rows;
     int pos = 0;
     bool noMatch = false;
     bool onGap = false; // the current row was deleted; pos is the row after it
 
-    std::string notEditable; // why editing is refused; empty when editable
-    std::string schema, table;
-    int keyCol = -1;
-
     enum class Mode { None, Edit, Add } mode = Mode::None;
     std::vector<Value> buffer;
     std::vector<char> dirty;
+    // The UPDATE of the last Update and the columns it set: a loop over rows sets the same ones each time.
+    std::vector<char> updateDirty;
+    std::string updateSql;
 
     bool HasCurrent() const { return !onGap && pos >= 0 && pos < static_cast<int>(rows.size()); }
 
     int Index(std::string_view field) const {
-        auto it = byName.find(FoldCase(field));
-        return it == byName.end() ? -1 : it->second;
+        return s->byName.Find(field);
     }
     int Require(std::string_view field) const {
         int i = Index(field);
@@ -132,12 +136,12 @@ struct Recordset::Impl {
         return rows[pos];
     }
     bool IsBase(int i) const {
-        return !cols[i].table.empty() && cols[i].table == table && cols[i].schema == schema;
+        const Column& c = s->cols[i];
+        return !c.table.empty() && c.table == s->table && c.schema == s->schema;
     }
     void RequireEditable() const {
-        if (!notEditable.empty()) throw DbError(notEditable);
+        if (!s->notEditable.empty()) throw DbError(s->notEditable);
     }
-    std::string Target() const { return QuoteIdent(schema) + "." + QuoteIdent(table); }
     void Leave() {
         mode = Mode::None;
         buffer.clear();
@@ -145,53 +149,41 @@ struct Recordset::Impl {
         onGap = false;
     }
 
-    void Read() {
-        Statement st(db->Handle(), db->Statements(), sql);
-        st.Bind(params);
+    void ReadFrom(Statement& st) {
         rows.clear();
+        const int n = st.ColumnCount();
         while (st.Step()) {
             std::vector<Value> row;
-            row.reserve(cols.size());
-            for (int i = 0; i < st.ColumnCount(); ++i)
+            row.reserve(n);
+            for (int i = 0; i < n; ++i)
                 row.push_back(st.Column(i));
             rows.push_back(std::move(row));
         }
     }
+    void Read() {
+        Statement st(db->Handle(), db->Statements(), s->sql);
+        st.Bind(params);
+        ReadFrom(st);
+    }
 
     // Reads the base-table columns of the row with this key from the table; false when it is gone.
     bool Reread(int64_t key, std::vector<Value>& row) {
-        std::string list;
-        std::vector<int> which;
-        for (size_t i = 0; i < cols.size(); ++i) {
-            if (!IsBase(static_cast<int>(i))) continue;
-            if (!list.empty()) list += ", ";
-            list += static_cast<int>(i) == keyCol ? std::string("_rowid_") : QuoteIdent(cols[i].origin);
-            which.push_back(static_cast<int>(i));
-        }
-        Statement st(db->Handle(), db->Statements(),
-                     "SELECT " + list + " FROM " + Target() + " WHERE _rowid_ = ?1");
+        Statement st(db->Handle(), db->Statements(), s->rereadSql);
         st.Bind(1, key);
         if (!st.Step()) return false;
-        for (size_t k = 0; k < which.size(); ++k)
-            row[which[k]] = st.Column(static_cast<int>(k));
+        for (size_t k = 0; k < s->rereadCols.size(); ++k)
+            row[s->rereadCols[k]] = st.Column(static_cast<int>(k));
         return true;
     }
     bool Find(std::string_view criteria, int start, bool forward);
 };
 
-Recordset Recordset::Open(Database& db, std::string sql, Params params) {
-    Recordset rs;
-    Impl& d = *rs.d_;
-    d.db = &db;
-    d.params = std::move(params);
-    std::string_view tail;
-    Statement st(db.Handle(), db.Statements(), sql, &tail);
-    if (!st.Valid()) throw DbError("Die Abfrage ist leer.");
-    if (!tail.empty() && Statement(db.Handle(), tail).Valid())
-        throw DbError("Eine Datensatzgruppe liest nur eine Anweisung.");
-    d.sql = std::move(sql);
-    d.cols = Describe(st);
+namespace {
 
+// Base table, key and field names of a statement that has been read to its end (a statement SQLite
+// prepared again on its first step describes the schema as it is now).
+void DescribeShape(Database& db, const Statement& st, RecordsetShape& d) {
+    d.cols = Describe(st);
     // The base table: every column that comes from a table must come from the same one.
     for (const Column& c : d.cols) {
         if (c.table.empty()) continue;
@@ -205,58 +197,120 @@ Recordset Recordset::Open(Database& db, std::string sql, Params params) {
     }
     if (d.table.empty())
         d.notEditable = "Die Datensatzgruppe liest aus keiner Tabelle und kann nicht geändert werden.";
+    if (!d.notEditable.empty()) return;
 
-    if (d.notEditable.empty()) {
-        // The key is the INTEGER PRIMARY KEY, which SQLite keeps as the rowid; else the rowid itself.
-        std::string ipk;
-        int pkCount = 0;
-        Statement info(db.Handle(), db.Statements(), "SELECT name, type, pk FROM pragma_table_info(?1, ?2)");
-        info.Bind(Params().Add(d.table).Add(d.schema));
-        while (info.Step()) {
-            Value pk = info.Column(2);
-            if (std::get<int64_t>(pk) == 0) continue;
-            ++pkCount;
-            Value type = info.Column(1);
-            auto* t = std::get_if<std::string>(&type);
-            if (t && EqualsNoCase(*t, "INTEGER")) ipk = std::get<std::string>(info.Column(0));
+    // The key is the INTEGER PRIMARY KEY, which SQLite keeps as the rowid; else the rowid itself.
+    std::string ipk;
+    int pkCount = 0;
+    Statement info(db.Handle(), db.Statements(), "SELECT name, type, pk FROM pragma_table_info(?1, ?2)");
+    info.Bind(Params().Add(d.table).Add(d.schema));
+    while (info.Step()) {
+        Value pk = info.Column(2);
+        if (std::get<int64_t>(pk) == 0) continue;
+        ++pkCount;
+        Value type = info.Column(1);
+        auto* t = std::get_if<std::string>(&type);
+        if (t && EqualsNoCase(*t, "INTEGER")) ipk = std::get<std::string>(info.Column(0));
+    }
+    if (pkCount != 1) ipk.clear();
+    auto isBase = [&d](const Column& c) { return !c.table.empty() && c.table == d.table && c.schema == d.schema; };
+    for (size_t i = 0; i < d.cols.size(); ++i) {
+        const Column& c = d.cols[i];
+        if (isBase(c) &&
+            ((!ipk.empty() && EqualsNoCase(c.origin, ipk)) || (ipk.empty() && IsRowidName(c.origin)))) {
+            d.keyCol = static_cast<int>(i);
+            break;
         }
-        if (pkCount != 1) ipk.clear();
-        for (size_t i = 0; i < d.cols.size(); ++i) {
-            const Column& c = d.cols[i];
-            if (d.IsBase(static_cast<int>(i)) &&
-                ((!ipk.empty() && EqualsNoCase(c.origin, ipk)) || (ipk.empty() && IsRowidName(c.origin)))) {
-                d.keyCol = static_cast<int>(i);
-                break;
-            }
-        }
-        if (d.keyCol < 0) {
-            d.notEditable =
-                "Die Datensatzgruppe enthält den Schlüssel der Tabelle nicht und kann nicht geändert "
-                "werden.";
-            if (RowPerBaseRow(d.sql)) {
-                size_t at = d.sql.find_first_not_of(" \t\r\n");
-                std::string hidden = "SELECT _rowid_ AS __velu_key, " + d.sql.substr(at + 6);
-                try {
-                    Statement h(db.Handle(), hidden);
-                    auto cols = Describe(h);
-                    if (!cols.empty() && cols[0].table == d.table && cols[0].schema == d.schema) {
-                        d.sql = std::move(hidden);
-                        d.cols = std::move(cols);
-                        d.hiddenKey = true;
-                        d.keyCol = 0;
-                        d.notEditable.clear();
-                    }
-                } catch (const DbError&) {
-                    // e.g. an ambiguous rowid in a join: the recordset stays read-only
-                }
+    }
+    if (d.keyCol < 0)
+        d.notEditable = "Die Datensatzgruppe enthält den Schlüssel der Tabelle nicht und kann nicht geändert "
+                        "werden.";
+}
+
+// The texts the edits use, built once per shape.
+void PrepareEdits(RecordsetShape& d) {
+    if (!d.notEditable.empty()) return;
+    d.target = QuoteIdent(d.schema) + "." + QuoteIdent(d.table);
+    std::string list;
+    for (size_t i = 0; i < d.cols.size(); ++i) {
+        const Column& c = d.cols[i];
+        d.quoted.push_back(QuoteIdent(c.origin));
+        if (c.table.empty() || c.table != d.table || c.schema != d.schema) continue;
+        if (!list.empty()) list += ", ";
+        list += static_cast<int>(i) == d.keyCol ? std::string("_rowid_") : d.quoted.back();
+        d.rereadCols.push_back(static_cast<int>(i));
+    }
+    d.rereadSql = "SELECT " + list + " FROM " + d.target + " WHERE _rowid_ = ?1";
+}
+
+} // namespace
+
+Recordset Recordset::Open(Database& db, std::string sql, Params params) {
+    Recordset rs;
+    Impl& d = *rs.d_;
+    d.db = &db;
+    d.params = std::move(params);
+    StatementCache* cache = db.Statements();
+    if (auto known = cache->Shape(sql)) {
+        Statement st(db.Handle(), cache, known->sql);
+        if (st.Serial() == known->serial) {
+            st.Bind(d.params);
+            d.ReadFrom(st);
+            if (st.Reprepares() == known->reprepares) {
+                d.s = std::move(known);
+                return rs;
             }
         }
     }
-    for (size_t i = d.hiddenKey ? 1 : 0; i < d.cols.size(); ++i) {
-        d.names.push_back(d.cols[i].name);
-        d.byName.emplace(FoldCase(d.cols[i].name), static_cast<int>(i));
+
+    std::string_view tail;
+    Statement st(db.Handle(), cache, sql, &tail);
+    if (!st.Valid()) throw DbError("Die Abfrage ist leer.");
+    if (!tail.empty() && Statement(db.Handle(), tail).Valid())
+        throw DbError("Eine Datensatzgruppe liest nur eine Anweisung.");
+    auto shape = std::make_shared<RecordsetShape>();
+    RecordsetShape& s = *shape;
+    s.sql = sql;
+    st.Bind(d.params);
+    d.ReadFrom(st);
+    DescribeShape(db, st, s);
+    const Statement* described = &st;
+
+    std::optional<Statement> h;
+    if (s.keyCol < 0 && !s.table.empty() && RowPerBaseRow(s.sql) &&
+        s.notEditable.rfind("Die Datensatzgruppe enthält den Schlüssel", 0) == 0) {
+        size_t at = s.sql.find_first_not_of(" \t\r\n");
+        std::string hidden = "SELECT _rowid_ AS __velu_key, " + s.sql.substr(at + 6);
+        bool usable = false;
+        try {
+            h.emplace(db.Handle(), cache, hidden);
+            auto cols = Describe(*h);
+            usable = !cols.empty() && cols[0].table == s.table && cols[0].schema == s.schema;
+        } catch (const DbError&) {
+            // e.g. an ambiguous rowid in a join: the recordset stays read-only
+        }
+        if (usable) {
+            h->Bind(d.params);
+            d.ReadFrom(*h);
+            s.sql = std::move(hidden);
+            s.cols = Describe(*h);
+            s.hiddenKey = true;
+            s.keyCol = 0;
+            s.notEditable.clear();
+            described = &*h;
+        }
     }
-    d.Read();
+    std::vector<int> columns;
+    for (size_t i = s.hiddenKey ? 1 : 0; i < s.cols.size(); ++i) {
+        s.names.push_back(s.cols[i].name);
+        columns.push_back(static_cast<int>(i));
+    }
+    s.byName.Build(s.names, columns); // views into names, which stay put from here on
+    PrepareEdits(s);
+    s.serial = described->Serial();
+    s.reprepares = described->Reprepares();
+    if (s.serial != 0) cache->KeepShape(sql, shape);
+    d.s = std::move(shape);
     return rs;
 }
 
@@ -323,7 +377,7 @@ bool Recordset::Impl::Find(std::string_view criteria, int start, bool forward) {
     std::vector<bool> currency;
     for (const Criterion& c : crit) {
         index.push_back(d.Require(c.field));
-        currency.push_back(EqualsNoCase(d.cols[index.back()].decl, "CURRENCY"));
+        currency.push_back(EqualsNoCase(d.s->cols[index.back()].decl, "CURRENCY"));
     }
     const int n = static_cast<int>(d.rows.size());
     for (int i = start; i >= 0 && i < n; i += forward ? 1 : -1) {
@@ -360,7 +414,7 @@ bool Recordset::NoMatch() const {
 }
 
 const std::vector<std::string>& Recordset::FieldNames() const {
-    return d_->names;
+    return d_->s->names;
 }
 bool Recordset::HasField(std::string_view name) const {
     return d_->Index(name) >= 0;
@@ -434,21 +488,21 @@ bool Recordset::GetBool(std::string_view field, bool def) const {
 }
 
 std::string Recordset::DeclType(std::string_view field) const {
-    return d_->cols[d_->Require(field)].decl;
+    return d_->s->cols[d_->Require(field)].decl;
 }
 
 void Recordset::Edit() {
     d_->RequireEditable();
     if (!d_->HasCurrent()) throw DbError("Kein aktueller Datensatz.");
     d_->buffer = d_->rows[d_->pos];
-    d_->dirty.assign(d_->cols.size(), 0);
+    d_->dirty.assign(d_->s->cols.size(), 0);
     d_->mode = Impl::Mode::Edit;
 }
 
 void Recordset::AddNew() {
     d_->RequireEditable();
-    d_->buffer.assign(d_->cols.size(), Value{});
-    d_->dirty.assign(d_->cols.size(), 0);
+    d_->buffer.assign(d_->s->cols.size(), Value{});
+    d_->dirty.assign(d_->s->cols.size(), 0);
     d_->mode = Impl::Mode::Add;
 }
 
@@ -465,48 +519,53 @@ void Recordset::Update() {
     Impl& d = *d_;
     if (d.mode == Impl::Mode::None)
         throw DbError("Der Datensatz wird nicht bearbeitet (Edit oder AddNew fehlt).");
-    std::vector<std::string> names;
-    Params values;
-    for (size_t i = 0; i < d.cols.size(); ++i) {
-        if (!d.dirty[i]) continue;
-        names.push_back(QuoteIdent(d.cols[i].origin)); // the hidden key is never set
-        values.Add(d.buffer[i]);
-    }
+    const RecordsetShape& s = *d.s;
+    std::vector<int> set; // the hidden key is never set
+    for (size_t i = 0; i < s.cols.size(); ++i)
+        if (d.dirty[i]) set.push_back(static_cast<int>(i));
+    auto bindSet = [&](Statement& st) {
+        for (size_t k = 0; k < set.size(); ++k)
+            st.Bind(static_cast<int>(k) + 1, d.buffer[set[k]]);
+    };
     sqlite3* h = d.db->Handle();
     int64_t key = 0;
     if (d.mode == Impl::Mode::Add) {
-        std::string sql = "INSERT INTO " + d.Target();
-        if (names.empty()) {
+        std::string sql = "INSERT INTO " + s.target;
+        if (set.empty()) {
             sql += " DEFAULT VALUES";
         } else {
             std::string cols, marks;
-            for (size_t k = 0; k < names.size(); ++k) {
-                cols += (k ? ", " : "") + names[k];
+            for (size_t k = 0; k < set.size(); ++k) {
+                cols += (k ? ", " : "") + s.quoted[set[k]];
                 marks += k ? ", ?" : "?";
             }
             sql += " (" + cols + ") VALUES (" + marks + ")";
         }
         Statement st(h, d.db->Statements(), sql);
-        st.Bind(values);
+        bindSet(st);
         st.Step();
         key = sqlite3_last_insert_rowid(h);
     } else {
-        key = std::get<int64_t>(d.rows[d.pos][d.keyCol]);
-        if (!names.empty()) {
-            std::string sets;
-            for (size_t k = 0; k < names.size(); ++k)
-                sets += (k ? ", " : "") + names[k] + " = ?";
-            Statement st(h, d.db->Statements(), "UPDATE " + d.Target() + " SET " + sets + " WHERE _rowid_ = ?");
-            st.Bind(values);
-            st.Bind(static_cast<int>(names.size()) + 1, d.rows[d.pos][d.keyCol]);
+        key = std::get<int64_t>(d.rows[d.pos][s.keyCol]);
+        if (!set.empty()) {
+            if (d.updateSql.empty() || d.updateDirty != d.dirty) {
+                std::string sets;
+                for (size_t k = 0; k < set.size(); ++k)
+                    sets += (k ? ", " : "") + s.quoted[set[k]] + " = ?";
+                d.updateSql = "UPDATE " + s.target + " SET " + sets + " WHERE _rowid_ = ?";
+                d.updateDirty = d.dirty;
+            }
+            Statement st(h, d.db->Statements(), d.updateSql);
+            bindSet(st);
+            st.Bind(static_cast<int>(set.size()) + 1, d.rows[d.pos][s.keyCol]);
             st.Step();
             if (sqlite3_changes(h) == 0) throw DbError("Der Datensatz wurde inzwischen gelöscht.");
             // A changed key moves the row.
-            if (d.dirty[d.keyCol])
-                if (auto* k = std::get_if<int64_t>(&d.buffer[d.keyCol])) key = *k;
+            if (d.dirty[s.keyCol])
+                if (auto* k = std::get_if<int64_t>(&d.buffer[s.keyCol])) key = *k;
         }
     }
-    std::vector<Value> row = d.buffer;
+    std::vector<Value> row = std::move(d.buffer);
     d.Reread(key, row);
     if (d.mode == Impl::Mode::Add) {
         d.rows.push_back(std::move(row));
@@ -528,8 +587,8 @@ void Recordset::Delete() {
     d.RequireEditable();
     if (d.mode != Impl::Mode::None) CancelUpdate();
     if (!d.HasCurrent()) throw DbError("Kein aktueller Datensatz.");
-    Statement st(d.db->Handle(), "DELETE FROM " + d.Target() + " WHERE _rowid_ = ?1");
-    st.Bind(1, d.rows[d.pos][d.keyCol]);
+    Statement st(d.db->Handle(), "DELETE FROM " + d.s->target + " WHERE _rowid_ = ?1");
+    st.Bind(1, d.rows[d.pos][d.s->keyCol]);
     st.Step();
     d.rows.erase(d.rows.begin() + d.pos);
     d.onGap = true;
@@ -542,7 +601,7 @@ bool Recordset::Editing() const {
 int64_t Recordset::Key() const {
     d_->RequireEditable();
     if (!d_->HasCurrent()) throw DbError("Kein aktueller Datensatz.");
-    const Value& v = d_->rows[d_->pos][d_->keyCol];
+    const Value& v = d_->rows[d_->pos][d_->s->keyCol];
     if (auto* i = std::get_if<int64_t>(&v)) return *i;
     throw DbError("Der Datensatz hat keinen Schlüssel.");
 }
@@ -550,13 +609,13 @@ int64_t Recordset::Key() const {
 void Recordset::Requery() {
     Impl& d = *d_;
     std::optional<Value> key;
-    if (d.keyCol >= 0 && d.HasCurrent()) key = d.rows[d.pos][d.keyCol];
+    if (d.s->keyCol >= 0 && d.HasCurrent()) key = d.rows[d.pos][d.s->keyCol];
     d.Leave();
     d.Read();
     d.pos = 0;
     if (key)
         for (size_t i = 0; i < d.rows.size(); ++i)
-            if (d.rows[i][d.keyCol] == *key) d.pos = static_cast<int>(i);
+            if (d.rows[i][d.s->keyCol] == *key) d.pos = static_cast<int>(i);
 }
 
 } // namespace velu::db

@@ -21,7 +21,7 @@ Statement::Statement(sqlite3* db, std::string_view sql, std::string_view* tail) 
 
 Statement::Statement(sqlite3* db, StatementCache* cache, std::string_view sql, std::string_view* tail)
     : db_(db), sql_(sql) {
-    if (cache && (stmt_ = cache->Take(sql_))) {
+    if (cache && (stmt_ = cache->Take(sql_, &serial_))) {
         cache_ = cache;
         if (tail) *tail = {};
         return;
@@ -30,7 +30,14 @@ Statement::Statement(sqlite3* db, StatementCache* cache, std::string_view sql, s
     Prepare(sql, &rest);
     if (tail) *tail = rest;
     // Only a text that is one statement can be found again by its text.
-    if (stmt_ && rest.find_first_not_of(" \t\r\n;") == std::string_view::npos) cache_ = cache;
+    if (cache && stmt_ && rest.find_first_not_of(" \t\r\n;") == std::string_view::npos) {
+        cache_ = cache;
+        serial_ = cache->NewSerial();
+    }
+}
+
+int Statement::Reprepares() const {
+    return stmt_ ? sqlite3_stmt_status(stmt_, SQLITE_STMTSTATUS_REPREPARE, 0) : 0;
 }
 
 void Statement::Prepare(std::string_view sql, std::string_view* tail) {
@@ -49,7 +56,7 @@ Statement::~Statement() {
     if (cache_ && stmt_) {
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
-        cache_->Give(sql_, stmt_);
+        cache_->Give(sql_, stmt_, serial_);
     } else {
         sqlite3_finalize(stmt_);
     }
@@ -119,11 +126,15 @@ int Statement::ColumnCount() const {
 }
 
 Value Statement::Column(int i) const {
-    switch (sqlite3_column_type(stmt_, i)) {
+    // One call into the connection for the type and a number: a row of a wide table has hundreds of them.
+    // Numbers are read from the column's value as it is, without conversion; texts and blobs go through the
+    // column interface.
+    sqlite3_value* v = sqlite3_column_value(stmt_, i);
+    switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER:
-        return static_cast<int64_t>(sqlite3_column_int64(stmt_, i));
+        return static_cast<int64_t>(sqlite3_value_int64(v));
     case SQLITE_FLOAT:
-        return sqlite3_column_double(stmt_, i);
+        return sqlite3_value_double(v);
     case SQLITE_TEXT: {
         auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
         return std::string(p, static_cast<size_t>(sqlite3_column_bytes(stmt_, i)));

@@ -3,6 +3,7 @@
 #include "platform/db/Params.h"
 #include "platform/db/Value.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,11 @@ public:
 
     bool Valid() const { return stmt_ != nullptr; }
     sqlite3_stmt* Get() const { return stmt_; }
+    // Number under which the cache knows this statement (0 for one it does not keep); a statement prepared
+    // again gets a new one.
+    uint64_t Serial() const { return serial_; }
+    // Times SQLite prepared the statement again on its own after a schema change.
+    int Reprepares() const;
 
     // Binds named parameters by name without regard to case, "?" in order of appearance, "?NNN" by number;
     // parameters without a value are Null.
@@ -48,6 +54,7 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
     StatementCache* cache_ = nullptr; // where the statement goes back to; null: finalised
     std::string sql_;
+    uint64_t serial_ = 0;
 };
 
 } // namespace velu::db
