@@ -14,10 +14,7 @@ namespace velu {
 namespace {
 
 db::QueryDef Abfrage(db::Database& stammDB, std::string_view name) {
-    auto qd = stammDB.GetQueryDef(name);
-    if (!qd)
-        throw db::DbError("Die gespeicherte Abfrage " + std::string(name) + " fehlt in der Stammdatenbank");
-    return std::move(*qd);
+    return stammDB.StoredQuery(name);
 }
 
 void SodiumBereit() {

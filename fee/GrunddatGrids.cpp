@@ -34,9 +34,7 @@ namespace velu::fee {
 namespace {
 
 db::QueryDef query(db::Database& db, const char* name) {
-    auto qd = db.GetQueryDef(name);
-    if (!qd) throw db::DbError(std::string("Abfrage ") + name + " fehlt");
-    return std::move(*qd);
+    return db.StoredQuery(name);
 }
 
 forms::BoundColumn spalte(const char* feld, const QString& titel,

@@ -11,9 +11,7 @@ namespace velu::fee {
 namespace {
 
 db::QueryDef Abfrage(db::Database& db, const char* name) {
-    auto qd = db.GetQueryDef(name);
-    if (!qd) throw db::DbError(std::string("Abfrage ") + name + " fehlt");
-    return std::move(*qd);
+    return db.StoredQuery(name);
 }
 
 // A field read as a VB 16-bit integer would be: null as 0, a fraction rounded half to even.

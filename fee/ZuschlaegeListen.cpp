@@ -18,11 +18,10 @@ const std::array<ZuschlagTabelle, 4> Tabellen = {{
 }};
 
 db::Recordset Abfrage(db::Database& db, const char* name, const db::Params& params) {
-    auto qd = db.GetQueryDef(name);
-    if (!qd) throw db::DbError(std::string("Abfrage ") + name + " fehlt");
+    auto qd = db.StoredQuery(name);
     for (const auto& [n, v] : params.Named())
-        qd->SetParameter(n, v);
-    return qd->OpenRecordset();
+        qd.SetParameter(n, v);
+    return qd.OpenRecordset();
 }
 
 // Fields 0 to 2 of a totals query, null read as 0.

@@ -197,10 +197,9 @@ void CalculationRegister::WriteBerechnung(const std::string& prefix, const Rechn
 }
 
 db::Recordset CalculationRegister::RunQuery(std::string_view name, int64_t berListNr) {
-    auto q = db_.GetQueryDef(name);
-    if (!q) throw db::DbError("Die Abfrage " + std::string(name) + " fehlt in der Projektdatenbank.");
-    q->SetParameter("BerListNr", static_cast<double>(berListNr));
-    return q->OpenRecordset();
+    auto q = db_.StoredQuery(name);
+    q.SetParameter("BerListNr", static_cast<double>(berListNr));
+    return q.OpenRecordset();
 }
 
 void CalculationRegister::CalcHonorarBerNetto(int64_t lfnr) {

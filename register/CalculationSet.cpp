@@ -17,9 +17,7 @@ namespace velu::reg {
 namespace {
 
 db::QueryDef Abfrage(db::Database& db, std::string_view name) {
-    auto q = db.GetQueryDef(name);
-    if (!q) throw db::DbError("Die Abfrage " + std::string(name) + " fehlt in der Projektdatenbank.");
-    return std::move(*q);
+    return db.StoredQuery(name);
 }
 
 bool GleicherName(const QString& a, const QString& b) {

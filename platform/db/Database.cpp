@@ -304,6 +304,14 @@ std::optional<QueryDef> Database::GetQueryDef(std::string_view name) {
     return QueryDef(*this, std::move(kept.name), std::move(kept.sql));
 }
 
+QueryDef Database::StoredQuery(std::string_view name) {
+    auto q = GetQueryDef(name);
+    if (!q)
+        throw DbError("Die gespeicherte Abfrage " + std::string(name) + " fehlt in der Datenbank " +
+                      path_.filename().string() + ".");
+    return std::move(*q);
+}
+
 void Database::SetQueryDef(std::string_view name, std::string_view sql) {
     Execute("CREATE TABLE IF NOT EXISTS _QueryDefs (Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT)");
     Execute("INSERT INTO _QueryDefs (Name, SQL) VALUES (?1, ?2) "

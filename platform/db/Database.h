@@ -57,6 +57,8 @@ public:
     Recordset OpenRecordset(std::string_view sql, const Params& params = {});
     // A stored query of this database's "_QueryDefs" table; nullopt when there is none of that name.
     std::optional<QueryDef> GetQueryDef(std::string_view name);
+    // The same for a query the program cannot do without: DbError naming query and file when it is missing.
+    QueryDef StoredQuery(std::string_view name);
     // Defines or replaces a stored query.
     void SetQueryDef(std::string_view name, std::string_view sql);
 

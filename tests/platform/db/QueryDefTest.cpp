@@ -43,3 +43,17 @@ TEST(QueryDef, NamedAndPositionalParameters) {
     EXPECT_EQ(leeren->Execute(), 0);
     EXPECT_THROW(leeren->SetParameter(0, int64_t{1}), DbError);
 }
+
+TEST(QueryDef, MissingStoredQueryNamesQueryAndFile) {
+    TestDir dir;
+    auto db = Database::Create(dir / "VELUDAT32.MDB");
+    ASSERT_TRUE(db);
+    db->SetQueryDef("qryDa", "SELECT 1 AS Eins");
+    EXPECT_EQ(db->StoredQuery("QRYDA").OpenRecordset().GetInt("Eins"), 1);
+    try {
+        db->StoredQuery("qryFehlt");
+        FAIL() << "no error for a missing query";
+    } catch (const DbError& e) {
+        EXPECT_STREQ(e.what(), "Die gespeicherte Abfrage qryFehlt fehlt in der Datenbank VELUDAT32.MDB.");
+    }
+}
