@@ -102,39 +102,49 @@ void Grunddat::punktekataufruf() {
         return;
     }
 
-    int16_t zone = 0;
-    ZonenErgebnis grund = ZonenErgebnis::KeinePunkte;
-    {
-        PunkteKat dialog(projektDB_, stammDB_, this);
-        const FensterPosition position(dialog);
-        dialog.LoadPunktekat(katalog, anlageGruppe_, berListNr_);
-        if (!dialog.KeineKriterien()) dialog.exec();
-        zone = dialog.HOAIZone();
-        grund = dialog.HOAIZoneGrund();
-    }
+    // Also opened by a click on the locked zone field, outside the toolbar's error handling.
+    try {
+        int16_t zone = 0;
+        ZonenErgebnis grund = ZonenErgebnis::KeinePunkte;
+        {
+            PunkteKat dialog(projektDB_, stammDB_, this);
+            const FensterPosition position(dialog);
+            dialog.LoadPunktekat(katalog, anlageGruppe_, berListNr_);
+            if (!dialog.KeineKriterien()) dialog.exec();
+            zone = dialog.HOAIZone();
+            grund = dialog.HOAIZoneGrund();
+        }
 
-    db::Recordset& g = calc_->Grunddaten();
-    if (zone != 0) {
-        text1_[1]->setText(QString::number(zone));
-        SetZoneAusPunktekat(true);
-        g.Edit();
-        g.SetBool("PunktekatUsed", true);
-        g.Update();
-        return;
-    }
-    // Points are discarded and the zone starts again at 1 only when nothing was awarded. Points whose total
-    // gives no zone stay for the next try, and so does the zone the user typed: the dialog has said why.
-    const bool nichtsVergeben = grund == ZonenErgebnis::KeinePunkte;
-    {
+        // The row first: a failed write leaves the field and its lock as they were.
+        db::Recordset& g = calc_->Grunddaten();
+        if (zone != 0) {
+            g.Edit();
+            g.SetBool("PunktekatUsed", true);
+            g.Update();
+            text1_[1]->setText(QString::number(zone));
+            SetZoneAusPunktekat(true);
+            return;
+        }
+        // Points are discarded and the zone starts again at 1 only when nothing was awarded. Points whose
+        // total gives no zone stay for the next try, and so does the zone the user typed: the dialog has
+        // said why.
+        const bool nichtsVergeben = grund == ZonenErgebnis::KeinePunkte;
         db::Transaction tx(projektDB_);
         if (nichtsVergeben) PunkteKatalog(projektDB_, stammDB_).PunkteVerwerfen(anlageGruppe_, berListNr_);
         g.Edit();
         g.SetBool("PunktekatUsed", false);
         g.Update();
         tx.Commit();
+        SetZoneAusPunktekat(false);
+        if (nichtsVergeben) text1_[1]->setText("1");
+    } catch (const std::exception& e) {
+        fehlerZeigen(e);
+        try {
+            calc_->OpenGrunddaten();
+        } catch (const std::exception&) {
+            // The first message stands for both.
+        }
     }
-    SetZoneAusPunktekat(false);
-    if (nichtsVergeben) text1_[1]->setText("1");
 }
 
 void Grunddat::ZuschlaegeAufruf() {
