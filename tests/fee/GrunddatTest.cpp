@@ -456,21 +456,6 @@ TEST_F(GrunddatForm, CostPlanImportAndEmptyLines) {
     EXPECT_EQ(kostenModel()->StoredRows(), 1);
 }
 
-TEST_F(GrunddatForm, SurchargesGoIntoThePhaseFees) {
-    gerechnet();
-    const Currency vorher = GetCY(grunddaten(), "TotalDMLP5");
-    dbs.projekt->Execute("INSERT INTO ZuLP (LfNrBeReList, ZuordnungAnlGrp, ZuAb, LP) VALUES (1, 1, ?, 5)",
-                         db::Params().Add(C("10").Raw()));
-    markieren();
-    form->ToolClick("ZUSCH");
-    EXPECT_EQ(script.LastText(), "Dieser Dialog ist noch nicht verfügbar.");
-    db::Recordset g = grunddaten();
-    EXPECT_EQ(GetCY(g, "SummZu5"), C("10"));
-    EXPECT_EQ(GetCY(g, "SummZu4"), Currency{});
-    EXPECT_GT(GetCY(g, "TotalDMLP5"), vorher);
-    EXPECT_GT(GetCY(g, "AlDispTotalDMLP5"), Currency{});
-}
-
 TEST_F(GrunddatForm, PointsAreDiscardedOnlyWhenTheFeeTableChanges) {
     ASSERT_TRUE(open());
     for (int gruppe : {1, 2})

@@ -2,16 +2,22 @@
 // The basic-data form on the fee test databases, with its controls found by name.
 #include "FeeTestDb.h"
 #include "TestApp.h"
+#include "core/AppState.h"
 #include "core/Money.h"
 #include "fee/Grunddat.h"
 #include "platform/forms/BoundGridModel.h"
 #include "platform/forms/BoundGridView.h"
 #include "platform/forms/ToolBand.h"
+#include "platform/settings/SettingsStore.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,6 +30,43 @@ namespace velu::fee::test {
 inline constexpr int32_t Gebaeude = 1;
 inline constexpr int32_t TechnischeAusruestung = 5;
 inline constexpr int32_t Gebaeude1991 = 6;
+
+// The dialogs of the form keep their window positions in a store of the test run, not in the user's.
+inline settings::SettingsStore& FensterPositionenImTestordner() {
+    static QTemporaryDir ordner;
+    static const auto store = std::make_shared<settings::SettingsStore>(ordner.path() + "/einstellungen.ini");
+    App().SetEinstellungen(store);
+    return *store;
+}
+
+// Drives the next modal dialog of type D from inside its own event loop. Another modal widget is closed and
+// not counted; a dialog the step leaves open is rejected, so the opener never waits for a click.
+class ModalerDialog {
+public:
+    ModalerDialog() { timer_.setInterval(5); }
+    template <class D> void Naechster(std::function<void(D&)> schritt) {
+        timer_.disconnect();
+        QObject::connect(&timer_, &QTimer::timeout, [this, schritt] {
+            QWidget* w = QApplication::activeModalWidget();
+            if (!w) return;
+            timer_.stop();
+            auto* d = qobject_cast<D*>(w);
+            if (!d) {
+                w->close();
+                return;
+            }
+            ++gesehen_;
+            schritt(*d);
+            if (d->isVisible()) d->reject();
+        });
+        timer_.start();
+    }
+    int Gesehen() const { return gesehen_; }
+
+private:
+    QTimer timer_;
+    int gesehen_ = 0;
+};
 
 struct FormFixture {
     FeeDbs dbs;
