@@ -26,6 +26,8 @@ BerAnlage::BerAnlage(db::Database& projektDB, Currency mwstSatz, QWidget* parent
     : QDialog(parent), db_(projektDB), mwst_(mwstSatz) {
     setObjectName("BerAnlage");
     setWindowTitle("Neue Berechnung anlegen");
+    // F1's help topic.
+    forms::SetFormTag(*this, "BerAnlage");
     auto* lay = new QVBoxLayout(this);
 
     auto* felder = new QGridLayout;

@@ -880,8 +880,9 @@ void BerAuswahl::KillBerechnung() {
     bool ok = false;
     const int64_t nr = n->data(0, KeyRole).toString().mid(1).toLongLong(&ok);
     if (!ok) return;
+    // Titled with the register's own caption: inside the MDI area window() is the main window.
     if (forms::MsgBox(this, "Soll diese Berechnung wirklich gelöscht werden", forms::MsgButtons::YesNo,
-                      forms::MsgIcon::Question, {}, 1) != forms::MsgResult::Yes)
+                      forms::MsgIcon::Question, windowTitle(), 1) != forms::MsgResult::Yes)
         return;
     // What was typed into its payments is written before they go.
     zahlungen_->Disconnect();
@@ -1012,7 +1013,8 @@ void BerAuswahl::CallReZusammenstellung() {
         if (key.startsWith('@') && k->checkState(0) == Qt::Checked) liste.push_back(key.mid(1).toLongLong());
     }
     if (liste.size() < 2) {
-        forms::MsgBox(this, "Es sind nicht genügent Rechnungen angewählt");
+        forms::MsgBox(this, "Es sind nicht genügent Rechnungen angewählt", forms::MsgButtons::OK,
+                      forms::MsgIcon::None, windowTitle());
         return;
     }
     const bool aktuell = reg_ && reg_->HasCurrent();

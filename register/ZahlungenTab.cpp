@@ -150,17 +150,24 @@ void ZahlungenTab::Connect(db::Database& db, int64_t lfnr, int64_t ursprung, int
     };
     cb.nachEingabe = [this](int row, int column) { NachEingabe(row, column); };
     cb.vorLoeschen = [this](int) {
-        return forms::MsgBox(this, LoeschFrage, forms::MsgButtons::YesNo, forms::MsgIcon::Question, {}, 1) ==
-               forms::MsgResult::Yes;
+        return forms::MsgBox(this, LoeschFrage, forms::MsgButtons::YesNo, forms::MsgIcon::Question, Titel(),
+                             1) == forms::MsgResult::Yes;
     };
     cb.melden = [this](const QString& text) {
-        forms::MsgBox(this, text, forms::MsgButtons::OK, forms::MsgIcon::Critical);
+        forms::MsgBox(this, text, forms::MsgButtons::OK, forms::MsgIcon::Critical, Titel());
     };
     model_->SetCallbacks(std::move(cb));
     model_->SetLoeschfrage(false);
     grid_->SetBoundModel(model_.get());
     grid_->setEnabled(true);
     SchaltZahhlungen(displayType);
+}
+
+QString ZahlungenTab::Titel() const {
+    // The register's caption; inside the MDI area window() would give the main window's.
+    for (const QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (!w->windowTitle().isEmpty()) return w->windowTitle();
+    return {};
 }
 
 void ZahlungenTab::NachEingabe(int row, int column) {

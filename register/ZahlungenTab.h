@@ -68,6 +68,8 @@ private:
     void Unbind();
     void PickerErgebnis(const QString& datum, int aktion);
     void NachEingabe(int row, int column);
+    // Title of its messages: the caption of the window it sits in.
+    QString Titel() const;
 
     forms::BoundGridView* grid_ = nullptr;
     QLabel* caption_ = nullptr;

@@ -4,6 +4,7 @@
 #include "platform/forms/FormTag.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
+#include "platform/help/Hilfe.h"
 
 #include <QApplication>
 #include <QDate>
@@ -11,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
@@ -127,4 +129,14 @@ TEST(BerAnlageWaehrung, PreselectedFromTheRegionalCurrencyFormat) {
     } faelle[] = {{"2,00 DM", 0}, {"DM 2.00", 0}, {"2,00 €", 1}, {"$2.00", 1}, {"", 1}};
     for (const auto& f : faelle)
         EXPECT_EQ(BerAnlage::WaehrungAusFormat(QString::fromUtf8(f.format)), f.waehrung) << f.format;
+}
+
+TEST_F(BerAnlageTest, F1OpensTheDialogsHelpPage) {
+    velu::help::CloseHandbuch();
+    BerAnlage d(*db_, Currency::FromUnits(16));
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(&d, &f1);
+    ASSERT_NE(velu::help::Handbuch(), nullptr);
+    EXPECT_EQ(velu::help::Handbuch()->source().fileName(), "BerAnlage.html");
+    velu::help::CloseHandbuch();
 }

@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -20,6 +22,8 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using velu::Currency;
 using velu::db::Params;
@@ -409,4 +413,40 @@ TEST_F(RegisterOpsTest, PrintingSaysItComesLater) {
     MessageBoxScript script;
     w->CallREPRINT(1);
     EXPECT_EQ(script.LastText(), "Das Drucken ist noch nicht verfügbar.");
+}
+
+TEST_F(RegisterOpsTest, MessagesInsideTheMdiAreaBearTheRegistersCaption) {
+    const int64_t a = AddBerechnung("R", "a", 0, 0, "Neubau");
+    AddBerechnung("R", "b", 0, a, "Neubau");
+    Zahlung(a, a, "10", "5.1129");
+    QMainWindow haupt;
+    haupt.setWindowTitle("Velunta 4.0");
+    auto* mdi = new QMdiArea(&haupt);
+    haupt.setCentralWidget(mdi);
+    BerAuswahl* w = Fenster().release();
+    mdi->addSubWindow(w);
+    w->NodeClick(Berechnung(*w, a));
+    velu::forms::BoundGridModel* m = w->Zahlungen()->Model();
+    ASSERT_TRUE(m);
+    struct {
+        const char* text;
+        std::function<void()> aktion;
+    } faelle[] = {
+        {"Soll diese Berechnung wirklich gelöscht werden", [&] { w->KillBerechnung(); }},
+        {"Es sind nicht genügent Rechnungen angewählt",
+         [&] {
+             w->Mark();
+             w->CallReZusammenstellung();
+         }},
+        {"Soll(en) die markierte(n) Zahlung(en) gelöscht werden", [&] { m->DeleteRow(0); }},
+        {"Die Eingabe muss nummerisch sein", [&] { m->setData(m->index(0, ZahlungenTab::Betrag), "zehn"); }},
+    };
+    for (const auto& f : faelle) {
+        MessageBoxScript script({MsgResult::No});
+        f.aktion();
+        ASSERT_EQ(script.Shown().size(), 1u) << f.text;
+        EXPECT_EQ(script.Shown()[0].text, f.text);
+        EXPECT_EQ(script.Shown()[0].title, "HOAI Berechnungen") << f.text;
+    }
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", a), 1);
 }
