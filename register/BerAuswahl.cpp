@@ -130,6 +130,7 @@ BerAuswahl::BerAuswahl(QWidget* parent) : BerAuswahl(nullptr, parent) {}
 BerAuswahl::BerAuswahl(std::unique_ptr<RegisterHost> host, QWidget* parent)
     : QWidget(parent), host_(host ? std::move(host) : std::make_unique<AppRegisterHost>(this)) {
     setObjectName("BerAuswahl");
+    forms::SetFormTag(*this, "BerAuswahl"); // F1's help topic
     setWindowTitle("HOAI Berechnungen");
     bauen();
     RefreshConection();
@@ -203,7 +204,8 @@ void BerAuswahl::bauen() {
     connect(tree_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* n) {
         const QString key = n->data(0, KeyRole).toString();
         if (key.startsWith('+')) {
-            ToolClick("ZENTRIX");
+            // As from the tool band: the pending payment row is written before the project can change.
+            if (nimmAlleEingaben()) ToolClick("ZENTRIX");
         } else if (key.startsWith('@')) {
             if (nimmAlleEingaben()) EDITRe();
         }

@@ -82,6 +82,11 @@ struct OpsHost : RegisterHost {
     BerechnungEditor& Editor() override { return editor; }
     DruckAufruf& Drucken() override { return druck ? *druck : RegisterHost::Drucken(); }
     Currency MwStSatz() override { return C("19"); }
+    std::function<void()> projektWechsel;
+    void CallShowHoai(bool& gewechselt) override {
+        gewechselt = false;
+        if (projektWechsel) projektWechsel();
+    }
 };
 } // namespace
 
@@ -449,4 +454,20 @@ TEST_F(RegisterOpsTest, MessagesInsideTheMdiAreaBearTheRegistersCaption) {
         EXPECT_EQ(script.Shown()[0].title, "HOAI Berechnungen") << f.text;
     }
     EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", a), 1);
+}
+
+TEST_F(RegisterOpsTest, PendingPaymentWrittenBeforeTheRootsProjectSwitch) {
+    const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    auto host = std::make_unique<OpsHost>(db_.get(), &druck);
+    OpsHost* h = host.get();
+    auto w = std::make_unique<BerAuswahl>(std::move(host));
+    int64_t beimWechsel = -1;
+    h->projektWechsel = [&] {
+        beimWechsel = Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", r);
+    };
+    w->NodeClick(Berechnung(*w, r));
+    velu::forms::BoundGridModel* m = w->Zahlungen()->Model();
+    ASSERT_TRUE(m->setData(m->index(0, ZahlungenTab::Bemerkung), "Rate 1"));
+    emit w->TreeView1()->itemDoubleClicked(w->TreeView1()->topLevelItem(0), 0);
+    EXPECT_EQ(beimWechsel, 1);
 }
