@@ -33,7 +33,8 @@ EditorErgebnis ProgrammEditor::EditStdRech(int64_t, int, int, const std::string&
     return EditorErgebnis::NichtVerfuegbar;
 }
 
-EditorErgebnis ProgrammEditor::EditParag57(int64_t lfnr, Parag57Daten& daten, int inputType, int displayType) {
+EditorErgebnis ProgrammEditor::EditParag57(int64_t lfnr, Parag57Daten& daten, int inputType,
+                                           int displayType) {
     db::Database* projekt = App().ProjektDB();
     if (!projekt) return EditorErgebnis::NichtVerfuegbar;
     fee::Parag57 form(*projekt, owner_);

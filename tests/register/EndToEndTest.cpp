@@ -46,7 +46,8 @@ Currency Leistungsanteil34() {
     for (const auto& r : velu::MasterDataLoader::ReadCsv(HoaiDatenOrdner() / "leistungsbilder.csv"))
         if (r.at(0) == "§ 34") {
             Currency s;
-            for (size_t i = 4; i < r.size(); ++i) s = s + Currency::FromString(r[i]);
+            for (size_t i = 4; i < r.size(); ++i)
+                s = s + Currency::FromString(r[i]);
             return s;
         }
     ADD_FAILURE() << "no § 34 profile";
@@ -66,8 +67,9 @@ TEST_F(RegisterEndToEnd, OfferOnTheDeliveredTableEndsInNetFeePlusVat) {
     ASSERT_EQ(w.TreeView1()->currentItem()->data(0, Qt::UserRole).toString(), "@" + QString::number(a));
 
     // 500 000 € in zone III at the minimum rate, the standard profile with all its phases.
-    ModalDriver<velu::fee::Grunddat> drv(
-        [](velu::fee::Grunddat& f) { GrunddatAusfuellen(f, {"500.000,00", "3", "0"}); });
+    ModalDriver<velu::fee::Grunddat> drv([](velu::fee::Grunddat& f) {
+        GrunddatAusfuellen(f, {"500.000,00", "3", "0"});
+    });
     ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
     ASSERT_TRUE(drv.Ran());
     ASSERT_FALSE(drv.LeftOpen()) << boxen_.LastText().toStdString();

@@ -1,8 +1,8 @@
 // EDITRe through the program's own editors: the basic-data form and the site-supervision dialog run
 // modally, driven as the user would, and the register stores what they computed.
+#include "register/ProgrammEditor.h"
 #include "ProgrammFixture.h"
 #include "register/CalculationRegister.h"
-#include "register/ProgrammEditor.h"
 
 #include <QLabel>
 
@@ -58,11 +58,18 @@ TEST_F(ProgrammEditorTest, SiteSupervisionTakesTheDialogsDataOnOkOnly) {
         const char* name;
         Parag57Eingabe eingabe;
         bool ok;
-        const char* kost57, *satz, *fertig, *pausch, *netto, *alDispNetto;
+        const char *kost57, *satz, *fertig, *pausch, *netto, *alDispNetto;
     } cases[] = {
         // 100 000 DM × 2,5 % × 80 %
         {"fee", {"100.000,00", "2,5", "80", ""}, true, "100000", "2.5", "80", "0", "2000", "1022.58"},
-        {"lump sum", {"100.000,00", "2,5", "80", "1.500,00"}, true, "100000", "2.5", "80", "1500", "1500",
+        {"lump sum",
+         {"100.000,00", "2,5", "80", "1.500,00"},
+         true,
+         "100000",
+         "2.5",
+         "80",
+         "1500",
+         "1500",
          "766.9378"},
         // Esc: nothing of the dialog reaches the row, the cost line it wrote stays in its table.
         {"cancel", {"100.000,00", "2,5", "80", ""}, false, "0", nullptr, nullptr, "0", "0", "0"},
@@ -120,6 +127,25 @@ TEST_F(ProgrammEditorTest, SiteSupervisionOpensOnTheStoredValues) {
     EXPECT_EQ(Betrag(b, "BerNetto"), C("600"));
     EXPECT_EQ(Betrag(b, "AlDispBerNetto"), velu::RundCY(velu::DMEuroUmrechnung(C("600"), 0)));
     EXPECT_EQ(Betrag(b, "Endbetrag"), C("714"));
+}
+
+TEST_F(ProgrammEditorTest, SiteSupervisionGetsEntryAndDisplayCurrencyApart) {
+    // Entered in DM, shown in euro: the dialog must not swap the two.
+    const int64_t b = Neu('B', "Bauüberwachung", velu::DM);
+    projekt_->Execute("UPDATE BeReList SET DisplayType = 1 WHERE LfNr = ?", velu::db::Params().Add(b));
+    QString caption;
+    bool eur = false, dm = true;
+    ModalDriver<velu::fee::Parag57> drv([&](velu::fee::Parag57& d) {
+        caption = d.findChild<QLabel*>("GridCaption")->text();
+        eur = d.ActiveBar().Checked("Band1", "EUR");
+        dm = d.ActiveBar().Checked("Band1", "DM");
+        d.reject();
+    });
+    EXPECT_EQ(Register(b).EDITRe(editor_, "", ""), EditorErgebnis::Geschlossen);
+    ASSERT_TRUE(drv.Ran());
+    EXPECT_EQ(caption, QString::fromUtf8("Berechnungswährung DM"));
+    EXPECT_TRUE(eur);
+    EXPECT_FALSE(dm);
 }
 
 } // namespace

@@ -62,7 +62,8 @@ protected:
     }
 
     // A calculation as the new-calculation dialog adds it, VAT 19 %.
-    int64_t Neu(char typ, const std::string& bezeichnung, int waehrung, const std::string& gruppe = "Neubau") {
+    int64_t Neu(char typ, const std::string& bezeichnung, int waehrung,
+                const std::string& gruppe = "Neubau") {
         velu::reg::NeueBerechnungDaten d;
         d.gruppe = gruppe;
         d.nummer = "2026-001";
@@ -101,8 +102,7 @@ protected:
 // Waits for the first modal dialog of type T, runs fill on it and, should fill have left it open, rejects
 // it so that the editor's exec() returns and the test fails instead of hanging. Polls, because the register
 // lets events run before it opens an editor.
-template <class T>
-class ModalDriver {
+template <class T> class ModalDriver {
 public:
     explicit ModalDriver(std::function<void(T&)> fill) : fill_(std::move(fill)) {
         timer_.setInterval(5);
@@ -141,7 +141,8 @@ struct GrunddatEingabe {
     QString zone;
     QString satz;
 };
-inline void GrunddatAusfuellen(velu::fee::Grunddat& f, const GrunddatEingabe& e, bool anzeigeIstEingabe = true) {
+inline void GrunddatAusfuellen(velu::fee::Grunddat& f, const GrunddatEingabe& e,
+                               bool anzeigeIstEingabe = true) {
     auto* tabs = f.findChild<QTabWidget*>("SSTab1");
     auto* grid = f.findChild<velu::forms::BoundGridView*>("SSDBGrid1");
     ASSERT_TRUE(tabs && grid);
@@ -168,8 +169,8 @@ inline void Parag57Ausfuellen(velu::fee::Parag57& d, const Parag57Eingabe& e) {
         d.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
         velu::forms::BoundGridModel* m = d.KostenModell();
         ASSERT_TRUE(m);
-        ASSERT_TRUE(m->setData(m->index(m->StoredRows(), m->ColumnOf("Eigenleistung")), e.kostenzeile,
-                               Qt::EditRole));
+        ASSERT_TRUE(
+            m->setData(m->index(m->StoredRows(), m->ColumnOf("Eigenleistung")), e.kostenzeile, Qt::EditRole));
         d.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(0);
     }
     const QString* texte[] = {&e.satz, &e.fertig, nullptr, &e.pausch};
