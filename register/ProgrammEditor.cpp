@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "fee/Grunddat.h"
+#include "fee/Parag57.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/WindowPos.h"
 
@@ -32,10 +33,27 @@ EditorErgebnis ProgrammEditor::EditStdRech(int64_t, int, int, const std::string&
     return EditorErgebnis::NichtVerfuegbar;
 }
 
-EditorErgebnis ProgrammEditor::EditParag57(int64_t, Parag57Daten&, int, int) {
-    forms::MsgBox(owner_, "Das Formular örtliche Bauüberwachung ist in dieser Version noch nicht verfügbar.",
-                  forms::MsgButtons::OK, forms::MsgIcon::Information);
-    return EditorErgebnis::NichtVerfuegbar;
+EditorErgebnis ProgrammEditor::EditParag57(int64_t lfnr, Parag57Daten& daten, int inputType,
+                                           int displayType) {
+    db::Database* projekt = App().ProjektDB();
+    if (!projekt) return EditorErgebnis::NichtVerfuegbar;
+    fee::Parag57 form(*projekt, owner_);
+    forms::LoadWindowPos(form, App().Einstellungen());
+    form.MakeConnection(static_cast<int32_t>(lfnr), daten.kost57, daten.pSatz57, daten.fertigstell57,
+                        daten.pausch57, daten.alDispPausch57, static_cast<WaehrungCode>(inputType),
+                        static_cast<WaehrungCode>(displayType));
+    const bool bestaetigt = form.exec() == QDialog::Accepted;
+    forms::SaveWindowPos(form, App().Einstellungen());
+    if (!bestaetigt) return EditorErgebnis::Geschlossen;
+    // A failing read of the cost lines throws before daten is touched; the register shows it and keeps the
+    // stored values and totals.
+    Parag57Daten neu = daten;
+    Currency satz;
+    form.GetDaten(neu.kost57, satz, neu.fertigstell57, neu.pausch57, neu.alDispPausch57, neu.honorar,
+                  neu.alDispHonorar);
+    neu.pSatz57 = satz;
+    daten = neu;
+    return EditorErgebnis::Bestaetigt;
 }
 
 } // namespace velu::reg

@@ -1,6 +1,6 @@
 #pragma once
-// The program's editors of a calculation: the basic-data form for offers, invoices and comparisons; the
-// hourly-rate positions and the site-supervision dialog say they are not available yet.
+// The program's editors of a calculation: the basic-data form for offers, invoices and comparisons and the
+// site-supervision dialog; the hourly-rate positions say they are not available yet.
 #include "register/BerechnungEditor.h"
 
 class QWidget;
@@ -16,6 +16,8 @@ public:
                                   const std::string& caption) override;
     EditorErgebnis EditStdRech(int64_t lfnr, int displayType, int inputType,
                                const std::string& caption) override;
+    // Opens Parag57 modally over the current project database, window position kept as above; on OK daten
+    // holds what GetDaten returned.
     EditorErgebnis EditParag57(int64_t lfnr, Parag57Daten& daten, int inputType, int displayType) override;
 
 private:
