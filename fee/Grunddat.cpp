@@ -364,7 +364,8 @@ int16_t Grunddat::CheckCalcGrDaten() {
     e.honorarzone = text1_[1]->text().toStdString();
     e.punktekatUsed = zoneAusPunkten_;
     e.anlageGrBez = text1_[5]->text().toStdString();
-    if (calc_->InputsChanged()) {
+    // Without a profile the check stops before any other field is examined.
+    if (calc_->InputsChanged() && !e.leistungsbild.empty()) {
         for (int k = 1; k <= 3; ++k) {
             QString t = text1_[1 + k]->text().trimmed();
             if (t.endsWith('%')) t.chop(1);

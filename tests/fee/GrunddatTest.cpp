@@ -146,6 +146,25 @@ TEST_F(GrunddatForm, TypedTextThatIsNoNumberChangesNothing) {
     EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 0);
     ASSERT_TRUE(kostenEingeben(0, "Eigenleistung", "1.234,5"));
     EXPECT_EQ(count("SELECT Eigenleistung FROM AnrechenbareKosten"), C("1234.5").Raw());
+    // An amount whose twin the currency cannot hold is refused as too large, the line keeps its value.
+    for (const char* zuGross : {"10.000.000.000.000", "-900000000000000"}) {
+        EXPECT_FALSE(kostenEingeben(0, "Eigenleistung", zuGross));
+        EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein \roder\rdie Zahl ist zu groß");
+        EXPECT_EQ(count("SELECT Eigenleistung FROM AnrechenbareKosten"), C("1234.5").Raw());
+    }
+    EXPECT_FALSE(kostenEingeben(0, "Eigenleistung", "1,2,3"));
+    EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein");
+    ASSERT_TRUE(kostenEingeben(0, "Eigenleistung", "9.999.999.999.999"));
+    EXPECT_EQ(count("SELECT Eigenleistung FROM AnrechenbareKosten"), C("9999999999999").Raw());
+    {
+        // The same in the twin column, where the conversion would overflow.
+        test::FormFixture euro;
+        ASSERT_TRUE(euro.open(1, 1, 0, 0));
+        euro.tabs()->setCurrentIndex(1);
+        EXPECT_FALSE(euro.kostenEingeben(0, "AlDispEigenleistung", "900000000000000"));
+        EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein \roder\rdie Zahl ist zu groß");
+        EXPECT_EQ(euro.count("SELECT Count(*) FROM AnrechenbareKosten"), 0);
+    }
 
     tabs()->setCurrentIndex(0);
     form->show();
@@ -183,6 +202,21 @@ TEST_F(GrunddatForm, OkWithAnInputErrorStaysOnTheFieldAndShowsTheMessageOnce) {
         EXPECT_TRUE(f.form->isVisible());
         EXPECT_EQ(f.tabs()->currentIndex(), 0);
         EXPECT_EQ(f.form->focusWidget(), f.text(c.fokus));
+        // Back on the inputs, their tools apply again.
+        EXPECT_TRUE(f.form->Bar().Enabled("Band1", "LPHBTN"));
+        EXPECT_TRUE(f.form->Bar().Enabled("Band1", "PUNKTEKAT"));
+    }
+    {
+        // Without a profile the check stops there: the other fields are not examined.
+        test::FormFixture f;
+        ASSERT_TRUE(f.open());
+        f.form->show();
+        f.text(0)->setText("");
+        f.text(2)->setText("zehn");
+        markieren();
+        f.form->ToolClick("OK");
+        EXPECT_EQ(neue(), std::vector<QString>{"Es fehlt das Leistungsbild"});
+        EXPECT_TRUE(f.form->isVisible());
     }
 }
 
@@ -217,6 +251,22 @@ TEST_F(GrunddatForm, TabChangeWithAnInvalidZoneStaysAndChecksOnce) {
     EXPECT_EQ(tabs()->currentIndex(), 1);
     ASSERT_EQ(neue().size(), 1u);
     EXPECT_EQ(script.LastText(), "Die angegebene Honorarzone existiert nicht");
+    EXPECT_EQ(form->focusWidget(), text(1));
+
+    // Costs above the fee table: recomputed and reported, and the first attempt to leave stays as well.
+    test::FormFixture f;
+    ASSERT_TRUE(f.open());
+    f.tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(f.kostenEingeben(0, "Eigenleistung", "900.000.000"));
+    markieren();
+    f.tabs()->setCurrentIndex(2);
+    EXPECT_EQ(f.tabs()->currentIndex(), 1);
+    ASSERT_EQ(neue().size(), 1u);
+    EXPECT_TRUE(script.LastText().startsWith("Die anrechenbaren Kosten sind  größer als "));
+    EXPECT_EQ(GetCY(f.grunddaten(), "SummAnreKostAB1"), C("900000000"));
+    f.tabs()->setCurrentIndex(2);
+    EXPECT_EQ(f.tabs()->currentIndex(), 2);
+    EXPECT_EQ(neue().size(), 1u);
 }
 
 TEST_F(GrunddatForm, DisplayCurrencyShowsTheTwinFields) {
