@@ -349,12 +349,8 @@ void Grunddat::phaseGeaendert(int row, int column) {
     db::Recordset& p = calc_->Leistungsbild();
     db::Recordset& g = calc_->Grunddaten();
 
-    const std::optional<Currency> anteil = prozentLesen(phasenGrid_->item(row, 1)->text());
-    const std::optional<Currency> teil = prozentLesen(phasenGrid_->item(row, 3)->text());
-    if (!anteil || !teil) {
-        forms::MsgBox(this, forms::BoundGridModel::NumerischMeldung, forms::MsgButtons::OK,
-                      forms::MsgIcon::Critical);
-        // Nothing changes: the cell shows the stored value again.
+    // Nothing changes: the cell shows the stored value again.
+    auto gespeichertZeigen = [&] {
         fuellen_ = true;
         if (column == 1)
             phasenGrid_->item(row, 1)->setText(prozentText(GetCY(p, "proz" + s)));
@@ -362,6 +358,13 @@ void Grunddat::phaseGeaendert(int row, int column) {
             phasenGrid_->item(row, 3)->setText(
                 prozentText(GetCY(g, "TeilleistPro" + std::to_string(i), Currency::FromUnits(100))));
         fuellen_ = false;
+    };
+    const std::optional<Currency> anteil = prozentLesen(phasenGrid_->item(row, 1)->text());
+    const std::optional<Currency> teil = prozentLesen(phasenGrid_->item(row, 3)->text());
+    if (!anteil || !teil) {
+        forms::MsgBox(this, forms::BoundGridModel::NumerischMeldung, forms::MsgButtons::OK,
+                      forms::MsgIcon::Critical);
+        gespeichertZeigen();
         return;
     }
     try {
@@ -372,8 +375,11 @@ void Grunddat::phaseGeaendert(int row, int column) {
         const int16_t erster = ZeigtZwilling(modus_) ? 0 : 1;
         if (!calc_->CalcNettoHonorarPosi(erster, phase, *anteil, *teil, netto, abschnitt, total) ||
             !calc_->CalcNettoHonorarPosi(static_cast<int16_t>(1 - erster), phase, *anteil, *teil, netto,
-                                         abschnitt, total))
+                                         abschnitt, total)) {
+            // A phase of no cost section has no fee to recompute.
+            gespeichertZeigen();
             return;
+        }
         p.Edit();
         SetCY(p, "proz" + s, *anteil);
         p.Update();

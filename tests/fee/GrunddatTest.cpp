@@ -303,6 +303,34 @@ TEST_F(GrunddatForm, DisplayCurrencyShowsTheTwinFields) {
     EXPECT_EQ(form->findChild<QLabel*>("SSDBGrid1Caption")->text(), "Berechnungswährung DM");
 }
 
+TEST_F(GrunddatForm, AmountTypedInTheDisplayCurrencySetsItsTwin) {
+    // Typed in the main column the amount stays as typed; typed in the twin the main field gets cents and
+    // the twin is converted back from them.
+    struct Case {
+        int16_t eingabe, anzeige;
+        const char *e, *aE, *f, *aF;
+    } cases[] = {{0, 0, "100.123", "51.1921", "100", "51.1292"},
+                 {0, 1, "195.82", "100.1212", "195.58", "99.9985"},
+                 {1, 0, "51.19", "100.1189", "51.13", "100.0016"},
+                 {1, 1, "100.123", "195.8236", "100", "195.583"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.eingabe << c.anzeige);
+        test::FormFixture f;
+        f.dbs.stamm->Execute("UPDATE Leistungsbilder SET Integrationspl = -1");
+        ASSERT_TRUE(f.open(1, c.anzeige, c.eingabe, 0));
+        f.tabs()->setCurrentIndex(1);
+        const bool zwilling = c.eingabe != c.anzeige;
+        ASSERT_TRUE(f.kostenEingeben(0, zwilling ? "AlDispEigenleistung" : "Eigenleistung", "100,123"));
+        ASSERT_TRUE(f.kostenEingeben(0, zwilling ? "AlDispFremdLeistung" : "FremdLeistung", "100"));
+        db::Recordset k = f.dbs.projekt->OpenRecordset("SELECT * FROM AnrechenbareKosten");
+        ASSERT_EQ(k.RecordCount(), 1);
+        EXPECT_EQ(GetCY(k, "Eigenleistung"), C(c.e));
+        EXPECT_EQ(GetCY(k, "AlDispEigenleistung"), C(c.aE));
+        EXPECT_EQ(GetCY(k, "FremdLeistung"), C(c.f));
+        EXPECT_EQ(GetCY(k, "AlDispFremdLeistung"), C(c.aF));
+    }
+}
+
 TEST(GrunddatKostenSpalten, ColumnsByModeUnitAndCostsOfOthers) {
     struct Case {
         int16_t modus, einheit;
@@ -359,6 +387,16 @@ TEST_F(GrunddatForm, PartialServiceEditLowersTheNetFeeByThatPhase) {
     EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein");
     EXPECT_EQ(GetCY(leistungsbild(), "proz03"), C("15"));
     EXPECT_EQ(g->item(1, 1)->text(), "15,00");
+
+    // A phase listed with a number that is no cost section keeps what is stored, and shows it.
+    dbs.projekt->Execute("UPDATE Leistungsbild SET KoZU04 = 4");
+    ASSERT_TRUE(form->Calc().ConectLeistungsbild(static_cast<int32_t>(leistungsbild().GetInt("LfNr"))));
+    form->fillLeistungsbildGrid();
+    const db::Value teil4 = grunddaten().Get("TeilleistPro4");
+    ASSERT_EQ(g->item(2, 0)->data(Qt::UserRole).toInt(), 4);
+    g->item(2, 3)->setText("10");
+    EXPECT_EQ(g->item(2, 3)->text(), "100,00");
+    EXPECT_EQ(grunddaten().Get("TeilleistPro4"), teil4);
 }
 
 TEST_F(GrunddatForm, PlantGroupsSwitchRowsAndProfiles) {
