@@ -10,6 +10,7 @@
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -329,6 +330,11 @@ void Grunddat::FillGrDatenControls(const QString& standardText) {
     }
     mitAnlageGruppen_ = pInt("MitAnLageGrp", 0) != 0;
     alt1991_->setVisible(pInt("HOAIALT", 0) != 0);
+    // Plant groups may work under different templates: only the one in force here stays checked.
+    for (const char* band : {"Leistungsphasen", "Leistungsphasen1991"})
+        if (QMenu* m = bar_->Popup(band))
+            for (QAction* a : m->actions())
+                if (a->isCheckable()) a->setChecked(false);
     LBToolCheckedOnOff(static_cast<int32_t>(pInt("LeistungsbildLFNR", 0)),
                        static_cast<int16_t>(pInt("HOAIALT", 0)), 1);
     frame_->setVisible(mitAnlageGruppen_);

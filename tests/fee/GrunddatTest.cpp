@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QRadioButton>
 
 #include <gtest/gtest.h>
@@ -436,6 +437,29 @@ TEST_F(GrunddatForm, PlantGroupsSwitchRowsAndProfiles) {
     EXPECT_EQ(script.LastText(), "Die Honorarzone muß größer 0 sein");
     EXPECT_EQ(form->focusWidget(), text(1));
     EXPECT_EQ(grunddaten(3).RecordCount(), 0);
+}
+
+TEST_F(GrunddatForm, TemplateMenuChecksOnlyTheTemplateOfTheGroupShown) {
+    dbs.stamm->Execute("UPDATE Leistungsbilder SET Anlagegruppen = -1");
+    ASSERT_TRUE(open());
+    form->findChild<QRadioButton*>("Option1_1")->click(); // group 2 under Gebäude
+    ASSERT_EQ(form->AnlageGruppe(), 2);
+    form->findChild<QRadioButton*>("Option1_0")->click();
+    form->ToolClick("PX3"); // group 1 under Freianlagen
+    auto geprueft = [&] {
+        std::vector<QString> t;
+        for (QAction* a : form->Bar().Popup("Leistungsphasen")->actions())
+            if (a->isChecked()) t.push_back(a->text());
+        return t;
+    };
+    const QString freianlagen = form->Bar().Caption("Leistungsphasen", "PX3");
+    const QString gebaeude = form->Bar().Caption("Leistungsphasen", QString("PX%1").arg(test::Gebaeude));
+    EXPECT_EQ(geprueft(), std::vector<QString>{freianlagen});
+    form->findChild<QRadioButton*>("Option1_1")->click();
+    ASSERT_EQ(form->AnlageGruppe(), 2);
+    EXPECT_EQ(geprueft(), std::vector<QString>{gebaeude});
+    form->findChild<QRadioButton*>("Option1_0")->click();
+    EXPECT_EQ(geprueft(), std::vector<QString>{freianlagen});
 }
 
 TEST_F(GrunddatForm, ZoneAboveTheNewTableIsLoweredOnce) {
