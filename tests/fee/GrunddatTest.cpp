@@ -107,7 +107,9 @@ TEST_F(GrunddatForm, OfferShowsOneSectionForPhasesOneToNine) {
 
     // A line typed on the second cost tab belongs to section 2 of this calculation and group.
     rechnung.tabs()->setCurrentIndex(2);
+    EXPECT_TRUE(rechnung.form->Bar().Enabled("Band1", "KTNP"));
     ASSERT_TRUE(rechnung.kostenEingeben(0, "Eigenleistung", "1000"));
+    EXPECT_FALSE(rechnung.form->Bar().Enabled("Band1", "KTNP"));
     EXPECT_EQ(rechnung.count("SELECT Count(*) FROM AnrechenbareKosten WHERE Phase = 2 AND LfNrBeReList = 1 "
                              "AND ZuordnungAnlGrp = 1"),
               1);
@@ -268,6 +270,14 @@ TEST_F(GrunddatForm, TabChangeWithAnInvalidZoneStaysAndChecksOnce) {
     f.tabs()->setCurrentIndex(2);
     EXPECT_EQ(f.tabs()->currentIndex(), 2);
     EXPECT_EQ(neue().size(), 1u);
+
+    // The phase tab runs no check, neither on leaving it nor on going to the inputs.
+    f.tabs()->setCurrentIndex(4);
+    f.text(1)->setText("9");
+    markieren();
+    f.tabs()->setCurrentIndex(0);
+    EXPECT_EQ(f.tabs()->currentIndex(), 0);
+    EXPECT_TRUE(neue().empty());
 }
 
 TEST_F(GrunddatForm, DisplayCurrencyShowsTheTwinFields) {
