@@ -402,6 +402,24 @@ void Grunddat::DisplayErrMsgGrDaten(int16_t code) {
 }
 
 void Grunddat::fokusNachFehler(int16_t code) {
+    // The stored values of another plant group stopped the recomputation (the fields shown passed, so the
+    // flag is cleared): that group is shown, so that the field in error is the one in front of the user.
+    const int16_t fehlerGruppe = calc_->FehlerAnlageGruppe();
+    if (code > 0 && !calc_->InputsChanged() && mitAnlageGruppen_ && fehlerGruppe >= 1 && fehlerGruppe <= 8 &&
+        fehlerGruppe != anlageGruppe_) {
+        const int16_t alt = anlageGruppe_;
+        anlageGruppe_ = fehlerGruppe;
+        if (MakeConektion(true)) {
+            calc_->SetInputsChanged();
+            const int t = tab_->currentIndex();
+            if (t >= 1 && t <= 3) LoadAnrechenbareKosten();
+            if (t == 4) fillLeistungsbildGrid();
+        } else {
+            anlageGruppe_ = alt;
+            MakeConektion(true);
+        }
+        optionen_->button(anlageGruppe_ - 1)->setChecked(true);
+    }
     switch (code) {
     case ZoneZuGross:
     case ZoneNichtPositiv:

@@ -449,6 +449,30 @@ TEST_F(GrunddatForm, PlantGroupsSwitchRowsAndProfiles) {
     EXPECT_EQ(grunddaten(3).RecordCount(), 0);
 }
 
+TEST_F(GrunddatForm, OkStoppedByTheStoredRateOfAnotherGroupShowsThatGroup) {
+    ASSERT_TRUE(open());
+    form->ToolClick(QString("PX%1").arg(test::TechnischeAusruestung));
+    form->findChild<QRadioButton*>("Option1_1")->click();
+    ASSERT_EQ(form->AnlageGruppe(), 2);
+    dbs.projekt->Execute("UPDATE Grunddaten SET SatzUemin1 = ? WHERE AnlageGruppe = 1",
+                         db::Params().Add(C("120").Raw()));
+    form->show();
+    markieren();
+    form->ToolClick("OK");
+    EXPECT_EQ(neue(), std::vector<QString>{"Satz über Minimum kann nicht größer 100 sein"});
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->AnlageGruppe(), 1);
+    EXPECT_TRUE(form->findChild<QRadioButton*>("Option1_0")->isChecked());
+    EXPECT_EQ(text(2)->text(), "120,00");
+    EXPECT_EQ(form->focusWidget(), text(2));
+
+    // Corrected there, OK closes.
+    text(2)->setText("20");
+    form->ToolClick("OK");
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(GetCY(grunddaten(1), "SatzUemin1"), C("20"));
+}
+
 TEST_F(GrunddatForm, TemplateMenuChecksOnlyTheTemplateOfTheGroupShown) {
     dbs.stamm->Execute("UPDATE Leistungsbilder SET Anlagegruppen = -1");
     ASSERT_TRUE(open());
