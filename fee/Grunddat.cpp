@@ -10,6 +10,7 @@
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -329,6 +330,11 @@ void Grunddat::FillGrDatenControls(const QString& standardText) {
     }
     mitAnlageGruppen_ = pInt("MitAnLageGrp", 0) != 0;
     alt1991_->setVisible(pInt("HOAIALT", 0) != 0);
+    // Plant groups may work under different templates: only the one in force here stays checked.
+    for (const char* band : {"Leistungsphasen", "Leistungsphasen1991"})
+        if (QMenu* m = bar_->Popup(band))
+            for (QAction* a : m->actions())
+                if (a->isCheckable()) a->setChecked(false);
     LBToolCheckedOnOff(static_cast<int32_t>(pInt("LeistungsbildLFNR", 0)),
                        static_cast<int16_t>(pInt("HOAIALT", 0)), 1);
     frame_->setVisible(mitAnlageGruppen_);
@@ -364,7 +370,8 @@ int16_t Grunddat::CheckCalcGrDaten() {
     e.honorarzone = text1_[1]->text().toStdString();
     e.punktekatUsed = zoneAusPunkten_;
     e.anlageGrBez = text1_[5]->text().toStdString();
-    if (calc_->InputsChanged()) {
+    // Without a profile the check stops before any other field is examined.
+    if (calc_->InputsChanged() && !e.leistungsbild.empty()) {
         for (int k = 1; k <= 3; ++k) {
             QString t = text1_[1 + k]->text().trimmed();
             if (t.endsWith('%')) t.chop(1);
@@ -395,6 +402,24 @@ void Grunddat::DisplayErrMsgGrDaten(int16_t code) {
 }
 
 void Grunddat::fokusNachFehler(int16_t code) {
+    // The stored values of another plant group stopped the recomputation (the fields shown passed, so the
+    // flag is cleared): that group is shown, so that the field in error is the one in front of the user.
+    const int16_t fehlerGruppe = calc_->FehlerAnlageGruppe();
+    if (code > 0 && !calc_->InputsChanged() && mitAnlageGruppen_ && fehlerGruppe >= 1 && fehlerGruppe <= 8 &&
+        fehlerGruppe != anlageGruppe_) {
+        const int16_t alt = anlageGruppe_;
+        anlageGruppe_ = fehlerGruppe;
+        if (MakeConektion(true)) {
+            calc_->SetInputsChanged();
+            const int t = tab_->currentIndex();
+            if (t >= 1 && t <= 3) LoadAnrechenbareKosten();
+            if (t == 4) fillLeistungsbildGrid();
+        } else {
+            anlageGruppe_ = alt;
+            MakeConektion(true);
+        }
+        optionen_->button(anlageGruppe_ - 1)->setChecked(true);
+    }
     switch (code) {
     case ZoneZuGross:
     case ZoneNichtPositiv:

@@ -24,7 +24,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <set>
+#include <utility>
 
 // GCC 12 false positive on moving db::Value temporaries.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
@@ -47,6 +49,9 @@ forms::BoundColumn spalte(const char* feld, const QString& titel,
 }
 
 constexpr int PhaseRolle = Qt::UserRole;
+
+// Up to thirteen whole digits, as many as an amount cell takes.
+const Currency GroessterBetrag = Currency::FromUnits(10'000'000'000'000);
 
 // Amount columns of the cost grid in ConfigGrid's order, at their model columns 2 to 5.
 const char* const Betragsfelder[] = {"Eigenleistung", "FremdLeistung", "AlDispEigenleistung",
@@ -129,6 +134,8 @@ void Grunddat::LoadAnrechenbareKosten() {
                                                 p);
 
     const KostenSpalten s = ConfigGrid();
+    // Set by an amount column that refused a number too large to hold; the grid's message then says so.
+    auto zuGross = std::make_shared<bool>(false);
     using forms::BoundColumn;
     std::vector<BoundColumn> spalten;
     BoundColumn nr = spalte("Kostenstellennr", "Kostenstelle");
@@ -146,13 +153,18 @@ void Grunddat::LoadAnrechenbareKosten() {
             const auto* raw = std::get_if<int64_t>(&v);
             return raw ? zahlMitEinheit(Currency::FromRaw(*raw), einheit) : QVariant();
         };
-        b.lesen = [](const QString& text) -> std::optional<db::Value> {
+        b.lesen = [zuGross](const QString& text) -> std::optional<db::Value> {
             if (text.trimmed().isEmpty()) return db::Value{};
             QString t = text.trimmed();
             for (const char* u : {" ha", "ha"})
                 if (t.endsWith(u)) t.chop(static_cast<int>(strlen(u)));
             const std::optional<Currency> c = ParseBetrag(t.toStdString());
             if (!c) return std::nullopt;
+            // The twin of a larger amount, or the section's sum, would leave the currency range.
+            if (*c >= GroessterBetrag || *c <= -GroessterBetrag) {
+                *zuGross = true;
+                return std::nullopt;
+            }
             return db::Value{c->Raw()};
         };
         spalten.push_back(std::move(b));
@@ -191,8 +203,11 @@ void Grunddat::LoadAnrechenbareKosten() {
         if (i >= 2) kostenModel_->SetValue(row, haupt, wert.Raw());
         kostenModel_->SetValue(row, zwilling, altWert.Raw());
     };
-    cb.melden = [this](const QString& text) {
-        forms::MsgBox(this, text, forms::MsgButtons::OK, forms::MsgIcon::Critical);
+    cb.melden = [this, zuGross](const QString& text) {
+        const QString t = std::exchange(*zuGross, false)
+                              ? "Die Eingabe muss nummerisch sein \roder\rdie Zahl ist zu groß"
+                              : text;
+        forms::MsgBox(this, t, forms::MsgButtons::OK, forms::MsgIcon::Critical);
     };
     kostenModel_->SetCallbacks(std::move(cb));
     connect(kostenModel_, &forms::BoundGridModel::zeileGespeichert, this, &Grunddat::kostenZeileGeaendert);
@@ -334,12 +349,8 @@ void Grunddat::phaseGeaendert(int row, int column) {
     db::Recordset& p = calc_->Leistungsbild();
     db::Recordset& g = calc_->Grunddaten();
 
-    const std::optional<Currency> anteil = prozentLesen(phasenGrid_->item(row, 1)->text());
-    const std::optional<Currency> teil = prozentLesen(phasenGrid_->item(row, 3)->text());
-    if (!anteil || !teil) {
-        forms::MsgBox(this, forms::BoundGridModel::NumerischMeldung, forms::MsgButtons::OK,
-                      forms::MsgIcon::Critical);
-        // Nothing changes: the cell shows the stored value again.
+    // Nothing changes: the cell shows the stored value again.
+    auto gespeichertZeigen = [&] {
         fuellen_ = true;
         if (column == 1)
             phasenGrid_->item(row, 1)->setText(prozentText(GetCY(p, "proz" + s)));
@@ -347,6 +358,13 @@ void Grunddat::phaseGeaendert(int row, int column) {
             phasenGrid_->item(row, 3)->setText(
                 prozentText(GetCY(g, "TeilleistPro" + std::to_string(i), Currency::FromUnits(100))));
         fuellen_ = false;
+    };
+    const std::optional<Currency> anteil = prozentLesen(phasenGrid_->item(row, 1)->text());
+    const std::optional<Currency> teil = prozentLesen(phasenGrid_->item(row, 3)->text());
+    if (!anteil || !teil) {
+        forms::MsgBox(this, forms::BoundGridModel::NumerischMeldung, forms::MsgButtons::OK,
+                      forms::MsgIcon::Critical);
+        gespeichertZeigen();
         return;
     }
     try {
@@ -357,8 +375,11 @@ void Grunddat::phaseGeaendert(int row, int column) {
         const int16_t erster = ZeigtZwilling(modus_) ? 0 : 1;
         if (!calc_->CalcNettoHonorarPosi(erster, phase, *anteil, *teil, netto, abschnitt, total) ||
             !calc_->CalcNettoHonorarPosi(static_cast<int16_t>(1 - erster), phase, *anteil, *teil, netto,
-                                         abschnitt, total))
+                                         abschnitt, total)) {
+            // A phase of no cost section has no fee to recompute.
+            gespeichertZeigen();
             return;
+        }
         p.Edit();
         SetCY(p, "proz" + s, *anteil);
         p.Update();
@@ -388,14 +409,23 @@ void Grunddat::tabGewechselt(int neu) {
     if (tabWaechter_) {
         tabWaechter_ = false;
         aktTab_ = neu;
+        // Moved to the inputs by an input error on OK: the tools of that page apply.
+        if (neu == 0) {
+            abschnitt_.clear();
+            bar_->SetEnabled("Band1", "LPHBTN", anlageGruppe_ == 1);
+            bar_->SetEnabled("Band1", "PUNKTEKAT", anlageGruppe_ == 1);
+            bar_->SetEnabled("Band1", "KTNP", false);
+        }
         return;
     }
     const int vorher = aktTab_;
     try {
         if (vorher >= 1 && vorher <= 3 && kostenModel_) kostenGrid_->Commit();
         if (vorher >= 0 && vorher <= 3) {
+            // Costs outside the table or no table (recomputed, message shown) also hold the user on the tab
+            // once; the next attempt passes, as nothing is left to recompute.
             const int16_t code = CheckCalcGrDaten();
-            if (istEingabeFehler(code)) {
+            if (code != 0) {
                 tabWaechter_ = true;
                 tab_->setCurrentIndex(vorher);
                 fokusNachFehler(code);

@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QRadioButton>
 
 #include <gtest/gtest.h>
@@ -106,7 +107,9 @@ TEST_F(GrunddatForm, OfferShowsOneSectionForPhasesOneToNine) {
 
     // A line typed on the second cost tab belongs to section 2 of this calculation and group.
     rechnung.tabs()->setCurrentIndex(2);
+    EXPECT_TRUE(rechnung.form->Bar().Enabled("Band1", "KTNP"));
     ASSERT_TRUE(rechnung.kostenEingeben(0, "Eigenleistung", "1000"));
+    EXPECT_FALSE(rechnung.form->Bar().Enabled("Band1", "KTNP"));
     EXPECT_EQ(rechnung.count("SELECT Count(*) FROM AnrechenbareKosten WHERE Phase = 2 AND LfNrBeReList = 1 "
                              "AND ZuordnungAnlGrp = 1"),
               1);
@@ -146,6 +149,25 @@ TEST_F(GrunddatForm, TypedTextThatIsNoNumberChangesNothing) {
     EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 0);
     ASSERT_TRUE(kostenEingeben(0, "Eigenleistung", "1.234,5"));
     EXPECT_EQ(count("SELECT Eigenleistung FROM AnrechenbareKosten"), C("1234.5").Raw());
+    // An amount whose twin the currency cannot hold is refused as too large, the line keeps its value.
+    for (const char* zuGross : {"10.000.000.000.000", "-900000000000000"}) {
+        EXPECT_FALSE(kostenEingeben(0, "Eigenleistung", zuGross));
+        EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein \roder\rdie Zahl ist zu groß");
+        EXPECT_EQ(count("SELECT Eigenleistung FROM AnrechenbareKosten"), C("1234.5").Raw());
+    }
+    EXPECT_FALSE(kostenEingeben(0, "Eigenleistung", "1,2,3"));
+    EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein");
+    ASSERT_TRUE(kostenEingeben(0, "Eigenleistung", "9.999.999.999.999"));
+    EXPECT_EQ(count("SELECT Eigenleistung FROM AnrechenbareKosten"), C("9999999999999").Raw());
+    {
+        // The same in the twin column, where the conversion would overflow.
+        test::FormFixture euro;
+        ASSERT_TRUE(euro.open(1, 1, 0, 0));
+        euro.tabs()->setCurrentIndex(1);
+        EXPECT_FALSE(euro.kostenEingeben(0, "AlDispEigenleistung", "900000000000000"));
+        EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein \roder\rdie Zahl ist zu groß");
+        EXPECT_EQ(euro.count("SELECT Count(*) FROM AnrechenbareKosten"), 0);
+    }
 
     tabs()->setCurrentIndex(0);
     form->show();
@@ -183,6 +205,21 @@ TEST_F(GrunddatForm, OkWithAnInputErrorStaysOnTheFieldAndShowsTheMessageOnce) {
         EXPECT_TRUE(f.form->isVisible());
         EXPECT_EQ(f.tabs()->currentIndex(), 0);
         EXPECT_EQ(f.form->focusWidget(), f.text(c.fokus));
+        // Back on the inputs, their tools apply again.
+        EXPECT_TRUE(f.form->Bar().Enabled("Band1", "LPHBTN"));
+        EXPECT_TRUE(f.form->Bar().Enabled("Band1", "PUNKTEKAT"));
+    }
+    {
+        // Without a profile the check stops there: the other fields are not examined.
+        test::FormFixture f;
+        ASSERT_TRUE(f.open());
+        f.form->show();
+        f.text(0)->setText("");
+        f.text(2)->setText("zehn");
+        markieren();
+        f.form->ToolClick("OK");
+        EXPECT_EQ(neue(), std::vector<QString>{"Es fehlt das Leistungsbild"});
+        EXPECT_TRUE(f.form->isVisible());
     }
 }
 
@@ -217,6 +254,30 @@ TEST_F(GrunddatForm, TabChangeWithAnInvalidZoneStaysAndChecksOnce) {
     EXPECT_EQ(tabs()->currentIndex(), 1);
     ASSERT_EQ(neue().size(), 1u);
     EXPECT_EQ(script.LastText(), "Die angegebene Honorarzone existiert nicht");
+    EXPECT_EQ(form->focusWidget(), text(1));
+
+    // Costs above the fee table: recomputed and reported, and the first attempt to leave stays as well.
+    test::FormFixture f;
+    ASSERT_TRUE(f.open());
+    f.tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(f.kostenEingeben(0, "Eigenleistung", "900.000.000"));
+    markieren();
+    f.tabs()->setCurrentIndex(2);
+    EXPECT_EQ(f.tabs()->currentIndex(), 1);
+    ASSERT_EQ(neue().size(), 1u);
+    EXPECT_TRUE(script.LastText().startsWith("Die anrechenbaren Kosten sind  größer als "));
+    EXPECT_EQ(GetCY(f.grunddaten(), "SummAnreKostAB1"), C("900000000"));
+    f.tabs()->setCurrentIndex(2);
+    EXPECT_EQ(f.tabs()->currentIndex(), 2);
+    EXPECT_EQ(neue().size(), 1u);
+
+    // The phase tab runs no check, neither on leaving it nor on going to the inputs.
+    f.tabs()->setCurrentIndex(4);
+    f.text(1)->setText("9");
+    markieren();
+    f.tabs()->setCurrentIndex(0);
+    EXPECT_EQ(f.tabs()->currentIndex(), 0);
+    EXPECT_TRUE(neue().empty());
 }
 
 TEST_F(GrunddatForm, DisplayCurrencyShowsTheTwinFields) {
@@ -251,6 +312,34 @@ TEST_F(GrunddatForm, DisplayCurrencyShowsTheTwinFields) {
     form->ToolClick("EUR");
     EXPECT_EQ(form->WaehrungsModusAktuell(), 2);
     EXPECT_EQ(form->findChild<QLabel*>("SSDBGrid1Caption")->text(), "Berechnungswährung DM");
+}
+
+TEST_F(GrunddatForm, AmountTypedInTheDisplayCurrencySetsItsTwin) {
+    // Typed in the main column the amount stays as typed; typed in the twin the main field gets cents and
+    // the twin is converted back from them.
+    struct Case {
+        int16_t eingabe, anzeige;
+        const char *e, *aE, *f, *aF;
+    } cases[] = {{0, 0, "100.123", "51.1921", "100", "51.1292"},
+                 {0, 1, "195.82", "100.1212", "195.58", "99.9985"},
+                 {1, 0, "51.19", "100.1189", "51.13", "100.0016"},
+                 {1, 1, "100.123", "195.8236", "100", "195.583"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.eingabe << c.anzeige);
+        test::FormFixture f;
+        f.dbs.stamm->Execute("UPDATE Leistungsbilder SET Integrationspl = -1");
+        ASSERT_TRUE(f.open(1, c.anzeige, c.eingabe, 0));
+        f.tabs()->setCurrentIndex(1);
+        const bool zwilling = c.eingabe != c.anzeige;
+        ASSERT_TRUE(f.kostenEingeben(0, zwilling ? "AlDispEigenleistung" : "Eigenleistung", "100,123"));
+        ASSERT_TRUE(f.kostenEingeben(0, zwilling ? "AlDispFremdLeistung" : "FremdLeistung", "100"));
+        db::Recordset k = f.dbs.projekt->OpenRecordset("SELECT * FROM AnrechenbareKosten");
+        ASSERT_EQ(k.RecordCount(), 1);
+        EXPECT_EQ(GetCY(k, "Eigenleistung"), C(c.e));
+        EXPECT_EQ(GetCY(k, "AlDispEigenleistung"), C(c.aE));
+        EXPECT_EQ(GetCY(k, "FremdLeistung"), C(c.f));
+        EXPECT_EQ(GetCY(k, "AlDispFremdLeistung"), C(c.aF));
+    }
 }
 
 TEST(GrunddatKostenSpalten, ColumnsByModeUnitAndCostsOfOthers) {
@@ -309,6 +398,16 @@ TEST_F(GrunddatForm, PartialServiceEditLowersTheNetFeeByThatPhase) {
     EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein");
     EXPECT_EQ(GetCY(leistungsbild(), "proz03"), C("15"));
     EXPECT_EQ(g->item(1, 1)->text(), "15,00");
+
+    // A phase listed with a number that is no cost section keeps what is stored, and shows it.
+    dbs.projekt->Execute("UPDATE Leistungsbild SET KoZU04 = 4");
+    ASSERT_TRUE(form->Calc().ConectLeistungsbild(static_cast<int32_t>(leistungsbild().GetInt("LfNr"))));
+    form->fillLeistungsbildGrid();
+    const db::Value teil4 = grunddaten().Get("TeilleistPro4");
+    ASSERT_EQ(g->item(2, 0)->data(Qt::UserRole).toInt(), 4);
+    g->item(2, 3)->setText("10");
+    EXPECT_EQ(g->item(2, 3)->text(), "100,00");
+    EXPECT_EQ(grunddaten().Get("TeilleistPro4"), teil4);
 }
 
 TEST_F(GrunddatForm, PlantGroupsSwitchRowsAndProfiles) {
@@ -348,6 +447,53 @@ TEST_F(GrunddatForm, PlantGroupsSwitchRowsAndProfiles) {
     EXPECT_EQ(script.LastText(), "Die Honorarzone muß größer 0 sein");
     EXPECT_EQ(form->focusWidget(), text(1));
     EXPECT_EQ(grunddaten(3).RecordCount(), 0);
+}
+
+TEST_F(GrunddatForm, OkStoppedByTheStoredRateOfAnotherGroupShowsThatGroup) {
+    ASSERT_TRUE(open());
+    form->ToolClick(QString("PX%1").arg(test::TechnischeAusruestung));
+    form->findChild<QRadioButton*>("Option1_1")->click();
+    ASSERT_EQ(form->AnlageGruppe(), 2);
+    dbs.projekt->Execute("UPDATE Grunddaten SET SatzUemin1 = ? WHERE AnlageGruppe = 1",
+                         db::Params().Add(C("120").Raw()));
+    form->show();
+    markieren();
+    form->ToolClick("OK");
+    EXPECT_EQ(neue(), std::vector<QString>{"Satz über Minimum kann nicht größer 100 sein"});
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->AnlageGruppe(), 1);
+    EXPECT_TRUE(form->findChild<QRadioButton*>("Option1_0")->isChecked());
+    EXPECT_EQ(text(2)->text(), "120,00");
+    EXPECT_EQ(form->focusWidget(), text(2));
+
+    // Corrected there, OK closes.
+    text(2)->setText("20");
+    form->ToolClick("OK");
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(GetCY(grunddaten(1), "SatzUemin1"), C("20"));
+}
+
+TEST_F(GrunddatForm, TemplateMenuChecksOnlyTheTemplateOfTheGroupShown) {
+    dbs.stamm->Execute("UPDATE Leistungsbilder SET Anlagegruppen = -1");
+    ASSERT_TRUE(open());
+    form->findChild<QRadioButton*>("Option1_1")->click(); // group 2 under Gebäude
+    ASSERT_EQ(form->AnlageGruppe(), 2);
+    form->findChild<QRadioButton*>("Option1_0")->click();
+    form->ToolClick("PX3"); // group 1 under Freianlagen
+    auto geprueft = [&] {
+        std::vector<QString> t;
+        for (QAction* a : form->Bar().Popup("Leistungsphasen")->actions())
+            if (a->isChecked()) t.push_back(a->text());
+        return t;
+    };
+    const QString freianlagen = form->Bar().Caption("Leistungsphasen", "PX3");
+    const QString gebaeude = form->Bar().Caption("Leistungsphasen", QString("PX%1").arg(test::Gebaeude));
+    EXPECT_EQ(geprueft(), std::vector<QString>{freianlagen});
+    form->findChild<QRadioButton*>("Option1_1")->click();
+    ASSERT_EQ(form->AnlageGruppe(), 2);
+    EXPECT_EQ(geprueft(), std::vector<QString>{gebaeude});
+    form->findChild<QRadioButton*>("Option1_0")->click();
+    EXPECT_EQ(geprueft(), std::vector<QString>{freianlagen});
 }
 
 TEST_F(GrunddatForm, ZoneAboveTheNewTableIsLoweredOnce) {
