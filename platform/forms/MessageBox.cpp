@@ -1,6 +1,7 @@
 #include "platform/forms/MessageBox.h"
 
 #include <QApplication>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
@@ -14,6 +15,16 @@ MsgResult DefaultResult(MsgButtons buttons, int defaultButton) {
     auto results = ButtonResults(buttons);
     if (defaultButton < 0 || defaultButton >= static_cast<int>(results.size())) defaultButton = 0;
     return results[defaultButton];
+}
+
+// The caption of the form the owner sits in: a work window in the MDI area counts as a form of its own,
+// although Qt's window() is the main window then.
+QString FormCaption(QWidget* owner) {
+    for (QWidget* w = owner; w; w = w->parentWidget()) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) return sub->windowTitle();
+        if (w->isWindow()) return w->windowTitle();
+    }
+    return {};
 }
 
 QMessageBox::Icon ToQt(MsgIcon icon) {
@@ -99,7 +110,7 @@ MessageBoxScript::~MessageBoxScript() {
 MsgResult MsgBox(QWidget* owner, const QString& text, MsgButtons buttons, MsgIcon icon, const QString& title,
                  int defaultButton) {
     QString caption = title;
-    if (caption.isEmpty() && owner) caption = owner->window()->windowTitle();
+    if (caption.isEmpty()) caption = FormCaption(owner);
     if (caption.isEmpty()) caption = QApplication::applicationDisplayName();
 
     if (g_script) {

@@ -2,6 +2,8 @@
 #include "platform/forms/MessageBox.h"
 
 #include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -65,4 +67,22 @@ TEST(MessageBox, TitleIsTheOwnersCaption) {
     EXPECT_EQ(script.Shown()[0].title, "Mehrwertsteuer");
     EXPECT_EQ(script.Shown()[1].title, "Eigener Titel");
     EXPECT_EQ(script.Shown()[2].title, "Programm");
+}
+
+TEST(MessageBox, TitleInsideTheMdiAreaIsTheWorkWindowsCaption) {
+    app();
+    QWidget main;
+    main.setWindowTitle("Velunta 4.0");
+    auto* area = new QMdiArea(&main);
+    auto* form = new QWidget;
+    form->setWindowTitle("HOAI Berechnungen");
+    QMdiSubWindow* sub = area->addSubWindow(form);
+    auto* child = new QWidget(form);
+    MessageBoxScript script;
+    MsgBox(child, "a");
+    sub->setWindowTitle("Neuer Titel");
+    MsgBox(child, "b");
+    ASSERT_EQ(script.Shown().size(), 2u);
+    EXPECT_EQ(script.Shown()[0].title, "HOAI Berechnungen");
+    EXPECT_EQ(script.Shown()[1].title, "Neuer Titel");
 }
