@@ -137,15 +137,8 @@ int32_t Grunddat::TransLeistungsbild(int32_t key, Currency max, Currency min, in
         .SetParameter("AnlageGr", int64_t{anlageGruppe_})
         .Execute();
     projektDB_.Execute("INSERT INTO Leistungsbild (" + spalten + ") VALUES (" + marken + ")", p);
-    db::Recordset c = query(projektDB_, "GetLBConnection")
-                          .SetParameter("LfNrBeReList", int64_t{berListNr_})
-                          .SetParameter("ZuordnungAnlGrp", int64_t{anlageGruppe_})
-                          .OpenRecordset();
-    int32_t neu = 0;
-    if (!c.Empty()) {
-        c.MoveFirst();
-        neu = static_cast<int32_t>(c.GetInt(c.FieldNames().at(0)));
-    }
+    // The key of the row just inserted: it exists even before the group has its basic-data row.
+    const auto neu = static_cast<int32_t>(projektDB_.LastInsertId());
     tx.Commit();
     return neu;
 }
