@@ -10,6 +10,18 @@ namespace velu::reg {
 
 namespace {
 
+// One row written as a whole: on any failure the edit is dropped, so the row stays as stored.
+template <class Setzen> void ZeileAendern(db::Recordset& rs, Setzen setzen) {
+    rs.Edit();
+    try {
+        setzen();
+        rs.Update();
+    } catch (...) {
+        if (rs.Editing()) rs.CancelUpdate();
+        throw;
+    }
+}
+
 constexpr const char* kTypen = "ARSEVB";
 
 bool IstCurrencySpalte(const db::Recordset& rs, std::string_view feld) {
@@ -174,8 +186,7 @@ void CalculationRegister::CalcRechnung(int mode) {
 
 void CalculationRegister::WriteBerechnung(const std::string& prefix, const RechnungsErgebnis& r) {
     db::Recordset& rs = row();
-    rs.Edit();
-    try {
+    ZeileAendern(rs, [&] {
         SetCY(rs, prefix + "StdReNetZuAbProDM", r.stdReNetZuAbProDM);
         SetCY(rs, prefix + "StdReBrZuAbProDM", r.stdReBrZuAbProDM);
         SetCY(rs, prefix + "InZuSchBerNettoProDM", r.inZuSchBerNettoProDM);
@@ -189,11 +200,7 @@ void CalculationRegister::WriteBerechnung(const std::string& prefix, const Rechn
         SetCY(rs, prefix + "SkontoDM", r.skontoDM);
         SetCY(rs, prefix + "Endbetrag", r.endbetrag);
         SetCY(rs, prefix + "Mwstenthalten", r.mwstenthalten);
-        rs.Update();
-    } catch (...) {
-        if (rs.Editing()) rs.CancelUpdate();
-        throw;
-    }
+    });
 }
 
 db::Recordset CalculationRegister::RunQuery(std::string_view name, int64_t berListNr) {
@@ -231,8 +238,7 @@ void CalculationRegister::CalcHonorarBerNetto(int64_t lfnr) {
         if (!FindBerechnung(lfnr)) throw db::DbError("Die Berechnung " + std::to_string(lfnr) + " fehlt.");
     }
     db::Recordset& rs = row();
-    rs.Edit();
-    try {
+    ZeileAendern(rs, [&] {
         SetCY(rs, "BerNetto", f);
         SetCY(rs, "AlDispBerNetto", RundCY(AndereWährung(f, inputType_)));
         SetProzent(rs, "InZuSchBerNettoPro", p1);
@@ -242,11 +248,7 @@ void CalculationRegister::CalcHonorarBerNetto(int64_t lfnr) {
         SetCY(rs, "InZuSchBruttoDM", a2);
         SetCY(rs, "AlDispInZuSchBruttoDM", AndereWährung(a2, inputType_));
         rs.Set("ZuPara", zuPara);
-        rs.Update();
-    } catch (...) {
-        if (rs.Editing()) rs.CancelUpdate();
-        throw;
-    }
+    });
 }
 
 void CalculationRegister::CalcStdReNetto(int64_t lfnr) {
@@ -259,16 +261,11 @@ void CalculationRegister::CalcStdReNetto(int64_t lfnr) {
         if (!FindBerechnung(lfnr)) throw db::DbError("Die Berechnung " + std::to_string(lfnr) + " fehlt.");
     }
     db::Recordset& rs = row();
-    rs.Edit();
-    try {
+    ZeileAendern(rs, [&] {
         SetCY(rs, "BerNetto", s);
         SetCY(rs, "AlDispBerNetto", RundCY(AndereWährung(s, inputType_)));
         rs.Set("ZuPara", std::string("XXX"));
-        rs.Update();
-    } catch (...) {
-        if (rs.Editing()) rs.CancelUpdate();
-        throw;
-    }
+    });
 }
 
 EditorErgebnis CalculationRegister::EDITRe(BerechnungEditor& editor, const std::string& nummerText,
@@ -309,8 +306,7 @@ EditorErgebnis CalculationRegister::EDITRe(BerechnungEditor& editor, const std::
         if (nachlauf == Stunden) CalcStdReNetto(lfnr);
         if (nachlauf == Bauueberwachung && ergebnis == EditorErgebnis::Bestaetigt) {
             db::Recordset& r = row();
-            r.Edit();
-            try {
+            ZeileAendern(r, [&] {
                 SetCY(r, "KOST57", daten.kost57);
                 if (daten.pSatz57) SetProzent(r, "PSatz57", *daten.pSatz57);
                 SetProzent(r, "Fertigstell57", daten.fertigstell57);
@@ -323,11 +319,7 @@ EditorErgebnis CalculationRegister::EDITRe(BerechnungEditor& editor, const std::
                     SetCY(r, "BerNetto", daten.honorar);
                     SetCY(r, "AlDispBerNetto", RundCY(daten.alDispHonorar));
                 }
-                r.Update();
-            } catch (...) {
-                if (r.Editing()) r.CancelUpdate();
-                throw;
-            }
+            });
         }
         SetModif(true);
         CalcRechnung(0);
@@ -346,39 +338,20 @@ EditorErgebnis CalculationRegister::EDITRe(BerechnungEditor& editor, const std::
 void CalculationRegister::PutWährungsDaten(Currency wert, Currency altWert, std::string_view spalte,
                                            std::string_view altSpalte) {
     db::Recordset& rs = row();
-    rs.Edit();
-    try {
+    ZeileAendern(rs, [&] {
         SetCY(rs, spalte, wert);
         SetCY(rs, altSpalte, altWert);
-        rs.Update();
-    } catch (...) {
-        if (rs.Editing()) rs.CancelUpdate();
-        throw;
-    }
+    });
 }
 
 void CalculationRegister::PutProzent(std::string_view spalte, Currency prozent) {
     db::Recordset& rs = row();
-    rs.Edit();
-    try {
-        SetProzent(rs, spalte, prozent);
-        rs.Update();
-    } catch (...) {
-        if (rs.Editing()) rs.CancelUpdate();
-        throw;
-    }
+    ZeileAendern(rs, [&] { SetProzent(rs, spalte, prozent); });
 }
 
 void CalculationRegister::PutText(std::string_view spalte, const std::string& text) {
     db::Recordset& rs = row();
-    rs.Edit();
-    try {
-        rs.Set(spalte, text);
-        rs.Update();
-    } catch (...) {
-        if (rs.Editing()) rs.CancelUpdate();
-        throw;
-    }
+    ZeileAendern(rs, [&] { rs.Set(spalte, text); });
 }
 
 void CalculationRegister::PutDatum(const std::string& iso) {
@@ -392,27 +365,13 @@ void CalculationRegister::SetReType(char typ) {
 
 void CalculationRegister::SetDisplayType(int displayType) {
     db::Recordset& rs = row();
-    rs.Edit();
-    try {
-        rs.Set("DisplayType", int64_t{displayType});
-        rs.Update();
-    } catch (...) {
-        if (rs.Editing()) rs.CancelUpdate();
-        throw;
-    }
+    ZeileAendern(rs, [&] { rs.Set("DisplayType", int64_t{displayType}); });
     displayType_ = displayType;
 }
 
 void CalculationRegister::SetModif(bool modif) {
     db::Recordset& rs = row();
-    rs.Edit();
-    try {
-        rs.SetBool("Modif", modif);
-        rs.Update();
-    } catch (...) {
-        if (rs.Editing()) rs.CancelUpdate();
-        throw;
-    }
+    ZeileAendern(rs, [&] { rs.SetBool("Modif", modif); });
 }
 
 void CalculationRegister::Updategruppe(int64_t ursprung, const std::string& name) {
