@@ -40,6 +40,8 @@ BaumFenster BaueBaumFenster(QDialog& form, forms::ToolBand& bar,
     b.picture1 = new QWidget(&form);
     b.picture1->setObjectName("Picture1");
 
+    // The layout sizes the container only when the form is shown; the split needs room before.
+    container->resize(1000, 600);
     b.splitter = new avbSplitterH(&form);
     b.splitter->Create(&form, "SplitterH", container, splitBar, b.tree, b.picture1, 215, 100, 100);
     b.splitter->SkipEnabledRight(true);

@@ -172,6 +172,7 @@ void HOAITAFEL::Binden(int64_t tafel, bool builtIn) {
     grid_->SetBoundModel(neu.get());
     model_.swap(neu); // the old model goes only after the view has let go of it
     grid_->SetAllowDelete(!builtIn);
+    grid_->resizeColumnsToContents();
 }
 
 void HOAITAFEL::LoadInEdit(const QString& nummer) {

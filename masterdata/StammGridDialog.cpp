@@ -55,6 +55,10 @@ StammGridDialog::StammGridDialog(db::Database& stamm, Aufbau aufbau, QWidget* pa
     }
     model_->SetCallbacks(std::move(cb));
     grid_->SetBoundModel(model_.get());
+    grid_->setWordWrap(false);
+    grid_->resizeColumnsToContents();
+    // The text column takes the width the others leave.
+    grid_->horizontalHeader()->setSectionResizeMode(aufbau_.breitSpalte, QHeaderView::Stretch);
 
     help::InstallHelpKey(this, aufbau_.name);
     resize(900, 450);
@@ -81,17 +85,6 @@ void StammGridDialog::ToolClick(const QString& key) {
 
 void StammGridDialog::reject() {
     bar_->Click("Band1", "EXIT");
-}
-
-void StammGridDialog::resizeEvent(QResizeEvent* e) {
-    QDialog::resizeEvent(e);
-    // The text column takes what the others leave.
-    const int spalte = aufbau_.breitSpalte;
-    int andere = 0;
-    for (int c = 0; c < model_->columnCount(); ++c)
-        if (c != spalte && !grid_->isColumnHidden(c)) andere += grid_->columnWidth(c);
-    const int frei = grid_->viewport()->width() - andere;
-    if (frei > 80) grid_->setColumnWidth(spalte, frei);
 }
 
 } // namespace velu::masterdata

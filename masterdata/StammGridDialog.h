@@ -51,9 +51,6 @@ public:
 public slots:
     void reject() override;
 
-protected:
-    void resizeEvent(QResizeEvent* e) override;
-
 private:
     void Zwilling(int row, int column);
 
