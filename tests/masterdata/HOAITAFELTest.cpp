@@ -140,7 +140,9 @@ TEST_F(HOAITAFELTest, RowsOfAUserTableAreCheckedAndWrittenToIt) {
     };
     for (const auto& fall : faelle) {
         const size_t vorher = boxen.Shown().size();
+        const QVariant vorherWert = m->data(m->index(fall.row, fall.column));
         EXPECT_EQ(m->setData(m->index(fall.row, fall.column), fall.text), fall.angenommen) << fall.text;
+        if (!fall.angenommen) EXPECT_EQ(m->data(m->index(fall.row, fall.column)), vorherWert) << fall.text;
         if (fall.angenommen) {
             if (fall.column == 0 && std::string(fall.text) == "150") m->setData(m->index(fall.row, 1), "50");
             EXPECT_FALSE(m->Commit()) << fall.text;
@@ -169,4 +171,22 @@ TEST_F(HOAITAFELTest, EditorOfACellShowsTheFullStoredValue) {
     EXPECT_EQ(m->data(m->index(0, 2), Qt::DisplayRole).toString(), "200.000,19");
     EXPECT_EQ(m->data(m->index(0, 2), Qt::EditRole).toString(), "200.000,1896");
     EXPECT_EQ(m->data(m->index(0, 1), Qt::EditRole).toString(), "10,00");
+}
+
+TEST(HOAITAFELLeer, EmptyTreeLeavesFieldsEmptyAndGridAndDeleteOff) {
+    testApp();
+    MessageBoxScript boxen;
+    TestDir dir;
+    std::string error;
+    auto stamm = DatabaseSetup::CreateStammDB(dir / "VELUDAT32.MDB", &error);
+    ASSERT_TRUE(stamm) << error;
+    HOAITAFEL f(*stamm, nullptr, [](int64_t) { return std::vector<std::string>{}; });
+    EXPECT_EQ(f.AktTafel(), 0);
+    EXPECT_EQ(f.TreeView1()->topLevelItemCount(), 0);
+    EXPECT_TRUE(f.findChild<QLineEdit*>("XtraText1_0")->text().isEmpty());
+    EXPECT_FALSE(f.SSDBGrid2().isEnabled());
+    EXPECT_FALSE(f.ActiveBar1().Enabled("Band1", "DEL"));
+    EXPECT_TRUE(f.ActiveBar1().Click("Band1", "COPY"));
+    EXPECT_TRUE(f.ActiveBar1().Click("Band1", "EXIT"));
+    EXPECT_TRUE(boxen.Shown().empty());
 }

@@ -153,3 +153,19 @@ TEST_F(LBildTest, UnitOutsideTheOptionsIsKeptAndANonNumberSavesNothing) {
     EXPECT_EQ(Text("Leistungsbilder", erstes, "LiTX03"), "Neu");
     EXPECT_EQ(std::get<int64_t>(Feld("Leistungsbilder", erstes, "Einheit")), 9);
 }
+
+TEST(LBildLeer, EmptyTreeShowsNothingToEdit) {
+    testApp();
+    MessageBoxScript boxen;
+    TestDir dir;
+    std::string error;
+    auto stamm = DatabaseSetup::CreateStammDB(dir / "VELUDAT32.MDB", &error);
+    ASSERT_TRUE(stamm) << error;
+    LBild f(*stamm);
+    EXPECT_EQ(f.AktProfil(), 0);
+    EXPECT_FALSE(f.findChild<QWidget*>("Picture1")->isEnabled());
+    EXPECT_FALSE(f.ActiveBar1().Enabled("Band1", "DEL"));
+    EXPECT_TRUE(f.ActiveBar1().Click("Band1", "COPY"));
+    EXPECT_TRUE(f.ActiveBar1().Click("Band1", "EXIT"));
+    EXPECT_TRUE(boxen.Shown().empty());
+}
