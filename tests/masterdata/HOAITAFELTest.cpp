@@ -177,9 +177,8 @@ TEST(HOAITAFELLeer, EmptyTreeLeavesFieldsEmptyAndGridAndDeleteOff) {
     testApp();
     MessageBoxScript boxen;
     TestDir dir;
-    std::string error;
-    auto stamm = DatabaseSetup::CreateStammDB(dir / "VELUDAT32.MDB", &error);
-    ASSERT_TRUE(stamm) << error;
+    auto stamm = LeereStammDB(dir);
+    ASSERT_TRUE(stamm);
     HOAITAFEL f(*stamm, nullptr, [](int64_t) { return std::vector<std::string>{}; });
     EXPECT_EQ(f.AktTafel(), 0);
     EXPECT_EQ(f.TreeView1()->topLevelItemCount(), 0);

@@ -158,9 +158,8 @@ TEST(LBildLeer, EmptyTreeShowsNothingToEdit) {
     testApp();
     MessageBoxScript boxen;
     TestDir dir;
-    std::string error;
-    auto stamm = DatabaseSetup::CreateStammDB(dir / "VELUDAT32.MDB", &error);
-    ASSERT_TRUE(stamm) << error;
+    auto stamm = LeereStammDB(dir);
+    ASSERT_TRUE(stamm);
     LBild f(*stamm);
     EXPECT_EQ(f.AktProfil(), 0);
     EXPECT_FALSE(f.findChild<QWidget*>("Picture1")->isEnabled());

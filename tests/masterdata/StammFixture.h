@@ -21,6 +21,14 @@ inline std::filesystem::path HoaiDaten() {
     return std::filesystem::path(VELU_SOURCE_DIR) / "data" / "hoai";
 }
 
+// A master database without the delivered data.
+inline std::unique_ptr<velu::db::Database> LeereStammDB(const TestDir& dir) {
+    std::string error;
+    auto db = velu::DatabaseSetup::CreateStammDB(dir / "VELUDAT32.MDB", &error);
+    EXPECT_TRUE(db) << error;
+    return db;
+}
+
 class StammFixture : public ::testing::Test {
 public:
     void SetUp() override {
