@@ -144,7 +144,7 @@ bool BoundGridModel::setData(const QModelIndex& index, const QVariant& value, in
     const BoundColumn& col = columns_[size_t(index.column())];
     const auto v = Lesen(col, value.toString());
     if (!v) {
-        Melden(NumerischMeldung);
+        Melden(numerisch_);
         return false;
     }
     if (!SetValue(index.row(), col.field, *v)) return false;

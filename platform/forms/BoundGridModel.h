@@ -17,7 +17,7 @@
 // - The last line is the new-row line (unless switched off): editing it makes a pending new row, which is
 //   added when committed; a new blank line then follows it.
 // - Cells of numeric columns must read as numbers ("1.234,5" or "1234.5"; empty is Null); anything else is
-//   refused with "Die Eingabe muss nummerisch sein" and the cell keeps its value.
+//   refused with "Die Eingabe muss nummerisch sein" (or the grid's own text) and the cell keeps its value.
 // - A refused or failed store shows a message (zeilePruefen's, or speicherFehler's for a DbError) and drops
 //   the pending edits, so the table keeps its old data and the grid shows it again.
 // - DeleteRow asks "Soll diese Zeile gelöscht werden" (No as default) unless the question is switched off;
@@ -79,6 +79,8 @@ public:
 
     void SetCallbacks(Callbacks cb) { cb_ = std::move(cb); }
     void SetLoeschfrage(bool an) { loeschfrage_ = an; }
+    // The message for a cell that does not read as a number (default NumerischMeldung).
+    void SetNumerischMeldung(QString text) { numerisch_ = std::move(text); }
     void SetNeueZeile(bool an);
 
     // QAbstractTableModel
@@ -133,6 +135,7 @@ private:
     std::vector<BoundColumn> columns_;
     Callbacks cb_;
     bool loeschfrage_ = true;
+    QString numerisch_ = NumerischMeldung;
     bool neueZeile_ = true;
     int zeilen_; // stored rows as the views know them; changes only inside begin/end notifications
     int pendingRow_ = -1;

@@ -1,0 +1,117 @@
+#include "StammFixture.h"
+#include "TestApp.h"
+#include "masterdata/Grundleistung.h"
+#include "masterdata/Mitarbeiter.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/ToolBand.h"
+
+using namespace velu;
+using namespace velu::masterdata;
+using forms::MessageBoxScript;
+using forms::MsgResult;
+
+namespace {
+
+class KatalogFormTest : public StammFixture {
+public:
+    void SetUp() override {
+        testApp();
+        StammFixture::SetUp();
+    }
+    // Types into a cell of the grid as the user does.
+    static void Tippe(StammGridDialog& f, int row, const char* feld, const char* text) {
+        forms::BoundGridModel* m = f.Model();
+        ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf(feld)), text)) << feld << " " << text;
+    }
+    static int64_t Wert(StammGridDialog& f, int row, const char* feld) {
+        const db::Value v = f.Model()->Value(row, feld);
+        const auto* i = std::get_if<int64_t>(&v);
+        return i ? *i : -1;
+    }
+};
+
+} // namespace
+
+TEST_F(KatalogFormTest, RatesFillTheirTwinsWhileZero) {
+    MessageBoxScript boxen;
+    struct Fall {
+        const char* name;
+        bool mitarbeiter;
+        const char* feld;
+        const char* text;
+        const char* zwilling;
+        int64_t erwartet;
+    } faelle[] = {
+        {"external DM", false, "Satz", "100", "AlDispSatz", 511300},
+        {"internal euro", false, "AlDispinterSatz", "50", "interSatz", 977900},
+        {"employee external DM", true, "Stundensatzext", "120", "AlDispStundensatzext", 613600},
+        {"employee internal euro", true, "AlDispStundensatzInt", "40", "StundensatzInt", 782300},
+    };
+    for (const auto& fall : faelle) {
+        std::unique_ptr<StammGridDialog> f;
+        if (fall.mitarbeiter)
+            f = std::make_unique<Mitarbeiter>(*stamm_);
+        else
+            f = std::make_unique<Grundleistung>(*stamm_);
+        const int neu = f->Model()->StoredRows();
+        Tippe(*f, neu, fall.feld, fall.text);
+        EXPECT_EQ(Wert(*f, neu, fall.zwilling), fall.erwartet) << fall.name;
+        Tippe(*f, neu, fall.feld, "60");
+        EXPECT_EQ(Wert(*f, neu, fall.zwilling), fall.erwartet) << fall.name << ": twin kept";
+        ASSERT_TRUE(f->ActiveBar1().Click("Band1", "EXIT"));
+        const std::string table = fall.mitarbeiter ? "Mitarbeiter" : "AufwandVerz";
+        EXPECT_EQ(Zahl("SELECT Count(*) FROM " + table + " WHERE " + fall.zwilling + " = ?",
+                       db::Params().Add(fall.erwartet)),
+                  1)
+            << fall.name;
+    }
+    EXPECT_TRUE(boxen.Shown().empty());
+}
+
+TEST_F(KatalogFormTest, AssignmentFromTheDropDown) {
+    MessageBoxScript boxen;
+    Grundleistung f(*stamm_);
+    EXPECT_EQ(Grundleistung::ZuordnungText(0), "Keine Zuordnung");
+    EXPECT_EQ(Grundleistung::ZuordnungText(3), "Leistungsphase 3");
+    EXPECT_EQ(Grundleistung::ZuordnungWert("Leistungsphase 9"), 9);
+    EXPECT_EQ(Grundleistung::ZuordnungWert("11"), std::nullopt);
+    Tippe(f, 0, "Leistung", "Stunden");
+    Tippe(f, 0, "zuordnung", "Stundenlohnarbeiten");
+    ASSERT_TRUE(f.ActiveBar1().Click("Band1", "EXIT"));
+    EXPECT_EQ(Zahl("SELECT zuordnung FROM AufwandVerz WHERE Leistung = 'Stunden'"), 10);
+}
+
+TEST_F(KatalogFormTest, EqualRowsAreWrittenByTheirKeyAndNoKeepsARow) {
+    stamm_->Execute("INSERT INTO Mitarbeiter (Mitarbeiter, Stundensatzext) VALUES ('Meier', 1000000), "
+                    "('Meier', 1000000)");
+    stamm_->Execute("INSERT INTO AufwandVerz (Leistung, Satz) VALUES ('Kopie', 10000), ('Kopie', 10000)");
+    struct Fall {
+        bool mitarbeiter;
+        const char* feld;
+        const char* frage;
+        std::string table;
+    } faelle[] = {
+        {true, "Mitarbeiter", "Soll dieser Mitarbeiter gelöscht werden", "Mitarbeiter"},
+        {false, "Leistung", "Soll diese Zeile gelöscht werden", "AufwandVerz"},
+    };
+    for (const auto& fall : faelle) {
+        MessageBoxScript boxen({MsgResult::No, MsgResult::Yes});
+        std::unique_ptr<StammGridDialog> f;
+        if (fall.mitarbeiter)
+            f = std::make_unique<Mitarbeiter>(*stamm_);
+        else
+            f = std::make_unique<Grundleistung>(*stamm_);
+        Tippe(*f, 1, fall.feld, "Schulz");
+        ASSERT_TRUE(f->Model()->Commit());
+        EXPECT_EQ(Zahl("SELECT Count(*) FROM " + fall.table + " WHERE " + fall.feld + " = 'Schulz'"), 1);
+        EXPECT_EQ(Zahl("SELECT Min(LfNr) FROM " + fall.table + " WHERE " + fall.feld + " = 'Schulz'"),
+                  Zahl("SELECT Max(LfNr) FROM " + fall.table));
+        EXPECT_FALSE(f->Model()->DeleteRow(0));
+        ASSERT_EQ(boxen.Shown().size(), 1u);
+        EXPECT_EQ(boxen.Shown()[0].text, fall.frage);
+        EXPECT_EQ(boxen.Shown()[0].defaultButton, 1);
+        EXPECT_EQ(Zahl("SELECT Count(*) FROM " + fall.table), 2);
+        EXPECT_TRUE(f->Model()->DeleteRow(0));
+        EXPECT_EQ(Zahl("SELECT Count(*) FROM " + fall.table), 1);
+    }
+}
