@@ -3,16 +3,26 @@
 #include "platform/forms/ToolBand.h"
 #include "platform/forms/WindowPos.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 namespace velu {
 
+QString VorgabeArchiv() {
+    QString ordner = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (ordner.isEmpty() || !QDir(ordner).exists()) ordner = QDir::homePath();
+    return QDir(ordner).filePath(QStringLiteral("ARCHIV.ZIP"));
+}
+
 QString ZeigeDateiDialog(QWidget* parent, int modus) {
     QFileDialog d(parent);
+    d.setDirectory(QFileInfo(VorgabeArchiv()).absolutePath());
     d.setNameFilter(QStringLiteral("Datensicherung (*.zip)"));
     d.setDefaultSuffix(QStringLiteral("zip"));
     d.setOption(QFileDialog::DontUseNativeDialog, false);
@@ -50,7 +60,7 @@ DaSiOut::DaSiOut(outside::ProjektUmgebung& umgebung, QString sysPfad, settings::
         option1_[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
         layout->addWidget(option1_[i]);
     }
-    label3_ = new QLabel(VorgabeArchiv, this);
+    label3_ = new QLabel(VorgabeArchiv(), this);
     label3_->setObjectName("Label3");
     layout->addWidget(label3_);
     if (store_) forms::LoadWindowPos(*this, *store_);
@@ -74,13 +84,7 @@ void DaSiOut::Getdateiname(short modus, QString& name) {
 }
 
 void DaSiOut::CallSicherung() {
-    QString archiv = label3_->text();
-    // No archive chosen yet: ask for one; cancelling the dialog cancels the backup.
-    if (archiv == VorgabeArchiv) {
-        Getdateiname(0, archiv);
-        if (archiv.isEmpty()) return;
-        label3_->setText(archiv);
-    }
+    const QString archiv = label3_->text();
     short nummer = 1;
     Wasistzusichern(nummer);
     engine_.CallSicherung(nummer, archiv);

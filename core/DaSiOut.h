@@ -23,8 +23,9 @@ namespace velu {
 using DateiDialog = std::function<QString(QWidget* parent, int modus)>;
 QString ZeigeDateiDialog(QWidget* parent, int modus);
 
-// Text of Label3 before a file was chosen.
-inline const QString VorgabeArchiv = QStringLiteral("A:\\ARCHIV.ZIP");
+// Text of Label3 before a file was chosen: ARCHIV.ZIP in the user's documents folder, in the home folder when
+// there is none.
+QString VorgabeArchiv();
 
 class DaSiOut : public QDialog {
     Q_OBJECT

@@ -4,6 +4,7 @@
 #include "platform/forms/ToolBand.h"
 #include "platform/forms/WindowPos.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -23,7 +24,8 @@ DaSiin::DaSiin(outside::ProjektUmgebung& umgebung, QString sysPfad, settings::Se
                      {"Band1", "EXIT", QStringLiteral(" Maske verlassen")}});
     band_->SetHandler([this](const QString& key) { Werkzeug(key); });
     layout->addWidget(band_->ToolBar("Band1"));
-    label3_ = new QLabel(VorgabeArchiv, this);
+    vorgabe_ = VorgabeArchiv();
+    label3_ = new QLabel(vorgabe_, this);
     label3_->setObjectName("Label3");
     layout->addWidget(label3_);
     zeigePro_ = [](DaSiinPro& d) { d.exec(); };
@@ -44,7 +46,8 @@ void DaSiin::MakeProjekteintrag(QString& nummer, QString& name) {
 
 void DaSiin::SicherungBack() {
     QString archiv = label3_->text();
-    if (archiv == VorgabeArchiv) {
+    // The preset archive does not exist (no backup made here yet): ask for one instead of failing.
+    if (archiv == vorgabe_ && !QFileInfo::exists(archiv)) {
         Getdateiname(1, archiv);
         if (archiv.isEmpty()) return;
         label3_->setText(archiv);

@@ -31,6 +31,7 @@ private:
     settings::SettingsStore* store_;
     forms::ToolBand* band_;
     QLabel* label3_;
+    QString vorgabe_;
     DateiDialog dialog_ = ZeigeDateiDialog;
     std::function<void(DaSiinPro&)> zeigePro_;
 };

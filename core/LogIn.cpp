@@ -2,6 +2,7 @@
 
 #include "core/Benutzer.h"
 #include "platform/db/DbError.h"
+#include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/forms/WindowPos.h"
 
@@ -91,7 +92,14 @@ void LogIn::ToolClick(const QString& key) {
         bool ok = false;
         IsOK(ok);
         if (!ok) {
-            piepen_();
+            if (UnbekannterBenutzer()) {
+                forms::MsgBox(this, MeldungUnbekannt, forms::MsgButtons::OK, forms::MsgIcon::Exclamation,
+                              windowTitle());
+                feld_[0]->setFocus();
+                feld_[0]->selectAll();
+            } else {
+                piepen_();
+            }
             return;
         }
         toolband_->SetTag("X");
@@ -101,6 +109,14 @@ void LogIn::ToolClick(const QString& key) {
         toolband_->SetTag(QString());
         reject();
     }
+}
+
+bool LogIn::UnbekannterBenutzer() {
+    const QString name = feld_[0]->text();
+    if (!mitBenutzer_ || name.isEmpty()) return false;
+    int32_t rechte = 0;
+    std::string gespeichert;
+    return !GetAkPasswort(stammDB_, name, rechte, gespeichert);
 }
 
 void LogIn::EnterIn(int feld) {

@@ -26,6 +26,9 @@ class QLineEdit;
 
 namespace velu {
 
+// Shown when the typed user name is not in the users table; a wrong password only beeps.
+inline const QString MeldungUnbekannt = QStringLiteral("Der Benutzer ist nicht bekannt.");
+
 struct LoginResult {
     QString benutzer; // as typed, not as the users table spells it
     int32_t rechte = 0;
@@ -58,6 +61,8 @@ protected:
 
 private:
     void EnterIn(int feld);
+    // Whether the typed user name names no user (with users in use).
+    bool UnbekannterBenutzer();
 
     db::Database& stammDB_;
     settings::SettingsStore* fensterPos_;

@@ -20,9 +20,11 @@
 #include <QDate>
 #include <QDialog>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTime>
@@ -168,7 +170,13 @@ MDIVelunta::MDIVelunta(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle("Velunta 4.0");
     SetRechte();
     help::InstallHelpKey(this, "MDIVelunta");
-    resize(1440, 800);
+    // The window keeps no position of its own: it opens maximised, and covers the screen's free area also
+    // where no window manager maximises it.
+    if (QScreen* schirm = QGuiApplication::primaryScreen())
+        setGeometry(schirm->availableGeometry());
+    else
+        resize(1440, 800);
+    setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 MDIVelunta::~MDIVelunta() {
@@ -299,8 +307,9 @@ bool MDIVelunta::KindfensterOffen() {
 }
 
 void MDIVelunta::Sperren(bool gesperrt) {
+    // Only this window's own bars: a dialog it owns (backup, restore) keeps its tools.
     for (QToolBar* tb : findChildren<QToolBar*>())
-        tb->setEnabled(!gesperrt);
+        if (tb->window() == this) tb->setEnabled(!gesperrt);
     mdi_->setEnabled(!gesperrt);
 }
 

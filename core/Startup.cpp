@@ -20,7 +20,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QLockFile>
+#include <QTranslator>
 #include <QWidget>
 
 namespace velu {
@@ -298,6 +301,26 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
     }
     if (opt.zeigeSplash) opt.zeigeSplash();
     return StartErgebnis::Laeuft;
+}
+
+bool DeutscheOberflaeche() {
+    const QLocale deutsch(QLocale::German, QLocale::Germany);
+    QLocale::setDefault(deutsch);
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) return false;
+    const QString name = QStringLiteral("qtbase_de");
+    auto* qt = app->findChild<QTranslator*>(name, Qt::FindDirectChildrenOnly);
+    if (!qt) {
+        qt = new QTranslator(app);
+        qt->setObjectName(name);
+        if (!qt->load(deutsch, QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            delete qt;
+            return false;
+        }
+    }
+    QCoreApplication::installTranslator(qt);
+    return true;
 }
 
 } // namespace velu

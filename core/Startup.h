@@ -47,6 +47,11 @@ void CallShowProdat();
 // Copies a file through a temporary name beside the target, so a failed copy leaves no partial target.
 bool KopiereDatei(const QString& von, const QString& nach, QString* fehler = nullptr);
 
+// German for every text Qt itself shows (context menus of text fields, file and message dialogs) and for
+// every calendar and date, whatever the system's language. Call once the application exists, before any
+// window. False when Qt's German catalogue is not installed; the locale is German all the same.
+bool DeutscheOberflaeche();
+
 // The program's own folders.
 QString ProgrammDatenOrdner(); // delivered data: $VELU_DATA_DIR, else <folder of the executable>/data
 

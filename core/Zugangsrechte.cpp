@@ -3,6 +3,7 @@
 #include "core/Benutzer.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
+#include "platform/help/Hilfe.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,8 +38,15 @@ const std::array<const char*, RechteBits> RechteTexte = {
     "Mitarbeiter anlegen",
 };
 
+// A name typed into the grid that another row already has.
+const QString SchonAngelegt = QStringLiteral("Dieser Benutzer ist schon angelegt");
+// The table itself refused the name as a duplicate key (a user added elsewhere meanwhile).
 const QString DoppelterBenutzer = QStringLiteral("Dieser Benutzer wunde schon erfasst.") + QChar('\n') +
                                   QStringLiteral("Benutzereintrag nicht gespeichert");
+
+bool DoppelterSchluessel(const db::DbError& e) {
+    return (e.code() & 0xff) == 19; // SQLITE_CONSTRAINT: only the unique user name can be violated here
+}
 
 // The title of a box that names none of its own: the program's name.
 QString StandardTitel() {
@@ -119,6 +127,10 @@ Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, 
     spalten[0].field = "Benutzername";
     spalten[0].caption = "Benutzername";
     spalten[0].maxLength = 30;
+    // User names are kept in capitals.
+    spalten[0].lesen = [](const QString& text) -> std::optional<db::Value> {
+        return db::Value(text.toUpper().toStdString());
+    };
     spalten[1].field = "OhnePasswort";
     spalten[1].caption = "OhnePasswort";
     spalten[1].art = forms::BoundColumn::Art::Ganzzahl;
@@ -144,7 +156,7 @@ Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, 
             return QStringLiteral("Bitte einen Benutzernamen eingeben.") + QChar('\n') +
                    QStringLiteral("Benutzereintrag nicht gespeichert");
         for (int r = 0; r < model_->StoredRows(); ++r)
-            if (r != row && GleicherBenutzer(Name(r).trimmed(), name)) return DoppelterBenutzer;
+            if (r != row && GleicherBenutzer(Name(r).trimmed(), name)) return SchonAngelegt;
         return std::nullopt;
     };
     cb.zeileAenderbar = [this](int row) { return !IstSupervisor(Name(row)); };
@@ -155,9 +167,18 @@ Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, 
         }
         return true;
     };
-    cb.melden = [this](const QString& text) { forms::MsgCritical(this, text); };
+    cb.melden = [this](const QString& text) {
+        forms::MsgCritical(this, text,
+                           text == DoppelterBenutzer ? windowTitle()
+                           : text == SchonAngelegt   ? StandardTitel()
+                                                     : QString());
+    };
     cb.fragen = [this](const QString& text) { return Ja(this, text, {}, true); };
-    cb.speicherFehler = [](const db::DbError&) { return DoppelterBenutzer; };
+    cb.speicherFehler = [](const db::DbError& e) {
+        return DoppelterSchluessel(e) ? DoppelterBenutzer
+                                      : QStringLiteral("Der Benutzereintrag wurde nicht gespeichert.") +
+                                            QChar('\n') + QString::fromUtf8(e.what());
+    };
     cb.nachEingabe = [this](int, int) { zeileGeaendert_ = true; };
     model_->SetCallbacks(std::move(cb));
 
@@ -170,6 +191,7 @@ Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, 
 
     grid_->SetCurrentRow(0);
     if (grid_->CurrentRow() < 0) ZeileAktuell(-1);
+    help::InstallHelpKey(this, "Zugangsrechte");
 }
 
 Zugangsrechte::~Zugangsrechte() = default;

@@ -22,6 +22,8 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName("Velunta 4.0");
+    if (!velu::DeutscheOberflaeche())
+        std::fprintf(stderr, "Velunta32: Die deutschen Texte von Qt fehlen (Paket qt6-translations-l10n).\n");
     // The splash and help windows must not keep the program alive after the main window.
     QApplication::setQuitOnLastWindowClosed(false);
 

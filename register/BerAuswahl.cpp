@@ -19,6 +19,7 @@
 #include "register/CalculationSet.h"
 #include "register/Payments.h"
 #include "register/ZahlungenTab.h"
+#include "ui/avbSplitter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -32,7 +33,6 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QRadioButton>
-#include <QSplitter>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -178,9 +178,11 @@ void BerAuswahl::bauen() {
     connect(bar_, &forms::ToolBand::ToolLeave, this, [this] { host_->StatusText({}); });
     layout->addWidget(bar_->ToolBar("Band1"));
 
-    auto* container = new QSplitter(Qt::Horizontal, this);
+    auto* container = new QWidget(this);
     container->setObjectName("picSplitterHContainer");
     layout->addWidget(container, 1);
+    auto* bar = new QWidget(container);
+    bar->setObjectName("picSplitterHBar");
 
     tree_ = new QTreeWidget(container);
     tree_->setObjectName("TreeView1");
@@ -215,12 +217,14 @@ void BerAuswahl::bauen() {
 
     tab_ = new QTabWidget(container);
     tab_->setObjectName("SSTab1");
-    container->addWidget(tree_);
-    container->addWidget(tab_);
-    container->setSizes({272, 800});
-    container->setChildrenCollapsible(false);
-    tree_->setMinimumWidth(100);
-    tab_->setMinimumWidth(100);
+    // The splitter clamps its position to the container it sees when created: give it the window's design
+    // size until the layout places it.
+    container->resize(1000, 600);
+    splitter_ = new avbSplitterH(this);
+    splitter_->Create(this, "SplitterH", container, bar, tree_, tab_, 272, 100, 100);
+    splitter_->SkipEnabledRight(true);
+    splitter_->SkipEnabledLeft(true);
+    splitter_->ShowColor(0xFF0000);
 
     auto* details = new QWidget;
     auto* grid = new QGridLayout(details);

@@ -27,6 +27,7 @@ class QTreeWidgetItem;
 
 namespace velu {
 class FormRegistry;
+class avbSplitterH;
 namespace forms {
 class ToolBand;
 }
@@ -142,6 +143,8 @@ public:
     CalculationRegister* Register() { return reg_.get(); }
     forms::ToolBand& ActiveBar1() { return *bar_; }
     QTreeWidget* TreeView1() const { return tree_; }
+    // Divides the window between the tree and the tabs.
+    avbSplitterH& SplitterH() const { return *splitter_; }
     ZahlungenTab* Zahlungen() const { return zahlungen_; }
 
 protected:
@@ -165,6 +168,7 @@ private:
     std::unique_ptr<RegisterHost> host_;
     std::unique_ptr<CalculationRegister> reg_;
     forms::ToolBand* bar_ = nullptr;
+    avbSplitterH* splitter_ = nullptr;
     QTreeWidget* tree_ = nullptr;
     QTabWidget* tab_ = nullptr;
     QLabel* label7_ = nullptr;

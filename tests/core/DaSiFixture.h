@@ -119,12 +119,29 @@ public:
         MakeDb(sys / "VELUDAT32.MDB", "Stamm", 3);
         MakeDb(sys / "VELUVOR32.MDB", "Vorlage", 2);
         archiv = QString::fromStdString((root / "archiv.zip").string());
+        // The preset archive lies in the documents folder: the test's own, not the user's.
+        heim = root / "heim";
+        fs::create_directories(heim / "Documents");
+        for (const char* v : {"HOME", "XDG_CONFIG_HOME"})
+            alt[v] = qgetenv(v);
+        qputenv("HOME", QByteArray::fromStdString(heim.string()));
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((heim / ".config").string()));
     }
+    void TearDown() override {
+        for (const auto& [v, wert] : alt)
+            if (wert.isNull())
+                qunsetenv(v.c_str());
+            else
+                qputenv(v.c_str(), wert);
+    }
+    // Where the dialogs' preset archive lies.
+    fs::path Vorgabe() const { return heim / "Documents/ARCHIV.ZIP"; }
     QString Sys() const { return QString::fromStdString(sys.string()); }
     fs::path Liste() const { return root / "office/Projekte/Projekte.mdb"; }
 
     QTemporaryDir dir;
-    fs::path root, projekt, sys;
+    fs::path root, projekt, sys, heim;
+    std::map<std::string, QByteArray> alt;
     TestUmgebung u;
     QString archiv;
 };

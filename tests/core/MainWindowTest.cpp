@@ -11,9 +11,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
@@ -248,6 +250,35 @@ TEST(MainWindow, BackupRestoreAndReorganisationRefusedWhileAChildWindowIsOpen) {
     }
 }
 
+TEST(MainWindow, OpensMaximised) {
+    Fenster f(8191);
+    QApplication::processEvents();
+    EXPECT_TRUE(f.w->isMaximized());
+    EXPECT_EQ(f.w->frameGeometry(), QGuiApplication::primaryScreen()->availableGeometry());
+}
+
+TEST(MainWindow, BackupDialogKeepsItsToolsWhileTheMainWindowWaits) {
+    for (int modus : {0, 1}) {
+        Fenster f(8191);
+        bool eigene = false, haupt = true;
+        App().Formen().Register(modus == 0 ? "DaSiOut" : "DaSiin", [&](QWidget* owner) {
+            auto* d = new QDialog(owner);
+            auto* leiste = new QToolBar(d);
+            leiste->addAction("Sicherung starten");
+            QTimer::singleShot(0, d, [&, d, leiste] {
+                eigene = leiste->isEnabled();
+                haupt = f.bar().ToolBar("Band1")->isEnabled();
+                d->close();
+            });
+            return d;
+        });
+        f.w->ShowMakeDaSi(modus);
+        EXPECT_TRUE(eigene) << modus;
+        EXPECT_FALSE(haupt) << modus;
+        EXPECT_TRUE(f.bar().ToolBar("Band1")->isEnabled()) << modus;
+    }
+}
+
 TEST(MainWindow, ProjectHeldAfterBackupOffersTheProjectProgram) {
     Fenster f(8191);
     std::unique_ptr<velu::db::Database> fremd;
@@ -298,6 +329,7 @@ TEST(MainWindow, ExitClosesChildWindowsFirstAndStopsWhenOneRefuses) {
 
 TEST(MainWindowScreenshot, WritesPng) {
     Fenster f(8191);
+    f.w->showNormal();
     f.w->resize(1440, 640);
     f.bar().Tool("Band1", "CALCHONORAR")->hover();
     QApplication::processEvents();

@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 
 using namespace dasi_test;
 using velu::forms::MessageBoxScript;
@@ -83,6 +84,40 @@ TEST_F(RestoreTest, ProjectRestoredUnderNewNumberAndRegistered) {
     EXPECT_EQ(Dump(neu / "Velupro32.mdb"), Dump(projekt / "Velupro32.mdb"));
     EXPECT_EQ(ReadFile(neu / "Prodat"), ReadFile(projekt / "Prodat"));
     EXPECT_EQ(Eintrag("00000044"), "=Kopie Kita");
+    EXPECT_EQ(Eintrag("00000007"), "=Neubau Kita");
+}
+
+TEST_F(RestoreTest, CurrentProjectBackedUpAndRestoredThroughTheDialogsTools) {
+    const std::string vorher = Dump(projekt / "Velupro32.mdb");
+    {
+        velu::DaSiOut aus(u, Sys());
+        aus.SetDateiDialog([](QWidget*, int) -> QString {
+            ADD_FAILURE() << "file dialog not expected";
+            return {};
+        });
+        aus.findChild<QRadioButton*>("Option1_0")->setChecked(true);
+        MessageBoxScript script;
+        aus.Band().Click("OK");
+        ASSERT_TRUE(fs::exists(Vorgabe())) << script.LastText().toStdString();
+        EXPECT_EQ(velu::archive::ReadInfo(Vorgabe().string())->descriptor, "PROJEKT°00000007°Neubau Kita");
+    }
+    Veraendern();
+    ASSERT_NE(Dump(projekt / "Velupro32.mdb"), vorher);
+
+    velu::DaSiin ein(u, Sys());
+    EXPECT_EQ(ein.findChild<QLabel*>("Label3")->text().toStdString(), Vorgabe().string());
+    ein.SetDateiDialog([](QWidget*, int) -> QString {
+        ADD_FAILURE() << "file dialog not expected";
+        return {};
+    });
+    ein.SetProjektDialog(Eingabe("7", "Neubau Kita"));
+    // Overwrite the existing project, confirm, and the archiver's report.
+    MessageBoxScript script({MsgResult::Yes, MsgResult::OK, MsgResult::OK});
+    ein.Band().Click("OK");
+    ASSERT_EQ(script.Shown().size(), 3u) << script.LastText().toStdString();
+    EXPECT_TRUE(
+        script.Shown()[1].text.startsWith("Sie wollen das Projekt 00000007 mit der Datensicherung vom "));
+    EXPECT_EQ(Dump(projekt / "Velupro32.mdb"), vorher);
     EXPECT_EQ(Eintrag("00000007"), "=Neubau Kita");
 }
 

@@ -9,8 +9,15 @@
 #include "platform/outside/IniUmgebung.h"
 #include "platform/outside/ProjektListe.h"
 
+#include <QAction>
+#include <QCalendarWidget>
+#include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QLockFile>
+#include <QMenu>
+#include <QToolButton>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 using namespace testing_velu;
@@ -376,4 +383,38 @@ TEST(Startup, AFileOfAnotherKindIsRefusedAsDamaged) {
     EXPECT_TRUE(script.LastText().startsWith("Die Projektdatenbank " + b.ProjektDB("00000002") +
                                              " konnte nicht geöffnet werden."));
     EXPECT_EQ(App().ProjektDB(), nullptr);
+}
+
+TEST(Startup, QtTextsAndCalendarsInGermanWhateverTheSystemSays) {
+    testApp();
+    const QLocale vorher;
+    QLocale::setDefault(QLocale::c()); // as the system gives it under LANG=C.UTF-8
+    const QString englisch = QCoreApplication::translate("QLineEdit", "&Undo");
+    ASSERT_TRUE(velu::DeutscheOberflaeche()) << "Qt's German catalogue (qt6-translations-l10n) is missing";
+    // The installed catalogue decides the wording; it must be a translation.
+    const QString rueckgaengig = QCoreApplication::translate("QLineEdit", "&Undo");
+    EXPECT_NE(rueckgaengig, englisch);
+    {
+        QLineEdit feld;
+        std::unique_ptr<QMenu> menue(feld.createStandardContextMenu());
+        ASSERT_FALSE(menue->actions().isEmpty());
+        EXPECT_EQ(menue->actions().front()->text().section('\t', 0, 0), rueckgaengig);
+
+        QCalendarWidget kalender;
+        kalender.setCurrentPage(2026, 12);
+        auto* monat = kalender.findChild<QToolButton*>("qt_calendar_monthbutton");
+        ASSERT_TRUE(monat);
+        EXPECT_EQ(monat->text(), "Dezember");
+        EXPECT_EQ(kalender.locale().language(), QLocale::German); // and with it the names of the days
+    }
+    // A second call installs nothing twice.
+    EXPECT_TRUE(velu::DeutscheOberflaeche());
+    EXPECT_EQ(qApp->findChildren<QTranslator*>().size(), 1);
+
+    for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+    QLocale::setDefault(vorher);
+    EXPECT_EQ(QCoreApplication::translate("QLineEdit", "&Undo"), englisch);
 }

@@ -1,14 +1,17 @@
-#include "TestApp.h"
 #include "core/Zugangsrechte.h"
 #include "BenutzerTestDB.h"
+#include "TestApp.h"
 #include "core/Benutzer.h"
 #include "core/LogIn.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/help/Hilfe.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTabWidget>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
@@ -137,6 +140,9 @@ TEST_F(ZugangsrechteTest, NewUserWithRightsAndDuplicates) {
     Box(*d, 3)->click();
     d->ToolClick("OK");
     EXPECT_EQ(t.Rechte("SCHULZ"), 8);
+    EXPECT_EQ(
+        t.DB().OpenRecordset("SELECT count(*) AS n FROM Zugriff WHERE Benutzername = 'SCHULZ'").GetInt("n"),
+        1); // kept in capitals
     EXPECT_EQ(ArtDesPassworts(t.Gespeichert("schulz")), PasswortArt::Keins);
     EXPECT_EQ(t.Gespeichert("Schulz"), KeinPasswortMarke);
 
@@ -145,9 +151,20 @@ TEST_F(ZugangsrechteTest, NewUserWithRightsAndDuplicates) {
     ASSERT_TRUE(m.setData(m.index(neu2, m.ColumnOf("Benutzername")), "MEIER"));
     EXPECT_FALSE(m.Commit());
     ASSERT_EQ(skript.meldungen().size(), 1u);
-    EXPECT_EQ(skript.meldungen()[0],
-              "Dieser Benutzer wunde schon erfasst.\nBenutzereintrag nicht gespeichert");
+    EXPECT_EQ(skript.meldungen()[0], "Dieser Benutzer ist schon angelegt");
+    EXPECT_EQ(skript.box->Shown().back().title, QApplication::applicationDisplayName()); // the default title
     EXPECT_EQ(t.Anzahl(), 3);
+
+    // Added at another workstation after the grid was loaded: the table refuses the duplicate key.
+    t.Benutzer("KRAUSE", 0);
+    const int neu3 = m.StoredRows();
+    ASSERT_TRUE(m.setData(m.index(neu3, m.ColumnOf("Benutzername")), "Krause"));
+    EXPECT_FALSE(m.Commit());
+    ASSERT_EQ(skript.meldungen().size(), 2u);
+    EXPECT_EQ(skript.meldungen()[1],
+              "Dieser Benutzer wunde schon erfasst.\nBenutzereintrag nicht gespeichert");
+    EXPECT_EQ(skript.box->Shown().back().title, "Zugangsrechte");
+    EXPECT_EQ(t.Anzahl(), 4);
 }
 
 TEST_F(ZugangsrechteTest, SelfDeletionRefusedOthersDeletedWithoutQuestion) {
@@ -259,6 +276,23 @@ TEST_F(ZugangsrechteTest, SupervisorSwitchesPasswordsOnAndOff) {
     e->findChild<QCheckBox*>("Check2")->click();
     e->close();
     EXPECT_EQ(IsMitPasswort(t.DB()), 0);
+}
+
+TEST_F(ZugangsrechteTest, F1OpensItsHelpPage) {
+    help::CloseHandbuch();
+    auto d = Dialog("SUPERVISOR", AlleRechte);
+    d->activateWindow();
+    QApplication::setActiveWindow(d.get());
+    QApplication::processEvents();
+    QKeyEvent vorab(QEvent::ShortcutOverride, Qt::Key_F1, Qt::NoModifier);
+    QKeyEvent taste(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(d.get(), &vorab);
+    QApplication::sendEvent(d.get(), &taste);
+    QApplication::processEvents();
+    ASSERT_NE(help::Handbuch(), nullptr);
+    EXPECT_EQ(help::Handbuch()->source().fileName(), "Zugangsrechte.html");
+    EXPECT_TRUE(d->isVisible());
+    help::CloseHandbuch();
 }
 
 } // namespace

@@ -1,14 +1,16 @@
-#include "TestApp.h"
 #include "register/BerAuswahl.h"
 #include "RegisterFixture.h"
+#include "TestApp.h"
 #include "core/CurrencyPrint.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
+#include "ui/avbSplitter.h"
 
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -257,4 +259,59 @@ TEST_F(BerAuswahlWindowTest, FindBerechnungThatFindsNothingShowsNothing) {
     EXPECT_FALSE(w->ActiveBar1().Enabled("Band1", "EDIT"));
     w->EDITRe();
     EXPECT_EQ(editor.aufrufe, 0);
+}
+
+namespace {
+void Maus(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+} // namespace
+
+TEST_F(BerAuswahlWindowTest, SplitterDividesTreeAndTabsAndKeepsTheDraggedPosition) {
+    AddBerechnung("A", "Angebot", 0, 0, "Neubau");
+    auto w = Fenster();
+    w->resize(1000, 600);
+    w->show();
+    QApplication::processEvents();
+    velu::avbSplitterH& s = w->SplitterH();
+    QWidget* container = w->findChild<QWidget*>("picSplitterHContainer");
+    QWidget* bar = w->findChild<QWidget*>("picSplitterHBar");
+    ASSERT_TRUE(container && bar);
+    EXPECT_EQ(s.Name(), "SplitterH");
+    EXPECT_EQ(s.ControlLeft(), w->TreeView1());
+    EXPECT_EQ(s.ControlRight()->objectName(), "SSTab1");
+    EXPECT_EQ(s.MinLeft(), 100);
+    EXPECT_EQ(s.MinRight(), 100);
+    EXPECT_EQ(s.SplitPos(), 272);
+    EXPECT_EQ(w->TreeView1()->width(), 271);
+    EXPECT_EQ(bar->geometry().left(), 271);
+    EXPECT_EQ(bar->width(), 3);
+
+    struct Zug {
+        int nach;     // where the mouse is released, in container pixels
+        int splitPos; // where the bar stands then
+    };
+    const int breite = container->contentsRect().width();
+    for (const Zug& z : {Zug{400, 400}, Zug{20, 100}, Zug{breite + 50, breite - 101}}) {
+        SCOPED_TRACE(z.nach);
+        Maus(bar, QEvent::MouseButtonPress, {1, 10}, Qt::LeftButton, Qt::LeftButton);
+        EXPECT_EQ(s.Mode(), 1);
+        EXPECT_TRUE(w->TreeView1()->isEnabled()); // both panes stay usable while dragging
+        Maus(container, QEvent::MouseMove, {z.nach, 10}, Qt::NoButton, Qt::LeftButton);
+        Maus(container, QEvent::MouseButtonRelease, {z.nach, 10}, Qt::LeftButton, Qt::NoButton);
+        EXPECT_EQ(s.Mode(), 0);
+        EXPECT_EQ(s.SplitPos(), z.splitPos);
+        EXPECT_EQ(w->TreeView1()->width(), z.splitPos - 1);
+        EXPECT_EQ(s.ControlRight()->geometry().left(), z.splitPos + 2);
+    }
+    // The dragged position stays when the window changes its size.
+    Maus(bar, QEvent::MouseButtonPress, {1, 10}, Qt::LeftButton, Qt::LeftButton);
+    Maus(container, QEvent::MouseMove, {350, 10}, Qt::NoButton, Qt::LeftButton);
+    Maus(container, QEvent::MouseButtonRelease, {350, 10}, Qt::LeftButton, Qt::NoButton);
+    w->resize(1200, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(s.SplitPos(), 350);
+    EXPECT_EQ(w->TreeView1()->width(), 349);
+    EXPECT_EQ(s.ControlRight()->geometry().right(), container->contentsRect().right());
 }
