@@ -444,7 +444,10 @@ void Lauf::Band_(const Band& b, int pos, double x, std::vector<Block>& out) {
 void Lauf::Bloecke(std::vector<Block>& out, double x) {
     const Vorlage& v = r_.Vorl();
     const int n = int(zeilen_.size());
+    const size_t ab = out.size();
     Band_(v.berichtsKopf, n > 0 ? 0 : -1, x, out);
+    for (size_t i = ab; i < out.size(); ++i)
+        out[i].berichtsKopf = true;
     for (int p = 0; p < n; ++p) {
         for (size_t g = 0; g < v.gruppen.size(); ++g)
             if (gruppenAb_[g][size_t(p)] == p) Band_(v.gruppen[g].kopf, p, x, out);

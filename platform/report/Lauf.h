@@ -22,6 +22,7 @@ struct Block {
     std::vector<DisplayItem> items;
     std::vector<size_t> seitenzahlen; // items whose text is a page-number pattern
     int zeile = -1;                   // row the page bands of its page are read with
+    bool berichtsKopf = false;        // prints above the first page header
 };
 
 class Lauf : public AuswertungsKontext {

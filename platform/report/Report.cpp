@@ -144,40 +144,54 @@ QString Report::OrtVon(const QString& alias) const {
 
 namespace {
 
-// Pages from the blocks: page header and footer on every page; a block that does not fit starts a page.
+// Pages from the blocks: page header and footer on every page, the report header above the first page
+// header; a block that does not fit starts a page.
 DisplayList Seiten(const Vorlage& v, Lauf& lauf, std::vector<Block>& bloecke) {
     DisplayList dl;
     dl.seite = v.papier;
     const double links = v.raender.left();
-    const double oben = v.raender.top() + v.seitenKopf.hoehe;
     const double unten = v.papier.height() - v.raender.bottom() - v.seitenFuss.hoehe;
     std::vector<std::pair<size_t, size_t>> seitenzahlen; // page, item
-    double y = 0;
+    double y = 0, oben = 0;
     int letzteZeile = -1;
-    auto setze = [&](Block&& b, double top) {
+    auto setze = [&](Block&& b) {
         DisplayPage& s = dl.seiten.back();
         for (size_t i : b.seitenzahlen)
             seitenzahlen.emplace_back(dl.seiten.size() - 1, s.items.size() + i);
         for (DisplayItem& it : b.items) {
-            it.rect.translate(links, top);
+            it.rect.translate(links, y);
             s.items.push_back(std::move(it));
         }
+        y += b.hoehe;
     };
     auto schliesse = [&]() {
-        if (!dl.seiten.empty()) setze(lauf.SeitenBand(v.seitenFuss, letzteZeile), unten);
+        if (dl.seiten.empty()) return;
+        y = unten;
+        setze(lauf.SeitenBand(v.seitenFuss, letzteZeile));
     };
+    size_t i = 0;
     auto neueSeite = [&](int zeile) {
         schliesse();
         dl.seiten.emplace_back();
-        setze(lauf.SeitenBand(v.seitenKopf, zeile), v.raender.top());
-        y = oben;
+        y = v.raender.top();
+        if (dl.seiten.size() == 1)
+            for (; i < bloecke.size() && bloecke[i].berichtsKopf; ++i) {
+                letzteZeile = bloecke[i].zeile;
+                setze(std::move(bloecke[i]));
+            }
+        setze(lauf.SeitenBand(v.seitenKopf, zeile));
+        oben = y;
     };
-    for (Block& b : bloecke) {
-        if (dl.seiten.empty() || (y + b.hoehe > unten + 1e-9 && y > oben + 1e-9)) neueSeite(b.zeile);
+    while (i < bloecke.size()) {
+        Block& b = bloecke[i];
+        if (dl.seiten.empty()) {
+            neueSeite(b.zeile);
+            continue;
+        }
+        if (y + b.hoehe > unten + 1e-9 && y > oben + 1e-9) neueSeite(b.zeile);
         letzteZeile = b.zeile;
-        const double top = y;
-        y += b.hoehe;
-        setze(std::move(b), top);
+        setze(std::move(b));
+        ++i;
     }
     if (dl.seiten.empty()) neueSeite(-1);
     schliesse();

@@ -233,3 +233,21 @@ TEST(ReportTest, BrokenTemplatesAndMissingNamesGiveCodes) {
     EXPECT_EQ(rc, DatenbankFehlt);
     EXPECT_EQ(l->SetzeTabellenOrt("Fremd", f.projekt), TabelleUnbekannt);
 }
+
+TEST(ReportTest, TheReportHeaderPrintsAboveTheFirstPageHeaderOnly) {
+    ReportFixture f;
+    for (int i = 1; i <= 30; ++i)
+        f.Rechnung(i, "R", 1);
+    auto r = f.Oeffne(f.Vorlage("kopf.rpt", R"({
+      "tables": [{"alias": "B", "table": "BeReList"}],
+      "bands": {"reportHeader": {"height": 20, "items": [{"type": "text", "text": "Bericht", "width": 50}]},
+                "pageHeader": {"height": 10, "items": [{"type": "text", "text": "Kopf", "width": 50}]},
+                "details": {"height": 10, "items": [{"type": "field", "value": "{B.LfNr}", "width": 20}]}}
+    })"));
+    ASSERT_TRUE(r);
+    const auto seiten = Lauf(f, *r);
+    ASSERT_EQ(seiten.size(), 2u);
+    EXPECT_EQ(seiten[0].mid(0, 3), QStringList({"Bericht", "Kopf", "1"}));
+    EXPECT_EQ(seiten[1].mid(0, 2), QStringList({"Kopf", "24"}));
+    EXPECT_FALSE(seiten[1].contains("Bericht"));
+}
