@@ -245,14 +245,13 @@ RValue Lauf::Formel(const QString& name, int position) {
         if (eltern_) return eltern_->Formel(name, position);
         throw AuswertungsFehler{position, QStringLiteral("Unbekannte Formel ") + name};
     }
-    if (++tiefe_ > 64) {
-        tiefe_ = 0;
+    if (formelTiefe_ >= 64)
         throw AuswertungsFehler{position, QStringLiteral("Formel ruft sich selbst auf: ") + name};
-    }
+    ++formelTiefe_;
     struct Zurueck {
         int& t;
         ~Zurueck() { --t; }
-    } zurueck{tiefe_};
+    } zurueck{formelTiefe_};
     return it->second.Eval(*this);
 }
 
@@ -326,7 +325,7 @@ void Lauf::Auswaehlen(const std::vector<std::pair<int, RValue>>& gleich) {
 
 RValue Lauf::Aggregat(const Element& e, int pos) {
     int ab = 0, bis = int(zeilen_.size());
-    if (e.gruppe > 0 && pos >= 0) {
+    if (e.gruppe > 0 && pos >= 0 && !gruppenAb_.empty()) {
         const size_t g = size_t(std::min<int>(e.gruppe, int(gruppenAb_.size())) - 1);
         ab = gruppenAb_[g][size_t(pos)];
         bis = gruppenBis_[g][size_t(pos)];

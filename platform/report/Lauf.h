@@ -65,7 +65,8 @@ private:
     std::vector<std::vector<int>> gruppenAb_;  // per level: first position of the group of each position
     std::vector<std::vector<int>> gruppenBis_; // per level: one past its last position
     int akt_ = -1;                             // position in zeilen_ of the row fields are read from
-    int tiefe_ = 0;
+    int tiefe_ = 0;                            // nesting of subreports
+    int formelTiefe_ = 0;                      // formulas calling formulas
     Expression auswahl_;
     std::map<QString, Expression> formeln_;
     std::map<QString, std::unique_ptr<Lauf>> unter_;

@@ -199,11 +199,17 @@ void Lies(const QJsonObject& w, Vorlage& v) {
     const double platz = v.papier.height() - v.raender.top() - v.raender.bottom();
     if (v.seitenKopf.hoehe + v.seitenFuss.hoehe >= platz)
         throw Defekt{QStringLiteral("Seitenkopf und -fuß größer als die Seite")};
-    for (const Gruppe& g : v.gruppen)
-        for (const Band* b : {&g.kopf, &g.fuss})
-            for (const Element& e : b->elemente)
-                if (e.gruppe > int(v.gruppen.size()))
-                    throw Defekt{QStringLiteral("Summe über unbekannte Gruppe")};
+    auto pruefeGruppe = [&](const Band& b) {
+        for (const Element& e : b.elemente)
+            if (e.gruppe > int(v.gruppen.size()))
+                throw Defekt{QStringLiteral("Summe über unbekannte Gruppe")};
+    };
+    for (const Gruppe& g : v.gruppen) {
+        pruefeGruppe(g.kopf);
+        pruefeGruppe(g.fuss);
+    }
+    for (const Band* b : {&v.berichtsKopf, &v.seitenKopf, &v.details, &v.berichtsFuss, &v.seitenFuss})
+        pruefeGruppe(*b);
 }
 
 } // namespace

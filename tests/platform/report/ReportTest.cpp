@@ -199,6 +199,8 @@ TEST(ReportTest, BrokenTemplatesAndMissingNamesGiveCodes) {
         {R"({"page": {"margins": {"top": 200, "bottom": 100}}})", VorlageDefekt},
         {R"({"bands": {"pageHeader": {"height": 150}, "pageFooter": {"height": 150}}})", VorlageDefekt},
         {R"({"bands": {"details": {"items": "keine Liste"}}})", 0},
+        {R"({"bands": {"reportFooter": {"items": [{"type": "sum", "value": "1", "group": 1}]}}})",
+         VorlageDefekt},
     };
     for (const auto& [json, code] : vorlagen) {
         r.reset();
@@ -212,6 +214,9 @@ TEST(ReportTest, BrokenTemplatesAndMissingNamesGiveCodes) {
          SpalteUnbekannt},
         {R"({"tables": [{"alias": "B", "table": "BeReList"}], "selection": "{B.LfNr} = "})", FormelFehler},
         {R"({"tables": [{"alias": "B", "table": "BeReList"}], "selection": "{B.Nix} = 1"})", SpalteUnbekannt},
+        {R"({"tables": [{"alias": "B", "table": "BeReList"}], "formulas": [{"name": "S", "text": "{@S} + 1"}],
+             "bands": {"details": {"items": [{"type": "formula", "name": "S"}]}}})",
+         FehlerBeimAuswerten},
         {R"({"tables": [{"alias": "B", "table": "BeReList"}], "bands": {"details": {"items": [{"type": "field", "value": "{B.ReNummer} * 2"}]}}})",
          FehlerBeimAuswerten},
         {R"({"tables": [{"alias": "B", "table": "BeReList"}, {"alias": "G", "table": "Grunddaten", "links": [{"from": "B.LfNr", "to": "Nix"}]}]})",
