@@ -7,9 +7,11 @@
 #include "platform/report/ReportFixture.h"
 #include "platform/report/VorschauFenster.h"
 
+#include <QDialog>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 using namespace velu;
 
@@ -191,4 +193,21 @@ TEST(CRModulTest, HtmlExportAndTheProgramsFormatsAndConnections) {
     EXPECT_EQ(m.CRExport(t.Datei("nicht/da.htm")), report::SchreibFehler);
     m.CRRelease();
     App().SetProjekt(nullptr, {});
+}
+
+TEST(CRModulTest, CancellingThePrintDialogReturnsItsCode) {
+    testApp();
+    Modul t;
+    t.Rechnung(1, "R", 1);
+    ASSERT_EQ(t.Oeffne(t.liste), 0);
+    // Whatever dialog comes up is cancelled.
+    QTimer abbruch;
+    QObject::connect(&abbruch, &QTimer::timeout, [] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            if (auto* d = qobject_cast<QDialog*>(w)) d->reject();
+        }
+    });
+    abbruch.start(50);
+    int kopien = 1;
+    EXPECT_EQ(t.m.CRPrintOut(0, 1, kopien), report::DruckAbgebrochen);
 }
