@@ -29,25 +29,6 @@ std::optional<QString> NormProjektNummer(const QString& eingabe) {
     return t.rightJustified(8, QLatin1Char('0'));
 }
 
-bool SchreibeProdat(const QString& pfad, const QString& beschreibung, QString* fehler) {
-    QByteArray satz(ProdatSatzLaenge, ' ');
-    const QByteArray text = beschreibung.left(ProdatFeldLaenge).toLatin1();
-    satz.replace(0, text.size(), text);
-    QSaveFile f(pfad);
-    if (!f.open(QIODevice::WriteOnly) || f.write(satz) != satz.size() || !f.commit()) {
-        Set(fehler, QStringLiteral("Die Projektdaten konnten nicht geschrieben werden: ") + pfad);
-        return false;
-    }
-    return true;
-}
-
-QString LeseProdatFeld(const QString& pfad, int k) {
-    if (k < 0 || k >= ProdatFelder) return {};
-    QFile f(pfad);
-    if (!f.open(QIODevice::ReadOnly) || !f.seek(qint64(k) * ProdatFeldLaenge)) return {};
-    return QString::fromLatin1(f.read(ProdatFeldLaenge)).trimmed();
-}
-
 ProjektListe::ProjektListe(QString projekteOrdner) : ordner_(std::move(projekteOrdner)) {
     if (!ordner_.endsWith('/')) ordner_ += '/';
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The project list "Projekte.mdb" of the project-administration program (table PROJEKT: PrNr, PRBZ, unique
 // index Pindex on PrNr) and the creation of a project: its folder "<number>.PRO" and its data file "Prodat"
-// (one record of 200 fields of 40 blank-padded Latin-1 characters). The project database itself is created
+// (see Prodat.h). The project database itself is created
 // by the program when it first opens the project.
+#include "platform/outside/Prodat.h"
+
 #include <QString>
 #include <optional>
 #include <vector>
@@ -14,18 +16,11 @@ struct ProjektEintrag {
     QString name;
 };
 
-inline constexpr int ProdatFelder = 200;
-inline constexpr int ProdatFeldLaenge = 40;
-inline constexpr int ProdatSatzLaenge = 8000;
 
 // A project number as typed, made into the stored form (8 digits, leading zeros); nullopt when it is not
 // 1 to 8 digits.
 std::optional<QString> NormProjektNummer(const QString& eingabe);
 
-// Writes a Prodat file with every field blank but field 0 (the first line of the project description).
-bool SchreibeProdat(const QString& pfad, const QString& beschreibung, QString* fehler = nullptr);
-// Field k of the first record of a Prodat file, trimmed; empty when the file or field is missing.
-QString LeseProdatFeld(const QString& pfad, int k);
 
 class ProjektListe {
 public:

@@ -23,29 +23,6 @@ using forms::MsgBox;
 using forms::MsgButtons;
 using forms::MsgIcon;
 
-bool SchreibeProdatFelder(const QString& pfad, const std::vector<std::pair<int, QString>>& felder,
-                          QString* fehler) {
-    QByteArray satz(ProdatSatzLaenge, ' ');
-    {
-        QFile alt(pfad);
-        if (alt.open(QIODevice::ReadOnly)) {
-            const QByteArray gelesen = alt.read(ProdatSatzLaenge);
-            satz.replace(0, gelesen.size(), gelesen);
-        }
-    }
-    for (const auto& [k, text] : felder) {
-        if (k < 0 || k >= ProdatFelder) continue;
-        QByteArray feld = text.left(ProdatFeldLaenge).toLatin1().leftJustified(ProdatFeldLaenge, ' ');
-        satz.replace(k * ProdatFeldLaenge, ProdatFeldLaenge, feld);
-    }
-    QSaveFile f(pfad);
-    if (!f.open(QIODevice::WriteOnly) || f.write(satz) != satz.size() || !f.commit()) {
-        if (fehler) *fehler = QStringLiteral("Die Projektdaten konnten nicht geschrieben werden: ") + pfad;
-        return false;
-    }
-    return true;
-}
-
 QString ReorganisiereDatei(const QString& datei) {
     std::string err;
     auto db = db::Database::Open(std::filesystem::path(datei.toStdString()), db::OpenMode::Exclusive, &err);

@@ -8,6 +8,7 @@
 // - address and serial-letter programs: a message that they are not installed.
 #include "platform/outside/AussenProgramme.h"
 #include "platform/outside/IniUmgebung.h"
+#include "platform/outside/Prodat.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -37,9 +38,6 @@ private:
 // else the German reason.
 QString ReorganisiereDatei(const QString& datei);
 
-// Writes the given fields of the first Prodat record, keeping the others (a missing file starts blank).
-bool SchreibeProdatFelder(const QString& pfad, const std::vector<std::pair<int, QString>>& felder,
-                          QString* fehler = nullptr);
 
 inline const QString AdressNichtInstalliert = QStringLiteral("Die Adressverwaltung ist nicht installiert.");
 inline const QString SerieNichtInstalliert =

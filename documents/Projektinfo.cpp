@@ -1,0 +1,43 @@
+#include "documents/Projektinfo.h"
+
+#include "platform/outside/Prodat.h"
+#include "platform/outside/ProjektUmgebung.h"
+
+namespace velu {
+
+namespace {
+QString Quote(const QString& text) {
+    return QLatin1Char('\'') + text + QLatin1Char('\'');
+}
+
+std::optional<outside::ProdatSatz> Lies(outside::ProjektUmgebung& umgebung, const QString& pfad) {
+    if (!umgebung.DateiExistiert(pfad)) return std::nullopt;
+    return outside::LeseProdat(pfad);
+}
+} // namespace
+
+Projektkopf AllProjektinfo(outside::ProjektUmgebung& umgebung) {
+    Projektkopf kopf;
+    const auto satz = Lies(umgebung, umgebung.ProjektOrdner() + QStringLiteral("/Prodat"));
+    static constexpr int felder[6] = {0, 1, 2, 4, 5, 6};
+    for (int i = 0; i < 6; ++i) {
+        QString text = satz ? (*satz)[size_t(felder[i])] : QString();
+        kopf[size_t(i + 1)] = Quote(text.replace(QLatin1Char('\''), QLatin1Char(' ')).trimmed());
+    }
+    const outside::ProjektInfo p = umgebung.AktProjekt();
+    auto verdoppelt = [](QString t) { return t.replace(QLatin1Char('\''), QStringLiteral("''")); };
+    kopf[7] = Quote(verdoppelt(p.name));
+    kopf[8] = Quote(verdoppelt(p.nummer));
+    return kopf;
+}
+
+void GetVorPlanungsdaten(outside::ProjektUmgebung& umgebung, const QString& pfad,
+                         std::array<QString, 13>& werte) {
+    const auto satz = Lies(umgebung, pfad);
+    if (!satz) return;
+    for (int i = 1; i <= 11; ++i)
+        werte[size_t(i)] = (*satz)[size_t(i + 159)].trimmed();
+    werte[12] = (*satz)[0].trimmed();
+}
+
+} // namespace velu

@@ -1,0 +1,75 @@
+#pragma once
+// One run of a report: its rows read, joined, selected, sorted and grouped, and its bands made into blocks
+// (a band instance with its items, positioned within the block). Used by Report; errors leave as LaufAbbruch.
+#include "platform/report/DisplayList.h"
+#include "platform/report/Expression.h"
+#include "platform/report/Report.h"
+
+#include <QHash>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace velu::report {
+
+struct LaufAbbruch {
+    int code;
+    QString text;
+};
+
+struct Block {
+    double hoehe = 0;
+    std::vector<DisplayItem> items;
+    std::vector<size_t> seitenzahlen; // items whose text is a page-number pattern
+    int zeile = -1;                   // row the page bands of its page are read with
+    bool berichtsKopf = false;        // prints above the first page header
+};
+
+class Lauf : public AuswertungsKontext {
+public:
+    Lauf(const Report& r, const Umfeld& u, Verbindungen& vb, Lauf* eltern);
+    ~Lauf() override;
+
+    // Reads and joins the tables and checks every name. Throws LaufAbbruch.
+    void Laden();
+    // Selects (and, for a subreport, keeps only rows whose linked fields equal the values), sorts, groups.
+    void Auswaehlen(const std::vector<std::pair<int, RValue>>& gleich = {});
+    // Report header, groups, details and report footer as blocks, moved right by x.
+    void Bloecke(std::vector<Block>& out, double x = 0);
+    // A page band read at the given row (-1: none).
+    Block SeitenBand(const Band& b, int zeile);
+
+    int Slot(const QString& alias, const QString& feld) const;
+    size_t Zeilen() const { return zeilen_.size(); }
+
+    RValue Feld(const QString& alias, const QString& feld, int position) override;
+    RValue Formel(const QString& name, int position) override;
+    const Formate& Formats() override { return u_.formate; }
+
+private:
+    void LadeTabelle(db::Database* d, const Tabelle& t, const std::vector<QString>& spalten, int versatz,
+                     std::vector<std::vector<RValue>>& zeilen);
+    void PruefeNamen(const Expression& e, const QString& wo);
+    void Band_(const Band& b, int pos, double x, std::vector<Block>& out);
+    RValue Aggregat(const Element& e, int pos);
+    Lauf& UnterLauf(const QString& datei);
+
+    const Report& r_;
+    const Umfeld& u_;
+    Verbindungen& vb_;
+    Lauf* eltern_;
+    int breite_ = 0;
+    QHash<QString, int> slots_;
+    std::vector<std::vector<RValue>> alle_;
+    std::vector<int> zeilen_;                  // selected rows in print order
+    std::vector<std::vector<int>> gruppenAb_;  // per level: first position of the group of each position
+    std::vector<std::vector<int>> gruppenBis_; // per level: one past its last position
+    int akt_ = -1;                             // position in zeilen_ of the row fields are read from
+    int tiefe_ = 0;                            // nesting of subreports
+    int formelTiefe_ = 0;                      // formulas calling formulas
+    Expression auswahl_;
+    std::map<QString, Expression> formeln_;
+    std::map<QString, std::unique_ptr<Lauf>> unter_;
+};
+
+} // namespace velu::report
