@@ -95,6 +95,7 @@ DruckVorlagenEditor::DruckVorlagenEditor(db::Database& stamm, QWidget* parent)
     bereich_->addTab("Kopf");
     bereich_->addTab("Fuß");
     view_ = new richtext::ScribantView(this);
+    view_->SetShowFieldNumbers(true);
 
     auto* form = new QFormLayout;
     form->addRow("Dokumentart", art_);

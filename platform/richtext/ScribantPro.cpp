@@ -13,6 +13,7 @@
 #include <QTextDocumentFragment>
 
 #include <functional>
+#include <set>
 #include <vector>
 
 namespace velu::richtext {
@@ -222,6 +223,33 @@ QString ScribantPro::FieldText(int n) const {
         return t;
     }
     return {};
+}
+
+QList<int> ScribantPro::FieldNumbers() const {
+    std::set<int> numbers;
+    for (QTextDocument* doc : docs_)
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (const int n = it.fragment().charFormat().intProperty(FieldProperty)) numbers.insert(n);
+    return QList<int>(numbers.begin(), numbers.end());
+}
+
+void ScribantPro::CopyTo(ScribantPro& other) const {
+    for (int k = 0; k < 3; ++k) {
+        QTextDocument* to = other.docs_[k];
+        other.SetContext(k);
+        other.Clear();
+        to->setDefaultFont(docs_[k]->defaultFont());
+        to->setDefaultTextOption(docs_[k]->defaultTextOption());
+        to->setDocumentMargin(0);
+        PasteVeluDoc(*to, WriteVeluDoc(*docs_[k]));
+    }
+    other.SetContext(context_);
+    other.margins_ = margins_;
+    other.pageSize_ = pageSize_;
+    other.textColor_ = textColor_;
+    other.backColor_ = backColor_;
+    other.fieldBkColor_ = fieldBkColor_;
 }
 
 int ScribantPro::FindField(int fromStart, bool forward, const QList<int>& numbers) {

@@ -107,6 +107,10 @@ public:
     bool SetFieldText(int n, const QString& text);
     // Text of field n (its first run in body, header, footer), empty when there is none.
     QString FieldText(int n) const;
+    // Numbers of the fields in body, header and footer, ascending.
+    QList<int> FieldNumbers() const;
+    // Makes other a copy of this document: texts, margins, paper, fonts, tab width and colours.
+    void CopyTo(ScribantPro& other) const;
     // 124: searches the current context for a field whose number is listed in numbers (count first, then
     // the numbers); fromStart 1 searches from the beginning, else from the insertion point. Returns the
     // number found, 0 for none.

@@ -45,7 +45,21 @@ ScribantView::ScribantView(QWidget* parent) : QWidget(parent), control_(new Scri
     connect(control_, &ScribantPro::PageViewChanged, this, &ScribantView::ShowPageView);
     // Queued: a view must not change its selections while the document is in the middle of an edit.
     connect(edit_, &QTextEdit::textChanged, this, &ScribantView::MarkFields, Qt::QueuedConnection);
+    connect(edit_, &QTextEdit::cursorPositionChanged, this, &ScribantView::LeaveFieldEnd);
     ShowContext(ScribantPro::Body);
+}
+
+void ScribantView::LeaveFieldEnd() {
+    QTextCursor c = edit_->textCursor();
+    QTextCharFormat f = c.charFormat();
+    const int n = f.intProperty(FieldProperty);
+    if (!n || c.hasSelection()) return;
+    QTextCursor next = c;
+    if (next.movePosition(QTextCursor::NextCharacter) && !next.atBlockStart() &&
+        next.charFormat().intProperty(FieldProperty) == n)
+        return;
+    f.clearProperty(FieldProperty);
+    edit_->setCurrentCharFormat(f);
 }
 
 void ScribantView::ShowContext(int context) {
@@ -83,7 +97,18 @@ void ScribantView::RefreshPages() {
         delete item;
     }
     int n = 0;
-    for (const QImage& img : control_->RenderPages(1.0)) {
+    QList<QImage> pages;
+    if (showFieldNumbers_) {
+        ScribantPro muster;
+        control_->CopyTo(muster);
+        for (int field : muster.FieldNumbers())
+            if (muster.FieldText(field).trimmed().isEmpty())
+                muster.SetFieldText(field, QStringLiteral("‹%1›").arg(field));
+        pages = muster.RenderPages(1.0);
+    } else {
+        pages = control_->RenderPages(1.0);
+    }
+    for (const QImage& img : pages) {
         auto* page = new QLabel(pagesBox_);
         page->setObjectName(QStringLiteral("Seite%1").arg(++n));
         page->setPixmap(QPixmap::fromImage(img));

@@ -23,6 +23,9 @@ public:
     void ShowContext(int context);
     // Draws the pages again for the page view.
     void RefreshPages();
+    // The page view shows "‹n›" in fields that hold no more than their blank placeholder, for editing
+    // templates.
+    void SetShowFieldNumbers(bool on) { showFieldNumbers_ = on; }
 
     // 98: true when the control takes the key (the edit has the focus and the key is not Esc or F1).
     bool TranslateKey(int& key, int& shift);
@@ -39,6 +42,8 @@ private:
     void ShowPageView(bool on);
     // Underlays the field runs of the edited context with the field back colour.
     void MarkFields();
+    // Text typed right after a field does not become part of it.
+    void LeaveFieldEnd();
 
     ScribantPro* control_;
     QStackedWidget* stack_;
@@ -46,6 +51,7 @@ private:
     QScrollArea* pagesArea_;
     QWidget* pagesBox_;
     QVBoxLayout* pagesLayout_;
+    bool showFieldNumbers_ = false;
 };
 
 } // namespace velu::richtext
