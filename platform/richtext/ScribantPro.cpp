@@ -49,6 +49,7 @@ std::vector<FieldRun> FieldRuns(const QTextDocument* doc, int n) {
 QString FieldValue(QString text) {
     text.replace("\r\n", QString(QChar::LineSeparator));
     text.replace('\r', QChar::LineSeparator).replace('\n', QChar::LineSeparator);
+    text.replace(QChar::ParagraphSeparator, QChar::LineSeparator);
     return text.isEmpty() ? QString(QChar(EmptyFieldMark)) : text;
 }
 

@@ -191,8 +191,13 @@ private:
         return Fail(error, "unerwartetes Ende");
     }
 
-    static void AddText(Para& p, const QTextCharFormat& fmt, const QString& text) {
+    static void AddText(Para& p, const QTextCharFormat& fmt, QString text) {
         if (text.isEmpty()) return;
+        // Line ends in the XML are blanks; a paragraph holds no paragraph break of its own.
+        text.replace("\r\n", " ")
+            .replace('\r', ' ')
+            .replace('\n', ' ')
+            .replace(QChar::ParagraphSeparator, ' ');
         if (!p.runs.empty() && p.runs.back().fmt == fmt)
             p.runs.back().text += text;
         else

@@ -2,10 +2,13 @@
 #include "TestApp.h"
 #include "platform/richtext/VeluDoc.h"
 
+#include <QDialog>
+#include <QDoubleSpinBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace velu::richtext;
@@ -68,4 +71,25 @@ TEST(ScribantView, PageViewShowsOnePicturePerPage) {
     EXPECT_FALSE(v.TranslateKey(key, shift));
     v.Control().TogglePageView();
     EXPECT_FALSE(v.Control().PageView());
+}
+
+TEST(ScribantView, FormatDialogSetsTheMargins) {
+    testApp();
+    struct Case {
+        bool accept;
+        double top;
+    } cases[] = {{true, 33.5}, {false, ScribantPro::DefaultTop}};
+    for (const auto& k : cases) {
+        ScribantView v;
+        QTimer::singleShot(0, [&] {
+            auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dlg, nullptr);
+            EXPECT_EQ(dlg->windowTitle(), "Dokumentenformat");
+            dlg->findChild<QDoubleSpinBox*>("RandOben")->setValue(33.5);
+            k.accept ? dlg->accept() : dlg->reject();
+        });
+        EXPECT_EQ(v.FormatDialog(), k.accept);
+        EXPECT_DOUBLE_EQ(v.Control().TopMargin(), k.top);
+        EXPECT_DOUBLE_EQ(v.Control().LeftMargin(), ScribantPro::DefaultLeft);
+    }
 }

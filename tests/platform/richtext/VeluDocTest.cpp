@@ -72,6 +72,15 @@ TEST(VeluDoc, UnreadableTextsChangeNothing) {
     }
 }
 
+TEST(VeluDoc, LineEndsInsideAParagraphAreBlanks) {
+    testApp();
+    QTextDocument doc;
+    ASSERT_TRUE(PasteVeluDoc(doc, "<velu-doc version=\"1\">\r\n  <p>eins\r\nzwei\ndrei</p>\n"
+                                  "  <p><field n=\"3\">a\nb</field></p>\n</velu-doc>\n"));
+    EXPECT_EQ(doc.blockCount(), 2);
+    EXPECT_EQ(WriteVeluDoc(doc), Doc("<p>eins zwei drei</p><p><field n=\"3\">a b</field></p>"));
+}
+
 TEST(VeluDoc, PastingAppendsToWhatIsThere) {
     testApp();
     struct Case {
