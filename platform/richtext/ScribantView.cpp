@@ -1,5 +1,6 @@
 #include "platform/richtext/ScribantView.h"
 
+#include "platform/forms/MessageBox.h"
 #include "platform/richtext/VeluDoc.h"
 
 #include <QDialog>
@@ -173,14 +174,21 @@ bool ScribantView::PrintDialog() {
     QPrintDialog dlg(&control_->Printer(), this);
     dlg.setWindowTitle("Druckausgabe");
     if (dlg.exec() != QDialog::Accepted) return false;
-    return control_->PrintDocument();
+    if (control_->PrintDocument()) return true;
+    forms::MsgBox(this, "Das Dokument konnte nicht gedruckt werden.", forms::MsgButtons::OK,
+                  forms::MsgIcon::Exclamation);
+    return false;
 }
 
 bool ScribantView::SaveAsDialog() {
     const QString file =
         QFileDialog::getSaveFileName(this, "Speichern unter", QString(), "PDF-Dokument (*.pdf)");
     if (file.isEmpty()) return false;
-    return control_->SavePdf(file.endsWith(".pdf", Qt::CaseInsensitive) ? file : file + ".pdf");
+    const QString pdf = file.endsWith(".pdf", Qt::CaseInsensitive) ? file : file + ".pdf";
+    if (control_->SavePdf(pdf)) return true;
+    forms::MsgBox(this, "Das Dokument konnte nicht gespeichert werden:\n" + pdf, forms::MsgButtons::OK,
+                  forms::MsgIcon::Exclamation);
+    return false;
 }
 
 bool ScribantView::PrinterSetupDialog() {

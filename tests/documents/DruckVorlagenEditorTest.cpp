@@ -155,3 +155,18 @@ TEST_F(EditorFixture, DruckvorlagenScreenshot) {
     e.Werkzeuge().Click("Band1", "PREVIEW");
     EXPECT_FALSE(e.Ansicht().Control().PageView());
 }
+
+TEST_F(EditorFixture, ByteStringTemplateIsSavedAsUtf8) {
+    stamm_->Execute("UPDATE DruckVorlagen SET UNICODEFLAG = 0, KopfTX = :k WHERE Dokumentart = 2",
+                    db::Params().Set("k", std::string("<velu-doc version=\"1\"><p>\x93Gr\xfc\xdf\x65\x94 "
+                                                      "\x80</p></velu-doc>")));
+    DruckVorlagenEditor e(*stamm_);
+    ASSERT_TRUE(e.Waehle(2));
+    ScribantPro& c = e.Ansicht().Control();
+    c.SetContext(ScribantPro::Header);
+    EXPECT_EQ(c.Text(), QString::fromUtf8("“Grüße” €"));
+    ASSERT_TRUE(e.Speichern());
+    auto rs = Rechnung();
+    EXPECT_EQ(rs.GetInt("UNICODEFLAG"), 1);
+    EXPECT_EQ(rs.GetText("KopfTX"), "<velu-doc version=\"1\"><p>“Grüße” €</p></velu-doc>");
+}

@@ -98,6 +98,9 @@ TEST(PagesPdf, PrinterAndPageViewShareTheRenderer) {
     EXPECT_TRUE(PdfText(pdf, 2).contains("Seite 2"));
     EXPECT_FALSE(PdfText(pdf, 1).contains("Zeile 90"));
 
+    // A file that cannot be written is a failure, not an empty success.
+    EXPECT_FALSE(c.SavePdf(QString::fromStdString((dir / "fehlt" / "x.pdf").string())));
+
     const QList<QImage> bilder = c.RenderPages(0.5);
     ASSERT_EQ(bilder.size(), 2);
     EXPECT_NEAR(bilder[0].width() / double(bilder[0].height()), 210.0 / 297.0, 0.01);
