@@ -59,6 +59,16 @@ protected:
         return db_->OpenRecordset("SELECT * FROM DruckVorlagen");
     }
 
+    // A row of three velu-doc texts.
+    static Row Velu(const std::string& text, const std::string& kopf, const std::string& fuss) {
+        Row r;
+        r.text = text;
+        r.kopf = kopf;
+        r.fuss = fuss;
+        r.textFo = r.kopfFo = r.fussFo = std::string("velu-doc");
+        return r;
+    }
+
     static bool LoadAll(ScribantPro& c, const db::Recordset& rs, std::optional<int> keep = std::nullopt) {
         return SBLoadTexte(c, rs, "TextVorlagen", "TextVorlagenFO", "KopfTX", "KopfFo", "FussTx", "FussFO",
                            "RandOben", "RandUnten", "RandLINKS", "RandRechts", keep);
@@ -73,13 +83,8 @@ const std::string Fo = "velu-doc";
 } // namespace
 
 TEST_F(SbFixture, LoadsBodyHeaderFooterAndMargins) {
-    Row r;
-    r.text = Doc("<p>Rumpf <field n=\"3001\"> </field></p>");
-    r.textFo = Fo;
-    r.kopf = Doc("<p>Kopf</p>");
-    r.kopfFo = Fo;
-    r.fuss = Doc("<p>Seite <field n=\"91\"> </field></p>");
-    r.fussFo = Fo;
+    const Row r = Velu(Doc("<p>Rumpf <field n=\"3001\"> </field></p>"), Doc("<p>Kopf</p>"),
+                       Doc("<p>Seite <field n=\"91\"> </field></p>"));
     auto rs = Insert(r);
     ScribantPro c;
     c.SetContext(ScribantPro::Footer);
@@ -212,13 +217,7 @@ TEST_F(SbFixture, ByteStringsAreWidened) {
 }
 
 TEST_F(SbFixture, UnreadableTemplateIsReported) {
-    Row r;
-    r.text = Doc("<p>kaputt");
-    r.textFo = Fo;
-    r.kopf = Doc("<p>Kopf</p>");
-    r.kopfFo = Fo;
-    r.fuss = Doc("<p>Fuß</p>");
-    r.fussFo = Fo;
+    const Row r = Velu(Doc("<p>kaputt"), Doc("<p>Kopf</p>"), Doc("<p>Fuß</p>"));
     auto rs = Insert(r);
     forms::MessageBoxScript script;
     ScribantPro c;
