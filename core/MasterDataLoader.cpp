@@ -1,5 +1,7 @@
 #include "core/MasterDataLoader.h"
 
+#include "core/GelieferteDruckvorlagen.h"
+
 #include "platform/db/Params.h"
 
 #include <fstream>
@@ -183,75 +185,23 @@ void LoadCostPlan(db::Database& db, const std::filesystem::path& dir) {
     }
 }
 
-// A plain letter in the document control's template format: paragraphs with numbered fields.
-std::string Field(int n) {
-    return "<field n=\"" + std::to_string(n) + "\"> </field>";
-}
-std::string P(const std::string& inner) {
-    return "<p>" + inner + "</p>";
-}
-std::string Doc(const std::string& body) {
-    return "<velu-doc version=\"1\">" + body + "</velu-doc>";
-}
-
-std::string LetterHead(const std::string& title) {
-    return P(Field(1000)) + P(Field(1001)) + P(Field(1002)) + P("") + P("Datum: " + Field(90)) + P("") +
-           P("<b>" + title + "</b> Nr. " + Field(3001)) + P("Projekt: " + Field(101) + " " + Field(100)) +
-           P("Betreff: " + Field(3002)) + P("");
-}
-
-std::string FeeBody() {
-    return P("Leistungsbild: " + Field(3003)) + P("Honorartafel: " + Field(3013)) +
-           P("Honorarzone: " + Field(3004)) + P("Anrechenbare Kosten: " + Field(3014)) +
-           P("Honorar von " + Field(3015) + " bis " + Field(3016)) + P("Satz über Minimum: " + Field(3017)) +
-           P("Grundhonorar: " + Field(3019) + " " + Field(3060)) + P("") + P(Field(3000)) + P("");
-}
-
-std::string Totals(bool invoice) {
-    std::string s = P("Honorar netto: " + Field(3304)) + P("Zwischensumme: " + Field(3306)) +
-                    P("Mehrwertsteuer " + Field(3307) + ": " + Field(3308)) + P("Brutto: " + Field(3309));
-    if (invoice)
-        s += P("Abschlagszahlungen: " + Field(3311)) +
-             P("Skonto " + Field(3312) + " von " + Field(3313) + ": " + Field(3314));
-    return s + P("<b>Endbetrag: " + Field(3315) + "</b>") + P("") + P("Mit freundlichen Grüßen");
-}
-
 void LoadTemplates(db::Database& db) {
-    const std::string siteBody = P("Anrechenbare Kosten: " + Field(3317)) + P("Honorarsatz: " + Field(3318)) +
-                                 P("Erbrachte Leistungen: " + Field(3319)) + P("");
-    const std::string summary = P("Nr.: " + Field(3052)) + P("Bezeichnung: " + Field(3053)) +
-                                P("Datum: " + Field(3054)) + P("Art: " + Field(3057)) +
-                                P("Betrag: " + Field(3055)) + P("<b>Summe: " + Field(3056) + "</b>") +
-                                P("enthaltene Mehrwertsteuer: " + Field(3058));
-    struct Kind {
-        const char* bez;
-        std::string body;
-    };
-    const Kind kinds[] = {
-        {"Angebot", LetterHead("Honorarangebot") + FeeBody() + Totals(false)},
-        {"Rechnung", LetterHead("Honorarrechnung") + FeeBody() + Totals(true)},
-        {"Rechnung örtliche Bauüberwachung",
-         LetterHead("Rechnung örtliche Bauüberwachung") + siteBody + Totals(true)},
-        {"Zusammenstellung", LetterHead("Zusammenstellung der Rechnungen") + summary},
-        {"Stundenlohnrechnung", LetterHead("Stundenlohnrechnung") + P(Field(3000)) + Totals(true)},
-        {"Vergleichsangebot", LetterHead("Vergleichsangebot") + FeeBody() + Totals(false)},
-        {"Vergleichsrechnung", LetterHead("Vergleichsrechnung") + FeeBody() + Totals(true)},
-    };
-    const std::string head = Doc(P(Field(100) + " – Projekt " + Field(101)));
-    const std::string foot = Doc(P("Seite " + Field(91)));
-    int k = 1;
-    for (const auto& kind : kinds) {
-        db.Execute("INSERT INTO DruckVorlagen (Dokumentart, Bezeichnung, RandOben, RandUnten, RandLINKS, "
-                   "RandRechts, "
-                   "KopfTX, KopfFo, FussTx, FussFO, TextVorlagen, TextVorlagenFO, UNICODEFLAG) "
-                   "VALUES (:art, :bez, 20000, 20000, 25000, 20000, :kopf, :fo, :fuss, :fo, :text, :fo, 1)",
-                   Params()
-                       .Set("art", int64_t{k++})
-                       .Set("bez", std::string(kind.bez))
-                       .Set("kopf", head)
-                       .Set("fuss", foot)
-                       .Set("text", Doc(kind.body))
-                       .Set("fo", std::string("velu-doc")));
+    for (const auto& v : GelieferteDruckvorlagen()) {
+        db.Execute(
+            "INSERT INTO DruckVorlagen (Dokumentart, Bezeichnung, RandOben, RandUnten, RandLINKS, "
+            "RandRechts, KopfTX, KopfFo, FussTx, FussFO, TextVorlagen, TextVorlagenFO, UNICODEFLAG) "
+            "VALUES (:art, :bez, :oben, :unten, :links, :rechts, :kopf, :fo, :fuss, :fo, :text, :fo, 1)",
+            Params()
+                .Set("art", int64_t{v.dokumentart})
+                .Set("bez", v.bezeichnung)
+                .Set("oben", int64_t{GelieferteRaender[0]})
+                .Set("unten", int64_t{GelieferteRaender[1]})
+                .Set("links", int64_t{GelieferteRaender[2]})
+                .Set("rechts", int64_t{GelieferteRaender[3]})
+                .Set("kopf", v.kopf)
+                .Set("fuss", v.fuss)
+                .Set("text", v.text)
+                .Set("fo", std::string("velu-doc")));
     }
 }
 

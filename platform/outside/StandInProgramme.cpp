@@ -4,12 +4,14 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/outside/DruckVorlagenEditor.h"
 #include "platform/outside/ProjektAuswahl.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -142,15 +144,26 @@ private:
     QWidget* owner_;
 };
 
-class KopfUndFussMeldung : public KopfUndFussProgramm {
+class KopfUndFuss : public KopfUndFussProgramm {
 public:
-    explicit KopfUndFussMeldung(QWidget* owner) : owner_(owner) {}
+    KopfUndFuss(IniUmgebung& u, QWidget* owner) : u_(u), owner_(owner) {}
     void SetPxEntry(int) override {}
     void ShowKopfUndFuss(int) override {
-        MsgBox(owner_, KopfUndFussFolgt, MsgButtons::OK, MsgIcon::Information);
+        const QString pfad = u_.PfadVonEinstellung("VELUDATEN", QString());
+        auto stamm = pfad.isEmpty() || !QFileInfo::exists(pfad)
+                         ? nullptr
+                         : db::Database::Open(std::filesystem::path(pfad.toStdString()));
+        if (!stamm) {
+            MsgBox(owner_, StammDBNichtGefunden, MsgButtons::OK, MsgIcon::Exclamation);
+            return;
+        }
+        DruckVorlagenEditor editor(*stamm, owner_);
+        editor.Waehle(2);
+        editor.exec();
     }
 
 private:
+    IniUmgebung& u_;
     QWidget* owner_;
 };
 
@@ -241,7 +254,7 @@ std::unique_ptr<SerienbriefProgramm> StandInProgramme::CreateSerienbriefProgramm
     return std::make_unique<NichtInstalliertSerie>(owner_);
 }
 std::unique_ptr<KopfUndFussProgramm> StandInProgramme::CreateKopfUndFussProgramm() {
-    return std::make_unique<KopfUndFussMeldung>(owner_);
+    return std::make_unique<KopfUndFuss>(umgebung_, owner_);
 }
 std::unique_ptr<Reorganisation> StandInProgramme::CreateReorganisation(const std::vector<QString>& dateien) {
     return std::make_unique<Reorg>(dateien, owner_);

@@ -4,7 +4,7 @@
 //   current in umgebung.ini; the project-data mask edits the description and client lines of Prodat;
 // - reorganisation: integrity check and VACUUM of each database file, with a progress dialog;
 // - About box: a dialog of our own;
-// - header-and-footer texts: a message until the document control edits the print templates;
+// - header-and-footer texts: the editor of the print templates of the master database (DruckVorlagenEditor);
 // - address and serial-letter programs: a message that they are not installed.
 #include "platform/outside/AussenProgramme.h"
 #include "platform/outside/IniUmgebung.h"
@@ -42,7 +42,5 @@ QString ReorganisiereDatei(const QString& datei);
 inline const QString AdressNichtInstalliert = QStringLiteral("Die Adressverwaltung ist nicht installiert.");
 inline const QString SerieNichtInstalliert =
     QStringLiteral("Das Serienbriefprogramm (Textverarbeitung) ist nicht installiert.");
-inline const QString KopfUndFussFolgt = QStringLiteral(
-    "Die Kopf- und Fußtexte der Druckvorlagen können in dieser Version noch nicht bearbeitet werden.");
 
 } // namespace velu::outside

@@ -1,6 +1,7 @@
 #include "TestApp.h"
 #include "platform/outside/ProjektListe.h"
 #include "platform/outside/ProjektAuswahl.h"
+#include "platform/outside/DruckVorlagenEditor.h"
 #include "platform/outside/StandInProgramme.h"
 
 #include "platform/db/Database.h"
@@ -159,5 +160,6 @@ TEST(StandIns, MissingProgramsSayTheyAreNotInstalled) {
     ASSERT_EQ(script.Shown().size(), 3u);
     EXPECT_EQ(script.Shown()[0].text, AdressNichtInstalliert);
     EXPECT_EQ(script.Shown()[1].text, SerieNichtInstalliert);
-    EXPECT_EQ(script.Shown()[2].text, KopfUndFussFolgt);
+    // Without a master database the template editor has nothing to edit.
+    EXPECT_EQ(script.Shown()[2].text, StammDBNichtGefunden);
 }

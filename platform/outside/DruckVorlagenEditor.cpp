@@ -1,0 +1,313 @@
+#include "platform/outside/DruckVorlagenEditor.h"
+
+#include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/ToolBand.h"
+#include "platform/help/Hilfe.h"
+#include "platform/richtext/Cp1252.h"
+#include "platform/richtext/VeluDoc.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTextDocument>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace velu::outside {
+
+using forms::MsgBox;
+using forms::MsgButtons;
+using forms::MsgIcon;
+using forms::MsgResult;
+using richtext::ScribantPro;
+
+namespace {
+
+const char* const Arten[] = {"Angebote",
+                             "Rechnungen",
+                             "örtliche Bauleitung",
+                             "Zusammenstellung",
+                             "Stundenlohnrechnung",
+                             "Vergleichsangebote",
+                             "Vergleichsrechnungen"};
+
+// Field names of the margins, top, bottom, left, right.
+const char* const RandFelder[] = {"RandOben", "RandUnten", "RandLINKS", "RandRechts"};
+
+} // namespace
+
+DruckVorlagenEditor::DruckVorlagenEditor(db::Database& stamm, QWidget* parent)
+    : QDialog(parent), stamm_(stamm) {
+    setObjectName("DruckVorlagenEditor");
+    setWindowTitle("Druckvorlagen");
+    bar_ = new forms::ToolBand(this);
+    bar_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
+    forms::ToolDef vorschau("Band1", "PREVIEW", "Seitenansicht", "Seitenansicht anzeigen");
+    vorschau.checkable = true;
+    bar_->AddTools({{"Band1", "SAVE", "Speichern", "Druckvorlage speichern"},
+                    vorschau,
+                    {"Band1", "DOKUMENTENFORMAT", "Dokumentenformat", "Dokumentenformat"},
+                    {"Band1", "EXIT", "Schließen", "Maske verlassen"}});
+    bar_->SetHandler([this](const QString& key) { Befehl(key); });
+
+    art_ = new QComboBox(this);
+    art_->setObjectName("Dokumentart");
+    for (int k = 0; k < 7; ++k)
+        art_->addItem(QString::fromUtf8(Arten[k]), k + 1);
+    vorlage_ = new QComboBox(this);
+    vorlage_->setObjectName("Vorlage");
+    bezeichnung_ = new QLineEdit(this);
+    bezeichnung_->setObjectName("Bezeichnung");
+    bezeichnung_->setMaxLength(80);
+    auto* raender = new QHBoxLayout;
+    const char* beschriftung[] = {"oben", "unten", "links", "rechts"};
+    for (int i = 0; i < 4; ++i) {
+        raender_[i] = new QDoubleSpinBox(this);
+        raender_[i]->setObjectName(RandFelder[i]);
+        raender_[i]->setRange(0, 100);
+        raender_[i]->setDecimals(1);
+        raender_[i]->setSuffix(" mm");
+        raender->addWidget(new QLabel(beschriftung[i], this));
+        raender->addWidget(raender_[i]);
+        connect(raender_[i], &QDoubleSpinBox::valueChanged, this, [this, i](double mm) {
+            if (laedt_) return;
+            ScribantPro& c = view_->Control();
+            void (ScribantPro::*set[])(double) = {&ScribantPro::SetTopMargin, &ScribantPro::SetBottomMargin,
+                                                  &ScribantPro::SetLeftMargin, &ScribantPro::SetRightMargin};
+            (c.*set[i])(mm);
+            view_->ShowContext(c.GetContext());
+        });
+    }
+    raender->addStretch();
+    bereich_ = new QTabBar(this);
+    bereich_->setObjectName("Bereich");
+    bereich_->addTab("Text");
+    bereich_->addTab("Kopf");
+    bereich_->addTab("Fuß");
+    view_ = new richtext::ScribantView(this);
+    view_->SetShowFieldNumbers(true);
+
+    auto* form = new QFormLayout;
+    form->addRow("Dokumentart", art_);
+    form->addRow("Vorlage", vorlage_);
+    form->addRow("Bezeichnung", bezeichnung_);
+    form->addRow("Ränder", raender);
+    auto* lay = new QVBoxLayout(this);
+    lay->setMenuBar(bar_->ToolBar("Band1"));
+    lay->addLayout(form);
+    lay->addWidget(bereich_);
+    lay->addWidget(view_, 1);
+    resize(900, 760);
+
+    connect(art_, &QComboBox::activated, this, [this](int i) {
+        if (!AenderungenKlaeren()) {
+            laedt_ = true;
+            for (int k = 0; k < art_->count(); ++k)
+                if (art_->itemData(k).toInt() == art_->property("art").toInt()) art_->setCurrentIndex(k);
+            laedt_ = false;
+            return;
+        }
+        Waehle(art_->itemData(i).toInt());
+    });
+    connect(vorlage_, &QComboBox::activated, this, [this](int i) {
+        const int64_t lfnr = vorlage_->itemData(i).toLongLong();
+        if (lfnr == lfnr_) return;
+        if (!AenderungenKlaeren()) {
+            vorlage_->setCurrentIndex(vorlage_->findData(QVariant::fromValue<qlonglong>(lfnr_)));
+            return;
+        }
+        Lade(lfnr);
+    });
+    connect(bereich_, &QTabBar::currentChanged, this, [this](int i) { view_->ShowContext(i); });
+    help::InstallHelpKey(this, "DruckVorlagen");
+}
+
+void DruckVorlagenEditor::FuelleVorlagen(int art) {
+    laedt_ = true;
+    vorlage_->clear();
+    auto rs = stamm_.OpenRecordset(
+        "SELECT LFNR, Bezeichnung FROM DruckVorlagen WHERE Dokumentart = :art ORDER BY Bezeichnung, LFNR",
+        db::Params().Set("art", int64_t{art}));
+    for (; !rs.EOF_(); rs.MoveNext())
+        vorlage_->addItem(QString::fromStdString(rs.GetText("Bezeichnung")),
+                          QVariant::fromValue<qlonglong>(rs.GetInt("LFNR")));
+    art_->setProperty("art", art);
+    for (int k = 0; k < art_->count(); ++k)
+        if (art_->itemData(k).toInt() == art) art_->setCurrentIndex(k);
+    laedt_ = false;
+}
+
+bool DruckVorlagenEditor::Waehle(int art, int64_t lfnr) {
+    FuelleVorlagen(art);
+    if (vorlage_->count() == 0) {
+        lfnr_ = 0;
+        for (int k = 0; k < 3; ++k) {
+            view_->Control().SetContext(k);
+            view_->Control().Clear();
+        }
+        bezeichnung_->clear();
+        gespeichert_ = Stand();
+        view_->ShowContext(bereich_->currentIndex());
+        return false;
+    }
+    if (lfnr == 0) lfnr = vorlage_->itemData(0).toLongLong();
+    const int i = vorlage_->findData(QVariant::fromValue<qlonglong>(lfnr));
+    if (i < 0) return false;
+    vorlage_->setCurrentIndex(i);
+    return Lade(lfnr);
+}
+
+bool DruckVorlagenEditor::Lade(int64_t lfnr) {
+    auto rs =
+        stamm_.OpenRecordset("SELECT * FROM DruckVorlagen WHERE LFNR = :n", db::Params().Set("n", lfnr));
+    if (rs.Empty()) return false;
+    laedt_ = true;
+    ScribantPro& c = view_->Control();
+    const bool breit = rs.GetInt("UNICODEFLAG", 0) != 0;
+    auto text = [&](const char* feld) {
+        const QByteArray b = QByteArray::fromStdString(rs.GetText(feld));
+        return breit ? QString::fromUtf8(b) : richtext::WidenCp1252(QString::fromLatin1(b));
+    };
+    bool ok = true;
+    const std::pair<const char*, const char*> texte[] = {
+        {"TextVorlagen", "TextVorlagenFO"}, {"KopfTX", "KopfFo"}, {"FussTx", "FussFO"}};
+    for (int k = 0; k < 3; ++k) {
+        c.SetContext(k);
+        c.Clear();
+        if (rs.IsNull(texte[k].first) || rs.IsNull(texte[k].second)) continue;
+        const QString t = text(texte[k].first);
+        if (!t.isEmpty() && !c.PasteData(t, text(texte[k].second), int(t.size()))) ok = false;
+        c.ClearUndoList();
+    }
+    void (ScribantPro::*set[])(double) = {&ScribantPro::SetTopMargin, &ScribantPro::SetBottomMargin,
+                                          &ScribantPro::SetLeftMargin, &ScribantPro::SetRightMargin};
+    for (int i = 0; i < 4; ++i) {
+        const double mm = rs.IsNull(RandFelder[i]) ? -1 : rs.GetDouble(RandFelder[i]) / 1000.0;
+        (c.*set[i])(mm);
+    }
+    raender_[0]->setValue(c.TopMargin());
+    raender_[1]->setValue(c.BottomMargin());
+    raender_[2]->setValue(c.LeftMargin());
+    raender_[3]->setValue(c.RightMargin());
+    bezeichnung_->setText(QString::fromStdString(rs.GetText("Bezeichnung")));
+    lfnr_ = lfnr;
+    view_->ShowContext(bereich_->currentIndex());
+    if (c.PageView()) view_->RefreshPages();
+    gespeichert_ = Stand();
+    laedt_ = false;
+    if (!ok) MsgBox(this, DruckvorlageNichtLesbar, MsgButtons::OK, MsgIcon::Exclamation);
+    return ok;
+}
+
+QString DruckVorlagenEditor::Stand() const {
+    QString s = bezeichnung_->text();
+    for (int k = 0; k < 3; ++k)
+        s += '\n' + richtext::WriteVeluDoc(*view_->Control().Document(k));
+    for (auto* r : raender_)
+        s += '\n' + QString::number(r->value());
+    return s;
+}
+
+bool DruckVorlagenEditor::Geaendert() const {
+    return lfnr_ != 0 && Stand() != gespeichert_;
+}
+
+bool DruckVorlagenEditor::Speichern() {
+    if (lfnr_ == 0) return false;
+    const QString name = bezeichnung_->text().trimmed();
+    if (name.isEmpty()) {
+        MsgBox(this, DruckvorlageOhneBezeichnung, MsgButtons::OK, MsgIcon::Exclamation);
+        return false;
+    }
+    const ScribantPro& c = view_->Control();
+    auto doc = [&](int k) { return richtext::WriteVeluDoc(*c.Document(k)).toStdString(); };
+    auto rand = [&](int i) { return int64_t(std::llround(raender_[i]->value() * 1000)); };
+    try {
+        stamm_.Execute(
+            "UPDATE DruckVorlagen SET Bezeichnung = :bez, RandOben = :oben, RandUnten = :unten, "
+            "RandLINKS = :links, RandRechts = :rechts, TextVorlagen = :text, TextVorlagenFO = :fo, "
+            "KopfTX = :kopf, KopfFo = :fo, FussTx = :fuss, FussFO = :fo, UNICODEFLAG = 1 "
+            "WHERE LFNR = :lfnr",
+            db::Params()
+                .Set("bez", name.toStdString())
+                .Set("oben", rand(0))
+                .Set("unten", rand(1))
+                .Set("links", rand(2))
+                .Set("rechts", rand(3))
+                .Set("text", doc(ScribantPro::Body))
+                .Set("kopf", doc(ScribantPro::Header))
+                .Set("fuss", doc(ScribantPro::Footer))
+                .Set("fo", richtext::VeluDocFormat.toStdString())
+                .Set("lfnr", lfnr_));
+    } catch (const db::DbError& e) {
+        MsgBox(this, DruckvorlageNichtGespeichert + "\n\n" + QString::fromUtf8(e.what()), MsgButtons::OK,
+               MsgIcon::Critical);
+        return false;
+    }
+    bezeichnung_->setText(name);
+    const int i = vorlage_->findData(QVariant::fromValue<qlonglong>(lfnr_));
+    if (i >= 0) vorlage_->setItemText(i, name);
+    gespeichert_ = Stand();
+    return true;
+}
+
+bool DruckVorlagenEditor::AenderungenKlaeren() {
+    if (!Geaendert()) return true;
+    switch (MsgBox(this, DruckvorlageAenderungen, MsgButtons::YesNoCancel, MsgIcon::Question)) {
+    case MsgResult::Yes:
+        return Speichern();
+    case MsgResult::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DruckVorlagenEditor::Befehl(const QString& key) {
+    if (key == "SAVE") {
+        Speichern();
+    } else if (key == "PREVIEW") {
+        view_->Control().TogglePageView();
+        bar_->SetChecked("Band1", "PREVIEW", view_->Control().PageView());
+        bar_->SetEnabled("Band1", "DOKUMENTENFORMAT", !view_->Control().PageView());
+    } else if (key == "DOKUMENTENFORMAT") {
+        if (view_->FormatDialog()) {
+            laedt_ = true;
+            raender_[0]->setValue(view_->Control().TopMargin());
+            raender_[1]->setValue(view_->Control().BottomMargin());
+            raender_[2]->setValue(view_->Control().LeftMargin());
+            raender_[3]->setValue(view_->Control().RightMargin());
+            laedt_ = false;
+        }
+    } else if (key == "EXIT") {
+        close();
+    }
+}
+
+void DruckVorlagenEditor::closeEvent(QCloseEvent* e) {
+    if (!AenderungenKlaeren()) {
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);
+}
+
+void DruckVorlagenEditor::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape) {
+        bar_->Click("Band1", "EXIT");
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+} // namespace velu::outside

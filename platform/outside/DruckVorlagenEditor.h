@@ -1,0 +1,74 @@
+#pragma once
+// The header-and-footer text program: edits the print templates (table DruckVorlagen of the master
+// database) in the document control. The user chooses a template by document kind, edits its body, header,
+// footer, name and margins, looks at the pages and saves; a template is stored as velu-doc with
+// UNICODEFLAG 1, one row in one statement.
+#include "platform/db/Database.h"
+#include "platform/richtext/ScribantView.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLineEdit;
+class QTabBar;
+
+namespace velu::forms {
+class ToolBand;
+}
+
+namespace velu::outside {
+
+class DruckVorlagenEditor : public QDialog {
+    Q_OBJECT
+public:
+    DruckVorlagenEditor(db::Database& stamm, QWidget* parent = nullptr);
+
+    // Shows the templates of kind (1-7) and loads the one with key lfnr (0: the first of the kind).
+    // False when the kind has no such template.
+    bool Waehle(int art, int64_t lfnr = 0);
+    int64_t AktLfnr() const { return lfnr_; }
+    // Writes the template shown; false (with a message) when the name is empty or the write fails, which
+    // leaves the stored row as it was.
+    bool Speichern();
+    // Whether the template shown differs from what was loaded or last saved.
+    bool Geaendert() const;
+    richtext::ScribantView& Ansicht() { return *view_; }
+    forms::ToolBand& Werkzeuge() { return *bar_; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void FuelleVorlagen(int art);
+    bool Lade(int64_t lfnr);
+    void Befehl(const QString& key);
+    // Asks to save unsaved changes; false when the user cancels.
+    bool AenderungenKlaeren();
+    QString Stand() const;
+
+    db::Database& stamm_;
+    forms::ToolBand* bar_;
+    QComboBox* art_;
+    QComboBox* vorlage_;
+    QLineEdit* bezeichnung_;
+    QDoubleSpinBox* raender_[4];
+    QTabBar* bereich_;
+    richtext::ScribantView* view_;
+    int64_t lfnr_ = 0;
+    QString gespeichert_;
+    bool laedt_ = false;
+};
+
+inline const QString DruckvorlageNichtLesbar =
+    QStringLiteral("Die Druckvorlage konnte nicht gelesen werden.");
+inline const QString DruckvorlageNichtGespeichert = QStringLiteral(
+    "Die Druckvorlage konnte nicht gespeichert werden. Die gespeicherte Fassung bleibt erhalten.");
+inline const QString DruckvorlageOhneBezeichnung = QStringLiteral("Bitte geben Sie eine Bezeichnung ein.");
+inline const QString DruckvorlageAenderungen =
+    QStringLiteral("Die Druckvorlage wurde geändert. Sollen die Änderungen gespeichert werden?");
+inline const QString StammDBNichtGefunden =
+    QStringLiteral("Die Stammdatenbank mit den Druckvorlagen konnte nicht geöffnet werden.");
+
+} // namespace velu::outside

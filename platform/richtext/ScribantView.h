@@ -1,0 +1,57 @@
+#pragma once
+// The document control on a form: an editable view of the current context, the page view, and the
+// control's dialogs (document format, print, save as PDF, printer set-up).
+#include "platform/richtext/ScribantPro.h"
+
+#include <QWidget>
+
+class QScrollArea;
+class QStackedWidget;
+class QTextEdit;
+class QVBoxLayout;
+
+namespace velu::richtext {
+
+class ScribantView : public QWidget {
+    Q_OBJECT
+public:
+    explicit ScribantView(QWidget* parent = nullptr);
+
+    ScribantPro& Control() { return *control_; }
+    QTextEdit* Editor() const { return edit_; }
+    // Shows and edits the given context (0 body, 1 header, 2 footer).
+    void ShowContext(int context);
+    // Draws the pages again for the page view.
+    void RefreshPages();
+    // The page view shows "‹n›" in fields that hold no more than their blank placeholder, for editing
+    // templates.
+    void SetShowFieldNumbers(bool on) { showFieldNumbers_ = on; }
+
+    // 98: true when the control takes the key (the edit has the focus and the key is not Esc or F1).
+    bool TranslateKey(int& key, int& shift);
+    // 183: margins of the document; true when the user accepted.
+    bool FormatDialog();
+    // 185: chooses a printer and prints.
+    bool PrintDialog();
+    // 177: saves the document as PDF under a name the user chooses.
+    bool SaveAsDialog();
+    // 186: paper size and orientation of the printer.
+    bool PrinterSetupDialog();
+
+private:
+    void ShowPageView(bool on);
+    // Underlays the field runs of the edited context with the field back colour.
+    void MarkFields();
+    // Text typed right after a field does not become part of it.
+    void LeaveFieldEnd();
+
+    ScribantPro* control_;
+    QStackedWidget* stack_;
+    QTextEdit* edit_;
+    QScrollArea* pagesArea_;
+    QWidget* pagesBox_;
+    QVBoxLayout* pagesLayout_;
+    bool showFieldNumbers_ = false;
+};
+
+} // namespace velu::richtext
