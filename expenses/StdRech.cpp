@@ -1,6 +1,7 @@
 #include "expenses/StdRech.h"
 
 #include "core/ProjektSchema.h"
+#include "expenses/KostenTransfer.h"
 #include "expenses/PositionsPanel.h"
 #include "expenses/ZeilenModell.h"
 #include "platform/db/Database.h"
@@ -10,6 +11,7 @@
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,6 +21,7 @@
 namespace velu::expenses {
 
 const QString StdRech::ZuGrossMeldung = QString::fromUtf8("Der Betrag ist zu groß.");
+const QString StdRech::KeineDatenMeldung = QStringLiteral("Es sind keine neuen Daten vorhanden");
 
 namespace {
 
@@ -52,7 +55,9 @@ StdRech::StdRech(db::Database& projektDB, db::Database& stammDB, settings::Setti
                     dm,
                     eur,
                     ohneNull,
-                    switchLK});
+                    switchLK,
+                    {"Band1", "TRANSEL", "Projektaufwand übernehmen",
+                     "Noch nicht verbuchten Projektaufwand als Positionen übernehmen"}});
     bar_->SetHandler([this](const QString& key) { ToolClick(key); });
     // A failed write has been shown and the grid shows the stored data again; the command still runs.
     bar_->SetCommitHook([this] {
@@ -273,6 +278,26 @@ void StdRech::KatalogUebernehmen(int zeile) {
     grid->SetCurrentRow(row);
 }
 
+void StdRech::TransKosten() {
+    if (!model_) return;
+    panel_->Commit();
+    int gebucht = 0;
+    try {
+        const std::vector<OffenerAufwand> offen = OffenenAufwandLesen(projekt_);
+        if (!offen.empty()) gebucht = AufwandBuchen(projekt_, offen, rechnung_, panel_->Eingabe());
+    } catch (const db::DbError& e) {
+        // Rolled back: neither positions nor marks were stored.
+        Melden(QString::fromUtf8(e.what()));
+        return;
+    }
+    if (gebucht == 0) {
+        forms::MsgBox(this, KeineDatenMeldung, forms::MsgButtons::OK, forms::MsgIcon::Information,
+                      QApplication::applicationDisplayName());
+        return;
+    }
+    model_->Requery();
+}
+
 void StdRech::ToolClick(const QString& key) {
     if (key == "OK" || key == "EXIT") {
         Schliessen();
@@ -284,6 +309,8 @@ void StdRech::ToolClick(const QString& key) {
         const int filter = panel_->GespeicherterFilter() != 0 ? 0 : 1;
         OhneNull(filter);
         bar_->SetChecked("Band1", "OHNENUL", filter != 0);
+    } else if (key == "TRANSEL") {
+        TransKosten();
     } else if (key == "SWITCHLK") {
         const bool zeigen = !panel_->KatalogGezeigt();
         SwitchLK(zeigen ? 1 : 0);

@@ -9,7 +9,7 @@
 // and close; there is no cancel.
 //
 // Controls (objectName): dialog "StdRech"; the panel's controls (PositionsPanel.h); tool band "ActiveBar1",
-// band "Band1", tools "OK", "EXIT", "DM", "EUR", "OHNENUL", "SWITCHLK".
+// band "Band1", tools "OK", "EXIT", "DM", "EUR", "OHNENUL", "SWITCHLK", "TRANSEL".
 #ifndef Q_MOC_RUN
 #include "expenses/ZeilenRechnung.h"
 #endif
@@ -53,6 +53,8 @@ public:
     void OhneNull(int filter);
     // Shows (non-zero) or hides the catalogue pane; stored.
     void SwitchLK(int zeigen);
+    // Takes every unbilled expense record over as a new position, each exactly once, and shows them.
+    void TransKosten();
     void ResizeGrid1();
     void WährungsInput(int eingabe);
     void SwitchWährung(int anzeige);
@@ -70,6 +72,7 @@ public:
     void reject() override;
 
     static const QString ZuGrossMeldung;
+    static const QString KeineDatenMeldung;
 
 protected:
     // The close box acts as "OK".

@@ -83,6 +83,47 @@ protected:
                 .Add(std::string(datum)));
     }
 
+    // An expense record as the expense window stores it; returns its key.
+    struct Aufwand {
+        const char* numm;
+        int inputType;
+        const char *menge, *satz, *summ, *alDispSatz, *alDispSumm;
+        const char* datum = "2026-11-02";
+        int phase = 0;
+        bool verbucht = false;
+        bool hide = false;
+        const char* interSumm = "0";
+        const char* alDispInterSumm = "0";
+    };
+    int64_t Erfassen(const Aufwand& a) {
+        const auto c = [](const char* s) { return velu::Currency::FromString(s).Raw(); };
+        projekt_->Execute(
+            "INSERT INTO Projektaufwand (Numm, Leistung, Einheit, Menge, Satz, Summ, AlDispSatz, AlDispSumm, "
+            "Mitarbeiter, Datum, Phzuordnung, INPUTType, SchonVerbucht, HIDE, interSumm, AlDispinterSumm) "
+            "VALUES (?, 'Bauleitung', 'Std', ?, ?, ?, ?, ?, 'Meier', ?, ?, ?, ?, ?, ?, ?)",
+            velu::db::Params()
+                .Add(std::string(a.numm))
+                .Add(c(a.menge))
+                .Add(c(a.satz))
+                .Add(c(a.summ))
+                .Add(c(a.alDispSatz))
+                .Add(c(a.alDispSumm))
+                .Add(std::string(a.datum))
+                .Add(int64_t{a.phase})
+                .Add(int64_t{a.inputType})
+                .Add(int64_t{a.verbucht ? -1 : 0})
+                .Add(int64_t{a.hide ? -1 : 0})
+                .Add(c(a.interSumm))
+                .Add(c(a.alDispInterSumm)));
+        return projekt_->LastInsertId();
+    }
+    bool Verbucht(int64_t lfnr) {
+        velu::db::Recordset rs = projekt_->OpenRecordset(
+            "SELECT Coalesce(SchonVerbucht, 0) AS v FROM Projektaufwand WHERE LfNr = ?",
+            velu::db::Params().Add(lfnr));
+        return rs.GetInt("v") != 0;
+    }
+
     std::unique_ptr<velu::expenses::StdRech> Oeffnen(int anzeige, int eingabe) {
         auto f = std::make_unique<velu::expenses::StdRech>(*projekt_, *stamm_, *settings_);
         f->setWindowTitle("Stundenlohnrechnung 2026-001 Planung");

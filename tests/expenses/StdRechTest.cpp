@@ -340,3 +340,41 @@ TEST_F(StdRechTest, F1OpensItsHelpPage) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(StdRechTest, TranselTakesTheUnbilledRecordsOverOnce) {
+    Position("1", "1", "10");
+    Erfassen({"A1", 1, "2.5", "10", "25", "19.5583", "48.8957"});
+    auto f = Oeffnen(0, 0);
+    ASSERT_TRUE(Tippen(*f, 0, "Menge", "2")); // pending: written before the transfer
+    ASSERT_TRUE(f->ActiveBar1().Click("Band1", "TRANSEL"));
+    EXPECT_TRUE(boxen_.Shown().empty()) << boxen_.LastText().toStdString();
+    ASSERT_EQ(f->Positionen()->StoredRows(), 2);
+    EXPECT_EQ(Betrag(0, "Summ"), C("20"));
+    EXPECT_EQ(f->Positionen()->data(f->Positionen()->index(1, 0)).toString(), "A1");
+    EXPECT_EQ(Betrag(1, "Summ"), C("48.9"));
+
+    ASSERT_TRUE(f->ActiveBar1().Click("Band1", "TRANSEL"));
+    ASSERT_EQ(boxen_.Shown().size(), 1u);
+    EXPECT_EQ(boxen_.Shown()[0].text, "Es sind keine neuen Daten vorhanden");
+    EXPECT_EQ(boxen_.Shown()[0].icon, MsgIcon::Information);
+    EXPECT_EQ(boxen_.Shown()[0].title, QApplication::applicationDisplayName());
+    EXPECT_EQ(Positionen(), 2);
+}
+
+TEST_F(StdRechTest, FailedTransferIsShownAndChangesNothing) {
+    const int64_t a = Erfassen({"A1", 0, "1", "10", "10", "5.1129", "5.1129"});
+    projekt_->Execute("CREATE TRIGGER Storung BEFORE INSERT ON StdRePos "
+                      "BEGIN SELECT RAISE(ABORT, 'Datenträger voll'); END");
+    auto f = Oeffnen(0, 0);
+    ASSERT_TRUE(f->ActiveBar1().Click("Band1", "TRANSEL"));
+    ASSERT_EQ(boxen_.Shown().size(), 1u);
+    EXPECT_TRUE(boxen_.Shown()[0].text.contains(QString::fromUtf8("Datenträger voll")));
+    EXPECT_EQ(boxen_.Shown()[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(Positionen(), 0);
+    EXPECT_FALSE(Verbucht(a));
+    EXPECT_EQ(f->Positionen()->rowCount(), 1);
+}
+
+} // namespace
