@@ -1,12 +1,15 @@
 #include "expenses/PositionsPanel.h"
 
 #include "core/MoneyFormat.h"
+#include "core/ProjektSchema.h"
 #include "expenses/ZeilenRechnung.h"
 #include "platform/db/Database.h"
+#include "platform/db/DbError.h"
 #include "platform/db/QueryDef.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/BoundGridModel.h"
 #include "platform/forms/BoundGridView.h"
+#include "platform/forms/MessageBox.h"
 #include "platform/settings/SettingsStore.h"
 #include "ui/DatePicSSDB.h"
 #include "ui/avbSplitter.h"
@@ -86,8 +89,49 @@ private:
     mutable QPointer<QWidget> offen_;
 };
 
-PositionsPanel::PositionsPanel(settings::SettingsStore& settings, QString abschnitt, QWidget* form)
-    : QWidget(form), settings_(settings), abschnitt_(std::move(abschnitt)), form_(form) {
+QString PhasenText(int phase) {
+    if (phase >= 1 && phase <= 9) return QStringLiteral("Leistungsphase %1").arg(phase);
+    if (phase == 10) return QStringLiteral("Stundenlohnarbeiten");
+    return QStringLiteral("Keine Zuordnung");
+}
+
+// The phase list of the phase column: the texts, the cell stores the number.
+class PhasenDropDown : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+        auto* box = new QComboBox(parent);
+        box->setObjectName("SSDBDropDown2");
+        for (int k = 0; k <= 10; ++k)
+            box->addItem(PhasenText(k), k);
+        offen_ = box;
+        return box;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        auto* box = static_cast<QComboBox*>(editor);
+        const int i = box->findText(index.data(Qt::EditRole).toString());
+        box->setCurrentIndex(i < 0 ? 0 : i);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        model->setData(index, QString::number(static_cast<QComboBox*>(editor)->currentData().toInt()),
+                       Qt::EditRole);
+    }
+    void Abschliessen() {
+        if (QWidget* box = offen_) {
+            emit commitData(box);
+            emit closeEditor(box);
+        }
+    }
+
+private:
+    mutable QPointer<QWidget> offen_;
+};
+
+PositionsPanel::PositionsPanel(settings::SettingsStore& settings, QString abschnitt, QWidget* form,
+                               bool mitInternemSatz)
+    : QWidget(form), settings_(settings), abschnitt_(std::move(abschnitt)), form_(form),
+      mitInternemSatz_(mitInternemSatz) {
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->setSpacing(0);
@@ -130,6 +174,7 @@ PositionsPanel::PositionsPanel(settings::SettingsStore& settings, QString abschn
     splitter_->ShowColor(Blau);
 
     dropDown_ = new MitarbeiterDropDown(*this, grid1_);
+    phasenDropDown_ = new PhasenDropDown(grid1_);
     picker_ = new DatePicSSDB(this);
     picker_->setObjectName("DatePicSSDB1");
     picker_->hide();
@@ -143,8 +188,8 @@ PositionsPanel::PositionsPanel(settings::SettingsStore& settings, QString abschn
         c.readOnly = true;
         return c;
     };
-    const auto satz = [&spalte](const char* feld, WaehrungCode w) {
-        forms::BoundColumn c = spalte(feld, "Satz");
+    const auto satz = [&spalte](const char* feld, WaehrungCode w, const char* caption = "Satz") {
+        forms::BoundColumn c = spalte(feld, caption);
         c.anzeigen = [w](const db::Value& v) -> QVariant {
             const auto b = BetragAus(v);
             return b ? QString::fromStdString(FormatBetrag(*b, w)) : QString();
@@ -154,6 +199,10 @@ PositionsPanel::PositionsPanel(settings::SettingsStore& settings, QString abschn
     katalogSpalten_ = {
         spalte("Positionsnummer", "Nr"), spalte("Leistung", "Leistung"), satz("Satz", DM),
         satz("AlDispSatz", EUR),         spalte("Einheit", "Einheit"),   spalte("zuordnung", "zuordnung")};
+    if (mitInternemSatz_) {
+        katalogSpalten_.push_back(satz("interSatz", DM, "interner Satz"));
+        katalogSpalten_.push_back(satz("AlDispinterSatz", EUR, "interner Satz"));
+    }
 }
 
 PositionsPanel::~PositionsPanel() {
@@ -176,12 +225,17 @@ QString PositionsPanel::Heute() {
 }
 
 void PositionsPanel::SetPositionen(forms::BoundGridModel* model) {
-    if (positionen_) grid1_->setItemDelegateForColumn(positionen_->ColumnOf("Mitarbeiter"), nullptr);
+    if (positionen_) {
+        grid1_->setItemDelegateForColumn(positionen_->ColumnOf("Mitarbeiter"), nullptr);
+        grid1_->setItemDelegateForColumn(positionen_->ColumnOf("Phzuordnung"), nullptr);
+    }
     positionen_ = model;
     grid1_->SetBoundModel(model);
     if (!model) return;
     const int mitarbeiter = model->ColumnOf("Mitarbeiter");
     if (mitarbeiter >= 0) grid1_->setItemDelegateForColumn(mitarbeiter, dropDown_);
+    const int phase = model->ColumnOf("Phzuordnung");
+    if (phase >= 0) grid1_->setItemDelegateForColumn(phase, phasenDropDown_);
     Spaltenbreiten();
     ResizeGrid1();
 }
@@ -189,13 +243,16 @@ void PositionsPanel::SetPositionen(forms::BoundGridModel* model) {
 void PositionsPanel::MitarbeiterLesen() {
     mitarbeiter_.clear();
     if (!stamm_) return;
-    db::Recordset rs = stamm_->OpenRecordset("SELECT Mitarbeiter, Stundensatzext, AlDispStundensatzext "
+    db::Recordset rs = stamm_->OpenRecordset("SELECT Mitarbeiter, Stundensatzext, AlDispStundensatzext, "
+                                             "StundensatzInt, AlDispStundensatzInt "
                                              "FROM Mitarbeiter ORDER BY Mitarbeiter, LfNr");
     for (int i = 0; i < rs.RecordCount(); ++i) {
         rs.SetAbsolutePosition(i);
         mitarbeiter_.push_back({QString::fromStdString(rs.GetText("Mitarbeiter")),
                                 BetragAus(rs.Get("Stundensatzext")).value_or(Currency{}),
-                                BetragAus(rs.Get("AlDispStundensatzext")).value_or(Currency{})});
+                                BetragAus(rs.Get("AlDispStundensatzext")).value_or(Currency{}),
+                                BetragAus(rs.Get("StundensatzInt")).value_or(Currency{}),
+                                BetragAus(rs.Get("AlDispStundensatzInt")).value_or(Currency{})});
     }
 }
 
@@ -241,6 +298,10 @@ void PositionsPanel::KatalogWaehrung() {
     if (!katalog_) return;
     katalog_->SetColumnVisible(katalog_->ColumnOf("Satz"), eingabe_ == 0);
     katalog_->SetColumnVisible(katalog_->ColumnOf("AlDispSatz"), eingabe_ != 0);
+    if (mitInternemSatz_) {
+        katalog_->SetColumnVisible(katalog_->ColumnOf("interSatz"), eingabe_ == 0);
+        katalog_->SetColumnVisible(katalog_->ColumnOf("AlDispinterSatz"), eingabe_ != 0);
+    }
     grid2_->ApplyColumnVisibility();
 }
 
@@ -273,6 +334,101 @@ bool PositionsPanel::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+const QString PositionsPanel::ZuGrossMeldung = QString::fromUtf8("Der Betrag ist zu groß.");
+
+void PositionsPanel::Melden(const QString& text) const {
+    forms::MsgBox(form_, text, forms::MsgButtons::OK, forms::MsgIcon::Critical, form_->windowTitle());
+}
+
+void PositionsPanel::ZuGrossMelden() const {
+    Melden(ZuGrossMeldung);
+}
+
+void PositionsPanel::OhneNull(int filter) {
+    try {
+        KatalogLesen(filter);
+    } catch (const db::DbError& e) {
+        Melden(QString::fromUtf8(e.what()));
+        return;
+    }
+    FilterSpeichern(filter);
+}
+
+void PositionsPanel::SwitchLK(int zeigen) {
+    KatalogZeigen(zeigen != 0);
+    KatalogAnzeigeSpeichern(zeigen != 0 ? 1 : 0);
+}
+
+std::vector<forms::ToolDef> PositionsPanel::KatalogTools() {
+    std::vector<forms::ToolDef> t{
+        {"Band1", "DM", "DM", "Anzeige in DM"},
+        {"Band1", "EUR", "EUR", "Anzeige in Euro"},
+        {"Band1", "OHNENUL", QString::fromUtf8("Ohne Nullsätze"), "Nur Leistungen mit Satz anzeigen"},
+        {"Band1", "SWITCHLK", "Leistungskatalog aus", "Leistungskatalog ein- oder ausblenden"}};
+    for (auto& d : t)
+        d.checkable = true;
+    return t;
+}
+
+void PositionsPanel::AnzeigeMarkieren(forms::ToolBand& bar, int anzeige) {
+    bar.SetChecked("Band1", "EUR", anzeige != 0);
+    bar.SetChecked("Band1", "DM", anzeige == 0);
+}
+
+bool PositionsPanel::KatalogTool(forms::ToolBand& bar, const QString& key) {
+    if (key == "OHNENUL") {
+        const int filter = GespeicherterFilter() != 0 ? 0 : 1;
+        OhneNull(filter);
+        bar.SetChecked("Band1", "OHNENUL", filter != 0);
+        return true;
+    }
+    if (key == "SWITCHLK") {
+        // A checked tool means the pane is hidden.
+        const bool zeigen = !katalogGezeigt_;
+        SwitchLK(zeigen ? 1 : 0);
+        bar.SetChecked("Band1", "SWITCHLK", !zeigen);
+        return true;
+    }
+    return false;
+}
+
+void PositionsPanel::GespeicherteEinstellungen(forms::ToolBand& bar, bool filter, bool katalog) {
+    if (filter) {
+        const int f = GespeicherterFilter();
+        if (f == 1) bar.SetChecked("Band1", "OHNENUL", true);
+        OhneNull(f);
+    }
+    if (katalog && !GespeicherteKatalogAnzeige()) {
+        bar.SetChecked("Band1", "SWITCHLK", true);
+        SwitchLK(0);
+    }
+}
+
+Currency PositionsPanel::Betrag(const forms::BoundGridModel& m, int row, std::string_view feld) {
+    return BetragAus(m.Value(row, feld)).value_or(Currency{});
+}
+
+Satzpaar PositionsPanel::LiesPaar(const forms::BoundGridModel& m, int row, const Satzfelder& f) {
+    return {Betrag(m, row, f.satz), Betrag(m, row, f.alDispSatz), Betrag(m, row, f.summ),
+            Betrag(m, row, f.alDispSumm)};
+}
+
+void PositionsPanel::SetzePaar(forms::BoundGridModel& m, int row, const Satzfelder& f, const Satzpaar& p) {
+    m.SetValue(row, f.satz, p.satz.Raw());
+    m.SetValue(row, f.alDispSatz, p.alDispSatz.Raw());
+    m.SetValue(row, f.summ, p.summ.Raw());
+    m.SetValue(row, f.alDispSumm, p.alDispSumm.Raw());
+}
+
+bool PositionsPanel::IstFeld(const forms::BoundGridModel& m, int column, std::string_view feld) {
+    return column >= 0 && column == m.ColumnOf(feld);
+}
+
+int PositionsPanel::Feldlaenge(const char* tabelle, const char* feld, int sonst) {
+    const schema::Column* c = ProjektSchema::Get().Get(tabelle).Find(feld);
+    return c && c->size > 0 ? c->size : sonst;
+}
+
 int PositionsPanel::GespeicherterFilter() const {
     return settings_.GetSetting(abschnitt_, "AUFWANZ", "0").trimmed() == "1" ? 1 : 0;
 }
@@ -292,6 +448,7 @@ void PositionsPanel::KatalogAnzeigeSpeichern(int zeigen) {
 bool PositionsPanel::Commit() {
     if (pickerOffen_ || !positionen_) return true;
     dropDown_->Abschliessen();
+    phasenDropDown_->Abschliessen();
     return grid1_->Commit();
 }
 
@@ -347,6 +504,9 @@ void PositionsPanel::Spaltenbreiten() {
             if (c >= 0) grid2_->setColumnWidth(c, breite);
         }
     }
+    // A width given to a hidden column shows it again.
+    grid1_->ApplyColumnVisibility();
+    grid2_->ApplyColumnVisibility();
 }
 
 void PositionsPanel::ResizeGrid1() {
@@ -395,6 +555,27 @@ forms::BoundColumn PositionsPanel::Mengenspalte(const char* feld) const {
         QString t = QString::fromStdString(FormatBetrag(*b, DM));
         t.chop(2);
         return t;
+    };
+    return c;
+}
+
+forms::BoundColumn PositionsPanel::Phasenspalte(const char* feld) const {
+    forms::BoundColumn c = Textspalte(feld, feld, 0);
+    c.art = forms::BoundColumn::Art::Ganzzahl;
+    c.anzeigen = [](const db::Value& v) -> QVariant {
+        if (const auto* i = std::get_if<int64_t>(&v)) return PhasenText(int(*i));
+        return db::IsNull(v) ? QString() : PhasenText(0);
+    };
+    // The list's number, or one of its texts typed in.
+    c.lesen = [](const QString& text) -> std::optional<db::Value> {
+        const QString t = text.trimmed();
+        if (t.isEmpty()) return db::Value();
+        bool ok = false;
+        const int n = t.toInt(&ok);
+        if (ok) return n >= 0 && n <= 10 ? std::optional<db::Value>(int64_t{n}) : std::nullopt;
+        for (int k = 0; k <= 10; ++k)
+            if (PhasenText(k).compare(t, Qt::CaseInsensitive) == 0) return db::Value(int64_t{k});
+        return std::nullopt;
     };
     return c;
 }

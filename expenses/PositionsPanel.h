@@ -10,7 +10,9 @@
 #ifndef Q_MOC_RUN
 #include "core/Currency.h"
 #include "core/Money.h"
+#include "expenses/ZeilenRechnung.h"
 #include "platform/db/Value.h"
+#include "platform/forms/ToolBand.h"
 #endif
 
 #include <QString>
@@ -34,6 +36,7 @@ namespace forms {
 struct BoundColumn;
 class BoundGridModel;
 class BoundGridView;
+class ToolBand;
 } // namespace forms
 namespace settings {
 class SettingsStore;
@@ -43,17 +46,26 @@ class SettingsStore;
 namespace velu::expenses {
 
 class MitarbeiterDropDown;
+class PhasenDropDown;
 
 struct Mitarbeiterdaten {
     QString name;
     Currency stundensatzext;
     Currency alDispStundensatzext;
+    Currency stundensatzInt;
+    Currency alDispStundensatzInt;
 };
+
+// The phase assignments of the expense records: 0 "Keine Zuordnung", 1 to 9 "Leistungsphase n", 10
+// "Stundenlohnarbeiten".
+QString PhasenText(int phase);
 
 class PositionsPanel : public QWidget {
     Q_OBJECT
 public:
-    PositionsPanel(settings::SettingsStore& settings, QString abschnitt, QWidget* form);
+    // mitInternemSatz: the expense window, whose catalogue and employee list show the internal rates too.
+    PositionsPanel(settings::SettingsStore& settings, QString abschnitt, QWidget* form,
+                   bool mitInternemSatz = false);
     ~PositionsPanel() override;
 
     forms::BoundGridView* SSDBGrid1() const { return grid1_; }
@@ -70,6 +82,7 @@ public:
     // Employees of the master database, read again.
     void MitarbeiterLesen();
     const std::vector<Mitarbeiterdaten>& Mitarbeiter() const { return mitarbeiter_; }
+    bool MitInternemSatz() const { return mitInternemSatz_; }
     const Mitarbeiterdaten* FindeMitarbeiter(const QString& name) const;
 
     int Eingabe() const { return eingabe_; }
@@ -87,6 +100,30 @@ public:
     // Shows or hides the catalogue pane.
     void KatalogZeigen(bool zeigen);
     bool KatalogGezeigt() const { return katalogGezeigt_; }
+
+    // The form's operations of the same names: the catalogue source (stored as "AUFWANZ", a database error
+    // shown) and the catalogue pane (stored as "LKDISP").
+    void OhneNull(int filter);
+    void SwitchLK(int zeigen);
+    // The display and catalogue tools both forms carry ("DM", "EUR", "OHNENUL", "SWITCHLK"), their check
+    // marks, and their clicks: "OHNENUL" and "SWITCHLK" switch and invert the mark; true when key was one.
+    static std::vector<forms::ToolDef> KatalogTools();
+    static void AnzeigeMarkieren(forms::ToolBand& bar, int anzeige);
+    bool KatalogTool(forms::ToolBand& bar, const QString& key);
+    // The stored settings applied when the form opens.
+    void GespeicherteEinstellungen(forms::ToolBand& bar, bool filter, bool katalog);
+
+    // A row's rate pair and writing one back (pending).
+    static Satzpaar LiesPaar(const forms::BoundGridModel& m, int row, const Satzfelder& f);
+    static void SetzePaar(forms::BoundGridModel& m, int row, const Satzfelder& f, const Satzpaar& p);
+    static Currency Betrag(const forms::BoundGridModel& m, int row, std::string_view feld);
+    static bool IstFeld(const forms::BoundGridModel& m, int column, std::string_view feld);
+    // Input length of a text field of a project table: its declared size.
+    static int Feldlaenge(const char* tabelle, const char* feld, int sonst);
+    // "Der Betrag ist zu groß." with the form's caption.
+    void ZuGrossMelden() const;
+    void Melden(const QString& text) const;
+    static const QString ZuGrossMeldung;
 
     // Settings of the form's section.
     int GespeicherterFilter() const;
@@ -110,6 +147,7 @@ public:
     forms::BoundColumn Betragspalte(const char* feld, const QString& caption) const;
     forms::BoundColumn Mengenspalte(const char* feld) const;
     forms::BoundColumn Datumspalte(const char* feld) const;
+    forms::BoundColumn Phasenspalte(const char* feld) const;
 
     static std::optional<Currency> BetragAus(const db::Value& v);
     static QString Heute();
@@ -144,6 +182,8 @@ private:
     std::vector<Mitarbeiterdaten> mitarbeiter_;
     int eingabe_ = 0;
     int anzeige_ = 0;
+    bool mitInternemSatz_ = false;
+    PhasenDropDown* phasenDropDown_ = nullptr;
     bool katalogGezeigt_ = true;
     bool pickerOffen_ = false;
 };

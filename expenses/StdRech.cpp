@@ -20,18 +20,13 @@
 
 namespace velu::expenses {
 
-const QString StdRech::ZuGrossMeldung = QString::fromUtf8("Der Betrag ist zu groß.");
+const QString StdRech::ZuGrossMeldung = PositionsPanel::ZuGrossMeldung;
 const QString StdRech::KeineDatenMeldung = QStringLiteral("Es sind keine neuen Daten vorhanden");
 
 namespace {
 
 int Feldlaenge(const char* feld, int sonst) {
-    const schema::Column* c = ProjektSchema::Get().Get("StdRePos").Find(feld);
-    return c && c->size > 0 ? c->size : sonst;
-}
-
-bool Feld(const forms::BoundGridModel& m, int column, std::string_view feld) {
-    return column >= 0 && column == m.ColumnOf(feld);
+    return PositionsPanel::Feldlaenge("StdRePos", feld, sonst);
 }
 
 } // namespace
@@ -44,20 +39,12 @@ StdRech::StdRech(db::Database& projektDB, db::Database& stammDB, settings::Setti
 
     bar_ = new forms::ToolBand(this);
     bar_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
-    forms::ToolDef dm{"Band1", "DM", "DM", "Anzeige in DM"};
-    forms::ToolDef eur{"Band1", "EUR", "EUR", "Anzeige in Euro"};
-    forms::ToolDef ohneNull{"Band1", "OHNENUL", "Ohne Nullsätze", "Nur Leistungen mit Satz anzeigen"};
-    forms::ToolDef switchLK{"Band1", "SWITCHLK", "Leistungskatalog aus",
-                            "Leistungskatalog ein- oder ausblenden"};
-    dm.checkable = eur.checkable = ohneNull.checkable = switchLK.checkable = true;
-    bar_->AddTools({{"Band1", "OK", "OK", "Eingaben übernehmen"},
-                    {"Band1", "EXIT", "Beenden", "Fenster schließen"},
-                    dm,
-                    eur,
-                    ohneNull,
-                    switchLK,
-                    {"Band1", "TRANSEL", "Projektaufwand übernehmen",
-                     "Noch nicht verbuchten Projektaufwand als Positionen übernehmen"}});
+    bar_->AddTools(
+        {{"Band1", "OK", "OK", "Eingaben übernehmen"}, {"Band1", "EXIT", "Beenden", "Fenster schließen"}});
+    for (const forms::ToolDef& d : PositionsPanel::KatalogTools())
+        bar_->AddTool(d);
+    bar_->AddTool({"Band1", "TRANSEL", "Projektaufwand übernehmen",
+                   "Noch nicht verbuchten Projektaufwand als Positionen übernehmen"});
     bar_->SetHandler([this](const QString& key) { ToolClick(key); });
     // A failed write has been shown and the grid shows the stored data again; the command still runs.
     bar_->SetCommitHook([this] {
@@ -73,10 +60,7 @@ StdRech::StdRech(db::Database& projektDB, db::Database& stammDB, settings::Setti
     haupt->addWidget(panel_);
     resize(760, 520);
 
-    if (!panel_->GespeicherteKatalogAnzeige()) {
-        bar_->SetChecked("Band1", "SWITCHLK", true);
-        SwitchLK(0);
-    }
+    panel_->GespeicherteEinstellungen(*bar_, false, true);
     help::InstallHelpKey(this, objectName());
 }
 
@@ -127,9 +111,7 @@ void StdRech::Makeconection(int32_t rechnung, int16_t anzeige, int16_t eingabe) 
     panel_->MitarbeiterLesen();
 
     SwitchWährung(anzeige);
-    const int filter = panel_->GespeicherterFilter();
-    if (filter == 1) bar_->SetChecked("Band1", "OHNENUL", true);
-    OhneNull(filter);
+    panel_->GespeicherteEinstellungen(*bar_, true, false);
 }
 
 void StdRech::WährungsInput(int eingabe) {
@@ -138,8 +120,7 @@ void StdRech::WährungsInput(int eingabe) {
 
 void StdRech::SwitchWährung(int anzeige) {
     panel_->SetAnzeige(anzeige);
-    bar_->SetChecked("Band1", "EUR", anzeige != 0);
-    bar_->SetChecked("Band1", "DM", anzeige == 0);
+    PositionsPanel::AnzeigeMarkieren(*bar_, anzeige);
     forms::BoundGridView* grid = panel_->SSDBGrid1();
     grid->setUpdatesEnabled(false);
     SpaltenEinrichten();
@@ -159,18 +140,11 @@ void StdRech::SpaltenEinrichten() {
 }
 
 void StdRech::OhneNull(int filter) {
-    try {
-        panel_->KatalogLesen(filter);
-    } catch (const db::DbError& e) {
-        Melden(QString::fromUtf8(e.what()));
-        return;
-    }
-    panel_->FilterSpeichern(filter);
+    panel_->OhneNull(filter);
 }
 
 void StdRech::SwitchLK(int zeigen) {
-    panel_->KatalogZeigen(zeigen != 0);
-    panel_->KatalogAnzeigeSpeichern(zeigen != 0 ? 1 : 0);
+    panel_->SwitchLK(zeigen);
 }
 
 void StdRech::ResizeGrid1() {
@@ -183,17 +157,14 @@ void StdRech::resizeEvent(QResizeEvent* event) {
 }
 
 void StdRech::Melden(const QString& text) {
-    forms::MsgBox(this, text, forms::MsgButtons::OK, forms::MsgIcon::Critical, windowTitle());
+    panel_->Melden(text);
 }
 
 bool StdRech::Rechnen(int row, int spalte) {
-    const auto betrag = [&](std::string_view feld) {
-        return PositionsPanel::BetragAus(model_->Value(row, feld)).value_or(Currency{});
-    };
-    const Satzpaar alt{betrag("Satz"), betrag("AlDispSatz"), betrag("Summ"), betrag("AlDispSumm")};
-    const auto neu = expenses::calcSumme(Modus(), spalte, betrag("Menge"), alt);
+    const auto neu = expenses::calcSumme(Modus(), spalte, PositionsPanel::Betrag(*model_, row, "Menge"),
+                                         PositionsPanel::LiesPaar(*model_, row, ExterneSaetze));
     if (!neu) {
-        Melden(ZuGrossMeldung);
+        panel_->ZuGrossMelden();
         return false;
     }
     SetzeSaetze(row, *neu);
@@ -201,10 +172,7 @@ bool StdRech::Rechnen(int row, int spalte) {
 }
 
 void StdRech::SetzeSaetze(int row, const Satzpaar& p) {
-    model_->SetValue(row, "Satz", p.satz.Raw());
-    model_->SetValue(row, "AlDispSatz", p.alDispSatz.Raw());
-    model_->SetValue(row, "Summ", p.summ.Raw());
-    model_->SetValue(row, "AlDispSumm", p.alDispSumm.Raw());
+    PositionsPanel::SetzePaar(*model_, row, ExterneSaetze, p);
 }
 
 bool StdRech::calcSumme(int spalte) {
@@ -218,11 +186,12 @@ void StdRech::NachEingabe(int row, int column) {
     const std::string& feld = model_->Columns()[size_t(column)].field;
     if (HeuteEintragen(db::IsNull(model_->Value(row, "Datum")), feld))
         model_->SetValue(row, "Datum", PositionsPanel::Heute().toStdString());
-    if (Feld(*model_, column, "Menge")) {
+    if (PositionsPanel::IstFeld(*model_, column, "Menge")) {
         if (!Rechnen(row, NurMenge)) model_->EingabeAblehnen();
-    } else if (Feld(*model_, column, "Satz") || Feld(*model_, column, "AlDispSatz")) {
+    } else if (PositionsPanel::IstFeld(*model_, column, "Satz") ||
+               PositionsPanel::IstFeld(*model_, column, "AlDispSatz")) {
         if (!Rechnen(row, column)) model_->EingabeAblehnen();
-    } else if (Feld(*model_, column, "Mitarbeiter")) {
+    } else if (PositionsPanel::IstFeld(*model_, column, "Mitarbeiter")) {
         MitarbeiterGewaehlt(row);
     }
 }
@@ -232,16 +201,13 @@ void StdRech::MitarbeiterGewaehlt(int row) {
     const auto* text = std::get_if<std::string>(&name);
     const Mitarbeiterdaten* ma = text ? panel_->FindeMitarbeiter(QString::fromStdString(*text)) : nullptr;
     if (!ma) return;
-    const auto betrag = [&](std::string_view feld) {
-        return PositionsPanel::BetragAus(model_->Value(row, feld)).value_or(Currency{});
-    };
     // A row that has a rate keeps it, whoever does the work.
-    if (MitarbeiterSatzGilt(betrag("Satz"))) {
-        const Satzpaar alt{betrag("Satz"), betrag("AlDispSatz"), betrag("Summ"), betrag("AlDispSumm")};
-        const auto neu =
-            SatzUebernehmen(Modus(), betrag("Menge"), alt, ma->stundensatzext, ma->alDispStundensatzext);
+    if (MitarbeiterSatzGilt(PositionsPanel::Betrag(*model_, row, "Satz"))) {
+        const auto neu = SatzUebernehmen(Modus(), PositionsPanel::Betrag(*model_, row, "Menge"),
+                                         PositionsPanel::LiesPaar(*model_, row, ExterneSaetze),
+                                         ma->stundensatzext, ma->alDispStundensatzext);
         if (!neu) {
-            Melden(ZuGrossMeldung);
+            panel_->ZuGrossMelden();
             model_->EingabeAblehnen();
             return;
         }
@@ -257,17 +223,12 @@ void StdRech::KatalogUebernehmen(int zeile) {
     panel_->Commit();
     int row = grid->CurrentRow();
     if (row < 0 || row >= model_->rowCount()) row = model_->rowCount() - 1;
-    const auto betrag = [&](std::string_view feld) {
-        return PositionsPanel::BetragAus(model_->Value(row, feld)).value_or(Currency{});
-    };
-    const auto katalogBetrag = [&](std::string_view feld) {
-        return PositionsPanel::BetragAus(katalog->Value(zeile, feld)).value_or(Currency{});
-    };
-    const Satzpaar alt{betrag("Satz"), betrag("AlDispSatz"), betrag("Summ"), betrag("AlDispSumm")};
-    const auto neu =
-        SatzUebernehmen(Modus(), betrag("Menge"), alt, katalogBetrag("Satz"), katalogBetrag("AlDispSatz"));
+    const auto neu = SatzUebernehmen(Modus(), PositionsPanel::Betrag(*model_, row, "Menge"),
+                                     PositionsPanel::LiesPaar(*model_, row, ExterneSaetze),
+                                     PositionsPanel::Betrag(*katalog, zeile, "Satz"),
+                                     PositionsPanel::Betrag(*katalog, zeile, "AlDispSatz"));
     if (!neu) {
-        Melden(ZuGrossMeldung);
+        panel_->ZuGrossMelden();
         return;
     }
     model_->SetValue(row, "PosNr", katalog->Value(zeile, "Positionsnummer"));
@@ -305,16 +266,10 @@ void StdRech::ToolClick(const QString& key) {
         SwitchWährung(0);
     } else if (key == "EUR") {
         SwitchWährung(1);
-    } else if (key == "OHNENUL") {
-        const int filter = panel_->GespeicherterFilter() != 0 ? 0 : 1;
-        OhneNull(filter);
-        bar_->SetChecked("Band1", "OHNENUL", filter != 0);
     } else if (key == "TRANSEL") {
         TransKosten();
-    } else if (key == "SWITCHLK") {
-        const bool zeigen = !panel_->KatalogGezeigt();
-        SwitchLK(zeigen ? 1 : 0);
-        bar_->SetChecked("Band1", "SWITCHLK", !zeigen);
+    } else {
+        panel_->KatalogTool(*bar_, key);
     }
 }
 

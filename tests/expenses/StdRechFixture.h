@@ -39,31 +39,36 @@ protected:
         ASSERT_TRUE(projekt_) << error;
         settings_ = std::make_unique<velu::settings::SettingsStore>(
             QString::fromStdString((dir_ / "velunta.ini").string()));
-        Mitarbeiter("Meier", "120");
+        Mitarbeiter("Meier", "120", "70");
         Mitarbeiter("Schulz", "80");
         Katalog("1.1", "Bauleitung", "Std", "100", "51.1292");
         Katalog("1.2", "Zeichnen", "Std", "60", "0"); // a DM rate only
         Katalog("2.0", "Kopien", "Stk", "0", "5");
     }
 
-    void Mitarbeiter(const char* name, const char* dm) {
-        const velu::Currency satz = velu::Currency::FromString(dm);
-        stamm_->Execute("INSERT INTO Mitarbeiter (Mitarbeiter, Stundensatzext, AlDispStundensatzext) "
-                        "VALUES (?, ?, ?)",
+    void Mitarbeiter(const char* name, const char* dm, const char* intern = "0") {
+        const velu::Currency satz = velu::Currency::FromString(dm), in = velu::Currency::FromString(intern);
+        stamm_->Execute("INSERT INTO Mitarbeiter (Mitarbeiter, Stundensatzext, AlDispStundensatzext, "
+                        "StundensatzInt, AlDispStundensatzInt) VALUES (?, ?, ?, ?, ?)",
                         velu::db::Params()
                             .Add(std::string(name))
                             .Add(satz.Raw())
-                            .Add(velu::DMEuroUmrechnung(satz, 1).Raw()));
+                            .Add(velu::DMEuroUmrechnung(satz, 1).Raw())
+                            .Add(in.Raw())
+                            .Add(velu::DMEuroUmrechnung(in, 1).Raw()));
     }
     void Katalog(const char* nr, const char* text, const char* einheit, const char* dm, const char* euro) {
         stamm_->Execute("INSERT INTO AufwandVerz (Positionsnummer, Leistung, Einheit, zuordnung, Satz, "
-                        "AlDispSatz) VALUES (?, ?, ?, 0, ?, ?)",
+                        "AlDispSatz, interSatz, AlDispinterSatz) VALUES (?, ?, ?, 0, ?, ?, ?, ?)",
                         velu::db::Params()
                             .Add(std::string(nr))
                             .Add(std::string(text))
                             .Add(std::string(einheit))
                             .Add(velu::Currency::FromString(dm).Raw())
-                            .Add(velu::Currency::FromString(euro).Raw()));
+                            .Add(velu::Currency::FromString(euro).Raw())
+                            // Internal rate: half the external one.
+                            .Add(velu::Currency::FromRaw(velu::Currency::FromString(dm).Raw() / 2).Raw())
+                            .Add(velu::Currency::FromRaw(velu::Currency::FromString(euro).Raw() / 2).Raw()));
     }
     // A stored position of the invoice.
     void Position(const char* nr, const char* menge, const char* satz, const char* datum = "2026-12-01") {
@@ -84,7 +89,7 @@ protected:
     }
 
     // An expense record as the expense window stores it; returns its key.
-    struct Aufwand {
+    struct Eintrag {
         const char* numm;
         int inputType;
         const char *menge, *satz, *summ, *alDispSatz, *alDispSumm;
@@ -95,7 +100,7 @@ protected:
         const char* interSumm = "0";
         const char* alDispInterSumm = "0";
     };
-    int64_t Erfassen(const Aufwand& a) {
+    int64_t Erfassen(const Eintrag& a) {
         const auto c = [](const char* s) { return velu::Currency::FromString(s).Raw(); };
         projekt_->Execute(
             "INSERT INTO Projektaufwand (Numm, Leistung, Einheit, Menge, Satz, Summ, AlDispSatz, AlDispSumm, "
@@ -160,8 +165,8 @@ protected:
     static std::string Heute() { return QDate::currentDate().toString(Qt::ISODate).toStdString(); }
 
     TestDir dir_;
-    std::unique_ptr<velu::db::Database> stamm_;
-    std::unique_ptr<velu::db::Database> projekt_;
+    std::shared_ptr<velu::db::Database> stamm_;
+    std::shared_ptr<velu::db::Database> projekt_;
     std::unique_ptr<velu::settings::SettingsStore> settings_;
     velu::forms::MessageBoxScript boxen_;
 };
