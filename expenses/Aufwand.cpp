@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -328,6 +329,16 @@ void Aufwand::StatusText(const QString& text) {
 void Aufwand::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     panel_->GespeicherteEinstellungen(*bar_, false, true);
+}
+
+void Aufwand::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The window stays maximised in the main window.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+        sub && sub->isVisible() && !sub->isMaximized())
+        QTimer::singleShot(0, sub, [sub] {
+            if (!sub->isMaximized()) sub->showMaximized();
+        });
 }
 
 void Aufwand::keyPressEvent(QKeyEvent* event) {

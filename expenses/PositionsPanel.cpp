@@ -46,13 +46,26 @@ public:
         auto* box = new QComboBox(parent);
         box->setObjectName("SSDBDropDown1");
         box->setEditable(true);
-        auto* liste = new QStandardItemModel(0, 3, box);
-        liste->setHorizontalHeaderLabels({"Mitarbeiter", "Stundensatzext", "AlDispStundensatzext"});
-        for (const Mitarbeiterdaten& m : panel_.Mitarbeiter())
-            liste->appendRow(
-                {new QStandardItem(m.name),
-                 new QStandardItem(QString::fromStdString(FormatBetrag(m.stundensatzext, DM))),
-                 new QStandardItem(QString::fromStdString(FormatBetrag(m.alDispStundensatzext, EUR)))});
+        // The expense window lists the internal rates too.
+        const bool intern = panel_.MitInternemSatz();
+        auto* liste = new QStandardItemModel(0, intern ? 5 : 3, box);
+        if (intern)
+            liste->setHorizontalHeaderLabels({"Mitarbeiter", "StundensatzInt", "Stundensatzext",
+                                              "AlDispStundensatzInt", "AlDispStundensatzext"});
+        else
+            liste->setHorizontalHeaderLabels({"Mitarbeiter", "Stundensatzext", "AlDispStundensatzext"});
+        const auto betrag = [](Currency c, WaehrungCode w) {
+            return new QStandardItem(QString::fromStdString(FormatBetrag(c, w)));
+        };
+        for (const Mitarbeiterdaten& m : panel_.Mitarbeiter()) {
+            if (intern)
+                liste->appendRow({new QStandardItem(m.name), betrag(m.stundensatzInt, DM),
+                                  betrag(m.stundensatzext, DM), betrag(m.alDispStundensatzInt, EUR),
+                                  betrag(m.alDispStundensatzext, EUR)});
+            else
+                liste->appendRow({new QStandardItem(m.name), betrag(m.stundensatzext, DM),
+                                  betrag(m.alDispStundensatzext, EUR)});
+        }
         auto* ansicht = new QTableView(box);
         ansicht->verticalHeader()->hide();
         ansicht->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -483,6 +496,7 @@ void PositionsPanel::PickerErgebnis(const QString& datum, int aktion) {
 
 void PositionsPanel::Spaltenbreiten() {
     if (positionen_) {
+        const int datum = mitInternemSatz_ ? 95 : 90;
         for (auto [feld, breite] : {std::pair{"PosNr", 44},
                                     {"Numm", 44},
                                     {"Menge", 77},
@@ -490,16 +504,25 @@ void PositionsPanel::Spaltenbreiten() {
                                     {"Satz", 77},
                                     {"AlDispSatz", 77},
                                     {"Mitarbeiter", 100},
-                                    {"Datum", 90},
+                                    {"Datum", datum},
                                     {"Summ", 95},
-                                    {"AlDispSumm", 95}}) {
+                                    {"AlDispSumm", 95},
+                                    {"interSatz", 77},
+                                    {"AlDispinterSatz", 77},
+                                    {"interSumm", 95},
+                                    {"AlDispinterSumm", 95},
+                                    {"Phzuordnung", 130}}) {
             const int c = positionen_->ColumnOf(feld);
             if (c >= 0) grid1_->setColumnWidth(c, breite);
         }
     }
     if (katalog_) {
-        for (auto [feld, breite] :
-             {std::pair{"Positionsnummer", 44}, {"Satz", 77}, {"AlDispSatz", 77}, {"Einheit", 47}}) {
+        for (auto [feld, breite] : {std::pair{"Positionsnummer", 44},
+                                    {"Satz", 77},
+                                    {"AlDispSatz", 77},
+                                    {"Einheit", 47},
+                                    {"interSatz", 77},
+                                    {"AlDispinterSatz", 77}}) {
             const int c = katalog_->ColumnOf(feld);
             if (c >= 0) grid2_->setColumnWidth(c, breite);
         }

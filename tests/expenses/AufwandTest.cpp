@@ -262,6 +262,9 @@ TEST_F(AufwandTest, OpenedFromTheMainWindowAndGivingItsBandBack) {
         ASSERT_TRUE(f);
         EXPECT_EQ(f->windowTitle(), "Erbrachte Leistungen");
         EXPECT_TRUE(sub->isMaximized());
+        sub->showNormal(); // it does not stay so
+        QApplication::processEvents();
+        EXPECT_TRUE(sub->isMaximized());
         EXPECT_FALSE(w.ActiveBar1().BandVisible("Band1"));
         emit f->ActiveBar1().ToolEnter("SUMMEN", "Summen je Leistungsphase anzeigen");
         EXPECT_EQ(w.Panel(1)->text(), "Summen je Leistungsphase anzeigen");
@@ -277,6 +280,28 @@ TEST_F(AufwandTest, OpenedFromTheMainWindowAndGivingItsBandBack) {
     velu::App().SetProjekt(nullptr, {});
     velu::App().SetStammDB(nullptr);
     velu::App().SetEinstellungen(nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(AufwandTest, EmployeeListShowsBothRatesInBothCurrencies) {
+    Erfassen({"A1", 0, "1", "0", "0", "0", "0"});
+    auto f = Oeffnen();
+    velu::forms::BoundGridView* grid = f->Panel().SSDBGrid1();
+    velu::forms::BoundGridModel* m = f->Positionen();
+    const QModelIndex zelle = m->index(0, m->ColumnOf("Mitarbeiter"));
+    QWidget* editor = grid->itemDelegateForIndex(zelle)->createEditor(grid->viewport(), {}, zelle);
+    auto* liste = editor->findChild<QAbstractItemModel*>();
+    ASSERT_TRUE(liste);
+    EXPECT_EQ(editor->objectName(), "SSDBDropDown1");
+    ASSERT_EQ(liste->columnCount(), 5);
+    EXPECT_EQ(liste->data(liste->index(0, 0)).toString(), "Meier");
+    EXPECT_EQ(liste->data(liste->index(0, 1)).toString(), "70,00 DM");
+    EXPECT_EQ(liste->data(liste->index(0, 2)).toString(), "120,00 DM");
+    EXPECT_EQ(liste->data(liste->index(0, 4)).toString(), QString::fromUtf8("61,36 €"));
+    delete editor;
 }
 
 } // namespace
