@@ -9,6 +9,7 @@
 #include "expenses/SummAufwand.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -275,6 +276,16 @@ TEST_F(AufwandTest, OpenedFromTheMainWindowAndGivingItsBandBack) {
         EXPECT_TRUE(w.MdiArea()->subWindowList().isEmpty());
         EXPECT_TRUE(w.ActiveBar1().BandVisible("Band1"));
         EXPECT_EQ(AufwandBetrag("A1", "Summ"), C("40"));
+
+        // Esc runs "EXIT".
+        ASSERT_TRUE(w.ActiveBar1().Click("Band1", "PROAUF"));
+        ASSERT_EQ(w.MdiArea()->subWindowList().size(), 1);
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(w.MdiArea()->subWindowList().front()->widget(), &esc);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+        EXPECT_TRUE(w.MdiArea()->subWindowList().isEmpty());
+        EXPECT_TRUE(w.ActiveBar1().BandVisible("Band1"));
     }
     velu::App().Formen().Clear();
     velu::App().SetProjekt(nullptr, {});

@@ -14,6 +14,7 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/settings/SettingsStore.h"
+#include "ui/DatePicSSDB.h"
 #include "ui/avbSplitter.h"
 
 #include <QDate>

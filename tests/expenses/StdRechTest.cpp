@@ -378,3 +378,31 @@ TEST_F(StdRechTest, FailedTransferIsShownAndChangesNothing) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(StdRechTest, RefusedInputOnTheNewRowLineStoresNoEmptyRow) {
+    auto f = Oeffnen(1, 0);
+    EXPECT_FALSE(Tippen(*f, 0, "AlDispSatz", "900000000000000"));
+    EXPECT_EQ(boxen_.LastText(), StdRech::ZuGrossMeldung);
+    EXPECT_FALSE(f->Positionen()->HasPending());
+    ASSERT_TRUE(f->ActiveBar1().Click("Band1", "OK"));
+    EXPECT_EQ(Positionen(), 0);
+}
+
+TEST_F(StdRechTest, DatePickerWritesTheChosenDate) {
+    Position("1", "1", "10", "2026-11-30");
+    auto f = Oeffnen(0, 0);
+    f->show();
+    velu::forms::BoundGridView* grid = f->Panel().SSDBGrid1();
+    grid->setCurrentIndex(f->Positionen()->index(0, f->Positionen()->ColumnOf("Datum")));
+    f->Panel().DatumKnopf();
+    EXPECT_TRUE(f->Panel().PickerOffen());
+    EXPECT_TRUE(f->Panel().DatePicSSDB1()->isVisible());
+    emit f->Panel().DatePicSSDB1()->DateAction("05.12.2026", velu::DatePicSSDB::ActionClicked);
+    EXPECT_FALSE(f->Panel().DatePicSSDB1()->isVisible());
+    ASSERT_TRUE(f->ActiveBar1().Click("Band1", "OK"));
+    EXPECT_EQ(std::get<std::string>(Gespeichert(0, "Datum")), "2026-12-05");
+}
+
+} // namespace
