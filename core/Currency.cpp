@@ -20,7 +20,17 @@ Currency Currency::FromUnits(int64_t units) {
 Currency Currency::FromDouble(double value) {
     if (!std::isfinite(value)) overflow();
     // nearbyint rounds half to even in the default rounding mode.
-    double scaled = std::nearbyint(value * static_cast<double>(Scale));
+    const double product = value * static_cast<double>(Scale);
+    double scaled = std::nearbyint(product);
+    // A product rounded onto a tie hides on which side the double's exact value lies (75 × 1.95583 is just
+    // above 146.68725); the part the multiplication lost decides. Exact ties stay with the even neighbour.
+    if (std::fabs(product - scaled) == 0.5) {
+        const double lost = std::fma(value, static_cast<double>(Scale), -product);
+        if (lost > 0)
+            scaled = product + 0.5;
+        else if (lost < 0)
+            scaled = product - 0.5;
+    }
     // 2^63 is exactly representable; anything at or beyond it does not fit.
     if (scaled >= 9223372036854775808.0 || scaled < -9223372036854775808.0) overflow();
     return Currency(static_cast<int64_t>(scaled));

@@ -4,6 +4,7 @@
 #include "core/MwSt.h"
 #include "core/Splash.h"
 #include "core/Startup.h"
+#include "expenses/Aufwand.h"
 #include "masterdata/HOAITAFEL.h"
 #include "platform/outside/IniUmgebung.h"
 #include "register/BerAuswahl.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
 
     velu::reg::RegisterBerAuswahl(velu::App().Formen());
     velu::masterdata::RegistriereStammdaten(velu::App().Formen());
+    velu::expenses::RegisterAufwand(velu::App().Formen());
 
     std::unique_ptr<velu::MDIVelunta> fenster;
     velu::StartOptionen opt;

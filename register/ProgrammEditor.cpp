@@ -1,8 +1,10 @@
 #include "register/ProgrammEditor.h"
 
 #include "core/AppState.h"
+#include "expenses/StdRech.h"
 #include "fee/Grunddat.h"
 #include "fee/Parag57.h"
+#include "platform/db/DbError.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/WindowPos.h"
 
@@ -27,10 +29,25 @@ EditorErgebnis ProgrammEditor::EditGrunddaten(int64_t lfnr, int displayType, int
     return EditorErgebnis::Geschlossen;
 }
 
-EditorErgebnis ProgrammEditor::EditStdRech(int64_t, int, int, const std::string&) {
-    forms::MsgBox(owner_, "Die Stundenlohnrechnung ist in dieser Version noch nicht verfügbar.",
-                  forms::MsgButtons::OK, forms::MsgIcon::Information);
-    return EditorErgebnis::NichtVerfuegbar;
+EditorErgebnis ProgrammEditor::EditStdRech(int64_t lfnr, int displayType, int inputType,
+                                           const std::string& caption) {
+    db::Database* projekt = App().ProjektDB();
+    db::Database* stamm = App().StammDB();
+    if (!projekt || !stamm) return EditorErgebnis::NichtVerfuegbar;
+    expenses::StdRech form(*projekt, *stamm, App().Einstellungen(), owner_);
+    forms::LoadWindowPos(form, App().Einstellungen());
+    form.setWindowTitle(QString::fromStdString(caption));
+    try {
+        form.Makeconection(static_cast<int32_t>(lfnr), static_cast<int16_t>(displayType),
+                           static_cast<int16_t>(inputType));
+    } catch (const db::DbError& e) {
+        // The positions cannot be read: nothing was edited.
+        forms::MsgCritical(owner_, QString::fromUtf8(e.what()), form.windowTitle());
+        return EditorErgebnis::NichtVerfuegbar;
+    }
+    form.exec();
+    forms::SaveWindowPos(form, App().Einstellungen());
+    return EditorErgebnis::Geschlossen;
 }
 
 EditorErgebnis ProgrammEditor::EditParag57(int64_t lfnr, Parag57Daten& daten, int inputType,

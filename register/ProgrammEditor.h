@@ -1,6 +1,6 @@
 #pragma once
-// The program's editors of a calculation: the basic-data form for offers, invoices and comparisons and the
-// site-supervision dialog; the hourly-rate positions say they are not available yet.
+// The program's editors of a calculation: the basic-data form for offers, invoices and comparisons, the
+// site-supervision dialog and the positions of an hourly-rate invoice.
 #include "register/BerechnungEditor.h"
 
 class QWidget;
@@ -14,6 +14,7 @@ public:
     // window position kept in the settings store.
     EditorErgebnis EditGrunddaten(int64_t lfnr, int displayType, int inputType, int rechnungsart,
                                   const std::string& caption) override;
+    // Opens StdRech modally on the invoice's positions, window position kept as above.
     EditorErgebnis EditStdRech(int64_t lfnr, int displayType, int inputType,
                                const std::string& caption) override;
     // Opens Parag57 modally over the current project database, window position kept as above; on OK daten

@@ -56,4 +56,7 @@ TEST(Currency, TextAndDoubleConversions) {
     EXPECT_EQ(Currency::FromDouble(0.03125).Raw(), 312);
     EXPECT_EQ(Currency::FromDouble(0.09375).Raw(), 938);
     EXPECT_EQ(Currency::FromDouble(-2.5), C("-2.5"));
+    // Not a tie, though the product with 10 000 rounds onto one.
+    EXPECT_EQ(Currency::FromDouble(75 * 1.95583), C("146.6873"));
+    EXPECT_EQ(Currency::FromDouble(-75 * 1.95583), C("-146.6873"));
 }
