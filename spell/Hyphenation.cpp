@@ -329,7 +329,7 @@ int HyphenateWord(char language, const char* word, const unsigned char* marks, c
         if (word[k] == '~') continue;
         if (w.length == HyphenWord::kMax) return 0;
         typed[w.length] = word[k];
-        w.marks[w.length] = marks ? marks[k] : 0;
+        w.marks[w.length] = marks ? marks[w.length] : 0;
         w.letters[w.length++] = AnsiToLower(static_cast<unsigned char>(word[k]));
     }
     int letters = 0;

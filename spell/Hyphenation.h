@@ -21,9 +21,9 @@ struct HyphenWord {
     int lastHyphen = 0; // where InsertHyphen last placed one
 };
 
-// marks: one byte per letter (may be null); output: 64 bytes. 1 when the output holds the word with "~"
-// at every hyphenation point, 0 when there is none (also for fewer than 5 letters, a language other than
-// 'D' and 'E', and a result longer than 63 characters). Letters keep their case.
+// marks: one byte per letter of the word without its "~" (may be null); output: 64 bytes. 1 when the output
+// holds the word with "~" at every hyphenation point, 0 when there is none (also for fewer than 5 letters, a
+// language other than 'D' and 'E', and a result longer than 63 characters). Letters keep their case.
 int HyphenateWord(char language, const char* word, const unsigned char* marks, char* output);
 // The word with "~" before each letter whose mark has bit 2 and not bit 1; 1 when any was written.
 int MarksToHyphens(const unsigned char* marks, const char* word, char* output);

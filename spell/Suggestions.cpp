@@ -19,6 +19,7 @@ constexpr std::size_t kMaxLetters = 63;
 // Work bounds: a search that has taken this many steps delivers what it has.
 constexpr long kMaxCorrectionSteps = 400000;
 constexpr long kMaxVariantSteps = 2000000;
+constexpr long kMaxComparisonSteps = 20000; // one word against one word
 
 unsigned char uc(char c) {
     return static_cast<unsigned char>(c);
@@ -470,6 +471,11 @@ public:
     void run(const Position& start) {
         if (!emptyPosition(start)) walk(start, 0, 0, false);
     }
+    // For the smallest distance only: after each report, only cheaper paths are followed.
+    void cheapestOnly(long maxWork) {
+        cheapest_ = true;
+        maxWork_ = maxWork;
+    }
 
 private:
     void report(int cost, const Step& last) {
@@ -482,6 +488,7 @@ private:
         }
         word[len_] = 0;
         if (!callback_(argument_, word, cost)) stop_ = true;
+        if (cheapest_) limit_ = std::min(limit_, cost - 1);
     }
 
     // A word that ends with the letter just taken, the input having been read up to (not including) next.
@@ -494,8 +501,8 @@ private:
     }
 
     void walk(const Position& cur, int i, int d, bool afterSkip) {
-        if (stop_ || len_ >= static_cast<int>(kMaxLetters)) return;
-        if (++work_ > kMaxVariantSteps) {
+        if (stop_ || d > limit_ || len_ >= static_cast<int>(kMaxLetters)) return;
+        if (++work_ > maxWork_) {
             stop_ = true;
             return;
         }
@@ -557,8 +564,8 @@ private:
     void* argument_;
     unsigned char path_[kMaxLetters + 2] = {};
     int len_ = 0;
-    bool stop_ = false;
-    long work_ = 0;
+    bool stop_ = false, cheapest_ = false;
+    long work_ = 0, maxWork_ = kMaxVariantSteps;
 };
 
 // The input of a variant search: lower-case letters without "~".
@@ -785,6 +792,7 @@ int CompareTexts(const char* first, const char* second, int fixedLimit, bool ext
             int distance = -1;
             VariantWalk<WordSource> walk(src, wb.data(), static_cast<int>(wb.size()), limit, extended,
                                          keepMin, &distance);
+            walk.cheapestOnly(kMaxComparisonSteps);
             walk.run(0);
             if (distance >= 0 && (bestDistance < 0 || distance < bestDistance)) bestDistance = distance;
         }
