@@ -171,7 +171,7 @@ int ClusterSplit(HyphenWord& w, int p) {
     bool decided = false;
     if (german && !vowel(-2)) {
         if (standsAt(w, p - 3, "sch", 3) && p - 3 >= w.partStart) {
-            if (prefixEndsAt(w, p - 3) || IsWordPart(w, p - 3, w.partEnd) || compoundBits(w, p - 4)) {
+            if (prefixEndsAt(w, p - 3) || compoundBits(w, p - 4) || IsWordPart(w, p - 3, w.partEnd)) {
                 x = p - 3;
                 decided = true;
             }
@@ -179,7 +179,7 @@ int ClusterSplit(HyphenWord& w, int p) {
             bool umlaut = oneOf(c(-3), "\xE4\xF6\xFC");
             if (standsAt(w, p + 1, "en", 2) && (umlaut || (vowel(-3) && vowel(-4))))
                 x = p - 1;
-            else if (vowel(-3) || IsWordPart(w, p - 2, w.partEnd) || !vowel(-4))
+            else if (vowel(-3) || !vowel(-4) || IsWordPart(w, p - 2, w.partEnd))
                 x = p - 2;
             else
                 return 0;
@@ -206,7 +206,7 @@ int ClusterSplit(HyphenWord& w, int p) {
             x = p - 2;
         } else if (c0 == 'l' && oneOf(c1, "bdfgkp")) {
             bool keep = !prefixEndsAt(w, p) && !compoundBits(w, p - 2) &&
-                        (IsWordPart(w, p, w.partEnd) || (german && SuffixAt(w, p)));
+                        ((german && SuffixAt(w, p)) || IsWordPart(w, p, w.partEnd));
             if (!keep) x = p - 1;
         } else if (c0 == 'r' && c2 == 's' && c1 == 't') {
             x = p - 2;
@@ -264,7 +264,7 @@ int HyphenateSegment(HyphenWord& w) {
                 if (ClusterSplit(w, p)) hyphen = w.lastHyphen;
             } else if (isVowel(w, p - 1) && p - 1 >= start) {
                 hyphen = InsertHyphen(w, p + 1) ? p + 1 : 0;
-            } else if (!IsWordPart(w, p - 1, w.partEnd) && compoundBits(w, p - 2) && SuffixAt(w, p - 1)) {
+            } else if (compoundBits(w, p - 2) && SuffixAt(w, p - 1) && !IsWordPart(w, p - 1, w.partEnd)) {
                 hyphen = InsertHyphen(w, p - 1) ? p - 1 : 0;
             }
         }

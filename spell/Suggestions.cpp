@@ -95,21 +95,38 @@ void prepare(const char* word, char* out) {
 
 class TreeReader {
 public:
-    explicit TreeReader(const DictCollection& c) : c_(c) {}
+    explicit TreeReader(const DictCollection& c) : c_(c) { pages_.reserve(kListed); }
+    // A search reads few pages, and each many times: a short list beats hashing.
     const std::vector<TreeEntry>* page(std::uint32_t offset) {
         if (!offset) return nullptr;
-        auto [it, added] = cache_.try_emplace(offset);
-        if (added) it->second.ok = ReadTreePage(c_, offset, it->second.entries);
-        return it->second.ok ? &it->second.entries : nullptr;
+        for (const Cached& p : pages_)
+            if (p.offset == offset) return p.ok ? &p.entries : nullptr;
+        // The list never grows past its reserve: walks keep pointers to its pages.
+        if (pages_.size() == kListed) return lookupMany(offset);
+        return read(pages_.emplace_back(), offset);
     }
 
 private:
+    static constexpr std::size_t kListed = 48;
     struct Cached {
+        std::uint32_t offset = 0;
         bool ok = false;
         std::vector<TreeEntry> entries;
     };
+    const std::vector<TreeEntry>* read(Cached& p, std::uint32_t offset) {
+        p.offset = offset;
+        p.ok = ReadTreePage(c_, offset, p.entries);
+        return p.ok ? &p.entries : nullptr;
+    }
+    // Past the first pages (a variant search reads hundreds) they are kept by offset.
+    const std::vector<TreeEntry>* lookupMany(std::uint32_t offset) {
+        auto [it, added] = more_.try_emplace(offset);
+        if (added) read(it->second, offset);
+        return it->second.ok ? &it->second.entries : nullptr;
+    }
     const DictCollection& c_;
-    std::unordered_map<std::uint32_t, Cached> cache_;
+    std::vector<Cached> pages_;
+    std::unordered_map<std::uint32_t, Cached> more_;
 };
 
 // Where a walk stands: before the entries of a page, or before a letter of a tail.
@@ -605,7 +622,8 @@ int CorrectWord(DictCollection& c, const char* word, char* correction, unsigned 
     if (exactCorrection(c, raw, correction, marks)) return 1;
     TreeReader reader(c);
     Corrector search(reader, c, raw, exactOnly);
-    if (search.run(false) || search.run(true)) {
+    // Exact-only, the whole-word walk is the look-up that just failed.
+    if ((!exactOnly && search.run(false)) || search.run(true)) {
         search.deliver(correction, marks);
         if (cost) *cost = search.cost();
         return 1;
