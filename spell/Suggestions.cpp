@@ -908,7 +908,7 @@ int ReplaceSharpS(char* word, unsigned char* marks, std::uint32_t& options) {
         marks[at] |= 32;
         options |= 0x80000;
         changed = 1;
-        // "ß" before "s" and a vowel: the single "s" joins that s (Meßsaal stays Messsaal's older form).
+        // Before an "s" that starts the next syllable (a vowel follows it) one "s" is enough.
         bool beforeS = word[at + 1] == 's' && IsAnsiVowel(uc(word[at + 2]));
         if (beforeS || listed(0, word, at, true)) continue;
         std::size_t n = std::strlen(word);

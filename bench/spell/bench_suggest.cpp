@@ -164,9 +164,11 @@ void BM_FindBestCorrectionText(benchmark::State& state) {
         }
         if (!w.empty()) {
             unsigned char c = static_cast<unsigned char>(w[0]);
-            words.push_back(AnsiToLower(c) != c
-                                ? "~" + std::string(1, static_cast<char>(AnsiToLower(c))) + w.substr(1)
-                                : w);
+            if (AnsiToLower(c) != c) {
+                w[0] = static_cast<char>(AnsiToLower(c));
+                w.insert(w.begin(), '~');
+            }
+            words.push_back(w);
         }
         w.clear();
         if (!*p) break;
