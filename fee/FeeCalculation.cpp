@@ -470,9 +470,8 @@ void FeeCalculation::CallGrundHonorar(Abschnitte<Currency>& summen, Abschnitte<i
     Abschnitte<Currency> eigen{}, satz{};
     if (inBenutzung >= 1 && inBenutzung <= 3)
         for (int k = 1; k <= inBenutzung; ++k) eigen[k] = GetCY(grunddaten_, n.summAnreKost[k]);
-    for (int k = 1; k <= 3; ++k) satz[k] = getPercent(grunddaten_, n.satzUemin[k]);
-    // Section 3 has no table fee under the old regulation, whether the row or its profile says so.
-    const bool alt = getInt(grunddaten_, "HOAIALT") != 0 || getInt(leistungsbild_, "HOAIALT") != 0;
+    for (int k = 1; k <= 3; ++k)
+        satz[k] = getPercent(grunddaten_, n.satzUemin[k]);
     const bool angebot = rechnungsart_ == 1;
     const bool euro = waehrung_ == 1;
     const int16_t einheit = Einheit();
@@ -506,7 +505,10 @@ void FeeCalculation::CallGrundHonorar(Abschnitte<Currency>& summen, Abschnitte<i
         if (it == tafelCache_->end()) it = tafelCache_->emplace(t, LoadTafel(stammDB_, t)).first;
         SucheTafelWerte(it->second, kosten, z, e, st);
     };
-    CalcTafelHonorar(lookup, s, status, angebot, tafel, zone, a, satz, alt, anteil, honorar, tafelMin, tafelMax);
+    // Under the old regulation too section 3 bills its phases on its own eligible costs (the final cost
+    // figure); stopping it would leave phases 8 and 9 of an invoice without a fee.
+    CalcTafelHonorar(lookup, s, status, angebot, tafel, zone, a, satz, /*dritterStop=*/false, anteil, honorar,
+                     tafelMin, tafelMax);
 
     if (euro) {
         auto toEuro = [](Currency& x) { x = RundCY(DMEuroUmrechnung(x, 1)); };

@@ -302,7 +302,7 @@ TEST_F(Calc, CheckRecomputesAndReportsCostsAboveTheTableOnce) {
     EXPECT_TRUE(calc.InputsChanged());
 }
 
-TEST_F(Calc, OldRegulationOnTheProfileStopsSectionThree) {
+TEST_F(Calc, OldRegulationComputesSectionThreeFromItsOwnCosts) {
     test::Profil p;
     p.koZU = "1,1,1,2,2,2,3,3,3,0";
     p.hoaiAlt = true;
@@ -311,10 +311,59 @@ TEST_F(Calc, OldRegulationOnTheProfileStopsSectionThree) {
                                   {"SummAnreKostAB3", cy("100000")}});
     EXPECT_EQ(calc.CalcAllGrunddaten(), 0);
     EXPECT_GT(get("GrHonorarAb2"), Currency{});
-    EXPECT_EQ(get("GrHonorarAb3"), Currency{});
-    EXPECT_EQ(get("SumHOMax3"), Currency{});
+    EXPECT_EQ(get("GrHonorarAb3"), get("GrHonorarAb2"));
+    EXPECT_EQ(get("SumHOMax3"), get("SumHOMax2"));
     EXPECT_EQ(get("SumAnrechenbareKosten3"), C("100000"));
-    EXPECT_EQ(get("HonrarNettoAB3"), Currency{});
+    EXPECT_GT(get("HonrarNettoAB3"), Currency{});
+}
+
+// The delivered § 15 profile on its § 16 table, 500 000 euro in each section, zone III at the minimum rate:
+// the table's minimum fee at 500 000 euro is 44 243 euro, and all nine phases share 100 %.
+TEST_F(Calc, OldRegulationInvoiceBillsPhasesEightAndNineOnSectionThree) {
+    struct Case {
+        const char* name;
+        int16_t rechnungsart;
+        const char* costs3;
+        const char *grHonorar3, *honrarNetto3, *netto;
+    } cases[] = {
+        {"invoice", 0, "500000", "44243", "15042.62", "44243"},
+        // Section 3 at its own costs: 100 000 euro give the table's own minimum there.
+        {"invoice, own costs of section 3", 0, "100000", "11311", "3845.74", "33046.12"},
+        // An offer prices every section like the first, whatever their costs.
+        {"offer", 1, "100000", "44243", nullptr, "44243"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::FeeDbs d;
+        test::CaptureSink s;
+        FeeCalculation fc(*d.projekt, *d.stamm, s);
+        const test::Profil p = test::DeliveredProfil(*d.stamm, "15");
+        ASSERT_TRUE(p.hoaiAlt);
+        ASSERT_EQ(p.koZU, "1,1,1,1,2,2,2,3,3,0");
+        const int32_t lb = test::AddProfil(*d.projekt, p);
+        test::AddGrunddaten(*d.projekt, lb, 1, 3, "0", "500000");
+        fc.BereListNr(1);
+        fc.SetBerechnungswaehrung(EUR);
+        fc.SetRechnungsart(c.rechnungsart);
+        ASSERT_TRUE(fc.OpenGrunddaten());
+        ASSERT_TRUE(fc.ConectLeistungsbild(lb));
+        setFields(
+            fc.Grunddaten(),
+            {{"HOAIALT", int64_t{-1}}, {"SummAnreKostAB2", cy("500000")}, {"SummAnreKostAB3", cy(c.costs3)}});
+        EXPECT_EQ(fc.CalcAllGrunddaten(), 0);
+        EXPECT_TRUE(s.shown.empty());
+        auto v = [&](const char* f) { return GetCY(fc.Grunddaten(), f); };
+        EXPECT_EQ(v("GrHonorarAb1"), C("44243"));
+        EXPECT_EQ(v("GrHonorarAb3"), C(c.grHonorar3));
+        if (c.rechnungsart == 0) {
+            // Phase 8 (31 %) and phase 9 (3 %) take their share of section 3's fee.
+            EXPECT_EQ(v("GrundLDM8"), RundCY(Currency::FromDouble(C(c.grHonorar3).ToDouble() * 0.31)));
+            EXPECT_EQ(v("TotalDMLP9"), RundCY(Currency::FromDouble(C(c.grHonorar3).ToDouble() * 0.03)));
+            EXPECT_EQ(v("HonrarNettoAB3"), C(c.honrarNetto3));
+        }
+        EXPECT_EQ(v("HonrarNetto"), C(c.netto));
+        EXPECT_EQ(v("HonorarBerNetto"), C(c.netto));
+    }
 }
 
 namespace {
