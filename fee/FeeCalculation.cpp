@@ -196,7 +196,14 @@ int16_t FeeCalculation::CheckCalcGrDaten() {
         recompute = true;
     }
     if (costsChanged_) {
-        CalcAnreKostAB();
+        const auto kosten = berechneAnreKosten();
+        // A deduction line is fine; a section that takes off more than it has is no cost an office means.
+        for (int k = 1; k <= 3; ++k)
+            if (kosten[k] && kosten[k]->summe < Currency{}) {
+                show("Negative Beträge sind hier nicht zulässig.", caption_, MessageIcon::Error);
+                return KostenNegativ;
+            }
+        schreibeAnreKosten(kosten);
         costsChanged_ = false;
         recompute = true;
     }
@@ -434,27 +441,37 @@ void FeeCalculation::FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t
 // ---- eligible costs and base fee ---------------------------------------------------------------------------
 
 void FeeCalculation::CalcAnreKostAB() {
-    const Names& n = names();
+    schreibeAnreKosten(berechneAnreKosten());
+}
+
+Abschnitte<std::optional<AnreKosten>> FeeCalculation::berechneAnreKosten() {
     const int16_t inBenutzung = AnzahlAbschnitte();
     const bool fremdZaehlt = FremdleistungZaehlt();
     auto qd = projektDB_.GetQueryDef("GetAnrechenbareKosten");
     if (!qd) throw db::DbError("Abfrage GetAnrechenbareKosten fehlt");
-    for (int16_t k = 1; k <= 3; ++k) {
-        if (k > inBenutzung) continue;
+    Abschnitte<std::optional<AnreKosten>> kosten{};
+    for (int16_t k = 1; k <= 3 && k <= inBenutzung; ++k) {
         qd->SetParameter("PhaseAktiv", int64_t{k});
         qd->SetParameter("AnlageGrNr", int64_t{anlageGruppe_});
         qd->SetParameter("LfNrBeReList", int64_t{berListNr_});
         Currency eigen, fremd;
-        {
-            db::Recordset rs = qd->OpenRecordset();
-            if (!rs.Empty()) {
-                rs.MoveFirst();
-                const auto& f = rs.FieldNames();
-                eigen = RundCY(GetCY(rs, f.at(0)));
-                fremd = RundCY(GetCY(rs, f.at(1)));
-            }
+        db::Recordset rs = qd->OpenRecordset();
+        if (!rs.Empty()) {
+            rs.MoveFirst();
+            const auto& f = rs.FieldNames();
+            eigen = RundCY(GetCY(rs, f.at(0)));
+            fremd = RundCY(GetCY(rs, f.at(1)));
         }
-        const AnreKosten r = BerechneAnreKosten(eigen, fremd, fremdZaehlt);
+        kosten[k] = BerechneAnreKosten(eigen, fremd, fremdZaehlt);
+    }
+    return kosten;
+}
+
+void FeeCalculation::schreibeAnreKosten(const Abschnitte<std::optional<AnreKosten>>& kosten) {
+    const Names& n = names();
+    for (int k = 1; k <= 3; ++k) {
+        if (!kosten[k]) continue;
+        const AnreKosten& r = *kosten[k];
         grunddaten_.Edit();
         SetCY(grunddaten_, n.anreKost[k], r.eigen);
         SetCY(grunddaten_, n.anreKostFremd[k], r.fremd);

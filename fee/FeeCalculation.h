@@ -105,6 +105,9 @@ private:
         std::array<Currency, 10> anteil{}, zuschlag{}, teilleistung{};
     };
     PhasenEingaben readPhasenEingaben() const;
+    // Eligible costs of the sections in use from the cost lines; the others stay unset.
+    Abschnitte<std::optional<AnreKosten>> berechneAnreKosten();
+    void schreibeAnreKosten(const Abschnitte<std::optional<AnreKosten>>& kosten);
     void calcLeistungsbild(int16_t twinRun, const PhasenEingaben& e);
     void openGrunddaten(int32_t berListNr, int16_t gruppe);
 

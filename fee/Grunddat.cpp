@@ -456,7 +456,8 @@ bool Grunddat::pruefenUndSchliessen(bool erzwingen) {
     const int16_t code = CheckCalcGrDaten();
     // An input error was shown once; the form stays open on the field in error instead of closing on it.
     if (istEingabeFehler(code)) {
-        if (tab_->currentIndex() != 0) {
+        // Negative costs are corrected on the cost tab where they were typed.
+        if (tab_->currentIndex() != 0 && code != KostenNegativ) {
             tabWaechter_ = true;
             tab_->setCurrentIndex(0);
             aktTab_ = 0;

@@ -367,6 +367,12 @@ void Grunddat::phaseGeaendert(int row, int column) {
         gespeichertZeigen();
         return;
     }
+    if (*teil < Currency{} || *teil > Currency::FromUnits(100)) {
+        forms::MsgBox(this, "Die Eingabe muss zwischen 0 und 100 liegen.", forms::MsgButtons::OK,
+                      forms::MsgIcon::Critical);
+        gespeichertZeigen();
+        return;
+    }
     try {
         db::Transaction tx(projektDB_);
         const std::string phase = std::to_string(i);
@@ -491,7 +497,7 @@ void Grunddat::ToolClick(const QString& key) {
         } else if (key == "OK") {
             if (istEingabeFehler(code)) {
                 // The message was shown by the check above; the user corrects the field first.
-                if (tab_->currentIndex() != 0) {
+                if (tab_->currentIndex() != 0 && code != KostenNegativ) {
                     tabWaechter_ = true;
                     tab_->setCurrentIndex(0);
                     abschnitt_.clear();

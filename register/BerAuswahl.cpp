@@ -684,6 +684,12 @@ bool BerAuswahl::Convert2NormWährung(int index) {
             DisplayFields();
             return false;
         }
+        if (index == 10 && !SkontoProZulaessig(*wert)) {
+            forms::MsgBox(this, "Die Eingabe muss zwischen 0 und 100 liegen.", forms::MsgButtons::OK,
+                          forms::MsgIcon::Exclamation);
+            DisplayFields();
+            return false;
+        }
         if (index == 8 && !MwstProZulaessig(*wert)) {
             forms::MsgBox(this, "Der Mehrwertsteuersatz muss größer als -100 sein.", forms::MsgButtons::OK,
                           forms::MsgIcon::Exclamation);

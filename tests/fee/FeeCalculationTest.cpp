@@ -54,6 +54,15 @@ struct Calc : ::testing::Test {
         for (const auto& m : sink.shown) t.push_back(m.text);
         return t;
     }
+    // The check after the inputs profile "§ 34" and the given zone were typed.
+    int16_t checkTyped(const char* zone = "3") {
+        GrunddatenEingabe e;
+        e.leistungsbild = "§ 34";
+        e.honorarzone = zone;
+        calc.SetEingabe(e);
+        calc.SetInputsChanged();
+        return calc.CheckCalcGrDaten();
+    }
     void addCosts(int phase, const char* eigen, const char* fremd, int gruppe = 1) {
         db::Params p;
         p.Add(int64_t{gruppe}).Add(int64_t{phase}).Add(C(eigen).Raw()).Add(C(fremd).Raw());
@@ -300,6 +309,37 @@ TEST_F(Calc, CheckRecomputesAndReportsCostsAboveTheTableOnce) {
     EXPECT_EQ(calc.CheckCalcGrDaten(), ZoneZuGross);
     EXPECT_EQ(texts(), std::vector<std::string>{"Die angegebene Honorarzone existiert nicht"});
     EXPECT_TRUE(calc.InputsChanged());
+}
+
+TEST_F(Calc, NegativeCostsOfASectionAreRefusedAndNothingIsRecomputed) {
+    open();
+    addCosts(1, "100000", "0");
+    ASSERT_EQ(checkTyped(), 0);
+    // A deduction line is allowed as long as the section keeps costs.
+    addCosts(1, "-20000", "0");
+    calc.SetCostsChanged();
+    ASSERT_EQ(calc.CheckCalcGrDaten(), 0);
+    EXPECT_EQ(get("SummAnreKostAB1"), C("80000"));
+    const Currency fee = get("GrHonorarAb1");
+    ASSERT_GT(fee, Currency{});
+
+    addCosts(1, "-90000", "0");
+    calc.SetCostsChanged();
+    EXPECT_EQ(calc.CheckCalcGrDaten(), KostenNegativ);
+    ASSERT_EQ(texts(), std::vector<std::string>{"Negative Beträge sind hier nicht zulässig."});
+    EXPECT_EQ(sink.shown.back().caption, "HOAI - Berechnung");
+    EXPECT_EQ(get("SummAnreKostAB1"), C("80000"));
+    EXPECT_EQ(get("GrHonorarAb1"), fee);
+    EXPECT_TRUE(calc.CostsChanged());
+    // The same through a changed input: the costs are checked before anything is recomputed.
+    EXPECT_EQ(checkTyped(), KostenNegativ);
+    EXPECT_EQ(get("GrHonorarAb1"), fee);
+
+    dbs.projekt->Execute("DELETE FROM AnrechenbareKosten WHERE Eigenleistung = ?",
+                         db::Params().Add(C("-90000").Raw()));
+    EXPECT_EQ(calc.CheckCalcGrDaten(), 0);
+    EXPECT_EQ(get("GrHonorarAb1"), fee);
+    EXPECT_FALSE(calc.CostsChanged());
 }
 
 TEST_F(Calc, OldRegulationComputesSectionThreeFromItsOwnCosts) {

@@ -393,6 +393,16 @@ TEST_F(GrunddatForm, PartialServiceEditLowersTheNetFeeByThatPhase) {
     EXPECT_EQ(GetCY(leistungsbild(), "proz03"), C("15"));
     EXPECT_EQ(g->item(1, 4)->text().toStdString(), FormatBetrag(neu3, DM));
 
+    // A partial service is a share of the phase: 0 to 100 %.
+    for (const char* falsch : {"120", "-1", "100,01"}) {
+        markieren();
+        g->item(1, 3)->setText(falsch);
+        EXPECT_EQ(neue(), std::vector<QString>{"Die Eingabe muss zwischen 0 und 100 liegen."}) << falsch;
+        EXPECT_EQ(GetCY(grunddaten(), "TeilleistPro3"), C("50"));
+        EXPECT_EQ(GetCY(grunddaten(), "TotalDMLP3"), neu3);
+        EXPECT_EQ(g->item(1, 3)->text(), "50,00");
+    }
+
     markieren();
     g->item(1, 1)->setText("viel");
     EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein");

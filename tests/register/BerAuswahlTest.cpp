@@ -218,6 +218,9 @@ TEST_F(BerAuswahlWindowTest, TypedAmountsTakenOverInBothCurrencies) {
         {9, "12a", "Die Eingabe muss nummerisch sein"},
         {10, "", "Die Eingabe muss nummerisch sein"},
         {8, "-100", "Der Mehrwertsteuersatz muss größer als -100 sein."},
+        // A negative cash discount would raise the amount due.
+        {10, "-2", "Die Eingabe muss zwischen 0 und 100 liegen."},
+        {10, "101", "Die Eingabe muss zwischen 0 und 100 liegen."},
     };
     for (const auto& r : refused) {
         Tippe(*w, r.feld, r.text);
@@ -230,6 +233,10 @@ TEST_F(BerAuswahlWindowTest, TypedAmountsTakenOverInBothCurrencies) {
     EXPECT_TRUE(Feld(*w, 1)->isReadOnly());
     Tippe(*w, 11, "-5");
     EXPECT_EQ(GetCY(a, "StdReNetZuAbPro"), C("-5"));
+    for (const char* grenze : {"0", "100"}) {
+        Tippe(*w, 10, grenze);
+        EXPECT_EQ(GetCY(a, "SkontoPro"), C(grenze));
+    }
 }
 
 TEST_F(BerAuswahlWindowTest, RightsGovernPrintAndProjectChange) {
