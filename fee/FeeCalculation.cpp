@@ -407,19 +407,20 @@ void FeeCalculation::FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t
         }
         show(ausserhalbText + std::string(vergleich) + StrZahl(wert) + waehrungsWort + zweiter, "",
              MessageIcon::Warning);
-        result = KostenAusserhalbTafel;
     };
 
     for (int k = 1; k <= 3; ++k) {
         switch (status[k]) {
+        // The result says what the fee lacks every time; only the box is shown once.
         case TafelOhneZeilen:
             if (!keineGezeigt) {
                 show("Es wurde keine entsprechende HOAI-Tafel gefunden", "", MessageIcon::Error);
                 keineGezeigt = true;
-                result = KeineTafel;
             }
+            result = KeineTafel;
             break;
         case TafelUnterhalb:
+            result = KostenAusserhalbTafel;
             if (!unterGezeigt && !unterTafelGezeigt_) {
                 grenze("TafelMinWert", " kleiner als ");
                 unterTafelGezeigt_ = true;
@@ -427,6 +428,7 @@ void FeeCalculation::FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t
             }
             break;
         case TafelOberhalb:
+            result = KostenAusserhalbTafel;
             if (!ueberGezeigt && !ueberTafelGezeigt_) {
                 grenze("TafelMaxWert", " größer als ");
                 ueberTafelGezeigt_ = true;

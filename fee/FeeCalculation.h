@@ -78,7 +78,8 @@ public:
     int16_t CheckGrDatenInput();
     void DisplayErrMsgGrDaten(int16_t code);
     int16_t CalcAllGrunddaten();
-    // Reports costs outside the table and a missing table; result is written only when a message is shown.
+    // Reports costs outside the table and a missing table. result is written for every section outside a
+    // table (-1) or without one (-2), also when its message was shown before and is not repeated.
     void FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t& result);
     // The plant group whose stored zone or rates stopped the last CalcAllGrunddaten; 0 when none did.
     int16_t FehlerAnlageGruppe() const { return fehlerGruppe_; }

@@ -185,12 +185,12 @@ TEST_F(Calc, OutOfTableMessages) {
         }
         EXPECT_EQ(got, c.texts) << c.name;
         if (c.result == -1) {
-            // Shown once while the form is loaded; the result is then left alone.
+            // Shown once while the form is loaded; the result still says that the costs lie outside.
             sink2.shown.clear();
             int16_t again = 0;
             calc2.FehlerCalcGPreis(c.status, again);
             EXPECT_TRUE(sink2.shown.empty()) << c.name;
-            EXPECT_EQ(again, 0);
+            EXPECT_EQ(again, KostenAusserhalbTafel) << c.name;
         }
     }
 }
@@ -295,9 +295,13 @@ TEST_F(Calc, CheckRecomputesAndReportsCostsAboveTheTableOnce) {
     EXPECT_FALSE(calc.InputsChanged());
     EXPECT_FALSE(calc.CostsChanged());
 
+    // A second check with the costs still outside computes no fee either: it says so without a second box.
     sink.shown.clear();
     calc.SetCostsChanged();
-    EXPECT_EQ(calc.CheckCalcGrDaten(), 0);
+    EXPECT_EQ(calc.CheckCalcGrDaten(), KostenAusserhalbTafel);
+    EXPECT_TRUE(sink.shown.empty());
+    calc.SetInputsChanged();
+    EXPECT_EQ(calc.CheckCalcGrDaten(), KostenAusserhalbTafel);
     EXPECT_TRUE(sink.shown.empty());
     // Nothing changed: nothing to do.
     EXPECT_EQ(calc.CheckCalcGrDaten(), 0);
