@@ -231,6 +231,21 @@ void Grunddat::ImportKontenplan(const QString& plan) {
     bool ok = false;
     const qlonglong nr = plan.trimmed().toLongLong(&ok);
     if (!ok) return;
+    // A plan goes into an empty section only; a second import would list every account twice.
+    {
+        db::Recordset n = projektDB_.OpenRecordset(
+            "SELECT Count(*) AS n FROM AnrechenbareKosten WHERE Phase = :Phase AND ZuordnungAnlGrp = :Gruppe "
+            "AND LfNrBeReList = :Nr",
+            db::Params()
+                .Set("Phase", int64_t{abschnitt_.toInt()})
+                .Set("Gruppe", int64_t{anlageGruppe_})
+                .Set("Nr", int64_t{berListNr_}));
+        n.MoveFirst();
+        if (n.GetInt("n") > 0) {
+            bar_->SetEnabled("Band1", "KTNP", false);
+            return;
+        }
+    }
     db::Recordset kp = stammDB_.OpenRecordset(
         "SELECT Kostenstelle, BText FROM KONTENPL WHERE LfNrVerz = :Plan ORDER BY rowid",
         db::Params().Set("Plan", int64_t{nr}));
@@ -492,8 +507,8 @@ void Grunddat::ToolClick(const QString& key) {
             kostenGrid_->setFocus();
             kostenLoeschen();
         } else if (key == "DEL0") {
+            // KPDEL0 reloads the lines and decides "KTNP" by what is left.
             KPDEL0();
-            bar_->SetEnabled("Band1", "KTNP", true);
         } else if (key == "OK") {
             if (istEingabeFehler(code)) {
                 // The message was shown by the check above; the user corrects the field first.

@@ -592,10 +592,17 @@ TEST_F(GrunddatForm, CostPlanImportAndEmptyLines) {
     EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten WHERE Phase = 1 AND LfNrBeReList = 1"), plan);
     EXPECT_EQ(kostenModel()->StoredRows(), plan);
     EXPECT_FALSE(form->Bar().Enabled("Band1", "KTNP"));
+    // A section that has lines takes no second plan.
+    form->ToolClick("KX1");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), plan);
+    EXPECT_EQ(kostenModel()->StoredRows(), plan);
     ASSERT_TRUE(kostenEingeben(0, "Eigenleistung", "1000"));
     form->ToolClick("DEL0");
     EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 1);
-    EXPECT_TRUE(form->Bar().Enabled("Band1", "KTNP"));
+    // One line is left, so no plan can be imported.
+    EXPECT_FALSE(form->Bar().Enabled("Band1", "KTNP"));
+    form->ToolClick("KX1");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 1);
 
     // "DEL" asks once with No as the default; Yes deletes the marked line.
     ASSERT_TRUE(kostenEingeben(1, "Eigenleistung", "500"));
@@ -610,6 +617,15 @@ TEST_F(GrunddatForm, CostPlanImportAndEmptyLines) {
     form->ToolClick("DEL");
     EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 1);
     EXPECT_EQ(kostenModel()->StoredRows(), 1);
+    // Once the section is empty again, "DEL0" offers the import again and a plan goes in once.
+    kosten()->selectRow(0);
+    script.Answer(forms::MsgResult::Yes);
+    form->ToolClick("DEL");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 0);
+    form->ToolClick("DEL0");
+    EXPECT_TRUE(form->Bar().Enabled("Band1", "KTNP"));
+    form->ToolClick("KX1");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), plan);
 }
 
 TEST_F(GrunddatForm, PointsAreDiscardedOnlyWhenTheFeeTableChanges) {
