@@ -637,6 +637,42 @@ void FeeCalculation::calcLeistungsbild(int16_t twinRun, const PhasenEingaben& e)
     edit.Done();
 }
 
+bool FeeCalculation::PhaseGeaendert(int i, Currency anteil, Currency teilleistPro) {
+    if (i < 1 || i > 9) return false;
+    const Names& n = names();
+    const int64_t k = getInt(leistungsbild_, n.koZU[i]);
+    if (k < 1 || k > 3) return false;
+    const int64_t lb = leistungsbild_.Key();
+    try {
+        db::Transaction tx(projektDB_);
+        // Under the write lock, from the rows as they stand now.
+        if (!grunddaten_.Empty()) grunddaten_.Requery();
+        leistungsbild_.Requery();
+        leistungsbild_.Edit();
+        setPercent(leistungsbild_, n.proz[i], anteil);
+        leistungsbild_.Update();
+        grunddaten_.Edit();
+        setPercent(grunddaten_, n.teilleistPro[i], teilleistPro);
+        grunddaten_.Update();
+        // The full run: the one-phase shortcut would round the surcharge and leave the basic shares stale.
+        const PhasenEingaben pe = readPhasenEingaben();
+        grunddaten_.Edit();
+        calcLeistungsbild(1, pe);
+        calcLeistungsbild(0, pe);
+        grunddaten_.Update();
+        tx.Commit();
+    } catch (...) {
+        // The rows read back what the rollback kept.
+        try {
+            openGrunddaten(berListNr_, anlageGruppe_);
+            ConectLeistungsbild(static_cast<int32_t>(lb));
+        } catch (...) {
+        }
+        throw;
+    }
+    return true;
+}
+
 bool FeeCalculation::CalcNettoHonorarPosi(int16_t mode, std::string_view phaseText, Currency anteil,
                                           Currency teilleistPro, Currency& netto, Currency& abschnittNetto,
                                           Currency& total) {

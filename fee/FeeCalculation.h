@@ -92,6 +92,10 @@ public:
     // twin != 0 works on the "AlDisp" fields.
     void CalcLeistungsbild(int16_t twin);
     void CalcBerNetto(Currency netto, Currency& zuschlag, Currency& berNetto, std::string_view prefix) const;
+    // The phase grid's edit of phase i (1 to 9): stores its share and partial service and recomputes every
+    // phase of both currencies, as the full check does, in one transaction. False, and nothing written, for a
+    // phase of no section.
+    bool PhaseGeaendert(int i, Currency anteil, Currency teilleistPro);
     // One edited phase ("1" to "9"); false, and nothing written, for another text or a phase of no section.
     bool CalcNettoHonorarPosi(int16_t mode, std::string_view phase, Currency anteil, Currency teilleistPro,
                               Currency& netto, Currency& abschnittNetto, Currency& total);

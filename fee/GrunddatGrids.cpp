@@ -389,36 +389,21 @@ void Grunddat::phaseGeaendert(int row, int column) {
         return;
     }
     try {
-        db::Transaction tx(projektDB_);
-        const std::string phase = std::to_string(i);
-        Currency netto, abschnitt, total;
-        // The second run is the one in the display currency; its results are shown.
-        const int16_t erster = ZeigtZwilling(modus_) ? 0 : 1;
-        if (!calc_->CalcNettoHonorarPosi(erster, phase, *anteil, *teil, netto, abschnitt, total) ||
-            !calc_->CalcNettoHonorarPosi(static_cast<int16_t>(1 - erster), phase, *anteil, *teil, netto,
-                                         abschnitt, total)) {
+        if (!calc_->PhaseGeaendert(i, *anteil, *teil)) {
             // A phase of no cost section has no fee to recompute.
             gespeichertZeigen();
             return;
         }
-        p.Edit();
-        SetCY(p, "proz" + s, *anteil);
-        p.Update();
-        tx.Commit();
+        const std::string prefix = ZeigtZwilling(modus_) ? "AlDisp" : "";
         fuellen_ = true;
-        phasenGrid_->item(row, 4)->setText(betragText(RundCY(total)));
+        phasenGrid_->item(row, 4)->setText(
+            betragText(RundCY(GetCY(calc_->Grunddaten(), prefix + "TotalDMLP" + std::to_string(i)))));
         phasenGrid_->item(row, column)->setText(prozentText(column == 1 ? *anteil : *teil));
         fuellen_ = false;
-        const auto k = p.GetInt("KoZU" + s);
-        if (rechnungsart_ != 1 && k >= 1 && k <= 3)
-            netto_[k]->setText(betragText(RundCY(abschnitt)));
-        else if (rechnungsart_ == 1)
-            netto_[1]->setText(betragText(RundCY(netto)));
-        netto_[4]->setText(betragText(RundCY(netto)));
+        fillHonorarFelder();
     } catch (const std::exception& e) {
         fehlerZeigen(e);
         fuellen_ = false;
-        calc_->OpenGrunddaten();
         fillLeistungsbildGrid();
     }
 }

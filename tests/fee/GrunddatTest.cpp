@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 // GCC 12 false positive on moving db::Value temporaries.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
@@ -525,6 +527,39 @@ TEST_F(GrunddatForm, ZoneAboveTheNewTableIsLoweredOnce) {
     EXPECT_EQ(script.LastText(), "Die angegebene Honorarzone existiert nicht\rZone wurde angepasst");
     EXPECT_EQ(text(1)->text(), "4");
     EXPECT_EQ(grunddaten().GetInt("Honorarzone"), 4);
+}
+
+TEST_F(GrunddatForm, PhaseEditGivesTheSameFieldsAsTheFullRunOnOk) {
+    gerechnet();
+    ASSERT_TRUE(open());
+    // A surcharge with three decimals, as the surcharge list sums it up.
+    dbs.projekt->Execute("UPDATE Grunddaten SET SummZu3 = ?", db::Params().Add(C("2.125").Raw()));
+    ASSERT_TRUE(form->Calc().OpenGrunddaten());
+    tabs()->setCurrentIndex(4);
+    phasen()->item(2, 3)->setText("50");
+    ASSERT_EQ(GetCY(grunddaten(), "TeilleistPro3"), C("50"));
+
+    std::vector<std::string> felder = {"HonrarNetto", "SummZuNettoProDM", "HonorarBerNetto",
+                                       "SumGrundHonorar"};
+    for (int k = 1; k <= 3; ++k)
+        felder.push_back("HonrarNettoAB" + std::to_string(k));
+    for (int i = 1; i <= 9; ++i)
+        for (const char* f : {"GrundLDM", "VollZuschlagant", "TeilleistDM", "ZuDM", "TotalDMLP"})
+            felder.push_back(f + std::to_string(i));
+    auto stand = [&] {
+        std::map<std::string, Currency> m;
+        db::Recordset r = grunddaten();
+        for (const std::string& f : felder)
+            for (const char* prefix : {"", "AlDisp"})
+                m[prefix + f] = GetCY(r, prefix + f);
+        return m;
+    };
+    const auto nachEingabe = stand();
+    ASSERT_GT(nachEingabe.at("VollZuschlagant3"), Currency{});
+    form->ToolClick("OK");
+    const auto nachOk = stand();
+    for (const auto& [feld, wert] : nachOk)
+        EXPECT_EQ(nachEingabe.at(feld), wert) << feld;
 }
 
 TEST_F(GrunddatForm, TemplateInForceChangesNothingAnotherIsMarkedLastUsed) {
