@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cmath>
 #include <map>
+#include <utility>
 
 namespace velu::fee {
 
@@ -184,30 +185,67 @@ PhasenBereiche FeeCalculation::Bereiche() const {
 // ---- check and recalculation -------------------------------------------------------------------------------
 
 int16_t FeeCalculation::CheckCalcGrDaten() {
-    bool recompute = false;
-    if (inputsChanged_) {
-        const int16_t code = CheckGrDatenInput();
-        if (code != PruefungOk) {
-            DisplayErrMsgGrDaten(code);
-            return code;
+    if (!inputsChanged_ && !costsChanged_) return PruefungOk;
+    const auto profil = static_cast<int32_t>(getInt(leistungsbild_, "LfNr"));
+    // Inputs, costs and the fee pass are written as one: a pass that fails leaves no new costs beside old
+    // fees. The flags are cleared only once it is stored, and the messages wait for that.
+    pending_.clear();
+    deferMessages_ = true;
+    struct Restore {
+        bool& flag;
+        ~Restore() { flag = false; }
+    } restore{deferMessages_};
+    const bool inputs = inputsChanged_;
+    int16_t result = PruefungOk;
+    bool speichern = true;
+    try {
+        // The write lock first, then the rows as they stand under it: another user's change between the
+        // opening and now is computed with, not overwritten by rows read before.
+        db::Transaction tx(projektDB_);
+        if (!grunddaten_.Empty()) grunddaten_.Requery();
+        if (!leistungsbild_.Empty()) leistungsbild_.Requery();
+        if (inputs) {
+            const int16_t code = CheckGrDatenInput();
+            if (code != PruefungOk) {
+                // Wrong inputs are stored as entered, and nothing is recomputed from them.
+                tx.Commit();
+                zeigeZurueckgestellte();
+                DisplayErrMsgGrDaten(code);
+                return code;
+            }
         }
-        costsChanged_ = true;
-        inputsChanged_ = false;
-        recompute = true;
-    }
-    if (costsChanged_) {
         const auto kosten = berechneAnreKosten();
         // A deduction line is fine; a section that takes off more than it has is no cost an office means.
-        for (int k = 1; k <= 3; ++k)
+        for (int k = 1; k <= 3 && speichern; ++k)
             if (kosten[k] && kosten[k]->summe < Currency{}) {
                 show("Negative Beträge sind hier nicht zulässig.", caption_, MessageIcon::Error);
-                return KostenNegativ;
+                result = KostenNegativ;
+                speichern = false;
             }
-        schreibeAnreKosten(kosten);
-        costsChanged_ = false;
-        recompute = true;
+        if (speichern) {
+            schreibeAnreKosten(kosten);
+            result = CalcAllGrunddaten();
+            tx.Commit();
+            inputsChanged_ = false;
+            costsChanged_ = false;
+        }
+    } catch (...) {
+        pending_.clear();
+        nachRollback(profil);
+        throw;
     }
-    return recompute ? CalcAllGrunddaten() : PruefungOk;
+    // Refused: the rollback took back the inputs too, so the rows are read again.
+    if (!speichern) nachRollback(profil);
+    zeigeZurueckgestellte();
+    return result;
+}
+
+void FeeCalculation::nachRollback(int32_t profil) {
+    try {
+        openGrunddaten(berListNr_, anlageGruppe_);
+        if (profil != 0) ConectLeistungsbild(profil);
+    } catch (...) {
+    }
 }
 
 int16_t FeeCalculation::CheckGrDatenInput() {
@@ -271,12 +309,15 @@ int16_t FeeCalculation::CalcAllGrunddaten() {
 int16_t FeeCalculation::calcAll() {
     fehlerGruppe_ = 0;
     int16_t result = PruefungOk;
-    pending_.clear();
+    // Inside the check the messages wait for the check's own commit.
+    const bool aussen = deferMessages_;
+    if (!aussen) pending_.clear();
     deferMessages_ = true;
     struct Restore {
         bool& flag;
-        ~Restore() { flag = false; }
-    } restore{deferMessages_};
+        bool alt;
+        ~Restore() { flag = alt; }
+    } restore{deferMessages_, aussen};
 
     db::Transaction tx(projektDB_);
     // A fee table is read once per pass; it does not change while the pass runs.
@@ -292,8 +333,8 @@ int16_t FeeCalculation::calcAll() {
     if (!MitAnlageGruppen()) {
         if (const int16_t code = pruefeGespeicherteWerte(); code != PruefungOk) {
             fehlerGruppe_ = anlageGruppe_;
-            deferMessages_ = false;
             DisplayErrMsgGrDaten(code);
+            if (!aussen) zeigeZurueckgestellte();
             return code;
         }
         grunddaten_.Edit();
@@ -370,8 +411,8 @@ int16_t FeeCalculation::calcAll() {
         else
             ConectLeistungsbild(profil);
         if (code != PruefungOk) {
-            deferMessages_ = false;
             DisplayErrMsgGrDaten(code);
+            if (!aussen) zeigeZurueckgestellte();
             return code;
         }
         // The group on display was computed from the same rows in the pass; only a row outside it needs it.
@@ -383,10 +424,15 @@ int16_t FeeCalculation::calcAll() {
         }
     }
     tx.Commit();
-    deferMessages_ = false;
-    for (const Pending& p : pending_) messages_.Show(p.text, p.caption, p.icon);
-    pending_.clear();
+    if (!aussen) zeigeZurueckgestellte();
     return result;
+}
+
+void FeeCalculation::zeigeZurueckgestellte() {
+    deferMessages_ = false;
+    const std::vector<Pending> p = std::exchange(pending_, {});
+    for (const Pending& m : p)
+        messages_.Show(m.text, m.caption, m.icon);
 }
 
 void FeeCalculation::FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t& result) {

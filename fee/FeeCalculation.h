@@ -102,6 +102,9 @@ public:
 
 private:
     void show(const std::string& text, const std::string& caption, MessageIcon icon);
+    void zeigeZurueckgestellte();
+    // Reads the current group's rows again after a rollback.
+    void nachRollback(int32_t profil);
     int16_t pruefeGespeicherteWerte();
     int16_t calcAll();
     // The percentages of the phases, the same for the main and the twin run.

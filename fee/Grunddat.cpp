@@ -99,6 +99,8 @@ void Grunddat::aufbauen() {
     kostenGrid_ = new forms::BoundGridView;
     kostenGrid_->setObjectName("SSDBGrid1");
     kostenGrid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // "DEL" deletes every marked line.
+    kostenGrid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     kostenGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(kostenGrid_, &QWidget::customContextMenuRequested, this, &Grunddat::kostenKontextmenue);
     kl->addWidget(kostenTitel_);

@@ -295,10 +295,21 @@ void Grunddat::kostenLoeschen() {
     if (forms::MsgBox(this, forms::BoundGridModel::LoeschFrage, forms::MsgButtons::YesNo,
                       forms::MsgIcon::Question, {}, 1) != forms::MsgResult::Yes)
         return;
-    kostenModel_->SetLoeschfrage(false);
-    for (int r : zeilen)
-        kostenModel_->DeleteRow(r);
-    kostenModel_->SetLoeschfrage(true);
+    // The marked lines go together or not at all.
+    bool alle = true;
+    {
+        db::Transaction tx(projektDB_);
+        kostenModel_->SetLoeschfrage(false);
+        for (int r : zeilen)
+            if (!kostenModel_->DeleteRow(r)) {
+                alle = false;
+                break;
+            }
+        kostenModel_->SetLoeschfrage(true);
+        if (alle) tx.Commit();
+    }
+    // The rollback brought back the lines the grid had already dropped.
+    if (!alle) LoadAnrechenbareKosten();
 }
 
 // ---- phase grid and fee fields

@@ -697,3 +697,81 @@ TEST_F(GrunddatForm, EuroCalculationShownInDmShowsTheTwinsInThePhaseGrid) {
               FormatBetrag(RundCY(GetCY(g, "AlDispTotalDMLP5")), DM));
     EXPECT_EQ(GetCY(g, "SummAnreKostAB1"), RundCY(DMEuroUmrechnung(C("1000000"), 1)));
 }
+
+TEST_F(GrunddatForm, ACheckThatFailsStoresNothingAndKeepsTheInput) {
+    gerechnet();
+    ASSERT_TRUE(open());
+    auto stand = [&] {
+        db::Recordset r = grunddaten();
+        std::vector<Currency> v;
+        for (const char* f :
+             {"SatzUemin1", "SummAnreKostAB1", "GrHonorarAb1", "HonrarNetto", "AlDispHonrarNetto"})
+            v.push_back(GetCY(r, f));
+        return v;
+    };
+    const auto vorher = stand();
+    // The fee pass cannot store its fees: the inputs and costs written before it go back with it.
+    dbs.projekt->Execute(
+        "CREATE TRIGGER kaputt BEFORE UPDATE OF HonrarNetto ON Grunddaten "
+        "WHEN NEW.HonrarNetto IS NOT OLD.HonrarNetto BEGIN SELECT RAISE(ABORT, 'Schreibfehler'); END");
+    form->show();
+    tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(kostenEingeben(1, "Eigenleistung", "100.000,00"));
+    tabs()->setCurrentIndex(0);
+    text(2)->setText("60");
+    markieren();
+    form->ToolClick("OK");
+    ASSERT_EQ(neue().size(), 1u);
+    EXPECT_NE(neue().front().indexOf("Schreibfehler"), -1);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(stand(), vorher);
+    EXPECT_EQ(text(2)->text(), "60");
+    EXPECT_TRUE(form->Calc().InputsChanged());
+
+    dbs.projekt->Execute("DROP TRIGGER kaputt");
+    form->ToolClick("OK");
+    EXPECT_FALSE(form->isVisible());
+    const auto nachher = stand();
+    EXPECT_EQ(nachher[0], C("60"));
+    EXPECT_EQ(nachher[1], C("600000"));
+    EXPECT_GT(nachher[3], vorher[3]);
+}
+
+TEST_F(GrunddatForm, MarkedCostLinesAreDeletedTogetherOrNotAtAll) {
+    ASSERT_TRUE(open());
+    tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(kostenEingeben(0, "Eigenleistung", "100000"));
+    ASSERT_TRUE(kostenEingeben(1, "Eigenleistung", "50000"));
+    // The second deletion fails (the lines go from the bottom up).
+    dbs.projekt->Execute(
+        "CREATE TRIGGER kaputt BEFORE DELETE ON AnrechenbareKosten WHEN OLD.Eigenleistung = " +
+        std::to_string(C("100000").Raw()) + " BEGIN SELECT RAISE(ABORT, 'Schreibfehler'); END");
+    kosten()->selectAll();
+    script.Answer(forms::MsgResult::Yes);
+    markieren();
+    form->ToolClick("DEL");
+    ASSERT_EQ(neue().size(), 2u);
+    EXPECT_EQ(neue()[0], "Soll diese Zeile gelöscht werden");
+    EXPECT_NE(neue()[1].indexOf("Schreibfehler"), -1);
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 2);
+    EXPECT_EQ(kostenModel()->StoredRows(), 2);
+
+    dbs.projekt->Execute("DROP TRIGGER kaputt");
+    kosten()->selectAll();
+    script.Answer(forms::MsgResult::Yes);
+    form->ToolClick("DEL");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 0);
+    EXPECT_EQ(kostenModel()->StoredRows(), 0);
+}
+
+TEST_F(GrunddatForm, TheLastUsedMarkMovesAsOne) {
+    ASSERT_TRUE(open());
+    form->ToolClick("PX3");
+    // Marking the new template fails after the old mark was cleared.
+    dbs.stamm->Execute("CREATE TRIGGER kaputt BEFORE UPDATE OF LastUsed ON Leistungsbilder "
+                       "WHEN NEW.LastUsed <> 0 BEGIN SELECT RAISE(ABORT, 'Schreibfehler'); END");
+    form->ToolClick(QString("PX%1").arg(test::Gebaeude));
+    db::Recordset last = dbs.stamm->OpenRecordset("SELECT LfNr FROM Leistungsbilder WHERE LastUsed <> 0");
+    ASSERT_EQ(last.RecordCount(), 1);
+    EXPECT_EQ(last.GetInt("LfNr"), 3);
+}

@@ -265,3 +265,22 @@ TEST_F(BerAuswahlWindowTest, FindBerechnungThatFindsNothingShowsNothing) {
     w->EDITRe();
     EXPECT_EQ(editor.aufrufe, 0);
 }
+
+TEST_F(BerAuswahlWindowTest, TypedTotalAndItsChainAreStoredTogetherOrNotAtAll) {
+    const int64_t a = AddBerechnung("R", "Rechnung");
+    auto w = Fenster();
+    MessageBoxScript script;
+    // The chain fails after the typed amount was written.
+    db_->Execute("CREATE TRIGGER kaputt BEFORE UPDATE OF Endbetrag ON BeReList "
+                 "WHEN NEW.Endbetrag IS NOT OLD.Endbetrag BEGIN SELECT RAISE(ABORT, 'Schreibfehler'); END");
+    Tippe(*w, 9, "100");
+    EXPECT_NE(script.LastText().indexOf("Schreibfehler"), -1);
+    EXPECT_EQ(GetCY(a, "SummAz"), C("0"));
+    EXPECT_EQ(GetCY(a, "Endbetrag"), C("0"));
+    // The typed amount is kept and taken over once the database writes again.
+    EXPECT_EQ(Feld(*w, 9)->text(), "100");
+    db_->Execute("DROP TRIGGER kaputt");
+    EXPECT_TRUE(w->Convert2NormWährung(9));
+    EXPECT_EQ(GetCY(a, "SummAz"), C("100"));
+    EXPECT_EQ(GetCY(a, "Endbetrag"), C("-100"));
+}
