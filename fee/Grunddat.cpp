@@ -532,7 +532,9 @@ void Grunddat::closeEvent(QCloseEvent* event) {
         if (pruefenUndSchliessen(false)) accept();
     } catch (const std::exception& e) {
         fehlerZeigen(e);
-        accept();
+        // Data held by another user: the form stays with what was typed, to be stored on the next try.
+        const auto* dbe = dynamic_cast<const db::DbError*>(&e);
+        if (!dbe || !dbe->Belegt()) accept();
     }
 }
 

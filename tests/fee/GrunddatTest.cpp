@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sqlite3.h>
 
 // GCC 12 false positive on moving db::Value temporaries.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
@@ -735,6 +736,34 @@ TEST_F(GrunddatForm, ACheckThatFailsStoresNothingAndKeepsTheInput) {
     EXPECT_EQ(nachher[0], C("60"));
     EXPECT_EQ(nachher[1], C("600000"));
     EXPECT_GT(nachher[3], vorher[3]);
+}
+
+TEST_F(GrunddatForm, DataHeldByAnotherUserIsReportedInGermanAndTheFormKeepsItsInput) {
+    gerechnet();
+    ASSERT_TRUE(open());
+    auto anderer = db::Database::Open(dbs.projekt->Path());
+    ASSERT_TRUE(anderer);
+    sqlite3_busy_timeout(dbs.projekt->Handle(), 50);
+    const QString belegt =
+        "Die Daten werden gerade von einem anderen Benutzer geändert. Bitte versuchen Sie es noch einmal.";
+    form->show();
+    {
+        db::Transaction halten(*anderer);
+        text(1)->setText("4");
+        markieren();
+        form->ToolClick("OK");
+        EXPECT_EQ(neue(), std::vector<QString>{belegt});
+        EXPECT_TRUE(form->isVisible());
+        // The close box does not drop what was typed either.
+        form->close();
+        EXPECT_EQ(script.LastText(), belegt);
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(text(1)->text(), "4");
+        EXPECT_EQ(grunddaten().GetInt("Honorarzone"), 3);
+    }
+    form->ToolClick("OK");
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(grunddaten().GetInt("Honorarzone"), 4);
 }
 
 TEST_F(GrunddatForm, MarkedCostLinesAreDeletedTogetherOrNotAtAll) {

@@ -17,6 +17,8 @@
 
 #include <functional>
 
+#include <sqlite3.h>
+
 using velu::Currency;
 using velu::forms::MessageBoxScript;
 using namespace velu::reg;
@@ -283,4 +285,24 @@ TEST_F(BerAuswahlWindowTest, TypedTotalAndItsChainAreStoredTogetherOrNotAtAll) {
     EXPECT_TRUE(w->Convert2NormWährung(9));
     EXPECT_EQ(GetCY(a, "SummAz"), C("100"));
     EXPECT_EQ(GetCY(a, "Endbetrag"), C("-100"));
+}
+
+TEST_F(BerAuswahlWindowTest, DataHeldByAnotherUserIsReportedInGermanAndTheInputKept) {
+    const int64_t a = AddBerechnung("R", "Rechnung");
+    auto w = Fenster();
+    MessageBoxScript script;
+    auto anderer = velu::db::Database::Open(db_->Path());
+    ASSERT_TRUE(anderer);
+    sqlite3_busy_timeout(db_->Handle(), 50);
+    {
+        velu::db::Transaction halten(*anderer);
+        Tippe(*w, 10, "3");
+        EXPECT_EQ(script.LastText(),
+                  "Die Daten werden gerade von einem anderen Benutzer geändert. Bitte versuchen "
+                  "Sie es noch einmal.");
+        EXPECT_EQ(Feld(*w, 10)->text(), "3");
+        EXPECT_EQ(GetCY(a, "SkontoPro"), C("0"));
+    }
+    EXPECT_TRUE(w->Convert2NormWährung(10));
+    EXPECT_EQ(GetCY(a, "SkontoPro"), C("3"));
 }
