@@ -120,7 +120,7 @@ signals:
     void ProjektGewechselt();
 
 private:
-    Currency mwst_ = Currency::FromUnits(16);
+    Currency mwst_ = Currency::FromUnits(19);
     std::shared_ptr<db::Database> stamm_, projekt_;
     QString stammPfad_, projektPfad_;
     QString benutzer_;

@@ -22,6 +22,11 @@ std::optional<Currency> ParseMwStSatz(const QString& text);
 // "16", "16,5": German decimal comma, no trailing zeros.
 QString FormatMwStSatz(Currency satz);
 
+// The rate when none is stored: the German standard rate since 2007.
+inline Currency StandardMwStSatz() {
+    return Currency::FromUnits(19);
+}
+
 // The stored rate; nullopt when none is stored or it cannot be read.
 std::optional<Currency> LeseMwStSatz(settings::SettingsStore& store);
 // Stores the rate; false when the settings cannot be written.

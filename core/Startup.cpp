@@ -7,6 +7,7 @@
 #include "core/LogIn.h"
 #include "core/LoginProvider.h"
 #include "core/Migration.h"
+#include "core/MwSt.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
 #include "platform/db/QueryDef.h"
@@ -256,7 +257,7 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
     }
 
     std::optional<Currency> mwst = opt.leseMwSt ? opt.leseMwSt() : std::nullopt;
-    app.SetMwStSatz(mwst.value_or(Currency::FromUnits(16)));
+    app.SetMwStSatz(mwst.value_or(StandardMwStSatz()));
 
     app.SetPfade(opt.programmDaten + QStringLiteral("/reports/HOAI"),
                  opt.bueroOrdner + QStringLiteral("/STD_SYS"), QStringLiteral("qrc:/help/index.html"));

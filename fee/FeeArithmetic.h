@@ -20,6 +20,8 @@ inline constexpr int16_t ZoneZuGross = 2;
 inline constexpr int16_t ZoneNichtPositiv = 4;
 inline constexpr int16_t SatzNegativ = 8;
 inline constexpr int16_t SatzUeber100 = 16;
+// A cost section whose eligible costs sum to less than 0: nothing is recomputed until it is corrected.
+inline constexpr int16_t KostenNegativ = 64;
 inline constexpr int16_t KostenAusserhalbTafel = -1;
 inline constexpr int16_t KeineTafel = -2;
 

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cmath>
 #include <map>
+#include <utility>
 
 namespace velu::fee {
 
@@ -184,23 +185,67 @@ PhasenBereiche FeeCalculation::Bereiche() const {
 // ---- check and recalculation -------------------------------------------------------------------------------
 
 int16_t FeeCalculation::CheckCalcGrDaten() {
-    bool recompute = false;
-    if (inputsChanged_) {
-        const int16_t code = CheckGrDatenInput();
-        if (code != PruefungOk) {
-            DisplayErrMsgGrDaten(code);
-            return code;
+    if (!inputsChanged_ && !costsChanged_) return PruefungOk;
+    const auto profil = static_cast<int32_t>(getInt(leistungsbild_, "LfNr"));
+    // Inputs, costs and the fee pass are written as one: a pass that fails leaves no new costs beside old
+    // fees. The flags are cleared only once it is stored, and the messages wait for that.
+    pending_.clear();
+    deferMessages_ = true;
+    struct Restore {
+        bool& flag;
+        ~Restore() { flag = false; }
+    } restore{deferMessages_};
+    const bool inputs = inputsChanged_;
+    int16_t result = PruefungOk;
+    bool speichern = true;
+    try {
+        // The write lock first, then the rows as they stand under it: another user's change between the
+        // opening and now is computed with, not overwritten by rows read before.
+        db::Transaction tx(projektDB_);
+        if (!grunddaten_.Empty()) grunddaten_.Requery();
+        if (!leistungsbild_.Empty()) leistungsbild_.Requery();
+        if (inputs) {
+            const int16_t code = CheckGrDatenInput();
+            if (code != PruefungOk) {
+                // Wrong inputs are stored as entered, and nothing is recomputed from them.
+                tx.Commit();
+                zeigeZurueckgestellte();
+                DisplayErrMsgGrDaten(code);
+                return code;
+            }
         }
-        costsChanged_ = true;
-        inputsChanged_ = false;
-        recompute = true;
+        const auto kosten = berechneAnreKosten();
+        // A deduction line is fine; a section that takes off more than it has is no cost an office means.
+        for (int k = 1; k <= 3 && speichern; ++k)
+            if (kosten[k] && kosten[k]->summe < Currency{}) {
+                show("Negative Beträge sind hier nicht zulässig.", caption_, MessageIcon::Error);
+                result = KostenNegativ;
+                speichern = false;
+            }
+        if (speichern) {
+            schreibeAnreKosten(kosten);
+            result = CalcAllGrunddaten();
+            tx.Commit();
+            inputsChanged_ = false;
+            costsChanged_ = false;
+        }
+    } catch (...) {
+        pending_.clear();
+        nachRollback(profil);
+        throw;
     }
-    if (costsChanged_) {
-        CalcAnreKostAB();
-        costsChanged_ = false;
-        recompute = true;
+    // Refused: the rollback took back the inputs too, so the rows are read again.
+    if (!speichern) nachRollback(profil);
+    zeigeZurueckgestellte();
+    return result;
+}
+
+void FeeCalculation::nachRollback(int32_t profil) {
+    try {
+        openGrunddaten(berListNr_, anlageGruppe_);
+        if (profil != 0) ConectLeistungsbild(profil);
+    } catch (...) {
     }
-    return recompute ? CalcAllGrunddaten() : PruefungOk;
 }
 
 int16_t FeeCalculation::CheckGrDatenInput() {
@@ -264,12 +309,15 @@ int16_t FeeCalculation::CalcAllGrunddaten() {
 int16_t FeeCalculation::calcAll() {
     fehlerGruppe_ = 0;
     int16_t result = PruefungOk;
-    pending_.clear();
+    // Inside the check the messages wait for the check's own commit.
+    const bool aussen = deferMessages_;
+    if (!aussen) pending_.clear();
     deferMessages_ = true;
     struct Restore {
         bool& flag;
-        ~Restore() { flag = false; }
-    } restore{deferMessages_};
+        bool alt;
+        ~Restore() { flag = alt; }
+    } restore{deferMessages_, aussen};
 
     db::Transaction tx(projektDB_);
     // A fee table is read once per pass; it does not change while the pass runs.
@@ -285,8 +333,8 @@ int16_t FeeCalculation::calcAll() {
     if (!MitAnlageGruppen()) {
         if (const int16_t code = pruefeGespeicherteWerte(); code != PruefungOk) {
             fehlerGruppe_ = anlageGruppe_;
-            deferMessages_ = false;
             DisplayErrMsgGrDaten(code);
+            if (!aussen) zeigeZurueckgestellte();
             return code;
         }
         grunddaten_.Edit();
@@ -363,8 +411,8 @@ int16_t FeeCalculation::calcAll() {
         else
             ConectLeistungsbild(profil);
         if (code != PruefungOk) {
-            deferMessages_ = false;
             DisplayErrMsgGrDaten(code);
+            if (!aussen) zeigeZurueckgestellte();
             return code;
         }
         // The group on display was computed from the same rows in the pass; only a row outside it needs it.
@@ -376,10 +424,15 @@ int16_t FeeCalculation::calcAll() {
         }
     }
     tx.Commit();
-    deferMessages_ = false;
-    for (const Pending& p : pending_) messages_.Show(p.text, p.caption, p.icon);
-    pending_.clear();
+    if (!aussen) zeigeZurueckgestellte();
     return result;
+}
+
+void FeeCalculation::zeigeZurueckgestellte() {
+    deferMessages_ = false;
+    const std::vector<Pending> p = std::exchange(pending_, {});
+    for (const Pending& m : p)
+        messages_.Show(m.text, m.caption, m.icon);
 }
 
 void FeeCalculation::FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t& result) {
@@ -400,19 +453,20 @@ void FeeCalculation::FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t
         }
         show(ausserhalbText + std::string(vergleich) + StrZahl(wert) + waehrungsWort + zweiter, "",
              MessageIcon::Warning);
-        result = KostenAusserhalbTafel;
     };
 
     for (int k = 1; k <= 3; ++k) {
         switch (status[k]) {
+        // The result says what the fee lacks every time; only the box is shown once.
         case TafelOhneZeilen:
             if (!keineGezeigt) {
                 show("Es wurde keine entsprechende HOAI-Tafel gefunden", "", MessageIcon::Error);
                 keineGezeigt = true;
-                result = KeineTafel;
             }
+            result = KeineTafel;
             break;
         case TafelUnterhalb:
+            result = KostenAusserhalbTafel;
             if (!unterGezeigt && !unterTafelGezeigt_) {
                 grenze("TafelMinWert", " kleiner als ");
                 unterTafelGezeigt_ = true;
@@ -420,6 +474,7 @@ void FeeCalculation::FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t
             }
             break;
         case TafelOberhalb:
+            result = KostenAusserhalbTafel;
             if (!ueberGezeigt && !ueberTafelGezeigt_) {
                 grenze("TafelMaxWert", " größer als ");
                 ueberTafelGezeigt_ = true;
@@ -434,27 +489,37 @@ void FeeCalculation::FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t
 // ---- eligible costs and base fee ---------------------------------------------------------------------------
 
 void FeeCalculation::CalcAnreKostAB() {
-    const Names& n = names();
+    schreibeAnreKosten(berechneAnreKosten());
+}
+
+Abschnitte<std::optional<AnreKosten>> FeeCalculation::berechneAnreKosten() {
     const int16_t inBenutzung = AnzahlAbschnitte();
     const bool fremdZaehlt = FremdleistungZaehlt();
     auto qd = projektDB_.GetQueryDef("GetAnrechenbareKosten");
     if (!qd) throw db::DbError("Abfrage GetAnrechenbareKosten fehlt");
-    for (int16_t k = 1; k <= 3; ++k) {
-        if (k > inBenutzung) continue;
+    Abschnitte<std::optional<AnreKosten>> kosten{};
+    for (int16_t k = 1; k <= 3 && k <= inBenutzung; ++k) {
         qd->SetParameter("PhaseAktiv", int64_t{k});
         qd->SetParameter("AnlageGrNr", int64_t{anlageGruppe_});
         qd->SetParameter("LfNrBeReList", int64_t{berListNr_});
         Currency eigen, fremd;
-        {
-            db::Recordset rs = qd->OpenRecordset();
-            if (!rs.Empty()) {
-                rs.MoveFirst();
-                const auto& f = rs.FieldNames();
-                eigen = RundCY(GetCY(rs, f.at(0)));
-                fremd = RundCY(GetCY(rs, f.at(1)));
-            }
+        db::Recordset rs = qd->OpenRecordset();
+        if (!rs.Empty()) {
+            rs.MoveFirst();
+            const auto& f = rs.FieldNames();
+            eigen = RundCY(GetCY(rs, f.at(0)));
+            fremd = RundCY(GetCY(rs, f.at(1)));
         }
-        const AnreKosten r = BerechneAnreKosten(eigen, fremd, fremdZaehlt);
+        kosten[k] = BerechneAnreKosten(eigen, fremd, fremdZaehlt);
+    }
+    return kosten;
+}
+
+void FeeCalculation::schreibeAnreKosten(const Abschnitte<std::optional<AnreKosten>>& kosten) {
+    const Names& n = names();
+    for (int k = 1; k <= 3; ++k) {
+        if (!kosten[k]) continue;
+        const AnreKosten& r = *kosten[k];
         grunddaten_.Edit();
         SetCY(grunddaten_, n.anreKost[k], r.eigen);
         SetCY(grunddaten_, n.anreKostFremd[k], r.fremd);
@@ -470,9 +535,8 @@ void FeeCalculation::CallGrundHonorar(Abschnitte<Currency>& summen, Abschnitte<i
     Abschnitte<Currency> eigen{}, satz{};
     if (inBenutzung >= 1 && inBenutzung <= 3)
         for (int k = 1; k <= inBenutzung; ++k) eigen[k] = GetCY(grunddaten_, n.summAnreKost[k]);
-    for (int k = 1; k <= 3; ++k) satz[k] = getPercent(grunddaten_, n.satzUemin[k]);
-    // Section 3 has no table fee under the old regulation, whether the row or its profile says so.
-    const bool alt = getInt(grunddaten_, "HOAIALT") != 0 || getInt(leistungsbild_, "HOAIALT") != 0;
+    for (int k = 1; k <= 3; ++k)
+        satz[k] = getPercent(grunddaten_, n.satzUemin[k]);
     const bool angebot = rechnungsart_ == 1;
     const bool euro = waehrung_ == 1;
     const int16_t einheit = Einheit();
@@ -506,7 +570,10 @@ void FeeCalculation::CallGrundHonorar(Abschnitte<Currency>& summen, Abschnitte<i
         if (it == tafelCache_->end()) it = tafelCache_->emplace(t, LoadTafel(stammDB_, t)).first;
         SucheTafelWerte(it->second, kosten, z, e, st);
     };
-    CalcTafelHonorar(lookup, s, status, angebot, tafel, zone, a, satz, alt, anteil, honorar, tafelMin, tafelMax);
+    // Under the old regulation too section 3 bills its phases on its own eligible costs (the final cost
+    // figure); stopping it would leave phases 8 and 9 of an invoice without a fee.
+    CalcTafelHonorar(lookup, s, status, angebot, tafel, zone, a, satz, /*dritterStop=*/false, anteil, honorar,
+                     tafelMin, tafelMax);
 
     if (euro) {
         auto toEuro = [](Currency& x) { x = RundCY(DMEuroUmrechnung(x, 1)); };
@@ -614,6 +681,42 @@ void FeeCalculation::calcLeistungsbild(int16_t twinRun, const PhasenEingaben& e)
     SetCY(grunddaten_, twin(prefix, "HonorarBerNetto"), berNetto);
     SetCY(grunddaten_, twin(prefix, "SumGrundHonorar"), summeGrund);
     edit.Done();
+}
+
+bool FeeCalculation::PhaseGeaendert(int i, Currency anteil, Currency teilleistPro) {
+    if (i < 1 || i > 9) return false;
+    const Names& n = names();
+    const int64_t k = getInt(leistungsbild_, n.koZU[i]);
+    if (k < 1 || k > 3) return false;
+    const int64_t lb = leistungsbild_.Key();
+    try {
+        db::Transaction tx(projektDB_);
+        // Under the write lock, from the rows as they stand now.
+        if (!grunddaten_.Empty()) grunddaten_.Requery();
+        leistungsbild_.Requery();
+        leistungsbild_.Edit();
+        setPercent(leistungsbild_, n.proz[i], anteil);
+        leistungsbild_.Update();
+        grunddaten_.Edit();
+        setPercent(grunddaten_, n.teilleistPro[i], teilleistPro);
+        grunddaten_.Update();
+        // The full run: the one-phase shortcut would round the surcharge and leave the basic shares stale.
+        const PhasenEingaben pe = readPhasenEingaben();
+        grunddaten_.Edit();
+        calcLeistungsbild(1, pe);
+        calcLeistungsbild(0, pe);
+        grunddaten_.Update();
+        tx.Commit();
+    } catch (...) {
+        // The rows read back what the rollback kept.
+        try {
+            openGrunddaten(berListNr_, anlageGruppe_);
+            ConectLeistungsbild(static_cast<int32_t>(lb));
+        } catch (...) {
+        }
+        throw;
+    }
+    return true;
 }
 
 bool FeeCalculation::CalcNettoHonorarPosi(int16_t mode, std::string_view phaseText, Currency anteil,

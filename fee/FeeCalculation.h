@@ -78,7 +78,8 @@ public:
     int16_t CheckGrDatenInput();
     void DisplayErrMsgGrDaten(int16_t code);
     int16_t CalcAllGrunddaten();
-    // Reports costs outside the table and a missing table; result is written only when a message is shown.
+    // Reports costs outside the table and a missing table. result is written for every section outside a
+    // table (-1) or without one (-2), also when its message was shown before and is not repeated.
     void FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t& result);
     // The plant group whose stored zone or rates stopped the last CalcAllGrunddaten; 0 when none did.
     int16_t FehlerAnlageGruppe() const { return fehlerGruppe_; }
@@ -91,12 +92,19 @@ public:
     // twin != 0 works on the "AlDisp" fields.
     void CalcLeistungsbild(int16_t twin);
     void CalcBerNetto(Currency netto, Currency& zuschlag, Currency& berNetto, std::string_view prefix) const;
+    // The phase grid's edit of phase i (1 to 9): stores its share and partial service and recomputes every
+    // phase of both currencies, as the full check does, in one transaction. False, and nothing written, for a
+    // phase of no section.
+    bool PhaseGeaendert(int i, Currency anteil, Currency teilleistPro);
     // One edited phase ("1" to "9"); false, and nothing written, for another text or a phase of no section.
     bool CalcNettoHonorarPosi(int16_t mode, std::string_view phase, Currency anteil, Currency teilleistPro,
                               Currency& netto, Currency& abschnittNetto, Currency& total);
 
 private:
     void show(const std::string& text, const std::string& caption, MessageIcon icon);
+    void zeigeZurueckgestellte();
+    // Reads the current group's rows again after a rollback.
+    void nachRollback(int32_t profil);
     int16_t pruefeGespeicherteWerte();
     int16_t calcAll();
     // The percentages of the phases, the same for the main and the twin run.
@@ -105,6 +113,9 @@ private:
         std::array<Currency, 10> anteil{}, zuschlag{}, teilleistung{};
     };
     PhasenEingaben readPhasenEingaben() const;
+    // Eligible costs of the sections in use from the cost lines; the others stay unset.
+    Abschnitte<std::optional<AnreKosten>> berechneAnreKosten();
+    void schreibeAnreKosten(const Abschnitte<std::optional<AnreKosten>>& kosten);
     void calcLeistungsbild(int16_t twinRun, const PhasenEingaben& e);
     void openGrunddaten(int32_t berListNr, int16_t gruppe);
 

@@ -99,6 +99,8 @@ void Grunddat::aufbauen() {
     kostenGrid_ = new forms::BoundGridView;
     kostenGrid_->setObjectName("SSDBGrid1");
     kostenGrid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // "DEL" deletes every marked line.
+    kostenGrid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     kostenGrid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(kostenGrid_, &QWidget::customContextMenuRequested, this, &Grunddat::kostenKontextmenue);
     kl->addWidget(kostenTitel_);
@@ -456,7 +458,8 @@ bool Grunddat::pruefenUndSchliessen(bool erzwingen) {
     const int16_t code = CheckCalcGrDaten();
     // An input error was shown once; the form stays open on the field in error instead of closing on it.
     if (istEingabeFehler(code)) {
-        if (tab_->currentIndex() != 0) {
+        // Negative costs are corrected on the cost tab where they were typed.
+        if (tab_->currentIndex() != 0 && code != KostenNegativ) {
             tabWaechter_ = true;
             tab_->setCurrentIndex(0);
             aktTab_ = 0;
@@ -529,7 +532,9 @@ void Grunddat::closeEvent(QCloseEvent* event) {
         if (pruefenUndSchliessen(false)) accept();
     } catch (const std::exception& e) {
         fehlerZeigen(e);
-        accept();
+        // Data held by another user: the form stays with what was typed, to be stored on the next try.
+        const auto* dbe = dynamic_cast<const db::DbError*>(&e);
+        if (!dbe || !dbe->Belegt()) accept();
     }
 }
 

@@ -231,6 +231,21 @@ void Grunddat::ImportKontenplan(const QString& plan) {
     bool ok = false;
     const qlonglong nr = plan.trimmed().toLongLong(&ok);
     if (!ok) return;
+    // A plan goes into an empty section only; a second import would list every account twice.
+    {
+        db::Recordset n = projektDB_.OpenRecordset(
+            "SELECT Count(*) AS n FROM AnrechenbareKosten WHERE Phase = :Phase AND ZuordnungAnlGrp = :Gruppe "
+            "AND LfNrBeReList = :Nr",
+            db::Params()
+                .Set("Phase", int64_t{abschnitt_.toInt()})
+                .Set("Gruppe", int64_t{anlageGruppe_})
+                .Set("Nr", int64_t{berListNr_}));
+        n.MoveFirst();
+        if (n.GetInt("n") > 0) {
+            bar_->SetEnabled("Band1", "KTNP", false);
+            return;
+        }
+    }
     db::Recordset kp = stammDB_.OpenRecordset(
         "SELECT Kostenstelle, BText FROM KONTENPL WHERE LfNrVerz = :Plan ORDER BY rowid",
         db::Params().Set("Plan", int64_t{nr}));
@@ -280,10 +295,21 @@ void Grunddat::kostenLoeschen() {
     if (forms::MsgBox(this, forms::BoundGridModel::LoeschFrage, forms::MsgButtons::YesNo,
                       forms::MsgIcon::Question, {}, 1) != forms::MsgResult::Yes)
         return;
-    kostenModel_->SetLoeschfrage(false);
-    for (int r : zeilen)
-        kostenModel_->DeleteRow(r);
-    kostenModel_->SetLoeschfrage(true);
+    // The marked lines go together or not at all.
+    bool alle = true;
+    {
+        db::Transaction tx(projektDB_);
+        kostenModel_->SetLoeschfrage(false);
+        for (int r : zeilen)
+            if (!kostenModel_->DeleteRow(r)) {
+                alle = false;
+                break;
+            }
+        kostenModel_->SetLoeschfrage(true);
+        if (alle) tx.Commit();
+    }
+    // The rollback brought back the lines the grid had already dropped.
+    if (!alle) LoadAnrechenbareKosten();
 }
 
 // ---- phase grid and fee fields
@@ -367,37 +393,28 @@ void Grunddat::phaseGeaendert(int row, int column) {
         gespeichertZeigen();
         return;
     }
+    if (*teil < Currency{} || *teil > Currency::FromUnits(100)) {
+        forms::MsgBox(this, "Die Eingabe muss zwischen 0 und 100 liegen.", forms::MsgButtons::OK,
+                      forms::MsgIcon::Critical);
+        gespeichertZeigen();
+        return;
+    }
     try {
-        db::Transaction tx(projektDB_);
-        const std::string phase = std::to_string(i);
-        Currency netto, abschnitt, total;
-        // The second run is the one in the display currency; its results are shown.
-        const int16_t erster = ZeigtZwilling(modus_) ? 0 : 1;
-        if (!calc_->CalcNettoHonorarPosi(erster, phase, *anteil, *teil, netto, abschnitt, total) ||
-            !calc_->CalcNettoHonorarPosi(static_cast<int16_t>(1 - erster), phase, *anteil, *teil, netto,
-                                         abschnitt, total)) {
+        if (!calc_->PhaseGeaendert(i, *anteil, *teil)) {
             // A phase of no cost section has no fee to recompute.
             gespeichertZeigen();
             return;
         }
-        p.Edit();
-        SetCY(p, "proz" + s, *anteil);
-        p.Update();
-        tx.Commit();
+        const std::string prefix = ZeigtZwilling(modus_) ? "AlDisp" : "";
         fuellen_ = true;
-        phasenGrid_->item(row, 4)->setText(betragText(RundCY(total)));
+        phasenGrid_->item(row, 4)->setText(
+            betragText(RundCY(GetCY(calc_->Grunddaten(), prefix + "TotalDMLP" + std::to_string(i)))));
         phasenGrid_->item(row, column)->setText(prozentText(column == 1 ? *anteil : *teil));
         fuellen_ = false;
-        const auto k = p.GetInt("KoZU" + s);
-        if (rechnungsart_ != 1 && k >= 1 && k <= 3)
-            netto_[k]->setText(betragText(RundCY(abschnitt)));
-        else if (rechnungsart_ == 1)
-            netto_[1]->setText(betragText(RundCY(netto)));
-        netto_[4]->setText(betragText(RundCY(netto)));
+        fillHonorarFelder();
     } catch (const std::exception& e) {
         fehlerZeigen(e);
         fuellen_ = false;
-        calc_->OpenGrunddaten();
         fillLeistungsbildGrid();
     }
 }
@@ -486,12 +503,12 @@ void Grunddat::ToolClick(const QString& key) {
             kostenGrid_->setFocus();
             kostenLoeschen();
         } else if (key == "DEL0") {
+            // KPDEL0 reloads the lines and decides "KTNP" by what is left.
             KPDEL0();
-            bar_->SetEnabled("Band1", "KTNP", true);
         } else if (key == "OK") {
             if (istEingabeFehler(code)) {
                 // The message was shown by the check above; the user corrects the field first.
-                if (tab_->currentIndex() != 0) {
+                if (tab_->currentIndex() != 0 && code != KostenNegativ) {
                     tabWaechter_ = true;
                     tab_->setCurrentIndex(0);
                     abschnitt_.clear();

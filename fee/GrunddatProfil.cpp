@@ -103,8 +103,11 @@ void Grunddat::SwitchLP(const QString&, int32_t key) {
         return;
     }
     focusNextChild();
+    // The mark moves as one: never no template or two marked as last used.
+    db::Transaction tx(stammDB_);
     query(stammDB_, "SetLastUsednull").Execute();
     query(stammDB_, "SetLastUsed").SetParameter(1, int64_t{key}).Execute();
+    tx.Commit();
 }
 
 bool Grunddat::ConectLeistungsbild(int32_t key) {

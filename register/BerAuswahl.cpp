@@ -679,11 +679,18 @@ bool BerAuswahl::Convert2NormWährung(int index) {
     if (!reg_ || !reg_->HasCurrent()) return true;
     const Eingabe* e = EingabeFuer(index);
     const char typ = reg_->ReType().empty() ? '\0' : reg_->ReType()[0];
+    std::function<void()> schreiben;
     if (e && !(e->nurStdRe && !NutztStdReZuschlaege(typ))) {
         const std::string text = xtraText2_[index]->text().toStdString();
         std::optional<Currency> wert = ParseBetrag(text);
         if (!wert) {
             forms::MsgBox(this, "Die Eingabe muss nummerisch sein", forms::MsgButtons::OK,
+                          forms::MsgIcon::Exclamation);
+            DisplayFields();
+            return false;
+        }
+        if (index == 10 && !SkontoProZulaessig(*wert)) {
+            forms::MsgBox(this, "Die Eingabe muss zwischen 0 und 100 liegen.", forms::MsgButtons::OK,
                           forms::MsgIcon::Exclamation);
             DisplayFields();
             return false;
@@ -694,27 +701,23 @@ bool BerAuswahl::Convert2NormWährung(int index) {
             DisplayFields();
             return false;
         }
-        try {
+        schreiben = [this, e, wert = *wert] {
             if (e->betrag) {
                 Currency main, other;
-                ConvertWertePaar(*wert, static_cast<WaehrungCode>(reg_->DisplayType()),
+                ConvertWertePaar(wert, static_cast<WaehrungCode>(reg_->DisplayType()),
                                  static_cast<WaehrungCode>(reg_->InputType()), main, other);
                 reg_->PutWährungsDaten(main, other, e->spalte, std::string("AlDisp") + e->spalte);
             } else {
-                reg_->PutProzent(e->spalte, *wert);
+                reg_->PutProzent(e->spalte, wert);
             }
-        } catch (const std::exception& ex) {
-            zeigeFehler(QString::fromUtf8(ex.what()));
-            DisplayFields();
-            return false;
-        }
+        };
     }
     try {
-        reg_->CalcRechnung(0);
-        reg_->CalcRechnung(1);
+        reg_->Uebernehmen(schreiben);
     } catch (const std::exception& ex) {
-        zeigeFehler("Die Summen der Berechnung konnten nicht gespeichert werden: " +
-                    QString::fromUtf8(ex.what()));
+        // Nothing was stored; the typed text stays in the field and is taken over on the next attempt.
+        zeigeFehler(QString::fromUtf8(ex.what()));
+        return false;
     }
     DisplayFields();
     geaendert_[index] = false;

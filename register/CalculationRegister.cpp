@@ -300,8 +300,7 @@ EditorErgebnis CalculationRegister::EDITRe(BerechnungEditor& editor, const std::
 
     // The editor has stored its rows; what follows derives the register row from them and is written as one
     // unit, so a failure leaves the old totals in place.
-    try {
-        db::Transaction t(db_);
+    uebernehmen(lfnr, [&] {
         if (nachlauf == Honorar) CalcHonorarBerNetto(lfnr);
         if (nachlauf == Stunden) CalcStdReNetto(lfnr);
         if (nachlauf == Bauueberwachung && ergebnis == EditorErgebnis::Bestaetigt) {
@@ -322,17 +321,28 @@ EditorErgebnis CalculationRegister::EDITRe(BerechnungEditor& editor, const std::
             });
         }
         SetModif(true);
+    });
+    FindBerechnung(lfnr);
+    return ergebnis;
+}
+
+void CalculationRegister::Uebernehmen(const std::function<void()>& schreiben) {
+    uebernehmen(CurrentLfNr(), schreiben);
+}
+
+void CalculationRegister::uebernehmen(int64_t lfnr, const std::function<void()>& schreiben) {
+    try {
+        db::Transaction t(db_);
+        if (schreiben) schreiben();
         CalcRechnung(0);
         CalcRechnung(1);
         t.Commit();
     } catch (...) {
-        // The recordset has re-read rows that the rollback took back.
+        // The recordset holds what the rollback took back.
         overview_.Requery();
         FindBerechnung(lfnr);
         throw;
     }
-    FindBerechnung(lfnr);
-    return ergebnis;
 }
 
 void CalculationRegister::PutWährungsDaten(Currency wert, Currency altWert, std::string_view spalte,

@@ -12,6 +12,7 @@
 #include "register/BerechnungEditor.h"
 #include "register/InvoiceChain.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -77,6 +78,11 @@ public:
     EditorErgebnis EDITRe(BerechnungEditor& editor, const std::string& nummerText,
                           const std::string& knotenText);
 
+    // A typed field of the details tab taken over: schreiben stores it, then the chain runs in both
+    // currencies, all in one transaction. On failure the row stays as stored (and is read again) and the
+    // error passes on.
+    void Uebernehmen(const std::function<void()>& schreiben);
+
     // Single writes of the register window on the current row.
     void PutWährungsDaten(Currency wert, Currency altWert, std::string_view spalte,
                           std::string_view altSpalte);
@@ -99,6 +105,8 @@ public:
 
 private:
     db::Recordset& row();
+    // Uebernehmen for calculation lfnr, which is current again afterwards, also after a failure.
+    void uebernehmen(int64_t lfnr, const std::function<void()>& schreiben);
     db::Recordset RunQuery(std::string_view name, int64_t berListNr);
 
     db::Database& db_;

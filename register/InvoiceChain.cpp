@@ -18,6 +18,10 @@ bool MwstProZulaessig(Currency mwstPro) {
     return mwstPro > Currency::FromUnits(MwstProUntergrenze);
 }
 
+bool SkontoProZulaessig(Currency skontoPro) {
+    return skontoPro >= Currency{} && skontoPro <= Currency::FromUnits(100);
+}
+
 void CalcBerNetto(Currency netto, Currency pro, Currency betrag, Currency mwstPro, Currency& proDM,
                   Currency& zuAb, Currency& zwSumm, Currency& mwstDM, Currency& brutto) {
     proDM = RundCY(ProzentAnteil(pro, netto));

@@ -50,5 +50,7 @@ RechnungsErgebnis BerechneRechnung(const RechnungsEingaben& e, bool stdReZuschla
 // Lowest VAT rate the chain accepts is above this: at -100 % the VAT contained would divide by zero.
 inline constexpr int64_t MwstProUntergrenze = -100;
 bool MwstProZulaessig(Currency mwstPro);
+// A cash discount lowers the amount due: 0 to 100 %.
+bool SkontoProZulaessig(Currency skontoPro);
 
 } // namespace velu::reg

@@ -178,15 +178,23 @@ int DeleteUserWord(const char* word) {
     if (!c || !c->db) return 0;
     char w[64];
     lowered(word, w);
+    // The word and its record go under one lock of the whole file: freed outside it, the record would join a
+    // free list another process may have changed meanwhile.
+    if (!LockDBFile(c->db, 0)) return 0;
+    int ok = 0;
     std::uint32_t at = 0;
     char stored[64];
     std::strcpy(stored, w);
-    if (!LookupWord(*c, stored, false, {&at})) return 0;
-    Action a;
-    bool record = readAction(*c, at, a);
-    if (!DeleteWord(*c, w)) return 0;
-    if (record) FreeDBRecord(c->db, at, a.length, c->descriptionTable());
-    return 1;
+    if (LookupWord(*c, stored, false, {&at})) {
+        Action a;
+        const bool record = readAction(*c, at, a);
+        if (DeleteWord(*c, w)) {
+            if (record) FreeDBRecord(c->db, at, a.length, c->descriptionTable());
+            ok = 1;
+        }
+    }
+    UnlockDBFile(c->db, 0);
+    return ok;
 }
 
 void CloseUserFile() {

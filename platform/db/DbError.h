@@ -10,6 +10,14 @@ class DbError : public std::runtime_error {
 public:
     DbError(const std::string& message, int sqliteCode = 0) : std::runtime_error(message), code_(sqliteCode) {}
     int code() const { return code_; }
+    // Another connection held the lock longer than the busy timeout; trying again may succeed.
+    bool Belegt() const { return (code_ & 0xff) == BusyCode || (code_ & 0xff) == LockedCode; }
+
+    // What the user reads instead of SQLite's "database is locked".
+    static constexpr const char* BelegtMeldung =
+        "Die Daten werden gerade von einem anderen Benutzer geändert. Bitte versuchen Sie es noch einmal.";
+    static constexpr int BusyCode = 5;   // SQLITE_BUSY
+    static constexpr int LockedCode = 6; // SQLITE_LOCKED
 
 private:
     int code_;

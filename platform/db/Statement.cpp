@@ -11,6 +11,8 @@
 namespace velu::db {
 
 void ThrowSqlite(sqlite3* db, int rc) {
+    static_assert(DbError::BusyCode == SQLITE_BUSY && DbError::LockedCode == SQLITE_LOCKED);
+    if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED) throw DbError(DbError::BelegtMeldung, rc);
     std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     throw DbError(msg, rc);
 }

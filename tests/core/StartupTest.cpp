@@ -73,7 +73,7 @@ TEST(Startup, SwitchesOffWorkAsSupervisorWithTheStoredRights) {
         EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 1");
         EXPECT_EQ(App().ProjektDBPfad(), b.ProjektDB("00000001"));
         EXPECT_TRUE(script.Shown().empty());
-        EXPECT_EQ(App().MwStSatz(), velu::Currency::FromUnits(16));
+        EXPECT_EQ(App().MwStSatz(), velu::Currency::FromUnits(19));
     }
 }
 

@@ -54,7 +54,7 @@ TEST(Vat, RatesShownWithoutTrailingZeros) {
     EXPECT_EQ(velu::FormatMwStSatz(Currency()), "0");
 }
 
-TEST(Vat, StoredRateReadBackAndUnreadableFallsBackTo16) {
+TEST(Vat, StoredRateReadBackAndUnreadableFallsBackTo19) {
     app();
     QTemporaryDir tmp;
     velu::settings::SettingsStore store(tmp.path() + "/s.ini");
@@ -65,13 +65,23 @@ TEST(Vat, StoredRateReadBackAndUnreadableFallsBackTo16) {
     store.SaveSetting("MwSt", "value", "sechzehn");
     EXPECT_FALSE(velu::LeseMwStSatz(store));
 
-    // Start-up takes 16 when the setting cannot be read.
+    // Start-up takes the standard rate of 19 % when the setting cannot be read, and when none is stored.
     Buero b;
     velu::StartOptionen opt;
     opt.bueroOrdner = b.buero;
     opt.leseMwSt = [&] { return velu::LeseMwStSatz(store); };
     std::unique_ptr<QLockFile> lock;
     App().SetMwStSatz(Currency::FromUnits(3));
+    ASSERT_EQ(velu::Main(opt, lock), velu::StartErgebnis::Laeuft);
+    EXPECT_EQ(App().MwStSatz(), Currency::FromUnits(19));
+    lock.reset();
+    store.SaveSetting("MwSt", "value", "");
+    App().SetMwStSatz(Currency::FromUnits(3));
+    ASSERT_EQ(velu::Main(opt, lock), velu::StartErgebnis::Laeuft);
+    EXPECT_EQ(App().MwStSatz(), Currency::FromUnits(19));
+    lock.reset();
+    // A stored rate stays as stored, the old 16 % included.
+    store.SaveSetting("MwSt", "value", "16");
     ASSERT_EQ(velu::Main(opt, lock), velu::StartErgebnis::Laeuft);
     EXPECT_EQ(App().MwStSatz(), Currency::FromUnits(16));
     lock.reset();

@@ -54,6 +54,15 @@ struct Calc : ::testing::Test {
         for (const auto& m : sink.shown) t.push_back(m.text);
         return t;
     }
+    // The check after the inputs profile "§ 34" and the given zone were typed.
+    int16_t checkTyped(const char* zone = "3") {
+        GrunddatenEingabe e;
+        e.leistungsbild = "§ 34";
+        e.honorarzone = zone;
+        calc.SetEingabe(e);
+        calc.SetInputsChanged();
+        return calc.CheckCalcGrDaten();
+    }
     void addCosts(int phase, const char* eigen, const char* fremd, int gruppe = 1) {
         db::Params p;
         p.Add(int64_t{gruppe}).Add(int64_t{phase}).Add(C(eigen).Raw()).Add(C(fremd).Raw());
@@ -176,12 +185,12 @@ TEST_F(Calc, OutOfTableMessages) {
         }
         EXPECT_EQ(got, c.texts) << c.name;
         if (c.result == -1) {
-            // Shown once while the form is loaded; the result is then left alone.
+            // Shown once while the form is loaded; the result still says that the costs lie outside.
             sink2.shown.clear();
             int16_t again = 0;
             calc2.FehlerCalcGPreis(c.status, again);
             EXPECT_TRUE(sink2.shown.empty()) << c.name;
-            EXPECT_EQ(again, 0);
+            EXPECT_EQ(again, KostenAusserhalbTafel) << c.name;
         }
     }
 }
@@ -286,9 +295,13 @@ TEST_F(Calc, CheckRecomputesAndReportsCostsAboveTheTableOnce) {
     EXPECT_FALSE(calc.InputsChanged());
     EXPECT_FALSE(calc.CostsChanged());
 
+    // A second check with the costs still outside computes no fee either: it says so without a second box.
     sink.shown.clear();
     calc.SetCostsChanged();
-    EXPECT_EQ(calc.CheckCalcGrDaten(), 0);
+    EXPECT_EQ(calc.CheckCalcGrDaten(), KostenAusserhalbTafel);
+    EXPECT_TRUE(sink.shown.empty());
+    calc.SetInputsChanged();
+    EXPECT_EQ(calc.CheckCalcGrDaten(), KostenAusserhalbTafel);
     EXPECT_TRUE(sink.shown.empty());
     // Nothing changed: nothing to do.
     EXPECT_EQ(calc.CheckCalcGrDaten(), 0);
@@ -302,7 +315,38 @@ TEST_F(Calc, CheckRecomputesAndReportsCostsAboveTheTableOnce) {
     EXPECT_TRUE(calc.InputsChanged());
 }
 
-TEST_F(Calc, OldRegulationOnTheProfileStopsSectionThree) {
+TEST_F(Calc, NegativeCostsOfASectionAreRefusedAndNothingIsRecomputed) {
+    open();
+    addCosts(1, "100000", "0");
+    ASSERT_EQ(checkTyped(), 0);
+    // A deduction line is allowed as long as the section keeps costs.
+    addCosts(1, "-20000", "0");
+    calc.SetCostsChanged();
+    ASSERT_EQ(calc.CheckCalcGrDaten(), 0);
+    EXPECT_EQ(get("SummAnreKostAB1"), C("80000"));
+    const Currency fee = get("GrHonorarAb1");
+    ASSERT_GT(fee, Currency{});
+
+    addCosts(1, "-90000", "0");
+    calc.SetCostsChanged();
+    EXPECT_EQ(calc.CheckCalcGrDaten(), KostenNegativ);
+    ASSERT_EQ(texts(), std::vector<std::string>{"Negative Beträge sind hier nicht zulässig."});
+    EXPECT_EQ(sink.shown.back().caption, "HOAI - Berechnung");
+    EXPECT_EQ(get("SummAnreKostAB1"), C("80000"));
+    EXPECT_EQ(get("GrHonorarAb1"), fee);
+    EXPECT_TRUE(calc.CostsChanged());
+    // The same through a changed input: the costs are checked before anything is recomputed.
+    EXPECT_EQ(checkTyped(), KostenNegativ);
+    EXPECT_EQ(get("GrHonorarAb1"), fee);
+
+    dbs.projekt->Execute("DELETE FROM AnrechenbareKosten WHERE Eigenleistung = ?",
+                         db::Params().Add(C("-90000").Raw()));
+    EXPECT_EQ(calc.CheckCalcGrDaten(), 0);
+    EXPECT_EQ(get("GrHonorarAb1"), fee);
+    EXPECT_FALSE(calc.CostsChanged());
+}
+
+TEST_F(Calc, OldRegulationComputesSectionThreeFromItsOwnCosts) {
     test::Profil p;
     p.koZU = "1,1,1,2,2,2,3,3,3,0";
     p.hoaiAlt = true;
@@ -311,10 +355,59 @@ TEST_F(Calc, OldRegulationOnTheProfileStopsSectionThree) {
                                   {"SummAnreKostAB3", cy("100000")}});
     EXPECT_EQ(calc.CalcAllGrunddaten(), 0);
     EXPECT_GT(get("GrHonorarAb2"), Currency{});
-    EXPECT_EQ(get("GrHonorarAb3"), Currency{});
-    EXPECT_EQ(get("SumHOMax3"), Currency{});
+    EXPECT_EQ(get("GrHonorarAb3"), get("GrHonorarAb2"));
+    EXPECT_EQ(get("SumHOMax3"), get("SumHOMax2"));
     EXPECT_EQ(get("SumAnrechenbareKosten3"), C("100000"));
-    EXPECT_EQ(get("HonrarNettoAB3"), Currency{});
+    EXPECT_GT(get("HonrarNettoAB3"), Currency{});
+}
+
+// The delivered § 15 profile on its § 16 table, 500 000 euro in each section, zone III at the minimum rate:
+// the table's minimum fee at 500 000 euro is 44 243 euro, and all nine phases share 100 %.
+TEST_F(Calc, OldRegulationInvoiceBillsPhasesEightAndNineOnSectionThree) {
+    struct Case {
+        const char* name;
+        int16_t rechnungsart;
+        const char* costs3;
+        const char *grHonorar3, *honrarNetto3, *netto;
+    } cases[] = {
+        {"invoice", 0, "500000", "44243", "15042.62", "44243"},
+        // Section 3 at its own costs: 100 000 euro give the table's own minimum there.
+        {"invoice, own costs of section 3", 0, "100000", "11311", "3845.74", "33046.12"},
+        // An offer prices every section like the first, whatever their costs.
+        {"offer", 1, "100000", "44243", nullptr, "44243"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::FeeDbs d;
+        test::CaptureSink s;
+        FeeCalculation fc(*d.projekt, *d.stamm, s);
+        const test::Profil p = test::DeliveredProfil(*d.stamm, "15");
+        ASSERT_TRUE(p.hoaiAlt);
+        ASSERT_EQ(p.koZU, "1,1,1,1,2,2,2,3,3,0");
+        const int32_t lb = test::AddProfil(*d.projekt, p);
+        test::AddGrunddaten(*d.projekt, lb, 1, 3, "0", "500000");
+        fc.BereListNr(1);
+        fc.SetBerechnungswaehrung(EUR);
+        fc.SetRechnungsart(c.rechnungsart);
+        ASSERT_TRUE(fc.OpenGrunddaten());
+        ASSERT_TRUE(fc.ConectLeistungsbild(lb));
+        setFields(
+            fc.Grunddaten(),
+            {{"HOAIALT", int64_t{-1}}, {"SummAnreKostAB2", cy("500000")}, {"SummAnreKostAB3", cy(c.costs3)}});
+        EXPECT_EQ(fc.CalcAllGrunddaten(), 0);
+        EXPECT_TRUE(s.shown.empty());
+        auto v = [&](const char* f) { return GetCY(fc.Grunddaten(), f); };
+        EXPECT_EQ(v("GrHonorarAb1"), C("44243"));
+        EXPECT_EQ(v("GrHonorarAb3"), C(c.grHonorar3));
+        if (c.rechnungsart == 0) {
+            // Phase 8 (31 %) and phase 9 (3 %) take their share of section 3's fee.
+            EXPECT_EQ(v("GrundLDM8"), RundCY(Currency::FromDouble(C(c.grHonorar3).ToDouble() * 0.31)));
+            EXPECT_EQ(v("TotalDMLP9"), RundCY(Currency::FromDouble(C(c.grHonorar3).ToDouble() * 0.03)));
+            EXPECT_EQ(v("HonrarNettoAB3"), C(c.honrarNetto3));
+        }
+        EXPECT_EQ(v("HonrarNetto"), C(c.netto));
+        EXPECT_EQ(v("HonorarBerNetto"), C(c.netto));
+    }
 }
 
 namespace {

@@ -75,6 +75,34 @@ int32_t AddProfil(db::Database& projekt, const Profil& p, int gruppe, int32_t be
     return static_cast<int32_t>(projekt.LastInsertId());
 }
 
+Profil DeliveredProfil(db::Database& stamm, const std::string& parag) {
+    db::Recordset t =
+        stamm.OpenRecordset("SELECT * FROM Leistungsbilder WHERE Parag = ?", db::Params().Add(parag));
+    if (t.Empty()) throw std::runtime_error("no delivered profile § " + parag);
+    t.MoveFirst();
+    Profil p;
+    p.tafel = static_cast<int32_t>(t.GetInt("HoaiTafelZuordnung"));
+    p.einheit = static_cast<int>(t.GetInt("Einheit"));
+    p.integrationspl = t.GetInt("Integrationspl") != 0;
+    p.hoaiAlt = t.GetInt("HOAIALT") != 0;
+    p.koZU.clear();
+    p.proz.clear();
+    for (int i = 1; i <= 10; ++i) {
+        const std::string n = i < 10 ? "0" + std::to_string(i) : "10";
+        p.koZU += (i > 1 ? "," : "") + std::to_string(t.GetInt("KoZU" + n, 0));
+        p.proz += (i > 1 ? "," : "") + GetCY(t, "proz" + n).ToString();
+    }
+    db::Recordset v =
+        stamm.OpenRecordset("SELECT ZonenAnz, MaxWert, MinWert FROM TafelVerzeichnis WHERE LfNr = ?",
+                            db::Params().Add(int64_t{p.tafel}));
+    if (v.Empty()) throw std::runtime_error("no fee table for § " + parag);
+    v.MoveFirst();
+    p.maxZone = static_cast<int>(v.GetInt("ZonenAnz"));
+    p.minWert = GetCY(v, "MinWert");
+    p.maxWert = GetCY(v, "MaxWert");
+    return p;
+}
+
 int32_t AddGrunddaten(db::Database& projekt, int32_t profil, int gruppe, int zone, const char* satz1,
                       const char* kosten1, int32_t berList) {
     db::Params q;

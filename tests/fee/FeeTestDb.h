@@ -37,6 +37,9 @@ struct Profil {
     std::string proz = "2,7,15,3,25,10,4,32,2,0";
 };
 int32_t AddProfil(db::Database& projekt, const Profil& p, int gruppe = 1, int32_t berList = 1);
+// The delivered template of the given paragraph ("15" is the old regulation's buildings) with its fee table's
+// limits, as a profile row would be copied from it.
+Profil DeliveredProfil(db::Database& stamm, const std::string& parag);
 // A Grunddaten row for the plant group with zone, rate of section 1 and the given eligible costs.
 int32_t AddGrunddaten(db::Database& projekt, int32_t profil, int gruppe, int zone, const char* satz1,
                       const char* kosten1, int32_t berList = 1);

@@ -16,6 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <sqlite3.h>
+
 // GCC 12 false positive on moving db::Value temporaries.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
@@ -393,6 +396,16 @@ TEST_F(GrunddatForm, PartialServiceEditLowersTheNetFeeByThatPhase) {
     EXPECT_EQ(GetCY(leistungsbild(), "proz03"), C("15"));
     EXPECT_EQ(g->item(1, 4)->text().toStdString(), FormatBetrag(neu3, DM));
 
+    // A partial service is a share of the phase: 0 to 100 %.
+    for (const char* falsch : {"120", "-1", "100,01"}) {
+        markieren();
+        g->item(1, 3)->setText(falsch);
+        EXPECT_EQ(neue(), std::vector<QString>{"Die Eingabe muss zwischen 0 und 100 liegen."}) << falsch;
+        EXPECT_EQ(GetCY(grunddaten(), "TeilleistPro3"), C("50"));
+        EXPECT_EQ(GetCY(grunddaten(), "TotalDMLP3"), neu3);
+        EXPECT_EQ(g->item(1, 3)->text(), "50,00");
+    }
+
     markieren();
     g->item(1, 1)->setText("viel");
     EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein");
@@ -517,6 +530,39 @@ TEST_F(GrunddatForm, ZoneAboveTheNewTableIsLoweredOnce) {
     EXPECT_EQ(grunddaten().GetInt("Honorarzone"), 4);
 }
 
+TEST_F(GrunddatForm, PhaseEditGivesTheSameFieldsAsTheFullRunOnOk) {
+    gerechnet();
+    ASSERT_TRUE(open());
+    // A surcharge with three decimals, as the surcharge list sums it up.
+    dbs.projekt->Execute("UPDATE Grunddaten SET SummZu3 = ?", db::Params().Add(C("2.125").Raw()));
+    ASSERT_TRUE(form->Calc().OpenGrunddaten());
+    tabs()->setCurrentIndex(4);
+    phasen()->item(2, 3)->setText("50");
+    ASSERT_EQ(GetCY(grunddaten(), "TeilleistPro3"), C("50"));
+
+    std::vector<std::string> felder = {"HonrarNetto", "SummZuNettoProDM", "HonorarBerNetto",
+                                       "SumGrundHonorar"};
+    for (int k = 1; k <= 3; ++k)
+        felder.push_back("HonrarNettoAB" + std::to_string(k));
+    for (int i = 1; i <= 9; ++i)
+        for (const char* f : {"GrundLDM", "VollZuschlagant", "TeilleistDM", "ZuDM", "TotalDMLP"})
+            felder.push_back(f + std::to_string(i));
+    auto stand = [&] {
+        std::map<std::string, Currency> m;
+        db::Recordset r = grunddaten();
+        for (const std::string& f : felder)
+            for (const char* prefix : {"", "AlDisp"})
+                m[prefix + f] = GetCY(r, prefix + f);
+        return m;
+    };
+    const auto nachEingabe = stand();
+    ASSERT_GT(nachEingabe.at("VollZuschlagant3"), Currency{});
+    form->ToolClick("OK");
+    const auto nachOk = stand();
+    for (const auto& [feld, wert] : nachOk)
+        EXPECT_EQ(nachEingabe.at(feld), wert) << feld;
+}
+
 TEST_F(GrunddatForm, TemplateInForceChangesNothingAnotherIsMarkedLastUsed) {
     ASSERT_TRUE(open());
     const int64_t lb = leistungsbild().GetInt("LfNr");
@@ -582,10 +628,17 @@ TEST_F(GrunddatForm, CostPlanImportAndEmptyLines) {
     EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten WHERE Phase = 1 AND LfNrBeReList = 1"), plan);
     EXPECT_EQ(kostenModel()->StoredRows(), plan);
     EXPECT_FALSE(form->Bar().Enabled("Band1", "KTNP"));
+    // A section that has lines takes no second plan.
+    form->ToolClick("KX1");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), plan);
+    EXPECT_EQ(kostenModel()->StoredRows(), plan);
     ASSERT_TRUE(kostenEingeben(0, "Eigenleistung", "1000"));
     form->ToolClick("DEL0");
     EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 1);
-    EXPECT_TRUE(form->Bar().Enabled("Band1", "KTNP"));
+    // One line is left, so no plan can be imported.
+    EXPECT_FALSE(form->Bar().Enabled("Band1", "KTNP"));
+    form->ToolClick("KX1");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 1);
 
     // "DEL" asks once with No as the default; Yes deletes the marked line.
     ASSERT_TRUE(kostenEingeben(1, "Eigenleistung", "500"));
@@ -600,6 +653,15 @@ TEST_F(GrunddatForm, CostPlanImportAndEmptyLines) {
     form->ToolClick("DEL");
     EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 1);
     EXPECT_EQ(kostenModel()->StoredRows(), 1);
+    // Once the section is empty again, "DEL0" offers the import again and a plan goes in once.
+    kosten()->selectRow(0);
+    script.Answer(forms::MsgResult::Yes);
+    form->ToolClick("DEL");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 0);
+    form->ToolClick("DEL0");
+    EXPECT_TRUE(form->Bar().Enabled("Band1", "KTNP"));
+    form->ToolClick("KX1");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), plan);
 }
 
 TEST_F(GrunddatForm, PointsAreDiscardedOnlyWhenTheFeeTableChanges) {
@@ -635,4 +697,110 @@ TEST_F(GrunddatForm, EuroCalculationShownInDmShowsTheTwinsInThePhaseGrid) {
     EXPECT_EQ(phasen()->item(4, 4)->text().toStdString(),
               FormatBetrag(RundCY(GetCY(g, "AlDispTotalDMLP5")), DM));
     EXPECT_EQ(GetCY(g, "SummAnreKostAB1"), RundCY(DMEuroUmrechnung(C("1000000"), 1)));
+}
+
+TEST_F(GrunddatForm, ACheckThatFailsStoresNothingAndKeepsTheInput) {
+    gerechnet();
+    ASSERT_TRUE(open());
+    auto stand = [&] {
+        db::Recordset r = grunddaten();
+        std::vector<Currency> v;
+        for (const char* f :
+             {"SatzUemin1", "SummAnreKostAB1", "GrHonorarAb1", "HonrarNetto", "AlDispHonrarNetto"})
+            v.push_back(GetCY(r, f));
+        return v;
+    };
+    const auto vorher = stand();
+    // The fee pass cannot store its fees: the inputs and costs written before it go back with it.
+    dbs.projekt->Execute(
+        "CREATE TRIGGER kaputt BEFORE UPDATE OF HonrarNetto ON Grunddaten "
+        "WHEN NEW.HonrarNetto IS NOT OLD.HonrarNetto BEGIN SELECT RAISE(ABORT, 'Schreibfehler'); END");
+    form->show();
+    tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(kostenEingeben(1, "Eigenleistung", "100.000,00"));
+    tabs()->setCurrentIndex(0);
+    text(2)->setText("60");
+    markieren();
+    form->ToolClick("OK");
+    ASSERT_EQ(neue().size(), 1u);
+    EXPECT_NE(neue().front().indexOf("Schreibfehler"), -1);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(stand(), vorher);
+    EXPECT_EQ(text(2)->text(), "60");
+    EXPECT_TRUE(form->Calc().InputsChanged());
+
+    dbs.projekt->Execute("DROP TRIGGER kaputt");
+    form->ToolClick("OK");
+    EXPECT_FALSE(form->isVisible());
+    const auto nachher = stand();
+    EXPECT_EQ(nachher[0], C("60"));
+    EXPECT_EQ(nachher[1], C("600000"));
+    EXPECT_GT(nachher[3], vorher[3]);
+}
+
+TEST_F(GrunddatForm, DataHeldByAnotherUserIsReportedInGermanAndTheFormKeepsItsInput) {
+    gerechnet();
+    ASSERT_TRUE(open());
+    auto anderer = db::Database::Open(dbs.projekt->Path());
+    ASSERT_TRUE(anderer);
+    sqlite3_busy_timeout(dbs.projekt->Handle(), 50);
+    const QString belegt =
+        "Die Daten werden gerade von einem anderen Benutzer geändert. Bitte versuchen Sie es noch einmal.";
+    form->show();
+    {
+        db::Transaction halten(*anderer);
+        text(1)->setText("4");
+        markieren();
+        form->ToolClick("OK");
+        EXPECT_EQ(neue(), std::vector<QString>{belegt});
+        EXPECT_TRUE(form->isVisible());
+        // The close box does not drop what was typed either.
+        form->close();
+        EXPECT_EQ(script.LastText(), belegt);
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(text(1)->text(), "4");
+        EXPECT_EQ(grunddaten().GetInt("Honorarzone"), 3);
+    }
+    form->ToolClick("OK");
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(grunddaten().GetInt("Honorarzone"), 4);
+}
+
+TEST_F(GrunddatForm, MarkedCostLinesAreDeletedTogetherOrNotAtAll) {
+    ASSERT_TRUE(open());
+    tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(kostenEingeben(0, "Eigenleistung", "100000"));
+    ASSERT_TRUE(kostenEingeben(1, "Eigenleistung", "50000"));
+    // The second deletion fails (the lines go from the bottom up).
+    dbs.projekt->Execute(
+        "CREATE TRIGGER kaputt BEFORE DELETE ON AnrechenbareKosten WHEN OLD.Eigenleistung = " +
+        std::to_string(C("100000").Raw()) + " BEGIN SELECT RAISE(ABORT, 'Schreibfehler'); END");
+    kosten()->selectAll();
+    script.Answer(forms::MsgResult::Yes);
+    markieren();
+    form->ToolClick("DEL");
+    ASSERT_EQ(neue().size(), 2u);
+    EXPECT_EQ(neue()[0], "Soll diese Zeile gelöscht werden");
+    EXPECT_NE(neue()[1].indexOf("Schreibfehler"), -1);
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 2);
+    EXPECT_EQ(kostenModel()->StoredRows(), 2);
+
+    dbs.projekt->Execute("DROP TRIGGER kaputt");
+    kosten()->selectAll();
+    script.Answer(forms::MsgResult::Yes);
+    form->ToolClick("DEL");
+    EXPECT_EQ(count("SELECT Count(*) FROM AnrechenbareKosten"), 0);
+    EXPECT_EQ(kostenModel()->StoredRows(), 0);
+}
+
+TEST_F(GrunddatForm, TheLastUsedMarkMovesAsOne) {
+    ASSERT_TRUE(open());
+    form->ToolClick("PX3");
+    // Marking the new template fails after the old mark was cleared.
+    dbs.stamm->Execute("CREATE TRIGGER kaputt BEFORE UPDATE OF LastUsed ON Leistungsbilder "
+                       "WHEN NEW.LastUsed <> 0 BEGIN SELECT RAISE(ABORT, 'Schreibfehler'); END");
+    form->ToolClick(QString("PX%1").arg(test::Gebaeude));
+    db::Recordset last = dbs.stamm->OpenRecordset("SELECT LfNr FROM Leistungsbilder WHERE LastUsed <> 0");
+    ASSERT_EQ(last.RecordCount(), 1);
+    EXPECT_EQ(last.GetInt("LfNr"), 3);
 }

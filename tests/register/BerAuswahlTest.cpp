@@ -19,6 +19,8 @@
 
 #include <functional>
 
+#include <sqlite3.h>
+
 using velu::Currency;
 using velu::forms::MessageBoxScript;
 using namespace velu::reg;
@@ -220,6 +222,9 @@ TEST_F(BerAuswahlWindowTest, TypedAmountsTakenOverInBothCurrencies) {
         {9, "12a", "Die Eingabe muss nummerisch sein"},
         {10, "", "Die Eingabe muss nummerisch sein"},
         {8, "-100", "Der Mehrwertsteuersatz muss größer als -100 sein."},
+        // A negative cash discount would raise the amount due.
+        {10, "-2", "Die Eingabe muss zwischen 0 und 100 liegen."},
+        {10, "101", "Die Eingabe muss zwischen 0 und 100 liegen."},
     };
     for (const auto& r : refused) {
         Tippe(*w, r.feld, r.text);
@@ -232,6 +237,10 @@ TEST_F(BerAuswahlWindowTest, TypedAmountsTakenOverInBothCurrencies) {
     EXPECT_TRUE(Feld(*w, 1)->isReadOnly());
     Tippe(*w, 11, "-5");
     EXPECT_EQ(GetCY(a, "StdReNetZuAbPro"), C("-5"));
+    for (const char* grenze : {"0", "100"}) {
+        Tippe(*w, 10, grenze);
+        EXPECT_EQ(GetCY(a, "SkontoPro"), C(grenze));
+    }
 }
 
 TEST_F(BerAuswahlWindowTest, RightsGovernPrintAndProjectChange) {
@@ -314,4 +323,43 @@ TEST_F(BerAuswahlWindowTest, SplitterDividesTreeAndTabsAndKeepsTheDraggedPositio
     EXPECT_EQ(s.SplitPos(), 350);
     EXPECT_EQ(w->TreeView1()->width(), 349);
     EXPECT_EQ(s.ControlRight()->geometry().right(), container->contentsRect().right());
+}
+
+TEST_F(BerAuswahlWindowTest, TypedTotalAndItsChainAreStoredTogetherOrNotAtAll) {
+    const int64_t a = AddBerechnung("R", "Rechnung");
+    auto w = Fenster();
+    MessageBoxScript script;
+    // The chain fails after the typed amount was written.
+    db_->Execute("CREATE TRIGGER kaputt BEFORE UPDATE OF Endbetrag ON BeReList "
+                 "WHEN NEW.Endbetrag IS NOT OLD.Endbetrag BEGIN SELECT RAISE(ABORT, 'Schreibfehler'); END");
+    Tippe(*w, 9, "100");
+    EXPECT_NE(script.LastText().indexOf("Schreibfehler"), -1);
+    EXPECT_EQ(GetCY(a, "SummAz"), C("0"));
+    EXPECT_EQ(GetCY(a, "Endbetrag"), C("0"));
+    // The typed amount is kept and taken over once the database writes again.
+    EXPECT_EQ(Feld(*w, 9)->text(), "100");
+    db_->Execute("DROP TRIGGER kaputt");
+    EXPECT_TRUE(w->Convert2NormWährung(9));
+    EXPECT_EQ(GetCY(a, "SummAz"), C("100"));
+    EXPECT_EQ(GetCY(a, "Endbetrag"), C("-100"));
+}
+
+TEST_F(BerAuswahlWindowTest, DataHeldByAnotherUserIsReportedInGermanAndTheInputKept) {
+    const int64_t a = AddBerechnung("R", "Rechnung");
+    auto w = Fenster();
+    MessageBoxScript script;
+    auto anderer = velu::db::Database::Open(db_->Path());
+    ASSERT_TRUE(anderer);
+    sqlite3_busy_timeout(db_->Handle(), 50);
+    {
+        velu::db::Transaction halten(*anderer);
+        Tippe(*w, 10, "3");
+        EXPECT_EQ(script.LastText(),
+                  "Die Daten werden gerade von einem anderen Benutzer geändert. Bitte versuchen "
+                  "Sie es noch einmal.");
+        EXPECT_EQ(Feld(*w, 10)->text(), "3");
+        EXPECT_EQ(GetCY(a, "SkontoPro"), C("0"));
+    }
+    EXPECT_TRUE(w->Convert2NormWährung(10));
+    EXPECT_EQ(GetCY(a, "SkontoPro"), C("3"));
 }

@@ -7,6 +7,9 @@
 #include "platform/win32/FileApi.h"
 
 #include <cstring>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace wortex::test {
 namespace {
@@ -149,6 +152,96 @@ TEST_F(DictSet, UserFile) {
     EXPECT_EQ(readAll(junk), std::vector<unsigned char>(100, 7));
     EXPECT_EQ(shown(), std::vector<std::string>{"W\xf6rterbuch konnte nicht ge\xf6"
                                                 "ffnet werden.|Wortex"});
+}
+
+// Word k of a process: letters only, so every one is a valid word; its correction varies in length so that
+// freed records of several sizes are taken again.
+std::string wortNr(char prozess, int k) {
+    std::string w(1, prozess);
+    for (int n = k + 1; n > 0; n /= 26)
+        w += static_cast<char>('a' + n % 26);
+    return w + "x";
+}
+std::string korrekturNr(int k) {
+    return std::string(static_cast<std::size_t>(1 + k % 17), static_cast<char>('a' + k % 26));
+}
+
+// A user who waits for the other process: every lock problem is answered with Retry.
+struct Wiederholen : win32::ScriptedUi {
+    int messageBox(win32::HWND, const std::string&, const std::string&, win32::UINT) override {
+        return win32::IDRETRY;
+    }
+};
+
+// Adds words 0 to n-1 and deletes each even one once the next is in: only the odd ones stay. The two
+// processes take turns, one edit each, handing over through pipes.
+int userFileArbeit(const std::string& path, char prozess, int n, int warten, int weiter, bool beginnt) {
+    Wiederholen ui;
+    win32::SetUiServices(&ui);
+    if (InitDictionarySide(120) != 1) return 10;
+    if (OpenUserFile(path) != 1) return 11;
+    int fehler = 0;
+    char zug = 0;
+    for (int k = 0; k < n; ++k) {
+        if ((k > 0 || !beginnt) && read(warten, &zug, 1) != 1) return 12;
+        if (AddUserWord(wortNr(prozess, k).c_str(), korrekturNr(k).c_str(), kUserReplace) != 1) ++fehler;
+        if (k % 2 == 1 && DeleteUserWord(wortNr(prozess, k - 1).c_str()) != 1) ++fehler;
+        // The last turn is the other process's: after it nobody waits.
+        if ((k < n - 1 || beginnt) && write(weiter, &zug, 1) != 1) return 13;
+    }
+    CloseUserFile();
+    TermDictionarySide();
+    return fehler == 0 ? 0 : 1;
+}
+
+TEST_F(DictSet, TwoProcessesEditingOneUserFileKeepEveryEntry) {
+    const std::string path = dir.file("GEMEINSAM.WUD");
+    ASSERT_EQ(OpenUserFile(path), 1);
+    CloseUserFile();
+    constexpr int n = 300;
+    int zuQ[2], zuP[2];
+    ASSERT_EQ(pipe(zuQ), 0);
+    ASSERT_EQ(pipe(zuP), 0);
+    pid_t kinder[2];
+    for (int i = 0; i < 2; ++i) {
+        kinder[i] = fork();
+        ASSERT_GE(kinder[i], 0);
+        // p starts; each hands the turn to the other after one edit.
+        if (kinder[i] == 0) {
+            const bool p = i == 0;
+            close(p ? zuP[1] : zuQ[1]);
+            close(p ? zuQ[0] : zuP[0]);
+            _exit(p ? userFileArbeit(path, 'p', n, zuP[0], zuQ[1], true)
+                    : userFileArbeit(path, 'q', n, zuQ[0], zuP[1], false));
+        }
+    }
+    for (int fd : {zuQ[0], zuQ[1], zuP[0], zuP[1]})
+        close(fd);
+    for (pid_t kind : kinder) {
+        int status = 0;
+        ASSERT_EQ(waitpid(kind, &status, 0), kind);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+    ASSERT_EQ(OpenUserFile(path), 1);
+    int falsch = 0;
+    for (char prozess : {'p', 'q'})
+        for (int k = 0; k < n; ++k) {
+            char fix[64];
+            int action = 0;
+            const int da = LookupUserWord(wortNr(prozess, k).c_str(), fix, &action);
+            if (k % 2 == 0 ? da != 0 : (da != 1 || korrekturNr(k) != fix || action != kUserReplace)) ++falsch;
+        }
+    EXPECT_EQ(falsch, 0);
+    // The file takes new entries afterwards: its free space is intact.
+    for (int k = 0; k < 200; ++k)
+        ASSERT_EQ(AddUserWord(wortNr('r', k).c_str(), korrekturNr(k).c_str(), kUserReplace), 1);
+    for (int k = 0; k < 200; ++k) {
+        char fix[64];
+        int action = 0;
+        ASSERT_EQ(LookupUserWord(wortNr('r', k).c_str(), fix, &action), 1);
+        EXPECT_EQ(korrekturNr(k), fix);
+    }
 }
 
 } // namespace

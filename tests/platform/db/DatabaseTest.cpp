@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -240,4 +242,48 @@ TEST(Database, UnexpectedFailuresThrowWithSqlitesMessage) {
     tx.Commit();
     EXPECT_THROW(tx.Commit(), DbError);
     EXPECT_FALSE(db->InTransaction());
+}
+
+TEST(Database, AWriteLockHeldTooLongIsReportedInGerman) {
+    TestDir dir;
+    auto db = NewDb(dir / "a.mdb");
+    db->Execute("CREATE TABLE t (LfNr INTEGER PRIMARY KEY AUTOINCREMENT, Wert INTEGER)");
+    db->Execute("INSERT INTO t (Wert) VALUES (1)");
+    auto anderer = Database::Open(dir / "a.mdb");
+    ASSERT_TRUE(anderer);
+    sqlite3_busy_timeout(db->Handle(), 50);
+    Transaction halten(*anderer);
+    anderer->Execute("UPDATE t SET Wert = 2");
+
+    auto belegt = [](const std::function<void()>& schreiben) {
+        try {
+            schreiben();
+        } catch (const DbError& e) {
+            EXPECT_TRUE(e.Belegt());
+            return std::string(e.what());
+        }
+        return std::string("kein Fehler");
+    };
+    const std::string meldung =
+        "Die Daten werden gerade von einem anderen Benutzer geändert. Bitte versuchen Sie es noch einmal.";
+    EXPECT_EQ(belegt([&] { db->Execute("UPDATE t SET Wert = 3"); }), meldung);
+    EXPECT_EQ(belegt([&] { Transaction tx(*db); }), meldung);
+    Recordset rs = db->OpenRecordset("SELECT * FROM t");
+    rs.MoveFirst();
+    rs.Edit();
+    rs.Set("Wert", int64_t{4});
+    EXPECT_EQ(belegt([&] { rs.Update(); }), meldung);
+    if (rs.Editing()) rs.CancelUpdate();
+
+    halten.Commit();
+    db->Execute("UPDATE t SET Wert = 5");
+    Recordset neu = db->OpenRecordset("SELECT Wert FROM t");
+    neu.MoveFirst();
+    EXPECT_EQ(neu.GetInt("Wert"), 5);
+    // Other failures keep SQLite's own words.
+    try {
+        db->Execute("SELECT * FROM gibtsnicht");
+    } catch (const DbError& e) {
+        EXPECT_FALSE(e.Belegt());
+    }
 }
