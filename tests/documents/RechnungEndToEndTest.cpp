@@ -2,7 +2,7 @@
 // EDIT of the register on the delivered fee table, printed through PRINTRE with the delivered invoice
 // template and its fee statement, in euro and in DM. With VELU_RECHNUNG_SCREENSHOT the page view of the
 // invoice, with VELU_DRUCKAUFRUF_SCREENSHOT the print dialog is saved as a PNG.
-#include "RechnungFixture.h"
+#include "DruckProgrammFixture.h"
 #include "documents/CRModul.h"
 #include "documents/DruckAufrufRechnung.h"
 #include "documents/PrintRechnung.h"
@@ -10,7 +10,6 @@
 #include "platform/richtext/ScribantView.h"
 #include "register/BerAuswahl.h"
 #include "register/ProgrammEditor.h"
-#include "register/ProgrammFixture.h"
 
 #include <QDir>
 #include <QProcess>
@@ -67,19 +66,11 @@ void Speichere(QWidget& w, const char* variable) {
     }
 }
 
-class RechnungEndToEnd : public ProgrammFixture {
+class RechnungEndToEnd : public DruckProgrammFixture {
 protected:
-    void SetUp() override {
-        ProgrammFixture::SetUp();
-        umgebung_->ordner = QString::fromStdString(dir_.Path().string());
-        App().SetUmgebung(umgebung_);
-        App().SetPfade(QString::fromUtf8(VELU_BINARY_DIR) + "/data/reports/HOAI", {}, {});
-    }
     void TearDown() override {
         documents::DruckAufrufHook() = nullptr;
-        App().SetUmgebung(nullptr);
-        App().SetPfade({}, {}, {});
-        ProgrammFixture::TearDown();
+        DruckProgrammFixture::TearDown();
     }
     // Prints the current calculation through PRINTRE into pdf; dm checks the DM tool first.
     void Drucke(BerAuswahl& w, const QString& pdf, bool dm, int kopien = 1) {
@@ -99,8 +90,6 @@ protected:
         EXPECT_TRUE(lief);
         EXPECT_TRUE(boxen_.Shown().empty()) << boxen_.LastText().toStdString();
     }
-
-    std::shared_ptr<TestUmgebung> umgebung_ = std::make_shared<TestUmgebung>();
 };
 
 TEST_F(RechnungEndToEnd, InvoiceThroughEditAndPrintreToPdf) {
