@@ -3,7 +3,6 @@
 #include "core/Money.h"
 #include "documents/SbRoutienen.h"
 #include "platform/db/Database.h"
-#include "platform/db/DbError.h"
 #include "platform/db/QueryDef.h"
 #include "platform/richtext/ScribantPro.h"
 
@@ -191,8 +190,11 @@ void BaueDokument(RechnungsDokument& dok, const Druckauftrag& a, const db::Recor
         dok.TriggerBaueText(a.lfnr, zeichen, a.art, a.datum.toString(QStringLiteral("dd.MM.yyyy")));
         dok.Text().SetSeiteAufNull();
         t.Commit();
-    } catch (const db::DbError& e) {
-        throw DruckFehler(QStringLiteral("Die Drucktabellen konnten nicht gefüllt werden: ") +
+    } catch (const DruckFehler&) {
+        throw;
+    } catch (const std::exception& e) {
+        // Database failures and amounts out of range end the run like any other failure.
+        throw DruckFehler(QStringLiteral("Das Dokument konnte nicht erstellt werden: ") +
                           QString::fromUtf8(e.what()));
     }
 }

@@ -99,6 +99,12 @@ TEST_F(DruckAufrufTest, EveryRunOfTheDialogPrintsTheSummary) {
     EXPECT_EQ(laeufe, 2);
     EXPECT_EQ(Wert(r2, "Redatum"), db::Value(std::string("2026-12-09")));
     EXPECT_TRUE(boxen_.Shown().empty()) << boxen_.LastText().toStdString();
+
+    // A marked calculation deleted meanwhile is left out and named.
+    projekt_->Execute("DELETE FROM BeReList WHERE LfNr = ?", db::Params().Add(r1));
+    d.SetVorschauHook([](PrintRechnung& p) { p.ActiveBar1().Click("Band1", "EXIT"); });
+    EXPECT_TRUE(d.StarteDruck(1));
+    EXPECT_TRUE(boxen_.LastText().endsWith(": " + QString::number(r1))) << boxen_.LastText().toStdString();
 }
 
 TEST_F(DruckAufrufTest, AFailedRunIsShownAndChangesNothing) {
