@@ -203,16 +203,36 @@ TEST_F(RechnungsDruckTest, AnHourlyInvoiceGetsItsPositions) {
 
 TEST_F(RechnungsDruckTest, AStatementThatCannotRunStopsTheRunWithItsNumber) {
     Gruppe(1, 1, {{"HonrarNetto", Cy("5")}});
-    TestDir kaputt;
-    QFile f(QString::fromStdString((kaputt / "VELUNTA4035.rpt").string()));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("kein Bericht");
-    f.close();
-    try {
-        Baue(MitBericht, 2, DM, QDate(2026, 12, 1), QString::fromStdString(kaputt.Path().string()));
-        FAIL();
-    } catch (const DruckFehler& e) {
-        EXPECT_EQ(e.text, "Fehler bei ReportOpen #20500");
+    const char* kopf = R"({"tables": [{"alias": "BeRelist", "table": "BeReListPrint"}], )";
+    struct Fall {
+        const char* datei;
+        std::string inhalt;
+        int art;
+        const char* meldung;
+    };
+    const Fall faelle[] = {
+        {"VELUNTA4035.rpt", "kein Bericht", 2, "Fehler bei ReportOpen #20500"},
+        {"VELUNTA4035.rpt", std::string(kopf) + R"("bands": {}})", 2, "Fehler bei ReportOpen #20506"},
+        {"VELUNTA4037.rpt", std::string(kopf) + R"("bands": {}})", 5, "Fehler bei SetFotmulars Formel #1"},
+        {"VELUNTA4037.rpt",
+         std::string(kopf) +
+             R"("formulas": [{"name": "_WährungsZeichen", "text": "''"}], "bands": {"details": )"
+             R"({"items": [{"type": "field", "value": "{BeRelist.Gibtsnicht}"}]}}})",
+         5, "Fehler beim Anzeigen ( #20502"},
+    };
+    for (const Fall& c : faelle) {
+        TestDir ordner;
+        QFile f(QString::fromStdString((ordner / c.datei).string()));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.inhalt.c_str());
+        f.close();
+        try {
+            Baue(MitBericht, c.art, DM, QDate(2026, 12, 1), QString::fromStdString(ordner.Path().string()));
+            ADD_FAILURE() << c.meldung;
+        } catch (const DruckFehler& e) {
+            EXPECT_EQ(e.text, c.meldung);
+        }
+        EXPECT_FALSE(projekt_->InTransaction());
     }
 }
 
