@@ -398,24 +398,31 @@ int ScribantPro::Repaginate() {
 }
 
 bool ScribantPro::PrintTo(QPagedPaintDevice& device) {
+    return PrintRuns(device, 1, {});
+}
+
+bool ScribantPro::PrintRuns(QPagedPaintDevice& device, int runs, const std::function<void(int)>& beforeRun) {
     device.setPageLayout(QPageLayout(pageSize_, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     if (auto* printer = dynamic_cast<QPrinter*>(&device)) printer->setFullPage(true);
     QPainter painter;
     bool ok = true;
-    RenderAll([&](int page, const Layout&) -> QPainter* {
-        if (page == 0) {
-            if (!painter.begin(&device)) {
+    for (int run = 1; run <= runs && ok; ++run) {
+        if (beforeRun) beforeRun(run);
+        RenderAll([&](int, const Layout&) -> QPainter* {
+            if (!painter.isActive()) {
+                if (!painter.begin(&device)) {
+                    ok = false;
+                    return nullptr;
+                }
+            } else if (!device.newPage()) {
                 ok = false;
                 return nullptr;
             }
-        } else if (!device.newPage()) {
-            ok = false;
-            return nullptr;
-        }
-        painter.resetTransform();
-        painter.scale(device.logicalDpiX() / LayoutDpi(), device.logicalDpiY() / LayoutDpi());
-        return &painter;
-    });
+            painter.resetTransform();
+            painter.scale(device.logicalDpiX() / LayoutDpi(), device.logicalDpiY() / LayoutDpi());
+            return &painter;
+        });
+    }
     if (painter.isActive()) painter.end();
     return ok;
 }

@@ -18,6 +18,7 @@
 #include <QTextCursor>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QImage;
@@ -142,6 +143,9 @@ public:
     QPrinter& Printer();
     // One run of pages onto a printer or PDF writer; false when the device cannot be painted on.
     bool PrintTo(QPagedPaintDevice& device);
+    // Several runs of pages as one job on the device (copies into one PDF); beforeRun(n), n from 1, is called
+    // before each run so that fields can be reset.
+    bool PrintRuns(QPagedPaintDevice& device, int runs, const std::function<void(int)>& beforeRun);
     bool SavePdf(const QString& file);
     // The pages as images at zoom × the layout resolution, for the page view.
     QList<QImage> RenderPages(double zoom);

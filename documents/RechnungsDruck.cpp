@@ -1,0 +1,202 @@
+#include "documents/RechnungsDruck.h"
+
+#include "core/Money.h"
+#include "documents/SbRoutienen.h"
+#include "platform/db/Database.h"
+#include "platform/db/QueryDef.h"
+#include "platform/richtext/ScribantPro.h"
+
+#include <QTemporaryFile>
+
+namespace velu::documents {
+
+namespace {
+
+struct Drucktabelle {
+    const char* leeren;
+    const char* fuellen;
+    // Amounts of the print table without a twin: converted when the other currency is printed.
+    std::vector<std::string> ohneZwilling;
+    const char* tabelle;
+};
+
+const std::vector<Drucktabelle>& Drucktabellen() {
+    static const std::vector<Drucktabelle> t = [] {
+        std::vector<std::string> grunddaten;
+        for (const char* stamm : {"AnreKostAB", "AnreKostFremdAB", "SummAnreKostAB"})
+            for (int i = 1; i <= 3; ++i)
+                grunddaten.push_back(stamm + std::to_string(i));
+        return std::vector<Drucktabelle>{
+            {"KillBeRelistPrint", "TOBerelistPrint", {"KOST57"}, "BeReListPrint"},
+            {"KillGrunddatPrint", "ToGrunddatPrint", grunddaten, "Grunddatenprint"},
+            {"KillZuBerNettoPrint", "ToZuBerNettoPrint", {}, "ZuBerNettoPrint"},
+            {"KillZuBruttoPrint", "ToZuBruttoPrint", {}, "ZuBruttoPrint"},
+            {"KillZuNettoPrint", "ToZuNettoPrint", {}, "ZuNettoPrint"},
+            {"KillStdRePosPrint", "ToStdRePosPrint", {"interSatz", "interSumm"}, "StdRePosPrint"},
+        };
+    }();
+    return t;
+}
+
+QString Nummer(const char* text, int n) {
+    return QString::fromUtf8(text) + QString::number(n);
+}
+
+} // namespace
+
+QString TransDM(db::Database& projekt, int64_t lfnr, int eingabe, int waehrung) {
+    for (const auto& t : Drucktabellen())
+        projekt.StoredQuery(t.leeren).Execute();
+    const bool andere = waehrung != eingabe;
+    for (const auto& t : Drucktabellen()) {
+        db::QueryDef q = projekt.StoredQuery(std::string(t.fuellen) + (andere ? "AlDisp" : ""));
+        q.SetParameter("Lfnr", lfnr);
+        q.Execute();
+        if (!andere || t.ohneZwilling.empty()) continue;
+        // DM to euro divides, euro to DM multiplies.
+        const int richtung = waehrung == DM ? 0 : 1;
+        db::Recordset rs = projekt.OpenRecordset(std::string("SELECT * FROM ") + t.tabelle);
+        for (; !rs.Empty() && !rs.EOF_(); rs.MoveNext()) {
+            rs.Edit();
+            for (const auto& f : t.ohneZwilling)
+                if (!rs.IsNull(f)) SetCY(rs, f, DMEuroUmrechnung(GetCY(rs, f), richtung));
+            rs.Update();
+        }
+    }
+    return waehrung == DM ? QStringLiteral(" DM") : QStringLiteral(" €");
+}
+
+RechnungsDokument::RechnungsDokument(richtext::ScribantPro& control, db::Database& projekt, CRModul& cr,
+                                     outside::ProjektUmgebung& umgebung, QString reportOrdner)
+    : control_(control), projekt_(projekt), cr_(cr), felder_(control), text_(projekt, felder_, umgebung),
+      ordner_(std::move(reportOrdner)) {}
+
+void RechnungsDokument::TriggerBaueText(int64_t lfnr, const QString& zeichen, int art, const QString& datum) {
+    lfnr_ = lfnr;
+    zeichen_ = zeichen;
+    bericht_.clear();
+    text_.Setze(lfnr, zeichen, art);
+    if (!text_.BaueRechnungsText(datum)) throw DruckFehler(KeinDrucksatz);
+    if (!FindeReportPosition()) return;
+    if (art == 5)
+        FuegeStdReportEin();
+    else
+        FuegeHonorarReportEin();
+}
+
+bool RechnungsDokument::FindeReportPosition() {
+    control_.SetContext(richtext::ScribantPro::Body);
+    if (control_.FindField(1, true, {1, 3000}) != 3000) return false;
+    return control_.GoToFoundField(0);
+}
+
+int RechnungsDokument::AnlageGruppenanzahl() {
+    db::Recordset rs = projekt_.OpenRecordset("SELECT AnlageGruppe FROM Grunddatenprint");
+    int anzahl = rs.RecordCount();
+    if (anzahl > 1) {
+        db::Recordset lb = projekt_.OpenRecordset(
+            "SELECT MitAnLageGrp FROM Leistungsbild WHERE LfNrBeReList = ? AND ZuordnungAnlGrp = 1",
+            db::Params().Add(lfnr_));
+        if (lb.Empty() || !lb.GetBool("MitAnLageGrp")) {
+            // The stored rows stay: the office may switch the profile back to plant groups.
+            projekt_.Execute("DELETE FROM Grunddatenprint WHERE LfNrBeReList = ? AND AnlageGruppe > 1",
+                             db::Params().Add(lfnr_));
+            anzahl = 1;
+        }
+    }
+    return anzahl;
+}
+
+void RechnungsDokument::FuegeHonorarReportEin() {
+    const int gruppen = AnlageGruppenanzahl();
+    // Local site supervision has no basic data: no statement.
+    if (gruppen == 0) return;
+    NamenUndWerte unter;
+    if (gruppen == 1)
+        unter = {{"VELUNTA401006.rpt", "PunkteTab"},
+                 {"VELUNTA401007.rpt", "Grunddaten"},
+                 {"VELUNTA401002.rpt", "BeRelist"},
+                 {"VELUNTA401003.rpt", "BeRelist"}};
+    else
+        unter = {{"VELUNTA401007a.rpt", "Grunddaten"}};
+    unter.push_back({"VELUNTA401004.rpt", "BeRelist"});
+    unter.push_back({"Velunta401005.rpt", "BeRelist"});
+    FuegeEin(gruppen == 1 ? QStringLiteral("VELUNTA4035.rpt") : QStringLiteral("VELUNTA4036.rpt"), unter,
+             {{"_Anlagegruppenanzahl", QString::number(gruppen)},
+              {QStringLiteral("_WährungsZeichen"), "'" + zeichen_ + "'"}});
+}
+
+void RechnungsDokument::FuegeStdReportEin() {
+    FuegeEin(QStringLiteral("VELUNTA4037.rpt"), {},
+             {{QStringLiteral("_WährungsZeichen"), "'" + zeichen_ + "'"}});
+}
+
+void RechnungsDokument::FuegeEin(const QString& datei, const NamenUndWerte& unterberichte,
+                                 const NamenUndWerte& formeln) {
+    QString pfad = ordner_ + QLatin1Char('/') + datei;
+    const QString ort = QString::fromStdString(projekt_.Path().string());
+    if (const long rc = cr_.CROpenReport(pfad)) throw DruckFehler(Nummer("Fehler bei ReportOpen #", int(rc)));
+    int rc = cr_.CRSetTableLocations({{QStringLiteral("BeRelist"), ort}});
+    for (const auto& [u, t] : unterberichte) {
+        if (rc) break;
+        QString bericht = u, tabelle = t;
+        rc = cr_.CRSetTableLocation(bericht, tabelle, ort);
+    }
+    if (rc) {
+        cr_.CRRelease();
+        throw DruckFehler(Nummer("Fehler bei ReportOpen #", rc));
+    }
+    if (const int f = cr_.CRSetFormula(formeln)) {
+        cr_.CRRelease();
+        throw DruckFehler(Nummer("Fehler bei SetFotmulars Formel #", f));
+    }
+    QTemporaryFile tmp;
+    if (!tmp.open()) {
+        cr_.CRRelease();
+        throw DruckFehler(Nummer("Fehler beim Anzeigen ( #", 20508));
+    }
+    tmp.close();
+    rc = cr_.CRExport(tmp.fileName());
+    cr_.CRRelease();
+    if (rc) throw DruckFehler(Nummer("Fehler beim Anzeigen ( #", rc));
+    control_.InsertFile(tmp.fileName(), 3);
+    bericht_ = datei;
+}
+
+void BaueDokument(RechnungsDokument& dok, const Druckauftrag& a, const db::Recordset* vorlage) {
+    db::Database& projekt = dok.Text().Projekt();
+    try {
+        db::Transaction t(projekt);
+        const bool summe = !a.liste.empty();
+        // A summary never dates the register's current calculation.
+        if (!summe && a.datum.toString(QStringLiteral("dd.MM.yyyy")) != a.datumText) {
+            db::QueryDef q = projekt.StoredQuery("SetRechnungsdatum");
+            q.SetParameter("LfNr", a.lfnr);
+            q.SetParameter("DatumIn", a.datum.toString(Qt::ISODate).toStdString());
+            q.Execute();
+        }
+        const QString zeichen = TransDM(projekt, a.lfnr, a.eingabe, a.waehrung);
+        richtext::ScribantPro& c = dok.Control();
+        if (vorlage && !vorlage->Empty() && !vorlage->EOF_() && !vorlage->BOF()) {
+            if (!SBLoadTexte(c, *vorlage, "TextVorlagen", "TextVorlagenFO", "KopfTX", "KopfFo", "FussTx",
+                             "FussFO", "RandOben", "RandUnten", "RandLINKS", "RandRechts", 0))
+                throw DruckFehler(DruckvorlageUnlesbar);
+        }
+        c.SetContext(richtext::ScribantPro::Body);
+        if (c.Text().isEmpty()) SBDefaults(c);
+        c.UpdatePageNumbers(false);
+        c.BeginBuild();
+        if (summe) dok.Text().ZusammTrans(a.liste);
+        dok.TriggerBaueText(a.lfnr, zeichen, a.art, a.datum.toString(QStringLiteral("dd.MM.yyyy")));
+        dok.Text().SetSeiteAufNull();
+        t.Commit();
+    } catch (const DruckFehler&) {
+        throw;
+    } catch (const std::exception& e) {
+        // Database failures and amounts out of range end the run like any other failure.
+        throw DruckFehler(QStringLiteral("Das Dokument konnte nicht erstellt werden: ") +
+                          QString::fromUtf8(e.what()));
+    }
+}
+
+} // namespace velu::documents

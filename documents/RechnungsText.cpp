@@ -1,0 +1,277 @@
+#include "documents/RechnungsText.h"
+
+#include "core/Money.h"
+#include "core/MoneyFormat.h"
+#include "platform/db/Database.h"
+#include "platform/db/QueryDef.h"
+#include "platform/outside/Prodat.h"
+#include "platform/outside/ProjektUmgebung.h"
+#include "platform/richtext/ScribantPro.h"
+
+namespace velu::documents {
+
+namespace {
+const QString CrLf = QStringLiteral("\r\n");
+const QString Blank = QStringLiteral(" ");
+
+// The amount format without a sign.
+QString Zahl(Currency betrag) {
+    const QString t = QString::fromStdString(FormatBetrag(betrag, DM));
+    return t.left(t.size() - 3);
+}
+
+QString Datumstext(const db::Recordset& rs, const char* feld) {
+    if (rs.IsNull(feld)) return {};
+    const std::string s = rs.GetText(feld);
+    const auto d = FormatDatum(s.substr(0, 10));
+    return d ? QString::fromStdString(*d) : QString::fromStdString(s);
+}
+} // namespace
+
+void ScribantFelder::SetzeFeld(int nummer, const QString& text) {
+    control_.SetFieldText(nummer, text);
+}
+
+QString Betragstext(Currency betrag, const QString& zeichen) {
+    return Zahl(betrag) + zeichen;
+}
+
+RechnungsText::RechnungsText(db::Database& projekt, FeldZiel& felder, outside::ProjektUmgebung& umgebung)
+    : projekt_(projekt), felder_(felder), umgebung_(umgebung) {}
+
+void RechnungsText::Setze(int64_t lfnr, const QString& zeichen, int art) {
+    lfnr_ = lfnr;
+    zeichen_ = zeichen;
+    art_ = art;
+}
+
+void RechnungsText::ZusammTrans(const std::vector<int64_t>& liste) {
+    liste_ = liste;
+    summenmodus_ = true;
+}
+
+bool RechnungsText::Oeffne(const char* abfrage, const char* parameter, int64_t wert) {
+    db::QueryDef q = projekt_.StoredQuery(abfrage);
+    q.SetParameter(parameter, wert);
+    satz_ = q.OpenRecordset();
+    if (satz_.Empty()) return false;
+    satz_.MoveFirst();
+    return true;
+}
+
+Currency RechnungsText::Wert(const char* feld) const {
+    return GetCY(satz_, feld);
+}
+
+void RechnungsText::ChangeFunctionStr(const char* feld, int nummer) {
+    felder_.SetzeFeld(nummer, QString::fromStdString(satz_.GetText(feld)));
+}
+
+void RechnungsText::ChangeFunctionCUR(const char* feld, int nummer) {
+    felder_.SetzeFeld(nummer, Betragstext(Wert(feld), zeichen_));
+}
+
+void RechnungsText::ChangeFunctionCURNegativ(const char* feld, int nummer) {
+    felder_.SetzeFeld(nummer, Betragstext(-Wert(feld), zeichen_));
+}
+
+void RechnungsText::ChangeFunctionNumZusatz(const char* feld, int nummer, const QString& zusatz) {
+    felder_.SetzeFeld(nummer, Zahl(Wert(feld)) + zusatz);
+}
+
+void RechnungsText::ChangeFunctionArrayVal(const char* praefix, int nummer, bool prozent) {
+    QStringList zeilen;
+    for (int i = 1; i <= 9; ++i) {
+        const Currency w = Wert((std::string(praefix) + std::to_string(i)).c_str());
+        zeilen << (w == Currency() ? QString() : Zahl(w) + (prozent ? QStringLiteral(" %") : zeichen_));
+    }
+    felder_.SetzeFeld(nummer, zeilen.join(CrLf));
+}
+
+void RechnungsText::ChangeFunctionArrayLiTX() {
+    QStringList zeilen;
+    for (int i = 1; i <= 9; ++i)
+        zeilen << QString::number(i) + Blank +
+                      QString::fromStdString(satz_.GetText("LiTX0" + std::to_string(i))).trimmed();
+    felder_.SetzeFeld(3032, zeilen.join(CrLf));
+}
+
+void RechnungsText::SBFunctionNothing() {
+    for (auto [von, bis] : {std::pair{200, 210}, {1300, 1320}, {3000, 3062}})
+        for (int n = von; n <= bis; ++n)
+            felder_.SetzeFeld(n, Blank);
+}
+
+void RechnungsText::SetProjektDaten() {
+    const QString pfad = umgebung_.ProjektOrdner() + QStringLiteral("/Prodat");
+    outside::ProdatSatz satz;
+    if (umgebung_.DateiExistiert(pfad))
+        if (auto s = outside::LeseProdat(pfad)) satz = *s;
+    for (int k = 0; k < outside::ProdatFelder; ++k) {
+        const QString t = satz[size_t(k)].trimmed();
+        felder_.SetzeFeld(1000 + k, t.isEmpty() ? Blank : t);
+    }
+}
+
+void RechnungsText::SetSeiteAufNull() {
+    seitenzaehler_ = 0;
+    felder_.SetzeFeld(91, QStringLiteral("0"));
+    felder_.SetzeFeld(92, QStringLiteral("1"));
+}
+
+void RechnungsText::NeueSeite(int seite) {
+    seitenzaehler_ = seite;
+    felder_.SetzeFeld(91, QString::number(seite));
+    felder_.SetzeFeld(92, QString::number(seite + 1));
+}
+
+void RechnungsText::TabelleA() {
+    for (int n : {3301, 3001, 3008})
+        ChangeFunctionStr("ReNummer", n);
+    for (int n : {3302, 3002, 3009})
+        ChangeFunctionStr("ReBezeichnung", n);
+    felder_.SetzeFeld(3303, Datumstext(satz_, "Redatum"));
+    const QString prozent = QStringLiteral(" %");
+    struct Feld {
+        const char* name;
+        std::initializer_list<int> nummern;
+        char form; // c amount, n negated amount, p percent
+    };
+    for (const Feld& f : {Feld{"BerNetto", {3304}, 'c'},
+                          {"ZuAbBrNetto", {3305}, 'c'},
+                          {"ZwSumm", {3306, 3012}, 'c'},
+                          {"MwStPro", {3307, 3011}, 'p'},
+                          {"MWSTDM", {3308, 3043}, 'c'},
+                          {"Brutto", {3309, 3006}, 'c'},
+                          {"ZuabBrutto", {3310, 3045}, 'c'},
+                          {"SummAz", {3311, 3046}, 'n'},
+                          {"SkontoPro", {3312, 3047}, 'p'},
+                          {"Skontofaehig", {3313, 3048}, 'c'},
+                          {"SkontoDM", {3314, 3049}, 'c'},
+                          {"Endbetrag", {3315, 3007}, 'c'},
+                          {"Mwstenthalten", {3316, 3010}, 'c'},
+                          {"KOST57", {3317}, 'c'},
+                          {"PSatz57", {3318}, 'p'},
+                          {"Fertigstell57", {3319}, 'p'}})
+        for (int n : f.nummern) {
+            if (f.form == 'c') ChangeFunctionCUR(f.name, n);
+            if (f.form == 'n') ChangeFunctionCURNegativ(f.name, n);
+            if (f.form == 'p') ChangeFunctionNumZusatz(f.name, n, prozent);
+        }
+    const QString andere = zeichen_.contains(QLatin1Char('D')) ? QStringLiteral(" €") : QStringLiteral(" DM");
+    felder_.SetzeFeld(3059, Betragstext(Wert("aldispEndbetrag"), andere));
+    felder_.SetzeFeld(
+        3040,
+        Betragstext(RundCY(Wert("InZuSchBerNettoProDM")) + RundCY(Wert("InZuSchBerNettoDM")), zeichen_));
+}
+
+void RechnungsText::TabelleB() {
+    ChangeFunctionStr("Honorarzone", 3004);
+    for (int n = 1; n <= 3; ++n) {
+        const int basis = 3014 + 6 * (n - 1);
+        const std::string k = std::to_string(n);
+        ChangeFunctionCUR(("SummAnreKostAB" + k).c_str(), basis);
+        ChangeFunctionCUR(("HonorarMinAB" + k).c_str(), basis + 1);
+        ChangeFunctionCUR(("HonorarMaxAB" + k).c_str(), basis + 2);
+        ChangeFunctionNumZusatz(("SatzUemin" + k).c_str(), basis + 3, QStringLiteral(" %"));
+        const std::string pauschal = "PhonorarAb" + k;
+        if (Wert(pauschal.c_str()) != Currency()) {
+            ChangeFunctionCUR(pauschal.c_str(), basis + 5);
+            felder_.SetzeFeld(3059 + n, QStringLiteral("Pauschal"));
+        } else {
+            ChangeFunctionCUR(("GrHonorarAb" + k).c_str(), basis + 5);
+        }
+    }
+    ChangeFunctionArrayVal("GrundLDM", 3034, false);
+    ChangeFunctionArrayVal("TeilleistPro", 3035, true);
+    ChangeFunctionArrayVal("TeilleistDM", 3036, false);
+    ChangeFunctionCUR("HonrarNetto", 3037);
+    felder_.SetzeFeld(
+        3038, Betragstext(RundCY(Wert("SummZuNettoProDM")) + RundCY(Wert("SummZuNettoDM")), zeichen_));
+    ChangeFunctionCUR("HonorarBerNetto", 3039);
+}
+
+void RechnungsText::TabelleC() {
+    auto text = [this](const char* f) { return QString::fromStdString(satz_.GetText(f)); };
+    felder_.SetzeFeld(3003,
+                      text("LeistungsbildPara").trimmed() + QStringLiteral("  ") + text("LeistungsbildBez"));
+    felder_.SetzeFeld(3013, text("HoaiTafel").trimmed() + QStringLiteral("  ") + text("HoaiTafelBez"));
+    ChangeFunctionArrayLiTX();
+    ChangeFunctionArrayVal("proz0", 3033, true);
+}
+
+bool RechnungsText::BaueRechnungsText(const QString& datum) {
+    SBFunctionNothing();
+    SetProjektDaten();
+    const outside::ProjektInfo p = umgebung_.AktProjekt();
+    felder_.SetzeFeld(100, p.name);
+    felder_.SetzeFeld(101, p.nummer);
+    felder_.SetzeFeld(91, QStringLiteral("0"));
+    felder_.SetzeFeld(92, QStringLiteral("1"));
+    felder_.SetzeFeld(90, datum);
+    if (summenmodus_) {
+        BaueZusammenstellung();
+        if (art_ != 3) return true;
+    }
+    if (!Oeffne("GetBerelistPrint", "LfnrIn", lfnr_)) return false;
+    TabelleA();
+    if (art_ == 5 || art_ == 3) return true;
+    if (Oeffne("GetGrunddatenPrint", "BeReListLfnr", lfnr_)) TabelleB();
+    if (Oeffne("GetLeistungsbildBereList", "BeReListLfnr", lfnr_)) TabelleC();
+    return true;
+}
+
+QString RechnungsText::GetLeistungsbildText(int64_t lfnr) {
+    db::QueryDef q = projekt_.StoredQuery("GetLeistungsbildBereList");
+    q.SetParameter("BeReListLfnr", lfnr);
+    db::Recordset rs = q.OpenRecordset();
+    if (rs.Empty()) return {};
+    rs.MoveFirst();
+    return QString::fromStdString(rs.GetText("LeistungsbildPara")) + QStringLiteral("  ") +
+           QString::fromStdString(rs.GetText("LeistungsbildBez"));
+}
+
+void RechnungsText::BaueZusammenstellung() {
+    const int anzeige = zeichen_.trimmed() == QStringLiteral("DM") ? 0 : 1;
+    QString spalten[5];
+    Currency summe, mwst;
+    fehlend_.clear();
+    for (int64_t lfnr : liste_) {
+        db::QueryDef q = projekt_.StoredQuery("GetBerelist");
+        q.SetParameter("LfnrIn", lfnr);
+        db::Recordset rs = q.OpenRecordset();
+        if (rs.Empty()) {
+            fehlend_.push_back(lfnr);
+            continue;
+        }
+        rs.MoveFirst();
+        const std::string typ = rs.GetText("REType");
+        QString art;
+        if (typ == "B")
+            art = QStringLiteral("57  örtliche Bauüberwachung");
+        else if (typ == "S")
+            art = QStringLiteral("Stundenlohnrechnung");
+        else
+            art = GetLeistungsbildText(lfnr);
+        const bool andere = rs.GetInt("INPUTType") != anzeige;
+        const Currency end = RundCY(GetCY(rs, andere ? "aldispEndbetrag" : "Endbetrag"));
+        summe += end;
+        mwst += RundCY(GetCY(rs, andere ? "aldispMwstenthalten" : "Mwstenthalten"));
+        const QString zeile[5] = {QString::fromStdString(rs.GetText("ReNummer")).trimmed(),
+                                  QString::fromStdString(rs.GetText("ReBezeichnung")).trimmed(),
+                                  Datumstext(rs, "Redatum"), art, Betragstext(end, zeichen_)};
+        for (int i = 0; i < 5; ++i)
+            spalten[i] += CrLf + zeile[i];
+    }
+    static constexpr int nummern[5] = {3052, 3053, 3054, 3057, 3055};
+    for (int i = 0; i < 5; ++i)
+        felder_.SetzeFeld(nummern[i], spalten[i].mid(CrLf.size()));
+    // Field 3056 in the template stands right after its amount, so the sign keeps no trailing blank.
+    QString zeichen = zeichen_;
+    while (zeichen.endsWith(QLatin1Char(' ')))
+        zeichen.chop(1);
+    felder_.SetzeFeld(3056, Betragstext(summe, zeichen));
+    felder_.SetzeFeld(3058, Betragstext(mwst, zeichen_));
+}
+
+} // namespace velu::documents

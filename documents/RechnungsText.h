@@ -1,0 +1,100 @@
+#pragma once
+// The numbered fields of an offer or invoice document: the formatters that fill one field each from the
+// current record, the three tables of one calculation, the project's data and the summary of several
+// invoices. Widget-free: the fields are set through FeldZiel.
+#include "core/Currency.h"
+#include "platform/db/Recordset.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace velu::db {
+class Database;
+}
+namespace velu::outside {
+class ProjektUmgebung;
+}
+namespace velu::richtext {
+class ScribantPro;
+}
+
+namespace velu::documents {
+
+// Where the fields are written (control call 40).
+class FeldZiel {
+public:
+    virtual ~FeldZiel() = default;
+    virtual void SetzeFeld(int nummer, const QString& text) = 0;
+};
+
+class ScribantFelder : public FeldZiel {
+public:
+    explicit ScribantFelder(richtext::ScribantPro& control) : control_(control) {}
+    void SetzeFeld(int nummer, const QString& text) override;
+
+private:
+    richtext::ScribantPro& control_;
+};
+
+// The amount rounded to cents in the program's amount format, followed by the sign (" DM", " €").
+QString Betragstext(Currency betrag, const QString& zeichen);
+
+class RechnungsText {
+public:
+    RechnungsText(db::Database& projekt, FeldZiel& felder, outside::ProjektUmgebung& umgebung);
+
+    // Calculation, currency sign (" DM" or " €") and document kind of the run.
+    void Setze(int64_t lfnr, const QString& zeichen, int art);
+    // Summary mode over these calculations, in this order.
+    void ZusammTrans(const std::vector<int64_t>& liste);
+    bool Summenmodus() const { return summenmodus_; }
+    db::Database& Projekt() { return projekt_; }
+
+    // Every field of the document; datum is the invoice date the print dialog shows. False when the
+    // calculation has no row in the print copy of BeReList.
+    bool BaueRechnungsText(const QString& datum);
+
+    // Formatters on the current record (Null reads as 0 or "").
+    void ChangeFunctionStr(const char* feld, int nummer);
+    void ChangeFunctionCUR(const char* feld, int nummer);
+    void ChangeFunctionCURNegativ(const char* feld, int nummer);
+    void ChangeFunctionNumZusatz(const char* feld, int nummer, const QString& zusatz);
+    // Nine lines from the fields prefix1 .. prefix9: empty for 0, else the number with " %" or the sign.
+    void ChangeFunctionArrayVal(const char* praefix, int nummer, bool prozent);
+    void ChangeFunctionArrayLiTX();
+    void SBFunctionNothing();
+    void SetProjektDaten();
+    void SetSeiteAufNull();
+    // Page event: fields 91 and 92 of the page being drawn (from 1).
+    void NeueSeite(int seite);
+    int Seitenzaehler() const { return seitenzaehler_; }
+
+    void BaueZusammenstellung();
+    // Calculations of the summary list that no longer exist (left out by the last summary).
+    const std::vector<int64_t>& Fehlend() const { return fehlend_; }
+    QString GetLeistungsbildText(int64_t lfnr);
+
+    // Replaces the current record by the first row of a stored query with one parameter; false when empty.
+    bool Oeffne(const char* abfrage, const char* parameter, int64_t wert);
+
+private:
+    Currency Wert(const char* feld) const;
+    void TabelleA();
+    void TabelleB();
+    void TabelleC();
+
+    db::Database& projekt_;
+    FeldZiel& felder_;
+    outside::ProjektUmgebung& umgebung_;
+    db::Recordset satz_;
+    int64_t lfnr_ = 0;
+    QString zeichen_ = QStringLiteral(" €");
+    int art_ = 0;
+    int seitenzaehler_ = 0;
+    bool summenmodus_ = false;
+    std::vector<int64_t> liste_;
+    std::vector<int64_t> fehlend_;
+};
+
+} // namespace velu::documents

@@ -1,0 +1,139 @@
+// The print dialog of offers and invoices: its set-up per document kind, its tools, the summary over
+// several runs and what a failed run leaves.
+#include "documents/DruckAufrufRechnung.h"
+#include "DruckProgrammFixture.h"
+#include "documents/CRModul.h"
+#include "documents/PrintRechnung.h"
+#include "platform/forms/ToolBand.h"
+#include "platform/richtext/ScribantView.h"
+
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QSpinBox>
+#include <QTableWidget>
+
+using namespace velu;
+using namespace velu::documents;
+
+namespace {
+
+class DruckAufrufTest : public DruckProgrammFixture {
+protected:
+    int64_t Rechnung(const char* nummer, int waehrung, const char* end, const char* aldisp) {
+        const int64_t l = Neu('R', std::string("Rechnung ") + nummer, waehrung);
+        projekt_->Execute(
+            "UPDATE BeReList SET ReNummer = ?, Endbetrag = ?, AlDispEndbetrag = ? WHERE LfNr = ?",
+            db::Params()
+                .Add(std::string(nummer))
+                .Add(Currency::FromString(end).Raw())
+                .Add(Currency::FromString(aldisp).Raw())
+                .Add(l));
+        return l;
+    }
+
+    CRModul cr_;
+};
+
+TEST_F(DruckAufrufTest, EachKindListsItsTemplatesUnderItsCaption) {
+    const char* titel[] = {"Angebote",
+                           "Rechnungen",
+                           "örtliche Bauleitung",
+                           "Zusammenstellung",
+                           "Stundenlohnrechnung",
+                           "Vergleichsangebote",
+                           "Vergleichsrechnungen"};
+    for (int art = 1; art <= 7; ++art) {
+        DruckAufrufRechnung d(cr_);
+        d.Makeconection(art, "", EUR, art % 2, 1);
+        EXPECT_EQ(d.SSDBGrid1()->horizontalHeaderItem(0)->text(), QString::fromUtf8(titel[art - 1]));
+        ASSERT_EQ(d.SSDBGrid1()->rowCount(), 1) << art;
+        EXPECT_EQ(d.SSDBGrid1()->currentRow(), 0);
+        EXPECT_EQ(d.ActiveBar1().Checked("Band1", "DM"), art % 2 == 0);
+        EXPECT_EQ(d.ActiveBar1().Checked("Band1", "EUR"), art % 2 == 1);
+        EXPECT_EQ(d.DTPicker1()->date(), QDate::currentDate());
+    }
+}
+
+TEST_F(DruckAufrufTest, DateCopiesAndCurrencyTools) {
+    DruckAufrufRechnung d(cr_);
+    d.Makeconection(2, "24.12.2026", DM, DM, 1);
+    EXPECT_EQ(d.DTPicker1()->date(), QDate(2026, 12, 24));
+    EXPECT_EQ(d.XtraText1()->minimum(), 1);
+    EXPECT_EQ(d.XtraText1()->maximum(), 99);
+    d.ActiveBar1().Click("Band1", "EUR");
+    EXPECT_FALSE(d.ActiveBar1().Checked("Band1", "DM"));
+    EXPECT_TRUE(d.ActiveBar1().Checked("Band1", "EUR"));
+    d.ActiveBar1().Click("Band1", "DM");
+    EXPECT_TRUE(d.ActiveBar1().Checked("Band1", "DM"));
+    EXPECT_FALSE(d.ActiveBar1().Checked("Band1", "EUR"));
+    d.show();
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&d, &esc);
+    EXPECT_FALSE(d.isVisible());
+}
+
+TEST_F(DruckAufrufTest, EveryRunOfTheDialogPrintsTheSummary) {
+    const int64_t r1 = Rechnung("R-1", DM, "1160", "593.0984");
+    const int64_t r2 = Rechnung("R-2", EUR, "500", "977.915");
+    DruckAufrufRechnung d(cr_);
+    d.ZusammTrans({r1, r2});
+    d.Makeconection(4, "09.12.2026", EUR, DM, r2);
+    // A changed date is not written into the register's current calculation.
+    d.DTPicker1()->setDate(QDate(2027, 1, 15));
+    int laeufe = 0;
+    d.SetVorschauHook([&](PrintRechnung& p) {
+        ++laeufe;
+        // The control keeps the lines of a field apart by line separators.
+        auto feld = [&p](int n) {
+            return p.Scribant1().Control().FieldText(n).replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+        };
+        EXPECT_EQ(feld(3052), "R-1\r\nR-2");
+        EXPECT_EQ(feld(3055), "1.160,00 DM\r\n977,92 DM");
+        EXPECT_EQ(feld(3056), "2.137,92 DM");
+        EXPECT_EQ(feld(90), "15.01.2027");
+        p.ActiveBar1().Click("Band1", "EXIT");
+    });
+    EXPECT_TRUE(d.StarteDruck(1));
+    EXPECT_TRUE(d.StarteDruck(1));
+    EXPECT_EQ(laeufe, 2);
+    EXPECT_EQ(Wert(r2, "Redatum"), db::Value(std::string("2026-12-09")));
+    EXPECT_TRUE(boxen_.Shown().empty()) << boxen_.LastText().toStdString();
+
+    // A marked calculation deleted meanwhile is left out and named.
+    projekt_->Execute("DELETE FROM BeReList WHERE LfNr = ?", db::Params().Add(r1));
+    d.SetVorschauHook([](PrintRechnung& p) { p.ActiveBar1().Click("Band1", "EXIT"); });
+    EXPECT_TRUE(d.StarteDruck(1));
+    EXPECT_TRUE(boxen_.LastText().endsWith(": " + QString::number(r1))) << boxen_.LastText().toStdString();
+}
+
+TEST_F(DruckAufrufTest, AFailedRunIsShownAndChangesNothing) {
+    const int64_t r = Rechnung("R-1", EUR, "10", "19.5583");
+    struct Fall {
+        int64_t lfnr;
+        QString ordner;
+        QString meldung;
+    };
+    const QString leer = QString::fromStdString(dir_.Path().string());
+    for (const Fall& c :
+         {Fall{r + 7, App().ReportPfad(), KeinDrucksatz}, Fall{r, leer, "Fehler bei ReportOpen #53"}}) {
+        projekt_->Execute("INSERT INTO Grunddaten (LfNrBeReList, AnlageGruppe) VALUES (?, 1)",
+                          db::Params().Add(r));
+        App().SetPfade(c.ordner, {}, {});
+        DruckAufrufRechnung d(cr_);
+        d.Makeconection(2, "09.12.2026", EUR, EUR, c.lfnr);
+        d.DTPicker1()->setDate(QDate(2027, 1, 15));
+        const QString pdf = QString::fromStdString((dir_ / "fehler.pdf").string());
+        d.SetDruckDatei(pdf);
+        d.show();
+        EXPECT_FALSE(d.StarteDruck(0));
+        EXPECT_EQ(boxen_.LastText(), c.meldung);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_FALSE(QFileInfo::exists(pdf));
+        EXPECT_EQ(Wert(r, "Redatum"), db::Value(std::string("2026-12-09")));
+        EXPECT_FALSE(projekt_->InTransaction());
+        EXPECT_TRUE(d.findChildren<PrintRechnung*>().isEmpty());
+    }
+}
+
+} // namespace
