@@ -19,6 +19,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPointer>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -149,6 +150,7 @@ void PrintFormKO::PrintMode2(int index, int64_t lfnr, const QString& nummer, int
     routinen_->PrintMode2(index, lfnr, nummer, ursprung);
     const int h = frame1_->height() > 0 ? frame1_->height() : frame1_->sizeHint().height();
     frame1_->hide();
+    layout()->activate();
     resize(width(), std::max(minimumSizeHint().height(), height() - h));
 }
 
@@ -190,14 +192,22 @@ void PrintFormKO::ToolClick(const QString& key) {
         d.dm = bar_->Checked("Band1", "DM");
         d.caption = windowTitle();
         d.fenster = qint64(winId());
-        // Disabled while the routine runs, so a second command cannot replace the report being prepared.
+        // Disabled while the routine runs, its tools too, so a second command cannot replace the report being
+        // prepared.
         setEnabled(false);
+        for (const char* k : {"PRINT", "PREVIEW"})
+            bar_->SetEnabled("Band1", k, false);
         try {
             routinen_->Dispatch(key == "PREVIEW" ? 1 : 0, gewaehlt);
         } catch (const std::exception& e) {
             d.melden(QString::fromUtf8(e.what()));
         }
+        for (const char* k : {"PRINT", "PREVIEW"})
+            bar_->SetEnabled("Band1", k, true);
         setEnabled(true);
+    } else if (key == "DM" || key == "EUR") {
+        bar_->SetChecked("Band1", "DM", key == "DM");
+        bar_->SetChecked("Band1", "EUR", key == "EUR");
     } else if (key == "EXIT") {
         bar_->SetBandVisible("Band1", false);
         done(QDialog::Accepted);

@@ -77,7 +77,10 @@ struct BerichtFixture {
                            const char* netto = "0", const char* nettoAnders = "0") {
         velu::db::Params p;
         p.Add(int64_t(lfnr)).Add(std::string(typ)).Add(int64_t(ursprung));
-        p.Add(ende ? velu::db::Value(Cy(ende)) : velu::db::Value());
+        if (ende)
+            p.Add(Cy(ende));
+        else
+            p.Add(velu::db::Value());
         p.Add(Cy(endeAnders)).Add(int64_t(inputType));
         p.Add((nummer.isEmpty() ? QString("R %1").arg(lfnr) : nummer).toStdString());
         p.Add(Cy(netto)).Add(Cy(nettoAnders));
