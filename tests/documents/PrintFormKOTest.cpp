@@ -276,3 +276,25 @@ TEST(PrintFormKOTest, TheRegistersReportToolOpensTheDialogPreset) {
     EXPECT_EQ(script.LastText(), "Das Drucken ist noch nicht verfügbar.");
     App().SetProjekt(nullptr, {});
 }
+
+TEST(PrintFormKOTest, EscUnloadsTheDialogWithThePresetPreview) {
+    DruckausgabeFixture t;
+    ProgrammZustand z(t);
+    CRModul cr{report::Umfeld{}};
+    PrintFormKO d(cr, t.Quellen(), GelieferteBerichte());
+    d.setWindowTitle("Zahlungsübersicht");
+    d.show();
+    d.PrintMode2(13, 42, "R 2001/07", 40);
+    MessageBoxScript script;
+    ASSERT_TRUE(d.ActiveBar1().Click("Band1", "PREVIEW"));
+    // A preset report's preview is not waited for.
+    ASSERT_TRUE(cr.Vorschau());
+    EXPECT_EQ(cr.Vorschau()->windowTitle(), "Zahlungsübersicht");
+    EXPECT_TRUE(d.isEnabled());
+    d.reject();
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_FALSE(cr.Vorschau());
+    EXPECT_FALSE(cr.Report());
+    EXPECT_TRUE(script.Shown().empty());
+}
