@@ -203,7 +203,7 @@ void Druckausgabe::CallProjektaufwandnachLP(int mode, int flagA, int flagB, int 
 }
 
 void Druckausgabe::CallAufwand_Honorar(int mode, int flagA, int flagB, int index) {
-    if (!Oeffne(index)) return;
+    if (!q_.stamm || !q_.umgebung || !Oeffne(index)) return;
     BerichtsTabellen t(*q_.stamm, *q_.umgebung, q_.projekt);
     // The hidden rows go again on every way out; the report is released before, so it reads none afterwards.
     AmEnde aufraeumen{[this, &t] {
@@ -223,6 +223,7 @@ void Druckausgabe::CallAufwand_Honorar(int mode, int flagA, int flagB, int index
 }
 
 void Druckausgabe::CallProjektOffenePosten(int mode, int flagA, int flagB, int index) {
+    if (!q_.stamm || !q_.umgebung) return;
     BerichtsTabellen t(*q_.stamm, *q_.umgebung, q_.projekt);
     const BerichtsTabellen::Ergebnis e = t.OffenepostenBagger();
     if (!e.ok) Melde(e.fehler);
@@ -235,6 +236,7 @@ void Druckausgabe::CallProjektOffenePosten(int mode, int flagA, int flagB, int i
 }
 
 void Druckausgabe::CallVorplanungsliste(int mode, int flagA, int flagB, int index) {
+    if (!q_.stamm || !q_.umgebung) return;
     if (index == 6) {
         BerichtsTabellen t(*q_.stamm, *q_.umgebung, q_.projekt);
         const BerichtsTabellen::Ergebnis e = t.baggernVorplanung();
