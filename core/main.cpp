@@ -4,6 +4,9 @@
 #include "core/MwSt.h"
 #include "core/Splash.h"
 #include "core/Startup.h"
+#include "documents/CRModul.h"
+#include "documents/DokumentDruckAufruf.h"
+#include "documents/PrintFormKO.h"
 #include "expenses/Aufwand.h"
 #include "masterdata/HOAITAFEL.h"
 #include "platform/outside/IniUmgebung.h"
@@ -28,7 +31,10 @@ int main(int argc, char** argv) {
     // The splash and help windows must not keep the program alive after the main window.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    velu::reg::RegisterBerAuswahl(velu::App().Formen());
+    // The one access to the report engine; it outlives every form that prints.
+    velu::CRModul crModul;
+    velu::PrintFormKO::Registrieren(velu::App().Formen(), crModul);
+    velu::reg::RegisterBerAuswahl(velu::App().Formen(), velu::DokumentDruckAufruf::Fabrik(crModul));
     velu::masterdata::RegistriereStammdaten(velu::App().Formen());
     velu::expenses::RegisterAufwand(velu::App().Formen());
 

@@ -121,8 +121,12 @@ void AppRegisterHost::StatusText(const QString& text) {
             if (QLabel* p = m->Panel(1)) p->setText(text);
 }
 
-void RegisterBerAuswahl(FormRegistry& formen) {
-    formen.Register("BerAuswahl", [](QWidget* owner) -> QWidget* { return new BerAuswahl(owner); });
+void RegisterBerAuswahl(FormRegistry& formen, DruckAufrufFabrik druck) {
+    formen.Register("BerAuswahl", [druck](QWidget* owner) -> QWidget* {
+        auto* w = new BerAuswahl(owner);
+        if (druck) w->Host().SetDrucken(druck(w));
+        return w;
+    });
 }
 
 BerAuswahl::BerAuswahl(QWidget* parent) : BerAuswahl(nullptr, parent) {}

@@ -57,6 +57,7 @@ public:
     virtual void StatusText(const QString&) {}
     // The print dialogs; by default the message that printing is not available yet.
     virtual DruckAufruf& Drucken();
+    void SetDrucken(std::unique_ptr<DruckAufruf> d) { druck_ = std::move(d); }
     // The VAT rate in force, written into a new calculation.
     virtual Currency MwStSatz();
     // Window position of a dialog the register opens, before it is shown and after it returned.
@@ -88,8 +89,9 @@ private:
     QWidget* owner_;
 };
 
-// Registers "BerAuswahl" with the main window's forms.
-void RegisterBerAuswahl(FormRegistry& formen);
+// Registers "BerAuswahl" with the main window's forms; druck makes the print calls of each window (unset: the
+// message that printing is not available yet).
+void RegisterBerAuswahl(FormRegistry& formen, DruckAufrufFabrik druck = {});
 
 class BerAuswahl : public QWidget {
     Q_OBJECT
@@ -116,6 +118,7 @@ public:
     void ToolClick(const QString& key);
     // The node-click handling, for the node the user clicked or one selected in code.
     void NodeClick(QTreeWidgetItem* node);
+    RegisterHost& Host() { return *host_; }
 
     // ADD: the dialog BerAnlage, then the tree with the new calculation selected.
     void addNewSatz();

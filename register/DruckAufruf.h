@@ -6,6 +6,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -32,6 +34,9 @@ public:
     virtual void Zusammenstellung(const std::vector<int64_t>& liste, const QString& datum, int inputType,
                                   int displayType, int64_t lfnr) = 0;
 };
+
+// Makes the print calls of a register window (owner).
+using DruckAufrufFabrik = std::function<std::unique_ptr<DruckAufruf>(QWidget* owner)>;
 
 // The program's own: a message that printing comes with a later version.
 class DruckNochNichtVerfuegbar : public DruckAufruf {

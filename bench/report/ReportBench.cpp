@@ -108,4 +108,63 @@ void BM_GroupedReportToPdf(benchmark::State& state) {
 }
 BENCHMARK(BM_GroupedReportToPdf)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// The delivered expense report by service phase over 800 expense rows in both currencies.
+void BM_ExpenseReportByPhaseToPdf(benchmark::State& state) {
+    App();
+    TestDir dir;
+    const QString projekt = QString::fromStdString((dir / "Velupro32.mdb").string());
+    const QString pdf = QString::fromStdString((dir / "aufwand.pdf").string());
+    {
+        auto db = DatabaseSetup::CreateProjektDB(projekt.toStdString());
+        db::Transaction t(*db);
+        const char* leistungen[] = {"Besprechung Bauherr", "Bestandsaufnahme", "Variantenstudie",
+                                    "Kostenschätzung", "Ausschreibung"};
+        for (int i = 1; i <= 800; ++i) {
+            db::Params p;
+            p.Add(std::string("2024-") + (i % 12 < 9 ? "0" : "") + std::to_string(i % 12 + 1) + "-" +
+                  std::to_string(i % 28 + 10).substr(0, 2))
+                .Add(std::to_string(i % 9 + 1) + "." + std::to_string(i % 40))
+                .Add(std::string(leistungen[i % 5]))
+                .Add(std::string(i % 3 ? "Meier" : "Schulz"))
+                .Add(int64_t(i % 8 + 1) * 10000)
+                .Add(int64_t(i % 11))
+                .Add(int64_t(i % 2))
+                .Add(int64_t(i) * 95000)
+                .Add(int64_t(i) * 48572)
+                .Add(int64_t(i) * 60000)
+                .Add(int64_t(i) * 30677);
+            db->Execute("INSERT INTO Projektaufwand (Datum, Numm, Leistung, Mitarbeiter, Menge, PHzuordnung, "
+                        "INPUTType, Summ, AlDispSumm, interSumm, AlDispinterSumm) "
+                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                        p);
+        }
+        t.Commit();
+    }
+    std::unique_ptr<report::Report> r;
+    if (report::Report::Oeffne(QStringLiteral(VELU_SOURCE_DIR "/data/reports/VELUNTA4011.rpt"), r) != 0) {
+        state.SkipWithError("template does not open");
+        return;
+    }
+    r->SetzeTabellenOrt("Projektaufwand", projekt);
+    r->SetzeDatum("24.12.2024");
+    r->SetzeFormel("_InWaehrung", "0");
+    r->SetzeFormel("Projektnummer", "'00000001'");
+    r->SetzeFormel("Projektbezeichnung", "'Kita Stadtpark'");
+    size_t seiten = 0;
+    for (auto _ : state) {
+        report::DisplayList dl;
+        if (r->Erzeuge(report::Umfeld{}, dl) != 0 || report::SchreibePdf(dl, pdf) != 0) {
+            state.SkipWithError("report failed");
+            return;
+        }
+        seiten = dl.seiten.size();
+    }
+    state.counters["pages"] = double(seiten);
+    if (seiten < 15) state.SkipWithError("the data no longer fill 15 pages");
+}
+BENCHMARK(BM_ExpenseReportByPhaseToPdf)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
 } // namespace

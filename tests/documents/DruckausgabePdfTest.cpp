@@ -1,0 +1,87 @@
+// The fifteen project reports printed by their routines with the delivered templates into PDF files.
+#include "DruckausgabeFixture.h"
+#include "platform/db/Recordset.h"
+
+using namespace velu;
+using namespace berichte;
+
+TEST(DruckausgabePdfTest, EveryReportPrintsItsAmounts) {
+    if (!HatPdftotext()) GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    struct Fall {
+        int index;
+        bool dm;
+        std::vector<const char*> soll, nicht;
+    };
+    const Fall faelle[] = {
+        {0,
+         true,
+         {"Projektaufwand nach Leistungsphasen", "Projekt 00000001 Kita Stadtpark", "Neubau Kita",
+          "Stadt Neustadt", "Druckdatum:", "24.12.2024", "extern DM", "Leistungsphase 1", "Leistungsphase 2",
+          "Örtliche Bauüberwachung", "Stundenlohnarbeiten", "800,00", "586,75", "391,17",
+          "Summe Leistungsphase 1", "1.786,75", "1.141,17", "Seite 1 von 1"},
+         {"409,03"}},
+        {0, false, {"extern €", "409,03", "300,00", "913,55", "583,47"}, {"586,75"}},
+        {1,
+         true,
+         {"Projektaufwand nach Mitarbeitern", "Summe Meier", "1.040,00", "650,00", "Summe Schulz", "746,75"},
+         {}},
+        {2, true, {"intern DM", "500,00", "391,17", "1.141,17"}, {"800,00", "extern"}},
+        {3, true, {"extern DM", "800,00", "1.786,75"}, {"500,00", "intern"}},
+        {4,
+         true,
+         {"Posten", "Druckdatum:", "24.12.2024", "Projekt 00000001 Kita Stadtpark", "R 2001/07", "600,00",
+          "306,78", "S 2001/01", "226,88", "116,00", "Projekt 00000002 Schule Nord", "2.000,00", "1.022,58",
+          "2.826,88", "1.445,36"},
+         {"R 2001/05", "Angebot"}},
+        {5,
+         true,
+         {"Honorar / Aufwand", "Leistungsphase 1", "300,00", "-500,00", "-386,75", "Stundenlohnarbeiten",
+          "195,58", "35,58", "Örtliche Bauüberwachung", "-190,00", "745,58", "-1.041,17"},
+         {}},
+        {5, false, {"Honorar €", "153,39", "100,00", "25,56"}, {}},
+        {6,
+         true,
+         {"Vorplanungsliste", "00000001", "Kita Stadtpark", "01.02.2024", "Neubau Kita", "Schule Nord"},
+         {}},
+        {7, true, {"Mitarbeiterliste", "Meier", "80,00", "120,00", "40,90", "61,36"}, {}},
+        {8, true, {"Grunddatenliste", "Besprechung", "50,00", "90,00", "46,02"}, {}},
+        {9, true, {"Projektaufwand nach Mitarbeitern intern", "Summe Meier", "650,00"}, {"1.040,00"}},
+        {10, true, {"Projektaufwand nach Mitarbeitern extern", "Summe Meier", "1.040,00"}, {"650,00"}},
+        {11,
+         true,
+         {"Anrechenbare Kosten", "R 2001/07", "Anlagegruppe 1", "Kostenabschnitt 1", "Bauwerk", "500.000,00",
+          "Technische Anlagen", "150.000,00", "650.000,00", "20.000,00"},
+         {"frühere Kosten"}},
+        {12,
+         true,
+         {"Abschlagsrechnungen", "zur Rechnung R 2001/07", "R 2001/05", "500,00", "1.000,00", "1.500,00"},
+         {"Angebot", "S 2001/01"}},
+        {13, true, {"Zahlungen", "R 2001/07", "Überweisung", "01.04.2024", "400,00", "1.000,00"}, {}},
+        {14,
+         true,
+         {"Zuschläge nach Leistungsphasen", "Anlagegruppe 1", "Gebäude", "Leistungsphase 1", "280,00", "7,14",
+          "20,00", "300,00", "200,00", "500,00"},
+         {}},
+    };
+    DruckausgabeFixture t;
+    for (const Fall& f : faelle) {
+        const std::string name = "Bericht " + std::to_string(f.index) + (f.dm ? " DM" : " EUR");
+        CRModul cr{report::Umfeld{}};
+        auto r = t.Routinen(cr, f.dm);
+        if (f.index >= 11) r->PrintMode2(f.index, 42, "R 2001/07", 40);
+        const QString pdf =
+            QString::fromStdString((t.dir / ("b" + std::to_string(f.index) + ".pdf")).string());
+        cr.SetDruckDatei(pdf);
+        t.meldungen.clear();
+        r->Dispatch(0, f.index <= 10 ? f.index : -1);
+        EXPECT_TRUE(t.meldungen.isEmpty())
+            << name << ": " << t.meldungen.join("; ").toStdString() << " " << cr.Fehlertext().toStdString();
+        const QString text = PdfText(pdf);
+        for (const char* s : f.soll)
+            EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << name << ": " << s << "\n"
+                                                             << text.toStdString();
+        for (const char* s : f.nicht)
+            EXPECT_FALSE(text.contains(QString::fromUtf8(s))) << name << ": " << s;
+    }
+    EXPECT_TRUE(t.projekt->OpenRecordset("SELECT * FROM Projektaufwand WHERE HIDE <> 0").Empty());
+}
