@@ -26,12 +26,12 @@ void DokumentDruckAufruf::Bericht(int berichtIndex, const QString& caption, int6
 }
 
 void DokumentDruckAufruf::Rechnung(int art, const QString& datum, int inputType, int displayType, int64_t lfnr) {
-    CallREPRINT(cr_, art, datum, inputType, displayType, lfnr, owner_);
+    documents::CallREPRINT(cr_, art, datum, inputType, displayType, lfnr, owner_);
 }
 
 void DokumentDruckAufruf::Zusammenstellung(const std::vector<int64_t>& liste, const QString& datum,
                                            int inputType, int displayType, int64_t lfnr) {
-    CallReZusammenstellung(cr_, liste, datum, inputType, displayType, lfnr, owner_);
+    documents::CallReZusammenstellung(cr_, liste, datum, inputType, displayType, lfnr, owner_);
 }
 
 reg::DruckAufrufFabrik DokumentDruckAufruf::Fabrik(CRModul& cr) {
