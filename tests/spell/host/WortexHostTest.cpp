@@ -242,6 +242,8 @@ TEST_F(Host, TwoProcessesShareADictionary) {
     LRESULT d = dictionary("geteilt.wxd", 'D', {"Haus"});
     std::string path = dir + "/geteilt.wxd";
     char buffer[128] = {};
+    std::strcpy(buffer, "Garten");
+    EXPECT_EQ(send(1140, 0, buffer), 0);
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -255,8 +257,8 @@ TEST_F(Host, TwoProcessesShareADictionary) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     std::strcpy(buffer, "Garten");
+    EXPECT_EQ(send(1140, 0, buffer), d) << "the next look-up sees the other process's word";
     EXPECT_EQ(send(1143, static_cast<WPARAM>(d), LPARAM{0}), 2);
-    EXPECT_EQ(send(1140, 0, buffer), d);
 }
 
 TEST_F(Host, AttachmentsThroughMessages) {
