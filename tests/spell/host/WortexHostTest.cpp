@@ -111,11 +111,15 @@ TEST_F(Host, InitExitLifeCycle) {
     EXPECT_EQ(send(WM_GETTEXTLENGTH, 0, 0), static_cast<LRESULT>(cls.size()));
     EXPECT_EQ(send(1198, 0, 0), 0);
     EXPECT_EQ(send(1300, 5, 7), 0);
+    EXPECT_EQ(send(1128, 0, 0), 0);
     EXPECT_EQ(send(1164, 0, 0), 1);
     EXPECT_FALSE(IsWindow(api));
     EXPECT_FALSE(GetClassInfo(0, cls.c_str(), nullptr)) << "the class goes with the last exit";
-    ASSERT_EQ(ui.helpCalls.size(), 1u);
-    EXPECT_EQ(ui.helpCalls[0].command, HELP_QUIT);
+    ASSERT_EQ(ui.helpCalls.size(), 2u);
+    EXPECT_EQ(ui.helpCalls[0].command, HELP_CONTEXT);
+    EXPECT_EQ(ui.helpCalls[0].data, 12u);
+    EXPECT_NE(ui.helpCalls[0].file.find("WORTEX.HLP"), std::string::npos);
+    EXPECT_EQ(ui.helpCalls[1].command, HELP_QUIT);
 
     ASSERT_EQ(dlclose(lib), 0);
     lib = nullptr;
