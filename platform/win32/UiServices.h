@@ -17,6 +17,7 @@ public:
     virtual void messageBeep(UINT type) = 0;
     // Bit 15 set while the key is down, as GetKeyState.
     virtual short keyState(int virtualKey) = 0;
+    virtual bool winHelp(HWND, const std::string&, UINT, std::uintptr_t) { return true; }
 };
 
 class ScriptedUi : public UiServices {
@@ -32,12 +33,23 @@ public:
     int messageBox(HWND owner, const std::string& text, const std::string& caption, UINT style) override;
     void messageBeep(UINT type) override { beeps.push_back(type); }
     short keyState(int virtualKey) override;
+    bool winHelp(HWND window, const std::string& file, UINT command, std::uintptr_t data) override {
+        helpCalls.push_back({window, file, command, data});
+        return true;
+    }
 
     // Answers given in order; when the queue is empty a box gets its first button (OK, Abort, Yes, Retry).
     std::deque<int> answers;
     std::vector<Shown> shown;
     std::vector<UINT> beeps;
     std::map<int, bool> keysDown;
+    struct HelpCall {
+        HWND window;
+        std::string file;
+        UINT command;
+        std::uintptr_t data;
+    };
+    std::vector<HelpCall> helpCalls;
 };
 
 // The services in use; without one installed a process-wide ScriptedUi answers.
