@@ -74,10 +74,55 @@ struct DBProcessBlock {
     DBHandleSlot* slots;
 };
 
+// Finds the slot of a (file, page) in constant time: chains of slot numbers (index + 1, 0 = end) from
+// buckets, kept beside the slots. Only slots holding a page are linked; each page is in one slot at most.
+class CacheIndex {
+public:
+    void reset(std::size_t slots) {
+        std::size_t buckets = 1;
+        while (buckets < slots * 2)
+            buckets <<= 1;
+        heads_.assign(slots ? buckets : 0, 0);
+        next_.assign(slots, 0);
+        mask_ = buckets - 1;
+    }
+    template <class Slots>
+    std::size_t find(const Slots& cache, std::uint16_t file, std::uint32_t page) const {
+        if (heads_.empty()) return npos;
+        for (std::uint16_t k = heads_[bucket(file, page)]; k; k = next_[k - 1]) {
+            const auto& s = cache[k - 1];
+            if (s.page == page && s.fileNumber == file) return k - 1u;
+        }
+        return npos;
+    }
+    void link(std::size_t slot, std::uint16_t file, std::uint32_t page) {
+        std::uint16_t& head = heads_[bucket(file, page)];
+        next_[slot] = head;
+        head = static_cast<std::uint16_t>(slot + 1);
+    }
+    void unlink(std::size_t slot, std::uint16_t file, std::uint32_t page) {
+        std::uint16_t* at = &heads_[bucket(file, page)];
+        while (*at && *at != slot + 1)
+            at = &next_[*at - 1];
+        if (*at) *at = next_[slot];
+        next_[slot] = 0;
+    }
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+private:
+    std::size_t bucket(std::uint16_t file, std::uint32_t page) const {
+        std::uint32_t h = ((page >> 10) ^ (std::uint32_t(file) << 22)) * 0x9E3779B1u;
+        return (h ^ (h >> 15)) & mask_;
+    }
+    std::vector<std::uint16_t> heads_, next_;
+    std::size_t mask_ = 0;
+};
+
 struct Engine {
     ProcessDataRoot root;
     std::deque<DBFileRecord> files; // stable addresses: entries refer to records
     std::vector<DBCacheSlot> cache;
+    CacheIndex index;
     std::unique_ptr<unsigned char[]> cacheMemory;
 };
 
@@ -160,16 +205,20 @@ void writeBack(const ProcessLock& p, DBCacheSlot& s) {
 }
 
 void dropPages(const ProcessLock& p, std::uint16_t fileNumber) {
-    for (DBCacheSlot& s : engine().cache) {
+    Engine& en = engine();
+    for (std::size_t i = 0; i < en.cache.size(); ++i) {
+        DBCacheSlot& s = en.cache[i];
         if (s.fileNumber != fileNumber) continue;
         writeBack(p, s);
+        en.index.unlink(i, s.fileNumber, s.page);
         s.fileNumber = 0;
         s.age = 0;
     }
 }
 
 DBCacheSlot* getCachePage(const ProcessLock& p, Open& o, std::uint32_t page) {
-    auto& cache = engine().cache;
+    Engine& en = engine();
+    auto& cache = en.cache;
     if (cache.empty()) return nullptr;
     std::uint16_t hint = o.slot->cacheHint;
     if (hint && hint <= cache.size()) {
@@ -179,13 +228,11 @@ DBCacheSlot* getCachePage(const ProcessLock& p, Open& o, std::uint32_t page) {
             return &s;
         }
     }
-    for (std::size_t i = 0; i < cache.size(); ++i) {
+    if (std::size_t i = en.index.find(cache, o.fileNumber, page); i != CacheIndex::npos) {
         DBCacheSlot& s = cache[i];
-        if (s.fileNumber == o.fileNumber && s.page == page) {
-            s.age = 1;
-            o.slot->cacheHint = static_cast<std::uint16_t>(i + 1);
-            return &s;
-        }
+        s.age = 1;
+        o.slot->cacheHint = static_cast<std::uint16_t>(i + 1);
+        return &s;
     }
     for (DBCacheSlot& s : cache)
         if (s.age && s.age < 30000) ++s.age;
@@ -198,12 +245,16 @@ DBCacheSlot* getCachePage(const ProcessLock& p, Open& o, std::uint32_t page) {
         if (cache[i].age > cache[victim].age) victim = i;
     }
     DBCacheSlot& s = cache[victim];
-    if (s.fileNumber) writeBack(p, s);
+    if (s.fileNumber) {
+        writeBack(p, s);
+        en.index.unlink(victim, s.fileNumber, s.page);
+    }
     s.dirtyStart = kPageSize;
     s.dirtyEnd = 0;
     s.fileNumber = o.fileNumber;
     s.age = 1;
     s.page = page;
+    en.index.link(victim, s.fileNumber, page);
     DWORD read = 0;
     if (!ReadFileAt(o.entry->osHandle, page, s.buffer, kPageSize, &read)) read = 0;
     // Bytes past the end of the file read as zero, whatever the buffer held before.
@@ -896,6 +947,7 @@ int InitDBEngine(std::uint16_t cachePages) {
             return 0;
         }
         en.cache.assign(n, DBCacheSlot{});
+        en.index.reset(n);
         for (std::uint32_t i = 0; i < n; ++i) {
             en.cache[i].dirtyStart = kPageSize;
             en.cache[i].buffer = en.cacheMemory.get() + std::size_t(i) * kPageSize;
@@ -924,6 +976,7 @@ void TermDBEngine() {
     ReleaseProcessData(en.root);
     if (!en.root.first) {
         en.cache.clear();
+        en.index.reset(0);
         en.cacheMemory.reset();
     }
 }
@@ -1094,6 +1147,24 @@ int ReadDBBytes(DBHandle h, std::uint32_t offset, void* buffer, std::uint16_t le
     std::uint32_t n = readBytes(p, o, offset, buffer, length);
     if (o.entry->sequential) o.slot->position += n;
     return n == length ? 1 : 0;
+}
+
+const unsigned char* PeekDBBytes(DBHandle h, std::uint32_t offset, std::uint16_t length) {
+    std::uint32_t in = offset & (kPageSize - 1);
+    if (length == 0 || in + length > kPageSize) return nullptr;
+    ProcessLock p;
+    Open o;
+    if (!resolve(p, h, o) || o.entry->sequential) return nullptr;
+    DBCacheSlot* s = getCachePage(p, o, offset - in);
+    if (!s || in + length > s->valid) return nullptr;
+    return s->buffer + in;
+}
+
+std::vector<DBCacheSlotState> GetDBCacheState() {
+    std::vector<DBCacheSlotState> out;
+    for (const DBCacheSlot& s : engine().cache)
+        out.push_back({s.fileNumber, s.age, s.page});
+    return out;
 }
 
 int WriteDBBytes(DBHandle h, std::uint32_t offset, const void* buffer, std::uint16_t length) {
