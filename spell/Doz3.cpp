@@ -54,9 +54,9 @@ struct DBHandleSlot {
     std::uint16_t cacheHint;
 };
 
+// The slot's age is kept by CacheAges.
 struct DBCacheSlot {
     std::uint16_t fileNumber;
-    std::uint16_t age;
     std::uint32_t page;
     std::uint16_t dirtyStart;
     std::uint16_t dirtyEnd;
@@ -118,11 +118,93 @@ private:
     std::size_t mask_ = 0;
 };
 
+// The ages of the slots without touching every slot on a miss: a used slot's age is 1 + the misses since
+// its last use, at most 30000, kept as the count of misses at that use; a free slot's age is 0. Used
+// slots are chained from the least recently used, so the oldest stand at the front.
+class CacheAges {
+public:
+    static constexpr std::uint16_t kMaxAge = 30000;
+    void reset(std::size_t slots) {
+        stamp_.assign(slots, 0);
+        used_.assign(slots, 0);
+        prev_.assign(slots, 0);
+        next_.assign(slots, 0);
+        head_ = tail_ = 0;
+        misses_ = 0;
+        freeSlots_ = slots;
+    }
+    std::uint16_t age(std::size_t slot) const {
+        if (!used_[slot]) return 0;
+        std::uint64_t a = 1 + misses_ - stamp_[slot];
+        return a < kMaxAge ? static_cast<std::uint16_t>(a) : kMaxAge;
+    }
+    // The slot was used now: its age is 1.
+    void use(std::size_t slot) {
+        if (used_[slot]) {
+            if (tail_ == slot + 1) {
+                stamp_[slot] = misses_;
+                return;
+            }
+            unlink(slot);
+        } else {
+            used_[slot] = 1;
+            --freeSlots_;
+        }
+        stamp_[slot] = misses_;
+        prev_[slot] = tail_;
+        next_[slot] = 0;
+        if (tail_)
+            next_[tail_ - 1] = static_cast<std::uint16_t>(slot + 1);
+        else
+            head_ = static_cast<std::uint16_t>(slot + 1);
+        tail_ = static_cast<std::uint16_t>(slot + 1);
+    }
+    void release(std::size_t slot) {
+        if (!used_[slot]) return;
+        unlink(slot);
+        used_[slot] = 0;
+        ++freeSlots_;
+    }
+    // A miss ages every used slot by one and names the slot that takes the page: the first free slot, else
+    // the oldest, the first on ties.
+    std::size_t miss() {
+        ++misses_;
+        if (freeSlots_)
+            for (std::size_t i = 0; i < used_.size(); ++i)
+                if (!used_[i]) return i;
+        std::size_t victim = head_ - 1u;
+        std::uint16_t oldest = age(victim);
+        for (std::uint16_t k = next_[victim]; k && age(k - 1u) == oldest; k = next_[k - 1])
+            victim = std::min<std::size_t>(victim, k - 1u);
+        return victim;
+    }
+
+private:
+    void unlink(std::size_t slot) {
+        std::uint16_t p = prev_[slot], n = next_[slot];
+        if (p)
+            next_[p - 1] = n;
+        else
+            head_ = n;
+        if (n)
+            prev_[n - 1] = p;
+        else
+            tail_ = p;
+    }
+    std::vector<std::uint64_t> stamp_;
+    std::vector<unsigned char> used_;
+    std::vector<std::uint16_t> prev_, next_; // slot + 1, 0 = none
+    std::uint16_t head_ = 0, tail_ = 0;
+    std::uint64_t misses_ = 0;
+    std::size_t freeSlots_ = 0;
+};
+
 struct Engine {
     ProcessDataRoot root;
     std::deque<DBFileRecord> files; // stable addresses: entries refer to records
     std::vector<DBCacheSlot> cache;
     CacheIndex index;
+    CacheAges ages;
     std::unique_ptr<unsigned char[]> cacheMemory;
 };
 
@@ -211,8 +293,8 @@ void dropPages(const ProcessLock& p, std::uint16_t fileNumber) {
         if (s.fileNumber != fileNumber) continue;
         writeBack(p, s);
         en.index.unlink(i, s.fileNumber, s.page);
+        en.ages.release(i);
         s.fileNumber = 0;
-        s.age = 0;
     }
 }
 
@@ -224,26 +306,16 @@ DBCacheSlot* getCachePage(const ProcessLock& p, Open& o, std::uint32_t page) {
     if (hint && hint <= cache.size()) {
         DBCacheSlot& s = cache[hint - 1];
         if (s.fileNumber == o.fileNumber && s.page == page) {
-            s.age = 1;
+            en.ages.use(hint - 1u);
             return &s;
         }
     }
     if (std::size_t i = en.index.find(cache, o.fileNumber, page); i != CacheIndex::npos) {
-        DBCacheSlot& s = cache[i];
-        s.age = 1;
+        en.ages.use(i);
         o.slot->cacheHint = static_cast<std::uint16_t>(i + 1);
-        return &s;
+        return &cache[i];
     }
-    for (DBCacheSlot& s : cache)
-        if (s.age && s.age < 30000) ++s.age;
-    std::size_t victim = 0;
-    for (std::size_t i = 0; i < cache.size(); ++i) {
-        if (cache[i].age == 0) {
-            victim = i;
-            break;
-        }
-        if (cache[i].age > cache[victim].age) victim = i;
-    }
+    std::size_t victim = en.ages.miss();
     DBCacheSlot& s = cache[victim];
     if (s.fileNumber) {
         writeBack(p, s);
@@ -252,9 +324,9 @@ DBCacheSlot* getCachePage(const ProcessLock& p, Open& o, std::uint32_t page) {
     s.dirtyStart = kPageSize;
     s.dirtyEnd = 0;
     s.fileNumber = o.fileNumber;
-    s.age = 1;
     s.page = page;
     en.index.link(victim, s.fileNumber, page);
+    en.ages.use(victim);
     DWORD read = 0;
     if (!ReadFileAt(o.entry->osHandle, page, s.buffer, kPageSize, &read)) read = 0;
     // Bytes past the end of the file read as zero, whatever the buffer held before.
@@ -948,6 +1020,7 @@ int InitDBEngine(std::uint16_t cachePages) {
         }
         en.cache.assign(n, DBCacheSlot{});
         en.index.reset(n);
+        en.ages.reset(n);
         for (std::uint32_t i = 0; i < n; ++i) {
             en.cache[i].dirtyStart = kPageSize;
             en.cache[i].buffer = en.cacheMemory.get() + std::size_t(i) * kPageSize;
@@ -977,6 +1050,7 @@ void TermDBEngine() {
     if (!en.root.first) {
         en.cache.clear();
         en.index.reset(0);
+        en.ages.reset(0);
         en.cacheMemory.reset();
     }
 }
@@ -1162,8 +1236,9 @@ const unsigned char* PeekDBBytes(DBHandle h, std::uint32_t offset, std::uint16_t
 
 std::vector<DBCacheSlotState> GetDBCacheState() {
     std::vector<DBCacheSlotState> out;
-    for (const DBCacheSlot& s : engine().cache)
-        out.push_back({s.fileNumber, s.age, s.page});
+    const Engine& en = engine();
+    for (std::size_t i = 0; i < en.cache.size(); ++i)
+        out.push_back({en.cache[i].fileNumber, en.ages.age(i), en.cache[i].page});
     return out;
 }
 
