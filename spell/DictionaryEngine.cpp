@@ -116,7 +116,8 @@ struct EntryView {
 };
 
 // Reads the entry at p[i] and moves i past it; false for bytes that are no entry.
-bool readEntry(const unsigned char* p, std::size_t n, std::size_t& i, EntryView& e) {
+[[gnu::always_inline]] inline bool readEntry(const unsigned char* p, std::size_t n, std::size_t& i,
+                                             EntryView& e) {
     auto has = [&](std::size_t k) { return n - i >= k; };
     if (!has(2)) return false;
     e = EntryView{};
@@ -380,7 +381,9 @@ bool viewPage(const DictCollection& c, std::uint32_t offset, const unsigned char
     static unsigned char copy[kMaxPageSize];
     if (offset < 2) return false;
     unsigned char b[2];
-    if (const unsigned char* at = PeekDBBytes(c.db, offset - 2, 2))
+    std::uint16_t available = 0;
+    const unsigned char* at = PeekDBBytes(c.db, offset - 2, 2, &available);
+    if (at)
         std::memcpy(b, at, 2);
     else if (!ReadDBBytes(c.db, offset - 2, b, 2))
         return false;
@@ -390,6 +393,11 @@ bool viewPage(const DictCollection& c, std::uint32_t offset, const unsigned char
         size = b[0] * 128u + (size - 128);
     }
     if (size == 0) return false;
+    // A page in the same cache page as its size is there already: asking again would change nothing.
+    if (at && available >= size + 2) {
+        bytes = at + 2;
+        return true;
+    }
     bytes = PeekDBBytes(c.db, offset, static_cast<std::uint16_t>(size));
     if (bytes) return true;
     bytes = copy;
@@ -442,8 +450,13 @@ struct Root {
 };
 
 bool readRoot(const DictCollection& c, Root& r) {
-    unsigned char b[kRootRecordSize];
-    if (!c.db || !ReadDBBytes(c.db, c.rootRecord(), b, kRootRecordSize)) return false;
+    unsigned char copy[kRootRecordSize];
+    if (!c.db) return false;
+    const unsigned char* b = PeekDBBytes(c.db, c.rootRecord(), kRootRecordSize);
+    if (!b) {
+        if (!ReadDBBytes(c.db, c.rootRecord(), copy, kRootRecordSize)) return false;
+        b = copy;
+    }
     r.count = get32(b);
     r.page = get32(b + 6);
     r.language = static_cast<char>(b[29]);

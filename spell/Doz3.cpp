@@ -1223,7 +1223,8 @@ int ReadDBBytes(DBHandle h, std::uint32_t offset, void* buffer, std::uint16_t le
     return n == length ? 1 : 0;
 }
 
-const unsigned char* PeekDBBytes(DBHandle h, std::uint32_t offset, std::uint16_t length) {
+const unsigned char* PeekDBBytes(DBHandle h, std::uint32_t offset, std::uint16_t length,
+                                 std::uint16_t* available) {
     std::uint32_t in = offset & (kPageSize - 1);
     if (length == 0 || in + length > kPageSize) return nullptr;
     ProcessLock p;
@@ -1231,6 +1232,7 @@ const unsigned char* PeekDBBytes(DBHandle h, std::uint32_t offset, std::uint16_t
     if (!resolve(p, h, o) || o.entry->sequential) return nullptr;
     DBCacheSlot* s = getCachePage(p, o, offset - in);
     if (!s || in + length > s->valid) return nullptr;
+    if (available) *available = static_cast<std::uint16_t>(s->valid - in);
     return s->buffer + in;
 }
 

@@ -29,8 +29,10 @@ void FreeDBRecord(DBHandle h, std::uint32_t offset, std::uint16_t size, std::uin
 int ReadDBBytes(DBHandle h, std::uint32_t offset, void* buffer, std::uint16_t length);
 // The cached bytes at offset, read in place, when all length bytes lie in one page and within the file's
 // bytes; null otherwise (ReadDBBytes then copies them across pages). The cache treats it as a read of
-// those bytes. The pointer holds until the next call into the engine.
-const unsigned char* PeekDBBytes(DBHandle h, std::uint32_t offset, std::uint16_t length);
+// those bytes. available (if given) gets the count of the file's bytes from offset to the end of the page,
+// which a further read of them would find in place. The pointer holds until the next call into the engine.
+const unsigned char* PeekDBBytes(DBHandle h, std::uint32_t offset, std::uint16_t length,
+                                 std::uint16_t* available = nullptr);
 // 0 when the file refuses changes after a failed write or a damaged structure.
 int WriteDBBytes(DBHandle h, std::uint32_t offset, const void* buffer, std::uint16_t length);
 int ReadDBTextLine(DBHandle h, char* buffer, std::uint16_t capacity);
