@@ -709,6 +709,12 @@ struct CacheModel {
         hint = static_cast<std::uint16_t>(victim + 1);
         return s;
     }
+    // Closing a file's last handle frees its slots and forgets the handle's hint.
+    void close(DBHandle h, std::uint16_t file) {
+        for (Slot& s : slots)
+            if (s.file == file) s = Slot{0, 0, s.page}; // a free slot keeps the offset it had
+        hints.erase(h);
+    }
     std::vector<DBCacheSlotState> state() const {
         std::vector<DBCacheSlotState> out;
         for (const Slot& s : slots)
@@ -743,11 +749,23 @@ TEST_F(Doz3, CacheAgesAndFileReadsFollowTheEvictionOrder) {
 
     CacheModel model(24);
     std::vector<CacheModel::Event> traced;
-    SetFileTraceHook(
-        [&](FileOp op, std::uint64_t offset, DWORD length) { traced.emplace_back(op, offset, length); });
+    auto record = [&](FileOp op, std::uint64_t offset, DWORD length) {
+        traced.emplace_back(op, offset, length);
+    };
+    SetFileTraceHook(record);
     std::mt19937 rng(1208);
     unsigned char byte = 0;
     for (int i = 0; i < 4000; ++i) {
+        if (i == 2000) {
+            // Closing the second file in the middle leaves free slots, which the next misses take first.
+            SetFileTraceHook({});
+            CloseDBFile(opens[2].h);
+            model.close(opens[2].h, 2);
+            ASSERT_EQ(GetDBCacheState(), model.state());
+            opens[2].h = OpenDBFile(dir.file("b.wxd"), 4);
+            ASSERT_NE(opens[2].h, 0);
+            SetFileTraceHook(record);
+        }
         const Open& o = opens[rng() % opens.size()];
         // Mostly a few hot pages, as a lookup's upper levels are; now and then any page of the file.
         std::uint32_t page = (rng() % 4 ? 1 + rng() % 12 : 1 + rng() % 63) * 1024;
