@@ -46,6 +46,27 @@ bool isCode(unsigned char b) {
     return v >= 2 && v <= 63;
 }
 
+// A stored tail's codes into out (room for 63 codes); false for bytes that are no tail.
+bool expandTail(const unsigned char* stored, std::size_t n, char* out, std::size_t& size) {
+    const auto& table = suffixCodes();
+    size = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char b = stored[i];
+        if (b >= kSuffixBase && b < kSuffixBase + kSuffixCount) {
+            const std::string& ending = table[b - kSuffixBase];
+            if (size + ending.size() > kMaxCodes) return false;
+            std::memcpy(out + size, ending.data(), ending.size());
+            size += ending.size();
+        } else if (isCode(b)) {
+            if (size == kMaxCodes) return false;
+            out[size++] = static_cast<char>(b);
+        } else {
+            return false;
+        }
+    }
+    return size > 0;
+}
+
 unsigned key(unsigned char letter) {
     return letter & ~1u;
 }
@@ -84,71 +105,94 @@ std::uint32_t sizeBytes(std::uint32_t size) {
     return size < 128 ? 1 : 2;
 }
 
-bool parsePage(const unsigned char* p, std::size_t n, std::vector<Entry>& out) {
-    std::size_t i = 0;
+// One entry of a page as it lies in the page's bytes: its tail points into them.
+struct EntryView {
+    unsigned char letter = 0;
+    bool end = false, hasTail = false;
+    WordInfo endInfo, tailInfo;
+    const unsigned char* tail = nullptr;
+    std::size_t tailSize = 0;
+    std::uint32_t link = 0;
+};
+
+// Reads the entry at p[i] and moves i past it; false for bytes that are no entry.
+[[gnu::always_inline]] inline bool readEntry(const unsigned char* p, std::size_t n, std::size_t& i,
+                                             EntryView& e) {
     auto has = [&](std::size_t k) { return n - i >= k; };
-    while (i < n) {
-        if (!has(2)) return false;
-        Entry e;
-        e.letter = p[i];
-        unsigned char f = p[i + 1];
-        i += 2;
-        if (!isCode(e.letter) || (!out.empty() && key(e.letter) <= key(out.back().letter))) return false;
-        if ((f & kEntryTail) && (f & kEntryLink)) return false;
-        if ((f & kEntryLongLink) && !(f & kEntryLink)) return false;
-        e.end = f & kEntryEnd;
-        e.hasTail = f & kEntryTail;
-        WordInfo first;
-        first.marks = f & (kEntryCapital | kEntryMark);
-        if (e.end || e.hasTail) {
-            if (f & kEntryValueA) {
-                if (!has(4)) return false;
-                first.a = get32(p + i);
-                i += 4;
-            }
-            if (f & kEntryValueB) {
-                if (!has(4)) return false;
-                first.b = get32(p + i);
-                i += 4;
-            }
+    if (!has(2)) return false;
+    e = EntryView{};
+    e.letter = p[i];
+    unsigned char f = p[i + 1];
+    i += 2;
+    if (!isCode(e.letter)) return false;
+    if ((f & kEntryTail) && (f & kEntryLink)) return false;
+    if ((f & kEntryLongLink) && !(f & kEntryLink)) return false;
+    e.end = f & kEntryEnd;
+    e.hasTail = f & kEntryTail;
+    auto values = [&](unsigned char flags, WordInfo& w) {
+        w.marks = flags & (kEntryCapital | kEntryMark);
+        if (flags & kEntryValueA) {
+            if (!has(4)) return false;
+            w.a = get32(p + i);
+            i += 4;
         }
-        if (e.end)
-            e.endInfo = first;
-        else if (e.hasTail)
-            e.tailInfo = first;
-        if (e.end && e.hasTail) {
-            if (!has(1)) return false;
-            unsigned char tf = p[i++];
-            e.tailInfo = WordInfo{static_cast<unsigned char>(tf & (kEntryCapital | kEntryMark))};
-            if (tf & kEntryValueA) {
-                if (!has(4)) return false;
-                e.tailInfo.a = get32(p + i);
-                i += 4;
-            }
-            if (tf & kEntryValueB) {
-                if (!has(4)) return false;
-                e.tailInfo.b = get32(p + i);
-                i += 4;
-            }
+        if (flags & kEntryValueB) {
+            if (!has(4)) return false;
+            w.b = get32(p + i);
+            i += 4;
         }
-        if (e.hasTail) {
-            if (!has(1)) return false;
-            std::size_t len = p[i++];
-            if (len == 0 || !has(len)) return false;
-            e.tail.assign(reinterpret_cast<const char*>(p + i), len);
-            i += len;
-        }
-        if (f & kEntryLink) {
-            std::size_t len = (f & kEntryLongLink) ? 4 : 3;
-            if (!has(len)) return false;
-            e.link = len == 4 ? get32(p + i) : (p[i] | (p[i + 1] << 8) | (std::uint32_t(p[i + 2]) << 16));
-            i += len;
-            if (e.link == 0) return false;
-        }
-        if (e.empty()) return false;
-        out.push_back(std::move(e));
+        return true;
+    };
+    if ((e.end || e.hasTail) && !values(f, e.end ? e.endInfo : e.tailInfo)) return false;
+    if (e.end && e.hasTail) {
+        if (!has(1)) return false;
+        unsigned char tf = p[i++];
+        if (!values(tf, e.tailInfo)) return false;
     }
-    return !out.empty();
+    if (e.hasTail) {
+        if (!has(1)) return false;
+        std::size_t len = p[i++];
+        if (len == 0 || !has(len)) return false;
+        e.tail = p + i;
+        e.tailSize = len;
+        i += len;
+    }
+    if (f & kEntryLink) {
+        std::size_t len = (f & kEntryLongLink) ? 4 : 3;
+        if (!has(len)) return false;
+        e.link = len == 4 ? get32(p + i) : (p[i] | (p[i + 1] << 8) | (std::uint32_t(p[i + 2]) << 16));
+        i += len;
+        if (e.link == 0) return false;
+    }
+    return e.end || e.hasTail || e.link;
+}
+
+// Walks a whole page in place; visit gets each entry in order. false for a page that does not hold
+// together (entries out of letter order or cut short, or no entry at all).
+template <class Visit> bool scanPage(const unsigned char* p, std::size_t n, Visit&& visit) {
+    std::size_t i = 0;
+    EntryView e;
+    unsigned last = 0;
+    while (i < n) {
+        if (!readEntry(p, n, i, e) || (last && key(e.letter) <= last)) return false;
+        last = key(e.letter);
+        visit(e);
+    }
+    return n > 0;
+}
+
+bool parsePage(const unsigned char* p, std::size_t n, std::vector<Entry>& out) {
+    return scanPage(p, n, [&](const EntryView& v) {
+        Entry e;
+        e.letter = v.letter;
+        e.end = v.end;
+        e.endInfo = v.endInfo;
+        e.hasTail = v.hasTail;
+        if (v.hasTail) e.tail.assign(reinterpret_cast<const char*>(v.tail), v.tailSize);
+        e.tailInfo = v.tailInfo;
+        e.link = v.link;
+        out.push_back(std::move(e));
+    });
 }
 
 void put32s(std::string& out, std::uint32_t v) {
@@ -329,6 +373,37 @@ bool loadPage(const DictCollection& c, std::uint32_t offset, Page& page) {
     return parsePage(bytes.data(), size, page.entries);
 }
 
+// The bytes of a current-format page, read in place in the cache where they lie within one cache page,
+// else copied into a buffer of the engine; the cache sees the same reads as loadPage's. The bytes hold
+// until the next call into the storage engine.
+bool viewPage(const DictCollection& c, std::uint32_t offset, const unsigned char*& bytes,
+              std::uint32_t& size) {
+    static unsigned char copy[kMaxPageSize];
+    if (offset < 2) return false;
+    unsigned char b[2];
+    std::uint16_t available = 0;
+    const unsigned char* at = PeekDBBytes(c.db, offset - 2, 2, &available);
+    if (at)
+        std::memcpy(b, at, 2);
+    else if (!ReadDBBytes(c.db, offset - 2, b, 2))
+        return false;
+    size = b[1];
+    if (size >= 128) {
+        if (b[0] == 0 || b[0] >= 128) return false;
+        size = b[0] * 128u + (size - 128);
+    }
+    if (size == 0) return false;
+    // A page in the same cache page as its size is there already: asking again would change nothing.
+    if (at && available >= size + 2) {
+        bytes = at + 2;
+        return true;
+    }
+    bytes = PeekDBBytes(c.db, offset, static_cast<std::uint16_t>(size));
+    if (bytes) return true;
+    bytes = copy;
+    return ReadDBBytes(c.db, offset, copy, static_cast<std::uint16_t>(size)) == 1;
+}
+
 // Records freed and allocated by one changing operation. Old pages are given back only when the whole
 // operation has worked, so that a failure part-way leaves the tree as it was.
 struct Changes {
@@ -375,8 +450,13 @@ struct Root {
 };
 
 bool readRoot(const DictCollection& c, Root& r) {
-    unsigned char b[kRootRecordSize];
-    if (!c.db || !ReadDBBytes(c.db, c.rootRecord(), b, kRootRecordSize)) return false;
+    unsigned char copy[kRootRecordSize];
+    if (!c.db) return false;
+    const unsigned char* b = PeekDBBytes(c.db, c.rootRecord(), kRootRecordSize);
+    if (!b) {
+        if (!ReadDBBytes(c.db, c.rootRecord(), copy, kRootRecordSize)) return false;
+        b = copy;
+    }
     r.count = get32(b);
     r.page = get32(b + 6);
     r.language = static_cast<char>(b[29]);
@@ -409,28 +489,46 @@ private:
     bool held_;
 };
 
+// A word found: its codes with their capital bits, and the marks and values of its entry.
 struct Found {
-    std::string codes;
+    char codes[kMaxCodes + 1] = {};
+    std::size_t size = 0;
     WordInfo info;
+    Found() = default;
+    Found(const std::string& c, const WordInfo& i) { set(c.data(), c.size(), i); }
+    void set(const char* c, std::size_t n, const WordInfo& i) {
+        size = std::min(n, kMaxCodes);
+        std::memcpy(codes, c, size);
+        codes[size] = 0;
+        info = i;
+    }
+};
+
+// Codes of a search word in a fixed buffer.
+struct Codes {
+    char data[kMaxCodes + 1] = {};
+    std::size_t size = 0;
 };
 
 // Codes of a search text with capitals dropped; false for text that holds no letter codes only.
-bool searchCodes(const char* text, std::string& codes) {
+bool searchCodes(const char* text, Codes& codes) {
     char buf[256];
     std::size_t n = std::strlen(text);
     if (n == 0 || n > kMaxCodes * 2) return false;
     std::memcpy(buf, text, n + 1);
     EncodeWord(kCurrentFormat, buf, false);
-    codes = buf;
-    if (codes.empty() || codes.size() > kMaxCodes) return false;
-    for (unsigned char ch : codes)
-        if (!isCode(ch)) return false;
+    n = std::strlen(buf);
+    if (n == 0 || n > kMaxCodes) return false;
+    for (std::size_t i = 0; i < n; ++i)
+        if (!isCode(static_cast<unsigned char>(buf[i]))) return false;
+    std::memcpy(codes.data, buf, n + 1);
+    codes.size = n;
     return true;
 }
 
 // The same for the collection's format. An old word has no capitals: its "~" marks are dropped, and the
 // old coding converts it to code page 437 first.
-bool searchCodes(const DictCollection& c, const char* text, std::string& codes) {
+bool searchCodes(const DictCollection& c, const char* text, Codes& codes) {
     if (c.format() == kCurrentFormat) return searchCodes(text, codes);
     char buf[kMaxCodes + 1];
     std::size_t n = 0;
@@ -442,44 +540,88 @@ bool searchCodes(const DictCollection& c, const char* text, std::string& codes) 
     buf[n] = 0;
     if (n == 0) return false;
     EncodeWord(c.format(), buf, false);
-    codes.clear();
     for (std::size_t i = 0; i < n; ++i) {
         unsigned char b = static_cast<unsigned char>(buf[i]);
         if (!isOldLetter(b)) return false;
-        codes.push_back(static_cast<char>(fromOld(b)));
+        codes.data[i] = static_cast<char>(fromOld(b));
     }
+    codes.data[n] = 0;
+    codes.size = n;
     return true;
 }
 
-bool findExact(const DictCollection& c, const std::string& codes, Found& f) {
+bool searchCodes(const char* text, std::string& codes) {
+    Codes k;
+    if (!searchCodes(text, k)) return false;
+    codes.assign(k.data, k.size);
+    return true;
+}
+bool searchCodes(const DictCollection& c, const char* text, std::string& codes) {
+    Codes k;
+    if (!searchCodes(c, text, k)) return false;
+    codes.assign(k.data, k.size);
+    return true;
+}
+
+// The entry of the letter with key k in the page at off, read in place; an old page is decoded into old,
+// which its entry's tail then points into. false also for a page that does not hold together.
+bool pageEntry(const DictCollection& c, std::uint32_t off, unsigned k, EntryView& out, Page& old) {
+    if (c.format() != kCurrentFormat) {
+        if (!loadPage(c, off, old)) return false;
+        for (const Entry& x : old.entries)
+            if (key(x.letter) == k) {
+                out = EntryView{x.letter,      x.end,
+                                x.hasTail,     x.endInfo,
+                                x.tailInfo,    reinterpret_cast<const unsigned char*>(x.tail.data()),
+                                x.tail.size(), x.link};
+                return true;
+            }
+        return false;
+    }
+    const unsigned char* bytes = nullptr;
+    std::uint32_t size = 0;
+    if (!viewPage(c, off, bytes, size)) return false;
+    bool found = false;
+    // The whole page is read, so that a page that does not hold together finds nothing.
+    bool whole = scanPage(bytes, size, [&](const EntryView& e) {
+        if (!found && key(e.letter) == k) {
+            out = e;
+            found = true;
+        }
+    });
+    return whole && found;
+}
+
+bool sameKeys(const char* a, const char* b, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        if (key(static_cast<unsigned char>(a[i])) != key(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
+bool findExact(const DictCollection& c, const Codes& codes, Found& f) {
     Root r;
     if (!readRoot(c, r)) return false;
     std::uint32_t off = r.page;
-    std::string path;
-    for (std::size_t depth = 0; off && depth < codes.size(); ++depth) {
-        Page p;
-        if (!loadPage(c, off, p)) return false;
-        unsigned k = key(static_cast<unsigned char>(codes[depth]));
-        const Entry* e = nullptr;
-        for (const Entry& x : p.entries)
-            if (key(x.letter) == k) {
-                e = &x;
-                break;
-            }
-        if (!e) return false;
-        path.push_back(static_cast<char>(e->letter));
-        if (depth + 1 == codes.size()) {
-            if (!e->end) return false;
-            f = {path, e->endInfo};
+    char path[2 * kMaxCodes + 1];
+    Page old;
+    for (std::size_t depth = 0; off && depth < codes.size; ++depth) {
+        EntryView e;
+        if (!pageEntry(c, off, key(static_cast<unsigned char>(codes.data[depth])), e, old)) return false;
+        path[depth] = static_cast<char>(e.letter);
+        if (depth + 1 == codes.size) {
+            if (!e.end) return false;
+            f.set(path, depth + 1, e.endInfo);
             return true;
         }
-        if (e->hasTail) {
-            std::string tail;
-            if (!ExpandTail(e->tail, tail) || masked(tail) != masked(codes.substr(depth + 1))) return false;
-            f = {path + tail, e->tailInfo};
+        if (e.hasTail) {
+            std::size_t n = 0, rest = codes.size - depth - 1;
+            if (!expandTail(e.tail, e.tailSize, path + depth + 1, n) || n != rest ||
+                !sameKeys(path + depth + 1, codes.data + depth + 1, n))
+                return false;
+            f.set(path, depth + 1 + n, e.tailInfo);
             return true;
         }
-        off = e->link;
+        off = e.link;
     }
     return false;
 }
@@ -547,10 +689,10 @@ Seek seek(const DictCollection& c, std::uint32_t off, std::size_t depth, const s
 // The word in text form, as the navigation gives it out (64 bytes).
 void decodeFound(const DictCollection& c, const Found& f, bool showCapitals, char* out) {
     char buf[128];
-    std::memcpy(buf, f.codes.data(), f.codes.size());
-    buf[f.codes.size()] = 0;
+    std::memcpy(buf, f.codes, f.size);
+    buf[f.size] = 0;
     if (c.format() != kCurrentFormat)
-        for (std::size_t i = 0; i < f.codes.size(); ++i)
+        for (std::size_t i = 0; i < f.size; ++i)
             buf[i] = static_cast<char>(toOld(static_cast<unsigned char>(buf[i])));
     DecodeWord(c.format(), buf, showCapitals, 64);
     if (f.info.marks & kEntryCapital)
@@ -701,21 +843,15 @@ std::string CompressTail(const std::string& codes) {
 }
 
 bool ExpandTail(const std::string& stored, std::string& codes) {
-    codes.clear();
-    const auto& table = suffixCodes();
-    for (unsigned char b : stored) {
-        if (b >= kSuffixBase && b < kSuffixBase + kSuffixCount)
-            codes += table[b - kSuffixBase];
-        else if (isCode(b))
-            codes.push_back(static_cast<char>(b));
-        else
-            return false;
-    }
-    return !codes.empty() && codes.size() <= kMaxCodes;
+    char buf[kMaxCodes];
+    std::size_t n = 0;
+    bool ok = expandTail(reinterpret_cast<const unsigned char*>(stored.data()), stored.size(), buf, n);
+    codes.assign(buf, ok ? n : 0);
+    return ok;
 }
 
 int LookupWord(DictCollection& c, char* word, bool showCapitals, WordOut out) {
-    std::string codes;
+    Codes codes;
     Found f;
     if (!word || !searchCodes(c, word, codes) || !findExact(c, codes, f)) return 0;
     return giveOut(c, f, word, showCapitals, out);
@@ -755,7 +891,8 @@ int InsertWord(DictCollection& c, const char* word, bool mark, std::uint32_t val
     char buf[64];
     std::strcpy(buf, word);
     EncodeWord(kCurrentFormat, buf, true);
-    std::string codes = buf, plain;
+    std::string codes = buf;
+    Codes plain;
     // A character outside the letter table is no letter: such a word is refused.
     if (!searchCodes(word, plain)) return 0;
     WordInfo info;

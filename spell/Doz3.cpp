@@ -54,9 +54,9 @@ struct DBHandleSlot {
     std::uint16_t cacheHint;
 };
 
+// The slot's age is kept by CacheAges.
 struct DBCacheSlot {
     std::uint16_t fileNumber;
-    std::uint16_t age;
     std::uint32_t page;
     std::uint16_t dirtyStart;
     std::uint16_t dirtyEnd;
@@ -74,10 +74,137 @@ struct DBProcessBlock {
     DBHandleSlot* slots;
 };
 
+// Finds the slot of a (file, page) in constant time: chains of slot numbers (index + 1, 0 = end) from
+// buckets, kept beside the slots. Only slots holding a page are linked; each page is in one slot at most.
+class CacheIndex {
+public:
+    void reset(std::size_t slots) {
+        std::size_t buckets = 1;
+        while (buckets < slots * 2)
+            buckets <<= 1;
+        heads_.assign(slots ? buckets : 0, 0);
+        next_.assign(slots, 0);
+        mask_ = buckets - 1;
+    }
+    template <class Slots>
+    std::size_t find(const Slots& cache, std::uint16_t file, std::uint32_t page) const {
+        if (heads_.empty()) return npos;
+        for (std::uint16_t k = heads_[bucket(file, page)]; k; k = next_[k - 1]) {
+            const auto& s = cache[k - 1];
+            if (s.page == page && s.fileNumber == file) return k - 1u;
+        }
+        return npos;
+    }
+    void link(std::size_t slot, std::uint16_t file, std::uint32_t page) {
+        std::uint16_t& head = heads_[bucket(file, page)];
+        next_[slot] = head;
+        head = static_cast<std::uint16_t>(slot + 1);
+    }
+    void unlink(std::size_t slot, std::uint16_t file, std::uint32_t page) {
+        std::uint16_t* at = &heads_[bucket(file, page)];
+        while (*at && *at != slot + 1)
+            at = &next_[*at - 1];
+        if (*at) *at = next_[slot];
+        next_[slot] = 0;
+    }
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+private:
+    std::size_t bucket(std::uint16_t file, std::uint32_t page) const {
+        std::uint32_t h = ((page >> 10) ^ (std::uint32_t(file) << 22)) * 0x9E3779B1u;
+        return (h ^ (h >> 15)) & mask_;
+    }
+    std::vector<std::uint16_t> heads_, next_;
+    std::size_t mask_ = 0;
+};
+
+// The ages of the slots without touching every slot on a miss: a used slot's age is 1 + the misses since
+// its last use, at most 30000, kept as the count of misses at that use; a free slot's age is 0. Used
+// slots are chained from the least recently used, so the oldest stand at the front.
+class CacheAges {
+public:
+    static constexpr std::uint16_t kMaxAge = 30000;
+    void reset(std::size_t slots) {
+        stamp_.assign(slots, 0);
+        used_.assign(slots, 0);
+        prev_.assign(slots, 0);
+        next_.assign(slots, 0);
+        head_ = tail_ = 0;
+        misses_ = 0;
+        freeSlots_ = slots;
+    }
+    std::uint16_t age(std::size_t slot) const {
+        if (!used_[slot]) return 0;
+        std::uint64_t a = 1 + misses_ - stamp_[slot];
+        return a < kMaxAge ? static_cast<std::uint16_t>(a) : kMaxAge;
+    }
+    // The slot was used now: its age is 1.
+    void use(std::size_t slot) {
+        if (used_[slot]) {
+            if (tail_ == slot + 1) {
+                stamp_[slot] = misses_;
+                return;
+            }
+            unlink(slot);
+        } else {
+            used_[slot] = 1;
+            --freeSlots_;
+        }
+        stamp_[slot] = misses_;
+        prev_[slot] = tail_;
+        next_[slot] = 0;
+        if (tail_)
+            next_[tail_ - 1] = static_cast<std::uint16_t>(slot + 1);
+        else
+            head_ = static_cast<std::uint16_t>(slot + 1);
+        tail_ = static_cast<std::uint16_t>(slot + 1);
+    }
+    void release(std::size_t slot) {
+        if (!used_[slot]) return;
+        unlink(slot);
+        used_[slot] = 0;
+        ++freeSlots_;
+    }
+    // A miss ages every used slot by one and names the slot that takes the page: the first free slot, else
+    // the oldest, the first on ties.
+    std::size_t miss() {
+        ++misses_;
+        if (freeSlots_)
+            for (std::size_t i = 0; i < used_.size(); ++i)
+                if (!used_[i]) return i;
+        std::size_t victim = head_ - 1u;
+        std::uint16_t oldest = age(victim);
+        for (std::uint16_t k = next_[victim]; k && age(k - 1u) == oldest; k = next_[k - 1])
+            victim = std::min<std::size_t>(victim, k - 1u);
+        return victim;
+    }
+
+private:
+    void unlink(std::size_t slot) {
+        std::uint16_t p = prev_[slot], n = next_[slot];
+        if (p)
+            next_[p - 1] = n;
+        else
+            head_ = n;
+        if (n)
+            prev_[n - 1] = p;
+        else
+            tail_ = p;
+    }
+    std::vector<std::uint64_t> stamp_;
+    std::vector<unsigned char> used_;
+    std::vector<std::uint16_t> prev_, next_; // slot + 1, 0 = none
+    std::uint16_t head_ = 0, tail_ = 0;
+    std::uint64_t misses_ = 0;
+    std::size_t freeSlots_ = 0;
+};
+
 struct Engine {
     ProcessDataRoot root;
     std::deque<DBFileRecord> files; // stable addresses: entries refer to records
     std::vector<DBCacheSlot> cache;
+    CacheIndex index;
+    CacheAges ages;
     std::unique_ptr<unsigned char[]> cacheMemory;
 };
 
@@ -160,50 +287,46 @@ void writeBack(const ProcessLock& p, DBCacheSlot& s) {
 }
 
 void dropPages(const ProcessLock& p, std::uint16_t fileNumber) {
-    for (DBCacheSlot& s : engine().cache) {
+    Engine& en = engine();
+    for (std::size_t i = 0; i < en.cache.size(); ++i) {
+        DBCacheSlot& s = en.cache[i];
         if (s.fileNumber != fileNumber) continue;
         writeBack(p, s);
+        en.index.unlink(i, s.fileNumber, s.page);
+        en.ages.release(i);
         s.fileNumber = 0;
-        s.age = 0;
     }
 }
 
 DBCacheSlot* getCachePage(const ProcessLock& p, Open& o, std::uint32_t page) {
-    auto& cache = engine().cache;
+    Engine& en = engine();
+    auto& cache = en.cache;
     if (cache.empty()) return nullptr;
     std::uint16_t hint = o.slot->cacheHint;
     if (hint && hint <= cache.size()) {
         DBCacheSlot& s = cache[hint - 1];
         if (s.fileNumber == o.fileNumber && s.page == page) {
-            s.age = 1;
+            en.ages.use(hint - 1u);
             return &s;
         }
     }
-    for (std::size_t i = 0; i < cache.size(); ++i) {
-        DBCacheSlot& s = cache[i];
-        if (s.fileNumber == o.fileNumber && s.page == page) {
-            s.age = 1;
-            o.slot->cacheHint = static_cast<std::uint16_t>(i + 1);
-            return &s;
-        }
+    if (std::size_t i = en.index.find(cache, o.fileNumber, page); i != CacheIndex::npos) {
+        en.ages.use(i);
+        o.slot->cacheHint = static_cast<std::uint16_t>(i + 1);
+        return &cache[i];
     }
-    for (DBCacheSlot& s : cache)
-        if (s.age && s.age < 30000) ++s.age;
-    std::size_t victim = 0;
-    for (std::size_t i = 0; i < cache.size(); ++i) {
-        if (cache[i].age == 0) {
-            victim = i;
-            break;
-        }
-        if (cache[i].age > cache[victim].age) victim = i;
-    }
+    std::size_t victim = en.ages.miss();
     DBCacheSlot& s = cache[victim];
-    if (s.fileNumber) writeBack(p, s);
+    if (s.fileNumber) {
+        writeBack(p, s);
+        en.index.unlink(victim, s.fileNumber, s.page);
+    }
     s.dirtyStart = kPageSize;
     s.dirtyEnd = 0;
     s.fileNumber = o.fileNumber;
-    s.age = 1;
     s.page = page;
+    en.index.link(victim, s.fileNumber, page);
+    en.ages.use(victim);
     DWORD read = 0;
     if (!ReadFileAt(o.entry->osHandle, page, s.buffer, kPageSize, &read)) read = 0;
     // Bytes past the end of the file read as zero, whatever the buffer held before.
@@ -896,6 +1019,8 @@ int InitDBEngine(std::uint16_t cachePages) {
             return 0;
         }
         en.cache.assign(n, DBCacheSlot{});
+        en.index.reset(n);
+        en.ages.reset(n);
         for (std::uint32_t i = 0; i < n; ++i) {
             en.cache[i].dirtyStart = kPageSize;
             en.cache[i].buffer = en.cacheMemory.get() + std::size_t(i) * kPageSize;
@@ -924,6 +1049,8 @@ void TermDBEngine() {
     ReleaseProcessData(en.root);
     if (!en.root.first) {
         en.cache.clear();
+        en.index.reset(0);
+        en.ages.reset(0);
         en.cacheMemory.reset();
     }
 }
@@ -1094,6 +1221,27 @@ int ReadDBBytes(DBHandle h, std::uint32_t offset, void* buffer, std::uint16_t le
     std::uint32_t n = readBytes(p, o, offset, buffer, length);
     if (o.entry->sequential) o.slot->position += n;
     return n == length ? 1 : 0;
+}
+
+const unsigned char* PeekDBBytes(DBHandle h, std::uint32_t offset, std::uint16_t length,
+                                 std::uint16_t* available) {
+    std::uint32_t in = offset & (kPageSize - 1);
+    if (length == 0 || in + length > kPageSize) return nullptr;
+    ProcessLock p;
+    Open o;
+    if (!resolve(p, h, o) || o.entry->sequential) return nullptr;
+    DBCacheSlot* s = getCachePage(p, o, offset - in);
+    if (!s || in + length > s->valid) return nullptr;
+    if (available) *available = static_cast<std::uint16_t>(s->valid - in);
+    return s->buffer + in;
+}
+
+std::vector<DBCacheSlotState> GetDBCacheState() {
+    std::vector<DBCacheSlotState> out;
+    const Engine& en = engine();
+    for (std::size_t i = 0; i < en.cache.size(); ++i)
+        out.push_back({en.cache[i].fileNumber, en.ages.age(i), en.cache[i].page});
+    return out;
 }
 
 int WriteDBBytes(DBHandle h, std::uint32_t offset, const void* buffer, std::uint16_t length) {

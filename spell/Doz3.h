@@ -4,6 +4,7 @@
 // and locks against other processes. Results are 1 (or a handle/offset) for success and 0 for failure.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace wortex {
 
@@ -26,6 +27,12 @@ std::uint32_t CreateDBTable(DBHandle h, std::uint16_t pagesPerChunk);
 std::uint32_t AllocDBRecord(DBHandle h, std::uint16_t size, std::uint32_t table);
 void FreeDBRecord(DBHandle h, std::uint32_t offset, std::uint16_t size, std::uint32_t table);
 int ReadDBBytes(DBHandle h, std::uint32_t offset, void* buffer, std::uint16_t length);
+// The cached bytes at offset, read in place, when all length bytes lie in one page and within the file's
+// bytes; null otherwise (ReadDBBytes then copies them across pages). The cache treats it as a read of
+// those bytes. available (if given) gets the count of the file's bytes from offset to the end of the page,
+// which a further read of them would find in place. The pointer holds until the next call into the engine.
+const unsigned char* PeekDBBytes(DBHandle h, std::uint32_t offset, std::uint16_t length,
+                                 std::uint16_t* available = nullptr);
 // 0 when the file refuses changes after a failed write or a damaged structure.
 int WriteDBBytes(DBHandle h, std::uint32_t offset, const void* buffer, std::uint16_t length);
 int ReadDBTextLine(DBHandle h, char* buffer, std::uint16_t capacity);
@@ -38,5 +45,13 @@ int FlushDBFile(DBHandle h);
 
 // Pages of the cache since InitDBEngine, 0 before.
 std::uint16_t DBCachePages();
+// The cache's slots in order: file number (0 = free), age (0 = free, 1 = used last) and page offset.
+struct DBCacheSlotState {
+    std::uint16_t fileNumber;
+    std::uint16_t age;
+    std::uint32_t page;
+    bool operator==(const DBCacheSlotState&) const = default;
+};
+std::vector<DBCacheSlotState> GetDBCacheState();
 
 } // namespace wortex

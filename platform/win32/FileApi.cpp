@@ -34,6 +34,15 @@ bool injectedFault(FileOp op) {
     return faultHook() && faultHook()(op);
 }
 
+std::function<void(FileOp, std::uint64_t, DWORD)>& traceHook() {
+    static std::function<void(FileOp, std::uint64_t, DWORD)> hook;
+    return hook;
+}
+
+void trace(FileOp op, std::uint64_t offset, DWORD length) {
+    if (traceHook()) traceHook()(op, offset, length);
+}
+
 FileObject* file(HANDLE h) {
     return Kernel::instance().handles().get<FileObject>(h, ObjectKind::File);
 }
@@ -105,6 +114,10 @@ void SetFileFaultHook(std::function<bool(FileOp)> hook) {
     faultHook() = std::move(hook);
 }
 
+void SetFileTraceHook(std::function<void(FileOp, std::uint64_t, DWORD)> hook) {
+    traceHook() = std::move(hook);
+}
+
 HANDLE CreateFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
     int flags = O_CLOEXEC;
     if ((access & GENERIC_READ) && (access & GENERIC_WRITE))
@@ -168,6 +181,7 @@ bool ReadFileAt(HANDLE h, std::uint64_t offset, void* buffer, DWORD length, DWOR
     FileObject* f = file(h);
     if (read) *read = 0;
     if (!f || !(f->access & GENERIC_READ)) return false;
+    trace(FileOp::Read, offset, length);
     DWORD done = 0;
     while (done < length) {
         ssize_t n = ::pread(f->fd, static_cast<char*>(buffer) + done, length - done,
@@ -200,6 +214,7 @@ bool WriteFileAt(HANDLE h, std::uint64_t offset, const void* buffer, DWORD lengt
     FileObject* f = file(h);
     if (written) *written = 0;
     if (!f || !(f->access & GENERIC_WRITE) || injectedFault(FileOp::Write)) return false;
+    trace(FileOp::Write, offset, length);
     DWORD done = 0;
     while (done < length) {
         ssize_t n = ::pwrite(f->fd, static_cast<const char*>(buffer) + done, length - done,

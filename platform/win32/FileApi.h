@@ -45,7 +45,10 @@ std::string CanonicalPath(const std::string& path);
 
 // Fault injection for tests: the hook is asked before each write, flush, truncation or rename and fails
 // the call when it returns true.
-enum class FileOp { Write, Flush, Truncate, Rename };
+enum class FileOp { Write, Flush, Truncate, Rename, Read };
 void SetFileFaultHook(std::function<bool(FileOp)> hook);
+// Tracing for tests: the hook sees every positioned read and write (ReadFileAt, WriteFileAt) before it
+// happens, with the offset and the length asked. Never asked with Read for faults.
+void SetFileTraceHook(std::function<void(FileOp, std::uint64_t offset, DWORD length)> hook);
 
 } // namespace win32

@@ -261,5 +261,90 @@ TEST_F(DictEngine, DifferentialAgainstSet) {
     h = OpenDBFile(path, 4);
 }
 
+// The same inserts, deletes, value changes and lookups through a cache of 24 pages and one of 3000: every
+// answer and the file's bytes come out the same, and the answers follow std::set.
+TEST_F(DictEngine, SmallAndLargeCacheGiveTheSameAnswersAndBytes) {
+    CloseDBFile(h);
+    h = 0;
+    struct Run {
+        std::vector<std::string> answers;
+        std::vector<unsigned char> bytes;
+    };
+    auto run = [&](std::uint16_t pages) {
+        TermDBEngine();
+        EXPECT_EQ(InitDBEngine(pages), 1);
+        EXPECT_EQ(DBCachePages(), pages);
+        Run out;
+        std::string file = dir.file("cache" + std::to_string(pages) + ".wxd");
+        EXPECT_EQ(CreateDBFile(file), 1);
+        EXPECT_EQ(CreateDictionary(file, 'd'), 1);
+        DBHandle db = OpenDBFile(file, 4);
+        DictCollection c;
+        EXPECT_EQ(OpenDictionaryTable(db, c, 1), 1);
+        std::mt19937 rng(2612);
+        const char letters[] = "abeilnorstu\xe4\xfc";
+        std::set<std::string> model;
+        auto randomWord = [&] {
+            std::string w;
+            for (int i = 0, n = 2 + static_cast<int>(rng() % 12); i < n; ++i)
+                w.push_back(letters[rng() % (sizeof letters - 1)]);
+            return w;
+        };
+        for (int batch = 0; batch < 12; ++batch) {
+            // Most batches under one lock, as an import runs; the others lock and flush per word.
+            bool locked = batch % 3 != 2;
+            if (locked) {
+                EXPECT_EQ(LockDBFile(db, 0), 1);
+            }
+            for (int i = 0; i < (locked ? 1000 : 100); ++i) {
+                std::string w = randomWord();
+                char buf[64];
+                std::strcpy(buf, w.c_str());
+                std::uint32_t a = 0;
+                int r = 0;
+                switch (rng() % 5) {
+                case 0:
+                    r = DeleteWord(c, w.c_str());
+                    EXPECT_EQ(r, model.erase(w) ? 1 : 0) << w;
+                    break;
+                case 1:
+                    r = LookupWord(c, buf, true, {&a});
+                    EXPECT_EQ(r, model.count(w) ? 1 : 0) << w;
+                    break;
+                case 2:
+                    r = SetWordValue(c, w.c_str(), rng() % 3 ? rng() : 0, kEntryValueA);
+                    break;
+                default:
+                    r = InsertWord(c, w.c_str(), rng() % 2, rng() % 2 ? rng() : 0, 0);
+                    EXPECT_EQ(r, model.insert(w).second ? 1 : 0) << w;
+                }
+                out.answers.push_back(std::to_string(r) + " " + buf + " " + std::to_string(a));
+            }
+            if (locked) UnlockDBFile(db, 0);
+            for (const auto& w : model) {
+                char buf[64];
+                std::strcpy(buf, w.c_str());
+                EXPECT_EQ(LookupWord(c, buf, false), 1) << w;
+            }
+            char buf[64] = {};
+            for (int ok = FirstWord(c, buf, true); ok; ok = NextWord(c, buf, true))
+                out.answers.push_back(buf);
+        }
+        EXPECT_EQ(GetWordCount(c), model.size());
+        CloseDBFile(db);
+        out.bytes = readAll(file);
+        return out;
+    };
+    Run small = run(24), large = run(3000);
+    ASSERT_EQ(small.answers.size(), large.answers.size());
+    for (std::size_t i = 0; i < small.answers.size(); ++i)
+        ASSERT_EQ(small.answers[i], large.answers[i]) << "answer " << i;
+    EXPECT_GT(small.bytes.size(), 24u * 1024) << "the file outgrows the small cache";
+    EXPECT_TRUE(small.bytes == large.bytes) << "file bytes differ";
+    TermDBEngine();
+    ASSERT_EQ(InitDBEngine(120), 1);
+    h = OpenDBFile(path, 4);
+}
+
 } // namespace
 } // namespace wortex::test

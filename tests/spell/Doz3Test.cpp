@@ -5,6 +5,9 @@
 #include "spell/Doz3Format.h"
 
 #include <cstring>
+#include <map>
+#include <random>
+#include <tuple>
 
 namespace wortex::test {
 namespace {
@@ -666,6 +669,125 @@ TEST_F(Doz3, CacheEvictsOldestPagesAndWritesThemBack) {
     ASSERT_EQ(bytes.size(), 101u * 1024);
     for (std::uint32_t p = 1; p <= 100; ++p)
         ASSERT_EQ(bytes[p * 1024 + 500], p);
+}
+
+// The cache as the engine keeps it: the handle's hint first, then the slot holding the page; on a miss every
+// used slot ages by one and the first free slot, else the oldest (the first on ties), takes the page after
+// its dirty bytes went back.
+struct CacheModel {
+    using Event = std::tuple<FileOp, std::uint64_t, DWORD>;
+    struct Slot {
+        std::uint16_t file = 0, age = 0;
+        std::uint32_t page = 0;
+        std::uint16_t dirtyStart = 1024, dirtyEnd = 0;
+    };
+    explicit CacheModel(std::size_t n) : slots(n) {}
+    Slot& get(DBHandle h, std::uint16_t file, std::uint32_t page) {
+        std::uint16_t& hint = hints[h];
+        if (hint && slots[hint - 1].file == file && slots[hint - 1].page == page)
+            return slots[hint - 1].age = 1, slots[hint - 1];
+        for (std::size_t i = 0; i < slots.size(); ++i)
+            if (slots[i].file == file && slots[i].page == page) {
+                hint = static_cast<std::uint16_t>(i + 1);
+                return slots[i].age = 1, slots[i];
+            }
+        for (Slot& s : slots)
+            if (s.age && s.age < 30000) ++s.age;
+        std::size_t victim = 0;
+        for (std::size_t i = 0; i < slots.size(); ++i) {
+            if (slots[i].age == 0) {
+                victim = i;
+                break;
+            }
+            if (slots[i].age > slots[victim].age) victim = i;
+        }
+        Slot& s = slots[victim];
+        if (s.file && s.dirtyStart < s.dirtyEnd)
+            events.emplace_back(FileOp::Write, s.page + s.dirtyStart, DWORD(s.dirtyEnd - s.dirtyStart));
+        s = Slot{file, 1, page};
+        events.emplace_back(FileOp::Read, page, 1024);
+        hint = static_cast<std::uint16_t>(victim + 1);
+        return s;
+    }
+    // Closing a file's last handle frees its slots and forgets the handle's hint.
+    void close(DBHandle h, std::uint16_t file) {
+        for (Slot& s : slots)
+            if (s.file == file) s = Slot{0, 0, s.page}; // a free slot keeps the offset it had
+        hints.erase(h);
+    }
+    std::vector<DBCacheSlotState> state() const {
+        std::vector<DBCacheSlotState> out;
+        for (const Slot& s : slots)
+            out.push_back({s.file, s.age, s.page});
+        return out;
+    }
+    std::vector<Slot> slots;
+    std::map<DBHandle, std::uint16_t> hints;
+    std::vector<Event> events;
+};
+
+TEST_F(Doz3, CacheAgesAndFileReadsFollowTheEvictionOrder) {
+    TermDBEngine();
+    ASSERT_EQ(InitDBEngine(24), 1);
+    std::vector<unsigned char> filler(64 * 1024, 7);
+    for (const char* name : {"a.wxd", "b.wxd"}) {
+        ASSERT_EQ(CreateDBFile(dir.file(name)), 1);
+        std::ofstream(dir.file(name), std::ios::binary | std::ios::app)
+            .write(reinterpret_cast<const char*>(filler.data()), std::streamsize(filler.size()));
+    }
+    // Two handles on the first file (file number 1), each with its own hint, and one on the second.
+    struct Open {
+        DBHandle h;
+        std::uint16_t file;
+    };
+    std::vector<Open> opens{{OpenDBFile(dir.file("a.wxd"), 4), 1},
+                            {OpenDBFile(dir.file("a.wxd"), 4), 1},
+                            {OpenDBFile(dir.file("b.wxd"), 4), 2}};
+    for (const Open& o : opens)
+        ASSERT_NE(o.h, 0);
+    ASSERT_EQ(GetDBCacheState(), CacheModel(24).state()) << "opening reads past the cache";
+
+    CacheModel model(24);
+    std::vector<CacheModel::Event> traced;
+    auto record = [&](FileOp op, std::uint64_t offset, DWORD length) {
+        traced.emplace_back(op, offset, length);
+    };
+    SetFileTraceHook(record);
+    std::mt19937 rng(1208);
+    unsigned char byte = 0;
+    for (int i = 0; i < 4000; ++i) {
+        if (i == 2000) {
+            // Closing the second file in the middle leaves free slots, which the next misses take first.
+            SetFileTraceHook({});
+            CloseDBFile(opens[2].h);
+            model.close(opens[2].h, 2);
+            ASSERT_EQ(GetDBCacheState(), model.state());
+            opens[2].h = OpenDBFile(dir.file("b.wxd"), 4);
+            ASSERT_NE(opens[2].h, 0);
+            SetFileTraceHook(record);
+        }
+        const Open& o = opens[rng() % opens.size()];
+        // Mostly a few hot pages, as a lookup's upper levels are; now and then any page of the file.
+        std::uint32_t page = (rng() % 4 ? 1 + rng() % 12 : 1 + rng() % 63) * 1024;
+        std::uint16_t pos = static_cast<std::uint16_t>(rng() % 1024);
+        CacheModel::Slot& s = model.get(o.h, o.file, page);
+        if (rng() % 5 == 0) {
+            ASSERT_EQ(WriteDBBytes(o.h, page + pos, &byte, 1), 1);
+            s.dirtyStart = std::min(s.dirtyStart, pos);
+            s.dirtyEnd = std::max<std::uint16_t>(s.dirtyEnd, pos + 1);
+        } else {
+            ASSERT_EQ(ReadDBBytes(o.h, page + pos, &byte, 1), 1);
+        }
+        if (i % 250 == 0) {
+            ASSERT_EQ(GetDBCacheState(), model.state()) << "request " << i;
+        }
+    }
+    SetFileTraceHook({});
+    EXPECT_EQ(GetDBCacheState(), model.state());
+    EXPECT_EQ(traced, model.events);
+    EXPECT_GT(model.events.size(), 500u) << "the sequence evicts often";
+    for (const Open& o : opens)
+        CloseDBFile(o.h);
 }
 
 } // namespace
