@@ -1,5 +1,6 @@
 #include "platform/forms/BoundGridView.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -96,6 +97,22 @@ void BoundGridView::CurrentRowChanged(const QModelIndex& current, const QModelIn
 void BoundGridView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Delete && state() != EditingState && model_) {
         if (allowDelete_) model_->DeleteRow(CurrentRow());
+        event->accept();
+        return;
+    }
+    // Down from the new-row line stores what was typed there and opens a fresh new-row line.
+    if (event->key() == Qt::Key_Down && model_ && model_->IsNewRowLine(CurrentRow())) {
+        const int row = CurrentRow();
+        CommitEditor();
+        // An editor of a column's own delegate sits under the viewport and holds the focus.
+        QWidget* ed = state() == EditingState ? QApplication::focusWidget() : nullptr;
+        if (ed && viewport()->isAncestorOf(ed)) {
+            while (ed->parentWidget() != viewport())
+                ed = ed->parentWidget();
+            commitData(ed);
+            closeEditor(ed, QAbstractItemDelegate::NoHint);
+        }
+        if (model_->PendingRow() == row && model_->Commit()) SetCurrentRow(row + 1);
         event->accept();
         return;
     }

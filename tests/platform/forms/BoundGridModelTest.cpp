@@ -1,5 +1,5 @@
-#include "TestApp.h"
 #include "platform/forms/BoundGridModel.h"
+#include "TestApp.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/BoundGridView.h"
@@ -237,6 +237,43 @@ TEST_F(BoundGrid, ViewCommitsOnRowChangeAndReportsTheRowLeft) {
     QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
     QApplication::sendEvent(&view, &del);
     EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "1");
+}
+
+} // namespace
+} // namespace velu::forms
+
+namespace velu::forms {
+namespace {
+
+TEST_F(BoundGrid, DownFromTheNewRowLineStoresItAndOpensAFreshOne) {
+    BoundGridView view;
+    view.SetBoundModel(model.get());
+    view.show();
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+
+    // Nothing typed: Down stays on the new-row line and stores nothing.
+    view.SetCurrentRow(2);
+    QApplication::sendEvent(&view, &down);
+    EXPECT_EQ(view.CurrentRow(), 2);
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "2");
+
+    // Typed in an open editor: stored, and the cursor stands on the fresh new-row line.
+    view.setCurrentIndex(model->index(2, 0));
+    view.edit(model->index(2, 0));
+    auto* editor = view.findChild<QLineEdit*>();
+    ASSERT_TRUE(editor);
+    editor->setText("300");
+    QApplication::sendEvent(&view, &down);
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "3");
+    EXPECT_EQ(view.CurrentRow(), 3);
+    EXPECT_TRUE(model->IsNewRowLine(3));
+
+    // A refused row keeps the cursor where it was.
+    ASSERT_TRUE(Tippen(3, 0, "300"));
+    QApplication::sendEvent(&view, &down);
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "3");
+    EXPECT_EQ(view.CurrentRow(), 3);
+    EXPECT_EQ(meldungen.size(), 1u);
 }
 
 } // namespace
