@@ -342,6 +342,13 @@ void PositionsPanel::resizeEvent(QResizeEvent* e) {
     ResizeGrid1();
 }
 
+void PositionsPanel::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    // Built before the form had its size: the catalogue takes the lower half once the panel is laid out.
+    if (!erstGezeigt_ && katalogGezeigt_) splitter_->SplitPos(container_->height() / 2);
+    erstGezeigt_ = true;
+}
+
 bool PositionsPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == grid1_ && event->type() == QEvent::Resize) ResizeGrid1();
     return QWidget::eventFilter(watched, event);

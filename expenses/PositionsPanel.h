@@ -158,6 +158,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -185,6 +186,7 @@ private:
     bool mitInternemSatz_ = false;
     PhasenDropDown* phasenDropDown_ = nullptr;
     bool katalogGezeigt_ = true;
+    bool erstGezeigt_ = false;
     bool pickerOffen_ = false;
 };
 

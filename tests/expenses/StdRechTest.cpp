@@ -406,3 +406,16 @@ TEST_F(StdRechTest, DatePickerWritesTheChosenDate) {
 }
 
 } // namespace
+
+TEST_F(StdRechTest, ShownFormSplitsPositionsAndCatalogueInHalves) {
+    auto f = Oeffnen(0, 0);
+    f->resize(760, 520);
+    f->show();
+    QApplication::processEvents();
+    auto* container = f->findChild<QWidget*>("picSplitterVContainer");
+    ASSERT_TRUE(container);
+    const int oben = f->findChild<velu::forms::BoundGridView*>("SSDBGrid1")->height();
+    EXPECT_GT(oben, container->height() / 2 - 10);
+    EXPECT_LT(oben, container->height() / 2 + 10);
+    f->close();
+}
