@@ -346,6 +346,8 @@ void PositionsPanel::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     // Built before the form had its size: the catalogue takes the lower half once the panel is laid out.
     if (!erstGezeigt_ && katalogGezeigt_) splitter_->SplitPos(container_->height() / 2);
+    // From now on a larger form, a maximised one too, keeps the share of each grid.
+    if (!erstGezeigt_) splitter_->Proportional(true);
     erstGezeigt_ = true;
 }
 

@@ -417,5 +417,10 @@ TEST_F(StdRechTest, ShownFormSplitsPositionsAndCatalogueInHalves) {
     const int oben = f->findChild<velu::forms::BoundGridView*>("SSDBGrid1")->height();
     EXPECT_GT(oben, container->height() / 2 - 10);
     EXPECT_LT(oben, container->height() / 2 + 10);
+    f->resize(1200, 900); // maximised
+    QApplication::processEvents();
+    const int gross = f->findChild<velu::forms::BoundGridView*>("SSDBGrid1")->height();
+    EXPECT_GT(gross, container->height() / 2 - 10);
+    EXPECT_LT(gross, container->height() / 2 + 10);
     f->close();
 }
