@@ -323,7 +323,8 @@ void PositionsPanel::KatalogZeigen(bool zeigen) {
     if (zeigen) {
         splitter_->MinBottom(100);
         splitter_->ShowColor(Blau);
-        splitter_->SplitPos(form_->height() / 2);
+        // Half of the form's area below the toolbar, which the container fills.
+        splitter_->SplitPos(container_->height() / 2);
     } else {
         splitter_->MinBottom(0);
         splitter_->ShowColor(vbButtonFace);
@@ -339,16 +340,22 @@ void PositionsPanel::SplitterAusblenden() {
 void PositionsPanel::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     if (!katalogGezeigt_) SplitterAusblenden();
+    ErstTeilen();
     ResizeGrid1();
 }
 
 void PositionsPanel::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    // Built before the form had its size: the catalogue takes the lower half once the panel is laid out.
-    if (!erstGezeigt_ && katalogGezeigt_) splitter_->SplitPos(container_->height() / 2);
-    // From now on a larger form, a maximised one too, keeps the share of each grid.
-    if (!erstGezeigt_) splitter_->Proportional(true);
-    erstGezeigt_ = true;
+    ErstTeilen();
+}
+
+void PositionsPanel::ErstTeilen() {
+    // Built before the form had its size: the catalogue takes the lower half once the panel is laid out,
+    // and from then on a larger form, a maximised one too, keeps the share of each grid.
+    if (erstGeteilt_ || !isVisible() || container_->height() <= 0) return;
+    if (katalogGezeigt_) splitter_->SplitPos(container_->height() / 2);
+    splitter_->Proportional(true);
+    erstGeteilt_ = true;
 }
 
 bool PositionsPanel::eventFilter(QObject* watched, QEvent* event) {

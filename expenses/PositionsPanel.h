@@ -164,6 +164,7 @@ protected:
 private:
     void PickerErgebnis(const QString& datum, int aktion);
     void SplitterAusblenden();
+    void ErstTeilen();
 
     settings::SettingsStore& settings_;
     QString abschnitt_;
@@ -186,7 +187,7 @@ private:
     bool mitInternemSatz_ = false;
     PhasenDropDown* phasenDropDown_ = nullptr;
     bool katalogGezeigt_ = true;
-    bool erstGezeigt_ = false;
+    bool erstGeteilt_ = false;
     bool pickerOffen_ = false;
 };
 
