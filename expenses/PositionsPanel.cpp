@@ -457,31 +457,12 @@ bool PositionsPanel::Commit() {
 
 void PositionsPanel::DatumKnopf() {
     if (!positionen_) return;
-    const int datum = positionen_->ColumnOf("Datum");
-    QModelIndex i = grid1_->currentIndex();
-    if (!i.isValid() || i.column() != datum) {
-        const int row = i.isValid() ? i.row() : positionen_->rowCount() - 1;
-        i = positionen_->index(row, datum);
-        grid1_->setCurrentIndex(i);
-    }
-    if (!i.isValid()) return;
-    pickerOffen_ = true;
-    QString text = positionen_->data(i).toString();
-    const QRect zelle = grid1_->visualRect(i);
-    picker_->SetStart(zelle, grid1_->viewport(), 0, -zelle.height(), text);
-    picker_->show();
-    picker_->raise();
-    picker_->setFocus();
+    if (picker_->OeffnenInSpalte(*grid1_, positionen_->ColumnOf("Datum"))) pickerOffen_ = true;
 }
 
 void PositionsPanel::PickerErgebnis(const QString& datum, int aktion) {
     pickerOffen_ = false;
-    if (aktion > 1 && positionen_) {
-        const QModelIndex i = grid1_->currentIndex();
-        if (i.isValid() && i.column() == positionen_->ColumnOf("Datum")) positionen_->setData(i, datum);
-    }
-    picker_->hide();
-    grid1_->setFocus();
+    picker_->Uebernehmen(*grid1_, positionen_ ? positionen_->ColumnOf("Datum") : -1, datum, aktion);
 }
 
 void PositionsPanel::Spaltenbreiten() {
