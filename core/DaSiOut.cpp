@@ -94,6 +94,8 @@ DaSiOut::DaSiOut(outside::ProjektUmgebung& umgebung, QString sysPfad, settings::
         option1_[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
         layout_->addWidget(option1_[i]);
     }
+    // The set backed up when the user picks none, shown as chosen.
+    option1_[0]->setChecked(true);
     Abschliessen();
 }
 
