@@ -119,4 +119,21 @@ void BoundGridView::keyPressEvent(QKeyEvent* event) {
     QTableView::keyPressEvent(event);
 }
 
+QModelIndex BoundGridView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    // Tab from the last column of the new-row line stores the row and goes on in the fresh new-row line.
+    const QModelIndex i = currentIndex();
+    if (cursorAction == MoveNext && model_ && i.isValid() && model_->IsNewRowLine(i.row())) {
+        int letzte = model_->columnCount() - 1, erste = 0;
+        while (letzte > 0 && isColumnHidden(letzte))
+            --letzte;
+        while (erste < letzte && isColumnHidden(erste))
+            ++erste;
+        if (i.column() == letzte) {
+            if (model_->PendingRow() != i.row() || !model_->Commit()) return i;
+            return model_->index(i.row() + 1, erste);
+        }
+    }
+    return QTableView::moveCursor(cursorAction, modifiers);
+}
+
 } // namespace velu::forms

@@ -278,3 +278,34 @@ TEST_F(BoundGrid, DownFromTheNewRowLineStoresItAndOpensAFreshOne) {
 
 } // namespace
 } // namespace velu::forms
+
+namespace velu::forms {
+namespace {
+
+TEST_F(BoundGrid, TabFromTheLastColumnOfTheNewRowLineStoresItAndGoesOn) {
+    BoundGridView view;
+    view.SetBoundModel(model.get());
+    view.show();
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+
+    // Column 3 is hidden: column 2 is the last one shown.
+    view.setCurrentIndex(model->index(2, 2));
+    ASSERT_TRUE(Tippen(2, 0, "400"));
+    QApplication::sendEvent(&view, &tab);
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "3");
+    EXPECT_EQ(view.currentIndex(), model->index(3, 0));
+
+    // Nothing typed: Tab stays on the last column and stores nothing.
+    view.setCurrentIndex(model->index(3, 2));
+    QApplication::sendEvent(&view, &tab);
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "3");
+    EXPECT_EQ(view.currentIndex(), model->index(3, 2));
+
+    // Elsewhere Tab moves as ever.
+    view.setCurrentIndex(model->index(0, 0));
+    QApplication::sendEvent(&view, &tab);
+    EXPECT_EQ(view.currentIndex(), model->index(0, 1));
+}
+
+} // namespace
+} // namespace velu::forms
