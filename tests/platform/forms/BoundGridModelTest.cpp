@@ -239,21 +239,20 @@ TEST_F(BoundGrid, ViewCommitsOnRowChangeAndReportsTheRowLeft) {
     EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "1");
 }
 
-} // namespace
-} // namespace velu::forms
-
-namespace velu::forms {
-namespace {
+// A key pressed in a shown view over the model.
+void Taste(BoundGridView& view, Qt::Key key) {
+    QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&view, &e);
+}
 
 TEST_F(BoundGrid, DownFromTheNewRowLineStoresItAndOpensAFreshOne) {
     BoundGridView view;
     view.SetBoundModel(model.get());
     view.show();
-    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
 
     // Nothing typed: Down stays on the new-row line and stores nothing.
     view.SetCurrentRow(2);
-    QApplication::sendEvent(&view, &down);
+    Taste(view, Qt::Key_Down);
     EXPECT_EQ(view.CurrentRow(), 2);
     EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "2");
 
@@ -263,47 +262,40 @@ TEST_F(BoundGrid, DownFromTheNewRowLineStoresItAndOpensAFreshOne) {
     auto* editor = view.findChild<QLineEdit*>();
     ASSERT_TRUE(editor);
     editor->setText("300");
-    QApplication::sendEvent(&view, &down);
+    Taste(view, Qt::Key_Down);
     EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "3");
     EXPECT_EQ(view.CurrentRow(), 3);
     EXPECT_TRUE(model->IsNewRowLine(3));
 
     // A refused row keeps the cursor where it was.
     ASSERT_TRUE(Tippen(3, 0, "300"));
-    QApplication::sendEvent(&view, &down);
+    Taste(view, Qt::Key_Down);
     EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "3");
     EXPECT_EQ(view.CurrentRow(), 3);
     EXPECT_EQ(meldungen.size(), 1u);
 }
 
-} // namespace
-} // namespace velu::forms
-
-namespace velu::forms {
-namespace {
-
 TEST_F(BoundGrid, TabFromTheLastColumnOfTheNewRowLineStoresItAndGoesOn) {
     BoundGridView view;
     view.SetBoundModel(model.get());
     view.show();
-    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
 
     // Column 3 is hidden: column 2 is the last one shown.
     view.setCurrentIndex(model->index(2, 2));
     ASSERT_TRUE(Tippen(2, 0, "400"));
-    QApplication::sendEvent(&view, &tab);
+    Taste(view, Qt::Key_Tab);
     EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "3");
     EXPECT_EQ(view.currentIndex(), model->index(3, 0));
 
     // Nothing typed: Tab stays on the last column and stores nothing.
     view.setCurrentIndex(model->index(3, 2));
-    QApplication::sendEvent(&view, &tab);
+    Taste(view, Qt::Key_Tab);
     EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "3");
     EXPECT_EQ(view.currentIndex(), model->index(3, 2));
 
     // Elsewhere Tab moves as ever.
     view.setCurrentIndex(model->index(0, 0));
-    QApplication::sendEvent(&view, &tab);
+    Taste(view, Qt::Key_Tab);
     EXPECT_EQ(view.currentIndex(), model->index(0, 1));
 }
 
