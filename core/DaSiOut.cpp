@@ -40,34 +40,63 @@ QString ZeigeDateiDialog(QWidget* parent, int modus) {
     return d.selectedFiles().front();
 }
 
-DaSiOut::DaSiOut(outside::ProjektUmgebung& umgebung, QString sysPfad, settings::SettingsStore* store,
-                 QWidget* parent)
-    : QDialog(parent), engine_(umgebung, std::move(sysPfad), this), store_(store) {
-    setObjectName("DaSiOut");
-    setWindowTitle(QStringLiteral("Datensicherung erstellen"));
-    auto* layout = new QVBoxLayout(this);
+DaSiDialog::DaSiDialog(outside::ProjektUmgebung& umgebung, QString sysPfad, settings::SettingsStore* store,
+                       QWidget* parent, const char* name, const QString& titel, short modus)
+    : QDialog(parent), engine_(umgebung, std::move(sysPfad), this), store_(store), modus_(modus) {
+    setObjectName(name);
+    setWindowTitle(titel);
+    layout_ = new QVBoxLayout(this);
     band_ = new forms::ToolBand(this);
     band_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
     band_->AddTools({{"Band1", "OK", QStringLiteral("Sicherung starten")},
                      {"Band1", "LW", QStringLiteral(" Laufwerk wählen")},
                      {"Band1", "EXIT", QStringLiteral(" Maske verlassen")}});
     band_->SetHandler([this](const QString& key) { Werkzeug(key); });
-    layout->addWidget(band_->ToolBar("Band1"));
+    layout_->addWidget(band_->ToolBar("Band1"));
+}
+
+void DaSiDialog::Abschliessen() {
+    label3_ = new QLabel(VorgabeArchiv(), this);
+    label3_->setObjectName("Label3");
+    layout_->addWidget(label3_);
+    if (store_) forms::LoadWindowPos(*this, *store_);
+}
+
+DaSiDialog::~DaSiDialog() {
+    if (store_) forms::SaveWindowPos(*this, *store_);
+}
+
+void DaSiDialog::Getdateiname(short modus, QString& name) {
+    name = dialog_ ? dialog_(this, modus) : QString();
+}
+
+void DaSiDialog::Werkzeug(const QString& key) {
+    if (key == "LW") {
+        QString name;
+        Getdateiname(modus_, name);
+        if (!name.isEmpty()) label3_->setText(name);
+    } else if (key == "OK") {
+        Starten();
+    } else if (key == "EXIT") {
+        band_->SetBandVisible("Band1", false);
+        close();
+    }
+}
+
+DaSiOut::DaSiOut(outside::ProjektUmgebung& umgebung, QString sysPfad, settings::SettingsStore* store,
+                 QWidget* parent)
+    : DaSiDialog(umgebung, std::move(sysPfad), store, parent, "DaSiOut",
+                 QStringLiteral("Datensicherung erstellen"), 0) {
     const char* texte[5] = {"aktuelles Projekt", "alle Projekte", "HOAI - Tabellen und Vorlagen",
                             "Serienbriefe", "Adressen"};
     for (int i = 0; i < 5; ++i) {
         option1_[i] = new QRadioButton(QString::fromUtf8(texte[i]), this);
         option1_[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
-        layout->addWidget(option1_[i]);
+        layout_->addWidget(option1_[i]);
     }
-    label3_ = new QLabel(VorgabeArchiv(), this);
-    label3_->setObjectName("Label3");
-    layout->addWidget(label3_);
-    if (store_) forms::LoadWindowPos(*this, *store_);
-}
-
-DaSiOut::~DaSiOut() {
-    if (store_) forms::SaveWindowPos(*this, *store_);
+    // The set backed up when the user picks none, shown as chosen.
+    option1_[0]->setChecked(true);
+    Abschliessen();
 }
 
 void DaSiOut::Wasistzusichern(short& nummer) const {
@@ -79,28 +108,11 @@ void DaSiOut::Wasistzusichern(short& nummer) const {
         }
 }
 
-void DaSiOut::Getdateiname(short modus, QString& name) {
-    name = dialog_ ? dialog_(this, modus) : QString();
-}
-
 void DaSiOut::CallSicherung() {
     const QString archiv = label3_->text();
     short nummer = 1;
     Wasistzusichern(nummer);
     engine_.CallSicherung(nummer, archiv);
-}
-
-void DaSiOut::Werkzeug(const QString& key) {
-    if (key == "LW") {
-        QString name;
-        Getdateiname(0, name);
-        if (!name.isEmpty()) label3_->setText(name);
-    } else if (key == "OK") {
-        CallSicherung();
-    } else if (key == "EXIT") {
-        band_->SetBandVisible("Band1", false);
-        close();
-    }
 }
 
 } // namespace velu

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QLabel;
+class QVBoxLayout;
 class QRadioButton;
 
 namespace velu::settings {
@@ -27,29 +28,53 @@ QString ZeigeDateiDialog(QWidget* parent, int modus);
 // there is none.
 QString VorgabeArchiv();
 
-class DaSiOut : public QDialog {
+// What both backup dialogs share: the toolbar "Sicherung starten", " Laufwerk wählen", " Maske verlassen",
+// the archive path in Label3, the file dialog and the window position.
+class DaSiDialog : public QDialog {
+public:
+    ~DaSiDialog() override;
+
+    void Getdateiname(short modus, QString& name);
+    forms::ToolBand& Band() { return *band_; }
+    Datensicherung& Engine() { return engine_; }
+    void SetDateiDialog(DateiDialog d) { dialog_ = std::move(d); }
+
+protected:
+    // modus: the file dialog's modus of the " Laufwerk wählen" tool.
+    DaSiDialog(outside::ProjektUmgebung& umgebung, QString sysPfad, settings::SettingsStore* store,
+               QWidget* parent, const char* name, const QString& titel, short modus);
+    // Label3 with the preset archive, below what the dialog has laid out so far; then the stored position.
+    void Abschliessen();
+    // The "OK" tool.
+    virtual void Starten() = 0;
+
+    QVBoxLayout* layout_;
+    Datensicherung engine_;
+    settings::SettingsStore* store_;
+    forms::ToolBand* band_;
+    QLabel* label3_ = nullptr;
+    DateiDialog dialog_ = ZeigeDateiDialog;
+
+private:
+    void Werkzeug(const QString& key);
+    short modus_;
+};
+
+class DaSiOut : public DaSiDialog {
     Q_OBJECT
+
 public:
     // store: where the window position is kept, nullptr for none.
     DaSiOut(outside::ProjektUmgebung& umgebung, QString sysPfad, settings::SettingsStore* store = nullptr,
             QWidget* parent = nullptr);
-    ~DaSiOut() override;
 
     void CallSicherung();
     void Wasistzusichern(short& nummer) const;
-    void Getdateiname(short modus, QString& name);
-
-    forms::ToolBand& Band() { return *band_; }
-    void SetDateiDialog(DateiDialog d) { dialog_ = std::move(d); }
 
 private:
-    void Werkzeug(const QString& key);
-    Datensicherung engine_;
-    settings::SettingsStore* store_;
-    forms::ToolBand* band_;
-    QLabel* label3_;
+    void Starten() override { CallSicherung(); }
+
     QRadioButton* option1_[5];
-    DateiDialog dialog_ = ZeigeDateiDialog;
 };
 
 } // namespace velu

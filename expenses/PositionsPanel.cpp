@@ -9,6 +9,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/forms/BoundGridModel.h"
 #include "platform/forms/BoundGridView.h"
+#include "platform/forms/ListenDropDown.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/settings/SettingsStore.h"
 #include "ui/DatePicSSDB.h"
@@ -37,10 +38,10 @@ constexpr std::int32_t Blau = 0xFF0000; // 0x00BBGGRR
 } // namespace
 
 // The employee list of the employee column: name and external rate in DM and euro; the cell takes the name.
-class MitarbeiterDropDown : public QStyledItemDelegate {
+class MitarbeiterDropDown : public forms::ListenDelegate {
 public:
     MitarbeiterDropDown(const PositionsPanel& panel, QObject* parent)
-        : QStyledItemDelegate(parent), panel_(panel) {}
+        : ListenDelegate(parent), panel_(panel) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
         auto* box = new QComboBox(parent);
@@ -74,7 +75,7 @@ public:
         box->setModelColumn(0);
         ansicht->resizeColumnsToContents();
         ansicht->setMinimumWidth(ansicht->horizontalHeader()->length() + 4);
-        offen_ = box;
+        Offen(box);
         return box;
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
@@ -89,17 +90,9 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
         model->setData(index, static_cast<QComboBox*>(editor)->currentText(), Qt::EditRole);
     }
-    // Takes an open list over into the row before the row is written.
-    void Abschliessen() {
-        if (QWidget* box = offen_) {
-            emit commitData(box);
-            emit closeEditor(box);
-        }
-    }
 
 private:
     const PositionsPanel& panel_;
-    mutable QPointer<QWidget> offen_;
 };
 
 QString PhasenText(int phase) {
@@ -109,36 +102,17 @@ QString PhasenText(int phase) {
 }
 
 // The phase list of the phase column: the texts, the cell stores the number.
-class PhasenDropDown : public QStyledItemDelegate {
+class PhasenDropDown : public forms::NummernDropDown {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
-        auto* box = new QComboBox(parent);
-        box->setObjectName("SSDBDropDown2");
-        for (int k = 0; k <= 10; ++k)
-            box->addItem(PhasenText(k), k);
-        offen_ = box;
-        return box;
-    }
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        auto* box = static_cast<QComboBox*>(editor);
-        const int i = box->findText(index.data(Qt::EditRole).toString());
-        box->setCurrentIndex(i < 0 ? 0 : i);
-    }
-    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
-        model->setData(index, QString::number(static_cast<QComboBox*>(editor)->currentData().toInt()),
-                       Qt::EditRole);
-    }
-    void Abschliessen() {
-        if (QWidget* box = offen_) {
-            emit commitData(box);
-            emit closeEditor(box);
-        }
-    }
+    explicit PhasenDropDown(QObject* parent) : NummernDropDown("SSDBDropDown2", Eintraege(), true, parent) {}
 
 private:
-    mutable QPointer<QWidget> offen_;
+    static std::vector<std::pair<QString, int>> Eintraege() {
+        std::vector<std::pair<QString, int>> e;
+        for (int k = 0; k <= 10; ++k)
+            e.emplace_back(PhasenText(k), k);
+        return e;
+    }
 };
 
 PositionsPanel::PositionsPanel(settings::SettingsStore& settings, QString abschnitt, QWidget* form,
@@ -323,7 +297,8 @@ void PositionsPanel::KatalogZeigen(bool zeigen) {
     if (zeigen) {
         splitter_->MinBottom(100);
         splitter_->ShowColor(Blau);
-        splitter_->SplitPos(form_->height() / 2);
+        // Half of the form's area below the toolbar, which the container fills.
+        splitter_->SplitPos(container_->height() / 2);
     } else {
         splitter_->MinBottom(0);
         splitter_->ShowColor(vbButtonFace);
@@ -339,7 +314,22 @@ void PositionsPanel::SplitterAusblenden() {
 void PositionsPanel::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     if (!katalogGezeigt_) SplitterAusblenden();
+    ErstTeilen();
     ResizeGrid1();
+}
+
+void PositionsPanel::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    ErstTeilen();
+}
+
+void PositionsPanel::ErstTeilen() {
+    // Built before the form had its size: the catalogue takes the lower half once the panel is laid out,
+    // and from then on a larger form, a maximised one too, keeps the share of each grid.
+    if (erstGeteilt_ || !isVisible() || container_->height() <= 0) return;
+    if (katalogGezeigt_) splitter_->SplitPos(container_->height() / 2);
+    splitter_->Proportional(true);
+    erstGeteilt_ = true;
 }
 
 bool PositionsPanel::eventFilter(QObject* watched, QEvent* event) {
@@ -467,31 +457,12 @@ bool PositionsPanel::Commit() {
 
 void PositionsPanel::DatumKnopf() {
     if (!positionen_) return;
-    const int datum = positionen_->ColumnOf("Datum");
-    QModelIndex i = grid1_->currentIndex();
-    if (!i.isValid() || i.column() != datum) {
-        const int row = i.isValid() ? i.row() : positionen_->rowCount() - 1;
-        i = positionen_->index(row, datum);
-        grid1_->setCurrentIndex(i);
-    }
-    if (!i.isValid()) return;
-    pickerOffen_ = true;
-    QString text = positionen_->data(i).toString();
-    const QRect zelle = grid1_->visualRect(i);
-    picker_->SetStart(zelle, grid1_->viewport(), 0, -zelle.height(), text);
-    picker_->show();
-    picker_->raise();
-    picker_->setFocus();
+    if (picker_->OeffnenInSpalte(*grid1_, positionen_->ColumnOf("Datum"))) pickerOffen_ = true;
 }
 
 void PositionsPanel::PickerErgebnis(const QString& datum, int aktion) {
     pickerOffen_ = false;
-    if (aktion > 1 && positionen_) {
-        const QModelIndex i = grid1_->currentIndex();
-        if (i.isValid() && i.column() == positionen_->ColumnOf("Datum")) positionen_->setData(i, datum);
-    }
-    picker_->hide();
-    grid1_->setFocus();
+    picker_->Uebernehmen(*grid1_, positionen_ ? positionen_->ColumnOf("Datum") : -1, datum, aktion);
 }
 
 void PositionsPanel::Spaltenbreiten() {

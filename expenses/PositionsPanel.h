@@ -158,11 +158,13 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void PickerErgebnis(const QString& datum, int aktion);
     void SplitterAusblenden();
+    void ErstTeilen();
 
     settings::SettingsStore& settings_;
     QString abschnitt_;
@@ -185,6 +187,7 @@ private:
     bool mitInternemSatz_ = false;
     PhasenDropDown* phasenDropDown_ = nullptr;
     bool katalogGezeigt_ = true;
+    bool erstGeteilt_ = false;
     bool pickerOffen_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "core/MoneyFormat.h"
 #include "fee/ZuschlaegeListen.h"
+#include "platform/forms/ListenDropDown.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
@@ -54,37 +55,17 @@ QString PhasenText(int lp) {
 } // namespace
 
 // The drop-down list of the phase column: the texts "Leistungsphase 1" to "9", the cell stores the number.
-class ZuLPDropDown : public QStyledItemDelegate {
+class ZuLPDropDown : public forms::NummernDropDown {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
-        auto* box = new QComboBox(parent);
-        box->setObjectName("SSDBDropDown1");
-        for (int lp = 1; lp <= 9; ++lp)
-            box->addItem(PhasenText(lp), lp);
-        offen_ = box;
-        return box;
-    }
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override {
-        auto* box = static_cast<QComboBox*>(editor);
-        const int i = box->findData(index.data(Qt::EditRole).toInt());
-        box->setCurrentIndex(i < 0 ? 0 : i);
-    }
-    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
-        auto* box = static_cast<QComboBox*>(editor);
-        model->setData(index, QString::number(box->currentData().toInt()), Qt::EditRole);
-    }
-    // Takes over an open list into the row, before the row is written.
-    void Abschliessen() {
-        if (QWidget* box = offen_) {
-            emit commitData(box);
-            emit closeEditor(box);
-        }
-    }
+    explicit ZuLPDropDown(QObject* parent) : NummernDropDown("SSDBDropDown1", Eintraege(), false, parent) {}
 
 private:
-    mutable QPointer<QWidget> offen_;
+    static std::vector<std::pair<QString, int>> Eintraege() {
+        std::vector<std::pair<QString, int>> e;
+        for (int lp = 1; lp <= 9; ++lp)
+            e.emplace_back(PhasenText(lp), lp);
+        return e;
+    }
 };
 
 Zuschlaege::Zuschlaege(db::Database& projektDB, db::Database&, QWidget* parent)

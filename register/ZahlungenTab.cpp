@@ -220,30 +220,12 @@ bool ZahlungenTab::Commit() {
 
 void ZahlungenTab::DatumKnopf() {
     if (!model_) return;
-    QModelIndex i = grid_->currentIndex();
-    if (!i.isValid() || i.column() != Datum) {
-        const int row = i.isValid() ? i.row() : model_->rowCount() - 1;
-        i = model_->index(row, Datum);
-        grid_->setCurrentIndex(i);
-    }
-    if (!i.isValid()) return;
-    pickerOffen_ = true;
-    QString text = model_->data(i).toString();
-    const QRect zelle = grid_->visualRect(i);
-    picker_->SetStart(zelle, grid_->viewport(), 0, -zelle.height(), text);
-    picker_->show();
-    picker_->raise();
-    picker_->setFocus();
+    if (picker_->OeffnenInSpalte(*grid_, Datum)) pickerOffen_ = true;
 }
 
 void ZahlungenTab::PickerErgebnis(const QString& datum, int aktion) {
     pickerOffen_ = false;
-    if (aktion > 1 && model_) {
-        const QModelIndex i = grid_->currentIndex();
-        if (i.isValid() && i.column() == Datum) model_->setData(i, datum);
-    }
-    picker_->hide();
-    grid_->setFocus();
+    picker_->Uebernehmen(*grid_, model_ ? Datum : -1, datum, aktion);
 }
 
 } // namespace velu::reg

@@ -14,8 +14,7 @@ const char* const DefaultMinDate = "01.01.1753";
 const char* const DefaultMaxDate = "31.12.9999";
 } // namespace
 
-DatePicSSDB::DatePicSSDB(QWidget* parent) : QWidget(parent), calendar_(new QCalendarWidget(this))
-{
+DatePicSSDB::DatePicSSDB(QWidget* parent) : QWidget(parent), calendar_(new QCalendarWidget(this)) {
     setObjectName("DatePicSSDB");
     calendar_->setObjectName("MonthView1");
     calendar_->setDateRange(parseDatum(DefaultMinDate), parseDatum(DefaultMaxDate));
@@ -35,8 +34,7 @@ DatePicSSDB::DatePicSSDB(QWidget* parent) : QWidget(parent), calendar_(new QCale
     connect(qApp, &QApplication::focusChanged, this, &DatePicSSDB::onFocusChanged);
 }
 
-QDate DatePicSSDB::parseDatum(const QString& text)
-{
+QDate DatePicSSDB::parseDatum(const QString& text) {
     const QString t = text.trimmed();
     for (const char* format : {"dd.MM.yyyy", "d.M.yyyy"}) {
         const QDate d = QDate::fromString(t, format);
@@ -45,32 +43,38 @@ QDate DatePicSSDB::parseDatum(const QString& text)
     return {};
 }
 
-QString DatePicSSDB::datumText(const QDate& date)
-{
+QString DatePicSSDB::datumText(const QDate& date) {
     return date.toString("dd.MM.yyyy");
 }
 
-QDate DatePicSSDB::MinDate() const { return calendar_->minimumDate(); }
-void DatePicSSDB::MinDate(const QDate& date) { calendar_->setMinimumDate(date); }
-QDate DatePicSSDB::MaxDate() const { return calendar_->maximumDate(); }
-void DatePicSSDB::MaxDate(const QDate& date) { calendar_->setMaximumDate(date); }
-QDate DatePicSSDB::Value() const { return calendar_->selectedDate(); }
+QDate DatePicSSDB::MinDate() const {
+    return calendar_->minimumDate();
+}
+void DatePicSSDB::MinDate(const QDate& date) {
+    calendar_->setMinimumDate(date);
+}
+QDate DatePicSSDB::MaxDate() const {
+    return calendar_->maximumDate();
+}
+void DatePicSSDB::MaxDate(const QDate& date) {
+    calendar_->setMaximumDate(date);
+}
+QDate DatePicSSDB::Value() const {
+    return calendar_->selectedDate();
+}
 
-void DatePicSSDB::Value(const QDate& date)
-{
+void DatePicSSDB::Value(const QDate& date) {
     if (!date.isValid()) return;
     // The calendar would silently keep its old date for one outside its range.
     calendar_->setSelectedDate(std::clamp(date, MinDate(), MaxDate()));
 }
 
-void DatePicSSDB::SetStart(QWidget* anchor, int dx, int dy, QString& text)
-{
+void DatePicSSDB::SetStart(QWidget* anchor, int dx, int dy, QString& text) {
     if (!anchor) return;
     SetStart(anchor->rect(), anchor, dx, dy, text);
 }
 
-void DatePicSSDB::SetStart(const QRect& cell, QWidget* cellParent, int dx, int dy, QString& text)
-{
+void DatePicSSDB::SetStart(const QRect& cell, QWidget* cellParent, int dx, int dy, QString& text) {
     QWidget* host = parentWidget();
     QRect anchor = cell;
     if (cellParent) anchor.moveTopLeft(cellParent->mapToGlobal(cell.topLeft()));
@@ -95,13 +99,11 @@ void DatePicSSDB::SetStart(const QRect& cell, QWidget* cellParent, int dx, int d
     Value(date);
 }
 
-void DatePicSSDB::raiseAction(const QDate& date, int action)
-{
+void DatePicSSDB::raiseAction(const QDate& date, int action) {
     emit DateAction(datumText(date), action);
 }
 
-bool DatePicSSDB::eventFilter(QObject* watched, QEvent* event)
-{
+bool DatePicSSDB::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && (watched == calendar_ || watched->parent() == calendar_ ||
                                               calendar_->isAncestorOf(qobject_cast<QWidget*>(watched)))) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -117,12 +119,39 @@ bool DatePicSSDB::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void DatePicSSDB::onFocusChanged(QWidget* old, QWidget* now)
-{
+void DatePicSSDB::onFocusChanged(QWidget* old, QWidget* now) {
     // A picker the host has already hidden has nothing more to report.
     if (!isVisible() || !old || !isAncestorOf(old)) return;
     if (now && (now == this || isAncestorOf(now))) return;
     raiseAction(Value(), ActionLostFocus);
+}
+
+bool DatePicSSDB::OeffnenInSpalte(QAbstractItemView& grid, int spalte) {
+    QAbstractItemModel* model = grid.model();
+    if (!model) return false;
+    QModelIndex i = grid.currentIndex();
+    if (!i.isValid() || i.column() != spalte) {
+        const int row = i.isValid() ? i.row() : model->rowCount() - 1;
+        i = model->index(row, spalte);
+        grid.setCurrentIndex(i);
+    }
+    if (!i.isValid()) return false;
+    QString text = model->data(i).toString();
+    const QRect zelle = grid.visualRect(i);
+    SetStart(zelle, grid.viewport(), 0, -zelle.height(), text);
+    show();
+    raise();
+    setFocus();
+    return true;
+}
+
+void DatePicSSDB::Uebernehmen(QAbstractItemView& grid, int spalte, const QString& datum, int aktion) {
+    if (aktion > 1 && grid.model()) {
+        const QModelIndex i = grid.currentIndex();
+        if (i.isValid() && i.column() == spalte) grid.model()->setData(i, datum);
+    }
+    hide();
+    grid.setFocus();
 }
 
 } // namespace velu

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+class QAbstractItemView;
 class QCalendarWidget;
 
 namespace velu {
@@ -44,6 +45,13 @@ public:
     void SetStart(QWidget* anchor, int dx, int dy, QString& text);
     // As above for a cell rectangle given in the coordinates of cellParent (a grid's viewport).
     void SetStart(const QRect& cell, QWidget* cellParent, int dx, int dy, QString& text);
+
+    // The host's side for a grid's date column: opens over the column's cell in the current row (the last
+    // row when none is current), which becomes the current cell; false when there is no such cell.
+    bool OeffnenInSpalte(QAbstractItemView& grid, int spalte);
+    // Writes a date answered with a code above 1 into the current cell when it is in column spalte, hides
+    // the picker and gives the grid the focus back.
+    void Uebernehmen(QAbstractItemView& grid, int spalte, const QString& datum, int aktion);
 
 signals:
     void DateAction(const QString& datum, int aktion);

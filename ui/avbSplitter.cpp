@@ -10,56 +10,58 @@ namespace velu {
 
 namespace {
 
-int formButton(Qt::MouseButton button)
-{
+int formButton(Qt::MouseButton button) {
     switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
     }
 }
 
-int formButtons(Qt::MouseButtons buttons)
-{
+int formButtons(Qt::MouseButtons buttons) {
     return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
            (buttons & Qt::MiddleButton ? 4 : 0);
 }
 
-int formShift(Qt::KeyboardModifiers mods)
-{
+int formShift(Qt::KeyboardModifiers mods) {
     return (mods & Qt::ShiftModifier ? 1 : 0) | (mods & Qt::ControlModifier ? 2 : 0) |
            (mods & Qt::AltModifier ? 4 : 0);
 }
 
 } // namespace
 
-QColor farbeAusOle(std::int32_t colour, const QPalette& palette)
-{
+QColor farbeAusOle(std::int32_t colour, const QPalette& palette) {
     if (colour < 0) {
         switch (colour & 0xFF) {
-        case 0x10: return palette.color(QPalette::Dark);
-        case 0x14: return palette.color(QPalette::Light);
-        case 0x05: return palette.color(QPalette::Base);
-        default: return palette.color(QPalette::Button);
+        case 0x10:
+            return palette.color(QPalette::Dark);
+        case 0x14:
+            return palette.color(QPalette::Light);
+        case 0x05:
+            return palette.color(QPalette::Base);
+        default:
+            return palette.color(QPalette::Button);
         }
     }
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }
 
 SplitterBase::SplitterBase(Orientation orientation, const QString& defaultName, QObject* parent)
-    : QObject(parent), orientation_(orientation), name_(defaultName)
-{
-}
+    : QObject(parent), orientation_(orientation), name_(defaultName) {}
 
 avbSplitterH::avbSplitterH(QObject* parent) : SplitterBase(Orientation::Horizontal, "avbSplitterH", parent) {}
 
 avbSplitterV::avbSplitterV(QObject* parent) : SplitterBase(Orientation::Vertical, "avbSplitterV", parent) {}
 
-void SplitterBase::create(QObject* owner, const QString& name, QWidget* container, QWidget* bar, QWidget* first,
-                          QWidget* second, std::optional<int> splitPos, std::optional<int> minFirst,
-                          std::optional<int> minSecond, std::optional<QCursor> noDrop)
-{
+void SplitterBase::create(QObject* owner, const QString& name, QWidget* container, QWidget* bar,
+                          QWidget* first, QWidget* second, std::optional<int> splitPos,
+                          std::optional<int> minFirst, std::optional<int> minSecond,
+                          std::optional<QCursor> noDrop) {
     owner_ = owner;
     if (!name.isEmpty()) name_ = name;
     container_ = container;
@@ -96,8 +98,7 @@ void SplitterBase::create(QObject* owner, const QString& name, QWidget* containe
     if (noDrop) cursorNoDrop_ = *noDrop;
 }
 
-void SplitterBase::Destroy()
-{
+void SplitterBase::Destroy() {
     for (QWidget* w : {container_.data(), bar_.data(), second_.data()})
         if (w) w->removeEventFilter(this);
     cursorNoDrop_ = QCursor();
@@ -107,70 +108,60 @@ void SplitterBase::Destroy()
     container_ = nullptr;
 }
 
-void SplitterBase::adoptChild(QWidget* child)
-{
+void SplitterBase::adoptChild(QWidget* child) {
     if (!child || !container_ || child->parentWidget() == container_) return;
     const bool hidden = child->isHidden();
     child->setParent(container_);
     child->setVisible(!hidden);
 }
 
-void SplitterBase::watch(QWidget* widget)
-{
+void SplitterBase::watch(QWidget* widget) {
     if (widget) widget->installEventFilter(this);
 }
 
-void SplitterBase::setFirstPane(QWidget* pane)
-{
+void SplitterBase::setFirstPane(QWidget* pane) {
     first_ = pane;
     if (!inLayout_) LayoutSplit();
 }
 
-void SplitterBase::setSecondPane(QWidget* pane)
-{
+void SplitterBase::setSecondPane(QWidget* pane) {
     if (second_) second_->removeEventFilter(this);
     second_ = pane;
     watch(second_);
     if (!inLayout_) LayoutSplit();
 }
 
-void SplitterBase::SplitPos(int pos)
-{
+void SplitterBase::SplitPos(int pos) {
     if (pos == layout_.splitPos) return;
     layout_.splitPos = pos;
     LayoutSplit();
 }
 
-void SplitterBase::setMinFirst(int value)
-{
+void SplitterBase::setMinFirst(int value) {
     if (value == layout_.minFirst) return;
     layout_.minFirst = value;
     LayoutSplit();
 }
 
-void SplitterBase::setMinSecond(int value)
-{
+void SplitterBase::setMinSecond(int value) {
     if (value == layout_.minSecond) return;
     layout_.minSecond = value;
     LayoutSplit();
 }
 
-void SplitterBase::setMinimums(int first, int second)
-{
+void SplitterBase::setMinimums(int first, int second) {
     layout_.minFirst = first;
     layout_.minSecond = second;
     LayoutSplit();
 }
 
-void SplitterBase::ShowSplit(int value)
-{
+void SplitterBase::ShowSplit(int value) {
     if (value == layout_.showSplit) return;
     layout_.showSplit = SplitLayout::normalisedShowSplit(value);
     LayoutSplit();
 }
 
-void SplitterBase::AutoSplit(bool on)
-{
+void SplitterBase::AutoSplit(bool on) {
     if (on == layout_.autoSplit) return;
     layout_.autoSplit = on;
     if (on) {
@@ -181,8 +172,7 @@ void SplitterBase::AutoSplit(bool on)
     }
 }
 
-void SplitterBase::ENABLED(bool on)
-{
+void SplitterBase::ENABLED(bool on) {
     enabled_ = on;
     if (!bar_) return;
     if (on) {
@@ -197,67 +187,57 @@ void SplitterBase::ENABLED(bool on)
     }
 }
 
-void SplitterBase::Proportional(bool on)
-{
+void SplitterBase::Proportional(bool on) {
     if (on == proportional_) return;
     proportional_ = on;
     if (on) layout_.updateRatio(extent());
 }
 
-void SplitterBase::ShowColor(std::int32_t colour)
-{
+void SplitterBase::ShowColor(std::int32_t colour) {
     showColor_ = colour < 0 ? vbButtonFace : colour;
     if (mode_ == 0) applyBarColour(showColor_);
 }
 
-void SplitterBase::DragColor(std::int32_t colour)
-{
+void SplitterBase::DragColor(std::int32_t colour) {
     dragColor_ = colour < 0 ? vbButtonShadow : colour;
     if (mode_ == 1) applyBarColour(dragColor_);
 }
 
-QCursor SplitterBase::MouseIcon() const
-{
+QCursor SplitterBase::MouseIcon() const {
     return bar_ ? bar_->cursor() : QCursor();
 }
 
-void SplitterBase::MouseIcon(const QCursor& cursor)
-{
+void SplitterBase::MouseIcon(const QCursor& cursor) {
     if (bar_) bar_->setCursor(cursor);
 }
 
-void SplitterBase::applyBarColour(std::int32_t colour)
-{
+void SplitterBase::applyBarColour(std::int32_t colour) {
     if (!bar_) return;
     QPalette pal = bar_->palette();
     pal.setColor(QPalette::Window, farbeAusOle(colour, pal));
     bar_->setPalette(pal);
 }
 
-int SplitterBase::extent() const
-{
+int SplitterBase::extent() const {
     if (!container_) return 0;
     const QRect inner = container_->contentsRect();
     return orientation_ == Orientation::Horizontal ? inner.width() : inner.height();
 }
 
-int SplitterBase::across() const
-{
+int SplitterBase::across() const {
     if (!container_) return 0;
     const QRect inner = container_->contentsRect();
     return orientation_ == Orientation::Horizontal ? inner.height() : inner.width();
 }
 
-double SplitterBase::alongIn(QWidget* widget, const QPointF& local) const
-{
+double SplitterBase::alongIn(QWidget* widget, const QPointF& local) const {
     QPointF p = local;
     if (widget != container_ && container_) p = widget->mapTo(container_, local.toPoint());
     if (container_) p -= container_->contentsRect().topLeft();
     return orientation_ == Orientation::Horizontal ? p.x() : p.y();
 }
 
-void SplitterBase::moveBarTo(int pos)
-{
+void SplitterBase::moveBarTo(int pos) {
     if (!bar_ || !container_) return;
     const QPoint origin = container_->contentsRect().topLeft();
     const int t = SplitLayout::BarThickness;
@@ -267,8 +247,7 @@ void SplitterBase::moveBarTo(int pos)
         bar_->setGeometry(origin.x(), origin.y() + pos - 1, across(), t);
 }
 
-void SplitterBase::LayoutSplit()
-{
+void SplitterBase::LayoutSplit() {
     const int e = extent();
     const int a = across();
     layout_.deriveShowSplit();
@@ -311,13 +290,16 @@ void SplitterBase::LayoutSplit()
     layout_.updateRatio(e);
 }
 
-void SplitterBase::placePane(bool firstOne, bool visible, int start, int size, int acrossSize)
-{
+void SplitterBase::placePane(bool firstOne, bool visible, int start, int size, int acrossSize) {
     QWidget* pane = firstOne ? first_ : second_;
     if (!pane || !container_) return;
     const auto& showHook = firstOne ? hooks.FirstBeforeShow : hooks.SecondBeforeShow;
     const auto& resizeHook = firstOne ? hooks.FirstBeforeResize : hooks.SecondBeforeResize;
-    if (visible == pane->isHidden() && showHook) showHook(*this, pane, visible);
+    bool& hiddenBySplit = firstOne ? firstHiddenBySplit_ : secondHiddenBySplit_;
+    const bool keepHidden = visible && pane->isHidden() && !hiddenBySplit;
+    if (!keepHidden && visible == pane->isHidden() && showHook) showHook(*this, pane, visible);
+    if (!visible && !pane->isHidden()) hiddenBySplit = true;
+    if (visible) hiddenBySplit = false;
     if (visible) {
         int left, top, width, height;
         if (orientation_ == Orientation::Horizontal) {
@@ -337,11 +319,10 @@ void SplitterBase::placePane(bool firstOne, bool visible, int start, int size, i
             pane->setGeometry(origin.x() + left, origin.y() + top, std::max(width, 0), std::max(height, 0));
         }
     }
-    pane->setVisible(visible);
+    if (!keepHidden) pane->setVisible(visible);
 }
 
-void SplitterBase::StartSplitDrag(double)
-{
+void SplitterBase::StartSplitDrag(double) {
     if (!container_) return;
     container_->setFocus();
     if (!skipFirst_ && first_) first_->setEnabled(false);
@@ -355,8 +336,10 @@ void SplitterBase::StartSplitDrag(double)
         const int middle = layout_.splitPos;
         const QPoint target =
             orientation_ == Orientation::Horizontal
-                ? QPoint(inner.left() + middle, std::clamp(local.y(), inner.top(), std::max(inner.bottom(), inner.top())))
-                : QPoint(std::clamp(local.x(), inner.left(), std::max(inner.right(), inner.left())), inner.top() + middle);
+                ? QPoint(inner.left() + middle,
+                         std::clamp(local.y(), inner.top(), std::max(inner.bottom(), inner.top())))
+                : QPoint(std::clamp(local.x(), inner.left(), std::max(inner.right(), inner.left())),
+                         inner.top() + middle);
         QCursor::setPos(container_->mapToGlobal(target));
     }
     container_->setCursor(bar_ ? bar_->cursor() : QCursor());
@@ -368,18 +351,15 @@ void SplitterBase::StartSplitDrag(double)
     container_->grabMouse();
 }
 
-void SplitterBase::vbSplitMouseMove()
-{
+void SplitterBase::vbSplitMouseMove() {
     if (enabled_) rememberedFocus_ = QApplication::focusWidget();
 }
 
-void SplitterBase::vbMouseDown(int button, int, double pos)
-{
+void SplitterBase::vbMouseDown(int button, int, double pos) {
     if (enabled_ && button == 1) StartSplitDrag(pos);
 }
 
-void SplitterBase::vbMouseMove(int, int, double pos)
-{
+void SplitterBase::vbMouseMove(int, int, double pos) {
     if (!enabled_ || mode_ != 1) return;
     layout_.splitPos = layout_.dragPosition(pos, extent());
     if (dragRealTime_)
@@ -388,8 +368,7 @@ void SplitterBase::vbMouseMove(int, int, double pos)
         moveBarTo(layout_.splitPos);
 }
 
-void SplitterBase::vbMouseUp(int button, int, double)
-{
+void SplitterBase::vbMouseUp(int button, int, double) {
     if (!enabled_ || button != 1) return;
     if (container_) container_->unsetCursor();
     applyBarColour(showColor_);
@@ -402,15 +381,13 @@ void SplitterBase::vbMouseUp(int button, int, double)
     if (rememberedFocus_) rememberedFocus_->setFocus();
 }
 
-void SplitterBase::vbResize()
-{
+void SplitterBase::vbResize() {
     if (proportional_) layout_.splitPos = layout_.proportionalPosition(extent());
     LayoutSplit();
     if (hooks.Resize) hooks.Resize(*this);
 }
 
-void SplitterBase::vbDragOver(QWidget* control, int, int, int state)
-{
+void SplitterBase::vbDragOver(QWidget* control, int, int, int state) {
     if (!control) return;
     if (state == 0) {
         savedDragCursor_ = control->cursor();
@@ -421,8 +398,7 @@ void SplitterBase::vbDragOver(QWidget* control, int, int, int state)
     }
 }
 
-void SplitterBase::pullFirstPaneOut()
-{
+void SplitterBase::pullFirstPaneOut() {
     enabled_ = true;
     layout_.showSplit = velu::spltVisible;
     layout_.minFirst = 1;
@@ -431,15 +407,14 @@ void SplitterBase::pullFirstPaneOut()
     StartSplitDrag(2);
 }
 
-void SplitterBase::BeginSplitDrag()
-{
+void SplitterBase::BeginSplitDrag() {
     if (layout_.autoSplit && layout_.showSplit == velu::spltRightBottom) pullFirstPaneOut();
 }
 
-void SplitterBase::secondPaneMouseMove(double pos)
-{
+void SplitterBase::secondPaneMouseMove(double pos) {
     if (!second_) return;
-    const bool atEdge = layout_.autoSplit && layout_.showSplit == velu::spltRightBottom && pos >= 0 && pos <= 2;
+    const bool atEdge =
+        layout_.autoSplit && layout_.showSplit == velu::spltRightBottom && pos >= 0 && pos <= 2;
     if (atEdge) {
         if (!savedPaneCursor_) savedPaneCursor_ = second_->cursor();
         second_->setCursor(bar_ ? bar_->cursor() : QCursor());
@@ -449,8 +424,7 @@ void SplitterBase::secondPaneMouseMove(double pos)
     }
 }
 
-void SplitterBase::secondPaneMouseDown(int button, double pos)
-{
+void SplitterBase::secondPaneMouseDown(int button, double pos) {
     if (button != 1) return;
     if (pos >= 0 && pos <= 2 && layout_.autoSplit && layout_.showSplit == velu::spltRightBottom) {
         if (savedPaneCursor_) {
@@ -461,18 +435,19 @@ void SplitterBase::secondPaneMouseDown(int button, double pos)
     }
 }
 
-bool SplitterBase::eventFilter(QObject* watched, QEvent* event)
-{
+bool SplitterBase::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (watched == container_ && container_) {
         if (type == QEvent::Resize) {
             vbResize();
         } else if (type == QEvent::MouseMove) {
             auto* me = static_cast<QMouseEvent*>(event);
-            vbMouseMove(formButtons(me->buttons()), formShift(me->modifiers()), alongIn(container_, me->position()));
+            vbMouseMove(formButtons(me->buttons()), formShift(me->modifiers()),
+                        alongIn(container_, me->position()));
         } else if (type == QEvent::MouseButtonRelease) {
             auto* me = static_cast<QMouseEvent*>(event);
-            vbMouseUp(formButton(me->button()), formShift(me->modifiers()), alongIn(container_, me->position()));
+            vbMouseUp(formButton(me->button()), formShift(me->modifiers()),
+                      alongIn(container_, me->position()));
         }
         return false;
     }

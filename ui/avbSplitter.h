@@ -139,6 +139,9 @@ private:
     QPointer<QWidget> bar_;
     QPointer<QWidget> first_;
     QPointer<QWidget> second_;
+    // Panes the split itself has hidden; a pane its form hid stays hidden.
+    bool firstHiddenBySplit_ = false;
+    bool secondHiddenBySplit_ = false;
     SplitLayout layout_;
     bool enabled_ = true;
     bool dragRealTime_ = false;
@@ -163,8 +166,7 @@ public:
 
     void Create(QObject* owner, const QString& name, QWidget* container, QWidget* bar, QWidget* left,
                 QWidget* right, std::optional<int> splitPos = {}, std::optional<int> minLeft = {},
-                std::optional<int> minRight = {}, std::optional<QCursor> noDrop = {})
-    {
+                std::optional<int> minRight = {}, std::optional<QCursor> noDrop = {}) {
         create(owner, name, container, bar, left, right, splitPos, minLeft, minRight, noDrop);
     }
 
@@ -190,8 +192,7 @@ public:
 
     void Create(QObject* owner, const QString& name, QWidget* container, QWidget* bar, QWidget* top,
                 QWidget* bottom, std::optional<int> splitPos = {}, std::optional<int> minTop = {},
-                std::optional<int> minBottom = {}, std::optional<QCursor> noDrop = {})
-    {
+                std::optional<int> minBottom = {}, std::optional<QCursor> noDrop = {}) {
         create(owner, name, container, bar, top, bottom, splitPos, minTop, minBottom, noDrop);
     }
 

@@ -1,5 +1,6 @@
 #include "platform/forms/BoundGridView.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -99,7 +100,40 @@ void BoundGridView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // Down from the new-row line stores what was typed there and opens a fresh new-row line.
+    if (event->key() == Qt::Key_Down && model_ && model_->IsNewRowLine(CurrentRow())) {
+        const int row = CurrentRow();
+        CommitEditor();
+        // An editor of a column's own delegate sits under the viewport and holds the focus.
+        QWidget* ed = state() == EditingState ? QApplication::focusWidget() : nullptr;
+        if (ed && viewport()->isAncestorOf(ed)) {
+            while (ed->parentWidget() != viewport())
+                ed = ed->parentWidget();
+            commitData(ed);
+            closeEditor(ed, QAbstractItemDelegate::NoHint);
+        }
+        if (model_->PendingRow() == row && model_->Commit()) SetCurrentRow(row + 1);
+        event->accept();
+        return;
+    }
     QTableView::keyPressEvent(event);
+}
+
+QModelIndex BoundGridView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    // Tab from the last column of the new-row line stores the row and goes on in the fresh new-row line.
+    const QModelIndex i = currentIndex();
+    if (cursorAction == MoveNext && model_ && i.isValid() && model_->IsNewRowLine(i.row())) {
+        int letzte = model_->columnCount() - 1, erste = 0;
+        while (letzte > 0 && isColumnHidden(letzte))
+            --letzte;
+        while (erste < letzte && isColumnHidden(erste))
+            ++erste;
+        if (i.column() == letzte) {
+            if (model_->PendingRow() != i.row() || !model_->Commit()) return i;
+            return model_->index(i.row() + 1, erste);
+        }
+    }
+    return QTableView::moveCursor(cursorAction, modifiers);
 }
 
 } // namespace velu::forms

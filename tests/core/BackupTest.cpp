@@ -81,7 +81,8 @@ TEST_F(BackupTest, DialogChoosesDataSetAndFile) {
     EXPECT_EQ(label->text().toStdString(), Vorgabe().string());
     short n = 0;
     form.Wasistzusichern(n);
-    EXPECT_EQ(n, 1); // nothing selected: the current project
+    EXPECT_EQ(n, 1); // the current project, which the dialog shows as chosen
+    EXPECT_TRUE(form.findChild<QRadioButton*>("Option1_0")->isChecked());
 
     int asked = 0;
     QString answer;

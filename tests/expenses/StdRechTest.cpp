@@ -406,3 +406,21 @@ TEST_F(StdRechTest, DatePickerWritesTheChosenDate) {
 }
 
 } // namespace
+
+TEST_F(StdRechTest, ShownFormSplitsPositionsAndCatalogueInHalves) {
+    auto f = Oeffnen(0, 0);
+    f->resize(760, 520);
+    f->show();
+    QApplication::processEvents();
+    auto* container = f->findChild<QWidget*>("picSplitterVContainer");
+    ASSERT_TRUE(container);
+    const int oben = f->findChild<velu::forms::BoundGridView*>("SSDBGrid1")->height();
+    EXPECT_GT(oben, container->height() / 2 - 10);
+    EXPECT_LT(oben, container->height() / 2 + 10);
+    f->resize(1200, 900); // maximised
+    QApplication::processEvents();
+    const int gross = f->findChild<velu::forms::BoundGridView*>("SSDBGrid1")->height();
+    EXPECT_GT(gross, container->height() / 2 - 10);
+    EXPECT_LT(gross, container->height() / 2 + 10);
+    f->close();
+}

@@ -15,24 +15,21 @@ struct Host {
     QWidget* bar = new QWidget(&form);
     QWidget* first = new QWidget(&form);
     QWidget* second = new QWidget(&form);
-    Host(int w, int h)
-    {
+    Host(int w, int h) {
         form.resize(w + 20, h + 20);
         container->setGeometry(0, 0, w, h);
         form.show();
     }
 };
 
-void send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
+void send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons) {
     QMouseEvent e(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
 }
 
 } // namespace
 
-TEST(avbSplitterH, CreateLaysOutAtTheMiddle)
-{
+TEST(avbSplitterH, CreateLaysOutAtTheMiddle) {
     Host h(400, 300);
     avbSplitterH s;
     s.Create(&h.form, "", h.container, h.bar, h.first, h.second);
@@ -44,8 +41,7 @@ TEST(avbSplitterH, CreateLaysOutAtTheMiddle)
     EXPECT_EQ(h.first->parentWidget(), h.container);
 }
 
-TEST(avbSplitterH, DragStopsAtMinimumAndLaysOutOnRelease)
-{
+TEST(avbSplitterH, DragStopsAtMinimumAndLaysOutOnRelease) {
     Host h(400, 300);
     avbSplitterH s;
     s.Create(&h.form, "SplitterH", h.container, h.bar, h.first, h.second, 272, 100, 100);
@@ -64,8 +60,7 @@ TEST(avbSplitterH, DragStopsAtMinimumAndLaysOutOnRelease)
     EXPECT_EQ(h.second->geometry(), QRect(301, 0, 99, 300));
 }
 
-TEST(avbSplitterV, DragRealTimeAndHiddenBottomPane)
-{
+TEST(avbSplitterV, DragRealTimeAndHiddenBottomPane) {
     Host h(300, 400);
     avbSplitterV s;
     s.Create(&h.form, "SplitterV", h.container, h.bar, h.first, h.second, -1, 100, 100);
@@ -85,8 +80,7 @@ TEST(avbSplitterV, DragRealTimeAndHiddenBottomPane)
     EXPECT_EQ(h.first->height(), 397);
 }
 
-TEST(avbSplitterH, ProportionalResizeAndZeroContainer)
-{
+TEST(avbSplitterH, ProportionalResizeAndZeroContainer) {
     Host h(400, 300);
     avbSplitterH s;
     s.Create(&h.form, "", h.container, h.bar, h.first, h.second, 100);
@@ -99,8 +93,7 @@ TEST(avbSplitterH, ProportionalResizeAndZeroContainer)
     EXPECT_EQ(s.SplitPos(), 100);
 }
 
-TEST(avbSplitterH, CancelledPositionChangeKeepsTheBar)
-{
+TEST(avbSplitterH, CancelledPositionChangeKeepsTheBar) {
     Host h(400, 300);
     avbSplitterH s;
     s.Create(&h.form, "", h.container, h.bar, h.first, h.second, 150);
@@ -115,8 +108,7 @@ TEST(avbSplitterH, CancelledPositionChangeKeepsTheBar)
     EXPECT_EQ(h.bar->x(), 149);
 }
 
-TEST(avbSplitterH, ColoursAndShowSplit)
-{
+TEST(avbSplitterH, ColoursAndShowSplit) {
     Host h(400, 300);
     avbSplitterH s;
     s.Create(&h.form, "", h.container, h.bar, h.first, h.second);
@@ -132,8 +124,7 @@ TEST(avbSplitterH, ColoursAndShowSplit)
     EXPECT_FALSE(h.bar->isVisible());
 }
 
-TEST(avbSplitterH, AutoSplitCollapsesAndPullsOut)
-{
+TEST(avbSplitterH, AutoSplitCollapsesAndPullsOut) {
     Host h(400, 300);
     avbSplitterH s;
     s.Create(&h.form, "", h.container, h.bar, h.first, h.second);
@@ -152,4 +143,21 @@ TEST(avbSplitterH, AutoSplitCollapsesAndPullsOut)
     send(h.container, QEvent::MouseButtonRelease, {120, 10}, Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(s.ShowSplit(), 0);
     EXPECT_EQ(h.first->geometry(), QRect(0, 0, 119, 300));
+}
+
+TEST(avbSplitterH, PaneHiddenByItsFormStaysHiddenOnLayout) {
+    Host h(400, 300);
+    avbSplitterH s;
+    s.Create(&h.form, "", h.container, h.bar, h.first, h.second);
+    h.second->hide();
+    h.container->resize(500, 300);
+    EXPECT_TRUE(h.second->isHidden());
+    h.second->show();
+    EXPECT_EQ(h.second->geometry().right(), 499); // laid out while hidden
+
+    // A pane the split hid itself returns when the split shows it again.
+    s.ShowSplit(2);
+    EXPECT_TRUE(h.second->isHidden());
+    s.ShowSplit(0);
+    EXPECT_FALSE(h.second->isHidden());
 }

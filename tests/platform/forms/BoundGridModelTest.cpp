@@ -1,5 +1,5 @@
-#include "TestApp.h"
 #include "platform/forms/BoundGridModel.h"
+#include "TestApp.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/BoundGridView.h"
@@ -237,6 +237,66 @@ TEST_F(BoundGrid, ViewCommitsOnRowChangeAndReportsTheRowLeft) {
     QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
     QApplication::sendEvent(&view, &del);
     EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "1");
+}
+
+// A key pressed in a shown view over the model.
+void Taste(BoundGridView& view, Qt::Key key) {
+    QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&view, &e);
+}
+
+TEST_F(BoundGrid, DownFromTheNewRowLineStoresItAndOpensAFreshOne) {
+    BoundGridView view;
+    view.SetBoundModel(model.get());
+    view.show();
+
+    // Nothing typed: Down stays on the new-row line and stores nothing.
+    view.SetCurrentRow(2);
+    Taste(view, Qt::Key_Down);
+    EXPECT_EQ(view.CurrentRow(), 2);
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "2");
+
+    // Typed in an open editor: stored, and the cursor stands on the fresh new-row line.
+    view.setCurrentIndex(model->index(2, 0));
+    view.edit(model->index(2, 0));
+    auto* editor = view.findChild<QLineEdit*>();
+    ASSERT_TRUE(editor);
+    editor->setText("300");
+    Taste(view, Qt::Key_Down);
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "3");
+    EXPECT_EQ(view.CurrentRow(), 3);
+    EXPECT_TRUE(model->IsNewRowLine(3));
+
+    // A refused row keeps the cursor where it was.
+    ASSERT_TRUE(Tippen(3, 0, "300"));
+    Taste(view, Qt::Key_Down);
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "3");
+    EXPECT_EQ(view.CurrentRow(), 3);
+    EXPECT_EQ(meldungen.size(), 1u);
+}
+
+TEST_F(BoundGrid, TabFromTheLastColumnOfTheNewRowLineStoresItAndGoesOn) {
+    BoundGridView view;
+    view.SetBoundModel(model.get());
+    view.show();
+
+    // Column 3 is hidden: column 2 is the last one shown.
+    view.setCurrentIndex(model->index(2, 2));
+    ASSERT_TRUE(Tippen(2, 0, "400"));
+    Taste(view, Qt::Key_Tab);
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "3");
+    EXPECT_EQ(view.currentIndex(), model->index(3, 0));
+
+    // Nothing typed: Tab stays on the last column and stores nothing.
+    view.setCurrentIndex(model->index(3, 2));
+    Taste(view, Qt::Key_Tab);
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "3");
+    EXPECT_EQ(view.currentIndex(), model->index(3, 2));
+
+    // Elsewhere Tab moves as ever.
+    view.setCurrentIndex(model->index(0, 0));
+    Taste(view, Qt::Key_Tab);
+    EXPECT_EQ(view.currentIndex(), model->index(0, 1));
 }
 
 } // namespace
