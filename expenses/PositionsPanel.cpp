@@ -465,6 +465,14 @@ void PositionsPanel::PickerErgebnis(const QString& datum, int aktion) {
     picker_->Uebernehmen(*grid1_, positionen_ ? positionen_->ColumnOf("Datum") : -1, datum, aktion);
 }
 
+namespace {
+// Room for a column's caption, so a caption wider than the column's set width is not cut.
+int KopfBreite(const QTableView& grid, int column) {
+    const QString text = grid.model()->headerData(column, Qt::Horizontal).toString();
+    return grid.horizontalHeader()->fontMetrics().horizontalAdvance(text) + 14;
+}
+} // namespace
+
 void PositionsPanel::Spaltenbreiten() {
     if (positionen_) {
         const int datum = mitInternemSatz_ ? 95 : 90;
@@ -484,7 +492,7 @@ void PositionsPanel::Spaltenbreiten() {
                                     {"AlDispinterSumm", 95},
                                     {"Phzuordnung", 130}}) {
             const int c = positionen_->ColumnOf(feld);
-            if (c >= 0) grid1_->setColumnWidth(c, breite);
+            if (c >= 0) grid1_->setColumnWidth(c, std::max(breite, KopfBreite(*grid1_, c)));
         }
     }
     if (katalog_) {
@@ -495,7 +503,7 @@ void PositionsPanel::Spaltenbreiten() {
                                     {"interSatz", 77},
                                     {"AlDispinterSatz", 77}}) {
             const int c = katalog_->ColumnOf(feld);
-            if (c >= 0) grid2_->setColumnWidth(c, breite);
+            if (c >= 0) grid2_->setColumnWidth(c, std::max(breite, KopfBreite(*grid2_, c)));
         }
     }
     // A width given to a hidden column shows it again.

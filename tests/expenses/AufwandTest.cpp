@@ -9,6 +9,7 @@
 #include "expenses/SummAufwand.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -316,3 +317,23 @@ TEST_F(AufwandTest, EmployeeListShowsBothRatesInBothCurrencies) {
 }
 
 } // namespace
+
+TEST_F(AufwandTest, CaptionsOfTheNarrowAmountColumnsAreNotCut) {
+    Erfassen({"A1", 0, "1", "10", "10", "5.1129", "5.1129", "2026-11-01", 10});
+    auto f = Oeffnen();
+    f->show();
+    QApplication::processEvents();
+    for (const char* name : {"SSDBGrid1", "SSDBGrid2"}) {
+        SCOPED_TRACE(name);
+        auto* grid = f->findChild<velu::forms::BoundGridView*>(name);
+        ASSERT_TRUE(grid);
+        const QFontMetrics fm = grid->horizontalHeader()->fontMetrics();
+        for (int c = 0; c < grid->model()->columnCount(); ++c) {
+            if (grid->isColumnHidden(c)) continue;
+            const QString text = grid->model()->headerData(c, Qt::Horizontal).toString();
+            if (text != "interner Satz") continue;
+            EXPECT_GT(grid->columnWidth(c), fm.horizontalAdvance(text)) << text.toStdString();
+        }
+    }
+    f->close();
+}
