@@ -370,7 +370,7 @@ private:
                 ++i_;
                 return n;
             }
-            static const char* funktionen[] = {"ToText", "Trim", "IsNull", "Choose"};
+            static const char* funktionen[] = {"ToText", "Trim", "IsNull", "Choose", "Sum"};
             for (const char* f : funktionen) {
                 if (!IstWort(f)) continue;
                 auto n = Make(Op::Call, t.pos);
@@ -384,13 +384,20 @@ private:
                 }
                 Erwarte(")");
                 const size_t k = n->kids.size();
-                const bool passt = n->text == QLatin1String("ToText")   ? k <= 2
+                const bool passt = n->text == QLatin1String("ToText") || n->text == QLatin1String("Sum")
+                                       ? k <= 2
                                    : n->text == QLatin1String("Choose") ? k >= 2
                                                                         : k == 1;
                 if (!passt)
                     throw ParseAbbruch{n->pos, QStringLiteral("Falsche Anzahl Argumente für ") + n->text};
                 if (n->text == QLatin1String("IsNull") && n->kids[0]->op != Op::Field)
                     throw ParseAbbruch{n->kids[0]->pos, QStringLiteral("IsNull erwartet ein Datenbankfeld")};
+                if (n->text == QLatin1String("Sum") && k == 2) {
+                    const Node& g = *n->kids[1];
+                    if (g.op != Op::Num || g.num < 1 || g.num != std::trunc(g.num) || g.num > 1000)
+                        throw ParseAbbruch{g.pos,
+                                           QStringLiteral("Sum erwartet als Gruppe eine ganze Zahl ab 1")};
+                }
                 return n;
             }
             throw ParseAbbruch{t.pos, QStringLiteral("Unbekannter Name: ") + t.text};
@@ -576,6 +583,9 @@ RValue Werte(const Node& n, AuswertungsKontext& k) {
         return Werte(*n.kids[b && *b ? 1 : 2], k);
     }
     case Op::Call: {
+        if (n.text == QLatin1String("Sum"))
+            return k.Summe(
+                n.kids.size() == 2 ? int(n.kids[1]->num) : 0, [&] { return Werte(*n.kids[0], k); }, n.pos);
         if (n.text == QLatin1String("IsNull")) return RValue::Bool(Werte(*n.kids[0], k).IsNull());
         const RValue a = Werte(*n.kids[0], k);
         if (n.text == QLatin1String("Trim")) {
@@ -610,7 +620,18 @@ void Besuche(const Node& n, const std::function<void(const QString&, const QStri
         Besuche(*c, f);
 }
 
+void BesucheSummen(const Node& n, int tiefe, const std::function<void(int, int, int)>& f) {
+    const bool summe = n.op == Op::Call && n.text == QLatin1String("Sum");
+    if (summe) f(n.kids.size() == 2 ? int(n.kids[1]->num) : 0, n.pos, tiefe);
+    for (const auto& c : n.kids)
+        BesucheSummen(*c, tiefe + int(summe), f);
+}
+
 } // namespace
+
+RValue AuswertungsKontext::Summe(int, const std::function<RValue()>&, int position) {
+    throw AuswertungsFehler{position, QStringLiteral("Sum ist hier nicht möglich")};
+}
 
 Expression::Expression() = default;
 Expression::~Expression() = default;
@@ -638,6 +659,10 @@ RValue Expression::Eval(AuswertungsKontext& k) const {
 
 void Expression::Namen(const std::function<void(const QString&, const QString&, bool, int)>& f) const {
     if (wurzel_) Besuche(*wurzel_, f);
+}
+
+void Expression::Summen(const std::function<void(int gruppe, int pos, int tiefe)>& f) const {
+    if (wurzel_) BesucheSummen(*wurzel_, 0, f);
 }
 
 bool IstWahr(const RValue& v) {

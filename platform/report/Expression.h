@@ -1,7 +1,7 @@
 #pragma once
 // The formula language of report templates: numbers, '…' texts (a doubled quote is one quote),
 // {Alias.Field}, {@Formula}, + - * /, &, = <> < <= > >=, and/or/not, x in [a, b], if-then-else and the
-// functions ToText, Trim, IsNull, Choose. Keywords and function names ignore case.
+// functions ToText, Trim, IsNull, Choose and Sum. Keywords and function names ignore case.
 #include "platform/report/Formate.h"
 #include "platform/report/ReportValue.h"
 
@@ -33,6 +33,9 @@ public:
     virtual RValue Feld(const QString& alias, const QString& feld, int position) = 0;
     virtual RValue Formel(const QString& name, int position) = 0;
     virtual const Formate& Formats() = 0;
+    // Sum(value, group): value summed over the rows of the current row's group (level from 1; 0: all rows).
+    // This default, for contexts without rows to sum over, fails.
+    virtual RValue Summe(int gruppe, const std::function<RValue()>& wert, int position);
 };
 
 class Expression {
@@ -54,6 +57,9 @@ public:
     // Every {Alias.Field} (formel false) and {@Name} (formel true) with its position.
     void Namen(
         const std::function<void(const QString& alias, const QString& name, bool formel, int pos)>& f) const;
+
+    // Every Sum call: its group (0 without one), position and how many Sum calls enclose it.
+    void Summen(const std::function<void(int gruppe, int pos, int tiefe)>& f) const;
 
 private:
     QString text_;

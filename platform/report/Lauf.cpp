@@ -209,6 +209,7 @@ void Lauf::Laden() {
     for (const auto& [name, e] : formeln_)
         PruefeNamen(e, QStringLiteral("Formel ") + name);
     v.JedesElementAusdruck([this](const Expression& e) { PruefeNamen(e, e.Text()); });
+    PruefeSummen();
 }
 
 void Lauf::PruefeNamen(const Expression& e, const QString& wo) {
@@ -330,36 +331,66 @@ RValue Lauf::Aggregat(const Element& e, int pos) {
         ab = gruppenAb_[g][size_t(pos)];
         bis = gruppenBis_[g][size_t(pos)];
     }
+    if (e.art != Element::Art::Anzahl) return Summiere(ab, bis, e.je, [&] { return e.wert.Eval(*this); });
     const int alt = akt_;
+    int64_t anzahl = 0;
+    for (int p = ab; p < bis; ++p) {
+        if (e.je > 0 && gruppenBis_[size_t(e.je - 1)][size_t(p)] != p + 1) continue;
+        akt_ = p;
+        if (e.wert.Empty() || !e.wert.Eval(*this).IsNull()) ++anzahl;
+    }
+    akt_ = alt;
+    return RValue::Number(double(anzahl));
+}
+
+RValue Lauf::Summiere(int ab, int bis, int je, const std::function<RValue()>& wert) {
+    struct Zurueck {
+        int& akt;
+        int alt;
+        ~Zurueck() { akt = alt; }
+    } zurueck{akt_, akt_};
     int64_t geld = 0;
     double zahl = 0;
     bool istGeld = false, istZahl = false;
-    int64_t anzahl = 0;
     for (int p = ab; p < bis; ++p) {
+        if (je > 0 && gruppenBis_[size_t(je - 1)][size_t(p)] != p + 1) continue;
         akt_ = p;
-        if (e.art == Element::Art::Anzahl) {
-            if (e.wert.Empty() || !e.wert.Eval(*this).IsNull()) ++anzahl;
-            continue;
-        }
-        const RValue w = e.wert.Eval(*this);
+        const RValue w = wert();
         if (w.kind == RValue::Kind::Money) {
-            if (__builtin_add_overflow(geld, w.geld, &geld)) {
-                akt_ = alt;
+            if (__builtin_add_overflow(geld, w.geld, &geld))
                 throw AuswertungsFehler{0, QStringLiteral("Summe außerhalb des Bereichs")};
-            }
             istGeld = true;
         } else if (w.kind == RValue::Kind::Number) {
             zahl += w.zahl;
             istZahl = true;
         } else if (!w.IsNull()) {
-            akt_ = alt;
             throw AuswertungsFehler{0, QStringLiteral("Summe über einen Wert, der keine Zahl ist")};
         }
     }
-    akt_ = alt;
-    if (e.art == Element::Art::Anzahl) return RValue::Number(double(anzahl));
     if (istGeld) return RValue::Money(geld + int64_t(std::nearbyint(zahl * 10000.0)));
     return istZahl ? RValue::Number(zahl) : RValue::Number(0);
+}
+
+RValue Lauf::Summe(int gruppe, const std::function<RValue()>& wert, int position) {
+    if (gruppe > int(gruppenAb_.size()))
+        throw AuswertungsFehler{position, QStringLiteral("Unbekannte Gruppe %1").arg(gruppe)};
+    if (gruppe == 0) return Summiere(0, int(zeilen_.size()), 0, wert);
+    if (akt_ < 0 || akt_ >= int(zeilen_.size())) return RValue::Number(0);
+    return Summiere(gruppenAb_[size_t(gruppe - 1)][size_t(akt_)],
+                    gruppenBis_[size_t(gruppe - 1)][size_t(akt_)], 0, wert);
+}
+
+// Formulas and the selection are read with single rows, also while rows are selected and sorted.
+void Lauf::PruefeSummen() {
+    auto pruefe = [&](const Expression& e, const QString& wo) {
+        e.Summen([&](int, int pos, int) {
+            throw LaufAbbruch{FormelFehler,
+                              QStringLiteral("%1: Sum ist an Position %2 nicht möglich").arg(wo).arg(pos)};
+        });
+    };
+    pruefe(auswahl_, QStringLiteral("Auswahlformel"));
+    for (const auto& [name, e] : formeln_)
+        pruefe(e, QStringLiteral("Formel ") + name);
 }
 
 Lauf& Lauf::UnterLauf(const QString& datei) {

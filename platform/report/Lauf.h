@@ -45,13 +45,18 @@ public:
     RValue Feld(const QString& alias, const QString& feld, int position) override;
     RValue Formel(const QString& name, int position) override;
     const Formate& Formats() override { return u_.formate; }
+    RValue Summe(int gruppe, const std::function<RValue()>& wert, int position) override;
 
 private:
     void LadeTabelle(db::Database* d, const Tabelle& t, const std::vector<QString>& spalten, int versatz,
                      std::vector<std::vector<RValue>>& zeilen);
     void PruefeNamen(const Expression& e, const QString& wo);
     void Band_(const Band& b, int pos, double x, std::vector<Block>& out);
+    void PruefeSummen();
     RValue Aggregat(const Element& e, int pos);
+    // Sums wert over the positions [ab, bis), with je > 0 only at the last position of each group of level
+    // je.
+    RValue Summiere(int ab, int bis, int je, const std::function<RValue()>& wert);
     Lauf& UnterLauf(const QString& datei);
 
     const Report& r_;

@@ -87,7 +87,10 @@ Element LeseElement(const QJsonObject& o, const QString& wo) {
         e.wert = Ausdruck(Text(o, "value"), wo);
         if (e.wert.Empty() && e.art == Element::Art::Feld)
             throw Defekt{wo + QStringLiteral(": Feld ohne Wert")};
-        if (e.art != Element::Art::Feld) e.gruppe = int(Zahl(o, "group"));
+        if (e.art != Element::Art::Feld) {
+            e.gruppe = int(Zahl(o, "group"));
+            e.je = int(Zahl(o, "per"));
+        }
         break;
     case Element::Art::Formel: {
         const QString name = Text(o, "name");
@@ -199,17 +202,41 @@ void Lies(const QJsonObject& w, Vorlage& v) {
     const double platz = v.papier.height() - v.raender.top() - v.raender.bottom();
     if (v.seitenKopf.hoehe + v.seitenFuss.hoehe >= platz)
         throw Defekt{QStringLiteral("Seitenkopf und -fuß größer als die Seite")};
-    auto pruefeGruppe = [&](const Band& b) {
-        for (const Element& e : b.elemente)
-            if (e.gruppe > int(v.gruppen.size()))
-                throw Defekt{QStringLiteral("Summe über unbekannte Gruppe")};
+    // Sum(value, n) reads the group of level n around the row its band is read with: in details any level,
+    // in a group's header or footer that group and outer ones, in a sum or count item with "per" that level
+    // and outer ones; elsewhere, and inside another Sum, only Sum(value) over all rows; never in sort and
+    // group values.
+    const int ng = int(v.gruppen.size());
+    auto pruefeSummen = [&](const Expression& e, int erlaubt, const QString& wo) {
+        e.Summen([&](int g, int pos, int tiefe) {
+            if (g > ng)
+                throw Defekt{
+                    QStringLiteral("%1: unbekannte Gruppe %2 an Position %3").arg(wo).arg(g).arg(pos)};
+            if (tiefe > 0 || g > erlaubt)
+                throw Defekt{QStringLiteral("%1: Sum ist an Position %2 nicht möglich").arg(wo).arg(pos)};
+        });
     };
-    for (const Gruppe& g : v.gruppen) {
-        pruefeGruppe(g.kopf);
-        pruefeGruppe(g.fuss);
+    auto pruefeBand = [&](const Band& b, int stufe, const QString& wo) {
+        for (const Element& e : b.elemente) {
+            if (e.gruppe > ng || e.je > ng)
+                throw Defekt{wo + QStringLiteral(": Summe über unbekannte Gruppe")};
+            const bool aggregat = e.art == Element::Art::Summe || e.art == Element::Art::Anzahl;
+            pruefeSummen(e.wert, aggregat ? (e.je > 0 ? e.je : -1) : stufe, wo);
+            for (const auto& [von, zu] : e.verknuepfung)
+                pruefeSummen(von, stufe, wo);
+        }
+    };
+    for (const Sortierung& so : v.sortierung)
+        pruefeSummen(so.wert, -1, QStringLiteral("Sortierung"));
+    for (int g = 0; g < ng; ++g) {
+        const QString wo = QStringLiteral("Gruppe %1").arg(g + 1);
+        pruefeSummen(v.gruppen[size_t(g)].wert, -1, wo);
+        pruefeBand(v.gruppen[size_t(g)].kopf, g + 1, wo);
+        pruefeBand(v.gruppen[size_t(g)].fuss, g + 1, wo);
     }
-    for (const Band* b : {&v.berichtsKopf, &v.seitenKopf, &v.details, &v.berichtsFuss, &v.seitenFuss})
-        pruefeGruppe(*b);
+    pruefeBand(v.details, ng, QStringLiteral("Details"));
+    for (const Band* b : {&v.berichtsKopf, &v.seitenKopf, &v.berichtsFuss, &v.seitenFuss})
+        pruefeBand(*b, 0, QStringLiteral("Band"));
 }
 
 } // namespace

@@ -26,6 +26,7 @@ struct Element {
     double linienBreite = 0.3;
     Expression wert; // Feld, Formel, Summe, Anzahl
     int gruppe = 0;  // Summe/Anzahl: 0 = whole report, else group level from 1
+    int je = 0;      // Summe/Anzahl: 0 = every row, else once per group of this level (at its last row)
     QString datei;   // Unterbericht: template file name
     // Unterbericht: value of the main report (expression) that a subreport field ("Alias.Field") must equal.
     std::vector<std::pair<Expression, QString>> verknuepfung;

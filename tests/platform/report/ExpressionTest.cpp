@@ -134,6 +134,7 @@ TEST(ExpressionTest, EvaluatesTheLanguage) {
         {"{t.typ} * 2", "eval@9"},
         {"{@Schleife}", "eval@1"},
         {"{x.y}", "eval@1"},
+        {"1 + Sum({t.betrag}, 1)", "eval@5"},
         // syntax errors carry their position
         {"'O'Brien'", "parse@4"},
         {"1 +", "parse@4"},
@@ -148,6 +149,12 @@ TEST(ExpressionTest, EvaluatesTheLanguage) {
         {"'offen", "parse@1"},
         {"(1 + 2", "parse@7"},
         {"{t.nr} in ['A' 'B']", "parse@16"},
+        // Sum takes a whole group level from 1, written as a number
+        {"Sum({t.betrag}, 0)", "parse@17"},
+        {"Sum({t.betrag}, 1.5)", "parse@17"},
+        {"Sum({t.betrag}, {t.nr})", "parse@17"},
+        {"Sum(1, 2, 3)", "parse@1"},
+        {"Sum()", "parse@5"},
     };
     for (const auto& [text, erwartet] : faelle)
         EXPECT_EQ(Werte(text).toStdString(), erwartet) << text;

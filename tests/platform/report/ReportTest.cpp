@@ -256,3 +256,108 @@ TEST(ReportTest, TheReportHeaderPrintsAboveTheFirstPageHeaderOnly) {
     EXPECT_EQ(seiten[1].mid(0, 2), QStringList({"Kopf", "24"}));
     EXPECT_FALSE(seiten[1].contains("Bericht"));
 }
+
+namespace {
+
+// Invoices with their payments, one group per invoice; the pieces fill its bands.
+QString ZahlungsVorlage(const QString& kopf, const QString& fuss, const QString& details, const QString& ende,
+                        const QString& sonst = {}) {
+    return QString(R"({
+      "tables": [{"alias": "B", "table": "BeReList"},
+                 {"alias": "Z", "table": "Zahlung", "links": [{"from": "B.LfNr", "to": "LfNrBeReList"}]}],
+      "sort": [{"value": "{Z.Zahlung}"}], @SONST@
+      "groups": [{"value": "{B.LfNr}",
+                  "header": {"height": 5, "items": [@KOPF@]}, "footer": {"height": 5, "items": [@FUSS@]}}],
+      "bands": {"details": {"height": 5, "items": [@DETAILS@]}, "reportFooter": {"height": 5, "items": [@ENDE@]}}
+    })")
+        .replace("@KOPF@", kopf)
+        .replace("@FUSS@", fuss)
+        .replace("@DETAILS@", details)
+        .replace("@ENDE@", ende)
+        .replace("@SONST@", sonst);
+}
+
+QString Item(const char* typ, const char* wert, const char* mehr = "") {
+    return QString(R"({"type": "%1", "value": "%2", "format": "amount", "width": 30 %3})")
+        .arg(typ, wert, mehr);
+}
+
+} // namespace
+
+TEST(ReportTest, SumReadsTheGroupOfItsRow) {
+    ReportFixture f;
+    f.Rechnung(1, "R", 1, 10000000);
+    f.Rechnung(2, "R", 1, 3000000);
+    f.db->Execute("INSERT INTO Zahlung (LfNrBeReList, Zahlung) VALUES (1, 4000000), (1, 1000000)");
+    const char* offen = "{B.Endbetrag} - Sum({Z.Zahlung}, 1)";
+    struct Fall {
+        QString kopf, fuss, details, ende;
+        QStringList soll;
+    };
+    const Fall faelle[] = {
+        // invoice less its payments; one without payments keeps its amount
+        {{}, Item("field", offen), {}, {}, {"500,00", "300,00"}},
+        {Item("field", "Sum({Z.Zahlung}, 1)"), {}, {}, {}, {"500,00", "0,00"}},
+        {{}, {}, Item("field", "Sum({Z.Zahlung}, 1)"), {}, {"500,00", "500,00", "0,00"}},
+        {{}, {}, {}, Item("field", "Sum({Z.Zahlung})"), {"500,00"}},
+        // once per group: the invoices' open amounts and their number, not once per payment
+        {{}, {}, {}, Item("sum", offen, R"(, "per": 1)"), {"800,00"}},
+        {{}, {}, {}, Item("sum", "{B.Endbetrag}", R"(, "per": 1)"), {"1.300,00"}},
+        {{}, {}, {}, R"({"type": "count", "per": 1, "width": 10})", {"2"}},
+        {{}, {}, {}, Item("sum", "{B.Endbetrag}"), {"2.300,00"}},
+    };
+    for (const Fall& c : faelle) {
+        const QString json = ZahlungsVorlage(c.kopf, c.fuss, c.details, c.ende);
+        auto r = f.Oeffne(f.Vorlage("summe.rpt", json));
+        ASSERT_TRUE(r) << json.toStdString();
+        const auto seiten = Lauf(f, *r);
+        ASSERT_EQ(seiten.size(), 1u) << json.toStdString();
+        EXPECT_EQ(seiten[0], c.soll) << json.toStdString();
+    }
+}
+
+TEST(ReportTest, SumOfAnUnknownGroupOrInTheWrongPlaceIsRefused) {
+    ReportFixture f;
+    f.Rechnung(1, "R", 1, 10000000);
+    const QString zwei = Item("field", "Sum({Z.Zahlung}, 2)");
+    const QString eins = Item("field", "Sum({Z.Zahlung}, 1)");
+    // Bands are checked when the template is read.
+    const QString vorlagen[] = {
+        // unknown group
+        ZahlungsVorlage({}, zwei, {}, {}),
+        ZahlungsVorlage({}, {}, zwei, {}),
+        ZahlungsVorlage({}, {}, {}, Item("sum", "{Z.Zahlung}", R"(, "per": 2)")),
+        // a group the band does not read
+        ZahlungsVorlage({}, {}, {}, eins),
+        ZahlungsVorlage({}, {}, {}, Item("sum", "Sum({Z.Zahlung}, 1)")),
+        ZahlungsVorlage({}, {}, {}, Item("count", "Sum({Z.Zahlung})")),
+        ZahlungsVorlage({}, {}, {}, Item("sum", "Sum(Sum({Z.Zahlung}, 1), 1)", R"(, "per": 1)")),
+        ZahlungsVorlage({}, {}, Item("field", "Sum(Sum({Z.Zahlung}))"), {}),
+        ZahlungsVorlage({}, {}, {}, {})
+            .replace(R"j("value": "{Z.Zahlung}")j", R"j("value": "Sum({Z.Zahlung})")j"),
+        ZahlungsVorlage({}, {}, {}, {}).replace(R"j("value": "{B.LfNr}")j", R"j("value": "Sum({B.LfNr})")j"),
+        // an outer group's footer cannot read the inner group
+        ZahlungsVorlage({}, {}, {}, {})
+            .replace(
+                R"("groups": [)",
+                QString(R"("groups": [{"value": "{B.Ursprung}", "footer": {"items": [%1]}},)").arg(zwei)),
+    };
+    for (const QString& json : vorlagen) {
+        std::unique_ptr<Report> r;
+        EXPECT_EQ(Report::Oeffne(f.Vorlage("falsch.rpt", json), r), VorlageDefekt) << json.toStdString();
+    }
+    // Formulas and the selection are read row by row: checked when the report runs.
+    const QString laeufe[] = {
+        ZahlungsVorlage({}, {}, {}, {}, R"j("selection": "Sum({Z.Zahlung}) > 0",)j"),
+        ZahlungsVorlage(
+            {}, {}, {}, R"({"type": "formula", "name": "Offen"})",
+            R"j("formulas": [{"name": "Offen", "text": "{B.Endbetrag} - Sum({Z.Zahlung}, 1)"}],)j"),
+    };
+    for (const QString& json : laeufe) {
+        auto r = f.Oeffne(f.Vorlage("lauf.rpt", json));
+        ASSERT_TRUE(r) << json.toStdString();
+        int rc = 0;
+        Lauf(f, *r, &rc);
+        EXPECT_EQ(rc, FormelFehler) << json.toStdString();
+    }
+}

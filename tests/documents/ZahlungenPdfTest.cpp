@@ -1,0 +1,46 @@
+// The payments report of the register: per calculation its payments and what is still open, and the totals
+// per currency, printed into a PDF file.
+#include "DruckausgabeFixture.h"
+
+#include <QRegularExpression>
+
+using namespace velu;
+using namespace berichte;
+
+TEST(ZahlungenPdfTest, ShowsPaymentsAndOpenAmountPerCalculationAndInTotal) {
+    if (!HatPdftotext()) GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    DruckausgabeFixture t;
+    CRModul cr{report::Umfeld{}};
+    auto r = t.Routinen(cr);
+    r->PrintMode2(13, 42, "R 2001/07", 40);
+    const QString pdf = QString::fromStdString((t.dir / "zahlungen.pdf").string());
+    cr.SetDruckDatei(pdf);
+    r->Dispatch(0, -1);
+    EXPECT_TRUE(t.meldungen.isEmpty()) << t.meldungen.join("; ").toStdString();
+    const QString text = PdfText(pdf);
+    // Lines in print order, each a pattern of one line of the page ("ff" may come out as its ligature).
+    const char* zeilen[] = {
+        R"(R 2001/05 .*Endbetrag +500,00 DM)",
+        R"(Zahlungen +0,00 DM)",
+        R"(O(ff|ﬀ)en +500,00 DM)",
+        R"(R 2001/07 .*Endbetrag +1\.000,00 DM)",
+        R"(01\.04\.2024 +Überweisung +400,00)",
+        R"(Zahlungen +400,00 DM)",
+        R"(O(ff|ﬀ)en +600,00 DM)",
+        R"(S 2001/01 .*Endbetrag +116,00 €)",
+        R"(O(ff|ﬀ)en +116,00 €)",
+        R"(B 2001/01 .*Endbetrag +58,00 DM)",
+        R"(O(ff|ﬀ)en +58,00 DM)",
+        R"(Summe aller Zahlungen +400,00 DM)",
+        R"(^ +0,00 €)",
+        R"(O(ff|ﬀ)en gesamt +8\.935,00 DM)",
+        R"(^ +116,00 €)",
+    };
+    qsizetype ab = 0;
+    for (const char* z : zeilen) {
+        const QRegularExpression muster(QString::fromUtf8(z), QRegularExpression::MultilineOption);
+        const auto treffer = muster.match(text, ab);
+        ASSERT_TRUE(treffer.hasMatch()) << z << "\n" << text.toStdString();
+        ab = treffer.capturedEnd();
+    }
+}
