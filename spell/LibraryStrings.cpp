@@ -23,8 +23,10 @@ win32::HINSTANCE LibraryInstance() {
                 {533, "Textdatei konnte nicht ge\xf6"
                       "ffnet werden."},
                 {534, "ANSI-Text (*.TXT)|*.TXT|DOS-Text (*.ASC)|*.ASC|"},
-                {600, "W\xf6rterb\xfc" "cher (*.WX?)|*.WX?|"},
-                {601, "W\xf6rterbuch \xf6" "ffnen"},
+                {600, "W\xf6rterb\xfc"
+                      "cher (*.WX?)|*.WX?|"},
+                {601, "W\xf6rterbuch \xf6"
+                      "ffnen"},
                 {602, "Neues W\xf6rterbuch anlegen"},
                 {603, "W\xf6rterbuch konnte nicht ge\xf6"
                       "ffnet werden."},
