@@ -315,6 +315,8 @@ LRESULT SettingsPageProc(DialogModel& dialog, UINT message, WPARAM wParam, LPARA
     }
 }
 
+void ForgetSettingsDialogPlace() { remembered().reset(); }
+
 LRESULT SettingsDialog(HWND owner, SettingsHost& host) {
     SettingsState state;
     ShowCursor(true);

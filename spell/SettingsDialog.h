@@ -40,6 +40,8 @@ int ChooseUserFile(win32::HWND owner);
 
 win32::LRESULT SettingsPageProc(win32::DialogModel& dialog, win32::UINT message, win32::WPARAM wParam,
                                 win32::LPARAM lParam, SettingsState& state, SettingsHost& host);
+// A new process opens the dialog at the top right of the desktop again.
+void ForgetSettingsDialogPlace();
 // Dialog 30000, modal, with the cursor shown while it is open; nonzero.
 win32::LRESULT SettingsDialog(win32::HWND owner, SettingsHost& host);
 

@@ -137,6 +137,8 @@ void WordList::go(const std::string& word) {
     }
     if (found.empty()) return last();
     fill(found, found);
+    // Near the end the page is the last one, so that it stays full.
+    if (static_cast<int>(page_.size()) < pageSize_) last();
 }
 
 void WordList::refresh(const std::string& select) {
