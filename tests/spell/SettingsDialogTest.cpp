@@ -15,10 +15,10 @@ TEST_F(Settings, PlacedTopRightAndReopenedWhereClosed) {
     win32::RECT seen{};
     settings([&](DialogModel& d) {
         seen = d.rect;
-        d.rect = {100, 50, 540, 520};
+        d.rect = {100, 50, 640, 520};
         d.click(30054);
     });
-    EXPECT_EQ(seen.left, 1596 - 440);
+    EXPECT_EQ(seen.left, 1596 - 540);
     EXPECT_EQ(seen.top, 4);
     settings([&](DialogModel& d) { seen = d.rect; });
     EXPECT_EQ(seen.left, 100);
@@ -190,7 +190,7 @@ TEST_F(Settings, EmbeddedPageIgnoresTheEndButtons) {
             return SettingsPageProc(d, m, w, l, state, host);
         },
         0);
-    page.rect = {10, 20, 450, 490};
+    page.rect = {10, 20, 550, 490};
     page.send(win32::WM_INITDIALOG, 0, 0);
     EXPECT_EQ(page.rect.left, 10) << "the page does not move itself";
     page.click(30054);
