@@ -877,4 +877,32 @@ int CheckDictionaryRoot(DictCollection& c) {
     return c.format() == kCurrentFormat && readRoot(c, r) && (!r.page || loadPage(c, r.page, p)) ? 1 : 0;
 }
 
+std::uint32_t RootPageOf(const DictCollection& c) {
+    Root r;
+    return readRoot(c, r) ? r.page : 0;
+}
+
+bool ReadTreePage(const DictCollection& c, std::uint32_t offset, std::vector<TreeEntry>& out) {
+    out.clear();
+    Page p;
+    if (!loadPage(c, offset, p)) return false;
+    for (const Entry& e : p.entries) {
+        TreeEntry t;
+        t.letter = e.letter;
+        if (e.end) t.endFlags = static_cast<unsigned char>(kEntryEnd | e.endInfo.marks);
+        if (e.hasTail) {
+            if (c.format() == kCurrentFormat) {
+                if (!ExpandTail(e.tail, t.tail)) return false;
+            } else {
+                t.tail = e.tail;
+            }
+            if (t.tail.empty()) return false;
+            t.tailFlags = e.tailInfo.marks;
+        }
+        t.link = e.link;
+        out.push_back(std::move(t));
+    }
+    return true;
+}
+
 } // namespace wortex

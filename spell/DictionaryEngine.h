@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace wortex {
 
@@ -53,6 +54,19 @@ int WalkWords(DictCollection& c, bool showCapitals, const WordVisitor& visit);
 // WalkWords without a visitor: 1 when every page holds together and is reached once, every word within 63
 // letters.
 int CheckDictionaryTree(DictCollection& c);
+
+// One page of the word tree as read by the searches that walk the tree themselves (suggestions): tails
+// expanded to letter codes. RootPageOf gives 0 for an empty tree or a root record that can't be read;
+// ReadTreePage false for a page that does not hold together.
+struct TreeEntry {
+    unsigned char letter = 0;
+    unsigned char endFlags = 0;  // kEntryEnd when a word ends here, with its kEntryCapital and kEntryMark
+    unsigned char tailFlags = 0; // kEntryCapital and kEntryMark of the tail's word
+    std::string tail;            // empty: none
+    std::uint32_t link = 0;      // 0: none
+};
+std::uint32_t RootPageOf(const DictCollection& c);
+bool ReadTreePage(const DictCollection& c, std::uint32_t offset, std::vector<TreeEntry>& out);
 
 // Suffix compression of tails (letter codes in, stored bytes out) and its inverse; false for bytes that
 // are no tail.

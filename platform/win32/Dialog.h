@@ -3,7 +3,7 @@
 // string table); a dialog in use is a DialogModel holding every control's text, state, list items and the
 // focus, driven by a dialog procedure through the usual messages. A back-end (scripted for tests, Qt for
 // a real host) shows the model and turns the user's actions into the model's action calls.
-#include "platform/win32/Win32Types.h"
+#include "platform/win32/Window.h"
 
 #include <functional>
 #include <string>
@@ -76,10 +76,6 @@ struct DialogTemplate {
 
 constexpr DWORD kStyleHidden = 0x1;
 constexpr DWORD kStyleDisabled = 0x2;
-
-struct RECT {
-    int left = 0, top = 0, right = 0, bottom = 0;
-};
 
 struct FileDialogRequest {
     HWND owner = 0;

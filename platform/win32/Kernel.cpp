@@ -1,8 +1,8 @@
 #include "platform/win32/Kernel.h"
 
 #include <atomic>
-#include <pthread.h>
 #include <chrono>
+#include <pthread.h>
 #include <thread>
 #include <unistd.h>
 
@@ -23,7 +23,9 @@ namespace {
 // getpid is a system call; the dictionary engine asks for the process on every operation. A forked child
 // forgets the parent's value.
 std::atomic<DWORD> cachedPid{0};
-void ForgetPid() { cachedPid.store(0, std::memory_order_relaxed); }
+void ForgetPid() {
+    cachedPid.store(0, std::memory_order_relaxed);
+}
 } // namespace
 
 DWORD GetCurrentProcessId() {

@@ -19,6 +19,7 @@ public:
     virtual void messageBeep(UINT type) = 0;
     // Bit 15 set while the key is down, as GetKeyState.
     virtual short keyState(int virtualKey) = 0;
+    virtual bool winHelp(HWND, const std::string&, UINT, std::uintptr_t) { return true; }
 
     // Runs the dialog (after its WM_INITDIALOG) until it ends; returns its result.
     virtual LRESULT runDialog(DialogModel& dialog);
@@ -48,6 +49,10 @@ public:
     int messageBox(HWND owner, const std::string& text, const std::string& caption, UINT style) override;
     void messageBeep(UINT type) override { beeps.push_back(type); }
     short keyState(int virtualKey) override;
+    bool winHelp(HWND window, const std::string& file, UINT command, std::uintptr_t data) override {
+        helpCalls.push_back({window, file, command, data});
+        return true;
+    }
     LRESULT runDialog(DialogModel& dialog) override;
     bool fileDialog(FileDialogRequest& request) override;
     void cursorShown(bool show) override;
@@ -59,6 +64,13 @@ public:
     std::vector<Shown> shown;
     std::vector<UINT> beeps;
     std::map<int, bool> keysDown;
+    struct HelpCall {
+        HWND window;
+        std::string file;
+        UINT command;
+        std::uintptr_t data;
+    };
+    std::vector<HelpCall> helpCalls;
 
     // Per dialog number: what the user does; a dialog still open afterwards is closed.
     std::map<int, std::function<void(DialogModel&)>> dialogScripts;

@@ -1,0 +1,299 @@
+#include "spell/ApiWindow.h"
+#include "platform/win32/Kernel.h"
+#include "platform/win32/UiServices.h"
+#include "spell/Attachments.h"
+#include "spell/Configuration.h"
+#include "spell/DialogTemplates.h"
+#include "spell/DictionarySet.h"
+#include "spell/Hyphenation.h"
+#include "spell/LibraryStrings.h"
+#include "spell/SettingsMessages.h"
+#include "spell/Suggestions.h"
+#include "spell/Support.h"
+#include "spell/UserFile.h"
+
+#include <cstring>
+#include <string>
+
+namespace wortex {
+
+using namespace win32;
+
+namespace {
+
+constexpr std::size_t kNameBuffer = 260;
+
+ProcessDataRoot libraryRoot;
+int depth = 0;
+int pendingExits = 0;
+
+std::string className() {
+    char buffer[40];
+    IntToString(static_cast<std::int32_t>(GetCurrentProcessId()), buffer, 16, 0);
+    return buffer;
+}
+
+DBHandle handleOf(WPARAM wParam) {
+    return static_cast<DBHandle>(wParam & 0x0FFF);
+}
+
+void copyName(const std::string& name, LPARAM buffer) {
+    if (!buffer) return;
+    auto* out = reinterpret_cast<char*>(buffer);
+    std::size_t n = std::min(name.size(), kNameBuffer - 1);
+    std::memcpy(out, name.data(), n);
+    out[n] = 0;
+}
+
+LRESULT immediateOperation(LibraryState&, EditAttachment& a, WPARAM wParam, LPARAM) {
+    LRESULT before = a.immediate;
+    if (wParam == 2) a.immediate = 1;
+    if (wParam == 1) a.immediate = 0;
+    return before;
+}
+
+LRESULT lookUp(WPARAM wParam, char* buffer) {
+    bool exact = (wParam & 0x6000) != 0;
+    DBHandle found = FindWordInDictionaries(handleOf(wParam), buffer, 0, exact, buffer + 64);
+    if (found && (wParam & 0x2000) && !std::strchr(buffer + 64, '~')) {
+        char language = GetDictionaryLanguageOf(found);
+        char correction[64] = {};
+        unsigned char marks[kMarkCount] = {};
+        char hyphenated[64] = {};
+        if (FindBestCorrection(found, language, buffer + 64, correction, marks, true) &&
+            HyphenateWord(language, buffer + 64, marks, hyphenated))
+            std::memcpy(buffer + 64, hyphenated, 64);
+    }
+    return found;
+}
+
+int exitOnce() {
+    LibraryState* s = LockLibraryState();
+    if (!s) return 0;
+    std::string help(s->helpFile, strnlen(s->helpFile, sizeof s->helpFile));
+    HWND api = s->apiWindow;
+    DetachAll(*s);
+    UnlockLibraryState();
+    if (ReleaseProcessData(libraryRoot) == 1) {
+        CloseUserFile();
+        TermDictionarySide();
+        WinHelp(api, help.c_str(), HELP_QUIT, 0);
+        DestroyWindow(api);
+        UnregisterClass(className().c_str(), LibraryInstance());
+    }
+    return 1;
+}
+
+// The exit: ends one WX_Init; 0 when there is none left to end.
+LRESULT requestExit() {
+    int uses = GetProcessDataUseCount(libraryRoot);
+    if (uses - pendingExits <= 0) return 0;
+    if (depth > 0) {
+        ++pendingExits;
+        return 1;
+    }
+    EnterLibrary();
+    exitOnce();
+    LeaveLibrary();
+    return 1;
+}
+
+LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& served) {
+    served = true;
+    auto* text = reinterpret_cast<char*>(lParam);
+    DBHandle h = handleOf(wParam);
+    switch (message) {
+    case 1032:
+    case 1033:
+    case 1034:
+    case 1035: {
+        if (!text) return 0;
+        bool flag = (wParam & 0x4000) != 0;
+        switch (message) {
+        case 1032:
+            return FirstListWord(h, text, flag);
+        case 1033:
+            return NextListWord(h, text, flag);
+        case 1034:
+            return PreviousListWord(h, text, flag);
+        default:
+            return LastListWord(h, text, flag);
+        }
+    }
+    case 1036:
+        return text ? MakeSuggestionList(text, wParam != 0) : 0;
+    case 1037:
+        return text ? BestReplacement(text, text + 64) : 0;
+    case 1038:
+        return LockDictionary(h);
+    case 1039:
+        UnlockDictionary(h);
+        return 0;
+    case 1124:
+        if (!text) return 0;
+        return CompareTexts(text, text + std::strlen(text) + 1, static_cast<int>(wParam & 0x7FFF),
+                            (wParam & 0x8000) != 0);
+    case 1125:
+        return 0;
+    case 1127:
+    case 1129:
+    case 1130:
+    case 1131:
+    case 1141:
+        return SettingsMessage(s, message, wParam, lParam);
+    case 1126: {
+        std::uint32_t before = s.options;
+        if (wParam == 2) {
+            auto now = NormaliseOptions(static_cast<std::uint32_t>(lParam));
+            s.options = now;
+            if ((before ^ now) & kOptionAutoCheck) SetImmediateAll(s, (now & kOptionAutoCheck) != 0);
+        }
+        return before;
+    }
+    case 1128:
+        WinHelp(window, s.helpFile, HELP_CONTEXT, 12);
+        return 0;
+    case 1134:
+        // During an operation the dictionaries are in use.
+        if (!text || depth > 1) return 0;
+        return CreateDictionaryFile(text, static_cast<char>(wParam));
+    case 1135: {
+        if (!text || std::strlen(text) >= kNameBuffer) return 0;
+        DBHandle opened = OpenDictionary(wParam != 0, text);
+        if (opened && GetDictionaryFileName(opened).size() >= kNameBuffer) {
+            CloseDictionary(opened);
+            return 0;
+        }
+        return opened;
+    }
+    case 1136:
+        if (depth <= 1) CloseDictionary(h);
+        return 0;
+    case 1137:
+        return text ? AddDictionaryWord(h, text, (wParam & 0x8000) != 0, (wParam & 0x4000) != 0, 0, 0) : 0;
+    case 1138:
+        return text ? DeleteDictionaryWord(h, text) : 0;
+    case 1139:
+        return text ? ChangeDictionaryWord(h, text, text + 64, (wParam & 0x4000) != 0, (wParam & 0x8000) != 0)
+                    : 0;
+    case 1140:
+        return text ? lookUp(wParam, text) : 0;
+    case 1142:
+        return static_cast<unsigned char>(GetDictionaryLanguageOf(h));
+    case 1143:
+        return static_cast<LRESULT>(GetDictionaryWordCount(h));
+    case 1144: {
+        std::string name;
+        DBHandle found = EnumDictionaries(static_cast<int>(wParam), &name);
+        if (found) copyName(name, lParam);
+        return found;
+    }
+    case 1145: {
+        std::string name;
+        DBHandle found = GetMainDictionary(&name);
+        if (found) copyName(name, lParam);
+        return found;
+    }
+    case 1146:
+        SetMainDictionary(h);
+        return 0;
+    case 1194:
+        return RunEditOperation(s, message, nullptr, wParam, lParam);
+    case 1195:
+        return RunEditOperation(s, message, &immediateOperation, wParam, lParam);
+    case 1196:
+    case 1197:
+    case 1199:
+    case 1200:
+    case 1201:
+    case 1202:
+    case 1203:
+    case 1204:
+        return RunEditOperation(s, message, nullptr, wParam, lParam);
+    default:
+        served = false;
+        return 0;
+    }
+}
+
+} // namespace
+
+LibraryState* LockLibraryState() {
+    return static_cast<LibraryState*>(LockProcessData(libraryRoot));
+}
+
+void UnlockLibraryState() {
+    UnlockProcessData(libraryRoot);
+}
+
+void EnterLibrary() {
+    ++depth;
+}
+
+void LeaveLibrary() {
+    if (depth > 1) {
+        --depth;
+        return;
+    }
+    while (pendingExits > 0) {
+        --pendingExits;
+        exitOnce();
+    }
+    depth = 0;
+}
+
+int LibraryDepth() {
+    return depth;
+}
+
+void ExitSafetyMessage() {
+    EnterLibrary();
+    MessageBox(0,
+               "Fatal error!\nEdit window was subclassed again.\nRestore original window procedure before "
+               "DestroyWindow(Edit) or FreeLibrary(Wortex)!",
+               "Wortex exit safety check", MB_OK);
+    LeaveLibrary();
+}
+
+LRESULT ApiWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == 1164) return requestExit();
+    LibraryState* s = LockLibraryState();
+    if (!s) return DefWindowProc(window, message, wParam, lParam);
+    if (message != 1204) s->cachedWindow = 0;
+    EnterLibrary();
+    bool served = false;
+    LRESULT result = serve(*s, window, message, wParam, lParam, served);
+    UnlockLibraryState();
+    LeaveLibrary();
+    return served ? result : DefWindowProc(window, message, wParam, lParam);
+}
+
+} // namespace wortex
+
+extern "C" win32::HWND WX_Init() {
+    using namespace wortex;
+    using namespace win32;
+    if (CreateProcessData(libraryRoot, sizeof(LibraryState))) {
+        InitDictionarySide(120);
+        LibraryState* s = LockLibraryState();
+        std::string name = className();
+        WNDCLASS wc;
+        wc.style = CS_GLOBALCLASS;
+        wc.lpfnWndProc = &ApiWndProc;
+        wc.hInstance = LibraryInstance();
+        wc.lpszClassName = name.c_str();
+        RegisterClass(wc);
+        s->apiWindow =
+            CreateWindowEx(0, name.c_str(), name.c_str(), 0, 0, 0, 0, 0, 0, 0, LibraryInstance(), nullptr);
+        DialogModule();
+        ReadConfiguration(&s->configurationPlace, &s->options);
+        std::string help = "WORTEX.HLP";
+        std::strcpy(s->helpFile, help.c_str());
+        if (ResolvePath(help) && help.size() < sizeof s->helpFile) std::strcpy(s->helpFile, help.c_str());
+        UnlockLibraryState();
+    }
+    LibraryState* s = LockLibraryState();
+    HWND api = s ? s->apiWindow : 0;
+    UnlockLibraryState();
+    return api;
+}

@@ -1,0 +1,924 @@
+#include "spell/Suggestions.h"
+
+#include "platform/win32/GlobalMemory.h"
+#include "spell/DictionaryEngine.h"
+#include "spell/DictionarySet.h"
+#include "spell/Letters.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+#include <vector>
+
+namespace wortex {
+
+namespace {
+
+constexpr unsigned char kSharpS = 0xDF;
+constexpr std::size_t kMaxLetters = 63;
+// Work bounds: a search that has taken this many steps delivers what it has.
+constexpr long kMaxCorrectionSteps = 400000;
+constexpr long kMaxVariantSteps = 2000000;
+constexpr long kMaxComparisonSteps = 20000; // one word against one word
+
+unsigned char uc(char c) {
+    return static_cast<unsigned char>(c);
+}
+
+// Letter classes by Windows-1252 letter. classOf: accent classes of the correction search (0 = none);
+// baseOf: base letters of the variant search; groupOf: sound groups, kNoGroup for a letter without code.
+constexpr unsigned char kNoGroup = 255;
+struct LetterTables {
+    unsigned char classOf[256] = {};
+    unsigned char baseOf[256];
+    unsigned char groupOf[256];
+    LetterTables() {
+        const char* accent[] = {"a\xE0\xE1\xE2\xE3\xE5",
+                                "c\xE7",
+                                "d\xF0",
+                                "e\xE8\xE9\xEA\xEB",
+                                "i\xEC\xED\xEE\xEF",
+                                "n\xF1",
+                                "o\xF2\xF3\xF4\xF5\xF8",
+                                "s\x9A",
+                                "u\xF9\xFA\xFB",
+                                "y\xFD\xFF"};
+        for (int k = 0; k < 10; ++k)
+            for (const char* p = accent[k]; *p; ++p)
+                classOf[uc(*p)] = static_cast<unsigned char>(k + 1);
+        for (int c = 0; c < 256; ++c)
+            baseOf[c] = static_cast<unsigned char>(c);
+        const char* variant[] = {"a\xE0\xE1\xE2\xE3\xE5",
+                                 "e\xE8\xE9\xEA\xEB",
+                                 "ijy\xEC\xED\xEE\xEF\xFD\xFF",
+                                 "o\xF2\xF3\xF4\xF5\xF8",
+                                 "u\xF9\xFA\xFB",
+                                 "n\xF1",
+                                 "s\x9A\xDF",
+                                 "c\xE7"};
+        for (const char* v : variant)
+            for (const char* p = v; *p; ++p)
+                baseOf[uc(*p)] = uc(v[0]);
+        const char* groups = "0000011111111233441111163011111137888111111112373334111116631113";
+        for (int c = 0; c < 256; ++c) {
+            unsigned code = LetterToCode(static_cast<unsigned char>(c)) >> 1;
+            bool coded = c != 0 && CodeToLetter(static_cast<unsigned char>(code << 1)) == c;
+            groupOf[c] = coded && code < 64 ? static_cast<unsigned char>(groups[code] - '0') : kNoGroup;
+        }
+    }
+};
+const LetterTables& tables() {
+    static const LetterTables t;
+    return t;
+}
+
+// Digraph spellings: the single letters and, position by position, the pairs they stand for.
+constexpr const char* kDigraphSingle = "f\xFC\xE4\xE6\xF6\xDF\x9C";
+constexpr const char* kDigraphFirst = "puaaoso";
+constexpr const char* kDigraphSecond = "heeeese";
+
+int indexIn(const char* s, unsigned char c) {
+    if (!c) return -1;
+    const char* p = std::strchr(s, static_cast<char>(c));
+    return p ? static_cast<int>(p - s) : -1;
+}
+
+// The word as the searches take it: at most 63 characters, lower-cased.
+void prepare(const char* word, char* out) {
+    std::size_t n = 0;
+    for (; word && word[n] && n < kMaxLetters; ++n)
+        out[n] = static_cast<char>(AnsiToLower(uc(word[n])));
+    out[n] = 0;
+}
+
+// ---- Reading the tree ----
+
+class TreeReader {
+public:
+    explicit TreeReader(const DictCollection& c) : c_(c) { pages_.reserve(kListed); }
+    // A search reads few pages, and each many times: a short list beats hashing.
+    const std::vector<TreeEntry>* page(std::uint32_t offset) {
+        if (!offset) return nullptr;
+        for (const Cached& p : pages_)
+            if (p.offset == offset) return p.ok ? &p.entries : nullptr;
+        // The list never grows past its reserve: walks keep pointers to its pages.
+        if (pages_.size() == kListed) return lookupMany(offset);
+        return read(pages_.emplace_back(), offset);
+    }
+
+private:
+    static constexpr std::size_t kListed = 48;
+    struct Cached {
+        std::uint32_t offset = 0;
+        bool ok = false;
+        std::vector<TreeEntry> entries;
+    };
+    const std::vector<TreeEntry>* read(Cached& p, std::uint32_t offset) {
+        p.offset = offset;
+        p.ok = ReadTreePage(c_, offset, p.entries);
+        return p.ok ? &p.entries : nullptr;
+    }
+    // Past the first pages (a variant search reads hundreds) they are kept by offset.
+    const std::vector<TreeEntry>* lookupMany(std::uint32_t offset) {
+        auto [it, added] = more_.try_emplace(offset);
+        if (added) read(it->second, offset);
+        return it->second.ok ? &it->second.entries : nullptr;
+    }
+    const DictCollection& c_;
+    std::vector<Cached> pages_;
+    std::unordered_map<std::uint32_t, Cached> more_;
+};
+
+// Where a walk stands: before the entries of a page, or before a letter of a tail.
+struct Cursor {
+    const std::vector<TreeEntry>* page = nullptr;
+    const TreeEntry* tail = nullptr;
+    std::size_t pos = 0;
+    bool empty() const { return !page && !tail; }
+};
+
+// One stored letter that can come next.
+struct Step {
+    unsigned char letter = 0;   // code with capital bit
+    unsigned char endFlags = 0; // kEntryEnd (and the word's kEntryCapital) when a word ends with it
+    bool inTail = false;
+    const TreeEntry* entry = nullptr;
+    std::size_t pos = 0;
+};
+
+struct TreeSource {
+    TreeReader& reader;
+    using Position = Cursor;
+    std::size_t count(const Cursor& c) const { return c.tail ? 1 : c.page ? c.page->size() : 0; }
+    Step at(const Cursor& c, std::size_t k) const {
+        Step s;
+        if (c.tail) {
+            s.entry = c.tail;
+            s.pos = c.pos;
+            s.inTail = true;
+            s.letter = uc(c.tail->tail[c.pos]);
+            if (c.pos + 1 == c.tail->tail.size()) s.endFlags = kEntryEnd | c.tail->tailFlags;
+        } else {
+            s.entry = &(*c.page)[k];
+            s.letter = s.entry->letter;
+            s.endFlags = s.entry->endFlags;
+        }
+        return s;
+    }
+    Cursor follow(const Step& s) const {
+        Cursor n;
+        if (s.inTail) {
+            if (s.pos + 1 < s.entry->tail.size()) n = {nullptr, s.entry, s.pos + 1};
+        } else if (!s.entry->tail.empty()) {
+            n = {nullptr, s.entry, 0};
+        } else if (s.entry->link) {
+            n.page = reader.page(s.entry->link);
+        }
+        return n;
+    }
+    Cursor root(const DictCollection& c) const { return {reader.page(RootPageOf(c)), nullptr, 0}; }
+};
+
+// A single word walked like a tree of one path (the text comparison).
+struct WordSource {
+    const unsigned char* codes;
+    std::size_t length;
+    using Position = std::size_t; // length: past the end
+    std::size_t count(std::size_t p) const { return p < length ? 1 : 0; }
+    Step at(std::size_t p, std::size_t) const {
+        Step s;
+        s.letter = codes[p];
+        s.pos = p;
+        if (p + 1 == length) s.endFlags = kEntryEnd;
+        return s;
+    }
+    std::size_t follow(const Step& s) const { return s.pos + 1; }
+};
+
+bool emptyPosition(const Cursor& c) {
+    return c.empty();
+}
+bool emptyPosition(std::size_t) {
+    return false;
+}
+
+unsigned char letterOf(unsigned char code) {
+    return CodeToLetter(static_cast<unsigned char>(code & ~kCapitalBit));
+}
+
+// ---- Costed correction search ----
+
+class Corrector {
+public:
+    Corrector(TreeReader& reader, const DictCollection& c, const char* raw, bool exactOnly)
+        : src_{reader}, c_(c), raw_(raw), rawLength_(static_cast<int>(std::strlen(raw))), exact_(exactOnly) {}
+
+    bool run(bool compounds) {
+        compounds_ = compounds;
+        len_ = cost_ = partStart_ = 0;
+        work_ = 0;
+        firstCapital_ = false;
+        Cursor root = src_.root(c_);
+        return !root.empty() && walk(root, 0, 0);
+    }
+    int cost() const { return cost_; }
+
+    void deliver(char* correction, unsigned char* marks) {
+        std::memset(marks, 0, kMarkCount);
+        bool storedCapital = firstCapital_;
+        for (int k = 0; k < len_; ++k)
+            storedCapital = storedCapital || (marks_[k] & kMarkStoredTilde);
+        for (int k = 0; k < len_; ++k) {
+            unsigned char m = marks_[k];
+            if (k == 0 && firstCapital_) m |= kMarkStoredTilde;
+            unsigned char letter = letterOf(path_[k]);
+            if (m & kMarkStoredTilde) letter = AnsiToUpper(letter);
+            // A word stored without any capital takes a typed "~" as its own.
+            if (!storedCapital && (m & kMarkTypedTilde)) m |= kMarkStoredTilde;
+            correction[k] = static_cast<char>(letter);
+            marks[k] = m;
+        }
+        if ((marks[0] & (kMarkTypedTilde | kMarkStoredTilde)) == kMarkStoredTilde)
+            marks[0] |= kMarkCapitalTypedSmall;
+        correction[len_] = 0;
+    }
+
+    // The attempt that came furthest, the rest of the input as typed, 0x01 where it got stuck.
+    void deliverFailure(char* correction, unsigned char* marks) const {
+        std::memset(marks, 0, kMarkCount);
+        int n = 0;
+        for (; n < deepLength_; ++n) {
+            unsigned char letter = letterOf(deepPath_[n]);
+            correction[n] =
+                static_cast<char>((deepMarks_[n] & kMarkStoredTilde) ? AnsiToUpper(letter) : letter);
+            marks[n] = deepMarks_[n];
+        }
+        if (n < static_cast<int>(kMaxLetters)) marks[n] = kMarkTypedTilde;
+        for (int j = std::max(deepInput_, 0); j < rawLength_ && n < static_cast<int>(kMaxLetters); ++j)
+            if (raw_[j] != '~') correction[n++] = raw_[j];
+        correction[n] = 0;
+    }
+
+private:
+    void take(const Step& s, unsigned char mark) {
+        path_[len_] = s.letter;
+        if (partStart_ == 0 && (s.letter & kCapitalBit)) mark |= kMarkStoredTilde;
+        marks_[len_++] = mark;
+    }
+
+    // The next stored letter after s when it is the given one.
+    bool stepTo(const Step& s, unsigned char letter, Step& out) const {
+        Cursor next = src_.follow(s);
+        for (std::size_t k = 0, n = src_.count(next); k < n; ++k) {
+            Step t = src_.at(next, k);
+            if (letterOf(t.letter) == letter) {
+                out = t;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool walk(const Cursor& cur, int i, unsigned char endFlags) {
+        if (++work_ > kMaxCorrectionSteps) return false;
+        int j = i;
+        bool tilde = false;
+        while (j < rawLength_ && raw_[j] == '~') {
+            tilde = true;
+            ++j;
+        }
+        if (j > deepInput_) {
+            deepInput_ = j;
+            deepLength_ = len_;
+            std::memcpy(deepPath_, path_, len_);
+            std::memcpy(deepMarks_, marks_, len_);
+        }
+        if (j >= rawLength_) {
+            if (endFlags & kEntryEnd) {
+                if (partStart_ == 0) firstCapital_ = endFlags & kEntryCapital;
+                return true;
+            }
+            if (!exact_ && len_ < static_cast<int>(kMaxLetters))
+                for (std::size_t k = 0, n = src_.count(cur); k < n; ++k)
+                    if (missingSign(src_.at(cur, k), i)) return true;
+            return false;
+        }
+        if (len_ >= static_cast<int>(kMaxLetters)) return false;
+        unsigned char typed = uc(raw_[j]);
+        unsigned char typedMark = tilde ? kMarkTypedTilde : 0;
+        std::size_t n = src_.count(cur);
+        for (std::size_t k = 0; k < n; ++k) {
+            Step s = src_.at(cur, k);
+            if (letterOf(s.letter) != typed) continue;
+            take(s, typedMark);
+            if (walk(src_.follow(s), j + 1, s.endFlags)) return true;
+            --len_;
+            break;
+        }
+        if (!exact_)
+            for (std::size_t k = 0; k < n; ++k)
+                if (alternatives(src_.at(cur, k), i, j, typedMark)) return true;
+        if (compounds_ && (endFlags & kEntryEnd) && len_ - partStart_ >= 3) return split(j, endFlags);
+        return false;
+    }
+
+    // A stored "'", "-" or "." that the input lacks.
+    bool missingSign(const Step& s, int i) {
+        unsigned char stored = letterOf(s.letter);
+        if (stored != '\'' && stored != '-' && stored != '.') return false;
+        take(s, kMarkAdded);
+        cost_ += 16;
+        if (walk(src_.follow(s), i, s.endFlags)) return true;
+        cost_ -= 16;
+        --len_;
+        return false;
+    }
+
+    bool alternatives(const Step& s, int i, int j, unsigned char typedMark) {
+        const LetterTables& t = tables();
+        unsigned char stored = letterOf(s.letter), typed = uc(raw_[j]);
+        auto attempt = [&](int cost, int next, const Step* second, unsigned char mark) {
+            int saved = len_;
+            take(s, static_cast<unsigned char>(mark | typedMark));
+            if (second) take(*second, 0);
+            cost_ += cost;
+            if (walk(src_.follow(second ? *second : s), next, (second ? *second : s).endFlags)) return true;
+            cost_ -= cost;
+            len_ = saved;
+            return false;
+        };
+        if (t.classOf[stored] && t.classOf[stored] == t.classOf[typed] && stored != typed &&
+            attempt(32, j + 1, nullptr, kMarkAccent))
+            return true;
+        // An umlaut, ß or f typed for a stored pair.
+        static constexpr unsigned char kPairs[][3] = {{'a', 0xE4, 'e'}, {'a', 0xE6, 'e'}, {'o', 0xF6, 'e'},
+                                                      {'o', 0x9C, 'e'}, {'u', 0xFC, 'e'}, {'s', kSharpS, 's'},
+                                                      {'p', 'f', 'h'}};
+        for (const auto& p : kPairs) {
+            Step second;
+            if (stored == p[0] && typed == p[1] && stepTo(s, p[2], second) &&
+                attempt(32, j + 1, &second, kMarkAdded))
+                return true;
+        }
+        // A pair typed for a stored umlaut, ß or f.
+        int d = indexIn(kDigraphSingle, stored);
+        if (d >= 0 && typed == uc(kDigraphFirst[d]) && uc(raw_[j + 1]) == uc(kDigraphSecond[d]) &&
+            attempt(96, j + 2, nullptr, kMarkPairTyped))
+            return true;
+        Step k;
+        if (stored == 'c' && typed == 'k' && raw_[j + 1] == '~' && raw_[j + 2] == 'k' && stepTo(s, 'k', k) &&
+            attempt(160, j + 3, &k, kMarkCkTyped))
+            return true;
+        return missingSign(s, i);
+    }
+
+    // Ends a compound part at the word that ends here (a joint "s" belongs to it) and goes on from the
+    // root with at least three letters left.
+    bool split(int j, unsigned char endFlags) {
+        int left = 0;
+        for (int k = j; k < rawLength_; ++k)
+            left += raw_[k] != '~';
+        int savedStart = partStart_;
+        bool savedCapital = firstCapital_;
+        if (partStart_ == 0) firstCapital_ = endFlags & kEntryCapital;
+        Cursor root = src_.root(c_);
+        if (raw_[j] == 's' && left - 1 >= 3) {
+            path_[len_] = LetterToCode('s');
+            marks_[len_++] = kMarkPartEnd;
+            partStart_ = len_;
+            if (walk(root, j + 1, 0)) return true;
+            --len_;
+            partStart_ = savedStart;
+        }
+        if (left >= 3) {
+            unsigned char savedMark = marks_[len_ - 1];
+            marks_[len_ - 1] |= kMarkPartEnd;
+            int savedLength = len_;
+            partStart_ = len_;
+            if (walk(root, j, 0)) return true;
+            len_ = savedLength;
+            marks_[len_ - 1] = savedMark;
+            partStart_ = savedStart;
+        }
+        firstCapital_ = savedCapital;
+        return false;
+    }
+
+    TreeSource src_;
+    const DictCollection& c_;
+    const char* raw_;
+    int rawLength_;
+    bool exact_;
+    bool compounds_ = false;
+    unsigned char path_[kMaxLetters + 3] = {};
+    unsigned char marks_[kMaxLetters + 3] = {};
+    int len_ = 0, cost_ = 0, partStart_ = 0;
+    bool firstCapital_ = false;
+    long work_ = 0;
+    int deepInput_ = -1, deepLength_ = 0;
+    unsigned char deepPath_[kMaxLetters + 3] = {}, deepMarks_[kMaxLetters + 3] = {};
+};
+
+// The plain look-up behind a word that is stored as typed: no tree walk and no allocation here.
+int exactCorrection(DictCollection& c, const char* raw, char* correction, unsigned char* marks) {
+    char found[64];
+    std::size_t n = std::strlen(raw);
+    std::memcpy(found, raw, n + 1);
+    if (!LookupWord(c, found, true)) return 0;
+    std::memset(marks, 0, kMarkCount);
+    bool storedCapital = false, capital = false;
+    std::size_t k = 0;
+    for (const char* p = found; *p && k < kMaxLetters; ++p) {
+        if (*p == '~') {
+            capital = true;
+            continue;
+        }
+        unsigned char letter = uc(*p);
+        if (capital || AnsiToLower(letter) != letter) {
+            marks[k] = kMarkStoredTilde;
+            storedCapital = true;
+            letter = AnsiToUpper(letter);
+        }
+        correction[k++] = static_cast<char>(letter);
+        capital = false;
+    }
+    correction[k] = 0;
+    std::size_t letter = 0;
+    bool tilde = false;
+    for (const char* p = raw; *p && letter < k; ++p) {
+        if (*p == '~') {
+            tilde = true;
+            continue;
+        }
+        if (tilde) marks[letter] |= storedCapital ? kMarkTypedTilde : kMarkTypedTilde | kMarkStoredTilde;
+        tilde = false;
+        ++letter;
+    }
+    if ((marks[0] & (kMarkTypedTilde | kMarkStoredTilde)) == kMarkStoredTilde)
+        marks[0] |= kMarkCapitalTypedSmall;
+    return 1;
+}
+
+int failedDepth(const unsigned char* marks) {
+    for (std::size_t k = 0; k < kMarkCount; ++k)
+        if ((marks[k] & (kMarkTypedTilde | kMarkStoredTilde)) == kMarkTypedTilde) return static_cast<int>(k);
+    return -1;
+}
+
+// ---- Variant search ----
+
+bool variantEqual(unsigned char stored, unsigned char typed, int i, bool inTail, bool afterSkip,
+                  bool extended) {
+    const LetterTables& t = tables();
+    if (t.baseOf[stored] == t.baseOf[typed]) return true;
+    if ((i >= 2 || inTail) && (stored == '\'' || stored == '-' || typed == '\'' || typed == '-')) return true;
+    return extended && afterSkip &&
+           ((t.groupOf[stored] != kNoGroup && t.groupOf[stored] == t.groupOf[typed]) || stored == kSharpS ||
+            typed == kSharpS);
+}
+
+template <class Source> class VariantWalk {
+public:
+    using Position = typename Source::Position;
+    VariantWalk(const Source& src, const unsigned char* typed, int length, int limit, bool extended,
+                VariantCallback callback, void* argument)
+        : src_(src), in_(typed), n_(length), limit_(limit), extended_(extended), callback_(callback),
+          argument_(argument) {}
+
+    void run(const Position& start) {
+        if (!emptyPosition(start)) walk(start, 0, 0, false);
+    }
+    // For the smallest distance only: after each report, only cheaper paths are followed.
+    void cheapestOnly(long maxWork) {
+        cheapest_ = true;
+        maxWork_ = maxWork;
+    }
+
+private:
+    void report(int cost, const Step& last) {
+        char word[kMaxLetters + 1];
+        for (int k = 0; k < len_; ++k) {
+            unsigned char letter = letterOf(path_[k]);
+            if ((path_[k] & kCapitalBit) || (k == 0 && (last.endFlags & kEntryCapital)))
+                letter = AnsiToUpper(letter);
+            word[k] = static_cast<char>(letter);
+        }
+        word[len_] = 0;
+        if (!callback_(argument_, word, cost)) stop_ = true;
+        if (cheapest_) limit_ = std::min(limit_, cost - 1);
+    }
+
+    // A word that ends with the letter just taken, the input having been read up to (not including) next.
+    void reportEnd(const Step& s, int next, int d) {
+        if (!(s.endFlags & kEntryEnd)) return;
+        if (next == n_)
+            report(d, s);
+        else if (next + 1 == n_ && (d == 0 || next >= 7) && d + 1 <= limit_)
+            report(d + 1, s);
+    }
+
+    void walk(const Position& cur, int i, int d, bool afterSkip) {
+        if (stop_ || d > limit_ || len_ >= static_cast<int>(kMaxLetters)) return;
+        if (++work_ > maxWork_) {
+            stop_ = true;
+            return;
+        }
+        for (std::size_t k = 0, count = src_.count(cur); k < count && !stop_; ++k) {
+            Step s = src_.at(cur, k);
+            unsigned char stored = letterOf(s.letter);
+            path_[len_++] = s.letter;
+            bool equal = false;
+            if (i < n_) {
+                equal = variantEqual(stored, in_[i], i, s.inTail, afterSkip, extended_);
+                if (equal) {
+                    reportEnd(s, i + 1, d);
+                    Position next = src_.follow(s);
+                    if (!stop_ && !emptyPosition(next)) {
+                        walk(next, i + 1, d, false);
+                        if (i + 1 < n_ && d + 1 <= limit_) walk(next, i + 2, d + 1, false);
+                    }
+                }
+                if (!afterSkip && !stop_) digraphs(s, i, d);
+            }
+            // A stored letter the input lacks.
+            if (!stop_ && i < n_ && d + 1 <= limit_ && (i > 0 || equal)) {
+                Position next = src_.follow(s);
+                if (!emptyPosition(next)) walk(next, i, d + 1, true);
+            }
+            --len_;
+        }
+    }
+
+    void digraphs(const Step& s, int i, int d) {
+        unsigned char stored = letterOf(s.letter);
+        int p = indexIn(kDigraphFirst, stored);
+        if (p >= 0 && in_[i] == uc(kDigraphSingle[p])) {
+            Position next = src_.follow(s);
+            for (std::size_t k = 0, count = emptyPosition(next) ? 0 : src_.count(next); k < count && !stop_;
+                 ++k) {
+                Step t = src_.at(next, k);
+                if (letterOf(t.letter) != uc(kDigraphSecond[p])) continue;
+                path_[len_++] = t.letter;
+                reportEnd(t, i + 1, d);
+                Position after = src_.follow(t);
+                if (!stop_ && !emptyPosition(after)) walk(after, i + 1, d, false);
+                --len_;
+            }
+        }
+        int q = indexIn(kDigraphSingle, stored);
+        if (q >= 0 && i + 1 < n_ && in_[i] == uc(kDigraphFirst[q]) && in_[i + 1] == uc(kDigraphSecond[q])) {
+            reportEnd(s, i + 2, d);
+            Position next = src_.follow(s);
+            if (!stop_ && !emptyPosition(next)) walk(next, i + 2, d, false);
+        }
+    }
+
+    const Source& src_;
+    const unsigned char* in_;
+    int n_, limit_;
+    bool extended_;
+    VariantCallback callback_;
+    void* argument_;
+    unsigned char path_[kMaxLetters + 2] = {};
+    int len_ = 0;
+    bool stop_ = false, cheapest_ = false;
+    long work_ = 0, maxWork_ = kMaxVariantSteps;
+};
+
+// The input of a variant search: lower-case letters without "~".
+int typedLetters(const char* word, unsigned char* out) {
+    int n = 0;
+    for (; *word && n < static_cast<int>(kMaxLetters); ++word)
+        if (*word != '~') out[n++] = AnsiToLower(uc(*word));
+    out[n] = 0;
+    return n;
+}
+
+template <class Visit> void forEachDictionary(Visit visit) {
+    for (int position = 1;; ++position) {
+        DBHandle h = EnumDictionaries(position, nullptr);
+        if (!h) return;
+        DictionaryNode* node = FindDictionaryNode(h);
+        if (node && !visit(h, *node)) return;
+    }
+}
+
+bool sameLanguage(char a, char wanted) {
+    return !wanted || AnsiToUpper(uc(a)) == AnsiToUpper(uc(wanted));
+}
+
+} // namespace
+
+int CorrectWord(DictCollection& c, const char* word, char* correction, unsigned char* marks, bool exactOnly,
+                int* cost) {
+    char raw[kMaxLetters + 1];
+    prepare(word, raw);
+    if (cost) *cost = 0;
+    if (!*raw) {
+        correction[0] = 0;
+        std::memset(marks, 0, kMarkCount);
+        return 0;
+    }
+    if (exactCorrection(c, raw, correction, marks)) return 1;
+    TreeReader reader(c);
+    Corrector search(reader, c, raw, exactOnly);
+    // Exact-only, the whole-word walk is the look-up that just failed.
+    if ((!exactOnly && search.run(false)) || search.run(true)) {
+        search.deliver(correction, marks);
+        if (cost) *cost = search.cost();
+        return 1;
+    }
+    search.deliverFailure(correction, marks);
+    return 0;
+}
+
+int CorrectionCost(const char* correction, const unsigned char* marks) {
+    int cost = 0;
+    for (std::size_t k = 0; correction[k] && k < kMarkCount; ++k) {
+        unsigned char m = marks[k];
+        if ((m & kMarkTypedTilde) && !(m & kMarkStoredTilde)) return -1;
+        if (m > 3) cost += (m & (0x01 | 0x10 | 0x20 | 0x40)) ? 2 : 1;
+    }
+    return cost;
+}
+
+DBHandle FindBestCorrection(DBHandle h, char language, const char* word, char* correction,
+                            unsigned char* marks, bool exactOnly) {
+    char best[64] = {}, found[64], failed[64] = {};
+    unsigned char bestMarks[kMarkCount] = {}, foundMarks[kMarkCount], failedMarks[kMarkCount] = {};
+    int bestCost = 10000, failedAt = -2;
+    DBHandle bestHandle = 0;
+    auto consider = [&](DBHandle handle, DictionaryNode& node) {
+        if (!sameLanguage(node.language, language)) return true;
+        if (CorrectWord(node.words, word, found, foundMarks, exactOnly)) {
+            int cost = CorrectionCost(found, foundMarks);
+            if (cost >= 0 && cost < bestCost) {
+                for (std::size_t k = 0; k < kMarkCount; ++k)
+                    if ((bestMarks[k] & 3) == 3) foundMarks[k] |= 3;
+                std::memcpy(best, found, sizeof best);
+                std::memcpy(bestMarks, foundMarks, sizeof bestMarks);
+                bestCost = cost;
+                bestHandle = handle;
+            }
+            if (cost >= 0) return cost != 0;
+        }
+        int at = failedDepth(foundMarks);
+        if (at > failedAt) {
+            failedAt = at;
+            std::memcpy(failed, found, sizeof failed);
+            std::memcpy(failedMarks, foundMarks, sizeof failedMarks);
+        }
+        return true;
+    };
+    if (h) {
+        DictionaryNode* node = FindDictionaryNode(h);
+        if (node) consider(h, *node);
+    } else {
+        forEachDictionary(consider);
+    }
+    if (bestHandle) {
+        std::memcpy(correction, best, sizeof best);
+        std::memcpy(marks, bestMarks, sizeof bestMarks);
+    } else if (failedAt > -2) {
+        std::memcpy(correction, failed, sizeof failed);
+        std::memcpy(marks, failedMarks, sizeof failedMarks);
+    } else {
+        prepare(word, correction);
+        std::memset(marks, 0, kMarkCount);
+    }
+    return bestHandle;
+}
+
+int VariantLimit(std::size_t length, bool oneDifference, bool extended) {
+    if (oneDifference) return 1;
+    int n = static_cast<int>(length);
+    return extended ? std::clamp((n + 1) / 2, 2, 7) : std::clamp((n + 1) / 3, 2, 4);
+}
+
+int FindVariants(DictCollection& c, const char* word, VariantCallback callback, void* argument,
+                 bool oneDifference, bool extended) {
+    unsigned char typed[kMaxLetters + 1];
+    int n = typedLetters(word ? word : "", typed);
+    if (n < 2 || !callback || !c.db || !LockDBFile(c.db, c.wordTable())) return 0;
+    {
+        TreeReader reader(c);
+        TreeSource src{reader};
+        VariantWalk<TreeSource> walk(src, typed, n, VariantLimit(n, oneDifference, extended), extended,
+                                     callback, argument);
+        walk.run(src.root(c));
+    }
+    UnlockDBFile(c.db, c.wordTable());
+    return 1;
+}
+
+bool AddSuggestion(void* argument, const char* word, int cost) {
+    auto& list = *static_cast<SuggestionList*>(argument);
+    unsigned char c = static_cast<unsigned char>(std::clamp(cost, 0, 255));
+    for (int k = 0; k < list.count; ++k) {
+        if (AnsiCompareNoCase(reinterpret_cast<const char*>(list.entries[k] + 1), word) != 0) continue;
+        if (list.entries[k][0] <= c) return true;
+        std::memmove(list.entries[k], list.entries[k + 1], (list.count - k - 1) * kSuggestionSlot);
+        --list.count;
+        break;
+    }
+    int at = 0;
+    while (at < list.count && list.entries[at][0] <= c)
+        ++at;
+    if (at == kMaxSuggestions) return true;
+    int kept = std::min(list.count, kMaxSuggestions - 1);
+    std::memmove(list.entries[at + 1], list.entries[at], (kept - at) * kSuggestionSlot);
+    std::memset(list.entries[at], 0, kSuggestionSlot);
+    list.entries[at][0] = c;
+    std::strncpy(reinterpret_cast<char*>(list.entries[at] + 1), word, kSuggestionSlot - 2);
+    list.count = kept + 1;
+    return true;
+}
+
+win32::HGLOBAL MakeSuggestionList(const char* word, bool extended) {
+    char prepared[kMaxLetters + 1];
+    prepare(word, prepared);
+    SuggestionList list;
+    forEachDictionary([&](DBHandle, DictionaryNode& node) {
+        FindVariants(node.words, prepared, AddSuggestion, &list, false, extended);
+        return true;
+    });
+    win32::HGLOBAL block = win32::GlobalAlloc(win32::GHND, (list.count + 1) * kSuggestionSlot);
+    if (!block) return block;
+    auto* slots = static_cast<char*>(win32::GlobalLock(block));
+    for (int k = 0; k < list.count; ++k)
+        std::strcpy(slots + k * kSuggestionSlot, reinterpret_cast<const char*>(list.entries[k] + 1));
+    win32::GlobalUnlock(block);
+    return block;
+}
+
+DBHandle BestReplacement(const char* word, char* replacement) {
+    char prepared[kMaxLetters + 1];
+    prepare(word, prepared);
+    replacement[0] = 0;
+    if (std::strlen(prepared) < 5) return 0;
+    DBHandle found = 0;
+    forEachDictionary([&](DBHandle h, DictionaryNode& node) {
+        auto keep = [](void* out, const char* w, int) {
+            std::strncpy(static_cast<char*>(out), w, kMaxLetters);
+            static_cast<char*>(out)[kMaxLetters] = 0;
+            return true;
+        };
+        FindVariants(node.words, prepared, keep, replacement, true, false);
+        if (*replacement) found = h;
+        return !found;
+    });
+    return found;
+}
+
+int CompareTexts(const char* first, const char* second, int fixedLimit, bool extended) {
+    // Words: runs of letters, at most 63, lower-cased and coded; shorter than 2 letters ignored.
+    auto words = [](const char* text) {
+        std::vector<std::vector<unsigned char>> out;
+        std::vector<unsigned char> w;
+        auto flush = [&] {
+            if (w.size() >= 2) out.push_back(w);
+            w.clear();
+        };
+        for (const char* p = text ? text : ""; *p; ++p) {
+            unsigned char ch = uc(*p);
+            if (!IsAnsiLetter(ch)) {
+                flush();
+                continue;
+            }
+            if (w.size() < kMaxLetters) w.push_back(AnsiToLower(ch));
+        }
+        flush();
+        return out;
+    };
+    auto a = words(first), b = words(second);
+    if (a.empty() && b.empty()) return 0;
+    long score = 0;
+    bool matched = false;
+    for (const auto& wa : a) {
+        int bestDistance = -1;
+        std::vector<unsigned char> codes(wa.size());
+        for (std::size_t k = 0; k < wa.size(); ++k)
+            codes[k] = LetterToCode(wa[k]);
+        WordSource src{codes.data(), codes.size()};
+        for (const auto& wb : b) {
+            int limit = fixedLimit > 0 ? fixedLimit : VariantLimit(wb.size(), false, extended);
+            auto keepMin = [](void* out, const char*, int cost) {
+                int& m = *static_cast<int*>(out);
+                if (m < 0 || cost < m) m = cost;
+                return m != 0;
+            };
+            int distance = -1;
+            VariantWalk<WordSource> walk(src, wb.data(), static_cast<int>(wb.size()), limit, extended,
+                                         keepMin, &distance);
+            walk.cheapestOnly(kMaxComparisonSteps);
+            walk.run(0);
+            if (distance >= 0 && (bestDistance < 0 || distance < bestDistance)) bestDistance = distance;
+        }
+        if (bestDistance >= 0) {
+            matched = true;
+            score += bestDistance;
+        } else {
+            score += 5 * static_cast<long>(b.size());
+        }
+        score = std::min(score, 65534L);
+    }
+    if (!matched) return kNoSimilarity;
+    if (a.size() > b.size()) score += 5 * static_cast<long>(a.size() - b.size());
+    return static_cast<int>(std::min(score, 65534L));
+}
+
+namespace {
+
+// In a dictionary of the language as it stands: no alternatives and no compound.
+bool listed(char language, const char* word, std::size_t at, bool noSharpS) {
+    char found[64];
+    unsigned char m[kMarkCount];
+    if (!FindBestCorrection(0, language, word, found, m, true)) return false;
+    for (std::size_t k = 0; k < kMarkCount; ++k)
+        if (m[k] & kMarkPartEnd) return false;
+    return !noSharpS || (at < std::strlen(found) && uc(found[at]) != kSharpS);
+}
+
+void insertMark(unsigned char* marks, std::size_t at, unsigned char mark) {
+    if (at >= kMarkCount) return;
+    std::memmove(marks + at + 1, marks + at, kMarkCount - at - 1);
+    marks[at] = mark;
+}
+
+void deleteMarks(unsigned char* marks, std::size_t at, std::size_t count) {
+    if (at >= kMarkCount) return;
+    count = std::min(count, kMarkCount - at);
+    std::memmove(marks + at, marks + at + count, kMarkCount - at - count);
+    std::memset(marks + kMarkCount - count, 0, count);
+}
+
+} // namespace
+
+int ReplaceIfListed(char language, char* word, unsigned char* marks, const char* find, const char* replace,
+                    std::uint32_t& options, std::uint32_t optionBit) {
+    std::size_t findLength = std::strlen(find), replaceLength = std::strlen(replace);
+    if (!findLength) return 0;
+    int changed = 0;
+    for (std::size_t at = 0; word[at];) {
+        if (std::strncmp(word + at, find, findLength) != 0) {
+            ++at;
+            continue;
+        }
+        std::string rest(word + at + findLength);
+        std::string head(word, at);
+        std::string trial = head + replace + rest;
+        bool sharp = false,
+             ok = trial.size() <= kMaxLetters && marks[at] == 0 && listed(language, trial.c_str(), at, false);
+        if (!ok && std::strcmp(find, "ss") == 0 && IsAnsiVowel(uc(word[at + 2])) && marks[at] == 0) {
+            trial = head + "\xDF" + rest;
+            sharp = ok = listed(language, trial.c_str(), at, false);
+        }
+        if (!ok) {
+            ++at;
+            continue;
+        }
+        std::size_t newLength = sharp ? 1 : replaceLength;
+        bool replacedS = word[at] == 's';
+        std::strcpy(word, trial.c_str());
+        if (newLength <= findLength) {
+            deleteMarks(marks, at + 1, findLength - newLength);
+            if (sharp)
+                marks[at] = 32;
+            else {
+                if (replacedS) marks[at] |= 32;
+                if (at + 1 < kMarkCount) marks[at + 1] |= 16;
+            }
+        } else {
+            for (std::size_t k = findLength; k < newLength; ++k)
+                insertMark(marks, at + 1, 0);
+            marks[at] = 96;
+        }
+        options |= optionBit;
+        changed = 1;
+        at += newLength;
+    }
+    return changed;
+}
+
+int ReplaceSharpS(char* word, unsigned char* marks, std::uint32_t& options) {
+    int changed = 0;
+    for (std::size_t at = 0; word[at]; ++at) {
+        if (uc(word[at]) != kSharpS) continue;
+        word[at] = 's';
+        marks[at] |= 32;
+        options |= 0x80000;
+        changed = 1;
+        // Before an "s" that starts the next syllable (a vowel follows it) one "s" is enough.
+        bool beforeS = word[at + 1] == 's' && IsAnsiVowel(uc(word[at + 2]));
+        if (beforeS || listed(0, word, at, true)) continue;
+        std::size_t n = std::strlen(word);
+        if (n >= kMaxLetters) continue;
+        std::memmove(word + at + 2, word + at + 1, n - at);
+        word[at + 1] = 's';
+        insertMark(marks, at + 1, 16);
+        ++at;
+    }
+    return changed;
+}
+
+} // namespace wortex

@@ -1,0 +1,154 @@
+#include "SpellTestSupport.h"
+
+#include "spell/DictionarySet.h"
+#include "spell/Hyphenation.h"
+
+#include <cstring>
+
+namespace wortex::test {
+namespace {
+
+class Hyphenation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        win32::SetUiServices(&ui);
+        ASSERT_EQ(InitDictionarySide(120), 1);
+    }
+    void TearDown() override {
+        TermDictionarySide();
+        win32::SetUiServices(nullptr);
+    }
+    DBHandle make(const std::string& name, char language, const std::vector<std::string>& words) {
+        std::string p = dir.file(name);
+        EXPECT_EQ(CreateDictionaryFile(p, language), 1);
+        DBHandle h = OpenDictionary(false, p);
+        for (const auto& w : words)
+            EXPECT_EQ(AddDictionaryWord(h, w.c_str(), false, false, 0, 0), 1) << w;
+        return h;
+    }
+    TempDir dir;
+    win32::ScriptedUi ui;
+};
+
+struct Hyphenated {
+    const char* word;
+    const char* result;           // "" for none
+    std::vector<int> joints = {}; // letters (from 1) whose mark is 0x04
+};
+
+const Hyphenated kGermanCases[] = {
+    {"Winter", "Win~ter"},
+    {"Zucker", "Zuk~ker"},
+    {"R\xF6schen", "R\xF6s~chen"},
+    {"H\xE4uschen", "H\xE4us~chen"},
+    {"Bauer", "Bau~er"},
+    {"Theater", "Thea~ter"},
+    {"Fenster", "Fen~ster"},
+    {"stellte", "stell~te"},
+    {"Signal", "Si~gnal"},
+    {"Tasche", "Ta~sche"},
+    {"Tischler", "Tisch~ler"},
+    {"Wespe", "We~spe"},
+    {"Technik", "Tech~nik"},
+    {"freundlich", "freund~lich"},
+    {"verkaufen", "ver~kau~fen"},
+    {"bearbeiten", "be~ar~bei~ten"},
+    {"Apfel", ""},
+    {"Br\xFC"
+     "cke",
+     ""},
+    {"Bauantrag", "Bau~an~trag", {3}},
+    {"Haust\xFC"
+     "rschl\xFC"
+     "ssel",
+     "Haus~t\xFC"
+     "r~schl\xFC"
+     "s~sel",
+     {4, 7}},
+};
+
+std::vector<std::string> germanWords() {
+    std::vector<std::string> words = {"kaufen"};
+    for (const auto& c : kGermanCases)
+        words.push_back(c.word);
+    return words;
+}
+
+void expectHyphenated(char language, const Hyphenated& c) {
+    unsigned char marks[64] = {};
+    for (int j : c.joints)
+        marks[j - 1] = 0x04;
+    char out[64];
+    EXPECT_EQ(HyphenateWord(language, c.word, marks, out), *c.result ? 1 : 0) << c.word;
+    EXPECT_STREQ(out, c.result) << c.word;
+}
+
+TEST_F(Hyphenation, GermanWordsOnASmallDictionary) {
+    make("d.wxd", 'd', germanWords());
+    for (const auto& c : kGermanCases)
+        expectHyphenated('D', c);
+}
+
+TEST_F(Hyphenation, EnglishSuffixesAndOtherLanguages) {
+    make("e.wxe", 'e', {"print", "kind"});
+    const Hyphenated cases[] = {
+        {"printing", "print~ing"},
+        {"kindness", "kind~ness"},
+        {"winter", "wint~er"},
+        {"table", "ta~ble"},
+    };
+    for (const auto& c : cases)
+        expectHyphenated('E', c);
+    char out[64];
+    EXPECT_EQ(HyphenateWord('F', "fen\xEAtre", nullptr, out), 0);
+    EXPECT_EQ(HyphenateWord('D', "Haus", nullptr, out), 0) << "fewer than five letters";
+}
+
+TEST_F(Hyphenation, CompoundsFromTheDictionaryAndHyphens) {
+    make("d.wxd", 'd',
+         {"Haus",
+          "T\xFC"
+          "r",
+          "Antrag", "Bau", "Fenster", "Rahmen"});
+    // Capital marks (compound bits 1 and 2) let the dictionary find the parts.
+    unsigned char marks[64] = {};
+    marks[0] = 0x03;
+    char out[64];
+    const struct {
+        const char* word;
+        const char* result;
+    } cases[] = {{"Fensterrahmen", "Fen~ster~rah~men"}, {"Bau-Antrag", "Bau-An~trag"}};
+    for (const auto& c : cases) {
+        std::memset(marks, 0, sizeof marks);
+        for (std::size_t k = 0; k < std::strlen(c.word); ++k)
+            marks[k] = 0x02;
+        EXPECT_EQ(HyphenateWord('D', c.word, marks, out), 1) << c.word;
+        EXPECT_STREQ(out, c.result);
+    }
+}
+
+TEST_F(Hyphenation, LongResultGivesNone) {
+    // 60 letters hyphenate into more than 63 characters: no hyphenation instead of an overflow.
+    std::string word;
+    for (int k = 0; k < 10; ++k)
+        word += "winter";
+    char out[64];
+    EXPECT_EQ(HyphenateWord('D', word.c_str(), nullptr, out), 0);
+    EXPECT_STREQ(out, "");
+    word = word.substr(0, 30);
+    EXPECT_EQ(HyphenateWord('D', word.c_str(), nullptr, out), 1);
+    EXPECT_LE(std::strlen(out), 63u);
+}
+
+TEST_F(Hyphenation, MarksToHyphens) {
+    const unsigned char marks[] = {0, 0, 0, 2, 0, 3, 0, 2};
+    char out[64];
+    EXPECT_EQ(MarksToHyphens(marks, "winterab", out), 1);
+    EXPECT_STREQ(out, "win~tera~b");
+    const unsigned char none[8] = {2, 0, 1};
+    EXPECT_EQ(MarksToHyphens(none, "abc", out), 0);
+    EXPECT_STREQ(out, "abc");
+}
+
+} // namespace
+} // namespace wortex::test
