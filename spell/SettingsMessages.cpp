@@ -64,8 +64,7 @@ LRESULT SettingsMessage(LibraryState& s, UINT message, WPARAM wParam, LPARAM lPa
         const auto* record = reinterpret_cast<const SettingsPageMessage*>(lParam);
         SettingsState* state = record ? pageOf(record->state) : nullptr;
         DialogModel* page = record ? DialogFromWindow(record->window) : nullptr;
-        if (!state || !page)
-            return 0;
+        if (!state || !page) return 0;
         return SettingsPageProc(*page, record->message, record->wParam, record->lParam, *state, host);
     }
     case 1141:
