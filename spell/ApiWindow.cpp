@@ -2,10 +2,13 @@
 #include "platform/win32/Kernel.h"
 #include "platform/win32/UiServices.h"
 #include "spell/Attachments.h"
+#include "spell/Configuration.h"
+#include "spell/DialogTemplates.h"
 #include "spell/DictionarySet.h"
 #include "spell/Doz3.h"
 #include "spell/Hyphenation.h"
 #include "spell/LibraryStrings.h"
+#include "spell/SettingsMessages.h"
 #include "spell/Suggestions.h"
 #include "spell/Support.h"
 #include "spell/UserFile.h"
@@ -150,16 +153,17 @@ LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM 
         return CompareTexts(text, text + std::strlen(text) + 1, static_cast<int>(wParam & 0x7FFF),
                             (wParam & 0x8000) != 0);
     case 1125:
+        return 0;
     case 1127:
     case 1129:
     case 1130:
     case 1131:
     case 1141:
-        return 0;
+        return SettingsMessage(s, message, wParam, lParam);
     case 1126: {
         std::uint32_t before = s.options;
         if (wParam == 2) {
-            auto now = static_cast<std::uint32_t>(lParam);
+            auto now = NormaliseOptions(static_cast<std::uint32_t>(lParam));
             s.options = now;
             if ((before ^ now) & kOptionAutoCheck) SetImmediateAll(s, (now & kOptionAutoCheck) != 0);
         }
@@ -300,8 +304,8 @@ extern "C" win32::HWND WX_Init() {
         RegisterClass(wc);
         s->apiWindow =
             CreateWindowEx(0, name.c_str(), name.c_str(), 0, 0, 0, 0, 0, 0, 0, LibraryInstance(), nullptr);
-        s->options = kDefaultOptions;
-        s->configurationPlace = 0;
+        DialogModule();
+        ReadConfiguration(&s->configurationPlace, &s->options);
         std::string help = "WORTEX.HLP";
         std::strcpy(s->helpFile, help.c_str());
         if (ResolvePath(help) && help.size() < sizeof s->helpFile) std::strcpy(s->helpFile, help.c_str());

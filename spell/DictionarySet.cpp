@@ -302,6 +302,11 @@ int SetMainDictionary(DBHandle h) {
     return 0;
 }
 
+void ClearMainDictionary() {
+    SetAccess s;
+    if (s) s->main = 0;
+}
+
 namespace {
 int listWord(DBHandle h, char* word, bool showCapitals, int (*op)(DictCollection&, char*, bool, WordOut)) {
     DictionaryNode* n = h ? FindDictionaryNode(h) : nullptr;

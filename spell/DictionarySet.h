@@ -35,6 +35,8 @@ std::uint32_t GetDictionaryWordCount(DBHandle h);
 DBHandle EnumDictionaries(int position, std::string* fileName);
 DBHandle GetMainDictionary(std::string* fileName);
 int SetMainDictionary(DBHandle h);
+// Leaves the set without a main dictionary until one is set again.
+void ClearMainDictionary();
 int FirstListWord(DBHandle h, char* word, bool showCapitals);
 int NextListWord(DBHandle h, char* word, bool showCapitals);
 int PreviousListWord(DBHandle h, char* word, bool showCapitals);

@@ -9,7 +9,7 @@
 
 namespace win32 {
 
-enum class ObjectKind { Memory, File, Window };
+enum class ObjectKind { Memory, File, Window, Dialog };
 
 class KernelObject {
 public:

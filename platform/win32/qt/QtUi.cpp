@@ -1,0 +1,413 @@
+#include "platform/win32/qt/QtUi.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace win32::qt {
+
+namespace {
+
+// Windows-1252 characters 0x80-0x9F; the rest is Latin-1.
+constexpr char16_t kHigh[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x8D,   0x017D, 0x8F,
+                                0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+
+const QColor kGrey(0xC0, 0xC0, 0xC0);
+
+QString label(const std::string& text) {
+    return FromAnsi(text);
+}
+
+int virtualKey(int qtKey) {
+    switch (qtKey) {
+    case Qt::Key_PageUp:
+        return VK_PRIOR;
+    case Qt::Key_PageDown:
+        return VK_NEXT;
+    case Qt::Key_Home:
+        return VK_HOME;
+    case Qt::Key_End:
+        return VK_END;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    default:
+        return qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z ? qtKey : 0;
+    }
+}
+
+// A pattern matched without regard to case: every letter becomes [Xx].
+QString anyCase(const QString& pattern) {
+    QString out;
+    for (QChar c : pattern)
+        out += c.isLetter() ? QString("[%1%2]").arg(c.toUpper(), c.toLower()) : QString(c);
+    return out;
+}
+
+// "Name (*.X)|*.X|..." as a Qt filter list.
+QString qtFilter(const std::string& filter) {
+    QStringList parts = FromAnsi(filter).split('|', Qt::SkipEmptyParts);
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i].section('(', 0, 0).trimmed() + " (" + anyCase(parts[i + 1]) + ")";
+    return out.join(";;");
+}
+
+} // namespace
+
+QString FromAnsi(const std::string& text) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(text.size()));
+    for (unsigned char c : text)
+        out += c >= 0x80 && c < 0xA0 ? QChar(kHigh[c - 0x80]) : QChar(c);
+    return out;
+}
+
+std::string ToAnsi(const QString& text) {
+    std::string out;
+    for (QChar ch : text) {
+        char16_t u = ch.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u < 0x100)) {
+            out += static_cast<char>(u);
+            continue;
+        }
+        char mapped = '?';
+        for (int i = 0; i < 32; ++i)
+            if (kHigh[i] == u) mapped = static_cast<char>(0x80 + i);
+        out += mapped;
+    }
+    return out;
+}
+
+DialogView::DialogView(DialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+    setObjectName(QString::number(model.dialogTemplate().number));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kGrey);
+    pal.setColor(QPalette::Button, kGrey);
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setFixedSize(model.dialogTemplate().width, model.dialogTemplate().height);
+    for (Control& c : model.controls()) {
+        const ControlTemplate& s = c.spec;
+        QWidget* w = nullptr;
+        const int id = s.id;
+        switch (s.kind) {
+        case ControlKind::Button:
+        case ControlKind::DefaultButton: {
+            auto* b = new QPushButton(label(s.text), this);
+            b->setAutoDefault(false);
+            b->setDefault(s.kind == ControlKind::DefaultButton);
+            connect(b, &QPushButton::clicked, this, [this, id] { act([&] { model_.click(id); }); });
+            w = b;
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto* b = new QCheckBox(label(s.text), this);
+            connect(b, &QCheckBox::clicked, this, [this, id] { act([&] { model_.click(id); }); });
+            w = b;
+            break;
+        }
+        case ControlKind::Edit:
+        case ControlKind::ReadOnlyEdit: {
+            auto* e = new QLineEdit(this);
+            e->setMaxLength(255);
+            connect(e, &QLineEdit::textEdited, this,
+                    [this, id](const QString& t) { act([&] { model_.type(id, ToAnsi(t)); }); });
+            e->installEventFilter(this);
+            w = e;
+            break;
+        }
+        case ControlKind::ListBox: {
+            auto* l = new QListWidget(this);
+            connect(l, &QListWidget::currentRowChanged, this, [this, id](int row) {
+                if (!syncing_) act([&] { model_.select(id, row); });
+            });
+            connect(l, &QListWidget::itemDoubleClicked, this, [this, id, l](QListWidgetItem* item) {
+                act([&] { model_.doubleClick(id, l->row(item)); });
+            });
+            l->installEventFilter(this);
+            w = l;
+            break;
+        }
+        case ControlKind::Static:
+            w = new QLabel(label(s.text), this);
+            break;
+        case ControlKind::GroupBox:
+            w = new QGroupBox(label(s.text), this);
+            w->lower();
+            break;
+        case ControlKind::ScrollBar: {
+            auto* b = new QScrollBar(Qt::Vertical, this);
+            connect(b, &QScrollBar::actionTriggered, this, [this, id, b](int action) {
+                int code = -1;
+                switch (action) {
+                case QAbstractSlider::SliderSingleStepAdd:
+                    code = SB_LINEDOWN;
+                    break;
+                case QAbstractSlider::SliderSingleStepSub:
+                    code = SB_LINEUP;
+                    break;
+                case QAbstractSlider::SliderPageStepAdd:
+                    code = SB_PAGEDOWN;
+                    break;
+                case QAbstractSlider::SliderPageStepSub:
+                    code = SB_PAGEUP;
+                    break;
+                case QAbstractSlider::SliderToMinimum:
+                    code = SB_TOP;
+                    break;
+                case QAbstractSlider::SliderToMaximum:
+                    code = SB_BOTTOM;
+                    break;
+                default:
+                    break;
+                }
+                if (code >= 0) act([&] { model_.scroll(id, code); });
+            });
+            connect(b, &QScrollBar::sliderReleased, this, [this, id, b] {
+                act([&] { model_.scroll(id, SB_THUMBPOSITION, b->sliderPosition()); });
+            });
+            w = b;
+            break;
+        }
+        }
+        w->setGeometry(s.x, s.y, s.width, s.height);
+        if (id > 0) w->setObjectName(QString::number(id));
+        widgets_[id] = w;
+    }
+    model_.changed = [this] {
+        if (!acting_) sync();
+    };
+    sync();
+}
+
+DialogView::~DialogView() {
+    model_.changed = nullptr;
+}
+
+QWidget* DialogView::widget(int id) const {
+    auto it = widgets_.find(id);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+template <class F> void DialogView::act(F&& f) {
+    if (syncing_) return;
+    acting_ = true;
+    f();
+    acting_ = false;
+    sync();
+}
+
+void DialogView::sync() {
+    if (syncing_) return;
+    syncing_ = true;
+    setWindowTitle(label(model_.caption));
+    move(model_.rect.left, model_.rect.top);
+    for (const Control& c : model_.controls()) {
+        QWidget* w = widget(c.spec.id);
+        if (!w || c.spec.id <= 0) continue;
+        w->setEnabled(c.enabled);
+        w->setVisible(c.visible);
+        if (auto* b = qobject_cast<QCheckBox*>(w)) {
+            b->setChecked(c.checked);
+            b->setText(label(c.text));
+        } else if (auto* p = qobject_cast<QPushButton*>(w)) {
+            p->setText(label(c.text));
+        } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            e->setReadOnly(c.readOnly);
+            if (ToAnsi(e->text()) != c.text) e->setText(label(c.text));
+        } else if (auto* l = qobject_cast<QLabel*>(w)) {
+            l->setText(label(c.text));
+        } else if (auto* list = qobject_cast<QListWidget*>(w)) {
+            QStringList items;
+            for (const auto& i : c.items)
+                items << label(i);
+            bool same = list->count() == items.size();
+            for (int i = 0; same && i < items.size(); ++i)
+                same = list->item(i)->text() == items[i];
+            if (!same) {
+                list->clear();
+                list->addItems(items);
+            }
+            list->setCurrentRow(c.selection);
+        } else if (auto* s = qobject_cast<QScrollBar*>(w)) {
+            s->setRange(c.scrollMin, c.scrollMax);
+            s->setPageStep(std::max(1, (c.scrollMax - c.scrollMin) / 10));
+            s->setValue(c.scrollPos);
+        }
+    }
+    if (QWidget* f = widget(model_.focus()); f && f->isVisible() && !f->hasFocus()) f->setFocus();
+    syncing_ = false;
+    if (model_.ended()) done(static_cast<int>(model_.result()));
+}
+
+void DialogView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        act([&] { model_.enter(); });
+    else if (event->key() == Qt::Key_Escape)
+        act([&] { model_.escape(); });
+    else
+        QDialog::keyPressEvent(event);
+}
+
+void DialogView::closeEvent(QCloseEvent* event) {
+    if (!model_.ended()) act([&] { model_.close(); });
+    if (model_.ended())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool DialogView::eventFilter(QObject* watched, QEvent* event) {
+    for (const auto& [id, w] : widgets_) {
+        if (w != watched) continue;
+        if (event->type() == QEvent::FocusIn && model_.focus() != id && !syncing_) {
+            act([&, id = id] { model_.setFocus(id); });
+            return false;
+        }
+        if (event->type() == QEvent::KeyPress && qobject_cast<QListWidget*>(w)) {
+            int vk = virtualKey(static_cast<QKeyEvent*>(event)->key());
+            if (vk) {
+                act([&, id = id] { model_.key(id, vk); });
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+int QtUi::messageBox(HWND, const std::string& text, const std::string& caption, UINT style) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(FromAnsi(caption));
+    box.setText(FromAnsi(text));
+    switch (style & 0xF0) {
+    case MB_ICONHAND:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MB_ICONQUESTION:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MB_ICONEXCLAMATION:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MB_ICONASTERISK:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
+    }
+    struct Button {
+        const char* text;
+        int result;
+        QMessageBox::ButtonRole role;
+    };
+    std::vector<Button> buttons;
+    switch (style & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        buttons = {{"OK", IDOK, QMessageBox::AcceptRole}, {"Abbrechen", IDCANCEL, QMessageBox::RejectRole}};
+        break;
+    case MB_ABORTRETRYIGNORE:
+        buttons = {{"Abbrechen", IDABORT, QMessageBox::RejectRole},
+                   {"Wiederholen", IDRETRY, QMessageBox::AcceptRole},
+                   {"Ignorieren", IDIGNORE, QMessageBox::AcceptRole}};
+        break;
+    case MB_YESNOCANCEL:
+        buttons = {{"Ja", IDYES, QMessageBox::YesRole},
+                   {"Nein", IDNO, QMessageBox::NoRole},
+                   {"Abbrechen", IDCANCEL, QMessageBox::RejectRole}};
+        break;
+    case MB_YESNO:
+        buttons = {{"Ja", IDYES, QMessageBox::YesRole}, {"Nein", IDNO, QMessageBox::NoRole}};
+        break;
+    case MB_RETRYCANCEL:
+        buttons = {{"Wiederholen", IDRETRY, QMessageBox::AcceptRole},
+                   {"Abbrechen", IDCANCEL, QMessageBox::RejectRole}};
+        break;
+    default:
+        buttons = {{"OK", IDOK, QMessageBox::AcceptRole}};
+    }
+    std::map<QAbstractButton*, int> results;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        QPushButton* b = box.addButton(QString::fromUtf8(buttons[i].text), buttons[i].role);
+        results[b] = buttons[i].result;
+        if (i == ((style & MB_DEFBUTTON2) ? 1u : 0u)) box.setDefaultButton(b);
+    }
+    box.exec();
+    auto r = results.find(box.clickedButton());
+    return r == results.end() ? buttons.back().result : r->second;
+}
+
+void QtUi::messageBeep(UINT) {
+    QApplication::beep();
+}
+
+short QtUi::keyState(int virtualKey) {
+    Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
+    bool down = (virtualKey == VK_SHIFT && (m & Qt::ShiftModifier)) ||
+                (virtualKey == VK_CONTROL && (m & Qt::ControlModifier)) ||
+                (virtualKey == VK_MENU && (m & Qt::AltModifier));
+    return down ? static_cast<short>(0x8000) : 0;
+}
+
+LRESULT QtUi::runDialog(DialogModel& dialog) {
+    DialogView view(dialog, QApplication::activeWindow());
+    view.exec();
+    if (!dialog.ended()) dialog.end(IDCANCEL);
+    return dialog.result();
+}
+
+bool QtUi::fileDialog(FileDialogRequest& request) {
+    QFileDialog dialog(QApplication::activeWindow(), FromAnsi(request.title),
+                       FromAnsi(request.initialDirectory), qtFilter(request.filter));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+    if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(FromAnsi(request.defaultExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    request.fileName = ToAnsi(dialog.selectedFiles().front());
+    return true;
+}
+
+void QtUi::cursorSet(UINT cursor) {
+    bool wait = cursor == IDC_WAIT;
+    if (wait && !waitCursor_)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (!wait && waitCursor_)
+        QApplication::restoreOverrideCursor();
+    waitCursor_ = wait;
+}
+
+RECT QtUi::desktop() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    if (!s) return UiServices::desktop();
+    QRect r = s->availableGeometry();
+    return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
+int QtUi::textWidth(const std::string& text) {
+    return QFontMetrics(QApplication::font()).horizontalAdvance(FromAnsi(text));
+}
+
+int QtUi::listPageSize(DialogModel& dialog, int id) {
+    const Control* c = dialog.control(id);
+    int item = QFontMetrics(QApplication::font()).height() + 2;
+    return c ? std::max(1, (c->spec.height - 4) / std::max(1, item)) : UiServices::listPageSize(dialog, id);
+}
+
+} // namespace win32::qt

@@ -1,0 +1,58 @@
+#pragma once
+// The Qt back-end of the Win32 stand-in's user interface: dialog templates drawn as QDialogs (widgets named
+// by control id, light grey background), German message boxes, Qt file dialogs and the wait cursor. A Qt
+// host installs it with win32::SetUiServices before WX_Init.
+#include "platform/win32/UiServices.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <map>
+
+class QWidget;
+
+namespace win32::qt {
+
+// Library text is Windows-1252.
+QString FromAnsi(const std::string& text);
+std::string ToAnsi(const QString& text);
+
+// A dialog model shown as widgets; every user action goes to the model, every change of the model to the
+// widgets.
+class DialogView : public QDialog {
+public:
+    explicit DialogView(DialogModel& model, QWidget* parent = nullptr);
+    ~DialogView() override;
+    QWidget* widget(int id) const;
+    void sync();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    template <class F> void act(F&& f);
+    DialogModel& model_;
+    std::map<int, QWidget*> widgets_;
+    bool syncing_ = false;
+    bool acting_ = false;
+};
+
+class QtUi : public UiServices {
+public:
+    int messageBox(HWND owner, const std::string& text, const std::string& caption, UINT style) override;
+    void messageBeep(UINT type) override;
+    short keyState(int virtualKey) override;
+    LRESULT runDialog(DialogModel& dialog) override;
+    bool fileDialog(FileDialogRequest& request) override;
+    void cursorSet(UINT cursor) override;
+    RECT desktop() override;
+    int textWidth(const std::string& text) override;
+    int listPageSize(DialogModel& dialog, int id) override;
+
+private:
+    bool waitCursor_ = false;
+};
+
+} // namespace win32::qt
