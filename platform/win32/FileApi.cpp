@@ -43,6 +43,10 @@ struct FileMap {
         return base && offset <= known && length <= known - offset &&
                truncationsSeen == truncations.load(std::memory_order_relaxed);
     }
+    // Bytes up to end were just written through this handle, so they exist.
+    void wrote(std::uint64_t end) {
+        if (base && end > known && end <= reserved) known = end;
+    }
     // Asks the file's size and maps more where it grew past the reserved region.
     void update(int fd) {
         truncationsSeen = truncations.load(std::memory_order_relaxed);
@@ -334,6 +338,7 @@ bool WriteFileAt(HANDLE h, std::uint64_t offset, const void* buffer, DWORD lengt
         done += static_cast<DWORD>(n);
     }
     if (written) *written = done;
+    f->map.wrote(offset + done);
     return true;
 }
 

@@ -202,6 +202,7 @@ TEST_F(Win32Files, PositionedReadsSeeChangesByOtherHandlesAndProcesses) {
         change(other);
         CloseHandle(other);
     };
+    HANDLE h = 0;
     struct Case {
         const char* what;
         std::function<void()> change;
@@ -237,6 +238,12 @@ TEST_F(Win32Files, PositionedReadsSeeChangesByOtherHandlesAndProcesses) {
              });
          },
          3990, 100, 10, 'a'},
+        {"grown by the reading handle",
+         [&] {
+             DWORD n;
+             WriteFileAt(h, 100000, "F", 1, &n);
+         },
+         100000, 1, 1, 'F'},
     };
     for (const Case& c : cases) {
         std::string bytes(65536, 'a');
@@ -244,7 +251,7 @@ TEST_F(Win32Files, PositionedReadsSeeChangesByOtherHandlesAndProcesses) {
         DWORD n = 0;
         ASSERT_TRUE(WriteFile(w, bytes.data(), static_cast<DWORD>(bytes.size()), &n));
         CloseHandle(w);
-        HANDLE h = CreateFile(path, GENERIC_READ, all, OPEN_EXISTING);
+        h = CreateFile(path, rw, all, OPEN_EXISTING);
         ASSERT_NE(h, 0u);
         char buf[1024] = {};
         // Twice: the first read finds the file's size, the second reads what the first found.
