@@ -1,13 +1,19 @@
 #include "platform/win32/FileApi.h"
 #include "platform/win32/Kernel.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <csetjmp>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,15 +21,115 @@ namespace win32 {
 
 namespace {
 
+// Truncations through this process's handles; a mapping made before one may hold bytes past the new end.
+std::atomic<std::uint64_t> truncations{0};
+
+// A readable file is also mapped shared and read-only, so positioned reads within the bytes known to exist
+// copy from the page cache without a system call; the mapping sees every write to the file at once, by any
+// process. The region reserved is larger than the file, so growth mostly needs no new mapping.
+struct FileMap {
+    const char* base = nullptr;
+    std::uint64_t reserved = 0;
+    std::uint64_t known = 0; // bytes the file held when last asked
+    std::uint64_t truncationsSeen = 0;
+
+    ~FileMap() { release(); }
+    void release() {
+        if (base) ::munmap(const_cast<char*>(base), reserved);
+        base = nullptr;
+        reserved = known = 0;
+    }
+    bool covers(std::uint64_t offset, DWORD length) const {
+        return base && offset <= known && length <= known - offset &&
+               truncationsSeen == truncations.load(std::memory_order_relaxed);
+    }
+    // Bytes up to end were just written through this handle, so they exist.
+    void wrote(std::uint64_t end) {
+        if (base && end > known && end <= reserved) known = end;
+    }
+    // Asks the file's size and maps more where it grew past the reserved region.
+    void update(int fd) {
+        truncationsSeen = truncations.load(std::memory_order_relaxed);
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || st.st_size <= 0) {
+            known = 0;
+            return;
+        }
+        std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+        if (base && size <= reserved) {
+            known = size;
+            return;
+        }
+        release();
+        constexpr std::uint64_t kGrain = std::uint64_t(1) << 20;
+        std::uint64_t want = (std::max(size * 2, kGrain) + kGrain - 1) & ~(kGrain - 1);
+        void* p = ::mmap(nullptr, want, PROT_READ, MAP_SHARED, fd, 0);
+        if (p == MAP_FAILED) return;
+        base = static_cast<const char*>(p);
+        reserved = want;
+        known = size;
+    }
+};
+
 struct FileObject : KernelObject {
     FileObject() : KernelObject(ObjectKind::File) {}
     ~FileObject() override {
+        map.release();
         if (fd >= 0) ::close(fd);
     }
     int fd = -1;
     DWORD access = 0;
     DWORD share = 0;
+    FileMap map;
 };
+
+// Another process may shrink a mapped file; touching a page wholly past its new end raises SIGBUS. A copy
+// from a mapping runs with a way back, and the read then goes to the file instead.
+// Volatile: the stores around the copy must happen although nothing in this thread reads them.
+thread_local sigjmp_buf* volatile copyEscape __attribute__((tls_model("initial-exec"))) = nullptr;
+struct sigaction previousBusAction {};
+
+void onBusError(int sig, siginfo_t* info, void* context) {
+    if (sigjmp_buf* escape = copyEscape) {
+        copyEscape = nullptr;
+        siglongjmp(*escape, 1);
+    }
+    // Not ours: the previous disposition takes the fault when the instruction runs again.
+    if (previousBusAction.sa_flags & SA_SIGINFO) {
+        if (previousBusAction.sa_sigaction) {
+            previousBusAction.sa_sigaction(sig, info, context);
+            return;
+        }
+    } else if (previousBusAction.sa_handler != SIG_DFL && previousBusAction.sa_handler != SIG_IGN) {
+        previousBusAction.sa_handler(sig);
+        return;
+    }
+    ::sigaction(SIGBUS, &previousBusAction, nullptr);
+}
+
+bool busGuardInstalled() {
+    static bool installed = [] {
+        struct sigaction action {};
+        action.sa_sigaction = onBusError;
+        // The handler leaves by siglongjmp without restoring a mask, so the signal must stay unblocked.
+        action.sa_flags = SA_SIGINFO | SA_NODEFER;
+        sigemptyset(&action.sa_mask);
+        return ::sigaction(SIGBUS, &action, &previousBusAction) == 0;
+    }();
+    return installed;
+}
+
+// Copies from the mapping; false when the pages are gone.
+bool copyMapped(const FileMap& m, std::uint64_t offset, void* buffer, DWORD length) {
+    sigjmp_buf escape;
+    if (sigsetjmp(escape, 0) != 0) return false;
+    copyEscape = &escape;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    std::memcpy(buffer, m.base + offset, length);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    copyEscape = nullptr;
+    return true;
+}
 
 std::function<bool(FileOp)>& faultHook() {
     static std::function<bool(FileOp)> hook;
@@ -150,6 +256,7 @@ HANDLE CreateFile(const std::string& path, DWORD access, DWORD share, DWORD disp
         ::close(fd);
         return 0;
     }
+    if (disposition == CREATE_ALWAYS) truncations.fetch_add(1, std::memory_order_relaxed);
     auto f = std::make_unique<FileObject>();
     f->fd = fd;
     f->access = access;
@@ -182,6 +289,11 @@ bool ReadFileAt(HANDLE h, std::uint64_t offset, void* buffer, DWORD length, DWOR
     if (read) *read = 0;
     if (!f || !(f->access & GENERIC_READ)) return false;
     trace(FileOp::Read, offset, length);
+    FileMap& m = f->map;
+    if (m.covers(offset, length) && copyMapped(m, offset, buffer, length)) {
+        if (read) *read = length;
+        return true;
+    }
     DWORD done = 0;
     while (done < length) {
         ssize_t n = ::pread(f->fd, static_cast<char*>(buffer) + done, length - done,
@@ -192,6 +304,8 @@ bool ReadFileAt(HANDLE h, std::uint64_t offset, void* buffer, DWORD length, DWOR
         done += static_cast<DWORD>(n);
     }
     if (read) *read = done;
+    // The file may have grown or shrunk since the mapping last looked.
+    if (busGuardInstalled()) m.update(f->fd);
     return true;
 }
 
@@ -224,6 +338,7 @@ bool WriteFileAt(HANDLE h, std::uint64_t offset, const void* buffer, DWORD lengt
         done += static_cast<DWORD>(n);
     }
     if (written) *written = done;
+    f->map.wrote(offset + done);
     return true;
 }
 
@@ -255,7 +370,9 @@ bool SetEndOfFile(HANDLE h) {
     FileObject* f = file(h);
     if (!f || !(f->access & GENERIC_WRITE) || injectedFault(FileOp::Truncate)) return false;
     off_t pos = ::lseek(f->fd, 0, SEEK_CUR);
-    return pos >= 0 && ::ftruncate(f->fd, pos) == 0;
+    bool done = pos >= 0 && ::ftruncate(f->fd, pos) == 0;
+    truncations.fetch_add(1, std::memory_order_relaxed);
+    return done;
 }
 
 bool LockFileEx(HANDLE h, DWORD flags, std::uint64_t offset, std::uint64_t length) {

@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace win32 {
@@ -175,6 +179,94 @@ TEST_F(Win32Files, ShareModesRefuseConflictingOpens) {
     EXPECT_EQ(CreateFile(path, rw, 0, CREATE_ALWAYS), 0u);
     EXPECT_EQ(GetFileSize(a), 4u) << "a refused CREATE_ALWAYS truncates nothing";
     CloseHandle(a);
+}
+
+// Positioned reads see what other handles and processes did to the file since the last read, whether the
+// file was rewritten, grew or shrank, and a read past the end comes back short.
+TEST_F(Win32Files, PositionedReadsSeeChangesByOtherHandlesAndProcesses) {
+    const std::string path = dir + "/m.bin";
+    const DWORD rw = GENERIC_READ | GENERIC_WRITE, all = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    auto inChild = [&](const std::function<void(int fd)>& change) {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            int fd = ::open(path.c_str(), O_RDWR);
+            change(fd);
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+    };
+    auto putAt = [](int fd, off_t at, const char* text) { (void)!::pwrite(fd, text, std::strlen(text), at); };
+    auto viaHandle = [&](const std::function<void(HANDLE)>& change) {
+        HANDLE other = CreateFile(path, rw, all, OPEN_EXISTING);
+        change(other);
+        CloseHandle(other);
+    };
+    HANDLE h = 0;
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        std::uint64_t offset;
+        DWORD length, expected;
+        char first;
+    };
+    const Case cases[] = {
+        {"unchanged", [] {}, 100, 4, 4, 'a'},
+        {"read across the end", [] {}, 65536 - 10, 100, 10, 'a'},
+        {"read past the end", [] {}, 70000, 100, 0, 0},
+        {"rewritten by a process", [&] { inChild([&](int fd) { putAt(fd, 100, "B"); }); }, 100, 2, 2, 'B'},
+        {"grown by a process", [&] { inChild([&](int fd) { putAt(fd, 200000, "C"); }); }, 200000, 9, 1, 'C'},
+        {"grown far by a process", [&] { inChild([&](int fd) { putAt(fd, 5 << 20, "D"); }); }, 5 << 20, 1, 1,
+         'D'},
+        {"shrunk by a process", [&] { inChild([](int fd) { (void)!::ftruncate(fd, 8192); }); }, 32768, 16, 0,
+         0},
+        {"shrunk by a process, read across", [&] { inChild([](int fd) { (void)!::ftruncate(fd, 8192); }); },
+         8000, 1024, 192, 'a'},
+        {"rewritten by a handle",
+         [&] {
+             viaHandle([](HANDLE o) {
+                 DWORD n;
+                 WriteFileAt(o, 300, "E", 1, &n);
+             });
+         },
+         300, 1, 1, 'E'},
+        {"shrunk by a handle",
+         [&] {
+             viaHandle([](HANDLE o) {
+                 SetFilePointer(o, 4000, FILE_BEGIN);
+                 SetEndOfFile(o);
+             });
+         },
+         3990, 100, 10, 'a'},
+        {"grown by the reading handle",
+         [&] {
+             DWORD n;
+             WriteFileAt(h, 100000, "F", 1, &n);
+         },
+         100000, 1, 1, 'F'},
+    };
+    for (const Case& c : cases) {
+        std::string bytes(65536, 'a');
+        HANDLE w = CreateFile(path, rw, all, CREATE_ALWAYS);
+        DWORD n = 0;
+        ASSERT_TRUE(WriteFile(w, bytes.data(), static_cast<DWORD>(bytes.size()), &n));
+        CloseHandle(w);
+        h = CreateFile(path, rw, all, OPEN_EXISTING);
+        ASSERT_NE(h, 0u);
+        char buf[1024] = {};
+        // Twice: the first read finds the file's size, the second reads what the first found.
+        for (int k = 0; k < 2; ++k) {
+            ASSERT_TRUE(ReadFileAt(h, 60000, buf, 1024, &n));
+            EXPECT_EQ(n, 1024u) << c.what;
+        }
+        c.change();
+        buf[0] = 0;
+        n = 12345;
+        ASSERT_TRUE(ReadFileAt(h, c.offset, buf, c.length, &n)) << c.what;
+        EXPECT_EQ(n, c.expected) << c.what;
+        EXPECT_EQ(buf[0], c.first) << c.what;
+        CloseHandle(h);
+    }
 }
 
 } // namespace
