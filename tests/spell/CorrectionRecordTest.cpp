@@ -30,7 +30,8 @@ TEST_F(CorrectionRecords, FieldsAtTheirOffsets) {
     struct Field {
         std::size_t offset;
         std::uint32_t value;
-    } fields[] = {{192, 0x20000}, {196, 4}, {200, 1}, {204, 19}, {208, 2}, {212, 0x01020304}, {216, 0xA0B0C0D0}};
+    } fields[] = {{192, 0x20000}, {196, 4},          {200, 1},         {204, 19},
+                  {208, 2},       {212, 0x01020304}, {216, 0xA0B0C0D0}};
     for (const Field& f : fields) {
         std::uint32_t v = bytes[f.offset] | bytes[f.offset + 1] << 8 | bytes[f.offset + 2] << 16 |
                           static_cast<std::uint32_t>(bytes[f.offset + 3]) << 24;
