@@ -111,11 +111,15 @@ TEST_F(Host, InitExitLifeCycle) {
     EXPECT_EQ(send(WM_GETTEXTLENGTH, 0, 0), static_cast<LRESULT>(cls.size()));
     EXPECT_EQ(send(1198, 0, 0), 0);
     EXPECT_EQ(send(1300, 5, 7), 0);
+    EXPECT_EQ(send(1128, 0, 0), 0);
     EXPECT_EQ(send(1164, 0, 0), 1);
     EXPECT_FALSE(IsWindow(api));
     EXPECT_FALSE(GetClassInfo(0, cls.c_str(), nullptr)) << "the class goes with the last exit";
-    ASSERT_EQ(ui.helpCalls.size(), 1u);
-    EXPECT_EQ(ui.helpCalls[0].command, HELP_QUIT);
+    ASSERT_EQ(ui.helpCalls.size(), 2u);
+    EXPECT_EQ(ui.helpCalls[0].command, HELP_CONTEXT);
+    EXPECT_EQ(ui.helpCalls[0].data, 12u);
+    EXPECT_NE(ui.helpCalls[0].file.find("WORTEX.HLP"), std::string::npos);
+    EXPECT_EQ(ui.helpCalls[1].command, HELP_QUIT);
 
     ASSERT_EQ(dlclose(lib), 0);
     lib = nullptr;
@@ -242,6 +246,8 @@ TEST_F(Host, TwoProcessesShareADictionary) {
     LRESULT d = dictionary("geteilt.wxd", 'D', {"Haus"});
     std::string path = dir + "/geteilt.wxd";
     char buffer[128] = {};
+    std::strcpy(buffer, "Garten");
+    EXPECT_EQ(send(1140, 0, buffer), 0);
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -255,8 +261,8 @@ TEST_F(Host, TwoProcessesShareADictionary) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     std::strcpy(buffer, "Garten");
+    EXPECT_EQ(send(1140, 0, buffer), d) << "the next look-up sees the other process's word";
     EXPECT_EQ(send(1143, static_cast<WPARAM>(d), LPARAM{0}), 2);
-    EXPECT_EQ(send(1140, 0, buffer), d);
 }
 
 TEST_F(Host, AttachmentsThroughMessages) {
