@@ -40,6 +40,9 @@ protected:
         SetUiServices(&ui);
         std::string pattern = (std::filesystem::temp_directory_path() / "wxhostXXXXXX").string();
         dir = ::mkdtemp(pattern.data());
+        // WX_Init reads and 1141 writes WORTEX.INI in the current directory.
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
         load();
     }
     void TearDown() override {
@@ -48,6 +51,7 @@ protected:
         if (lib) dlclose(lib);
         SetUiServices(nullptr);
         std::error_code ec;
+        std::filesystem::current_path(previous, ec);
         std::filesystem::remove_all(dir, ec);
     }
     void load() {
@@ -77,6 +81,7 @@ protected:
 
     ScriptedUi ui;
     std::string dir;
+    std::filesystem::path previous;
     void* lib = nullptr;
     InitFn init = nullptr;
     HWND api = 0;
@@ -185,8 +190,8 @@ TEST_F(Host, DictionaryMessages) {
         {1140, 0, nullptr, nullptr, 0, nullptr}, // no record: 0
         {1037, 0, nullptr, nullptr, 0, nullptr},
         {1125, 0, nullptr, nullptr, 0, nullptr},
-        {1127, 0, nullptr, nullptr, 0, nullptr},
-        {1129, 0, nullptr, nullptr, 0, nullptr},
+        {1127, 0, nullptr, nullptr, 1, nullptr},
+        {1130, 0, nullptr, nullptr, 1, nullptr},
         {1141, 1, nullptr, nullptr, 0, nullptr},
     };
     for (const Case& c : cases) {
