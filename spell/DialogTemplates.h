@@ -7,6 +7,8 @@ namespace wortex {
 constexpr int kSettingsDialog = 30000;
 constexpr int kUserWordDialog = 1309;
 constexpr int kUserListDialog = 1300;
+constexpr int kSuggestionsTemplate = 1101;
+constexpr int kCorrectionTemplate = 1000;
 
 // The module handle under which the library's strings and dialogs are registered (on first use).
 win32::HINSTANCE DialogModule();

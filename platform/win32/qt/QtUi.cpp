@@ -1,5 +1,7 @@
 #include "platform/win32/qt/QtUi.h"
 
+#include <QTimer>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -134,7 +136,9 @@ DialogView::DialogView(DialogModel& model, QWidget* parent) : QDialog(parent), m
         }
         case ControlKind::ListBox: {
             auto* l = new QListWidget(this);
-            connect(l, &QListWidget::currentRowChanged, this, [this, id](int row) {
+            connect(l, &QListWidget::currentRowChanged, this, [this, id, l](int row) {
+                // Gaining the focus makes a row current without selecting it: no selection then.
+                if (l->currentItem() && !l->currentItem()->isSelected()) return;
                 if (!syncing_) act([&] { model_.select(id, row); });
             });
             connect(l, &QListWidget::itemDoubleClicked, this, [this, id, l](QListWidgetItem* item) {
@@ -366,6 +370,11 @@ short QtUi::keyState(int virtualKey) {
 
 LRESULT QtUi::runDialog(DialogModel& dialog) {
     DialogView view(dialog, QApplication::activeWindow());
+    // The first paint once the dialog shows (WM_PAINT), for lists that are filled only then.
+    QTimer::singleShot(0, &view, [&] {
+        if (!dialog.ended()) dialog.send(0x000F, 0, 0);
+        if (!dialog.ended()) view.sync();
+    });
     view.exec();
     if (!dialog.ended()) dialog.end(IDCANCEL);
     return dialog.result();

@@ -1,0 +1,39 @@
+#pragma once
+// The dialogs through which the user decides about a reported word (suggestions, 1101) and reviews the
+// automatic corrections of a check (correction message, 1000).
+#include "platform/win32/Dialog.h"
+#include "spell/CorrectionRecord.h"
+#include "spell/DictionaryFile.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace wortex {
+
+struct EditAttachment;
+
+constexpr int kSuggestionsDialog = 1101;
+constexpr int kCorrectionDialog = 1000;
+
+// Results of the suggestions dialog.
+constexpr int kReplace = 1;
+constexpr int kIgnore = 2;
+constexpr int kStop = 4;
+
+using HelpFn = std::function<void(unsigned)>;
+
+// replacement: 64 bytes, written on kReplace. The attachment may be null.
+int SuggestionsDialog(win32::HWND owner, EditAttachment* a, const char* word, char* replacement,
+                      bool mayReplace, bool mayIgnore, const HelpFn& help);
+
+// The description dialog of a word; 1 when its word (64 bytes, out) is to replace. Set by its builder;
+// until then every call answers 2.
+extern int (*DescriptionDialog)(win32::HWND owner, DBHandle h, const char* word, char* wordOut,
+                                bool mayReplace);
+
+// With a record: confirms that one correction (its correction is replaced by the edited one on 1).
+// Without: walks the attachment's history. 1 = correct, 0 = closed.
+int CorrectionMessageDialog(win32::HWND owner, std::uint32_t options, EditAttachment& a,
+                            CorrectionRecord* one, const HelpFn& help);
+
+} // namespace wortex

@@ -1,0 +1,370 @@
+#include "spell/WordAnalysis.h"
+
+#include "spell/DictionarySet.h"
+#include "spell/Letters.h"
+#include "spell/Suggestions.h"
+#include "spell/UserFile.h"
+
+#include <cstring>
+
+namespace wortex {
+namespace {
+
+constexpr std::uint32_t kOptionErrorBeep = 0x10;
+constexpr std::uint32_t kOptionCorrBeep = 0x20;
+constexpr std::uint32_t kOptionAbbrevBeep = 0x40;
+constexpr std::uint32_t kOptionAutoSplit = 0x8;
+constexpr std::uint32_t kOptionUserCorrect = 0x1000;
+constexpr std::uint32_t kOptionPrioritySharp = 0x40000;
+constexpr std::uint32_t kOptionPriorityPlain = 0x80000;
+constexpr std::uint32_t kOptionBits = 0x9FFFFFFF;
+
+unsigned char uc(char c) {
+    return static_cast<unsigned char>(c);
+}
+bool isCapital(unsigned char c) {
+    return IsAnsiLetter(c) && AnsiToLower(c) != c;
+}
+bool isSmall(unsigned char c) {
+    return IsAnsiLetter(c) && AnsiToUpper(c) != c;
+}
+void upperFirst(char* s) {
+    s[0] = static_cast<char>(AnsiToUpper(uc(s[0])));
+}
+void lowerFirst(char* s) {
+    s[0] = static_cast<char>(AnsiToLower(uc(s[0])));
+}
+
+void copyWord(char* to, const char* from) {
+    std::strncpy(to, from, kWordSize - 1);
+    to[kWordSize - 1] = 0;
+}
+
+void withoutTilde(const char* from, char* to) {
+    std::size_t n = 0;
+    for (; *from && n < kWordSize - 1; ++from)
+        if (*from != '~') to[n++] = *from;
+    to[n] = 0;
+}
+
+bool sameIgnoringHyphens(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        while (*a == '~' || *a == '-')
+            ++a;
+        while (*b == '~' || *b == '-')
+            ++b;
+        if (*a != *b) return false;
+        if (!*a) return true;
+    }
+}
+
+bool isLastWord(const FoundWord& w, const AnalysisContext& c) {
+    if (!c.lastWord) return false;
+    if (w.startColumn == c.lastStartColumn && w.startLine == c.lastStartLine) return true;
+    return sameIgnoringHyphens(w.word, c.lastWord);
+}
+
+struct Shown {
+    char* text;
+    std::size_t length = 0;
+    void put(char c) {
+        if (length < kWordSize - 1) text[length++] = c;
+        text[length] = 0;
+    }
+};
+
+bool listed(char language, const char* word) {
+    int mark = 0;
+    WordOut out;
+    out.mark = &mark;
+    return FindWordInDictionaries(0, word, language, true, nullptr, out) != 0 && !mark;
+}
+
+void sharpSRules(char language, char* correction, unsigned char* marks, std::uint32_t& kind, bool allCapitals,
+                 std::uint32_t options) {
+    std::uint32_t ignored = 0;
+    if (language == 'D' || language == 0) {
+        if (allCapitals && std::strchr(correction, '\xDF')) {
+            ReplaceSharpS(correction, marks, ignored);
+            return;
+        }
+        if (language != 'D') return;
+        if (options & kOptionPrioritySharp) {
+            if (std::strstr(correction, "ss") && listed(language, correction))
+                ReplaceIfListed(language, correction, marks, "ss", "\xDF", kind, kKindSharpS);
+        } else if (options & kOptionPriorityPlain) {
+            if (std::strchr(correction, '\xDF') && listed(language, correction) &&
+                ReplaceSharpS(correction, marks, ignored))
+                kind |= kKindPlainSs;
+        }
+    } else if (language == 'E') {
+        if (options & kOptionPrioritySharp) {
+            if (std::strchr(correction, 'o') && listed(language, correction))
+                ReplaceIfListed(language, correction, marks, "o", "ou", kind, kKindSharpS);
+        } else if (options & kOptionPriorityPlain) {
+            if (std::strstr(correction, "ou") && listed(language, correction))
+                ReplaceIfListed(language, correction, marks, "ou", "o", kind, kKindPlainSs);
+        }
+    }
+}
+
+// False when the user file does not know the word.
+bool userFileAnalysis(FoundWord& w, const AnalysisContext& c, AnalysisResult& r, bool& fullStopBack) {
+    char key[kWordSize], correction[kWordSize] = {};
+    int action = 0;
+    copyWord(key, w.word);
+    for (char* p = key; *p; ++p)
+        if (*p == '~') *p = '-';
+    bool hasTilde = std::strchr(w.word, '~') != nullptr;
+    bool found = LookupUserWord(key, correction, &action) == 1;
+    if (!found && hasTilde) {
+        withoutTilde(w.word, key);
+        found = LookupUserWord(key, correction, &action) == 1;
+    }
+    if (!found && w.fullStop) {
+        std::size_t n = std::strlen(key);
+        if (n < kWordSize - 1) {
+            key[n] = '.';
+            key[n + 1] = 0;
+            found = fullStopBack = LookupUserWord(key, correction, &action) == 1;
+        }
+    }
+    if (!found) return false;
+    copyWord(r.shown, w.word);
+    std::memset(r.marks, 0, sizeof r.marks);
+    r.language = 0;
+    r.kind = kKindUserFile | (c.options & kOptionCorrBeep ? kKindCorrBeep : 0) |
+             (hasTilde ? kKindShownAsHyphenation : 0);
+    r.flags = kFlagToDo;
+    copyWord(r.correction, correction);
+    if (action & kUserIgnore) {
+        withoutTilde(w.word, r.correction);
+        r.flags |= kFlagReport;
+    }
+    if (isSmall(uc(w.word[0])) && w.sentenceClass != kInSentence) r.kind |= kKindCapitalDoubtful;
+    if ((action & kUserReplace) && std::strcmp(correction, w.word) != 0) {
+        if ((r.kind & kKindCapitalDoubtful) || isLastWord(w, c)) {
+            r.flags |= 0x82;
+            if (c.options & kOptionErrorBeep) r.kind |= kKindErrorBeep;
+        } else {
+            r.flags |= kFlagAutoCorrect;
+        }
+    }
+    return true;
+}
+
+// The search form of a word: small letters, a leading capital written "~" and its small letter (the
+// dictionaries keep no other capitals).
+void searchForm(const char* word, char* out) {
+    std::size_t n = 0;
+    if (isCapital(uc(*word))) out[n++] = '~';
+    for (; *word && n < kWordSize - 1; ++word)
+        out[n++] = static_cast<char>(AnsiToLower(uc(*word)));
+    out[n] = 0;
+}
+
+// The dictionary handle that knew the word, 0 for none.
+DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapitals, AnalysisResult& r,
+                            bool& fullStopBack) {
+    for (;;) {
+        char search[kWordSize];
+        searchForm(w.word, search);
+        DBHandle h = FindBestCorrection(0, 0, search, r.correction, r.marks, false);
+        r.kind = h ? 0 : kKindUnknown;
+        r.language = h ? GetDictionaryLanguageOf(h) : 0;
+        MarkTableResult m;
+        ApplyMarkTable(w.word, r.correction, r.marks, w.fullStop, m);
+        if (m.apostropheS) {
+            std::size_t n = std::strlen(w.word);
+            w.word[n - 2] = 0;
+            w.endColumn -= 2;
+            continue;
+        }
+        copyWord(r.shown, m.shown);
+        r.kind |= m.kind;
+        fullStopBack = m.fullStopTakenBack;
+        if (allCapitals || (h && (c.options & (kOptionPrioritySharp | kOptionPriorityPlain))))
+            sharpSRules(r.language, r.correction, r.marks, r.kind, allCapitals, c.options);
+        if (isSmall(uc(w.word[0])) && w.sentenceClass != kInSentence && !(r.kind & kKindDictionaryCapital)) {
+            if (w.sentenceClass == kSentenceStart) {
+                upperFirst(r.correction);
+                r.kind |= kKindSentenceCapital;
+            } else {
+                r.kind |= kKindCapitalDoubtful;
+            }
+        }
+        if (isCapital(uc(w.word[1])) && isSmall(uc(w.word[2])))
+            r.kind |= kKindTwoCapitals;
+        if ((r.kind & kKindCompound) && isSmall(uc(w.word[0])) && (r.kind & kKindDictionaryCapital)) {
+            r.kind = kKindDictionaryCapital | kKindCapitalDoubtful;
+            lowerFirst(r.shown);
+        }
+        return h;
+    }
+}
+
+} // namespace
+
+void ApplyMarkTable(const char* word, const char* correction, const unsigned char* marks,
+                    bool fullStopDropped, MarkTableResult& out) {
+    std::memset(&out, 0, sizeof out);
+    Shown shown{out.shown};
+    std::size_t wordLength = std::strlen(word), at = 0;
+    std::size_t letters = std::strlen(correction);
+    if (letters > kWordSize - 1) letters = kWordSize - 1;
+    bool previousCompound = false;
+    for (std::size_t k = 0; k <= letters; ++k) {
+        unsigned char mark = marks[k];
+        char letter = correction[k];
+        if ((mark & 0x1) && !(mark & 0x2)) {
+            out.kind |= kKindUnknown;
+            if (k > 0 && (out.kind & kKindCompound)) {
+                if (previousCompound && shown.length && shown.text[shown.length - 1] == '+')
+                    shown.text[shown.length - 1] = '\\';
+                else
+                    shown.put('\\');
+            }
+            if (at < wordLength && std::strcmp(word + at, "'s") == 0) {
+                out.apostropheS = true;
+                return;
+            }
+        }
+        std::size_t take = 1;
+        unsigned char row = mark & 0xF0;
+        if ((row & 0xE0) == 0xE0) {
+            take = 3;
+            out.kind |= kKindShownAsHyphenation;
+        } else if ((row & 0xC0) == 0xC0 || (row & 0xA0) == 0xA0) {
+            take = 2;
+            out.kind |= kKindShownAsHyphenation;
+        } else if ((row & 0x60) == 0x60) {
+            take = 2;
+            out.kind |= kKindAccent;
+        } else if ((mark & 0x40) && (mark & 0x4)) {
+            take = 1;
+        } else if (mark & 0x10) {
+            take = 0;
+            if (letter == '-' || letter == '\'')
+                out.kind |= kKindSpecialChar;
+            else if (letter == '.' && k + 1 == letters && fullStopDropped)
+                out.fullStopTakenBack = true;
+            else if (letter == '.')
+                out.kind |= kKindSpecialChar;
+        } else if (row == 0x20) {
+            out.kind |= kKindAccent;
+        } else if (row == 0x40 || row == 0x80) {
+            take = 2;
+            if (at + 1 < wordLength && word[at + 1] == '-')
+                out.kind |= kKindSpecialChar;
+            else if (row == 0x80)
+                out.kind |= kKindShownAsHyphenation;
+        }
+        for (std::size_t n = 0; n < take && at < wordLength; ++n, ++at) {
+            char c = word[at];
+            if (n == 0 && (mark & 0x8)) {
+                if (k == 0)
+                    out.kind |= kKindDictionaryCapital;
+                else
+                    c = static_cast<char>(AnsiToUpper(uc(c)));
+            }
+            shown.put(c);
+        }
+        previousCompound = (mark & 0x4) != 0;
+        if (previousCompound) {
+            shown.put('+');
+            out.kind |= kKindCompound;
+        }
+    }
+}
+
+void AnalyseWord(FoundWord& w, const AnalysisContext& c, AnalysisResult& r) {
+    std::memset(&r, 0, sizeof r);
+    bool allCapitals = true;
+    for (const char* p = w.word; *p; ++p)
+        if (AnsiToUpper(uc(*p)) != uc(*p)) allCapitals = false;
+    bool fullStopBack = false;
+    bool user = (c.options & kOptionUserCorrect) && userFileAnalysis(w, c, r, fullStopBack);
+    if (!user) {
+        DBHandle h = dictionaryAnalysis(w, c, allCapitals, r, fullStopBack);
+        if (r.kind == 0) {
+            r.flags = 0;
+        } else {
+            r.flags = kFlagToDo;
+            bool known = h != 0;
+            if (!h) {
+                char replacement[kWordSize] = {};
+                DBHandle b = BestReplacement(w.word, replacement);
+                std::memset(r.marks, 0, sizeof r.marks);
+                if (b) {
+                    known = true;
+                    copyWord(r.correction, replacement);
+                    if (w.startColumn == 0) {
+                        char exact[kWordSize];
+                        if (FindBestCorrection(b, 0, replacement, exact, r.marks, true))
+                            r.language = GetDictionaryLanguageOf(b);
+                        else
+                            std::memset(r.marks, 0, sizeof r.marks);
+                    }
+                }
+            }
+            std::uint32_t essential = r.kind & ~(kKindErrorBeep | kKindCorrBeep | kKindAbbrevBeep);
+            if ((r.kind & kOptionBits & ~c.options) || isLastWord(w, c)) {
+                r.flags |= 0x82;
+                if (c.options & kOptionErrorBeep) r.kind |= kKindErrorBeep;
+            } else if (!known) {
+            } else if ((essential & ~(kKindCompound | kKindShownAsHyphenation | kKindCapitalDoubtful)) == 0 &&
+                       !(essential & kKindShownAsHyphenation)) {
+            } else if (essential == kKindShownAsHyphenation && w.endLine > w.startLine && !w.joined &&
+                       !(c.options & kOptionAutoSplit)) {
+            } else {
+                r.flags |= kFlagAutoCorrect;
+                if (c.options & kOptionCorrBeep) r.kind |= kKindCorrBeep;
+                if (r.kind & kKindCapitalDoubtful) lowerFirst(r.correction);
+            }
+        }
+    }
+    if (allCapitals) {
+        AnsiStrUpper(r.shown);
+        AnsiStrUpper(r.correction);
+    }
+    if (!(r.flags & kFlagReport) && c.hyphenate && r.language && r.correction[0] &&
+        (w.endLine > w.startLine || w.endColumn - w.startColumn > 3) &&
+        (w.joined || (c.options & kOptionAutoSplit))) {
+        char trial[kWordSize];
+        copyWord(trial, r.correction);
+        if (c.hyphenate(c.hyphenateContext, w, trial, r.marks, r.language) == 1 &&
+            std::strcmp(trial, w.word) != 0) {
+            copyWord(r.correction, trial);
+            r.kind |= kKindHyphenation | (c.options & kOptionCorrBeep ? kKindCorrBeep : 0);
+            if (!(r.flags & kFlagReport)) r.flags |= kFlagToDo | kFlagAutoCorrect;
+        } else if (!w.joined) {
+            r.kind &= ~kKindShownAsHyphenation;
+            if (r.kind == kKindCorrBeep) r.kind = r.flags = 0;
+        }
+    }
+    if (r.kind & kKindCapitalDoubtful) {
+        r.flags |= kFlagMark;
+        if (c.options & kOptionAbbrevBeep) r.kind |= kKindAbbrevBeep;
+        if (!(r.flags & kFlagAutoCorrect)) upperFirst(r.correction);
+    }
+    if (isCapital(uc(w.word[0])))
+        upperFirst(r.correction);
+    else if ((r.kind & kKindCompound) && isSmall(uc(w.word[0])))
+        lowerFirst(r.correction);
+    if (fullStopBack) {
+        std::size_t n = std::strlen(w.word);
+        if (n < kWordSize - 1) {
+            w.word[n] = '.';
+            w.word[n + 1] = 0;
+        }
+        n = std::strlen(r.shown);
+        if (n < kWordSize - 1) {
+            r.shown[n] = '.';
+            r.shown[n + 1] = 0;
+        }
+        ++w.endColumn;
+        w.fullStop = false;
+    }
+}
+
+} // namespace wortex

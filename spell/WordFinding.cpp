@@ -1,0 +1,312 @@
+#include "spell/WordFinding.h"
+
+#include "spell/Attachments.h"
+#include "spell/Letters.h"
+#include "spell/Suggestions.h"
+
+#include <cstring>
+
+namespace wortex {
+namespace {
+
+constexpr std::int32_t kMaxWord = 63;
+// A look back goes no further than a word can reach: every line it joins adds a character.
+constexpr int kMaxLookBack = 64;
+
+unsigned char uc(char c) {
+    return static_cast<unsigned char>(c);
+}
+bool isCapital(unsigned char c) {
+    return IsAnsiLetter(c) && AnsiToLower(c) != c;
+}
+bool isSmall(unsigned char c) {
+    return IsAnsiLetter(c) && AnsiToUpper(c) != c;
+}
+bool hyphenBeforeCapital(const char* text, std::int32_t length, std::int32_t k) {
+    return text[k] == '-' && k + 1 < length && isCapital(uc(text[k + 1]));
+}
+
+// The first step of WordBounds: where the backward move from position stops.
+std::int32_t backToWordChar(const char* text, std::int32_t position) {
+    while (position > 0 && !IsWordChar(uc(text[position])))
+        --position;
+    return position;
+}
+
+void boundsFrom(const char* text, std::int32_t length, std::int32_t position, std::int32_t& raw,
+                std::int32_t& start, std::int32_t& end);
+
+enum class Look { First, Back, Forward };
+
+struct Part {
+    char word[kWordSize] = {};
+    std::int32_t length = 0;
+    std::int32_t startColumn = 0, startLine = 0, endColumn = 0, endLine = 0;
+    std::int16_t sentenceClass = 0;
+    bool classSettled = false; // a look back decided the class of the word that follows
+    bool joined = false;
+    std::int32_t rawStart = -1; // first word character in the searched line, -1 for none
+};
+
+bool readLine(EditAttachment& a, std::int32_t line, const char*& text, std::int32_t& length) {
+    if (line < 0) return false;
+    bool error = false;
+    LineRecord* r = CachedLine(a, line, &error);
+    if (!r || !r->text || r->size < 2) return false;
+    text = r->text;
+    length = static_cast<std::int32_t>(std::strlen(r->text));
+    if (length > static_cast<std::int32_t>(r->size) - 1) length = static_cast<std::int32_t>(r->size) - 1;
+    return length > 0;
+}
+
+bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look, Part& out, int depth) {
+    const char* text = nullptr;
+    std::int32_t length = 0;
+    out.startLine = out.endLine = line;
+    if (!readLine(a, line, text, length)) {
+        if (look == Look::Back) {
+            out.sentenceClass = kSentenceStart;
+            out.classSettled = true;
+        }
+        return false;
+    }
+    if (look == Look::Back) {
+        column = length - 1;
+        unsigned char last = uc(text[column]);
+        if (!IsAnsiLetter(last) && last != '-') {
+            // The line's last character is read too, so that a line ending in "." or "?" counts.
+            out.sentenceClass = SentenceClass(text, length);
+            out.classSettled = true;
+            return false;
+        }
+    }
+    if (column >= length) out.rawStart = length;
+    if (column < 0 || column >= length) return false;
+    std::int32_t start = 0, end = 0;
+    boundsFrom(text, length, column, out.rawStart, start, end);
+    if (end <= start) return false;
+    std::int32_t own = end - start;
+
+    Part before;
+    bool join = false;
+    if (start == 0 && look != Look::Forward && depth < kMaxLookBack) {
+        before.length = 0;
+        bool found = wordAt(a, 0, line - 1, Look::Back, before, depth + 1);
+        if (before.classSettled) {
+            out.sentenceClass = before.sentenceClass;
+            out.classSettled = true;
+        }
+        join =
+            found && isSmall(uc(text[0])) && before.length < kMaxWord - 1 && before.length + own < kMaxWord;
+    }
+    if (!out.classSettled) {
+        out.sentenceClass =
+            start == 0 ? (line == 0 ? kSentenceStart : kInSentence) : SentenceClass(text, start - 1);
+        out.classSettled = look == Look::Back;
+    } else if (look != Look::Back) {
+        out.classSettled = false;
+    }
+    if (join) {
+        std::memcpy(out.word, before.word, static_cast<std::size_t>(before.length));
+        out.length = before.length;
+        if (out.word[out.length - 1] == '-')
+            out.word[out.length - 1] = '~';
+        else
+            out.joined = true;
+        out.joined = out.joined || before.joined;
+        out.startColumn = before.startColumn;
+        out.startLine = before.startLine;
+    } else {
+        out.startColumn = start;
+        out.startLine = line;
+    }
+    if (out.length + own >= kMaxWord) return out.length > 0;
+    std::memcpy(out.word + out.length, text + start, static_cast<std::size_t>(own));
+    out.length += own;
+    out.word[out.length] = 0;
+    out.endColumn = end;
+    out.endLine = line;
+
+    if (end == length && look != Look::Back) {
+        unsigned char last = uc(text[end - 1]);
+        if (IsAnsiLetter(last) || last == '-') {
+            Part after;
+            if (wordAt(a, 0, line + 1, Look::Forward, after, depth) && after.startColumn == 0 &&
+                isSmall(uc(after.word[0])) && out.length + after.length < kMaxWord - 1) {
+                if (out.word[out.length - 1] == '-')
+                    out.word[out.length - 1] = '~';
+                else
+                    out.joined = true;
+                out.joined = out.joined || after.joined;
+                std::memcpy(out.word + out.length, after.word, static_cast<std::size_t>(after.length) + 1);
+                out.length += after.length;
+                out.endColumn = after.endColumn;
+                out.endLine = after.endLine;
+            }
+        }
+    }
+    return out.length > 0;
+}
+
+bool same(char x, char y) {
+    return x == y || (x == '~' && y == '-') || (x == '-' && y == '~');
+}
+
+} // namespace
+
+void WordBounds(const char* text, std::int32_t length, std::int32_t position, std::int32_t& start,
+                std::int32_t& end) {
+    std::int32_t raw = 0;
+    boundsFrom(text, length, position, raw, start, end);
+}
+
+namespace {
+// raw: the start before letters are looked for, -1 when no word character lies at or before position.
+void boundsFrom(const char* text, std::int32_t length, std::int32_t position, std::int32_t& raw,
+                std::int32_t& start, std::int32_t& end) {
+    start = end = 0;
+    raw = -1;
+    if (length <= 0) return;
+    if (position >= length) position = length - 1;
+    if (position < 0) position = 0;
+    std::int32_t p = backToWordChar(text, position);
+    end = p;
+    while (end < length && IsWordChar(uc(text[end])) && !hyphenBeforeCapital(text, length, end))
+        ++end;
+    start = end;
+    if (end > 0) {
+        while (start > 0 && IsWordChar(uc(text[start - 1])) && !hyphenBeforeCapital(text, length, start - 1))
+            --start;
+    }
+    raw = IsWordChar(uc(text[p])) ? start : -1;
+    while (start < end && !IsAnsiLetter(uc(text[start])))
+        ++start;
+}
+} // namespace
+
+std::int16_t SentenceClass(const char* text, std::int32_t position) {
+    for (std::int32_t k = position - 1;; --k) {
+        if (k < 0) return kInSentence;
+        unsigned char c = uc(text[k]);
+        if (c == ' ' || c == '\'' || c == '"') continue;
+        if (c == '?' || c == '!' || c == 0xA1 || c == 0xBF) return kSentenceStart;
+        if (c != '.') return kInSentence;
+        if (k == 0 || !IsAnsiLetter(uc(text[k - 1]))) return kSentenceStart;
+        std::int32_t s = k;
+        while (s > 0 && IsWordChar(uc(text[s - 1])))
+            --s;
+        std::int32_t n = k + 1 - s;
+        if (n > kMaxWord) return kSentenceStart; // longer than any dictionary word
+        char run[kWordSize], trimmed[kWordSize], correction[kWordSize];
+        unsigned char marks[kMarkCount];
+        std::memcpy(run, text + s, static_cast<std::size_t>(n));
+        run[n] = 0;
+        std::memcpy(trimmed, run, sizeof run);
+        TrimWord(trimmed);
+        if (std::strcmp(trimmed, run) == 0 && FindBestCorrection(0, 0, run, correction, marks, false) == 0)
+            return kSentenceStart;
+        return kAfterAbbreviation;
+    }
+}
+
+bool FindWordAt(EditAttachment& a, std::int32_t column, std::int32_t line, FoundWord& out) {
+    std::memset(&out, 0, sizeof out);
+    out.startLine = out.endLine = line;
+    while (column >= 0) {
+        Part p;
+        bool found = wordAt(a, column, line, Look::First, p, 0);
+        if (found) {
+            std::int32_t before = static_cast<std::int32_t>(std::strlen(p.word));
+            TrimWord(p.word);
+            std::int32_t cut = before - static_cast<std::int32_t>(std::strlen(p.word));
+            if (p.word[0]) {
+                std::int32_t endColumn = p.endColumn - cut;
+                if (endColumn < 0 || (cut > 0 && endColumn <= 0 && p.endLine > p.startLine)) {
+                    --p.endLine;
+                    if (p.endLine == p.startLine) {
+                        endColumn = p.startColumn + static_cast<std::int32_t>(std::strlen(p.word));
+                    } else {
+                        const char* t = nullptr;
+                        std::int32_t n = 0;
+                        endColumn = readLine(a, p.endLine, t, n) ? n : 0;
+                    }
+                }
+                p.endColumn = endColumn;
+                std::size_t n = std::strlen(p.word);
+                if (n > 1 && p.word[n - 1] == '.') {
+                    p.word[n - 1] = 0;
+                    --p.endColumn;
+                    out.fullStop = true;
+                }
+                std::memcpy(out.word, p.word, kWordSize);
+                out.startColumn = p.startColumn;
+                out.startLine = p.startLine;
+                out.endColumn = p.endColumn;
+                out.endLine = p.endLine;
+                out.sentenceClass = p.sentenceClass;
+                out.joined = p.joined;
+                return true;
+            }
+        }
+        // Every column down to the start of the rejected bounds gives the same result.
+        if (p.rawStart < 0 || p.rawStart > column) break;
+        column = p.rawStart - 1;
+    }
+    out.word[0] = 0;
+    return false;
+}
+
+int WordDifference(LineLengthFn lineLength, void* context, const char* word, const char* correction,
+                   const FoundWord& place, std::int32_t caretDistance, WordChange& out) {
+    std::memset(&out, 0, sizeof out);
+    out.caret = caretDistance;
+    out.start = {place.startColumn, place.startLine};
+    out.end = {place.endColumn, place.endLine};
+    std::size_t wordLength = std::strlen(word), correctionLength = std::strlen(correction);
+    std::size_t i = 0;
+    while (word[i] && same(word[i], correction[i])) {
+        ++i;
+        ++out.start.column;
+        if (word[i] && out.start.column >= lineLength(context, out.start.line))
+            out.start = {0, out.start.line + 1};
+    }
+    if (!word[i] && !correction[i]) return 0;
+    std::size_t room = kWordSize - 1 > i ? kWordSize - 1 - i : 0;
+    std::size_t textLength = correctionLength - i < room ? correctionLength - i : room;
+    std::memcpy(out.text, correction + i, textLength);
+    out.text[textLength] = 0;
+    std::size_t w = wordLength - i, c = correctionLength - i;
+    bool longer = c > w;
+    while (w && c && textLength && same(word[i + w - 1], correction[i + c - 1])) {
+        --w;
+        --c;
+        out.text[--textLength] = 0;
+        if (out.end.column > 0) {
+            --out.end.column;
+        } else {
+            --out.end.line;
+            out.end.column = lineLength(context, out.end.line) - 1;
+        }
+        if (!textLength && longer) {
+            out.end = out.start;
+            std::size_t n = correctionLength - wordLength;
+            std::memcpy(out.text, correction + i, n);
+            out.text[n] = 0;
+            break;
+        }
+    }
+    if (caretDistance > static_cast<std::int32_t>(i))
+        out.caret += static_cast<std::int32_t>(correctionLength) - static_cast<std::int32_t>(wordLength);
+    return 1;
+}
+
+int WordDifference(EditAttachment& a, const char* word, const char* correction, const FoundWord& place,
+                   std::int32_t caretDistance, WordChange& out) {
+    return WordDifference(
+        [](void* context, std::int32_t line) {
+            return CachedLineLength(*static_cast<EditAttachment*>(context), line);
+        },
+        &a, word, correction, place, caretDistance, out);
+}
+
+} // namespace wortex

@@ -1,0 +1,49 @@
+#pragma once
+// Finding words in an attached window's text: the word at a place, joined over line ends, its bounds in a
+// line, the sentence class before it, and the part of a word that differs from its correction.
+#include <cstdint>
+
+namespace wortex {
+
+struct EditAttachment;
+
+constexpr std::size_t kWordSize = 64; // a word with its NUL
+
+// Sentence classes.
+constexpr std::int16_t kInSentence = 0;
+constexpr std::int16_t kAfterAbbreviation = 1;
+constexpr std::int16_t kSentenceStart = 2;
+
+struct FoundWord {
+    char word[kWordSize];
+    std::int32_t startColumn, startLine, endColumn, endLine;
+    std::int16_t sentenceClass;
+    bool fullStop; // a final full stop was dropped
+    bool joined;   // joined over a line end without a hyphen
+};
+
+// Bounds of the word at a position of a line: start and end (exclusive); start == end when there is none.
+void WordBounds(const char* text, std::int32_t length, std::int32_t position, std::int32_t& start,
+                std::int32_t& end);
+// Class of a word whose preceding characters are read backwards from position - 1.
+std::int16_t SentenceClass(const char* text, std::int32_t position);
+// The word at (column, line) of the attached text; false when there is none.
+bool FindWordAt(EditAttachment& a, std::int32_t column, std::int32_t line, FoundWord& out);
+
+struct TextPlace {
+    std::int32_t column, line;
+};
+struct WordChange {
+    char text[kWordSize]; // replacement text
+    TextPlace start, end; // replacement range
+    std::int32_t caret;   // caret distance from the word's start, adjusted
+};
+// Line lengths are read through the attachment's line cache. 0 when nothing is to be replaced.
+int WordDifference(EditAttachment& a, const char* word, const char* correction, const FoundWord& place,
+                   std::int32_t caretDistance, WordChange& out);
+// The same over a function that gives a line's length (-1 when there is no such line).
+using LineLengthFn = std::int32_t (*)(void* context, std::int32_t line);
+int WordDifference(LineLengthFn lineLength, void* context, const char* word, const char* correction,
+                   const FoundWord& place, std::int32_t caretDistance, WordChange& out);
+
+} // namespace wortex

@@ -1,0 +1,383 @@
+#include "SpellTestSupport.h"
+
+#include "platform/win32/EditControl.h"
+#include "spell/ApiWindow.h"
+#include "spell/Attachments.h"
+#include "spell/DictionarySet.h"
+#include "spell/Suggestions.h"
+#include "spell/UserFile.h"
+#include "spell/WordAnalysis.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace win32;
+
+namespace wortex::test {
+namespace {
+
+class Words : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetUiServices(&ui);
+        api = WX_Init();
+        dict = make("WORTEX.WXD", 'D',
+                    {"der", "gut", "dr.", "Haus", "Rechtschreibung", "Pr\xFCfung", "ist", "vielleicht",
+                     "strasse",
+                     "Stra\xDF"
+                     "e"});
+    }
+    void TearDown() override {
+        for (HWND h : windows)
+            DestroyWindow(h);
+        CloseUserFile();
+        CloseAllDictionaries();
+        while (SendMessage(api, 1164, 0, 0)) {
+        }
+        SetUiServices(nullptr);
+    }
+    DBHandle make(const std::string& name, char language, const std::vector<std::string>& words,
+                  const std::vector<std::string>& marked = {}) {
+        std::string p = dir.file(name);
+        EXPECT_EQ(CreateDictionaryFile(p, language), 1);
+        DBHandle h = OpenDictionary(false, p);
+        for (const auto& w : words)
+            EXPECT_EQ(AddDictionaryWord(h, w.c_str(), false, false, 0, 0), 1) << w;
+        for (const auto& w : marked)
+            EXPECT_EQ(AddDictionaryWord(h, w.c_str(), false, true, 0, 0), 1) << w;
+        return h;
+    }
+    EditAttachment& attach(const char* text) {
+        HWND edit = CreateWindowEx(0, kEditClass, text, ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
+        windows.push_back(edit);
+        AttachRecord r{edit, 0, kEditAdapter};
+        EXPECT_EQ(SendMessage(api, 1194, 0, reinterpret_cast<LPARAM>(&r)), 1);
+        LibraryState* s = LockLibraryState();
+        EditAttachment* a = FindAttachment(*s, edit);
+        UnlockLibraryState();
+        return *a;
+    }
+    HWND api = 0;
+    DBHandle dict = 0;
+    std::vector<HWND> windows;
+    TempDir dir;
+    ScriptedUi ui;
+};
+
+TEST(WordBoundsTest, Table) {
+    struct Case {
+        const char* text;
+        int position, start, end;
+    } cases[] = {
+        {"Haus", 2, 0, 4},
+        {"ein Haus", 4, 4, 8},
+        {"ein Haus ", 8, 4, 8}, // back over the blank to the word
+        {"Nord-S\xFC"
+         "d",
+         2, 0, 4}, // a hyphen before a capital ends a word
+        {"Nord-S\xFC"
+         "d",
+         6, 5, 8},
+        {"Rechtschrei-", 3, 0, 12}, // a final hyphen belongs to the word
+        {"\"'Haus", 5, 2, 6},       // leading non-letters are passed
+        {"  ", 1, 0, 0},
+        {"Dr. med", 1, 0, 3},
+    };
+    for (const Case& c : cases) {
+        std::int32_t s = -1, e = -1;
+        WordBounds(c.text, static_cast<std::int32_t>(std::strlen(c.text)), c.position, s, e);
+        EXPECT_EQ(s, c.start) << c.text << " @" << c.position;
+        EXPECT_EQ(e, c.end) << c.text << " @" << c.position;
+    }
+}
+
+TEST_F(Words, FindingJoinsLinesAndTellsTheSentenceClass) {
+    struct Case {
+        const char* text;
+        int column, line;
+        bool found;
+        const char* word;
+        int startColumn, startLine, endColumn, endLine;
+        int sentenceClass;
+        bool joined, fullStop;
+    } cases[] = {
+        {"Die Rechtschrei-\r\nbung ist", 6, 0, true, "Rechtschrei~bung", 4, 0, 4, 1, 0, false, false},
+        {"Die Rechtschrei-\r\nbung ist", 2, 1, true, "Rechtschrei~bung", 4, 0, 4, 1, 0, false, false},
+        {"Die Rechtschrei-\r\nPr\xFC"
+         "fung",
+         6, 0, true, "Rechtschrei", 4, 0, 15, 0, 0, false, false},
+        {"Die Rechtschrei\r\nbung", 6, 0, true, "Rechtschreibung", 4, 0, 4, 1, 0, true, false},
+        {"Ende? der", 7, 0, true, "der", 6, 0, 9, 0, 2, false, false},
+        {"Ende! der", 7, 0, true, "der", 6, 0, 9, 0, 2, false, false},
+        {"x \xA1 der", 5, 0, true, "der", 4, 0, 7, 0, 2, false, false},
+        {"x \xBF der", 5, 0, true, "der", 4, 0, 7, 0, 2, false, false},
+        {"Gut. der", 6, 0, true, "der", 5, 0, 8, 0, 2, false, false},
+        {"Dr. der", 5, 0, true, "der", 4, 0, 7, 0, 1, false, false},
+        {"der Gut.", 6, 0, true, "Gut", 4, 0, 7, 0, 0, false, true},
+        {"der", 1, 0, true, "der", 0, 0, 3, 0, 2, false, false},
+        {"  der", 3, 0, true, "der", 2, 0, 5, 0, 0, false, false},
+        {"Gut.\r\nder", 1, 1, true, "der", 0, 1, 3, 1, 2, false, false},
+        {"Haus \"", 5, 0, true, "Haus", 0, 0, 4, 0, 2, false, false},
+        {"  ", 1, 0, false, "", 0, 0, 0, 0, 0, false, false},
+        {"Haus", -1, 0, false, "", 0, 0, 0, 0, 0, false, false},
+        {"-- Haus", 6, 0, true, "Haus", 3, 0, 7, 0, 0, false, false},
+        {"Haus --", 6, 0, true, "Haus", 0, 0, 4, 0, 2, false, false},
+    };
+    for (const Case& c : cases) {
+        EditAttachment& a = attach(c.text);
+        FoundWord w;
+        EXPECT_EQ(FindWordAt(a, c.column, c.line, w), c.found) << c.text;
+        if (!c.found) continue;
+        EXPECT_STREQ(w.word, c.word) << c.text;
+        EXPECT_EQ(w.startColumn, c.startColumn) << c.text;
+        EXPECT_EQ(w.startLine, c.startLine) << c.text;
+        EXPECT_EQ(w.endColumn, c.endColumn) << c.text;
+        EXPECT_EQ(w.endLine, c.endLine) << c.text;
+        EXPECT_EQ(w.sentenceClass, c.sentenceClass) << c.text;
+        EXPECT_EQ(w.joined, c.joined) << c.text;
+        EXPECT_EQ(w.fullStop, c.fullStop) << c.text;
+    }
+}
+
+TEST_F(Words, SentenceClassOfLongRunIsStart) {
+    std::string line = std::string(70, 'a') + ". der";
+    EXPECT_EQ(SentenceClass(line.c_str(), static_cast<std::int32_t>(line.size()) - 4), kSentenceStart);
+}
+
+TEST(WordDifferenceTest, Table) {
+    struct Case {
+        const char* word;
+        const char* correction;
+        int caret;
+        int result;
+        const char* text;
+        int startColumn, endColumn, caretAfter;
+    } cases[] = {
+        {"Hus", "Haus", 3, 1, "a", 1, 1, 4},     {"Hauaus", "Haus", 0, 1, "", 3, 5, 0},
+        {"Haus", "Hauaus", 4, 1, "au", 3, 3, 6}, {"Haus", "Haus", 2, 0, "", 4, 4, 2},
+        {"Hsu", "Haus", 1, 1, "aus", 1, 3, 1},   {"Rechtschrei~bung", "Rechtschrei-bung", 0, 0, "", 0, 0, 0},
+    };
+    auto lengths = [](void*, std::int32_t) -> std::int32_t { return 100; };
+    for (const Case& c : cases) {
+        FoundWord w{};
+        std::strcpy(w.word, c.word);
+        w.endColumn = static_cast<std::int32_t>(std::strlen(c.word));
+        WordChange change;
+        EXPECT_EQ(WordDifference(lengths, nullptr, c.word, c.correction, w, c.caret, change), c.result)
+            << c.word;
+        if (!c.result) continue;
+        EXPECT_STREQ(change.text, c.text) << c.word;
+        EXPECT_EQ(change.start.column, c.startColumn) << c.word;
+        EXPECT_EQ(change.end.column, c.endColumn) << c.word;
+        EXPECT_EQ(change.caret, c.caretAfter) << c.word;
+        std::string applied = std::string(c.word).substr(0, static_cast<std::size_t>(change.start.column)) +
+                              change.text +
+                              std::string(c.word).substr(static_cast<std::size_t>(change.end.column));
+        EXPECT_EQ(applied, c.correction) << c.word;
+    }
+}
+
+TEST_F(Words, DifferenceOverALineEnd) {
+    EditAttachment& a = attach("Die Rechtschrei-\r\nbunk ist");
+    FoundWord w;
+    ASSERT_TRUE(FindWordAt(a, 5, 0, w));
+    WordChange change;
+    ASSERT_EQ(WordDifference(a, w.word, "Rechtschrei~bung", w, 0, change), 1);
+    EXPECT_STREQ(change.text, "g");
+    EXPECT_EQ(change.start.column, 3);
+    EXPECT_EQ(change.start.line, 1);
+    EXPECT_EQ(change.end.column, 4);
+    EXPECT_EQ(change.end.line, 1);
+}
+
+TEST(MarkTable, EveryRow) {
+    struct Case {
+        const char* name;
+        const char* word;
+        const char* correction;
+        std::vector<unsigned char> marks; // per letter of the correction, then the end
+        bool fullStop;
+        const char* shown;
+        std::uint32_t kind;
+        bool takenBack;
+    } cases[] = {
+        {"plain", "Haus", "Haus", {0, 0, 0, 0, 0}, false, "Haus", 0, false},
+        {"three characters", "k~kx", "cx", {0xE0, 0, 0}, false, "k~kx", kKindShownAsHyphenation, false},
+        {"two, 0x80 0x40", "a~b", "ab", {0xC0, 0, 0}, false, "a~b", kKindShownAsHyphenation, false},
+        {"two, 0x80 0x20", "abc", "xc", {0xA0, 0, 0}, false, "abc", kKindShownAsHyphenation, false},
+        {"umlaut typed as pair",
+         "Mueller",
+         "M\xFCller",
+         {0, 0x60, 0, 0, 0, 0, 0},
+         false,
+         "Mueller",
+         kKindAccent,
+         false},
+        {"0x40 with joint", "ab", "ab", {0x44, 0, 0}, false, "a+b", kKindCompound, false},
+        {"hyphen added", "ab", "a-b", {0, 0x10, 0, 0}, false, "ab", kKindSpecialChar, false},
+        {"apostrophe added", "ab", "a'b", {0, 0x10, 0, 0}, false, "ab", kKindSpecialChar, false},
+        {"full stop taken back", "Dr", "dr.", {0, 0, 0x10, 0}, true, "Dr", 0, true},
+        {"full stop added", "Dr", "dr.", {0, 0, 0x10, 0}, false, "Dr", kKindSpecialChar, false},
+        {"letter added", "Hus", "Haus", {0, 0x10, 0, 0, 0}, false, "Hus", 0, false},
+        {"accent", "cafe", "caf\xE9", {0, 0, 0, 0x20, 0}, false, "cafe", kKindAccent, false},
+        {"0x40 alone, hyphen", "a-b", "ab", {0x40, 0, 0}, false, "a-b", kKindSpecialChar, false},
+        {"0x40 alone",
+         "aeb",
+         "\xE4"
+         "b",
+         {0x40, 0, 0},
+         false,
+         "aeb",
+         0,
+         false},
+        {"0x80 alone, hyphen", "a-b", "ab", {0x80, 0, 0}, false, "a-b", kKindSpecialChar, false},
+        {"0x80 alone", "a~b", "ab", {0x80, 0, 0}, false, "a~b", kKindShownAsHyphenation, false},
+        {"capital on first letter",
+         "haus",
+         "Haus",
+         {0x8, 0, 0, 0, 0},
+         false,
+         "haus",
+         kKindDictionaryCapital,
+         false},
+        {"capital inside", "ab", "aB", {0, 0x8, 0}, false, "aB", 0, false},
+        {"joint",
+         "hausboot",
+         "hausboot",
+         {0, 0, 0, 0x4, 0, 0, 0, 0, 0},
+         false,
+         "haus+boot",
+         kKindCompound,
+         false},
+        {"stuck", "hausx", "hausx", {0, 0, 0, 0, 0x1, 0}, false, "hausx", kKindUnknown, false},
+        {"stuck after joint",
+         "hausxoot",
+         "hausxoot",
+         {0, 0, 0, 0x4, 0x1, 0, 0, 0, 0},
+         false,
+         "haus\\xoot",
+         kKindCompound | kKindUnknown,
+         false},
+        {"stuck later in compound",
+         "hausbxot",
+         "hausbxot",
+         {0, 0, 0, 0x4, 0, 0x1, 0, 0, 0},
+         false,
+         "haus+b\\xot",
+         kKindCompound | kKindUnknown,
+         false},
+        {"typed capital, stored tilde", "Haus", "Haus", {0x3, 0, 0, 0, 0}, false, "Haus", 0, false},
+    };
+    for (const Case& c : cases) {
+        unsigned char marks[kMarkCount] = {};
+        std::copy(c.marks.begin(), c.marks.end(), marks);
+        MarkTableResult r;
+        ApplyMarkTable(c.word, c.correction, marks, c.fullStop, r);
+        EXPECT_STREQ(r.shown, c.shown) << c.name;
+        EXPECT_EQ(r.kind, c.kind) << c.name;
+        EXPECT_EQ(r.fullStopTakenBack, c.takenBack) << c.name;
+        EXPECT_FALSE(r.apostropheS) << c.name;
+    }
+    unsigned char marks[kMarkCount] = {0, 0, 0, 0, 0x1};
+    MarkTableResult r;
+    ApplyMarkTable("Haus's", "Haus", marks, false, r);
+    EXPECT_TRUE(r.apostropheS);
+    std::string longWord(63, 'a');
+    unsigned char joints[kMarkCount];
+    std::fill(std::begin(joints), std::end(joints), 0x4);
+    ApplyMarkTable(longWord.c_str(), longWord.c_str(), joints, false, r);
+    EXPECT_EQ(std::strlen(r.shown), 63u) << "cut at the word's size";
+}
+
+int NewForm(void*, FoundWord&, char* correction, const unsigned char*, char) {
+    std::strcpy(correction, "Rech~nung");
+    return 1;
+}
+
+TEST_F(Words, AnalysisTable) {
+    ASSERT_NE(GetUserFile(nullptr), 0);
+    ASSERT_EQ(AddUserWord("vieleicht", "vielleicht", kUserReplace), 1);
+    struct Case {
+        const char* name;
+        const char* text;
+        int column;
+        std::uint32_t options;
+        const char* correction;
+        std::uint32_t kind;
+        std::uint16_t flags;
+        bool hyphenate = false;
+    } cases[] = {
+        {"sentence start", "Gut. der", 6, kDefaultOptions, "Der", 0x2020, 0x41},
+        {"after abbreviation", "Dr. der", 5, kDefaultOptions, "Der", 0x40000040, 0x3},
+        {"BeginCorrect off", "Gut. der", 6, kDefaultOptions & ~0x2000u, "Der", 0x2010, 0x83},
+        {"unknown", "ein xqzt hier", 6, kDefaultOptions, nullptr, 0x10000010, 0x83},
+        {"user file", "ein vieleicht", 6, kDefaultOptions, "vielleicht", 0x1020, 0x41},
+        {"known word", "ein Haus", 6, kDefaultOptions, "Haus", 0, 0},
+        {"all capitals", "ein HAUS", 6, kDefaultOptions, "HAUS", 0, 0},
+        {"two capitals", "ein HAus", 6, kDefaultOptions, "Haus", 0x8020, 0x41},
+        {"new hyphenation", "die Rechnung", 6, kDefaultOptions, "Rech~nung", 0x28, 0x41, true},
+    };
+    make("R.WXD", 'D', {"rechnung"});
+    for (const Case& c : cases) {
+        EditAttachment& a = attach(c.text);
+        FoundWord w;
+        ASSERT_TRUE(FindWordAt(a, c.column, 0, w)) << c.name;
+        AnalysisContext context{c.options};
+        if (c.hyphenate) context.hyphenate = &NewForm;
+        AnalysisResult r;
+        AnalyseWord(w, context, r);
+        if (c.correction) EXPECT_STREQ(r.correction, c.correction) << c.name;
+        EXPECT_EQ(r.kind, c.kind) << c.name;
+        EXPECT_EQ(r.flags, c.flags) << c.name;
+    }
+    EditAttachment& a = attach("ein vieleicht");
+    FoundWord w;
+    ASSERT_TRUE(FindWordAt(a, 6, 0, w));
+    AnalysisResult r;
+    AnalyseWord(w, AnalysisContext{kDefaultOptions & ~0x1000u}, r);
+    EXPECT_EQ(r.kind & kKindUserFile, 0u) << "not asked with UserCorrect off";
+}
+
+TEST_F(Words, SharpSRuleAndWordMark) {
+    for (bool marked : {false, true}) {
+        CloseAllDictionaries();
+        if (marked)
+            make(std::string("M1.WXD"), 'D',
+                 {"Stra\xDF"
+                  "e"},
+                 {"strasse"});
+        else
+            make(std::string("M0.WXD"), 'D',
+                 {"strasse", "Stra\xDF"
+                             "e"});
+        EditAttachment& a = attach("die Strasse");
+        FoundWord w;
+        ASSERT_TRUE(FindWordAt(a, 6, 0, w));
+        AnalysisResult r;
+        AnalyseWord(w, AnalysisContext{kDefaultOptions | 0x40000}, r);
+        if (marked) {
+            EXPECT_EQ(r.kind & kKindSharpS, 0u);
+            EXPECT_STREQ(r.correction, "Strasse");
+        } else {
+            EXPECT_NE(r.kind & kKindSharpS, 0u);
+            EXPECT_STREQ(r.correction, "Stra\xDF"
+                                       "e");
+        }
+    }
+}
+
+TEST_F(Words, FullStopTakenBackEndsOneColumnFurther) {
+    EditAttachment& a = attach("der Dr. kommt");
+    FoundWord w;
+    ASSERT_TRUE(FindWordAt(a, 5, 0, w));
+    ASSERT_TRUE(w.fullStop);
+    EXPECT_EQ(w.endColumn, 6);
+    AnalysisResult r;
+    AnalyseWord(w, AnalysisContext{kDefaultOptions}, r);
+    EXPECT_EQ(w.endColumn, 7);
+    EXPECT_STREQ(w.word, "Dr.");
+}
+
+} // namespace
+} // namespace wortex::test
