@@ -29,6 +29,7 @@ constexpr char16_t kHigh[32] = {0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 
                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
 
 const QColor kGrey(0xC0, 0xC0, 0xC0);
+const QColor kDisabledText(0x80, 0x80, 0x80);
 
 QString label(const std::string& text) {
     return FromAnsi(text);
@@ -101,6 +102,9 @@ DialogView::DialogView(DialogModel& model, QWidget* parent) : QDialog(parent), m
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kGrey);
     pal.setColor(QPalette::Button, kGrey);
+    // Greyed-out texts as the dialogs drew them; the default disabled colour is lost on this grey.
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        pal.setColor(QPalette::Disabled, role, kDisabledText);
     setPalette(pal);
     setAutoFillBackground(true);
     setFixedSize(model.dialogTemplate().width, model.dialogTemplate().height);

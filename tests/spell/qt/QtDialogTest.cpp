@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <cstdlib>
+
 namespace wortex::test {
 namespace {
 
@@ -68,6 +70,10 @@ TEST_F(QtDialogs, ViewFollowsTheModelAndActsOnIt) {
     ASSERT_EQ(list->count(), 1);
     EXPECT_TRUE(list->item(0)->text().endsWith("deutsch.wxd"));
     EXPECT_EQ(view.palette().color(QPalette::Window), QColor(0xC0, 0xC0, 0xC0));
+    // A greyed-out caption stays readable on the grey.
+    const QColor grau = save->palette().color(QPalette::Disabled, QPalette::ButtonText);
+    EXPECT_GT(std::abs(grau.lightness() - QColor(0xC0, 0xC0, 0xC0).lightness()), 40);
+    EXPECT_EQ(autoCheck->palette().color(QPalette::Disabled, QPalette::WindowText), grau);
     EXPECT_EQ(win32::qt::FromAnsi("W\xf6rterb\xfc"
                                   "cher \x80"),
               QString::fromUtf8("Wörterbücher €"));
