@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
@@ -61,6 +62,10 @@ protected:
         // The configuration file is read and written in the current directory: the test's own.
         home = std::filesystem::current_path();
         std::filesystem::current_path(dir);
+        // History files go into it as well, where no other test puts any.
+        const char* tmp = std::getenv("TMPDIR");
+        oldTmp = tmp ? tmp : "";
+        setenv("TMPDIR", dir.c_str(), 1);
         lib = dlopen(WORTEX32_PATH, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(lib, nullptr) << dlerror();
         api = reinterpret_cast<InitFn>(dlsym(lib, "WX_Init"))();
@@ -75,6 +80,10 @@ protected:
         SetUiServices(nullptr);
         std::error_code ec;
         std::filesystem::current_path(home, ec);
+        if (oldTmp.empty())
+            unsetenv("TMPDIR");
+        else
+            setenv("TMPDIR", oldTmp.c_str(), 1);
         std::filesystem::remove_all(dir, ec);
     }
     LRESULT send(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -136,6 +145,7 @@ protected:
     ScriptedUi ui;
     std::string dir;
     std::filesystem::path home;
+    std::string oldTmp;
     void* lib = nullptr;
     HWND api = 0, edit = 0, status = 0;
     std::vector<std::string> asked;
@@ -174,7 +184,9 @@ TEST_F(Check, ParagraphThroughTheLoop) {
                        {"Genemigung", "Genehmigung"},
                        {"Rechnnung", "Rechnung"}});
     std::vector<std::vector<std::string>> history;
+    std::size_t filesDuring = 0;
     ui.dialogScripts[1000] = [&](DialogModel& d) {
+        filesDuring = tempFiles().size();
         std::vector<std::string> seen;
         int count = std::stoi(d.text(1024));
         for (int k = 0; k < count; ++k) {
@@ -191,7 +203,43 @@ TEST_F(Check, ParagraphThroughTheLoop) {
     EXPECT_EQ(history[0], (std::vector<std::string>{"nach -> Nach", "Gebaeudes -> Geb\xe4udes",
                                                     "zeichnungen -> Zeichnungen"}));
     EXPECT_EQ(WindowText(edit), fixed(text));
+    EXPECT_EQ(filesDuring, before.size() + 1) << "the history is kept in a temporary file";
     EXPECT_EQ(tempFiles(), before) << "the history file is gone";
+
+    // Each replacement is among the suggestions for its word.
+    const std::pair<const char*, const char*> offered[] = {{"volst\xe4ndig", "vollst\xe4ndig"},
+                                                           {"Beschreibnug", "Beschreibung"},
+                                                           {"Genemigung", "Genehmigung"},
+                                                           {"Rechnnung", "Rechnung"}};
+    for (const auto& [word, replacement] : offered) {
+        auto block = static_cast<HGLOBAL>(send(1036, 0, word));
+        ASSERT_NE(block, 0u) << word;
+        const char* p = static_cast<const char*>(GlobalLock(block));
+        bool found = false;
+        for (std::size_t k = 0; k < GlobalSize(block) / 64; ++k)
+            found = found || std::string(p + 64 * k) == replacement;
+        GlobalUnlock(block);
+        GlobalFree(block);
+        EXPECT_TRUE(found) << word;
+    }
+}
+
+TEST_F(Check, StopKeepsTheCaretAfterTheWordAndRemovesTheHistory) {
+    dictionary({"Die", "Zeichnungen", "und", "hier"});
+    window("Die zeichnungen und Gartn hier \r\n", 0);
+    answerSuggestions({});
+    ui.dialogScripts[1101] = [](DialogModel& d) { d.click(1113); };
+    int records = 0;
+    ui.dialogScripts[1000] = [&](DialogModel& d) {
+        records = std::stoi(d.text(1024));
+        d.click(102);
+    };
+    auto before = tempFiles();
+    EXPECT_EQ(checkAll(), 1);
+    EXPECT_EQ(records, 1) << "the correction made before the stop";
+    EXPECT_EQ(caret(), (std::pair<int, int>{25, 0}));
+    EXPECT_EQ(tempFiles(), before);
+    EXPECT_EQ(WindowText(edit), "Die Zeichnungen und Gartn hier \r\n");
 }
 
 TEST_F(Check, EmptyTextAndCancelQuestion) {
