@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
@@ -478,4 +479,80 @@ TEST_F(Check, ExitFromADialogWaitsForTheCheck) {
     EXPECT_EQ(checkAll(), 1);
     EXPECT_TRUE(windowDuringCheck);
     EXPECT_FALSE(IsWindow(api)) << "ended after the check returned";
+}
+
+namespace {
+
+// A host adapter over lines in memory whose window refuses to delete text.
+struct StubbornText {
+    std::vector<std::string> lines;
+    std::int32_t column = 0, line = 0;
+};
+StubbornText stubborn;
+
+struct LineRecord {
+    std::int32_t line;
+    char* text;
+    std::uint32_t size;
+    LineRecord* next;
+    HGLOBAL memory;
+};
+struct ReplaceRecord {
+    std::int32_t startColumn, startLine, endColumn, endLine, outColumn, outLine;
+    const char* text;
+};
+
+LRESULT StubbornAdapter(HWND, UINT command, WPARAM wParam, LPARAM lParam) {
+    auto& t = stubborn;
+    auto lineAt = [&](LPARAM l) -> std::string* {
+        return l >= 0 && static_cast<std::size_t>(l) < t.lines.size() ? &t.lines[static_cast<std::size_t>(l)]
+                                                                      : nullptr;
+    };
+    switch (command) {
+    case 60001:
+        *reinterpret_cast<std::int32_t*>(lParam) = t.line;
+        return t.column;
+    case 60002:
+        t.column = static_cast<std::int32_t>(wParam);
+        t.line = static_cast<std::int32_t>(lParam);
+        return 1;
+    case 60005:
+        return lineAt(lParam) ? static_cast<LRESULT>(lineAt(lParam)->size()) : -1;
+    case 60006: {
+        auto* r = reinterpret_cast<LineRecord*>(lParam);
+        std::string* l = lineAt(r->line);
+        if (!l) return 0;
+        std::snprintf(r->text, r->size, "%s", l->c_str());
+        return 1;
+    }
+    case 60007: {
+        auto* r = reinterpret_cast<ReplaceRecord*>(lParam);
+        std::string* l = lineAt(r->startLine);
+        if (l && r->text[0] && r->startLine == r->endLine)
+            l->replace(static_cast<std::size_t>(r->startColumn),
+                       static_cast<std::size_t>(r->endColumn - r->startColumn), r->text);
+        r->outColumn = r->startColumn + static_cast<std::int32_t>(std::strlen(r->text));
+        r->outLine = r->startLine;
+        return 1;
+    }
+    default:
+        return command >= 60000 && command <= 60009 ? 1 : 0;
+    }
+}
+
+} // namespace
+
+TEST_F(Check, AWindowThatKeepsATrialHyphenStopsTheCheckWithABeep) {
+    dictionary({"Die", "neue", "Genehmigung", "ist", "da"});
+    stubborn = {{"Die neue ", "Genehmigung ist Gartn."}, 0, 0};
+    edit = CreateWindowEx(0, kEditClass, "", ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
+    AttachRecord r{edit, 0, reinterpret_cast<std::uintptr_t>(&StubbornAdapter)};
+    ASSERT_EQ(send(1194, 0, &r), 1);
+    answerSuggestions({});
+    CheckRange range{edit, 0, 0, 0, 0};
+    EXPECT_EQ(send(1201, 0, &range), 1);
+    EXPECT_EQ(ui.beeps.size(), 1u);
+    EXPECT_TRUE(asked.empty()) << "the check stopped at the word it could not put back";
+    EXPECT_EQ(stubborn.line, 1);
+    EXPECT_EQ(stubborn.lines[1], "Ge-nehmigung ist Gartn.");
 }
