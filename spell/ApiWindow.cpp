@@ -11,6 +11,7 @@
 #include "spell/SettingsMessages.h"
 #include "spell/Suggestions.h"
 #include "spell/Support.h"
+#include "spell/TextCheck.h"
 #include "spell/UserFile.h"
 
 #include <cstring>
@@ -221,14 +222,20 @@ LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM 
     case 1195:
         return RunEditOperation(s, message, &immediateOperation, wParam, lParam);
     case 1196:
+        return RunEditOperation(s, message, &WordDialogOperation, wParam, lParam);
     case 1197:
+        return RunEditOperation(s, message, &CorrectPendingOperation, wParam, lParam);
     case 1199:
     case 1200:
+        return RunEditOperation(s, message, &WordOperation, message == 1200 ? 1 : 0, lParam);
     case 1201:
+        return RunEditOperation(s, message, &CheckTextOperation, wParam, lParam);
     case 1202:
+        return RunEditOperation(s, message, &CheckCaretWordOperation, wParam, lParam);
     case 1203:
+        return RunEditOperation(s, message, &InsertMarkedOperation, wParam, lParam);
     case 1204:
-        return RunEditOperation(s, message, nullptr, wParam, lParam);
+        return RunEditOperation(s, message, &AttachmentStateOperation, wParam, lParam);
     default:
         served = false;
         return 0;

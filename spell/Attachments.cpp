@@ -3,6 +3,7 @@
 #include "platform/win32/GlobalMemory.h"
 #include "spell/ApiWindow.h"
 #include "spell/Support.h"
+#include "spell/TextCheck.h"
 
 #include <algorithm>
 #include <cstring>
@@ -111,11 +112,6 @@ LRESULT attach(LibraryState& s, const AttachRecord& r) {
     return 1;
 }
 
-LRESULT passOn(LibraryState&, EditAttachment& a, UINT message, WPARAM wParam, LPARAM lParam) {
-    return CallWindowProc(a.previousProc, a.editWindow, message, wParam, lParam);
-}
-void noHyphenation(LibraryState&, EditAttachment&, std::int32_t, std::int32_t) {}
-
 bool isInputMessage(UINT m) {
     return (m >= WM_KEYDOWN && m <= WM_SYSDEADCHAR) || (m >= WM_LBUTTONDOWN && m <= WM_MBUTTONDBLCLK);
 }
@@ -133,8 +129,8 @@ std::string statusText(WPARAM kind, const MarkRecord& m) {
 
 } // namespace
 
-LRESULT (*TypingCheck)(LibraryState&, EditAttachment&, UINT, WPARAM, LPARAM) = &passOn;
-void (*AutoHyphenation)(LibraryState&, EditAttachment&, std::int32_t, std::int32_t) = &noHyphenation;
+LRESULT (*TypingCheck)(LibraryState&, EditAttachment&, UINT, WPARAM, LPARAM) = &CheckWhileTyping;
+void (*AutoHyphenation)(LibraryState&, EditAttachment&, std::int32_t, std::int32_t) = &HyphenateChangedLines;
 
 EditAttachment* FindAttachment(LibraryState& s, HWND window) {
     if (!window) return nullptr;

@@ -1,0 +1,189 @@
+// Checking a whole text with message 1201: over a host adapter that serves lines from memory, through the
+// EDIT stand-in, and over one long line without letters.
+#include "platform/win32/EditControl.h"
+#include "platform/win32/UiServices.h"
+#include "platform/win32/Window.h"
+#include "spell/ApiWindow.h"
+#include "spell/Attachments.h"
+#include "spell/TextCheck.h"
+#include "spell/UserFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace wortex;
+using namespace win32;
+
+namespace {
+
+const char* const kLines[] = {
+    "Das Architekturb\xfcro hat die Unterlagen f\xfcr den Bauantrag vollst\xe4ndig ",
+    "vorbereitet. Die Zeichnungen des Erdgeschosses und die Beschreibung ",
+    "des Geb\xe4udes liegen der Stadt seit Montag vor. Nach der Genehmigung ",
+    "beginnt die Ausf\xfchrungsplanung, und die Ausschreibung der Rohbauarbeiten ",
+    "folgt im Fr\xfchjahr. Der Bauherr erh\xe4lt mit der n\xe4"
+    "chsten Rechnung eine ",
+    "\xdc"
+    "bersicht \xfc"
+    "ber alle Leistungen und die bisher bezahlten Abschlagszahlungen. ",
+};
+constexpr std::size_t kWords = 100000;
+
+std::size_t wordsIn(const std::string& line) {
+    std::size_t n = 0;
+    bool in = false;
+    for (char c : line) {
+        bool letter = c != ' ' && c != ',' && c != '.';
+        if (letter && !in) ++n;
+        in = letter;
+    }
+    return n;
+}
+
+// The paragraph repeated to kWords words.
+std::vector<std::string> text() {
+    std::vector<std::string> lines;
+    std::size_t words = 0;
+    while (words < kWords)
+        for (const char* l : kLines) {
+            lines.emplace_back(l);
+            words += wordsIn(l);
+        }
+    return lines;
+}
+
+struct Memory {
+    std::vector<std::string> lines;
+    std::int32_t column = 0, line = 0;
+};
+Memory memory;
+
+LRESULT MemoryAdapter(HWND, UINT command, WPARAM wParam, LPARAM lParam) {
+    auto& m = memory;
+    switch (command) {
+    case kAdFreeze:
+        return 1;
+    case kAdGetCaret:
+        if (lParam) *reinterpret_cast<std::int32_t*>(lParam) = m.line;
+        return m.column;
+    case kAdSetCaret:
+        m.column = static_cast<std::int32_t>(wParam);
+        m.line = static_cast<std::int32_t>(lParam);
+        return 1;
+    case kAdLineLength:
+        if (lParam < 0 || static_cast<std::size_t>(lParam) >= m.lines.size()) return -1;
+        return static_cast<LRESULT>(m.lines[static_cast<std::size_t>(lParam)].size());
+    case kAdGetLine: {
+        auto* r = reinterpret_cast<LineRecord*>(lParam);
+        const std::string& l = m.lines[static_cast<std::size_t>(r->line)];
+        std::size_t n = std::min<std::size_t>(l.size(), r->size - 1);
+        std::memcpy(r->text, l.data(), n);
+        r->text[n] = 0;
+        return 1;
+    }
+    case kAdShowMark:
+    case kAdClearMark:
+    case kAdSaveView:
+    case kAdRestoreView:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+ScriptedUi ui;
+
+struct Library {
+    HWND api = 0;
+    std::string error;
+    std::string dir;
+};
+
+Library& library() {
+    static Library l = [] {
+        Library r;
+        SetUiServices(&ui);
+        std::string pattern = (std::filesystem::temp_directory_path() / "wxbenchXXXXXX").string();
+        r.dir = ::mkdtemp(pattern.data());
+        std::filesystem::current_path(r.dir);
+        r.api = WX_Init();
+        if (!std::filesystem::exists(WNGERMAN_DICTIONARY) ||
+            !SendMessage(r.api, 1135, 1, reinterpret_cast<LPARAM>(WNGERMAN_DICTIONARY))) {
+            r.error = "the wngerman dictionary of the test fixture is missing";
+            return r;
+        }
+        OpenUserFile(r.dir + "/leer.wud");
+        return r;
+    }();
+    return l;
+}
+
+void run(benchmark::State& state, HWND edit, std::size_t words) {
+    HWND api = library().api;
+    CheckRange range{edit, 0, 0, 0, 0};
+    for (auto _ : state) {
+        SendMessage(edit, EM_SETSEL, 0, 0);
+        memory.column = memory.line = 0;
+        benchmark::DoNotOptimize(SendMessage(api, 1201, 0, reinterpret_cast<LPARAM>(&range)));
+    }
+    state.counters["words/s"] = benchmark::Counter(
+        static_cast<double>(words) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+HWND attach(HWND edit, std::uintptr_t adapter) {
+    AttachRecord r{edit, 0, adapter};
+    SendMessage(library().api, 1194, 0, reinterpret_cast<LPARAM>(&r));
+    SendMessage(library().api, 1195, 1, static_cast<LPARAM>(edit));
+    return edit;
+}
+
+void BM_CheckHostAdapter(benchmark::State& state) {
+    if (!library().error.empty()) {
+        state.SkipWithError(library().error.c_str());
+        return;
+    }
+    memory.lines = text();
+    static HWND edit = attach(CreateWindowEx(0, kEditClass, "", ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr),
+                              reinterpret_cast<std::uintptr_t>(&MemoryAdapter));
+    std::size_t words = 0;
+    for (const auto& l : memory.lines)
+        words += wordsIn(l);
+    run(state, edit, words);
+}
+BENCHMARK(BM_CheckHostAdapter)->Unit(benchmark::kMillisecond);
+
+void BM_CheckEditWindow(benchmark::State& state) {
+    if (!library().error.empty()) {
+        state.SkipWithError(library().error.c_str());
+        return;
+    }
+    std::string all;
+    std::size_t words = 0;
+    for (const auto& l : text()) {
+        all += l + "\r\n";
+        words += wordsIn(l);
+    }
+    static HWND edit =
+        attach(CreateWindowEx(0, kEditClass, all.c_str(), ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr), 0);
+    run(state, edit, words);
+}
+BENCHMARK(BM_CheckEditWindow)->Unit(benchmark::kMillisecond);
+
+void BM_CheckLineWithoutLetters(benchmark::State& state) {
+    if (!library().error.empty()) {
+        state.SkipWithError(library().error.c_str());
+        return;
+    }
+    static HWND edit = attach(CreateWindowEx(0, kEditClass, std::string(100000, '=').c_str(), ES_MULTILINE, 0,
+                                             0, 0, 0, 0, 0, 0, nullptr),
+                              0);
+    run(state, edit, 0);
+}
+BENCHMARK(BM_CheckLineWithoutLetters)->Unit(benchmark::kMillisecond);
+
+} // namespace

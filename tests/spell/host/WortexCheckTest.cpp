@@ -1,0 +1,558 @@
+// Checking a text through the library as a host sees it: WX_Init, messages, an attached EDIT window and the
+// scripted dialogs.
+#include "platform/win32/EditControl.h"
+#include "platform/win32/FileApi.h"
+#include "platform/win32/GlobalMemory.h"
+#include "platform/win32/UiServices.h"
+#include "platform/win32/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace win32;
+
+namespace {
+
+using InitFn = HWND (*)();
+
+struct AttachRecord {
+    HWND editWindow;
+    HWND statusWindow;
+    std::uintptr_t adapter;
+};
+struct CheckRange {
+    HWND editWindow;
+    std::int32_t startColumn, startLine, unused, lastLine;
+};
+struct WordRecord {
+    HWND editWindow;
+    std::int32_t startColumn, startLine, endColumn, endLine;
+    char word[64];
+};
+struct StateRecord {
+    WordRecord current, atCaret;
+    std::uint32_t options, bits;
+};
+
+constexpr std::uint32_t kDefaults = 0x3F07E;
+
+std::vector<std::string> tempFiles() {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(GetTempPath(), ec))
+        if (e.path().filename().string().rfind("wx", 0) == 0) names.push_back(e.path().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class Check : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetUiServices(&ui);
+        std::string pattern = (std::filesystem::temp_directory_path() / "wxcheckXXXXXX").string();
+        dir = ::mkdtemp(pattern.data());
+        // The configuration file is read and written in the current directory: the test's own.
+        home = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+        // History files go into it as well, where no other test puts any.
+        const char* tmp = std::getenv("TMPDIR");
+        oldTmp = tmp ? tmp : "";
+        setenv("TMPDIR", dir.c_str(), 1);
+        lib = dlopen(WORTEX32_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(lib, nullptr) << dlerror();
+        api = reinterpret_cast<InitFn>(dlsym(lib, "WX_Init"))();
+        ASSERT_TRUE(IsWindow(api));
+    }
+    void TearDown() override {
+        if (edit) DestroyWindow(edit);
+        if (status) DestroyWindow(status);
+        while (IsWindow(api) && send(1164, 0, 0)) {
+        }
+        if (lib) dlclose(lib);
+        SetUiServices(nullptr);
+        std::error_code ec;
+        std::filesystem::current_path(home, ec);
+        if (oldTmp.empty())
+            unsetenv("TMPDIR");
+        else
+            setenv("TMPDIR", oldTmp.c_str(), 1);
+        std::filesystem::remove_all(dir, ec);
+    }
+    LRESULT send(UINT message, WPARAM wParam, LPARAM lParam) {
+        return SendMessage(api, message, wParam, lParam);
+    }
+    template <class T> LRESULT send(UINT message, WPARAM wParam, const T* p) {
+        return SendMessage(api, message, wParam, reinterpret_cast<LPARAM>(p));
+    }
+    LRESULT dictionary(const std::vector<std::string>& words) {
+        std::string path = dir + "/woerter.wxd";
+        EXPECT_NE(send(1134, 'D', path.c_str()), 0);
+        LRESULT h = send(1135, 0, path.c_str());
+        for (const auto& w : words)
+            EXPECT_EQ(send(1137, static_cast<WPARAM>(h), w.c_str()), 1) << w;
+        return h;
+    }
+    bool wngerman() {
+        if (!std::filesystem::exists(WNGERMAN_DICTIONARY)) return false;
+        return send(1135, 1, WNGERMAN_DICTIONARY) != 0;
+    }
+    void window(const std::string& text, int wrap) {
+        edit = CreateWindowEx(0, kEditClass, text.c_str(), ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
+        status = CreateWindowEx(0, kEditClass, "", 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
+        SetEditWrapWidth(edit, wrap);
+        AttachRecord r{edit, status, 0};
+        ASSERT_EQ(send(1194, 0, &r), 1);
+    }
+    void options(std::uint32_t o) { send(1126, 2, static_cast<LPARAM>(o)); }
+    LRESULT checkAll() {
+        CheckRange r{edit, 0, 0, 0, 0};
+        SendMessage(edit, EM_SETSEL, 0, 0);
+        return send(1201, 0, &r);
+    }
+    std::pair<int, int> caret() {
+        DWORD s = 0, e = 0;
+        SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+        auto line = static_cast<int>(SendMessage(edit, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0));
+        return {static_cast<int>(e - SendMessage(edit, EM_LINEINDEX, static_cast<WPARAM>(line), 0)), line};
+    }
+    void type(const std::string& text) {
+        for (char ch : text)
+            SendMessage(edit, WM_CHAR, static_cast<unsigned char>(ch), 0);
+    }
+    // Answers dialog 1101 with replacements by word; a word without one is ignored.
+    void answerSuggestions(const std::map<std::string, std::string>& replacements) {
+        ui.dialogScripts[1101] = [this, replacements](DialogModel& d) {
+            std::string word = d.text(1114);
+            asked.push_back(word);
+            auto r = replacements.find(word);
+            if (r == replacements.end()) {
+                d.click(1112);
+                return;
+            }
+            d.type(1101, r->second);
+            d.click(1111);
+        };
+    }
+
+    ScriptedUi ui;
+    std::string dir;
+    std::filesystem::path home;
+    std::string oldTmp;
+    void* lib = nullptr;
+    HWND api = 0, edit = 0, status = 0;
+    std::vector<std::string> asked;
+};
+
+const std::string kParagraph =
+    "Das Architekturb\xfcro hat die Unterlagen f\xfcr den Bauantrag volst\xe4ndig \r\n"
+    "vorbereitet. Die zeichnungen des Erdgeschosses und die Beschreibnug \r\n"
+    "des Gebaeudes liegen der Stadt seit Montag vor. nach der Genemigung \r\n"
+    "beginnt die Ausf\xfchrungsplanung, und die Ausschreibung der Rohbauarbeiten \r\n"
+    "folgt im Fr\xfchjahr. Der Bauherr erh\xe4lt mit der n\xe4"
+    "chsten Rechnnung eine \r\n"
+    "\xdc"
+    "bersicht \xfc"
+    "ber alle Leistungen und die bisher bezahlten Abschlagszahlungen. \r\n";
+
+std::string fixed(std::string text) {
+    const std::pair<std::string, std::string> changes[] = {
+        {"volst\xe4ndig", "vollst\xe4ndig"}, {"zeichnungen", "Zeichnungen"}, {"Beschreibnug", "Beschreibung"},
+        {"Gebaeudes", "Geb\xe4udes"},        {"nach der", "Nach der"},       {"Genemigung", "Genehmigung"},
+        {"Rechnnung", "Rechnung"},
+    };
+    for (const auto& [from, to] : changes)
+        text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
+} // namespace
+
+TEST_F(Check, ParagraphThroughTheLoop) {
+    if (!wngerman()) GTEST_SKIP() << "no wngerman dictionary";
+    std::string text = kParagraph;
+    window(text, 100);
+    answerSuggestions({{"volst\xe4ndig", "vollst\xe4ndig"},
+                       {"Beschreibnug", "Beschreibung"},
+                       {"Genemigung", "Genehmigung"},
+                       {"Rechnnung", "Rechnung"}});
+    std::vector<std::vector<std::string>> history;
+    std::size_t filesDuring = 0;
+    ui.dialogScripts[1000] = [&](DialogModel& d) {
+        filesDuring = tempFiles().size();
+        std::vector<std::string> seen;
+        int count = std::stoi(d.text(1024));
+        for (int k = 0; k < count; ++k) {
+            seen.push_back(d.text(1001) + " -> " + d.text(1002));
+            if (k + 1 < count) d.click(1012);
+        }
+        history.push_back(seen);
+        d.click(102);
+    };
+    auto before = tempFiles();
+    EXPECT_EQ(checkAll(), 1);
+    EXPECT_EQ(asked, (std::vector<std::string>{"volst\xe4ndig", "Beschreibnug", "Genemigung", "Rechnnung"}));
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0], (std::vector<std::string>{"nach -> Nach", "Gebaeudes -> Geb\xe4udes",
+                                                    "zeichnungen -> Zeichnungen"}));
+    EXPECT_EQ(WindowText(edit), fixed(text));
+    EXPECT_EQ(filesDuring, before.size() + 1) << "the history is kept in a temporary file";
+    EXPECT_EQ(tempFiles(), before) << "the history file is gone";
+
+    // Each replacement is among the suggestions for its word.
+    const std::pair<const char*, const char*> offered[] = {{"volst\xe4ndig", "vollst\xe4ndig"},
+                                                           {"Beschreibnug", "Beschreibung"},
+                                                           {"Genemigung", "Genehmigung"},
+                                                           {"Rechnnung", "Rechnung"}};
+    for (const auto& [word, replacement] : offered) {
+        auto block = static_cast<HGLOBAL>(send(1036, 0, word));
+        ASSERT_NE(block, 0u) << word;
+        const char* p = static_cast<const char*>(GlobalLock(block));
+        bool found = false;
+        for (std::size_t k = 0; k < GlobalSize(block) / 64; ++k)
+            found = found || std::string(p + 64 * k) == replacement;
+        GlobalUnlock(block);
+        GlobalFree(block);
+        EXPECT_TRUE(found) << word;
+    }
+}
+
+TEST_F(Check, StopKeepsTheCaretAfterTheWordAndRemovesTheHistory) {
+    dictionary({"Die", "Zeichnungen", "und", "hier"});
+    window("Die zeichnungen und Gartn hier \r\n", 0);
+    answerSuggestions({});
+    ui.dialogScripts[1101] = [](DialogModel& d) { d.click(1113); };
+    int records = 0;
+    ui.dialogScripts[1000] = [&](DialogModel& d) {
+        records = std::stoi(d.text(1024));
+        d.click(102);
+    };
+    auto before = tempFiles();
+    EXPECT_EQ(checkAll(), 1);
+    EXPECT_EQ(records, 1) << "the correction made before the stop";
+    EXPECT_EQ(caret(), (std::pair<int, int>{25, 0}));
+    EXPECT_EQ(tempFiles(), before);
+    EXPECT_EQ(WindowText(edit), "Die Zeichnungen und Gartn hier \r\n");
+}
+
+TEST_F(Check, EmptyTextAndCancelQuestion) {
+    dictionary({"eins", "zwei", "drei"});
+    window("", 0);
+    SendMessage(edit, EM_SETSEL, 0, 0);
+    EXPECT_EQ(checkAll(), 1);
+    EXPECT_EQ(caret(), (std::pair<int, int>{0, 0}));
+    DestroyWindow(edit);
+    DestroyWindow(status);
+
+    window("eins zwei \r\ndrei eins \r\nzwei drei \r\n", 0);
+    struct Case {
+        int answer;
+        std::pair<int, int> caretAfter;
+    } cases[] = {{IDNO, {0, 3}}, {IDYES, {9, 0}}};
+    for (const Case& c : cases) {
+        ui.shown.clear();
+        ui.answers = {c.answer};
+        PostMessage(edit, WM_KEYDOWN, 'A', 0);
+        EXPECT_EQ(checkAll(), 1);
+        ASSERT_EQ(ui.shown.size(), 1u);
+        EXPECT_EQ(ui.shown[0].text, "Rechtschreibepr\xfc"
+                                    "fung abbrechen?");
+        EXPECT_EQ(ui.shown[0].caption, "Wortex");
+        EXPECT_EQ(ui.shown[0].style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+        EXPECT_EQ(ui.shown[0].owner, edit);
+        EXPECT_EQ(caret(), c.caretAfter) << c.answer;
+        MSG m;
+        EXPECT_FALSE(PeekMessage(&m, edit, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) << "the key is dropped";
+    }
+}
+
+TEST_F(Check, ConfirmCorrAsksForEveryCorrectionWithoutHistory) {
+    dictionary({"Die", "Zeichnungen", "liegen", "vor"});
+    options(kDefaults | 0x100);
+    window("Die zeichnungen liegen vor. die Zeichnungen \r\n", 0);
+    int asks = 0;
+    std::vector<std::string> files;
+    ui.dialogScripts[1000] = [&](DialogModel& d) {
+        ++asks;
+        files = tempFiles();
+        d.click(1004);
+    };
+    auto before = tempFiles();
+    EXPECT_EQ(checkAll(), 1);
+    EXPECT_EQ(asks, 2);
+    EXPECT_EQ(files, before) << "no temporary file";
+    EXPECT_EQ(WindowText(edit), "Die Zeichnungen liegen vor. Die Zeichnungen \r\n");
+}
+
+TEST_F(Check, HyphenationByTrialWrites) {
+    dictionary({"Die", "neue", "Genehmigung", "ist", "da"});
+    struct Case {
+        int wrap;
+        const char* after;
+    } cases[] = {
+        {15, "Die neue Geneh-migung ist da."},
+        {12, "Die neue Ge-nehmigung ist da."},
+        {11, "Die neue Genehmigung ist da."},
+    };
+    for (const Case& c : cases) {
+        window("Die neue Genehmigung ist da.", c.wrap);
+        EXPECT_EQ(checkAll(), 1);
+        EXPECT_EQ(WindowText(edit), c.after) << c.wrap;
+        DestroyWindow(edit);
+        DestroyWindow(status);
+        edit = status = 0;
+    }
+}
+
+TEST_F(Check, TypingHyphenatesWithAutoSplit) {
+    dictionary({"Die", "neue", "Genehmigung"});
+    struct Case {
+        std::uint32_t options;
+        const char* after;
+    } cases[] = {
+        {kDefaults, "Die neue Geneh-migung "},
+        {kDefaults & ~0x8u, "Die neue Genehmigung "},
+    };
+    for (const Case& c : cases) {
+        options(c.options);
+        window("", 15);
+        type("Die neue Genehmigung ");
+        EXPECT_EQ(WindowText(edit), c.after);
+        EXPECT_EQ(caret(), (std::pair<int, int>{c.options & 0x8 ? 7 : 12, 1}));
+        DestroyWindow(edit);
+        DestroyWindow(status);
+        edit = status = 0;
+    }
+}
+
+TEST_F(Check, TypingReportsAndCorrects) {
+    dictionary({"Der", "Bauherr", "zahlt", "die", "Rechnung", "Zeichnungen"});
+    window("", 0);
+    type("Der Bauherr zahlt die Rechnnung ");
+    WordRecord marked{edit, 0, 0, 0, 0, {}};
+    EXPECT_EQ(send(1199, 0, &marked), 1);
+    EXPECT_STREQ(marked.word, "Rechnnung");
+    EXPECT_EQ(WindowText(status), "Rechnnung -> Rechnung");
+    EXPECT_EQ(ui.beeps.size(), 1u);
+    type("die zeichnungen ");
+    EXPECT_EQ(WindowText(edit), "Der Bauherr zahlt die Rechnnung die Zeichnungen ");
+    EXPECT_EQ(caret().first, 48);
+
+    // Keys that check nothing.
+    std::string text = WindowText(edit);
+    std::size_t beeps = ui.beeps.size();
+    type("zeichnungen");
+    SendMessage(edit, WM_KEYDOWN, VK_BACK, 0);
+    SendMessage(edit, WM_CHAR, 8, 0);
+    SendMessage(edit, WM_KEYDOWN, VK_DELETE, 0);
+    ui.keysDown[VK_MENU] = true;
+    SendMessage(edit, WM_SYSKEYDOWN, 'X', 0);
+    ui.keysDown[VK_MENU] = false;
+    EXPECT_EQ(ui.beeps.size(), beeps);
+    EXPECT_EQ(WindowText(edit), text + "zeichnunge") << "no correction";
+}
+
+TEST_F(Check, WordMessages) {
+    LRESULT d = dictionary({"Haus", "Garten", "Maus"});
+    window("Haus Gartn Maus", 0);
+    SendMessage(edit, EM_SETSEL, 6, 6);
+    struct Case {
+        UINT message;
+        WPARAM wParam;
+        LRESULT result;
+    } cases[] = {
+        {1196, 0x10, 1},               // the word is taken
+        {1196, 0x00, 0},               // not in a dictionary
+        {1202, 0x00, 1}, {1197, 4, 0}, // nothing pending
+        {1203, 0, 0},                  // no mark
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(send(c.message, c.wParam, static_cast<LPARAM>(edit)), c.result) << c.message;
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, "Wort konnte nicht eingef\xfcgt werden.");
+    EXPECT_EQ(ui.shown[0].caption, "Wortex");
+
+    // 1202 with report: marked, correction pending.
+    EXPECT_EQ(send(1202, 2, static_cast<LPARAM>(edit)), 1);
+    WordRecord w{edit, 0, 0, 0, 0, {}};
+    EXPECT_EQ(send(1199, 0, &w), 1);
+    EXPECT_EQ(std::string(w.word), "Gartn");
+    EXPECT_EQ((std::vector<int>{w.startColumn, w.startLine, w.endColumn, w.endLine}),
+              (std::vector<int>{5, 0, 10, 0}));
+    EXPECT_EQ(send(1197, 4, static_cast<LPARAM>(edit)), 1);
+    EXPECT_EQ(WindowText(edit), "Haus Gartn Maus") << "4 only tests";
+    EXPECT_EQ(send(1197, 0, static_cast<LPARAM>(edit)), 1);
+    EXPECT_EQ(WindowText(edit), "Haus Garten Maus");
+    EXPECT_EQ(send(1199, 0, &w), 0) << "the mark went with the correction";
+
+    // 1203 inserts the marked word.
+    SetWindowText(edit, "Haus Hof");
+    SendMessage(edit, EM_SETSEL, 6, 6);
+    EXPECT_EQ(send(1202, 2, static_cast<LPARAM>(edit)), 1);
+    EXPECT_EQ(send(1203, 0, static_cast<LPARAM>(edit)), 1);
+    char word[128] = "Hof";
+    EXPECT_EQ(send(1140, 0, word), d);
+
+    // A mark whose text changed is no longer valid.
+    SetWindowText(edit, "Haus Gartn");
+    SendMessage(edit, EM_SETSEL, 6, 6);
+    EXPECT_EQ(send(1202, 2, static_cast<LPARAM>(edit)), 1);
+    SetWindowText(edit, "Haus Gurke");
+    EXPECT_EQ(send(1199, 0, &w), 0);
+    EXPECT_EQ(send(1199, 0, &w), 0) << "cleared";
+
+    // 1200: the word at the caret.
+    SendMessage(edit, EM_SETSEL, 1, 1);
+    EXPECT_EQ(send(1200, 0, &w), 1);
+    EXPECT_STREQ(w.word, "Haus");
+
+    // 1196 with the dialog: replace.
+    ui.dialogScripts[1101] = [](DialogModel& m) {
+        m.type(1101, "Garten");
+        m.click(1111);
+    };
+    SetWindowText(edit, "Haus Gartn");
+    SendMessage(edit, EM_SETSEL, 6, 6);
+    EXPECT_EQ(send(1196, 0x12, static_cast<LPARAM>(edit)), 1);
+    EXPECT_EQ(WindowText(edit), "Haus Garten");
+    EXPECT_EQ(caret(), (std::pair<int, int>{11, 0}));
+}
+
+TEST_F(Check, AttachmentStateBitsAndCache) {
+    window("Haus Gartn", 0);
+    StateRecord r{};
+    r.current.editWindow = edit;
+    SendMessage(edit, EM_SETSEL, 1, 1);
+    EXPECT_EQ(send(1204, 0, &r), 1);
+    EXPECT_EQ(r.bits, 0x4u | 0x2u) << "no dictionary";
+    EXPECT_EQ(r.options, kDefaults);
+    LRESULT d = dictionary({"Haus"});
+    send(1146, static_cast<WPARAM>(d), 0);
+    struct Case {
+        int caret;
+        std::uint32_t bits;
+    } cases[] = {
+        {1, 0x1 | 0x2 | 0x4 | 0x8 | 0x20 | 0x100 | 0x1000 | 0xE000},
+        {6, 0x1 | 0x2 | 0x4 | 0x8 | 0x20 | 0x100 | 0x1000},
+    };
+    for (const Case& c : cases) {
+        SendMessage(edit, EM_SETSEL, static_cast<WPARAM>(c.caret), c.caret);
+        send(1126, 0, 0); // a request between: no cached answer
+        r = {};
+        r.current.editWindow = edit;
+        EXPECT_EQ(send(1204, 0, &r), 1);
+        EXPECT_EQ(r.bits, c.bits) << c.caret;
+        EXPECT_EQ(std::string(r.atCaret.word), c.caret == 1 ? "Haus" : "Gartn");
+    }
+    // Nothing between: the cache answers even though the text changed behind the library's back.
+    SendMessage(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Maus"));
+    StateRecord again{};
+    again.current.editWindow = edit;
+    EXPECT_EQ(send(1204, 0, &again), 1);
+    EXPECT_STREQ(again.atCaret.word, "Gartn");
+    // Another request in between: worked out afresh.
+    send(1126, 0, 0);
+    again = {};
+    again.current.editWindow = edit;
+    SendMessage(edit, EM_SETSEL, 1, 1);
+    EXPECT_EQ(send(1204, 0, &again), 1);
+    EXPECT_STREQ(again.atCaret.word, "Maus");
+}
+
+TEST_F(Check, ExitFromADialogWaitsForTheCheck) {
+    dictionary({"Haus"});
+    window("Haus Gartn Haus", 0);
+    bool windowDuringCheck = false;
+    ui.dialogScripts[1101] = [&](DialogModel& d) {
+        EXPECT_EQ(SendMessage(api, 1164, 0, 0), 1);
+        windowDuringCheck = IsWindow(api);
+        d.click(1112);
+    };
+    EXPECT_EQ(checkAll(), 1);
+    EXPECT_TRUE(windowDuringCheck);
+    EXPECT_FALSE(IsWindow(api)) << "ended after the check returned";
+}
+
+namespace {
+
+// A host adapter over lines in memory whose window refuses to delete text.
+struct StubbornText {
+    std::vector<std::string> lines;
+    std::int32_t column = 0, line = 0;
+};
+StubbornText stubborn;
+
+struct LineRecord {
+    std::int32_t line;
+    char* text;
+    std::uint32_t size;
+    LineRecord* next;
+    HGLOBAL memory;
+};
+struct ReplaceRecord {
+    std::int32_t startColumn, startLine, endColumn, endLine, outColumn, outLine;
+    const char* text;
+};
+
+LRESULT StubbornAdapter(HWND, UINT command, WPARAM wParam, LPARAM lParam) {
+    auto& t = stubborn;
+    auto lineAt = [&](LPARAM l) -> std::string* {
+        return l >= 0 && static_cast<std::size_t>(l) < t.lines.size() ? &t.lines[static_cast<std::size_t>(l)]
+                                                                      : nullptr;
+    };
+    switch (command) {
+    case 60001:
+        *reinterpret_cast<std::int32_t*>(lParam) = t.line;
+        return t.column;
+    case 60002:
+        t.column = static_cast<std::int32_t>(wParam);
+        t.line = static_cast<std::int32_t>(lParam);
+        return 1;
+    case 60005:
+        return lineAt(lParam) ? static_cast<LRESULT>(lineAt(lParam)->size()) : -1;
+    case 60006: {
+        auto* r = reinterpret_cast<LineRecord*>(lParam);
+        std::string* l = lineAt(r->line);
+        if (!l) return 0;
+        std::snprintf(r->text, r->size, "%s", l->c_str());
+        return 1;
+    }
+    case 60007: {
+        auto* r = reinterpret_cast<ReplaceRecord*>(lParam);
+        std::string* l = lineAt(r->startLine);
+        if (l && r->text[0] && r->startLine == r->endLine)
+            l->replace(static_cast<std::size_t>(r->startColumn),
+                       static_cast<std::size_t>(r->endColumn - r->startColumn), r->text);
+        r->outColumn = r->startColumn + static_cast<std::int32_t>(std::strlen(r->text));
+        r->outLine = r->startLine;
+        return 1;
+    }
+    default:
+        return command >= 60000 && command <= 60009 ? 1 : 0;
+    }
+}
+
+} // namespace
+
+TEST_F(Check, AWindowThatKeepsATrialHyphenStopsTheCheckWithABeep) {
+    dictionary({"Die", "neue", "Genehmigung", "ist", "da"});
+    stubborn = {{"Die neue ", "Genehmigung ist Gartn."}, 0, 0};
+    edit = CreateWindowEx(0, kEditClass, "", ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
+    AttachRecord r{edit, 0, reinterpret_cast<std::uintptr_t>(&StubbornAdapter)};
+    ASSERT_EQ(send(1194, 0, &r), 1);
+    answerSuggestions({});
+    CheckRange range{edit, 0, 0, 0, 0};
+    EXPECT_EQ(send(1201, 0, &range), 1);
+    EXPECT_EQ(ui.beeps.size(), 1u);
+    EXPECT_TRUE(asked.empty()) << "the check stopped at the word it could not put back";
+    EXPECT_EQ(stubborn.line, 1);
+    EXPECT_EQ(stubborn.lines[1], "Ge-nehmigung ist Gartn.");
+}
