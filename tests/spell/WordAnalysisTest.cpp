@@ -23,8 +23,10 @@ protected:
         SetUiServices(&ui);
         api = WX_Init();
         dict = make("WORTEX.WXD", 'D',
-                    {"der", "gut", "dr.", "Haus", "Rechtschreibung", "Pr\xFCfung", "ist", "vielleicht",
-                     "strasse",
+                    {"der", "gut", "dr.", "Haus", "Rechtschreibung",
+                     "Pr\xFC"
+                     "fung",
+                     "ist", "vielleicht", "strasse",
                      "Stra\xDF"
                      "e"});
     }
