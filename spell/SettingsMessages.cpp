@@ -3,8 +3,8 @@
 #include "spell/Configuration.h"
 #include "spell/SettingsDialog.h"
 
+#include <map>
 #include <memory>
-#include <set>
 
 namespace wortex {
 
@@ -27,14 +27,15 @@ private:
     LibraryState& s_;
 };
 
-std::set<SettingsState*>& pages() {
-    static std::set<SettingsState*> p;
+// The pages made by 1129 and not yet ended by 1130; the process owns what a host never ends.
+std::map<SettingsState*, std::unique_ptr<SettingsState>>& pages() {
+    static std::map<SettingsState*, std::unique_ptr<SettingsState>> p;
     return p;
 }
 
 SettingsState* pageOf(LPARAM handle) {
-    auto* state = reinterpret_cast<SettingsState*>(handle);
-    return pages().count(state) ? state : nullptr;
+    auto it = pages().find(reinterpret_cast<SettingsState*>(handle));
+    return it == pages().end() ? nullptr : it->first;
 }
 
 } // namespace
@@ -51,21 +52,18 @@ LRESULT SettingsMessage(LibraryState& s, UINT message, WPARAM wParam, LPARAM lPa
     case 1129: {
         auto state = std::make_unique<SettingsState>();
         state->embedded = true;
-        pages().insert(state.get());
-        return reinterpret_cast<LRESULT>(state.release());
+        SettingsState* handle = state.get();
+        pages()[handle] = std::move(state);
+        return reinterpret_cast<LRESULT>(handle);
     }
     case 1130:
-        if (SettingsState* state = pageOf(lParam)) {
-            pages().erase(state);
-            delete state;
-        }
+        if (SettingsState* state = pageOf(lParam)) pages().erase(state);
         return 1;
     case 1131: {
         const auto* record = reinterpret_cast<const SettingsPageMessage*>(lParam);
         SettingsState* state = record ? pageOf(record->state) : nullptr;
         DialogModel* page = record ? DialogFromWindow(record->window) : nullptr;
-        if (!state || !page)
-            return 0;
+        if (!state || !page) return 0;
         return SettingsPageProc(*page, record->message, record->wParam, record->lParam, *state, host);
     }
     case 1141:

@@ -14,6 +14,7 @@ struct SettingsPageMessage {
     win32::LPARAM state;
 };
 
-win32::LRESULT SettingsMessage(LibraryState& s, win32::UINT message, win32::WPARAM wParam, win32::LPARAM lParam);
+win32::LRESULT SettingsMessage(LibraryState& s, win32::UINT message, win32::WPARAM wParam,
+                               win32::LPARAM lParam);
 
 } // namespace wortex

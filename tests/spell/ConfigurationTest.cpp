@@ -6,6 +6,7 @@
 
 #include "platform/win32/FileApi.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace wortex::test {
@@ -113,6 +114,25 @@ TEST_F(Config, DictionariesAndUserFileFromTheFile) {
     EXPECT_EQ(insertName(), "fach.dic");
     EXPECT_FALSE(std::filesystem::exists(cwd.file("fach.udc")));
     EXPECT_EQ(GetUserFile(nullptr), 0) << "an insert file without .WX has no user file";
+}
+
+TEST_F(Config, LongValuesAreReadWhole) {
+    std::string deep = cwd.path();
+    while (deep.size() < 300)
+        deep += "/verzeichnis";
+    std::filesystem::create_directories(deep);
+    dictionary(cwd.file("spaet.wxd"), 'd');
+    ini("[Dictionaries]\nFiles=" + std::string(5100, ';') +
+        "spaet.wxd\nInsertFile=spaet.wxd\n[Configuration]\nUserFile=" + deep + "/eigen.wud\n");
+    read();
+    EXPECT_EQ(open(), std::vector<std::string>{"spaet.wxd"}) << "a name behind 5000 characters";
+    // The engine refuses a path that long: refused with a message, never opened or created under a cut name.
+    EXPECT_EQ(ui.shown.size(), 1u);
+    std::vector<std::string> files;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(cwd.path()))
+        if (e.is_regular_file()) files.push_back(e.path().filename().string());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"WORTEX.INI", "spaet.wxd"}));
 }
 
 TEST_F(Config, DefaultDictionaryBesideTheLibrary) {

@@ -8,6 +8,8 @@
 #include "spell/Attachments.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -35,6 +37,11 @@ void start() {
         status = CreateWindowEx(0, kEditClass, "", 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
         std::remove(dictionaryPath().c_str());
         SendMessage(api, 1134, 'D', reinterpret_cast<LPARAM>(dictionaryPath().c_str()));
+        std::atexit([] {
+            while (SendMessage(api, 1164, 0, 0)) {
+            }
+            std::remove(dictionaryPath().c_str());
+        });
         return api && edit;
     }();
     if (!started) std::abort();

@@ -40,6 +40,9 @@ protected:
         SetUiServices(&ui);
         std::string pattern = (std::filesystem::temp_directory_path() / "wxhostXXXXXX").string();
         dir = ::mkdtemp(pattern.data());
+        // WX_Init reads and 1141 writes WORTEX.INI in the current directory.
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
         load();
     }
     void TearDown() override {
@@ -48,6 +51,7 @@ protected:
         if (lib) dlclose(lib);
         SetUiServices(nullptr);
         std::error_code ec;
+        std::filesystem::current_path(previous, ec);
         std::filesystem::remove_all(dir, ec);
     }
     void load() {
@@ -77,6 +81,7 @@ protected:
 
     ScriptedUi ui;
     std::string dir;
+    std::filesystem::path previous;
     void* lib = nullptr;
     InitFn init = nullptr;
     HWND api = 0;
@@ -111,11 +116,15 @@ TEST_F(Host, InitExitLifeCycle) {
     EXPECT_EQ(send(WM_GETTEXTLENGTH, 0, 0), static_cast<LRESULT>(cls.size()));
     EXPECT_EQ(send(1198, 0, 0), 0);
     EXPECT_EQ(send(1300, 5, 7), 0);
+    EXPECT_EQ(send(1128, 0, 0), 0);
     EXPECT_EQ(send(1164, 0, 0), 1);
     EXPECT_FALSE(IsWindow(api));
     EXPECT_FALSE(GetClassInfo(0, cls.c_str(), nullptr)) << "the class goes with the last exit";
-    ASSERT_EQ(ui.helpCalls.size(), 1u);
-    EXPECT_EQ(ui.helpCalls[0].command, HELP_QUIT);
+    ASSERT_EQ(ui.helpCalls.size(), 2u);
+    EXPECT_EQ(ui.helpCalls[0].command, HELP_CONTEXT);
+    EXPECT_EQ(ui.helpCalls[0].data, 12u);
+    EXPECT_NE(ui.helpCalls[0].file.find("WORTEX.HLP"), std::string::npos);
+    EXPECT_EQ(ui.helpCalls[1].command, HELP_QUIT);
 
     ASSERT_EQ(dlclose(lib), 0);
     lib = nullptr;
@@ -181,8 +190,8 @@ TEST_F(Host, DictionaryMessages) {
         {1140, 0, nullptr, nullptr, 0, nullptr}, // no record: 0
         {1037, 0, nullptr, nullptr, 0, nullptr},
         {1125, 0, nullptr, nullptr, 0, nullptr},
-        {1127, 0, nullptr, nullptr, 0, nullptr},
-        {1129, 0, nullptr, nullptr, 0, nullptr},
+        {1127, 0, nullptr, nullptr, 1, nullptr},
+        {1130, 0, nullptr, nullptr, 1, nullptr},
         {1141, 1, nullptr, nullptr, 0, nullptr},
     };
     for (const Case& c : cases) {
@@ -242,6 +251,8 @@ TEST_F(Host, TwoProcessesShareADictionary) {
     LRESULT d = dictionary("geteilt.wxd", 'D', {"Haus"});
     std::string path = dir + "/geteilt.wxd";
     char buffer[128] = {};
+    std::strcpy(buffer, "Garten");
+    EXPECT_EQ(send(1140, 0, buffer), 0);
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -255,8 +266,8 @@ TEST_F(Host, TwoProcessesShareADictionary) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     std::strcpy(buffer, "Garten");
+    EXPECT_EQ(send(1140, 0, buffer), d) << "the next look-up sees the other process's word";
     EXPECT_EQ(send(1143, static_cast<WPARAM>(d), LPARAM{0}), 2);
-    EXPECT_EQ(send(1140, 0, buffer), d);
 }
 
 TEST_F(Host, AttachmentsThroughMessages) {
