@@ -279,3 +279,99 @@ TEST_F(StyleNet, UnlinkingEveryMeaningKeepsDescribedOnes) {
 
 } // namespace
 } // namespace wortex::test
+
+namespace wortex::test {
+namespace {
+
+TEST_F(StyleNet, DeletingAndRenamingCarryTheStyleData) {
+    ASSERT_EQ(link("auto", 1, "wagen"), 1);
+    ASSERT_EQ(link("auto", 1, "karre"), 1);
+    SetMeaningDescription(h, 1, "karre", "alt");
+    ASSERT_EQ(ChangeDictionaryWord(h, "karre", "Karre", false, false), 1);
+    EXPECT_EQ(members("auto", 1), (Words{"auto", "Karre", "wagen"}));
+    ASSERT_EQ(DeleteDictionaryWord(h, "Karre"), 1);
+    EXPECT_EQ(members("auto", 1), (Words{"auto", "wagen"}));
+    ASSERT_EQ(AddDictionaryWord(h, "karre", false, false, 0, 0), 1);
+    EXPECT_EQ(record("karre"), 0u);
+    ASSERT_EQ(DeleteDictionaryWord(h, "wagen"), 1);
+    EXPECT_EQ(record("auto"), 0u) << "the group of two went with the deleted word";
+}
+
+// Another process holding the style lock: an open file description of its own.
+class HeldByOther {
+public:
+    HeldByOther(const std::string& path, std::uint32_t key) : fd_(::open(path.c_str(), O_RDWR)) {
+        struct flock fl {};
+        fl.l_type = F_WRLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = key;
+        fl.l_len = 1;
+        held_ = fd_ >= 0 && ::fcntl(fd_, F_OFD_SETLK, &fl) == 0;
+    }
+    ~HeldByOther() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    bool held() const { return held_; }
+
+private:
+    int fd_;
+    bool held_ = false;
+};
+
+TEST_F(StyleNet, RefusedStyleLockChangesNothing) {
+    ASSERT_EQ(link("auto", 1, "wagen"), 1);
+    SetMeaningDescription(h, 1, "auto", "Fahrzeug");
+    Bytes before = readAll(path);
+    std::uint32_t autoRecord = record("auto"), wagenRecord = record("wagen");
+    {
+        ASSERT_EQ(FlushDBFile(h), 1);
+        before = readAll(path);
+        HeldByOther other(path, node().styles.wordTable());
+        ASSERT_TRUE(other.held());
+        ui.answers.assign(20, win32::IDABORT);
+        EXPECT_EQ(SetMeaningDescription(h, 1, "auto", "anders"), autoRecord);
+        EXPECT_EQ(SetMeaningDescription(h, 2, "karre", "neu"), 0u);
+        EXPECT_EQ(link("auto", 1, "karre"), 0);
+        EXPECT_EQ(link("wagen", 1, "heim"), 0);
+        EXPECT_EQ(UnlinkStyleWord(h, 1, "wagen"), wagenRecord);
+        EXPECT_EQ(UnlinkStyleWord(h, 0, "auto"), autoRecord);
+        EXPECT_EQ(GetLinkingMeaning(h, "auto", "wagen"), 0);
+        ASSERT_EQ(FlushDBFile(h), 1);
+        EXPECT_EQ(readAll(path), before) << "the style data stayed as it was";
+        EXPECT_TRUE(conflicts.empty());
+        EXPECT_FALSE(ui.shown.empty()) << "the lock question was asked";
+    }
+    EXPECT_EQ(GetLinkingMeaning(h, "auto", "wagen"), 1);
+    EXPECT_EQ(description("auto", 1), "Fahrzeug");
+}
+
+TEST_F(StyleNet, CopyingTakesOverDescriptionsAndWholeGroups) {
+    // Source: auto ~ kraftwagen ~ wagen, auto described; the destination lacks kraftwagen.
+    std::string src = dir.file("quelle.wxd");
+    ASSERT_EQ(CreateDictionaryFile(src, 'd'), 1);
+    DBHandle s = OpenDictionary(false, src);
+    for (const char* w : {"auto", "kraftwagen", "wagen"})
+        ASSERT_EQ(AddDictionaryWord(s, w, false, false, 0, 0), 1);
+    int setting = 0;
+    ASSERT_EQ(LinkStyleWord(s, "auto", 1, "wagen", setting, false), 1);
+    ASSERT_EQ(LinkStyleWord(s, "auto", 1, "kraftwagen", setting, false), 1);
+    ASSERT_NE(SetMeaningDescription(s, 1, "auto", "Fahrzeug"), 0u);
+    DictionaryNode* sn = FindDictionaryNode(s);
+    ASSERT_EQ(DeleteDictionaryWord(h, "kraftwagen"), 1);
+    std::uint32_t r = 0;
+    auto copy = [&](const char* w) {
+        StyleRecordOf(*sn, w, r);
+        return CopyStyleEntries(sn->words, sn->styles, h, w, r, setting);
+    };
+    EXPECT_EQ(copy("auto"), 1) << "its description";
+    EXPECT_EQ(description("auto", 1), "Fahrzeug");
+    EXPECT_TRUE(members("auto", 1).empty()) << "auto is not the group's last member";
+    EXPECT_EQ(copy("wagen"), 1) << "wagen is the last member: the group comes over";
+    EXPECT_EQ(members("auto", 1), (Words{"auto", "wagen"}));
+    EXPECT_EQ(copy("kraftwagen"), 0) << "not in the destination";
+    EXPECT_EQ(chosen, 1) << "with setting 0 the described auto's meaning was asked for";
+    CloseDictionary(s);
+}
+
+} // namespace
+} // namespace wortex::test
