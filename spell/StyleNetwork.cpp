@@ -1,5 +1,6 @@
 #include "spell/StyleNetwork.h"
 
+#include "spell/DescriptionDialog.h"
 #include "spell/Doz3Format.h"
 #include "spell/Letters.h"
 
@@ -24,8 +25,23 @@ int alphabetIndex(unsigned char c) {
     return p ? static_cast<int>(p - kAlphabet) : -1;
 }
 
+StyleDialogs defaultDialogs() {
+    StyleDialogs d;
+    d.conflict = [](const char* member, const char* target, const char* with, int& setting, bool copying) {
+        ConflictDialog(0, member, target, with, setting, copying);
+    };
+    d.chooseMeaning = [](DBHandle h, const char* target, const char* member, int& setting, bool copying) {
+        char buf[64];
+        std::strncpy(buf, member, 63);
+        buf[63] = 0;
+        int meaning = 0;
+        return DescriptionDialogFull(0, h, target, buf, &meaning, copying, setting, false) == 1 ? meaning : 0;
+    };
+    return d;
+}
+
 StyleDialogs& dialogs() {
-    static StyleDialogs d;
+    static StyleDialogs d = defaultDialogs();
     return d;
 }
 
@@ -182,7 +198,7 @@ DictionaryNode* writableNode(DBHandle h, const char* word, std::uint32_t& record
 } // namespace
 
 void SetStyleDialogs(const StyleDialogs& d) {
-    dialogs() = d;
+    dialogs() = d.conflict || d.chooseMeaning ? d : defaultDialogs();
 }
 
 std::size_t PackDescription(const char* text, unsigned char* out) {

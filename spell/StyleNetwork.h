@@ -78,6 +78,7 @@ struct StyleDialogs {
     std::function<int(DBHandle h, const char* target, const char* member, int& copySetting, bool copying)>
         chooseMeaning;
 };
+// Without functions the library's own dialogs (1500 and the choose-meaning form of 400) come back.
 void SetStyleDialogs(const StyleDialogs& dialogs);
 
 } // namespace wortex
