@@ -144,9 +144,9 @@ std::vector<DialogTemplate> library() {
              {403, K::Button, 350, 74, 160, 26, "Wort ent&fernen"},
              {404, K::Button, 350, 104, 160, 26, "&Wortformen...", kStyleHidden | kStyleDisabled},
              {405, K::Button, 350, 138, 160, 26, "Neue &Bedeutung"},
-             {406, K::Button, 350, 168, 78, 26, "&<< Bedeutung"},
-             {407, K::Button, 432, 168, 78, 26, "Bedeutung >&>"},
-             {415, K::Button, 350, 212, 160, 26,
+             {406, K::Button, 350, 168, 160, 26, "&<< Bedeutung"},
+             {407, K::Button, 350, 198, 160, 26, "Bedeutung >&>"},
+             {415, K::Button, 350, 240, 160, 26,
               "Pr\xfc"
               "fen"},
              {409, K::Button, 350, 338, 160, 26, "Hilfe"},
