@@ -4,6 +4,7 @@
 #include "spell/DialogTemplates.h"
 #include "spell/DictionaryImport.h"
 #include "spell/DictionarySet.h"
+#include "spell/Hyphenation.h"
 #include "spell/Letters.h"
 #include "spell/SettingsDialog.h"
 #include "spell/Support.h"
@@ -128,7 +129,7 @@ public:
             break;
         case kHyphens:
             if (list_) list_->refresh();
-            break;
+            break; // the update shows them
         case kHelp:
             if (help_) help_(6);
             return 1;
@@ -204,6 +205,21 @@ private:
         d.setChecked(kKeepFlag, mark != 0);
         d.setText(kWordCount,
                   dictionary_ ? std::to_string(GetDictionaryWordCount(dictionary_)) : std::string());
+        if (d.checked(kHyphens)) showHyphens(d, language);
+    }
+
+    // The page's words with their hyphenation points; the list part keeps the words themselves.
+    void showHyphens(DialogModel& d, char language) {
+        int sel = d.selection(kWordListBox);
+        for (int i = 0; list_ && i < static_cast<int>(list_->page().size()); ++i) {
+            const std::string& w = list_->page()[i];
+            char out[64];
+            if (w.find('~') != std::string::npos || !HyphenateWord(language, w.c_str(), nullptr, out))
+                continue;
+            d.deleteItem(kWordListBox, i);
+            d.insertItem(kWordListBox, i, out);
+        }
+        d.setSelection(kWordListBox, sel);
     }
 
     void startEditing(DialogModel& d, int id, const std::string& text) {

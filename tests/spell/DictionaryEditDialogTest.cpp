@@ -2,6 +2,7 @@
 
 #include "spell/DescriptionDialog.h"
 #include "spell/DictionaryEditDialog.h"
+#include "spell/Hyphenation.h"
 #include "spell/StyleNetwork.h"
 
 #include <fstream>
@@ -152,6 +153,25 @@ TEST_F(EditDlg, DescriptionButtonTextAndEnabling) {
     EXPECT_EQ(topics, std::vector<unsigned>{6});
     (void)empty;
     (void)user;
+}
+
+TEST_F(EditDlg, HyphenationShownOnThePage) {
+    ASSERT_EQ(AddDictionaryWord(h, "fenster", false, false, 0, 0), 1);
+    char expected[64];
+    ASSERT_EQ(HyphenateWord('D', "fenster", nullptr, expected), 1);
+    run([&](DialogModel& d) {
+        EXPECT_EQ(page(d)[1], "fenster");
+        d.click(460);
+        EXPECT_EQ(page(d)[1], expected);
+        EXPECT_EQ(page(d)[0], "auto") << "too short for a point";
+        d.select(451, 1);
+        EXPECT_EQ(d.text(462), "fenster");
+        d.click(456);
+        EXPECT_FALSE(has("fenster"));
+        d.click(460);
+        EXPECT_EQ(page(d)[1], "haus");
+        d.click(102);
+    });
 }
 
 TEST_F(EditDlg, TextImportThroughItsFileDialog) {
