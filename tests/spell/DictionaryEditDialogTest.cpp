@@ -204,6 +204,23 @@ TEST_F(EditDlg, TextImportThroughItsFileDialog) {
                              "ffnet werden.|Wortex"});
 }
 
+TEST_F(EditDlg, TextFileDialogKeepsItsOwnFolder) {
+    std::filesystem::create_directory(cwd.file("texte"));
+    std::ofstream(cwd.file("texte/a.txt")) << "x";
+    ui.fileAnswers = {"", cwd.file("texte/a.txt"), ""};
+    std::string chosen;
+    EXPECT_FALSE(ChooseTextFile(0, 530, chosen));
+    EXPECT_TRUE(ChooseTextFile(0, 530, chosen));
+    EXPECT_EQ(chosen, cwd.file("texte/a.txt"));
+    EXPECT_FALSE(ChooseTextFile(0, 530, chosen));
+    ASSERT_EQ(ui.fileDialogs.size(), 3u);
+    EXPECT_EQ(std::filesystem::path(ui.fileDialogs[0].initialDirectory), std::filesystem::current_path());
+    EXPECT_EQ(std::filesystem::path(ui.fileDialogs[1].initialDirectory), std::filesystem::current_path());
+    EXPECT_EQ(std::filesystem::canonical(ui.fileDialogs[2].initialDirectory),
+              std::filesystem::canonical(cwd.file("texte")));
+    EXPECT_EQ(std::filesystem::current_path(), std::filesystem::path(cwd.path())) << "not changed";
+}
+
 TEST_F(EditDlg, PostedKeyAskedAndAnswered) {
     // Enough lines for several passes of the working line.
     Words words;
