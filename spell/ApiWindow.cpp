@@ -164,7 +164,7 @@ LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM 
         HWND active = GetActiveWindow();
         DictionaryEditDialog(active, help);
         SetActiveWindow(active);
-        return 1;
+        return 0;
     }
     case 1127:
     case 1129:
