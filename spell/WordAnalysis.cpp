@@ -153,7 +153,8 @@ bool userFileAnalysis(FoundWord& w, const AnalysisContext& c, AnalysisResult& r,
     return true;
 }
 
-// The search form of a word: small letters, a leading capital written "~" and its small letter.
+// The search form of a word: small letters, a leading capital written "~" and its small letter (the
+// dictionaries keep no other capitals).
 void searchForm(const char* word, char* out) {
     std::size_t n = 0;
     if (isCapital(uc(*word))) out[n++] = '~';
@@ -192,7 +193,8 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
                 r.kind |= kKindCapitalDoubtful;
             }
         }
-        if (isCapital(uc(w.word[1])) && isSmall(uc(w.word[2]))) r.kind |= kKindTwoCapitals;
+        if (isCapital(uc(w.word[1])) && isSmall(uc(w.word[2])))
+            r.kind |= kKindTwoCapitals;
         if ((r.kind & kKindCompound) && isSmall(uc(w.word[0])) && (r.kind & kKindDictionaryCapital)) {
             r.kind = kKindDictionaryCapital | kKindCapitalDoubtful;
             lowerFirst(r.shown);
