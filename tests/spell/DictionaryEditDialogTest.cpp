@@ -5,6 +5,7 @@
 #include "spell/Hyphenation.h"
 #include "spell/StyleNetwork.h"
 
+#include <algorithm>
 #include <fstream>
 #include <set>
 
@@ -198,6 +199,11 @@ TEST_F(EditDlg, TextImportThroughItsFileDialog) {
     EXPECT_EQ(r.defaultExtension, "TXT");
     EXPECT_TRUE(r.mustExist);
     EXPECT_TRUE(captions.count("Wortex Wortimport im Gange...  <Esc> zum Abbruch"));
+    // The wait cursor during each run that got a file, the arrow after it; the cursor shown while open.
+    auto wait = std::find(ui.calls.begin(), ui.calls.end(), "SetCursor 32514");
+    ASSERT_NE(wait, ui.calls.end());
+    EXPECT_NE(std::find(wait, ui.calls.end(), "SetCursor 32512"), ui.calls.end());
+    EXPECT_EQ(ui.cursorCount, 0);
     for (const char* w : {"der", "Garten", "und", "das", "Feld", "die", "Wiese"})
         EXPECT_TRUE(has(w)) << w;
     EXPECT_EQ(texts(), Words{"Textdatei konnte nicht ge\xf6"
