@@ -375,3 +375,23 @@ TEST_F(StyleNet, CopyingTakesOverDescriptionsAndWholeGroups) {
 
 } // namespace
 } // namespace wortex::test
+
+namespace wortex::test {
+namespace {
+
+TEST_F(StyleNet, LinkingAWordWithAGroupJoinsTheGroups) {
+    ASSERT_EQ(link("auto", 1, "wagen"), 1);
+    ASSERT_EQ(link("karre", 1, "heim"), 1);
+    std::uint32_t second = meanings("heim")[0].group;
+    chooseAnswer = 1;
+    ASSERT_EQ(link("auto", 1, "karre"), 1);
+    EXPECT_EQ(chosen, 1);
+    const Words all{"auto", "heim", "karre", "wagen"};
+    for (const char* w : {"auto", "heim", "karre", "wagen"})
+        EXPECT_EQ(members(w, 1), all) << w;
+    EXPECT_EQ(meanings("heim")[0].group, meanings("auto")[0].group);
+    EXPECT_NE(meanings("heim")[0].group, second) << "the second group is gone";
+}
+
+} // namespace
+} // namespace wortex::test
