@@ -252,3 +252,41 @@ TEST_F(DescriptionDlg, SuggestionsButtonOpensIt) {
 
 } // namespace
 } // namespace wortex::test
+
+namespace wortex::test {
+namespace {
+
+TEST_F(DescriptionDlg, PlacedTopLeftCutAboveTheCopyGroupAndRemembered) {
+    ui.desktopRect = {0, 0, 1600, 900};
+    win32::RECT first{}, second{};
+    open("auto", [&](DialogModel& d) {
+        first = d.rect;
+        d.rect = {100, 120, 100 + (first.right - first.left), 120 + (first.bottom - first.top)};
+        d.click(1600);
+    });
+    EXPECT_EQ(first.left, 4);
+    EXPECT_EQ(first.top, 4);
+    EXPECT_EQ(first.bottom - first.top, 406 + 8) << "ends 8 pixels below the group's top edge";
+    open("auto", [&](DialogModel& d) {
+        second = d.rect;
+        d.click(1600);
+    });
+    EXPECT_EQ(second.left, 100);
+    EXPECT_EQ(second.top, 120);
+    // The choose-meaning form is centred, and shows the group while copying.
+    int meaning = 0, setting = 2;
+    char member[64] = "wagen";
+    ui.dialogScripts[kDescriptionDialog] = [&](DialogModel& d) {
+        EXPECT_EQ(d.rect.left, (1600 - (d.rect.right - d.rect.left)) / 2);
+        EXPECT_EQ(d.rect.bottom - d.rect.top, 470);
+        EXPECT_TRUE(d.enabled(1507));
+        EXPECT_TRUE(d.checked(1507));
+        d.click(1503);
+        d.click(1600);
+    };
+    EXPECT_EQ(DescriptionDialogFull(0, h, "auto", member, &meaning, true, setting, false), 2);
+    EXPECT_EQ(setting, 0) << "the choice holds for the rest of the run";
+}
+
+} // namespace
+} // namespace wortex::test
