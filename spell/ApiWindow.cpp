@@ -1,9 +1,12 @@
 #include "spell/ApiWindow.h"
+
 #include "platform/win32/Kernel.h"
 #include "platform/win32/UiServices.h"
 #include "spell/Attachments.h"
 #include "spell/Configuration.h"
+#include "spell/DescriptionDialog.h"
 #include "spell/DialogTemplates.h"
+#include "spell/DictionaryEditDialog.h"
 #include "spell/DictionarySet.h"
 #include "spell/Doz3.h"
 #include "spell/Hyphenation.h"
@@ -153,8 +156,17 @@ LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM 
         if (!text) return 0;
         return CompareTexts(text, text + std::strlen(text) + 1, static_cast<int>(wParam & 0x7FFF),
                             (wParam & 0x8000) != 0);
-    case 1125:
+    case 1125: {
+        std::string helpFile(s.helpFile, strnlen(s.helpFile, sizeof s.helpFile));
+        auto help = [window, helpFile](unsigned topic) {
+            WinHelp(window, helpFile.c_str(), HELP_CONTEXT, topic);
+        };
+        StyleDialogServices().help = help;
+        HWND active = GetActiveWindow();
+        DictionaryEditDialog(active, help);
+        SetActiveWindow(active);
         return 0;
+    }
     case 1127:
     case 1129:
     case 1130:

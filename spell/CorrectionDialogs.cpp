@@ -1,5 +1,7 @@
 #include "spell/CorrectionDialogs.h"
 
+#include "spell/DescriptionDialog.h"
+
 #include "platform/win32/GlobalMemory.h"
 #include "platform/win32/StringTable.h"
 #include "platform/win32/UiServices.h"
@@ -44,10 +46,6 @@ constexpr int kIgnoreButton = 1112;
 constexpr int kStopButton = 1113;
 constexpr int kSuggestionsHelp = 1108;
 constexpr std::size_t kMaxReplacement = 62;
-
-int noDescription(HWND, DBHandle, const char*, char*, bool) {
-    return 2;
-}
 
 unsigned char uc(char c) {
     return static_cast<unsigned char>(c);
@@ -534,7 +532,7 @@ private:
 } // namespace
 
 int (*DescriptionDialog)(HWND owner, DBHandle h, const char* word, char* wordOut,
-                         bool mayReplace) = &noDescription;
+                         bool mayReplace) = &OpenDescriptionDialog;
 
 int SuggestionsDialog(HWND owner, EditAttachment*, const char* word, char* replacement, bool mayReplace,
                       bool mayIgnore, const HelpFn& help) {

@@ -26,8 +26,8 @@ using HelpFn = std::function<void(unsigned)>;
 int SuggestionsDialog(win32::HWND owner, EditAttachment* a, const char* word, char* replacement,
                       bool mayReplace, bool mayIgnore, const HelpFn& help);
 
-// The description dialog of a word; 1 when its word (64 bytes, out) is to replace. Set by its builder;
-// until then every call answers 2.
+// The description dialog of a word; 1 when its word (64 bytes, out) is to replace. Tests put a stand-in
+// here.
 extern int (*DescriptionDialog)(win32::HWND owner, DBHandle h, const char* word, char* wordOut,
                                 bool mayReplace);
 

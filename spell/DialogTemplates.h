@@ -9,6 +9,10 @@ constexpr int kUserWordDialog = 1309;
 constexpr int kUserListDialog = 1300;
 constexpr int kSuggestionsTemplate = 1101;
 constexpr int kCorrectionTemplate = 1000;
+constexpr int kDescriptionTemplate = 400;
+constexpr int kChooseWordTemplate = 450;
+constexpr int kConflictTemplate = 1500;
+constexpr int kDictionaryEditTemplate = 300;
 
 // The module handle under which the library's strings and dialogs are registered (on first use).
 win32::HINSTANCE DialogModule();

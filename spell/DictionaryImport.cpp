@@ -3,11 +3,13 @@
 #include "spell/DictionarySet.h"
 #include "spell/Letters.h"
 #include "spell/LibraryStrings.h"
+#include "spell/StyleNetwork.h"
 #include "spell/Support.h"
 
 #include "platform/win32/UiServices.h"
 
 #include <cstring>
+#include <filesystem>
 
 namespace wortex {
 
@@ -29,6 +31,13 @@ bool startsSmall(const char* w) {
 
 int ImportDictionaryFile(DBHandle target, const std::string& fileName, TextImport& import) {
     import.added = 0;
+    std::string own = GetDictionaryFileName(target);
+    std::error_code ec;
+    if (!own.empty() && std::filesystem::equivalent(own, fileName, ec)) {
+        MessageBox(import.owner, "Ein W\xf6rterbuch kann nicht in sich selbst eingef\xfcgt werden.", "Wortex",
+                   MB_ICONEXCLAMATION);
+        return 0;
+    }
     // Read only: nothing is written to the source.
     DBHandle source = OpenDBFile(fileName, 2);
     DictCollection words, styles;
@@ -41,7 +50,8 @@ int ImportDictionaryFile(DBHandle target, const std::string& fileName, TextImpor
         return 0;
     }
     bool locked = false, lockFailed = false;
-    WalkWords(words, true, [&](const char* text, std::uint32_t, std::uint32_t, int mark) {
+    int copySetting = 0;
+    WalkWords(words, true, [&](const char* text, std::uint32_t valueA, std::uint32_t, int mark) {
         // Locked at the first word: an empty source ends the import before.
         if (!locked && !(locked = LockDictionary(target) == 1)) {
             lockFailed = true;
@@ -64,6 +74,7 @@ int ImportDictionaryFile(DBHandle target, const std::string& fileName, TextImpor
             if (FindWordInDictionaries(target, word, 0, false, stored) == target && startsSmall(stored))
                 ChangeDictionaryWord(target, stored, word, false, mark != 0);
         }
+        if (valueA) CopyStyleEntries(words, styles, target, word, valueA, copySetting);
         if (import.shown) import.shown(word, added, GetDictionaryWordCount(target));
         return !(import.keyPressed && import.keyPressed() &&
                  MessageBoxFromString(LibraryInstance(), import.owner, 532, "Wortex",

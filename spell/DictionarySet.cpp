@@ -1,5 +1,7 @@
 #include "spell/DictionarySet.h"
 
+#include "spell/StyleNetwork.h"
+
 #include "spell/Letters.h"
 #include "spell/LibraryStrings.h"
 #include "spell/Support.h"
@@ -240,7 +242,10 @@ int ChangeDictionaryWord(DBHandle h, const char* oldWord, const char* newWord, b
     std::strcpy(stored, o);
     if (!LookupWord(n->words, stored, true, {&a, &b, &oldMark})) return 0;
     if (!DeleteWord(n->words, o)) return 0;
-    if (InsertWord(n->words, w, mark, a, b)) return 1;
+    if (InsertWord(n->words, w, mark, a, b)) {
+        if (a) RenameStyleWord(h, stored, w);
+        return 1;
+    }
     InsertWord(n->words, stored, oldMark != 0, a, b);
     return 0;
 }
@@ -252,11 +257,16 @@ int DeleteDictionaryWord(DBHandle h, const char* word) {
     if (!s) return 0;
     if (h) {
         DictionaryNode* n = findIn(s.operator->(), h);
-        return n && !n->readOnly ? DeleteWord(n->words, w) : 0;
+        if (!n || n->readOnly) return 0;
+        DropStyleData(n->words.db, w);
+        return DeleteWord(n->words, w);
     }
     int any = 0;
-    for (DictionaryNode* n = s->first; n; n = n->next)
-        if (!n->readOnly && DeleteWord(n->words, w)) any = 1;
+    for (DictionaryNode* n = s->first; n; n = n->next) {
+        if (n->readOnly) continue;
+        DropStyleData(n->words.db, w);
+        if (DeleteWord(n->words, w)) any = 1;
+    }
     return any;
 }
 

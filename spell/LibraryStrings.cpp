@@ -16,10 +16,15 @@ win32::HINSTANCE LibraryInstance() {
                 {311, "o durch ou ersetzen wenn verzeichnet"},
                 {312, "\xdf immer durch ss ersetzen"},
                 {313, "ou durch o ersetzen wenn verzeichnet"},
+                {202, "Diese Funktion kann nur mit W\xf6rtern verwendet werden, die im W\xf6rterbuch "
+                      "verzeichnet sind."},
+                {416, "Beschreibung nicht gesichert. Sichern?"},
                 {418, "von"},
                 {465, "Wortex Wortimport im Gange...  <Esc> zum Abbruch"},
                 {466, "  &Beschreibung/Stil"},
                 {467, "* &Beschreibung/Stil"},
+                {468, "\xdf / ss nicht ersetzen"},
+                {469, "o / ou nicht ersetzen"},
                 {530, "Einf\xfcgen aus Textdatei"},
                 {531, "Einf\xfcgen aus W\xf6rterbuch"},
                 {532, "Wortimport abbrechen?"},
@@ -43,6 +48,10 @@ win32::HINSTANCE LibraryInstance() {
                  "Sie das alte Verzeichnis mittels (Einf\xfcgen) <<aus W\xf6rterbuch>>."},
                 {608, "D"},
                 {1313, "Keine Benutzerdatei offen."},
+                {1314, "Bedeutung ok"},
+                {1315, "Nicht eintragen"},
+                {1316, "Wortex Stilwort Bedeutung ausw\xe4hlen"},
+                {1317, "Eintrag zu welcher Bedeutung?"},
             });
         return true;
     }();

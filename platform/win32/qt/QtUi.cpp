@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -130,6 +131,16 @@ DialogView::DialogView(DialogModel& model, QWidget* parent) : QDialog(parent), m
         }
         case ControlKind::Edit:
         case ControlKind::ReadOnlyEdit: {
+            // A field taller than two lines takes a text of several lines.
+            if (s.height > 48) {
+                auto* t = new QPlainTextEdit(this);
+                connect(t, &QPlainTextEdit::textChanged, this, [this, id, t] {
+                    if (!syncing_) act([&] { model_.type(id, ToAnsi(t->toPlainText())); });
+                });
+                t->installEventFilter(this);
+                w = t;
+                break;
+            }
             auto* e = new QLineEdit(this);
             e->setMaxLength(255);
             connect(e, &QLineEdit::textEdited, this,
@@ -226,6 +237,10 @@ void DialogView::sync() {
     syncing_ = true;
     setWindowTitle(label(model_.caption));
     move(model_.rect.left, model_.rect.top);
+    // A dialog may cut itself shorter than its template.
+    if (int h = model_.rect.bottom - model_.rect.top;
+        h > 0 && h < model_.dialogTemplate().height && height() != h)
+        setFixedSize(model_.dialogTemplate().width, h);
     for (const Control& c : model_.controls()) {
         QWidget* w = widget(c.spec.id);
         if (!w || c.spec.id <= 0) continue;
@@ -239,6 +254,9 @@ void DialogView::sync() {
         } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
             e->setReadOnly(c.readOnly);
             if (ToAnsi(e->text()) != c.text) e->setText(label(c.text));
+        } else if (auto* t = qobject_cast<QPlainTextEdit*>(w)) {
+            t->setReadOnly(c.readOnly);
+            if (ToAnsi(t->toPlainText()) != c.text) t->setPlainText(FromAnsi(c.text));
         } else if (auto* l = qobject_cast<QLabel*>(w)) {
             l->setText(label(c.text));
         } else if (auto* list = qobject_cast<QListWidget*>(w)) {

@@ -2,6 +2,7 @@
 // file must be refused or read safely, never crash.
 #include "FuzzSupport.h"
 #include "spell/DictionarySet.h"
+#include "spell/StyleNetwork.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -30,8 +31,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (void)FindWordInDictionaries(h, w, 0, true);
         }
         int n = 0;
-        for (int ok = FirstListWord(h, buf, true); ok && n < 200; ok = NextListWord(h, buf, true))
+        DictionaryNode* node = FindDictionaryNode(h);
+        for (int ok = FirstListWord(h, buf, true); ok && n < 200; ok = NextListWord(h, buf, true)) {
             ++n;
+            // Every meaning of the word: its description and the members of its group.
+            std::uint32_t record = 0;
+            if (!node || !StyleRecordOf(*node, buf, record) || !record) continue;
+            int meanings = MeaningCount(*node, record);
+            for (int m = 1; m <= meanings && m <= 20; ++m) {
+                (void)MeaningDescription(*node, record, m);
+                char member[64] = "";
+                for (int k = 0; k < 50 && NextGroupMember(h, buf, m, member); ++k) {
+                }
+            }
+        }
         n = 0;
         for (int ok = LastListWord(h, buf, false); ok && n < 200; ok = PreviousListWord(h, buf, false))
             ++n;
