@@ -116,7 +116,7 @@ private:
         std::string name;
         insert_ = GetMainDictionary(&name);
         const Control* field = d.control(kDictionaryName);
-        d.setText(kDictionaryName, insert_ ? ShortenedFileName(name, field ? field->spec.width : 200) : "");
+        d.setText(kDictionaryName, insert_ ? ShortenedFileName(name, field ? field->layout.width : 200) : "");
         bool several = insert_ && EnumDictionaries(2, nullptr) != 0; // positions count from 1
         d.setChecked(kOtherFiles, several);
         d.enable(kOtherFiles, several);

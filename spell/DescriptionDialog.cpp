@@ -141,7 +141,7 @@ private:
     void open(DialogModel& d) {
         int height = d.rect.bottom - d.rect.top;
         const Control* group = d.control(kCopyGroup);
-        int cut = group ? group->spec.y + 8 : height;
+        int cut = group ? group->layout.y + 8 : height;
         RECT desk = GetDesktopRect();
         if (choosing()) {
             int h = copying_ ? height : cut;
@@ -433,7 +433,7 @@ int ChooseWordDialog(HWND owner, DBHandle h, char* wordOut) {
             list.emplace(d, h);
             list->first();
             const Control* name = d.control(464);
-            d.setText(464, ShortenedFileName(GetDictionaryFileName(h), name ? name->spec.width : 0));
+            d.setText(464, ShortenedFileName(GetDictionaryFileName(h), name ? name->layout.width : 0));
             d.setFocus(kWordListBox);
             return 0;
         }

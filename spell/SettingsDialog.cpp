@@ -94,7 +94,7 @@ DBHandle selectedDictionary(const DialogModel& dialog) {
 }
 
 void addEntry(DialogModel& dialog, SettingsState& state, DBHandle h) {
-    int width = dialog.control(kList) ? dialog.control(kList)->spec.width : 0;
+    int width = dialog.control(kList) ? dialog.control(kList)->layout.width : 0;
     int index = dialog.addItem(kList, ShortenedFileName(GetDictionaryFileName(h), width), h);
     state.entries.push_back(h);
     dialog.setSelection(kList, index);
@@ -315,7 +315,9 @@ LRESULT SettingsPageProc(DialogModel& dialog, UINT message, WPARAM wParam, LPARA
     }
 }
 
-void ForgetSettingsDialogPlace() { remembered().reset(); }
+void ForgetSettingsDialogPlace() {
+    remembered().reset();
+}
 
 LRESULT SettingsDialog(HWND owner, SettingsHost& host) {
     SettingsState state;

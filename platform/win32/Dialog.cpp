@@ -28,12 +28,12 @@ int& cursorCount() {
 
 template <class C> auto* findControl(C& controls, int id) {
     auto it =
-        std::find_if(controls.begin(), controls.end(), [id](const Control& c) { return c.spec.id == id; });
+        std::find_if(controls.begin(), controls.end(), [id](const Control& c) { return c.layout.id == id; });
     return it == controls.end() ? nullptr : &*it;
 }
 
 bool isEdit(const Control* c) {
-    return c && (c->spec.kind == ControlKind::Edit || c->spec.kind == ControlKind::ReadOnlyEdit);
+    return c && (c->layout.kind == ControlKind::Edit || c->layout.kind == ControlKind::ReadOnlyEdit);
 }
 
 } // namespace
@@ -53,12 +53,12 @@ const DialogTemplate* FindDialogTemplate(HINSTANCE module, int number) {
 DialogModel::DialogModel(const DialogTemplate& dialog, DialogProc proc, HWND owner)
     : caption(dialog.caption), template_(dialog), proc_(std::move(proc)), owner_(owner) {
     rect = {0, 0, dialog.width, dialog.height};
-    for (const auto& spec : dialog.controls) {
-        Control c{spec};
-        c.text = spec.text;
-        c.visible = !(spec.style & kStyleHidden);
-        c.enabled = !(spec.style & kStyleDisabled);
-        c.readOnly = spec.kind == ControlKind::ReadOnlyEdit;
+    for (const auto& t : dialog.controls) {
+        Control c{t};
+        c.text = t.text;
+        c.visible = !(t.style & kStyleHidden);
+        c.enabled = !(t.style & kStyleDisabled);
+        c.readOnly = t.kind == ControlKind::ReadOnlyEdit;
         controls_.push_back(std::move(c));
     }
     window_ = Kernel::instance().handles().add(std::make_unique<DialogObject>(this));
@@ -236,8 +236,8 @@ LRESULT DialogModel::send(UINT message, WPARAM wParam, LPARAM lParam) {
 void DialogModel::click(int id) {
     Control* c = control(id);
     if (!c || !c->enabled || !c->visible || ended_) return;
-    if (c->spec.kind == ControlKind::CheckBox) c->checked = !c->checked;
-    if (c->spec.kind != ControlKind::Static && c->spec.kind != ControlKind::GroupBox) setFocus(id);
+    if (c->layout.kind == ControlKind::CheckBox) c->checked = !c->checked;
+    if (c->layout.kind != ControlKind::Static && c->layout.kind != ControlKind::GroupBox) setFocus(id);
     command(id, BN_CLICKED);
     notify();
 }
@@ -267,8 +267,8 @@ void DialogModel::doubleClick(int id, int index) {
 void DialogModel::enter() {
     if (ended_) return;
     auto def = std::find_if(controls_.begin(), controls_.end(),
-                            [](const Control& c) { return c.spec.kind == ControlKind::DefaultButton; });
-    command(def == controls_.end() ? IDOK : def->spec.id, BN_CLICKED);
+                            [](const Control& c) { return c.layout.kind == ControlKind::DefaultButton; });
+    command(def == controls_.end() ? IDOK : def->layout.id, BN_CLICKED);
 }
 
 void DialogModel::escape() {
@@ -307,10 +307,10 @@ LRESULT DialogBoxParam(HINSTANCE module, int number, HWND owner, DialogProc proc
     DialogModel dialog(*t, std::move(proc), owner);
     if (dialog.send(WM_INITDIALOG, 0, param) && !dialog.focus()) {
         auto first = std::find_if(dialog.controls().begin(), dialog.controls().end(), [](const Control& c) {
-            return c.enabled && c.visible && c.spec.kind != ControlKind::Static &&
-                   c.spec.kind != ControlKind::GroupBox && c.spec.kind != ControlKind::ReadOnlyEdit;
+            return c.enabled && c.visible && c.layout.kind != ControlKind::Static &&
+                   c.layout.kind != ControlKind::GroupBox && c.layout.kind != ControlKind::ReadOnlyEdit;
         });
-        if (first != dialog.controls().end()) dialog.setFocus(first->spec.id);
+        if (first != dialog.controls().end()) dialog.setFocus(first->layout.id);
     }
     if (dialog.ended()) return dialog.result();
     return Ui().runDialog(dialog);

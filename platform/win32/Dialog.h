@@ -97,7 +97,7 @@ void RegisterDialogTemplates(HINSTANCE module, std::vector<DialogTemplate> templ
 const DialogTemplate* FindDialogTemplate(HINSTANCE module, int number);
 
 struct Control {
-    ControlTemplate spec;
+    ControlTemplate layout;
     std::string text;
     bool checked = false;
     bool enabled = true;

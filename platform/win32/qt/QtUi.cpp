@@ -110,7 +110,7 @@ DialogView::DialogView(DialogModel& model, QWidget* parent) : QDialog(parent), m
     setAutoFillBackground(true);
     setFixedSize(model.dialogTemplate().width, model.dialogTemplate().height);
     for (Control& c : model.controls()) {
-        const ControlTemplate& s = c.spec;
+        const ControlTemplate& s = c.layout;
         QWidget* w = nullptr;
         const int id = s.id;
         switch (s.kind) {
@@ -242,8 +242,8 @@ void DialogView::sync() {
         h > 0 && h < model_.dialogTemplate().height && height() != h)
         setFixedSize(model_.dialogTemplate().width, h);
     for (const Control& c : model_.controls()) {
-        QWidget* w = widget(c.spec.id);
-        if (!w || c.spec.id <= 0) continue;
+        QWidget* w = widget(c.layout.id);
+        if (!w || c.layout.id <= 0) continue;
         w->setEnabled(c.enabled);
         w->setVisible(c.visible);
         if (auto* b = qobject_cast<QCheckBox*>(w)) {
@@ -438,7 +438,7 @@ int QtUi::textWidth(const std::string& text) {
 int QtUi::listPageSize(DialogModel& dialog, int id) {
     const Control* c = dialog.control(id);
     int item = QFontMetrics(QApplication::font()).height() + 2;
-    return c ? std::max(1, (c->spec.height - 4) / std::max(1, item)) : UiServices::listPageSize(dialog, id);
+    return c ? std::max(1, (c->layout.height - 4) / std::max(1, item)) : UiServices::listPageSize(dialog, id);
 }
 
 } // namespace win32::qt
