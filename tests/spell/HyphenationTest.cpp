@@ -8,27 +8,7 @@
 namespace wortex::test {
 namespace {
 
-class Hyphenation : public ::testing::Test {
-protected:
-    void SetUp() override {
-        win32::SetUiServices(&ui);
-        ASSERT_EQ(InitDictionarySide(120), 1);
-    }
-    void TearDown() override {
-        TermDictionarySide();
-        win32::SetUiServices(nullptr);
-    }
-    DBHandle make(const std::string& name, char language, const std::vector<std::string>& words) {
-        std::string p = dir.file(name);
-        EXPECT_EQ(CreateDictionaryFile(p, language), 1);
-        DBHandle h = OpenDictionary(false, p);
-        for (const auto& w : words)
-            EXPECT_EQ(AddDictionaryWord(h, w.c_str(), false, false, 0, 0), 1) << w;
-        return h;
-    }
-    TempDir dir;
-    win32::ScriptedUi ui;
-};
+class Hyphenation : public DictionaryTest {};
 
 struct Hyphenated {
     const char* word;

@@ -29,19 +29,7 @@ void operator delete(void* p, std::size_t) noexcept {
 namespace wortex::test {
 namespace {
 
-class LookupAllocations : public ::testing::Test {
-protected:
-    void SetUp() override {
-        win32::SetUiServices(&ui);
-        ASSERT_EQ(InitDictionarySide(120), 1);
-    }
-    void TearDown() override {
-        TermDictionarySide();
-        win32::SetUiServices(nullptr);
-    }
-    TempDir dir;
-    win32::ScriptedUi ui;
-};
+class LookupAllocations : public DictionaryTest {};
 
 TEST_F(LookupAllocations, FindWordInDictionariesAllocatesNothingPerCall) {
     std::string first = dir.file("erste.wxd"), second = dir.file("zweite.wxd");

@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the spell tests: a temporary folder, the scripted message boxes and a started engine.
 #include "platform/win32/UiServices.h"
+#include "spell/DictionarySet.h"
 #include "spell/Doz3.h"
 #include "spell/Doz3Checker.h"
 
@@ -65,6 +66,31 @@ protected:
         for (const auto& s : ui.shown)
             out.push_back(s.text + "|" + s.caption);
         return out;
+    }
+
+    TempDir dir;
+    win32::ScriptedUi ui;
+};
+
+// The dictionary side started on a cache of 120 pages, with dictionaries made in a temporary folder.
+class DictionaryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        win32::SetUiServices(&ui);
+        ASSERT_EQ(InitDictionarySide(120), 1);
+    }
+    void TearDown() override {
+        TermDictionarySide();
+        win32::SetUiServices(nullptr);
+    }
+    // A new dictionary of the language, opened for writing and filled with words.
+    DBHandle make(const std::string& name, char language, const std::vector<std::string>& words) {
+        std::string p = dir.file(name);
+        EXPECT_EQ(CreateDictionaryFile(p, language), 1);
+        DBHandle h = OpenDictionary(false, p);
+        for (const auto& w : words)
+            EXPECT_EQ(AddDictionaryWord(h, w.c_str(), false, false, 0, 0), 1) << w;
+        return h;
     }
 
     TempDir dir;

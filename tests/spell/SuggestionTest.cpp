@@ -10,24 +10,8 @@
 namespace wortex::test {
 namespace {
 
-class Suggestion : public ::testing::Test {
+class Suggestion : public DictionaryTest {
 protected:
-    void SetUp() override {
-        win32::SetUiServices(&ui);
-        ASSERT_EQ(InitDictionarySide(120), 1);
-    }
-    void TearDown() override {
-        TermDictionarySide();
-        win32::SetUiServices(nullptr);
-    }
-    DBHandle make(const std::string& name, char language, const std::vector<std::string>& words) {
-        std::string p = dir.file(name);
-        EXPECT_EQ(CreateDictionaryFile(p, language), 1);
-        DBHandle h = OpenDictionary(false, p);
-        for (const auto& w : words)
-            EXPECT_EQ(AddDictionaryWord(h, w.c_str(), false, false, 0, 0), 1) << w;
-        return h;
-    }
     DictCollection& words(DBHandle h) { return FindDictionaryNode(h)->words; }
     static std::vector<std::string> slots(win32::HGLOBAL block) {
         std::vector<std::string> out;
@@ -38,8 +22,6 @@ protected:
         win32::GlobalUnlock(block);
         return out;
     }
-    TempDir dir;
-    win32::ScriptedUi ui;
 };
 
 // The marks as "index:hex" for every letter with a mark.
