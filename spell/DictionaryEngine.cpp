@@ -376,13 +376,15 @@ bool loadPage(const DictCollection& c, std::uint32_t offset, Page& page) {
 // The bytes of a current-format page, read in place in the cache where they lie within one cache page,
 // else copied into a buffer of the engine; the cache sees the same reads as loadPage's. The bytes hold
 // until the next call into the storage engine.
-bool viewPage(const DictCollection& c, std::uint32_t offset, const unsigned char*& bytes,
-              std::uint32_t& size) {
+bool viewPage(const DictCollection& c, std::uint32_t offset, const unsigned char*& bytes, std::uint32_t& size,
+              std::uint64_t* version = nullptr) {
     static unsigned char copy[kMaxPageSize];
+    if (version) *version = 0;
     if (offset < 2) return false;
     unsigned char b[2];
     std::uint16_t available = 0;
-    const unsigned char* at = PeekDBBytes(c.db, offset - 2, 2, &available);
+    std::uint64_t inCache = 0;
+    const unsigned char* at = PeekDBBytes(c.db, offset - 2, 2, &available, &inCache);
     if (at)
         std::memcpy(b, at, 2);
     else if (!ReadDBBytes(c.db, offset - 2, b, 2))
@@ -396,6 +398,7 @@ bool viewPage(const DictCollection& c, std::uint32_t offset, const unsigned char
     // A page in the same cache page as its size is there already: asking again would change nothing.
     if (at && available >= size + 2) {
         bytes = at + 2;
+        if (version) *version = inCache;
         return true;
     }
     bytes = PeekDBBytes(c.db, offset, static_cast<std::uint16_t>(size));
@@ -563,6 +566,32 @@ bool searchCodes(const DictCollection& c, const char* text, std::string& codes) 
     return true;
 }
 
+// Pages found to hold together, by the cache's version of the bytes they were read from: while those bytes
+// stay as they were, a page need not be read to its end again. A small table; a clash forgets the older.
+class WholePages {
+public:
+    bool holds(std::uint64_t version, std::uint32_t offset) const {
+        const Slot& s = slots_[index(version, offset)];
+        return version && s.version == version && s.offset == offset;
+    }
+    void add(std::uint64_t version, std::uint32_t offset) {
+        if (version) slots_[index(version, offset)] = {version, offset};
+    }
+
+private:
+    struct Slot {
+        std::uint64_t version = 0;
+        std::uint32_t offset = 0;
+    };
+    static std::size_t index(std::uint64_t version, std::uint32_t offset) {
+        return static_cast<std::size_t>(((version ^ (std::uint64_t(offset) << 32)) * 0x9E3779B97F4A7C15ull) >>
+                                        52);
+    }
+    static constexpr std::size_t kSlots = 4096; // the index's 12 bits
+    Slot slots_[kSlots];
+};
+WholePages wholePages;
+
 // The entry of the letter with key k in the page at off, read in place; an old page is decoded into old,
 // which its entry's tail then points into. false also for a page that does not hold together.
 bool pageEntry(const DictCollection& c, std::uint32_t off, unsigned k, EntryView& out, Page& old) {
@@ -580,7 +609,18 @@ bool pageEntry(const DictCollection& c, std::uint32_t off, unsigned k, EntryView
     }
     const unsigned char* bytes = nullptr;
     std::uint32_t size = 0;
-    if (!viewPage(c, off, bytes, size)) return false;
+    std::uint64_t version = 0;
+    if (!viewPage(c, off, bytes, size, &version)) return false;
+    if (wholePages.holds(version, off)) {
+        // Its entries are known to be in order: the search ends at the first letter past k.
+        std::size_t i = 0;
+        while (i < size) {
+            if (!readEntry(bytes, size, i, out)) return false;
+            unsigned at = key(out.letter);
+            if (at >= k) return at == k;
+        }
+        return false;
+    }
     bool found = false;
     // The whole page is read, so that a page that does not hold together finds nothing.
     bool whole = scanPage(bytes, size, [&](const EntryView& e) {
@@ -589,6 +629,7 @@ bool pageEntry(const DictCollection& c, std::uint32_t off, unsigned k, EntryView
             found = true;
         }
     });
+    if (whole) wholePages.add(version, off);
     return whole && found;
 }
 
@@ -851,6 +892,7 @@ bool ExpandTail(const std::string& stored, std::string& codes) {
 }
 
 int LookupWord(DictCollection& c, char* word, bool showCapitals, WordOut out) {
+    DBEngineHold hold;
     Codes codes;
     Found f;
     if (!word || !searchCodes(c, word, codes) || !findExact(c, codes, f)) return 0;
@@ -1020,26 +1062,51 @@ std::uint32_t RootPageOf(const DictCollection& c) {
 }
 
 bool ReadTreePage(const DictCollection& c, std::uint32_t offset, std::vector<TreeEntry>& out) {
-    out.clear();
-    Page p;
-    if (!loadPage(c, offset, p)) return false;
-    for (const Entry& e : p.entries) {
-        TreeEntry t;
-        t.letter = e.letter;
-        if (e.end) t.endFlags = static_cast<unsigned char>(kEntryEnd | e.endInfo.marks);
-        if (e.hasTail) {
-            if (c.format() == kCurrentFormat) {
-                if (!ExpandTail(e.tail, t.tail)) return false;
-            } else {
+    if (c.format() != kCurrentFormat) {
+        out.clear();
+        Page p;
+        if (!loadPage(c, offset, p)) return false;
+        for (const Entry& e : p.entries) {
+            TreeEntry t;
+            t.letter = e.letter;
+            if (e.end) t.endFlags = static_cast<unsigned char>(kEntryEnd | e.endInfo.marks);
+            if (e.hasTail) {
+                if (e.tail.empty()) return false;
                 t.tail = e.tail;
+                t.tailFlags = e.tailInfo.marks;
             }
-            if (t.tail.empty()) return false;
+            t.link = e.link;
+            out.push_back(std::move(t));
+        }
+        return true;
+    }
+    // Read in place into the entries out already holds, so that a reused vector allocates nothing.
+    const unsigned char* bytes = nullptr;
+    std::uint32_t size = 0;
+    if (!viewPage(c, offset, bytes, size)) {
+        out.clear();
+        return false;
+    }
+    std::size_t n = 0;
+    bool tailsOk = true;
+    bool whole = scanPage(bytes, size, [&](const EntryView& e) {
+        if (n == out.size()) out.emplace_back();
+        TreeEntry& t = out[n++];
+        t.letter = e.letter;
+        t.endFlags = e.end ? static_cast<unsigned char>(kEntryEnd | e.endInfo.marks) : 0;
+        t.tailFlags = 0;
+        t.link = e.link;
+        t.tail.clear();
+        if (e.hasTail) {
+            char codes[kMaxCodes];
+            std::size_t len = 0;
+            if (!expandTail(e.tail, e.tailSize, codes, len) || len == 0) tailsOk = false;
+            t.tail.assign(codes, tailsOk ? len : 0);
             t.tailFlags = e.tailInfo.marks;
         }
-        t.link = e.link;
-        out.push_back(std::move(t));
-    }
-    return true;
+    });
+    out.resize(n);
+    return whole && tailsOk;
 }
 
 } // namespace wortex

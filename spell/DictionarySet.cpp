@@ -186,6 +186,7 @@ DBHandle FindWordInDictionaries(DBHandle h, const char* word, char language, boo
     if (spelling) std::strcpy(spelling, w);
     SetAccess s;
     if (!s) return 0;
+    DBEngineHold hold;
     auto tryNode = [&](DictionaryNode* n) {
         if (language && n->language != language) return false;
         char buf[64];
@@ -278,6 +279,13 @@ char GetDictionaryLanguageOf(DBHandle h) {
 std::uint32_t GetDictionaryWordCount(DBHandle h) {
     DictionaryNode* n = h ? FindDictionaryNode(h) : nullptr;
     return n ? GetWordCount(n->words) : 0;
+}
+
+void VisitDictionaries(bool (*visit)(void* context, DBHandle h, DictionaryNode& node), void* context) {
+    SetAccess s;
+    if (!s) return;
+    for (DictionaryNode* n = s->first; n; n = n->next)
+        if (!visit(context, n->words.db, *n)) return;
 }
 
 DBHandle EnumDictionaries(int position, std::string* fileName) {

@@ -17,6 +17,9 @@ struct DictionaryNode {
 };
 
 int InitDictionarySide(std::uint16_t cachePages);
+// Each open dictionary in order (not the user file) under one access to the set, until visit gives
+// false. visit must not open or close dictionaries.
+void VisitDictionaries(bool (*visit)(void* context, DBHandle h, DictionaryNode& node), void* context);
 void TermDictionarySide();
 
 int CreateDictionaryFile(const std::string& fileName, char language);

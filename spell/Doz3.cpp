@@ -62,6 +62,7 @@ struct DBCacheSlot {
     std::uint16_t dirtyEnd;
     std::uint16_t valid;
     unsigned char* buffer;
+    std::uint64_t version; // new with every fill of the slot and every change of its bytes
 };
 
 // The engine's per-process block.
@@ -206,6 +207,7 @@ struct Engine {
     CacheIndex index;
     CacheAges ages;
     std::unique_ptr<unsigned char[]> cacheMemory;
+    std::uint64_t versions = 0;
 };
 
 Engine& engine() {
@@ -213,12 +215,41 @@ Engine& engine() {
     return e;
 }
 
+void changed(DBCacheSlot& s) {
+    s.version = ++engine().versions;
+}
+
+// The process data stays locked while any ProcessLock (or DBEngineHold) is alive: inner ones reuse the
+// outer one's block instead of locking it again, which a run of small reads would pay for each time.
+DBProcessBlock* heldBlock = nullptr;
+unsigned heldDepth = 0;
+
+DBProcessBlock* acquireProcessBlock() {
+    if (heldDepth) {
+        ++heldDepth;
+        return heldBlock;
+    }
+    auto* b = static_cast<DBProcessBlock*>(LockProcessData(engine().root));
+    if (b) {
+        heldBlock = b;
+        heldDepth = 1;
+    }
+    return b;
+}
+
+void releaseProcessBlock() {
+    if (heldDepth && --heldDepth == 0) {
+        heldBlock = nullptr;
+        UnlockProcessData(engine().root);
+    }
+}
+
 // Holds the process block locked for one operation.
 class ProcessLock {
 public:
-    ProcessLock() : block_(static_cast<DBProcessBlock*>(LockProcessData(engine().root))) {}
+    ProcessLock() : block_(acquireProcessBlock()) {}
     ~ProcessLock() {
-        if (block_) UnlockProcessData(engine().root);
+        if (block_) releaseProcessBlock();
     }
     ProcessLock(const ProcessLock&) = delete;
     ProcessLock& operator=(const ProcessLock&) = delete;
@@ -332,6 +363,7 @@ DBCacheSlot* getCachePage(const ProcessLock& p, Open& o, std::uint32_t page) {
     // Bytes past the end of the file read as zero, whatever the buffer held before.
     std::memset(s.buffer + read, 0, kPageSize - read);
     s.valid = static_cast<std::uint16_t>(read);
+    changed(s);
     o.slot->cacheHint = static_cast<std::uint16_t>(victim + 1);
     return &s;
 }
@@ -373,6 +405,7 @@ bool writeBytes(const ProcessLock& p, Open& o, std::uint32_t offset, const void*
         if (!s) return false;
         std::uint32_t n = std::min(length - done, kPageSize - pos);
         std::memcpy(s->buffer + pos, in + done, n);
+        changed(*s);
         s->dirtyStart = static_cast<std::uint16_t>(std::min<std::uint32_t>(s->dirtyStart, pos));
         s->dirtyEnd = static_cast<std::uint16_t>(std::max<std::uint32_t>(s->dirtyEnd, pos + n));
         if (s->valid < pos + n) s->valid = static_cast<std::uint16_t>(pos + n);
@@ -409,7 +442,10 @@ bool flush(const ProcessLock& p, Open& o) {
         r->changeCounter = counter;
         // The counter went past the cache; a cached page 0 must not write the old one back later.
         for (DBCacheSlot& s : engine().cache)
-            if (s.fileNumber == o.fileNumber && s.page == 0) std::memcpy(s.buffer, bytes, 4);
+            if (s.fileNumber == o.fileNumber && s.page == 0) {
+                std::memcpy(s.buffer, bytes, 4);
+                changed(s);
+            }
     }
     if (!FlushFileBuffers(o.entry->osHandle)) {
         writeFailed(r);
@@ -1000,6 +1036,11 @@ DBHandle openFile(const std::string& name, int shareMode, bool sequential) {
 
 // ---- interface ----
 
+DBEngineHold::DBEngineHold() : held_(acquireProcessBlock() != nullptr) {}
+DBEngineHold::~DBEngineHold() {
+    if (held_) releaseProcessBlock();
+}
+
 int InitDBEngine(std::uint16_t cachePages) {
     Engine& en = engine();
     if (!CreateProcessData(en.root, sizeof(DBProcessBlock)))
@@ -1224,7 +1265,7 @@ int ReadDBBytes(DBHandle h, std::uint32_t offset, void* buffer, std::uint16_t le
 }
 
 const unsigned char* PeekDBBytes(DBHandle h, std::uint32_t offset, std::uint16_t length,
-                                 std::uint16_t* available) {
+                                 std::uint16_t* available, std::uint64_t* version) {
     std::uint32_t in = offset & (kPageSize - 1);
     if (length == 0 || in + length > kPageSize) return nullptr;
     ProcessLock p;
@@ -1233,6 +1274,7 @@ const unsigned char* PeekDBBytes(DBHandle h, std::uint32_t offset, std::uint16_t
     DBCacheSlot* s = getCachePage(p, o, offset - in);
     if (!s || in + length > s->valid) return nullptr;
     if (available) *available = static_cast<std::uint16_t>(s->valid - in);
+    if (version) *version = s->version;
     return s->buffer + in;
 }
 

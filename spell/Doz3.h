@@ -11,6 +11,18 @@ namespace wortex {
 using DBHandle = std::uint16_t;
 
 int InitDBEngine(std::uint16_t cachePages);
+// Keeps the engine's process data locked for a run of calls (a look-up's many small reads); calls inside
+// it behave exactly as without it. Not across InitDBEngine or TermDBEngine.
+class DBEngineHold {
+public:
+    DBEngineHold();
+    ~DBEngineHold();
+    DBEngineHold(const DBEngineHold&) = delete;
+    DBEngineHold& operator=(const DBEngineHold&) = delete;
+
+private:
+    bool held_;
+};
 void TermDBEngine();
 int CreateDBFile(const std::string& fileName);
 DBHandle OpenDBFile(const std::string& fileName, int shareMode);
@@ -31,8 +43,10 @@ int ReadDBBytes(DBHandle h, std::uint32_t offset, void* buffer, std::uint16_t le
 // bytes; null otherwise (ReadDBBytes then copies them across pages). The cache treats it as a read of
 // those bytes. available (if given) gets the count of the file's bytes from offset to the end of the page,
 // which a further read of them would find in place. The pointer holds until the next call into the engine.
+// version (if given) gets a number that stays the same exactly as long as the cached bytes of that page
+// stay the same: never used twice, changed by every write into them and every new read of the page.
 const unsigned char* PeekDBBytes(DBHandle h, std::uint32_t offset, std::uint16_t length,
-                                 std::uint16_t* available = nullptr);
+                                 std::uint16_t* available = nullptr, std::uint64_t* version = nullptr);
 // 0 when the file refuses changes after a failed write or a damaged structure.
 int WriteDBBytes(DBHandle h, std::uint32_t offset, const void* buffer, std::uint16_t length);
 int ReadDBTextLine(DBHandle h, char* buffer, std::uint16_t capacity);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -25,6 +26,11 @@ unsigned char uc(char c) {
     return static_cast<unsigned char>(c);
 }
 
+// Digraph spellings: the single letters and, position by position, the pairs they stand for.
+constexpr const char* kDigraphSingle = "f\xFC\xE4\xE6\xF6\xDF\x9C";
+constexpr const char* kDigraphFirst = "puaaoso";
+constexpr const char* kDigraphSecond = "heeeese";
+
 // Letter classes by Windows-1252 letter. classOf: accent classes of the correction search (0 = none);
 // baseOf: base letters of the variant search; groupOf: sound groups, kNoGroup for a letter without code.
 constexpr unsigned char kNoGroup = 255;
@@ -32,7 +38,14 @@ struct LetterTables {
     unsigned char classOf[256] = {};
     unsigned char baseOf[256];
     unsigned char groupOf[256];
+    unsigned char letterOfCode[256]; // a code with or without its capital bit as a letter
+    signed char digraphOf[256];      // place in kDigraphSingle, -1 for none
     LetterTables() {
+        for (int c = 0; c < 256; ++c) {
+            letterOfCode[c] = CodeToLetter(static_cast<unsigned char>(c & ~kCapitalBit));
+            const char* p = c ? std::strchr(kDigraphSingle, c) : nullptr;
+            digraphOf[c] = static_cast<signed char>(p ? p - kDigraphSingle : -1);
+        }
         const char* accent[] = {"a\xE0\xE1\xE2\xE3\xE5",
                                 "c\xE7",
                                 "d\xF0",
@@ -72,11 +85,6 @@ const LetterTables& tables() {
     return t;
 }
 
-// Digraph spellings: the single letters and, position by position, the pairs they stand for.
-constexpr const char* kDigraphSingle = "f\xFC\xE4\xE6\xF6\xDF\x9C";
-constexpr const char* kDigraphFirst = "puaaoso";
-constexpr const char* kDigraphSecond = "heeeese";
-
 int indexIn(const char* s, unsigned char c) {
     if (!c) return -1;
     const char* p = std::strchr(s, static_cast<char>(c));
@@ -95,15 +103,19 @@ void prepare(const char* word, char* out) {
 
 class TreeReader {
 public:
-    explicit TreeReader(const DictCollection& c) : c_(c) { pages_.reserve(kListed); }
+    explicit TreeReader(const DictCollection& c) : c_(c), store_(takeStore()) {}
+    ~TreeReader() { giveBack(store_); }
+    TreeReader(const TreeReader&) = delete;
+    TreeReader& operator=(const TreeReader&) = delete;
     // A search reads few pages, and each many times: a short list beats hashing.
     const std::vector<TreeEntry>* page(std::uint32_t offset) {
         if (!offset) return nullptr;
-        for (const Cached& p : pages_)
-            if (p.offset == offset) return p.ok ? &p.entries : nullptr;
-        // The list never grows past its reserve: walks keep pointers to its pages.
-        if (pages_.size() == kListed) return lookupMany(offset);
-        return read(pages_.emplace_back(), offset);
+        Store& st = *store_;
+        for (std::size_t k = 0; k < st.used; ++k)
+            if (st.pages[k].offset == offset) return st.pages[k].ok ? &st.pages[k].entries : nullptr;
+        // The list never grows past its first size: walks keep pointers to its pages.
+        if (st.used == kListed) return lookupMany(offset);
+        return read(st.pages[st.used++], offset);
     }
 
 private:
@@ -113,6 +125,30 @@ private:
         bool ok = false;
         std::vector<TreeEntry> entries;
     };
+    // The pages of one reader. Readers can nest (a search inside a search's callback), so each takes a
+    // store of its own from a pool; a store given back keeps its vectors, and the next search allocates
+    // nothing for pages no larger than before.
+    struct Store {
+        std::vector<Cached> pages = std::vector<Cached>(kListed);
+        std::size_t used = 0;
+        std::unordered_map<std::uint32_t, Cached> more;
+    };
+    static std::vector<std::unique_ptr<Store>>& pool() {
+        static std::vector<std::unique_ptr<Store>> stores;
+        return stores;
+    }
+    static Store* takeStore() {
+        auto& p = pool();
+        if (p.empty()) return new Store;
+        Store* s = p.back().release();
+        p.pop_back();
+        return s;
+    }
+    static void giveBack(Store* s) {
+        s->used = 0;
+        s->more.clear();
+        pool().emplace_back(s);
+    }
     const std::vector<TreeEntry>* read(Cached& p, std::uint32_t offset) {
         p.offset = offset;
         p.ok = ReadTreePage(c_, offset, p.entries);
@@ -120,13 +156,12 @@ private:
     }
     // Past the first pages (a variant search reads hundreds) they are kept by offset.
     const std::vector<TreeEntry>* lookupMany(std::uint32_t offset) {
-        auto [it, added] = more_.try_emplace(offset);
+        auto [it, added] = store_->more.try_emplace(offset);
         if (added) read(it->second, offset);
         return it->second.ok ? &it->second.entries : nullptr;
     }
     const DictCollection& c_;
-    std::vector<Cached> pages_;
-    std::unordered_map<std::uint32_t, Cached> more_;
+    Store* store_;
 };
 
 // Where a walk stands: before the entries of a page, or before a letter of a tail.
@@ -203,7 +238,7 @@ bool emptyPosition(std::size_t) {
 }
 
 unsigned char letterOf(unsigned char code) {
-    return CodeToLetter(static_cast<unsigned char>(code & ~kCapitalBit));
+    return tables().letterOfCode[code];
 }
 
 // ---- Costed correction search ----
@@ -361,7 +396,7 @@ private:
                 return true;
         }
         // A pair typed for a stored umlaut, ß or f.
-        int d = indexIn(kDigraphSingle, stored);
+        int d = tables().digraphOf[stored];
         if (d >= 0 && typed == uc(kDigraphFirst[d]) && uc(raw_[j + 1]) == uc(kDigraphSecond[d]) &&
             attempt(96, j + 2, nullptr, kMarkPairTyped))
             return true;
@@ -565,7 +600,7 @@ private:
                 --len_;
             }
         }
-        int q = indexIn(kDigraphSingle, stored);
+        int q = tables().digraphOf[stored];
         if (q >= 0 && i + 1 < n_ && in_[i] == uc(kDigraphFirst[q]) && in_[i + 1] == uc(kDigraphSecond[q])) {
             reportEnd(s, i + 2, d);
             Position next = src_.follow(s);
@@ -595,12 +630,8 @@ int typedLetters(const char* word, unsigned char* out) {
 }
 
 template <class Visit> void forEachDictionary(Visit visit) {
-    for (int position = 1;; ++position) {
-        DBHandle h = EnumDictionaries(position, nullptr);
-        if (!h) return;
-        DictionaryNode* node = FindDictionaryNode(h);
-        if (node && !visit(h, *node)) return;
-    }
+    VisitDictionaries(
+        [](void* v, DBHandle h, DictionaryNode& node) { return (*static_cast<Visit*>(v))(h, node); }, &visit);
 }
 
 bool sameLanguage(char a, char wanted) {
@@ -619,6 +650,7 @@ int CorrectWord(DictCollection& c, const char* word, char* correction, unsigned 
         std::memset(marks, 0, kMarkCount);
         return 0;
     }
+    DBEngineHold hold;
     if (exactCorrection(c, raw, correction, marks)) return 1;
     TreeReader reader(c);
     Corrector search(reader, c, raw, exactOnly);
@@ -648,6 +680,7 @@ DBHandle FindBestCorrection(DBHandle h, char language, const char* word, char* c
     unsigned char bestMarks[kMarkCount] = {}, foundMarks[kMarkCount], failedMarks[kMarkCount] = {};
     int bestCost = 10000, failedAt = -2;
     DBHandle bestHandle = 0;
+    DBEngineHold hold;
     auto consider = [&](DBHandle handle, DictionaryNode& node) {
         if (!sameLanguage(node.language, language)) return true;
         if (CorrectWord(node.words, word, found, foundMarks, exactOnly)) {

@@ -4,6 +4,7 @@
 #include "spell/Doz3Format.h"
 #include "spell/Letters.h"
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <set>
@@ -30,6 +31,11 @@ protected:
         char buf[64];
         std::strcpy(buf, w);
         return LookupWord(words, buf, caps) ? buf : "-";
+    }
+    // The page the root record points at, 0 when it can't be read.
+    std::uint32_t rootPage() {
+        unsigned char root[30];
+        return ReadDBBytes(h, words.rootRecord(), root, 30) == 1 ? doz3::get32(root + 6) : 0;
     }
     std::vector<std::string> all(bool forward = true) {
         std::vector<std::string> out;
@@ -193,9 +199,8 @@ TEST_F(DictEngine, LongLinks) {
     ASSERT_EQ(InsertWord(words, "abendrot", false, 0, 0), 1);
     ASSERT_EQ(InsertWord(words, "abendessen", false, 0, 0), 1);
     // The root page now links "a" to a page far out.
-    unsigned char root[30];
-    ASSERT_EQ(ReadDBBytes(h, words.rootRecord(), root, 30), 1);
-    std::uint32_t page = doz3::get32(root + 6);
+    std::uint32_t page = rootPage();
+    ASSERT_NE(page, 0u);
     unsigned char entry[6];
     ASSERT_EQ(ReadDBBytes(h, page, entry, 6), 1);
     EXPECT_EQ(entry[1], kEntryLink | kEntryLongLink);
@@ -205,9 +210,8 @@ TEST_F(DictEngine, LongLinks) {
 
 TEST_F(DictEngine, RefusesMalformedPages) {
     ASSERT_EQ(InsertWord(words, "haus", false, 0, 0), 1);
-    unsigned char root[30];
-    ASSERT_EQ(ReadDBBytes(h, words.rootRecord(), root, 30), 1);
-    std::uint32_t page = doz3::get32(root + 6);
+    std::uint32_t page = rootPage();
+    ASSERT_NE(page, 0u);
     struct Case {
         std::uint32_t at;
         unsigned char byte;
@@ -221,6 +225,34 @@ TEST_F(DictEngine, RefusesMalformedPages) {
         ASSERT_EQ(WriteDBBytes(h, k.at, &old, 1), 1);
     }
     EXPECT_EQ(lookup("haus"), "haus");
+}
+
+// A page once read whole is searched only up to the letter wanted; a change of its bytes after that must
+// still be seen, also behind that letter.
+TEST_F(DictEngine, APageChangedAfterALookUpIsReadWholeAgain) {
+    ASSERT_EQ(InsertWord(words, "haus", false, 0, 0), 1);
+    ASSERT_EQ(InsertWord(words, "zebra", false, 0, 0), 1);
+    std::uint32_t page = rootPage();
+    ASSERT_NE(page, 0u);
+    unsigned char head[2];
+    ASSERT_EQ(ReadDBBytes(h, page - 2, head, 2), 1);
+    ASSERT_LT(head[1], 128) << "a short page";
+    std::vector<unsigned char> bytes(head[1]);
+    ASSERT_EQ(ReadDBBytes(h, page, bytes.data(), static_cast<std::uint16_t>(bytes.size())), 1);
+    auto z = std::find(bytes.begin(), bytes.end(), LetterToCode('z'));
+    ASSERT_NE(z, bytes.end());
+    std::uint32_t at = page + static_cast<std::uint32_t>(z - bytes.begin());
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(lookup("haus"), "haus");
+        EXPECT_EQ(lookup("zebra"), "zebra");
+        // z becomes a, out of letter order behind the h of "haus".
+        unsigned char a = LetterToCode('a');
+        ASSERT_EQ(WriteDBBytes(h, at, &a, 1), 1);
+        EXPECT_EQ(lookup("haus"), "-") << round;
+        EXPECT_EQ(lookup("zebra"), "-") << round;
+        unsigned char back = LetterToCode('z');
+        ASSERT_EQ(WriteDBBytes(h, at, &back, 1), 1);
+    }
 }
 
 // Random inserts and deletes against std::set, all words looked up after each batch.

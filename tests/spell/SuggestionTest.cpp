@@ -243,6 +243,37 @@ TEST_F(Suggestion, VariantsCountDifferences) {
     EXPECT_TRUE(none.words.empty());
 }
 
+// A search run from inside another search's callback (each reads the tree through pages of its own) gives
+// the same answers as on its own, and the outer search goes on as if nothing had run.
+TEST_F(Suggestion, SearchesInsideAVariantCallbackLeaveTheOuterOneIntact) {
+    DBHandle h =
+        make("n.wxd", 'd', {"Rechnung", "Wohnung", "Zeichnung", "Bauantrag", "Unterlagen", "Wohnungen"});
+    struct Nested {
+        Collected outer;
+        DictCollection* words;
+        std::vector<std::string> inner;
+        static bool add(void* self, const char* word, int cost) {
+            auto* n = static_cast<Nested*>(self);
+            char correction[64];
+            unsigned char marks[kMarkCount];
+            n->inner.push_back(
+                CorrectWord(*n->words, "~bauantragsunterlagen", correction, marks, false) ? correction : "-");
+            return Collected::add(&n->outer, word, cost);
+        }
+    };
+    for (const char* typed : {"wohnug", "rechnnung", "zeichnug"}) {
+        SCOPED_TRACE(typed);
+        Collected alone;
+        ASSERT_EQ(FindVariants(words(h), typed, Collected::add, &alone, false, false), 1);
+        Nested nested{{}, &words(h), {}};
+        ASSERT_EQ(FindVariants(words(h), typed, Nested::add, &nested, false, false), 1);
+        EXPECT_EQ(nested.outer.words, alone.words);
+        ASSERT_FALSE(nested.inner.empty());
+        for (const std::string& w : nested.inner)
+            EXPECT_EQ(w, "Bauantragsunterlagen");
+    }
+}
+
 TEST_F(Suggestion, SuggestionListKeepsTheCheapestFortyOnce) {
     SuggestionList list;
     // 41 candidates, costs descending, one word offered twice.
