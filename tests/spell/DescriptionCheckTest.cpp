@@ -119,28 +119,50 @@ TEST_F(DescriptionCheck, FieldIsAttachedOnlyWhileTheDialogIsOpen) {
 }
 
 TEST_F(DescriptionCheck, CheckCorrectsTheFieldFromItsStart) {
-    DialogModel* shown = nullptr;
-    pickSuggestion("Fahrzeug", shown);
-    EXPECT_EQ(open("Wagen",
-                   [&](DialogModel& d) {
-                       shown = &d;
-                       ASSERT_TRUE(d.enabled(415));
-                       d.type(408, "Farhzeug mit Motor");
-                       d.click(415);
-                       EXPECT_EQ(d.text(408), "Fahrzeug mit Motor");
-                       EXPECT_EQ(win32::WindowText(d.controlWindow(408)), "Fahrzeug mit Motor");
-                       EXPECT_EQ(d.text(414), "") << "emptied after the check";
-                       ui.answers = {win32::IDYES};
-                       d.click(1600);
-                   }),
-              2);
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].substr(0, 17), "Farhzeug|Farhzeug")
-        << "the word reported in 414 while the dialog asks";
-    EXPECT_EQ(texts(), Words{"Beschreibung nicht gesichert. Sichern?|Wortex"})
-        << "the correction is a change";
-    EXPECT_EQ(description("Wagen", 1), "Fahrzeug mit Motor");
-    EXPECT_EQ(attachments(), 0);
+    // The misspelt word goes through dialog 1101; the small letter at the sentence start is an automatic
+    // correction, listed by dialog 1000 after the check or, with ConfirmCorr, confirmed in it one by one.
+    const struct {
+        std::uint32_t options;
+        Words corrections;
+    } cases[] = {
+        {0x3F07E, {"list of 1: mit -> Mit"}},
+        {0x3F07E | kOptionConfirmCorr, {"one: mit -> Mit"}},
+    };
+    for (const auto& c : cases) {
+        win32::SendMessage(api, 1126, 2, static_cast<win32::LPARAM>(c.options));
+        SetMeaningDescription(h, 1, "Wagen", "");
+        asked.clear();
+        ui.shown.clear();
+        Words corrections;
+        ui.dialogScripts[1000] = [&](DialogModel& d) {
+            bool list = d.visible(1022);
+            corrections.push_back((list ? "list of " + d.text(1024) : std::string("one")) + ": " +
+                                  d.text(1001) + " -> " + d.text(1002));
+            d.click(list ? 102 : 1004);
+        };
+        DialogModel* shown = nullptr;
+        pickSuggestion("Fahrzeug", shown);
+        EXPECT_EQ(open("Wagen",
+                       [&](DialogModel& d) {
+                           shown = &d;
+                           ASSERT_TRUE(d.enabled(415));
+                           d.type(408, "Farhzeug mit Motor. mit Rad");
+                           d.click(415);
+                           EXPECT_EQ(d.text(408), "Fahrzeug mit Motor. Mit Rad");
+                           EXPECT_EQ(win32::WindowText(d.controlWindow(408)), d.text(408));
+                           EXPECT_EQ(d.text(414), "") << "emptied after the check";
+                           ui.answers = {win32::IDYES};
+                           d.click(1600);
+                       }),
+                  2);
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].substr(0, 17), "Farhzeug|Farhzeug") << "the word reported in 414 while 1101 asks";
+        EXPECT_EQ(corrections, c.corrections);
+        EXPECT_EQ(texts(), Words{"Beschreibung nicht gesichert. Sichern?|Wortex"})
+            << "the corrected text is a change";
+        EXPECT_EQ(description("Wagen", 1), "Fahrzeug mit Motor. Mit Rad");
+        EXPECT_EQ(attachments(), 0);
+    }
 }
 
 } // namespace

@@ -20,6 +20,8 @@
 #include <QScrollBar>
 #include <QTextCursor>
 
+#include <vector>
+
 #include "platform/win32/EditControl.h"
 
 namespace win32::qt {
@@ -67,6 +69,12 @@ void cursorFromWindow(QPlainTextEdit* t, HWND window, const std::string& text) {
     QTextCursor cursor = t->textCursor();
     cursor.setPosition(static_cast<int>(at) - lineEnds);
     t->setTextCursor(cursor);
+}
+
+// The views on the screen, outermost first.
+std::vector<DialogView*>& openViews() {
+    static std::vector<DialogView*> v;
+    return v;
 }
 
 void caretFromCursor(QPlainTextEdit* t, HWND window) {
@@ -138,6 +146,7 @@ std::string ToAnsi(const QString& text) {
 }
 
 DialogView::DialogView(DialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+    openViews().push_back(this);
     setObjectName(QString::number(model.dialogTemplate().number));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kGrey);
@@ -259,6 +268,7 @@ DialogView::DialogView(DialogModel& model, QWidget* parent) : QDialog(parent), m
 
 DialogView::~DialogView() {
     model_.changed = nullptr;
+    std::erase(openViews(), this);
 }
 
 QWidget* DialogView::widget(int id) const {
@@ -436,6 +446,10 @@ short QtUi::keyState(int virtualKey) {
 }
 
 LRESULT QtUi::runDialog(DialogModel& dialog) {
+    // A dialog opened in the middle of another's action: the dialogs below show what has changed so far
+    // (a check's corrections in a field, the word it reports).
+    for (DialogView* below : openViews())
+        below->sync();
     DialogView view(dialog, QApplication::activeWindow());
     // The first paint once the dialog shows (WM_PAINT), for lists that are filled only then.
     QTimer::singleShot(0, &view, [&] {

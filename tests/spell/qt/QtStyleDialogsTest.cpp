@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTimer>
 
 namespace wortex::test {
@@ -124,6 +125,42 @@ TEST_F(QtStyleDialogs, DescriptionFieldAndItsWindowFollowEachOther) {
     EXPECT_EQ(changes, 3);
     SetWindowText(model.controlWindow(414), "Farhzeug");
     EXPECT_EQ(status->text(), "Farhzeug");
+}
+
+TEST_F(QtStyleDialogs, DialogBelowShowsWhatChangedBeforeAnotherOpens) {
+    using namespace win32;
+    qt::QtUi qtUi;
+    SetUiServices(&qtUi);
+    const DialogTemplate& description = *FindDialogTemplate(DialogModule(), kDescriptionTemplate);
+    QString shownMeanwhile, statusMeanwhile;
+    DialogModel model(
+        description,
+        [&](DialogModel& d, UINT m, WPARAM w, LPARAM) -> LRESULT {
+            if (m != WM_COMMAND || LoWord(w) != 415) return 0;
+            // As the check: the field corrected and the word reported, then a dialog asks.
+            SetWindowText(d.controlWindow(408), "Fahrzeug");
+            SetWindowText(d.controlWindow(414), "Farhzeug");
+            DialogModel asking(*FindDialogTemplate(DialogModule(), kChooseWordTemplate), nullptr, 0);
+            QTimer::singleShot(0, [&] {
+                for (QWidget* top : QApplication::topLevelWidgets())
+                    if (top->objectName() == "400") {
+                        shownMeanwhile = top->findChild<QPlainTextEdit*>("408")->toPlainText();
+                        statusMeanwhile = top->findChild<QLabel*>("414")->text();
+                    }
+                asking.end(2);
+                for (QWidget* top : QApplication::topLevelWidgets())
+                    if (auto* v = dynamic_cast<qt::DialogView*>(top); v && v->objectName() == "450")
+                        v->sync();
+            });
+            Ui().runDialog(asking);
+            return 1;
+        },
+        0);
+    qt::DialogView view(model);
+    view.findChild<QPushButton*>("415")->click();
+    EXPECT_EQ(shownMeanwhile, "Fahrzeug");
+    EXPECT_EQ(statusMeanwhile, "Farhzeug");
+    SetUiServices(&ui);
 }
 
 TEST_F(QtStyleDialogs, ChooseWordScreenshot) {
