@@ -452,22 +452,6 @@ private:
     int ask_ = -1, answer_ = -1;
 };
 
-TEST_F(StyleNet, MemberTreeChangesUnderTheStyleLockKeepItForOtherProcesses) {
-    ASSERT_EQ(link("auto", 1, "wagen"), 1);
-    ASSERT_EQ(link("karre", 1, "heim"), 1);
-    std::uint32_t key = node().styles.wordTable();
-    OtherProcess other(path, key);
-    ASSERT_FALSE(other.refused());
-    // As the linking does: the style lock held around a join of two groups' member trees.
-    ASSERT_EQ(LockDBFile(h, key), 1);
-    EXPECT_TRUE(other.refused());
-    JoinGroups(node(), meanings("auto")[0].group, meanings("karre")[0].group);
-    EXPECT_TRUE(other.refused()) << "the member trees changed under the lock";
-    UnlockDBFile(h, key);
-    EXPECT_FALSE(other.refused());
-    EXPECT_EQ(members("auto", 1), (Words{"auto", "heim", "karre", "wagen"}));
-}
-
 TEST_F(StyleNet, StyleOperationsKeepOtherProcessesOutUntilTheyEnd) {
     OtherProcess other(path, node().styles.wordTable());
     ASSERT_EQ(link("heim", 1, "haus"), 1);
