@@ -1,13 +1,17 @@
 #include "spell/DescriptionDialog.h"
 
+#include "spell/ApiWindow.h"
+#include "spell/Attachments.h"
 #include "spell/DialogTemplates.h"
 #include "spell/DictionarySet.h"
 #include "spell/Letters.h"
 #include "spell/SettingsDialog.h"
 #include "spell/StyleNetwork.h"
 #include "spell/Support.h"
+#include "spell/TextCheck.h"
 #include "spell/WordList.h"
 
+#include "platform/win32/EditControl.h"
 #include "platform/win32/StringTable.h"
 #include "platform/win32/UiServices.h"
 
@@ -89,6 +93,13 @@ bool allCapitals(const std::string& w) {
     return letters && w.size() > 1;
 }
 
+HWND libraryWindow() {
+    LibraryState* s = LockLibraryState();
+    HWND api = s ? s->apiWindow : 0;
+    UnlockLibraryState();
+    return api;
+}
+
 void showSetting(DialogModel& d, int setting, bool copying) {
     for (int i = 0; i < 3; ++i)
         d.setChecked(kSettings[i], copying && setting == i);
@@ -165,8 +176,32 @@ private:
         d.show(kWordForms, false);
         d.enable(kWordForms, false);
         d.setReadOnly(kText, !writable());
+        attach(d);
         d.setText(kStartWord, start_);
         show(d, true);
+    }
+
+    // Field 408 is lent to the library like a host's edit window, 414 showing the word reported.
+    void attach(DialogModel& d) {
+        api_ = libraryWindow();
+        AttachRecord r{d.controlWindow(kText), d.controlWindow(kStatus), kEditAdapter};
+        attached_ = api_ && r.editWindow && SendMessage(api_, 1194, 0, reinterpret_cast<LPARAM>(&r)) == 1;
+    }
+
+    void detach(DialogModel& d) {
+        if (!attached_) return;
+        attached_ = false;
+        AttachRecord r{d.controlWindow(kText), 0, kEditAdapter};
+        if (IsWindow(api_)) SendMessage(api_, 1194, 1, reinterpret_cast<LPARAM>(&r));
+    }
+
+    // The library's check loop over field 408 from its start.
+    void check(DialogModel& d) {
+        HWND field = d.controlWindow(kText);
+        if (!attached_ || !IsWindow(api_)) return;
+        SendMessage(field, EM_SETSEL, 0, 0);
+        CheckRange range{field, 0, 0, 0, 0};
+        SendMessage(api_, 1201, 0, reinterpret_cast<LPARAM>(&range));
     }
 
     std::string cased(std::string w) const {
@@ -254,6 +289,7 @@ private:
 
     void end(DialogModel& d, LRESULT result) {
         if (!choosing()) places().description = d.rect;
+        detach(d);
         d.end(result);
     }
 
@@ -357,7 +393,7 @@ private:
             return 1;
         case kCheck:
             save(d, true);
-            if (StyleDialogServices().check) StyleDialogServices().check(d, kText);
+            check(d);
             d.setText(kStatus, "");
             return 1;
         case kClose:
@@ -381,7 +417,8 @@ private:
     bool copying_;
     int& setting_;
     bool mayReplace_;
-    bool allCaps_ = false, firstCap_ = false, changed_ = false, updating_ = false;
+    bool allCaps_ = false, firstCap_ = false, changed_ = false, updating_ = false, attached_ = false;
+    HWND api_ = 0;
     int listCount_ = 0, count_ = 0, meaning_ = 1;
     std::uint32_t record_ = 0;
 };

@@ -13,10 +13,9 @@ constexpr int kDescriptionDialog = 400;
 constexpr int kChooseWordDialog = 450;
 constexpr int kConflictDialog = 1500;
 
-// What the dialogs do for help and for checking field 408 (the library's text check of an edit window).
+// What the dialogs do for help.
 struct StyleDialogHost {
     std::function<void(unsigned topic)> help;
-    std::function<void(win32::DialogModel& dialog, int field)> check;
 };
 StyleDialogHost& StyleDialogServices();
 

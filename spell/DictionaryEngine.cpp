@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
@@ -928,7 +929,9 @@ int PreviousWord(DictCollection& c, char* word, bool showCapitals, WordOut out) 
     return walk(c, word, showCapitals, out, false, true);
 }
 
-int InsertWord(DictCollection& c, const char* word, bool mark, std::uint32_t valueA, std::uint32_t valueB) {
+namespace {
+int insertWord(DictCollection& c, const char* word, bool mark, std::uint32_t valueA, std::uint32_t valueB,
+               bool takeLock) {
     if (!word || c.format() != kCurrentFormat || !IsValidWord(word)) return 0;
     char buf[64];
     std::strcpy(buf, word);
@@ -943,8 +946,8 @@ int InsertWord(DictCollection& c, const char* word, bool mark, std::uint32_t val
     if (mark) info.marks |= kEntryMark;
     info.a = valueA;
     info.b = valueB;
-    WordLock lock(c);
-    if (!lock.held()) return 0;
+    std::optional<WordLock> lock;
+    if (takeLock && !lock.emplace(c).held()) return 0;
     Root r;
     Found f;
     if (!readRoot(c, r) || findExact(c, plain, f)) return 0;
@@ -960,13 +963,23 @@ int InsertWord(DictCollection& c, const char* word, bool mark, std::uint32_t val
     if (ok) std::strcpy(c.word, word);
     return ok ? 1 : 0;
 }
+} // namespace
+
+int InsertWord(DictCollection& c, const char* word, bool mark, std::uint32_t valueA, std::uint32_t valueB) {
+    return insertWord(c, word, mark, valueA, valueB, true);
+}
+
+int InsertWordLockHeld(DictCollection& c, const char* word, bool mark, std::uint32_t valueA,
+                       std::uint32_t valueB) {
+    return insertWord(c, word, mark, valueA, valueB, false);
+}
 
 namespace {
-int change(DictCollection& c, const char* word, Change what, std::uint32_t value) {
+int change(DictCollection& c, const char* word, Change what, std::uint32_t value, bool takeLock = true) {
     std::string codes;
     if (!word || c.format() != kCurrentFormat || !searchCodes(word, codes)) return 0;
-    WordLock lock(c);
-    if (!lock.held()) return 0;
+    std::optional<WordLock> lock;
+    if (takeLock && !lock.emplace(c).held()) return 0;
     Root r;
     if (!readRoot(c, r)) return 0;
     Changes ch;
@@ -985,6 +998,10 @@ int change(DictCollection& c, const char* word, Change what, std::uint32_t value
 
 int DeleteWord(DictCollection& c, const char* word) {
     return change(c, word, Change::Delete, 0);
+}
+
+int DeleteWordLockHeld(DictCollection& c, const char* word) {
+    return change(c, word, Change::Delete, 0, false);
 }
 
 int SetWordValue(DictCollection& c, const char* word, std::uint32_t value, int which) {

@@ -38,6 +38,11 @@ int NextWord(DictCollection& c, char* word, bool showCapitals, WordOut out = {})
 int PreviousWord(DictCollection& c, char* word, bool showCapitals, WordOut out = {});
 int InsertWord(DictCollection& c, const char* word, bool mark, std::uint32_t valueA, std::uint32_t valueB);
 int DeleteWord(DictCollection& c, const char* word);
+// The same for a caller that holds the collection's lock already (a group's member tree changed under the
+// style lock): taking and releasing the byte lock again would free it for other processes.
+int InsertWordLockHeld(DictCollection& c, const char* word, bool mark, std::uint32_t valueA,
+                       std::uint32_t valueB);
+int DeleteWordLockHeld(DictCollection& c, const char* word);
 // which: 4 = value A, 8 = value B; value 0 removes it.
 int SetWordValue(DictCollection& c, const char* word, std::uint32_t value, int which);
 std::uint32_t GetWordCount(DictCollection& c);

@@ -120,7 +120,8 @@ bool inGroup(const DictCollection& styles, std::uint32_t group, const char* word
 }
 
 // A group's member tree opened for changes through the word engine: a scratch root record in the style
-// collection's tree table stands for the group record while the tree is changed.
+// collection's tree table stands for the group record while the tree is changed. The caller holds the style
+// lock, which is the tree table's lock: the engine must not take and release it again.
 class GroupTree {
 public:
     GroupTree(const DictCollection& styles, std::uint32_t group) : styles_(styles), group_(group) {
@@ -143,12 +144,12 @@ public:
     bool insert(const char* word) {
         char w[64];
         prepared(word, w);
-        return ok_ && InsertWord(tree_, w, false, 0, 0) == 1 && save();
+        return ok_ && InsertWordLockHeld(tree_, w, false, 0, 0) == 1 && save();
     }
     bool remove(const char* word) {
         char w[64];
         prepared(word, w);
-        return ok_ && DeleteWord(tree_, w) == 1 && save();
+        return ok_ && DeleteWordLockHeld(tree_, w) == 1 && save();
     }
 
 private:

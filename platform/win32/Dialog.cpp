@@ -1,5 +1,6 @@
 #include "platform/win32/Dialog.h"
 
+#include "platform/win32/EditControl.h"
 #include "platform/win32/Kernel.h"
 #include "platform/win32/UiServices.h"
 
@@ -36,7 +37,57 @@ bool isEdit(const Control* c) {
     return c && (c->layout.kind == ControlKind::Edit || c->layout.kind == ControlKind::ReadOnlyEdit);
 }
 
+bool hasWindow(const ControlTemplate& t) {
+    return t.id > 0 && (t.kind == ControlKind::Edit || t.kind == ControlKind::ReadOnlyEdit ||
+                        t.kind == ControlKind::Static);
+}
+
+// The model and the EDIT procedure behind each control window.
+struct ControlWindow {
+    DialogModel* dialog;
+    int id;
+    WNDPROC edit;
+};
+
+std::map<HWND, ControlWindow>& controlWindows() {
+    static std::map<HWND, ControlWindow> m;
+    return m;
+}
+
+// Messages that leave an EDIT window's text as it was.
+bool keepsText(UINT m) {
+    switch (m) {
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+    case WM_SETREDRAW:
+    case EM_GETSEL:
+    case EM_SETSEL:
+    case EM_SCROLLCARET:
+    case EM_GETLINECOUNT:
+    case EM_LINEINDEX:
+    case EM_LINELENGTH:
+    case EM_GETLINE:
+    case EM_LINEFROMCHAR:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string editText(HWND h, WNDPROC edit) {
+    std::string s(static_cast<std::size_t>(CallWindowProc(edit, h, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+    s.resize(static_cast<std::size_t>(
+        CallWindowProc(edit, h, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(s.data()))));
+    return s;
+}
+
 } // namespace
+
+bool IsMultiLineEdit(const ControlTemplate& t) {
+    return (t.kind == ControlKind::Edit || t.kind == ControlKind::ReadOnlyEdit) && t.height > 48;
+}
 
 void RegisterDialogTemplates(HINSTANCE module, std::vector<DialogTemplate> list) {
     templates()[module] = std::move(list);
@@ -62,10 +113,68 @@ DialogModel::DialogModel(const DialogTemplate& dialog, DialogProc proc, HWND own
         controls_.push_back(std::move(c));
     }
     window_ = Kernel::instance().handles().add(std::make_unique<DialogObject>(this));
+    for (Control& c : controls_) {
+        const ControlTemplate& t = c.layout;
+        if (!hasWindow(t)) continue;
+        c.window = CreateWindowEx(0, kEditClass, c.text.c_str(), IsMultiLineEdit(t) ? ES_MULTILINE : 0, t.x,
+                                  t.y, t.width, t.height, window_, 0, 0, nullptr);
+        if (!c.window) continue;
+        controlWindows()[c.window] = {this, t.id,
+                                      reinterpret_cast<WNDPROC>(GetWindowLongPtr(c.window, GWLP_WNDPROC))};
+        SetWindowLongPtr(c.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc));
+    }
 }
 
 DialogModel::~DialogModel() {
+    // The windows go with the dialog (an attached one is detached by its WM_DESTROY); nothing is told.
+    proc_ = nullptr;
+    changed = nullptr;
+    for (Control& c : controls_) {
+        if (!c.window) continue;
+        auto it = controlWindows().find(c.window);
+        if (it != controlWindows().end()) it->second.dialog = nullptr;
+        DestroyWindow(c.window);
+        controlWindows().erase(c.window);
+    }
     Kernel::instance().handles().remove(window_, ObjectKind::Dialog);
+}
+
+LRESULT DialogModel::ControlWindowProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto it = controlWindows().find(h);
+    if (it == controlWindows().end()) return DefWindowProc(h, message, wParam, lParam);
+    ControlWindow cw = it->second;
+    LRESULT result = CallWindowProc(cw.edit, h, message, wParam, lParam);
+    if (!keepsText(message) && cw.dialog)
+        if (Control* c = cw.dialog->control(cw.id)) cw.dialog->pullText(*c);
+    return result;
+}
+
+void DialogModel::pullText(Control& c) {
+    auto it = controlWindows().find(c.window);
+    if (it == controlWindows().end()) return;
+    std::string now = editText(c.window, it->second.edit);
+    if (now == c.text) return;
+    c.text = std::move(now);
+    if (!writing_ && !ended_ && isEdit(&c)) command(c.layout.id, EN_CHANGE);
+    notify();
+}
+
+void DialogModel::writeWindow(Control& c, const std::string& text) {
+    if (!IsWindow(c.window)) {
+        c.text = text;
+        notify();
+        return;
+    }
+    bool was = writing_;
+    writing_ = true;
+    SendMessage(c.window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    pullText(c);
+    writing_ = was;
+}
+
+HWND DialogModel::controlWindow(int id) const {
+    const Control* c = control(id);
+    return c ? c->window : 0;
 }
 
 Control* DialogModel::control(int id) {
@@ -81,10 +190,14 @@ std::string DialogModel::text(int id) const {
 }
 
 void DialogModel::setText(int id, const std::string& text) {
-    if (Control* c = control(id)) {
-        c->text = text;
-        notify();
+    Control* c = control(id);
+    if (!c) return;
+    if (c->window) {
+        writeWindow(*c, text);
+        return;
     }
+    c->text = text;
+    notify();
 }
 
 bool DialogModel::checked(int id) const {
@@ -246,7 +359,13 @@ void DialogModel::type(int id, const std::string& text) {
     Control* c = control(id);
     if (!c || !c->enabled || c->readOnly || ended_) return;
     setFocus(id);
-    c->text = text;
+    if (c->window) {
+        writeWindow(*c, text);
+        // The caret stands behind what was typed.
+        SendMessage(c->window, EM_SETSEL, c->text.size(), static_cast<LPARAM>(c->text.size()));
+    } else {
+        c->text = text;
+    }
     command(id, EN_CHANGE);
     notify();
 }

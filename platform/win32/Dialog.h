@@ -77,6 +77,9 @@ struct DialogTemplate {
 constexpr DWORD kStyleHidden = 0x1;
 constexpr DWORD kStyleDisabled = 0x2;
 
+// An edit field taller than two lines holds a text of several lines (hard line ends CR LF).
+bool IsMultiLineEdit(const ControlTemplate& control);
+
 struct FileDialogRequest {
     HWND owner = 0;
     std::string title;
@@ -107,6 +110,10 @@ struct Control {
     std::vector<LPARAM> itemData;
     int selection = -1;
     int scrollMin = 0, scrollMax = 0, scrollPos = 0;
+    // Edit fields and texts with an id have a window of the EDIT class that holds their text, so that
+    // messages (and the spell-checking library, once attached) reach it as on the original; text follows
+    // the window.
+    HWND window = 0;
 };
 
 class DialogModel;
@@ -130,7 +137,9 @@ public:
     RECT rect; // on the screen
 
     std::string text(int id) const;
+    // Through the control's window when it has one (WM_SETTEXT), without EN_CHANGE.
     void setText(int id, const std::string& text);
+    HWND controlWindow(int id) const;
     bool checked(int id) const;
     void setChecked(int id, bool on);
     bool enabled(int id) const;
@@ -181,12 +190,19 @@ private:
     void notify() {
         if (changed) changed();
     }
+    void writeWindow(Control& c, const std::string& text);
+    // Takes the window's text into the control; a change made from outside the model tells the dialog
+    // procedure EN_CHANGE, as an edit control tells its parent.
+    void pullText(Control& c);
+    static LRESULT ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
     const DialogTemplate& template_;
     DialogProc proc_;
     HWND window_;
     HWND owner_;
     std::vector<Control> controls_;
     int focus_ = 0;
+    bool writing_ = false;
     bool ended_ = false;
     LRESULT result_ = 0;
 };

@@ -4,8 +4,12 @@
 #include "spell/Doz3Format.h"
 #include "spell/StyleNetwork.h"
 
+#include "platform/win32/FileApi.h"
+
 #include <cstring>
 #include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace wortex::test {
 namespace {
@@ -391,6 +395,90 @@ TEST_F(StyleNet, LinkingAWordWithAGroupJoinsTheGroups) {
         EXPECT_EQ(members(w, 1), all) << w;
     EXPECT_EQ(meanings("heim")[0].group, meanings("auto")[0].group);
     EXPECT_NE(meanings("heim")[0].group, second) << "the second group is gone";
+}
+
+} // namespace
+} // namespace wortex::test
+
+namespace wortex::test {
+namespace {
+
+// A second process that tries the style byte whenever asked, through an open file description of its own,
+// and lets go of it at once.
+class OtherProcess {
+public:
+    OtherProcess(const std::string& path, std::uint32_t key) {
+        int ask[2], answer[2];
+        if (::pipe(ask) != 0 || ::pipe(answer) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ask[1]);
+            ::close(answer[0]);
+            int fd = ::open(path.c_str(), O_RDWR);
+            char c;
+            while (::read(ask[0], &c, 1) == 1) {
+                struct flock fl {};
+                fl.l_type = F_WRLCK;
+                fl.l_whence = SEEK_SET;
+                fl.l_start = key;
+                fl.l_len = 1;
+                char got = fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &fl) == 0 ? 'f' : 'h';
+                if (got == 'f') {
+                    fl.l_type = F_UNLCK;
+                    ::fcntl(fd, F_OFD_SETLK, &fl);
+                }
+                if (::write(answer[1], &got, 1) != 1) break;
+            }
+            ::_exit(0);
+        }
+        ::close(ask[0]);
+        ::close(answer[1]);
+        ask_ = ask[1];
+        answer_ = answer[0];
+    }
+    ~OtherProcess() {
+        if (ask_ >= 0) ::close(ask_);
+        if (answer_ >= 0) ::close(answer_);
+        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    }
+    // Whether the other process's try-lock failed: the byte is held.
+    bool refused() {
+        char c = '?';
+        return ask_ >= 0 && ::write(ask_, "?", 1) == 1 && ::read(answer_, &c, 1) == 1 && c == 'h';
+    }
+
+private:
+    pid_t pid_ = -1;
+    int ask_ = -1, answer_ = -1;
+};
+
+TEST_F(StyleNet, StyleOperationsKeepOtherProcessesOutUntilTheyEnd) {
+    OtherProcess other(path, node().styles.wordTable());
+    ASSERT_EQ(link("heim", 1, "haus"), 1);
+    const struct {
+        const char* what;
+        std::function<bool()> run;
+    } cases[] = {
+        {"a new group", [&] { return link("auto", 1, "wagen") == 1; }},
+        {"a word into a group", [&] { return link("auto", 1, "karre") == 1; }},
+        {"two groups joined", [&] { return link("auto", 1, "heim") == 1; }},
+        {"a word out of a group", [&] { return UnlinkStyleWord(h, 1, "karre") == 0; }},
+        {"a word out of every group", [&] { return UnlinkStyleWord(h, 0, "auto") == 0; }},
+    };
+    std::vector<bool> refusedAtWrites;
+    win32::SetFileTraceHook([&](win32::FileOp op, std::uint64_t, win32::DWORD) {
+        if (op == win32::FileOp::Write) refusedAtWrites.push_back(other.refused());
+    });
+    for (const auto& c : cases) {
+        refusedAtWrites.clear();
+        EXPECT_TRUE(c.run()) << c.what;
+        EXPECT_FALSE(refusedAtWrites.empty()) << c.what;
+        EXPECT_EQ(std::count(refusedAtWrites.begin(), refusedAtWrites.end(), false), 0)
+            << c.what << ": every write of the operation happens with the lock held";
+        EXPECT_FALSE(other.refused()) << c.what << ": free once it ended";
+    }
+    win32::SetFileTraceHook({});
+    EXPECT_EQ(members("haus", 1), (Words{"haus", "heim", "wagen"}));
 }
 
 } // namespace

@@ -18,6 +18,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextCursor>
+
+#include <vector>
+
+#include "platform/win32/EditControl.h"
 
 namespace win32::qt {
 
@@ -34,6 +39,48 @@ const QColor kDisabledText(0x80, 0x80, 0x80);
 
 QString label(const std::string& text) {
     return FromAnsi(text);
+}
+
+// A text of several lines: the widget's line ends are LF, the control window's CR LF.
+std::string windowText(const QString& shown) {
+    std::string out;
+    for (char c : ToAnsi(shown)) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+QString shownText(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text.compare(i, 2, "\r\n") != 0) out += text[i];
+    return FromAnsi(out);
+}
+
+// The widget's cursor put on the window's caret, and the other way round.
+void cursorFromWindow(QPlainTextEdit* t, HWND window, const std::string& text) {
+    DWORD start = 0, end = 0;
+    SendMessage(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    std::size_t at = std::min<std::size_t>(end, text.size());
+    int lineEnds = 0;
+    for (std::size_t i = 0; i + 1 < at; ++i)
+        if (text.compare(i, 2, "\r\n") == 0) ++lineEnds;
+    QTextCursor cursor = t->textCursor();
+    cursor.setPosition(static_cast<int>(at) - lineEnds);
+    t->setTextCursor(cursor);
+}
+
+// The views on the screen, outermost first.
+std::vector<DialogView*>& openViews() {
+    static std::vector<DialogView*> v;
+    return v;
+}
+
+void caretFromCursor(QPlainTextEdit* t, HWND window) {
+    int at = t->textCursor().position();
+    WPARAM position = static_cast<WPARAM>(at + t->toPlainText().left(at).count('\n'));
+    SendMessage(window, EM_SETSEL, position, static_cast<LPARAM>(position));
 }
 
 int virtualKey(int qtKey) {
@@ -99,6 +146,7 @@ std::string ToAnsi(const QString& text) {
 }
 
 DialogView::DialogView(DialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+    openViews().push_back(this);
     setObjectName(QString::number(model.dialogTemplate().number));
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kGrey);
@@ -131,11 +179,14 @@ DialogView::DialogView(DialogModel& model, QWidget* parent) : QDialog(parent), m
         }
         case ControlKind::Edit:
         case ControlKind::ReadOnlyEdit: {
-            // A field taller than two lines takes a text of several lines.
-            if (s.height > 48) {
+            if (IsMultiLineEdit(s)) {
                 auto* t = new QPlainTextEdit(this);
                 connect(t, &QPlainTextEdit::textChanged, this, [this, id, t] {
-                    if (!syncing_) act([&] { model_.type(id, ToAnsi(t->toPlainText())); });
+                    if (syncing_) return;
+                    act([&] {
+                        model_.type(id, windowText(t->toPlainText()));
+                        if (HWND window = model_.controlWindow(id)) caretFromCursor(t, window);
+                    });
                 });
                 t->installEventFilter(this);
                 w = t;
@@ -217,6 +268,7 @@ DialogView::DialogView(DialogModel& model, QWidget* parent) : QDialog(parent), m
 
 DialogView::~DialogView() {
     model_.changed = nullptr;
+    std::erase(openViews(), this);
 }
 
 QWidget* DialogView::widget(int id) const {
@@ -256,7 +308,10 @@ void DialogView::sync() {
             if (ToAnsi(e->text()) != c.text) e->setText(label(c.text));
         } else if (auto* t = qobject_cast<QPlainTextEdit*>(w)) {
             t->setReadOnly(c.readOnly);
-            if (ToAnsi(t->toPlainText()) != c.text) t->setPlainText(FromAnsi(c.text));
+            if (windowText(t->toPlainText()) != c.text) {
+                t->setPlainText(shownText(c.text));
+                if (c.window) cursorFromWindow(t, c.window, c.text);
+            }
         } else if (auto* l = qobject_cast<QLabel*>(w)) {
             l->setText(label(c.text));
         } else if (auto* list = qobject_cast<QListWidget*>(w)) {
@@ -391,6 +446,10 @@ short QtUi::keyState(int virtualKey) {
 }
 
 LRESULT QtUi::runDialog(DialogModel& dialog) {
+    // A dialog opened in the middle of another's action: the dialogs below show what has changed so far
+    // (a check's corrections in a field, the word it reports).
+    for (DialogView* below : openViews())
+        below->sync();
     DialogView view(dialog, QApplication::activeWindow());
     // The first paint once the dialog shows (WM_PAINT), for lists that are filled only then.
     QTimer::singleShot(0, &view, [&] {
