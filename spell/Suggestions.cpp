@@ -295,6 +295,8 @@ public:
     }
 
 private:
+    unsigned char letterOf(unsigned char code) const { return t_.letterOfCode[code]; }
+
     void take(const Step& s, unsigned char mark) {
         path_[len_] = s.letter;
         if (partStart_ == 0 && (s.letter & kCapitalBit)) mark |= kMarkStoredTilde;
@@ -370,7 +372,7 @@ private:
     }
 
     bool alternatives(const Step& s, int i, int j, unsigned char typedMark) {
-        const LetterTables& t = tables();
+        const LetterTables& t = t_;
         unsigned char stored = letterOf(s.letter), typed = uc(raw_[j]);
         auto attempt = [&](int cost, int next, const Step* second, unsigned char mark) {
             int saved = len_;
@@ -396,7 +398,7 @@ private:
                 return true;
         }
         // A pair typed for a stored umlaut, ß or f.
-        int d = tables().digraphOf[stored];
+        int d = t_.digraphOf[stored];
         if (d >= 0 && typed == uc(kDigraphFirst[d]) && uc(raw_[j + 1]) == uc(kDigraphSecond[d]) &&
             attempt(96, j + 2, nullptr, kMarkPairTyped))
             return true;
@@ -440,6 +442,7 @@ private:
     }
 
     TreeSource src_;
+    const LetterTables& t_ = tables();
     const DictCollection& c_;
     const char* raw_;
     int rawLength_;
