@@ -40,6 +40,10 @@ struct LetterTables {
     unsigned char groupOf[256];
     unsigned char letterOfCode[256]; // a code with or without its capital bit as a letter
     signed char digraphOf[256];      // place in kDigraphSingle, -1 for none
+    // Which alternative spellings a stored and a typed letter can take part in: an alternative is
+    // possible only where the two share a bit, or the stored letter is a sign.
+    unsigned char storedAlt[256] = {}, typedAlt[256] = {};
+    static constexpr unsigned char kAltAccent = 1, kAltPair = 2, kAltDigraph = 4, kAltCk = 8, kAltSign = 16;
     LetterTables() {
         for (int c = 0; c < 256; ++c) {
             letterOfCode[c] = CodeToLetter(static_cast<unsigned char>(c & ~kCapitalBit));
@@ -59,6 +63,22 @@ struct LetterTables {
         for (int k = 0; k < 10; ++k)
             for (const char* p = accent[k]; *p; ++p)
                 classOf[uc(*p)] = static_cast<unsigned char>(k + 1);
+        for (int c = 0; c < 256; ++c)
+            if (classOf[c]) storedAlt[c] = typedAlt[c] = kAltAccent;
+        for (const char* p = "aousp"; *p; ++p)
+            storedAlt[uc(*p)] |= kAltPair;
+        for (const char* p = "\xE4\xE6\xF6\x9C\xFC\xDF"
+                             "f";
+             *p; ++p)
+            typedAlt[uc(*p)] |= kAltPair;
+        for (const char* p = kDigraphSingle; *p; ++p)
+            storedAlt[uc(*p)] |= kAltDigraph;
+        for (const char* p = kDigraphFirst; *p; ++p)
+            typedAlt[uc(*p)] |= kAltDigraph;
+        storedAlt[uc('c')] |= kAltCk;
+        typedAlt[uc('k')] |= kAltCk;
+        for (const char* p = "'-."; *p; ++p)
+            storedAlt[uc(*p)] |= kAltSign;
         for (int c = 0; c < 256; ++c)
             baseOf[c] = static_cast<unsigned char>(c);
         const char* variant[] = {"a\xE0\xE1\xE2\xE3\xE5",
@@ -352,9 +372,14 @@ private:
             --len_;
             break;
         }
-        if (!exact_)
-            for (std::size_t k = 0; k < n; ++k)
-                if (alternatives(src_.at(cur, k), i, j, typedMark)) return true;
+        if (!exact_) {
+            const unsigned char possible = t_.typedAlt[typed] | LetterTables::kAltSign;
+            for (std::size_t k = 0; k < n; ++k) {
+                Step s = src_.at(cur, k);
+                if ((t_.storedAlt[letterOf(s.letter)] & possible) && alternatives(s, i, j, typedMark))
+                    return true;
+            }
+        }
         if (compounds_ && (endFlags & kEntryEnd) && len_ - partStart_ >= 3) return split(j, endFlags);
         return false;
     }
