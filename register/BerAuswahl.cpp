@@ -144,9 +144,7 @@ BerAuswahl::BerAuswahl(std::unique_ptr<RegisterHost> host, QWidget* parent)
 BerAuswahl::~BerAuswahl() = default;
 
 void BerAuswahl::bauen() {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-
+    // The band before the layout: placed once, as the layout's first row, not also as its menu bar.
     bar_ = new forms::ToolBand(this);
     bar_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
     bar_->AddBand("PopupBand1", forms::ToolBand::BandKind::Popup);
@@ -180,6 +178,8 @@ void BerAuswahl::bauen() {
     connect(bar_, &forms::ToolBand::ToolEnter, this,
             [this](const QString&, const QString& d) { host_->StatusText(d); });
     connect(bar_, &forms::ToolBand::ToolLeave, this, [this] { host_->StatusText({}); });
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(bar_->ToolBar("Band1"));
 
     auto* container = new QWidget(this);

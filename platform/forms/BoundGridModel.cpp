@@ -34,6 +34,24 @@ const QLocale& Deutsch() {
 
 } // namespace
 
+BoundColumn FlagSpalte(std::string field, QString caption) {
+    BoundColumn c;
+    c.field = std::move(field);
+    c.caption = std::move(caption);
+    c.anzeigen = [](const db::Value& v) -> QVariant {
+        if (db::IsNull(v)) return QString(); // the new-row line
+        const auto* i = std::get_if<int64_t>(&v);
+        return i && *i != 0 ? QStringLiteral("Ja") : QStringLiteral("Nein");
+    };
+    c.lesen = [](const QString& text) -> std::optional<db::Value> {
+        const QString t = text.trimmed().toLower();
+        if (t.isEmpty() || t == "nein" || t == "0") return db::Value(db::False);
+        if (t == "ja" || t == "-1" || t == "1") return db::Value(db::True);
+        return std::nullopt;
+    };
+    return c;
+}
+
 BoundGridModel::BoundGridModel(db::Recordset rs, std::vector<BoundColumn> columns, QObject* parent)
     : QAbstractTableModel(parent), rs_(std::move(rs)), columns_(std::move(columns)),
       zeilen_(rs_.RecordCount()) {}

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -140,6 +141,22 @@ TEST_F(BerAuswahlWindowTest, EmptyProject) {
     // DM and EUR act only on a selected calculation.
     w->ToolClick("EUR");
     EXPECT_TRUE(w->ActiveBar1().Checked("Band1", "DM"));
+}
+
+// The tree and tabs follow right below the tool band, with no empty band between.
+TEST_F(BerAuswahlWindowTest, TreeStartsRightBelowTheToolBand) {
+    AddBerechnung("A", "Angebot", 0, 0, "Neubau");
+    auto w = Fenster();
+    w->resize(1000, 600);
+    w->show();
+    QApplication::processEvents();
+    auto* band = w->findChild<QToolBar*>("Band1");
+    QWidget* container = w->findChild<QWidget*>("picSplitterHContainer");
+    ASSERT_TRUE(band && container);
+    EXPECT_EQ(band->mapTo(w.get(), QPoint(0, 0)).y(), 0);
+    const int abstand = container->mapTo(w.get(), QPoint(0, 0)).y() - band->height();
+    EXPECT_GE(abstand, 0);
+    EXPECT_LE(abstand, 8);
 }
 
 TEST_F(BerAuswahlWindowTest, LabelsCutToThirtyAndGroupsRenamedByTheirNode) {
