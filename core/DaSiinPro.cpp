@@ -39,6 +39,8 @@ DaSiinPro::DaSiinPro(outside::ProjektUmgebung& umgebung, QWidget* parent)
     }
     xtraText1_[0]->setMaxLength(8);
     xtraText1_[1]->setMaxLength(30);
+    // Wide enough to show a whole project name of 30 characters, capitals included.
+    xtraText1_[1]->setMinimumWidth(xtraText1_[1]->fontMetrics().horizontalAdvance(QString(30, QChar('N'))));
     form->addRow(QStringLiteral("Neue Projektnummer"), xtraText1_[0]);
     form->addRow(QStringLiteral("Neue Projekbezeichnung"), xtraText1_[1]);
     layout->addStretch(1);

@@ -137,6 +137,12 @@ void Aufwand::Makeconection() {
     forms::BoundColumn inputType = panel_->Textspalte("INPUTType", "INPUTType", 0);
     inputType.art = forms::BoundColumn::Art::Ganzzahl;
     inputType.readOnly = true;
+    // The entry currency by its sign, as the toolbar names it, not as the stored 0/1.
+    inputType.anzeigen = [](const db::Value& v) -> QVariant {
+        const auto* i = std::get_if<int64_t>(&v);
+        if (!i) return QString();
+        return *i == 0 ? QStringLiteral("DM") : QStringLiteral("EUR");
+    };
     spalten.push_back(inputType);
     for (auto& c : spalten)
         if (c.field == "Summ" || c.field == "AlDispSumm" || c.field == "interSumm" ||

@@ -288,14 +288,18 @@ void BerAuswahl::bauen() {
     for (const auto& z : zeilen) {
         auto* l = new QLabel(z.text, details);
         grid->addWidget(l, r, 0);
-        if (z.prozent >= 0) {
+        if (z.prozent == 11 || z.prozent == 12) {
+            // The percent field with its unit behind it, not drawn over the field.
+            auto* pl = new QLabel("%", details);
+            pl->setObjectName(QString("Label2(%1)").arg(z.prozent == 11 ? 2 : 3));
+            label2_[z.prozent == 11 ? 2 : 3] = pl;
+            auto* zelle = new QHBoxLayout;
+            zelle->setContentsMargins(0, 0, 0, 0);
+            zelle->addWidget(xtraText2_[z.prozent], 1);
+            zelle->addWidget(pl);
+            grid->addLayout(zelle, r, 1);
+        } else if (z.prozent >= 0) {
             grid->addWidget(xtraText2_[z.prozent], r, 1);
-            if (z.prozent == 11 || z.prozent == 12) {
-                auto* pl = new QLabel("%", details);
-                pl->setObjectName(QString("Label2(%1)").arg(z.prozent == 11 ? 2 : 3));
-                label2_[z.prozent == 11 ? 2 : 3] = pl;
-                grid->addWidget(pl, r, 1, Qt::AlignLeft);
-            }
         }
         grid->addWidget(xtraText2_[z.betrag], r, 2);
         if (z.betrag == 9) {

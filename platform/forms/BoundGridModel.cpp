@@ -132,8 +132,12 @@ std::optional<db::Value> BoundGridModel::Lesen(const BoundColumn& col, const QSt
 
 QVariant BoundGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() >= int(columns_.size())) return {};
-    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     const BoundColumn& col = columns_[size_t(index.column())];
+    // Amounts and other decimal numbers line up on the right, as in the form's amount fields.
+    if (role == Qt::TextAlignmentRole)
+        return col.art == BoundColumn::Art::Zahl ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
+                                                 : QVariant();
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     return Anzeige(col, Value(index.row(), col.field));
 }
 

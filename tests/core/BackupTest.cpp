@@ -10,6 +10,7 @@
 #include "platform/forms/ToolBand.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QThread>
 #include <QToolBar>
@@ -140,6 +141,22 @@ TEST_F(BackupTest, ToolBandSitsRightAboveTheRows) {
     }
 }
 
+// A project name of full length (30 characters, in capitals) is shown whole in the restore's name field.
+TEST_F(BackupTest, ProjectNameFieldShowsAWholeName) {
+    velu::DaSiinPro d(u);
+    bool fehler = true;
+    const QString name = "NEUBAU KITA SONNENHOF BAUTEIL2";
+    d.MakeConections("PROJEKT°00004711°" + name + "°09.12.2026", fehler);
+    ASSERT_FALSE(fehler);
+    d.show();
+    QApplication::processEvents();
+    auto* feld = d.findChild<QLineEdit*>("XtraText1_1");
+    ASSERT_TRUE(feld);
+    EXPECT_EQ(feld->text().size(), 30);
+    // The frame and the inner margins of the field take some pixels on either side.
+    EXPECT_GE(feld->width(), feld->fontMetrics().horizontalAdvance(feld->text()) + 10);
+}
+
 } // namespace
 
 namespace {
@@ -156,8 +173,7 @@ TEST_F(BackupTest, NoCurrentProjectIsReported) {
 } // namespace
 
 // The dialog as it opens, its archive preset in the documents folder, into the screenshot file.
-template <class Dialog>
-void Foto() {
+template <class Dialog> void Foto() {
     const QString datei = velu::test::BildschirmfotoDatei();
     if (datei.isEmpty()) GTEST_SKIP() << "VELU_SCREENSHOT not set";
     testApp();
