@@ -45,13 +45,15 @@ DaSiDialog::DaSiDialog(outside::ProjektUmgebung& umgebung, QString sysPfad, sett
     : QDialog(parent), engine_(umgebung, std::move(sysPfad), this), store_(store), modus_(modus) {
     setObjectName(name);
     setWindowTitle(titel);
-    layout_ = new QVBoxLayout(this);
+    // The band exists before the layout, so it is placed once, as the layout's first row, and not also as
+    // its menu bar (which left an empty band of its height below it).
     band_ = new forms::ToolBand(this);
     band_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
     band_->AddTools({{"Band1", "OK", QStringLiteral("Sicherung starten")},
                      {"Band1", "LW", QStringLiteral(" Laufwerk wählen")},
                      {"Band1", "EXIT", QStringLiteral(" Maske verlassen")}});
     band_->SetHandler([this](const QString& key) { Werkzeug(key); });
+    layout_ = new QVBoxLayout(this);
     layout_->addWidget(band_->ToolBar("Band1"));
 }
 
@@ -59,6 +61,8 @@ void DaSiDialog::Abschliessen() {
     label3_ = new QLabel(VorgabeArchiv(), this);
     label3_->setObjectName("Label3");
     layout_->addWidget(label3_);
+    // Spare height goes below the last row, so the rows stay together under the band.
+    layout_->addStretch(1);
     if (store_) forms::LoadWindowPos(*this, *store_);
 }
 

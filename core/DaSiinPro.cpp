@@ -17,12 +17,13 @@ DaSiinPro::DaSiinPro(outside::ProjektUmgebung& umgebung, QWidget* parent)
     setObjectName("DaSiinPro");
     setWindowTitle(QStringLiteral("Projekt zurücklesen"));
     setModal(true);
-    auto* layout = new QVBoxLayout(this);
     band_ = new forms::ToolBand(this);
     band_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
     band_->AddTools({{"Band1", "OK", QStringLiteral("Sicherung starten")},
                      {"Band1", "EXIT", QStringLiteral(" Maske verlassen")}});
     band_->SetHandler([this](const QString& key) { Werkzeug(key); });
+    // Placed after the band was made, so the band is the layout's first row and not also its menu bar.
+    auto* layout = new QVBoxLayout(this);
     layout->addWidget(band_->ToolBar("Band1"));
     auto* form = new QFormLayout;
     layout->addLayout(form);
@@ -38,8 +39,11 @@ DaSiinPro::DaSiinPro(outside::ProjektUmgebung& umgebung, QWidget* parent)
     }
     xtraText1_[0]->setMaxLength(8);
     xtraText1_[1]->setMaxLength(30);
+    // Wide enough to show a whole project name of 30 characters, capitals included.
+    xtraText1_[1]->setMinimumWidth(xtraText1_[1]->fontMetrics().horizontalAdvance(QString(30, QChar('N'))));
     form->addRow(QStringLiteral("Neue Projektnummer"), xtraText1_[0]);
     form->addRow(QStringLiteral("Neue Projekbezeichnung"), xtraText1_[1]);
+    layout->addStretch(1);
 }
 
 void DaSiinPro::MakeConections(const QString& deskriptor, bool& fehler) {

@@ -10,10 +10,12 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <QStringList>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -37,6 +39,15 @@ const std::array<const char*, RechteBits> RechteTexte = {
     "Druckausgaben",
     "Mitarbeiter anlegen",
 };
+
+// The rights of a mask by name, as the grid shows them.
+QString RechteNamen(int64_t rechte) {
+    if ((rechte & AlleRechte) == AlleRechte) return QStringLiteral("alle");
+    QStringList namen;
+    for (int k = 0; k < RechteBits; ++k)
+        if ((rechte >> k) & 1) namen << QString::fromUtf8(RechteTexte[size_t(k)]);
+    return namen.isEmpty() ? QStringLiteral("keine") : namen.join(QStringLiteral("; "));
+}
 
 // A name typed into the grid that another row already has.
 const QString SchonAngelegt = QStringLiteral("Dieser Benutzer ist schon angelegt");
@@ -131,12 +142,14 @@ Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, 
     spalten[0].lesen = [](const QString& text) -> std::optional<db::Value> {
         return db::Value(text.toUpper().toStdString());
     };
-    spalten[1].field = "OhnePasswort";
-    spalten[1].caption = "OhnePasswort";
-    spalten[1].art = forms::BoundColumn::Art::Ganzzahl;
+    spalten[1] = forms::FlagSpalte("OhnePasswort", "OhnePasswort");
     spalten[2].field = "Rechte";
     spalten[2].caption = "Rechte";
     spalten[2].art = forms::BoundColumn::Art::Ganzzahl;
+    spalten[2].anzeigen = [](const db::Value& v) -> QVariant {
+        const auto* i = std::get_if<int64_t>(&v);
+        return i ? RechteNamen(*i) : QString();
+    };
     spalten[2].readOnly = true;
     model_ = std::make_unique<forms::BoundGridModel>(
         stammDB_.OpenRecordset("SELECT * FROM Zugriff ORDER BY Benutzername COLLATE NOCASE"),
@@ -183,6 +196,12 @@ Zugangsrechte::Zugangsrechte(db::Database& stammDB, const QString& aktBenutzer, 
     model_->SetCallbacks(std::move(cb));
 
     grid_->SetBoundModel(model_.get());
+    // The named rights are long: one line per user, the column takes the room the others leave.
+    grid_->setWordWrap(false);
+    grid_->setMinimumWidth(440);
+    grid_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    grid_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    grid_->horizontalHeader()->setStretchLastSection(true);
     connect(grid_, &forms::BoundGridView::zeileVerlassen, this, [this](int row) {
         if (rechteGeaendert_) SetRechte(row);
     });

@@ -7,7 +7,8 @@
 // "SSDBGrid1" (a forms::BoundGridView), frame "Frame1" with the rights boxes "Check1_0" to "Check1_12", tool
 // band "ActiveBar1" (band "Band1") with the tool "OK".
 //
-// The grid shows "Benutzername", "OhnePasswort" and "Rechte" (read-only); the stored password is not in it.
+// The grid shows "Benutzername", "OhnePasswort" ("Ja"/"Nein") and "Rechte" (read-only, the rights by name);
+// the stored password is not in it.
 // Rights are stored through the rights boxes, always into the row they were ticked for.
 #include "platform/db/Database.h"
 #include "platform/forms/BoundGridModel.h"

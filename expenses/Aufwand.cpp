@@ -133,21 +133,16 @@ void Aufwand::Makeconection() {
     spalten.push_back(panel_->Betragspalte("AlDispinterSumm", "interne Summe"));
     spalten.push_back(panel_->Textspalte("LeistNr", "LeistNr", Feldlaenge("LeistNr", 20)));
     // Left editable, so that a mark can be put right after a transferred position was deleted.
-    forms::BoundColumn verbucht = panel_->Textspalte("SchonVerbucht", "SchonVerbucht", 0);
-    verbucht.anzeigen = [](const db::Value& v) -> QVariant {
-        const auto* i = std::get_if<int64_t>(&v);
-        return i && *i != 0 ? QStringLiteral("Ja") : QStringLiteral("Nein");
-    };
-    verbucht.lesen = [](const QString& text) -> std::optional<db::Value> {
-        const QString t = text.trimmed().toLower();
-        if (t.isEmpty() || t == "nein" || t == "0") return db::Value(int64_t{0});
-        if (t == "ja" || t == "-1" || t == "1") return db::Value(int64_t{-1});
-        return std::nullopt;
-    };
-    spalten.push_back(verbucht);
+    spalten.push_back(forms::FlagSpalte("SchonVerbucht", "SchonVerbucht"));
     forms::BoundColumn inputType = panel_->Textspalte("INPUTType", "INPUTType", 0);
     inputType.art = forms::BoundColumn::Art::Ganzzahl;
     inputType.readOnly = true;
+    // The entry currency by its sign, as the toolbar names it, not as the stored 0/1.
+    inputType.anzeigen = [](const db::Value& v) -> QVariant {
+        const auto* i = std::get_if<int64_t>(&v);
+        if (!i) return QString();
+        return *i == 0 ? QStringLiteral("DM") : QStringLiteral("EUR");
+    };
     spalten.push_back(inputType);
     for (auto& c : spalten)
         if (c.field == "Summ" || c.field == "AlDispSumm" || c.field == "interSumm" ||

@@ -177,15 +177,18 @@ PositionsPanel::PositionsPanel(settings::SettingsStore& settings, QString abschn
     };
     const auto satz = [&spalte](const char* feld, WaehrungCode w, const char* caption = "Satz") {
         forms::BoundColumn c = spalte(feld, caption);
+        c.art = forms::BoundColumn::Art::Zahl;
         c.anzeigen = [w](const db::Value& v) -> QVariant {
             const auto b = BetragAus(v);
             return b ? QString::fromStdString(FormatBetrag(*b, w)) : QString();
         };
         return c;
     };
-    katalogSpalten_ = {
-        spalte("Positionsnummer", "Nr"), spalte("Leistung", "Leistung"), satz("Satz", DM),
-        satz("AlDispSatz", EUR),         spalte("Einheit", "Einheit"),   spalte("zuordnung", "zuordnung")};
+    // The phase by its text, as in the positions' phase column.
+    forms::BoundColumn zuordnung = Phasenspalte("zuordnung");
+    zuordnung.readOnly = true;
+    katalogSpalten_ = {spalte("Positionsnummer", "Nr"), spalte("Leistung", "Leistung"), satz("Satz", DM),
+                       satz("AlDispSatz", EUR),         spalte("Einheit", "Einheit"),   zuordnung};
     if (mitInternemSatz_) {
         katalogSpalten_.push_back(satz("interSatz", DM, "interner Satz"));
         katalogSpalten_.push_back(satz("AlDispinterSatz", EUR, "interner Satz"));
@@ -501,7 +504,8 @@ void PositionsPanel::Spaltenbreiten() {
                                     {"AlDispSatz", 77},
                                     {"Einheit", 47},
                                     {"interSatz", 77},
-                                    {"AlDispinterSatz", 77}}) {
+                                    {"AlDispinterSatz", 77},
+                                    {"zuordnung", 130}}) {
             const int c = katalog_->ColumnOf(feld);
             if (c >= 0) grid2_->setColumnWidth(c, std::max(breite, KopfBreite(*grid2_, c)));
         }

@@ -144,9 +144,7 @@ BerAuswahl::BerAuswahl(std::unique_ptr<RegisterHost> host, QWidget* parent)
 BerAuswahl::~BerAuswahl() = default;
 
 void BerAuswahl::bauen() {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-
+    // The band before the layout: placed once, as the layout's first row, not also as its menu bar.
     bar_ = new forms::ToolBand(this);
     bar_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
     bar_->AddBand("PopupBand1", forms::ToolBand::BandKind::Popup);
@@ -180,6 +178,8 @@ void BerAuswahl::bauen() {
     connect(bar_, &forms::ToolBand::ToolEnter, this,
             [this](const QString&, const QString& d) { host_->StatusText(d); });
     connect(bar_, &forms::ToolBand::ToolLeave, this, [this] { host_->StatusText({}); });
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(bar_->ToolBar("Band1"));
 
     auto* container = new QWidget(this);
@@ -288,14 +288,18 @@ void BerAuswahl::bauen() {
     for (const auto& z : zeilen) {
         auto* l = new QLabel(z.text, details);
         grid->addWidget(l, r, 0);
-        if (z.prozent >= 0) {
+        if (z.prozent == 11 || z.prozent == 12) {
+            // The percent field with its unit behind it, not drawn over the field.
+            auto* pl = new QLabel("%", details);
+            pl->setObjectName(QString("Label2(%1)").arg(z.prozent == 11 ? 2 : 3));
+            label2_[z.prozent == 11 ? 2 : 3] = pl;
+            auto* zelle = new QHBoxLayout;
+            zelle->setContentsMargins(0, 0, 0, 0);
+            zelle->addWidget(xtraText2_[z.prozent], 1);
+            zelle->addWidget(pl);
+            grid->addLayout(zelle, r, 1);
+        } else if (z.prozent >= 0) {
             grid->addWidget(xtraText2_[z.prozent], r, 1);
-            if (z.prozent == 11 || z.prozent == 12) {
-                auto* pl = new QLabel("%", details);
-                pl->setObjectName(QString("Label2(%1)").arg(z.prozent == 11 ? 2 : 3));
-                label2_[z.prozent == 11 ? 2 : 3] = pl;
-                grid->addWidget(pl, r, 1, Qt::AlignLeft);
-            }
         }
         grid->addWidget(xtraText2_[z.betrag], r, 2);
         if (z.betrag == 9) {

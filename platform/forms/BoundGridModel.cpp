@@ -34,6 +34,24 @@ const QLocale& Deutsch() {
 
 } // namespace
 
+BoundColumn FlagSpalte(std::string field, QString caption) {
+    BoundColumn c;
+    c.field = std::move(field);
+    c.caption = std::move(caption);
+    c.anzeigen = [](const db::Value& v) -> QVariant {
+        if (db::IsNull(v)) return QString(); // the new-row line
+        const auto* i = std::get_if<int64_t>(&v);
+        return i && *i != 0 ? QStringLiteral("Ja") : QStringLiteral("Nein");
+    };
+    c.lesen = [](const QString& text) -> std::optional<db::Value> {
+        const QString t = text.trimmed().toLower();
+        if (t.isEmpty() || t == "nein" || t == "0") return db::Value(db::False);
+        if (t == "ja" || t == "-1" || t == "1") return db::Value(db::True);
+        return std::nullopt;
+    };
+    return c;
+}
+
 BoundGridModel::BoundGridModel(db::Recordset rs, std::vector<BoundColumn> columns, QObject* parent)
     : QAbstractTableModel(parent), rs_(std::move(rs)), columns_(std::move(columns)),
       zeilen_(rs_.RecordCount()) {}
@@ -114,8 +132,12 @@ std::optional<db::Value> BoundGridModel::Lesen(const BoundColumn& col, const QSt
 
 QVariant BoundGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.column() >= int(columns_.size())) return {};
-    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     const BoundColumn& col = columns_[size_t(index.column())];
+    // Amounts and other decimal numbers line up on the right, as in the form's amount fields.
+    if (role == Qt::TextAlignmentRole)
+        return col.art == BoundColumn::Art::Zahl ? QVariant(int(Qt::AlignRight | Qt::AlignVCenter))
+                                                 : QVariant();
+    if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     return Anzeige(col, Value(index.row(), col.field));
 }
 

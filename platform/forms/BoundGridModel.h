@@ -53,6 +53,10 @@ struct BoundColumn {
     std::function<std::optional<db::Value>(const QString&)> lesen;
 };
 
+// A Boolean field (True -1, False 0) shown as "Ja"/"Nein" (Null as nothing); typed "Ja"/"Nein", "-1"/"1"/"0"
+// or nothing (False) are taken, anything else is refused.
+BoundColumn FlagSpalte(std::string field, QString caption);
+
 class BoundGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:

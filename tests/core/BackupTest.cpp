@@ -2,14 +2,18 @@
 #include "DaSiFixture.h"
 
 #include "core/DaSiOut.h"
+#include "core/DaSiin.h"
+#include "core/DaSiinPro.h"
 #include "core/Datensicherung.h"
 #include "platform/archive/ZipArchive.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QThread>
+#include <QToolBar>
 
 using namespace dasi_test;
 using velu::forms::MessageBoxScript;
@@ -111,6 +115,48 @@ TEST_F(BackupTest, DialogChoosesDataSetAndFile) {
     EXPECT_EQ(velu::archive::ReadInfo(archiv.toStdString())->descriptor, "VELUDATEN°VELUVORLAGE");
 }
 
+// The tool band is the first row: whole, and the next row follows right below it, with no empty band between.
+TEST_F(BackupTest, ToolBandSitsRightAboveTheRows) {
+    struct Fall {
+        std::unique_ptr<QDialog> form;
+        const char* ersteZeile;
+    };
+    Fall faelle[] = {
+        {std::make_unique<velu::DaSiOut>(u, Sys()), "Option1_0"},
+        {std::make_unique<velu::DaSiin>(u, Sys()), "Label3"},
+        {std::make_unique<velu::DaSiinPro>(u), "LabelNummer"},
+    };
+    for (auto& f : faelle) {
+        SCOPED_TRACE(f.form->objectName().toStdString());
+        f.form->show();
+        QApplication::processEvents();
+        auto* bar = f.form->findChild<QToolBar*>("Band1");
+        auto* zeile = f.form->findChild<QWidget*>(f.ersteZeile);
+        ASSERT_TRUE(bar && zeile);
+        EXPECT_GE(bar->width(), bar->sizeHint().width());
+        const int unterBand = bar->mapTo(f.form.get(), QPoint(0, bar->height())).y();
+        const int abstand = zeile->mapTo(f.form.get(), QPoint(0, 0)).y() - unterBand;
+        EXPECT_GE(abstand, 0);
+        EXPECT_LE(abstand, 12);
+    }
+}
+
+// A project name of full length (30 characters, in capitals) is shown whole in the restore's name field.
+TEST_F(BackupTest, ProjectNameFieldShowsAWholeName) {
+    velu::DaSiinPro d(u);
+    bool fehler = true;
+    const QString name = "NEUBAU KITA SONNENHOF BAUTEIL2";
+    d.MakeConections("PROJEKT°00004711°" + name + "°09.12.2026", fehler);
+    ASSERT_FALSE(fehler);
+    d.show();
+    QApplication::processEvents();
+    auto* feld = d.findChild<QLineEdit*>("XtraText1_1");
+    ASSERT_TRUE(feld);
+    EXPECT_EQ(feld->text().size(), 30);
+    // The frame and the inner margins of the field take some pixels on either side.
+    EXPECT_GE(feld->width(), feld->fontMetrics().horizontalAdvance(feld->text()) + 10);
+}
+
 } // namespace
 
 namespace {
@@ -126,14 +172,13 @@ TEST_F(BackupTest, NoCurrentProjectIsReported) {
 
 } // namespace
 
-// The backup dialog as it opens, its archive preset in the documents folder (scripts/screenshot dasiout).
-TEST(BackupScreenshot, WritesPng) {
+// The dialog as it opens, its archive preset in the documents folder, into the screenshot file.
+template <class Dialog> void Foto() {
     const QString datei = velu::test::BildschirmfotoDatei();
     if (datei.isEmpty()) GTEST_SKIP() << "VELU_SCREENSHOT not set";
     testApp();
     TestUmgebung u;
-    velu::DaSiOut form(u, QDir::tempPath());
-    form.findChild<QRadioButton*>("Option1_0")->setChecked(true);
+    Dialog form(u, QDir::tempPath());
     form.move(400, 300);
     form.show();
     for (int i = 0; i < 20; ++i) {
@@ -142,4 +187,14 @@ TEST(BackupScreenshot, WritesPng) {
     }
     ASSERT_TRUE(velu::test::Bildschirmfoto({&form}, datei));
     EXPECT_GT(QFileInfo(datei).size(), 1000);
+}
+
+// scripts/screenshot dasiout
+TEST(BackupScreenshot, WritesPng) {
+    Foto<velu::DaSiOut>();
+}
+
+// scripts/screenshot dasiin
+TEST(RestoreScreenshot, WritesPng) {
+    Foto<velu::DaSiin>();
 }

@@ -1,5 +1,6 @@
 #include "core/Zugangsrechte.h"
 #include "BenutzerTestDB.h"
+#include "Bildschirmfoto.h"
 #include "TestApp.h"
 #include "core/Benutzer.h"
 #include "core/LogIn.h"
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -86,10 +88,69 @@ TEST_F(ZugangsrechteTest, GridShowsNoPasswordAndRightsAreReadOnly) {
             EXPECT_FALSE(m.data(m.index(r, c)).toString().contains("argon"));
     const int r = Zeile(*d, "MEIER");
     const QModelIndex rechte = m.index(r, m.ColumnOf("Rechte"));
-    EXPECT_EQ(m.data(rechte).toString(), "6");
     EXPECT_FALSE(m.flags(rechte) & Qt::ItemIsEditable);
     EXPECT_FALSE(m.setData(rechte, "8191"));
     EXPECT_TRUE(m.flags(m.index(r, m.ColumnOf("Benutzername"))) & Qt::ItemIsEditable);
+}
+
+// The grid names flags and rights instead of showing raw numbers; what is stored stays as it was.
+TEST_F(ZugangsrechteTest, GridShowsFlagAndRightsByName) {
+    struct Fall {
+        const char* name;
+        int64_t ohnePasswort;
+        int32_t rechte;
+        QString flag, rechteText;
+    } faelle[] = {
+        {"ANNA", 0, 0, "Nein", "keine"},
+        {"BERT", -1, 6, "Ja", "Projektdaten erstellen / ändern; Rechnungen erstellen / ändern"},
+        {"CARL", 1, 4096 + 1, "Ja", "Projekte erstellen / ändern / anwählen; Mitarbeiter anlegen"},
+        {"DORA", 0, AlleRechte, "Nein", "alle"},
+    };
+    for (const auto& f : faelle) {
+        t.Benutzer(f.name, f.rechte);
+        t.DB().Execute("UPDATE Zugriff SET OhnePasswort = :o WHERE Benutzername = :n",
+                       db::Params().Set("o", f.ohnePasswort).Set("n", std::string(f.name)));
+    }
+    auto d = Dialog("SUPERVISOR", AlleRechte);
+    auto& m = d->Model();
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.name);
+        const int r = Zeile(*d, f.name);
+        EXPECT_EQ(m.data(m.index(r, m.ColumnOf("OhnePasswort"))).toString(), f.flag);
+        EXPECT_EQ(m.data(m.index(r, m.ColumnOf("Rechte"))).toString(), f.rechteText);
+    }
+    EXPECT_EQ(m.data(m.index(Zeile(*d, "SUPERVISOR"), m.ColumnOf("Rechte"))).toString(), "alle");
+}
+
+TEST_F(ZugangsrechteTest, FlagTypedIntoTheGridStoresTrueOrFalse) {
+    struct Fall {
+        QString getippt;
+        bool angenommen;
+        int64_t gespeichert;
+    } faelle[] = {
+        {"Ja", true, -1}, {"nein", true, 0}, {"-1", true, -1},          {"1", true, -1},
+        {"0", true, 0},   {"", true, 0},     {"vielleicht", false, -1}, {"2", false, -1},
+    };
+    t.Benutzer("MEIER", 0);
+    auto d = Dialog("SUPERVISOR", AlleRechte);
+    auto& m = d->Model();
+    const int r = Zeile(*d, "MEIER");
+    const QModelIndex flag = m.index(r, m.ColumnOf("OhnePasswort"));
+    auto gespeichert = [&] {
+        return t.DB()
+            .OpenRecordset("SELECT OhnePasswort FROM Zugriff WHERE Benutzername = 'MEIER'")
+            .GetInt("OhnePasswort");
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.getippt.toStdString());
+        t.DB().Execute("UPDATE Zugriff SET OhnePasswort = -1 WHERE Benutzername = 'MEIER'");
+        m.Requery();
+        skript.Neu();
+        EXPECT_EQ(m.setData(flag, f.getippt), f.angenommen);
+        EXPECT_TRUE(m.Commit());
+        EXPECT_EQ(gespeichert(), f.gespeichert);
+        EXPECT_EQ(skript.meldungen().size(), f.angenommen ? 0u : 1u);
+    }
 }
 
 TEST_F(ZugangsrechteTest, SupervisorStays8191) {
@@ -293,6 +354,31 @@ TEST_F(ZugangsrechteTest, F1OpensItsHelpPage) {
     EXPECT_EQ(help::Handbuch()->source().fileName(), "Zugangsrechte.html");
     EXPECT_TRUE(d->isVisible());
     help::CloseHandbuch();
+}
+
+} // namespace
+} // namespace velu
+
+namespace velu {
+namespace {
+
+TEST(ZugangsrechteScreenshot, WritesPng) {
+    const QString datei = test::BildschirmfotoDatei();
+    if (datei.isEmpty()) GTEST_SKIP() << "VELU_SCREENSHOT not set";
+    testApp();
+    test::BenutzerDB t;
+    t.Benutzer("MEIER", 4 + 8 + 2048);
+    t.Benutzer("SCHULZ", 0);
+    Zugangsrechte d(t.DB(), "SUPERVISOR", AlleRechte);
+    d.findChild<QTabWidget*>("SSTab1")->setCurrentIndex(Zugangsrechte::RechteTab);
+    d.Grid().SetCurrentRow(0);
+    d.move(300, 200);
+    d.show();
+    for (int i = 0; i < 20; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(20);
+    }
+    ASSERT_TRUE(test::Bildschirmfoto({&d}, datei));
 }
 
 } // namespace

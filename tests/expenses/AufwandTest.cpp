@@ -193,6 +193,39 @@ TEST_F(AufwandTest, EditOfARecordTransferredMeanwhileLeavesItMarked) {
     EXPECT_FALSE(m->flags(m->index(0, m->ColumnOf("INPUTType"))) & Qt::ItemIsEditable);
 }
 
+TEST_F(AufwandTest, FlagAndCurrencyColumnsShowWordsNotNumbers) {
+    struct Fall {
+        const char* numm;
+        int inputType;
+        bool verbucht;
+        QString waehrung, flag;
+    } faelle[] = {{"A1", 0, false, "DM", "Nein"}, {"A2", 1, true, "EUR", "Ja"}};
+    for (const auto& f : faelle) {
+        Eintrag e{f.numm, f.inputType, "1", "10", "10", "5.1129", "5.1129"};
+        e.verbucht = f.verbucht;
+        Erfassen(e);
+    }
+    auto f = Oeffnen();
+    velu::forms::BoundGridModel* m = f->Positionen();
+    for (int r = 0; r < 2; ++r) {
+        SCOPED_TRACE(faelle[r].numm);
+        EXPECT_EQ(m->data(m->index(r, m->ColumnOf("INPUTType"))).toString(), faelle[r].waehrung);
+        EXPECT_EQ(m->data(m->index(r, m->ColumnOf("SchonVerbucht"))).toString(), faelle[r].flag);
+    }
+    // The new-row line shows neither.
+    const int neu = m->StoredRows();
+    EXPECT_EQ(m->data(m->index(neu, m->ColumnOf("INPUTType"))).toString(), "");
+    EXPECT_EQ(m->data(m->index(neu, m->ColumnOf("SchonVerbucht"))).toString(), "");
+    // The catalogue names the phase of its entries; its rates line up on the right.
+    velu::forms::BoundGridModel* k = f->Panel().Katalog();
+    stamm_->Execute("UPDATE AufwandVerz SET zuordnung = 10 WHERE Positionsnummer = '1.2'");
+    k->Requery();
+    EXPECT_EQ(k->data(k->index(0, k->ColumnOf("zuordnung"))).toString(), "Keine Zuordnung");
+    EXPECT_EQ(k->data(k->index(1, k->ColumnOf("zuordnung"))).toString(), "Stundenlohnarbeiten");
+    EXPECT_EQ(k->data(k->index(0, k->ColumnOf("Satz")), Qt::TextAlignmentRole).toInt(),
+              int(Qt::AlignRight | Qt::AlignVCenter));
+}
+
 TEST_F(AufwandTest, PhaseColumnShowsTheAssignmentTexts) {
     Erfassen({"A1", 0, "1", "10", "10", "5.1129", "5.1129", "2026-11-01", 10});
     auto f = Oeffnen();

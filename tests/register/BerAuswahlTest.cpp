@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -82,6 +83,14 @@ protected:
         this->host = host.get();
         return std::make_unique<BerAuswahl>(std::move(host));
     }
+    // The window as laid out on the screen.
+    std::unique_ptr<BerAuswahl> Gezeigt() {
+        auto w = Fenster();
+        w->resize(1000, 600);
+        w->show();
+        QApplication::processEvents();
+        return w;
+    }
     QLineEdit* Feld(BerAuswahl& w, int i) { return w.findChild<QLineEdit*>(QString("XtraText2(%1)").arg(i)); }
     // Types text into a field and leaves it, as the user does.
     void Tippe(BerAuswahl& w, int i, const QString& text) {
@@ -140,6 +149,35 @@ TEST_F(BerAuswahlWindowTest, EmptyProject) {
     // DM and EUR act only on a selected calculation.
     w->ToolClick("EUR");
     EXPECT_TRUE(w->ActiveBar1().Checked("Band1", "DM"));
+}
+
+// The tree and tabs follow right below the tool band, with no empty band between.
+TEST_F(BerAuswahlWindowTest, TreeStartsRightBelowTheToolBand) {
+    AddBerechnung("A", "Angebot", 0, 0, "Neubau");
+    auto w = Gezeigt();
+    auto* band = w->findChild<QToolBar*>("Band1");
+    QWidget* container = w->findChild<QWidget*>("picSplitterHContainer");
+    ASSERT_TRUE(band && container);
+    EXPECT_EQ(band->mapTo(w.get(), QPoint(0, 0)).y(), 0);
+    const int abstand = container->mapTo(w.get(), QPoint(0, 0)).y() - band->height();
+    EXPECT_GE(abstand, 0);
+    EXPECT_LE(abstand, 8);
+}
+
+// An hourly-rate invoice shows its surcharge percentages with the "%" behind the field, not over it.
+TEST_F(BerAuswahlWindowTest, PercentSignStandsBesideItsField) {
+    AddBerechnung("S", "Stunden", 1, 0, "Umbau");
+    auto w = Gezeigt();
+    for (int i : {2, 3}) {
+        SCOPED_TRACE(i);
+        auto* zeichen = w->findChild<QLabel*>(QString("Label2(%1)").arg(i));
+        auto* feld = Feld(*w, i == 2 ? 11 : 12);
+        ASSERT_TRUE(zeichen && feld);
+        ASSERT_TRUE(zeichen->isVisible() && feld->isVisible());
+        EXPECT_FALSE(zeichen->geometry().intersects(feld->geometry()));
+        EXPECT_GE(zeichen->geometry().left(), feld->geometry().right());
+        EXPECT_EQ(zeichen->geometry().center().y(), feld->geometry().center().y());
+    }
 }
 
 TEST_F(BerAuswahlWindowTest, LabelsCutToThirtyAndGroupsRenamedByTheirNode) {

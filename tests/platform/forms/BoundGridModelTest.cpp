@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 namespace velu::forms {
 namespace {
@@ -92,6 +93,39 @@ TEST_F(BoundGrid, ColumnsAndNewRowLine) {
     EXPECT_FALSE(Tippen(0, 3, "99"));
     model->SetNeueZeile(false);
     EXPECT_EQ(model->rowCount(), 2);
+}
+
+// Amounts line up on the right; text and whole numbers (often shown as words) keep the view's default.
+TEST_F(BoundGrid, AmountsAlignRight) {
+    const auto ausrichtung = [this](int c) { return model->data(model->index(0, c), Qt::TextAlignmentRole); };
+    EXPECT_EQ(ausrichtung(1).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
+    EXPECT_FALSE(ausrichtung(0).isValid());
+    EXPECT_FALSE(ausrichtung(2).isValid());
+}
+
+// Flags read Ja/Nein and store True (-1) or False (0); other input is refused and stores nothing.
+TEST_F(BoundGrid, FlagColumn) {
+    const BoundColumn flag = FlagSpalte("Anzahl", "Flag");
+    struct Fall {
+        db::Value gespeichert;
+        QString angezeigt;
+    } anzeige[] = {{db::Value(int64_t{-1}), "Ja"},
+                   {db::Value(int64_t{1}), "Ja"},
+                   {db::Value(int64_t{0}), "Nein"},
+                   {db::Value(), ""}};
+    for (const auto& f : anzeige)
+        EXPECT_EQ(flag.anzeigen(f.gespeichert).toString(), f.angezeigt);
+    struct Eingabe {
+        QString text;
+        std::optional<int64_t> wert;
+    } eingaben[] = {{"Ja", -1}, {" ja ", -1}, {"-1", -1}, {"1", -1},         {"Nein", 0},
+                    {"0", 0},   {"", 0},      {"2", {}},  {"vielleicht", {}}};
+    for (const auto& e : eingaben) {
+        SCOPED_TRACE(e.text.toStdString());
+        const auto v = flag.lesen(e.text);
+        ASSERT_EQ(v.has_value(), e.wert.has_value());
+        if (v) EXPECT_EQ(std::get<int64_t>(*v), *e.wert);
+    }
 }
 
 TEST_F(BoundGrid, NumericInput) {
