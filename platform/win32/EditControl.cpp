@@ -16,7 +16,7 @@ struct Line {
 };
 
 struct EditState {
-    std::string text;
+    std::string text; // changed only by setText and replaceSelection, which keep lines up to date
     std::size_t anchor = 0, caret = 0;
     int wrap = 0;
     bool multiLine = false;
