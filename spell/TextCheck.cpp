@@ -220,6 +220,8 @@ int hyphenateInText(void* context, FoundWord& w, char* correction, const unsigne
     auto& c = *static_cast<Check*>(context);
     if (language != 'D' && language != 'E') return 0;
     if (!c.a || c.stop) return 0;
+    // A word inside one line that does not begin it is neither written nor hyphenated.
+    if (w.endLine == w.startLine && w.startColumn != 0) return 0;
     EditAttachment& a = *c.a;
     const std::int32_t low = a.changeLow, high = a.changeHigh;
     char before[kWordSize];
@@ -590,7 +592,7 @@ LRESULT CheckTextOperation(LibraryState& s, EditAttachment& attachment, WPARAM w
                 ++column;
             if (column >= length) break;
             FoundWord w;
-            if (!FindWordAt(*a, column, line, w)) {
+            if (!FindWordAt(*a, column, line, w, false)) {
                 while (column < length && isLetterAt(text, column))
                     ++column;
                 continue;

@@ -193,8 +193,7 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
                 r.kind |= kKindCapitalDoubtful;
             }
         }
-        if (isCapital(uc(w.word[1])) && isSmall(uc(w.word[2])))
-            r.kind |= kKindTwoCapitals;
+        if (isCapital(uc(w.word[1])) && isSmall(uc(w.word[2]))) r.kind |= kKindTwoCapitals;
         if ((r.kind & kKindCompound) && isSmall(uc(w.word[0])) && (r.kind & kKindDictionaryCapital)) {
             r.kind = kKindDictionaryCapital | kKindCapitalDoubtful;
             lowerFirst(r.shown);
@@ -279,6 +278,8 @@ void ApplyMarkTable(const char* word, const char* correction, const unsigned cha
 
 void AnalyseWord(FoundWord& w, const AnalysisContext& c, AnalysisResult& r) {
     std::memset(&r, 0, sizeof r);
+    // The class is read only for a word that begins with a small letter.
+    if (isSmall(uc(w.word[0]))) DecideSentenceClass(w);
     bool allCapitals = true;
     for (const char* p = w.word; *p; ++p)
         if (AnsiToUpper(uc(*p)) != uc(*p)) allCapitals = false;

@@ -36,6 +36,9 @@ std::int32_t backToWordChar(const char* text, std::int32_t position) {
 void boundsFrom(const char* text, std::int32_t length, std::int32_t position, std::int32_t& raw,
                 std::int32_t& start, std::int32_t& end);
 
+// SentenceClass short of its dictionary look-up: kSentenceUndecided, with the run, when it needs one.
+std::int16_t scanSentence(const char* text, std::int32_t position, char* run);
+
 enum class Look { First, Back, Forward };
 
 struct Part {
@@ -43,6 +46,7 @@ struct Part {
     std::int32_t length = 0;
     std::int32_t startColumn = 0, startLine = 0, endColumn = 0, endLine = 0;
     std::int16_t sentenceClass = 0;
+    char runBefore[kWordSize] = {};
     bool classSettled = false; // a look back decided the class of the word that follows
     bool joined = false;
     std::int32_t rawStart = -1; // first word character in the searched line, -1 for none
@@ -75,7 +79,7 @@ bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look
         unsigned char last = uc(text[column]);
         if (!IsAnsiLetter(last) && last != '-') {
             // The line's last character is read too, so that a line ending in "." or "?" counts.
-            out.sentenceClass = SentenceClass(text, length);
+            out.sentenceClass = scanSentence(text, length, out.runBefore);
             out.classSettled = true;
             return false;
         }
@@ -94,14 +98,15 @@ bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look
         bool found = wordAt(a, 0, line - 1, Look::Back, before, depth + 1);
         if (before.classSettled) {
             out.sentenceClass = before.sentenceClass;
+            std::memcpy(out.runBefore, before.runBefore, kWordSize);
             out.classSettled = true;
         }
         join =
             found && isSmall(uc(text[0])) && before.length < kMaxWord - 1 && before.length + own < kMaxWord;
     }
     if (!out.classSettled) {
-        out.sentenceClass =
-            start == 0 ? (line == 0 ? kSentenceStart : kInSentence) : SentenceClass(text, start - 1);
+        out.sentenceClass = start == 0 ? (line == 0 ? kSentenceStart : kInSentence)
+                                       : scanSentence(text, start - 1, out.runBefore);
         out.classSettled = look == Look::Back;
     } else if (look != Look::Back) {
         out.classSettled = false;
@@ -184,7 +189,8 @@ void boundsFrom(const char* text, std::int32_t length, std::int32_t position, st
 }
 } // namespace
 
-std::int16_t SentenceClass(const char* text, std::int32_t position) {
+namespace {
+std::int16_t scanSentence(const char* text, std::int32_t position, char* run) {
     for (std::int32_t k = position - 1;; --k) {
         if (k < 0) return kInSentence;
         unsigned char c = uc(text[k]);
@@ -197,19 +203,33 @@ std::int16_t SentenceClass(const char* text, std::int32_t position) {
             --s;
         std::int32_t n = k + 1 - s;
         if (n > kMaxWord) return kSentenceStart; // longer than any dictionary word
-        char run[kWordSize], trimmed[kWordSize], correction[kWordSize];
-        unsigned char marks[kMarkCount];
+        char trimmed[kWordSize];
         std::memcpy(run, text + s, static_cast<std::size_t>(n));
         run[n] = 0;
-        std::memcpy(trimmed, run, sizeof run);
+        std::memcpy(trimmed, run, kWordSize);
         TrimWord(trimmed);
-        if (std::strcmp(trimmed, run) == 0 && FindBestCorrection(0, 0, run, correction, marks, false) == 0)
-            return kSentenceStart;
-        return kAfterAbbreviation;
+        return std::strcmp(trimmed, run) == 0 ? kSentenceUndecided : kAfterAbbreviation;
     }
 }
 
-bool FindWordAt(EditAttachment& a, std::int32_t column, std::int32_t line, FoundWord& out) {
+std::int16_t decide(const char* run) {
+    char correction[kWordSize];
+    unsigned char marks[kMarkCount];
+    return FindBestCorrection(0, 0, run, correction, marks, false) == 0 ? kSentenceStart : kAfterAbbreviation;
+}
+} // namespace
+
+std::int16_t SentenceClass(const char* text, std::int32_t position) {
+    char run[kWordSize];
+    std::int16_t c = scanSentence(text, position, run);
+    return c == kSentenceUndecided ? decide(run) : c;
+}
+
+void DecideSentenceClass(FoundWord& w) {
+    if (w.sentenceClass == kSentenceUndecided) w.sentenceClass = decide(w.runBefore);
+}
+
+bool FindWordAt(EditAttachment& a, std::int32_t column, std::int32_t line, FoundWord& out, bool decideClass) {
     std::memset(&out, 0, sizeof out);
     out.startLine = out.endLine = line;
     while (column >= 0) {
@@ -244,7 +264,9 @@ bool FindWordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Found
                 out.endColumn = p.endColumn;
                 out.endLine = p.endLine;
                 out.sentenceClass = p.sentenceClass;
+                std::memcpy(out.runBefore, p.runBefore, kWordSize);
                 out.joined = p.joined;
+                if (decideClass || isSmall(uc(out.word[0]))) DecideSentenceClass(out);
                 return true;
             }
         }

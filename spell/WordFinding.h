@@ -13,13 +13,17 @@ constexpr std::size_t kWordSize = 64; // a word with its NUL
 constexpr std::int16_t kInSentence = 0;
 constexpr std::int16_t kAfterAbbreviation = 1;
 constexpr std::int16_t kSentenceStart = 2;
+// After a full stop that ends a run of letters: 1 or 2, decided by a dictionary look-up of the run that
+// has not been made yet (DecideSentenceClass).
+constexpr std::int16_t kSentenceUndecided = -1;
 
 struct FoundWord {
     char word[kWordSize];
     std::int32_t startColumn, startLine, endColumn, endLine;
     std::int16_t sentenceClass;
-    bool fullStop; // a final full stop was dropped
-    bool joined;   // joined over a line end without a hyphen
+    bool fullStop;             // a final full stop was dropped
+    bool joined;               // joined over a line end without a hyphen
+    char runBefore[kWordSize]; // the run ending in the full stop while the class is undecided
 };
 
 // Bounds of the word at a position of a line: start and end (exclusive); start == end when there is none.
@@ -27,8 +31,13 @@ void WordBounds(const char* text, std::int32_t length, std::int32_t position, st
                 std::int32_t& end);
 // Class of a word whose preceding characters are read backwards from position - 1.
 std::int16_t SentenceClass(const char* text, std::int32_t position);
-// The word at (column, line) of the attached text; false when there is none.
-bool FindWordAt(EditAttachment& a, std::int32_t column, std::int32_t line, FoundWord& out);
+// The word at (column, line) of the attached text; false when there is none. Without decideClass, the
+// class of a word that does not begin with a small letter, which the word analysis does not read, may stay
+// undecided, so that no dictionary look-up is made for it.
+bool FindWordAt(EditAttachment& a, std::int32_t column, std::int32_t line, FoundWord& out,
+                bool decideClass = true);
+// Makes the look-up of an undecided sentence class.
+void DecideSentenceClass(FoundWord& word);
 
 struct TextPlace {
     std::int32_t column, line;

@@ -174,16 +174,32 @@ void BM_CheckEditWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_CheckEditWindow)->Unit(benchmark::kMillisecond);
 
-void BM_CheckLineWithoutLetters(benchmark::State& state) {
+// One line without letters, of range(0) characters: "=" throughout, or digits and blanks. The time grows
+// linearly with the length.
+void checkLineWithoutLetters(benchmark::State& state, const std::string& line) {
     if (!library().error.empty()) {
         state.SkipWithError(library().error.c_str());
         return;
     }
-    static HWND edit = attach(CreateWindowEx(0, kEditClass, std::string(100000, '=').c_str(), ES_MULTILINE, 0,
-                                             0, 0, 0, 0, 0, 0, nullptr),
-                              0);
+    HWND edit =
+        attach(CreateWindowEx(0, kEditClass, line.c_str(), ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr), 0);
     run(state, edit, 0);
+    DestroyWindow(edit);
 }
-BENCHMARK(BM_CheckLineWithoutLetters)->Unit(benchmark::kMillisecond);
+
+void BM_CheckLineWithoutLetters(benchmark::State& state) {
+    checkLineWithoutLetters(state, std::string(static_cast<std::size_t>(state.range(0)), '='));
+}
+BENCHMARK(BM_CheckLineWithoutLetters)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond);
+
+void BM_CheckLineOfDigits(benchmark::State& state) {
+    std::string line;
+    auto length = static_cast<std::size_t>(state.range(0));
+    while (line.size() < length)
+        line += "1 ";
+    line.resize(length);
+    checkLineWithoutLetters(state, line);
+}
+BENCHMARK(BM_CheckLineOfDigits)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -12,13 +12,15 @@ namespace {
 
 struct Line {
     std::size_t start, length;
+    std::size_t reach; // last position its break depends on
 };
 
 struct EditState {
-    std::string text;
+    std::string text; // changed only by setText and replaceSelection, which keep lines up to date
     std::size_t anchor = 0, caret = 0;
     int wrap = 0;
     bool multiLine = false;
+    std::vector<Line> lines; // kept up to date with every change of text or width
 };
 
 // The title given at creation, which DefWindowProc holds.
@@ -38,14 +40,16 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-std::vector<Line> layout(const EditState& e) {
-    std::vector<Line> lines;
-    std::size_t pos = 0;
+// Appends the lines from the line start pos on, up to the end of the text or to the first line start
+// that stop accepts. A line's break depends on the text from its start to its reach only.
+template <class Stop>
+void wrapFrom(const EditState& e, std::size_t pos, std::vector<Line>& lines, Stop stop) {
     const std::string& t = e.text;
+    const std::size_t w = e.wrap > 0 && e.multiLine ? static_cast<std::size_t>(e.wrap) : 0;
     while (true) {
+        if (stop(pos)) return;
         std::size_t end = e.multiLine ? t.find("\r\n", pos) : std::string::npos;
         std::size_t hardEnd = end == std::string::npos ? t.size() : end;
-        std::size_t w = e.wrap > 0 && e.multiLine ? static_cast<std::size_t>(e.wrap) : 0;
         while (w && hardEnd - pos > w) {
             std::size_t cut = pos + w;
             if (isBlank(t[cut])) {
@@ -58,21 +62,57 @@ std::vector<Line> layout(const EditState& e) {
                 if (b > pos) cut = b;
             }
             if (cut >= hardEnd) break;
-            lines.push_back({pos, cut - pos});
+            lines.push_back({pos, cut - pos, std::max(cut, pos + w + 1)});
             pos = cut;
+            if (stop(pos)) return;
         }
-        lines.push_back({pos, hardEnd - pos});
+        lines.push_back({pos, hardEnd - pos, end == std::string::npos ? t.size() : hardEnd + 1});
         if (end == std::string::npos) break;
         pos = end + 2;
     }
-    return lines;
+}
+
+void layOut(EditState& e) {
+    e.lines.clear();
+    wrapFrom(e, 0, e.lines, [](std::size_t) { return false; });
+}
+
+// After [from, from + removed) of the old text became inserted characters: lays out again from the first
+// line whose break the change can touch up to the first line start that follows the change and begins
+// an old line, whose lines from there on only move.
+void layOutChange(EditState& e, std::size_t from, std::size_t removed, std::size_t inserted) {
+    std::vector<Line>& old = e.lines;
+    auto first = std::partition_point(old.begin(), old.end(), [&](const Line& l) { return l.reach < from; });
+    if (first == old.end()) first = old.end() - 1;
+    const auto delta = static_cast<std::ptrdiff_t>(inserted) - static_cast<std::ptrdiff_t>(removed);
+    auto kept = old.end();
+    std::vector<Line> fresh;
+    wrapFrom(e, first->start, fresh, [&](std::size_t pos) {
+        if (pos < from + inserted) return false;
+        std::size_t was = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(pos) - delta);
+        auto at =
+            std::lower_bound(first, old.end(), was, [](const Line& l, std::size_t p) { return l.start < p; });
+        if (at == old.end() || at->start != was) return false;
+        kept = at;
+        return true;
+    });
+    for (auto l = kept; l != old.end(); ++l) {
+        l->start = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(l->start) + delta);
+        l->reach = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(l->reach) + delta);
+    }
+    auto at = old.erase(first, kept);
+    old.insert(at, fresh.begin(), fresh.end());
+}
+
+void setText(EditState& e, std::string text) {
+    e.text = std::move(text);
+    layOut(e);
 }
 
 std::size_t lineOf(const std::vector<Line>& lines, std::size_t position) {
-    std::size_t i = 0;
-    while (i + 1 < lines.size() && lines[i + 1].start <= position)
-        ++i;
-    return i;
+    auto after = std::upper_bound(lines.begin() + 1, lines.end(), position,
+                                  [](std::size_t p, const Line& l) { return p < l.start; });
+    return static_cast<std::size_t>(after - lines.begin()) - 1;
 }
 
 void replaceSelection(EditState& e, const std::string& with) {
@@ -82,6 +122,7 @@ void replaceSelection(EditState& e, const std::string& with) {
         text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }),
                    text.end());
     e.text.replace(a, b - a, text);
+    layOutChange(e, a, b - a, text.size());
     e.anchor = e.caret = a + text.size();
 }
 
@@ -99,7 +140,7 @@ std::size_t stepRight(const EditState& e, std::size_t p) {
 
 LRESULT keyDown(EditState& e, WPARAM key) {
     std::size_t a = std::min(e.anchor, e.caret), b = std::max(e.anchor, e.caret);
-    auto lines = layout(e);
+    const auto& lines = e.lines;
     std::size_t line = lineOf(lines, e.caret);
     std::size_t column = e.caret - lines[line].start;
     switch (key) {
@@ -150,7 +191,7 @@ LRESULT EditProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
         EditState& e = edits()[h];
         e = {};
         e.multiLine = (GetWindowLongPtr(h, GWL_STYLE) & ES_MULTILINE) != 0;
-        e.text = creationText(h);
+        setText(e, creationText(h));
         return 0;
     }
     auto found = edits().find(h);
@@ -160,11 +201,11 @@ LRESULT EditProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     EditState& e = found->second;
-    auto lines = [&] { return layout(e); };
+    const auto& lines = e.lines;
     auto toInt = [](WPARAM v) { return static_cast<std::intptr_t>(v); };
     switch (message) {
     case WM_SETTEXT:
-        e.text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        setText(e, lParam ? reinterpret_cast<const char*>(lParam) : "");
         e.anchor = e.caret = 0;
         return 1;
     case WM_GETTEXT: {
@@ -201,34 +242,31 @@ LRESULT EditProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
     case EM_SCROLLCARET:
         return 1;
     case EM_GETLINECOUNT:
-        return static_cast<LRESULT>(lines().size());
+        return static_cast<LRESULT>(lines.size());
     case EM_LINEFROMCHAR: {
         std::intptr_t p = toInt(wParam);
         std::size_t pos =
             p < 0 ? std::min(e.anchor, e.caret) : std::min(static_cast<std::size_t>(p), e.text.size());
-        return static_cast<LRESULT>(lineOf(lines(), pos));
+        return static_cast<LRESULT>(lineOf(lines, pos));
     }
     case EM_LINEINDEX: {
-        auto ls = lines();
         std::intptr_t l = toInt(wParam);
-        std::size_t line = l < 0 ? lineOf(ls, e.caret) : static_cast<std::size_t>(l);
-        return line < ls.size() ? static_cast<LRESULT>(ls[line].start) : -1;
+        std::size_t line = l < 0 ? lineOf(lines, e.caret) : static_cast<std::size_t>(l);
+        return line < lines.size() ? static_cast<LRESULT>(lines[line].start) : -1;
     }
     case EM_LINELENGTH: {
-        auto ls = lines();
         std::intptr_t p = toInt(wParam);
         std::size_t pos = p < 0 ? e.caret : std::min(static_cast<std::size_t>(p), e.text.size());
-        return static_cast<LRESULT>(ls[lineOf(ls, pos)].length);
+        return static_cast<LRESULT>(lines[lineOf(lines, pos)].length);
     }
     case EM_GETLINE: {
-        auto ls = lines();
         auto line = static_cast<std::size_t>(wParam);
-        if (line >= ls.size() || !lParam) return 0;
+        if (line >= lines.size() || !lParam) return 0;
         auto* buffer = reinterpret_cast<char*>(lParam);
         std::uint16_t max;
         std::memcpy(&max, buffer, sizeof max);
-        std::size_t n = std::min<std::size_t>(max, ls[line].length);
-        std::memcpy(buffer, e.text.data() + ls[line].start, n);
+        std::size_t n = std::min<std::size_t>(max, lines[line].length);
+        std::memcpy(buffer, e.text.data() + lines[line].start, n);
         return static_cast<LRESULT>(n);
     }
     case EM_REPLACESEL:
@@ -388,7 +426,9 @@ void RegisterControlClasses() {
 
 void SetEditWrapWidth(HWND edit, int width) {
     auto found = edits().find(edit);
-    if (found != edits().end()) found->second.wrap = std::max(0, width);
+    if (found == edits().end()) return;
+    found->second.wrap = std::max(0, width);
+    layOut(found->second);
 }
 
 void SetRichTextView(HWND richText, int column, int line, bool unchanged) {

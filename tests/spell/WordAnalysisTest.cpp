@@ -147,6 +147,44 @@ TEST_F(Words, SentenceClassOfLongRunIsStart) {
     EXPECT_EQ(SentenceClass(line.c_str(), static_cast<std::int32_t>(line.size()) - 4), kSentenceStart);
 }
 
+// Found for the check loop, only a word that begins with a capital may keep its class after a full stop
+// undecided; the decision, made later or by the analysis, is the one FindWordAt gives at once.
+TEST_F(Words, SentenceClassUndecidedOnlyForCapitals) {
+    struct Case {
+        const char* text;
+        int column, line;
+        int found, decided;
+    } cases[] = {
+        {"Dr. der", 5, 0, 1, 1},
+        {"Gut. der", 6, 0, 2, 2},
+        {"Dr. Der", 5, 0, kSentenceUndecided, 1},
+        {"Gut. Der", 6, 0, kSentenceUndecided, 2},
+        {"Gut.\r\nDer", 1, 1, kSentenceUndecided, 2}, // the look back over the line end
+        {"Dr.\r\nder", 1, 1, 1, 1},
+        {"'Haus. Der", 8, 0, 1, 1}, // TrimWord cuts the run: no look-up needed
+        {"z.B. Der", 6, 0, kSentenceUndecided, 2},
+        {"Ende? Der", 7, 0, 2, 2},
+    };
+    for (const Case& c : cases) {
+        EditAttachment& a = attach(c.text);
+        FoundWord w, exact;
+        ASSERT_TRUE(FindWordAt(a, c.column, c.line, w, false)) << c.text;
+        EXPECT_EQ(w.sentenceClass, c.found) << c.text;
+        DecideSentenceClass(w);
+        EXPECT_EQ(w.sentenceClass, c.decided) << c.text;
+        ASSERT_TRUE(FindWordAt(a, c.column, c.line, exact)) << c.text;
+        EXPECT_EQ(exact.sentenceClass, c.decided) << c.text;
+    }
+    // The analysis decides the class of a small word itself.
+    FoundWord w;
+    ASSERT_TRUE(FindWordAt(attach("Gut. Der"), 6, 0, w, false));
+    w.word[0] = 'd';
+    AnalysisResult r;
+    AnalyseWord(w, AnalysisContext{kDefaultOptions}, r);
+    EXPECT_STREQ(r.correction, "Der");
+    EXPECT_TRUE(r.kind & kKindSentenceCapital);
+}
+
 TEST(WordDifferenceTest, Table) {
     struct Case {
         const char* word;

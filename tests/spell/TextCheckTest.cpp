@@ -1,0 +1,132 @@
+// Checking a text in process, where the attachment's state and every adapter command can be seen.
+#include "SpellTestSupport.h"
+
+#include "platform/win32/EditControl.h"
+#include "spell/ApiWindow.h"
+#include "spell/Attachments.h"
+#include "spell/TextCheck.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace win32;
+
+namespace wortex::test {
+namespace {
+
+// A host adapter that counts the commands and lets the EDIT adapter do the work.
+std::vector<UINT> commands;
+LRESULT CountingAdapter(HWND h, UINT command, WPARAM w, LPARAM l) {
+    commands.push_back(command);
+    return EditAdapterProc(h, command, w, l);
+}
+
+class TextCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetUiServices(&ui);
+        api = WX_Init();
+        std::string path = dir.file("woerter.wxd");
+        ASSERT_NE(SendMessage(api, 1134, 'D', reinterpret_cast<LPARAM>(path.c_str())), 0);
+        dictionary = SendMessage(api, 1135, 0, reinterpret_cast<LPARAM>(path.c_str()));
+        for (const char* w : {"Die", "neue", "Genehmigung", "ist", "da", "Haus"})
+            ASSERT_EQ(SendMessage(api, 1137, static_cast<WPARAM>(dictionary), reinterpret_cast<LPARAM>(w)),
+                      1);
+    }
+    void TearDown() override {
+        if (edit) DestroyWindow(edit);
+        while (SendMessage(api, 1164, 0, 0)) {
+        }
+        SetUiServices(nullptr);
+    }
+    void window(const char* text, int wrap) {
+        edit = CreateWindowEx(0, kEditClass, text, ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
+        SetEditWrapWidth(edit, wrap);
+        AttachRecord r{edit, 0, reinterpret_cast<std::uintptr_t>(&CountingAdapter)};
+        ASSERT_EQ(SendMessage(api, 1194, 0, reinterpret_cast<LPARAM>(&r)), 1);
+    }
+    EditAttachment& attachment() {
+        LibraryState* s = LockLibraryState();
+        EditAttachment* a = FindAttachment(*s, edit);
+        UnlockLibraryState();
+        return *a;
+    }
+
+    TempDir dir;
+    ScriptedUi ui;
+    HWND api = 0, edit = 0;
+    LRESULT dictionary = 0;
+};
+
+} // namespace
+
+// At wrap 11 even "Ge-" does not fit behind "Die neue ": the trial writes put the text back and leave the
+// change range as it was, which the suggestions dialog on the unknown word after them sees.
+TEST_F(TextCheck, TrialWritesThatFindNoPointLeaveTextAndChangeRange) {
+    const char* text = "Die neue Genehmigung ist da. Gartn";
+    window(text, 11);
+    struct Seen {
+        std::string text;
+        std::int32_t low, high;
+    };
+    std::vector<Seen> seen;
+    ui.dialogScripts[1101] = [&](DialogModel& d) {
+        seen.push_back({WindowText(edit), attachment().changeLow, attachment().changeHigh});
+        d.click(1112);
+    };
+    attachment().changeLow = attachment().changeHigh = 0;
+    commands.clear();
+    CheckRange range{edit, 0, 0, 0, 0};
+    EXPECT_EQ(SendMessage(api, 1201, 0, reinterpret_cast<LPARAM>(&range)), 1);
+    EXPECT_GE(std::count(commands.begin(), commands.end(), kAdReplace), 2) << "a trial and the write back";
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, text);
+    EXPECT_EQ(seen[0].low, 0);
+    EXPECT_EQ(seen[0].high, 0);
+    EXPECT_EQ(WindowText(edit), text);
+}
+
+// A second 1204 with nothing between comes from the library's cache without any adapter command; any other
+// message to the library or the window in between has it worked out again.
+TEST_F(TextCheck, AttachmentStateComesFromTheCacheUntilAnotherRequest) {
+    window("Haus Gartn", 0);
+    SendMessage(api, 1195, 1, static_cast<LPARAM>(edit)); // no typing check on the keys below
+    SendMessage(edit, EM_SETSEL, 1, 1);
+    AttachmentStateRecord first{};
+    first.current.editWindow = edit;
+    ASSERT_EQ(SendMessage(api, 1204, 0, reinterpret_cast<LPARAM>(&first)), 1);
+    ASSERT_STREQ(first.atCaret.word, "Haus");
+    struct Case {
+        const char* name;
+        std::function<void()> between;
+        bool cached;
+        const char* atCaret;
+    } cases[] = {
+        {"nothing", [] {}, true, "Haus"},
+        {"nothing, again", [] {}, true, "Haus"},
+        {"options read", [&] { SendMessage(api, 1126, 0, 0); }, false, "Haus"},
+        {"caret moved by a key",
+         [&] {
+             SendMessage(edit, EM_SETSEL, 6, 6);
+             SendMessage(edit, WM_KEYDOWN, VK_RIGHT, 0);
+         },
+         false, "Gartn"},
+        {"nothing after it", [] {}, true, "Gartn"},
+        {"line change notice", [&] { SendMessage(edit, kLineChanged, 0, 0); }, false, "Gartn"},
+    };
+    for (const Case& c : cases) {
+        c.between();
+        commands.clear();
+        AttachmentStateRecord r{};
+        r.current.editWindow = edit;
+        EXPECT_EQ(SendMessage(api, 1204, 0, reinterpret_cast<LPARAM>(&r)), 1) << c.name;
+        EXPECT_EQ(commands.empty(), c.cached) << c.name;
+        EXPECT_STREQ(r.atCaret.word, c.atCaret) << c.name;
+        EXPECT_EQ((r.bits & 0xE000) != 0, std::strcmp(c.atCaret, "Haus") == 0) << c.name;
+    }
+}
+
+} // namespace wortex::test
