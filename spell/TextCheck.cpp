@@ -135,7 +135,8 @@ void setMark(EditAttachment& a, const FoundWord& w, const char* correction, std:
     m.endColumn = w.endColumn;
     m.endLine = w.endLine;
     copyWord(m.inText, w.word);
-    copyWord(m.correction, correction);
+    // The word itself is no correction: the status would read "word -> word".
+    copyWord(m.correction, std::strcmp(correction, w.word) == 0 ? "" : correction);
     Adapter(a, kAdShowMark, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(&m));
     Adapter(a, kAdStatusShow, static_cast<WPARAM>(kind), reinterpret_cast<LPARAM>(&m));
 }
