@@ -202,10 +202,11 @@ DialogView::DialogView(DialogModel& model, QWidget* parent) : QDialog(parent), m
         }
         case ControlKind::ListBox: {
             auto* l = new QListWidget(this);
-            connect(l, &QListWidget::currentRowChanged, this, [this, id, l](int row) {
-                // Gaining the focus makes a row current without selecting it: no selection then.
-                if (l->currentItem() && !l->currentItem()->isSelected()) return;
-                if (!syncing_) act([&] { model_.select(id, row); });
+            // The selection, not the current row: a click makes its row current before it selects it,
+            // and a click on the row that is current already changes only the selection.
+            connect(l, &QListWidget::itemSelectionChanged, this, [this, id, l] {
+                const QList<QListWidgetItem*> picked = l->selectedItems();
+                if (!picked.isEmpty() && !syncing_) act([&] { model_.select(id, l->row(picked.first())); });
             });
             connect(l, &QListWidget::itemDoubleClicked, this, [this, id, l](QListWidgetItem* item) {
                 act([&] { model_.doubleClick(id, l->row(item)); });

@@ -12,7 +12,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstring>
@@ -56,6 +59,48 @@ TEST_F(QtCorrectionDialogs, SuggestionsScreenshot) {
     char replacement[64] = {};
     EXPECT_EQ(SuggestionsDialog(0, nullptr, "Rechtschreibunk", replacement, true, true, [](unsigned) {}),
               kStop);
+    win32::SetUiServices(&ui);
+}
+
+// A click on a suggestion, also on the row that is current already, puts it into the replacement field
+// and allows replacing with it.
+TEST_F(QtCorrectionDialogs, ClickingASuggestionPutsItIntoTheReplacementField) {
+    dictionary("deutsch.wxd", 'd', {"fahrzeug", "faserzeug", "fr\xfchzeug"});
+    win32::qt::QtUi qtUi;
+    win32::SetUiServices(&qtUi);
+    std::vector<std::string> seen;
+    QTimer::singleShot(300, [&seen] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = dynamic_cast<win32::qt::DialogView*>(w); d && d->isVisible()) {
+                auto* list = d->findChild<QListWidget*>("1106");
+                auto* field = d->findChild<QLineEdit*>("1101");
+                auto* replace = d->findChild<QPushButton*>("1111");
+                ASSERT_TRUE(list && field && replace);
+                ASSERT_GE(list->count(), 2);
+                for (int row : {1, 0}) {
+                    const QPoint at = list->visualItemRect(list->item(row)).center();
+                    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                        QMouseEvent e(t, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                                      t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                      Qt::NoModifier);
+                        QApplication::sendEvent(list->viewport(), &e);
+                    }
+                    QApplication::processEvents();
+                    // With the case of the word in the text.
+                    EXPECT_EQ(field->text().compare(list->item(row)->text(), Qt::CaseInsensitive), 0) << row;
+                    seen.push_back(field->text().toStdString() +
+                                   (replace->isEnabled() ? "|enabled" : "|disabled"));
+                }
+                replace->click();
+            }
+    });
+    char replacement[64] = {};
+    EXPECT_EQ(SuggestionsDialog(0, nullptr, "Farhzeug", replacement, true, true, [](unsigned) {}), kReplace);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1], "Fahrzeug|enabled");
+    EXPECT_NE(seen[0], seen[1]);
+    EXPECT_NE(seen[0].find("|enabled"), std::string::npos);
+    EXPECT_STREQ(replacement, "Fahrzeug");
     win32::SetUiServices(&ui);
 }
 
