@@ -8,7 +8,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include <dlfcn.h>
 
@@ -16,6 +19,11 @@ using namespace win32;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Qt's own texts (file dialogs, message buttons) in German, as on an office's desktop.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QTranslator qtGerman;
+    if (qtGerman.load(QLocale(), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtGerman);
     qt::QtUi ui;
     SetUiServices(&ui);
     const char* path = argc > 2 ? argv[2] : WORTEX32_PATH;

@@ -463,13 +463,19 @@ LRESULT QtUi::runDialog(DialogModel& dialog) {
 }
 
 bool QtUi::fileDialog(FileDialogRequest& request) {
-    QFileDialog dialog(QApplication::activeWindow(), FromAnsi(request.title),
-                       FromAnsi(request.initialDirectory), qtFilter(request.filter));
+    // The library writes folders the Windows way, with a closing backslash; Qt would take "folder\" for
+    // a file name in the folder above.
+    QString folder = FromAnsi(request.initialDirectory).replace('\\', '/');
+    QFileDialog dialog(QApplication::activeWindow(), FromAnsi(request.title), folder,
+                       qtFilter(request.filter));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
     if (!request.defaultExtension.empty()) dialog.setDefaultSuffix(FromAnsi(request.defaultExtension));
+    // An initial name, not a pattern (the filter shows those).
+    const QString initial = FromAnsi(request.fileName).replace('\\', '/');
+    if (!initial.isEmpty() && !initial.contains('*') && !initial.contains('?')) dialog.selectFile(initial);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     request.fileName = ToAnsi(dialog.selectedFiles().front());
     return true;

@@ -11,7 +11,9 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -44,6 +46,35 @@ protected:
         EXPECT_GT(QFileInfo(file).size(), 1000);
     }
 };
+
+// The library hands folders over with a closing backslash: the dialog opens in that folder with the
+// initial name, not with "folder\" as the name.
+TEST_F(QtDialogs, FileDialogOpensInTheFolderGivenTheWindowsWay) {
+    win32::qt::QtUi qtUi;
+    const std::string folder = cwd.path() + "\\";
+    for (const char* initial : {"", "buero.wxd", "*.TXT"}) {
+        SCOPED_TRACE(initial);
+        QString shownFolder, shownName;
+        QTimer::singleShot(200, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) {
+                    shownFolder = d->directory().absolutePath();
+                    if (auto* name = d->findChild<QLineEdit*>("fileNameEdit")) shownName = name->text();
+                    d->reject();
+                }
+        });
+        win32::FileDialogRequest r;
+        r.title = "Neues W\xf6rterbuch";
+        r.filter = "W\xf6rterb\xfccher|*.wx?";
+        r.initialDirectory = folder;
+        r.fileName = initial;
+        r.save = true;
+        EXPECT_FALSE(qtUi.fileDialog(r));
+        EXPECT_EQ(shownFolder, QDir(QString::fromStdString(cwd.path())).absolutePath());
+        EXPECT_EQ(shownName.toStdString(),
+                  std::string(initial).find('*') == std::string::npos ? initial : "");
+    }
+}
 
 TEST_F(QtDialogs, ViewFollowsTheModelAndActsOnIt) {
     dictionary("deutsch.wxd", 'd', {"haus"});
