@@ -388,6 +388,7 @@ private:
     bool missingSign(const Step& s, int i) {
         unsigned char stored = letterOf(s.letter);
         if (stored != '\'' && stored != '-' && stored != '.') return false;
+        if (len_ >= static_cast<int>(kMaxLetters)) return false; // no room in the 64-byte correction
         take(s, kMarkAdded);
         cost_ += 16;
         if (walk(src_.follow(s), i, s.endFlags)) return true;
@@ -401,6 +402,8 @@ private:
         unsigned char stored = letterOf(s.letter), typed = uc(raw_[j]);
         auto attempt = [&](int cost, int next, const Step* second, unsigned char mark) {
             int saved = len_;
+            // A correction longer than 63 letters would not fit its 64 bytes.
+            if (len_ + (second ? 2 : 1) > static_cast<int>(kMaxLetters)) return false;
             take(s, static_cast<unsigned char>(mark | typedMark));
             if (second) take(*second, 0);
             cost_ += cost;
@@ -444,7 +447,7 @@ private:
         bool savedCapital = firstCapital_;
         if (partStart_ == 0) firstCapital_ = endFlags & kEntryCapital;
         Cursor root = src_.root(c_);
-        if (raw_[j] == 's' && left - 1 >= 3) {
+        if (raw_[j] == 's' && left - 1 >= 3 && len_ < static_cast<int>(kMaxLetters)) {
             path_[len_] = LetterToCode('s');
             marks_[len_++] = kMarkPartEnd;
             partStart_ = len_;

@@ -139,6 +139,63 @@ TEST_F(Suggestion, CorrectWordAlternativesCostsAndMarks) {
     }
 }
 
+// A correction of 63 typed letters can grow past 63 stored ones (a pair for an umlaut, a sign the input
+// lacks, compound parts): it never writes past its 64 bytes.
+TEST_F(Suggestion, LongCorrectionsStayInTheirSixtyFourBytes) {
+    DBHandle h = make("l.wxd", 'd',
+                      {"Haus",
+                       "haust\xfcr",
+                       "Bau",
+                       "Antrag",
+                       "Bauantrag",
+                       "Unterlagen",
+                       "Winter",
+                       "Zucker",
+                       "kaufen",
+                       "Mueller",
+                       "M\xfcller",
+                       "Stra\xdf"
+                       "e",
+                       "usw.",
+                       "e-mail",
+                       "o'neill",
+                       "caf\xe9",
+                       "Rechnung",
+                       "Rechnungen",
+                       "photo",
+                       "Zeichnung",
+                       "a-b",
+                       std::string(62, 'a')});
+    const std::string compounds =
+        "m\xfcllerusw.~m\xfclleruswusw.~m\xfclleruswuswm\xfcllerusw.~m\xfclleruswuswF0\x8a";
+    std::string umlauts;
+    while (umlauts.size() < 63)
+        umlauts += "m\xfcller";
+    umlauts.resize(63);
+    std::string signs;
+    while (signs.size() < 63)
+        signs += "ab";
+    signs.resize(63);
+    for (const std::string& typed :
+         {compounds, umlauts, signs, std::string(62, 'a') + "\xe4", "~" + umlauts}) {
+        SCOPED_TRACE(typed);
+        struct {
+            char correction[64];
+            char guard;
+        } out;
+        unsigned char marks[kMarkCount + 1];
+        out.guard = 'G';
+        marks[kMarkCount] = 0x5A;
+        FindBestCorrection(h, 0, typed.c_str(), out.correction, marks, false);
+        EXPECT_EQ(out.guard, 'G');
+        EXPECT_EQ(marks[kMarkCount], 0x5A);
+        EXPECT_LE(std::strlen(out.correction), 63u);
+        CorrectWord(words(h), typed.c_str(), out.correction, marks, false);
+        EXPECT_EQ(out.guard, 'G');
+        EXPECT_LE(std::strlen(out.correction), 63u);
+    }
+}
+
 TEST_F(Suggestion, BestCorrectionOverTheSet) {
     DBHandle a = make("a.wxd", 'd', {"Mueller", "Haus"});
     DBHandle b = make("b.wxd", 'd', {"M\xFCller", "haus"});
