@@ -174,3 +174,30 @@ TEST_F(ZuschlaegeDialog, PhaseListAndDeletion) {
 
 } // namespace
 } // namespace velu::fee::test
+
+namespace velu::fee::test {
+namespace {
+
+TEST_F(ZuschlaegeDialog, NumbersAlignRightTextLeft) {
+    struct Case {
+        int tab;
+        const char* feld;
+        bool rechts;
+    } cases[] = {
+        {0, "Bezeichnung", false}, {0, "ZuAbPro", true}, {0, "ZuAbDM", true},       {0, "AlDispZuAbDM", true},
+        {1, "ZuAbPro", true},      {2, "ZuAbDM", true},  {3, "Bezeichnung", false}, {3, "ZuAb", true},
+    };
+    Oeffnen(EUR, EUR);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.tab) + " " + c.feld);
+        dlg.findChild<QTabBar*>("SSTab1")->setCurrentIndex(c.tab);
+        forms::BoundGridModel& m = c.tab == 3 ? *dlg.Model2() : *dlg.Model1();
+        const int col = m.ColumnOf(c.feld);
+        ASSERT_GE(col, 0);
+        const int ausrichtung = m.data(m.index(0, col), Qt::TextAlignmentRole).toInt();
+        EXPECT_EQ((ausrichtung & Qt::AlignRight) != 0, c.rechts);
+    }
+}
+
+} // namespace
+} // namespace velu::fee::test
