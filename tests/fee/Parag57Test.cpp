@@ -242,5 +242,18 @@ TEST_F(Parag57Dialog, EveryCaptionShowsWhole) {
     }
 }
 
+// Writes a PNG of the costs tab at the dialog's own size when VELU_SCREENSHOT names the file
+// (scripts/screenshot parag57).
+TEST_F(Parag57Dialog, Screenshot) {
+    const QString datei = qEnvironmentVariable("VELU_SCREENSHOT");
+    if (datei.isEmpty()) GTEST_SKIP() << "VELU_SCREENSHOT not set";
+    Kosten(Nr, "185000");
+    Kosten(Nr, "64000");
+    auto d = Dialog(C("249000"), C("2.1"), C("100"));
+    Tabs(*d)->setCurrentIndex(1);
+    QApplication::processEvents();
+    ASSERT_TRUE(d->grab().save(datei));
+}
+
 } // namespace
 } // namespace velu::fee

@@ -199,5 +199,19 @@ TEST_F(ZuschlaegeDialog, NumbersAlignRightTextLeft) {
     }
 }
 
+// Writes a PNG of the list of surcharges on the basic fee when VELU_SCREENSHOT names the file
+// (scripts/screenshot zuschlaege).
+TEST_F(ZuschlaegeDialog, Screenshot) {
+    const QString datei = qEnvironmentVariable("VELU_SCREENSHOT");
+    if (datei.isEmpty()) GTEST_SKIP() << "VELU_SCREENSHOT not set";
+    Oeffnen(EUR, EUR);
+    Neu(*dlg.Model1(), {{"Bezeichnung", "Umbauzuschlag"}, {"ZuAbPro", "20"}});
+    Neu(*dlg.Model1(), {{"Bezeichnung", "Nachlass"}, {"ZuAbPro", "-2,5"}, {"ZuAbDM", "-1.250,00"}});
+    dlg.resize(640, 320);
+    dlg.show();
+    QApplication::processEvents();
+    ASSERT_TRUE(dlg.grab().save(datei));
+}
+
 } // namespace
 } // namespace velu::fee::test
