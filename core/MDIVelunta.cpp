@@ -62,8 +62,11 @@ MDIVelunta::MDIVelunta(QWidget* parent) : QMainWindow(parent) {
     const QSize groesse = bar_->ToolBar("Band1")->iconSize();
     auto icon = [st, groesse](QStyle::StandardPixmap p) {
         QPixmap bild = st->standardIcon(p).pixmap(groesse);
-        if (bild.size() != groesse)
-            bild = bild.scaled(groesse, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (bild.deviceIndependentSize().toSize() != groesse) {
+            const qreal dpr = bild.devicePixelRatio();
+            bild = bild.scaled(groesse * dpr, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            bild.setDevicePixelRatio(dpr);
+        }
         return QIcon(bild);
     };
     bar_->AddTools({
