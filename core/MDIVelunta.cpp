@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPixmap>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -53,10 +54,21 @@ MDIVelunta::MDIVelunta(QWidget* parent) : QMainWindow(parent) {
     mdi_->setBackground(QColor(0x80, 0x80, 0x80));
     setCentralWidget(mdi_);
 
-    QStyle* st = style();
-    auto icon = [st](QStyle::StandardPixmap p) { return st->standardIcon(p); };
     bar_ = new ToolBand(this, "ActiveBar1");
     bar_->AddBand("Band1", ToolBand::BandKind::ToolBar, "Velunta");
+    // Some of the style's icons come only in a smaller size; scaled to the band's size, every caption sits
+    // on one line.
+    QStyle* st = style();
+    const QSize groesse = bar_->ToolBar("Band1")->iconSize();
+    auto icon = [st, groesse](QStyle::StandardPixmap p) {
+        QPixmap bild = st->standardIcon(p).pixmap(groesse);
+        if (bild.deviceIndependentSize().toSize() != groesse) {
+            const qreal dpr = bild.devicePixelRatio();
+            bild = bild.scaled(groesse * dpr, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            bild.setDevicePixelRatio(dpr);
+        }
+        return QIcon(bild);
+    };
     bar_->AddTools({
         {"Band1",
          "ZENTRIX",

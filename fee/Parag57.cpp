@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -208,10 +209,29 @@ void Parag57::BaueSpalten() {
         model_->SetColumnVisible(model_->ColumnOf("AlDispEigenleistung"), twin);
         grid_->ApplyColumnVisibility();
     }
+    MindestBreite();
     // The amount columns format in the display currency as they are painted.
     emit model_->dataChanged(model_->index(0, 0),
                              model_->index(std::max(0, model_->rowCount() - 1), model_->columnCount() - 1));
     grid_->setUpdatesEnabled(true);
+}
+
+void Parag57::MindestBreite() {
+    // The stretched "Bezeichnung" column would otherwise shrink below its caption in a narrow dialog.
+    QHeaderView* kopf = grid_->horizontalHeader();
+    int breite = 2 * grid_->frameWidth() + grid_->verticalScrollBar()->sizeHint().width();
+    if (!grid_->verticalHeader()->isHidden()) breite += grid_->verticalHeader()->sizeHint().width();
+    for (int i = 0; i < kopf->count(); ++i) {
+        if (kopf->isSectionHidden(i)) continue;
+        const int noetig = kopf->sectionSizeHint(i);
+        if (kopf->sectionResizeMode(i) == QHeaderView::Stretch) {
+            breite += noetig;
+        } else {
+            if (kopf->sectionSize(i) < noetig) kopf->resizeSection(i, noetig);
+            breite += kopf->sectionSize(i);
+        }
+    }
+    grid_->setMinimumWidth(breite);
 }
 
 void Parag57::configWährungsInput() {

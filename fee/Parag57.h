@@ -78,6 +78,7 @@ protected:
 private:
     void BindeKosten();
     void BaueSpalten();
+    void MindestBreite();
     void TabGewechselt(int tab);
     void NachEingabe(int row, int column);
     void ZeigeFeld(int index, std::optional<Currency> wert, bool betrag);

@@ -201,6 +201,7 @@ void Zuschlaege::SelectZuschlag(int16_t index) {
     spalten[0].maxLength = 50;
     spalten[1].field = "ZuAbPro";
     spalten[1].caption = "Zuschlag %";
+    spalten[1].art = forms::BoundColumn::Art::Zahl;
     spalten[1].maxLength = 12;
     spalten[1].anzeigen = [](const db::Value& v) { return Prozent(v, true); };
     spalten[1].lesen = [](const QString& t) { return BetragLesen(t, db::Value(int64_t{0})); };
@@ -212,6 +213,7 @@ void Zuschlaege::SelectZuschlag(int16_t index) {
     spalten[3].caption = euro ? "Zuschlag DM" : "Zuschlag €";
     spalten[3].visible = !hauptSichtbar;
     for (auto [i, w] : {std::pair{2, haupt}, {3, andere}}) {
+        spalten[size_t(i)].art = forms::BoundColumn::Art::Zahl;
         spalten[size_t(i)].anzeigen = [w](const db::Value& v) -> QVariant {
             if (db::IsNull(v)) return QString();
             return QString::fromStdString(FormatBetrag(Betrag(v), w));
@@ -254,6 +256,7 @@ void Zuschlaege::BindPhasen() {
     spalten[0].maxLength = 100;
     spalten[1].field = "ZuAb";
     spalten[1].caption = "Zuschläge %";
+    spalten[1].art = forms::BoundColumn::Art::Zahl;
     spalten[1].anzeigen = [](const db::Value& v) { return Prozent(v, false); };
     spalten[1].lesen = [](const QString& t) { return BetragLesen(t, db::Value()); };
     spalten[2].field = "LP";

@@ -12,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,6 +61,10 @@ public:
             auto* e = new QLineEdit(LeseProdatFeld(pfad, k), this);
             e->setObjectName(QStringLiteral("Feld%1").arg(k));
             e->setMaxLength(ProdatFeldLaenge);
+            // Wide enough for a whole field of ordinary text, not the line edit's default of 17 characters.
+            const QFontMetrics fm = e->fontMetrics();
+            e->setMinimumWidth(e->sizeHint().width() - fm.horizontalAdvance(QString(17, QLatin1Char('x'))) +
+                               fm.horizontalAdvance(QString(ProdatFeldLaenge, QLatin1Char('x'))));
             form->addRow(QString::fromUtf8(label), e);
             edits_.push_back({k, e});
         }

@@ -159,6 +159,20 @@ TEST(MainWindow, CaptionAndStatusBar) {
     EXPECT_EQ(f.w->Panel(3)->text(), "Zweites");
 }
 
+TEST(MainWindow, ToolIconsShareOneSizeSoCaptionsLineUp) {
+    Fenster f(8191);
+    QToolBar* band = f.bar().ToolBar("Band1");
+    ASSERT_TRUE(band);
+    const QSize groesse = band->iconSize();
+    int mitBild = 0;
+    for (QAction* a : band->actions()) {
+        if (a->icon().isNull()) continue;
+        ++mitBild;
+        EXPECT_EQ(a->icon().pixmap(groesse).size(), groesse) << a->text().toStdString();
+    }
+    EXPECT_EQ(mitBild, 10);
+}
+
 TEST(MainWindow, EachToolKeyDispatchesToItsHandler) {
     struct Case {
         const char* band;

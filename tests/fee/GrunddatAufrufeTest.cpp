@@ -176,3 +176,66 @@ TEST_F(GrunddatAufrufe, SurchargesOfTheDialogGoIntoThePhaseFees) {
 }
 
 } // namespace
+
+namespace {
+
+// "Honorar" and "Honorar Netto" are the net fees of the phases: a phase surcharge changes them at once, a
+// surcharge on the basic fee only the calculated net fee that the register shows.
+TEST(GrunddatZuschlaege, AmountFieldsShowTheFeeAsRecomputedAfterTheDialog) {
+    test::FensterPositionenImTestordner();
+    struct Case {
+        const char* name;
+        int tab;          // -1: the dialog is left by Esc without an entry
+        const char* feld; // the percent column of that tab
+        bool nettoNeu;    // "Honorar Netto" changes
+        bool berNettoNeu; // the calculated net fee changes
+    } cases[] = {
+        {"Zuschlag je Leistungsphase", 3, "ZuAb", true, true},
+        {"Zuschlag auf das Grundhonorar", 0, "ZuAbPro", false, true},
+        {"ohne Eingabe geschlossen", -1, nullptr, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MessageBoxScript script;
+        test::FormFixture f;
+        test::ModalerDialog modal;
+        ASSERT_TRUE(f.open());
+        f.tabs()->setCurrentIndex(1);
+        ASSERT_TRUE(f.kostenEingeben(0, "Eigenleistung", "500.000,00"));
+        f.tabs()->setCurrentIndex(0);
+        f.form->ToolClick("OK");
+        const Currency netto = GetCY(f.grunddaten(), "HonrarNetto");
+        const QString vorher = f.feld("NettoHonorar_4")->text();
+        ASSERT_EQ(vorher.toStdString(), FormatBetrag(RundCY(netto), DM));
+
+        modal.Naechster<Zuschlaege>([&c](Zuschlaege& d) {
+            if (c.tab < 0) return; // the helper rejects the dialog, as Esc does
+            d.Tabs().setCurrentIndex(c.tab);
+            forms::BoundGridModel& m = c.tab == 3 ? *d.Model2() : *d.Model1();
+            for (int lp = 1; lp <= (c.tab == 3 ? 9 : 1); ++lp) {
+                const int row = m.StoredRows();
+                ASSERT_TRUE(m.setData(m.index(row, m.ColumnOf(c.feld)), "20", Qt::EditRole));
+                if (c.tab == 3)
+                    ASSERT_TRUE(m.setData(m.index(row, m.ColumnOf("LP")), QString::number(lp), Qt::EditRole));
+                ASSERT_TRUE(m.Commit());
+            }
+            d.Toolband().Click("Band1", "OK");
+        });
+        f.form->ToolClick("ZUSCH");
+        ASSERT_EQ(modal.Gesehen(), 1);
+
+        const db::Recordset g = f.grunddaten();
+        for (int k = 1; k <= 4; ++k) {
+            const std::string name = "NettoHonorar_" + std::to_string(k);
+            const Currency soll =
+                RundCY(GetCY(g, k == 4 ? "HonrarNetto" : "HonrarNettoAB" + std::to_string(k)));
+            EXPECT_EQ(f.feld(name.c_str())->text().toStdString(), FormatBetrag(soll, DM)) << name;
+        }
+        EXPECT_EQ(f.feld("NettoHonorar_4")->text() != vorher, c.nettoNeu);
+        const Currency berNetto = GetCY(g, "HonorarBerNetto");
+        EXPECT_EQ(berNetto != netto, c.berNettoNeu);
+        if (c.berNettoNeu) EXPECT_NEAR(berNetto.ToDouble(), netto.ToDouble() * 1.2, 0.1);
+    }
+}
+
+} // namespace

@@ -10,6 +10,7 @@
 #include "platform/forms/ToolBand.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -209,6 +210,49 @@ TEST_F(Parag57Dialog, LeavingWithoutOk) {
         EXPECT_EQ(d->result(), QDialog::Rejected);
         EXPECT_EQ(d->ActiveBar().Tag(), f.tag);
     }
+}
+
+} // namespace
+} // namespace velu::fee
+
+namespace velu::fee {
+namespace {
+
+TEST_F(Parag57Dialog, EveryCaptionShowsWhole) {
+    Kosten(Nr, "1000");
+    auto d = Dialog(C("1000"), C("2.1"), C("100"));
+    for (int tab : {1, 0}) {
+        SCOPED_TRACE(tab);
+        Tabs(*d)->setCurrentIndex(tab);
+        QApplication::processEvents();
+        QWidget* seite = Tabs(*d)->currentWidget();
+        for (auto* l : seite->findChildren<QLabel*>())
+            if (l->isVisible()) EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
+        auto* grid = seite->findChild<forms::BoundGridView*>("SSDBGrid1");
+        if (!grid) continue;
+        const QHeaderView* kopf = grid->horizontalHeader();
+        int sichtbar = 0;
+        for (int i = 0; i < kopf->count(); ++i) {
+            if (kopf->isSectionHidden(i)) continue;
+            ++sichtbar;
+            EXPECT_GE(kopf->sectionSize(i), kopf->sectionSizeHint(i))
+                << grid->model()->headerData(i, Qt::Horizontal).toString().toStdString();
+        }
+        EXPECT_EQ(sichtbar, 3);
+    }
+}
+
+// Writes a PNG of the costs tab at the dialog's own size when VELU_SCREENSHOT names the file
+// (scripts/screenshot parag57).
+TEST_F(Parag57Dialog, Screenshot) {
+    const QString datei = qEnvironmentVariable("VELU_SCREENSHOT");
+    if (datei.isEmpty()) GTEST_SKIP() << "VELU_SCREENSHOT not set";
+    Kosten(Nr, "185000");
+    Kosten(Nr, "64000");
+    auto d = Dialog(C("249000"), C("2.1"), C("100"));
+    Tabs(*d)->setCurrentIndex(1);
+    QApplication::processEvents();
+    ASSERT_TRUE(d->grab().save(datei));
 }
 
 } // namespace

@@ -174,3 +174,44 @@ TEST_F(ZuschlaegeDialog, PhaseListAndDeletion) {
 
 } // namespace
 } // namespace velu::fee::test
+
+namespace velu::fee::test {
+namespace {
+
+TEST_F(ZuschlaegeDialog, NumbersAlignRightTextLeft) {
+    struct Case {
+        int tab;
+        const char* feld;
+        bool rechts;
+    } cases[] = {
+        {0, "Bezeichnung", false}, {0, "ZuAbPro", true}, {0, "ZuAbDM", true},       {0, "AlDispZuAbDM", true},
+        {1, "ZuAbPro", true},      {2, "ZuAbDM", true},  {3, "Bezeichnung", false}, {3, "ZuAb", true},
+    };
+    Oeffnen(EUR, EUR);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.tab) + " " + c.feld);
+        dlg.findChild<QTabBar*>("SSTab1")->setCurrentIndex(c.tab);
+        forms::BoundGridModel& m = c.tab == 3 ? *dlg.Model2() : *dlg.Model1();
+        const int col = m.ColumnOf(c.feld);
+        ASSERT_GE(col, 0);
+        const int ausrichtung = m.data(m.index(0, col), Qt::TextAlignmentRole).toInt();
+        EXPECT_EQ((ausrichtung & Qt::AlignRight) != 0, c.rechts);
+    }
+}
+
+// Writes a PNG of the list of surcharges on the basic fee when VELU_SCREENSHOT names the file
+// (scripts/screenshot zuschlaege).
+TEST_F(ZuschlaegeDialog, Screenshot) {
+    const QString datei = qEnvironmentVariable("VELU_SCREENSHOT");
+    if (datei.isEmpty()) GTEST_SKIP() << "VELU_SCREENSHOT not set";
+    Oeffnen(EUR, EUR);
+    Neu(*dlg.Model1(), {{"Bezeichnung", "Umbauzuschlag"}, {"ZuAbPro", "20"}});
+    Neu(*dlg.Model1(), {{"Bezeichnung", "Nachlass"}, {"ZuAbPro", "-2,5"}, {"ZuAbDM", "-1.250,00"}});
+    dlg.resize(640, 320);
+    dlg.show();
+    QApplication::processEvents();
+    ASSERT_TRUE(dlg.grab().save(datei));
+}
+
+} // namespace
+} // namespace velu::fee::test

@@ -1,7 +1,7 @@
-#include "TestApp.h"
 #include "platform/outside/ProjektListe.h"
-#include "platform/outside/ProjektAuswahl.h"
+#include "TestApp.h"
 #include "platform/outside/DruckVorlagenEditor.h"
+#include "platform/outside/ProjektAuswahl.h"
 #include "platform/outside/StandInProgramme.h"
 
 #include "platform/db/Database.h"
@@ -11,9 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace velu::outside;
@@ -162,4 +164,40 @@ TEST(StandIns, MissingProgramsSayTheyAreNotInstalled) {
     EXPECT_EQ(script.Shown()[1].text, SerieNichtInstalliert);
     // Without a master database the template editor has nothing to edit.
     EXPECT_EQ(script.Shown()[2].text, StammDBNichtGefunden);
+}
+
+TEST(ProdatMaske, ShowsWholeLinesOfTheFieldLength) {
+    app();
+    QTemporaryDir tmp;
+    IniUmgebung u(tmp.path() + "/umgebung.ini");
+    ProjektListe liste(u.ProjekteOrdner());
+    QString nr = "7";
+    ASSERT_TRUE(liste.ProjektAnlegen(nr, "Neubau Kita Sonnenhof"));
+    ASSERT_TRUE(u.SetAktProjekt(nr, "Neubau Kita Sonnenhof"));
+    // A short line and a line as long as the field (40 characters) with capitals and umlauts.
+    const QString voll = "Kindertagesstätte Große Wiese, 2. Ausbau";
+    ASSERT_EQ(voll.size(), ProdatFeldLaenge);
+    ASSERT_TRUE(SchreibeProdatFelder(u.ProjektOrdner() + "/Prodat", {{1, voll}, {4, "Stadt Überlingen"}}));
+
+    StandInProgramme p(u);
+    int geprueft = 0;
+    QTimer::singleShot(0, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        ASSERT_NE(w, nullptr);
+        for (auto* e : w->findChildren<QLineEdit*>()) {
+            ++geprueft;
+            const QString text = e->text().isEmpty() ? voll : e->text();
+            // The line edit keeps a few pixels of its own inside the frame.
+            EXPECT_LE(e->fontMetrics().horizontalAdvance(text) + 8, e->contentsRect().width())
+                << e->objectName().toStdString() << ": " << text.toStdString();
+        }
+        for (auto* l : w->findChildren<QLabel*>())
+            EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
+        // scripts/screenshot prodat
+        const QString datei = qEnvironmentVariable("VELU_SCREENSHOT");
+        if (!datei.isEmpty()) EXPECT_TRUE(w->grab().save(datei));
+        w->close();
+    });
+    p.CreateProjektVerwaltung()->ShowProdat(0);
+    EXPECT_EQ(geprueft, 6);
 }
