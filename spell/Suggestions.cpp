@@ -166,7 +166,9 @@ private:
     }
     static void giveBack(Store* s) {
         s->used = 0;
-        s->more.clear();
+        // Swapped out, not cleared: clearing keeps the buckets of a large search, and would sweep them
+        // again after every later small one.
+        if (!s->more.empty()) decltype(s->more)().swap(s->more);
         pool().emplace_back(s);
     }
     const std::vector<TreeEntry>* read(Cached& p, std::uint32_t offset) {
