@@ -339,6 +339,9 @@ private:
     }
 
     bool walk(const Cursor& cur, int i, unsigned char endFlags) {
+        // Every step that adds stored letters (a pair for one typed letter, a sign, a joint) comes here: a
+        // correction past 63 letters would not fit its 64 bytes.
+        if (len_ > static_cast<int>(kMaxLetters)) return false;
         if (++work_ > kMaxCorrectionSteps) return false;
         int j = i;
         bool tilde = false;
@@ -390,7 +393,6 @@ private:
     bool missingSign(const Step& s, int i) {
         unsigned char stored = letterOf(s.letter);
         if (stored != '\'' && stored != '-' && stored != '.') return false;
-        if (len_ >= static_cast<int>(kMaxLetters)) return false; // no room in the 64-byte correction
         take(s, kMarkAdded);
         cost_ += 16;
         if (walk(src_.follow(s), i, s.endFlags)) return true;
@@ -400,12 +402,9 @@ private:
     }
 
     bool alternatives(const Step& s, int i, int j, unsigned char typedMark) {
-        const LetterTables& t = t_;
         unsigned char stored = letterOf(s.letter), typed = uc(raw_[j]);
         auto attempt = [&](int cost, int next, const Step* second, unsigned char mark) {
             int saved = len_;
-            // A correction longer than 63 letters would not fit its 64 bytes.
-            if (len_ + (second ? 2 : 1) > static_cast<int>(kMaxLetters)) return false;
             take(s, static_cast<unsigned char>(mark | typedMark));
             if (second) take(*second, 0);
             cost_ += cost;
@@ -414,7 +413,7 @@ private:
             len_ = saved;
             return false;
         };
-        if (t.classOf[stored] && t.classOf[stored] == t.classOf[typed] && stored != typed &&
+        if (t_.classOf[stored] && t_.classOf[stored] == t_.classOf[typed] && stored != typed &&
             attempt(32, j + 1, nullptr, kMarkAccent))
             return true;
         // An umlaut, ß or f typed for a stored pair.
@@ -449,7 +448,7 @@ private:
         bool savedCapital = firstCapital_;
         if (partStart_ == 0) firstCapital_ = endFlags & kEntryCapital;
         Cursor root = src_.root(c_);
-        if (raw_[j] == 's' && left - 1 >= 3 && len_ < static_cast<int>(kMaxLetters)) {
+        if (raw_[j] == 's' && left - 1 >= 3) {
             path_[len_] = LetterToCode('s');
             marks_[len_++] = kMarkPartEnd;
             partStart_ = len_;
