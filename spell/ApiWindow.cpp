@@ -50,18 +50,6 @@ void copyName(const std::string& name, LPARAM buffer) {
     out[n] = 0;
 }
 
-// Another process may have changed a dictionary since: a lock reads each file's change counter and drops
-// the cached pages of a file that changed.
-void refreshDictionaries() {
-    for (int i = 1;; ++i) {
-        DBHandle h = EnumDictionaries(i, nullptr);
-        if (!h) break;
-        DictionaryNode* n = FindDictionaryNode(h);
-        if (n && n->words.db && LockDBFile(n->words.db, n->words.wordTable()))
-            UnlockDBFile(n->words.db, n->words.wordTable());
-    }
-}
-
 bool readsDictionaries(UINT message) {
     return (message >= 1032 && message <= 1037) || (message >= 1137 && message <= 1140) ||
            (message >= 1142 && message <= 1145) || (message >= 1196 && message <= 1204);
@@ -124,7 +112,7 @@ LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM 
     served = true;
     auto* text = reinterpret_cast<char*>(lParam);
     DBHandle h = handleOf(wParam);
-    if (readsDictionaries(message)) refreshDictionaries();
+    if (readsDictionaries(message)) RefreshDictionaries();
     switch (message) {
     case 1032:
     case 1033:

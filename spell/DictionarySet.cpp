@@ -9,6 +9,7 @@
 #include "platform/win32/UiServices.h"
 
 #include <cstring>
+#include <vector>
 
 namespace wortex {
 
@@ -23,6 +24,7 @@ struct SetBlock {
 };
 
 ProcessDataRoot setRoot;
+std::uint64_t setChanges = 0; // see DictionaryStamp
 
 class SetAccess {
 public:
@@ -73,6 +75,7 @@ void PrepareSetWord(const char* word, char out[64]) {
 }
 
 int InitDictionarySide(std::uint16_t cachePages) {
+    ++setChanges;
     InitDictionaryEngine(cachePages);
     int created = CreateProcessData(setRoot, sizeof(SetBlock));
     if (created) {
@@ -83,6 +86,7 @@ int InitDictionarySide(std::uint16_t cachePages) {
 }
 
 void TermDictionarySide() {
+    ++setChanges;
     if (GetProcessDataUseCount(setRoot) == 1) {
         CloseAllDictionaries();
         SetUserFileNode(nullptr);
@@ -99,6 +103,7 @@ int CreateDictionaryFile(const std::string& fileName, char language) {
 }
 
 DBHandle OpenDictionary(bool readOnly, const std::string& fileName) {
+    ++setChanges;
     SetAccess s;
     if (!s) return 0;
     char name[MAX_PATH];
@@ -140,6 +145,7 @@ DBHandle OpenDictionary(bool readOnly, const std::string& fileName) {
 }
 
 void CloseDictionary(DBHandle h) {
+    ++setChanges;
     SetAccess s;
     if (!s || h == 0) return;
     for (DictionaryNode* n = s->first; n; n = n->next)
@@ -152,6 +158,7 @@ void CloseDictionary(DBHandle h) {
 }
 
 void CloseAllDictionaries() {
+    ++setChanges;
     SetAccess s;
     if (!s) return;
     while (s->first) {
@@ -161,12 +168,31 @@ void CloseAllDictionaries() {
     s->main = 0;
 }
 
+void RefreshDictionaries() {
+    std::vector<DictCollection> files;
+    {
+        SetAccess s;
+        if (!s) return;
+        for (DictionaryNode* n = s->first; n; n = n->next)
+            files.push_back(n->words);
+        if (s->extra) files.push_back(s->extra->words);
+    }
+    // A lock reads the file's change counter and drops the cached pages of a file that changed.
+    for (DictCollection& c : files)
+        if (c.db && LockDBFile(c.db, c.wordTable())) UnlockDBFile(c.db, c.wordTable());
+}
+
+std::uint64_t DictionaryStamp() {
+    return DBContentStamp() + setChanges;
+}
+
 DictionaryNode* FindDictionaryNode(DBHandle h) {
     SetAccess s;
     return s ? findIn(s.operator->(), h) : nullptr;
 }
 
 void SetUserFileNode(const DictCollection* userFile) {
+    ++setChanges;
     SetAccess s;
     if (!s) return;
     if (!userFile) {
@@ -309,6 +335,7 @@ DBHandle GetMainDictionary(std::string* fileName) {
 }
 
 int SetMainDictionary(DBHandle h) {
+    ++setChanges;
     SetAccess s;
     if (!s || !h) return 0;
     for (DictionaryNode* n = s->first; n; n = n->next)
@@ -321,6 +348,7 @@ int SetMainDictionary(DBHandle h) {
 }
 
 void ClearMainDictionary() {
+    ++setChanges;
     SetAccess s;
     if (s) s->main = 0;
 }

@@ -51,6 +51,12 @@ int IsDictionaryReadOnly(DBHandle h);
 // h 0 = the main dictionary; the list first, then the user file's node. The node belongs to the set.
 DictionaryNode* FindDictionaryNode(DBHandle h);
 void SetUserFileNode(const DictCollection* userFile);
+// Another process may have changed a dictionary or the user file since they were read last: drops the
+// cached pages of each that changed.
+void RefreshDictionaries();
+// A number that changes whenever the answers of the set's look-ups (the user file's among them) may have
+// changed: dictionaries or the user file opened, closed or written, the set or its main dictionary changed.
+std::uint64_t DictionaryStamp();
 
 // The form in which the set passes a word on: at most 63 characters, trailing blanks stripped, lower-cased
 // except for a leading capital, which the engine turns into the word's capital mark.

@@ -208,6 +208,7 @@ struct Engine {
     CacheAges ages;
     std::unique_ptr<unsigned char[]> cacheMemory;
     std::uint64_t versions = 0;
+    std::uint64_t contentChanges = 0; // see DBContentStamp
 };
 
 Engine& engine() {
@@ -319,6 +320,7 @@ void writeBack(const ProcessLock& p, DBCacheSlot& s) {
 
 void dropPages(const ProcessLock& p, std::uint16_t fileNumber) {
     Engine& en = engine();
+    ++en.contentChanges;
     for (std::size_t i = 0; i < en.cache.size(); ++i) {
         DBCacheSlot& s = en.cache[i];
         if (s.fileNumber != fileNumber) continue;
@@ -395,6 +397,7 @@ bool writeBytes(const ProcessLock& p, Open& o, std::uint32_t offset, const void*
     if (std::uint64_t(offset) + length > 0xFFFFFFFFu) return false;
     if (length == 0) return true;
     o.record->dirty = 1;
+    ++engine().contentChanges;
     auto* in = static_cast<const unsigned char*>(buffer);
     std::uint32_t done = 0;
     while (done < length) {
@@ -914,6 +917,7 @@ bool growSlots(DBProcessBlock* b, std::uint16_t count) {
 void closeHandle(const ProcessLock& p, DBHandle h) {
     Open o;
     if (!resolve(p, h, o)) return;
+    ++engine().contentChanges;
     if (o.entry->openCount) --o.entry->openCount;
     if (o.record->useCount) --o.record->useCount;
     if (o.entry->openCount == 0) {
@@ -968,6 +972,7 @@ DBHandle openFile(const std::string& name, int shareMode, bool sequential) {
         if (&files[i] == r) fileNumber = static_cast<std::uint16_t>(i + 1);
     if (!growEntries(p.operator->(), fileNumber)) return 0;
     ++r->useCount;
+    ++engine().contentChanges;
     DBFileEntry& e = p->fileEntries[fileNumber - 1];
     if (!e.osHandle) {
         e.record = r;
@@ -1035,6 +1040,10 @@ DBHandle openFile(const std::string& name, int shareMode, bool sequential) {
 } // namespace
 
 // ---- interface ----
+
+std::uint64_t DBContentStamp() {
+    return engine().contentChanges;
+}
 
 DBEngineHold::DBEngineHold() : held_(acquireProcessBlock() != nullptr) {}
 DBEngineHold::~DBEngineHold() {

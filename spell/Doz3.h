@@ -56,6 +56,9 @@ int IsDBFileOpen(const std::string& fileName);
 // Copies the full path (at most 259 bytes and a NUL) into a buffer of 260.
 int GetDBFileName(DBHandle h, char* buffer);
 int FlushDBFile(DBHandle h);
+// A number that changes whenever what reads could find may have changed: a write into any file, a file
+// opened or closed, cached pages dropped (among them those of a file another process changed).
+std::uint64_t DBContentStamp();
 
 // Pages of the cache since InitDBEngine, 0 before.
 std::uint16_t DBCachePages();

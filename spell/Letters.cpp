@@ -154,10 +154,6 @@ int CompareWords(const char* a, const char* b) {
     return r;
 }
 
-bool IsWordChar(unsigned char c) {
-    return c == '\'' || c == '-' || c == '.' || IsAnsiLetter(c);
-}
-
 bool IsValidWord(const char* text) {
     std::size_t n = 0;
     for (; text[n]; ++n) {
@@ -191,24 +187,6 @@ bool TrimWord(char* text) {
     return lead > 0;
 }
 
-unsigned char AnsiToLower(unsigned char c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-        return static_cast<unsigned char>(c + 32);
-    if (c == 0x8C) return 0x9C;
-    if (c == 0x8A) return 0x9A;
-    if (c == 0x9F) return 0xFF;
-    return c;
-}
-
-unsigned char AnsiToUpper(unsigned char c) {
-    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
-        return static_cast<unsigned char>(c - 32);
-    if (c == 0x9C) return 0x8C;
-    if (c == 0x9A) return 0x8A;
-    if (c == 0xFF) return 0x9F;
-    return c;
-}
-
 void AnsiStrLower(char* text) {
     for (; *text; ++text)
         *text = static_cast<char>(AnsiToLower(uc(*text)));
@@ -217,11 +195,6 @@ void AnsiStrLower(char* text) {
 void AnsiStrUpper(char* text) {
     for (; *text; ++text)
         *text = static_cast<char>(AnsiToUpper(uc(*text)));
-}
-
-bool IsAnsiLetter(unsigned char c) {
-    unsigned char l = AnsiToLower(c);
-    return (l >= 'a' && l <= 'z') || (l >= 0xDF && l != 0xF7) || l == 0x9A || l == 0x9C;
 }
 
 bool IsAnsiVowel(unsigned char c) {

@@ -17,15 +17,39 @@ void DecodeWord(int format, char* word, bool showCapitals, std::size_t capacity 
 int CompareCodes(const char* a, const char* b);
 int CompareWords(const char* a, const char* b);
 
-bool IsWordChar(unsigned char c);
+// Windows-1252 letters and their cases; inline, as word finding asks them for every character.
+inline unsigned char AnsiToLower(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return static_cast<unsigned char>(c + 32);
+    if (c == 0x8C) return 0x9C;
+    if (c == 0x8A) return 0x9A;
+    if (c == 0x9F) return 0xFF;
+    return c;
+}
+
+inline unsigned char AnsiToUpper(unsigned char c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
+        return static_cast<unsigned char>(c - 32);
+    if (c == 0x9C) return 0x8C;
+    if (c == 0x9A) return 0x8A;
+    if (c == 0xFF) return 0x9F;
+    return c;
+}
+
+inline bool IsAnsiLetter(unsigned char c) {
+    unsigned char l = AnsiToLower(c);
+    return (l >= 'a' && l <= 'z') || (l >= 0xDF && l != 0xF7) || l == 0x9A || l == 0x9C;
+}
+
+inline bool IsWordChar(unsigned char c) {
+    return c == '\'' || c == '-' || c == '.' || IsAnsiLetter(c);
+}
+
 bool IsValidWord(const char* text);
 bool TrimWord(char* text);
 
-unsigned char AnsiToLower(unsigned char c);
-unsigned char AnsiToUpper(unsigned char c);
 void AnsiStrLower(char* text);
 void AnsiStrUpper(char* text);
-bool IsAnsiLetter(unsigned char c);
 bool IsAnsiVowel(unsigned char c);
 int AnsiCompareNoCase(const char* a, const char* b);
 void AnsiToOem437(char* text, std::size_t length);

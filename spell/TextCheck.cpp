@@ -8,6 +8,7 @@
 #include "spell/Hyphenation.h"
 #include "spell/Letters.h"
 #include "spell/LibraryStrings.h"
+#include "spell/LookupMemo.h"
 #include "spell/Support.h"
 #include "spell/WordAnalysis.h"
 
@@ -39,6 +40,7 @@ struct Check {
     bool noDialog = false;
     bool stop = false;  // the text could not be put back: nothing more is written
     bool wrote = false; // the text was changed
+    LookupMemo* memo = nullptr;
 };
 
 void copyWord(char* to, const char* from) {
@@ -107,6 +109,8 @@ template <class F> auto thawed(Check& c, F run) {
     }
     a->freezeDepth = 0;
     auto result = run();
+    // While the dialog was open, another process may have changed a dictionary.
+    RefreshDictionaries();
     c.a = FindAttachment(c.s, c.window);
     if (c.a) {
         c.a->freezeDepth = depth;
@@ -406,6 +410,7 @@ int askUser(Check& c, FoundWord& w) {
             FoundWord again;
             if (FindWordAt(*c.a, w.startColumn, w.startLine, again)) {
                 Check once{c.s, c.window, c.a, c.mode, true};
+                once.memo = c.memo;
                 checkWord(once, again, true, -1);
                 c.a = once.a;
                 c.stop = once.stop;
@@ -425,6 +430,7 @@ int checkWord(Check& c, FoundWord& w, bool hyphenate, std::int32_t caretDistance
     EditAttachment& a = *c.a;
     AnalysisContext context;
     context.options = c.s.options;
+    context.memo = c.memo;
     if (c.mode == Mode::Typing && a.lastWord[0]) {
         context.lastWord = a.lastWord;
         context.lastStartColumn = a.lastWordStartColumn;
@@ -559,6 +565,8 @@ bool MarkIsValid(EditAttachment& a) {
 
 LRESULT CheckTextOperation(LibraryState& s, EditAttachment& attachment, WPARAM wParam, LPARAM lParam) {
     Check c{s, attachment.editWindow, &attachment, Mode::Loop};
+    LookupMemo memo;
+    c.memo = &memo;
     EditAttachment* a = &attachment;
     ClearMark(*a);
     a->lastWordStartLine = a->lastWordStartColumn = -1;

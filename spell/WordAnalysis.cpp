@@ -2,6 +2,7 @@
 
 #include "spell/DictionarySet.h"
 #include "spell/Letters.h"
+#include "spell/LookupMemo.h"
 #include "spell/Suggestions.h"
 #include "spell/UserFile.h"
 
@@ -108,6 +109,10 @@ void sharpSRules(char language, char* correction, unsigned char* marks, std::uin
     }
 }
 
+int lookupUser(const AnalysisContext& c, const char* key, char* correction, int* action) {
+    return c.memo ? c.memo->LookupUserWord(key, correction, action) : LookupUserWord(key, correction, action);
+}
+
 // False when the user file does not know the word.
 bool userFileAnalysis(FoundWord& w, const AnalysisContext& c, AnalysisResult& r, bool& fullStopBack) {
     char key[kWordSize], correction[kWordSize] = {};
@@ -116,17 +121,17 @@ bool userFileAnalysis(FoundWord& w, const AnalysisContext& c, AnalysisResult& r,
     for (char* p = key; *p; ++p)
         if (*p == '~') *p = '-';
     bool hasTilde = std::strchr(w.word, '~') != nullptr;
-    bool found = LookupUserWord(key, correction, &action) == 1;
+    bool found = lookupUser(c, key, correction, &action) == 1;
     if (!found && hasTilde) {
         withoutTilde(w.word, key);
-        found = LookupUserWord(key, correction, &action) == 1;
+        found = lookupUser(c, key, correction, &action) == 1;
     }
     if (!found && w.fullStop) {
         std::size_t n = std::strlen(key);
         if (n < kWordSize - 1) {
             key[n] = '.';
             key[n + 1] = 0;
-            found = fullStopBack = LookupUserWord(key, correction, &action) == 1;
+            found = fullStopBack = lookupUser(c, key, correction, &action) == 1;
         }
     }
     if (!found) return false;
@@ -169,7 +174,8 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
     for (;;) {
         char search[kWordSize];
         searchForm(w.word, search);
-        DBHandle h = FindBestCorrection(0, 0, search, r.correction, r.marks, false);
+        DBHandle h = c.memo ? c.memo->FindBestCorrection(search, r.correction, r.marks)
+                            : FindBestCorrection(0, 0, search, r.correction, r.marks, false);
         r.kind = h ? 0 : kKindUnknown;
         r.language = h ? GetDictionaryLanguageOf(h) : 0;
         MarkTableResult m;
@@ -279,7 +285,7 @@ void ApplyMarkTable(const char* word, const char* correction, const unsigned cha
 void AnalyseWord(FoundWord& w, const AnalysisContext& c, AnalysisResult& r) {
     std::memset(&r, 0, sizeof r);
     // The class is read only for a word that begins with a small letter.
-    if (isSmall(uc(w.word[0]))) DecideSentenceClass(w);
+    if (isSmall(uc(w.word[0]))) DecideSentenceClass(w, c.memo);
     bool allCapitals = true;
     for (const char* p = w.word; *p; ++p)
         if (AnsiToUpper(uc(*p)) != uc(*p)) allCapitals = false;

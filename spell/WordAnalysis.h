@@ -54,8 +54,11 @@ void ApplyMarkTable(const char* word, const char* correction, const unsigned cha
 using HyphenateInText = int (*)(void* context, FoundWord& word, char* correction, const unsigned char* marks,
                                 char language);
 
+class LookupMemo;
+
 struct AnalysisContext {
     std::uint32_t options;
+    LookupMemo* memo = nullptr;     // null: every look-up asks the dictionaries
     const char* lastWord = nullptr; // the last word checked, null for none
     std::int32_t lastStartColumn = -1, lastStartLine = -1;
     HyphenateInText hyphenate = nullptr; // null: hyphenation in the text not allowed

@@ -2,6 +2,7 @@
 
 #include "spell/Attachments.h"
 #include "spell/Letters.h"
+#include "spell/LookupMemo.h"
 #include "spell/Suggestions.h"
 
 #include <cstring>
@@ -212,10 +213,12 @@ std::int16_t scanSentence(const char* text, std::int32_t position, char* run) {
     }
 }
 
-std::int16_t decide(const char* run) {
+std::int16_t decide(const char* run, LookupMemo* memo = nullptr) {
     char correction[kWordSize];
     unsigned char marks[kMarkCount];
-    return FindBestCorrection(0, 0, run, correction, marks, false) == 0 ? kSentenceStart : kAfterAbbreviation;
+    DBHandle h = memo ? memo->FindBestCorrection(run, correction, marks)
+                      : FindBestCorrection(0, 0, run, correction, marks, false);
+    return h == 0 ? kSentenceStart : kAfterAbbreviation;
 }
 } // namespace
 
@@ -225,8 +228,8 @@ std::int16_t SentenceClass(const char* text, std::int32_t position) {
     return c == kSentenceUndecided ? decide(run) : c;
 }
 
-void DecideSentenceClass(FoundWord& w) {
-    if (w.sentenceClass == kSentenceUndecided) w.sentenceClass = decide(w.runBefore);
+void DecideSentenceClass(FoundWord& w, LookupMemo* memo) {
+    if (w.sentenceClass == kSentenceUndecided) w.sentenceClass = decide(w.runBefore, memo);
 }
 
 bool FindWordAt(EditAttachment& a, std::int32_t column, std::int32_t line, FoundWord& out, bool decideClass) {
@@ -266,7 +269,7 @@ bool FindWordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Found
                 out.sentenceClass = p.sentenceClass;
                 std::memcpy(out.runBefore, p.runBefore, kWordSize);
                 out.joined = p.joined;
-                if (decideClass || isSmall(uc(out.word[0]))) DecideSentenceClass(out);
+                if (decideClass) DecideSentenceClass(out);
                 return true;
             }
         }

@@ -32,12 +32,13 @@ void WordBounds(const char* text, std::int32_t length, std::int32_t position, st
 // Class of a word whose preceding characters are read backwards from position - 1.
 std::int16_t SentenceClass(const char* text, std::int32_t position);
 // The word at (column, line) of the attached text; false when there is none. Without decideClass, the
-// class of a word that does not begin with a small letter, which the word analysis does not read, may stay
-// undecided, so that no dictionary look-up is made for it.
+// sentence class may stay undecided: the word analysis decides it where it reads it (a word that begins
+// with a small letter), so no look-up is made for the others.
 bool FindWordAt(EditAttachment& a, std::int32_t column, std::int32_t line, FoundWord& out,
                 bool decideClass = true);
-// Makes the look-up of an undecided sentence class.
-void DecideSentenceClass(FoundWord& word);
+class LookupMemo;
+// Makes the look-up of an undecided sentence class, through memo when given.
+void DecideSentenceClass(FoundWord& word, LookupMemo* memo = nullptr);
 
 struct TextPlace {
     std::int32_t column, line;

@@ -5,13 +5,17 @@
 #include "platform/win32/Window.h"
 #include "spell/ApiWindow.h"
 #include "spell/Attachments.h"
+#include "spell/DictionarySet.h"
+#include "spell/Letters.h"
 #include "spell/TextCheck.h"
 #include "spell/UserFile.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -156,6 +160,44 @@ void BM_CheckHostAdapter(benchmark::State& state) {
     run(state, edit, words);
 }
 BENCHMARK(BM_CheckHostAdapter)->Unit(benchmark::kMillisecond);
+
+// The same without repetition: kWords different words of the dictionary in random order, ten to a line.
+void BM_CheckHostAdapterDistinctWords(benchmark::State& state) {
+    if (!library().error.empty()) {
+        state.SkipWithError(library().error.c_str());
+        return;
+    }
+    static std::vector<std::string> lines = [] {
+        std::vector<std::string> words;
+        char word[64] = {};
+        DBHandle h = EnumDictionaries(1, nullptr);
+        for (int ok = FirstListWord(h, word, true); ok; ok = NextListWord(h, word, true)) {
+            bool letters = word[0] != 0;
+            for (const char* p = word; *p; ++p)
+                letters = letters && IsAnsiLetter(static_cast<unsigned char>(*p));
+            if (letters) words.emplace_back(word);
+        }
+        std::shuffle(words.begin(), words.end(), std::mt19937(20261209));
+        words.resize(std::min(words.size(), kWords));
+        std::vector<std::string> r;
+        for (std::size_t i = 0; i < words.size(); i += 10) {
+            std::string line;
+            for (std::size_t k = i; k < std::min(words.size(), i + 10); ++k)
+                line += words[k] + ' ';
+            r.push_back(line);
+        }
+        return r;
+    }();
+    memory.lines = lines;
+    static HWND edit = attach(CreateWindowEx(0, kEditClass, "", ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr),
+                              reinterpret_cast<std::uintptr_t>(&MemoryAdapter));
+    std::size_t words = 0;
+    for (const auto& l : memory.lines)
+        words += wordsIn(l);
+    if (words < kWords) state.SkipWithError("the dictionary holds too few words");
+    run(state, edit, words);
+}
+BENCHMARK(BM_CheckHostAdapterDistinctWords)->Unit(benchmark::kMillisecond);
 
 void BM_CheckEditWindow(benchmark::State& state) {
     if (!library().error.empty()) {

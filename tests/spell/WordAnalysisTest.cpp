@@ -147,20 +147,20 @@ TEST_F(Words, SentenceClassOfLongRunIsStart) {
     EXPECT_EQ(SentenceClass(line.c_str(), static_cast<std::int32_t>(line.size()) - 4), kSentenceStart);
 }
 
-// Found for the check loop, only a word that begins with a capital may keep its class after a full stop
-// undecided; the decision, made later or by the analysis, is the one FindWordAt gives at once.
-TEST_F(Words, SentenceClassUndecidedOnlyForCapitals) {
+// Found for the check loop, a word may keep its class after a full stop undecided; the decision, made later
+// or by the analysis, is the one FindWordAt gives at once.
+TEST_F(Words, SentenceClassLeftToTheAnalysis) {
     struct Case {
         const char* text;
         int column, line;
         int found, decided;
     } cases[] = {
-        {"Dr. der", 5, 0, 1, 1},
-        {"Gut. der", 6, 0, 2, 2},
+        {"Dr. der", 5, 0, kSentenceUndecided, 1},
+        {"Gut. der", 6, 0, kSentenceUndecided, 2},
         {"Dr. Der", 5, 0, kSentenceUndecided, 1},
         {"Gut. Der", 6, 0, kSentenceUndecided, 2},
         {"Gut.\r\nDer", 1, 1, kSentenceUndecided, 2}, // the look back over the line end
-        {"Dr.\r\nder", 1, 1, 1, 1},
+        {"Dr.\r\nder", 1, 1, kSentenceUndecided, 1},
         {"'Haus. Der", 8, 0, 1, 1}, // TrimWord cuts the run: no look-up needed
         {"z.B. Der", 6, 0, kSentenceUndecided, 2},
         {"Ende? Der", 7, 0, 2, 2},

@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace win32;
@@ -241,6 +243,41 @@ TEST_F(Check, StopKeepsTheCaretAfterTheWordAndRemovesTheHistory) {
     EXPECT_EQ(caret(), (std::pair<int, int>{25, 0}));
     EXPECT_EQ(tempFiles(), before);
     EXPECT_EQ(WindowText(edit), "Die Zeichnungen und Gartn hier \r\n");
+}
+
+// A word answered once is not asked about again in the same check, unless a later change of the
+// dictionaries explains it: a word inserted from the dialog, or added by another process meanwhile.
+TEST_F(Check, ChangesWhileADialogIsOpenCountForTheRestOfTheCheck) {
+    std::string path = dir + "/woerter.wxd";
+    dictionary({"und"});
+    window("Kran und Kran und Bagger und Bagger und Plan und Plan \r\n", 0);
+    auto init = reinterpret_cast<InitFn>(dlsym(lib, "WX_Init"));
+    int childStatus = -1;
+    ui.dialogScripts[1101] = [&](DialogModel& d) {
+        std::string word = d.text(1114);
+        asked.push_back(word);
+        if (word == "Kran") {
+            d.type(1101, "Kran");
+            d.click(1104); // into the dictionary
+        } else if (word == "Bagger") {
+            pid_t child = ::fork();
+            if (child == 0) {
+                HWND own = init();
+                LRESULT h = SendMessage(own, 1135, 0, reinterpret_cast<LPARAM>(path.c_str()));
+                LRESULT added =
+                    SendMessage(own, 1137, static_cast<WPARAM>(h), reinterpret_cast<LPARAM>("Bagger"));
+                SendMessage(own, 1164, 0, 0);
+                ::_exit(h && added == 1 ? 0 : 1);
+            }
+            int status = 0;
+            if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status))
+                childStatus = WEXITSTATUS(status);
+        }
+        if (!d.ended()) d.click(1112);
+    };
+    EXPECT_EQ(checkAll(), 1);
+    EXPECT_EQ(childStatus, 0) << "the other process added its word";
+    EXPECT_EQ(asked, (std::vector<std::string>{"Kran", "Bagger", "Plan", "Plan"}));
 }
 
 TEST_F(Check, EmptyTextAndCancelQuestion) {
