@@ -212,7 +212,8 @@ void Zuschlaege::SelectZuschlag(int16_t index) {
     spalten[3].field = "AlDispZuAbDM";
     spalten[3].caption = euro ? "Zuschlag DM" : "Zuschlag €";
     spalten[3].visible = !hauptSichtbar;
-    for (auto [i, w] : {std::pair{2, haupt}, {3, andere}}) {
+    for (auto [i, waehrung] : {std::pair{2, haupt}, {3, andere}}) {
+        auto w = waehrung; // a lambda may not capture a structured binding in every compiler
         spalten[size_t(i)].art = forms::BoundColumn::Art::Zahl;
         spalten[size_t(i)].anzeigen = [w](const db::Value& v) -> QVariant {
             if (db::IsNull(v)) return QString();
