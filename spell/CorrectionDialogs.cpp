@@ -169,6 +169,13 @@ private:
         if (found) d.setText(kDescription, stringOf(a || b ? 467 : 466));
     }
 
+    // The word into the user file, opened on demand; a refusal is said, the dialog still ends as asked.
+    void storeInUserFile(DialogModel& d, const std::string& correction, int action) {
+        bool open = GetUserFile(nullptr) != 0;
+        if (open && AddUserWord(word_.c_str(), correction.c_str(), action)) return;
+        MessageBoxFromString(DialogModule(), d.window(), open ? 200 : 1313, "Wortex", MB_ICONEXCLAMATION);
+    }
+
     void take(DialogModel& d) {
         int k = d.selection(kList);
         if (k < 0) return;
@@ -233,11 +240,11 @@ private:
             return 1;
         }
         case kAlwaysReplace:
-            AddUserWord(word_.c_str(), d.text(kReplacementField).c_str(), kUserReplace);
+            storeInUserFile(d, d.text(kReplacementField), kUserReplace);
             finish(d, kReplace);
             return 1;
         case kAlwaysIgnore:
-            AddUserWord(word_.c_str(), "", kUserIgnore);
+            storeInUserFile(d, "", kUserIgnore);
             finish(d, kIgnore);
             return 1;
         case kReplaceButton:

@@ -207,6 +207,34 @@ TEST_F(SuggestionsDlg, InsertFailureAndUserFile) {
     EXPECT_EQ(action, kUserIgnore);
 }
 
+// "Immer ..." opens the main dictionary's user file when none is open; without one it says so and the
+// dialog still ends as clicked.
+TEST_F(SuggestionsDlg, AlwaysButtonsOpenTheUserFileOrSayThereIsNone) {
+    dictionary("deutsch.wxd", 'd', {"haus"});
+    CloseAllDictionaries();
+    ASSERT_NE(OpenDictionary(true, cwd.file("deutsch.wxd")), 0);
+    EXPECT_EQ(run("Mauss", [](DialogModel& d) { d.click(1109); }), kIgnore);
+    EXPECT_EQ(texts(), std::vector<std::string>{"Keine Benutzerdatei offen.|Wortex"});
+
+    ui.shown.clear();
+    CloseAllDictionaries();
+    DBHandle main = OpenDictionary(false, cwd.file("deutsch.wxd"));
+    ASSERT_EQ(SetMainDictionary(main), 1);
+    EXPECT_EQ(run("Mauss", [](DialogModel& d) { d.click(1109); }), kIgnore);
+    EXPECT_EQ(run("Hauss",
+                  [](DialogModel& d) {
+                      d.type(1101, "Haus");
+                      d.click(1110);
+                  }),
+              kReplace);
+    EXPECT_TRUE(texts().empty());
+    int action = 0;
+    EXPECT_EQ(LookupUserWord("Mauss", nullptr, &action), 1);
+    EXPECT_EQ(action, kUserIgnore);
+    EXPECT_EQ(LookupUserWord("Hauss", nullptr, &action), 1);
+    EXPECT_EQ(action, kUserReplace);
+}
+
 TEST_F(SuggestionsDlg, DescriptionLabelAndInsert) {
     DBHandle h = dictionary("deutsch.wxd", 'd', {"haus"});
     ASSERT_EQ(AddDictionaryWord(h, "stil", false, false, 7, 0), 1);
