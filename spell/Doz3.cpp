@@ -34,6 +34,8 @@ struct DBFileRecord {
     bool refusesChanges;
     // Bytes the file has: its size on disk or the end of the last write, whichever is larger.
     std::uint32_t knownSize;
+    // Writes into the file leave DBContentStamp alone (ExcludeFromContentStamp).
+    bool uncounted;
 };
 
 struct DBFileEntry {
@@ -397,7 +399,7 @@ bool writeBytes(const ProcessLock& p, Open& o, std::uint32_t offset, const void*
     if (std::uint64_t(offset) + length > 0xFFFFFFFFu) return false;
     if (length == 0) return true;
     o.record->dirty = 1;
-    ++engine().contentChanges;
+    if (!o.record->uncounted) ++engine().contentChanges;
     auto* in = static_cast<const unsigned char*>(buffer);
     std::uint32_t done = 0;
     while (done < length) {
@@ -1043,6 +1045,12 @@ DBHandle openFile(const std::string& name, int shareMode, bool sequential) {
 
 std::uint64_t DBContentStamp() {
     return engine().contentChanges;
+}
+
+void ExcludeFromContentStamp(DBHandle h) {
+    ProcessLock p;
+    Open o;
+    if (p && resolve(p, h, o)) o.record->uncounted = true;
 }
 
 DBEngineHold::DBEngineHold() : held_(acquireProcessBlock() != nullptr) {}

@@ -59,6 +59,9 @@ int FlushDBFile(DBHandle h);
 // A number that changes whenever what reads could find may have changed: a write into any file, a file
 // opened or closed, cached pages dropped (among them those of a file another process changed).
 std::uint64_t DBContentStamp();
+// Writes into h's file stop changing DBContentStamp, for a private file that no look-up reads. Opening and
+// closing it still change it.
+void ExcludeFromContentStamp(DBHandle h);
 
 // Pages of the cache since InitDBEngine, 0 before.
 std::uint16_t DBCachePages();

@@ -339,6 +339,8 @@ void openHistory(EditAttachment& a) {
         DeleteFile(name);
         return;
     }
+    // Its records are no dictionary's: writing them keeps the check's look-ups valid.
+    ExcludeFromContentStamp(h);
     std::strcpy(a.historyFile, name.c_str());
     a.historyHandle = h;
     a.lastRecord = a.firstRecord = a.recordCount = 0;

@@ -36,6 +36,19 @@ const char* const kLines[] = {
     "bersicht \xfc"
     "ber alle Leistungen und die bisher bezahlten Abschlagszahlungen. ",
 };
+// The same with three corrections made without a question: a small letter after a full stop, a small noun,
+// an umlaut typed as two letters. Each goes into the check's history.
+const char* const kLinesToCorrect[] = {
+    "Das Architekturb\xfcro hat die Unterlagen f\xfcr den Bauantrag vollst\xe4ndig ",
+    "vorbereitet. Die zeichnungen des Erdgeschosses und die Beschreibung ",
+    "des Gebaeudes liegen der Stadt seit Montag vor. nach der Genehmigung ",
+    "beginnt die Ausf\xfchrungsplanung, und die Ausschreibung der Rohbauarbeiten ",
+    "folgt im Fr\xfchjahr. Der Bauherr erh\xe4lt mit der n\xe4"
+    "chsten Rechnung eine ",
+    "\xdc"
+    "bersicht \xfc"
+    "ber alle Leistungen und die bisher bezahlten Abschlagszahlungen. ",
+};
 constexpr std::size_t kWords = 100000;
 
 std::size_t wordsIn(const std::string& line) {
@@ -50,11 +63,11 @@ std::size_t wordsIn(const std::string& line) {
 }
 
 // The paragraph repeated to kWords words.
-std::vector<std::string> text() {
+std::vector<std::string> text(const char* const (&paragraph)[6] = kLines) {
     std::vector<std::string> lines;
     std::size_t words = 0;
     while (words < kWords)
-        for (const char* l : kLines) {
+        for (const char* l : paragraph) {
             lines.emplace_back(l);
             words += wordsIn(l);
         }
@@ -160,6 +173,22 @@ void BM_CheckHostAdapter(benchmark::State& state) {
     run(state, edit, words);
 }
 BENCHMARK(BM_CheckHostAdapter)->Unit(benchmark::kMillisecond);
+
+// The window keeps its text (the adapter does not write), so every round makes the same corrections.
+void BM_CheckHostAdapterCorrecting(benchmark::State& state) {
+    if (!library().error.empty()) {
+        state.SkipWithError(library().error.c_str());
+        return;
+    }
+    memory.lines = text(kLinesToCorrect);
+    static HWND edit = attach(CreateWindowEx(0, kEditClass, "", ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr),
+                              reinterpret_cast<std::uintptr_t>(&MemoryAdapter));
+    std::size_t words = 0;
+    for (const auto& l : memory.lines)
+        words += wordsIn(l);
+    run(state, edit, words);
+}
+BENCHMARK(BM_CheckHostAdapterCorrecting)->Unit(benchmark::kMillisecond);
 
 // The same without repetition: kWords different words of the dictionary in random order, ten to a line.
 void BM_CheckHostAdapterDistinctWords(benchmark::State& state) {

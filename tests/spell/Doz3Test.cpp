@@ -72,6 +72,32 @@ TEST_F(Doz3, NewFileHeaderAndFirstTable) {
     EXPECT_TRUE(problems(path, {1024, 2048}).empty());
 }
 
+// The content stamp moves with every write, open and close, except for writes into an excluded file.
+TEST_F(Doz3, ContentStampMovesWithWritesOpensAndCloses) {
+    DBHandle shared = createAndOpen("woerter.db");
+    DBHandle own = createAndOpen("verlauf.db");
+    ExcludeFromContentStamp(own);
+    const unsigned char bytes[4] = {1, 2, 3, 4};
+    std::uint64_t before = DBContentStamp();
+    unsigned char read[4] = {};
+    ASSERT_EQ(ReadDBBytes(shared, 0, read, 4), 1);
+    EXPECT_EQ(DBContentStamp(), before) << "a read";
+    ASSERT_EQ(WriteDBBytes(own, 512, bytes, 4), 1);
+    ASSERT_NE(AllocDBRecord(own, 40, 0), 0u);
+    EXPECT_EQ(DBContentStamp(), before) << "writes into the excluded file";
+    ASSERT_EQ(WriteDBBytes(shared, 512, bytes, 4), 1);
+    std::uint64_t written = DBContentStamp();
+    EXPECT_NE(written, before) << "a write";
+    DBHandle again = OpenDBFile(dir.file("woerter.db"), 4);
+    ASSERT_NE(again, 0);
+    EXPECT_NE(DBContentStamp(), written) << "an open";
+    std::uint64_t opened = DBContentStamp();
+    CloseDBFile(own);
+    EXPECT_NE(DBContentStamp(), opened) << "a close";
+    CloseDBFile(again);
+    CloseDBFile(shared);
+}
+
 TEST_F(Doz3, DirectoryRegistersTenNames) {
     DBHandle h = createAndOpen("dir.wxd");
     EXPECT_EQ(FindDBTable(h, "Worte"), 0u);
