@@ -159,18 +159,24 @@ HWND attach(HWND edit, std::uintptr_t adapter) {
     return edit;
 }
 
-void BM_CheckHostAdapter(benchmark::State& state) {
-    if (!library().error.empty()) {
-        state.SkipWithError(library().error.c_str());
-        return;
-    }
-    memory.lines = text();
+// Checks lines served by the memory adapter from its own attached window.
+void checkOverAdapter(benchmark::State& state, const std::vector<std::string>& lines) {
+    memory.lines = lines;
     static HWND edit = attach(CreateWindowEx(0, kEditClass, "", ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr),
                               reinterpret_cast<std::uintptr_t>(&MemoryAdapter));
     std::size_t words = 0;
     for (const auto& l : memory.lines)
         words += wordsIn(l);
+    if (words < kWords) state.SkipWithError("the dictionary holds too few words");
     run(state, edit, words);
+}
+
+void BM_CheckHostAdapter(benchmark::State& state) {
+    if (!library().error.empty()) {
+        state.SkipWithError(library().error.c_str());
+        return;
+    }
+    checkOverAdapter(state, text());
 }
 BENCHMARK(BM_CheckHostAdapter)->Unit(benchmark::kMillisecond);
 
@@ -180,51 +186,41 @@ void BM_CheckHostAdapterCorrecting(benchmark::State& state) {
         state.SkipWithError(library().error.c_str());
         return;
     }
-    memory.lines = text(kLinesToCorrect);
-    static HWND edit = attach(CreateWindowEx(0, kEditClass, "", ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr),
-                              reinterpret_cast<std::uintptr_t>(&MemoryAdapter));
-    std::size_t words = 0;
-    for (const auto& l : memory.lines)
-        words += wordsIn(l);
-    run(state, edit, words);
+    checkOverAdapter(state, text(kLinesToCorrect));
 }
 BENCHMARK(BM_CheckHostAdapterCorrecting)->Unit(benchmark::kMillisecond);
 
-// The same without repetition: kWords different words of the dictionary in random order, ten to a line.
+// kWords different words of the dictionary in random order, ten to a line.
+std::vector<std::string> distinctWords() {
+    std::vector<std::string> words;
+    char word[64] = {};
+    DBHandle h = EnumDictionaries(1, nullptr);
+    for (int ok = FirstListWord(h, word, true); ok; ok = NextListWord(h, word, true)) {
+        bool letters = word[0] != 0;
+        for (const char* p = word; *p; ++p)
+            letters = letters && IsAnsiLetter(static_cast<unsigned char>(*p));
+        if (letters) words.emplace_back(word);
+    }
+    std::shuffle(words.begin(), words.end(), std::mt19937(20261209));
+    words.resize(std::min(words.size(), kWords));
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < words.size(); i += 10) {
+        std::string line;
+        for (std::size_t k = i; k < std::min(words.size(), i + 10); ++k)
+            line += words[k] + ' ';
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The same without repetition.
 void BM_CheckHostAdapterDistinctWords(benchmark::State& state) {
     if (!library().error.empty()) {
         state.SkipWithError(library().error.c_str());
         return;
     }
-    static std::vector<std::string> lines = [] {
-        std::vector<std::string> words;
-        char word[64] = {};
-        DBHandle h = EnumDictionaries(1, nullptr);
-        for (int ok = FirstListWord(h, word, true); ok; ok = NextListWord(h, word, true)) {
-            bool letters = word[0] != 0;
-            for (const char* p = word; *p; ++p)
-                letters = letters && IsAnsiLetter(static_cast<unsigned char>(*p));
-            if (letters) words.emplace_back(word);
-        }
-        std::shuffle(words.begin(), words.end(), std::mt19937(20261209));
-        words.resize(std::min(words.size(), kWords));
-        std::vector<std::string> r;
-        for (std::size_t i = 0; i < words.size(); i += 10) {
-            std::string line;
-            for (std::size_t k = i; k < std::min(words.size(), i + 10); ++k)
-                line += words[k] + ' ';
-            r.push_back(line);
-        }
-        return r;
-    }();
-    memory.lines = lines;
-    static HWND edit = attach(CreateWindowEx(0, kEditClass, "", ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr),
-                              reinterpret_cast<std::uintptr_t>(&MemoryAdapter));
-    std::size_t words = 0;
-    for (const auto& l : memory.lines)
-        words += wordsIn(l);
-    if (words < kWords) state.SkipWithError("the dictionary holds too few words");
-    run(state, edit, words);
+    static const std::vector<std::string> lines = distinctWords();
+    checkOverAdapter(state, lines);
 }
 BENCHMARK(BM_CheckHostAdapterDistinctWords)->Unit(benchmark::kMillisecond);
 
