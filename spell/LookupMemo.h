@@ -12,7 +12,7 @@ namespace wortex {
 
 class LookupMemo {
 public:
-    static constexpr std::size_t kCorrections = 4096, kUserAnswers = 2048; // powers of two
+    static constexpr std::size_t kCorrections = 1024, kUserAnswers = 512; // powers of two
 
     // As FindBestCorrection(0, 0, word, correction, marks, false).
     DBHandle FindBestCorrection(const char* word, char* correction, unsigned char* marks);
