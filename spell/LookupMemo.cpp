@@ -5,20 +5,12 @@
 #include "spell/UserFile.h"
 
 #include <cstring>
+#include <functional>
+#include <string_view>
 
 namespace wortex {
 
 namespace {
-
-std::uint64_t hashOf(const char* s, std::size_t n) {
-    // FNV-1a: words are short.
-    std::uint64_t h = 14695981039346656037ull;
-    for (std::size_t i = 0; i < n; ++i) {
-        h ^= static_cast<unsigned char>(s[i]);
-        h *= 1099511628211ull;
-    }
-    return h;
-}
 
 // The place of word in a table of size entries, and whether it holds word's answer of now. A word of over
 // 63 characters has no place (null).
@@ -29,7 +21,7 @@ Entry* placeOf(std::unique_ptr<Entry[]>& table, std::size_t size, const char* wo
     std::size_t n = std::strlen(word);
     if (n > 63) return nullptr;
     if (!table) table = std::make_unique<Entry[]>(size);
-    std::uint64_t h = hashOf(word, n);
+    std::uint64_t h = std::hash<std::string_view>{}(std::string_view(word, n));
     Entry& e = table[h & (size - 1)];
     known = e.key.stamp != 0 && e.key.stamp == now && e.key.hash == h && e.key.length == n &&
             std::memcmp(e.key.text, word, n) == 0;
@@ -69,6 +61,15 @@ int LookupMemo::LookupUserWord(const char* word, char* correction, int* action) 
     if (correction) std::strcpy(correction, e->correction);
     if (action) *action = e->action;
     return e->result;
+}
+
+DBHandle FindBestCorrection(LookupMemo* memo, const char* word, char* correction, unsigned char* marks) {
+    return memo ? memo->FindBestCorrection(word, correction, marks)
+                : FindBestCorrection(0, 0, word, correction, marks, false);
+}
+
+int LookupUserWord(LookupMemo* memo, const char* word, char* correction, int* action) {
+    return memo ? memo->LookupUserWord(word, correction, action) : LookupUserWord(word, correction, action);
 }
 
 } // namespace wortex

@@ -43,4 +43,8 @@ private:
     std::unique_ptr<UserAnswer[]> users_;
 };
 
+// Through memo when there is one, else straight from the dictionaries and the user file.
+DBHandle FindBestCorrection(LookupMemo* memo, const char* word, char* correction, unsigned char* marks);
+int LookupUserWord(LookupMemo* memo, const char* word, char* correction, int* action);
+
 } // namespace wortex

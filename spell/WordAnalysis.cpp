@@ -109,10 +109,6 @@ void sharpSRules(char language, char* correction, unsigned char* marks, std::uin
     }
 }
 
-int lookupUser(const AnalysisContext& c, const char* key, char* correction, int* action) {
-    return c.memo ? c.memo->LookupUserWord(key, correction, action) : LookupUserWord(key, correction, action);
-}
-
 // False when the user file does not know the word.
 bool userFileAnalysis(FoundWord& w, const AnalysisContext& c, AnalysisResult& r, bool& fullStopBack) {
     char key[kWordSize], correction[kWordSize] = {};
@@ -121,17 +117,17 @@ bool userFileAnalysis(FoundWord& w, const AnalysisContext& c, AnalysisResult& r,
     for (char* p = key; *p; ++p)
         if (*p == '~') *p = '-';
     bool hasTilde = std::strchr(w.word, '~') != nullptr;
-    bool found = lookupUser(c, key, correction, &action) == 1;
+    bool found = LookupUserWord(c.memo, key, correction, &action) == 1;
     if (!found && hasTilde) {
         withoutTilde(w.word, key);
-        found = lookupUser(c, key, correction, &action) == 1;
+        found = LookupUserWord(c.memo, key, correction, &action) == 1;
     }
     if (!found && w.fullStop) {
         std::size_t n = std::strlen(key);
         if (n < kWordSize - 1) {
             key[n] = '.';
             key[n + 1] = 0;
-            found = fullStopBack = lookupUser(c, key, correction, &action) == 1;
+            found = fullStopBack = LookupUserWord(c.memo, key, correction, &action) == 1;
         }
     }
     if (!found) return false;
@@ -174,8 +170,7 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
     for (;;) {
         char search[kWordSize];
         searchForm(w.word, search);
-        DBHandle h = c.memo ? c.memo->FindBestCorrection(search, r.correction, r.marks)
-                            : FindBestCorrection(0, 0, search, r.correction, r.marks, false);
+        DBHandle h = FindBestCorrection(c.memo, search, r.correction, r.marks);
         r.kind = h ? 0 : kKindUnknown;
         r.language = h ? GetDictionaryLanguageOf(h) : 0;
         MarkTableResult m;

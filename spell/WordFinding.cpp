@@ -216,9 +216,7 @@ std::int16_t scanSentence(const char* text, std::int32_t position, char* run) {
 std::int16_t decide(const char* run, LookupMemo* memo = nullptr) {
     char correction[kWordSize];
     unsigned char marks[kMarkCount];
-    DBHandle h = memo ? memo->FindBestCorrection(run, correction, marks)
-                      : FindBestCorrection(0, 0, run, correction, marks, false);
-    return h == 0 ? kSentenceStart : kAfterAbbreviation;
+    return FindBestCorrection(memo, run, correction, marks) == 0 ? kSentenceStart : kAfterAbbreviation;
 }
 } // namespace
 
