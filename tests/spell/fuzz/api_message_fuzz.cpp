@@ -1,7 +1,6 @@
 // Random messages to the api window (numbers 1024-1300, random wParam, lParam 0, a filled buffer, or the
 // attached EDIT window) and random keys to that window.
-#include "FuzzSupport.h"
-#include "platform/win32/EditControl.h"
+#include "LibrarySupport.h"
 #include "platform/win32/GlobalMemory.h"
 #include "platform/win32/Window.h"
 #include "spell/ApiWindow.h"
@@ -30,20 +29,7 @@ void attach() {
 }
 
 void start() {
-    static bool started = [] {
-        SetUiServices(&fuzz::ui());
-        api = WX_Init();
-        edit = CreateWindowEx(0, kEditClass, "", ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
-        status = CreateWindowEx(0, kEditClass, "", 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
-        std::remove(dictionaryPath().c_str());
-        SendMessage(api, 1134, 'D', reinterpret_cast<LPARAM>(dictionaryPath().c_str()));
-        std::atexit([] {
-            while (SendMessage(api, 1164, 0, 0)) {
-            }
-            std::remove(dictionaryPath().c_str());
-        });
-        return api && edit;
-    }();
+    static bool started = [] { return fuzz::startLibrary(dictionaryPath(), api, edit, status); }();
     if (!started) std::abort();
     fuzz::ui().shown.clear();
     fuzz::ui().beeps.clear();

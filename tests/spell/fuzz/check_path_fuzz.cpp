@@ -1,8 +1,6 @@
 // The check path on random text: the bytes give an EDIT text and its wrap width, then keys and the check
 // messages with the answers of their dialogs and message boxes. No check may leave its history file behind.
-#include "FuzzSupport.h"
-#include "platform/win32/EditControl.h"
-#include "platform/win32/Window.h"
+#include "LibrarySupport.h"
 #include "spell/ApiWindow.h"
 #include "spell/Attachments.h"
 #include "spell/TextCheck.h"
@@ -35,22 +33,12 @@ const std::string& dictionaryPath() {
 
 void start() {
     static bool started = [] {
-        SetUiServices(&fuzz::ui());
-        api = WX_Init();
-        edit = CreateWindowEx(0, kEditClass, "", ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
-        status = CreateWindowEx(0, kEditClass, "", 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
-        std::remove(dictionaryPath().c_str());
-        SendMessage(api, 1134, 'D', reinterpret_cast<LPARAM>(dictionaryPath().c_str()));
+        if (!fuzz::startLibrary(dictionaryPath(), api, edit, status)) return false;
         LRESULT h = SendMessage(api, 1135, 0, reinterpret_cast<LPARAM>(dictionaryPath().c_str()));
         for (const char* w : {"Die", "neue", "Genehmigung", "ist", "da", "Rechnung", "Zeichnungen", "Haus"})
             SendMessage(api, 1137, static_cast<WPARAM>(h), reinterpret_cast<LPARAM>(w));
         AttachRecord r{edit, status, kEditAdapter};
         SendMessage(api, 1194, 0, reinterpret_cast<LPARAM>(&r));
-        std::atexit([] {
-            while (SendMessage(api, 1164, 0, 0)) {
-            }
-            std::remove(dictionaryPath().c_str());
-        });
         // Dialog answers come from the input.
         fuzz::ui().dialogScripts[1101] = [](DialogModel& d) {
             switch (take(1) % 4) {
