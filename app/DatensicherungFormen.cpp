@@ -1,4 +1,4 @@
-#include "core/DatensicherungFormen.h"
+#include "app/DatensicherungFormen.h"
 
 #include "core/AppState.h"
 #include "core/DaSiOut.h"

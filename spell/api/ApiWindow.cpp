@@ -1,21 +1,22 @@
-#include "spell/ApiWindow.h"
+#include "ApiWindow.h"
 
 #include "platform/win32/Kernel.h"
 #include "platform/win32/UiServices.h"
-#include "spell/Attachments.h"
-#include "spell/Configuration.h"
-#include "spell/DescriptionDialog.h"
-#include "spell/DialogTemplates.h"
-#include "spell/DictionaryEditDialog.h"
-#include "spell/DictionarySet.h"
-#include "spell/Doz3.h"
-#include "spell/Hyphenation.h"
-#include "spell/LibraryStrings.h"
-#include "spell/SettingsMessages.h"
-#include "spell/Suggestions.h"
-#include "spell/Support.h"
-#include "spell/TextCheck.h"
-#include "spell/UserFile.h"
+#include "Attachments.h"
+#include "Configuration.h"
+#include "DescriptionDialog.h"
+#include "DialogTemplates.h"
+#include "DictionaryEditDialog.h"
+#include "DictionarySet.h"
+#include "Doz3.h"
+#include "Hyphenation.h"
+#include "LibraryDialogs.h"
+#include "LibraryStrings.h"
+#include "SettingsMessages.h"
+#include "Suggestions.h"
+#include "Support.h"
+#include "TextCheck.h"
+#include "UserFile.h"
 
 #include <cstring>
 #include <string>
@@ -27,16 +28,6 @@ using namespace win32;
 namespace {
 
 constexpr std::size_t kNameBuffer = 260;
-
-ProcessDataRoot libraryRoot;
-int depth = 0;
-int pendingExits = 0;
-
-std::string className() {
-    char buffer[40];
-    IntToString(static_cast<std::int32_t>(GetCurrentProcessId()), buffer, 16, 0);
-    return buffer;
-}
 
 DBHandle handleOf(WPARAM wParam) {
     return static_cast<DBHandle>(wParam & 0x0FFF);
@@ -75,37 +66,6 @@ LRESULT lookUp(WPARAM wParam, char* buffer) {
             std::memcpy(buffer + 64, hyphenated, 64);
     }
     return found;
-}
-
-int exitOnce() {
-    LibraryState* s = LockLibraryState();
-    if (!s) return 0;
-    std::string help(s->helpFile, strnlen(s->helpFile, sizeof s->helpFile));
-    HWND api = s->apiWindow;
-    DetachAll(*s);
-    UnlockLibraryState();
-    if (ReleaseProcessData(libraryRoot) == 1) {
-        CloseUserFile();
-        TermDictionarySide();
-        WinHelp(api, help.c_str(), HELP_QUIT, 0);
-        DestroyWindow(api);
-        UnregisterClass(className().c_str(), LibraryInstance());
-    }
-    return 1;
-}
-
-// The exit: ends one WX_Init; 0 when there is none left to end.
-LRESULT requestExit() {
-    int uses = GetProcessDataUseCount(libraryRoot);
-    if (uses - pendingExits <= 0) return 0;
-    if (depth > 0) {
-        ++pendingExits;
-        return 1;
-    }
-    EnterLibrary();
-    exitOnce();
-    LeaveLibrary();
-    return 1;
 }
 
 LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& served) {
@@ -175,7 +135,7 @@ LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case 1134:
         // During an operation the dictionaries are in use.
-        if (!text || depth > 1) return 0;
+        if (!text || LibraryDepth() > 1) return 0;
         return CreateDictionaryFile(text, static_cast<char>(wParam));
     case 1135: {
         if (!text || std::strlen(text) >= kNameBuffer) return 0;
@@ -187,7 +147,7 @@ LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM 
         return opened;
     }
     case 1136:
-        if (depth <= 1) CloseDictionary(h);
+        if (LibraryDepth() <= 1) CloseDictionary(h);
         return 0;
     case 1137:
         return text ? AddDictionaryWord(h, text, (wParam & 0x8000) != 0, (wParam & 0x4000) != 0, 0, 0) : 0;
@@ -244,45 +204,8 @@ LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM 
 
 } // namespace
 
-LibraryState* LockLibraryState() {
-    return static_cast<LibraryState*>(LockProcessData(libraryRoot));
-}
-
-void UnlockLibraryState() {
-    UnlockProcessData(libraryRoot);
-}
-
-void EnterLibrary() {
-    ++depth;
-}
-
-void LeaveLibrary() {
-    if (depth > 1) {
-        --depth;
-        return;
-    }
-    while (pendingExits > 0) {
-        --pendingExits;
-        exitOnce();
-    }
-    depth = 0;
-}
-
-int LibraryDepth() {
-    return depth;
-}
-
-void ExitSafetyMessage() {
-    EnterLibrary();
-    MessageBox(0,
-               "Fatal error!\nEdit window was subclassed again.\nRestore original window procedure before "
-               "DestroyWindow(Edit) or FreeLibrary(Wortex)!",
-               "Wortex exit safety check", MB_OK);
-    LeaveLibrary();
-}
-
 LRESULT ApiWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == 1164) return requestExit();
+    if (message == 1164) return RequestLibraryExit();
     LibraryState* s = LockLibraryState();
     if (!s) return DefWindowProc(window, message, wParam, lParam);
     if (message != 1204) s->cachedWindow = 0;
@@ -299,10 +222,11 @@ LRESULT ApiWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 extern "C" win32::HWND WX_Init() {
     using namespace wortex;
     using namespace win32;
-    if (CreateProcessData(libraryRoot, sizeof(LibraryState))) {
+    if (CreateLibraryState()) {
         InitDictionarySide(120);
+        InstallDialogs();
         LibraryState* s = LockLibraryState();
-        std::string name = className();
+        std::string name = LibraryClassName();
         WNDCLASS wc;
         wc.style = CS_GLOBALCLASS;
         wc.lpfnWndProc = &ApiWndProc;

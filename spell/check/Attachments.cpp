@@ -1,9 +1,9 @@
-#include "spell/Attachments.h"
+#include "Attachments.h"
 #include "platform/win32/EditControl.h"
 #include "platform/win32/GlobalMemory.h"
-#include "spell/ApiWindow.h"
-#include "spell/Support.h"
-#include "spell/TextCheck.h"
+#include "LibraryState.h"
+#include "Support.h"
+#include "TextCheck.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,16 +1,16 @@
-#include "spell/TextCheck.h"
+#include "TextCheck.h"
 
 #include "platform/win32/FileApi.h"
 #include "platform/win32/UiServices.h"
-#include "spell/ApiWindow.h"
-#include "spell/CorrectionDialogs.h"
-#include "spell/DictionarySet.h"
-#include "spell/Hyphenation.h"
-#include "spell/Letters.h"
-#include "spell/LibraryStrings.h"
-#include "spell/LookupMemo.h"
-#include "spell/Support.h"
-#include "spell/WordAnalysis.h"
+#include "LibraryState.h"
+#include "CheckDialogs.h"
+#include "DictionarySet.h"
+#include "Hyphenation.h"
+#include "Letters.h"
+#include "LibraryStrings.h"
+#include "LookupMemo.h"
+#include "Support.h"
+#include "WordAnalysis.h"
 
 #include <algorithm>
 #include <climits>
@@ -370,7 +370,7 @@ void closeHistory(Check& c) {
     if (c.a->recordCount > 0) {
         std::uint32_t options = c.s.options;
         HelpFn help = helpOf(c.s, c.window);
-        thawed(c, [&] { return CorrectionMessageDialog(GetActiveWindow(), options, *c.a, nullptr, help); });
+        thawed(c, [&] { return ShowCorrectionMessage(GetActiveWindow(), options, *c.a, nullptr, help); });
     }
     CloseDBFile(h);
     DeleteFile(name);
@@ -404,7 +404,7 @@ int askUser(Check& c, FoundWord& w) {
     copyWord(word, w.word);
     HelpFn help = helpOf(c.s, c.window);
     int answer = thawed(
-        c, [&] { return SuggestionsDialog(GetActiveWindow(), c.a, word, replacement, true, true, help); });
+        c, [&] { return ShowSuggestions(GetActiveWindow(), c.a, word, replacement, true, true, help); });
     if (!c.a) return kStop;
     if (answer == kReplace) {
         applyCorrection(c, w, replacement, -1);
@@ -475,7 +475,7 @@ int checkWord(Check& c, FoundWord& w, bool hyphenate, std::int32_t caretDistance
     if (options & kOptionConfirmCorr) {
         HelpFn help = helpOf(c.s, c.window);
         int ok = thawed(
-            c, [&] { return CorrectionMessageDialog(GetActiveWindow(), options, *c.a, &record, help); });
+            c, [&] { return ShowCorrectionMessage(GetActiveWindow(), options, *c.a, &record, help); });
         if (!c.a) return kStop;
         if (ok == 1) applyCorrection(c, w, record.correction, caretDistance);
     } else {
@@ -700,10 +700,10 @@ LRESULT WordDialogOperation(LibraryState& s, EditAttachment& attachment, WPARAM 
     if (wParam & 0x10) {
         bool mayIgnore = (wParam & 0x2000) != 0;
         answer = thawed(c, [&] {
-            return SuggestionsDialog(GetActiveWindow(), c.a, word, replacement, true, mayIgnore, help);
+            return ShowSuggestions(GetActiveWindow(), c.a, word, replacement, true, mayIgnore, help);
         });
     } else if (wParam & 0x20) {
-        answer = thawed(c, [&] { return DescriptionDialog(GetActiveWindow(), 0, word, replacement, true); });
+        answer = thawed(c, [&] { return ShowDescription(GetActiveWindow(), 0, word, replacement, true); });
     }
     if (!c.a) return answer;
     if (answer == kReplace && replacement[0]) {

@@ -2,7 +2,7 @@
 // Checking the text of an attached window: the check loop over lines, the checks of the word at the caret,
 // the check while typing, automatic hyphenation after typing, and the history of the automatic corrections
 // a check made.
-#include "spell/Attachments.h"
+#include "Attachments.h"
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
-#include "spell/WordAnalysis.h"
+#include "WordAnalysis.h"
 
-#include "spell/DictionarySet.h"
-#include "spell/Letters.h"
-#include "spell/LookupMemo.h"
-#include "spell/Suggestions.h"
-#include "spell/UserFile.h"
+#include "DictionarySet.h"
+#include "Letters.h"
+#include "LookupMemo.h"
+#include "Suggestions.h"
+#include "UserFile.h"
 
 #include <cstring>
 

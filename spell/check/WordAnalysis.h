@@ -1,7 +1,7 @@
 #pragma once
 // Deciding what to do with a found word: let it pass, correct it silently or report it, from the user
 // correction file, the open dictionaries and the correction search.
-#include "spell/WordFinding.h"
+#include "WordFinding.h"
 
 #include <cstdint>
 

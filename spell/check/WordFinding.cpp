@@ -1,9 +1,9 @@
-#include "spell/WordFinding.h"
+#include "WordFinding.h"
 
-#include "spell/Attachments.h"
-#include "spell/Letters.h"
-#include "spell/LookupMemo.h"
-#include "spell/Suggestions.h"
+#include "Attachments.h"
+#include "Letters.h"
+#include "LookupMemo.h"
+#include "Suggestions.h"
 
 #include <cstring>
 

@@ -1,19 +1,19 @@
-#include "spell/CorrectionDialogs.h"
+#include "CorrectionDialogs.h"
 
-#include "spell/DescriptionDialog.h"
+#include "DescriptionDialog.h"
 
 #include "platform/win32/GlobalMemory.h"
 #include "platform/win32/StringTable.h"
 #include "platform/win32/UiServices.h"
-#include "spell/Attachments.h"
-#include "spell/DialogTemplates.h"
-#include "spell/DictionarySet.h"
-#include "spell/Letters.h"
-#include "spell/SettingsDialog.h"
-#include "spell/Suggestions.h"
-#include "spell/Support.h"
-#include "spell/UserFile.h"
-#include "spell/WordFinding.h"
+#include "Attachments.h"
+#include "DialogTemplates.h"
+#include "DictionarySet.h"
+#include "Letters.h"
+#include "SettingsDialog.h"
+#include "Suggestions.h"
+#include "Support.h"
+#include "UserFile.h"
+#include "WordFinding.h"
 
 #include <algorithm>
 #include <cstring>

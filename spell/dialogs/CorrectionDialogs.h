@@ -2,8 +2,9 @@
 // The dialogs through which the user decides about a reported word (suggestions, 1101) and reviews the
 // automatic corrections of a check (correction message, 1000).
 #include "platform/win32/Dialog.h"
-#include "spell/CorrectionRecord.h"
-#include "spell/DictionaryFile.h"
+#include "CheckDialogs.h"
+#include "CorrectionRecord.h"
+#include "DictionaryFile.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,13 +15,6 @@ struct EditAttachment;
 
 constexpr int kSuggestionsDialog = 1101;
 constexpr int kCorrectionDialog = 1000;
-
-// Results of the suggestions dialog.
-constexpr int kReplace = 1;
-constexpr int kIgnore = 2;
-constexpr int kStop = 4;
-
-using HelpFn = std::function<void(unsigned)>;
 
 // replacement: 64 bytes, written on kReplace. The attachment may be null.
 int SuggestionsDialog(win32::HWND owner, EditAttachment* a, const char* word, char* replacement,

@@ -2,7 +2,7 @@
 // The description dialog (400) through which the user reads and edits a word's meanings, the choose-word
 // dialog (450) and the conflict dialog of the style-word lists (1500).
 #include "platform/win32/Dialog.h"
-#include "spell/Doz3.h"
+#include "Doz3.h"
 
 #include <functional>
 #include <string>

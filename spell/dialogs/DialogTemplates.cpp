@@ -1,6 +1,6 @@
-#include "spell/DialogTemplates.h"
+#include "DialogTemplates.h"
 
-#include "spell/LibraryStrings.h"
+#include "LibraryStrings.h"
 
 namespace wortex {
 

@@ -1,11 +1,11 @@
-#include "spell/SettingsDialog.h"
+#include "SettingsDialog.h"
 
-#include "spell/Configuration.h"
-#include "spell/DialogTemplates.h"
-#include "spell/DictionarySet.h"
-#include "spell/Support.h"
-#include "spell/UserDialogs.h"
-#include "spell/UserFile.h"
+#include "Configuration.h"
+#include "DialogTemplates.h"
+#include "DictionarySet.h"
+#include "Support.h"
+#include "UserDialogs.h"
+#include "UserFile.h"
 
 #include "platform/win32/FileApi.h"
 #include "platform/win32/StringTable.h"

@@ -1,7 +1,7 @@
-#include "spell/SettingsMessages.h"
+#include "SettingsMessages.h"
 
-#include "spell/Configuration.h"
-#include "spell/SettingsDialog.h"
+#include "Configuration.h"
+#include "SettingsDialog.h"
 
 #include <map>
 #include <memory>

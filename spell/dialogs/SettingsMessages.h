@@ -1,7 +1,7 @@
 #pragma once
 // The api window's settings messages: the modal settings dialog (1127), the settings page a host shows
 // itself (1129 make its state, 1131 pass it a message, 1130 end it) and writing the configuration (1141).
-#include "spell/ApiWindow.h"
+#include "LibraryState.h"
 
 namespace wortex {
 

@@ -1,9 +1,9 @@
-#include "spell/UserDialogs.h"
+#include "UserDialogs.h"
 
-#include "spell/DialogTemplates.h"
-#include "spell/Support.h"
-#include "spell/UserFile.h"
-#include "spell/WordList.h"
+#include "DialogTemplates.h"
+#include "Support.h"
+#include "UserFile.h"
+#include "WordList.h"
 
 #include "platform/win32/UiServices.h"
 

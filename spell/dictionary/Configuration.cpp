@@ -1,9 +1,9 @@
-#include "spell/Configuration.h"
+#include "Configuration.h"
 
-#include "spell/DictionarySet.h"
-#include "spell/LibraryStrings.h"
-#include "spell/Support.h"
-#include "spell/UserFile.h"
+#include "DictionarySet.h"
+#include "LibraryStrings.h"
+#include "Support.h"
+#include "UserFile.h"
 
 #include "platform/win32/FileApi.h"
 #include "platform/win32/StringTable.h"

@@ -1,7 +1,7 @@
-#include "spell/DictionaryEngine.h"
+#include "DictionaryEngine.h"
 
-#include "spell/Doz3Format.h"
-#include "spell/Letters.h"
+#include "Doz3Format.h"
+#include "Letters.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // letters above it; an entry ends a word, carries the rest of one word as a suffix-compressed tail, or
 // links to the page of the next letter. Words go in and come out as Windows-1252 text ("~" marks capitals).
 // A collection of the old format (header format other than 12) can only be read: looked up and walked.
-#include "spell/DictionaryFile.h"
+#include "DictionaryFile.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "spell/DictionaryFile.h"
+#include "DictionaryFile.h"
 
-#include "spell/Doz3Format.h"
-#include "spell/Letters.h"
+#include "Doz3Format.h"
+#include "Letters.h"
 
 #include <cstring>
 

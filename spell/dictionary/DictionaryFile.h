@@ -1,7 +1,7 @@
 #pragma once
 // Dictionary files: a DOZ3 file holding two word collections ("WXT Word table" and "WXT Style tables"),
 // each headed by a 54-byte dictionary header and a 30-byte root record.
-#include "spell/Doz3.h"
+#include "Doz3.h"
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
-#include "spell/DictionaryImport.h"
+#include "DictionaryImport.h"
 
-#include "spell/DictionarySet.h"
-#include "spell/Letters.h"
-#include "spell/LibraryStrings.h"
-#include "spell/StyleNetwork.h"
-#include "spell/Support.h"
+#include "DictionarySet.h"
+#include "Letters.h"
+#include "LibraryStrings.h"
+#include "StyleNetwork.h"
+#include "Support.h"
 
 #include "platform/win32/UiServices.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Filling a dictionary from another dictionary file, of the current format or of the old one (which is
 // read for nothing else): the source's words in its own order, each with its word mark.
-#include "spell/WordImport.h"
+#include "WordImport.h"
 
 namespace wortex {
 

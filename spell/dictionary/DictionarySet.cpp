@@ -1,10 +1,8 @@
-#include "spell/DictionarySet.h"
+#include "DictionarySet.h"
 
-#include "spell/StyleNetwork.h"
-
-#include "spell/Letters.h"
-#include "spell/LibraryStrings.h"
-#include "spell/Support.h"
+#include "Letters.h"
+#include "LibraryStrings.h"
+#include "Support.h"
 
 #include "platform/win32/UiServices.h"
 
@@ -16,6 +14,14 @@ namespace wortex {
 using namespace win32;
 
 namespace {
+
+void dropStyleData(DBHandle db, const char* word) {
+    if (auto* drop = StyleCleanupHooks().drop) drop(db, word);
+}
+
+void renameStyleWord(DBHandle h, const char* oldWord, const char* newWord) {
+    if (auto* rename = StyleCleanupHooks().rename) rename(h, oldWord, newWord);
+}
 
 struct SetBlock {
     DictionaryNode* first;
@@ -63,6 +69,11 @@ std::string fileNameOf(DBHandle h) {
 }
 
 } // namespace
+
+StyleCleanup& StyleCleanupHooks() {
+    static StyleCleanup hooks;
+    return hooks;
+}
 
 void PrepareSetWord(const char* word, char out[64]) {
     std::strncpy(out, word ? word : "", 63);
@@ -270,7 +281,7 @@ int ChangeDictionaryWord(DBHandle h, const char* oldWord, const char* newWord, b
     if (!LookupWord(n->words, stored, true, {&a, &b, &oldMark})) return 0;
     if (!DeleteWord(n->words, o)) return 0;
     if (InsertWord(n->words, w, mark, a, b)) {
-        if (a) RenameStyleWord(h, stored, w);
+        if (a) renameStyleWord(h, stored, w);
         return 1;
     }
     InsertWord(n->words, stored, oldMark != 0, a, b);
@@ -285,13 +296,13 @@ int DeleteDictionaryWord(DBHandle h, const char* word) {
     if (h) {
         DictionaryNode* n = findIn(s.operator->(), h);
         if (!n || n->readOnly) return 0;
-        DropStyleData(n->words.db, w);
+        dropStyleData(n->words.db, w);
         return DeleteWord(n->words, w);
     }
     int any = 0;
     for (DictionaryNode* n = s->first; n; n = n->next) {
         if (n->readOnly) continue;
-        DropStyleData(n->words.db, w);
+        dropStyleData(n->words.db, w);
         if (DeleteWord(n->words, w)) any = 1;
     }
     return any;

@@ -1,7 +1,7 @@
 #pragma once
 // The set of open dictionaries of a process: dictionary files in opening order, each open on both of its
 // collections, one of them the main dictionary, and an extra node for the user correction file.
-#include "spell/DictionaryEngine.h"
+#include "DictionaryEngine.h"
 
 #include <cstdint>
 #include <string>
@@ -57,6 +57,14 @@ void RefreshDictionaries();
 // A number that changes whenever the answers of the set's look-ups (the user file's among them) may have
 // changed: dictionaries or the user file opened, closed or written, the set or its main dictionary changed.
 std::uint64_t DictionaryStamp();
+
+// A word's style data lies beside it in its dictionary; the style network puts here what clears it before the
+// word leaves a dictionary (drop, on the word collection's handle) and renames it after the word was renamed.
+struct StyleCleanup {
+    void (*drop)(DBHandle db, const char* word) = nullptr;
+    void (*rename)(DBHandle h, const char* oldWord, const char* newWord) = nullptr;
+};
+StyleCleanup& StyleCleanupHooks();
 
 // The form in which the set passes a word on: at most 63 characters, trailing blanks stripped, lower-cased
 // except for a leading capital, which the engine turns into the word's capital mark.

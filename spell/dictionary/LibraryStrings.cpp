@@ -1,4 +1,4 @@
-#include "spell/LibraryStrings.h"
+#include "LibraryStrings.h"
 
 #include "platform/win32/StringTable.h"
 

@@ -1,8 +1,7 @@
-#include "spell/StyleNetwork.h"
+#include "StyleNetwork.h"
 
-#include "spell/DescriptionDialog.h"
-#include "spell/Doz3Format.h"
-#include "spell/Letters.h"
+#include "Doz3Format.h"
+#include "Letters.h"
 
 #include <algorithm>
 #include <cstring>
@@ -25,25 +24,27 @@ int alphabetIndex(unsigned char c) {
     return p ? static_cast<int>(p - kAlphabet) : -1;
 }
 
-StyleDialogs defaultDialogs() {
-    StyleDialogs d;
-    d.conflict = [](const char* member, const char* target, const char* with, int& setting, bool copying) {
-        ConflictDialog(0, member, target, with, setting, copying);
-    };
-    d.chooseMeaning = [](DBHandle h, const char* target, const char* member, int& setting, bool copying) {
-        char buf[64];
-        std::strncpy(buf, member, 63);
-        buf[63] = 0;
-        int meaning = 0;
-        return DescriptionDialogFull(0, h, target, buf, &meaning, copying, setting, false) == 1 ? meaning : 0;
-    };
+// The library's own dialogs, which the dialogs layer above puts here, and those a caller set instead.
+StyleDialogs& defaultDialogs() {
+    static StyleDialogs d;
     return d;
 }
 
-StyleDialogs& dialogs() {
-    static StyleDialogs d = defaultDialogs();
+StyleDialogs& setDialogs() {
+    static StyleDialogs d;
     return d;
 }
+
+const StyleDialogs& dialogs() {
+    const StyleDialogs& d = setDialogs();
+    return d.conflict || d.chooseMeaning ? d : defaultDialogs();
+}
+
+// The set of open dictionaries clears a word's style data through this when the word goes or is renamed.
+[[maybe_unused]] const bool cleanupHooked = [] {
+    StyleCleanupHooks() = {&DropStyleData, &RenameStyleWord};
+    return true;
+}();
 
 // The byte lock keyed by a table's offset; held for the object's life.
 class ByteLock {
@@ -199,7 +200,11 @@ DictionaryNode* writableNode(DBHandle h, const char* word, std::uint32_t& record
 } // namespace
 
 void SetStyleDialogs(const StyleDialogs& d) {
-    dialogs() = d.conflict || d.chooseMeaning ? d : defaultDialogs();
+    setDialogs() = d;
+}
+
+void SetDefaultStyleDialogs(const StyleDialogs& d) {
+    defaultDialogs() = d;
 }
 
 std::size_t PackDescription(const char* text, unsigned char* out) {

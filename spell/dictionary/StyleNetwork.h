@@ -3,7 +3,7 @@
 // of words of similar meaning. Style records, group records and the groups' member trees live in the word
 // tree table of a dictionary's style collection, descriptions in its description table. Every operation
 // that reads or changes them holds the style lock (the byte keyed by the word tree table's offset).
-#include "spell/DictionarySet.h"
+#include "DictionarySet.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -80,6 +80,8 @@ struct StyleDialogs {
 };
 // Without functions the library's own dialogs (1500 and the choose-meaning form of 400) come back.
 void SetStyleDialogs(const StyleDialogs& dialogs);
+// The library's own dialogs, put here by the dialogs layer; they stand in while no others are set.
+void SetDefaultStyleDialogs(const StyleDialogs& dialogs);
 
 } // namespace wortex
 

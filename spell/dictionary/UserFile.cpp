@@ -1,10 +1,10 @@
-#include "spell/UserFile.h"
+#include "UserFile.h"
 
-#include "spell/DictionaryEngine.h"
-#include "spell/DictionarySet.h"
-#include "spell/Letters.h"
-#include "spell/LibraryStrings.h"
-#include "spell/Support.h"
+#include "DictionaryEngine.h"
+#include "DictionarySet.h"
+#include "Letters.h"
+#include "LibraryStrings.h"
+#include "Support.h"
 
 #include "platform/win32/UiServices.h"
 

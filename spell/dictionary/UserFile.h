@@ -1,7 +1,7 @@
 #pragma once
 // The user correction file: a dictionary file of its own (language 'U') whose words link (value A) to an
 // action record: replace the word by a correction, or always let it pass.
-#include "spell/DictionaryFile.h"
+#include "DictionaryFile.h"
 
 #include <string>
 

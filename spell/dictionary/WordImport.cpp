@@ -1,9 +1,9 @@
-#include "spell/WordImport.h"
+#include "WordImport.h"
 
-#include "spell/DictionarySet.h"
-#include "spell/Letters.h"
-#include "spell/LibraryStrings.h"
-#include "spell/Support.h"
+#include "DictionarySet.h"
+#include "Letters.h"
+#include "LibraryStrings.h"
+#include "Support.h"
 
 #include "platform/win32/UiServices.h"
 

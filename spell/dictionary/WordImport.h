@@ -1,7 +1,7 @@
 #pragma once
 // Filling a dictionary from a text file: Windows-1252 text (*.TXT) or code page 437 text (*.ASC), lines
 // ending with CR LF or LF. The dialog around it passes its window and shows the words as they come.
-#include "spell/Doz3.h"
+#include "Doz3.h"
 
 #include "platform/win32/Win32Types.h"
 

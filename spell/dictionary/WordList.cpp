@@ -1,8 +1,8 @@
-#include "spell/WordList.h"
+#include "WordList.h"
 
-#include "spell/DictionaryEngine.h"
-#include "spell/DictionarySet.h"
-#include "spell/Letters.h"
+#include "DictionaryEngine.h"
+#include "DictionarySet.h"
+#include "Letters.h"
 
 #include "platform/win32/UiServices.h"
 

@@ -2,7 +2,7 @@
 // The word list of a dialog: list 451 shows one page of a dictionary's words in list order, a scroll bar
 // beside it pages by the first two letters, field 462 holds the selected or typed word.
 #include "platform/win32/Dialog.h"
-#include "spell/Doz3.h"
+#include "Doz3.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "spell/CorrectionRecord.h"
+#include "CorrectionRecord.h"
 
 #include <cstring>
 

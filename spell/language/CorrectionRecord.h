@@ -1,7 +1,7 @@
 #pragma once
 // The record of one automatic correction in a check's history file: 220 bytes in a DOZ3 file, chained
 // both ways by file offsets.
-#include "spell/Doz3.h"
+#include "Doz3.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
-#include "spell/Hyphenation.h"
+#include "Hyphenation.h"
 
-#include "spell/Letters.h"
-#include "spell/Suggestions.h"
+#include "Letters.h"
+#include "Suggestions.h"
 
 #include <algorithm>
 #include <cstring>

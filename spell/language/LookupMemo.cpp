@@ -1,8 +1,8 @@
-#include "spell/LookupMemo.h"
+#include "LookupMemo.h"
 
-#include "spell/DictionarySet.h"
-#include "spell/Suggestions.h"
-#include "spell/UserFile.h"
+#include "DictionarySet.h"
+#include "Suggestions.h"
+#include "UserFile.h"
 
 #include <cstring>
 #include <functional>

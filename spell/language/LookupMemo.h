@@ -3,7 +3,7 @@
 // words, so each word's correction search and user-file look-up is made once, and again only after
 // DictionaryStamp() changed. Fixed tables, one answer per place: a word whose place another took is asked
 // again.
-#include "spell/DictionaryFile.h"
+#include "DictionaryFile.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,9 +1,9 @@
-#include "spell/Suggestions.h"
+#include "Suggestions.h"
 
 #include "platform/win32/GlobalMemory.h"
-#include "spell/DictionaryEngine.h"
-#include "spell/DictionarySet.h"
-#include "spell/Letters.h"
+#include "DictionaryEngine.h"
+#include "DictionarySet.h"
+#include "Letters.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // the variant search behind the suggestion list and the best replacement, the similarity of two texts, and
 // the ss/ß and o/ou replacements of the text check.
 #include "platform/win32/Win32Types.h"
-#include "spell/DictionaryFile.h"
+#include "DictionaryFile.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "spell/Doz3.h"
-#include "spell/Doz3Format.h"
-#include "spell/Support.h"
+#include "Doz3.h"
+#include "Doz3Format.h"
+#include "Support.h"
 
 #include "platform/win32/FileApi.h"
 #include "platform/win32/GlobalMemory.h"

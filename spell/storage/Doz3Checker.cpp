@@ -1,5 +1,5 @@
-#include "spell/Doz3Checker.h"
-#include "spell/Doz3Format.h"
+#include "Doz3Checker.h"
+#include "Doz3Format.h"
 
 #include <algorithm>
 #include <fstream>

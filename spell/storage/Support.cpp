@@ -1,5 +1,5 @@
-#include "spell/Support.h"
-#include "spell/Letters.h"
+#include "Support.h"
+#include "Letters.h"
 
 #include "platform/win32/FileApi.h"
 #include "platform/win32/GlobalMemory.h"

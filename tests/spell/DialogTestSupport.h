@@ -3,11 +3,11 @@
 // back-end and a settings host that keeps the option word and records help calls.
 #include "SpellTestSupport.h"
 
-#include "spell/Configuration.h"
-#include "spell/DialogTemplates.h"
-#include "spell/DictionarySet.h"
-#include "spell/SettingsDialog.h"
-#include "spell/UserFile.h"
+#include "Configuration.h"
+#include "DialogTemplates.h"
+#include "DictionarySet.h"
+#include "SettingsDialog.h"
+#include "UserFile.h"
 
 #include "platform/win32/FileApi.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 // Shared by the spell tests: a temporary folder, the scripted message boxes and a started engine.
 #include "platform/win32/UiServices.h"
-#include "spell/DictionarySet.h"
-#include "spell/Doz3.h"
-#include "spell/Doz3Checker.h"
+#include "DictionarySet.h"
+#include "Doz3.h"
+#include "Doz3Checker.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 #include "platform/win32/EditControl.h"
 #include "platform/win32/UiServices.h"
 #include "platform/win32/Window.h"
-#include "spell/ApiWindow.h"
-#include "spell/Attachments.h"
-#include "spell/DictionarySet.h"
-#include "spell/Letters.h"
-#include "spell/TextCheck.h"
-#include "spell/UserFile.h"
+#include "ApiWindow.h"
+#include "Attachments.h"
+#include "DictionarySet.h"
+#include "Letters.h"
+#include "TextCheck.h"
+#include "UserFile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,10 +5,10 @@
 
 #include "platform/win32/EditControl.h"
 #include "platform/win32/UiServices.h"
-#include "spell/ApiWindow.h"
-#include "spell/Attachments.h"
-#include "spell/Letters.h"
-#include "spell/WordAnalysis.h"
+#include "ApiWindow.h"
+#include "Attachments.h"
+#include "Letters.h"
+#include "WordAnalysis.h"
 
 #include <benchmark/benchmark.h>
 

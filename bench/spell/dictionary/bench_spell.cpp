@@ -5,9 +5,9 @@
 
 #include "platform/win32/FileApi.h"
 #include "platform/win32/UiServices.h"
-#include "spell/DictionarySet.h"
-#include "spell/Letters.h"
-#include "spell/WordImport.h"
+#include "DictionarySet.h"
+#include "Letters.h"
+#include "WordImport.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,10 +3,10 @@
 #include "tests/spell/WngermanList.h"
 
 #include "platform/win32/UiServices.h"
-#include "spell/DictionaryImport.h"
-#include "spell/DictionarySet.h"
-#include "spell/StyleNetwork.h"
-#include "spell/WordImport.h"
+#include "DictionaryImport.h"
+#include "DictionarySet.h"
+#include "StyleNetwork.h"
+#include "WordImport.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,9 +4,9 @@
 
 #include "platform/win32/GlobalMemory.h"
 #include "platform/win32/UiServices.h"
-#include "spell/Hyphenation.h"
-#include "spell/Letters.h"
-#include "spell/Suggestions.h"
+#include "Hyphenation.h"
+#include "Letters.h"
+#include "Suggestions.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "platform/win32/EditControl.h"
 #include "platform/win32/UiServices.h"
-#include "spell/ApiWindow.h"
-#include "spell/Attachments.h"
+#include "ApiWindow.h"
+#include "Attachments.h"
 
 #include <gtest/gtest.h>
 

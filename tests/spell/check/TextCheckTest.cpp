@@ -2,9 +2,9 @@
 #include "SpellTestSupport.h"
 
 #include "platform/win32/EditControl.h"
-#include "spell/ApiWindow.h"
-#include "spell/Attachments.h"
-#include "spell/TextCheck.h"
+#include "ApiWindow.h"
+#include "Attachments.h"
+#include "TextCheck.h"
 
 #include <algorithm>
 #include <cstring>

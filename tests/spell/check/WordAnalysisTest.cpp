@@ -1,12 +1,12 @@
 #include "SpellTestSupport.h"
 
 #include "platform/win32/EditControl.h"
-#include "spell/ApiWindow.h"
-#include "spell/Attachments.h"
-#include "spell/DictionarySet.h"
-#include "spell/Suggestions.h"
-#include "spell/UserFile.h"
-#include "spell/WordAnalysis.h"
+#include "ApiWindow.h"
+#include "Attachments.h"
+#include "DictionarySet.h"
+#include "Suggestions.h"
+#include "UserFile.h"
+#include "WordAnalysis.h"
 
 #include <cstring>
 #include <string>

@@ -1,9 +1,9 @@
 #include "DialogTestSupport.h"
 
 #include "platform/win32/EditControl.h"
-#include "spell/ApiWindow.h"
-#include "spell/Attachments.h"
-#include "spell/CorrectionDialogs.h"
+#include "ApiWindow.h"
+#include "Attachments.h"
+#include "CorrectionDialogs.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,12 +2,12 @@
 // field 414 while the dialog is open, checked by "Prüfen" through the check loop and its dialogs.
 #include "DialogTestSupport.h"
 
-#include "spell/ApiWindow.h"
-#include "spell/Attachments.h"
-#include "spell/DescriptionDialog.h"
-#include "spell/StyleNetwork.h"
-#include "spell/Support.h"
-#include "spell/TextCheck.h"
+#include "ApiWindow.h"
+#include "Attachments.h"
+#include "DescriptionDialog.h"
+#include "StyleNetwork.h"
+#include "Support.h"
+#include "TextCheck.h"
 
 #include "platform/win32/EditControl.h"
 

@@ -1,8 +1,8 @@
 #include "DialogTestSupport.h"
 
-#include "spell/CorrectionDialogs.h"
-#include "spell/DescriptionDialog.h"
-#include "spell/StyleNetwork.h"
+#include "CorrectionDialogs.h"
+#include "DescriptionDialog.h"
+#include "StyleNetwork.h"
 
 namespace wortex::test {
 namespace {

@@ -1,9 +1,9 @@
 #include "DialogTestSupport.h"
 
-#include "spell/DescriptionDialog.h"
-#include "spell/DictionaryEditDialog.h"
-#include "spell/Hyphenation.h"
-#include "spell/StyleNetwork.h"
+#include "DescriptionDialog.h"
+#include "DictionaryEditDialog.h"
+#include "Hyphenation.h"
+#include "StyleNetwork.h"
 
 #include <algorithm>
 #include <fstream>

@@ -2,9 +2,9 @@
 // shows the settings dialog, 1129-1131 drive a page the host shows, 1141 writes the file.
 #include "DialogTestSupport.h"
 
-#include "spell/ApiWindow.h"
-#include "spell/LibraryStrings.h"
-#include "spell/SettingsMessages.h"
+#include "ApiWindow.h"
+#include "LibraryStrings.h"
+#include "SettingsMessages.h"
 
 namespace wortex::test {
 namespace {

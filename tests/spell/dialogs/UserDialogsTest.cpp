@@ -1,7 +1,7 @@
 #include "DialogTestSupport.h"
 
-#include "spell/UserDialogs.h"
-#include "spell/WordList.h"
+#include "UserDialogs.h"
+#include "WordList.h"
 
 namespace wortex::test {
 namespace {

@@ -1,8 +1,8 @@
 #include "SpellTestSupport.h"
 
-#include "spell/Configuration.h"
-#include "spell/DictionarySet.h"
-#include "spell/UserFile.h"
+#include "Configuration.h"
+#include "DictionarySet.h"
+#include "UserFile.h"
 
 #include "platform/win32/FileApi.h"
 

@@ -1,8 +1,8 @@
 #include "SpellTestSupport.h"
 
-#include "spell/DictionaryEngine.h"
-#include "spell/Doz3Format.h"
-#include "spell/Letters.h"
+#include "DictionaryEngine.h"
+#include "Doz3Format.h"
+#include "Letters.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 #include "SpellTestSupport.h"
 
-#include "spell/DictionaryImport.h"
-#include "spell/DictionarySet.h"
-#include "spell/Doz3Format.h"
+#include "DictionaryImport.h"
+#include "DictionarySet.h"
+#include "Doz3Format.h"
 
 #include <cstring>
 

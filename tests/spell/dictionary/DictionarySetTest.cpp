@@ -1,8 +1,8 @@
 #include "SpellTestSupport.h"
 
-#include "spell/DictionarySet.h"
-#include "spell/Doz3Format.h"
-#include "spell/UserFile.h"
+#include "DictionarySet.h"
+#include "Doz3Format.h"
+#include "UserFile.h"
 
 #include "platform/win32/FileApi.h"
 

@@ -2,7 +2,7 @@
 // test program is counted.
 #include "SpellTestSupport.h"
 
-#include "spell/DictionarySet.h"
+#include "DictionarySet.h"
 
 #include <atomic>
 #include <cstdlib>

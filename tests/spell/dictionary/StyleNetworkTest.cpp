@@ -1,8 +1,8 @@
 #include "SpellTestSupport.h"
 
-#include "spell/DictionarySet.h"
-#include "spell/Doz3Format.h"
-#include "spell/StyleNetwork.h"
+#include "DictionarySet.h"
+#include "Doz3Format.h"
+#include "StyleNetwork.h"
 
 #include "platform/win32/FileApi.h"
 

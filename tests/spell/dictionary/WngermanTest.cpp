@@ -2,9 +2,9 @@
 #include "SpellTestSupport.h"
 #include "WngermanList.h"
 
-#include "spell/DictionarySet.h"
-#include "spell/Letters.h"
-#include "spell/WordImport.h"
+#include "DictionarySet.h"
+#include "Letters.h"
+#include "WordImport.h"
 
 #include <chrono>
 #include <cstring>

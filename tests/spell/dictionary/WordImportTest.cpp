@@ -1,7 +1,7 @@
 #include "SpellTestSupport.h"
 
-#include "spell/DictionarySet.h"
-#include "spell/WordImport.h"
+#include "DictionarySet.h"
+#include "WordImport.h"
 
 namespace wortex::test {
 namespace {

@@ -2,7 +2,7 @@
 #include "DialogTestSupport.h"
 #include "WngermanList.h"
 
-#include "spell/WordList.h"
+#include "WordList.h"
 
 #include <cstring>
 

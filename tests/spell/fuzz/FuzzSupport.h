@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the fuzz targets: one engine, scripted message boxes, a scratch file per process.
 #include "platform/win32/UiServices.h"
-#include "spell/Doz3.h"
+#include "Doz3.h"
 
 #include <cstdlib>
 #include <string>

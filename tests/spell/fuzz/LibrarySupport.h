@@ -3,7 +3,7 @@
 #include "FuzzSupport.h"
 #include "platform/win32/EditControl.h"
 #include "platform/win32/Window.h"
-#include "spell/ApiWindow.h"
+#include "ApiWindow.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 // A small German dictionary for the fuzz targets of suggestions and hyphenation, built once per process.
 #include "FuzzSupport.h"
-#include "spell/DictionarySet.h"
+#include "DictionarySet.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,8 +3,8 @@
 #include "LibrarySupport.h"
 #include "platform/win32/GlobalMemory.h"
 #include "platform/win32/Window.h"
-#include "spell/ApiWindow.h"
-#include "spell/Attachments.h"
+#include "ApiWindow.h"
+#include "Attachments.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,9 +1,9 @@
 // The check path on random text: the bytes give an EDIT text and its wrap width, then keys and the check
 // messages with the answers of their dialogs and message boxes. No check may leave its history file behind.
 #include "LibrarySupport.h"
-#include "spell/ApiWindow.h"
-#include "spell/Attachments.h"
-#include "spell/TextCheck.h"
+#include "ApiWindow.h"
+#include "Attachments.h"
+#include "TextCheck.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // Random text pairs through CompareTexts: the score stays within 0..65535, a text scores 0 against itself,
 // and the work stays bounded.
-#include "spell/Suggestions.h"
+#include "Suggestions.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,9 +1,9 @@
 // Reads arbitrary bytes as WORTEX.INI, writes the configuration back and reads it again: a malformed file
 // must give the defaults, and whatever is read must be written as a well-formed file that reads the same.
 #include "FuzzSupport.h"
-#include "spell/Configuration.h"
-#include "spell/DictionarySet.h"
-#include "spell/UserFile.h"
+#include "Configuration.h"
+#include "DictionarySet.h"
+#include "UserFile.h"
 
 #include <cstdint>
 #include <cstdio>

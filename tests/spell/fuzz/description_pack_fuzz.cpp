@@ -1,6 +1,6 @@
 // Unpacks arbitrary bytes as a packed description into buffers of several sizes, and packs text made of
 // them: unpacking stays inside its bounds, and packing then unpacking gives the text back.
-#include "spell/StyleNetwork.h"
+#include "StyleNetwork.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -3,9 +3,9 @@
 // that many bytes, the first one the root page), so that the old page reader gets them directly. A
 // malformed source must be refused or read safely, never crash.
 #include "FuzzSupport.h"
-#include "spell/DictionaryImport.h"
-#include "spell/DictionarySet.h"
-#include "spell/Doz3Format.h"
+#include "DictionaryImport.h"
+#include "DictionarySet.h"
+#include "Doz3Format.h"
 
 #include <cstdint>
 #include <cstdio>

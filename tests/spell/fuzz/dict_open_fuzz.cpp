@@ -1,8 +1,8 @@
 // Opens arbitrary bytes as a dictionary and looks words up, walks it both ways and changes it: a malformed
 // file must be refused or read safely, never crash.
 #include "FuzzSupport.h"
-#include "spell/DictionarySet.h"
-#include "spell/StyleNetwork.h"
+#include "DictionarySet.h"
+#include "StyleNetwork.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Random allocate/free sequences on a fresh file, read from the input; the structure checker must find
 // nothing, and every live record must read back as written, in this process and after a reopen.
 #include "FuzzSupport.h"
-#include "spell/Doz3Checker.h"
+#include "Doz3Checker.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Opens arbitrary bytes as a DOZ3 file and walks it with the checker and the engine: every operation
 // must end, and none may crash.
 #include "FuzzSupport.h"
-#include "spell/Doz3Checker.h"
+#include "Doz3Checker.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -2,8 +2,8 @@
 // in every piece, never inside ch, ck or ph unless the marks set a joint there, at most 63 characters, and
 // the letters unchanged except a c that became k before k.
 #include "SmallDictionary.h"
-#include "spell/Hyphenation.h"
-#include "spell/Letters.h"
+#include "Hyphenation.h"
+#include "Letters.h"
 
 #include <cstdint>
 #include <cstdlib>

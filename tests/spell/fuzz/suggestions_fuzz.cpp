@@ -3,8 +3,8 @@
 // accepts when one is found.
 #include "SmallDictionary.h"
 #include "platform/win32/GlobalMemory.h"
-#include "spell/Letters.h"
-#include "spell/Suggestions.h"
+#include "Letters.h"
+#include "Suggestions.h"
 
 #include <cstdint>
 #include <cstdlib>

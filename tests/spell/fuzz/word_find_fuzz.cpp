@@ -4,9 +4,9 @@
 #include "FuzzSupport.h"
 #include "platform/win32/EditControl.h"
 #include "platform/win32/Window.h"
-#include "spell/ApiWindow.h"
-#include "spell/Attachments.h"
-#include "spell/WordFinding.h"
+#include "ApiWindow.h"
+#include "Attachments.h"
+#include "WordFinding.h"
 
 #include <cstdint>
 #include <cstdlib>

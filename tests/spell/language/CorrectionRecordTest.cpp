@@ -1,6 +1,6 @@
 #include "SpellTestSupport.h"
 
-#include "spell/CorrectionRecord.h"
+#include "CorrectionRecord.h"
 
 #include <cstring>
 

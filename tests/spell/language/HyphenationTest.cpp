@@ -1,7 +1,7 @@
 #include "SpellTestSupport.h"
 
-#include "spell/DictionarySet.h"
-#include "spell/Hyphenation.h"
+#include "DictionarySet.h"
+#include "Hyphenation.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
 // The look-up memo of a run over a text answers exactly as the dictionaries and the user file do, also
 // after they changed and for words that share a place in its tables.
-#include "spell/LookupMemo.h"
-#include "spell/Suggestions.h"
-#include "spell/UserFile.h"
+#include "LookupMemo.h"
+#include "Suggestions.h"
+#include "UserFile.h"
 
 #include "SpellTestSupport.h"
 

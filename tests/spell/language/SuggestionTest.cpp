@@ -1,8 +1,8 @@
 #include "SpellTestSupport.h"
 
 #include "platform/win32/GlobalMemory.h"
-#include "spell/DictionarySet.h"
-#include "spell/Suggestions.h"
+#include "DictionarySet.h"
+#include "Suggestions.h"
 
 #include <cstring>
 #include <set>

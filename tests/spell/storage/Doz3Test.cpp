@@ -2,7 +2,7 @@
 
 #include "platform/win32/FileApi.h"
 #include "platform/win32/Kernel.h"
-#include "spell/Doz3Format.h"
+#include "Doz3Format.h"
 
 #include <cstring>
 #include <map>

@@ -1,4 +1,4 @@
-#include "spell/Letters.h"
+#include "Letters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "spell/Support.h"
+#include "Support.h"
 
 #include "platform/win32/GlobalMemory.h"
 #include "platform/win32/Kernel.h"

@@ -4,8 +4,8 @@
 // must be started; the file is closed again afterwards.
 #include "tests/spell/WngermanList.h"
 
-#include "spell/DictionarySet.h"
-#include "spell/WordImport.h"
+#include "DictionarySet.h"
+#include "WordImport.h"
 
 #include <filesystem>
 

@@ -1,7 +1,7 @@
 // Hyphenation on the wngerman dictionary: the dictionary's words decide word parts and prefixes.
 #include "WngermanSupport.h"
 
-#include "spell/Hyphenation.h"
+#include "Hyphenation.h"
 
 namespace wortex::test {
 namespace {

@@ -2,8 +2,8 @@
 #include "WngermanSupport.h"
 
 #include "platform/win32/GlobalMemory.h"
-#include "spell/Letters.h"
-#include "spell/Suggestions.h"
+#include "Letters.h"
+#include "Suggestions.h"
 
 #include <cstring>
 

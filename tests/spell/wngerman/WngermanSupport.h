@@ -2,7 +2,7 @@
 // The wngerman dictionary that the fixture of this folder built, opened read-only once per test program.
 #include "SpellTestSupport.h"
 
-#include "spell/DictionarySet.h"
+#include "DictionarySet.h"
 
 #include <filesystem>
 

@@ -1,14 +1,14 @@
 // The suggestions and correction message dialogs drawn by the Qt back-end. With VELU_SCREENSHOT_SUGGESTIONS
 // or VELU_SCREENSHOT_CORRECTIONS set they are written as PNGs (scripts/screenshot wortex-suggestions,
 // wortex-corrections).
-#include "../DialogTestSupport.h"
+#include "spell/DialogTestSupport.h"
 #include "TestApp.h"
 
 #include "platform/win32/EditControl.h"
 #include "platform/win32/qt/QtUi.h"
-#include "spell/ApiWindow.h"
-#include "spell/Attachments.h"
-#include "spell/CorrectionDialogs.h"
+#include "ApiWindow.h"
+#include "Attachments.h"
+#include "CorrectionDialogs.h"
 
 #include <QDir>
 #include <QFileInfo>

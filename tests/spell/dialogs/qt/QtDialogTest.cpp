@@ -1,13 +1,13 @@
 // The Qt back-end draws the library's dialog templates: the view follows the model and the user's actions
 // reach the dialog procedure. With VELU_SCREENSHOT set, the settings and the correction list are written as
 // PNGs (scripts/screenshot wortex-settings, wortex-userlist).
-#include "../DialogTestSupport.h"
+#include "spell/DialogTestSupport.h"
 #include "TestApp.h"
 
 #include "platform/win32/qt/QtUi.h"
-#include "spell/UserDialogs.h"
-#include "spell/UserFile.h"
-#include "spell/WordList.h"
+#include "UserDialogs.h"
+#include "UserFile.h"
+#include "WordList.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,16 +1,16 @@
 // The dictionary editing, description and choose-word dialogs drawn by the Qt back-end. With
 // VELU_SCREENSHOT_DICTIONARY, VELU_SCREENSHOT_DESCRIPTION or VELU_SCREENSHOT_CHOOSEWORD set they are
 // written as PNGs (scripts/screenshot wortex-dictionary, wortex-description, wortex-chooseword).
-#include "../DialogTestSupport.h"
+#include "spell/DialogTestSupport.h"
 #include "TestApp.h"
 
 #include "platform/win32/qt/QtUi.h"
-#include "spell/DescriptionDialog.h"
-#include "spell/DictionaryEditDialog.h"
-#include "spell/StyleNetwork.h"
+#include "DescriptionDialog.h"
+#include "DictionaryEditDialog.h"
+#include "StyleNetwork.h"
 
 #include "platform/win32/EditControl.h"
-#include "spell/DialogTemplates.h"
+#include "DialogTemplates.h"
 
 #include <QDir>
 #include <QFileInfo>
