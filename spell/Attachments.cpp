@@ -244,6 +244,17 @@ LRESULT EditAdapterProc(HWND w, UINT command, WPARAM wParam, LPARAM lParam) {
         }
         return 1;
     }
+    case kAdLineBreak: {
+        if (!multi) return lParam == 0 ? kHardBreak : 0;
+        LRESULT index = lineIndex(lParam);
+        if (index < 0) return 0;
+        LRESULT next = lineIndex(lParam + 1);
+        // Between a line and the next, the text holds CR LF where the user broke it, nothing where the
+        // window wrapped it. The last line ends the text.
+        if (next < 0) return kHardBreak;
+        return next > index + SendMessage(w, EM_LINELENGTH, static_cast<WPARAM>(index), 0) ? kHardBreak
+                                                                                           : kSoftBreak;
+    }
     case kAdStatusShow: {
         auto* m = reinterpret_cast<const MarkRecord*>(lParam);
         if (!m) return 0;
@@ -331,6 +342,8 @@ LRESULT RichTextAdapterProc(HWND w, UINT command, WPARAM wParam, LPARAM lParam) 
         send(RT_SELECT, columns, v[2] - v[4]);
         return 1;
     }
+    case kAdLineBreak:
+        return lParam < 0 ? 0 : send(RT_LINEBREAK, 0, lParam);
     case kAdStatusShow: {
         auto* m = reinterpret_cast<const MarkRecord*>(lParam);
         if (!m) return 0;

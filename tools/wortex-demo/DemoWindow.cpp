@@ -291,6 +291,8 @@ LRESULT DemoWindow::Adapter(HWND window, UINT command, WPARAM wParam, LPARAM lPa
         r->outColumn = caretOf(e, &r->outLine);
         return 1;
     }
+    case 60010: // every line is a paragraph of its own: a word never runs on into the next
+        return lParam >= 0 && e->document()->findBlockByNumber(static_cast<int>(lParam)).isValid() ? 1 : 0;
     case 60008:
         d.savedScroll_ = e->verticalScrollBar()->value();
         return 1;
