@@ -5,7 +5,10 @@
 #include "spell/Support.h"
 #include "spell/TextCheck.h"
 
+#include "Wortex32.h"
+
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <dlfcn.h>
 #include <map>
@@ -15,6 +18,21 @@
 namespace wortex {
 
 using namespace win32;
+
+// The records and numbers a host takes from the public header are the library's own.
+static_assert(sizeof(WX_AttachRecord) == sizeof(AttachRecord) && sizeof(WX_LineRecord) == sizeof(LineRecord) &&
+              sizeof(WX_ReplaceRecord) == sizeof(ReplaceRecord) && sizeof(WX_MarkRecord) == sizeof(MarkRecord) &&
+              sizeof(WX_WordRecord) == sizeof(WordRecord) && sizeof(WX_CheckRange) == sizeof(CheckRange) &&
+              sizeof(WX_StateRecord) == sizeof(AttachmentStateRecord));
+static_assert(offsetof(WX_ReplaceRecord, text) == offsetof(ReplaceRecord, text) &&
+              offsetof(WX_LineRecord, memory) == offsetof(LineRecord, memory) &&
+              offsetof(WX_MarkRecord, correction) == offsetof(MarkRecord, correction) &&
+              offsetof(WX_StateRecord, bits) == offsetof(AttachmentStateRecord, bits));
+static_assert(WX_AD_FREEZE == kAdFreeze && WX_AD_RESTORE_VIEW == kAdRestoreView && WX_AD_LINE_BREAK == kAdLineBreak &&
+              WX_AD_STATUS_SHOW == kAdStatusShow && WX_AD_STATUS_CLEAR == kAdStatusClear &&
+              WX_HARD_BREAK == kHardBreak && WX_SOFT_BREAK == kSoftBreak && WX_RICHTEXT_ADAPTER == kRichTextAdapter &&
+              WX_DEFAULT_OPTIONS == kDefaultOptions && WX_OPTION_AUTO_SPLIT == kOptionAutoSplit &&
+              WX_OPTION_CONFIRM_CORR == kOptionConfirmCorr);
 
 namespace {
 

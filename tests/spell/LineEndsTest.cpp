@@ -2,6 +2,7 @@
 // Return. Checked through the EDIT stand-in, the rich-text control and a host adapter over lines in memory,
 // with the shipped options and with automatic hyphenation off; the text must change only where a
 // correction is intended.
+#include "HostText.h"
 #include "SpellTestSupport.h"
 
 #include "platform/win32/EditControl.h"
@@ -21,101 +22,6 @@ namespace {
 
 constexpr std::uint32_t kShipped = 0x3F07E;
 
-// A host's editor: paragraphs in memory, every line end a hard one. Answers the adapter commands only;
-// a host that knows nothing of line break kinds leaves kAdLineBreak unanswered.
-struct HostText {
-    std::vector<std::string> lines{std::string()};
-    std::int32_t column = 0, line = 0;
-    bool tellsBreaks = true;
-
-    std::string text() const {
-        std::string t;
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            t += (i ? "\r\n" : "") + lines[i];
-        return t;
-    }
-    void set(const std::string& t) {
-        lines.clear();
-        std::size_t pos = 0;
-        for (;;) {
-            std::size_t end = t.find("\r\n", pos);
-            lines.push_back(t.substr(pos, end == std::string::npos ? std::string::npos : end - pos));
-            if (end == std::string::npos) break;
-            pos = end + 2;
-        }
-        column = line = 0;
-    }
-    std::size_t offset(std::int32_t c, std::int32_t l) const {
-        std::size_t o = 0;
-        for (std::int32_t k = 0; k < l && k < static_cast<std::int32_t>(lines.size()); ++k)
-            o += lines[static_cast<std::size_t>(k)].size() + 2;
-        return o + static_cast<std::size_t>(c);
-    }
-    void placeAt(std::size_t o) {
-        line = 0;
-        while (static_cast<std::size_t>(line) + 1 < lines.size() &&
-               o > lines[static_cast<std::size_t>(line)].size()) {
-            o -= lines[static_cast<std::size_t>(line)].size() + 2;
-            ++line;
-        }
-        column = static_cast<std::int32_t>(o);
-    }
-    void replace(std::size_t from, std::size_t to, const std::string& with) {
-        std::string t = text();
-        t.replace(from, to - from, with);
-        set(t);
-        placeAt(from + with.size());
-    }
-};
-HostText host;
-
-LRESULT HostAdapter(HWND, UINT command, WPARAM wParam, LPARAM lParam) {
-    HostText& t = host;
-    auto valid = [&](LPARAM l) { return l >= 0 && static_cast<std::size_t>(l) < t.lines.size(); };
-    switch (command) {
-    case kAdFreeze:
-        return 1;
-    case kAdGetCaret:
-        *reinterpret_cast<std::int32_t*>(lParam) = t.line;
-        return t.column;
-    case kAdSetCaret:
-        t.column = static_cast<std::int32_t>(wParam);
-        t.line = static_cast<std::int32_t>(lParam);
-        return 1;
-    case kAdLineLength:
-        return valid(lParam) ? static_cast<LRESULT>(t.lines[static_cast<std::size_t>(lParam)].size()) : -1;
-    case kAdGetLine: {
-        auto* r = reinterpret_cast<LineRecord*>(lParam);
-        if (!valid(r->line)) return 0;
-        std::snprintf(r->text, r->size, "%s", t.lines[static_cast<std::size_t>(r->line)].c_str());
-        return 1;
-    }
-    case kAdReplace: {
-        auto* r = reinterpret_cast<ReplaceRecord*>(lParam);
-        t.replace(t.offset(r->startColumn, r->startLine), t.offset(r->endColumn, r->endLine),
-                  r->text ? r->text : "");
-        r->outColumn = t.column;
-        r->outLine = t.line;
-        return 1;
-    }
-    case kAdLineBreak:
-        return t.tellsBreaks && valid(lParam) ? kHardBreak : 0;
-    default:
-        return command >= 60000 && command <= 60009 ? 1 : 0;
-    }
-}
-
-// Keys as the host's editor takes them.
-LRESULT HostWindowProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_CHAR) return DefWindowProc(h, message, wParam, lParam);
-    std::size_t at = host.offset(host.column, host.line);
-    if (wParam == VK_RETURN)
-        host.replace(at, at, "\r\n");
-    else if (wParam >= 32)
-        host.replace(at, at, std::string(1, static_cast<char>(wParam)));
-    return 0;
-}
-
 enum class Kind { Edit, Rich, Host };
 const char* nameOf(Kind k) {
     return k == Kind::Edit ? "EDIT" : k == Kind::Rich ? "rich text" : "host adapter";
@@ -129,10 +35,6 @@ protected:
         std::string path = dir.file("woerter.wxd");
         ASSERT_NE(SendMessage(api, 1134, 'D', reinterpret_cast<LPARAM>(path.c_str())), 0);
         dictionary = SendMessage(api, 1135, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        WNDCLASS wc;
-        wc.lpfnWndProc = &HostWindowProc;
-        wc.lpszClassName = "LineEndsHost";
-        RegisterClass(wc);
     }
     void TearDown() override {
         close();
@@ -158,8 +60,8 @@ protected:
             edit = CreateWindowEx(0, kRichTextClass, text.c_str(), 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
             adapter = kRichTextAdapter;
         } else {
-            host.set(text);
-            edit = CreateWindowEx(0, "LineEndsHost", "", 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
+            host().set(text);
+            edit = HostWindow();
             adapter = reinterpret_cast<std::uintptr_t>(&HostAdapter);
         }
         AttachRecord r{edit, 0, adapter};
@@ -169,7 +71,7 @@ protected:
         if (edit) DestroyWindow(edit);
         edit = 0;
     }
-    std::string text() const { return kind == Kind::Host ? host.text() : WindowText(edit); }
+    std::string text() const { return kind == Kind::Host ? host().text() : WindowText(edit); }
     std::pair<int, int> caret() {
         LibraryState* s = LockLibraryState();
         EditAttachment* a = FindAttachment(*s, edit);
@@ -304,11 +206,11 @@ TEST_F(LineEnds, AHostThatDoesNotTellLineEndsLosesNothing) {
         options(o);
         for (const Case& c : cases) {
             open(Kind::Host, c.before);
-            host.tellsBreaks = false;
+            host().tellsBreaks = false;
             EXPECT_EQ(check(), 1);
             EXPECT_EQ(text(), c.after) << o;
             EXPECT_EQ(caret(), endOf(c.after)) << o;
-            host.tellsBreaks = true;
+            host().tellsBreaks = true;
         }
     }
 }
