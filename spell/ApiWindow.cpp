@@ -289,6 +289,9 @@ LRESULT ApiWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     EnterLibrary();
     bool served = false;
     LRESULT result = serve(*s, window, message, wParam, lParam, served);
+    // A state asked for while this request ran (a host that updates its menus while a dialog is open) may
+    // be out of date when it returns.
+    if (message != 1204) s->cachedWindow = 0;
     UnlockLibraryState();
     LeaveLibrary();
     return served ? result : DefWindowProc(window, message, wParam, lParam);

@@ -2,6 +2,7 @@
 #include "platform/win32/EditControl.h"
 #include "platform/win32/GlobalMemory.h"
 #include "spell/ApiWindow.h"
+#include "spell/DictionarySet.h"
 #include "spell/Support.h"
 #include "spell/TextCheck.h"
 
@@ -435,6 +436,25 @@ std::int32_t CachedLineLength(EditAttachment& a, std::int32_t line) {
     return n < 0 ? -1 : static_cast<std::int32_t>(n);
 }
 
+namespace {
+// The set of dictionaries the cached state was worked out on; a dialog may close or open dictionaries
+// without any request reaching the api window.
+std::uint64_t cachedStamp = 0;
+} // namespace
+
+void CacheAttachmentState(LibraryState& s, HWND window, const void* record) {
+    std::memcpy(s.cachedState, record, sizeof s.cachedState);
+    s.cachedWindow = window;
+    cachedStamp = DictionaryStamp();
+}
+
+bool AttachmentStateCached(LibraryState& s, HWND window) {
+    if (!window || s.cachedWindow != window) return false;
+    if (cachedStamp == DictionaryStamp()) return true;
+    s.cachedWindow = 0;
+    return false;
+}
+
 void ThawForDrawing(EditAttachment& a) {
     if (a.freezeDepth <= 0) return;
     ShowCaret(a.editWindow);
@@ -452,7 +472,7 @@ LRESULT RunEditOperation(LibraryState& s, UINT message, EditOperation operation,
         if (!lParam) return 0;
         w = *reinterpret_cast<const HWND*>(lParam);
     }
-    if (message == 1204 && w && s.cachedWindow == w) {
+    if (message == 1204 && AttachmentStateCached(s, w)) {
         std::memcpy(reinterpret_cast<void*>(lParam), s.cachedState, sizeof s.cachedState);
         return 1;
     }

@@ -117,6 +117,11 @@ using EditOperation = win32::LRESULT (*)(LibraryState& state, EditAttachment& a,
 // back (or where the operation wants it) once at the end.
 win32::LRESULT RunEditOperation(LibraryState& state, win32::UINT message, EditOperation operation,
                                 win32::WPARAM wParam, win32::LPARAM lParam);
+// The attachment state last answered to 1204, kept for the window until any other request or a change of
+// the set of dictionaries.
+void CacheAttachmentState(LibraryState& state, win32::HWND window, const void* record);
+bool AttachmentStateCached(LibraryState& state, win32::HWND window);
+
 // Lets the window draw in the middle of an operation.
 void ThawForDrawing(EditAttachment& a);
 

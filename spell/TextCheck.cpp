@@ -847,8 +847,7 @@ LRESULT AttachmentStateOperation(LibraryState& s, EditAttachment& a, WPARAM, LPA
         if (a.pendingCorrection) bits |= 0x10;
     }
     out.bits = bits;
-    std::memcpy(s.cachedState, &out, sizeof s.cachedState);
-    s.cachedWindow = window;
+    CacheAttachmentState(s, window, &out);
     return 1;
 }
 

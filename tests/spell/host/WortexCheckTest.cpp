@@ -683,6 +683,38 @@ TEST_F(Check, AttachmentStateBitsAndCache) {
     EXPECT_STREQ(again.atCaret.word, "Maus");
 }
 
+// A host that updates its menus while a library dialog is open: the state it is told while the dialog
+// closes the only dictionary, and after the dialog, is that of no dictionary.
+TEST_F(Check, AttachmentStateAfterADialogClosedTheLastDictionary) {
+    LRESULT d = dictionary({"Haus"});
+    send(WX_MSG_SET_MAIN_DICTIONARY, static_cast<WPARAM>(d), 0);
+    window("Haus Gartn", 0);
+    SendMessage(edit, EM_SETSEL, 1, 1);
+    auto state = [&] {
+        StateRecord r{};
+        r.current.editWindow = edit;
+        EXPECT_EQ(send(WX_MSG_STATE, 0, &r), 1);
+        return r.bits;
+    };
+    const std::uint32_t known = WX_STATE_DICTIONARY_OPEN | WX_STATE_MAIN_DICTIONARY | WX_STATE_CARET_WORD_KNOWN;
+    std::vector<std::uint32_t> during;
+    ui.dialogScripts[30000] = [&](DialogModel& m) {
+        during.push_back(state());
+        during.push_back(state());
+        m.select(30001, 0);
+        m.click(30004);
+        during.push_back(state());
+    };
+    send(WX_MSG_SETTINGS_DIALOG, 0, 0);
+    ASSERT_EQ(during.size(), 3u);
+    EXPECT_EQ(during[0] & known, known);
+    EXPECT_EQ(during[1] & known, known);
+    EXPECT_EQ(during[2] & known, 0u) << "closed in the dialog";
+    EXPECT_EQ(state() & known, 0u) << "after the dialog";
+    EXPECT_EQ(send(WX_MSG_DICTIONARY_AT, 1, 0), 0);
+    EXPECT_EQ(state() & known, 0u);
+}
+
 TEST_F(Check, ExitFromADialogWaitsForTheCheck) {
     dictionary({"Haus"});
     window("Haus Gartn Haus", 0);
