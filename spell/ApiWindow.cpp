@@ -18,6 +18,8 @@
 #include "spell/UserFile.h"
 
 #include <cstring>
+#include <dlfcn.h>
+#include <filesystem>
 #include <string>
 
 namespace wortex {
@@ -244,6 +246,18 @@ LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM 
 
 } // namespace
 
+std::string HelpPages() {
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&WX_Init), &info) || !info.dli_fname) return {};
+    std::error_code ec;
+    std::filesystem::path dir = std::filesystem::absolute(info.dli_fname, ec).parent_path();
+    for (const std::filesystem::path& pages : {dir / "wortex-help", dir / WORTEX_HELP_FROM_LIBRARY}) {
+        std::filesystem::path index = (pages / "index.html").lexically_normal();
+        if (std::filesystem::is_regular_file(index, ec)) return index.string();
+    }
+    return {};
+}
+
 LibraryState* LockLibraryState() {
     return static_cast<LibraryState*>(LockProcessData(libraryRoot));
 }
@@ -318,7 +332,10 @@ extern "C" win32::HWND WX_Init() {
         ReadConfiguration(&s->configurationPlace, &s->options);
         std::string help = "WORTEX.HLP";
         std::strcpy(s->helpFile, help.c_str());
-        if (ResolvePath(help) && help.size() < sizeof s->helpFile) std::strcpy(s->helpFile, help.c_str());
+        if (ResolvePath(help) && help.size() < sizeof s->helpFile)
+            std::strcpy(s->helpFile, help.c_str());
+        else if (std::string pages = HelpPages(); !pages.empty() && pages.size() < sizeof s->helpFile)
+            std::strcpy(s->helpFile, pages.c_str());
         UnlockLibraryState();
     }
     LibraryState* s = LockLibraryState();

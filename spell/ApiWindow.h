@@ -4,6 +4,7 @@
 #include "platform/win32/Window.h"
 
 #include <cstdint>
+#include <string>
 
 namespace wortex {
 
@@ -34,6 +35,11 @@ win32::LRESULT ApiWndProc(win32::HWND window, win32::UINT message, win32::WPARAM
 void EnterLibrary();
 void LeaveLibrary();
 int LibraryDepth();
+
+// The index page of the library's German help, beside the library or in the help folder of its install
+// prefix; empty when there is none. The help file is this page when no WORTEX.HLP is found on the search
+// path, and a topic's page lies beside it (see the Qt back-end's help viewer).
+std::string HelpPages();
 
 // Shows the exit safety message box.
 void ExitSafetyMessage();

@@ -715,6 +715,25 @@ TEST_F(Check, AttachmentStateAfterADialogClosedTheLastDictionary) {
     EXPECT_EQ(state() & known, 0u);
 }
 
+// Help goes to the library's own German pages beside it: the contents for 1128, the settings page for the
+// settings dialog's "Hilfe".
+TEST_F(Check, HelpOpensTheLibrarysOwnPages) {
+    const std::string index =
+        (std::filesystem::path(WORTEX32_PATH).parent_path() / "wortex-help" / "index.html").string();
+    ASSERT_TRUE(std::filesystem::exists(index));
+    EXPECT_EQ(send(WX_MSG_HELP, 0, 0), 0);
+    ui.dialogScripts[30000] = [](DialogModel& d) { d.click(30052); };
+    send(WX_MSG_SETTINGS_DIALOG, 0, 0);
+    ASSERT_EQ(ui.helpCalls.size(), 2u);
+    const std::pair<std::uintptr_t, const char*> asked[] = {{12, "index.html"}, {3, "thema-3.html"}};
+    for (std::size_t k = 0; k < 2; ++k) {
+        EXPECT_EQ(ui.helpCalls[k].file, index);
+        EXPECT_EQ(ui.helpCalls[k].command, static_cast<UINT>(HELP_CONTEXT));
+        EXPECT_EQ(ui.helpCalls[k].data, asked[k].first);
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(index).parent_path() / asked[k].second));
+    }
+}
+
 TEST_F(Check, ExitFromADialogWaitsForTheCheck) {
     dictionary({"Haus"});
     window("Haus Gartn Haus", 0);
