@@ -464,6 +464,11 @@ bool QtUi::winHelp(HWND, const std::string& file, UINT command, std::uintptr_t t
         browser->setObjectName("hilfeText");
         browser->setOpenLinks(true);
         layout->addWidget(browser);
+        // The window's title names the page shown, also after a link was followed.
+        QObject::connect(browser, &QTextBrowser::sourceChanged, d, [d, browser] {
+            QString title = browser->documentTitle();
+            d->setWindowTitle(title.startsWith("Wortex") ? title : "Wortex Hilfe - " + title);
+        });
         auto* buttons = new QDialogButtonBox(d);
         QPushButton* close = buttons->addButton(QString::fromUtf8("Schließen"), QDialogButtonBox::RejectRole);
         close->setObjectName("schliessen");
@@ -474,7 +479,6 @@ bool QtUi::winHelp(HWND, const std::string& file, UINT command, std::uintptr_t t
     }
     auto* browser = help_->findChild<QTextBrowser*>("hilfeText");
     browser->setSource(url);
-    help_->setWindowTitle("Wortex Hilfe - " + browser->documentTitle());
     help_->show();
     help_->raise();
     help_->activateWindow();

@@ -67,6 +67,8 @@ TEST_F(QtHelp, TopicsOpenTheirPagesInOneWindow) {
         ASSERT_NE(browser(), nullptr);
         EXPECT_EQ(page(), c.page) << c.topic;
         EXPECT_EQ(browser()->documentTitle(), QString::fromUtf8(c.title)) << c.topic;
+        EXPECT_TRUE(qtUi.helpWindow()->windowTitle().endsWith(QString::fromUtf8(c.title))) << c.topic;
+        EXPECT_TRUE(qtUi.helpWindow()->windowTitle().startsWith("Wortex Hilfe")) << c.topic;
         EXPECT_TRUE(qtUi.helpWindow()->isVisible());
         if (!first) first = qtUi.helpWindow();
         EXPECT_EQ(qtUi.helpWindow(), first) << "one help window";
