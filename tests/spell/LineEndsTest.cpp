@@ -165,6 +165,39 @@ TEST_F(LineEnds, HardLineEndsKeepTheirWords) {
     }
 }
 
+// A paragraph the window wraps: the check may hyphenate a word at a line start into the line above, but
+// it loses no text and corrects only the typos, with automatic hyphenation on and off.
+TEST_F(LineEnds, WrappedParagraphLosesNothing) {
+    words({"Bauherr", "zahlt", "die", "Rechnung", "den", "Plan", "der", "Stadt", "und", "Genehmigung",
+           "Architektur", "ist", "gut", "Auftrag", "liegt", "vor", "Das"});
+    const std::string right = "Der Bauherr zahlt die Rechnung, der Plan der Stadt liegt vor und die "
+                              "Genehmigung ist gut. Das Auftrag der Architektur ist gut und der Plan liegt "
+                              "vor.\r\nDer Bauherr zahlt.";
+    std::string typed = right;
+    typed.replace(typed.find("Rechnung"), 8, "Rechnnung");
+    typed.replace(typed.find("Genehmigung"), 11, "Genemigung");
+    typed.replace(typed.find("Architektur"), 11, "Arhitektur");
+    auto plain = [](std::string t) {
+        std::erase(t, '-');
+        return t;
+    };
+    for (std::uint32_t o : kOptionSets) {
+        options(o);
+        for (int wrap : {24, 31, 40}) {
+            answer({{"Rechnnung", "Rechnung"}, {"Genemigung", "Genehmigung"}, {"Arhitektur", "Architektur"}});
+            asked.clear();
+            open(Kind::Edit, typed, wrap);
+            EXPECT_EQ(check(), 1);
+            EXPECT_EQ(plain(text()), right) << "wrap " << wrap << ", options " << o;
+            EXPECT_EQ(asked, (std::vector<std::string>{"Rechnnung", "Genemigung", "Arhitektur"})) << wrap;
+            EXPECT_EQ(caret(), std::make_pair(static_cast<int>(SendMessage(edit, EM_LINELENGTH,
+                                                                           static_cast<WPARAM>(text().size()), 0)),
+                                              static_cast<int>(SendMessage(edit, EM_GETLINECOUNT, 0, 0)) - 1))
+                << "the check reached the last line, wrap " << wrap;
+        }
+    }
+}
+
 // Typing with the immediate check on, across Return.
 TEST_F(LineEnds, TypingAcrossReturn) {
     words({"Das", "Haus", "Neue", "Zeile", "steht"});
