@@ -394,6 +394,8 @@ LRESULT RichTextProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
         reinterpret_cast<char*>(lParam)[n] = 0;
         return 1;
     }
+    case RT_LINEBREAK:
+        return line(lParam) ? 1 : 0; // its lines are paragraphs
     case RT_FIRSTVISIBLE:
         return r.firstVisible[1] < 0 ? 0 : reinterpret_cast<LRESULT>(r.firstVisible);
     case RT_VIEWUNCHANGED:

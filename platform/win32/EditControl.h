@@ -36,6 +36,7 @@ constexpr UINT RT_GETCARETLINE = 1101;  // size, buffer
 constexpr UINT RT_FIRSTVISIBLE = 1362;  // -> address of {column, line}, 0 = none
 constexpr UINT RT_VIEWUNCHANGED = 1126; // nonzero = nothing to restore
 constexpr UINT RT_SETSTATUS = 1031;     // length, text
+constexpr UINT RT_LINEBREAK = 1155;     // 0, line -> 1 = the line ends a paragraph, 2 = wrapped, 0 = none
 
 // Test settings of the rich-text control: the first visible place (line -1 = none) and the answer to 1126.
 void SetRichTextView(HWND richText, int column, int line, bool unchanged);

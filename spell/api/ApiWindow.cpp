@@ -19,6 +19,8 @@
 #include "UserFile.h"
 
 #include <cstring>
+#include <dlfcn.h>
+#include <filesystem>
 #include <string>
 
 namespace wortex {
@@ -204,6 +206,18 @@ LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM 
 
 } // namespace
 
+std::string HelpPages() {
+    Dl_info info{};
+    if (!dladdr(reinterpret_cast<void*>(&WX_Init), &info) || !info.dli_fname) return {};
+    std::error_code ec;
+    std::filesystem::path dir = std::filesystem::absolute(info.dli_fname, ec).parent_path();
+    for (const std::filesystem::path& pages : {dir / "wortex-help", dir / WORTEX_HELP_FROM_LIBRARY}) {
+        std::filesystem::path index = (pages / "index.html").lexically_normal();
+        if (std::filesystem::is_regular_file(index, ec)) return index.string();
+    }
+    return {};
+}
+
 LRESULT ApiWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == 1164) return RequestLibraryExit();
     LibraryState* s = LockLibraryState();
@@ -212,6 +226,9 @@ LRESULT ApiWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     EnterLibrary();
     bool served = false;
     LRESULT result = serve(*s, window, message, wParam, lParam, served);
+    // A state asked for while this request ran (a host that updates its menus while a dialog is open) may
+    // be out of date when it returns.
+    if (message != 1204) s->cachedWindow = 0;
     UnlockLibraryState();
     LeaveLibrary();
     return served ? result : DefWindowProc(window, message, wParam, lParam);
@@ -239,7 +256,10 @@ extern "C" win32::HWND WX_Init() {
         ReadConfiguration(&s->configurationPlace, &s->options);
         std::string help = "WORTEX.HLP";
         std::strcpy(s->helpFile, help.c_str());
-        if (ResolvePath(help) && help.size() < sizeof s->helpFile) std::strcpy(s->helpFile, help.c_str());
+        if (ResolvePath(help) && help.size() < sizeof s->helpFile)
+            std::strcpy(s->helpFile, help.c_str());
+        else if (std::string pages = HelpPages(); !pages.empty() && pages.size() < sizeof s->helpFile)
+            std::strcpy(s->helpFile, pages.c_str());
         UnlockLibraryState();
     }
     LibraryState* s = LockLibraryState();

@@ -4,8 +4,12 @@
 #include "LibraryState.h"
 #include "Support.h"
 #include "TextCheck.h"
+#include "DictionarySet.h"
+
+#include "Wortex32.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <dlfcn.h>
 #include <map>
@@ -15,6 +19,21 @@
 namespace wortex {
 
 using namespace win32;
+
+// The records and numbers a host takes from the public header are the library's own.
+static_assert(sizeof(WX_AttachRecord) == sizeof(AttachRecord) && sizeof(WX_LineRecord) == sizeof(LineRecord) &&
+              sizeof(WX_ReplaceRecord) == sizeof(ReplaceRecord) && sizeof(WX_MarkRecord) == sizeof(MarkRecord) &&
+              sizeof(WX_WordRecord) == sizeof(WordRecord) && sizeof(WX_CheckRange) == sizeof(CheckRange) &&
+              sizeof(WX_StateRecord) == sizeof(AttachmentStateRecord));
+static_assert(offsetof(WX_ReplaceRecord, text) == offsetof(ReplaceRecord, text) &&
+              offsetof(WX_LineRecord, memory) == offsetof(LineRecord, memory) &&
+              offsetof(WX_MarkRecord, correction) == offsetof(MarkRecord, correction) &&
+              offsetof(WX_StateRecord, bits) == offsetof(AttachmentStateRecord, bits));
+static_assert(WX_AD_FREEZE == kAdFreeze && WX_AD_RESTORE_VIEW == kAdRestoreView && WX_AD_LINE_BREAK == kAdLineBreak &&
+              WX_AD_STATUS_SHOW == kAdStatusShow && WX_AD_STATUS_CLEAR == kAdStatusClear &&
+              WX_HARD_BREAK == kHardBreak && WX_SOFT_BREAK == kSoftBreak && WX_RICHTEXT_ADAPTER == kRichTextAdapter &&
+              WX_DEFAULT_OPTIONS == kDefaultOptions && WX_OPTION_AUTO_SPLIT == kOptionAutoSplit &&
+              WX_OPTION_CONFIRM_CORR == kOptionConfirmCorr);
 
 namespace {
 
@@ -244,6 +263,17 @@ LRESULT EditAdapterProc(HWND w, UINT command, WPARAM wParam, LPARAM lParam) {
         }
         return 1;
     }
+    case kAdLineBreak: {
+        if (!multi) return lParam == 0 ? kHardBreak : 0;
+        LRESULT index = lineIndex(lParam);
+        if (index < 0) return 0;
+        LRESULT next = lineIndex(lParam + 1);
+        // Between a line and the next, the text holds CR LF where the user broke it, nothing where the
+        // window wrapped it. The last line ends the text.
+        if (next < 0) return kHardBreak;
+        return next > index + SendMessage(w, EM_LINELENGTH, static_cast<WPARAM>(index), 0) ? kHardBreak
+                                                                                           : kSoftBreak;
+    }
     case kAdStatusShow: {
         auto* m = reinterpret_cast<const MarkRecord*>(lParam);
         if (!m) return 0;
@@ -331,6 +361,8 @@ LRESULT RichTextAdapterProc(HWND w, UINT command, WPARAM wParam, LPARAM lParam) 
         send(RT_SELECT, columns, v[2] - v[4]);
         return 1;
     }
+    case kAdLineBreak:
+        return lParam < 0 ? 0 : send(RT_LINEBREAK, 0, lParam);
     case kAdStatusShow: {
         auto* m = reinterpret_cast<const MarkRecord*>(lParam);
         if (!m) return 0;
@@ -404,6 +436,25 @@ std::int32_t CachedLineLength(EditAttachment& a, std::int32_t line) {
     return n < 0 ? -1 : static_cast<std::int32_t>(n);
 }
 
+namespace {
+// The set of dictionaries the cached state was worked out on; a dialog may close or open dictionaries
+// without any request reaching the api window.
+std::uint64_t cachedStamp = 0;
+} // namespace
+
+void CacheAttachmentState(LibraryState& s, HWND window, const void* record) {
+    std::memcpy(s.cachedState, record, sizeof s.cachedState);
+    s.cachedWindow = window;
+    cachedStamp = DictionaryStamp();
+}
+
+bool AttachmentStateCached(LibraryState& s, HWND window) {
+    if (!window || s.cachedWindow != window) return false;
+    if (cachedStamp == DictionaryStamp()) return true;
+    s.cachedWindow = 0;
+    return false;
+}
+
 void ThawForDrawing(EditAttachment& a) {
     if (a.freezeDepth <= 0) return;
     ShowCaret(a.editWindow);
@@ -421,7 +472,7 @@ LRESULT RunEditOperation(LibraryState& s, UINT message, EditOperation operation,
         if (!lParam) return 0;
         w = *reinterpret_cast<const HWND*>(lParam);
     }
-    if (message == 1204 && w && s.cachedWindow == w) {
+    if (message == 1204 && AttachmentStateCached(s, w)) {
         std::memcpy(reinterpret_cast<void*>(lParam), s.cachedState, sizeof s.cachedState);
         return 1;
     }

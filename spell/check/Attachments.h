@@ -21,6 +21,11 @@ constexpr win32::UINT kAdGetLine = 60006;
 constexpr win32::UINT kAdReplace = 60007;
 constexpr win32::UINT kAdSaveView = 60008;
 constexpr win32::UINT kAdRestoreView = 60009;
+// How a line ends (lParam = line): kHardBreak where the text has a line break, kSoftBreak where the window
+// wrapped it; 0 (an adapter that does not know the command) leaves a word free to run on over it.
+constexpr win32::UINT kAdLineBreak = 60010;
+constexpr win32::LRESULT kHardBreak = 1;
+constexpr win32::LRESULT kSoftBreak = 2;
 constexpr win32::UINT kAdStatusShow = 60050;
 constexpr win32::UINT kAdStatusClear = 60051;
 // Private notice to an attached window: lParam = a line that changed.
@@ -112,6 +117,11 @@ using EditOperation = win32::LRESULT (*)(LibraryState& state, EditAttachment& a,
 // back (or where the operation wants it) once at the end.
 win32::LRESULT RunEditOperation(LibraryState& state, win32::UINT message, EditOperation operation,
                                 win32::WPARAM wParam, win32::LPARAM lParam);
+// The attachment state last answered to 1204, kept for the window until any other request or a change of
+// the set of dictionaries.
+void CacheAttachmentState(LibraryState& state, win32::HWND window, const void* record);
+bool AttachmentStateCached(LibraryState& state, win32::HWND window);
+
 // Lets the window draw in the middle of an operation.
 void ThawForDrawing(EditAttachment& a);
 

@@ -169,11 +169,20 @@ bool findAgain(EditAttachment& a, std::int32_t column, std::int32_t line, FoundW
 
 // Writes correction over the part of the word that differs; "~" goes in as "-". caretDistance < 0 leaves
 // the wanted caret alone. w is read again from the text. False when nothing was written.
+bool applyTo(Check& c, const FoundWord& found, FoundWord& w, const char* correction,
+             std::int32_t caretDistance);
+
 bool applyCorrection(Check& c, FoundWord& w, const char* correction, std::int32_t caretDistance) {
-    EditAttachment& a = *c.a;
     if (c.stop) return false;
     FoundWord found;
-    if (!FindWordAt(a, w.startColumn, w.startLine, found)) return false;
+    if (!FindWordAt(*c.a, w.startColumn, w.startLine, found)) return false;
+    return applyTo(c, found, w, correction, caretDistance);
+}
+
+// The same on the word as found in the text.
+bool applyTo(Check& c, const FoundWord& found, FoundWord& w, const char* correction,
+             std::int32_t caretDistance) {
+    EditAttachment& a = *c.a;
     WordChange change;
     if (!WordDifference(a, found.word, correction, found, caretDistance < 0 ? 0 : caretDistance, change)) {
         w = found;
@@ -234,6 +243,31 @@ int hyphenateInText(void* context, FoundWord& w, char* correction, const unsigne
     const std::int32_t firstLine = w.startLine - 1, lastLine = w.endLine + 1;
     std::vector<std::string> old = linesAround(a, firstLine, lastLine);
     auto write = [&](const char* form) { return applyCorrection(c, w, form, -1); };
+    const std::int32_t oldColumn = w.startColumn, oldLine = w.startLine;
+    // Writes the word back as it stood. Where a write made the word run on from the end of the line above
+    // (a window that does not tell a hard line break from a wrap) while that line stayed as it was, the
+    // part up there was never the word's: only the part from the word's old start is written.
+    auto writeBack = [&] {
+        FoundWord now;
+        if (oldLine > 0 && firstLine >= 0 && !old.empty() && FindWordAt(a, w.startColumn, w.startLine, now) &&
+            now.startLine == oldLine - 1) {
+            bool error = false;
+            const LineRecord* above = CachedLine(a, oldLine - 1, &error);
+            std::string line = above ? std::string(above->text, above->size - 1) : std::string();
+            std::size_t part = line.size() > static_cast<std::size_t>(now.startColumn)
+                                   ? line.size() - static_cast<std::size_t>(now.startColumn)
+                                   : 0;
+            if (!error && line == old[0] && part > 0 && part < std::strlen(now.word)) {
+                FoundWord own = now;
+                copyWord(own.word, now.word + part);
+                own.startColumn = oldColumn;
+                own.startLine = oldLine;
+                own.joined = false;
+                return applyTo(c, own, w, before, -1);
+            }
+        }
+        return write(before);
+    };
 
     bool wrote = false, made = false;
     int result = 0;
@@ -311,10 +345,10 @@ int hyphenateInText(void* context, FoundWord& w, char* correction, const unsigne
         }
     }
     if ((made || wrote) && !c.stop) {
-        write(before);
+        writeBack();
         // The window must hold its old text again; a second write, else the check stops.
         if (linesAround(a, firstLine, lastLine) != old) {
-            write(before);
+            writeBack();
             if (linesAround(a, firstLine, lastLine) != old) {
                 MessageBeep(static_cast<UINT>(-1));
                 c.stop = true;
@@ -813,8 +847,7 @@ LRESULT AttachmentStateOperation(LibraryState& s, EditAttachment& a, WPARAM, LPA
         if (a.pendingCorrection) bits |= 0x10;
     }
     out.bits = bits;
-    std::memcpy(s.cachedState, &out, sizeof s.cachedState);
-    s.cachedWindow = window;
+    CacheAttachmentState(s, window, &out);
     return 1;
 }
 

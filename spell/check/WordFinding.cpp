@@ -64,6 +64,12 @@ bool readLine(EditAttachment& a, std::int32_t line, const char*& text, std::int3
     return length > 0;
 }
 
+// A word runs on from a line into the next only where the window wrapped it; an adapter that cannot tell
+// leaves it free to.
+bool wrappedAfter(EditAttachment& a, std::int32_t line) {
+    return Adapter(a, kAdLineBreak, 0, line) != kHardBreak;
+}
+
 bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look, Part& out, int depth) {
     const char* text = nullptr;
     std::int32_t length = 0;
@@ -102,8 +108,8 @@ bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look
             std::memcpy(out.runBefore, before.runBefore, kWordSize);
             out.classSettled = true;
         }
-        join =
-            found && isSmall(uc(text[0])) && before.length < kMaxWord - 1 && before.length + own < kMaxWord;
+        join = found && isSmall(uc(text[0])) && before.length < kMaxWord - 1 && before.length + own < kMaxWord &&
+               wrappedAfter(a, line - 1);
     }
     if (!out.classSettled) {
         out.sentenceClass = start == 0 ? (line == 0 ? kSentenceStart : kInSentence)
@@ -138,7 +144,8 @@ bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look
         if (IsAnsiLetter(last) || last == '-') {
             Part after;
             if (wordAt(a, 0, line + 1, Look::Forward, after, depth) && after.startColumn == 0 &&
-                isSmall(uc(after.word[0])) && out.length + after.length < kMaxWord - 1) {
+                isSmall(uc(after.word[0])) && out.length + after.length < kMaxWord - 1 &&
+                wrappedAfter(a, line)) {
                 if (out.word[out.length - 1] == '-')
                     out.word[out.length - 1] = '~';
                 else

@@ -1,5 +1,7 @@
 #include "tools/wortex-demo/DemoWindow.h"
 
+#include "Wortex32.h"
+
 #include "platform/win32/EditControl.h"
 #include "platform/win32/qt/QtUi.h"
 
@@ -21,34 +23,12 @@ using namespace win32;
 namespace wortex::demo {
 namespace {
 
-// What a host sees of the library: the attach record, the records of the adapter commands and 1201.
-struct AttachRecord {
-    HWND editWindow;
-    HWND statusWindow;
-    std::uintptr_t adapter;
-};
-struct LineRecord {
-    std::int32_t line;
-    char* text;
-    std::uint32_t size;
-    LineRecord* next;
-    HGLOBAL memory;
-};
-struct ReplaceRecord {
-    std::int32_t startColumn, startLine, endColumn, endLine;
-    std::int32_t outColumn, outLine;
-    const char* text;
-};
-struct MarkRecord {
-    char marked[64];
-    std::int32_t startColumn, startLine, endColumn, endLine;
-    char inText[64];
-    char correction[64];
-};
-struct CheckRange {
-    HWND editWindow;
-    std::int32_t startColumn, startLine, unused, lastLine;
-};
+// What a host sees of the library comes from its public header.
+using AttachRecord = WX_AttachRecord;
+using LineRecord = WX_LineRecord;
+using ReplaceRecord = WX_ReplaceRecord;
+using MarkRecord = WX_MarkRecord;
+using CheckRange = WX_CheckRange;
 
 constexpr const char* kEditClassName = "WortexDemoEdit";
 DemoWindow* current = nullptr;
@@ -92,26 +72,26 @@ DemoWindow::DemoWindow(HWND api) : api_(api) {
     immediate_ = check->addAction(QString::fromUtf8("&Sofortprüfung"));
     immediate_->setCheckable(true);
     connect(immediate_, &QAction::toggled, this,
-            [this](bool on) { SendMessage(api_, 1195, on ? 2 : 1, static_cast<LPARAM>(edit_)); });
+            [this](bool on) { SendMessage(api_, WX_MSG_IMMEDIATE, on ? 2 : 1, static_cast<LPARAM>(edit_)); });
     QMenu* menu = menuBar()->addMenu("&Wortex");
-    menu->addAction("&Einstellungen...", [this] { settings(1127); });
-    menu->addAction(QString::fromUtf8("&Wörterbuchbearbeitung..."), [this] { settings(1125); });
+    menu->addAction("&Einstellungen...", [this] { settings(WX_MSG_SETTINGS_DIALOG); });
+    menu->addAction(QString::fromUtf8("&Wörterbuchbearbeitung..."), [this] { settings(WX_MSG_DICTIONARY_DIALOG); });
     menu->addSeparator();
-    menu->addAction("&Hilfe", [this] { settings(1128); });
+    menu->addAction("&Hilfe", [this] { settings(WX_MSG_HELP); });
 
     registerClass();
     edit_ = CreateWindowEx(0, kEditClassName, "", 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
     status_ = CreateWindowEx(0, kEditClassName, "", 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
     AttachRecord r{edit_, status_, reinterpret_cast<std::uintptr_t>(&DemoWindow::Adapter)};
-    attached_ = SendMessage(api_, 1194, 0, reinterpret_cast<LPARAM>(&r)) == 1;
-    immediate_->setChecked(SendMessage(api_, 1195, 0, static_cast<LPARAM>(edit_)) != 0);
+    attached_ = SendMessage(api_, WX_MSG_ATTACH, WX_ATTACH, reinterpret_cast<LPARAM>(&r)) == 1;
+    immediate_->setChecked(SendMessage(api_, WX_MSG_IMMEDIATE, 0, static_cast<LPARAM>(edit_)) != 0);
     resize(760, 420);
 }
 
 DemoWindow::~DemoWindow() {
     if (attached_) {
         AttachRecord r{edit_, status_, 0};
-        SendMessage(api_, 1194, 1, reinterpret_cast<LPARAM>(&r));
+        SendMessage(api_, WX_MSG_ATTACH, WX_DETACH, reinterpret_cast<LPARAM>(&r));
     }
     DestroyWindow(edit_);
     DestroyWindow(status_);
@@ -132,7 +112,7 @@ void DemoWindow::type(const QString& text) {
 
 LRESULT DemoWindow::checkText() {
     CheckRange r{edit_, 0, 0, 0, 0x7FFFFFFF};
-    LRESULT result = SendMessage(api_, 1201, 1, reinterpret_cast<LPARAM>(&r));
+    LRESULT result = SendMessage(api_, WX_MSG_CHECK_TEXT, 1, reinterpret_cast<LPARAM>(&r));
     statusBar()->showMessage(QString::fromUtf8("Prüfung beendet."), 4000);
     return result;
 }
@@ -231,7 +211,7 @@ LRESULT DemoWindow::Adapter(HWND window, UINT command, WPARAM wParam, LPARAM lPa
     DemoWindow& d = *current;
     QPlainTextEdit* e = d.editor_;
     if (window == d.status_) {
-        if (command == 60050) {
+        if (command == WX_AD_STATUS_SHOW) {
             const auto* m = reinterpret_cast<const MarkRecord*>(lParam);
             QString text = qt::FromAnsi(m->inText);
             if (m->correction[0]) text += " -> " + qt::FromAnsi(m->correction);
@@ -239,39 +219,39 @@ LRESULT DemoWindow::Adapter(HWND window, UINT command, WPARAM wParam, LPARAM lPa
             d.statusBar()->showMessage(text);
             return 1;
         }
-        if (command == 60051) {
+        if (command == WX_AD_STATUS_CLEAR) {
             d.statusBar()->showMessage(" ");
             return 1;
         }
         return 0;
     }
     switch (command) {
-    case 60000:
+    case WX_AD_FREEZE:
         e->setUpdatesEnabled(wParam != 0);
         return 1;
-    case 60001:
+    case WX_AD_GET_CARET:
         return caretOf(e, reinterpret_cast<std::int32_t*>(lParam));
-    case 60002: {
+    case WX_AD_SET_CARET: {
         QTextCursor c = e->textCursor();
         c.setPosition(positionOf(e, static_cast<int>(wParam), static_cast<int>(lParam)));
         e->setTextCursor(c);
         e->ensureCursorVisible();
         return 1;
     }
-    case 60003: {
+    case WX_AD_SHOW_MARK: {
         const auto* m = reinterpret_cast<const MarkRecord*>(lParam);
         d.showMark(m->startColumn, m->startLine, m->endColumn, m->endLine);
         return 1;
     }
-    case 60004:
+    case WX_AD_CLEAR_MARK:
         e->setExtraSelections({});
         return 1;
-    case 60005: {
+    case WX_AD_LINE_LENGTH: {
         QTextBlock b = e->document()->findBlockByNumber(static_cast<int>(lParam));
         if (lParam < 0 || !b.isValid()) return -1;
         return static_cast<LRESULT>(qt::ToAnsi(b.text()).size());
     }
-    case 60006: {
+    case WX_AD_GET_LINE: {
         auto* r = reinterpret_cast<LineRecord*>(lParam);
         QTextBlock b = e->document()->findBlockByNumber(r->line);
         if (!b.isValid() || !r->text || !r->size) return 0;
@@ -281,7 +261,7 @@ LRESULT DemoWindow::Adapter(HWND window, UINT command, WPARAM wParam, LPARAM lPa
         r->text[n] = 0;
         return 1;
     }
-    case 60007: {
+    case WX_AD_REPLACE: {
         auto* r = reinterpret_cast<ReplaceRecord*>(lParam);
         QTextCursor c(e->document());
         c.setPosition(positionOf(e, r->startColumn, r->startLine));
@@ -291,10 +271,12 @@ LRESULT DemoWindow::Adapter(HWND window, UINT command, WPARAM wParam, LPARAM lPa
         r->outColumn = caretOf(e, &r->outLine);
         return 1;
     }
-    case 60008:
+    case WX_AD_LINE_BREAK: // every line is a paragraph of its own: a word never runs on into the next
+        return lParam >= 0 && e->document()->findBlockByNumber(static_cast<int>(lParam)).isValid() ? WX_HARD_BREAK : 0;
+    case WX_AD_SAVE_VIEW:
         d.savedScroll_ = e->verticalScrollBar()->value();
         return 1;
-    case 60009:
+    case WX_AD_RESTORE_VIEW:
         e->verticalScrollBar()->setValue(d.savedScroll_);
         return 1;
     default:

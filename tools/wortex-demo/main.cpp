@@ -1,6 +1,7 @@
 // Wortex demo: a text editor lent to the spell-checking library, which it loads with dlopen and reaches only
 // through WX_Init and messages. Usage: wortex-demo [dictionary.wxd [libWortex32.so]]; without a dictionary
 // the wngerman dictionary of the build folder is opened when a test run has built it.
+#include "Wortex32.h"
 #include "platform/win32/UiServices.h"
 #include "platform/win32/Window.h"
 #include "platform/win32/qt/QtUi.h"
@@ -33,21 +34,21 @@ int main(int argc, char** argv) {
                               QString("Die Bibliothek konnte nicht geladen werden:\n%1").arg(dlerror()));
         return 1;
     }
-    auto init = reinterpret_cast<HWND (*)()>(dlsym(lib, "WX_Init"));
+    auto init = reinterpret_cast<WX_InitFn>(dlsym(lib, WX_INIT_NAME));
     HWND api = init ? init() : 0;
     if (!api) {
         QMessageBox::critical(nullptr, "Wortex", "WX_Init fehlt.");
         return 1;
     }
     const char* dictionary = argc > 1 ? argv[1] : WNGERMAN_DICTIONARY;
-    if (QFile::exists(dictionary)) SendMessage(api, 1135, 1, reinterpret_cast<LPARAM>(dictionary));
+    if (QFile::exists(dictionary)) SendMessage(api, WX_MSG_OPEN_DICTIONARY, 1, reinterpret_cast<LPARAM>(dictionary));
     int result = 0;
     {
         wortex::demo::DemoWindow window(api);
         window.show();
         result = app.exec();
     }
-    SendMessage(api, 1164, 0, 0);
+    SendMessage(api, WX_MSG_EXIT, 0, 0);
     SetUiServices(nullptr);
     dlclose(lib);
     return result;

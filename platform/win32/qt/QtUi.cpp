@@ -18,7 +18,13 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextBrowser>
 #include <QTextCursor>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFile>
 
 #include <vector>
 
@@ -432,6 +438,55 @@ int QtUi::messageBox(HWND, const std::string& text, const std::string& caption, 
     box.exec();
     auto r = results.find(box.clickedButton());
     return r == results.end() ? buttons.back().result : r->second;
+}
+
+bool QtUi::winHelp(HWND, const std::string& file, UINT command, std::uintptr_t topic) {
+    if (command == HELP_QUIT) {
+        if (help_) help_->close();
+        return true;
+    }
+    QFileInfo index(QFile::decodeName(file.c_str()));
+    if (index.suffix().compare("html", Qt::CaseInsensitive) != 0 || !index.isFile()) {
+        messageBox(0, ToAnsi(QString::fromUtf8("Die Hilfe zu Wortex ist nicht installiert.\n%1")
+                                 .arg(QFile::decodeName(file.c_str()))),
+                   "Wortex Hilfe", MB_ICONEXCLAMATION);
+        return false;
+    }
+    QFileInfo page(index.dir().filePath(QString("thema-%1.html").arg(topic)));
+    QUrl url = QUrl::fromLocalFile((command == HELP_CONTEXT && page.isFile() ? page : index).absoluteFilePath());
+    if (!help_) {
+        auto* d = new QDialog(QApplication::activeWindow(), Qt::Window);
+        d->setAttribute(Qt::WA_DeleteOnClose);
+        d->setObjectName("WortexHilfe");
+        d->setWindowTitle("Wortex Hilfe");
+        auto* layout = new QVBoxLayout(d);
+        auto* browser = new QTextBrowser(d);
+        browser->setObjectName("hilfeText");
+        browser->setOpenLinks(true);
+        layout->addWidget(browser);
+        // The window's title names the page shown, also after a link was followed.
+        QObject::connect(browser, &QTextBrowser::sourceChanged, d, [d, browser] {
+            QString title = browser->documentTitle();
+            d->setWindowTitle(title.startsWith("Wortex") ? title : "Wortex Hilfe - " + title);
+        });
+        auto* buttons = new QDialogButtonBox(d);
+        QPushButton* close = buttons->addButton(QString::fromUtf8("Schließen"), QDialogButtonBox::RejectRole);
+        close->setObjectName("schliessen");
+        QObject::connect(buttons, &QDialogButtonBox::rejected, d, &QDialog::close);
+        layout->addWidget(buttons);
+        d->resize(620, 520);
+        help_ = d;
+    }
+    auto* browser = help_->findChild<QTextBrowser*>("hilfeText");
+    browser->setSource(url);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+    return true;
+}
+
+QWidget* QtUi::helpWindow() const {
+    return help_;
 }
 
 void QtUi::messageBeep(UINT) {

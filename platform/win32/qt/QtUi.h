@@ -5,6 +5,7 @@
 #include "platform/win32/UiServices.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include <map>
@@ -50,9 +51,15 @@ public:
     RECT desktop() override;
     int textWidth(const std::string& text) override;
     int listPageSize(DialogModel& dialog, int id) override;
+    // The library's help: its help file is the index page of its German help pages, and the page of a
+    // topic (HELP_CONTEXT) lies beside it as "thema-<topic>.html". The pages show in one help window
+    // ("WortexHilfe"), brought to the front on each call; HELP_QUIT closes it.
+    bool winHelp(HWND window, const std::string& file, UINT command, std::uintptr_t topic) override;
+    QWidget* helpWindow() const;
 
 private:
     bool waitCursor_ = false;
+    QPointer<QDialog> help_;
 };
 
 } // namespace win32::qt

@@ -51,6 +51,8 @@ TEST(EditAdapter, MessagesPerCommand) {
     HWND multi = recorded(kEditClass, "eins zwei\r\ndrei", ES_MULTILINE);
     HWND single = recorded(kEditClass, "eins zwei", 0);
     HWND status = recorded(kEditClass, "", 0);
+    HWND wrapped = recorded(kEditClass, "eins zwei drei", ES_MULTILINE);
+    SetEditWrapWidth(wrapped, 5);
     SendMessage(multi, EM_SETSEL, 13, 13);
     SendMessage(single, EM_SETSEL, 7, 7);
     std::int32_t line = -5;
@@ -88,7 +90,13 @@ TEST(EditAdapter, MessagesPerCommand) {
         {multi, {"restore view", kAdRestoreView, 0, L(view2), {SETSEL, SCROLL}, 1}},
         {status, {"status", kAdStatusShow, 1, L(&m), {WM_SETTEXT}, 1}},
         {status, {"status clear", kAdStatusClear, 0, 0, {WM_SETTEXT}, 1}},
-        {multi, {"unknown", 60010, 0, 0, {}, 0}},
+        // How a line ends: CR LF after it in the text, or a wrap of the window.
+        {multi, {"hard break", kAdLineBreak, 0, 0, {LIX, LIX, EM_LINELENGTH}, kHardBreak}},
+        {multi, {"last line", kAdLineBreak, 0, 1, {LIX, LIX}, kHardBreak}},
+        {multi, {"no such line", kAdLineBreak, 0, 2, {LIX}, 0}},
+        {wrapped, {"wrapped", kAdLineBreak, 0, 0, {LIX, LIX, EM_LINELENGTH}, kSoftBreak}},
+        {single, {"single line", kAdLineBreak, 0, 0, {}, kHardBreak}},
+        {multi, {"unknown", 60011, 0, 0, {}, 0}},
     };
     for (auto& [window, c] : cases) {
         received.clear();
@@ -110,7 +118,7 @@ TEST(EditAdapter, MessagesPerCommand) {
     EXPECT_EQ(rr.outColumn, 4);
     EXPECT_EQ(rr.outLine, 1);
     EXPECT_EQ(WindowText(status), "");
-    for (HWND h : {multi, single, status})
+    for (HWND h : {multi, single, status, wrapped})
         DestroyWindow(h);
 }
 
@@ -140,6 +148,9 @@ TEST(RichTextAdapter, MessagesPerCommand) {
         {"replace", kAdReplace, 0, L(&rr), {RT_SETCARET, RT_SELECT, RT_REPLACESEL, RT_GETCARET}, 1},
         {"save view, none visible", kAdSaveView, 0, L(view), {RT_FIRSTVISIBLE}, 1},
         {"restore view, nothing saved", kAdRestoreView, 0, L(view), {}, 1},
+        {"line break", kAdLineBreak, 0, 1, {RT_LINEBREAK}, kHardBreak},
+        {"line break past end", kAdLineBreak, 0, 5, {RT_LINEBREAK}, 0},
+        {"line break before the first line", kAdLineBreak, 0, -1, {}, 0},
         {"unknown", 59999, 0, 0, {}, 0},
     };
     for (const AdapterCase& c : cases) {

@@ -50,8 +50,9 @@ protected:
             EXPECT_EQ(AddDictionaryWord(h, w.c_str(), false, true, 0, 0), 1) << w;
         return h;
     }
-    EditAttachment& attach(const char* text) {
+    EditAttachment& attach(const char* text, int wrap = 0) {
         HWND edit = CreateWindowEx(0, kEditClass, text, ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
+        SetEditWrapWidth(edit, wrap);
         windows.push_back(edit);
         AttachRecord r{edit, 0, kEditAdapter};
         EXPECT_EQ(SendMessage(api, 1194, 0, reinterpret_cast<LPARAM>(&r)), 1);
@@ -103,13 +104,20 @@ TEST_F(Words, FindingJoinsLinesAndTellsTheSentenceClass) {
         int startColumn, startLine, endColumn, endLine;
         int sentenceClass;
         bool joined, fullStop;
+        int wrap = 0; // the window wraps its lines at this width
     } cases[] = {
-        {"Die Rechtschrei-\r\nbung ist", 6, 0, true, "Rechtschrei~bung", 4, 0, 4, 1, 0, false, false},
-        {"Die Rechtschrei-\r\nbung ist", 2, 1, true, "Rechtschrei~bung", 4, 0, 4, 1, 0, false, false},
-        {"Die Rechtschrei-\r\nPr\xFC"
+        // A word runs on where the window wrapped the line...
+        {"Die Rechtschrei-bung ist", 6, 0, true, "Rechtschrei~bung", 4, 0, 4, 1, 0, false, false, 16},
+        {"Die Rechtschrei-bung ist", 2, 1, true, "Rechtschrei~bung", 4, 0, 4, 1, 0, false, false, 16},
+        {"Die Rechtschrei-Pr\xFC"
          "fung",
-         6, 0, true, "Rechtschrei", 4, 0, 15, 0, 0, false, false},
-        {"Die Rechtschrei\r\nbung", 6, 0, true, "Rechtschreibung", 4, 0, 4, 1, 0, true, false},
+         6, 0, true, "Rechtschrei", 4, 0, 15, 0, 0, false, false, 16},
+        {"Rechtschreibung", 6, 0, true, "Rechtschreibung", 0, 0, 4, 1, 2, true, false, 11},
+        // ...not over a line break in the text.
+        {"Die Rechtschrei-\r\nbung ist", 6, 0, true, "Rechtschrei", 4, 0, 15, 0, 0, false, false},
+        {"Die Rechtschrei-\r\nbung ist", 2, 1, true, "bung", 0, 1, 4, 1, 0, false, false},
+        {"Der Befehl\r\ngibt", 5, 0, true, "Befehl", 4, 0, 10, 0, 0, false, false},
+        {"Der Befehl\r\ngibt", 1, 1, true, "gibt", 0, 1, 4, 1, 0, false, false},
         {"Ende? der", 7, 0, true, "der", 6, 0, 9, 0, 2, false, false},
         {"Ende! der", 7, 0, true, "der", 6, 0, 9, 0, 2, false, false},
         {"x \xA1 der", 5, 0, true, "der", 4, 0, 7, 0, 2, false, false},
@@ -127,7 +135,7 @@ TEST_F(Words, FindingJoinsLinesAndTellsTheSentenceClass) {
         {"Haus --", 6, 0, true, "Haus", 0, 0, 4, 0, 2, false, false},
     };
     for (const Case& c : cases) {
-        EditAttachment& a = attach(c.text);
+        EditAttachment& a = attach(c.text, c.wrap);
         FoundWord w;
         EXPECT_EQ(FindWordAt(a, c.column, c.line, w), c.found) << c.text;
         if (!c.found) continue;
@@ -219,7 +227,7 @@ TEST(WordDifferenceTest, Table) {
 }
 
 TEST_F(Words, DifferenceOverALineEnd) {
-    EditAttachment& a = attach("Die Rechtschrei-\r\nbunk ist");
+    EditAttachment& a = attach("Die Rechtschrei-bunk ist", 16);
     FoundWord w;
     ASSERT_TRUE(FindWordAt(a, 5, 0, w));
     WordChange change;

@@ -85,6 +85,35 @@ TEST_F(Demo, TypingMarksAndCorrectsThroughTheHostAdapter) {
     EXPECT_TRUE(w.editor()->extraSelections().isEmpty()) << "the mark goes at the end of the check";
 }
 
+// Typing across Return with the immediate check and automatic hyphenation on, then a check of what was typed:
+// the lines stay as typed, corrections go only where intended.
+TEST_F(Demo, TypingAcrossReturnKeepsTheLines) {
+    dictionary({"Das", "Haus", "Neue", "Zeile", "Der", "Befehl", "gibt", "den", "Plan", "Genehmigung"});
+    struct Case {
+        const char* keys;
+        const char* after;
+    } cases[] = {
+        {"Das Haus\nNeue Zeile ", "Das Haus\nNeue Zeile "},
+        {"Der Befehl\ngibt den Plan\nGenehmigung ", "Der Befehl\ngibt den Plan\nGenehmigung "},
+        {"Das Haus\n\nNeue Zeile\n", "Das Haus\n\nNeue Zeile\n"},
+    };
+    for (const Case& c : cases) {
+        DemoWindow w(api);
+        w.type(QString::fromUtf8(c.keys));
+        EXPECT_EQ(w.editor()->toPlainText(), c.after) << c.keys;
+        EXPECT_EQ(w.editor()->textCursor().position(), QString(c.after).size()) << c.keys;
+        ui.dialogScripts[1101] = [&](DialogModel& d) {
+            ADD_FAILURE() << "asked about " << d.text(1114);
+            d.click(1112);
+        };
+        EXPECT_EQ(w.checkText(), 1);
+        EXPECT_EQ(w.editor()->toPlainText(), c.after) << c.keys;
+        QTextCursor end = w.editor()->textCursor();
+        end.movePosition(QTextCursor::End);
+        EXPECT_EQ(w.editor()->textCursor().position(), end.position()) << "the check reached the end";
+    }
+}
+
 TEST_F(Demo, Screenshot) {
     const QString file = qEnvironmentVariable("VELU_SCREENSHOT_WORTEX");
     if (file.isEmpty()) GTEST_SKIP() << "VELU_SCREENSHOT_WORTEX not set";

@@ -1,5 +1,7 @@
 // Checking a text through the library as a host sees it: WX_Init, messages, an attached EDIT window and the
 // scripted dialogs.
+#include "HostText.h"
+#include "Wortex32.h"
 #include "platform/win32/EditControl.h"
 #include "platform/win32/FileApi.h"
 #include "platform/win32/GlobalMemory.h"
@@ -24,28 +26,13 @@ using namespace win32;
 
 namespace {
 
-using InitFn = HWND (*)();
+using InitFn = WX_InitFn;
+using AttachRecord = WX_AttachRecord;
+using CheckRange = WX_CheckRange;
+using WordRecord = WX_WordRecord;
+using StateRecord = WX_StateRecord;
 
-struct AttachRecord {
-    HWND editWindow;
-    HWND statusWindow;
-    std::uintptr_t adapter;
-};
-struct CheckRange {
-    HWND editWindow;
-    std::int32_t startColumn, startLine, unused, lastLine;
-};
-struct WordRecord {
-    HWND editWindow;
-    std::int32_t startColumn, startLine, endColumn, endLine;
-    char word[64];
-};
-struct StateRecord {
-    WordRecord current, atCaret;
-    std::uint32_t options, bits;
-};
-
-constexpr std::uint32_t kDefaults = 0x3F07E;
+constexpr std::uint32_t kDefaults = WX_DEFAULT_OPTIONS;
 
 std::vector<std::string> tempFiles() {
     std::vector<std::string> names;
@@ -71,7 +58,7 @@ protected:
         setenv("TMPDIR", dir.c_str(), 1);
         lib = dlopen(WORTEX32_PATH, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(lib, nullptr) << dlerror();
-        api = reinterpret_cast<InitFn>(dlsym(lib, "WX_Init"))();
+        api = reinterpret_cast<InitFn>(dlsym(lib, WX_INIT_NAME))();
         ASSERT_TRUE(IsWindow(api));
     }
     void TearDown() override {
@@ -176,7 +163,193 @@ std::string fixed(std::string text) {
     return text;
 }
 
+
+// A hard-wrapped paragraph of 40 lines as users write them: every line ends in a word or a full stop without
+// a blank, some lines begin with a capitalised word.
+const std::string kHardWrapped =
+    "Das Architekturb\xfcro hat die Unterlagen f\xfcr den Bauantrag vollst\xe4ndig\r\n"
+    "vorbereitet. Die Zeichnungen des Erdgeschosses und die Beschreibung\r\n"
+    "des Geb\xe4udes liegen der Stadt seit Montag vor. Nach der Genehmigung\r\n"
+    "beginnt die Ausf\xfchrungsplanung, und die Ausschreibung der Rohbauarbeiten\r\n"
+    "folgt im Fr\xfchjahr. Der Bauherr erh\xe4lt mit der n\xe4" "chsten Rechnung eine\r\n"
+    "\xdc" "bersicht \xfc" "ber alle Leistungen und die bisher bezahlten Abschlagszahlungen.\r\n"
+    "Die Kosten des Projekts werden nach der Honorarordnung berechnet, und\r\n"
+    "jede Leistungsphase wird einzeln abgerechnet. F\xfcr die Grundlagenermittlung\r\n"
+    "und die Vorplanung sind zusammen neun Prozent des Honorars vorgesehen.\r\n"
+    "Die Entwurfsplanung folgt mit weiteren f\xfcnfzehn Prozent, die\r\n"
+    "Genehmigungsplanung mit drei Prozent. Wenn der Bauherr \xc4nderungen\r\n"
+    "w\xfcnscht, werden die zus\xe4tzlichen Leistungen gesondert vereinbart und\r\n"
+    "nach dem tats\xe4" "chlichen Aufwand abgerechnet. Das B\xfcro f\xfchrt daf\xfcr ein\r\n"
+    "Verzeichnis der Stunden, das der Rechnung beigelegt wird. In jedem\r\n"
+    "Monat pr\xfc" "ft die Bauleitung die Arbeiten auf der Baustelle und\r\n"
+    "schreibt ein kurzes Protokoll. M\xe4ngel werden darin genau beschrieben,\r\n"
+    "damit die Firmen sie rasch beheben k\xf6nnen. Am Ende der Bauzeit\r\n"
+    "findet die Abnahme statt, bei der alle Beteiligten anwesend sind.\r\n"
+    "Danach beginnt die Frist f\xfcr die Gew\xe4hrleistung, die in der Regel\r\n"
+    "f\xfcnf Jahre dauert. W\xe4hrend dieser Zeit sammelt das B\xfcro alle Hinweise\r\n"
+    "des Bauherrn und leitet sie an die zust\xe4ndigen Firmen weiter.\r\n"
+    "Die Schlussrechnung wird erst gestellt, wenn alle Unterlagen\r\n"
+    "\xfc" "bergeben sind. Dazu geh\xf6ren die Pl\xe4ne des ausgef\xfchrten Geb\xe4udes,\r\n"
+    "die Bedienungsanleitungen der technischen Anlagen und eine\r\n"
+    "Zusammenstellung der Kosten. Der Bauherr hat danach vier Wochen\r\n"
+    "Zeit, die Rechnung zu pr\xfc" "fen. Offene Fragen kl\xe4rt er am besten\r\n"
+    "in einem Gespr\xe4" "ch mit dem B\xfcro, damit keine Missverst\xe4ndnisse\r\n"
+    "entstehen. Bezahlt er die Rechnung nicht rechtzeitig, erh\xe4lt er\r\n"
+    "eine freundliche Erinnerung. Die meisten Bauherren zahlen jedoch\r\n"
+    "p\xfcnktlich, weil sie mit der Arbeit des B\xfcros zufrieden sind.\r\n"
+    "Im n\xe4" "chsten Jahr plant das B\xfcro einen Neubau f\xfcr eine Schule am\r\n"
+    "Rande der Stadt. Die Gemeinde hat daf\xfcr einen Wettbewerb\r\n"
+    "ausgeschrieben, an dem sich viele B\xfcros beteiligen. Die Entw\xfcrfe\r\n"
+    "werden im Herbst von einer Jury beurteilt, und der Gewinner\r\n"
+    "erh\xe4lt den Auftrag f\xfcr die weitere Planung. Das B\xfcro hofft, mit\r\n"
+    "seinem Entwurf zu \xfc" "berzeugen, der viel Holz und gro\xdf" "e Fenster\r\n"
+    "vorsieht. Die Kinder sollen in hellen R\xe4umen lernen, und der\r\n"
+    "Garten soll allen offenstehen. Bis dahin gibt es noch viel zu tun,\r\n"
+    "aber das Team freut sich auf die neue Aufgabe und beginnt schon\r\n"
+    "bald mit den ersten Skizzen.";
+
+// Typos a user makes in it: the first three are asked about, the others corrected automatically.
+const std::pair<const char*, const char*> kTypos[] = {
+    {"Genemigungsplanung", "Genehmigungsplanung"},
+    {"volst\xe4ndig", "vollst\xe4ndig"},
+    {"Genemigung", "Genehmigung"},
+    {"Verzeichniss", "Verzeichnis"},
+    {"Rechnnung", "Rechnung"},
+    {"Gew\xe4hrleistunng", "Gew\xe4hrleistung"},
+    {"zeichnungen", "Zeichnungen"},
+    {"Gebaeudes", "Geb\xe4udes"},
+};
+
+std::string withTypos() {
+    std::string t = kHardWrapped;
+    for (const auto& [typo, right] : kTypos)
+        t.replace(t.find(right), std::strlen(right), typo);
+    return t;
+}
+
+enum class Kind { Edit, Rich, Host };
+const Kind kKinds[] = {Kind::Edit, Kind::Rich, Kind::Host};
+const char* nameOf(Kind k) {
+    return k == Kind::Edit ? "EDIT" : k == Kind::Rich ? "rich text" : "host adapter";
+}
+const std::uint32_t kOptionSets[] = {kDefaults, kDefaults & ~static_cast<std::uint32_t>(WX_OPTION_AUTO_SPLIT)};
+
+// Where the caret of a text stands at its end.
+std::pair<int, int> endOf(const std::string& t) {
+    std::size_t last = t.rfind("\r\n");
+    int lines = 0;
+    for (std::size_t p = t.find("\r\n"); p != std::string::npos; p = t.find("\r\n", p + 2))
+        ++lines;
+    return {static_cast<int>(t.size() - (last == std::string::npos ? 0 : last + 2)), lines};
+}
+
 } // namespace
+
+// Through each kind of window, with the shipped options and with automatic hyphenation off: the paragraph
+// without typos comes out byte for byte, the one with typos with only the intended corrections, and the
+// check reaches the last line.
+class Paragraphs : public Check {
+protected:
+    void open(Kind k, const std::string& text) {
+        kind = k;
+        std::uintptr_t adapter = WX_EDIT_ADAPTER;
+        if (k == Kind::Edit) {
+            edit = CreateWindowEx(0, kEditClass, text.c_str(), ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
+        } else if (k == Kind::Rich) {
+            edit = CreateWindowEx(0, kRichTextClass, text.c_str(), 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
+            adapter = WX_RICHTEXT_ADAPTER;
+        } else {
+            wortex::test::host().set(text);
+            edit = wortex::test::HostWindow();
+            adapter = reinterpret_cast<std::uintptr_t>(&wortex::test::HostAdapter);
+        }
+        AttachRecord r{edit, 0, adapter};
+        ASSERT_EQ(send(WX_MSG_ATTACH, WX_ATTACH, &r), 1);
+    }
+    void close() {
+        DestroyWindow(edit);
+        edit = 0;
+    }
+    std::string text() { return kind == Kind::Host ? wortex::test::host().text() : WindowText(edit); }
+    std::pair<int, int> caretNow() {
+        if (kind == Kind::Edit) return caret();
+        if (kind == Kind::Host) return {wortex::test::host().column, wortex::test::host().line};
+        auto* p = reinterpret_cast<std::int32_t*>(SendMessage(edit, RT_GETCARET, 0, 0));
+        return {p[0], p[1]};
+    }
+    LRESULT checkWhole() {
+        WX_CheckRange r{edit, 0, 0, 0, 0x7FFFFFFF};
+        return send(WX_MSG_CHECK_TEXT, 1, &r);
+    }
+    Kind kind = Kind::Edit;
+};
+
+TEST_F(Paragraphs, HardWrappedComeOutWithOnlyTheIntendedCorrections) {
+    if (!wngerman()) GTEST_SKIP() << "no wngerman dictionary";
+    answerSuggestions({});
+    for (std::uint32_t o : kOptionSets) {
+        options(o);
+        for (Kind k : kKinds) {
+            std::string where = std::string(nameOf(k)) + ", options " + std::to_string(o);
+            asked.clear();
+            open(k, kHardWrapped);
+            EXPECT_EQ(checkWhole(), 1);
+            EXPECT_EQ(text(), kHardWrapped) << where;
+            EXPECT_EQ(asked, std::vector<std::string>{}) << where;
+            EXPECT_EQ(caretNow(), endOf(kHardWrapped)) << where << ": the check reached the last line";
+            close();
+
+            std::map<std::string, std::string> replacements;
+            for (const auto& [typo, right] : kTypos)
+                replacements[typo] = right;
+            answerSuggestions(replacements);
+            int corrections = 0;
+            ui.dialogScripts[1000] = [&](DialogModel& d) {
+                corrections = std::stoi(d.text(1024));
+                d.click(102);
+            };
+            asked.clear();
+            open(k, withTypos());
+            EXPECT_EQ(checkWhole(), 1);
+            EXPECT_EQ(text(), kHardWrapped) << where;
+            EXPECT_EQ(asked, (std::vector<std::string>{"volst\xe4ndig", "Genemigung", "Rechnnung", "Genemigungsplanung",
+                                                       "Verzeichniss", "Gew\xe4hrleistunng"}))
+                << where;
+            EXPECT_EQ(corrections, 2) << where;
+            EXPECT_EQ(caretNow(), endOf(kHardWrapped)) << where << ": the check reached the last line";
+            close();
+        }
+    }
+}
+
+// Typing with the immediate check on, across Return, through the EDIT stand-in and a host adapter.
+TEST_F(Paragraphs, TypingAcrossReturn) {
+    if (!wngerman()) GTEST_SKIP() << "no wngerman dictionary";
+    struct Case {
+        const char* keys;
+        const char* after;
+    } cases[] = {
+        {"Das Haus\rNeue Zeile ", "Das Haus\r\nNeue Zeile "},
+        {"Der Befehl\rgibt den Plan\rGenehmigung der Stadt ", "Der Befehl\r\ngibt den Plan\r\nGenehmigung der Stadt "},
+        {"Das ist gut\rHier einige Zitate\r", "Das ist gut\r\nHier einige Zitate\r\n"},
+        {"Die zeichnungen\rliegen vor. ", "Die Zeichnungen\r\nliegen vor. "},
+    };
+    for (std::uint32_t o : kOptionSets) {
+        options(o);
+        for (Kind k : {Kind::Edit, Kind::Host}) {
+            for (const Case& c : cases) {
+                open(k, "");
+                for (const char* p = c.keys; *p; ++p) {
+                    if (*p == '\r') SendMessage(edit, WM_KEYDOWN, VK_RETURN, 0);
+                    SendMessage(edit, WM_CHAR, static_cast<unsigned char>(*p), 0);
+                }
+                EXPECT_EQ(text(), c.after) << nameOf(k) << ", options " << o;
+                EXPECT_EQ(caretNow(), endOf(c.after)) << nameOf(k) << ", options " << o;
+                close();
+            }
+        }
+    }
+}
 
 TEST_F(Check, ParagraphThroughTheLoop) {
     if (!wngerman()) GTEST_SKIP() << "no wngerman dictionary";
@@ -251,7 +424,7 @@ TEST_F(Check, ChangesWhileADialogIsOpenCountForTheRestOfTheCheck) {
     std::string path = dir + "/woerter.wxd";
     dictionary({"und"});
     window("Kran und Kran und Bagger und Bagger und Plan und Plan \r\n", 0);
-    auto init = reinterpret_cast<InitFn>(dlsym(lib, "WX_Init"));
+    auto init = reinterpret_cast<InitFn>(dlsym(lib, WX_INIT_NAME));
     int childStatus = -1;
     ui.dialogScripts[1101] = [&](DialogModel& d) {
         std::string word = d.text(1114);
@@ -510,6 +683,57 @@ TEST_F(Check, AttachmentStateBitsAndCache) {
     EXPECT_STREQ(again.atCaret.word, "Maus");
 }
 
+// A host that updates its menus while a library dialog is open: the state it is told while the dialog
+// closes the only dictionary, and after the dialog, is that of no dictionary.
+TEST_F(Check, AttachmentStateAfterADialogClosedTheLastDictionary) {
+    LRESULT d = dictionary({"Haus"});
+    send(WX_MSG_SET_MAIN_DICTIONARY, static_cast<WPARAM>(d), 0);
+    window("Haus Gartn", 0);
+    SendMessage(edit, EM_SETSEL, 1, 1);
+    auto state = [&] {
+        StateRecord r{};
+        r.current.editWindow = edit;
+        EXPECT_EQ(send(WX_MSG_STATE, 0, &r), 1);
+        return r.bits;
+    };
+    const std::uint32_t known = WX_STATE_DICTIONARY_OPEN | WX_STATE_MAIN_DICTIONARY | WX_STATE_CARET_WORD_KNOWN;
+    std::vector<std::uint32_t> during;
+    ui.dialogScripts[30000] = [&](DialogModel& m) {
+        during.push_back(state());
+        during.push_back(state());
+        m.select(30001, 0);
+        m.click(30004);
+        during.push_back(state());
+    };
+    send(WX_MSG_SETTINGS_DIALOG, 0, 0);
+    ASSERT_EQ(during.size(), 3u);
+    EXPECT_EQ(during[0] & known, known);
+    EXPECT_EQ(during[1] & known, known);
+    EXPECT_EQ(during[2] & known, 0u) << "closed in the dialog";
+    EXPECT_EQ(state() & known, 0u) << "after the dialog";
+    EXPECT_EQ(send(WX_MSG_DICTIONARY_AT, 1, 0), 0);
+    EXPECT_EQ(state() & known, 0u);
+}
+
+// Help goes to the library's own German pages beside it: the contents for 1128, the settings page for the
+// settings dialog's "Hilfe".
+TEST_F(Check, HelpOpensTheLibrarysOwnPages) {
+    const std::string index =
+        (std::filesystem::path(WORTEX32_PATH).parent_path() / "wortex-help" / "index.html").string();
+    ASSERT_TRUE(std::filesystem::exists(index));
+    EXPECT_EQ(send(WX_MSG_HELP, 0, 0), 0);
+    ui.dialogScripts[30000] = [](DialogModel& d) { d.click(30052); };
+    send(WX_MSG_SETTINGS_DIALOG, 0, 0);
+    ASSERT_EQ(ui.helpCalls.size(), 2u);
+    const std::pair<std::uintptr_t, const char*> asked[] = {{12, "index.html"}, {3, "thema-3.html"}};
+    for (std::size_t k = 0; k < 2; ++k) {
+        EXPECT_EQ(ui.helpCalls[k].file, index);
+        EXPECT_EQ(ui.helpCalls[k].command, static_cast<UINT>(HELP_CONTEXT));
+        EXPECT_EQ(ui.helpCalls[k].data, asked[k].first);
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(index).parent_path() / asked[k].second));
+    }
+}
+
 TEST_F(Check, ExitFromADialogWaitsForTheCheck) {
     dictionary({"Haus"});
     window("Haus Gartn Haus", 0);
@@ -533,17 +757,8 @@ struct StubbornText {
 };
 StubbornText stubborn;
 
-struct LineRecord {
-    std::int32_t line;
-    char* text;
-    std::uint32_t size;
-    LineRecord* next;
-    HGLOBAL memory;
-};
-struct ReplaceRecord {
-    std::int32_t startColumn, startLine, endColumn, endLine, outColumn, outLine;
-    const char* text;
-};
+using LineRecord = WX_LineRecord;
+using ReplaceRecord = WX_ReplaceRecord;
 
 LRESULT StubbornAdapter(HWND, UINT command, WPARAM wParam, LPARAM lParam) {
     auto& t = stubborn;

@@ -1,4 +1,5 @@
 // A host of the spell-checking library: everything goes through WX_Init and window messages.
+#include "Wortex32.h"
 #include "platform/win32/EditControl.h"
 #include "platform/win32/GlobalMemory.h"
 #include "platform/win32/UiServices.h"
@@ -20,13 +21,8 @@ using namespace win32;
 
 namespace {
 
-using InitFn = HWND (*)();
-
-struct AttachRecord {
-    HWND editWindow;
-    HWND statusWindow;
-    std::uintptr_t adapter;
-};
+using InitFn = WX_InitFn;
+using AttachRecord = WX_AttachRecord;
 
 std::string hexPid(DWORD pid) {
     char buffer[16];
@@ -123,7 +119,9 @@ TEST_F(Host, InitExitLifeCycle) {
     ASSERT_EQ(ui.helpCalls.size(), 2u);
     EXPECT_EQ(ui.helpCalls[0].command, HELP_CONTEXT);
     EXPECT_EQ(ui.helpCalls[0].data, 12u);
-    EXPECT_NE(ui.helpCalls[0].file.find("WORTEX.HLP"), std::string::npos);
+    // No WORTEX.HLP on the search path: the library's own help pages beside it.
+    EXPECT_EQ(ui.helpCalls[0].file,
+              (std::filesystem::path(WORTEX32_PATH).parent_path() / "wortex-help" / "index.html").string());
     EXPECT_EQ(ui.helpCalls[1].command, HELP_QUIT);
 
     ASSERT_EQ(dlclose(lib), 0);
