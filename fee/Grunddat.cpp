@@ -7,6 +7,7 @@
 #include "platform/db/QueryDef.h"
 #include "platform/forms/BoundGridView.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/MoveDownOnEnter.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
 
@@ -115,7 +116,7 @@ void Grunddat::aufbauen() {
         {"Leistungsphase", "Honoraranteil %", "Zuschlag %", "Teilleistung %", "Teilleistung"});
     phasenGrid_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     phasenGrid_->setMinimumWidth(560);
-    phasenGrid_->installEventFilter(this);
+    forms::MoveDownOnEnter(*phasenGrid_);
     connect(phasenGrid_, &QTableWidget::cellChanged, this, &Grunddat::phaseGeaendert);
     seiten_[4]->layout()->addWidget(phasenTitel_);
     seiten_[4]->layout()->addWidget(phasenGrid_);
@@ -549,14 +550,6 @@ bool Grunddat::eventFilter(QObject* watched, QEvent* event) {
             if (QMenu* m = bar_->Popup("Leistungsphasen")) m->popup(QCursor::pos());
         } else if (watched == text1_[1] && zoneAusPunkten_) {
             punktekataufruf();
-        }
-    } else if (watched == phasenGrid_ && event->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(event);
-        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-            const int row = phasenGrid_->currentRow();
-            if (row + 1 < phasenGrid_->rowCount())
-                phasenGrid_->setCurrentCell(row + 1, phasenGrid_->currentColumn());
-            return true;
         }
     }
     return QDialog::eventFilter(watched, event);

@@ -393,7 +393,9 @@ void Grunddat::phaseGeaendert(int row, int column) {
         gespeichertZeigen();
         return;
     }
-    if (*teil < Currency{} || *teil > Currency::FromUnits(100)) {
+    // A share of the fee and a partial service are both shares of the phase: 0 to 100 %.
+    const auto ausserhalb = [](Currency v) { return v < Currency{} || v > Currency::FromUnits(100); };
+    if (ausserhalb(*anteil) || ausserhalb(*teil)) {
         forms::MsgBox(this, "Die Eingabe muss zwischen 0 und 100 liegen.", forms::MsgButtons::OK,
                       forms::MsgIcon::Critical);
         gespeichertZeigen();

@@ -1,5 +1,6 @@
 #include "FeeTestSupport.h"
 #include "GrunddatTestSupport.h"
+#include "GridEnter.h"
 
 #include "core/MoneyFormat.h"
 #include "fee/FeeCalculation.h"
@@ -803,4 +804,58 @@ TEST_F(GrunddatForm, TheLastUsedMarkMovesAsOne) {
     db::Recordset last = dbs.stamm->OpenRecordset("SELECT LfNr FROM Leistungsbilder WHERE LastUsed <> 0");
     ASSERT_EQ(last.RecordCount(), 1);
     EXPECT_EQ(last.GetInt("LfNr"), 3);
+}
+
+TEST(GrunddatPhasenEnter, EnterAfterARefusedValueKeepsTheOldValueAndTheCursorInTheGrid) {
+    // Real message boxes: the refusal runs its own event loop while the cell editor is being committed.
+    test::FormFixture f;
+    ASSERT_TRUE(f.open());
+    {
+        MessageBoxScript still;
+        f.tabs()->setCurrentIndex(1);
+        ASSERT_TRUE(f.kostenEingeben(0, "Eigenleistung", "500.000,00"));
+        f.tabs()->setCurrentIndex(0);
+        f.text(1)->setText("3");
+        f.text(2)->setText("50");
+        f.form->ToolClick("OK");
+    }
+    f.form->show();
+    f.tabs()->setCurrentIndex(4);
+    QTableWidget* g = f.phasen();
+    ASSERT_GE(g->rowCount(), 3);
+    const int letzte = g->rowCount() - 1;
+    const QString zwischen = "Die Eingabe muss zwischen 0 und 100 liegen.";
+    struct Case {
+        int row, column;
+        const char* text;
+        std::vector<QString> meldungen;
+        const char* proz02; // stored share of phase 2
+        const char* teil2;  // stored partial service of phase 2
+        int cursorRow;      // where Enter leaves the cursor
+    } cases[] = {
+        {1, 3, "150", {zwischen}, "7", "100", 1},
+        {1, 1, "150", {zwischen}, "7", "100", 1},
+        {1, 1, "-0,5", {zwischen}, "7", "100", 1},
+        {1, 3, "2x", {"Die Eingabe muss nummerisch sein"}, "7", "100", 1},
+        // Accepted values are stored and Enter moves one row down, from the last row nowhere.
+        {1, 3, "80", {}, "7", "80", 2},
+        {1, 1, "100", {}, "100", "80", 2},
+        {letzte, 3, "150", {zwischen}, "100", "80", letzte},
+        {letzte, 3, "90", {}, "100", "80", letzte},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.row << "/" << c.column << " " << c.text);
+        const QString vorher = g->item(c.row, c.column)->text();
+        const std::vector<QString> gezeigt = eingabe::MitEnterEingeben(*g, g->model()->index(c.row, c.column),
+                                                                          c.text);
+        EXPECT_EQ(gezeigt, c.meldungen);
+        ASSERT_TRUE(g->isVisible());
+        EXPECT_EQ(g->currentRow(), c.cursorRow);
+        EXPECT_EQ(g->currentColumn(), c.column);
+        EXPECT_EQ(eingabe::ZellEditor(*g), nullptr);
+        if (!c.meldungen.empty()) EXPECT_EQ(g->item(c.row, c.column)->text(), vorher);
+        EXPECT_EQ(GetCY(f.leistungsbild(), "proz02"), C(c.proz02));
+        EXPECT_EQ(GetCY(f.grunddaten(), "TeilleistPro2", Currency::FromUnits(100)), C(c.teil2));
+    }
+    f.form->hide();
 }
