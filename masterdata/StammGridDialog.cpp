@@ -24,10 +24,8 @@ StammGridDialog::StammGridDialog(db::Database& stamm, Aufbau aufbau, QWidget* pa
     bar_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
     bar_->AddTool({"Band1", "EXIT", "Schließen", "Maske verlassen"});
     bar_->SetHandler([this](const QString& key) { ToolClick(key); });
-    bar_->SetCommitHook([this] {
-        grid_->Commit();
-        return true; // a refused row has been told and dropped
-    });
+    // A refused row has been told and dropped; the command waits, so closing keeps the window for a retry.
+    bar_->SetCommitHook([this] { return grid_->Commit(); });
 
     grid_ = new forms::BoundGridView(this);
     grid_->setObjectName("SSDBGrid1");
