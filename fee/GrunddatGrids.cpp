@@ -217,6 +217,7 @@ void Grunddat::LoadAnrechenbareKosten() {
     kostenGrid_->SetBoundModel(kostenModel_);
     if (altAuswahl) altAuswahl->deleteLater();
     kostenGrid_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    kostenGrid_->FitColumnsToContents();
     if (alt) alt->deleteLater();
     bar_->SetEnabled("Band1", "KTNP", kostenModel_->StoredRows() == 0);
 }

@@ -10,6 +10,7 @@
 #include "ui/DatePicSSDB.h"
 
 #include <QDate>
+#include <QHeaderView>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -161,6 +162,9 @@ void ZahlungenTab::Connect(db::Database& db, int64_t lfnr, int64_t ursprung, int
     grid_->SetBoundModel(model_.get());
     grid_->setEnabled(true);
     SchaltZahhlungen(displayType);
+    // The remark takes the width the date and the amounts leave.
+    grid_->FitColumnsToContents();
+    grid_->horizontalHeader()->setSectionResizeMode(Bemerkung, QHeaderView::Stretch);
 }
 
 QString ZahlungenTab::Titel() const {

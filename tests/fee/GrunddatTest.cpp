@@ -859,3 +859,37 @@ TEST(GrunddatPhasenEnter, EnterAfterARefusedValueKeepsTheOldValueAndTheCursorInT
     }
     f.form->hide();
 }
+
+TEST_F(GrunddatForm, CostGridStoresNoLineNothingWasTypedIntoAndShowsLargeAmountsWhole) {
+    ASSERT_TRUE(open());
+    form->resize(1200, 800);
+    form->show();
+    tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(kostenEingeben(0, "Eigenleistung", "30.000.000,00"));
+    forms::BoundGridView* g = kosten();
+    forms::BoundGridModel* m = kostenModel();
+    ASSERT_EQ(m->StoredRows(), 1);
+    const std::string zaehlen = "SELECT Count(*) FROM AnrechenbareKosten";
+    const int64_t vorher = count(zaehlen);
+
+    // Tab through every cell of the new-row line and past its last one, then a click on the stored line.
+    for (int spalte = 0; spalte < m->columnCount(); ++spalte) {
+        if (g->isColumnHidden(spalte) || !(m->flags(m->index(1, spalte)) & Qt::ItemIsEditable)) continue;
+        g->setCurrentIndex(m->index(1, spalte));
+        g->edit(m->index(1, spalte));
+        g->CommitEditor();
+    }
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(g, &tab);
+    g->setCurrentIndex(m->index(0, 1));
+    EXPECT_EQ(count(zaehlen), vorher);
+    EXPECT_EQ(m->StoredRows(), 1);
+    EXPECT_TRUE(script.Shown().empty());
+
+    const int spalte = m->ColumnOf("Eigenleistung");
+    const QString betrag = m->data(m->index(0, spalte)).toString();
+    EXPECT_TRUE(betrag.startsWith("30.000.000,00")) << betrag.toStdString();
+    EXPECT_GT(g->columnWidth(spalte), QFontMetrics(g->font()).horizontalAdvance(betrag));
+    EXPECT_FALSE(g->wordWrap());
+    form->hide();
+}

@@ -471,3 +471,37 @@ TEST_F(RegisterOpsTest, PendingPaymentWrittenBeforeTheRootsProjectSwitch) {
     emit w->TreeView1()->itemDoubleClicked(w->TreeView1()->topLevelItem(0), 0);
     EXPECT_EQ(beimWechsel, 1);
 }
+
+TEST_F(RegisterOpsTest, PaymentsGridStoresNoRowNothingWasTypedIntoAndShowsItsTexts) {
+    const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    Zahlung(r, r, "30000000", "15338756.4");
+    db_->Execute("UPDATE Zahlung SET Bemerkung = '1. Abschlagszahlung', Datum = '2026-03-01'");
+    auto w = Fenster();
+    w->resize(1200, 700);
+    w->show();
+    ZahlungenTab* z = w->Zahlungen();
+    w->NodeClick(Berechnung(*w, r));
+    auto* grid = z->SSDBGrid1();
+    velu::forms::BoundGridModel* m = z->Model();
+    ASSERT_EQ(m->StoredRows(), 1);
+
+    MessageBoxScript script;
+    // Tab from cell to cell through the new-row line, then a click on the stored payment.
+    for (int spalte : {ZahlungenTab::Bemerkung, ZahlungenTab::Datum, ZahlungenTab::Betrag}) {
+        grid->setCurrentIndex(m->index(1, spalte));
+        grid->edit(m->index(1, spalte));
+        grid->CommitEditor();
+    }
+    grid->setCurrentIndex(m->index(0, ZahlungenTab::Bemerkung));
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", r), 1);
+    EXPECT_TRUE(script.Shown().empty());
+
+    // The remark and the largest amounts are shown whole, on one line.
+    const QFontMetrics fm(grid->font());
+    for (int spalte : {ZahlungenTab::Bemerkung, ZahlungenTab::Datum, ZahlungenTab::Betrag}) {
+        const QString text = m->data(m->index(0, spalte)).toString();
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_GT(grid->columnWidth(spalte), fm.horizontalAdvance(text));
+    }
+    EXPECT_FALSE(grid->wordWrap());
+}
