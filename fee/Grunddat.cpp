@@ -114,6 +114,7 @@ void Grunddat::aufbauen() {
     phasenGrid_->setObjectName("SSDBGrid2");
     phasenGrid_->setHorizontalHeaderLabels(
         {"Leistungsphase", "Honoraranteil %", "Zuschlag %", "Teilleistung %", "Teilleistung"});
+    phasenGrid_->horizontalHeaderItem(2)->setToolTip(ZuschlagHinweis);
     phasenGrid_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     phasenGrid_->setMinimumWidth(560);
     forms::MoveDownOnEnter(*phasenGrid_);

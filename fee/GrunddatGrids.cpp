@@ -338,7 +338,10 @@ void Grunddat::fillLeistungsbildGrid() {
         // The phase number rides with the row: rows are only the phases that belong to a section.
         zelle(0, QString::fromStdString(p.GetText("LiTX" + s)), false)->setData(PhaseRolle, i);
         zelle(1, prozentText(GetCY(p, "proz" + s)), true);
-        zelle(2, prozentText(GetCY(g, "SummZu" + std::to_string(i))), false);
+        QTableWidgetItem* zuschlag = zelle(2, prozentText(GetCY(g, "SummZu" + std::to_string(i))), false);
+        zuschlag->setBackground(phasenGrid_->palette().brush(QPalette::Disabled, QPalette::Base));
+        zuschlag->setForeground(phasenGrid_->palette().brush(QPalette::Disabled, QPalette::Text));
+        zuschlag->setToolTip(ZuschlagHinweis);
         zelle(3, prozentText(GetCY(g, "TeilleistPro" + std::to_string(i), Currency::FromUnits(100))), true);
         zelle(4, betragText(RundCY(GetCY(g, prefix + "TotalDMLP" + std::to_string(i)))), false);
     }

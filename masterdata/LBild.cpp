@@ -5,6 +5,7 @@
 #include "platform/db/QueryDef.h"
 #include "platform/forms/FormTag.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/TextLimitHint.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
 #include "ui/avbSplitter.h"
@@ -73,6 +74,7 @@ LBild::LBild(db::Database& stamm, QWidget* parent) : QDialog(parent), store_(sta
         text4_[i] = new QLineEdit(picture1_);
         text4_[i]->setObjectName(QString("XtraText4_%1").arg(i));
         text4_[i]->setMaxLength(laengen[i]);
+        forms::ShowTextLimitHint(*text4_[i]);
         feld->addWidget(new QLabel(labels[i], picture1_), i, 0);
         feld->addWidget(text4_[i], i, 1, 1, 3);
         connect(text4_[i], &QLineEdit::textChanged, this, [this] { Markieren(); });
@@ -90,6 +92,7 @@ LBild::LBild(db::Database& stamm, QWidget* parent) : QDialog(parent), store_(sta
             auto* e = new QLineEdit(picture1_);
             e->setObjectName(QString("XtraText%1_%2").arg(s + 1).arg(i));
             e->setMaxLength(s == 0 ? 80 : 12);
+            forms::ShowTextLimitHint(*e);
             if (s > 0) e->setMaximumWidth(90);
             connect(e, &QLineEdit::textChanged, this, [this] { Markieren(); });
             feld->addWidget(e, 6 + i, 1 + s);

@@ -1,5 +1,7 @@
 #include "platform/forms/BoundGridView.h"
 
+#include "platform/forms/TextLimitHint.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -21,8 +23,10 @@ public:
         if (const BoundGridModel* m = view_->BoundModel()) {
             const auto& cols = m->Columns();
             if (index.column() >= 0 && index.column() < int(cols.size()) &&
-                cols[size_t(index.column())].maxLength > 0)
+                cols[size_t(index.column())].maxLength > 0) {
                 edit->setMaxLength(cols[size_t(index.column())].maxLength);
+                ShowTextLimitHint(*edit);
+            }
         }
         (void)option;
         view_->editor_ = edit;

@@ -824,6 +824,12 @@ TEST(GrunddatPhasenEnter, EnterAfterARefusedValueKeepsTheOldValueAndTheCursorInT
     QTableWidget* g = f.phasen();
     ASSERT_GE(g->rowCount(), 3);
     const int letzte = g->rowCount() - 1;
+    // The surcharge column is read only and says where surcharges are entered.
+    for (int r = 0; r <= letzte; ++r) {
+        EXPECT_FALSE(g->item(r, 2)->flags() & Qt::ItemIsEditable);
+        EXPECT_TRUE(g->item(r, 2)->toolTip().contains("„Zuschläge“"));
+    }
+    EXPECT_EQ(g->horizontalHeaderItem(2)->toolTip(), g->item(0, 2)->toolTip());
     const QString zwischen = "Die Eingabe muss zwischen 0 und 100 liegen.";
     struct Case {
         int row, column;

@@ -223,7 +223,7 @@ TEST_F(RegisterOpsTest, GroupRenameTrimmedAndEmptyNameRefused) {
     EXPECT_EQ(std::get<std::string>(Get(b, "Gruppenbezeichnung")), "Neubau Nord");
     EXPECT_EQ(Knoten(*w, "*" + QString::number(a))->text(0), "Neubau Nord");
     Knoten(*w, "*" + QString::number(a))->setText(0, "   ");
-    EXPECT_EQ(script.LastText(), "Es wird eine Eingabe erwartet ");
+    EXPECT_EQ(script.LastText(), "Es wird eine Eingabe erwartet für „Gruppenbezeichnung“.");
     EXPECT_EQ(std::get<std::string>(Get(b, "Gruppenbezeichnung")), "Neubau Nord");
     EXPECT_EQ(Knoten(*w, "*" + QString::number(a))->text(0), "Neubau Nord");
 }

@@ -5,8 +5,12 @@
 #include "platform/db/Recordset.h"
 #include "platform/forms/BoundGridView.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/TextLimitHint.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QToolTip>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -399,6 +403,50 @@ TEST_F(BoundGrid, EnterAfterARefusedCellKeepsTheOldValueAndTheCursor) {
     }
     EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "2");
     EXPECT_EQ(Gespeichert("SELECT Betrag FROM Kosten WHERE LfNr = 1"), "4.25");
+}
+
+TEST_F(BoundGrid, TextBeyondTheColumnLengthIsNotCutUnnoticed) {
+    BoundGridView view;
+    view.SetBoundModel(model.get());
+    view.show();
+    struct Fall {
+        const char* name;
+        const char* vorher; // in the editor, all of it selected for "ersetzt"
+        bool markiert;
+        QKeySequence::StandardKey einfuegen; // or a typed character when UnknownKey
+        const char* ablage;
+        bool hinweis;
+    } faelle[] = {
+        {"typed past the limit", "12345", false, QKeySequence::UnknownKey, "", true},
+        {"typed up to the limit", "1234", false, QKeySequence::UnknownKey, "", false},
+        {"typed over a selection", "12345", true, QKeySequence::UnknownKey, "", false},
+        {"pasted too long", "1", false, QKeySequence::Paste, "123456789", true},
+        {"pasted over a selection, fits", "123", true, QKeySequence::Paste, "abcde", false},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        QToolTip::showText(view.mapToGlobal(QPoint(0, 0)), "vorher", &view);
+        view.setCurrentIndex(model->index(0, 0));
+        view.edit(model->index(0, 0));
+        QLineEdit* editor = eingabe::ZellEditor(view);
+        ASSERT_TRUE(editor);
+        editor->setText(f.vorher);
+        if (f.markiert) editor->selectAll();
+        QGuiApplication::clipboard()->setText(f.ablage);
+        if (f.einfuegen == QKeySequence::Paste) {
+            QKeyEvent e(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+            QApplication::sendEvent(editor, &e);
+        } else {
+            QKeyEvent e(QEvent::KeyPress, Qt::Key_9, Qt::NoModifier, "9");
+            QApplication::sendEvent(editor, &e);
+        }
+        EXPECT_LE(editor->text().size(), 5);
+        EXPECT_EQ(QToolTip::text() == TextLimitHintText(5), f.hinweis)
+            << QToolTip::text().toStdString();
+        view.closePersistentEditor(model->index(0, 0));
+        view.CommitEditor();
+        model->Discard();
+    }
 }
 
 } // namespace
