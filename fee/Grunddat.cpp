@@ -116,6 +116,8 @@ void Grunddat::aufbauen() {
         {"Leistungsphase", "Honoraranteil %", "Zuschlag %", "Teilleistung %", "Teilleistung"});
     phasenGrid_->horizontalHeaderItem(2)->setToolTip(ZuschlagHinweis);
     phasenGrid_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    // A caption in bold for the current column would no longer fit its column.
+    phasenGrid_->horizontalHeader()->setHighlightSections(false);
     phasenGrid_->setMinimumWidth(560);
     forms::MoveDownOnEnter(*phasenGrid_);
     connect(phasenGrid_, &QTableWidget::cellChanged, this, &Grunddat::phaseGeaendert);

@@ -474,6 +474,7 @@ TEST_F(RegisterOpsTest, PendingPaymentWrittenBeforeTheRootsProjectSwitch) {
 
 TEST_F(RegisterOpsTest, PaymentsGridStoresNoRowNothingWasTypedIntoAndShowsItsTexts) {
     const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    const int64_t leer = AddBerechnung("R", "Rechnung 2", 0, 0, "Neubau");
     Zahlung(r, r, "30000000", "15338756.4");
     db_->Execute("UPDATE Zahlung SET Bemerkung = '1. Abschlagszahlung', Datum = '2026-03-01'");
     auto w = Fenster();
@@ -496,7 +497,7 @@ TEST_F(RegisterOpsTest, PaymentsGridStoresNoRowNothingWasTypedIntoAndShowsItsTex
     EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", r), 1);
     EXPECT_TRUE(script.Shown().empty());
 
-    // The remark and the largest amounts are shown whole, on one line.
+    // The remark, the date and the largest amounts are shown whole, on one line.
     const QFontMetrics fm(grid->font());
     for (int spalte : {ZahlungenTab::Bemerkung, ZahlungenTab::Datum, ZahlungenTab::Betrag}) {
         const QString text = m->data(m->index(0, spalte)).toString();
@@ -504,4 +505,9 @@ TEST_F(RegisterOpsTest, PaymentsGridStoresNoRowNothingWasTypedIntoAndShowsItsTex
         EXPECT_GT(grid->columnWidth(spalte), fm.horizontalAdvance(text));
     }
     EXPECT_FALSE(grid->wordWrap());
+
+    // Without payments yet, a date typed into the new-row line fits too.
+    w->NodeClick(Berechnung(*w, leer));
+    ASSERT_EQ(z->Model()->StoredRows(), 0);
+    EXPECT_GT(grid->columnWidth(ZahlungenTab::Datum), fm.horizontalAdvance("01.12.2026"));
 }
