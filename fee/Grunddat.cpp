@@ -6,6 +6,7 @@
 #include "platform/db/DbError.h"
 #include "platform/db/QueryDef.h"
 #include "platform/forms/BoundGridView.h"
+#include "platform/forms/GridFocus.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/MoveDownOnEnter.h"
 #include "platform/forms/ToolBand.h"
@@ -120,6 +121,7 @@ void Grunddat::aufbauen() {
     phasenGrid_->horizontalHeader()->setHighlightSections(false);
     phasenGrid_->setMinimumWidth(560);
     forms::MoveDownOnEnter(*phasenGrid_);
+    forms::KeepFocusAfterEditor(*phasenGrid_);
     connect(phasenGrid_, &QTableWidget::cellChanged, this, &Grunddat::phaseGeaendert);
     seiten_[4]->layout()->addWidget(phasenTitel_);
     seiten_[4]->layout()->addWidget(phasenGrid_);

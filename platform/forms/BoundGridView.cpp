@@ -1,5 +1,6 @@
 #include "platform/forms/BoundGridView.h"
 
+#include "platform/forms/GridFocus.h"
 #include "platform/forms/TextLimitHint.h"
 
 #include <QApplication>
@@ -44,6 +45,7 @@ private:
 
 BoundGridView::BoundGridView(QWidget* parent) : QTableView(parent) {
     setItemDelegate(new BoundGridDelegate(this));
+    KeepFocusAfterEditor(*this);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSelectionMode(QAbstractItemView::SingleSelection);
     // A cell is one line: "30.000.000,00 €" must not break before its currency.

@@ -859,6 +859,7 @@ TEST(GrunddatPhasenEnter, EnterAfterARefusedValueKeepsTheOldValueAndTheCursorInT
         EXPECT_EQ(g->currentRow(), c.cursorRow);
         EXPECT_EQ(g->currentColumn(), c.column);
         EXPECT_EQ(eingabe::ZellEditor(*g), nullptr);
+        EXPECT_EQ(f.form->focusWidget(), g);
         if (!c.meldungen.empty()) EXPECT_EQ(g->item(c.row, c.column)->text(), vorher);
         EXPECT_EQ(GetCY(f.leistungsbild(), "proz02"), C(c.proz02));
         EXPECT_EQ(GetCY(f.grunddaten(), "TeilleistPro2", Currency::FromUnits(100)), C(c.teil2));

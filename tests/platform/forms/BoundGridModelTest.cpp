@@ -399,6 +399,8 @@ TEST_F(BoundGrid, EnterAfterARefusedCellKeepsTheOldValueAndTheCursor) {
         EXPECT_EQ(model->data(zelle).toString(), f.danach);
         EXPECT_EQ(view.currentIndex(), zelle);
         EXPECT_EQ(eingabe::ZellEditor(view), nullptr);
+        // The next key typed goes to the grid.
+        EXPECT_EQ(view.window()->focusWidget(), &view);
         ASSERT_TRUE(view.Commit());
     }
     EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "2");
