@@ -421,3 +421,33 @@ TEST_F(AufwandTest, EmployeeAndPhaseListsOpenOnAClickOrDoubleClick) {
     }
     EXPECT_EQ(AufwandInt("A1", "Phzuordnung"), 10);
 }
+
+TEST_F(AufwandTest, EnterAfterARefusedQuantityKeepsTheOldValueAndTheCursor) {
+    Erfassen({"A1", 0, "1", "10", "10", "5.1129", "5.1129", "2026-11-01", 10});
+    auto f = Oeffnen();
+    f->show();
+    velu::forms::BoundGridView* grid = f->Panel().SSDBGrid1();
+    velu::forms::BoundGridModel* m = f->Positionen();
+    const int menge = m->ColumnOf("Menge");
+    struct Case {
+        int row;
+        const char* text;
+        bool refused;
+    } cases[] = {{0, "abc", true}, {0, "3", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QModelIndex zelle = m->index(c.row, menge);
+        const QString vorher = m->data(zelle).toString();
+        // The fixture answers the messages itself; they are counted there.
+        const size_t vorherGezeigt = boxen_.Shown().size();
+        EXPECT_TRUE(velu::eingabe::MitEnterEingeben(*grid, zelle, c.text).empty());
+        EXPECT_EQ(boxen_.Shown().size() - vorherGezeigt, c.refused ? 1u : 0u);
+        if (c.refused) {
+            EXPECT_EQ(m->data(zelle).toString(), vorher);
+        }
+        EXPECT_EQ(grid->currentIndex(), zelle);
+        EXPECT_EQ(grid->window()->focusWidget(), grid);
+        ASSERT_TRUE(f->Panel().Commit());
+    }
+    EXPECT_EQ(AufwandBetrag("A1", "Menge"), velu::Currency::FromUnits(3));
+}

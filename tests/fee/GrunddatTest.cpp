@@ -860,7 +860,9 @@ TEST(GrunddatPhasenEnter, EnterAfterARefusedValueKeepsTheOldValueAndTheCursorInT
         EXPECT_EQ(g->currentColumn(), c.column);
         EXPECT_EQ(eingabe::ZellEditor(*g), nullptr);
         EXPECT_EQ(f.form->focusWidget(), g);
-        if (!c.meldungen.empty()) EXPECT_EQ(g->item(c.row, c.column)->text(), vorher);
+        if (!c.meldungen.empty()) {
+            EXPECT_EQ(g->item(c.row, c.column)->text(), vorher);
+        }
         EXPECT_EQ(GetCY(f.leistungsbild(), "proz02"), C(c.proz02));
         EXPECT_EQ(GetCY(f.grunddaten(), "TeilleistPro2", Currency::FromUnits(100)), C(c.teil2));
     }
@@ -899,4 +901,41 @@ TEST_F(GrunddatForm, CostGridStoresNoLineNothingWasTypedIntoAndShowsLargeAmounts
     EXPECT_GT(g->columnWidth(spalte), QFontMetrics(g->font()).horizontalAdvance(betrag));
     EXPECT_FALSE(g->wordWrap());
     form->hide();
+}
+
+TEST(GrunddatKostenEnter, EnterAfterARefusedAmountKeepsTheOldValueAndTheCursorInTheGrid) {
+    test::FormFixture f;
+    ASSERT_TRUE(f.open());
+    f.form->show();
+    f.tabs()->setCurrentIndex(1);
+    {
+        MessageBoxScript still;
+        ASSERT_TRUE(f.kostenEingeben(0, "Eigenleistung", "500.000,00"));
+    }
+    forms::BoundGridView* g = f.kosten();
+    forms::BoundGridModel* m = f.kostenModel();
+    const int spalte = m->ColumnOf("Eigenleistung");
+    struct Case {
+        int row;
+        const char* text;
+        bool refused;
+    } cases[] = {{0, "5x", true}, {1, "viel", true}, {0, "600.000", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QModelIndex zelle = m->index(c.row, spalte);
+        const QString vorher = m->data(zelle).toString();
+        const std::vector<QString> gezeigt = eingabe::MitEnterEingeben(*g, zelle, c.text);
+        ASSERT_EQ(gezeigt.size(), c.refused ? 1u : 0u);
+        if (c.refused) {
+            EXPECT_TRUE(gezeigt[0].startsWith("Die Eingabe muss nummerisch sein")) << gezeigt[0].toStdString();
+            EXPECT_EQ(m->data(zelle).toString(), vorher);
+        }
+        EXPECT_EQ(g->currentIndex(), zelle);
+        EXPECT_EQ(f.form->focusWidget(), g);
+        ASSERT_TRUE(g->Commit());
+    }
+    EXPECT_EQ(f.count("SELECT Count(*) FROM AnrechenbareKosten"), 1);
+    EXPECT_EQ(GetCY(f.dbs.projekt->OpenRecordset("SELECT Eigenleistung FROM AnrechenbareKosten"), "Eigenleistung"),
+              C("600000"));
+    f.form->hide();
 }

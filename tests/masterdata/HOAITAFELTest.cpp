@@ -1,4 +1,5 @@
 #include "masterdata/HOAITAFEL.h"
+#include "GridEnter.h"
 #include "StammFixture.h"
 #include "TestApp.h"
 #include "platform/forms/MessageBox.h"
@@ -218,4 +219,20 @@ TEST_F(HOAITAFELTest, ARefusedRowKeepsTheWindowAndItsTableForTheCorrection) {
     // Nothing refused: the window closes.
     ASSERT_TRUE(f.ActiveBar1().Click("Band1", "EXIT"));
     EXPECT_FALSE(f.isVisible());
+}
+
+TEST_F(HOAITAFELTest, EnterAfterARefusedCellKeepsTheOldValueAndTheCursor) {
+    HOAITAFEL f(*stamm_, nullptr, verwender_);
+    f.show();
+    forms::BoundGridModel* m = f.Model();
+    auto* grid = f.findChild<forms::BoundGridView*>("SSDBGrid2");
+    ASSERT_TRUE(grid);
+    const QModelIndex zelle = m->index(0, 3);
+    const QString vorher = m->data(zelle).toString();
+    EXPECT_EQ(eingabe::MitEnterEingeben(*grid, zelle, "2a"),
+              std::vector<QString>{"Es sind nur nummerische Eingaben erlaubt"});
+    EXPECT_EQ(m->data(zelle).toString(), vorher);
+    EXPECT_EQ(grid->currentIndex(), zelle);
+    EXPECT_EQ(f.focusWidget(), grid);
+    EXPECT_TRUE(f.isVisible());
 }

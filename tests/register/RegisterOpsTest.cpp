@@ -8,6 +8,7 @@
 #include "register/BerAnlage.h"
 #include "register/BerAuswahl.h"
 #include "register/ZahlungenTab.h"
+#include "GridEnter.h"
 #include "ui/DatePicSSDB.h"
 
 #include <QApplication>
@@ -510,4 +511,39 @@ TEST_F(RegisterOpsTest, PaymentsGridStoresNoRowNothingWasTypedIntoAndShowsItsTex
     w->NodeClick(Berechnung(*w, leer));
     ASSERT_EQ(z->Model()->StoredRows(), 0);
     EXPECT_GT(grid->columnWidth(ZahlungenTab::Datum), fm.horizontalAdvance("01.12.2026"));
+}
+
+TEST_F(RegisterOpsTest, PaymentsGridEnterAfterARefusedAmountKeepsTheOldValueAndTheCursor) {
+    const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    Zahlung(r, r, "100", "51.129");
+    auto w = Fenster();
+    w->show();
+    ZahlungenTab* z = w->Zahlungen();
+    w->NodeClick(Berechnung(*w, r));
+    w->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
+    auto* grid = z->SSDBGrid1();
+    velu::forms::BoundGridModel* m = z->Model();
+    // The amount column of the display currency is the one shown.
+    const int betrag = grid->isColumnHidden(ZahlungenTab::Betrag) ? ZahlungenTab::AlDispBetrag : ZahlungenTab::Betrag;
+    struct Fall {
+        int row;
+        const char* text;
+        bool refused;
+    } faelle[] = {{0, "12a", true}, {1, "x1", true}, {0, "250", false}};
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.text);
+        const QModelIndex zelle = m->index(f.row, betrag);
+        const QString vorher = m->data(zelle).toString();
+        const auto gezeigt = velu::eingabe::MitEnterEingeben(*grid, zelle, f.text);
+        EXPECT_EQ(gezeigt, f.refused ? std::vector<QString>{"Die Eingabe muss nummerisch sein"}
+                                     : std::vector<QString>{});
+        if (f.refused) {
+            EXPECT_EQ(m->data(zelle).toString(), vorher);
+        }
+        EXPECT_EQ(grid->currentIndex(), zelle);
+        EXPECT_EQ(grid->window()->focusWidget(), grid);
+        ASSERT_TRUE(z->Commit());
+    }
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", r), 1);
+    EXPECT_TRUE(m->data(m->index(0, betrag)).toString().startsWith("250,00"));
 }
