@@ -15,6 +15,7 @@
 #include "ui/DatePicSSDB.h"
 #include "ui/avbSplitter.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDate>
 #include <QEvent>
@@ -24,6 +25,7 @@
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -141,6 +143,13 @@ PositionsPanel::PositionsPanel(settings::SettingsStore& settings, QString abschn
     grid1_->SetAllowDelete(true);
     connect(grid1_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& i) {
         if (positionen_ && i.column() == positionen_->ColumnOf("Datum")) DatumKnopf();
+        ListeOeffnen(i);
+    });
+    // The employee and phase lists open on a click, as a list does; after the time of a double click, so
+    // that the second click of one does not land in the list just opened.
+    connect(grid1_, &QAbstractItemView::clicked, this, [this](const QModelIndex& i) {
+        QTimer::singleShot(QApplication::doubleClickInterval(), this,
+                           [this, zelle = QPersistentModelIndex(i)] { ListeOeffnen(zelle); });
     });
     // The splitter sizes the grid after the panel: the description columns follow the grid itself.
     grid1_->installEventFilter(this);
@@ -228,6 +237,20 @@ void PositionsPanel::SetPositionen(forms::BoundGridModel* model) {
     if (phase >= 0) grid1_->setItemDelegateForColumn(phase, phasenDropDown_);
     Spaltenbreiten();
     ResizeGrid1();
+}
+
+void PositionsPanel::ListeOeffnen(const QModelIndex& index) {
+    if (!positionen_ || !index.isValid() || !(positionen_->flags(index) & Qt::ItemIsEditable)) return;
+    forms::ListenDelegate* liste = nullptr;
+    if (index.column() == positionen_->ColumnOf("Mitarbeiter"))
+        liste = dropDown_;
+    else if (index.column() == positionen_->ColumnOf("Phzuordnung"))
+        liste = phasenDropDown_;
+    if (!liste) return;
+    grid1_->setCurrentIndex(index);
+    grid1_->edit(index);
+    if (auto* box = qobject_cast<QComboBox*>(liste->OffeneListe()); box && !box->view()->isVisible())
+        box->showPopup();
 }
 
 void PositionsPanel::MitarbeiterLesen() {

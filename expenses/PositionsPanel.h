@@ -136,6 +136,8 @@ public:
     bool Commit();
     // The date button of the date column: opens the picker on the current date cell.
     void DatumKnopf();
+    // Opens the employee or phase list of a cell of the positions grid.
+    void ListeOeffnen(const QModelIndex& index);
     bool PickerOffen() const { return pickerOffen_; }
 
     // Fits the description columns of both grids to the window; the width reset of the positions grid.

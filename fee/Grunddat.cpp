@@ -6,7 +6,9 @@
 #include "platform/db/DbError.h"
 #include "platform/db/QueryDef.h"
 #include "platform/forms/BoundGridView.h"
+#include "platform/forms/GridFocus.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/MoveDownOnEnter.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
 
@@ -113,9 +115,13 @@ void Grunddat::aufbauen() {
     phasenGrid_->setObjectName("SSDBGrid2");
     phasenGrid_->setHorizontalHeaderLabels(
         {"Leistungsphase", "Honoraranteil %", "Zuschlag %", "Teilleistung %", "Teilleistung"});
+    phasenGrid_->horizontalHeaderItem(2)->setToolTip(ZuschlagHinweis);
     phasenGrid_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    // A caption in bold for the current column would no longer fit its column.
+    phasenGrid_->horizontalHeader()->setHighlightSections(false);
     phasenGrid_->setMinimumWidth(560);
-    phasenGrid_->installEventFilter(this);
+    forms::MoveDownOnEnter(*phasenGrid_);
+    forms::KeepFocusAfterEditor(*phasenGrid_);
     connect(phasenGrid_, &QTableWidget::cellChanged, this, &Grunddat::phaseGeaendert);
     seiten_[4]->layout()->addWidget(phasenTitel_);
     seiten_[4]->layout()->addWidget(phasenGrid_);
@@ -549,14 +555,6 @@ bool Grunddat::eventFilter(QObject* watched, QEvent* event) {
             if (QMenu* m = bar_->Popup("Leistungsphasen")) m->popup(QCursor::pos());
         } else if (watched == text1_[1] && zoneAusPunkten_) {
             punktekataufruf();
-        }
-    } else if (watched == phasenGrid_ && event->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(event);
-        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-            const int row = phasenGrid_->currentRow();
-            if (row + 1 < phasenGrid_->rowCount())
-                phasenGrid_->setCurrentCell(row + 1, phasenGrid_->currentColumn());
-            return true;
         }
     }
     return QDialog::eventFilter(watched, event);

@@ -105,6 +105,9 @@ public:
 
     // A rate field that holds no number: the field is not stored, the user corrects it.
     static constexpr int16_t SatzNichtNumerisch = 32;
+    // The phase grid's surcharge column is worked out from the surcharges dialog, not typed.
+    static inline const QString ZuschlagHinweis =
+        QStringLiteral("Zuschläge werden im Dialog „Zuschläge“ eingegeben (Werkzeug „Zuschläge“).");
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -217,6 +217,7 @@ void Grunddat::LoadAnrechenbareKosten() {
     kostenGrid_->SetBoundModel(kostenModel_);
     if (altAuswahl) altAuswahl->deleteLater();
     kostenGrid_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    kostenGrid_->FitColumnsToContents();
     if (alt) alt->deleteLater();
     bar_->SetEnabled("Band1", "KTNP", kostenModel_->StoredRows() == 0);
 }
@@ -337,7 +338,10 @@ void Grunddat::fillLeistungsbildGrid() {
         // The phase number rides with the row: rows are only the phases that belong to a section.
         zelle(0, QString::fromStdString(p.GetText("LiTX" + s)), false)->setData(PhaseRolle, i);
         zelle(1, prozentText(GetCY(p, "proz" + s)), true);
-        zelle(2, prozentText(GetCY(g, "SummZu" + std::to_string(i))), false);
+        QTableWidgetItem* zuschlag = zelle(2, prozentText(GetCY(g, "SummZu" + std::to_string(i))), false);
+        zuschlag->setBackground(phasenGrid_->palette().brush(QPalette::Disabled, QPalette::Base));
+        zuschlag->setForeground(phasenGrid_->palette().brush(QPalette::Disabled, QPalette::Text));
+        zuschlag->setToolTip(ZuschlagHinweis);
         zelle(3, prozentText(GetCY(g, "TeilleistPro" + std::to_string(i), Currency::FromUnits(100))), true);
         zelle(4, betragText(RundCY(GetCY(g, prefix + "TotalDMLP" + std::to_string(i)))), false);
     }
@@ -393,7 +397,9 @@ void Grunddat::phaseGeaendert(int row, int column) {
         gespeichertZeigen();
         return;
     }
-    if (*teil < Currency{} || *teil > Currency::FromUnits(100)) {
+    // A share of the fee and a partial service are both shares of the phase: 0 to 100 %.
+    const auto ausserhalb = [](Currency v) { return v < Currency{} || v > Currency::FromUnits(100); };
+    if (ausserhalb(*anteil) || ausserhalb(*teil)) {
         forms::MsgBox(this, "Die Eingabe muss zwischen 0 und 100 liegen.", forms::MsgButtons::OK,
                       forms::MsgIcon::Critical);
         gespeichertZeigen();

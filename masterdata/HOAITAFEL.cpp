@@ -176,7 +176,11 @@ void HOAITAFEL::Binden(int64_t tafel, bool builtIn) {
 }
 
 void HOAITAFEL::LoadInEdit(const QString& nummer) {
-    SaveStuff();
+    if (!SaveStuff()) {
+        // A refused name or row keeps the table shown, to be corrected there.
+        WaehleKnoten(*tree_, akt_);
+        return;
+    }
     bool ok = false;
     const int64_t n = nummer.toLongLong(&ok);
     std::optional<TafelKopf> kopf;
@@ -245,8 +249,8 @@ void HOAITAFEL::DELTafel() {
 void HOAITAFEL::ToolClick(const QString& key) {
     try {
         if (key == "EXIT") {
-            SaveStuff(); // a refused row or header has been told; the window closes all the same
-            done(QDialog::Accepted);
+            // A refused row or header has been told: the window stays for the correction.
+            if (SaveStuff()) done(QDialog::Accepted);
         } else if (key == "COPY") {
             CopyAufr();
         } else if (key == "DEL") {

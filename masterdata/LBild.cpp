@@ -5,6 +5,7 @@
 #include "platform/db/QueryDef.h"
 #include "platform/forms/FormTag.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/TextLimitHint.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
 #include "ui/avbSplitter.h"
@@ -73,6 +74,7 @@ LBild::LBild(db::Database& stamm, QWidget* parent) : QDialog(parent), store_(sta
         text4_[i] = new QLineEdit(picture1_);
         text4_[i]->setObjectName(QString("XtraText4_%1").arg(i));
         text4_[i]->setMaxLength(laengen[i]);
+        forms::ShowTextLimitHint(*text4_[i]);
         feld->addWidget(new QLabel(labels[i], picture1_), i, 0);
         feld->addWidget(text4_[i], i, 1, 1, 3);
         connect(text4_[i], &QLineEdit::textChanged, this, [this] { Markieren(); });
@@ -90,6 +92,7 @@ LBild::LBild(db::Database& stamm, QWidget* parent) : QDialog(parent), store_(sta
             auto* e = new QLineEdit(picture1_);
             e->setObjectName(QString("XtraText%1_%2").arg(s + 1).arg(i));
             e->setMaxLength(s == 0 ? 80 : 12);
+            forms::ShowTextLimitHint(*e);
             if (s > 0) e->setMaximumWidth(90);
             connect(e, &QLineEdit::textChanged, this, [this] { Markieren(); });
             feld->addWidget(e, 6 + i, 1 + s);
@@ -230,7 +233,11 @@ ProfilDaten LBild::Daten() const {
 }
 
 void LBild::LoadInEdit(const QString& nummer) {
-    SaveStuff();
+    if (!SaveStuff()) {
+        // The edits stay with the profile they belong to.
+        WaehleKnoten(*tree_, akt_);
+        return;
+    }
     Haken(false);
     bool ok = false;
     const int64_t n = nummer.toLongLong(&ok);
@@ -243,19 +250,34 @@ void LBild::LoadInEdit(const QString& nummer) {
     geaendert_ = 0; // filling the controls has set it
 }
 
-void LBild::SaveStuff() {
-    if (geaendert_ == 0 || akt_ == 0) return;
+QLineEdit* LBild::ErstesFalschesFeld() const {
+    for (int i = 0; i < 9; ++i) {
+        if (!ProfilStore::ProzentWert(S(phase_[1][i]->text()))) return phase_[1][i];
+        if (!ProfilStore::GruppeWert(S(phase_[2][i]->text()))) return phase_[2][i];
+    }
+    return nullptr;
+}
+
+bool LBild::SaveStuff() {
+    if (geaendert_ == 0 || akt_ == 0) return true;
     if (forms::MsgBox(this, "Sollen die Änderungen gespeichert werden", forms::MsgButtons::YesNo,
                       forms::MsgIcon::Question) != forms::MsgResult::Yes) {
         geaendert_ = 0; // dropped with the next load
-        return;
+        return true;
+    }
+    if (QLineEdit* falsch = ErstesFalschesFeld()) {
+        forms::MsgCritical(this, ProfilStore::MeldungNummerisch);
+        falsch->setFocus();
+        falsch->selectAll();
+        return false;
     }
     if (const Meldung m = store_.Speichern(akt_, Daten())) {
         forms::MsgCritical(this, Q(*m));
-        return;
+        return false;
     }
     KnotenText(*tree_, akt_, text4_[1]->text());
     geaendert_ = 0;
+    return true;
 }
 
 void LBild::SetHOAITAFEL(const QString& caption, const QString& name) {
@@ -273,7 +295,7 @@ void LBild::SetPunkteKat(const QString& caption, const QString& name) {
 
 void LBild::CopyLBild() {
     if (akt_ == 0) return;
-    SaveStuff(); // asks first, so the edits land in the profile shown
+    if (!SaveStuff()) return; // asks first, so the edits land in the profile shown
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto r = store_.CopyLBild(akt_);
     QApplication::restoreOverrideCursor();
@@ -314,10 +336,12 @@ void LBild::ToolClick(const QString& key) {
         } else if (key.startsWith("PX")) {
             SetPunkteKat(bar_->Caption("PUNKTETAFEL", key), key);
         } else if (key == "EXIT") {
-            SaveStuff();
-            done(QDialog::Accepted);
+            if (SaveStuff()) done(QDialog::Accepted);
         } else if (key == "OLDLB") {
-            SaveStuff();
+            if (!SaveStuff()) {
+                bar_->SetChecked("Band1", "OLDLB", Alt1991());
+                return;
+            }
             geaendert_ = 0;
             alt_ = db::Value(int64_t{IstAlt(alt_) ? 0 : -1});
             MakeKonection(0);

@@ -44,7 +44,9 @@ public:
     void MakeKonection(int64_t profil);
     void FillLBildTree();
     void LoadInEdit(const QString& nummer);
-    void SaveStuff();
+    // Asks and writes the shown profile if it was changed; false when a value was refused or the write failed
+    // (the edits stay in the fields, the cursor on the refused one).
+    bool SaveStuff();
     void SetHOAITAFEL(const QString& caption, const QString& name);
     void SetPunkteKat(const QString& caption, const QString& name);
     void TafelBez2PopUpMen();
@@ -69,6 +71,8 @@ protected:
 
 private:
     ProfilDaten Daten() const;
+    // The first percentage or group field that holds no number.
+    QLineEdit* ErstesFalschesFeld() const;
     void Zeigen(const ProfilDaten* d);
     void Haken(bool an);
     void Markieren() { geaendert_ = -1; }

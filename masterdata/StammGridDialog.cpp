@@ -9,8 +9,12 @@
 #include "platform/help/Hilfe.h"
 
 #include <QHeaderView>
+#include <QScreen>
+#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace velu::masterdata {
 
@@ -24,10 +28,8 @@ StammGridDialog::StammGridDialog(db::Database& stamm, Aufbau aufbau, QWidget* pa
     bar_->AddBand("Band1", forms::ToolBand::BandKind::ToolBar);
     bar_->AddTool({"Band1", "EXIT", "Schließen", "Maske verlassen"});
     bar_->SetHandler([this](const QString& key) { ToolClick(key); });
-    bar_->SetCommitHook([this] {
-        grid_->Commit();
-        return true; // a refused row has been told and dropped
-    });
+    // A refused row has been told and dropped; the command waits, so closing keeps the window for a retry.
+    bar_->SetCommitHook([this] { return grid_->Commit(); });
 
     grid_ = new forms::BoundGridView(this);
     grid_->setObjectName("SSDBGrid1");
@@ -55,13 +57,18 @@ StammGridDialog::StammGridDialog(db::Database& stamm, Aufbau aufbau, QWidget* pa
     }
     model_->SetCallbacks(std::move(cb));
     grid_->SetBoundModel(model_.get());
-    grid_->setWordWrap(false);
-    grid_->resizeColumnsToContents();
-    // The text column takes the width the others leave.
+    grid_->FitColumnsToContents();
+    // Wide enough for every column, the last one too; the text column takes the width the others leave.
+    int breite = grid_->verticalHeader()->sizeHint().width() + 2 * grid_->frameWidth() +
+                 grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int c = 0; c < model_->columnCount(); ++c)
+        if (!grid_->isColumnHidden(c)) breite += grid_->columnWidth(c);
     grid_->horizontalHeader()->setSectionResizeMode(aufbau_.breitSpalte, QHeaderView::Stretch);
 
     help::InstallHelpKey(this, aufbau_.name);
-    resize(900, 450);
+    const QScreen* bildschirm = screen();
+    const int hoechstens = bildschirm ? bildschirm->availableGeometry().width() : breite;
+    resize(std::min(std::max(900, breite), hoechstens), 450);
 }
 
 StammGridDialog::~StammGridDialog() {

@@ -22,6 +22,11 @@
 
 namespace velu::reg {
 
+namespace {
+// The captions of the three inputs, also named by the message for an empty one.
+const char* const Feldnamen[] = {"Berechnungsgruppe", "Berechnungsnummer", "Berechnungsbezeichnung"};
+} // namespace
+
 BerAnlage::BerAnlage(db::Database& projektDB, Currency mwstSatz, QWidget* parent)
     : QDialog(parent), db_(projektDB), mwst_(mwstSatz) {
     setObjectName("BerAnlage");
@@ -31,10 +36,9 @@ BerAnlage::BerAnlage(db::Database& projektDB, Currency mwstSatz, QWidget* parent
     auto* lay = new QVBoxLayout(this);
 
     auto* felder = new QGridLayout;
-    const char* labels[] = {"Berechnungsgruppe", "Berechnungsnummer", "Berechnungsbezeichnung"};
     const int laengen[] = {30, 15, 30};
     for (int i = 0; i < 3; ++i) {
-        felder->addWidget(new QLabel(labels[i], this), i, 0);
+        felder->addWidget(new QLabel(Feldnamen[i], this), i, 0);
         xtraText1_[i] = new QLineEdit(this);
         xtraText1_[i]->setObjectName(QString("XtraText1(%1)").arg(i));
         xtraText1_[i]->setMaxLength(laengen[i]);
@@ -120,7 +124,7 @@ void BerAnlage::CheckInput(bool& ok) {
     for (int i = 0; i < 3; ++i) {
         texte[i] = TrimText(xtraText1_[i]->text().toStdString());
         if (texte[i].empty()) {
-            forms::MsgBox(this, "Es wird eine Eingabe erwartet ");
+            forms::MsgBox(this, EingabeErwartet(Feldnamen[i]));
             xtraText1_[i]->setFocus();
             return;
         }

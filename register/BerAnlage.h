@@ -49,6 +49,10 @@ public:
 
     // Currency preselected from a formatted currency amount: DM (0) when it shows "DM", else EUR (1).
     static int WaehrungAusFormat(const QString& betrag);
+    // The message for an empty required field, naming it.
+    static QString EingabeErwartet(const QString& feld) {
+        return QStringLiteral("Es wird eine Eingabe erwartet für „%1“.").arg(feld);
+    }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -496,7 +496,7 @@ void BerAuswahl::labelBearbeitet(QTreeWidgetItem* node) {
         fuelltBaum_ = true;
         node->setText(0, alt);
         fuelltBaum_ = false;
-        if (gruppe) forms::MsgBox(this, "Es wird eine Eingabe erwartet ");
+        if (gruppe) forms::MsgBox(this, BerAnlage::EingabeErwartet("Gruppenbezeichnung"));
         return;
     }
     try {

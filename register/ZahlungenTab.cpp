@@ -10,9 +10,11 @@
 #include "ui/DatePicSSDB.h"
 
 #include <QDate>
+#include <QHeaderView>
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace velu::reg {
@@ -161,6 +163,11 @@ void ZahlungenTab::Connect(db::Database& db, int64_t lfnr, int64_t ursprung, int
     grid_->SetBoundModel(model_.get());
     grid_->setEnabled(true);
     SchaltZahhlungen(displayType);
+    // The remark takes the width the date and the amounts leave.
+    grid_->FitColumnsToContents();
+    const int datumBreite = grid_->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 12;
+    grid_->setColumnWidth(Datum, std::max(grid_->columnWidth(Datum), datumBreite));
+    grid_->horizontalHeader()->setSectionResizeMode(Bemerkung, QHeaderView::Stretch);
 }
 
 QString ZahlungenTab::Titel() const {

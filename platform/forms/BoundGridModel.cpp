@@ -164,6 +164,9 @@ Qt::ItemFlags BoundGridModel::flags(const QModelIndex& index) const {
 bool BoundGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) return false;
     const BoundColumn& col = columns_[size_t(index.column())];
+    // Passing through the new-row line (Tab, a click, an editor closed empty) types nothing into it.
+    if (IsNewRowLine(index.row()) && pendingRow_ != index.row() && value.toString().trimmed().isEmpty())
+        return true;
     const auto v = Lesen(col, value.toString());
     if (!v) {
         Melden(numerisch_);
@@ -213,6 +216,11 @@ bool BoundGridModel::Commit() {
         }
     }
     const bool neu = IsNewRowLine(row);
+    if (neu && NurLeer()) {
+        // Typed and cleared again: no row for nothing.
+        Discard();
+        return true;
+    }
     const int vorher = rs_.RecordCount();
     try {
         if (neu)
@@ -283,6 +291,15 @@ void BoundGridModel::Requery() {
     rs_.Requery();
     zeilen_ = rs_.RecordCount();
     endResetModel();
+}
+
+bool BoundGridModel::NurLeer() const {
+    for (const auto& [feld, v] : pending_) {
+        if (db::IsNull(v)) continue;
+        const auto* t = std::get_if<std::string>(&v);
+        if (!t || !QString::fromStdString(*t).trimmed().isEmpty()) return false;
+    }
+    return true;
 }
 
 void BoundGridModel::Melden(const QString& text) const {

@@ -15,7 +15,8 @@
 // - Edits of one row are kept pending in the model and written (Edit/AddNew, keys, Update) when the row is
 //   committed: Commit(), an edit of another row, or the view's row change. Only one row is pending at a time.
 // - The last line is the new-row line (unless switched off): editing it makes a pending new row, which is
-//   added when committed; a new blank line then follows it.
+//   added when committed; a new blank line then follows it. Blank text typed into the line makes no
+//   pending row, and a new row whose values are all Null or blank is dropped instead of added.
 // - Cells of numeric columns must read as numbers ("1.234,5" or "1234.5"; empty is Null); anything else is
 //   refused with "Die Eingabe muss nummerisch sein" (or the grid's own text) and the cell keeps its value.
 // - A refused or failed store shows a message (zeilePruefen's, or speicherFehler's for a DbError) and drops
@@ -132,6 +133,8 @@ private:
     QVariant Anzeige(const BoundColumn& col, const db::Value& v) const;
     std::optional<db::Value> Lesen(const BoundColumn& col, const QString& text) const;
     bool Aenderbar(int row) const;
+    // Whether the pending values are all Null or blank text.
+    bool NurLeer() const;
     void Melden(const QString& text) const;
     bool Fragen(const QString& text) const;
 

@@ -1,9 +1,13 @@
 #include "platform/forms/BoundGridView.h"
 
+#include "platform/forms/GridFocus.h"
+#include "platform/forms/TextLimitHint.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStyle>
 #include <QStyledItemDelegate>
 
 namespace velu::forms {
@@ -20,8 +24,10 @@ public:
         if (const BoundGridModel* m = view_->BoundModel()) {
             const auto& cols = m->Columns();
             if (index.column() >= 0 && index.column() < int(cols.size()) &&
-                cols[size_t(index.column())].maxLength > 0)
+                cols[size_t(index.column())].maxLength > 0) {
                 edit->setMaxLength(cols[size_t(index.column())].maxLength);
+                ShowTextLimitHint(*edit);
+            }
         }
         (void)option;
         view_->editor_ = edit;
@@ -39,8 +45,11 @@ private:
 
 BoundGridView::BoundGridView(QWidget* parent) : QTableView(parent) {
     setItemDelegate(new BoundGridDelegate(this));
+    KeepFocusAfterEditor(*this);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // A cell is one line: "30.000.000,00 €" must not break before its currency.
+    setWordWrap(false);
 }
 
 void BoundGridView::SetBoundModel(BoundGridModel* model) {
@@ -69,6 +78,16 @@ void BoundGridView::CommitEditor() {
 bool BoundGridView::Commit() {
     CommitEditor();
     return model_ ? model_->Commit() : true;
+}
+
+void BoundGridView::FitColumnsToContents() {
+    if (!model_) return;
+    resizeColumnsToContents();
+    const int betrag = fontMetrics().horizontalAdvance(QStringLiteral("30.000.000,00 €")) +
+                       2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12;
+    const auto& cols = model_->Columns();
+    for (size_t i = 0; i < cols.size(); ++i)
+        if (cols[i].art == BoundColumn::Art::Zahl && columnWidth(int(i)) < betrag) setColumnWidth(int(i), betrag);
 }
 
 int BoundGridView::CurrentRow() const {
@@ -129,7 +148,7 @@ QModelIndex BoundGridView::moveCursor(CursorAction cursorAction, Qt::KeyboardMod
         while (erste < letzte && isColumnHidden(erste))
             ++erste;
         if (i.column() == letzte) {
-            if (model_->PendingRow() != i.row() || !model_->Commit()) return i;
+            if (model_->PendingRow() != i.row() || !model_->Commit() || model_->IsNewRowLine(i.row())) return i;
             return model_->index(i.row() + 1, erste);
         }
     }

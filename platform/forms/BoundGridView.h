@@ -22,6 +22,10 @@ public:
     // After the model's column visibility changed.
     void ApplyColumnVisibility();
 
+    // Columns as wide as their captions and contents; amount columns wide enough for an eight-digit sum
+    // with its currency, so that large amounts neither wrap nor are cut.
+    void FitColumnsToContents();
+
     // Takes over the cell being typed and writes the pending row. Call before every command and on close.
     bool Commit();
     // Closes an open cell editor, taking its text over into the model.

@@ -17,6 +17,8 @@ public:
 
     // Takes an open list over into its cell and closes it.
     void Abschliessen();
+    // The list open in a cell, if any.
+    QWidget* OffeneListe() const { return offen_; }
 
 protected:
     // Called by createEditor for the list it has made.

@@ -4,12 +4,14 @@
 #include "platform/report/ReportFehler.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScrollArea>
+#include <QStandardPaths>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -113,8 +115,12 @@ bool VorschauFenster::Drucken() {
 }
 
 bool VorschauFenster::AlsPdf() {
+    // In the user's documents folder, not in whatever folder the program was started from.
+    QString ordner = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (ordner.isEmpty() || !QDir(ordner).exists()) ordner = QDir::homePath();
     const QString pfad = QFileDialog::getSaveFileName(this, QStringLiteral("Als PDF speichern"),
-                                                      titel_ + ".pdf", QStringLiteral("PDF (*.pdf)"));
+                                                      QDir(ordner).filePath(titel_ + ".pdf"),
+                                                      QStringLiteral("PDF (*.pdf)"));
     if (pfad.isEmpty()) return false;
     return SchreibePdf(dl_, pfad, titel_) == Ok;
 }

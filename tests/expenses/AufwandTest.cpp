@@ -1,5 +1,6 @@
 // The expense window, headless: its currency, both rate pairs, the employee and catalogue rules, the
 // totals window and the main window's band.
+#include "GridEnter.h"
 #include "StdRechFixture.h"
 
 #include "core/AppState.h"
@@ -9,6 +10,8 @@
 #include "expenses/SummAufwand.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QMouseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,6 +23,7 @@
 #include <QTimer>
 
 using namespace velu::expenses;
+using velu::eingabe::Warten;
 
 namespace {
 
@@ -369,4 +373,81 @@ TEST_F(AufwandTest, CaptionsOfTheNarrowAmountColumnsAreNotCut) {
         }
     }
     f->close();
+}
+
+TEST_F(AufwandTest, EmployeeAndPhaseListsOpenOnAClickOrDoubleClick) {
+    Erfassen({"A1", 0, "1", "10", "10", "5.1129", "5.1129", "2026-11-01", 10});
+    auto f = Oeffnen();
+    f->resize(1200, 700);
+    f->show();
+    velu::forms::BoundGridView* grid = f->Panel().SSDBGrid1();
+    velu::forms::BoundGridModel* m = f->Positionen();
+    struct Case {
+        const char* feld;
+        const char* liste;
+        QEvent::Type klick;
+    } cases[] = {
+        {"Mitarbeiter", "SSDBDropDown1", QEvent::MouseButtonPress},
+        {"Phzuordnung", "SSDBDropDown2", QEvent::MouseButtonPress},
+        {"Mitarbeiter", "SSDBDropDown1", QEvent::MouseButtonDblClick},
+        {"Phzuordnung", "SSDBDropDown2", QEvent::MouseButtonDblClick},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.feld << " " << int(c.klick));
+        grid->setCurrentIndex(m->index(0, 0));
+        const QModelIndex zelle = m->index(0, m->ColumnOf(c.feld));
+        const QPoint p = grid->visualRect(zelle).center();
+        const auto maus = [&](QEvent::Type t) {
+            QMouseEvent e(t, p, grid->viewport()->mapToGlobal(p), Qt::LeftButton,
+                          t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(grid->viewport(), &e);
+        };
+        maus(QEvent::MouseButtonPress);
+        maus(QEvent::MouseButtonRelease);
+        if (c.klick == QEvent::MouseButtonDblClick) {
+            maus(QEvent::MouseButtonDblClick);
+            maus(QEvent::MouseButtonRelease);
+        } else {
+            // A single click opens the list once no second click follows.
+            EXPECT_EQ(grid->viewport()->findChild<QComboBox*>(c.liste), nullptr);
+        }
+        Warten(QApplication::doubleClickInterval() + 50);
+        auto* box = grid->viewport()->findChild<QComboBox*>(c.liste);
+        ASSERT_TRUE(box);
+        EXPECT_TRUE(box->view()->isVisible());
+        box->hidePopup();
+        grid->CommitEditor();
+        Warten(QApplication::doubleClickInterval() + 50);
+    }
+    EXPECT_EQ(AufwandInt("A1", "Phzuordnung"), 10);
+}
+
+TEST_F(AufwandTest, EnterAfterARefusedQuantityKeepsTheOldValueAndTheCursor) {
+    Erfassen({"A1", 0, "1", "10", "10", "5.1129", "5.1129", "2026-11-01", 10});
+    auto f = Oeffnen();
+    f->show();
+    velu::forms::BoundGridView* grid = f->Panel().SSDBGrid1();
+    velu::forms::BoundGridModel* m = f->Positionen();
+    const int menge = m->ColumnOf("Menge");
+    struct Case {
+        int row;
+        const char* text;
+        bool refused;
+    } cases[] = {{0, "abc", true}, {0, "3", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QModelIndex zelle = m->index(c.row, menge);
+        const QString vorher = m->data(zelle).toString();
+        // The fixture answers the messages itself; they are counted there.
+        const size_t vorherGezeigt = boxen_.Shown().size();
+        EXPECT_TRUE(velu::eingabe::MitEnterEingeben(*grid, zelle, c.text).empty());
+        EXPECT_EQ(boxen_.Shown().size() - vorherGezeigt, c.refused ? 1u : 0u);
+        if (c.refused) {
+            EXPECT_EQ(m->data(zelle).toString(), vorher);
+        }
+        EXPECT_EQ(grid->currentIndex(), zelle);
+        EXPECT_EQ(grid->window()->focusWidget(), grid);
+        ASSERT_TRUE(f->Panel().Commit());
+    }
+    EXPECT_EQ(AufwandBetrag("A1", "Menge"), velu::Currency::FromUnits(3));
 }

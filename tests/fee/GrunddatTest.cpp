@@ -1,5 +1,6 @@
 #include "FeeTestSupport.h"
 #include "GrunddatTestSupport.h"
+#include "GridEnter.h"
 
 #include "core/MoneyFormat.h"
 #include "fee/FeeCalculation.h"
@@ -803,4 +804,138 @@ TEST_F(GrunddatForm, TheLastUsedMarkMovesAsOne) {
     db::Recordset last = dbs.stamm->OpenRecordset("SELECT LfNr FROM Leistungsbilder WHERE LastUsed <> 0");
     ASSERT_EQ(last.RecordCount(), 1);
     EXPECT_EQ(last.GetInt("LfNr"), 3);
+}
+
+TEST(GrunddatPhasenEnter, EnterAfterARefusedValueKeepsTheOldValueAndTheCursorInTheGrid) {
+    // Real message boxes: the refusal runs its own event loop while the cell editor is being committed.
+    test::FormFixture f;
+    ASSERT_TRUE(f.open());
+    {
+        MessageBoxScript still;
+        f.tabs()->setCurrentIndex(1);
+        ASSERT_TRUE(f.kostenEingeben(0, "Eigenleistung", "500.000,00"));
+        f.tabs()->setCurrentIndex(0);
+        f.text(1)->setText("3");
+        f.text(2)->setText("50");
+        f.form->ToolClick("OK");
+    }
+    f.form->show();
+    f.tabs()->setCurrentIndex(4);
+    QTableWidget* g = f.phasen();
+    ASSERT_GE(g->rowCount(), 3);
+    const int letzte = g->rowCount() - 1;
+    // The surcharge column is read only and says where surcharges are entered.
+    for (int r = 0; r <= letzte; ++r) {
+        EXPECT_FALSE(g->item(r, 2)->flags() & Qt::ItemIsEditable);
+        EXPECT_TRUE(g->item(r, 2)->toolTip().contains("„Zuschläge“"));
+    }
+    EXPECT_EQ(g->horizontalHeaderItem(2)->toolTip(), g->item(0, 2)->toolTip());
+    const QString zwischen = "Die Eingabe muss zwischen 0 und 100 liegen.";
+    struct Case {
+        int row, column;
+        const char* text;
+        std::vector<QString> meldungen;
+        const char* proz02; // stored share of phase 2
+        const char* teil2;  // stored partial service of phase 2
+        int cursorRow;      // where Enter leaves the cursor
+    } cases[] = {
+        {1, 3, "150", {zwischen}, "7", "100", 1},
+        {1, 1, "150", {zwischen}, "7", "100", 1},
+        {1, 1, "-0,5", {zwischen}, "7", "100", 1},
+        {1, 3, "2x", {"Die Eingabe muss nummerisch sein"}, "7", "100", 1},
+        // Accepted values are stored and Enter moves one row down, from the last row nowhere.
+        {1, 3, "80", {}, "7", "80", 2},
+        {1, 1, "100", {}, "100", "80", 2},
+        {letzte, 3, "150", {zwischen}, "100", "80", letzte},
+        {letzte, 3, "90", {}, "100", "80", letzte},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.row << "/" << c.column << " " << c.text);
+        const QString vorher = g->item(c.row, c.column)->text();
+        const std::vector<QString> gezeigt = eingabe::MitEnterEingeben(*g, g->model()->index(c.row, c.column),
+                                                                          c.text);
+        EXPECT_EQ(gezeigt, c.meldungen);
+        ASSERT_TRUE(g->isVisible());
+        EXPECT_EQ(g->currentRow(), c.cursorRow);
+        EXPECT_EQ(g->currentColumn(), c.column);
+        EXPECT_EQ(eingabe::ZellEditor(*g), nullptr);
+        EXPECT_EQ(f.form->focusWidget(), g);
+        if (!c.meldungen.empty()) {
+            EXPECT_EQ(g->item(c.row, c.column)->text(), vorher);
+        }
+        EXPECT_EQ(GetCY(f.leistungsbild(), "proz02"), C(c.proz02));
+        EXPECT_EQ(GetCY(f.grunddaten(), "TeilleistPro2", Currency::FromUnits(100)), C(c.teil2));
+    }
+    f.form->hide();
+}
+
+TEST_F(GrunddatForm, CostGridStoresNoLineNothingWasTypedIntoAndShowsLargeAmountsWhole) {
+    ASSERT_TRUE(open());
+    form->resize(1200, 800);
+    form->show();
+    tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(kostenEingeben(0, "Eigenleistung", "30.000.000,00"));
+    forms::BoundGridView* g = kosten();
+    forms::BoundGridModel* m = kostenModel();
+    ASSERT_EQ(m->StoredRows(), 1);
+    const std::string zaehlen = "SELECT Count(*) FROM AnrechenbareKosten";
+    const int64_t vorher = count(zaehlen);
+
+    // Tab through every cell of the new-row line and past its last one, then a click on the stored line.
+    for (int spalte = 0; spalte < m->columnCount(); ++spalte) {
+        if (g->isColumnHidden(spalte) || !(m->flags(m->index(1, spalte)) & Qt::ItemIsEditable)) continue;
+        g->setCurrentIndex(m->index(1, spalte));
+        g->edit(m->index(1, spalte));
+        g->CommitEditor();
+    }
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(g, &tab);
+    g->setCurrentIndex(m->index(0, 1));
+    EXPECT_EQ(count(zaehlen), vorher);
+    EXPECT_EQ(m->StoredRows(), 1);
+    EXPECT_TRUE(script.Shown().empty());
+
+    const int spalte = m->ColumnOf("Eigenleistung");
+    const QString betrag = m->data(m->index(0, spalte)).toString();
+    EXPECT_TRUE(betrag.startsWith("30.000.000,00")) << betrag.toStdString();
+    EXPECT_GT(g->columnWidth(spalte), QFontMetrics(g->font()).horizontalAdvance(betrag));
+    EXPECT_FALSE(g->wordWrap());
+    form->hide();
+}
+
+TEST(GrunddatKostenEnter, EnterAfterARefusedAmountKeepsTheOldValueAndTheCursorInTheGrid) {
+    test::FormFixture f;
+    ASSERT_TRUE(f.open());
+    f.form->show();
+    f.tabs()->setCurrentIndex(1);
+    {
+        MessageBoxScript still;
+        ASSERT_TRUE(f.kostenEingeben(0, "Eigenleistung", "500.000,00"));
+    }
+    forms::BoundGridView* g = f.kosten();
+    forms::BoundGridModel* m = f.kostenModel();
+    const int spalte = m->ColumnOf("Eigenleistung");
+    struct Case {
+        int row;
+        const char* text;
+        bool refused;
+    } cases[] = {{0, "5x", true}, {1, "viel", true}, {0, "600.000", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QModelIndex zelle = m->index(c.row, spalte);
+        const QString vorher = m->data(zelle).toString();
+        const std::vector<QString> gezeigt = eingabe::MitEnterEingeben(*g, zelle, c.text);
+        ASSERT_EQ(gezeigt.size(), c.refused ? 1u : 0u);
+        if (c.refused) {
+            EXPECT_TRUE(gezeigt[0].startsWith("Die Eingabe muss nummerisch sein")) << gezeigt[0].toStdString();
+            EXPECT_EQ(m->data(zelle).toString(), vorher);
+        }
+        EXPECT_EQ(g->currentIndex(), zelle);
+        EXPECT_EQ(f.form->focusWidget(), g);
+        ASSERT_TRUE(g->Commit());
+    }
+    EXPECT_EQ(f.count("SELECT Count(*) FROM AnrechenbareKosten"), 1);
+    EXPECT_EQ(GetCY(f.dbs.projekt->OpenRecordset("SELECT Eigenleistung FROM AnrechenbareKosten"), "Eigenleistung"),
+              C("600000"));
+    f.form->hide();
 }

@@ -1,4 +1,5 @@
 #include "masterdata/HOAITAFEL.h"
+#include "GridEnter.h"
 #include "StammFixture.h"
 #include "TestApp.h"
 #include "platform/forms/MessageBox.h"
@@ -188,4 +189,50 @@ TEST(HOAITAFELLeer, EmptyTreeLeavesFieldsEmptyAndGridAndDeleteOff) {
     EXPECT_TRUE(f.ActiveBar1().Click("Band1", "COPY"));
     EXPECT_TRUE(f.ActiveBar1().Click("Band1", "EXIT"));
     EXPECT_TRUE(boxen.Shown().empty());
+}
+
+TEST_F(HOAITAFELTest, ARefusedRowKeepsTheWindowAndItsTableForTheCorrection) {
+    MessageBoxScript boxen;
+    HOAITAFEL f(*stamm_, nullptr, verwender_);
+    f.show();
+    forms::BoundGridModel* m = f.Model();
+    const QTreeWidgetItem* gezeigt = f.TreeView1()->currentItem();
+    struct Fall {
+        const char* tool; // "" for choosing another table in the tree
+    } faelle[] = {{"EXIT"}, {""}};
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.tool);
+        const size_t vorher = boxen.Shown().size();
+        // Costs equal to those of a stored row.
+        ASSERT_TRUE(m->setData(m->index(2, 0), "200"));
+        if (*fall.tool)
+            ASSERT_TRUE(f.ActiveBar1().Click("Band1", fall.tool));
+        else
+            f.TreeView1()->setCurrentItem(f.TreeView1()->topLevelItem(
+                f.TreeView1()->topLevelItem(0) == gezeigt ? 1 : 0));
+        ASSERT_EQ(boxen.Shown().size(), vorher + 1);
+        EXPECT_EQ(boxen.Shown().back().text, "Diese anrechenbaren Kosten stehen schon in der Tafel.");
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_EQ(f.TreeView1()->currentItem(), gezeigt);
+    }
+    EXPECT_EQ(Zahl("SELECT Count(*) FROM Tafel WHERE LfNrTafel = ?", db::Params().Add(eigene_)), 2);
+    // Nothing refused: the window closes.
+    ASSERT_TRUE(f.ActiveBar1().Click("Band1", "EXIT"));
+    EXPECT_FALSE(f.isVisible());
+}
+
+TEST_F(HOAITAFELTest, EnterAfterARefusedCellKeepsTheOldValueAndTheCursor) {
+    HOAITAFEL f(*stamm_, nullptr, verwender_);
+    f.show();
+    forms::BoundGridModel* m = f.Model();
+    auto* grid = f.findChild<forms::BoundGridView*>("SSDBGrid2");
+    ASSERT_TRUE(grid);
+    const QModelIndex zelle = m->index(0, 3);
+    const QString vorher = m->data(zelle).toString();
+    EXPECT_EQ(eingabe::MitEnterEingeben(*grid, zelle, "2a"),
+              std::vector<QString>{"Es sind nur nummerische Eingaben erlaubt"});
+    EXPECT_EQ(m->data(zelle).toString(), vorher);
+    EXPECT_EQ(grid->currentIndex(), zelle);
+    EXPECT_EQ(f.focusWidget(), grid);
+    EXPECT_TRUE(f.isVisible());
 }

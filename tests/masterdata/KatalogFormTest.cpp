@@ -3,7 +3,12 @@
 #include "masterdata/Grundleistung.h"
 #include "masterdata/Mitarbeiter.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/BoundGridView.h"
 #include "platform/forms/ToolBand.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QScreen>
 
 using namespace velu;
 using namespace velu::masterdata;
@@ -114,4 +119,36 @@ TEST_F(KatalogFormTest, EqualRowsAreWrittenByTheirKeyAndNoKeepsARow) {
         EXPECT_TRUE(f->Model()->DeleteRow(0));
         EXPECT_EQ(Zahl("SELECT Count(*) FROM " + fall.table), 1);
     }
+}
+
+TEST_F(KatalogFormTest, EveryColumnIsShownWholeTheLastOneToo) {
+    MessageBoxScript boxen;
+    std::unique_ptr<StammGridDialog> formen[] = {std::make_unique<Grundleistung>(*stamm_),
+                                                 std::make_unique<Mitarbeiter>(*stamm_)};
+    for (auto& f : formen) {
+        SCOPED_TRACE(f->windowTitle().toStdString());
+        f->show();
+        QApplication::processEvents();
+        const forms::BoundGridView* grid = f->findChild<forms::BoundGridView*>("SSDBGrid1");
+        ASSERT_TRUE(grid);
+        const QHeaderView* kopf = grid->horizontalHeader();
+        int letzte = -1;
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            if (!grid->isColumnHidden(c)) letzte = c;
+        ASSERT_GE(letzte, 0);
+        // A screen narrower than the columns leaves the scroll bar to reach the last one.
+        int noetig = 0;
+        for (int c = 0; c <= letzte; ++c)
+            if (!grid->isColumnHidden(c)) noetig += kopf->sectionSizeHint(c);
+        if (noetig > f->screen()->availableGeometry().width() - 100) continue;
+        EXPECT_LE(kopf->sectionViewportPosition(letzte) + kopf->sectionSize(letzte), grid->viewport()->width());
+        // Each caption fits its column.
+        for (int c = 0; c <= letzte; ++c)
+            if (!grid->isColumnHidden(c))
+                EXPECT_GE(kopf->sectionSize(c), kopf->fontMetrics().horizontalAdvance(
+                                                    grid->model()->headerData(c, Qt::Horizontal).toString()))
+                    << c;
+        f->hide();
+    }
+    EXPECT_TRUE(boxen.Shown().empty());
 }

@@ -1,4 +1,5 @@
 #include "masterdata/LBild.h"
+#include "masterdata/ProfilStore.h"
 #include "StammFixture.h"
 #include "TestApp.h"
 #include "platform/forms/MessageBox.h"
@@ -147,8 +148,11 @@ TEST_F(LBildTest, UnitOutsideTheOptionsIsKeptAndANonNumberSavesNothing) {
     ASSERT_EQ(boxen.Shown().size(), 2u);
     EXPECT_EQ(boxen.Shown()[1].text, "Die Eingabe muss nummerisch sein");
     EXPECT_NE(Text("Leistungsbilder", erstes, "LiTX03"), "Neu");
-    Waehle(f, 0);
-    Eingabe(f, "XtraText1_2")->setText("Neu");
+    // The refused profile stays shown with its edits.
+    EXPECT_EQ(f.AktProfil(), erstes);
+    EXPECT_EQ(f.TreeView1()->currentItem(), f.TreeView1()->topLevelItem(0));
+    EXPECT_EQ(Eingabe(f, "XtraText1_2")->text(), "Neu");
+    Eingabe(f, "XtraText3_2")->setText("2");
     ASSERT_TRUE(f.ActiveBar1().Click("Band1", "EXIT"));
     EXPECT_EQ(Text("Leistungsbilder", erstes, "LiTX03"), "Neu");
     EXPECT_EQ(std::get<int64_t>(Feld("Leistungsbilder", erstes, "Einheit")), 9);
@@ -167,4 +171,50 @@ TEST(LBildLeer, EmptyTreeShowsNothingToEdit) {
     EXPECT_TRUE(f.ActiveBar1().Click("Band1", "COPY"));
     EXPECT_TRUE(f.ActiveBar1().Click("Band1", "EXIT"));
     EXPECT_TRUE(boxen.Shown().empty());
+}
+
+TEST_F(LBildTest, ARefusedValueKeepsTheWindowAndEveryEditUntilCorrected) {
+    const int64_t erstes = Zahl("SELECT Min(LfNr) FROM Leistungsbilder");
+    struct Case {
+        const char* feld; // the refused field
+        const char* falsch;
+        const char* richtig;
+        const char* gespeichert; // field of the record it lands in
+    } cases[] = {
+        {"XtraText2_1", "2x", "12,5", "proz02"},
+        {"XtraText3_4", "1..", "3", "KoZU05"},
+        {"XtraText3_8", "99999", "1", "KoZU09"}, // beyond a group number's range
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.feld);
+        const db::Value vorher = Feld("Leistungsbilder", erstes, c.gespeichert);
+        MessageBoxScript boxen({MsgResult::Yes, MsgResult::OK, MsgResult::Yes});
+        LBild f(*stamm_);
+        f.show();
+        Eingabe(f, "XtraText1_0")->setText(QString("Geändert ") + c.feld);
+        Eingabe(f, "XtraText4_1")->setText("Umbenannt");
+        Eingabe(f, c.feld)->setText(c.falsch);
+
+        // Closing and answering Yes: the message, the window stays with every edit and the cursor there.
+        ASSERT_TRUE(f.ActiveBar1().Click("Band1", "EXIT"));
+        ASSERT_EQ(boxen.Shown().size(), 2u);
+        EXPECT_EQ(boxen.Shown()[1].text, "Die Eingabe muss nummerisch sein");
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_EQ(f.focusWidget(), Eingabe(f, c.feld));
+        EXPECT_EQ(Eingabe(f, "XtraText1_0")->text(), QString("Geändert ") + c.feld);
+        EXPECT_EQ(Eingabe(f, c.feld)->text(), c.falsch);
+        EXPECT_EQ(f.Geaendert(), -1);
+        EXPECT_NE(Text("Leistungsbilder", erstes, "LiTX01"), "Geändert " + std::string(c.feld));
+        EXPECT_EQ(Feld("Leistungsbilder", erstes, c.gespeichert), vorher);
+
+        // Corrected, the next close stores all of it.
+        Eingabe(f, c.feld)->setText(c.richtig);
+        ASSERT_TRUE(f.ActiveBar1().Click("Band1", "EXIT"));
+        EXPECT_EQ(boxen.Shown().size(), 3u);
+        EXPECT_FALSE(f.isVisible());
+        EXPECT_EQ(Text("Leistungsbilder", erstes, "LiTX01"), "Geändert " + std::string(c.feld));
+        EXPECT_EQ(Text("Leistungsbilder", erstes, "ParagBezeichnung"), "Umbenannt");
+        const db::Value v = Feld("Leistungsbilder", erstes, c.gespeichert);
+        EXPECT_EQ(c.gespeichert[0] == 'p' ? ProfilStore::ProzentText(v) : ProfilStore::GruppeText(v), c.richtig);
+    }
 }

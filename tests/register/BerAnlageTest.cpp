@@ -59,9 +59,9 @@ TEST_F(BerAnlageTest, RefusesEmptyInputAndAGroupInUse) {
     struct {
         const char *gruppe, *nummer, *name, *meldung;
     } faelle[] = {
-        {"  ", "1", "n", "Es wird eine Eingabe erwartet "},
-        {"G", "", "n", "Es wird eine Eingabe erwartet "},
-        {"G", "1", "   ", "Es wird eine Eingabe erwartet "},
+        {"  ", "1", "n", "Es wird eine Eingabe erwartet für „Berechnungsgruppe“."},
+        {"G", "", "n", "Es wird eine Eingabe erwartet für „Berechnungsnummer“."},
+        {"G", "1", "   ", "Es wird eine Eingabe erwartet für „Berechnungsbezeichnung“."},
         {" neubau ", "1", "n",
          "Diese Gruppenbezeichning ist schon vorhanden, Bitte wählen Sie eine ander Bezeichnung"},
     };

@@ -8,6 +8,7 @@
 #include "register/BerAnlage.h"
 #include "register/BerAuswahl.h"
 #include "register/ZahlungenTab.h"
+#include "GridEnter.h"
 #include "ui/DatePicSSDB.h"
 
 #include <QApplication>
@@ -223,7 +224,7 @@ TEST_F(RegisterOpsTest, GroupRenameTrimmedAndEmptyNameRefused) {
     EXPECT_EQ(std::get<std::string>(Get(b, "Gruppenbezeichnung")), "Neubau Nord");
     EXPECT_EQ(Knoten(*w, "*" + QString::number(a))->text(0), "Neubau Nord");
     Knoten(*w, "*" + QString::number(a))->setText(0, "   ");
-    EXPECT_EQ(script.LastText(), "Es wird eine Eingabe erwartet ");
+    EXPECT_EQ(script.LastText(), "Es wird eine Eingabe erwartet für „Gruppenbezeichnung“.");
     EXPECT_EQ(std::get<std::string>(Get(b, "Gruppenbezeichnung")), "Neubau Nord");
     EXPECT_EQ(Knoten(*w, "*" + QString::number(a))->text(0), "Neubau Nord");
 }
@@ -470,4 +471,79 @@ TEST_F(RegisterOpsTest, PendingPaymentWrittenBeforeTheRootsProjectSwitch) {
     ASSERT_TRUE(m->setData(m->index(0, ZahlungenTab::Bemerkung), "Rate 1"));
     emit w->TreeView1()->itemDoubleClicked(w->TreeView1()->topLevelItem(0), 0);
     EXPECT_EQ(beimWechsel, 1);
+}
+
+TEST_F(RegisterOpsTest, PaymentsGridStoresNoRowNothingWasTypedIntoAndShowsItsTexts) {
+    const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    const int64_t leer = AddBerechnung("R", "Rechnung 2", 0, 0, "Neubau");
+    Zahlung(r, r, "30000000", "15338756.4");
+    db_->Execute("UPDATE Zahlung SET Bemerkung = '1. Abschlagszahlung', Datum = '2026-03-01'");
+    auto w = Fenster();
+    w->resize(1200, 700);
+    w->show();
+    ZahlungenTab* z = w->Zahlungen();
+    w->NodeClick(Berechnung(*w, r));
+    auto* grid = z->SSDBGrid1();
+    velu::forms::BoundGridModel* m = z->Model();
+    ASSERT_EQ(m->StoredRows(), 1);
+
+    MessageBoxScript script;
+    // Tab from cell to cell through the new-row line, then a click on the stored payment.
+    for (int spalte : {ZahlungenTab::Bemerkung, ZahlungenTab::Datum, ZahlungenTab::Betrag}) {
+        grid->setCurrentIndex(m->index(1, spalte));
+        grid->edit(m->index(1, spalte));
+        grid->CommitEditor();
+    }
+    grid->setCurrentIndex(m->index(0, ZahlungenTab::Bemerkung));
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", r), 1);
+    EXPECT_TRUE(script.Shown().empty());
+
+    // The remark, the date and the largest amounts are shown whole, on one line.
+    const QFontMetrics fm(grid->font());
+    for (int spalte : {ZahlungenTab::Bemerkung, ZahlungenTab::Datum, ZahlungenTab::Betrag}) {
+        const QString text = m->data(m->index(0, spalte)).toString();
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_GT(grid->columnWidth(spalte), fm.horizontalAdvance(text));
+    }
+    EXPECT_FALSE(grid->wordWrap());
+
+    // Without payments yet, a date typed into the new-row line fits too.
+    w->NodeClick(Berechnung(*w, leer));
+    ASSERT_EQ(z->Model()->StoredRows(), 0);
+    EXPECT_GT(grid->columnWidth(ZahlungenTab::Datum), fm.horizontalAdvance("01.12.2026"));
+}
+
+TEST_F(RegisterOpsTest, PaymentsGridEnterAfterARefusedAmountKeepsTheOldValueAndTheCursor) {
+    const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    Zahlung(r, r, "100", "51.129");
+    auto w = Fenster();
+    w->show();
+    ZahlungenTab* z = w->Zahlungen();
+    w->NodeClick(Berechnung(*w, r));
+    w->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
+    auto* grid = z->SSDBGrid1();
+    velu::forms::BoundGridModel* m = z->Model();
+    // The amount column of the display currency is the one shown.
+    const int betrag = grid->isColumnHidden(ZahlungenTab::Betrag) ? ZahlungenTab::AlDispBetrag : ZahlungenTab::Betrag;
+    struct Fall {
+        int row;
+        const char* text;
+        bool refused;
+    } faelle[] = {{0, "12a", true}, {1, "x1", true}, {0, "250", false}};
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.text);
+        const QModelIndex zelle = m->index(f.row, betrag);
+        const QString vorher = m->data(zelle).toString();
+        const auto gezeigt = velu::eingabe::MitEnterEingeben(*grid, zelle, f.text);
+        EXPECT_EQ(gezeigt, f.refused ? std::vector<QString>{"Die Eingabe muss nummerisch sein"}
+                                     : std::vector<QString>{});
+        if (f.refused) {
+            EXPECT_EQ(m->data(zelle).toString(), vorher);
+        }
+        EXPECT_EQ(grid->currentIndex(), zelle);
+        EXPECT_EQ(grid->window()->focusWidget(), grid);
+        ASSERT_TRUE(z->Commit());
+    }
+    EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", r), 1);
+    EXPECT_TRUE(m->data(m->index(0, betrag)).toString().startsWith("250,00"));
 }

@@ -1,11 +1,16 @@
 #include "platform/forms/BoundGridModel.h"
+#include "GridEnter.h"
 #include "TestApp.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/BoundGridView.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/TextLimitHint.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QToolTip>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -331,6 +336,119 @@ TEST_F(BoundGrid, TabFromTheLastColumnOfTheNewRowLineStoresItAndGoesOn) {
     view.setCurrentIndex(model->index(0, 0));
     Taste(view, Qt::Key_Tab);
     EXPECT_EQ(view.currentIndex(), model->index(0, 1));
+}
+
+TEST_F(BoundGrid, TheNewRowLineIsStoredOnlyWhenSomethingWasTypedIntoIt) {
+    BoundGridView view;
+    view.SetBoundModel(model.get());
+    view.show();
+    struct Fall {
+        const char* name;
+        std::vector<std::pair<int, QString>> getippt; // column, text, in this order
+        const char* zeilen;                           // stored rows after leaving the line
+    } faelle[] = {
+        {"tabbed through", {{0, ""}, {1, ""}, {2, ""}}, "2"},
+        {"blanks", {{0, "   "}, {1, " "}}, "2"},
+        {"typed and cleared", {{0, "9"}, {0, ""}}, "2"},
+        {"amount cleared", {{1, "5"}, {1, ""}}, "2"},
+        {"an amount", {{0, ""}, {1, "5"}}, "3"},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        const int neu = model->StoredRows();
+        for (const auto& [spalte, text] : f.getippt) {
+            // Through the cell's editor, as Tab from cell to cell does.
+            view.setCurrentIndex(model->index(neu, spalte));
+            view.edit(model->index(neu, spalte));
+            QLineEdit* editor = eingabe::ZellEditor(view);
+            ASSERT_TRUE(editor);
+            editor->setText(text);
+            view.CommitEditor();
+        }
+        view.setCurrentIndex(model->index(0, 0)); // a click on another row
+        EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), f.zeilen);
+        EXPECT_FALSE(model->HasPending());
+        EXPECT_TRUE(model->IsNewRowLine(model->rowCount() - 1));
+    }
+    EXPECT_TRUE(meldungen.empty());
+    EXPECT_EQ(Gespeichert("SELECT Betrag FROM Kosten WHERE LfNr = 3"), "5");
+}
+
+TEST_F(BoundGrid, EnterAfterARefusedCellKeepsTheOldValueAndTheCursor) {
+    // The refusal as a real message box, with its own event loop inside the editor's commit.
+    BoundGridModel::Callbacks cb;
+    model->SetCallbacks(cb);
+    BoundGridView view;
+    view.SetBoundModel(model.get());
+    view.show();
+    struct Fall {
+        int row, column;
+        const char* text;
+        std::vector<QString> meldungen;
+        QString danach;
+    } faelle[] = {
+        {0, 1, "1,5x", {BoundGridModel::NumerischMeldung}, "1,5"},
+        {1, 2, "zwei", {BoundGridModel::NumerischMeldung}, "2"},
+        {2, 1, "abc", {BoundGridModel::NumerischMeldung}, ""},
+        {0, 1, "4,25", {}, "4,25"},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.text);
+        const QModelIndex zelle = model->index(f.row, f.column);
+        EXPECT_EQ(eingabe::MitEnterEingeben(view, zelle, f.text), f.meldungen);
+        EXPECT_EQ(model->data(zelle).toString(), f.danach);
+        EXPECT_EQ(view.currentIndex(), zelle);
+        EXPECT_EQ(eingabe::ZellEditor(view), nullptr);
+        // The next key typed goes to the grid.
+        EXPECT_EQ(view.window()->focusWidget(), &view);
+        ASSERT_TRUE(view.Commit());
+    }
+    EXPECT_EQ(Gespeichert("SELECT COUNT(*) FROM Kosten"), "2");
+    EXPECT_EQ(Gespeichert("SELECT Betrag FROM Kosten WHERE LfNr = 1"), "4.25");
+}
+
+TEST_F(BoundGrid, TextBeyondTheColumnLengthIsNotCutUnnoticed) {
+    BoundGridView view;
+    view.SetBoundModel(model.get());
+    view.show();
+    struct Fall {
+        const char* name;
+        const char* vorher; // in the editor, all of it selected for "ersetzt"
+        bool markiert;
+        QKeySequence::StandardKey einfuegen; // or a typed character when UnknownKey
+        const char* ablage;
+        bool hinweis;
+    } faelle[] = {
+        {"typed past the limit", "12345", false, QKeySequence::UnknownKey, "", true},
+        {"typed up to the limit", "1234", false, QKeySequence::UnknownKey, "", false},
+        {"typed over a selection", "12345", true, QKeySequence::UnknownKey, "", false},
+        {"pasted too long", "1", false, QKeySequence::Paste, "123456789", true},
+        {"pasted over a selection, fits", "123", true, QKeySequence::Paste, "abcde", false},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        QToolTip::showText(view.mapToGlobal(QPoint(0, 0)), "vorher", &view);
+        view.setCurrentIndex(model->index(0, 0));
+        view.edit(model->index(0, 0));
+        QLineEdit* editor = eingabe::ZellEditor(view);
+        ASSERT_TRUE(editor);
+        editor->setText(f.vorher);
+        if (f.markiert) editor->selectAll();
+        QGuiApplication::clipboard()->setText(f.ablage);
+        if (f.einfuegen == QKeySequence::Paste) {
+            QKeyEvent e(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+            QApplication::sendEvent(editor, &e);
+        } else {
+            QKeyEvent e(QEvent::KeyPress, Qt::Key_9, Qt::NoModifier, "9");
+            QApplication::sendEvent(editor, &e);
+        }
+        EXPECT_LE(editor->text().size(), 5);
+        EXPECT_EQ(QToolTip::text() == TextLimitHintText(5), f.hinweis)
+            << QToolTip::text().toStdString();
+        view.closePersistentEditor(model->index(0, 0));
+        view.CommitEditor();
+        model->Discard();
+    }
 }
 
 } // namespace

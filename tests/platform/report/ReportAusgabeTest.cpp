@@ -3,10 +3,16 @@
 #include "TestApp.h"
 #include "platform/report/Ausgabe.h"
 #include "platform/report/Druck.h"
+#include "platform/report/VorschauFenster.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTextDocument>
+#include <QTimer>
 
 using namespace velu::report;
 
@@ -94,4 +100,27 @@ TEST(ReportHtmlTest, ExportHoldsTheSameTextsWithoutPageBands) {
     f.Rechnung(99, "<", 1);
     ASSERT_EQ(f.r->ErzeugeHtml(Umfeld{}, html), 0);
     EXPECT_TRUE(html.contains("&lt;"));
+}
+
+TEST(ReportVorschauTest, SavingAsPdfStartsInTheDocumentsFolderWithTheTitle) {
+    testApp();
+    // Not the folder the program was started from: the documents folder, or home where there is none.
+    const QString dokumente = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString erwartet = !dokumente.isEmpty() && QDir(dokumente).exists() ? dokumente : QDir::homePath();
+    ASSERT_NE(QDir(erwartet).absolutePath(), QDir::current().absolutePath());
+    velu::report::VorschauFenster v(velu::report::DisplayList{}, "Rechnung 7");
+    QString gesehen;
+    QTimer t;
+    t.setInterval(5);
+    QObject::connect(&t, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        t.stop();
+        gesehen = d->selectedFiles().value(0);
+        d->reject();
+    });
+    t.start();
+    EXPECT_FALSE(v.AlsPdf());
+    EXPECT_EQ(QFileInfo(gesehen).absolutePath(), QDir(erwartet).absolutePath());
+    EXPECT_EQ(QFileInfo(gesehen).fileName(), "Rechnung 7.pdf");
 }

@@ -1,0 +1,74 @@
+#pragma once
+// Typing into a grid cell as a clerk does: the cell's own editor, the text, then Enter delivered to the editor
+// and passed on to the grid. Messages come up as real message boxes with their own event loop (as on the
+// screen, where a scripted answer would hide faults of re-entry) and are confirmed with their default button.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <vector>
+
+namespace velu::eingabe {
+
+// Confirms every message box that comes up while it lives and records its text.
+class MeldungenBestaetigen {
+public:
+    MeldungenBestaetigen() {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) return;
+            texte_.push_back(box->text());
+            if (QPushButton* b = box->defaultButton())
+                b->click();
+            else
+                box->close();
+        });
+        timer_.start();
+    }
+    const std::vector<QString>& Texte() const { return texte_; }
+
+private:
+    QTimer timer_;
+    std::vector<QString> texte_;
+};
+
+// Lets queued events and timers run for a moment.
+inline void Warten(int ms = 60) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The open cell editor of a grid, if any.
+inline QLineEdit* ZellEditor(QAbstractItemView& view) {
+    for (QLineEdit* e : view.viewport()->findChildren<QLineEdit*>())
+        if (e->isVisible()) return e;
+    return nullptr;
+}
+
+// Opens the cell's editor, types text and presses Enter; returns the messages shown meanwhile. The grid's
+// window must be shown.
+inline std::vector<QString> MitEnterEingeben(QAbstractItemView& view, const QModelIndex& index,
+                                             const QString& text) {
+    MeldungenBestaetigen meldungen;
+    view.setFocus();
+    view.setCurrentIndex(index);
+    view.edit(index);
+    QLineEdit* editor = ZellEditor(view);
+    if (!editor) return {QStringLiteral("kein Zelleditor")};
+    editor->setFocus();
+    editor->selectAll();
+    editor->insert(text);
+    QKeyEvent druecken(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(editor, &druecken);
+    Warten();
+    return meldungen.Texte();
+}
+
+} // namespace velu::eingabe
