@@ -6,16 +6,14 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/outside/DruckVorlagenEditor.h"
 #include "platform/outside/ProjektAuswahl.h"
+#include "platform/outside/ProjektDatenMaske.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontMetrics>
-#include <QFormLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QVBoxLayout>
@@ -48,52 +46,6 @@ QString ReorganisiereDatei(const QString& datei) {
 
 namespace {
 
-class ProdatMaske : public QDialog {
-public:
-    ProdatMaske(const QString& pfad, const ProjektInfo& p, QWidget* parent) : QDialog(parent), pfad_(pfad) {
-        setObjectName("Prodat");
-        setWindowTitle("Projektdaten " + p.nummer + " " + p.name);
-        auto* form = new QFormLayout;
-        const std::pair<int, const char*> felder[] = {
-            {0, "Bauvorhaben, Zeile 1"}, {1, "Bauvorhaben, Zeile 2"}, {2, "Bauvorhaben, Zeile 3"},
-            {4, "Bauherr, Zeile 1"},     {5, "Bauherr, Zeile 2"},     {6, "Bauherr, Zeile 3"}};
-        for (const auto& [k, label] : felder) {
-            auto* e = new QLineEdit(LeseProdatFeld(pfad, k), this);
-            e->setObjectName(QStringLiteral("Feld%1").arg(k));
-            e->setMaxLength(ProdatFeldLaenge);
-            // Wide enough for a whole field of ordinary text, not the line edit's default of 17 characters.
-            const QFontMetrics fm = e->fontMetrics();
-            e->setMinimumWidth(e->sizeHint().width() - fm.horizontalAdvance(QString(17, QLatin1Char('x'))) +
-                               fm.horizontalAdvance(QString(ProdatFeldLaenge, QLatin1Char('x'))));
-            form->addRow(QString::fromUtf8(label), e);
-            edits_.push_back({k, e});
-        }
-        auto* knoepfe = new QDialogButtonBox(this);
-        knoepfe->addButton("OK", QDialogButtonBox::AcceptRole);
-        knoepfe->addButton("Abbrechen", QDialogButtonBox::RejectRole);
-        connect(knoepfe, &QDialogButtonBox::accepted, this, [this] { Speichern(); });
-        connect(knoepfe, &QDialogButtonBox::rejected, this, &QDialog::reject);
-        auto* lay = new QVBoxLayout(this);
-        lay->addLayout(form);
-        lay->addWidget(knoepfe);
-    }
-
-private:
-    void Speichern() {
-        std::vector<std::pair<int, QString>> werte;
-        for (const auto& [k, e] : edits_)
-            werte.push_back({k, e->text()});
-        QString fehler;
-        if (!SchreibeProdatFelder(pfad_, werte, &fehler)) {
-            MsgBox(this, fehler, MsgButtons::OK, MsgIcon::Critical);
-            return;
-        }
-        accept();
-    }
-    QString pfad_;
-    std::vector<std::pair<int, QLineEdit*>> edits_;
-};
-
 class Zentrix : public ProjektVerwaltung {
 public:
     Zentrix(IniUmgebung& u, QWidget* owner) : u_(u), owner_(owner) {}
@@ -116,7 +68,7 @@ public:
             MsgBox(owner_, "Es ist kein Projekt ausgewählt.", MsgButtons::OK, MsgIcon::Exclamation);
             return;
         }
-        ProdatMaske(u_.ProjektOrdner() + "/Prodat", p, owner_).exec();
+        ProjektDatenMaske(u_.ProjektOrdner() + "/Prodat", p, owner_).exec();
     }
 
 private:

@@ -193,11 +193,10 @@ TEST(ProdatMaske, ShowsWholeLinesOfTheFieldLength) {
         }
         for (auto* l : w->findChildren<QLabel*>())
             EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
-        // scripts/screenshot prodat
         const QString datei = qEnvironmentVariable("VELU_SCREENSHOT");
         if (!datei.isEmpty()) EXPECT_TRUE(w->grab().save(datei));
         w->close();
     });
     p.CreateProjektVerwaltung()->ShowProdat(0);
-    EXPECT_EQ(geprueft, 6);
+    EXPECT_EQ(geprueft, 7);
 }
