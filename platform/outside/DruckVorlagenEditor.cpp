@@ -5,6 +5,7 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
+#include "platform/outside/Rueckfrage.h"
 #include "platform/richtext/Cp1252.h"
 #include "platform/richtext/VeluDoc.h"
 
@@ -263,14 +264,7 @@ bool DruckVorlagenEditor::Speichern() {
 
 bool DruckVorlagenEditor::AenderungenKlaeren() {
     if (!Geaendert()) return true;
-    switch (MsgBox(this, DruckvorlageAenderungen, MsgButtons::YesNoCancel, MsgIcon::Question)) {
-    case MsgResult::Yes:
-        return Speichern();
-    case MsgResult::No:
-        return true;
-    default:
-        return false;
-    }
+    return outside::AenderungenKlaeren(this, DruckvorlageAenderungen, [this] { return Speichern(); });
 }
 
 void DruckVorlagenEditor::Befehl(const QString& key) {

@@ -4,6 +4,7 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/outside/AdressMaske.h"
 #include "platform/outside/DruckVorlagenEditor.h"
 #include "platform/outside/ProjektAuswahl.h"
 #include "platform/outside/ProjektDatenMaske.h"
@@ -76,15 +77,28 @@ private:
     QWidget* owner_;
 };
 
-class NichtInstalliertAdress : public AdressProgramm {
+class Adressen : public AdressProgramm {
 public:
-    explicit NichtInstalliertAdress(QWidget* owner) : owner_(owner) {}
+    Adressen(IniUmgebung& u, QWidget* owner) : u_(u), owner_(owner) {}
     void SetPxEntry(int) override {}
-    void ShowAdressMask(const QString&, int, QStringList&, int&) override {
-        MsgBox(owner_, AdressNichtInstalliert, MsgButtons::OK, MsgIcon::Information);
+    // "PROJEKTADRESS" opens on the current project, whose client the user can take from the book.
+    void ShowAdressMask(const QString& maske, int, QStringList&, int&) override {
+        QString fehler;
+        auto buch = Adressbuch::Oeffnen(Adressbuch::Pfad(u_), &fehler);
+        if (!buch) {
+            MsgBox(owner_, "Das Adressbuch konnte nicht geöffnet werden.\n\n" + fehler, MsgButtons::OK,
+                   MsgIcon::Critical, "Adressverwaltung");
+            return;
+        }
+        std::optional<AdressMaske::Projekt> projekt;
+        const ProjektInfo p = u_.AktProjekt();
+        if (maske == "PROJEKTADRESS" && !p.nummer.isEmpty())
+            projekt = AdressMaske::Projekt{p, u_.ProjektOrdner() + "/Prodat"};
+        AdressMaske(*buch, projekt, owner_).exec();
     }
 
 private:
+    IniUmgebung& u_;
     QWidget* owner_;
 };
 
@@ -205,7 +219,7 @@ std::unique_ptr<ProjektVerwaltung> StandInProgramme::CreateProjektVerwaltung() {
     return std::make_unique<Zentrix>(umgebung_, owner_);
 }
 std::unique_ptr<AdressProgramm> StandInProgramme::CreateAdressProgramm() {
-    return std::make_unique<NichtInstalliertAdress>(owner_);
+    return std::make_unique<Adressen>(umgebung_, owner_);
 }
 std::unique_ptr<SerienbriefProgramm> StandInProgramme::CreateSerienbriefProgramm() {
     return std::make_unique<NichtInstalliertSerie>(owner_);

@@ -152,18 +152,14 @@ TEST(StandIns, MissingProgramsSayTheyAreNotInstalled) {
     IniUmgebung u(tmp.path() + "/umgebung.ini");
     StandInProgramme p(u);
     velu::forms::MessageBoxScript script;
-    QStringList feld{QString()};
-    int h = 0;
-    p.CreateAdressProgramm()->ShowAdressMask("PROJEKTADRESS", 0, feld, h);
     QWidget* fenster = reinterpret_cast<QWidget*>(1);
     p.CreateSerienbriefProgramm()->showSerie(fenster);
     p.CreateKopfUndFussProgramm()->ShowKopfUndFuss(1);
     EXPECT_EQ(fenster, nullptr);
-    ASSERT_EQ(script.Shown().size(), 3u);
-    EXPECT_EQ(script.Shown()[0].text, AdressNichtInstalliert);
-    EXPECT_EQ(script.Shown()[1].text, SerieNichtInstalliert);
+    ASSERT_EQ(script.Shown().size(), 2u);
+    EXPECT_EQ(script.Shown()[0].text, SerieNichtInstalliert);
     // Without a master database the template editor has nothing to edit.
-    EXPECT_EQ(script.Shown()[2].text, StammDBNichtGefunden);
+    EXPECT_EQ(script.Shown()[1].text, StammDBNichtGefunden);
 }
 
 TEST(ProdatMaske, ShowsWholeLinesOfTheFieldLength) {
