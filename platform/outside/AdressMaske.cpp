@@ -2,7 +2,7 @@
 
 #include "platform/forms/MessageBox.h"
 #include "platform/help/Hilfe.h"
-#include "platform/outside/Rueckfrage.h"
+#include "platform/outside/MaskenTeile.h"
 #include "platform/outside/Prodat.h"
 
 #include <QFormLayout>
@@ -32,12 +32,6 @@ QString* Teil(Adresse& a, int i) {
     return f[i];
 }
 
-QPushButton* Knopf(QWidget* owner, const char* name, const QString& text) {
-    auto* b = new QPushButton(text, owner);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 } // namespace
 
 AdressMaske::AdressMaske(Adressbuch& buch, std::optional<Projekt> projekt, QWidget* parent)

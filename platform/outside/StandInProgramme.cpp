@@ -8,6 +8,7 @@
 #include "platform/outside/DruckVorlagenEditor.h"
 #include "platform/outside/ProjektAuswahl.h"
 #include "platform/outside/ProjektDatenMaske.h"
+#include "platform/outside/SerienbriefFenster.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -102,16 +103,29 @@ private:
     QWidget* owner_;
 };
 
-class NichtInstalliertSerie : public SerienbriefProgramm {
+class Serie : public SerienbriefProgramm {
 public:
-    explicit NichtInstalliertSerie(QWidget* owner) : owner_(owner) {}
+    Serie(IniUmgebung& u, QWidget* owner) : u_(u), owner_(owner) {}
     void SetPxEntry(int) override {}
+    // The window lives until the user closes it; the caller waits for that.
     void showSerie(QWidget*& fenster) override {
         fenster = nullptr;
-        MsgBox(owner_, SerieNichtInstalliert, MsgButtons::OK, MsgIcon::Information);
+        QString fehler;
+        auto briefe = Serienbriefe::Oeffnen(Serienbriefe::Pfad(u_), &fehler);
+        auto adressen = briefe ? Adressbuch::Oeffnen(Adressbuch::Pfad(u_), &fehler) : nullptr;
+        if (!adressen) {
+            MsgBox(owner_, "Die Serienbriefe konnten nicht geöffnet werden.\n\n" + fehler, MsgButtons::OK,
+                   MsgIcon::Critical, "Serienbriefe");
+            return;
+        }
+        auto* w = new SerienbriefFenster(std::move(briefe), std::move(adressen), owner_);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->show();
+        fenster = w;
     }
 
 private:
+    IniUmgebung& u_;
     QWidget* owner_;
 };
 
@@ -222,7 +236,7 @@ std::unique_ptr<AdressProgramm> StandInProgramme::CreateAdressProgramm() {
     return std::make_unique<Adressen>(umgebung_, owner_);
 }
 std::unique_ptr<SerienbriefProgramm> StandInProgramme::CreateSerienbriefProgramm() {
-    return std::make_unique<NichtInstalliertSerie>(owner_);
+    return std::make_unique<Serie>(umgebung_, owner_);
 }
 std::unique_ptr<KopfUndFussProgramm> StandInProgramme::CreateKopfUndFussProgramm() {
     return std::make_unique<KopfUndFuss>(umgebung_, owner_);

@@ -6,7 +6,7 @@
 // - About box: a dialog of our own;
 // - header-and-footer texts: the editor of the print templates of the master database (DruckVorlagenEditor);
 // - address program: the address book (AdressMaske), which can write the current project's client lines;
-// - serial-letter program: a message that it is not installed.
+// - serial-letter program: letters in SERIENBRIEFE.MDB merged with the address book (SerienbriefFenster).
 #include "platform/outside/AussenProgramme.h"
 #include "platform/outside/IniUmgebung.h"
 #include "platform/outside/Prodat.h"
@@ -40,7 +40,5 @@ private:
 QString ReorganisiereDatei(const QString& datei);
 
 
-inline const QString SerieNichtInstalliert =
-    QStringLiteral("Das Serienbriefprogramm (Textverarbeitung) ist nicht installiert.");
 
 } // namespace velu::outside
