@@ -20,8 +20,8 @@ const QString Ende = QStringLiteral("</velu-doc>");
 
 const char* const NeuerBrief =
     "<velu-doc version=\"1\">"
-    "<p><field n=\"8\"> </field></p><p></p><p></p>"
-    "<p align=\"right\"><field n=\"90\"> </field></p><p></p>"
+    "<p><field n=\"8\">Anschrift</field></p><p></p><p></p>"
+    "<p align=\"right\"><field n=\"90\">Datum</field></p><p></p>"
     "<p><b>Betreff</b></p><p></p>"
     "<p>Sehr geehrte Damen und Herren,</p><p></p>"
     "<p>Text des Briefes</p><p></p>"

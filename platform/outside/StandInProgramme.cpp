@@ -120,6 +120,7 @@ public:
         }
         auto* w = new SerienbriefFenster(std::move(briefe), std::move(adressen), owner_);
         w->setAttribute(Qt::WA_DeleteOnClose);
+        if (owner_) w->move(owner_->geometry().center() - w->rect().center());
         w->show();
         fenster = w;
     }
