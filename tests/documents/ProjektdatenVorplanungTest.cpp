@@ -6,6 +6,7 @@
 #include "platform/outside/ProjektUmgebung.h"
 
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTableWidget>
 
 using namespace velu;
@@ -33,11 +34,17 @@ TEST(ProjektdatenVorplanung, TheDatesOfTheMaskArePrintedInTheProjectsRow) {
     EXPECT_TRUE(t.meldungen.isEmpty()) << t.meldungen.join("; ").toStdString();
     const QString text = PdfText(pdf);
     ASSERT_TRUE(text.contains("Vorplanungsliste")) << text.toStdString();
-    // The project's lines: from its number up to the next project's.
-    const qsizetype von = text.indexOf("00000001"), bis = text.indexOf("00000002");
-    ASSERT_GE(von, 0) << text.toStdString();
-    const QString zeilen = text.mid(von, bis > von ? bis - von : -1);
-    for (const char* soll : {"03.01.2025", "04.02.2025", "05.03.2025", "06.04.2025", "07.05.2025", "08.06.2025",
-                             "09.07.2025", "Kita Stadtpark", "Neubau Kita"})
-        EXPECT_TRUE(zeilen.contains(QString::fromUtf8(soll))) << soll << "\n" << text.toStdString();
+    // The project's row: each value a column of its own, none running into the next.
+    QString zeile;
+    for (const QString& z : text.split('\n'))
+        if (z.trimmed().startsWith("00000001")) zeile = z;
+    ASSERT_FALSE(zeile.isEmpty()) << text.toStdString();
+    const QStringList woerter = zeile.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+    for (const char* soll : {"Stufenvertrag", "03.01.2025", "04.02.2025", "BV-77/25", "05.03.2025", "06.04.2025",
+                             "07.05.2025", "08.06.2025", "09.07.2025"})
+        EXPECT_TRUE(woerter.contains(soll)) << soll << "\n" << zeile.toStdString();
+    EXPECT_TRUE(zeile.contains("Kita Stadtpark")) << zeile.toStdString();
+    EXPECT_TRUE(zeile.contains("Neubau Kita")) << zeile.toStdString();
+    // In the order of the columns.
+    EXPECT_LT(zeile.indexOf("03.01.2025"), zeile.indexOf("09.07.2025"));
 }
