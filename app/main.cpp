@@ -11,6 +11,7 @@
 #include "masterdata/HOAITAFEL.h"
 #include "platform/outside/IniUmgebung.h"
 #include "register/BerAuswahl.h"
+#include "ui/GitterDatumsWahl.h"
 
 #include <QApplication>
 #include <QLockFile>
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     opt.zeigeSplash = [] { velu::ShowSplash(); };
 
     velu::RegistriereDatensicherung(velu::App().Formen());
+    velu::RegistriereDatumsWahl();
 
     std::unique_ptr<QLockFile> lock;
     switch (velu::Main(opt, lock)) {

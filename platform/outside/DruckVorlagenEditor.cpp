@@ -5,6 +5,7 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
+#include "platform/outside/MaskenTeile.h"
 #include "platform/richtext/Cp1252.h"
 #include "platform/richtext/VeluDoc.h"
 
@@ -130,6 +131,13 @@ DruckVorlagenEditor::DruckVorlagenEditor(db::Database& stamm, QWidget* parent)
     });
     connect(bereich_, &QTabBar::currentChanged, this, [this](int i) { view_->ShowContext(i); });
     help::InstallHelpKey(this, "DruckVorlagen");
+}
+
+void DruckVorlagenEditor::NurArt(int art, const QString& name) {
+    laedt_ = true;
+    art_->clear();
+    art_->addItem(name, art);
+    laedt_ = false;
 }
 
 void DruckVorlagenEditor::FuelleVorlagen(int art) {
@@ -263,14 +271,7 @@ bool DruckVorlagenEditor::Speichern() {
 
 bool DruckVorlagenEditor::AenderungenKlaeren() {
     if (!Geaendert()) return true;
-    switch (MsgBox(this, DruckvorlageAenderungen, MsgButtons::YesNoCancel, MsgIcon::Question)) {
-    case MsgResult::Yes:
-        return Speichern();
-    case MsgResult::No:
-        return true;
-    default:
-        return false;
-    }
+    return outside::AenderungenKlaeren(this, DruckvorlageAenderungen, [this] { return Speichern(); });
 }
 
 void DruckVorlagenEditor::Befehl(const QString& key) {

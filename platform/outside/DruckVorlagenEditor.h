@@ -27,6 +27,9 @@ public:
     // Shows the templates of kind (1-7) and loads the one with key lfnr (0: the first of the kind).
     // False when the kind has no such template.
     bool Waehle(int art, int64_t lfnr = 0);
+    // Offers only the one document kind art under the caption name (a database that keeps only that kind,
+    // such as the serial letters).
+    void NurArt(int art, const QString& name);
     int64_t AktLfnr() const { return lfnr_; }
     // Writes the template shown; false (with a message) when the name is empty or the write fails, which
     // leaves the stored row as it was.

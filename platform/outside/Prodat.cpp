@@ -33,10 +33,16 @@ bool Schreibe(const QString& pfad, const QByteArray& satz, QString* fehler) {
 }
 
 void SetzeFeld(QByteArray& satz, int k, const QString& text) {
-    if (k < 0 || k >= ProdatFelder) return;
-    const QByteArray feld =
-        NachWindows1252(text.left(ProdatFeldLaenge)).leftJustified(ProdatFeldLaenge, ' ', true);
+    const QByteArray feld = NachWindows1252(text).leftJustified(ProdatFeldLaenge, ' ', true);
     satz.replace(k * ProdatFeldLaenge, ProdatFeldLaenge, feld);
+}
+
+bool Darstellbar(QChar c) {
+    const char16_t u = c.unicode();
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return true;
+    for (int i = 0; i < 32; ++i)
+        if (Cp1252[i] == u || (Cp1252[i] == 0 && u == 0x80 + i)) return true;
+    return false;
 }
 } // namespace
 
@@ -88,19 +94,48 @@ QString LeseProdatFeld(const QString& pfad, int k) {
     return satz ? (*satz)[size_t(k)].trimmed() : QString();
 }
 
+QString ProdatFeldFehler(const QString& text) {
+    QString fremd;
+    for (const QChar c : text)
+        if (!Darstellbar(c) && !fremd.contains(c)) fremd += c;
+    if (!fremd.isEmpty())
+        return QStringLiteral("Der Text enthält Zeichen, die in den Projektdaten nicht gespeichert werden "
+                              "können: ") +
+               fremd;
+    if (text.size() > ProdatFeldLaenge)
+        return QStringLiteral("Der Text ist %1 Zeichen lang; höchstens %2 Zeichen sind möglich.")
+            .arg(text.size())
+            .arg(ProdatFeldLaenge);
+    return {};
+}
+
 bool SchreibeProdat(const QString& pfad, const QString& beschreibung, QString* fehler) {
     QByteArray satz(ProdatSatzLaenge, ' ');
-    SetzeFeld(satz, 0, beschreibung);
+    SetzeFeld(satz, 0, beschreibung.left(ProdatFeldLaenge));
     return Schreibe(pfad, satz, fehler);
 }
 
 bool SchreibeProdatFelder(const QString& pfad, const std::vector<std::pair<int, QString>>& felder,
                           QString* fehler) {
-    bool offen = false;
-    QByteArray satz = LeseSatz(pfad, &offen);
+    for (const auto& [k, text] : felder) {
+        if (k < 0 || k >= ProdatFelder) continue;
+        const QString grund = ProdatFeldFehler(text);
+        if (!grund.isEmpty()) {
+            if (fehler) *fehler = grund;
+            return false;
+        }
+    }
+    // Whatever follows the first record is written back as it was.
+    QByteArray datei;
+    QFile f(pfad);
+    if (f.open(QIODevice::ReadOnly)) datei = f.readAll();
+    f.close();
+    if (datei.size() < ProdatSatzLaenge) datei = datei.leftJustified(ProdatSatzLaenge, ' ');
+    QByteArray satz = datei.left(ProdatSatzLaenge);
     for (const auto& [k, text] : felder)
-        SetzeFeld(satz, k, text);
-    return Schreibe(pfad, satz, fehler);
+        if (k >= 0 && k < ProdatFelder) SetzeFeld(satz, k, text);
+    datei.replace(0, ProdatSatzLaenge, satz);
+    return Schreibe(pfad, datei, fehler);
 }
 
 } // namespace velu::outside

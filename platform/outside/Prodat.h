@@ -26,9 +26,16 @@ std::optional<ProdatSatz> LeseProdat(const QString& pfad);
 // Field k of the first record, trimmed; empty when the file or field is missing.
 QString LeseProdatFeld(const QString& pfad, int k);
 
-// Writes a Prodat file with every field blank but field 0 (the first line of the project description).
+// Why text cannot be stored in a field of 40 Windows-1252 bytes (too long, or a character the code page
+// lacks), in German; empty when it fits.
+QString ProdatFeldFehler(const QString& text);
+
+// Writes a Prodat file with every field blank but field 0 (the first line of the project description, which
+// is taken from the project name and cut to the field's length).
 bool SchreibeProdat(const QString& pfad, const QString& beschreibung, QString* fehler = nullptr);
-// Writes the given fields of the first record, keeping the others (a missing file starts blank).
+// Writes the given fields of the first record, keeping the others (a missing file starts blank). Field
+// numbers outside 0-199 are skipped; a value that does not fit (ProdatFeldFehler) writes nothing: false with
+// the reason. What follows the first record stays as it was.
 bool SchreibeProdatFelder(const QString& pfad, const std::vector<std::pair<int, QString>>& felder,
                           QString* fehler = nullptr);
 

@@ -4,18 +4,18 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/outside/AdressMaske.h"
 #include "platform/outside/DruckVorlagenEditor.h"
 #include "platform/outside/ProjektAuswahl.h"
+#include "platform/outside/ProjektDatenMaske.h"
+#include "platform/outside/SerienbriefFenster.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontMetrics>
-#include <QFormLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QVBoxLayout>
@@ -48,52 +48,6 @@ QString ReorganisiereDatei(const QString& datei) {
 
 namespace {
 
-class ProdatMaske : public QDialog {
-public:
-    ProdatMaske(const QString& pfad, const ProjektInfo& p, QWidget* parent) : QDialog(parent), pfad_(pfad) {
-        setObjectName("Prodat");
-        setWindowTitle("Projektdaten " + p.nummer + " " + p.name);
-        auto* form = new QFormLayout;
-        const std::pair<int, const char*> felder[] = {
-            {0, "Bauvorhaben, Zeile 1"}, {1, "Bauvorhaben, Zeile 2"}, {2, "Bauvorhaben, Zeile 3"},
-            {4, "Bauherr, Zeile 1"},     {5, "Bauherr, Zeile 2"},     {6, "Bauherr, Zeile 3"}};
-        for (const auto& [k, label] : felder) {
-            auto* e = new QLineEdit(LeseProdatFeld(pfad, k), this);
-            e->setObjectName(QStringLiteral("Feld%1").arg(k));
-            e->setMaxLength(ProdatFeldLaenge);
-            // Wide enough for a whole field of ordinary text, not the line edit's default of 17 characters.
-            const QFontMetrics fm = e->fontMetrics();
-            e->setMinimumWidth(e->sizeHint().width() - fm.horizontalAdvance(QString(17, QLatin1Char('x'))) +
-                               fm.horizontalAdvance(QString(ProdatFeldLaenge, QLatin1Char('x'))));
-            form->addRow(QString::fromUtf8(label), e);
-            edits_.push_back({k, e});
-        }
-        auto* knoepfe = new QDialogButtonBox(this);
-        knoepfe->addButton("OK", QDialogButtonBox::AcceptRole);
-        knoepfe->addButton("Abbrechen", QDialogButtonBox::RejectRole);
-        connect(knoepfe, &QDialogButtonBox::accepted, this, [this] { Speichern(); });
-        connect(knoepfe, &QDialogButtonBox::rejected, this, &QDialog::reject);
-        auto* lay = new QVBoxLayout(this);
-        lay->addLayout(form);
-        lay->addWidget(knoepfe);
-    }
-
-private:
-    void Speichern() {
-        std::vector<std::pair<int, QString>> werte;
-        for (const auto& [k, e] : edits_)
-            werte.push_back({k, e->text()});
-        QString fehler;
-        if (!SchreibeProdatFelder(pfad_, werte, &fehler)) {
-            MsgBox(this, fehler, MsgButtons::OK, MsgIcon::Critical);
-            return;
-        }
-        accept();
-    }
-    QString pfad_;
-    std::vector<std::pair<int, QLineEdit*>> edits_;
-};
-
 class Zentrix : public ProjektVerwaltung {
 public:
     Zentrix(IniUmgebung& u, QWidget* owner) : u_(u), owner_(owner) {}
@@ -116,7 +70,7 @@ public:
             MsgBox(owner_, "Es ist kein Projekt ausgewählt.", MsgButtons::OK, MsgIcon::Exclamation);
             return;
         }
-        ProdatMaske(u_.ProjektOrdner() + "/Prodat", p, owner_).exec();
+        ProjektDatenMaske(u_.ProjektOrdner() + "/Prodat", p, owner_).exec();
     }
 
 private:
@@ -124,28 +78,55 @@ private:
     QWidget* owner_;
 };
 
-class NichtInstalliertAdress : public AdressProgramm {
+class Adressen : public AdressProgramm {
 public:
-    explicit NichtInstalliertAdress(QWidget* owner) : owner_(owner) {}
+    Adressen(IniUmgebung& u, QWidget* owner) : u_(u), owner_(owner) {}
     void SetPxEntry(int) override {}
-    void ShowAdressMask(const QString&, int, QStringList&, int&) override {
-        MsgBox(owner_, AdressNichtInstalliert, MsgButtons::OK, MsgIcon::Information);
+    // "PROJEKTADRESS" opens on the current project, whose client the user can take from the book.
+    void ShowAdressMask(const QString& maske, int, QStringList&, int&) override {
+        QString fehler;
+        auto buch = Adressbuch::Oeffnen(Adressbuch::Pfad(u_), &fehler);
+        if (!buch) {
+            MsgBox(owner_, "Das Adressbuch konnte nicht geöffnet werden.\n\n" + fehler, MsgButtons::OK,
+                   MsgIcon::Critical, "Adressverwaltung");
+            return;
+        }
+        std::optional<AdressMaske::Projekt> projekt;
+        const ProjektInfo p = u_.AktProjekt();
+        if (maske == "PROJEKTADRESS" && !p.nummer.isEmpty())
+            projekt = AdressMaske::Projekt{p, u_.ProjektOrdner() + "/Prodat"};
+        AdressMaske(*buch, projekt, owner_).exec();
     }
 
 private:
+    IniUmgebung& u_;
     QWidget* owner_;
 };
 
-class NichtInstalliertSerie : public SerienbriefProgramm {
+class Serie : public SerienbriefProgramm {
 public:
-    explicit NichtInstalliertSerie(QWidget* owner) : owner_(owner) {}
+    Serie(IniUmgebung& u, QWidget* owner) : u_(u), owner_(owner) {}
     void SetPxEntry(int) override {}
+    // The window lives until the user closes it; the caller waits for that.
     void showSerie(QWidget*& fenster) override {
         fenster = nullptr;
-        MsgBox(owner_, SerieNichtInstalliert, MsgButtons::OK, MsgIcon::Information);
+        QString fehler;
+        auto briefe = Serienbriefe::Oeffnen(Serienbriefe::Pfad(u_), &fehler);
+        auto adressen = briefe ? Adressbuch::Oeffnen(Adressbuch::Pfad(u_), &fehler) : nullptr;
+        if (!adressen) {
+            MsgBox(owner_, "Die Serienbriefe konnten nicht geöffnet werden.\n\n" + fehler, MsgButtons::OK,
+                   MsgIcon::Critical, "Serienbriefe");
+            return;
+        }
+        auto* w = new SerienbriefFenster(std::move(briefe), std::move(adressen), owner_);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        if (owner_) w->move(owner_->geometry().center() - w->rect().center());
+        w->show();
+        fenster = w;
     }
 
 private:
+    IniUmgebung& u_;
     QWidget* owner_;
 };
 
@@ -253,10 +234,10 @@ std::unique_ptr<ProjektVerwaltung> StandInProgramme::CreateProjektVerwaltung() {
     return std::make_unique<Zentrix>(umgebung_, owner_);
 }
 std::unique_ptr<AdressProgramm> StandInProgramme::CreateAdressProgramm() {
-    return std::make_unique<NichtInstalliertAdress>(owner_);
+    return std::make_unique<Adressen>(umgebung_, owner_);
 }
 std::unique_ptr<SerienbriefProgramm> StandInProgramme::CreateSerienbriefProgramm() {
-    return std::make_unique<NichtInstalliertSerie>(owner_);
+    return std::make_unique<Serie>(umgebung_, owner_);
 }
 std::unique_ptr<KopfUndFussProgramm> StandInProgramme::CreateKopfUndFussProgramm() {
     return std::make_unique<KopfUndFuss>(umgebung_, owner_);

@@ -5,7 +5,8 @@
 // - reorganisation: integrity check and VACUUM of each database file, with a progress dialog;
 // - About box: a dialog of our own;
 // - header-and-footer texts: the editor of the print templates of the master database (DruckVorlagenEditor);
-// - address and serial-letter programs: a message that they are not installed.
+// - address program: the address book (AdressMaske), which can write the current project's client lines;
+// - serial-letter program: letters in SERIENBRIEFE.MDB merged with the address book (SerienbriefFenster).
 #include "platform/outside/AussenProgramme.h"
 #include "platform/outside/IniUmgebung.h"
 #include "platform/outside/Prodat.h"
@@ -39,8 +40,5 @@ private:
 QString ReorganisiereDatei(const QString& datei);
 
 
-inline const QString AdressNichtInstalliert = QStringLiteral("Die Adressverwaltung ist nicht installiert.");
-inline const QString SerieNichtInstalliert =
-    QStringLiteral("Das Serienbriefprogramm (Textverarbeitung) ist nicht installiert.");
 
 } // namespace velu::outside

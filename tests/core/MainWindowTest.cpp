@@ -7,6 +7,10 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
+#include "platform/outside/AdressMaske.h"
+#include "platform/outside/IniUmgebung.h"
+#include "platform/outside/SerienbriefFenster.h"
+#include "platform/outside/StandInProgramme.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -352,4 +356,48 @@ TEST(MainWindowScreenshot, WritesPng) {
     QDir().mkpath(QFileInfo(datei).absolutePath());
     ASSERT_TRUE(f.w->grab().save(datei));
     EXPECT_GT(QFileInfo(datei).size(), 1000);
+}
+
+// The address and serial-letter tools with the program's own outside programs: each opens its window over
+// the files the settings name; while the serial-letter window is open the main window's commands rest.
+TEST(MainWindow, AddressAndSerialLetterToolsOpenTheirWindows) {
+    Fenster f(8191);
+    auto ini = std::make_shared<velu::outside::IniUmgebung>(f.buero + "/umgebung.ini");
+    ASSERT_TRUE(ini->SetProjekteOrdner(f.projekte));
+    ASSERT_TRUE(ini->SetAktProjekt("00000001", "Erstes"));
+    ASSERT_TRUE(ini->SetPfad("STDBRIEF", f.sys + "/SERIENBRIEFE.MDB"));
+    ASSERT_TRUE(ini->SetPfad("ADRESSMDB", f.sys + "/ZADRESS32.MDB"));
+    App().SetProgramme(std::make_shared<velu::outside::StandInProgramme>(*ini, f.w.get()));
+
+    QString adressen;
+    QTimer::singleShot(0, [&] {
+        if (auto* m = qobject_cast<velu::outside::AdressMaske*>(QApplication::activeModalWidget())) {
+            adressen = m->windowTitle();
+            m->reject();
+        }
+    });
+    EXPECT_TRUE(f.bar().Click("Band1", "ADRESS"));
+    EXPECT_EQ(adressen, "Adressverwaltung");
+    EXPECT_TRUE(QFileInfo::exists(f.sys + "/ZADRESS32.MDB"));
+
+    bool offen = false, gesperrt = false;
+    QTimer::singleShot(0, [&] {
+        auto* s = f.w->findChild<velu::outside::SerienbriefFenster*>();
+        offen = s && s->isVisible();
+        gesperrt = !f.bar().ToolBar("Band1")->isEnabled() && !f.w->MdiArea()->isEnabled();
+        // Still waiting a moment later.
+        QTimer::singleShot(50, [&, s] {
+            gesperrt = gesperrt && !f.bar().ToolBar("Band1")->isEnabled();
+            if (s) s->close();
+        });
+    });
+    MessageBoxScript script;
+    EXPECT_TRUE(f.bar().Click("Band1", "SERIE"));
+    EXPECT_TRUE(offen);
+    EXPECT_TRUE(gesperrt);
+    EXPECT_TRUE(f.bar().ToolBar("Band1")->isEnabled()) << "enabled again once the window is gone";
+    EXPECT_TRUE(f.w->MdiArea()->isEnabled());
+    EXPECT_TRUE(QFileInfo::exists(f.sys + "/SERIENBRIEFE.MDB"));
+    EXPECT_TRUE(script.Shown().empty()) << script.LastText().toStdString();
+    App().SetProgramme(nullptr);
 }

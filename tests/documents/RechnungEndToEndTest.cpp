@@ -7,11 +7,14 @@
 #include "documents/DruckAufrufRechnung.h"
 #include "documents/PrintRechnung.h"
 #include "documents/RechnungDruckAufruf.h"
+#include "platform/outside/AdressMaske.h"
 #include "platform/richtext/ScribantView.h"
 #include "register/BerAuswahl.h"
 #include "register/ProgrammEditor.h"
 
 #include <QDir>
+#include <QLineEdit>
+#include <QTableWidget>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -179,6 +182,50 @@ TEST_F(RechnungEndToEnd, PreviewShowsTheInvoicePages) {
     ASSERT_TRUE(w.ActiveBar1().Click("PopupBand1", "PRINTRE"));
     EXPECT_TRUE(gezeigt);
     EXPECT_TRUE(boxen_.Shown().empty()) << boxen_.LastText().toStdString();
+    (void)r;
+}
+
+TEST_F(RechnungEndToEnd, TheClientPickedInTheAddressBookHeadsTheNextInvoice) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    const int64_t r = Neu('R', "Honorarrechnung Neubau Kita", EUR, "Neubau Kita");
+    {
+        auto buch = outside::Adressbuch::Oeffnen(QString::fromStdString((dir_ / "ZADRESS32.MDB").string()));
+        ASSERT_TRUE(buch);
+        for (auto [name, strasse, plz, ort] :
+             {std::array<const char*, 4>{"Stadt Neustadt", "Markt 1", "54321", "Neustadt"},
+              std::array<const char*, 4>{"Gemeinde Müllheim", "Rathausplatz 7", "79379", "Müllheim"}}) {
+            outside::Adresse a;
+            a.name = QString::fromUtf8(name);
+            a.strasse = strasse;
+            a.plz = plz;
+            a.ort = QString::fromUtf8(ort);
+            ASSERT_TRUE(buch->Speichern(a));
+        }
+        const outside::ProjektInfo p = static_cast<outside::ProjektUmgebung&>(*umgebung_).AktProjekt();
+        outside::AdressMaske m(*buch, outside::AdressMaske::Projekt{p, umgebung_->ProjektOrdner() + "/Prodat"});
+        m.findChild<QLineEdit*>("Suche")->setText(QString::fromUtf8("müll"));
+        ASSERT_EQ(m.Liste()->rowCount(), 1);
+        m.Liste()->setCurrentCell(0, 0);
+        ASSERT_TRUE(m.AlsBauherr()) << boxen_.LastText().toStdString();
+    }
+    projekt_->Execute("UPDATE BeReList SET Modif = -1");
+    BerAuswahl w(std::make_unique<DruckHost>());
+    w.show();
+    const QString pdf = QString::fromStdString((dir_ / "rechnung-bauherr.pdf").string());
+    Drucke(w, pdf, false);
+    // The address block: the three client lines one under the other, before the invoice's heading.
+    QStringList zeilen;
+    for (const QString& z : PdfText(pdf, 1).split('\n'))
+        if (!z.trimmed().isEmpty()) zeilen << z.trimmed();
+    const qsizetype i = zeilen.indexOf(QString::fromUtf8("Gemeinde Müllheim"));
+    ASSERT_GE(i, 0) << zeilen.join('\n').toStdString();
+    ASSERT_LT(i + 2, zeilen.size());
+    EXPECT_EQ(zeilen[i + 1], "Rathausplatz 7");
+    EXPECT_EQ(zeilen[i + 2], QString::fromUtf8("79379 Müllheim"));
+    const qsizetype titel = zeilen.indexOf(QRegularExpression("^Honorarrechnung Nr\\..*"));
+    EXPECT_GT(titel, i + 2) << zeilen.join('\n').toStdString();
+    EXPECT_FALSE(zeilen.join('\n').contains("Neustadt"));
     (void)r;
 }
 

@@ -78,8 +78,12 @@ TEST(ProdatTest, TextIsWindows1252BothWays) {
     TestDir dir;
     const QString pfad = QString::fromStdString((dir / "Prodat").string());
     ASSERT_TRUE(SchreibeProdat(pfad, "Schule Nord"));
+    EXPECT_FALSE(
+        SchreibeProdatFelder(pfad, {{4, "Bauherr Müller"}, {5, "Kosten in €"}, {6, QString(50, 'y')}}))
+        << "a value longer than its field is refused, not cut";
+    EXPECT_EQ(LeseProdatFeld(pfad, 4), "");
     ASSERT_TRUE(
-        SchreibeProdatFelder(pfad, {{4, "Bauherr Müller"}, {5, "Kosten in €"}, {6, QString(50, 'y')}}));
+        SchreibeProdatFelder(pfad, {{4, "Bauherr Müller"}, {5, "Kosten in €"}, {6, QString(40, 'y')}}));
     QFile f(pfad);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray roh = f.readAll();
