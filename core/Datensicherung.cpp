@@ -114,6 +114,9 @@ std::string PruefeDatenbank(const fs::path& file) {
             return "Die Datenbank " + name + " ist beschädigt.";
         if (const auto art = ErwarteteArt(file); art && !DatabaseSetup::CheckMeta(*db, *art))
             return "Die Datenbank " + name + " ist keine Datenbank dieses Programms.";
+        if (QString::fromStdString(name).compare("Projekte.mdb", Qt::CaseInsensitive) == 0 &&
+            !db->HasTable("PROJEKT"))
+            return "Die Datenbank " + name + " ist keine Projektliste.";
     } catch (const db::DbError& e) {
         return "Die Datenbank " + name + " ist beschädigt: " + e.what();
     }
@@ -176,6 +179,50 @@ struct Einzeldatei {
     QString eintrag; // name in the archive
     fs::path ziel;   // configured path
 };
+
+bool GleicherName(const std::string& a, const QString& b) {
+    return Qs(a).compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// What a data set cannot do without, checked on the entry list before anything is asked or touched: a
+// project needs its database, all projects need the project list and a database in every project folder, a
+// single-file set its files. Returns the German reason, empty when nothing is missing.
+QString FehltImArchiv(const QString& art, const std::vector<std::string>& eintraege) {
+    auto hat = [&](const QString& name) {
+        for (const auto& e : eintraege)
+            if (GleicherName(e, name)) return true;
+        return false;
+    };
+    auto fehlt = [](const QString& name) {
+        return "Die Datensicherung enthält die Datei " + name + " nicht.";
+    };
+    QStringList noetig;
+    if (art == "PROJEKT" + Grad) {
+        noetig = {"Velupro32.mdb"};
+    } else if (art == "ALLEPROJ") {
+        noetig = {"Projekte.mdb"};
+        QStringList ordner;
+        for (const auto& e : eintraege) {
+            const QString name = Qs(e);
+            const qsizetype schnitt = name.indexOf('/');
+            if (schnitt <= 0) continue;
+            const QString o = name.left(schnitt);
+            if (o.endsWith(".PRO", Qt::CaseInsensitive) && !ordner.contains(o)) ordner << o;
+        }
+        for (const QString& o : ordner)
+            if (!hat(o + "/Velupro32.mdb"))
+                return "Die Datensicherung enthält im Ordner " + o + " die Datei Velupro32.mdb nicht.";
+    } else if (art == "VELUDATE") {
+        noetig = {"VELUDAT32.MDB", "VELUVOR32.MDB"};
+    } else if (art == "SERIENBR") {
+        noetig = {"SERIENBRIEFE.MDB"};
+    } else if (art == "ADRESSEN") {
+        noetig = {"ZADRESS32.MDB"};
+    }
+    for (const QString& n : noetig)
+        if (!hat(n)) return fehlt(n);
+    return {};
+}
 
 } // namespace
 
@@ -363,6 +410,10 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
     QString deskriptor = Qs(info->descriptor);
     const QString datum = Qs(info->created);
     const QString art = deskriptor.left(8);
+    const auto eintraege = archive::ListEntries(archivPfad);
+    if (!eintraege) return Fehler(caption, Unlesbar);
+    if (const QString fehlt = FehltImArchiv(art, *eintraege); !fehlt.isEmpty())
+        return Fehler(caption, Unlesbar + "\n" + fehlt);
 
     QString genannt; // the thing named in the confirmation
     QString titel;   // caption of the messages about the restore

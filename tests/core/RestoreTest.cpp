@@ -153,7 +153,7 @@ TEST_F(RestoreTest, FailuresLeaveTheDataAsItWas) {
              std::ofstream(t.root / "x") << "boese";
              // Our writer refuses such names, so the entry is renamed in the finished file.
              velu::archive::WriteArchive(t.archiv.toStdString(), {"ALLEPROJEKE", "01.01.2026 00:00:00"},
-                                         {{"zz/x", t.root / "x"}});
+                                         {{"Projekte.mdb", t.Liste()}, {"zz/x", t.root / "x"}});
              std::string bytes = ReadFile(t.archiv.toStdString());
              for (size_t at; (at = bytes.find("zz/x")) != std::string::npos;)
                  bytes.replace(at, 4, "../x");
@@ -164,8 +164,9 @@ TEST_F(RestoreTest, FailuresLeaveTheDataAsItWas) {
         {"damaged database",
          [](RestoreTest& t) {
              std::ofstream(t.root / "kaputt.mdb") << "keine Datenbank";
-             velu::archive::WriteArchive(t.archiv.toStdString(), {"ALLEPROJEKE", "01.01.2026 00:00:00"},
-                                         {{"00000007.PRO/Velupro32.mdb", t.root / "kaputt.mdb"}});
+             velu::archive::WriteArchive(
+                 t.archiv.toStdString(), {"ALLEPROJEKE", "01.01.2026 00:00:00"},
+                 {{"Projekte.mdb", t.Liste()}, {"00000007.PRO/Velupro32.mdb", t.root / "kaputt.mdb"}});
          },
          "Die Datensicherung konnte nicht zurückgelesen werden."},
         {"database in use", [](RestoreTest& t) { t.Backup(2); },
@@ -346,6 +347,113 @@ TEST_F(RestoreTest, DatabaseOfTheWrongKindIsRefused) {
     EXPECT_TRUE(script.LastText().contains("keine Datenbank dieses Programms"))
         << script.LastText().toStdString();
     EXPECT_EQ(Snapshot(sys), vorher);
+}
+
+} // namespace
+
+namespace {
+
+// Archives that lack what their data set needs, restored through the dialog as a user would: each is refused
+// with its reason and leaves the office as it was, byte for byte.
+TEST_F(RestoreTest, ArchiveLackingItsDataSetChangesNothing) {
+    const fs::path quelle = root / "quelle";
+    MakeDb(quelle / "projekt.mdb", "Projekt", 4);
+    fs::create_directories(quelle);
+    std::ofstream(quelle / "text") << "nur ein Text";
+    std::ofstream(quelle / "kaputt") << "keine Datenbank";
+    fs::copy_file(Liste(), quelle / "liste.mdb");
+    struct Case {
+        const char* name;
+        std::string descriptor;
+        std::vector<std::pair<std::string, std::string>> entries; // name in the archive, file in quelle
+        bool projektDialog;                                       // asked for the number first
+        bool frueh;                                               // refused before any question
+        QString message;                                          // contained in the last message
+    };
+    const std::string projekt = "PROJEKT°00000007°Neubau Kita";
+    const QString ohneDb = "Die Datensicherung enthält die Datei Velupro32.mdb nicht.";
+    const QString ohneListe = "Die Datensicherung enthält die Datei Projekte.mdb nicht.";
+    const std::vector<Case> cases = {
+        {"project, no entries", projekt, {}, false, true, ohneDb},
+        {"project, a text file only", projekt, {{"liesmich.txt", "text"}}, false, true, ohneDb},
+        {"project, Prodat only", projekt, {{"Prodat", "text"}}, false, true, ohneDb},
+        {"project, database in a sub-folder",
+         projekt,
+         {{"x/Velupro32.mdb", "projekt.mdb"}},
+         false,
+         true,
+         ohneDb},
+        {"all projects, no entries", "ALLEPROJEKE", {}, false, true, ohneListe},
+        {"all projects, no project list",
+         "ALLEPROJEKE",
+         {{"00000007.PRO/Velupro32.mdb", "projekt.mdb"}},
+         false,
+         true,
+         ohneListe},
+        {"all projects, a project folder without database",
+         "ALLEPROJEKE",
+         {{"Projekte.mdb", "liste.mdb"},
+          {"00000007.PRO/Velupro32.mdb", "projekt.mdb"},
+          {"00000009.pro/Prodat", "text"}},
+         false,
+         true,
+         "Die Datensicherung enthält im Ordner 00000009.pro die Datei Velupro32.mdb nicht."},
+        {"all projects, the list is no project list",
+         "ALLEPROJEKE",
+         {{"Projekte.mdb", "projekt.mdb"}, {"00000007.PRO/Velupro32.mdb", "projekt.mdb"}},
+         false,
+         false,
+         "Die Datenbank Projekte.mdb ist keine Projektliste."},
+        {"project, damaged database in capitals",
+         projekt,
+         {{"VELUPRO32.MDB", "kaputt"}},
+         true,
+         false,
+         "Die Datenbank VELUPRO32.MDB ist keine gültige Datenbank."},
+        {"serial letters without their file",
+         "SERIENBRIEFE",
+         {{"Serienbriefe.txt", "text"}},
+         false,
+         true,
+         "Die Datensicherung enthält die Datei SERIENBRIEFE.MDB nicht."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(archiv.toStdString());
+        if (c.entries.empty()) {
+            EmptyArchive(archiv.toStdString(), c.descriptor);
+        } else {
+            std::vector<velu::archive::ArchiveFile> files;
+            for (const auto& [name, datei] : c.entries)
+                files.push_back({name, quelle / datei});
+            ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {c.descriptor, "01.01.2026 00:00:00"},
+                                                  files),
+                      "");
+        }
+        const std::string vorher = Bytes(Office());
+        velu::DaSiin form(u, Sys());
+        form.SetDateiDialog([&](QWidget*, int) { return archiv; });
+        bool gefragt = false;
+        form.SetProjektDialog([&](velu::DaSiinPro& d) {
+            gefragt = true;
+            Eingabe("7", "Neubau Kita")(d);
+        });
+        // Overwrite the project, confirm, then the report.
+        MessageBoxScript script;
+        if (c.projektDialog) script.Answer(MsgResult::Yes);
+        script.Answer(MsgResult::OK);
+        script.Answer(MsgResult::OK);
+        form.Band().Click("LW");
+        form.Band().Click("OK");
+        EXPECT_EQ(gefragt, c.projektDialog);
+        EXPECT_TRUE(script.LastText().contains(c.message)) << script.LastText().toStdString();
+        EXPECT_NE(script.LastText(), "Die Datensicherung wurde erfolgreich zurückgelesen.");
+        if (c.frueh) {
+            EXPECT_EQ(script.Shown().size(), 1u);
+            EXPECT_TRUE(script.LastText().startsWith(Unlesbar));
+        }
+        EXPECT_EQ(Bytes(Office()), vorher);
+    }
 }
 
 } // namespace
