@@ -37,6 +37,9 @@ namespace {
 std::filesystem::path Fs(const QString& p) {
     return std::filesystem::path(p.toStdString());
 }
+QString Qs(const std::filesystem::path& p) {
+    return QString::fromStdString(p.string());
+}
 
 QString HauptCaption() {
     QWidget* w = App().Hauptfenster();
@@ -119,7 +122,9 @@ ProjektOeffnung OpenProjektDB() {
         return ProjektOeffnung::Fehler;
     }
     const QString ordner = u.ProjektOrdner();
-    const QString pfad = ordner + QStringLiteral("/Velupro32.mdb");
+    // A database stored under another case of its name is the project's own, not one to create beside it.
+    const QString pfad =
+        Qs(db::Database::ResolvePath((ordner + QStringLiteral("/Velupro32.mdb")).toStdString()));
 
     if (!u.DateiExistiert(pfad)) {
         const QString vorlage = u.PfadVonEinstellung("VELUVORLAGE", app.SysPfad() + "/VELUVOR32.MDB");
@@ -131,7 +136,8 @@ ProjektOeffnung OpenProjektDB() {
                    MsgButtons::OK, MsgIcon::Critical);
             return ProjektOeffnung::Fehler;
         }
-        const QString alt = ordner + QStringLiteral("/VELUPRO.MDB");
+        const QString alt =
+            Qs(db::Database::ResolvePath((ordner + QStringLiteral("/VELUPRO.MDB")).toStdString()));
         if (u.DateiExistiert(alt)) {
             if (app.Migration()) {
                 app.Migration()(alt, pfad);
