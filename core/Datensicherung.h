@@ -11,6 +11,8 @@
 //
 // Messages go through forms::MsgBox (scripted in tests) with owner's caption rules.
 #include <QString>
+#include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -68,8 +70,15 @@ public:
     static ProjektZiel Checkpath(outside::ProjektUmgebung& umgebung, QString& nummerText,
                                  const QString& datum, const QString& title, QWidget* owner = nullptr);
 
-    // Test seam: runs after unpacking and checking, before the swap; a non-empty text fails the restore.
+    // Test seams. nachDemEntpacken runs after unpacking and checking, before the swap; a non-empty text fails
+    // the restore. zwischenDenSchritten runs between the swap's steps; ohneAustausch swaps as on a file
+    // system without an exchange of two names; schreiben writes the unpacked data; freierPlatz tells a
+    // folder's free bytes.
     std::function<std::string(const QString& entpackt)> nachDemEntpacken;
+    std::function<void(const char* schritt)> zwischenDenSchritten;
+    bool ohneAustausch = false;
+    std::function<int(int fd, const char* daten, std::size_t laenge)> schreiben;
+    std::function<std::optional<std::uintmax_t>(const std::filesystem::path& ordner)> freierPlatz;
 
 private:
     QString Pfad(const char* einstellung, const char* datei) const;

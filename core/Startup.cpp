@@ -1,5 +1,7 @@
 #include "core/Startup.h"
 
+#include "core/StartupRecovery.h"
+
 #include "core/AppState.h"
 #include "core/Benutzer.h"
 #include "core/DatabaseSetup.h"
@@ -268,6 +270,7 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
     app.SetPfade(opt.programmDaten + QStringLiteral("/reports/HOAI"),
                  opt.bueroOrdner + QStringLiteral("/STD_SYS"), QStringLiteral("qrc:/help/index.html"));
 
+    RecoverAfterCrash(app.Umgebung(), app.SysPfad(), &app.Einstellungen());
     app.SetStammDBPfad(app.Umgebung().PfadVonEinstellung("VELUDATEN", app.SysPfad() + "/VELUDAT32.MDB"));
     if (!OpenStammDB()) return StartErgebnis::StammDBFehler;
 

@@ -11,6 +11,13 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "platform/settings/SettingsStore.h"
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace dasi_test;
 using velu::forms::MessageBoxScript;
 using velu::forms::MsgButtons;
@@ -454,6 +461,159 @@ TEST_F(RestoreTest, ArchiveLackingItsDataSetChangesNothing) {
         }
         EXPECT_EQ(Bytes(Office()), vorher);
     }
+}
+
+} // namespace
+
+namespace {
+
+// A full disk while unpacking, a disk too small for the archive, and a write refused by the system: each is
+// reported as a failed write with its cause and file, never as a damaged archive, and leaves the office and
+// the system folder byte for byte as before.
+TEST_F(RestoreTest, FullDiskIsReportedAsSuchAndChangesNothing) {
+    Backup(2);
+    const std::string allProjects = ReadFile(archiv.toStdString());
+    Backup(3);
+    const std::string tables = ReadFile(archiv.toStdString());
+    Backup(1);
+    const std::string project = ReadFile(archiv.toStdString());
+    struct Case {
+        const char* name;
+        const std::string& archive;
+        std::function<void(velu::Datensicherung&)> prepare;
+        QString message;
+        bool projekt = true; // asks whether the existing project may be overwritten
+    };
+    auto vollNach = [](size_t bytes) {
+        return [bytes](velu::Datensicherung& e) {
+            auto geschrieben = std::make_shared<size_t>(0);
+            e.schreiben = [bytes, geschrieben](int fd, const char* data, size_t len) {
+                if (*geschrieben + len > bytes) return ENOSPC;
+                *geschrieben += len;
+                return ::write(fd, data, len) == static_cast<ssize_t>(len) ? 0 : errno;
+            };
+        };
+    };
+    const QString voll = "kann nicht geschrieben werden: Auf dem Datenträger ist kein Platz mehr frei.";
+    const std::vector<Case> cases = {
+        {"project, disk full", project, vollNach(1000), voll},
+        {"all projects, disk full", allProjects, vollNach(70000), voll, false},
+        {"tables, disk full", tables, vollNach(1000), voll, false},
+        {"project, too little free space", project,
+         [](velu::Datensicherung& e) {
+             e.freierPlatz = [](const fs::path&) { return std::uintmax_t{4096}; };
+         },
+         "Auf dem Datenträger ist nicht genug Platz frei: Das Zurücklesen braucht "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(archiv.toStdString(), std::ios::binary | std::ios::trunc) << c.archive;
+        Veraendern();
+        const std::string vorher = Bytes(Office()) + Bytes(sys);
+        velu::DaSiin form(u, Sys());
+        form.SetDateiDialog([&](QWidget*, int) { return archiv; });
+        form.SetProjektDialog(Eingabe("7", "Neubau Kita"));
+        c.prepare(form.Engine());
+        MessageBoxScript script;
+        if (c.projekt) script.Answer(MsgResult::Yes);
+        script.Answer(MsgResult::OK);
+        script.Answer(MsgResult::OK);
+        form.Band().Click("LW");
+        form.Band().Click("OK");
+        EXPECT_TRUE(script.LastText().startsWith("Die Datensicherung konnte nicht zurückgelesen werden."))
+            << script.LastText().toStdString();
+        EXPECT_TRUE(script.LastText().contains(c.message)) << script.LastText().toStdString();
+        EXPECT_FALSE(script.LastText().contains("beschädigt")) << script.LastText().toStdString();
+        EXPECT_EQ(Bytes(Office()) + Bytes(sys), vorher);
+        fs::remove_all(root / "office/Projekte/00000009.PRO");
+    }
+}
+
+// A real write refused by the system (the process's file size limit) while unpacking.
+TEST_F(RestoreTest, RefusedWriteIsNotADamagedArchive) {
+    Backup(1);
+    Veraendern();
+    const std::string vorher = Bytes(Office());
+    velu::DaSiin form(u, Sys());
+    form.SetDateiDialog([&](QWidget*, int) { return archiv; });
+    form.SetProjektDialog(Eingabe("7", "Neubau Kita"));
+    MessageBoxScript script({MsgResult::Yes, MsgResult::OK, MsgResult::OK});
+    form.Band().Click("LW");
+    rlimit alt{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &alt), 0);
+    const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit klein = alt;
+    klein.rlim_cur = 2048;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &klein), 0);
+    form.Band().Click("OK");
+    setrlimit(RLIMIT_FSIZE, &alt);
+    std::signal(SIGXFSZ, signal);
+    EXPECT_TRUE(
+        script.LastText().contains("Velupro32.mdb' kann nicht geschrieben werden: Die Datei ist für den "
+                                   "Datenträger zu groß."))
+        << script.LastText().toStdString();
+    EXPECT_EQ(Bytes(Office()), vorher);
+}
+
+// A restored folder keeps the mode of the folder it replaces, so the other users of a shared office keep
+// their access; a new one gets the umask's default.
+TEST_F(RestoreTest, RestoredFolderKeepsTheModeOfTheOneItReplaces) {
+    const mode_t maske = ::umask(0);
+    ::umask(maske);
+    struct Case {
+        const char* name;
+        int datensatz;
+        fs::path ordner;
+        std::optional<fs::perms> vorher; // nullopt: the folder does not exist yet
+        QString nummer;
+    };
+    const fs::path projekte = root / "office/Projekte";
+    const std::vector<Case> cases = {
+        {"project shared with the group", 1, projekte / "00000007.PRO", fs::perms(0770), "7"},
+        {"project readable by all", 1, projekte / "00000007.PRO", fs::perms(0755), "7"},
+        {"new project number", 1, projekte / "00000044.PRO", std::nullopt, "44"},
+        {"all projects", 2, projekte, fs::perms(0775), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Backup(c.datensatz);
+        if (c.vorher) fs::permissions(c.ordner, *c.vorher);
+        velu::DaSiin form(u, Sys());
+        form.SetDateiDialog([&](QWidget*, int) { return archiv; });
+        form.SetProjektDialog(Eingabe(c.nummer, "Kita"));
+        MessageBoxScript script;
+        if (c.vorher && c.datensatz == 1) script.Answer(MsgResult::Yes);
+        script.Answer(MsgResult::OK);
+        script.Answer(MsgResult::OK);
+        form.Band().Click("LW");
+        form.Band().Click("OK");
+        EXPECT_EQ(script.LastText(), "Die Datensicherung wurde erfolgreich zurückgelesen.");
+        const auto erwartet = c.vorher.value_or(fs::perms(0777 & ~maske));
+        EXPECT_EQ(fs::status(c.ordner).permissions(), erwartet);
+    }
+}
+
+// The restore dialog offers the archive just written, also after the program was started again.
+TEST_F(RestoreTest, RestoreOffersTheArchiveJustWritten) {
+    velu::settings::SettingsStore store(QString::fromStdString((root / "einstellungen.ini").string()));
+    const QString gewaehlt = QString::fromStdString((root / "Sicherungen/Montag.zip").string());
+    fs::create_directories(root / "Sicherungen");
+    {
+        velu::DaSiOut aus(u, Sys(), &store);
+        aus.SetDateiDialog([&](QWidget*, int) { return gewaehlt; });
+        MessageBoxScript script;
+        aus.Band().Click("LW");
+        aus.Band().Click("OK");
+        ASSERT_TRUE(fs::exists(gewaehlt.toStdString())) << script.LastText().toStdString();
+    }
+    velu::DaSiin ein(u, Sys(), &store);
+    EXPECT_EQ(ein.findChild<QLabel*>("Label3")->text(), gewaehlt);
+    velu::DaSiOut wieder(u, Sys(), &store);
+    EXPECT_EQ(wieder.findChild<QLabel*>("Label3")->text(), gewaehlt);
+    // An archive that is gone is not offered.
+    fs::remove(gewaehlt.toStdString());
+    velu::DaSiin danach(u, Sys(), &store);
+    EXPECT_EQ(danach.findChild<QLabel*>("Label3")->text().toStdString(), Vorgabe().string());
 }
 
 } // namespace
