@@ -150,6 +150,13 @@ std::string DataSwap::Swap(const SwapStepHook& hook, bool exchange) {
     const mode_t mode =
         hadTarget && ::stat(target_.c_str(), &st) == 0 ? st.st_mode & 07777 : DefaultMode(isFolder);
     if (::chmod(staged.c_str(), mode) != 0) return Error(target_, errno);
+    // The staged data is on the disk before its name can take the target's place.
+    if (const int fd = ::open(staged.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
+        const int rc = ::fsync(fd);
+        const int err = errno;
+        ::close(fd);
+        if (rc != 0 && err != EINVAL) return Error(target_, err);
+    }
     SyncFolder(folder);
     step("bereit");
     if (!hadTarget) {
