@@ -198,3 +198,25 @@ TEST(BackupScreenshot, WritesPng) {
 TEST(RestoreScreenshot, WritesPng) {
     Foto<velu::DaSiin>();
 }
+
+namespace {
+
+// A backup of all projects leaves out what a restore in progress (or a killed one) keeps beside a project.
+TEST_F(BackupTest, AllProjectsLeaveOutWorkOfRestores) {
+    const fs::path projekte = root / "office/Projekte";
+    fs::create_directories(projekte / "00000009.PRO.neu");
+    std::ofstream(projekte / "00000009.PRO.neu/Velupro32.mdb") << "halb";
+    fs::create_directories(projekte / "00000007.PRO.neu-Ab12Cd");
+    std::ofstream(projekte / "00000007.PRO.neu-Ab12Cd/Prodat") << "halb";
+    std::ofstream(projekte / "00000007.PRO.arbeit") << "";
+    std::ofstream(projekte / "00000007.PRO/Notiz.txt") << "bleibt";
+    MessageBoxScript script;
+    velu::Datensicherung engine(u, Sys());
+    ASSERT_TRUE(engine.CallSicherung(2, archiv)) << script.LastText().toStdString();
+    auto names = *velu::archive::ListEntries(archiv.toStdString());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"00000007.PRO/Notiz.txt", "00000007.PRO/Prodat",
+                                               "00000007.PRO/Velupro32.mdb", "Projekte.mdb"}));
+}
+
+} // namespace
