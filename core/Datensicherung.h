@@ -3,11 +3,12 @@
 // database, serial letters, addresses) into zip archives of platform/archive.
 //
 // A backup copies every SQLite database through SQLite's backup API into a snapshot first, so the archive
-// is consistent even while someone else writes. A restore never touches the old data before the new data is
-// unpacked and checked: it unpacks into a temporary folder beside the target, checks every database
+// is consistent even while someone else writes. A restore refuses an archive that lacks what its data set
+// needs before it asks anything, and never touches the old data before the new data is unpacked and checked:
+// it compares the archive's size with the free space, unpacks beside the target, checks every database
 // (integrity check, and the "_Meta" row of the program's own databases), then swaps the folder or files in
-// with renames; any failure leaves the old data as it was and says why. Databases held by another user are
-// not replaced.
+// (DataSwap, safe against a crash between its steps); any failure leaves the old data as it was and says why.
+// Databases held by another user are not replaced.
 //
 // Messages go through forms::MsgBox (scripted in tests) with owner's caption rules.
 #include <QString>
