@@ -5,6 +5,7 @@
 #include "core/DaSiin.h"
 #include "core/DaSiinPro.h"
 #include "core/Datensicherung.h"
+#include "platform/archive/WorkFolder.h"
 #include "platform/archive/ZipArchive.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
@@ -217,6 +218,37 @@ TEST_F(BackupTest, AllProjectsLeaveOutWorkOfRestores) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"00000007.PRO/Notiz.txt", "00000007.PRO/Prodat",
                                                "00000007.PRO/Velupro32.mdb", "Projekte.mdb"}));
+}
+
+} // namespace
+
+namespace {
+
+// The next backup removes the snapshot folder and the partial archive a killed backup left; those of a
+// running backup stay.
+TEST_F(BackupTest, NextBackupRemovesWhatAKilledOneLeft) {
+    const fs::path temp = root / "temp";
+    fs::create_directories(temp / "velunta-sicherung-Tot123");
+    std::ofstream(temp / "velunta-sicherung-Tot123/db0") << "Kopie der Projektdatenbank";
+    std::ofstream(temp / "velunta-sicherung-Tot123.arbeit") << "";
+    std::ofstream(archiv.toStdString() + ".Tot456") << "halbes Archiv";
+    const QByteArray vorher = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QByteArray::fromStdString(temp.string()));
+    auto laufend = velu::archive::WorkFolder::Create(temp, "velunta-sicherung-");
+    ASSERT_TRUE(laufend);
+    MessageBoxScript script;
+    velu::Datensicherung engine(u, Sys());
+    const bool ok = engine.CallSicherung(1, archiv);
+    qputenv("TMPDIR", vorher);
+    ASSERT_TRUE(ok) << script.LastText().toStdString();
+    std::vector<std::string> rest;
+    for (const auto& e : fs::directory_iterator(temp))
+        rest.push_back(e.path().filename().string());
+    std::sort(rest.begin(), rest.end());
+    const std::string lauf = laufend->Path().filename().string();
+    EXPECT_EQ(rest, (std::vector<std::string>{lauf, lauf + ".arbeit"}));
+    EXPECT_FALSE(fs::exists(archiv.toStdString() + ".Tot456"));
+    EXPECT_TRUE(fs::exists(archiv.toStdString()));
 }
 
 } // namespace

@@ -52,6 +52,21 @@ void SetzeNamen(const QString& datei, const std::string& was) {
     t.Commit();
 }
 
+// A mark in the master database, to tell the old one from the restored one.
+void Marke(const QString& datei, const std::string& wert) {
+    auto db = velu::db::Database::Open(Fs(datei));
+    ASSERT_TRUE(db);
+    db->Execute("CREATE TABLE IF NOT EXISTS Marke (Wert TEXT)");
+    db->Execute("DELETE FROM Marke");
+    const velu::db::Value w = wert;
+    db->Execute("INSERT INTO Marke (Wert) VALUES (?)", velu::db::Params().Add(w));
+}
+
+std::string MarkeVon(velu::db::Database& db) {
+    auto rs = db.OpenRecordset("SELECT Wert FROM Marke");
+    return rs.Empty() ? "" : rs.GetText("Wert");
+}
+
 // Names in the projects folder other than the projects, the list and lock files.
 std::vector<std::string> Fremdes(const QString& projekte) {
     std::vector<std::string> out;
@@ -98,24 +113,30 @@ struct Buero400 : Buero {
 // and nothing else beside it.
 TEST(Recovery, SwapKilledBetweenItsStepsIsRecoveredAtTheNextStart) {
     struct Case {
+        int datensatz; // 1 the project, 2 all projects, 3 the master and template databases
         bool austausch;
         const char* schritt;
         const char* erwartet;
     };
     const Case cases[] = {
-        {true, "bereit", "alt"},    {true, "eingesetzt", "neu"}, {false, "bereit", "alt"},
-        {false, "vermerkt", "alt"}, {false, "beiseite", "alt"},  {false, "eingesetzt", "neu"},
+        {1, true, "bereit", "alt"},     {1, true, "eingesetzt", "neu"}, {1, false, "bereit", "alt"},
+        {1, false, "vermerkt", "alt"},  {1, false, "beiseite", "alt"},  {1, false, "eingesetzt", "neu"},
+        {2, true, "eingesetzt", "neu"}, {2, false, "beiseite", "alt"},  {3, false, "beiseite", "alt"},
+        {3, true, "eingesetzt", "neu"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.austausch ? "exchange, " : "renames, ") + c.schritt);
+        SCOPED_TRACE(std::to_string(c.datensatz) + (c.austausch ? ", exchange, " : ", renames, ") +
+                     c.schritt);
         Buero400 b;
         const QString archiv = b.tmp.path() + "/archiv.zip";
+        Marke(b.sys + "/VELUDAT32.MDB", "neu");
         {
             MessageBoxScript script;
             velu::Datensicherung engine(*b.umgebung, b.sys);
-            ASSERT_TRUE(engine.CallSicherung(1, archiv)) << script.LastText().toStdString();
+            ASSERT_TRUE(engine.CallSicherung(c.datensatz, archiv)) << script.LastText().toStdString();
         }
         SetzeNamen(b.ProjektDB("00000001"), "alt");
+        Marke(b.sys + "/VELUDAT32.MDB", "alt");
         App().CloseDatabases();
 
         const pid_t kind = fork();
@@ -146,10 +167,17 @@ TEST(Recovery, SwapKilledBetweenItsStepsIsRecoveredAtTheNextStart) {
         ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft) << script.LastText().toStdString();
         EXPECT_TRUE(script.Shown().empty()) << script.LastText().toStdString();
         size_t anzahl = 0;
-        EXPECT_EQ(Namen(App().ProjektDB(), &anzahl), std::set<std::string>{c.erwartet});
+        const std::string projekt = c.datensatz == 3 ? "alt" : c.erwartet;
+        EXPECT_EQ(Namen(App().ProjektDB(), &anzahl), std::set<std::string>{projekt});
         EXPECT_EQ(anzahl, static_cast<size_t>(Berechnungen));
         EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 1"); // not a fresh copy of the template
+        EXPECT_EQ(MarkeVon(*App().StammDB()), c.datensatz == 3 ? c.erwartet : "alt");
         EXPECT_EQ(Fremdes(b.projekte), std::vector<std::string>{});
+        for (const QString& ordner : {b.buero, b.sys})
+            for (const QString& n : QDir(ordner).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+                EXPECT_TRUE(n == "Projekte" || n == "STD_SYS" || n.endsWith(".MDB") || n.endsWith(".lck") ||
+                            n.endsWith(".ini") || n.endsWith(".lock"))
+                    << n.toStdString();
     }
 }
 

@@ -617,3 +617,34 @@ TEST_F(RestoreTest, RestoreOffersTheArchiveJustWritten) {
 }
 
 } // namespace
+
+namespace {
+
+// The next restore of a project first removes what a killed restore of it left beside the folder, also the
+// names older versions used.
+TEST_F(RestoreTest, NextRestoreRemovesWhatAKilledOneLeft) {
+    Backup(1);
+    const fs::path projekte = root / "office/Projekte";
+    for (const char* rest :
+         {"00000007.PRO.neu", "00000007.PRO.alt", "00000007.PRO.alt0", "00000007.PRO.neu-Ab12Cd"}) {
+        fs::create_directories(projekte / rest);
+        std::ofstream(projekte / rest / "Velupro32.mdb") << "halb";
+    }
+    std::ofstream(projekte / "00000007.PRO.arbeit")
+        << "alt=" << (projekte / "00000007.PRO.alt").string() << "\n";
+    Veraendern();
+    velu::DaSiin form(u, Sys());
+    form.SetDateiDialog([&](QWidget*, int) { return archiv; });
+    form.SetProjektDialog(Eingabe("7", "Neubau Kita"));
+    MessageBoxScript script({MsgResult::Yes, MsgResult::OK, MsgResult::OK});
+    form.Band().Click("LW");
+    form.Band().Click("OK");
+    EXPECT_EQ(script.LastText(), "Die Datensicherung wurde erfolgreich zurückgelesen.");
+    std::vector<std::string> namen;
+    for (const auto& e : fs::directory_iterator(projekte))
+        if (e.path().extension() != ".lck") namen.push_back(e.path().filename().string());
+    std::sort(namen.begin(), namen.end());
+    EXPECT_EQ(namen, (std::vector<std::string>{"00000007.PRO", "00000009.PRO", "Projekte.mdb"}));
+}
+
+} // namespace
