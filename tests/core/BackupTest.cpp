@@ -1,11 +1,11 @@
 #include "Bildschirmfoto.h"
 #include "DaSiFixture.h"
 
+#include "WorkFolderNames.h"
 #include "core/DaSiOut.h"
 #include "core/DaSiin.h"
 #include "core/DaSiinPro.h"
 #include "core/Datensicherung.h"
-#include "platform/archive/WorkFolder.h"
 #include "platform/archive/ZipArchive.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
@@ -241,12 +241,7 @@ TEST_F(BackupTest, NextBackupRemovesWhatAKilledOneLeft) {
     const bool ok = engine.CallSicherung(1, archiv);
     qputenv("TMPDIR", vorher);
     ASSERT_TRUE(ok) << script.LastText().toStdString();
-    std::vector<std::string> rest;
-    for (const auto& e : fs::directory_iterator(temp))
-        rest.push_back(e.path().filename().string());
-    std::sort(rest.begin(), rest.end());
-    const std::string lauf = laufend->Path().filename().string();
-    EXPECT_EQ(rest, (std::vector<std::string>{lauf, lauf + ".arbeit"}));
+    EXPECT_EQ(velu::test::SortedNames(temp), velu::test::OnlyRunning(*laufend));
     EXPECT_FALSE(fs::exists(archiv.toStdString() + ".Tot456"));
     EXPECT_TRUE(fs::exists(archiv.toStdString()));
 }

@@ -2,10 +2,10 @@
 // start puts a whole project back and removes what belongs to no running process.
 #include "StartupFakes.h"
 
+#include "WorkFolderNames.h"
 #include "core/Datensicherung.h"
 #include "core/Startup.h"
 #include "core/StartupRecovery.h"
-#include "platform/archive/WorkFolder.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/outside/ProjektListe.h"
 #include "platform/settings/SettingsStore.h"
@@ -237,12 +237,7 @@ TEST(Recovery, LeftoversOfDeadProcessesGoAtStart) {
     ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft);
     EXPECT_TRUE(script.Shown().empty()) << script.LastText().toStdString();
 
-    std::vector<std::string> rest;
-    for (const auto& e : fs::directory_iterator(temp))
-        rest.push_back(e.path().filename().string());
-    std::sort(rest.begin(), rest.end());
-    const std::string lauf = laufend->Path().filename().string();
-    EXPECT_EQ(rest, (std::vector<std::string>{lauf, lauf + ".arbeit"}));
+    EXPECT_EQ(velu::test::SortedNames(temp), velu::test::OnlyRunning(*laufend));
     EXPECT_TRUE(fs::exists(archiv));
     EXPECT_FALSE(fs::exists(fs::path(archiv.string() + ".Qw3Er5")));
     EXPECT_EQ(Fremdes(b.projekte), (std::vector<std::string>{"00000003.PRO.arbeit", "00000003.PRO.neu"}))
