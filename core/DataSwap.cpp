@@ -68,14 +68,30 @@ fs::path OldData(const fs::path& target, const std::string& notes) {
     return best;
 }
 
-void Recover(const fs::path& target, const std::string& notes) {
+// Returns the swap's own note when the target is in place afterwards.
+std::string Recover(const fs::path& target, const std::string& notes) {
     std::error_code ec;
+    bool zurueck = false; // the old data is back: what was to follow the new data does not
     if (!fs::exists(fs::symlink_status(target, ec))) {
         const fs::path old = OldData(target, notes);
-        if (!old.empty()) fs::rename(old, target, ec);
+        if (!old.empty()) {
+            fs::rename(old, target, ec);
+            zurueck = true;
+        }
     }
     for (const auto& p : Leftovers(target))
         fs::remove_all(p, ec);
+    if (zurueck || !fs::exists(fs::symlink_status(target, ec))) return {};
+    std::string note;
+    size_t at = 0;
+    while (at < notes.size()) {
+        size_t end = notes.find('\n', at);
+        if (end == std::string::npos) end = notes.size();
+        const std::string line = notes.substr(at, end - at);
+        if (!line.empty() && line.rfind("alt=", 0) != 0) note = line;
+        at = end + 1;
+    }
+    return note;
 }
 
 mode_t DefaultMode(bool folder) {
@@ -104,9 +120,10 @@ bool HasSwapLeftovers(const fs::path& target) {
     return !Leftovers(target).empty() || fs::exists(WorkLock::MarkerOf(target), ec);
 }
 
-void RecoverSwap(const fs::path& target) {
-    if (!HasSwapLeftovers(target)) return;
-    if (auto lock = WorkLock::Take(WorkLock::MarkerOf(target))) Recover(target, lock->Notes());
+std::string RecoverSwap(const fs::path& target) {
+    if (!HasSwapLeftovers(target)) return {};
+    if (auto lock = WorkLock::Take(WorkLock::MarkerOf(target))) return Recover(target, lock->Notes());
+    return {};
 }
 
 std::unique_ptr<DataSwap> DataSwap::Begin(const fs::path& target, std::string* error) {
@@ -134,6 +151,11 @@ DataSwap::~DataSwap() {
 
 fs::path DataSwap::Staged() const {
     return Beside(target_, ".neu");
+}
+
+bool DataSwap::SetNote(const std::string& note) {
+    note_ = note;
+    return lock_->SetNotes(note_ + "\n");
 }
 
 std::string DataSwap::Swap(const SwapStepHook& hook, bool exchange) {
@@ -174,7 +196,7 @@ std::string DataSwap::Swap(const SwapStepHook& hook, bool exchange) {
     }
     if (exchange && errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return Error(target_, errno);
     // No exchange on this file system: the note says where the old data goes before it moves.
-    if (!lock_->SetNotes("alt=" + old.string() + "\n")) return Error(target_, errno);
+    if (!lock_->SetNotes("alt=" + old.string() + "\n" + note_ + "\n")) return Error(target_, errno);
     step("vermerkt");
     if (::rename(target_.c_str(), old.c_str()) != 0) return Error(target_, errno);
     SyncFolder(folder);

@@ -34,6 +34,9 @@ public:
     const std::filesystem::path& Target() const { return target_; }
     // Where the new data is to be staged: T.neu.
     std::filesystem::path Staged() const;
+    // A note kept with the swap until Finish, for what must follow once the new data is in place (a restored
+    // project's entry in the project list); RecoverSwap hands it out after a crash. One line, no "alt=".
+    bool SetNote(const std::string& note);
     // Puts the staged copy in T's place with T's mode (or the umask's default where there was no T). The old
     // data stays aside until Finish. Returns a German error, empty on success; on failure T is as before.
     std::string Swap(const SwapStepHook& hook = {}, bool exchange = true);
@@ -47,12 +50,14 @@ private:
     DataSwap(std::unique_ptr<archive::WorkLock> lock, std::filesystem::path target);
     std::unique_ptr<archive::WorkLock> lock_;
     std::filesystem::path target_;
+    std::string note_;
     State state_ = State::Staging;
 };
 
 // Recovers T after a dead swap: puts whole old data back where T's place is empty and removes the leftovers.
-// Does nothing while a running process works on T.
-void RecoverSwap(const std::filesystem::path& target);
+// Does nothing while a running process works on T. Returns the dead swap's note (SetNote) when T is in place
+// afterwards, else empty.
+std::string RecoverSwap(const std::filesystem::path& target);
 // True when something of an earlier swap lies beside T.
 bool HasSwapLeftovers(const std::filesystem::path& target);
 

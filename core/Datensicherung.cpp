@@ -408,13 +408,10 @@ ProjektZiel Datensicherung::Checkpath(outside::ProjektUmgebung& umgebung, QStrin
     return z;
 }
 
-bool Datensicherung::MakeProjekteintrag(const QString& nummer, const QString& name, const QString& caption) {
-    const fs::path liste = Fs(umgebung_.ProjekteOrdner() + "Projekte.mdb");
-    auto fehler = [&](int code) {
-        return Fehler(caption, "Problem beim Eintragen des Projektes" + QString::number(code));
-    };
+int TrageProjektEin(const QString& projekteOrdner, const QString& nummer, const QString& name) {
+    const fs::path liste = Fs(projekteOrdner + "Projekte.mdb");
     auto db = db::Database::Open(db::Database::ResolvePath(liste.string()));
-    if (!db) return fehler(SQLITE_CANTOPEN);
+    if (!db) return SQLITE_CANTOPEN;
     try {
         db::Transaction t(*db);
         if (!db->HasTable("PROJEKT")) db->Execute("CREATE TABLE PROJEKT (PrNr TEXT, PRBZ TEXT)");
@@ -431,9 +428,31 @@ bool Datensicherung::MakeProjekteintrag(const QString& nummer, const QString& na
         rs.Update();
         t.Commit();
     } catch (const db::DbError& e) {
-        return fehler(e.code() ? e.code() : SQLITE_ERROR);
+        return e.code() ? e.code() : SQLITE_ERROR;
     }
-    return true;
+    return 0;
+}
+
+std::string ProjektEintragsNotiz(const QString& nummer, const QString& name) {
+    // The name is one line of at most 30 characters; a line break in it would end the note.
+    QString n = name;
+    n.replace('\n', ' ').replace('\r', ' ');
+    return ("eintrag=" + nummer + "\t" + n).toStdString();
+}
+
+std::optional<std::pair<QString, QString>> LeseProjektEintragsNotiz(const std::string& note) {
+    const std::string kopf = "eintrag=";
+    if (note.rfind(kopf, 0) != 0) return std::nullopt;
+    const QString rest = Qs(note.substr(kopf.size()));
+    const qsizetype tab = rest.indexOf('\t');
+    if (tab <= 0) return std::nullopt;
+    return std::pair(rest.left(tab), rest.mid(tab + 1));
+}
+
+bool Datensicherung::MakeProjekteintrag(const QString& nummer, const QString& name, const QString& caption) {
+    const int code = TrageProjektEin(umgebung_.ProjekteOrdner(), nummer, name);
+    if (code == 0) return true;
+    return Fehler(caption, "Problem beim Eintragen des Projektes" + QString::number(code));
 }
 
 bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption,
@@ -555,6 +574,11 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
                               "' kann nicht geschrieben werden: " + Qs(archive::WriteErrorText(ec.value())));
     }
 
+    // A restored project gets its entry in the project list even when the program dies right after the swap.
+    const bool projektArt = art == "PROJEKT" + Grad;
+    if (projektArt && !tausch.front()->SetNote(ProjektEintragsNotiz(projekt.nummer, projekt.name)))
+        return misslungen("Die Arbeitsnotiz neben '" + Qs(ordner) + "' kann nicht geschrieben werden.");
+
     // Swap them all or none.
     for (size_t i = 0; i < tausch.size(); ++i) {
         why = tausch[i]->Swap(zwischenDenSchritten, !ohneAustausch);
@@ -565,10 +589,10 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
         }
     }
     gehalten.clear();
+    if (projektArt) MakeProjekteintrag(projekt.nummer, projekt.name, caption);
     for (auto& t : tausch)
         t->Finish();
 
-    if (art == "PROJEKT" + Grad) MakeProjekteintrag(projekt.nummer, projekt.name, caption);
     MsgBox(owner_, QStringLiteral("Die Datensicherung wurde erfolgreich zurückgelesen."), MsgButtons::OK,
            MsgIcon::Information, titel);
     return true;

@@ -17,6 +17,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 class QWidget;
 
@@ -43,6 +44,15 @@ struct ProjektZiel {
     QString nummer; // new project number, 8 digits
     QString name;   // new project name
 };
+
+// Adds a project to the project list "Projekte.mdb" of projekteOrdner or renames the row of that number, in
+// one transaction; the table is created when missing. Returns 0, or the error number of the failure.
+int TrageProjektEin(const QString& projekteOrdner, const QString& nummer, const QString& name);
+
+// The note a project restore keeps with its swap, so that a restore killed after the swap still gets its
+// entry in the project list at the next start; nullopt when note is no such note.
+std::string ProjektEintragsNotiz(const QString& nummer, const QString& name);
+std::optional<std::pair<QString, QString>> LeseProjektEintragsNotiz(const std::string& note);
 
 class Datensicherung {
 public:

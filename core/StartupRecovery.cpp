@@ -1,6 +1,7 @@
 #include "core/StartupRecovery.h"
 
 #include "core/DataSwap.h"
+#include "core/Datensicherung.h"
 #include "platform/archive/WorkFolder.h"
 #include "platform/archive/ZipArchive.h"
 #include "platform/db/Database.h"
@@ -48,8 +49,10 @@ void RecoverAfterCrash(outside::ProjektUmgebung& umgebung, const QString& sysPfa
         const auto m = muster.match(QString::fromStdString(it->path().filename().string()));
         if (m.hasMatch()) ziele.insert(projekteOrdner / m.captured(1).toStdString());
     }
+    // A project restore killed after its swap still gets its entry in the project list.
     for (const auto& z : ziele)
-        RecoverSwap(z);
+        if (const auto eintrag = LeseProjektEintragsNotiz(RecoverSwap(z)))
+            TrageProjektEin(umgebung.ProjekteOrdner(), eintrag->first, eintrag->second);
 
     QString sys = sysPfad;
     while (sys.size() > 1 && sys.endsWith('/'))

@@ -247,3 +247,52 @@ TEST(Recovery, LeftoversOfDeadProcessesGoAtStart) {
     laufendeRuecksicherung.reset();
     laufend.reset();
 }
+
+// A project restored under a new number and killed right after its folder went in: the next start enters it
+// in the project list; killed before, neither folder nor entry appear.
+TEST(Recovery, ProjectKilledAfterItsSwapIsEnteredInTheListAtTheNextStart) {
+    for (const auto& [schritt, eingetragen] : {std::pair{"bereit", false}, std::pair{"eingesetzt", true}}) {
+        SCOPED_TRACE(schritt);
+        Buero400 b;
+        const QString archiv = b.tmp.path() + "/archiv.zip";
+        {
+            MessageBoxScript script;
+            velu::Datensicherung engine(*b.umgebung, b.sys);
+            ASSERT_TRUE(engine.CallSicherung(1, archiv)) << script.LastText().toStdString();
+        }
+        App().CloseDatabases();
+        const pid_t kind = fork();
+        ASSERT_GE(kind, 0);
+        if (kind == 0) {
+            MessageBoxScript script({MsgResult::OK, MsgResult::OK});
+            velu::Datensicherung engine(*b.umgebung, b.sys);
+            engine.zwischenDenSchritten = [&](const char* s) {
+                if (std::string(s) == schritt) _exit(0);
+            };
+            engine.SicherungBack(archiv, "Datensicherung zurücklesen", [&](const QString&) {
+                velu::ProjektZiel z;
+                z.ziel = b.Ordner("00000044");
+                z.nummer = "00000044";
+                z.name = "Kopie Kita";
+                return std::optional(z);
+            });
+            _exit(7);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(kind, &status, 0), kind);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+        MessageBoxScript script;
+        ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft);
+        auto liste = velu::outside::ProjektListe(b.projekte).Liste();
+        ASSERT_TRUE(liste);
+        QStringList eintraege;
+        for (const auto& e : *liste)
+            eintraege << e.nummer + "=" + e.name;
+        EXPECT_EQ(eintraege.contains("00000044=Kopie Kita"), eingetragen)
+            << eintraege.join(",").toStdString();
+        EXPECT_EQ(QFileInfo::exists(b.ProjektDB("00000044")), eingetragen);
+        EXPECT_EQ(Fremdes(b.projekte),
+                  eingetragen ? std::vector<std::string>{"00000044.PRO"} : std::vector<std::string>{});
+    }
+}
