@@ -1,5 +1,6 @@
 #include "core/DaSiOut.h"
 
+#include "core/StartupRecovery.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/forms/WindowPos.h"
 
@@ -20,9 +21,11 @@ QString VorgabeArchiv() {
     return QDir(ordner).filePath(QStringLiteral("ARCHIV.ZIP"));
 }
 
-QString ZeigeDateiDialog(QWidget* parent, int modus) {
+QString ZeigeDateiDialog(QWidget* parent, int modus, const QString& vorschlag) {
     QFileDialog d(parent);
-    d.setDirectory(QFileInfo(VorgabeArchiv()).absolutePath());
+    const QFileInfo vorher(vorschlag);
+    const bool gibtEs = !vorschlag.isEmpty() && vorher.isFile();
+    d.setDirectory(gibtEs ? vorher.absolutePath() : QFileInfo(VorgabeArchiv()).absolutePath());
     d.setNameFilter(QStringLiteral("Datensicherung (*.zip)"));
     d.setDefaultSuffix(QStringLiteral("zip"));
     d.setOption(QFileDialog::DontUseNativeDialog, false);
@@ -34,7 +37,7 @@ QString ZeigeDateiDialog(QWidget* parent, int modus) {
         d.setWindowTitle(QStringLiteral("Datensicherung öffnen"));
         d.setAcceptMode(QFileDialog::AcceptOpen);
         d.setFileMode(QFileDialog::ExistingFile);
-        d.selectFile(QStringLiteral("Archiv.zip"));
+        d.selectFile(gibtEs ? vorher.fileName() : QStringLiteral("Archiv.zip"));
     }
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return {};
     return d.selectedFiles().front();
@@ -43,6 +46,9 @@ QString ZeigeDateiDialog(QWidget* parent, int modus) {
 DaSiDialog::DaSiDialog(outside::ProjektUmgebung& umgebung, QString sysPfad, settings::SettingsStore* store,
                        QWidget* parent, const char* name, const QString& titel, short modus)
     : QDialog(parent), engine_(umgebung, std::move(sysPfad), this), store_(store), modus_(modus) {
+    dialog_ = [this](QWidget* p, int m) {
+        return ZeigeDateiDialog(p, m, label3_ ? label3_->text() : QString());
+    };
     setObjectName(name);
     setWindowTitle(titel);
     // The band exists before the layout, so it is placed once, as the layout's first row, and not also as
@@ -58,7 +64,8 @@ DaSiDialog::DaSiDialog(outside::ProjektUmgebung& umgebung, QString sysPfad, sett
 }
 
 void DaSiDialog::Abschliessen() {
-    label3_ = new QLabel(VorgabeArchiv(), this);
+    const QString letztes = store_ ? LetztesArchiv(*store_) : QString();
+    label3_ = new QLabel(!letztes.isEmpty() && QFileInfo(letztes).isFile() ? letztes : VorgabeArchiv(), this);
     label3_->setObjectName("Label3");
     layout_->addWidget(label3_);
     // Spare height goes below the last row, so the rows stay together under the band.
@@ -68,6 +75,10 @@ void DaSiDialog::Abschliessen() {
 
 DaSiDialog::~DaSiDialog() {
     if (store_) forms::SaveWindowPos(*this, *store_);
+}
+
+void DaSiDialog::Merken(const QString& archiv) {
+    if (store_) MerkeArchiv(*store_, QFileInfo(archiv).absoluteFilePath());
 }
 
 void DaSiDialog::Getdateiname(short modus, QString& name) {
@@ -116,7 +127,7 @@ void DaSiOut::CallSicherung() {
     const QString archiv = label3_->text();
     short nummer = 1;
     Wasistzusichern(nummer);
-    engine_.CallSicherung(nummer, archiv);
+    if (engine_.CallSicherung(nummer, archiv)) Merken(archiv);
 }
 
 } // namespace velu

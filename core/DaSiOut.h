@@ -22,10 +22,11 @@ namespace velu {
 // The file dialog of both backup dialogs: modus 1 asks for an existing archive to open, any other for one to
 // write. Returns the chosen path, empty when the user cancelled.
 using DateiDialog = std::function<QString(QWidget* parent, int modus)>;
-QString ZeigeDateiDialog(QWidget* parent, int modus);
+// vorschlag: the archive shown in Label3; the dialog opens in its folder and offers it when it exists, else
+// in the documents folder.
+QString ZeigeDateiDialog(QWidget* parent, int modus, const QString& vorschlag = {});
 
-// Text of Label3 before a file was chosen: ARCHIV.ZIP in the user's documents folder, in the home folder when
-// there is none.
+// ARCHIV.ZIP in the user's documents folder, in the home folder when there is none.
 QString VorgabeArchiv();
 
 // What both backup dialogs share: the toolbar "Sicherung starten", " Laufwerk wählen", " Maske verlassen",
@@ -43,8 +44,11 @@ protected:
     // modus: the file dialog's modus of the " Laufwerk wählen" tool.
     DaSiDialog(outside::ProjektUmgebung& umgebung, QString sysPfad, settings::SettingsStore* store,
                QWidget* parent, const char* name, const QString& titel, short modus);
-    // Label3 with the preset archive, below what the dialog has laid out so far; then the stored position.
+    // Label3 with the preset archive (the one last written or restored, when it still exists), below what the
+    // dialog has laid out so far; then the stored position.
     void Abschliessen();
+    // Remembers archiv as the one last written or restored.
+    void Merken(const QString& archiv);
     // The "OK" tool.
     virtual void Starten() = 0;
 
@@ -53,7 +57,7 @@ protected:
     settings::SettingsStore* store_;
     forms::ToolBand* band_;
     QLabel* label3_ = nullptr;
-    DateiDialog dialog_ = ZeigeDateiDialog;
+    DateiDialog dialog_;
 
 private:
     void Werkzeug(const QString& key);

@@ -29,19 +29,20 @@ void DaSiin::SicherungBack() {
         if (archiv.isEmpty()) return;
         label3_->setText(archiv);
     }
-    engine_.SicherungBack(archiv, windowTitle(),
-                          [this](const QString& deskriptor) -> std::optional<ProjektZiel> {
-                              DaSiinPro pro(umgebung_, this);
-                              bool fehler = false;
-                              pro.MakeConections(deskriptor, fehler);
-                              if (fehler) return std::nullopt;
-                              zeigePro_(pro);
-                              ProjektZiel z;
-                              pro.GetZiel(z.abbruch, z.ueberschreiben, z.ziel);
-                              z.nummer = pro.Nummer();
-                              z.name = pro.Name();
-                              return z;
-                          });
+    const bool ok = engine_.SicherungBack(archiv, windowTitle(),
+                                          [this](const QString& deskriptor) -> std::optional<ProjektZiel> {
+                                              DaSiinPro pro(umgebung_, this);
+                                              bool fehler = false;
+                                              pro.MakeConections(deskriptor, fehler);
+                                              if (fehler) return std::nullopt;
+                                              zeigePro_(pro);
+                                              ProjektZiel z;
+                                              pro.GetZiel(z.abbruch, z.ueberschreiben, z.ziel);
+                                              z.nummer = pro.Nummer();
+                                              z.name = pro.Name();
+                                              return z;
+                                          });
+    if (ok) Merken(archiv);
 }
 
 } // namespace velu

@@ -1,6 +1,9 @@
 #include "core/Datensicherung.h"
 
+#include "core/DataSwap.h"
 #include "core/DatabaseSetup.h"
+#include "core/StartupRecovery.h"
+#include "platform/archive/WorkFolder.h"
 #include "platform/archive/ZipArchive.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
@@ -9,8 +12,10 @@
 #include "platform/outside/ProjektUmgebung.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <sqlite3.h>
 
@@ -60,7 +65,15 @@ bool Beiwerk(const fs::path& file) {
         const std::string e(s);
         return n.size() >= e.size() && n.compare(n.size() - e.size(), e.size(), e) == 0;
     };
-    return endsWith(".lck") || endsWith("-journal");
+    return endsWith(".lck") || endsWith("-journal") || archive::IsWorkMarker(file);
+}
+
+// What a restore in progress (or a dead one) keeps beside a project folder: "<nr>.PRO.neu…", "….alt…".
+bool IstZwischenstand(const fs::path& relativ) {
+    const QString erstes = QString::fromStdString(relativ.begin()->string());
+    static const QRegularExpression muster(QStringLiteral("\\.PRO\\.(neu|alt)"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return muster.match(erstes).hasMatch();
 }
 
 bool IstDatenbankName(const fs::path& file) {
@@ -114,6 +127,9 @@ std::string PruefeDatenbank(const fs::path& file) {
             return "Die Datenbank " + name + " ist beschädigt.";
         if (const auto art = ErwarteteArt(file); art && !DatabaseSetup::CheckMeta(*db, *art))
             return "Die Datenbank " + name + " ist keine Datenbank dieses Programms.";
+        if (QString::fromStdString(name).compare("Projekte.mdb", Qt::CaseInsensitive) == 0 &&
+            !db->HasTable("PROJEKT"))
+            return "Die Datenbank " + name + " ist keine Projektliste.";
     } catch (const db::DbError& e) {
         return "Die Datenbank " + name + " ist beschädigt: " + e.what();
     }
@@ -162,20 +178,80 @@ std::optional<fs::path> Festhalten(const fs::path& path,
     return std::nullopt;
 }
 
-// A unique unused name beside path for the old data during a swap.
-fs::path AltName(const fs::path& path) {
-    for (int i = 0;; ++i) {
-        fs::path p = path;
-        p += ".alt" + std::to_string(i);
+// Whether the archive's content fits into folder's free space, times faktor (single files are unpacked and
+// then copied beside their targets); empty when it does, else the German reason.
+std::string PlatzFuer(const fs::path& archiv, const fs::path& folder, int faktor,
+                      const std::function<std::optional<std::uintmax_t>(const fs::path&)>& freierPlatz) {
+    std::string err;
+    const auto groesse = archive::UncompressedSize(archiv, &err);
+    if (!groesse) return err;
+    std::optional<std::uintmax_t> frei;
+    if (freierPlatz) {
+        frei = freierPlatz(folder);
+    } else {
         std::error_code ec;
-        if (!fs::exists(p, ec)) return p;
+        const auto space = fs::space(folder, ec);
+        if (!ec) frei = space.available;
     }
+    const std::uintmax_t noetig = *groesse * static_cast<std::uintmax_t>(faktor);
+    if (!frei || noetig <= *frei) return {};
+    const QLocale de(QLocale::German, QLocale::Germany);
+    auto mb = [&](std::uintmax_t n) {
+        return de.toString(static_cast<double>(n) / (1024.0 * 1024.0), 'f', 1);
+    };
+    return ("Auf dem Datenträger ist nicht genug Platz frei: Das Zurücklesen braucht " + mb(noetig) +
+            " MB, frei sind " + mb(*frei) + " MB.")
+        .toStdString();
 }
 
 struct Einzeldatei {
     QString eintrag; // name in the archive
     fs::path ziel;   // configured path
 };
+
+bool GleicherName(const std::string& a, const QString& b) {
+    return Qs(a).compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// What a data set cannot do without, checked on the entry list before anything is asked or touched: a
+// project needs its database, all projects need the project list and a database in every project folder, a
+// single-file set its files. Returns the German reason, empty when nothing is missing.
+QString FehltImArchiv(const QString& art, const std::vector<std::string>& eintraege) {
+    auto hat = [&](const QString& name) {
+        for (const auto& e : eintraege)
+            if (GleicherName(e, name)) return true;
+        return false;
+    };
+    auto fehlt = [](const QString& name) {
+        return "Die Datensicherung enthält die Datei " + name + " nicht.";
+    };
+    QStringList noetig;
+    if (art == "PROJEKT" + Grad) {
+        noetig = {"Velupro32.mdb"};
+    } else if (art == "ALLEPROJ") {
+        noetig = {"Projekte.mdb"};
+        QStringList ordner;
+        for (const auto& e : eintraege) {
+            const QString name = Qs(e);
+            const qsizetype schnitt = name.indexOf('/');
+            if (schnitt <= 0) continue;
+            const QString o = name.left(schnitt);
+            if (o.endsWith(".PRO", Qt::CaseInsensitive) && !ordner.contains(o)) ordner << o;
+        }
+        for (const QString& o : ordner)
+            if (!hat(o + "/Velupro32.mdb"))
+                return "Die Datensicherung enthält im Ordner " + o + " die Datei Velupro32.mdb nicht.";
+    } else if (art == "VELUDATE") {
+        noetig = {"VELUDAT32.MDB", "VELUVOR32.MDB"};
+    } else if (art == "SERIENBR") {
+        noetig = {"SERIENBRIEFE.MDB"};
+    } else if (art == "ADRESSEN") {
+        noetig = {"ZADRESS32.MDB"};
+    }
+    for (const QString& n : noetig)
+        if (!hat(n)) return fehlt(n);
+    return {};
+}
 
 } // namespace
 
@@ -240,7 +316,9 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
                                      "Der Ordner '" + Qs(ordner) + "' wurde nicht gefunden.");
         for (auto it = fs::recursive_directory_iterator(ordner, ec);
              !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-            if (!it->is_regular_file() || Beiwerk(it->path())) continue;
+            if (!it->is_regular_file() || Beiwerk(it->path()) ||
+                IstZwischenstand(fs::relative(it->path(), ordner)))
+                continue;
             std::error_code gleich;
             if (fs::equivalent(it->path(), archivPfad, gleich)) continue; // the archive itself
             quellen.emplace_back(fs::relative(it->path(), ordner).generic_string(), it->path());
@@ -257,16 +335,19 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
         }
     }
 
-    // Snapshots live in a temporary folder that goes on every way out.
-    QTemporaryDir temp;
-    if (!temp.isValid())
+    // Snapshots live in a work folder that goes on every way out; one that a killed backup left goes now.
+    const fs::path tempOrdner = Fs(QDir::tempPath());
+    archive::RemoveAbandonedWork(tempOrdner, SnapshotPrefix);
+    std::string tempFehler;
+    const auto temp = archive::WorkFolder::Create(tempOrdner, SnapshotPrefix, &tempFehler);
+    if (!temp)
         return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
-                                 "Es kann kein temporärer Ordner angelegt werden.");
+                                 "Es kann kein temporärer Ordner angelegt werden: " + Qs(tempFehler));
     std::vector<archive::ArchiveFile> files;
     int n = 0;
     for (const auto& [name, file] : quellen) {
         if (IstSqlite(file)) {
-            const fs::path copy = Fs(temp.path()) / ("db" + std::to_string(n++));
+            const fs::path copy = temp->Path() / ("db" + std::to_string(n++));
             const std::string why = Schnappschuss(file, copy);
             if (!why.empty())
                 return Fehler(title,
@@ -327,13 +408,10 @@ ProjektZiel Datensicherung::Checkpath(outside::ProjektUmgebung& umgebung, QStrin
     return z;
 }
 
-bool Datensicherung::MakeProjekteintrag(const QString& nummer, const QString& name, const QString& caption) {
-    const fs::path liste = Fs(umgebung_.ProjekteOrdner() + "Projekte.mdb");
-    auto fehler = [&](int code) {
-        return Fehler(caption, "Problem beim Eintragen des Projektes" + QString::number(code));
-    };
+int TrageProjektEin(const QString& projekteOrdner, const QString& nummer, const QString& name) {
+    const fs::path liste = Fs(projekteOrdner + "Projekte.mdb");
     auto db = db::Database::Open(db::Database::ResolvePath(liste.string()));
-    if (!db) return fehler(SQLITE_CANTOPEN);
+    if (!db) return SQLITE_CANTOPEN;
     try {
         db::Transaction t(*db);
         if (!db->HasTable("PROJEKT")) db->Execute("CREATE TABLE PROJEKT (PrNr TEXT, PRBZ TEXT)");
@@ -350,9 +428,31 @@ bool Datensicherung::MakeProjekteintrag(const QString& nummer, const QString& na
         rs.Update();
         t.Commit();
     } catch (const db::DbError& e) {
-        return fehler(e.code() ? e.code() : SQLITE_ERROR);
+        return e.code() ? e.code() : SQLITE_ERROR;
     }
-    return true;
+    return 0;
+}
+
+std::string ProjektEintragsNotiz(const QString& nummer, const QString& name) {
+    // The name is one line of at most 30 characters; a line break in it would end the note.
+    QString n = name;
+    n.replace('\n', ' ').replace('\r', ' ');
+    return ("eintrag=" + nummer + "\t" + n).toStdString();
+}
+
+std::optional<std::pair<QString, QString>> LeseProjektEintragsNotiz(const std::string& note) {
+    const std::string kopf = "eintrag=";
+    if (note.rfind(kopf, 0) != 0) return std::nullopt;
+    const QString rest = Qs(note.substr(kopf.size()));
+    const qsizetype tab = rest.indexOf('\t');
+    if (tab <= 0) return std::nullopt;
+    return std::pair(rest.left(tab), rest.mid(tab + 1));
+}
+
+bool Datensicherung::MakeProjekteintrag(const QString& nummer, const QString& name, const QString& caption) {
+    const int code = TrageProjektEin(umgebung_.ProjekteOrdner(), nummer, name);
+    if (code == 0) return true;
+    return Fehler(caption, "Problem beim Eintragen des Projektes" + QString::number(code));
 }
 
 bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption,
@@ -363,6 +463,10 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
     QString deskriptor = Qs(info->descriptor);
     const QString datum = Qs(info->created);
     const QString art = deskriptor.left(8);
+    const auto eintraege = archive::ListEntries(archivPfad);
+    if (!eintraege) return Fehler(caption, Unlesbar);
+    if (const QString fehlt = FehltImArchiv(art, *eintraege); !fehlt.isEmpty())
+        return Fehler(caption, Unlesbar + "\n" + fehlt);
 
     QString genannt; // the thing named in the confirmation
     QString titel;   // caption of the messages about the restore
@@ -412,25 +516,42 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
                                  "\n" + "Die bisherigen Daten sind unverändert.");
     };
 
-    // Nothing is replaced that another user holds open.
     std::vector<fs::path> ziele;
     if (!ordner.empty()) ziele.push_back(ordner);
     for (const auto& d : dateien)
         ziele.push_back(d.ziel);
+    // Each target's swap keeps other restores of it out and first recovers what a dead one left.
+    std::vector<std::unique_ptr<DataSwap>> tausch;
+    for (const auto& z : ziele) {
+        std::string err;
+        auto t = DataSwap::Begin(z, &err);
+        if (!t) return misslungen(Qs(err));
+        tausch.push_back(std::move(t));
+    }
+    // Nothing is replaced that another user holds open.
     std::vector<std::unique_ptr<db::Database>> gehalten;
     for (const auto& z : ziele)
         if (auto belegt = Festhalten(z, gehalten))
             return misslungen("Die Datei '" + Qs(*belegt) + "' wird von einem anderen Benutzer verwendet.");
 
-    // Unpacked beside the target, so the swap is a rename within one file system.
-    const fs::path neben = ordner.empty() ? dateien.front().ziel : ordner;
+    // Unpacked beside the target, so the swap is a rename within one file system: a folder data set right
+    // into its staged folder, single files into a folder beside the first and then staged beside each.
+    const fs::path entpackt =
+        ordner.empty() ? fs::path(dateien.front().ziel.string() + ".neu-entpackt") : tausch.front()->Staged();
+    struct Weg {
+        fs::path p;
+        ~Weg() {
+            std::error_code e;
+            fs::remove_all(p, e);
+        }
+    } wegDamit{ordner.empty() ? entpackt : fs::path()};
+    std::string why = PlatzFuer(archivPfad, entpackt.parent_path(), ordner.empty() ? 2 : 1, freierPlatz);
+    if (!why.empty()) return misslungen(Qs(why));
     std::error_code ec;
-    fs::create_directories(neben.parent_path(), ec);
-    QTemporaryDir temp(Qs(neben) + ".neu-XXXXXX");
-    if (!temp.isValid())
-        return misslungen("Es kann kein temporärer Ordner neben '" + Qs(neben) + "' angelegt werden.");
-    const fs::path entpackt = Fs(temp.path());
-    std::string why = archive::ExtractAll(archivPfad, entpackt);
+    if (!fs::create_directory(entpackt, ec))
+        return misslungen("Der Ordner '" + Qs(entpackt) + "' kann nicht angelegt werden: " +
+                          Qs(ec ? ec.message() : std::string("er ist schon vorhanden")));
+    why = archive::ExtractAll(archivPfad, entpackt, schreiben);
     if (!why.empty()) return misslungen(Qs(why));
 
     // Single files: each archive entry, whatever the case of its name, to its own configured path.
@@ -444,74 +565,34 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
             return misslungen("Die Datensicherung enthält die Datei " + dateien[i].eintrag + " nicht.");
     }
     why = PruefeOrdner(entpackt);
-    if (why.empty() && nachDemEntpacken) why = nachDemEntpacken(temp.path());
+    if (why.empty() && nachDemEntpacken) why = nachDemEntpacken(Qs(entpackt));
     if (!why.empty()) return misslungen(Qs(why));
-
-    if (!ordner.empty()) {
-        const bool gabEs = fs::exists(ordner, ec);
-        const fs::path alt = AltName(ordner);
-        if (gabEs) {
-            fs::rename(ordner, alt, ec);
-            if (ec)
-                return misslungen("Der Ordner '" + Qs(ordner) +
-                                  "' kann nicht ersetzt werden: " + Qs(ec.message()));
-        }
-        fs::rename(entpackt, ordner, ec);
-        if (ec) {
-            std::error_code undo;
-            if (gabEs) fs::rename(alt, ordner, undo);
-            return misslungen("Der Ordner '" + Qs(ordner) +
-                              "' kann nicht ersetzt werden: " + Qs(ec.message()));
-        }
-        temp.setAutoRemove(false);
-        gehalten.clear();
-        if (gabEs) fs::remove_all(alt, ec);
-    } else {
-        // Stage every file beside its target first, then swap them all or none.
-        std::vector<fs::path> staged, alt(dateien.size());
-        auto aufraeumen = [&] {
-            std::error_code e2;
-            for (const auto& s : staged)
-                fs::remove(s, e2);
-        };
-        for (size_t i = 0; i < dateien.size(); ++i) {
-            fs::path s = dateien[i].ziel;
-            s += ".neu";
-            fs::create_directories(s.parent_path(), ec);
-            fs::copy_file(neu[i], s, fs::copy_options::overwrite_existing, ec);
-            if (ec) {
-                aufraeumen();
-                return misslungen("Die Datei '" + Qs(s) +
-                                  "' kann nicht geschrieben werden: " + Qs(ec.message()));
-            }
-            staged.push_back(s);
-        }
-        for (size_t i = 0; i < dateien.size(); ++i) {
-            const fs::path& z = dateien[i].ziel;
-            if (fs::exists(z, ec)) {
-                alt[i] = AltName(z);
-                fs::rename(z, alt[i], ec);
-            }
-            if (!ec) fs::rename(staged[i], z, ec);
-            if (ec) {
-                const std::string grund = ec.message();
-                std::error_code e2;
-                for (size_t k = 0; k <= i; ++k) {
-                    if (!alt[k].empty())
-                        fs::rename(alt[k], dateien[k].ziel, e2);
-                    else if (k < i)
-                        fs::remove(dateien[k].ziel, e2); // there was no old file to put back
-                }
-                aufraeumen();
-                return misslungen("Die Datei '" + Qs(z) + "' kann nicht ersetzt werden: " + Qs(grund));
-            }
-        }
-        gehalten.clear();
-        for (const auto& a : alt)
-            if (!a.empty()) fs::remove(a, ec);
+    for (size_t i = 0; i < dateien.size(); ++i) {
+        fs::copy_file(neu[i], tausch[i]->Staged(), fs::copy_options::overwrite_existing, ec);
+        if (ec)
+            return misslungen("Die Datei '" + Qs(tausch[i]->Staged()) +
+                              "' kann nicht geschrieben werden: " + Qs(archive::WriteErrorText(ec.value())));
     }
 
-    if (art == "PROJEKT" + Grad) MakeProjekteintrag(projekt.nummer, projekt.name, caption);
+    // A restored project gets its entry in the project list even when the program dies right after the swap.
+    const bool projektArt = art == "PROJEKT" + Grad;
+    if (projektArt && !tausch.front()->SetNote(ProjektEintragsNotiz(projekt.nummer, projekt.name)))
+        return misslungen("Die Arbeitsnotiz neben '" + Qs(ordner) + "' kann nicht geschrieben werden.");
+
+    // Swap them all or none.
+    for (size_t i = 0; i < tausch.size(); ++i) {
+        why = tausch[i]->Swap(zwischenDenSchritten, !ohneAustausch);
+        if (!why.empty()) {
+            for (size_t k = i; k-- > 0;)
+                tausch[k]->Undo();
+            return misslungen(Qs(why));
+        }
+    }
+    gehalten.clear();
+    if (projektArt) MakeProjekteintrag(projekt.nummer, projekt.name, caption);
+    for (auto& t : tausch)
+        t->Finish();
+
     MsgBox(owner_, QStringLiteral("Die Datensicherung wurde erfolgreich zurückgelesen."), MsgButtons::OK,
            MsgIcon::Information, titel);
     return true;

@@ -3,17 +3,21 @@
 // database, serial letters, addresses) into zip archives of platform/archive.
 //
 // A backup copies every SQLite database through SQLite's backup API into a snapshot first, so the archive
-// is consistent even while someone else writes. A restore never touches the old data before the new data is
-// unpacked and checked: it unpacks into a temporary folder beside the target, checks every database
+// is consistent even while someone else writes. A restore refuses an archive that lacks what its data set
+// needs before it asks anything, and never touches the old data before the new data is unpacked and checked:
+// it compares the archive's size with the free space, unpacks beside the target, checks every database
 // (integrity check, and the "_Meta" row of the program's own databases), then swaps the folder or files in
-// with renames; any failure leaves the old data as it was and says why. Databases held by another user are
-// not replaced.
+// (DataSwap, safe against a crash between its steps); any failure leaves the old data as it was and says why.
+// Databases held by another user are not replaced.
 //
 // Messages go through forms::MsgBox (scripted in tests) with owner's caption rules.
 #include <QString>
+#include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 class QWidget;
 
@@ -40,6 +44,15 @@ struct ProjektZiel {
     QString nummer; // new project number, 8 digits
     QString name;   // new project name
 };
+
+// Adds a project to the project list "Projekte.mdb" of projekteOrdner or renames the row of that number, in
+// one transaction; the table is created when missing. Returns 0, or the error number of the failure.
+int TrageProjektEin(const QString& projekteOrdner, const QString& nummer, const QString& name);
+
+// The note a project restore keeps with its swap, so that a restore killed after the swap still gets its
+// entry in the project list at the next start; nullopt when note is no such note.
+std::string ProjektEintragsNotiz(const QString& nummer, const QString& name);
+std::optional<std::pair<QString, QString>> LeseProjektEintragsNotiz(const std::string& note);
 
 class Datensicherung {
 public:
@@ -68,8 +81,15 @@ public:
     static ProjektZiel Checkpath(outside::ProjektUmgebung& umgebung, QString& nummerText,
                                  const QString& datum, const QString& title, QWidget* owner = nullptr);
 
-    // Test seam: runs after unpacking and checking, before the swap; a non-empty text fails the restore.
+    // Test seams. nachDemEntpacken runs after unpacking and checking, before the swap; a non-empty text fails
+    // the restore. zwischenDenSchritten runs between the swap's steps; ohneAustausch swaps as on a file
+    // system without an exchange of two names; schreiben writes the unpacked data; freierPlatz tells a
+    // folder's free bytes.
     std::function<std::string(const QString& entpackt)> nachDemEntpacken;
+    std::function<void(const char* schritt)> zwischenDenSchritten;
+    bool ohneAustausch = false;
+    std::function<int(int fd, const char* daten, std::size_t laenge)> schreiben;
+    std::function<std::optional<std::uintmax_t>(const std::filesystem::path& ordner)> freierPlatz;
 
 private:
     QString Pfad(const char* einstellung, const char* datei) const;

@@ -1,5 +1,7 @@
 #include "core/Startup.h"
 
+#include "core/StartupRecovery.h"
+
 #include "core/AppState.h"
 #include "core/Benutzer.h"
 #include "core/DatabaseSetup.h"
@@ -36,6 +38,9 @@ using forms::MsgIcon;
 namespace {
 std::filesystem::path Fs(const QString& p) {
     return std::filesystem::path(p.toStdString());
+}
+QString Qs(const std::filesystem::path& p) {
+    return QString::fromStdString(p.string());
 }
 
 QString HauptCaption() {
@@ -119,7 +124,9 @@ ProjektOeffnung OpenProjektDB() {
         return ProjektOeffnung::Fehler;
     }
     const QString ordner = u.ProjektOrdner();
-    const QString pfad = ordner + QStringLiteral("/Velupro32.mdb");
+    // A database stored under another case of its name is the project's own, not one to create beside it.
+    const QString pfad =
+        Qs(db::Database::ResolvePath((ordner + QStringLiteral("/Velupro32.mdb")).toStdString()));
 
     if (!u.DateiExistiert(pfad)) {
         const QString vorlage = u.PfadVonEinstellung("VELUVORLAGE", app.SysPfad() + "/VELUVOR32.MDB");
@@ -131,7 +138,8 @@ ProjektOeffnung OpenProjektDB() {
                    MsgButtons::OK, MsgIcon::Critical);
             return ProjektOeffnung::Fehler;
         }
-        const QString alt = ordner + QStringLiteral("/VELUPRO.MDB");
+        const QString alt =
+            Qs(db::Database::ResolvePath((ordner + QStringLiteral("/VELUPRO.MDB")).toStdString()));
         if (u.DateiExistiert(alt)) {
             if (app.Migration()) {
                 app.Migration()(alt, pfad);
@@ -262,6 +270,7 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
     app.SetPfade(opt.programmDaten + QStringLiteral("/reports/HOAI"),
                  opt.bueroOrdner + QStringLiteral("/STD_SYS"), QStringLiteral("qrc:/help/index.html"));
 
+    RecoverAfterCrash(app.Umgebung(), app.SysPfad(), &app.Einstellungen());
     app.SetStammDBPfad(app.Umgebung().PfadVonEinstellung("VELUDATEN", app.SysPfad() + "/VELUDAT32.MDB"));
     if (!OpenStammDB()) return StartErgebnis::StammDBFehler;
 

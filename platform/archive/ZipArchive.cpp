@@ -1,11 +1,17 @@
 #include "platform/archive/ZipArchive.h"
 
+#include "platform/archive/WorkLock.h"
+
 #include <zip.h>
 
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace velu::archive {
 
@@ -47,7 +53,66 @@ unsigned UnixFileType(zip_t* z, zip_uint64_t i) {
     return (attr >> 16) & S_IFMT;
 }
 
+// Whether name is "<archive name>." and six letters or digits, as libzip names its temporary file.
+bool IsPartialOf(const std::string& name, const std::string& archive) {
+    if (name.size() != archive.size() + 7 || name.compare(0, archive.size(), archive) != 0 ||
+        name[archive.size()] != '.')
+        return false;
+    for (size_t i = archive.size() + 1; i < name.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+    return true;
+}
+
+void RemovePartials(const fs::path& archive) {
+    std::error_code ec;
+    const fs::path folder = archive.parent_path().empty() ? fs::path(".") : archive.parent_path();
+    const std::string base = archive.filename().string();
+    std::vector<fs::path> dead;
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec))
+        if (IsPartialOf(it->path().filename().string(), base)) dead.push_back(it->path());
+    for (const auto& p : dead)
+        fs::remove(p, ec);
+}
+
+int PlainWrite(int fd, const char* data, size_t len) {
+    while (len > 0) {
+        const ssize_t n = ::write(fd, data, len);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        data += n;
+        len -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
 } // namespace
+
+std::string WriteErrorText(int err) {
+    if (err == ENOSPC || err == EDQUOT) return "Auf dem Datenträger ist kein Platz mehr frei.";
+    if (err == EFBIG) return "Die Datei ist für den Datenträger zu groß.";
+    if (err == EACCES || err == EPERM || err == EROFS) return "Der Zugriff wurde verweigert.";
+    return std::strerror(err);
+}
+
+void RemoveAbandonedPartials(const fs::path& archive) {
+    if (auto lock = WorkLock::Take(WorkLock::MarkerOf(archive))) RemovePartials(archive);
+}
+
+std::optional<std::uint64_t> UncompressedSize(const fs::path& archive, std::string* error) {
+    ZipPtr z = OpenRead(archive, error);
+    if (!z) return std::nullopt;
+    std::uint64_t sum = 0;
+    const zip_int64_t n = zip_get_num_entries(z.get(), 0);
+    for (zip_int64_t i = 0; i < n; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(z.get(), static_cast<zip_uint64_t>(i), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE))
+            sum += st.size;
+    }
+    return sum;
+}
 
 bool IsSafeEntryName(const std::string& name) {
     if (name.empty() || name.front() == '/' || name.front() == '\\') return false;
@@ -69,6 +134,13 @@ std::string WriteArchive(const fs::path& archive, const ArchiveInfo& info,
     int code = 0;
     // libzip writes no file for an archive without entries, which would pass for a backup made.
     if (files.empty()) return "Es gibt keine Dateien zu sichern.";
+    std::string lockError;
+    const auto lock = WorkLock::Take(WorkLock::MarkerOf(archive), &lockError);
+    if (!lock)
+        return lockError.empty() ? "Das Archiv '" + archive.string() +
+                                       "' wird gerade von einem anderen Programm geschrieben."
+                                 : lockError;
+    RemovePartials(archive);
     ZipPtr z(zip_open(archive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code));
     if (!z) return "Das Archiv '" + archive.string() + "' kann nicht angelegt werden: " + ZipErrorText(code);
     for (const auto& f : files) {
@@ -125,7 +197,7 @@ std::optional<std::vector<std::string>> ListEntries(const fs::path& archive, std
     return names;
 }
 
-std::string ExtractAll(const fs::path& archive, const fs::path& folder) {
+std::string ExtractAll(const fs::path& archive, const fs::path& folder, const WriteFn& write) {
     std::string error;
     ZipPtr z = OpenRead(archive, &error);
     if (!z) return error;
@@ -140,6 +212,7 @@ std::string ExtractAll(const fs::path& archive, const fs::path& folder) {
         if (type != 0 && type != S_IFREG && type != S_IFDIR)
             return "Das Archiv enthält eine Verknüpfung oder Sonderdatei: " + std::string(name);
     }
+    const WriteFn& put = write ? write : WriteFn(PlainWrite);
     for (zip_int64_t i = 0; i < n; ++i) {
         const auto idx = static_cast<zip_uint64_t>(i);
         const std::string name = zip_get_name(z.get(), idx, ZIP_FL_ENC_GUESS);
@@ -147,26 +220,39 @@ std::string ExtractAll(const fs::path& archive, const fs::path& folder) {
         std::error_code ec;
         if (name.back() == '/') {
             fs::create_directories(target, ec);
-            if (ec) return "Der Ordner '" + target.string() + "' kann nicht angelegt werden: " + ec.message();
+            if (ec)
+                return "Der Ordner '" + target.string() +
+                       "' kann nicht angelegt werden: " + WriteErrorText(ec.value());
             continue;
         }
         fs::create_directories(target.parent_path(), ec);
-        if (ec) return "Der Ordner '" + target.parent_path().string() + "' kann nicht angelegt werden.";
+        if (ec)
+            return "Der Ordner '" + target.parent_path().string() +
+                   "' kann nicht angelegt werden: " + WriteErrorText(ec.value());
         zip_file_t* zf = zip_fopen_index(z.get(), idx, 0);
         if (!zf) return "Die Datei '" + name + "' kann nicht gelesen werden: " + zip_strerror(z.get());
-        std::ofstream out(target, std::ios::binary | std::ios::trunc);
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0) {
+            const int err = errno;
+            zip_fclose(zf);
+            return "Die Datei '" + target.string() +
+                   "' kann nicht geschrieben werden: " + WriteErrorText(err);
+        }
         char buf[65536];
         zip_int64_t got = 0;
-        bool ok = static_cast<bool>(out);
-        while (ok && (got = zip_fread(zf, buf, sizeof buf)) > 0)
-            ok = static_cast<bool>(out.write(buf, got));
+        int writeErr = 0;
+        while (writeErr == 0 && (got = zip_fread(zf, buf, sizeof buf)) > 0)
+            writeErr = put(fd, buf, static_cast<size_t>(got));
         // zip_fread reports a CRC mismatch at the end of the entry as -1.
-        const bool readOk = got == 0;
-        std::string why = readOk ? std::string() : zip_file_strerror(zf);
+        const std::string readErr = writeErr == 0 && got != 0 ? zip_file_strerror(zf) : std::string();
         zip_fclose(zf);
-        out.close();
-        if (!readOk) return "Die Datei '" + name + "' im Archiv ist beschädigt: " + why;
-        if (!ok || !out) return "Die Datei '" + target.string() + "' kann nicht geschrieben werden.";
+        // A full disk may show only when the data reaches it.
+        if (writeErr == 0 && ::fsync(fd) != 0 && errno != EINVAL) writeErr = errno;
+        if (::close(fd) != 0 && writeErr == 0 && errno != EINTR) writeErr = errno;
+        if (writeErr != 0)
+            return "Die Datei '" + target.string() +
+                   "' kann nicht geschrieben werden: " + WriteErrorText(writeErr);
+        if (!readErr.empty()) return "Die Datei '" + name + "' im Archiv ist beschädigt: " + readErr;
     }
     return {};
 }

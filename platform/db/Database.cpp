@@ -127,7 +127,8 @@ Database::~Database() {
     if (lockFd_ >= 0) ::close(lockFd_);
 }
 
-std::unique_ptr<Database> Database::Open(const fs::path& file, OpenMode mode, std::string* error) {
+std::unique_ptr<Database> Database::Open(const fs::path& wanted, OpenMode mode, std::string* error) {
+    const fs::path file = ResolvePath(wanted.string());
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) {
         SetError(error, "Die Datei " + Quoted(file) + " wurde nicht gefunden.");
@@ -181,7 +182,8 @@ std::unique_ptr<Database> Database::Create(const fs::path& file, std::string* er
     return db;
 }
 
-LockState Database::TestOpen(const fs::path& file) {
+LockState Database::TestOpen(const fs::path& wanted) {
+    const fs::path file = ResolvePath(wanted.string());
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) return LockState::Missing;
     int fd = -1;
@@ -260,7 +262,8 @@ void Database::Execute(std::string_view sql, const Params& params) {
             // Kept statements may describe tables as they were before a schema change.
             if (ChangesSchema(sqlite3_sql(st.Get()))) cache_->Clear();
             // Emptying a whole table passes by the row hook.
-            else if (MentionsQueryDefs(sqlite3_sql(st.Get()))) cache_->ForgetQueryDefs();
+            else if (MentionsQueryDefs(sqlite3_sql(st.Get())))
+                cache_->ForgetQueryDefs();
         }
     }
 }
@@ -319,7 +322,8 @@ void Database::SetQueryDef(std::string_view name, std::string_view sql) {
             Params().Add(std::string(name)).Add(std::string(sql)));
 }
 
-void Database::Attach(const fs::path& file, std::string_view alias) {
+void Database::Attach(const fs::path& wanted, std::string_view alias) {
+    const fs::path file = ResolvePath(wanted.string());
     if (!IsIdentifier(alias))
         throw DbError("Ungültiger Name für eine angefügte Datenbank: " + std::string(alias));
     std::error_code ec;

@@ -1,5 +1,6 @@
 #pragma once
-// One SQLite database file. Opening never creates a file; Create does, and only where none exists.
+// One SQLite database file. Opening never creates a file; Create does, and only where none exists. Open,
+// TestOpen and Attach find the file whatever the case of its last path element (ResolvePath).
 // Every open holds a shared lock on "<file>.lck"; an exclusive open holds it exclusively. The locks are
 // open-file-description locks, so they work between threads of one process too. The .lck file stays beside
 // the database (removing it while another opener holds it would break the lock).

@@ -1,6 +1,7 @@
 #include "Bildschirmfoto.h"
 #include "DaSiFixture.h"
 
+#include "WorkFolderNames.h"
 #include "core/DaSiOut.h"
 #include "core/DaSiin.h"
 #include "core/DaSiinPro.h"
@@ -198,3 +199,51 @@ TEST(BackupScreenshot, WritesPng) {
 TEST(RestoreScreenshot, WritesPng) {
     Foto<velu::DaSiin>();
 }
+
+namespace {
+
+// A backup of all projects leaves out what a restore in progress (or a killed one) keeps beside a project.
+TEST_F(BackupTest, AllProjectsLeaveOutWorkOfRestores) {
+    const fs::path projekte = root / "office/Projekte";
+    fs::create_directories(projekte / "00000009.PRO.neu");
+    std::ofstream(projekte / "00000009.PRO.neu/Velupro32.mdb") << "halb";
+    fs::create_directories(projekte / "00000007.PRO.neu-Ab12Cd");
+    std::ofstream(projekte / "00000007.PRO.neu-Ab12Cd/Prodat") << "halb";
+    std::ofstream(projekte / "00000007.PRO.arbeit") << "";
+    std::ofstream(projekte / "00000007.PRO/Notiz.txt") << "bleibt";
+    MessageBoxScript script;
+    velu::Datensicherung engine(u, Sys());
+    ASSERT_TRUE(engine.CallSicherung(2, archiv)) << script.LastText().toStdString();
+    auto names = *velu::archive::ListEntries(archiv.toStdString());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"00000007.PRO/Notiz.txt", "00000007.PRO/Prodat",
+                                               "00000007.PRO/Velupro32.mdb", "Projekte.mdb"}));
+}
+
+} // namespace
+
+namespace {
+
+// The next backup removes the snapshot folder and the partial archive a killed backup left; those of a
+// running backup stay.
+TEST_F(BackupTest, NextBackupRemovesWhatAKilledOneLeft) {
+    const fs::path temp = root / "temp";
+    fs::create_directories(temp / "velunta-sicherung-Tot123");
+    std::ofstream(temp / "velunta-sicherung-Tot123/db0") << "Kopie der Projektdatenbank";
+    std::ofstream(temp / "velunta-sicherung-Tot123.arbeit") << "";
+    std::ofstream(archiv.toStdString() + ".Tot456") << "halbes Archiv";
+    const QByteArray vorher = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QByteArray::fromStdString(temp.string()));
+    auto laufend = velu::archive::WorkFolder::Create(temp, "velunta-sicherung-");
+    ASSERT_TRUE(laufend);
+    MessageBoxScript script;
+    velu::Datensicherung engine(u, Sys());
+    const bool ok = engine.CallSicherung(1, archiv);
+    qputenv("TMPDIR", vorher);
+    ASSERT_TRUE(ok) << script.LastText().toStdString();
+    EXPECT_EQ(velu::test::SortedNames(temp), velu::test::OnlyRunning(*laufend));
+    EXPECT_FALSE(fs::exists(archiv.toStdString() + ".Tot456"));
+    EXPECT_TRUE(fs::exists(archiv.toStdString()));
+}
+
+} // namespace

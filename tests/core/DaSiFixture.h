@@ -81,25 +81,47 @@ inline std::string ReadFile(const fs::path& p) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The folder tree below root as "relative path: content" lines, databases by content, lock files left out.
-inline std::string Snapshot(const fs::path& root) {
+// The folder tree below root as "relative path: describe(entry)" lines in path order, lock files left out.
+template <class Describe> std::string Tree(const fs::path& root, Describe describe) {
     std::map<std::string, std::string> items;
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(root, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         const std::string rel = fs::relative(it->path(), root).generic_string();
         if (rel.size() > 4 && rel.substr(rel.size() - 4) == ".lck") continue;
-        if (it->is_directory())
-            items[rel] = "<dir>";
-        else if (it->path().extension() == ".mdb" || it->path().extension() == ".MDB")
-            items[rel] = Dump(it->path());
-        else
-            items[rel] = ReadFile(it->path());
+        items[rel] = describe(*it);
     }
     std::string out;
     for (const auto& [k, v] : items)
         out += k + ": " + v + "\n";
     return out;
+}
+
+// Databases by content, other files by their bytes.
+inline std::string Snapshot(const fs::path& root) {
+    return Tree(root, [](const fs::directory_entry& e) {
+        if (e.is_directory()) return std::string("<dir>");
+        if (e.path().extension() == ".mdb" || e.path().extension() == ".MDB") return Dump(e.path());
+        return ReadFile(e.path());
+    });
+}
+
+// Raw bytes and permissions: what a failed restore must leave exactly as it was.
+inline std::string Bytes(const fs::path& root) {
+    return Tree(root, [](const fs::directory_entry& e) {
+        const auto mode = std::to_string(static_cast<unsigned>(e.status().permissions()));
+        return mode + (e.is_directory() ? " <dir>" : " " + ReadFile(e.path()));
+    });
+}
+
+// A zip holding nothing but the backup comment: our writer refuses to make one, libzip writes no file.
+inline void EmptyArchive(const fs::path& file, const std::string& descriptor) {
+    const std::string comment = "VELUDASI1\n" + descriptor + "\n01.01.2026 00:00:00";
+    std::string eocd("PK\5\6", 4);
+    eocd += std::string(16, '\0');
+    eocd += static_cast<char>(comment.size() & 0xff);
+    eocd += static_cast<char>(comment.size() >> 8);
+    std::ofstream(file, std::ios::binary) << eocd << comment;
 }
 
 class DaSiTest : public ::testing::Test {

@@ -11,6 +11,13 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "platform/settings/SettingsStore.h"
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace dasi_test;
 using velu::forms::MessageBoxScript;
 using velu::forms::MsgButtons;
@@ -153,7 +160,7 @@ TEST_F(RestoreTest, FailuresLeaveTheDataAsItWas) {
              std::ofstream(t.root / "x") << "boese";
              // Our writer refuses such names, so the entry is renamed in the finished file.
              velu::archive::WriteArchive(t.archiv.toStdString(), {"ALLEPROJEKE", "01.01.2026 00:00:00"},
-                                         {{"zz/x", t.root / "x"}});
+                                         {{"Projekte.mdb", t.Liste()}, {"zz/x", t.root / "x"}});
              std::string bytes = ReadFile(t.archiv.toStdString());
              for (size_t at; (at = bytes.find("zz/x")) != std::string::npos;)
                  bytes.replace(at, 4, "../x");
@@ -164,8 +171,9 @@ TEST_F(RestoreTest, FailuresLeaveTheDataAsItWas) {
         {"damaged database",
          [](RestoreTest& t) {
              std::ofstream(t.root / "kaputt.mdb") << "keine Datenbank";
-             velu::archive::WriteArchive(t.archiv.toStdString(), {"ALLEPROJEKE", "01.01.2026 00:00:00"},
-                                         {{"00000007.PRO/Velupro32.mdb", t.root / "kaputt.mdb"}});
+             velu::archive::WriteArchive(
+                 t.archiv.toStdString(), {"ALLEPROJEKE", "01.01.2026 00:00:00"},
+                 {{"Projekte.mdb", t.Liste()}, {"00000007.PRO/Velupro32.mdb", t.root / "kaputt.mdb"}});
          },
          "Die Datensicherung konnte nicht zurückgelesen werden."},
         {"database in use", [](RestoreTest& t) { t.Backup(2); },
@@ -346,6 +354,297 @@ TEST_F(RestoreTest, DatabaseOfTheWrongKindIsRefused) {
     EXPECT_TRUE(script.LastText().contains("keine Datenbank dieses Programms"))
         << script.LastText().toStdString();
     EXPECT_EQ(Snapshot(sys), vorher);
+}
+
+} // namespace
+
+namespace {
+
+// Archives that lack what their data set needs, restored through the dialog as a user would: each is refused
+// with its reason and leaves the office as it was, byte for byte.
+TEST_F(RestoreTest, ArchiveLackingItsDataSetChangesNothing) {
+    const fs::path quelle = root / "quelle";
+    MakeDb(quelle / "projekt.mdb", "Projekt", 4);
+    fs::create_directories(quelle);
+    std::ofstream(quelle / "text") << "nur ein Text";
+    std::ofstream(quelle / "kaputt") << "keine Datenbank";
+    fs::copy_file(Liste(), quelle / "liste.mdb");
+    struct Case {
+        const char* name;
+        std::string descriptor;
+        std::vector<std::pair<std::string, std::string>> entries; // name in the archive, file in quelle
+        bool projektDialog;                                       // asked for the number first
+        bool frueh;                                               // refused before any question
+        QString message;                                          // contained in the last message
+    };
+    const std::string projekt = "PROJEKT°00000007°Neubau Kita";
+    const QString ohneDb = "Die Datensicherung enthält die Datei Velupro32.mdb nicht.";
+    const QString ohneListe = "Die Datensicherung enthält die Datei Projekte.mdb nicht.";
+    const std::vector<Case> cases = {
+        {"project, no entries", projekt, {}, false, true, ohneDb},
+        {"project, a text file only", projekt, {{"liesmich.txt", "text"}}, false, true, ohneDb},
+        {"project, Prodat only", projekt, {{"Prodat", "text"}}, false, true, ohneDb},
+        {"project, database in a sub-folder",
+         projekt,
+         {{"x/Velupro32.mdb", "projekt.mdb"}},
+         false,
+         true,
+         ohneDb},
+        {"all projects, no entries", "ALLEPROJEKE", {}, false, true, ohneListe},
+        {"all projects, no project list",
+         "ALLEPROJEKE",
+         {{"00000007.PRO/Velupro32.mdb", "projekt.mdb"}},
+         false,
+         true,
+         ohneListe},
+        {"all projects, a project folder without database",
+         "ALLEPROJEKE",
+         {{"Projekte.mdb", "liste.mdb"},
+          {"00000007.PRO/Velupro32.mdb", "projekt.mdb"},
+          {"00000009.pro/Prodat", "text"}},
+         false,
+         true,
+         "Die Datensicherung enthält im Ordner 00000009.pro die Datei Velupro32.mdb nicht."},
+        {"all projects, the list is no project list",
+         "ALLEPROJEKE",
+         {{"Projekte.mdb", "projekt.mdb"}, {"00000007.PRO/Velupro32.mdb", "projekt.mdb"}},
+         false,
+         false,
+         "Die Datenbank Projekte.mdb ist keine Projektliste."},
+        {"project, damaged database in capitals",
+         projekt,
+         {{"VELUPRO32.MDB", "kaputt"}},
+         true,
+         false,
+         "Die Datenbank VELUPRO32.MDB ist keine gültige Datenbank."},
+        {"serial letters without their file",
+         "SERIENBRIEFE",
+         {{"Serienbriefe.txt", "text"}},
+         false,
+         true,
+         "Die Datensicherung enthält die Datei SERIENBRIEFE.MDB nicht."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(archiv.toStdString());
+        if (c.entries.empty()) {
+            EmptyArchive(archiv.toStdString(), c.descriptor);
+        } else {
+            std::vector<velu::archive::ArchiveFile> files;
+            for (const auto& [name, datei] : c.entries)
+                files.push_back({name, quelle / datei});
+            ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {c.descriptor, "01.01.2026 00:00:00"},
+                                                  files),
+                      "");
+        }
+        const std::string vorher = Bytes(Office());
+        velu::DaSiin form(u, Sys());
+        form.SetDateiDialog([&](QWidget*, int) { return archiv; });
+        bool gefragt = false;
+        form.SetProjektDialog([&](velu::DaSiinPro& d) {
+            gefragt = true;
+            Eingabe("7", "Neubau Kita")(d);
+        });
+        // Overwrite the project, confirm, then the report.
+        MessageBoxScript script;
+        if (c.projektDialog) script.Answer(MsgResult::Yes);
+        script.Answer(MsgResult::OK);
+        script.Answer(MsgResult::OK);
+        form.Band().Click("LW");
+        form.Band().Click("OK");
+        EXPECT_EQ(gefragt, c.projektDialog);
+        EXPECT_TRUE(script.LastText().contains(c.message)) << script.LastText().toStdString();
+        EXPECT_NE(script.LastText(), "Die Datensicherung wurde erfolgreich zurückgelesen.");
+        if (c.frueh) {
+            EXPECT_EQ(script.Shown().size(), 1u);
+            EXPECT_TRUE(script.LastText().startsWith(Unlesbar));
+        }
+        EXPECT_EQ(Bytes(Office()), vorher);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A full disk while unpacking, a disk too small for the archive, and a write refused by the system: each is
+// reported as a failed write with its cause and file, never as a damaged archive, and leaves the office and
+// the system folder byte for byte as before.
+TEST_F(RestoreTest, FullDiskIsReportedAsSuchAndChangesNothing) {
+    Backup(2);
+    const std::string allProjects = ReadFile(archiv.toStdString());
+    Backup(3);
+    const std::string tables = ReadFile(archiv.toStdString());
+    Backup(1);
+    const std::string project = ReadFile(archiv.toStdString());
+    struct Case {
+        const char* name;
+        const std::string& archive;
+        std::function<void(velu::Datensicherung&)> prepare;
+        QString message;
+        bool projekt = true; // asks whether the existing project may be overwritten
+    };
+    auto vollNach = [](size_t bytes) {
+        return [bytes](velu::Datensicherung& e) {
+            auto geschrieben = std::make_shared<size_t>(0);
+            e.schreiben = [bytes, geschrieben](int fd, const char* data, size_t len) {
+                if (*geschrieben + len > bytes) return ENOSPC;
+                *geschrieben += len;
+                return ::write(fd, data, len) == static_cast<ssize_t>(len) ? 0 : errno;
+            };
+        };
+    };
+    const QString voll = "kann nicht geschrieben werden: Auf dem Datenträger ist kein Platz mehr frei.";
+    const std::vector<Case> cases = {
+        {"project, disk full", project, vollNach(1000), voll},
+        {"all projects, disk full", allProjects, vollNach(70000), voll, false},
+        {"tables, disk full", tables, vollNach(1000), voll, false},
+        {"project, too little free space", project,
+         [](velu::Datensicherung& e) {
+             e.freierPlatz = [](const fs::path&) { return std::uintmax_t{4096}; };
+         },
+         "Auf dem Datenträger ist nicht genug Platz frei: Das Zurücklesen braucht "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(archiv.toStdString(), std::ios::binary | std::ios::trunc) << c.archive;
+        Veraendern();
+        const std::string vorher = Bytes(Office()) + Bytes(sys);
+        velu::DaSiin form(u, Sys());
+        form.SetDateiDialog([&](QWidget*, int) { return archiv; });
+        form.SetProjektDialog(Eingabe("7", "Neubau Kita"));
+        c.prepare(form.Engine());
+        MessageBoxScript script;
+        if (c.projekt) script.Answer(MsgResult::Yes);
+        script.Answer(MsgResult::OK);
+        script.Answer(MsgResult::OK);
+        form.Band().Click("LW");
+        form.Band().Click("OK");
+        EXPECT_TRUE(script.LastText().startsWith("Die Datensicherung konnte nicht zurückgelesen werden."))
+            << script.LastText().toStdString();
+        EXPECT_TRUE(script.LastText().contains(c.message)) << script.LastText().toStdString();
+        EXPECT_FALSE(script.LastText().contains("beschädigt")) << script.LastText().toStdString();
+        EXPECT_EQ(Bytes(Office()) + Bytes(sys), vorher);
+        fs::remove_all(root / "office/Projekte/00000009.PRO");
+    }
+}
+
+// A real write refused by the system (the process's file size limit) while unpacking.
+TEST_F(RestoreTest, RefusedWriteIsNotADamagedArchive) {
+    Backup(1);
+    Veraendern();
+    const std::string vorher = Bytes(Office());
+    velu::DaSiin form(u, Sys());
+    form.SetDateiDialog([&](QWidget*, int) { return archiv; });
+    form.SetProjektDialog(Eingabe("7", "Neubau Kita"));
+    MessageBoxScript script({MsgResult::Yes, MsgResult::OK, MsgResult::OK});
+    form.Band().Click("LW");
+    rlimit alt{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &alt), 0);
+    const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit klein = alt;
+    klein.rlim_cur = 2048;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &klein), 0);
+    form.Band().Click("OK");
+    setrlimit(RLIMIT_FSIZE, &alt);
+    std::signal(SIGXFSZ, signal);
+    EXPECT_TRUE(
+        script.LastText().contains("Velupro32.mdb' kann nicht geschrieben werden: Die Datei ist für den "
+                                   "Datenträger zu groß."))
+        << script.LastText().toStdString();
+    EXPECT_EQ(Bytes(Office()), vorher);
+}
+
+// A restored folder keeps the mode of the folder it replaces, so the other users of a shared office keep
+// their access; a new one gets the umask's default.
+TEST_F(RestoreTest, RestoredFolderKeepsTheModeOfTheOneItReplaces) {
+    const mode_t maske = ::umask(0);
+    ::umask(maske);
+    struct Case {
+        const char* name;
+        int datensatz;
+        fs::path ordner;
+        std::optional<fs::perms> vorher; // nullopt: the folder does not exist yet
+        QString nummer;
+    };
+    const fs::path projekte = root / "office/Projekte";
+    const std::vector<Case> cases = {
+        {"project shared with the group", 1, projekte / "00000007.PRO", fs::perms(0770), "7"},
+        {"project readable by all", 1, projekte / "00000007.PRO", fs::perms(0755), "7"},
+        {"new project number", 1, projekte / "00000044.PRO", std::nullopt, "44"},
+        {"all projects", 2, projekte, fs::perms(0775), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Backup(c.datensatz);
+        if (c.vorher) fs::permissions(c.ordner, *c.vorher);
+        velu::DaSiin form(u, Sys());
+        form.SetDateiDialog([&](QWidget*, int) { return archiv; });
+        form.SetProjektDialog(Eingabe(c.nummer, "Kita"));
+        MessageBoxScript script;
+        if (c.vorher && c.datensatz == 1) script.Answer(MsgResult::Yes);
+        script.Answer(MsgResult::OK);
+        script.Answer(MsgResult::OK);
+        form.Band().Click("LW");
+        form.Band().Click("OK");
+        EXPECT_EQ(script.LastText(), "Die Datensicherung wurde erfolgreich zurückgelesen.");
+        const auto erwartet = c.vorher.value_or(fs::perms(0777 & ~maske));
+        EXPECT_EQ(fs::status(c.ordner).permissions(), erwartet);
+    }
+}
+
+// The restore dialog offers the archive just written, also after the program was started again.
+TEST_F(RestoreTest, RestoreOffersTheArchiveJustWritten) {
+    velu::settings::SettingsStore store(QString::fromStdString((root / "einstellungen.ini").string()));
+    const QString gewaehlt = QString::fromStdString((root / "Sicherungen/Montag.zip").string());
+    fs::create_directories(root / "Sicherungen");
+    {
+        velu::DaSiOut aus(u, Sys(), &store);
+        aus.SetDateiDialog([&](QWidget*, int) { return gewaehlt; });
+        MessageBoxScript script;
+        aus.Band().Click("LW");
+        aus.Band().Click("OK");
+        ASSERT_TRUE(fs::exists(gewaehlt.toStdString())) << script.LastText().toStdString();
+    }
+    velu::DaSiin ein(u, Sys(), &store);
+    EXPECT_EQ(ein.findChild<QLabel*>("Label3")->text(), gewaehlt);
+    velu::DaSiOut wieder(u, Sys(), &store);
+    EXPECT_EQ(wieder.findChild<QLabel*>("Label3")->text(), gewaehlt);
+    // An archive that is gone is not offered.
+    fs::remove(gewaehlt.toStdString());
+    velu::DaSiin danach(u, Sys(), &store);
+    EXPECT_EQ(danach.findChild<QLabel*>("Label3")->text().toStdString(), Vorgabe().string());
+}
+
+} // namespace
+
+namespace {
+
+// The next restore of a project first removes what a killed restore of it left beside the folder, also the
+// names older versions used.
+TEST_F(RestoreTest, NextRestoreRemovesWhatAKilledOneLeft) {
+    Backup(1);
+    const fs::path projekte = root / "office/Projekte";
+    for (const char* rest :
+         {"00000007.PRO.neu", "00000007.PRO.alt", "00000007.PRO.alt0", "00000007.PRO.neu-Ab12Cd"}) {
+        fs::create_directories(projekte / rest);
+        std::ofstream(projekte / rest / "Velupro32.mdb") << "halb";
+    }
+    std::ofstream(projekte / "00000007.PRO.arbeit")
+        << "alt=" << (projekte / "00000007.PRO.alt").string() << "\n";
+    Veraendern();
+    velu::DaSiin form(u, Sys());
+    form.SetDateiDialog([&](QWidget*, int) { return archiv; });
+    form.SetProjektDialog(Eingabe("7", "Neubau Kita"));
+    MessageBoxScript script({MsgResult::Yes, MsgResult::OK, MsgResult::OK});
+    form.Band().Click("LW");
+    form.Band().Click("OK");
+    EXPECT_EQ(script.LastText(), "Die Datensicherung wurde erfolgreich zurückgelesen.");
+    std::vector<std::string> namen;
+    for (const auto& e : fs::directory_iterator(projekte))
+        if (e.path().extension() != ".lck") namen.push_back(e.path().filename().string());
+    std::sort(namen.begin(), namen.end());
+    EXPECT_EQ(namen, (std::vector<std::string>{"00000007.PRO", "00000009.PRO", "Projekte.mdb"}));
 }
 
 } // namespace

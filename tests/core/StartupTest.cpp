@@ -418,3 +418,25 @@ TEST(Startup, QtTextsAndCalendarsInGermanWhateverTheSystemSays) {
     QLocale::setDefault(vorher);
     EXPECT_EQ(QCoreApplication::translate("QLineEdit", "&Undo"), englisch);
 }
+
+// A project database stored under another case of its name is opened as the project's own; no empty one is
+// made from the template beside it.
+TEST(Startup, ProjectDatabaseFoundWhateverTheCaseOfItsName) {
+    for (const char* name : {"VELUPRO32.MDB", "velupro32.mdb", "Velupro32.MDB"}) {
+        SCOPED_TRACE(name);
+        Buero b;
+        b.umgebung->nummer = "00000003";
+        MachLeereDB(b.Ordner("00000003") + "/" + name, "Projekt 3");
+        MachLeereDB(b.Ordner("00000003") + "/VELUPRO.MDB", "Alt");
+        bool angeboten = false;
+        App().SetMigration([&](const QString&, const QString&) { angeboten = true; });
+        MessageBoxScript script;
+        EXPECT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Offen);
+        EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 3");
+        EXPECT_EQ(App().ProjektDBPfad(), b.Ordner("00000003") + "/" + name);
+        EXPECT_FALSE(angeboten);
+        EXPECT_TRUE(script.Shown().empty());
+        EXPECT_EQ(QDir(b.Ordner("00000003")).entryList({"*.mdb"}, QDir::Files).size(), 2)
+            << QDir(b.Ordner("00000003")).entryList().join(",").toStdString();
+    }
+}

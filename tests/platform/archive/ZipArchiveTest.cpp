@@ -1,12 +1,17 @@
 #include "platform/archive/ZipArchive.h"
+#include "platform/archive/WorkFolder.h"
 
 #include <gtest/gtest.h>
 #include <zip.h>
 
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace velu::archive;
@@ -131,4 +136,122 @@ TEST(ZipArchive, DetectsDamagedEntryData) {
     WriteText(root / "x.zip", bytes);
     fs::create_directory(root / "out");
     EXPECT_NE(ExtractAll(root / "x.zip", root / "out"), "");
+}
+
+// A write that fails names the file and its cause; the archive is not called damaged.
+TEST(ZipArchive, FailedWriteIsReportedWithFileAndCause) {
+    QTemporaryDir dir;
+    const fs::path root = dir.path().toStdString();
+    WriteText(root / "a.txt", std::string(200000, 'a'));
+    WriteText(root / "b.txt", "klein");
+    const fs::path zip = root / "x.zip";
+    ASSERT_EQ(
+        WriteArchive(zip, {"ALLEPROJEKE", "x"}, {{"b.txt", root / "b.txt"}, {"d/a.txt", root / "a.txt"}}),
+        "");
+    EXPECT_EQ(UncompressedSize(zip), std::optional<std::uint64_t>(200005));
+    struct Case {
+        int err;
+        size_t after; // bytes written before the failure
+        std::string message;
+    } cases[] = {
+        {ENOSPC, 100000, "Auf dem Datenträger ist kein Platz mehr frei."},
+        {EDQUOT, 5, "Auf dem Datenträger ist kein Platz mehr frei."},
+        {EFBIG, 5, "Die Datei ist für den Datenträger zu groß."},
+        {EIO, 5, std::strerror(EIO)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        const fs::path out = root / ("out" + std::to_string(c.err));
+        fs::create_directory(out);
+        size_t written = 0;
+        const std::string why = ExtractAll(zip, out, [&](int fd, const char* data, size_t len) {
+            if (written + len > c.after) return c.err;
+            written += len;
+            return ::write(fd, data, len) == static_cast<ssize_t>(len) ? 0 : errno;
+        });
+        EXPECT_EQ(why, "Die Datei '" + (out / "d/a.txt").string() +
+                           "' kann nicht geschrieben werden: " + c.message);
+    }
+}
+
+// Partial archives of a dead writer go at the next write or when asked; those of a running writer stay, and
+// names that only look alike are left alone.
+TEST(ZipArchive, PartialArchivesOfDeadWritersGo) {
+    QTemporaryDir dir;
+    const fs::path root = dir.path().toStdString();
+    WriteText(root / "a.txt", "eins");
+    const fs::path zip = root / "x.zip";
+    auto plant = [&] {
+        WriteText(root / "x.zip.Ab12Cd", "halb");
+        WriteText(root / "x.zip.bak", "vom Benutzer"); // not six letters or digits
+        WriteText(root / "x.zip.Ab12Cde", "vom Benutzer");
+    };
+    auto rest = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(root))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> userFiles = {"a.txt", "x.zip.Ab12Cde", "x.zip.bak"};
+    plant();
+    {
+        auto writer = WorkLock::Take(WorkLock::MarkerOf(zip));
+        ASSERT_TRUE(writer);
+        RemoveAbandonedPartials(zip);
+        EXPECT_TRUE(fs::exists(root / "x.zip.Ab12Cd"));
+        EXPECT_NE(WriteArchive(zip, {"ADRESSEN", "x"}, {{"a.txt", root / "a.txt"}}), "");
+        EXPECT_FALSE(fs::exists(zip));
+    }
+    RemoveAbandonedPartials(zip);
+    EXPECT_EQ(rest(), userFiles);
+    plant();
+    ASSERT_EQ(WriteArchive(zip, {"ADRESSEN", "x"}, {{"a.txt", root / "a.txt"}}), "");
+    auto expected = userFiles;
+    expected.push_back("x.zip");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(rest(), expected);
+}
+
+// A marker held by one owner cannot be taken by another; once let go it can, and the notes of the dead owner
+// are there to read.
+TEST(WorkLock, HeldMarkerKeepsOthersOut) {
+    QTemporaryDir dir;
+    const fs::path root = dir.path().toStdString();
+    const fs::path marker = WorkLock::MarkerOf(root / "00000007.PRO");
+    EXPECT_EQ(marker.filename(), "00000007.PRO.arbeit");
+    EXPECT_TRUE(IsWorkMarker(marker));
+    EXPECT_FALSE(IsWorkMarker(root / "00000007.PRO"));
+    auto first = WorkLock::Take(marker);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->SetNotes("alt=/x/y\n"));
+    EXPECT_FALSE(WorkLock::Take(marker));
+    first.reset();
+    EXPECT_FALSE(fs::exists(marker));
+    // A dead owner leaves the marker with its notes, and no lock.
+    WriteText(marker, "alt=/x/y\n");
+    auto second = WorkLock::Take(marker);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->Notes(), "alt=/x/y\n");
+
+    // Work folders: a running one stays, one whose owner is gone goes, with its marker.
+    auto running = WorkFolder::Create(root, "velunta-sicherung-");
+    ASSERT_TRUE(running);
+    EXPECT_EQ((fs::status(running->Path()).permissions() & fs::perms::all), fs::perms::owner_all);
+    WriteText(root / "velunta-sicherung-Dead01/db0", "Kopie");
+    WriteText(root / "velunta-sicherung-Dead02/db0", "Kopie");
+    WriteText(root / "velunta-sicherung-Dead02.arbeit", "");
+    WriteText(root / "velunta-sicherung-Gone03.arbeit", "");
+    RemoveAbandonedWork(root, "velunta-sicherung-");
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(root))
+        if (e.path().filename().string().rfind("velunta-", 0) == 0)
+            names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    const std::string own = running->Path().filename().string();
+    EXPECT_EQ(names, (std::vector<std::string>{own, own + ".arbeit"}));
+    const fs::path path = running->Path();
+    running.reset();
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_FALSE(fs::exists(WorkLock::MarkerOf(path)));
 }

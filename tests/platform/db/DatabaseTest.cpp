@@ -168,6 +168,30 @@ TEST(Database, ResolvePath) {
     EXPECT_EQ(Database::ResolvePath((dir.Path() / "ärger.MDB").string()), dir.Path() / "ÄRGER.mdb");
 }
 
+// A database stored under another case of its name is found, held and attached as itself, with one lock
+// file whatever case the caller used.
+TEST(Database, OpensWhateverTheCaseOfTheFileName) {
+    TestDir dir;
+    {
+        auto db = NewDb(dir / "VELUPRO32.MDB");
+        db->Execute("CREATE TABLE t (x INTEGER)");
+    }
+    auto other = NewDb(dir / "other.mdb");
+    for (const char* name : {"Velupro32.mdb", "velupro32.MDB", "VELUPRO32.MDB"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(Database::TestOpen(dir / name), LockState::Free);
+        auto db = Database::Open(dir / name);
+        ASSERT_TRUE(db);
+        EXPECT_EQ(db->Path(), dir / "VELUPRO32.MDB");
+        EXPECT_EQ(Database::TestOpen(dir / "velupro32.mdb"), LockState::Locked);
+        other->Attach(dir / name, "p");
+        EXPECT_NO_THROW(other->Execute("INSERT INTO p.t (x) VALUES (1)"));
+        other->Detach("p");
+    }
+    EXPECT_FALSE(fs::exists(dir / "Velupro32.mdb"));
+    EXPECT_FALSE(fs::exists(dir / "Velupro32.mdb.lck"));
+}
+
 TEST(Database, FailedTransactionLeavesTheFileAsBefore) {
     TestDir dir;
     fs::path file = dir / "a.mdb";

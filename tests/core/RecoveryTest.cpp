@@ -1,0 +1,298 @@
+// A restore killed between the steps of its swap, and what killed backups and restores leave behind: the next
+// start puts a whole project back and removes what belongs to no running process.
+#include "StartupFakes.h"
+
+#include "WorkFolderNames.h"
+#include "core/Datensicherung.h"
+#include "core/Startup.h"
+#include "core/StartupRecovery.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/outside/ProjektListe.h"
+#include "platform/settings/SettingsStore.h"
+
+#include <QLockFile>
+
+#include <algorithm>
+#include <set>
+
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace testing_velu;
+using velu::App;
+using velu::forms::MessageBoxScript;
+using velu::forms::MsgResult;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int Berechnungen = 400;
+
+// Every calculation's name, "" when the project database is not open.
+std::set<std::string> Namen(velu::db::Database* db, size_t* anzahl) {
+    std::set<std::string> out;
+    *anzahl = 0;
+    if (!db) return out;
+    auto rs = db->OpenRecordset("SELECT ReBezeichnung FROM BeReList");
+    for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext(), ++*anzahl)
+        out.insert(rs.GetText("ReBezeichnung").substr(0, 3));
+    return out;
+}
+
+void SetzeNamen(const QString& datei, const std::string& was) {
+    auto db = velu::db::Database::Open(Fs(datei));
+    ASSERT_TRUE(db);
+    velu::db::Transaction t(*db);
+    db->Execute("DELETE FROM BeReList");
+    for (int i = 0; i < Berechnungen; ++i) {
+        const velu::db::Value name = was + " Berechnung " + std::to_string(i);
+        db->Execute("INSERT INTO BeReList (ReBezeichnung) VALUES (?)", velu::db::Params().Add(name));
+    }
+    t.Commit();
+}
+
+// A mark in the master database, to tell the old one from the restored one.
+void Marke(const QString& datei, const std::string& wert) {
+    auto db = velu::db::Database::Open(Fs(datei));
+    ASSERT_TRUE(db);
+    db->Execute("CREATE TABLE IF NOT EXISTS Marke (Wert TEXT)");
+    db->Execute("DELETE FROM Marke");
+    const velu::db::Value w = wert;
+    db->Execute("INSERT INTO Marke (Wert) VALUES (?)", velu::db::Params().Add(w));
+}
+
+std::string MarkeVon(velu::db::Database& db) {
+    auto rs = db.OpenRecordset("SELECT Wert FROM Marke");
+    return rs.Empty() ? "" : rs.GetText("Wert");
+}
+
+// Names in the projects folder other than the projects, the list and lock files.
+std::vector<std::string> Fremdes(const QString& projekte) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(Fs(projekte))) {
+        const std::string n = e.path().filename().string();
+        if (n == "00000001.PRO" || n == "00000002.PRO" || n == "Projekte.mdb" ||
+            e.path().extension() == ".lck")
+            continue;
+        out.push_back(n);
+    }
+    return out;
+}
+
+struct Buero400 : Buero {
+    QTemporaryDir temp;
+    QByteArray tmpVorher = qgetenv("TMPDIR");
+    std::shared_ptr<velu::settings::SettingsStore> store =
+        std::make_shared<velu::settings::SettingsStore>(tmp.path() + "/einstellungen.ini");
+
+    Buero400() {
+        SetzeNamen(ProjektDB("00000001"), "neu");
+        velu::outside::ProjektListe(projekte).Anlegen();
+        velu::outside::ProjektListe(projekte).Eintragen("00000001", "Erstes");
+        qputenv("TMPDIR", temp.path().toUtf8());
+        App().SetEinstellungen(store);
+    }
+    ~Buero400() { qputenv("TMPDIR", tmpVorher); }
+
+    // The next start of the program on this office.
+    velu::StartErgebnis Start() {
+        App().CloseDatabases();
+        velu::StartOptionen opt;
+        opt.bueroOrdner = buero;
+        opt.programmDaten = buero + "/gibtsnicht";
+        std::unique_ptr<QLockFile> lock;
+        return velu::Main(opt, lock);
+    }
+};
+
+} // namespace
+
+// The restore of the current project is killed at each step of its swap, on a file system with an exchange
+// of two names and on one without. The next start finds all calculations, of the old project or of the new,
+// and nothing else beside it.
+TEST(Recovery, SwapKilledBetweenItsStepsIsRecoveredAtTheNextStart) {
+    struct Case {
+        int datensatz; // 1 the project, 2 all projects, 3 the master and template databases
+        bool austausch;
+        const char* schritt;
+        const char* erwartet;
+    };
+    const Case cases[] = {
+        {1, true, "bereit", "alt"},     {1, true, "eingesetzt", "neu"}, {1, false, "bereit", "alt"},
+        {1, false, "vermerkt", "alt"},  {1, false, "beiseite", "alt"},  {1, false, "eingesetzt", "neu"},
+        {2, true, "eingesetzt", "neu"}, {2, false, "beiseite", "alt"},  {3, false, "beiseite", "alt"},
+        {3, true, "eingesetzt", "neu"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.datensatz) + (c.austausch ? ", exchange, " : ", renames, ") +
+                     c.schritt);
+        Buero400 b;
+        const QString archiv = b.tmp.path() + "/archiv.zip";
+        Marke(b.sys + "/VELUDAT32.MDB", "neu");
+        {
+            MessageBoxScript script;
+            velu::Datensicherung engine(*b.umgebung, b.sys);
+            ASSERT_TRUE(engine.CallSicherung(c.datensatz, archiv)) << script.LastText().toStdString();
+        }
+        SetzeNamen(b.ProjektDB("00000001"), "alt");
+        Marke(b.sys + "/VELUDAT32.MDB", "alt");
+        App().CloseDatabases();
+
+        const pid_t kind = fork();
+        ASSERT_GE(kind, 0);
+        if (kind == 0) {
+            MessageBoxScript script({MsgResult::OK, MsgResult::OK, MsgResult::OK});
+            velu::Datensicherung engine(*b.umgebung, b.sys);
+            engine.ohneAustausch = !c.austausch;
+            engine.zwischenDenSchritten = [&](const char* schritt) {
+                if (std::string(schritt) == c.schritt) _exit(0);
+            };
+            engine.SicherungBack(archiv, "Datensicherung zurücklesen", [&](const QString&) {
+                velu::ProjektZiel z;
+                z.ziel = b.Ordner("00000001");
+                z.ueberschreiben = true;
+                z.nummer = "00000001";
+                z.name = "Erstes";
+                return std::optional(z);
+            });
+            _exit(7); // the step never came
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(kind, &status, 0), kind);
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_EQ(WEXITSTATUS(status), 0) << "not killed at that step";
+
+        MessageBoxScript script;
+        ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft) << script.LastText().toStdString();
+        EXPECT_TRUE(script.Shown().empty()) << script.LastText().toStdString();
+        size_t anzahl = 0;
+        const std::string projekt = c.datensatz == 3 ? "alt" : c.erwartet;
+        EXPECT_EQ(Namen(App().ProjektDB(), &anzahl), std::set<std::string>{projekt});
+        EXPECT_EQ(anzahl, static_cast<size_t>(Berechnungen));
+        EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 1"); // not a fresh copy of the template
+        EXPECT_EQ(MarkeVon(*App().StammDB()), c.datensatz == 3 ? c.erwartet : "alt");
+        EXPECT_EQ(Fremdes(b.projekte), std::vector<std::string>{});
+        for (const QString& ordner : {b.buero, b.sys})
+            for (const QString& n : QDir(ordner).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+                EXPECT_TRUE(n == "Projekte" || n == "STD_SYS" || n.endsWith(".MDB") || n.endsWith(".lck") ||
+                            n.endsWith(".ini") || n.endsWith(".lock"))
+                    << n.toStdString();
+    }
+}
+
+// The state an older version left after a kill between its two renames: no project folder, the old data in
+// "<folder>.alt0", the new in "<folder>.neu-XXXXXX". The start puts the old one back instead of creating an
+// empty project.
+TEST(Recovery, FolderLeftWithoutItsPlaceComesBackWhole) {
+    Buero400 b;
+    SetzeNamen(b.ProjektDB("00000001"), "alt");
+    const fs::path ordner = Fs(b.Ordner("00000001"));
+    fs::rename(ordner, fs::path(ordner.string() + ".alt0"));
+    fs::copy(fs::path(ordner.string() + ".alt0"), fs::path(ordner.string() + ".neu-Xy12Ab"),
+             fs::copy_options::recursive);
+    fs::remove(fs::path(ordner.string() + ".neu-Xy12Ab/Velupro32.mdb"));
+    MessageBoxScript script;
+    ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft);
+    EXPECT_TRUE(script.Shown().empty()) << script.LastText().toStdString();
+    size_t anzahl = 0;
+    EXPECT_EQ(Namen(App().ProjektDB(), &anzahl), std::set<std::string>{"alt"});
+    EXPECT_EQ(anzahl, static_cast<size_t>(Berechnungen));
+    EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 1");
+    EXPECT_EQ(Fremdes(b.projekte), std::vector<std::string>{});
+}
+
+// What killed backups and restores left goes at the next start; what a running one works on stays.
+TEST(Recovery, LeftoversOfDeadProcessesGoAtStart) {
+    Buero400 b;
+    const fs::path temp = Fs(b.temp.path());
+    const fs::path projekte = Fs(b.projekte);
+    auto datei = [](const fs::path& p, const std::string& inhalt) {
+        fs::create_directories(p.parent_path());
+        std::ofstream(p, std::ios::binary) << inhalt;
+    };
+    // A backup's snapshot folder with a copy of the project database, and a partial archive, both dead.
+    fs::create_directories(temp / "velunta-sicherung-AbCd12");
+    fs::copy_file(Fs(b.ProjektDB("00000001")), temp / "velunta-sicherung-AbCd12/db0");
+    datei(temp / "velunta-sicherung-AbCd12.arbeit", "");
+    const fs::path archiv = Fs(b.tmp.path()) / "Sicherungen/archiv.zip";
+    datei(archiv, "PK fertig");
+    datei(fs::path(archiv.string() + ".Qw3Er5"), std::string(5000, 'z'));
+    velu::MerkeArchiv(*b.store, QString::fromStdString(archiv.string()));
+    // A dead restore's staging of project 2, one of an older version, and set-aside old master data.
+    datei(projekte / "00000002.PRO.neu/Velupro32.mdb", "halb");
+    datei(projekte / "00000002.PRO.arbeit", "");
+    datei(projekte / "00000001.PRO.neu-Zu7Ik9/Velupro32.mdb", "halb");
+    datei(Fs(b.sys + "/VELUDAT32.MDB.alt0"), "alt");
+    // Work of a running process: its marker is held.
+    auto laufend = velu::archive::WorkFolder::Create(temp, "velunta-sicherung-");
+    ASSERT_TRUE(laufend);
+    datei(laufend->Path() / "db0", "läuft");
+    datei(projekte / "00000003.PRO.neu/Velupro32.mdb", "läuft");
+    auto laufendeRuecksicherung =
+        velu::archive::WorkLock::Take(velu::archive::WorkLock::MarkerOf(projekte / "00000003.PRO"));
+    ASSERT_TRUE(laufendeRuecksicherung);
+
+    MessageBoxScript script;
+    ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft);
+    EXPECT_TRUE(script.Shown().empty()) << script.LastText().toStdString();
+
+    EXPECT_EQ(velu::test::SortedNames(temp), velu::test::OnlyRunning(*laufend));
+    EXPECT_TRUE(fs::exists(archiv));
+    EXPECT_FALSE(fs::exists(fs::path(archiv.string() + ".Qw3Er5")));
+    EXPECT_EQ(Fremdes(b.projekte), (std::vector<std::string>{"00000003.PRO.arbeit", "00000003.PRO.neu"}))
+        << "the running restore's work stays";
+    EXPECT_FALSE(fs::exists(Fs(b.sys + "/VELUDAT32.MDB.alt0")));
+    EXPECT_TRUE(fs::exists(Fs(b.sys + "/VELUDAT32.MDB")));
+    laufendeRuecksicherung.reset();
+    laufend.reset();
+}
+
+// A project restored under a new number and killed right after its folder went in: the next start enters it
+// in the project list; killed before, neither folder nor entry appear.
+TEST(Recovery, ProjectKilledAfterItsSwapIsEnteredInTheListAtTheNextStart) {
+    for (const auto& [schritt, eingetragen] : {std::pair{"bereit", false}, std::pair{"eingesetzt", true}}) {
+        SCOPED_TRACE(schritt);
+        Buero400 b;
+        const QString archiv = b.tmp.path() + "/archiv.zip";
+        {
+            MessageBoxScript script;
+            velu::Datensicherung engine(*b.umgebung, b.sys);
+            ASSERT_TRUE(engine.CallSicherung(1, archiv)) << script.LastText().toStdString();
+        }
+        App().CloseDatabases();
+        const pid_t kind = fork();
+        ASSERT_GE(kind, 0);
+        if (kind == 0) {
+            MessageBoxScript script({MsgResult::OK, MsgResult::OK});
+            velu::Datensicherung engine(*b.umgebung, b.sys);
+            engine.zwischenDenSchritten = [&](const char* s) {
+                if (std::string(s) == schritt) _exit(0);
+            };
+            engine.SicherungBack(archiv, "Datensicherung zurücklesen", [&](const QString&) {
+                velu::ProjektZiel z;
+                z.ziel = b.Ordner("00000044");
+                z.nummer = "00000044";
+                z.name = "Kopie Kita";
+                return std::optional(z);
+            });
+            _exit(7);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(kind, &status, 0), kind);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+        MessageBoxScript script;
+        ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft);
+        auto liste = velu::outside::ProjektListe(b.projekte).Liste();
+        ASSERT_TRUE(liste);
+        QStringList eintraege;
+        for (const auto& e : *liste)
+            eintraege << e.nummer + "=" + e.name;
+        EXPECT_EQ(eintraege.contains("00000044=Kopie Kita"), eingetragen)
+            << eintraege.join(",").toStdString();
+        EXPECT_EQ(QFileInfo::exists(b.ProjektDB("00000044")), eingetragen);
+        EXPECT_EQ(Fremdes(b.projekte),
+                  eingetragen ? std::vector<std::string>{"00000044.PRO"} : std::vector<std::string>{});
+    }
+}
