@@ -59,6 +59,28 @@ bool prefixEndsAt(const HyphenWord& w, int position) {
     return false;
 }
 
+// A German prefix of the list, of at least minLength letters, standing right before position from the
+// part's start or from a prefix taken there; whatever letter follows it. Inside a consonant cluster the
+// letter after it is a consonant, which the prefix step refuses for most entries ("ein", "aus", "ent"
+// want a vowel); the cluster still divides there (ein~schließ, aus~pro, ent~hal).
+bool prefixStandsBefore(const HyphenWord& w, int position, int minLength) {
+    if (w.language != 'D') return false;
+    for (const char* e : kGermanPrefixes) {
+        int n = e[0] - '0', from = position - n;
+        if (n < minLength || from < w.partStart || !standsAt(w, from, e + 2, n)) continue;
+        if (from == w.partStart || prefixEndsAt(w, from)) return true;
+    }
+    return false;
+}
+
+// A German suffix of the list standing at position, also before an ending (Mög~lich~keit).
+bool germanSuffixStands(const HyphenWord& w, int position) {
+    if (w.language != 'D') return false;
+    for (const char* e : kGermanSuffixes)
+        if (standsAt(w, position, e + 1, e[0] - '0')) return true;
+    return false;
+}
+
 // Whether the part may be cut right before position: no "~" there already, a letter on both sides, and no
 // pair that stays together unless the marks set a joint there.
 bool pairKeptTogether(const HyphenWord& w, int position) {
@@ -171,7 +193,8 @@ int ClusterSplit(HyphenWord& w, int p) {
     bool decided = false;
     if (german && !vowel(-2)) {
         if (standsAt(w, p - 3, "sch", 3) && p - 3 >= w.partStart) {
-            if (prefixEndsAt(w, p - 3) || compoundBits(w, p - 4) || IsWordPart(w, p - 3, w.partEnd)) {
+            if (prefixEndsAt(w, p - 3) || prefixStandsBefore(w, p - 3, 2) || compoundBits(w, p - 4) ||
+                IsWordPart(w, p - 3, w.partEnd)) {
                 x = p - 3;
                 decided = true;
             }
@@ -186,11 +209,19 @@ int ClusterSplit(HyphenWord& w, int p) {
             decided = true;
         }
     }
+    // ck stays together and goes to the next syllable (Zu~cker): turning it into k~k would change the
+    // word's letters, and a hyphenation written into the text would leave them changed.
     if (!decided && german && vowel(-2) && c(-1) == 'c' && c(0) == 'k') {
         if (w.partEnd == p + 2) return 0;
-        w.letters[p - 1] = 'k';
+        x = p - 1;
         decided = true;
     }
+    // A prefix of three letters or more that ends inside the cluster takes the hyphen (aus~pro~biert).
+    for (int k = p - 2; !decided && german && k <= p; ++k)
+        if (k > w.partStart && !isVowel(w, k - 1) && prefixStandsBefore(w, k, 3)) {
+            x = k;
+            decided = true;
+        }
     if (!decided && ((c(-2) == 'c' && c(-1) == 'h') || (c(-2) == 'c' && c(-1) == 'k'))) decided = true;
     if (!decided && !vowel(-1) && c(-2) == c(-1) && !prefixEndsAt(w, p - 1) && !prefixEndsAt(w, p - 2) &&
         !compoundBits(w, p - 2))
@@ -201,12 +232,16 @@ int ClusterSplit(HyphenWord& w, int p) {
         if ((c0 == 'f' && c1 == 'p') || (c0 == 'n' && (c1 == 'g' || c1 == 'k')) || (c0 == 'p' && c1 == 's')) {
             x = p - 1;
         } else if (c0 == 'h' && (c1 == 't' || c1 == 'p')) {
-            if (!prefixEndsAt(w, p)) x = p - 1;
+            // th and ph stay together unless the h starts a word part (mit~hil~fe).
+            if (!prefixEndsAt(w, p) && !IsWordPart(w, p, w.partEnd)) x = p - 1;
         } else if (c0 == 'l' && ((c2 == 'p' && c1 == 'f') || (c2 == 'p' && c1 == 'h'))) {
             x = p - 2;
         } else if (c0 == 'l' && oneOf(c1, "bdfgkp")) {
+            // The pair goes to the next syllable unless the l starts a suffix or a word part on its own;
+            // a word part that the pair itself starts wins (Fest~plat~te, not Festp~lat~te).
             bool keep = !prefixEndsAt(w, p) && !compoundBits(w, p - 2) &&
-                        ((german && SuffixAt(w, p)) || IsWordPart(w, p, w.partEnd));
+                        ((german && (SuffixAt(w, p) || germanSuffixStands(w, p))) ||
+                         (IsWordPart(w, p, w.partEnd) && !IsWordPart(w, p - 1, w.partEnd)));
             if (!keep) x = p - 1;
         } else if (c0 == 'r' && c2 == 's' && c1 == 't') {
             x = p - 2;
@@ -330,6 +365,9 @@ int HyphenateWord(char language, const char* word, const unsigned char* marks, c
         if (w.length == HyphenWord::kMax) return 0;
         typed[w.length] = word[k];
         w.marks[w.length] = marks ? marks[w.length] : 0;
+        // On the first letter bits 1 and 2 are its capital (nothing can be hyphenated before it), not a
+        // joint: read as one, they moved the first hyphen of Ablage, Abbau.
+        if (w.length == 0) w.marks[0] &= static_cast<unsigned char>(~3);
         w.letters[w.length++] = AnsiToLower(static_cast<unsigned char>(word[k]));
     }
     int letters = 0;

@@ -356,7 +356,7 @@ private:
             std::memcpy(deepMarks_, marks_, len_);
         }
         if (j >= rawLength_) {
-            if (endFlags & kEntryEnd) {
+            if ((endFlags & kEntryEnd) && (partStart_ == 0 || partAllowed(endFlags, 0))) {
                 if (partStart_ == 0) firstCapital_ = endFlags & kEntryCapital;
                 return true;
             }
@@ -385,7 +385,43 @@ private:
                     return true;
             }
         }
-        if (compounds_ && (endFlags & kEntryEnd) && len_ - partStart_ >= 3) return split(j, endFlags);
+        if (!compounds_) return false;
+        if ((endFlags & kEntryEnd) && partAllowed(endFlags, uc(raw_[j])) && split(j, endFlags)) return true;
+        return jointStem(cur, j);
+    }
+
+    // Whether the stored letters since the part's start may stand as a compound part: a part holds a
+    // vowel; one of three letters must be a noun (stored with a capital); and only a noun of four letters
+    // or more is followed by a part that begins with a vowel. Without these, abbreviations, short function
+    // words and inflected forms ("chr", "der", "zus", "Abb", "wohlig+ehen") let nearly any misspelling
+    // pass as a compound. next: the input letter after the part, 0 at the word's end.
+    bool partAllowed(unsigned char endFlags, unsigned char next) const {
+        int n = len_ - partStart_;
+        bool vowel = false;
+        for (int k = partStart_; k < len_ && !vowel; ++k)
+            vowel = IsAnsiVowel(letterOf(path_[k]));
+        if (!vowel || n < 3) return false;
+        bool noun = (endFlags & kEntryCapital) || (path_[partStart_] & kCapitalBit);
+        if (next && IsAnsiVowel(next)) return noun && n > 3;
+        return noun || n > 3;
+    }
+
+    // A joint stem as a compound part: a noun's without its final "e" ("Farb" of Farbe) or a verb's
+    // without its "en" ("Prüf" of prüfen), with at least four letters on either side and a consonant
+    // after it.
+    bool jointStem(const Cursor& cur, int j) {
+        if (len_ - partStart_ < 4 || rawLength_ - j < 4 || IsAnsiVowel(uc(raw_[j]))) return false;
+        for (std::size_t k = 0, n = src_.count(cur); k < n; ++k) {
+            Step e = src_.at(cur, k);
+            if (letterOf(e.letter) != 'e') continue;
+            Step en;
+            unsigned char flags = 0;
+            if ((e.endFlags & kEntryEnd) && (e.endFlags & kEntryCapital))
+                flags = e.endFlags;
+            else if (stepTo(e, 'n', en) && (en.endFlags & kEntryEnd) && !(en.endFlags & kEntryCapital))
+                flags = en.endFlags;
+            return flags && partAllowed(flags, uc(raw_[j])) && split(j, flags);
+        }
         return false;
     }
 
@@ -448,7 +484,8 @@ private:
         bool savedCapital = firstCapital_;
         if (partStart_ == 0) firstCapital_ = endFlags & kEntryCapital;
         Cursor root = src_.root(c_);
-        if (raw_[j] == 's' && left - 1 >= 3) {
+        // A joint "s" never comes before a part that begins with "s" ("Kriegs+s+verbrecher").
+        if (raw_[j] == 's' && left - 1 >= 3 && raw_[j + 1] != 's') {
             path_[len_] = LetterToCode('s');
             marks_[len_++] = kMarkPartEnd;
             partStart_ = len_;
@@ -606,12 +643,32 @@ private:
                     }
                 }
                 if (!afterSkip && !stop_) digraphs(s, i, d);
+                if (!stop_ && !equal && i + 1 < n_ && d + 1 <= limit_) swapped(s, i, d);
             }
-            // A stored letter the input lacks.
-            if (!stop_ && i < n_ && d + 1 <= limit_ && (i > 0 || equal)) {
+            // A stored letter the input lacks; at the input's end too, where a word that ends with it is
+            // reported ("eingereich" for eingereicht).
+            if (!stop_ && d + 1 <= limit_ && (i == n_ || i > 0 || equal)) {
+                if (i == n_ && (s.endFlags & kEntryEnd)) report(d + 1, s);
                 Position next = src_.follow(s);
-                if (!emptyPosition(next)) walk(next, i, d + 1, true);
+                if (!stop_ && !emptyPosition(next)) walk(next, i, d + 1, true);
             }
+            --len_;
+        }
+    }
+
+    // Two neighbouring letters typed the other way round count as one difference, as any other
+    // one-letter slip does (a dropped and an extra letter would count two). s, already on the path,
+    // stands for the input's next letter.
+    void swapped(const Step& s, int i, int d) {
+        if (!variantEqual(letterOf(s.letter), in_[i + 1], i + 1, s.inTail, false, extended_)) return;
+        Position next = src_.follow(s);
+        for (std::size_t k = 0, count = emptyPosition(next) ? 0 : src_.count(next); k < count && !stop_; ++k) {
+            Step t = src_.at(next, k);
+            if (!variantEqual(letterOf(t.letter), in_[i], i, t.inTail, false, extended_)) continue;
+            path_[len_++] = t.letter;
+            reportEnd(t, i + 2, d + 1);
+            Position after = src_.follow(t);
+            if (!stop_ && !emptyPosition(after)) walk(after, i + 2, d + 1, false);
             --len_;
         }
     }
@@ -799,14 +856,80 @@ bool AddSuggestion(void* argument, const char* word, int cost) {
     return true;
 }
 
+namespace {
+
+void addVariants(const char* word, SuggestionList& list, bool extended) {
+    forEachDictionary([&](DBHandle, DictionaryNode& node) {
+        FindVariants(node.words, word, AddSuggestion, &list, false, extended);
+        return true;
+    });
+}
+
+const char* suggested(const SuggestionList& list, int k) {
+    return reinterpret_cast<const char*>(list.entries[k] + 1);
+}
+
+// A compound that the dictionaries hold only in parts, with one wrong part: at each cut where one side is
+// a known word or compound of at least four letters, the other side's nearest variants joined to it (a
+// joint "s" kept out of the variant search), at one difference more than the variant.
+void addCompoundVariants(const char* word, SuggestionList& list, bool extended) {
+    const int n = static_cast<int>(std::strlen(word));
+    if (n < 8) return;
+    unsigned char marks[kMarkCount];
+    auto known = [&](const std::string& part, char* out) {
+        return part.size() >= 4 && FindBestCorrection(0, 0, part.c_str(), out, marks, true) != 0;
+    };
+    auto join = [&](const std::string& head, const std::string& tail, int cost) {
+        std::string whole = head + tail;
+        if (whole.size() > kMaxLetters) return;
+        for (std::size_t k = head.size(); k < whole.size(); ++k)
+            whole[k] = static_cast<char>(AnsiToLower(uc(whole[k])));
+        AddSuggestion(&list, whole.c_str(), cost);
+    };
+    for (int cut = 4; cut + 4 <= n; ++cut) {
+        std::string head(word, cut), tail(word + cut);
+        char part[64];
+        if (known(tail, part)) {
+            // The head as it stands, and without a joint "s" that it ends with.
+            for (int joint = 0; joint <= (head.back() == 's' ? 1 : 0); ++joint) {
+                std::string h = head.substr(0, head.size() - joint);
+                if (h.size() < 4) continue;
+                SuggestionList v;
+                addVariants(h.c_str(), v, extended);
+                for (int k = 0; k < std::min(v.count, 5); ++k)
+                    join(std::string(suggested(v, k)) + (joint ? "s" : ""), part, v.entries[k][0] + 1);
+            }
+        }
+        // The head as a known word, or one with a joint "s".
+        bool headKnown = known(head, part);
+        if (!headKnown && head.back() == 's' && known(head.substr(0, head.size() - 1), part)) {
+            std::strncat(part, "s", sizeof part - std::strlen(part) - 1);
+            headKnown = true;
+        }
+        if (headKnown) {
+            SuggestionList v;
+            addVariants(tail.c_str(), v, extended);
+            for (int k = 0; k < std::min(v.count, 5); ++k)
+                join(part, suggested(v, k), v.entries[k][0] + 1);
+        }
+    }
+}
+
+} // namespace
+
 win32::HGLOBAL MakeSuggestionList(const char* word, bool extended) {
     char prepared[kMaxLetters + 1];
     prepare(word, prepared);
     SuggestionList list;
-    forEachDictionary([&](DBHandle, DictionaryNode& node) {
-        FindVariants(node.words, prepared, AddSuggestion, &list, false, extended);
-        return true;
-    });
+    addVariants(prepared, list, extended);
+    // A compound of known parts first when it is one as typed ("rechnungsnummer" for Rechnungsnummer);
+    // without a near word of its own, one with a wrong part.
+    char found[64];
+    unsigned char marks[kMarkCount];
+    if (std::strlen(prepared) >= 8 && FindBestCorrection(0, 0, prepared, found, marks, true))
+        AddSuggestion(&list, found, 0);
+    else if (list.count == 0 || list.entries[0][0] >= 2)
+        addCompoundVariants(prepared, list, extended);
     win32::HGLOBAL block = win32::GlobalAlloc(win32::GHND, (list.count + 1) * kSuggestionSlot);
     if (!block) return block;
     auto* slots = static_cast<char*>(win32::GlobalLock(block));
