@@ -73,6 +73,42 @@ bool prefixStandsBefore(const HyphenWord& w, int position, int minLength) {
     return false;
 }
 
+// The letters from..to (excluded) as they stand in a dictionary of the word's language.
+bool listedLetters(const HyphenWord& w, int from, int to) {
+    char text[HyphenWord::kMax + 1], found[64];
+    unsigned char marks[kMarkCount];
+    if (from < 0 || to - from < 1) return false;
+    for (int k = from; k < to; ++k)
+        text[k - from] = static_cast<char>(w.letters[k]);
+    text[to - from] = 0;
+    return FindBestCorrection(0, w.language, text, found, marks, true) && AnsiCompareNoCase(found, text) == 0;
+}
+
+// A word of three to eight letters begins at position, at least two letters before the part's end: after
+// a prefix of three letters and a vowel the rest is mostly a compound (ver~ein~bart, Ver~ant~wor~tung).
+bool wordBegins(const HyphenWord& w, int position) {
+    for (int to = position + 3; to <= std::min(position + 8, w.partEnd - 2); ++to)
+        if (listedLetters(w, position, to)) return true;
+    return false;
+}
+
+// A joint "s" before the t at position: a word of four letters or more ends with the s or before it,
+// and a word part of three letters or more begins with the t but none with the s (Haus~tür, not
+// Be~stand or Ge~gen~stand).
+bool jointBeforeT(const HyphenWord& w, int position) {
+    if (w.partEnd - position < 3 || !IsWordPart(w, position, w.partEnd) || IsWordPart(w, position - 1, w.partEnd))
+        return false;
+    return (position - w.partStart >= 4 && listedLetters(w, w.partStart, position)) ||
+           (position - 1 - w.partStart >= 4 && listedLetters(w, w.partStart, position - 1));
+}
+
+// Letters from..to (both included), none of them a vowel.
+bool consonantsOnly(const HyphenWord& w, int from, int to) {
+    for (int k = from; k <= to; ++k)
+        if (!isLetter(w, k) || isVowel(w, k)) return false;
+    return true;
+}
+
 // A German suffix of the list standing at position, also before an ending (Mög~lich~keit).
 bool germanSuffixStands(const HyphenWord& w, int position) {
     if (w.language != 'D') return false;
@@ -200,9 +236,12 @@ int ClusterSplit(HyphenWord& w, int p) {
             }
         } else if (standsAt(w, p - 2, "sch", 3) && p - 2 >= w.partStart) {
             bool umlaut = oneOf(c(-3), "\xE4\xF6\xFC");
+            // After a consonant the sch begins the syllable (Men~schen, for~schen), unless an umlaut
+            // before it makes the ending a diminutive (Gänschen keeps its s: no hyphen).
             if (standsAt(w, p + 1, "en", 2) && (umlaut || (vowel(-3) && vowel(-4))))
                 x = p - 1;
-            else if (vowel(-3) || !vowel(-4) || IsWordPart(w, p - 2, w.partEnd))
+            else if (vowel(-3) || !vowel(-4) || IsWordPart(w, p - 2, w.partEnd) ||
+                     !oneOf(c(-4), "\xE4\xF6\xFC"))
                 x = p - 2;
             else
                 return 0;
@@ -216,9 +255,11 @@ int ClusterSplit(HyphenWord& w, int p) {
         x = p - 1;
         decided = true;
     }
-    // A prefix of three letters or more that ends inside the cluster takes the hyphen (aus~pro~biert).
+    // A prefix that ends inside the cluster before a word part takes the hyphen (aus~pro~biert,
+    // Ab~rech~nung; not her~zlich).
     for (int k = p - 2; !decided && german && k <= p; ++k)
-        if (k > w.partStart && !isVowel(w, k - 1) && prefixStandsBefore(w, k, 3)) {
+        if (k > w.partStart && consonantsOnly(w, k - 1, p) && prefixStandsBefore(w, k, 2) &&
+            IsWordPart(w, k, w.partEnd)) {
             x = k;
             decided = true;
         }
@@ -252,7 +293,9 @@ int ClusterSplit(HyphenWord& w, int p) {
             if (oneOf(c0, "hklr")) {
                 if (standsAt(w, p - 3, "cht", 3)) return 0;
                 if (c1 == 'c') x = p - 1;
-            } else if (c0 == 't' && german && c1 == 's' && c2 != 's') {
+            } else if (c0 == 't' && german && c1 == 's' && c2 != 's' && !jointBeforeT(w, p)) {
+                // st stays together, except where the t starts a word part of its own after a joint
+                // "s" (Diens~tag, Haus~tür).
                 x = p - 1;
             }
         }
@@ -268,7 +311,8 @@ int HyphenateSegment(HyphenWord& w) {
         int n = PrefixAt(w, start, 5);
         if (!n) break;
         if (n <= 2 && !isVowel(w, start + n) && !placed) break;
-        if (n == 3 && !IsWordPart(w, start + n, w.partEnd)) break;
+        if (n == 3 && !IsWordPart(w, start + n, w.partEnd) && !(isVowel(w, start + n) && wordBegins(w, start + n)))
+            break;
         placed |= InsertHyphen(w, start + n);
         start += n;
         w.prefixEnds[w.prefixCount++] = start;

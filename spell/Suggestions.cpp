@@ -272,6 +272,7 @@ public:
 
     bool run(bool compounds) {
         compounds_ = compounds;
+        shortSmallBefore_ = false;
         len_ = cost_ = partStart_ = 0;
         work_ = 0;
         firstCapital_ = false;
@@ -391,8 +392,8 @@ private:
     }
 
     // Whether the stored letters since the part's start may stand as a compound part: a part holds a
-    // vowel; one of three letters must be a noun (stored with a capital); and only a noun of four letters
-    // or more is followed by a part that begins with a vowel. Without these, abbreviations, short function
+    // vowel; one of three letters is a noun (stored with a capital), or a small word that begins the
+    // compound before a noun; and only a noun is followed by a part that begins with a vowel. Without these, abbreviations, short function
     // words and inflected forms ("chr", "der", "zus", "Abb", "wohlig+ehen") let nearly any misspelling
     // pass as a compound. next: the input letter after the part, 0 at the word's end.
     bool partAllowed(unsigned char endFlags, unsigned char next) const {
@@ -402,8 +403,12 @@ private:
             vowel = IsAnsiVowel(letterOf(path_[k]));
         if (!vowel || n < 3) return false;
         bool noun = (endFlags & kEntryCapital) || (path_[partStart_] & kCapitalBit);
-        if (next && IsAnsiVowel(next)) return noun && n > 3;
-        return noun || n > 3;
+        if (shortSmallBefore_ && !noun) return false;
+        // Before a vowel: a noun of three letters only with a vowel in the middle, as nouns (Bau+arbeiten)
+        // have it and abbreviations ("Abb", "Anm") mostly not.
+        if (next && IsAnsiVowel(next)) return noun && (n > 3 || IsAnsiVowel(letterOf(path_[partStart_ + 1])));
+        // A small word of three letters only begins a compound, and a noun follows it (roh+Bau).
+        return noun || n > 3 || (next && partStart_ == 0);
     }
 
     // A joint stem as a compound part: a noun's without its final "e" ("Farb" of Farbe) or a verb's
@@ -481,11 +486,13 @@ private:
         for (int k = j; k < rawLength_; ++k)
             left += raw_[k] != '~';
         int savedStart = partStart_;
-        bool savedCapital = firstCapital_;
+        bool savedCapital = firstCapital_, savedShort = shortSmallBefore_;
+        shortSmallBefore_ = len_ - partStart_ == 3 && !(endFlags & kEntryCapital) && !(path_[partStart_] & kCapitalBit);
         if (partStart_ == 0) firstCapital_ = endFlags & kEntryCapital;
         Cursor root = src_.root(c_);
-        // A joint "s" never comes before a part that begins with "s" ("Kriegs+s+verbrecher").
-        if (raw_[j] == 's' && left - 1 >= 3 && raw_[j + 1] != 's') {
+        // A joint "s" never follows an "s" nor comes before a part that begins with one
+        // ("Kriegs+s+verbrecher", "Krieg+s+sverbrecher").
+        if (raw_[j] == 's' && left - 1 >= 3 && raw_[j + 1] != 's' && letterOf(path_[len_ - 1]) != 's') {
             path_[len_] = LetterToCode('s');
             marks_[len_++] = kMarkPartEnd;
             partStart_ = len_;
@@ -504,6 +511,7 @@ private:
             partStart_ = savedStart;
         }
         firstCapital_ = savedCapital;
+        shortSmallBefore_ = savedShort;
         return false;
     }
 
@@ -514,6 +522,7 @@ private:
     int rawLength_;
     bool exact_;
     bool compounds_ = false;
+    bool shortSmallBefore_ = false; // the part before is a small word of three letters
     unsigned char path_[kMaxLetters + 3] = {};
     unsigned char marks_[kMaxLetters + 3] = {};
     int len_ = 0, cost_ = 0, partStart_ = 0;

@@ -76,7 +76,7 @@ TEST_F(Hyphenation, GermanWordsOnASmallDictionary) {
 TEST_F(Hyphenation, ClustersAfterPrefixesAndJoints) {
     make("p.wxd", 'd',
          {"schreiben", "Hilfe", "Platz", "Latz", "Platten", "Lage", "Lauf", "Trocken", "Liste", "Arbeit",
-          "fest"});
+          "fest", "Stand", "Tand", "Haus", "T\xFCr", "gegen", "Rechnung", "ein", "bar", "probiert", "halten"});
     const struct {
         const char* word;
         const char* result;
@@ -101,11 +101,19 @@ TEST_F(Hyphenation, ClustersAfterPrefixesAndJoints) {
         {"Trockenlauf", "Tro~cken~lauf", 0x03},
         {"Liste", "Li~ste", 0x03},
         {"Fenster", "Fen~ster", 0x03},
+        {"Bestand", "Be~stand", 0x03},
+        {"Haust\xFCr", "Haus~t\xFCr", 0x03},           // a joint "s" before a word part with t
+        {"Gegenstand", "Ge~gen~stand", 0x03},              // ... but the word part takes the s
+        {"Abrechnung", "Ab~rech~nung", 0x03},              // a prefix of two letters before a word part
+        {"herzlich", "herz~lich", 0},                      // ... not before letters that are none
+        {"vereinbart", "ver~ein~bart", 0},                 // a prefix before a vowel and a word
+        {"Menschen", "Men~schen", 0x03},                   // sch after a consonant
+        {"G\xE4nschen", "", 0x03},                        // ... not in a diminutive after an umlaut
     };
     for (const auto& c : cases) {
         unsigned char marks[64] = {c.firstMark};
         char out[64];
-        EXPECT_EQ(HyphenateWord('D', c.word, marks, out), 1) << c.word;
+        EXPECT_EQ(HyphenateWord('D', c.word, marks, out), *c.result ? 1 : 0) << c.word;
         EXPECT_STREQ(out, c.result) << c.word;
     }
 }

@@ -203,7 +203,7 @@ TEST_F(Suggestion, LongCorrectionsStayInTheirSixtyFourBytes) {
 TEST_F(Suggestion, CompoundPartsAndJoints) {
     DBHandle h = make("k.wxd", 'd',
                       {"Chr", "der", "zus", "amen", "stellen", "Bau", "Amt", "Antrag", "Arzt", "Haus", "Tag",
-                       "Leitung", "Krieg", "Verbrecher", "Farbe", "Modus", "Adresse", "Familie", "pr\xFC"
+                       "Leitung", "Krieg", "Verbrecher", "T\xFCr", "roh", "Farbe", "Modus", "Adresse", "Familie", "pr\xFC"
                        "fen",
                        "Programme", "gut", "Ende", "wohlig", "ehen", "Zeichen", "Ehre", "Abb", "artiger",
                        "Platz", "Ring", "Arbeit", "Wachs", "Tum"});
@@ -213,17 +213,20 @@ TEST_F(Suggestion, CompoundPartsAndJoints) {
         const char* marks; // of the correction when found
     } cases[] = {
         {"chrring", 0, ""},          // a part without a vowel
-        {"zusamenstellen", 0, ""},   // a small part of three letters
+        {"zusamenstellen", 0, ""},   // a small part of three letters before a small one
+        {"rohbau", 1, "2:04"},       // ... before a noun
+        {"bauroh", 0, ""},           // ... not as the last part
         {"verkennder", 0, ""},       // ... also as the last part
         {"bauleitung", 1, "0:0a 2:04"},
         {"hausarzt", 1, "0:0a 3:04"}, // a noun of four letters before a vowel
-        {"bauantrag", 0, ""},         // a noun of three letters before a vowel
-        {"abbartiger", 0, ""},
+        {"bauantrag", 1, "0:0a 2:04"}, // a noun of three letters before a vowel
+        {"abbartiger", 0, ""},          // ... but not one without a vowel in the middle
         {"wohligehen", 0, ""},        // a small part before a vowel
         {"tagring", 1, "0:0a 2:04"},  // a noun of three letters before a consonant
         {"ringtag", 1, "0:0a 3:04"},  // ... and as the last part
         {"kriegsverbrecher", 1, "0:0a 5:04"},
         {"kriegssverbrecher", 0, ""}, // a joint "s" before "s"
+        {"hausst\xFCr", 0, ""},          // ... or after it
         {"farbmodus", 1, "0:0a 3:04"},
         {"adressfamilie", 1, "0:0a 5:04"},
         {"pr\xFC"
