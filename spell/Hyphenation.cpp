@@ -1,5 +1,6 @@
 #include "spell/Hyphenation.h"
 
+#include "spell/DictionarySet.h"
 #include "spell/Letters.h"
 #include "spell/Suggestions.h"
 
@@ -65,23 +66,27 @@ bool prefixEndsAt(const HyphenWord& w, int position) {
 // want a vowel); the cluster still divides there (ein~schließ, aus~pro, ent~hal).
 bool prefixStandsBefore(const HyphenWord& w, int position, int minLength) {
     if (w.language != 'D') return false;
-    for (const char* e : kGermanPrefixes) {
-        int n = e[0] - '0', from = position - n;
-        if (n < minLength || from < w.partStart || !standsAt(w, from, e + 2, n)) continue;
-        if (from == w.partStart || prefixEndsAt(w, from)) return true;
-    }
+    auto from = [&](int start) {
+        int n = position - start;
+        if (n < minLength || n > 3) return false;
+        for (const char* e : kGermanPrefixes)
+            if (e[0] - '0' == n && standsAt(w, start, e + 2, n)) return true;
+        return false;
+    };
+    if (from(w.partStart)) return true;
+    for (int k = 0; k < w.prefixCount; ++k)
+        if (from(w.prefixEnds[k])) return true;
     return false;
 }
 
-// The letters from..to (excluded) as they stand in a dictionary of the word's language.
+// The letters from..to (excluded) as a word of a dictionary: a plain look-up, no compound.
 bool listedLetters(const HyphenWord& w, int from, int to) {
-    char text[HyphenWord::kMax + 1], found[64];
-    unsigned char marks[kMarkCount];
+    char text[HyphenWord::kMax + 1];
     if (from < 0 || to - from < 1) return false;
     for (int k = from; k < to; ++k)
         text[k - from] = static_cast<char>(w.letters[k]);
     text[to - from] = 0;
-    return FindBestCorrection(0, w.language, text, found, marks, true) && AnsiCompareNoCase(found, text) == 0;
+    return FindWordInDictionaries(0, text, 0, false) != 0;
 }
 
 // A word of three to eight letters begins at position, at least two letters before the part's end: after
@@ -96,10 +101,13 @@ bool wordBegins(const HyphenWord& w, int position) {
 // and a word part of three letters or more begins with the t but none with the s (Haus~tür, not
 // Be~stand or Ge~gen~stand).
 bool jointBeforeT(const HyphenWord& w, int position) {
-    if (w.partEnd - position < 3 || !IsWordPart(w, position, w.partEnd) || IsWordPart(w, position - 1, w.partEnd))
-        return false;
-    return (position - w.partStart >= 4 && listedLetters(w, w.partStart, position)) ||
-           (position - 1 - w.partStart >= 4 && listedLetters(w, w.partStart, position - 1));
+    // After the t of such a joint a vowel other than e follows (tür, tag, teil): most st clusters
+    // (Fen~ster, Ka~sten, Mu~ster~ta~fel) are passed without a look-up.
+    int rest = w.partEnd - position;
+    if (rest < 3 || !isVowel(w, position + 1) || at(w, position + 1) == 'e') return false;
+    bool head = (position - w.partStart >= 4 && listedLetters(w, w.partStart, position)) ||
+                (position - 1 - w.partStart >= 4 && listedLetters(w, w.partStart, position - 1));
+    return head && IsWordPart(w, position, w.partEnd) && !IsWordPart(w, position - 1, w.partEnd);
 }
 
 // Letters from..to (both included), none of them a vowel.
@@ -191,13 +199,16 @@ int IsWordPart(const HyphenWord& w, int from, int to) {
     }
     text[n] = 0;
     if (!vowel) return 0;
+    if (w.lookedUpTo[from] == to) return w.lookedUpFound[from];
     char found[64];
     unsigned char marks[kMarkCount];
-    if (!FindBestCorrection(0, w.language, text, found, marks, true)) return 0;
-    if (AnsiCompareNoCase(found, text) != 0)
-        for (std::size_t k = 0; k < kMarkCount; ++k)
-            if (marks[k] & kMarkPartEnd) return 0;
-    return 1;
+    bool part = FindBestCorrection(0, w.language, text, found, marks, true) != 0;
+    if (part && AnsiCompareNoCase(found, text) != 0)
+        for (std::size_t k = 0; k < kMarkCount && part; ++k)
+            part = !(marks[k] & kMarkPartEnd);
+    w.lookedUpTo[from] = static_cast<unsigned char>(to);
+    w.lookedUpFound[from] = part;
+    return part;
 }
 
 int InsertHyphen(HyphenWord& w, int x) {
@@ -255,14 +266,7 @@ int ClusterSplit(HyphenWord& w, int p) {
         x = p - 1;
         decided = true;
     }
-    // A prefix that ends inside the cluster before a word part takes the hyphen (aus~pro~biert,
-    // Ab~rech~nung; not her~zlich).
-    for (int k = p - 2; !decided && german && k <= p; ++k)
-        if (k > w.partStart && consonantsOnly(w, k - 1, p) && prefixStandsBefore(w, k, 2) &&
-            IsWordPart(w, k, w.partEnd)) {
-            x = k;
-            decided = true;
-        }
+
     if (!decided && ((c(-2) == 'c' && c(-1) == 'h') || (c(-2) == 'c' && c(-1) == 'k'))) decided = true;
     if (!decided && !vowel(-1) && c(-2) == c(-1) && !prefixEndsAt(w, p - 1) && !prefixEndsAt(w, p - 2) &&
         !compoundBits(w, p - 2))
@@ -273,16 +277,16 @@ int ClusterSplit(HyphenWord& w, int p) {
         if ((c0 == 'f' && c1 == 'p') || (c0 == 'n' && (c1 == 'g' || c1 == 'k')) || (c0 == 'p' && c1 == 's')) {
             x = p - 1;
         } else if (c0 == 'h' && (c1 == 't' || c1 == 'p')) {
-            // th and ph stay together unless the h starts a word part (mit~hil~fe).
-            if (!prefixEndsAt(w, p) && !IsWordPart(w, p, w.partEnd)) x = p - 1;
+            // th and ph stay together unless the h starts a word of its own (mit~hil~fe, Rat~haus).
+            if (!prefixEndsAt(w, p) && !listedLetters(w, p, w.partEnd)) x = p - 1;
         } else if (c0 == 'l' && ((c2 == 'p' && c1 == 'f') || (c2 == 'p' && c1 == 'h'))) {
             x = p - 2;
         } else if (c0 == 'l' && oneOf(c1, "bdfgkp")) {
             // The pair goes to the next syllable unless the l starts a suffix or a word part on its own;
-            // a word part that the pair itself starts wins (Fest~plat~te, not Festp~lat~te).
+            // a word that the pair itself starts wins (Fest~plat~te, not Festp~lat~te).
             bool keep = !prefixEndsAt(w, p) && !compoundBits(w, p - 2) &&
                         ((german && (SuffixAt(w, p) || germanSuffixStands(w, p))) ||
-                         (IsWordPart(w, p, w.partEnd) && !IsWordPart(w, p - 1, w.partEnd)));
+                         (IsWordPart(w, p, w.partEnd) && !listedLetters(w, p - 1, w.partEnd)));
             if (!keep) x = p - 1;
         } else if (c0 == 'r' && c2 == 's' && c1 == 't') {
             x = p - 2;
@@ -300,6 +304,14 @@ int ClusterSplit(HyphenWord& w, int p) {
             }
         }
     }
+    // A prefix that ends inside the cluster before a word part takes the hyphen (aus~pro~biert,
+    // Ab~rech~nung; not her~zlich). Asked only where the rules put it elsewhere.
+    for (int k = p - 2; german && k <= p; ++k)
+        if (k != x && k > w.partStart && consonantsOnly(w, k - 1, p) && prefixStandsBefore(w, k, 2) &&
+            IsWordPart(w, k, w.partEnd)) {
+            x = k;
+            break;
+        }
     return InsertHyphen(w, x);
 }
 
