@@ -932,12 +932,12 @@ win32::HGLOBAL MakeSuggestionList(const char* word, bool extended) {
     SuggestionList list;
     addVariants(prepared, list, extended);
     // A compound of known parts first when it is one as typed ("rechnungsnummer" for Rechnungsnummer);
-    // without a near word of its own, one with a wrong part.
+    // without any near word of its own, one with a wrong part.
     char found[64];
     unsigned char marks[kMarkCount];
     if (std::strlen(prepared) >= 8 && FindBestCorrection(0, 0, prepared, found, marks, true))
         AddSuggestion(&list, found, 0);
-    else if (list.count == 0 || list.entries[0][0] >= 2)
+    else if (list.count == 0)
         addCompoundVariants(prepared, list, extended);
     win32::HGLOBAL block = win32::GlobalAlloc(win32::GHND, (list.count + 1) * kSuggestionSlot);
     if (!block) return block;
