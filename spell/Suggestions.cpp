@@ -652,22 +652,23 @@ private:
                     }
                 }
                 if (!afterSkip && !stop_) digraphs(s, i, d);
-                if (!stop_ && !equal && i + 1 < n_ && d + 1 <= limit_) swapped(s, i, d);
+                if (!extended_ && !stop_ && !equal && d == 0 && i + 1 < n_) swapped(s, i, d);
             }
             // A stored letter the input lacks; at the input's end too, where a word that ends with it is
-            // reported ("eingereich" for eingereicht).
+            // reported ("eingereich" for eingereicht), at most two such letters at the end.
             if (!stop_ && d + 1 <= limit_ && (i == n_ || i > 0 || equal)) {
                 if (i == n_ && (s.endFlags & kEntryEnd)) report(d + 1, s);
                 Position next = src_.follow(s);
-                if (!stop_ && !emptyPosition(next)) walk(next, i, d + 1, true);
+                if (!stop_ && !emptyPosition(next) && !(i == n_ && afterSkip)) walk(next, i, d + 1, true);
             }
             --len_;
         }
     }
 
     // Two neighbouring letters typed the other way round count as one difference, as any other
-    // one-letter slip does (a dropped and an extra letter would count two). s, already on the path,
-    // stands for the input's next letter.
+    // one-letter slip does (a dropped and an extra letter would count two); as the first difference
+    // only, which keeps the search's work. The extended search allows differences enough to find a swap
+    // as those two. s, already on the path, stands for the input's next letter.
     void swapped(const Step& s, int i, int d) {
         if (!variantEqual(letterOf(s.letter), in_[i + 1], i + 1, s.inTail, false, extended_)) return;
         Position next = src_.follow(s);
