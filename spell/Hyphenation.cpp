@@ -98,7 +98,7 @@ bool wordBegins(const HyphenWord& w, int position) {
 }
 
 // A joint "s" before the t at position: a word of four letters or more ends with the s or before it,
-// and a word part of three letters or more begins with the t but none with the s (Haus~tür, not
+// and a word part of three letters or more begins with the t but no word with the s (Haus~tür, not
 // Be~stand or Ge~gen~stand).
 bool jointBeforeT(const HyphenWord& w, int position) {
     // After the t of such a joint a vowel other than e follows (tür, tag, teil): most st clusters
@@ -107,7 +107,7 @@ bool jointBeforeT(const HyphenWord& w, int position) {
     if (rest < 3 || !isVowel(w, position + 1) || at(w, position + 1) == 'e') return false;
     bool head = (position - w.partStart >= 4 && listedLetters(w, w.partStart, position)) ||
                 (position - 1 - w.partStart >= 4 && listedLetters(w, w.partStart, position - 1));
-    return head && IsWordPart(w, position, w.partEnd) && !IsWordPart(w, position - 1, w.partEnd);
+    return head && !listedLetters(w, position - 1, w.partEnd) && IsWordPart(w, position, w.partEnd);
 }
 
 // Letters from..to (both included), none of them a vowel.
@@ -304,11 +304,11 @@ int ClusterSplit(HyphenWord& w, int p) {
             }
         }
     }
-    // A prefix that ends inside the cluster before a word part takes the hyphen (aus~pro~biert,
+    // A prefix that ends inside the cluster before a word takes the hyphen (aus~pro~biert,
     // Ab~rech~nung; not her~zlich). Asked only where the rules put it elsewhere.
     for (int k = p - 2; german && k <= p; ++k)
         if (k != x && k > w.partStart && consonantsOnly(w, k - 1, p) && prefixStandsBefore(w, k, 2) &&
-            IsWordPart(w, k, w.partEnd)) {
+            listedLetters(w, k, w.partEnd)) {
             x = k;
             break;
         }
