@@ -889,12 +889,14 @@ void addCompoundVariants(const char* word, SuggestionList& list, bool extended) 
     auto known = [&](const std::string& part, char* out) {
         return part.size() >= 4 && FindBestCorrection(0, 0, part.c_str(), out, marks, true) != 0;
     };
+    // Only a joined word that the correction search takes as a compound as it stands is offered.
     auto join = [&](const std::string& head, const std::string& tail, int cost) {
         std::string whole = head + tail;
         if (whole.size() > kMaxLetters) return;
-        for (std::size_t k = head.size(); k < whole.size(); ++k)
-            whole[k] = static_cast<char>(AnsiToLower(uc(whole[k])));
-        AddSuggestion(&list, whole.c_str(), cost);
+        for (char& c : whole)
+            c = static_cast<char>(AnsiToLower(uc(c)));
+        char compound[64];
+        if (FindBestCorrection(0, 0, whole.c_str(), compound, marks, true)) AddSuggestion(&list, compound, cost);
     };
     for (int cut = 4; cut + 4 <= n; ++cut) {
         std::string head(word, cut), tail(word + cut);
@@ -936,8 +938,11 @@ win32::HGLOBAL MakeSuggestionList(const char* word, bool extended) {
     // without any near word of its own, one with a wrong part.
     char found[64];
     unsigned char marks[kMarkCount];
-    if (std::strlen(prepared) >= 8 && FindBestCorrection(0, 0, prepared, found, marks, true))
+    if (std::strlen(prepared) >= 8 && FindBestCorrection(0, 0, prepared, found, marks, true)) {
+        // Typed with a capital, a compound keeps it whatever its first part's spelling.
+        if (word && AnsiToLower(uc(*word)) != uc(*word)) found[0] = static_cast<char>(AnsiToUpper(uc(found[0])));
         AddSuggestion(&list, found, 0);
+    }
     else if (list.count == 0)
         addCompoundVariants(prepared, list, extended);
     win32::HGLOBAL block = win32::GlobalAlloc(win32::GHND, (list.count + 1) * kSuggestionSlot);
