@@ -164,6 +164,32 @@ void searchForm(const char* word, char* out) {
     out[n] = 0;
 }
 
+// Capitals that a dictionary cannot judge: its words keep no capital past the first letter, so "CDs" and
+// "MByte" come back as Cds and Mbyte. An acronym's plural (capitals, then "s") and a unit with a
+// one-letter prefix before a capitalised word ("MByte", "GHz") are written so on purpose, not two
+// capitals typed by mistake.
+bool acronymOrUnit(const char* word, LookupMemo* memo) {
+    std::size_t n = std::strlen(word);
+    std::size_t capitals = 0;
+    while (capitals < n && isCapital(uc(word[capitals])))
+        ++capitals;
+    if (capitals >= 2 && capitals + 1 == n && word[n - 1] == 's') return true;
+    if (n < 3 || !std::strchr("kMGTP", word[0])) return false;
+    char search[kWordSize], correction[kWordSize];
+    unsigned char marks[kMarkCount];
+    searchForm(word + 1, search);
+    return FindBestCorrection(memo, search, correction, marks) && std::strcmp(correction, word + 1) == 0;
+}
+
+// A small first letter with a capital later ("kB", "mA") is written so on purpose: the dictionary's
+// capital first letter does not count against it.
+bool innerCapitalAfterSmall(const char* word) {
+    if (!isSmall(uc(word[0]))) return false;
+    for (const char* p = word + 1; *p; ++p)
+        if (isCapital(uc(*p))) return true;
+    return false;
+}
+
 // The dictionary handle that knew the word, 0 for none.
 DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapitals, AnalysisResult& r,
                             bool& fullStopBack) {
@@ -183,6 +209,7 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
         }
         copyWord(r.shown, m.shown);
         r.kind |= m.kind;
+        if (innerCapitalAfterSmall(w.word)) r.kind &= ~kKindDictionaryCapital;
         fullStopBack = m.fullStopTakenBack;
         if (allCapitals || (h && (c.options & (kOptionPrioritySharp | kOptionPriorityPlain))))
             sharpSRules(r.language, r.correction, r.marks, r.kind, allCapitals, c.options);
@@ -194,7 +221,8 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
                 r.kind |= kKindCapitalDoubtful;
             }
         }
-        if (isCapital(uc(w.word[1])) && isSmall(uc(w.word[2]))) r.kind |= kKindTwoCapitals;
+        if (isCapital(uc(w.word[1])) && isSmall(uc(w.word[2])) && !acronymOrUnit(w.word, c.memo))
+            r.kind |= kKindTwoCapitals;
         if ((r.kind & kKindCompound) && isSmall(uc(w.word[0])) && (r.kind & kKindDictionaryCapital)) {
             r.kind = kKindDictionaryCapital | kKindCapitalDoubtful;
             lowerFirst(r.shown);

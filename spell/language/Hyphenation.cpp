@@ -1,5 +1,6 @@
 #include "Hyphenation.h"
 
+#include "DictionarySet.h"
 #include "Letters.h"
 #include "Suggestions.h"
 
@@ -56,6 +57,71 @@ bool germanNoPartStart(const HyphenWord& w, int position) {
 bool prefixEndsAt(const HyphenWord& w, int position) {
     for (int k = 0; k < w.prefixCount; ++k)
         if (w.prefixEnds[k] == position) return true;
+    return false;
+}
+
+// A German prefix of the list, of at least minLength letters, standing right before position from the
+// part's start or from a prefix taken there; whatever letter follows it. Inside a consonant cluster the
+// letter after it is a consonant, which the prefix step refuses for most entries ("ein", "aus", "ent"
+// want a vowel); the cluster still divides there (ein~schließ, aus~pro, ent~hal).
+bool prefixStandsBefore(const HyphenWord& w, int position, int minLength) {
+    if (w.language != 'D') return false;
+    auto from = [&](int start) {
+        int n = position - start;
+        if (n < minLength || n > 3) return false;
+        for (const char* e : kGermanPrefixes)
+            if (e[0] - '0' == n && standsAt(w, start, e + 2, n)) return true;
+        return false;
+    };
+    if (from(w.partStart)) return true;
+    for (int k = 0; k < w.prefixCount; ++k)
+        if (from(w.prefixEnds[k])) return true;
+    return false;
+}
+
+// The letters from..to (excluded) as a word of a dictionary: a plain look-up, no compound.
+bool listedLetters(const HyphenWord& w, int from, int to) {
+    char text[HyphenWord::kMax + 1];
+    if (from < 0 || to - from < 1) return false;
+    for (int k = from; k < to; ++k)
+        text[k - from] = static_cast<char>(w.letters[k]);
+    text[to - from] = 0;
+    return FindWordInDictionaries(0, text, 0, false) != 0;
+}
+
+// A word of three to eight letters begins at position, at least two letters before the part's end: after
+// a prefix of three letters and a vowel the rest is mostly a compound (ver~ein~bart, Ver~ant~wor~tung).
+bool wordBegins(const HyphenWord& w, int position) {
+    for (int to = position + 3; to <= std::min(position + 8, w.partEnd - 2); ++to)
+        if (listedLetters(w, position, to)) return true;
+    return false;
+}
+
+// A joint "s" before the t at position: a word of four letters or more ends with the s or before it,
+// and a word part of three letters or more begins with the t but no word with the s (Haus~tür, not
+// Be~stand or Ge~gen~stand).
+bool jointBeforeT(const HyphenWord& w, int position) {
+    // After the t of such a joint a vowel other than e follows (tür, tag, teil): most st clusters
+    // (Fen~ster, Ka~sten, Mu~ster~ta~fel) are passed without a look-up.
+    int rest = w.partEnd - position;
+    if (rest < 3 || !isVowel(w, position + 1) || at(w, position + 1) == 'e') return false;
+    bool head = (position - w.partStart >= 4 && listedLetters(w, w.partStart, position)) ||
+                (position - 1 - w.partStart >= 4 && listedLetters(w, w.partStart, position - 1));
+    return head && !listedLetters(w, position - 1, w.partEnd) && IsWordPart(w, position, w.partEnd);
+}
+
+// Letters from..to (both included), none of them a vowel.
+bool consonantsOnly(const HyphenWord& w, int from, int to) {
+    for (int k = from; k <= to; ++k)
+        if (!isLetter(w, k) || isVowel(w, k)) return false;
+    return true;
+}
+
+// A German suffix of the list standing at position, also before an ending (Mög~lich~keit).
+bool germanSuffixStands(const HyphenWord& w, int position) {
+    if (w.language != 'D') return false;
+    for (const char* e : kGermanSuffixes)
+        if (standsAt(w, position, e + 1, e[0] - '0')) return true;
     return false;
 }
 
@@ -133,13 +199,16 @@ int IsWordPart(const HyphenWord& w, int from, int to) {
     }
     text[n] = 0;
     if (!vowel) return 0;
+    if (w.lookedUpTo[from] == to) return w.lookedUpFound[from];
     char found[64];
     unsigned char marks[kMarkCount];
-    if (!FindBestCorrection(0, w.language, text, found, marks, true)) return 0;
-    if (AnsiCompareNoCase(found, text) != 0)
-        for (std::size_t k = 0; k < kMarkCount; ++k)
-            if (marks[k] & kMarkPartEnd) return 0;
-    return 1;
+    bool part = FindBestCorrection(0, w.language, text, found, marks, true) != 0;
+    if (part && AnsiCompareNoCase(found, text) != 0)
+        for (std::size_t k = 0; k < kMarkCount && part; ++k)
+            part = !(marks[k] & kMarkPartEnd);
+    w.lookedUpTo[from] = static_cast<unsigned char>(to);
+    w.lookedUpFound[from] = part;
+    return part;
 }
 
 int InsertHyphen(HyphenWord& w, int x) {
@@ -171,26 +240,33 @@ int ClusterSplit(HyphenWord& w, int p) {
     bool decided = false;
     if (german && !vowel(-2)) {
         if (standsAt(w, p - 3, "sch", 3) && p - 3 >= w.partStart) {
-            if (prefixEndsAt(w, p - 3) || compoundBits(w, p - 4) || IsWordPart(w, p - 3, w.partEnd)) {
+            if (prefixEndsAt(w, p - 3) || prefixStandsBefore(w, p - 3, 2) || compoundBits(w, p - 4) ||
+                IsWordPart(w, p - 3, w.partEnd)) {
                 x = p - 3;
                 decided = true;
             }
         } else if (standsAt(w, p - 2, "sch", 3) && p - 2 >= w.partStart) {
             bool umlaut = oneOf(c(-3), "\xE4\xF6\xFC");
+            // After a consonant the sch begins the syllable (Men~schen, for~schen), unless an umlaut
+            // before it makes the ending a diminutive (Gänschen keeps its s: no hyphen).
             if (standsAt(w, p + 1, "en", 2) && (umlaut || (vowel(-3) && vowel(-4))))
                 x = p - 1;
-            else if (vowel(-3) || !vowel(-4) || IsWordPart(w, p - 2, w.partEnd))
+            else if (vowel(-3) || !vowel(-4) || IsWordPart(w, p - 2, w.partEnd) ||
+                     !oneOf(c(-4), "\xE4\xF6\xFC"))
                 x = p - 2;
             else
                 return 0;
             decided = true;
         }
     }
+    // ck stays together and goes to the next syllable (Zu~cker): turning it into k~k would change the
+    // word's letters, and a hyphenation written into the text would leave them changed.
     if (!decided && german && vowel(-2) && c(-1) == 'c' && c(0) == 'k') {
         if (w.partEnd == p + 2) return 0;
-        w.letters[p - 1] = 'k';
+        x = p - 1;
         decided = true;
     }
+
     if (!decided && ((c(-2) == 'c' && c(-1) == 'h') || (c(-2) == 'c' && c(-1) == 'k'))) decided = true;
     if (!decided && !vowel(-1) && c(-2) == c(-1) && !prefixEndsAt(w, p - 1) && !prefixEndsAt(w, p - 2) &&
         !compoundBits(w, p - 2))
@@ -201,12 +277,16 @@ int ClusterSplit(HyphenWord& w, int p) {
         if ((c0 == 'f' && c1 == 'p') || (c0 == 'n' && (c1 == 'g' || c1 == 'k')) || (c0 == 'p' && c1 == 's')) {
             x = p - 1;
         } else if (c0 == 'h' && (c1 == 't' || c1 == 'p')) {
-            if (!prefixEndsAt(w, p)) x = p - 1;
+            // th and ph stay together unless the h starts a word of its own (mit~hil~fe, Rat~haus).
+            if (!prefixEndsAt(w, p) && !listedLetters(w, p, w.partEnd)) x = p - 1;
         } else if (c0 == 'l' && ((c2 == 'p' && c1 == 'f') || (c2 == 'p' && c1 == 'h'))) {
             x = p - 2;
         } else if (c0 == 'l' && oneOf(c1, "bdfgkp")) {
+            // The pair goes to the next syllable unless the l starts a suffix or a word part on its own;
+            // a word that the pair itself starts wins (Fest~plat~te, not Festp~lat~te).
             bool keep = !prefixEndsAt(w, p) && !compoundBits(w, p - 2) &&
-                        ((german && SuffixAt(w, p)) || IsWordPart(w, p, w.partEnd));
+                        ((german && (SuffixAt(w, p) || germanSuffixStands(w, p))) ||
+                         (IsWordPart(w, p, w.partEnd) && !listedLetters(w, p - 1, w.partEnd)));
             if (!keep) x = p - 1;
         } else if (c0 == 'r' && c2 == 's' && c1 == 't') {
             x = p - 2;
@@ -217,11 +297,21 @@ int ClusterSplit(HyphenWord& w, int p) {
             if (oneOf(c0, "hklr")) {
                 if (standsAt(w, p - 3, "cht", 3)) return 0;
                 if (c1 == 'c') x = p - 1;
-            } else if (c0 == 't' && german && c1 == 's' && c2 != 's') {
+            } else if (c0 == 't' && german && c1 == 's' && c2 != 's' && !jointBeforeT(w, p)) {
+                // st stays together, except where the t starts a word part of its own after a joint
+                // "s" (Diens~tag, Haus~tür).
                 x = p - 1;
             }
         }
     }
+    // A prefix that ends inside the cluster before a word takes the hyphen (aus~pro~biert,
+    // Ab~rech~nung; not her~zlich). Asked only where the rules put it elsewhere.
+    for (int k = p - 2; german && k <= p; ++k)
+        if (k != x && k > w.partStart && consonantsOnly(w, k - 1, p) && prefixStandsBefore(w, k, 2) &&
+            listedLetters(w, k, w.partEnd)) {
+            x = k;
+            break;
+        }
     return InsertHyphen(w, x);
 }
 
@@ -233,7 +323,8 @@ int HyphenateSegment(HyphenWord& w) {
         int n = PrefixAt(w, start, 5);
         if (!n) break;
         if (n <= 2 && !isVowel(w, start + n) && !placed) break;
-        if (n == 3 && !IsWordPart(w, start + n, w.partEnd)) break;
+        if (n == 3 && !IsWordPart(w, start + n, w.partEnd) && !(isVowel(w, start + n) && wordBegins(w, start + n)))
+            break;
         placed |= InsertHyphen(w, start + n);
         start += n;
         w.prefixEnds[w.prefixCount++] = start;
@@ -330,6 +421,9 @@ int HyphenateWord(char language, const char* word, const unsigned char* marks, c
         if (w.length == HyphenWord::kMax) return 0;
         typed[w.length] = word[k];
         w.marks[w.length] = marks ? marks[w.length] : 0;
+        // On the first letter bits 1 and 2 are its capital (nothing can be hyphenated before it), not a
+        // joint: read as one, they moved the first hyphen of Ablage, Abbau.
+        if (w.length == 0) w.marks[0] &= static_cast<unsigned char>(~3);
         w.letters[w.length++] = AnsiToLower(static_cast<unsigned char>(word[k]));
     }
     int letters = 0;

@@ -19,6 +19,10 @@ struct HyphenWord {
     int prefixEnds[kMax + 1] = {};
     int prefixCount = 0;
     int lastHyphen = 0; // where InsertHyphen last placed one
+    // Dictionary answers of IsWordPart by the part's first letter, for the last end asked (0 none):
+    // the rules ask for the same rest of a word again and again.
+    mutable unsigned char lookedUpTo[kMax + 1] = {};
+    mutable bool lookedUpFound[kMax + 1] = {};
 };
 
 // marks: one byte per letter of the word without its "~" (may be null); output: 64 bytes. 1 when the output

@@ -272,6 +272,7 @@ public:
 
     bool run(bool compounds) {
         compounds_ = compounds;
+        shortSmallBefore_ = false;
         len_ = cost_ = partStart_ = 0;
         work_ = 0;
         firstCapital_ = false;
@@ -356,7 +357,7 @@ private:
             std::memcpy(deepMarks_, marks_, len_);
         }
         if (j >= rawLength_) {
-            if (endFlags & kEntryEnd) {
+            if ((endFlags & kEntryEnd) && (partStart_ == 0 || partAllowed(endFlags, 0))) {
                 if (partStart_ == 0) firstCapital_ = endFlags & kEntryCapital;
                 return true;
             }
@@ -385,7 +386,47 @@ private:
                     return true;
             }
         }
-        if (compounds_ && (endFlags & kEntryEnd) && len_ - partStart_ >= 3) return split(j, endFlags);
+        if (!compounds_) return false;
+        if ((endFlags & kEntryEnd) && partAllowed(endFlags, uc(raw_[j])) && split(j, endFlags)) return true;
+        return jointStem(cur, j);
+    }
+
+    // Whether the stored letters since the part's start may stand as a compound part: a part holds a
+    // vowel; one of three letters is a noun (stored with a capital), or a small word that begins the
+    // compound before a noun; and only a noun is followed by a part that begins with a vowel. Without these, abbreviations, short function
+    // words and inflected forms ("chr", "der", "zus", "Abb", "wohlig+ehen") let nearly any misspelling
+    // pass as a compound. next: the input letter after the part, 0 at the word's end.
+    bool partAllowed(unsigned char endFlags, unsigned char next) const {
+        int n = len_ - partStart_;
+        bool vowel = false;
+        for (int k = partStart_; k < len_ && !vowel; ++k)
+            vowel = IsAnsiVowel(letterOf(path_[k]));
+        if (!vowel || n < 3) return false;
+        bool noun = (endFlags & kEntryCapital) || (path_[partStart_] & kCapitalBit);
+        if (shortSmallBefore_ && !noun) return false;
+        // Before a vowel: a noun of three letters only with a vowel in the middle, as nouns (Bau+arbeiten)
+        // have it and abbreviations ("Abb", "Anm") mostly not.
+        if (next && IsAnsiVowel(next)) return noun && (n > 3 || IsAnsiVowel(letterOf(path_[partStart_ + 1])));
+        // A small word of three letters only begins a compound, and a noun follows it (roh+Bau).
+        return noun || n > 3 || (next && partStart_ == 0);
+    }
+
+    // A joint stem as a compound part: a noun's without its final "e" ("Farb" of Farbe) or a verb's
+    // without its "en" ("Prüf" of prüfen), with at least four letters on either side and a consonant
+    // after it.
+    bool jointStem(const Cursor& cur, int j) {
+        if (len_ - partStart_ < 4 || rawLength_ - j < 4 || IsAnsiVowel(uc(raw_[j]))) return false;
+        for (std::size_t k = 0, n = src_.count(cur); k < n; ++k) {
+            Step e = src_.at(cur, k);
+            if (letterOf(e.letter) != 'e') continue;
+            Step en;
+            unsigned char flags = 0;
+            if ((e.endFlags & kEntryEnd) && (e.endFlags & kEntryCapital))
+                flags = e.endFlags;
+            else if (stepTo(e, 'n', en) && (en.endFlags & kEntryEnd) && !(en.endFlags & kEntryCapital))
+                flags = en.endFlags;
+            return flags && partAllowed(flags, uc(raw_[j])) && split(j, flags);
+        }
         return false;
     }
 
@@ -445,10 +486,13 @@ private:
         for (int k = j; k < rawLength_; ++k)
             left += raw_[k] != '~';
         int savedStart = partStart_;
-        bool savedCapital = firstCapital_;
+        bool savedCapital = firstCapital_, savedShort = shortSmallBefore_;
+        shortSmallBefore_ = len_ - partStart_ == 3 && !(endFlags & kEntryCapital) && !(path_[partStart_] & kCapitalBit);
         if (partStart_ == 0) firstCapital_ = endFlags & kEntryCapital;
         Cursor root = src_.root(c_);
-        if (raw_[j] == 's' && left - 1 >= 3) {
+        // A joint "s" never follows an "s" nor comes before a part that begins with one
+        // ("Kriegs+s+verbrecher", "Krieg+s+sverbrecher").
+        if (raw_[j] == 's' && left - 1 >= 3 && raw_[j + 1] != 's' && letterOf(path_[len_ - 1]) != 's') {
             path_[len_] = LetterToCode('s');
             marks_[len_++] = kMarkPartEnd;
             partStart_ = len_;
@@ -467,6 +511,7 @@ private:
             partStart_ = savedStart;
         }
         firstCapital_ = savedCapital;
+        shortSmallBefore_ = savedShort;
         return false;
     }
 
@@ -477,6 +522,7 @@ private:
     int rawLength_;
     bool exact_;
     bool compounds_ = false;
+    bool shortSmallBefore_ = false; // the part before is a small word of three letters
     unsigned char path_[kMaxLetters + 3] = {};
     unsigned char marks_[kMaxLetters + 3] = {};
     int len_ = 0, cost_ = 0, partStart_ = 0;
@@ -606,12 +652,33 @@ private:
                     }
                 }
                 if (!afterSkip && !stop_) digraphs(s, i, d);
+                if (!extended_ && !stop_ && !equal && d == 0 && i + 1 < n_) swapped(s, i, d);
             }
-            // A stored letter the input lacks.
-            if (!stop_ && i < n_ && d + 1 <= limit_ && (i > 0 || equal)) {
+            // A stored letter the input lacks; at the input's end too, where a word that ends with it is
+            // reported ("eingereich" for eingereicht), at most two such letters at the end.
+            if (!stop_ && d + 1 <= limit_ && (i == n_ || i > 0 || equal)) {
+                if (i == n_ && (s.endFlags & kEntryEnd)) report(d + 1, s);
                 Position next = src_.follow(s);
-                if (!emptyPosition(next)) walk(next, i, d + 1, true);
+                if (!stop_ && !emptyPosition(next) && !(i == n_ && afterSkip)) walk(next, i, d + 1, true);
             }
+            --len_;
+        }
+    }
+
+    // Two neighbouring letters typed the other way round count as one difference, as any other
+    // one-letter slip does (a dropped and an extra letter would count two); as the first difference
+    // only, which keeps the search's work. The extended search allows differences enough to find a swap
+    // as those two. s, already on the path, stands for the input's next letter.
+    void swapped(const Step& s, int i, int d) {
+        if (!variantEqual(letterOf(s.letter), in_[i + 1], i + 1, s.inTail, false, extended_)) return;
+        Position next = src_.follow(s);
+        for (std::size_t k = 0, count = emptyPosition(next) ? 0 : src_.count(next); k < count && !stop_; ++k) {
+            Step t = src_.at(next, k);
+            if (!variantEqual(letterOf(t.letter), in_[i], i, t.inTail, false, extended_)) continue;
+            path_[len_++] = t.letter;
+            reportEnd(t, i + 2, d + 1);
+            Position after = src_.follow(t);
+            if (!stop_ && !emptyPosition(after)) walk(after, i + 2, d + 1, false);
             --len_;
         }
     }
@@ -799,14 +866,85 @@ bool AddSuggestion(void* argument, const char* word, int cost) {
     return true;
 }
 
+namespace {
+
+void addVariants(const char* word, SuggestionList& list, bool extended) {
+    forEachDictionary([&](DBHandle, DictionaryNode& node) {
+        FindVariants(node.words, word, AddSuggestion, &list, false, extended);
+        return true;
+    });
+}
+
+const char* suggested(const SuggestionList& list, int k) {
+    return reinterpret_cast<const char*>(list.entries[k] + 1);
+}
+
+// A compound that the dictionaries hold only in parts, with one wrong part: at each cut where one side is
+// a known word or compound of at least four letters, the other side's nearest variants joined to it (a
+// joint "s" kept out of the variant search), at one difference more than the variant.
+void addCompoundVariants(const char* word, SuggestionList& list, bool extended) {
+    const int n = static_cast<int>(std::strlen(word));
+    if (n < 8) return;
+    unsigned char marks[kMarkCount];
+    auto known = [&](const std::string& part, char* out) {
+        return part.size() >= 4 && FindBestCorrection(0, 0, part.c_str(), out, marks, true) != 0;
+    };
+    // Only a joined word that the correction search takes as a compound as it stands is offered.
+    auto join = [&](const std::string& head, const std::string& tail, int cost) {
+        std::string whole = head + tail;
+        if (whole.size() > kMaxLetters) return;
+        for (char& c : whole)
+            c = static_cast<char>(AnsiToLower(uc(c)));
+        char compound[64];
+        if (FindBestCorrection(0, 0, whole.c_str(), compound, marks, true)) AddSuggestion(&list, compound, cost);
+    };
+    for (int cut = 4; cut + 4 <= n; ++cut) {
+        std::string head(word, cut), tail(word + cut);
+        char part[64];
+        if (known(tail, part)) {
+            // The head as it stands, and without a joint "s" that it ends with.
+            for (int joint = 0; joint <= (head.back() == 's' ? 1 : 0); ++joint) {
+                std::string h = head.substr(0, head.size() - joint);
+                if (h.size() < 4) continue;
+                SuggestionList v;
+                addVariants(h.c_str(), v, extended);
+                for (int k = 0; k < std::min(v.count, 5); ++k)
+                    join(std::string(suggested(v, k)) + (joint ? "s" : ""), part, v.entries[k][0] + 1);
+            }
+        }
+        // The head as a known word, or one with a joint "s".
+        bool headKnown = known(head, part);
+        if (!headKnown && head.back() == 's' && known(head.substr(0, head.size() - 1), part)) {
+            std::strncat(part, "s", sizeof part - std::strlen(part) - 1);
+            headKnown = true;
+        }
+        if (headKnown) {
+            SuggestionList v;
+            addVariants(tail.c_str(), v, extended);
+            for (int k = 0; k < std::min(v.count, 5); ++k)
+                join(part, suggested(v, k), v.entries[k][0] + 1);
+        }
+    }
+}
+
+} // namespace
+
 win32::HGLOBAL MakeSuggestionList(const char* word, bool extended) {
     char prepared[kMaxLetters + 1];
     prepare(word, prepared);
     SuggestionList list;
-    forEachDictionary([&](DBHandle, DictionaryNode& node) {
-        FindVariants(node.words, prepared, AddSuggestion, &list, false, extended);
-        return true;
-    });
+    addVariants(prepared, list, extended);
+    // A compound of known parts first when it is one as typed ("rechnungsnummer" for Rechnungsnummer);
+    // without any near word of its own, one with a wrong part.
+    char found[64];
+    unsigned char marks[kMarkCount];
+    if (std::strlen(prepared) >= 8 && FindBestCorrection(0, 0, prepared, found, marks, true)) {
+        // Typed with a capital, a compound keeps it whatever its first part's spelling.
+        if (word && AnsiToLower(uc(*word)) != uc(*word)) found[0] = static_cast<char>(AnsiToUpper(uc(found[0])));
+        AddSuggestion(&list, found, 0);
+    }
+    else if (list.count == 0)
+        addCompoundVariants(prepared, list, extended);
     win32::HGLOBAL block = win32::GlobalAlloc(win32::GHND, (list.count + 1) * kSuggestionSlot);
     if (!block) return block;
     auto* slots = static_cast<char*>(win32::GlobalLock(block));

@@ -14,7 +14,6 @@
 #include <chrono>
 #include <cstring>
 #include <random>
-#include <unistd.h>
 
 using namespace wortex;
 
@@ -33,14 +32,10 @@ const Opened& opened() {
         Opened r;
         win32::SetUiServices(&ui);
         InitDictionarySide(120);
-        std::filesystem::path file = WNGERMAN_DICTIONARY;
-        if (!std::filesystem::exists(file)) {
-            char pattern[] = "/tmp/wxbenchXXXXXX";
-            file = std::filesystem::path(::mkdtemp(pattern)) / "ngerman.wxd";
-            if (test::buildWngermanDictionary(file) <= 0) {
-                r.error = "wngerman is not installed or its import failed";
-                return r;
-            }
+        std::filesystem::path file = test::fixtureOrBuiltWngerman(WNGERMAN_DICTIONARY);
+        if (file.empty()) {
+            r.error = "wngerman is not installed or its import failed";
+            return r;
         }
         r.handle = OpenDictionary(true, file.string());
         for (const auto& w : test::readWngerman())

@@ -387,6 +387,38 @@ TEST_F(Words, AnalysisTable) {
     EXPECT_EQ(r.kind & kKindUserFile, 0u) << "not asked with UserCorrect off";
 }
 
+// Capitals that the dictionaries keep only on the first letter: an acronym's plural and a unit written
+// with a prefix letter stay as written; two capitals typed by mistake are still corrected.
+TEST_F(Words, AcronymPluralsAndUnitsKeepTheirCapitals) {
+    // As an import of a word list stores them: capitals past the first letter are lost.
+    make("U.WXD", 'D', {"Cds", "Pcs", "Kb", "Mbyte", "Byte", "Ghz", "Hz", "Haus", "Bauten"});
+    const struct {
+        const char* text;
+        std::uint32_t kind;
+        std::uint16_t flags;
+        const char* correction;
+    } cases[] = {
+        {"die CDs", 0, 0, nullptr},
+        {"die PCs", 0, 0, nullptr},
+        {"ein kB", 0, 0, nullptr},
+        {"ein MByte", 0, 0, nullptr},
+        {"ein GHz", 0, 0, nullptr},
+        {"ein HAus", 0x8020, 0x41, "Haus"},
+        {"die BAuten", 0x8020, 0x41, "Bauten"},
+        {"die kb", 0x4020, 0x41, "Kb"},
+    };
+    for (const auto& c : cases) {
+        EditAttachment& a = attach(c.text);
+        FoundWord w;
+        ASSERT_TRUE(FindWordAt(a, static_cast<int>(std::strlen(c.text)) - 1, 0, w)) << c.text;
+        AnalysisResult r;
+        AnalyseWord(w, AnalysisContext{kDefaultOptions}, r);
+        EXPECT_EQ(r.kind, c.kind) << c.text;
+        EXPECT_EQ(r.flags, c.flags) << c.text;
+        if (c.correction) EXPECT_STREQ(r.correction, c.correction) << c.text;
+    }
+}
+
 TEST_F(Words, SharpSRuleAndWordMark) {
     for (bool marked : {false, true}) {
         CloseAllDictionaries();

@@ -18,7 +18,7 @@ struct Hyphenated {
 
 const Hyphenated kGermanCases[] = {
     {"Winter", "Win~ter"},
-    {"Zucker", "Zuk~ker"},
+    {"Zucker", "Zu~cker"},
     {"R\xF6schen", "R\xF6s~chen"},
     {"H\xE4uschen", "H\xE4us~chen"},
     {"Bauer", "Bau~er"},
@@ -67,6 +67,55 @@ TEST_F(Hyphenation, GermanWordsOnASmallDictionary) {
     make("d.wxd", 'd', germanWords());
     for (const auto& c : kGermanCases)
         expectHyphenated('D', c);
+}
+
+// Clusters after a prefix and at joints: a prefix of the list that ends inside a cluster, also before
+// sch, takes the hyphen; th stays together unless the h starts a word part; l after b, d, f, g, k, p
+// goes with it unless the l starts a suffix or a word part on its own; ck goes whole to the next
+// syllable; st is not split. A capital on the first letter (marks 1 and 2) is no joint.
+TEST_F(Hyphenation, ClustersAfterPrefixesAndJoints) {
+    make("p.wxd", 'd',
+         {"schreiben", "Hilfe", "Platz", "Latz", "Platten", "Lage", "Lauf", "Trocken", "Liste", "Arbeit",
+          "fest", "Stand", "Tand", "Haus", "T\xFCr", "gegen", "Rechnung", "ein", "bar", "probiert", "halten"});
+    const struct {
+        const char* word;
+        const char* result;
+        unsigned char firstMark;
+    } cases[] = {
+        {"einschlie\xDF"
+         "lich",
+         "ein~schlie\xDF~lich", 0},
+        {"verschwendet", "ver~schwen~det", 0},
+        {"Beschreibung", "Be~schrei~bung", 0x03},
+        {"Tischler", "Tisch~ler", 0x03},
+        {"ausprobiert", "aus~pro~biert", 0},
+        {"enthalten", "ent~hal~ten", 0},
+        {"mithilfe", "mit~hil~fe", 0},
+        {"Theater", "Thea~ter", 0x03},
+        {"Arbeitsplatz", "Ar~beits~platz", 0x03},
+        {"Festplatten", "Fest~plat~ten", 0x03},
+        {"M\xF6glichkeiten", "M\xF6g~lich~kei~ten", 0x03},
+        {"Ablage", "Ab~la~ge", 0x03},
+        {"Ablauf", "Ab~lauf", 0x03},
+        {"Zucker", "Zu~cker", 0x03},
+        {"Trockenlauf", "Tro~cken~lauf", 0x03},
+        {"Liste", "Li~ste", 0x03},
+        {"Fenster", "Fen~ster", 0x03},
+        {"Bestand", "Be~stand", 0x03},
+        {"Haust\xFCr", "Haus~t\xFCr", 0x03},           // a joint "s" before a word part with t
+        {"Gegenstand", "Ge~gen~stand", 0x03},              // ... but the word part takes the s
+        {"Abrechnung", "Ab~rech~nung", 0x03},              // a prefix of two letters before a word part
+        {"herzlich", "herz~lich", 0},                      // ... not before letters that are none
+        {"vereinbart", "ver~ein~bart", 0},                 // a prefix before a vowel and a word
+        {"Menschen", "Men~schen", 0x03},                   // sch after a consonant
+        {"G\xE4nschen", "", 0x03},                        // ... not in a diminutive after an umlaut
+    };
+    for (const auto& c : cases) {
+        unsigned char marks[64] = {c.firstMark};
+        char out[64];
+        EXPECT_EQ(HyphenateWord('D', c.word, marks, out), *c.result ? 1 : 0) << c.word;
+        EXPECT_STREQ(out, c.result) << c.word;
+    }
 }
 
 TEST_F(Hyphenation, EnglishSuffixesAndOtherLanguages) {

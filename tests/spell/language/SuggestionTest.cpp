@@ -95,7 +95,7 @@ TEST_F(Suggestion, CorrectWordAlternativesCostsAndMarks) {
          0,
          "0:0a 9:04"},
         {{"haus",
-          "t\xFC"
+          "T\xFC"
           "r",
           "schl\xFC"
           "ssel"},
@@ -196,6 +196,56 @@ TEST_F(Suggestion, LongCorrectionsStayInTheirSixtyFourBytes) {
     }
 }
 
+// Which words the correction search takes as compounds: every part holds a vowel; a part of three letters
+// is a noun not followed by a vowel; only a noun of four letters or more takes a vowel after it; a joint
+// "s" is not followed by a part with "s"; a joint stem is a noun's without its "e" or a verb's without
+// its "en".
+TEST_F(Suggestion, CompoundPartsAndJoints) {
+    DBHandle h = make("k.wxd", 'd',
+                      {"Chr", "der", "zus", "amen", "stellen", "Bau", "Amt", "Antrag", "Arzt", "Haus", "Tag",
+                       "Leitung", "Krieg", "Verbrecher", "T\xFCr", "roh", "Farbe", "Modus", "Adresse", "Familie", "pr\xFC"
+                       "fen",
+                       "Programme", "gut", "Ende", "wohlig", "ehen", "Zeichen", "Ehre", "Abb", "artiger",
+                       "Platz", "Ring", "Arbeit", "Wachs", "Tum"});
+    const struct {
+        const char* typed;
+        int found;
+        const char* marks; // of the correction when found
+    } cases[] = {
+        {"chrring", 0, ""},          // a part without a vowel
+        {"zusamenstellen", 0, ""},   // a small part of three letters before a small one
+        {"rohbau", 1, "2:04"},       // ... before a noun
+        {"bauroh", 0, ""},           // ... not as the last part
+        {"verkennder", 0, ""},       // ... also as the last part
+        {"bauleitung", 1, "0:0a 2:04"},
+        {"hausarzt", 1, "0:0a 3:04"}, // a noun of four letters before a vowel
+        {"bauantrag", 1, "0:0a 2:04"}, // a noun of three letters before a vowel
+        {"abbartiger", 0, ""},          // ... but not one without a vowel in the middle
+        {"wohligehen", 0, ""},        // a small part before a vowel
+        {"tagring", 1, "0:0a 2:04"},  // a noun of three letters before a consonant
+        {"ringtag", 1, "0:0a 3:04"},  // ... and as the last part
+        {"kriegsverbrecher", 1, "0:0a 5:04"},
+        {"kriegssverbrecher", 0, ""}, // a joint "s" before "s"
+        {"hausst\xFCr", 0, ""},          // ... or after it
+        {"farbmodus", 1, "0:0a 3:04"},
+        {"adressfamilie", 1, "0:0a 5:04"},
+        {"pr\xFC"
+         "fprogramme",
+         1, "3:04"},
+        {"ehrzeichen", 0, ""}, // a joint stem of three letters
+        {"arbeitsplatz", 1, "0:0a 6:04"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        char correction[64];
+        unsigned char marks[kMarkCount];
+        EXPECT_EQ(CorrectWord(words(h), c.typed, correction, marks, false), c.found);
+        if (c.found) {
+            EXPECT_EQ(markList(marks), c.marks);
+        }
+    }
+}
+
 TEST_F(Suggestion, BestCorrectionOverTheSet) {
     DBHandle a = make("a.wxd", 'd', {"Mueller", "Haus"});
     DBHandle b = make("b.wxd", 'd', {"M\xFCller", "haus"});
@@ -278,13 +328,13 @@ TEST_F(Suggestion, VariantsCountDifferences) {
          0},
         {"gebaeude", false, false, "Geb\xE4ude", 0},
         {"phoho", false, false, "Foto", 2},
-        {"bauantarg", false, false, "Bauantrag", 2},
+        {"bauantarg", false, false, "Bauantrag", 1},
         {"rytmus", false, true, "Rhythmus", 2},
         {"vieleicht", false, false, "vielleicht", 1},
         {"rechnung", true, false, "Wohnung", -1},
         {"ahorrn", false, false, "Ahorn", 1},
         {"ahorm", false, true, "Ahorn", 2},
-        {"ahorm", false, false, "Ahorn", -1},
+        {"ahorm", false, false, "Ahorn", 2},
         {"ehorn", false, false, "Ahorn", -1},
         {"rechnungx", false, false, "Rechnung", 1},
         {"nahex", false, false, "nahe", 1},
@@ -302,6 +352,59 @@ TEST_F(Suggestion, VariantsCountDifferences) {
 
 // A search run from inside another search's callback (each reads the tree through pages of its own) gives
 // the same answers as on its own, and the outer search goes on as if nothing had run.
+// The variant search, rule by rule: a stored letter that the input lacks, also at its end; an extra
+// input letter; two neighbouring letters swapped, one difference like any other one-letter slip; the
+// first input letter matched only by a letter equal to it.
+TEST_F(Suggestion, VariantRulesOneByOne) {
+    DBHandle h = make("r.wxd", 'd', {"eingereicht", "Haus", "Wohnung", "Rechnung", "Ahorn", "nahe", "Zeit"});
+    const struct {
+        const char* typed;
+        const char* word;
+        int cost; // -1: not found
+    } cases[] = {
+        {"eingereich", "eingereicht", 1}, // the stored last letter lacking
+        {"eingerech", "eingereicht", 2},  // ... and one inside
+        {"wohnug", "Wohnung", 1},         // lacking inside
+        {"rechnungg", "Rechnung", 1},     // an extra last letter
+        {"rechnnung", "Rechnung", 1},     // an extra letter inside
+        {"hasu", "Haus", 1},              // a swap at the end
+        {"wohnugn", "Wohnung", 1},
+        {"rehcnung", "Rechnung", 1}, // a swap inside
+        {"ahusn", "Haus", -1},       // two letters wrong at the start
+        {"zeti", "Zeit", 1},
+        {"ahorm", "Ahorn", 2}, // one letter for another: an extra and a lacking one
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Collected got;
+        EXPECT_EQ(FindVariants(words(h), c.typed, Collected::add, &got, false, false), 1);
+        EXPECT_EQ(got.costOf(c.word), c.cost);
+    }
+}
+
+// A compound that the dictionary holds only in parts: as typed, first in the list; with one wrong part,
+// the part's variants joined to the rest, a joint "s" kept.
+TEST_F(Suggestion, SuggestionListOffersCompoundsOfKnownParts) {
+    make("c.wxd", 'd', {"Rechnung", "Nummer", "Honorar", "Zone", "Leistung", "Phasen", "Haus"});
+    const struct {
+        const char* typed;
+        const char* first;
+    } cases[] = {
+        {"rechnungsnummer", "Rechnungsnummer"},
+        {"Rechnnugsnummer", "Rechnungsnummer"},
+        {"Hoorarzone", "Honorarzone"},
+        {"Leistungsphasne", "Leistungsphasen"},
+        {"eingereich", ""}, // nothing near: an empty list
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        win32::HGLOBAL block = MakeSuggestionList(c.typed, false);
+        ASSERT_TRUE(block);
+        EXPECT_EQ(slots(block).front(), c.first);
+        win32::GlobalFree(block);
+    }
+}
+
 TEST_F(Suggestion, SearchesInsideAVariantCallbackLeaveTheOuterOneIntact) {
     DBHandle h =
         make("n.wxd", 'd', {"Rechnung", "Wohnung", "Zeichnung", "Bauantrag", "Unterlagen", "Wohnungen"});

@@ -8,6 +8,7 @@
 #include "WordImport.h"
 
 #include <filesystem>
+#include <unistd.h>
 
 namespace wortex::test {
 
@@ -31,6 +32,16 @@ inline long buildWngermanDictionary(const std::filesystem::path& out) {
     }
     std::filesystem::rename(partial, out, ec);
     return ec ? 0 : static_cast<long>(import.added);
+}
+
+// The fixture's dictionary when a test run has built it, else one built now in a fresh temporary
+// folder; empty when the list is missing or its import failed.
+inline std::filesystem::path fixtureOrBuiltWngerman(const std::filesystem::path& fixture) {
+    if (std::filesystem::exists(fixture)) return fixture;
+    std::string pattern = (std::filesystem::temp_directory_path() / "wxbenchXXXXXX").string();
+    if (!::mkdtemp(pattern.data())) return {};
+    std::filesystem::path file = std::filesystem::path(pattern) / "ngerman.wxd";
+    return buildWngermanDictionary(file) > 0 ? file : std::filesystem::path();
 }
 
 } // namespace wortex::test
