@@ -38,6 +38,12 @@ const std::vector<Drucktabelle>& Drucktabellen() {
     return t;
 }
 
+// The sign formula of the statements: the blank before the sign does not break the line.
+QString Zeichenformel(QString zeichen) {
+    if (zeichen.startsWith(QLatin1Char(' '))) zeichen[0] = QChar(0x00A0);
+    return "'" + zeichen + "'";
+}
+
 QString Nummer(const char* text, int n) {
     return QString::fromUtf8(text) + QString::number(n);
 }
@@ -123,12 +129,12 @@ void RechnungsDokument::FuegeHonorarReportEin() {
     unter.push_back({"Velunta401005.rpt", "BeRelist"});
     FuegeEin(gruppen == 1 ? QStringLiteral("VELUNTA4035.rpt") : QStringLiteral("VELUNTA4036.rpt"), unter,
              {{"_Anlagegruppenanzahl", QString::number(gruppen)},
-              {QStringLiteral("_WährungsZeichen"), "'" + zeichen_ + "'"}});
+              {QStringLiteral("_WährungsZeichen"), Zeichenformel(zeichen_)}});
 }
 
 void RechnungsDokument::FuegeStdReportEin() {
     FuegeEin(QStringLiteral("VELUNTA4037.rpt"), {},
-             {{QStringLiteral("_WährungsZeichen"), "'" + zeichen_ + "'"}});
+             {{QStringLiteral("_WährungsZeichen"), Zeichenformel(zeichen_)}});
 }
 
 void RechnungsDokument::FuegeEin(const QString& datei, const NamenUndWerte& unterberichte,

@@ -65,6 +65,41 @@ void ForEachBlock(QTextDocument* doc, const std::function<void(QTextBlockFormat&
     c.endEditBlock();
 }
 
+// Marks the page breaks the layout added to keep a paragraph together, so that the next layout starts afresh.
+constexpr int KeepTogetherBreak = QTextFormat::UserProperty + 7;
+
+void SetBreakBefore(QTextDocument* doc, const QTextBlock& b, bool on) {
+    QTextBlockFormat f = b.blockFormat();
+    if (on) {
+        f.setPageBreakPolicy(f.pageBreakPolicy() | QTextFormat::PageBreak_AlwaysBefore);
+        f.setProperty(KeepTogetherBreak, true);
+    } else {
+        f.setPageBreakPolicy(f.pageBreakPolicy() & ~QTextFormat::PageBreak_AlwaysBefore);
+        f.clearProperty(KeepTogetherBreak);
+    }
+    QTextCursor c(doc);
+    c.setPosition(b.position());
+    c.setBlockFormat(f);
+}
+
+// A paragraph of several lines that would be cut by a page end (such as a block of totals) starts the next
+// page instead, unless it is longer than half a page.
+void KeepParagraphsTogether(QTextDocument* doc, double pageHeight) {
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        if (b.blockFormat().hasProperty(KeepTogetherBreak)) SetBreakBefore(doc, b, false);
+    if (pageHeight <= 0) return;
+    QAbstractTextDocumentLayout* layout = doc->documentLayout();
+    for (auto it = doc->rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (it.currentFrame()) continue;
+        const QTextBlock b = it.currentBlock();
+        if (!b.isValid() || !b.layout() || b.layout()->lineCount() < 2) continue;
+        const QRectF r = layout->blockBoundingRect(b);
+        if (r.height() > pageHeight / 2) continue;
+        const int first = int(r.top() / pageHeight), last = int((r.bottom() - 1) / pageHeight);
+        if (first != last && r.top() > first * pageHeight + 1) SetBreakBefore(doc, b, true);
+    }
+}
+
 } // namespace
 
 struct ScribantPro::Layout {
@@ -343,6 +378,7 @@ ScribantPro::Layout ScribantPro::PrepareLayout() {
     l.bodyH = std::max(MmToPx(20), ch - l.headerH - footerH);
     l.footerY = l.bodyY + l.bodyH + (footerH > 0 ? gap : 0);
     docs_[Body]->setPageSize(QSizeF(l.cw, l.bodyH));
+    KeepParagraphsTogether(docs_[Body], l.bodyH);
     return l;
 }
 

@@ -86,7 +86,11 @@ TEST_F(DruckAufrufTest, EveryRunOfTheDialogPrintsTheSummary) {
         ++laeufe;
         // The control keeps the lines of a field apart by line separators.
         auto feld = [&p](int n) {
-            return p.Scribant1().Control().FieldText(n).replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+            return p.Scribant1()
+                .Control()
+                .FieldText(n)
+                .replace(QChar::LineSeparator, QStringLiteral("\r\n"))
+                .replace(QChar(0x00A0), QLatin1Char(' '));
         };
         EXPECT_EQ(feld(3052), "R-1\r\nR-2");
         EXPECT_EQ(feld(3055), "1.160,00 DM\r\n977,92 DM");

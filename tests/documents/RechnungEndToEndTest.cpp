@@ -3,6 +3,7 @@
 // template and its fee statement, in euro and in DM. With VELU_RECHNUNG_SCREENSHOT the page view of the
 // invoice, with VELU_DRUCKAUFRUF_SCREENSHOT the print dialog is saved as a PNG.
 #include "DruckProgrammFixture.h"
+#include "DruckRegisterHost.h"
 #include "documents/CRModul.h"
 #include "documents/DruckAufrufRechnung.h"
 #include "documents/PrintRechnung.h"
@@ -26,28 +27,7 @@ using namespace velu::reg;
 
 namespace {
 
-struct TestDruck : DruckAufruf {
-    CRModul cr;
-    void Bericht(int, const QString&, int64_t, const QString&, int64_t) override {}
-    void Rechnung(int art, const QString& datum, int e, int d, int64_t lfnr) override {
-        documents::CallREPRINT(cr, art, datum, e, d, lfnr);
-    }
-    void Zusammenstellung(const std::vector<int64_t>& l, const QString& datum, int e, int d,
-                          int64_t lfnr) override {
-        documents::CallReZusammenstellung(cr, l, datum, e, d, lfnr);
-    }
-};
-
-struct DruckHost : RegisterHost {
-    ProgrammEditor editor{nullptr};
-    TestDruck druck;
-    db::Database* ProjektDB() override { return App().ProjektDB(); }
-    QString ProjektText() override { return "2026-17 Kita Sonnenhof"; }
-    uint32_t AktRechte() override { return 8191; }
-    BerechnungEditor& Editor() override { return editor; }
-    Currency MwStSatz() override { return Currency::FromUnits(19); }
-    DruckAufruf& Drucken() override { return druck; }
-};
+using druckhost::DruckHost;
 
 QString PdfText(const QString& pdf, int seite = 0) {
     QStringList args = {"-layout"};
@@ -55,7 +35,7 @@ QString PdfText(const QString& pdf, int seite = 0) {
     QProcess p;
     p.start("pdftotext", args << pdf << "-");
     p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return QString::fromUtf8(p.readAllStandardOutput()).replace(QChar(0x00A0), QLatin1Char(' '));
 }
 
 void Speichere(QWidget& w, const char* variable) {

@@ -1,0 +1,255 @@
+// Offers and invoices as a client reads them: each case is computed through EDIT of the register, printed
+// through PRINTRE with the delivered templates into a PDF, and a reader of the `pdftotext -layout` lines adds
+// the printed figures up itself: the phase column to the statement's net fee, the totals from the net fee
+// step by step to the final amount. The sums are compared with the printed totals and with the register's
+// stored values. With VELU_SUMMEN_PDF_ORDNER the PDFs are kept in that folder.
+#include "DruckProgrammFixture.h"
+#include "DruckRegisterHost.h"
+#include "core/MoneyFormat.h"
+#include "documents/CRModul.h"
+#include "documents/DruckAufrufRechnung.h"
+#include "documents/RechnungDruckAufruf.h"
+#include "register/BerAuswahl.h"
+#include "register/ProgrammEditor.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <cstdlib>
+#include <optional>
+
+using namespace velu;
+using namespace velu::reg;
+
+namespace {
+
+using druckhost::DruckHost;
+
+// One printed amount: "-1.234,56 €" with an ordinary or a non-breaking blank before the sign.
+const QRegularExpression BetragAmEnde(QString::fromUtf8("(-?\\d{1,3}(?:\\.\\d{3})*,\\d{2})[ \u00A0](€|DM)\\s*$"));
+
+std::optional<Currency> BetragAm(const QString& zeile) {
+    const auto m = BetragAmEnde.match(zeile);
+    if (!m.hasMatch()) return std::nullopt;
+    return ParseBetrag(m.captured(1).toStdString());
+}
+
+Currency Zahl(const QString& text) {
+    const auto b = ParseBetrag(text.toStdString());
+    EXPECT_TRUE(b) << text.toStdString();
+    return b.value_or(Currency());
+}
+
+// What the reader found in one document.
+struct Gelesen {
+    Currency phasen, phasenSumme, statementNetto, netto, endbetrag;
+    int phasenZeilen = 0;
+    bool statement = false, summen = false;
+    QStringList fehler;
+};
+
+// Adds the document up as a client would and notes every line that does not follow from the ones above.
+Gelesen Lies(const QString& text) {
+    Gelesen g;
+    const QStringList zeilen = text.split(QLatin1Char('\n'));
+    enum { Vorher, Phasen, NachPhasen, Summen, Fertig } teil = Vorher;
+    Currency laufend, statementSumme;
+    const QRegularExpression phase("^\\s*[1-9] \\S");
+    for (const QString& roh : zeilen) {
+        const QString z = roh.trimmed();
+        const auto betrag = BetragAm(z);
+        if (teil == Vorher && z.startsWith("Leistungsphase")) {
+            teil = Phasen;
+            g.statement = true;
+        } else if (teil == Phasen && phase.match(roh).hasMatch() && betrag) {
+            g.phasen += *betrag;
+            ++g.phasenZeilen;
+        } else if (teil == Phasen && z.startsWith("Summe der Leistungsphasen") && betrag) {
+            g.phasenSumme = *betrag;
+            statementSumme = *betrag;
+            teil = NachPhasen;
+        } else if (teil == NachPhasen && betrag) {
+            if (z.startsWith("Honorar netto")) {
+                g.statementNetto = *betrag;
+                if (statementSumme != *betrag)
+                    g.fehler << "Honorar netto der Honorarermittlung folgt nicht aus den Zeilen darüber: " + z;
+                teil = Vorher;
+            } else {
+                statementSumme += *betrag;
+            }
+        } else if ((teil == Vorher || teil == NachPhasen) && z.startsWith("Honorar netto") && betrag) {
+            teil = Summen;
+            g.summen = true;
+            g.netto = laufend = *betrag;
+        } else if (teil == Summen) {
+            if (z.startsWith("(")) {
+                static const QRegularExpression az(
+                    QString::fromUtf8("Abschlagszahlungen netto (\\S+)[ \u00A0](?:€|DM) zuzüglich "
+                                      "(\\S+)[ \u00A0]% Mehrwertsteuer (\\S+)[ \u00A0](?:€|DM)"));
+                static const QRegularExpression enthalten(
+                    QString::fromUtf8("im Endbetrag enthaltene Mehrwertsteuer (\\S+)[ \u00A0]%: (\\S+)[ \u00A0]"));
+                if (const auto m = enthalten.match(z); m.hasMatch()) {
+                    const double satz = Zahl(m.captured(1)).ToDouble();
+                    const Currency soll =
+                        RundCY(g.endbetrag - Currency::FromDouble(g.endbetrag.ToDouble() / (1 + satz / 100)));
+                    if (Zahl(m.captured(2)) != soll) g.fehler << "enthaltene Mehrwertsteuer falsch: " + z;
+                }
+                (void)az;
+                continue;
+            }
+            if (!betrag) {
+                if (!z.isEmpty()) teil = Fertig;
+                continue;
+            }
+            const bool summe = z.startsWith("Zwischensumme") || z.startsWith("Bruttobetrag") ||
+                               z.startsWith("Endbetrag");
+            if (summe) {
+                if (*betrag != laufend)
+                    g.fehler << QString::fromStdString("Summe " + FormatBetrag(laufend, EUR) + " statt: ") + z;
+                laufend = *betrag;
+                if (z.startsWith("Endbetrag")) g.endbetrag = *betrag;
+            } else if (z.startsWith(QString::fromUtf8("abzüglich"))) {
+                if (betrag->Raw() < 0) g.fehler << "doppelt negativ: " + z;
+                laufend -= *betrag;
+            } else {
+                laufend += *betrag;
+            }
+        }
+    }
+    return g;
+}
+
+// No amount is split from its sign, and every amount is in the amount format.
+QStringList Getrennt(const QString& text) {
+    QStringList f;
+    const QRegularExpression zahlAmEnde("\\d,\\d\\d\\s*$");
+    const QRegularExpression zeichenAmAnfang(QString::fromUtf8("^\\s*(€|DM)\\b"));
+    for (const QString& z : text.split(QLatin1Char('\n'))) {
+        if (zahlAmEnde.match(z).hasMatch() && !z.contains(QLatin1Char('%'))) f << "Zahl ohne Zeichen: " + z;
+        if (zeichenAmAnfang.match(z).hasMatch()) f << "Zeichen ohne Zahl: " + z;
+    }
+    return f;
+}
+
+QString PdfText(const QString& pdf) {
+    QProcess p;
+    p.start("pdftotext", {"-layout", pdf, "-"});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+class SummenPdf : public DruckProgrammFixture {
+protected:
+    void TearDown() override {
+        documents::DruckAufrufHook() = nullptr;
+        DruckProgrammFixture::TearDown();
+    }
+    void Drucke(BerAuswahl& w, const QString& pdf, bool dm) {
+        bool lief = false;
+        documents::DruckAufrufHook() = [&](documents::DruckAufrufRechnung& d) {
+            d.SetDruckDatei(pdf);
+            QTimer::singleShot(0, &d, [&, dm] {
+                lief = true;
+                d.ActiveBar1().Click("Band1", dm ? "DM" : "EUR");
+                d.ActiveBar1().Click("Band1", "PRINT");
+                d.ActiveBar1().Click("Band1", "EXIT");
+            });
+        };
+        ASSERT_TRUE(w.ActiveBar1().Click("PopupBand1", "PRINTRE"));
+        EXPECT_TRUE(lief);
+        EXPECT_TRUE(boxen_.Shown().empty()) << boxen_.LastText().toStdString();
+    }
+    void Edit(BerAuswahl& w, const GrunddatEingabe& e, bool anzeigeIstEingabe) {
+        ModalDriver<fee::Grunddat> drv(
+            [&](fee::Grunddat& f) { GrunddatAusfuellen(f, e, anzeigeIstEingabe); });
+        ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
+        ASSERT_TRUE(drv.Ran());
+    }
+};
+
+struct Fall {
+    const char* name;
+    char typ;
+    int eingabe; // currency entered
+    bool druckDM; // currency printed
+    const char* kosten;
+    std::string vorher; // SQL on the calculation (:n its number) before the second computation
+};
+
+TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    const std::string zuNetto = "INSERT INTO ZuNetto (LfNrBeReList, ZuordnungAnlGrp, Bezeichnung, ZuAbPro, ZuAbDM) "
+                                "VALUES (:n, 1, 'Umbauzuschlag', 150000, 0);"
+                                "UPDATE Grunddaten SET SummZuNettoPro = 150000, SummZuNettoDM = 0 "
+                                "WHERE LfNrBeReList = :n;";
+    const std::string zuPhase = "UPDATE Grunddaten SET SummZu3 = 100000 WHERE LfNrBeReList = :n;";
+    const std::string teil = "UPDATE Grunddaten SET TeilleistPro8 = 500000 WHERE LfNrBeReList = :n;";
+    const std::string zuBerNetto =
+        "INSERT INTO ZuBerNetto (LfNrBeReList, Bezeichnung, ZuAbPro, ZuAbDM, AlDispZuAbDM) "
+        "VALUES (:n, 'Nebenkosten pauschal', 50000, 0, 0);";
+    const std::string zuBrutto =
+        "INSERT INTO ZuBrutto (LfNrBeReList, Bezeichnung, ZuAbPro, ZuAbDM, AlDispZuAbDM) "
+        "VALUES (:n, 'Nachlass', -30000, -1000000, -1955830);";
+    const std::string skonto = "UPDATE BeReList SET SkontoPro = 20000 WHERE LfNr = :n;";
+    const std::string zahlung = "UPDATE BeReList SET SummAz = 490000000, AlDispSummAz = 958356700 WHERE LfNr = :n;";
+    const Fall faelle[] = {
+        {"Angebot in Euro", 'A', EUR, false, "500.000,00", ""},
+        {"Angebot mit Zuschlag auf das Grundhonorar", 'A', EUR, false, "500.000,00", zuNetto},
+        {"Rechnung mit Zuschlag auf eine Phase und Teilleistung", 'R', EUR, false, "750.000,00", zuPhase + teil},
+        {"Rechnung mit Zuschlägen auf netto und brutto", 'R', EUR, false, "500.000,00", zuBerNetto + zuBrutto},
+        {"Schlussrechnung mit Abschlagszahlungen und Skonto", 'R', EUR, false, "500.000,00",
+         zuNetto + zuBerNetto + zahlung + skonto},
+        {"Rechnung in DM", 'R', DM, true, "977.915,00", zuNetto + zuPhase + skonto},
+        {"Rechnung in DM als Euro gedruckt", 'R', DM, false, "977.915,00", zuNetto + zuPhase},
+        {"Angebot in Euro als DM gedruckt", 'A', EUR, true, "488.957,52", zuNetto + zuBerNetto},
+        {"Vergleichsangebot", 'E', EUR, false, "300.000,00", skonto},
+    };
+    const char* behalten = std::getenv("VELU_SUMMEN_PDF_ORDNER");
+    int nr = 0;
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        projekt_->Execute("DELETE FROM BeReList");
+        const int64_t r = Neu(f.typ, f.name, f.eingabe, "Neubau Kita");
+        BerAuswahl w(std::make_unique<DruckHost>());
+        w.show();
+        Edit(w, {f.kosten, "3", "0"}, true);
+        if (!f.vorher.empty()) {
+            QString sql = QString::fromStdString(f.vorher).replace(":n", QString::number(r));
+            for (const QString& s : sql.split(';', Qt::SkipEmptyParts))
+                projekt_->Execute(s.toStdString());
+            Edit(w, {f.kosten, "3", "0"}, true);
+        }
+        const QString pdf = QString::fromStdString((dir_ / ("fall" + std::to_string(++nr) + ".pdf")).string());
+        Drucke(w, pdf, f.druckDM);
+        if (behalten) QFile::copy(pdf, QString::fromUtf8(behalten) + "/" + QString::fromUtf8(f.name) + ".pdf");
+        const QString text = PdfText(pdf);
+        const Gelesen g = Lies(text);
+        const bool andere = (f.druckDM ? DM : EUR) != f.eingabe;
+        const std::string p = andere ? "AlDisp" : "";
+        EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString() << "\n" << text.toStdString();
+        EXPECT_TRUE(Getrennt(text).isEmpty()) << Getrennt(text).join("\n").toStdString();
+        ASSERT_TRUE(g.statement && g.summen) << text.toStdString();
+        EXPECT_EQ(g.phasenZeilen, 9);
+        EXPECT_EQ(g.phasen, g.phasenSumme) << text.toStdString();
+        // One net fee in the whole document, the one stored for the printed currency.
+        EXPECT_EQ(g.statementNetto, RundCY(Betrag(r, p + "BerNetto")));
+        EXPECT_EQ(g.netto, RundCY(Betrag(r, p + "BerNetto")));
+        EXPECT_EQ(g.endbetrag, RundCY(Betrag(r, p + "Endbetrag")));
+        const bool angebot = f.typ == 'A' || f.typ == 'E';
+        EXPECT_EQ(text.contains("Abschlagszahlungen"), Betrag(r, "SummAz") != Currency());
+        EXPECT_EQ(text.contains("Skonto"), Betrag(r, "SkontoDM") != Currency());
+        if (angebot) {
+            EXPECT_FALSE(text.contains("enthaltene Mehrwertsteuer")) << text.toStdString();
+        }
+        const QRegularExpression andereWaehrung(QString::fromUtf8(f.druckDM ? "\\d[ \u00A0]€" : "\\d[ \u00A0]DM"));
+        EXPECT_FALSE(andereWaehrung.match(text).hasMatch()) << text.toStdString();
+        EXPECT_TRUE(text.contains("Seite 1 von ")) << text.toStdString();
+    }
+}
+
+} // namespace
