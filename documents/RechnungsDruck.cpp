@@ -83,6 +83,8 @@ void RechnungsDokument::TriggerBaueText(int64_t lfnr, const QString& zeichen, in
     bericht_.clear();
     text_.Setze(lfnr, zeichen, art);
     if (!text_.BaueRechnungsText(datum)) throw DruckFehler(KeinDrucksatz);
+    // One table row per invoice of a summary: a wrapped description keeps its amount beside it.
+    if (text_.Summenmodus()) control_.SplitTableRowLines(3052);
     if (!FindeReportPosition()) return;
     if (art == 5)
         FuegeStdReportEin();

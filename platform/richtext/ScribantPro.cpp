@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextTable>
 
 #include <functional>
 #include <set>
@@ -244,6 +245,54 @@ bool ScribantPro::SetFieldText(int n, const QString& text) {
             c.insertText(value, it->fmt);
         }
     }
+    return true;
+}
+
+bool ScribantPro::SplitTableRowLines(int n) {
+    QTextDocument* doc = docs_[Body];
+    const auto runs = FieldRuns(doc, n);
+    if (runs.empty()) return false;
+    QTextCursor c(doc);
+    c.setPosition(runs.front().start);
+    QTextTable* table = c.currentTable();
+    if (!table) return false;
+    const int row = table->cellAt(c).row();
+    struct Spalte {
+        QStringList zeilen;
+        QTextCharFormat zeichen;
+        QTextBlockFormat absatz;
+    };
+    std::vector<Spalte> spalten;
+    int n_ = 1;
+    for (int col = 0; col < table->columns(); ++col) {
+        const QTextTableCell k = table->cellAt(row, col);
+        QTextCursor sel = k.firstCursorPosition();
+        Spalte sp;
+        sp.absatz = sel.blockFormat();
+        sel.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        sp.zeichen = sel.charFormat();
+        sel.setPosition(k.firstCursorPosition().position());
+        sel.setPosition(k.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+        QString text = sel.selectedText();
+        text.remove(QChar(EmptyFieldMark));
+        text.replace(QChar::ParagraphSeparator, QChar::LineSeparator);
+        sp.zeilen = text.split(QChar::LineSeparator);
+        n_ = std::max(n_, int(sp.zeilen.size()));
+        spalten.push_back(std::move(sp));
+    }
+    if (n_ <= 1) return true;
+    c.beginEditBlock();
+    table->insertRows(row + 1, n_ - 1);
+    for (int i = 0; i < n_; ++i)
+        for (int col = 0; col < table->columns(); ++col) {
+            const Spalte& sp = spalten[size_t(col)];
+            const QTextTableCell k = table->cellAt(row + i, col);
+            QTextCursor z = k.firstCursorPosition();
+            z.setPosition(k.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+            z.setBlockFormat(sp.absatz);
+            z.insertText(i < sp.zeilen.size() ? sp.zeilen[i] : QString(), sp.zeichen);
+        }
+    c.endEditBlock();
     return true;
 }
 

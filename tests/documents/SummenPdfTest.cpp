@@ -11,6 +11,8 @@
 #include "documents/RechnungDruckAufruf.h"
 #include "register/BerAuswahl.h"
 #include "register/ProgrammEditor.h"
+#include "expenses/StdRech.h"
+#include "expenses/ZeilenModell.h"
 
 #include <QDir>
 #include <QProcess>
@@ -250,6 +252,130 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
         EXPECT_FALSE(andereWaehrung.match(text).hasMatch()) << text.toStdString();
         EXPECT_TRUE(text.contains("Seite 1 von ")) << text.toStdString();
     }
+}
+
+// The positions of an hourly invoice's statement add up to their printed sum, which is the net fee the
+// totals start from; its surcharge on the net fee and its discount are lines of their own.
+TEST_F(SummenPdf, HourlyInvoiceAddsUpFromItsPositions) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    const int64_t s = Neu('S', "Stunden Bauleitung", EUR, "Neubau Kita");
+    projekt_->Execute("UPDATE BeReList SET StdReNetZuAbPro = 50000, SkontoPro = 30000 WHERE LfNr = ?",
+                      db::Params().Add(s));
+    BerAuswahl w(std::make_unique<DruckHost>());
+    w.show();
+    ModalDriver<expenses::StdRech> drv([](expenses::StdRech& f) {
+        auto* m = f.Positionen();
+        for (auto [menge, satz] : {std::pair{"2,5", "100,00"}, {"3", "80,00"}, {"1", "0,62"}}) {
+            const int row = m->rowCount() - 1;
+            ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Menge")), menge));
+            ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Satz")), satz));
+            ASSERT_TRUE(m->Commit());
+        }
+        f.ActiveBar1().Click("Band1", "OK");
+    });
+    ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
+    ASSERT_TRUE(drv.Ran());
+    const QString pdf = QString::fromStdString((dir_ / "stunden.pdf").string());
+    Drucke(w, pdf, false);
+    const QString text = PdfText(pdf);
+    // The statement: positions up to their sum.
+    Currency positionen, summe;
+    bool inPositionen = false;
+    for (const QString& z : text.split('\n')) {
+        const auto b = BetragAm(z.trimmed());
+        if (z.trimmed().startsWith("Pos.")) inPositionen = true;
+        else if (inPositionen && z.trimmed().startsWith("Summe der Positionen") && b) {
+            summe = *b;
+            inPositionen = false;
+        } else if (inPositionen && b) {
+            positionen += *b;
+        }
+    }
+    EXPECT_EQ(positionen, Currency::FromString("490.62")) << text.toStdString();
+    EXPECT_EQ(summe, positionen);
+    const Gelesen g = Lies(text);
+    EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString() << "\n" << text.toStdString();
+    EXPECT_TRUE(Getrennt(text).isEmpty()) << Getrennt(text).join("\n").toStdString();
+    EXPECT_EQ(g.netto, summe);
+    EXPECT_EQ(g.endbetrag, RundCY(Betrag(s, "Endbetrag")));
+    for (const char* zeile : {"Zu- und Abschläge auf das Nettohonorar 5,00", "abzüglich 3,00", "Skonto"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(zeile))) << zeile << "\n" << text.toStdString();
+    EXPECT_FALSE(text.contains("0,00 % Skonto")) << text.toStdString();
+}
+
+// The summary of marked invoices: one line per invoice even where a long description wraps, the amounts
+// add up to the printed sum, and each amount is the one the register stored for the printed currency.
+TEST_F(SummenPdf, SummaryLinesStayTogetherAndAddUp) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    struct Re {
+        const char* nummer;
+        const char* text;
+        int waehrung;
+        const char* endbetrag;
+        const char* andere;
+    } rechnungen[] = {
+        {"2026-101", "Abschlagsrechnung 1 Leistungsphasen 1 bis 4 Neubau der Kindertagesstätte am Sonnenhof "
+                     "mit Außenanlagen",
+         EUR, "11951.00", "23374.12"},
+        {"2026-102", "Abschlagsrechnung 2", DM, "4000.00", "2045.17"},
+        {"2026-103", "Schlussrechnung", EUR, "1234.56", "2414.57"},
+    };
+    std::vector<int64_t> liste;
+    Currency soll;
+    for (const Re& r : rechnungen) {
+        const int64_t n = Neu('R', r.text, r.waehrung, "Neubau Kita");
+        projekt_->Execute("UPDATE BeReList SET ReNummer = ?, Endbetrag = ?, AlDispEndbetrag = ?, "
+                          "Mwstenthalten = 0, AlDispMwstenthalten = 0 WHERE LfNr = ?",
+                          db::Params()
+                              .Add(std::string(r.nummer))
+                              .Add(Currency::FromString(r.endbetrag).Raw())
+                              .Add(Currency::FromString(r.andere).Raw())
+                              .Add(n));
+        liste.push_back(n);
+        soll += Currency::FromString(r.waehrung == EUR ? r.endbetrag : r.andere);
+    }
+    const QString pdf = QString::fromStdString((dir_ / "zusammenstellung.pdf").string());
+    documents::DruckAufrufHook() = [&](documents::DruckAufrufRechnung& d) {
+        d.SetDruckDatei(pdf);
+        QTimer::singleShot(0, &d, [&d] {
+            d.ActiveBar1().Click("Band1", "EUR");
+            d.ActiveBar1().Click("Band1", "PRINT");
+            d.ActiveBar1().Click("Band1", "EXIT");
+        });
+    };
+    CRModul cr;
+    documents::CallReZusammenstellung(cr, liste, "09.12.2026", EUR, EUR, liste.front());
+    const QString text = PdfText(pdf);
+    // Each invoice's number, its amount and nothing of another invoice on one line.
+    Currency zeilen;
+    for (const Re& r : rechnungen) {
+        const QString nr = QString::fromUtf8(r.nummer);
+        bool gefunden = false;
+        for (const QString& z : text.split('\n'))
+            if (z.trimmed().startsWith(nr)) {
+                gefunden = true;
+                const auto b = BetragAm(z.trimmed());
+                ASSERT_TRUE(b) << z.toStdString() << "\n" << text.toStdString();
+                // Its own description, not the wrapped rest of the one above.
+                EXPECT_TRUE(z.contains(QString::fromUtf8(r.text).left(18))) << z.toStdString() << "\n"
+                                                                          << text.toStdString();
+                EXPECT_EQ(*b, Currency::FromString(r.waehrung == EUR ? r.endbetrag : r.andere)) << nr.toStdString();
+                zeilen += *b;
+            }
+        EXPECT_TRUE(gefunden) << r.nummer << "\n" << text.toStdString();
+    }
+    Currency summe;
+    for (const QString& z : text.split('\n'))
+        if (z.trimmed().startsWith("Summe")) summe = BetragAm(z.trimmed()).value_or(Currency());
+    EXPECT_EQ(zeilen, soll);
+    EXPECT_EQ(summe, soll) << text.toStdString();
+    EXPECT_TRUE(Getrennt(text).isEmpty()) << Getrennt(text).join("\n").toStdString();
+    // No heading of a single invoice without its values.
+    EXPECT_FALSE(text.contains("Betreff")) << text.toStdString();
+    EXPECT_FALSE(QRegularExpression("Nr\\.\\s*$", QRegularExpression::MultilineOption).match(text).hasMatch())
+        << text.toStdString();
 }
 
 } // namespace
