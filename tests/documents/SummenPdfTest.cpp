@@ -165,9 +165,21 @@ protected:
         EXPECT_TRUE(lief);
         EXPECT_TRUE(boxen_.Shown().empty()) << boxen_.LastText().toStdString();
     }
-    void Edit(BerAuswahl& w, const GrunddatEingabe& e, bool anzeigeIstEingabe) {
-        ModalDriver<fee::Grunddat> drv(
-            [&](fee::Grunddat& f) { GrunddatAusfuellen(f, e, anzeigeIstEingabe); });
+    // EDIT through the basic-data form; a profile named by its paragraph ("§ 39") is chosen from the form's
+    // menu of service profiles first.
+    void Edit(BerAuswahl& w, const GrunddatEingabe& e, bool anzeigeIstEingabe, const char* parag = nullptr) {
+        ModalDriver<fee::Grunddat> drv([&](fee::Grunddat& f) {
+            if (parag) {
+                db::Recordset rs = App().StammDB()->OpenRecordset(
+                    "SELECT LfNr, HOAIALT FROM Leistungsbilder WHERE Trim(Replace(Parag, '§', '')) = ? "
+                    "ORDER BY LfNr",
+                    db::Params().Add(QString::fromUtf8(parag).remove(QChar(0xA7)).trimmed().toStdString()));
+                ASSERT_FALSE(rs.Empty()) << parag;
+                const QString band = rs.GetInt("HOAIALT") != 0 ? "Leistungsphasen1991" : "Leistungsphasen";
+                ASSERT_TRUE(f.Bar().Click(band, QString("PX%1").arg(rs.GetInt("LfNr")))) << parag;
+            }
+            GrunddatAusfuellen(f, e, anzeigeIstEingabe);
+        });
         ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
         ASSERT_TRUE(drv.Ran());
     }
@@ -180,6 +192,7 @@ struct Fall {
     bool druckDM; // currency printed
     const char* kosten;
     std::string vorher; // SQL on the calculation (:n its number) before the second computation
+    const char* parag = nullptr; // service profile, else the form's default (§ 34 Gebäude)
 };
 
 TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
@@ -210,6 +223,10 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
         {"Rechnung in DM als Euro gedruckt", 'R', DM, false, "977.915,00", zuNetto + zuPhase},
         {"Angebot in Euro als DM gedruckt", 'A', EUR, true, "488.957,52", zuNetto + zuBerNetto},
         {"Vergleichsangebot", 'E', EUR, false, "300.000,00", skonto},
+        {"Freianlagen", 'R', EUR, false, "400.000,00", zuPhase + skonto, "§ 39"},
+        {"Ingenieurbauwerke", 'R', EUR, false, "2.000.000,00", zuNetto + zahlung, "§ 43"},
+        {"Technische Ausrüstung", 'A', EUR, false, "750.000,00", teil + zuBerNetto, "§ 55"},
+        {"Gebäude nach der Tafel von 1996 in DM", 'R', DM, true, "1.500.000,00", zuNetto + zuBrutto, "§ 15"},
     };
     const char* behalten = std::getenv("VELU_SUMMEN_PDF_ORDNER");
     int nr = 0;
@@ -219,7 +236,7 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
         const int64_t r = Neu(f.typ, f.name, f.eingabe, "Neubau Kita");
         BerAuswahl w(std::make_unique<DruckHost>());
         w.show();
-        Edit(w, {f.kosten, "3", "0"}, true);
+        Edit(w, {f.kosten, "3", "0"}, true, f.parag);
         if (!f.vorher.empty()) {
             QString sql = QString::fromStdString(f.vorher).replace(":n", QString::number(r));
             for (const QString& s : sql.split(';', Qt::SkipEmptyParts))
@@ -251,6 +268,9 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
         const QRegularExpression andereWaehrung(QString::fromUtf8(f.druckDM ? "\\d[ \u00A0]€" : "\\d[ \u00A0]DM"));
         EXPECT_FALSE(andereWaehrung.match(text).hasMatch()) << text.toStdString();
         EXPECT_TRUE(text.contains("Seite 1 von ")) << text.toStdString();
+        if (f.parag) {
+            EXPECT_TRUE(text.contains(QString::fromUtf8(f.parag))) << f.parag << "\n" << text.toStdString();
+        }
     }
 }
 
