@@ -26,11 +26,13 @@ const std::string Label = " tabs=\"45\"";
 // Sample letterhead: the office replaces these texts once in the print-template editor.
 const std::string Buero = "Architektur- und Ingenieurbüro Muster";
 const std::string Anschrift = "Musterstraße 1 · 12345 Musterstadt";
+// The sender line above the address window: short enough for its one line.
+const std::string Absender = "Ingenieurbüro Muster · Musterstraße 1 · 12345 Musterstadt";
 
 std::string Letter(const std::string& title, const std::string& nummer) {
     auto cell = [](const std::string& inner) { return "<td>" + inner + "</td>"; };
     // The address window: the sender in one small line above the client's lines (project data 4 to 6).
-    const std::string fenster = P("<font size=\"7\"><u>" + Buero + " · " + Anschrift + "</u></font>") +
+    const std::string fenster = P("<font size=\"7\"><u>" + Absender + "</u></font>") +
                                 P(F(1004)) + P(F(1005)) + P(F(1006));
     // A summary has no number and subject of its own.
     const bool einzeln = !nummer.empty();

@@ -85,6 +85,8 @@ void RechnungsDokument::TriggerBaueText(int64_t lfnr, const QString& zeichen, in
     if (!text_.BaueRechnungsText(datum)) throw DruckFehler(KeinDrucksatz);
     // One table row per invoice of a summary: a wrapped description keeps its amount beside it.
     if (text_.Summenmodus()) control_.SplitTableRowLines(3052);
+    // Each totals line a paragraph of its own: right-aligned amounts are measured per line.
+    control_.SplitFieldLines(SummenFeld);
     if (!FindeReportPosition()) return;
     if (art == 5)
         FuegeStdReportEin();

@@ -68,6 +68,8 @@ void ForEachBlock(QTextDocument* doc, const std::function<void(QTextBlockFormat&
 
 // Marks the page breaks the layout added to keep a paragraph together, so that the next layout starts afresh.
 constexpr int KeepTogetherBreak = QTextFormat::UserProperty + 7;
+// A paragraph that stays on the page of the paragraph after it (the lines of one field split into paragraphs).
+constexpr int KeepWithNext = QTextFormat::UserProperty + 8;
 
 void SetBreakBefore(QTextDocument* doc, const QTextBlock& b, bool on) {
     QTextBlockFormat f = b.blockFormat();
@@ -83,21 +85,30 @@ void SetBreakBefore(QTextDocument* doc, const QTextBlock& b, bool on) {
     c.setBlockFormat(f);
 }
 
-// A paragraph of several lines that would be cut by a page end (such as a block of totals) starts the next
-// page instead, unless it is longer than half a page.
+// A paragraph of several lines, or a run of paragraphs kept with the next, that would be cut by a page end
+// (such as a block of totals) starts the next page instead, unless it is longer than half a page.
 void KeepParagraphsTogether(QTextDocument* doc, double pageHeight) {
     for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
         if (b.blockFormat().hasProperty(KeepTogetherBreak)) SetBreakBefore(doc, b, false);
     if (pageHeight <= 0) return;
     QAbstractTextDocumentLayout* layout = doc->documentLayout();
+    QTextBlock first;
     for (auto it = doc->rootFrame()->begin(); !it.atEnd(); ++it) {
-        if (it.currentFrame()) continue;
+        if (it.currentFrame()) {
+            first = QTextBlock();
+            continue;
+        }
         const QTextBlock b = it.currentBlock();
-        if (!b.isValid() || !b.layout() || b.layout()->lineCount() < 2) continue;
-        const QRectF r = layout->blockBoundingRect(b);
-        if (r.height() > pageHeight / 2) continue;
-        const int first = int(r.top() / pageHeight), last = int((r.bottom() - 1) / pageHeight);
-        if (first != last && r.top() > first * pageHeight + 1) SetBreakBefore(doc, b, true);
+        if (!b.isValid() || !b.layout()) continue;
+        if (!first.isValid()) first = b;
+        if (b.blockFormat().boolProperty(KeepWithNext) && b.next().isValid()) continue;
+        const QTextBlock start = first;
+        first = QTextBlock();
+        if (start == b && b.layout()->lineCount() < 2) continue;
+        const double top = layout->blockBoundingRect(start).top(), bottom = layout->blockBoundingRect(b).bottom();
+        if (bottom - top > pageHeight / 2) continue;
+        const int von = int(top / pageHeight), bis = int((bottom - 1) / pageHeight);
+        if (von != bis && top > von * pageHeight + 1) SetBreakBefore(doc, start, true);
     }
 }
 
@@ -245,6 +256,31 @@ bool ScribantPro::SetFieldText(int n, const QString& text) {
             c.insertText(value, it->fmt);
         }
     }
+    return true;
+}
+
+bool ScribantPro::SplitFieldLines(int n) {
+    QTextDocument* doc = docs_[Body];
+    const auto runs = FieldRuns(doc, n);
+    if (runs.empty()) return false;
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    // From the back, so that the positions before stay valid; every paragraph but the field's last is kept
+    // with the next.
+    bool letzte = true;
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run)
+        for (int pos = run->end - 1; pos >= run->start; --pos) {
+            if (doc->characterAt(pos) != QChar::LineSeparator) continue;
+            c.setPosition(pos);
+            QTextBlockFormat f = c.blockFormat();
+            c.deleteChar();
+            f.setProperty(KeepWithNext, true);
+            c.setBlockFormat(f);
+            if (letzte) f.clearProperty(KeepWithNext);
+            letzte = false;
+            c.insertBlock(f, run->fmt);
+        }
+    c.endEditBlock();
     return true;
 }
 

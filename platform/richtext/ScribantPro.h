@@ -110,6 +110,9 @@ public:
     // several column fields (a list of invoices) stay side by side when one of them wraps. False when the
     // field is in no table.
     bool SplitTableRowLines(int n);
+    // The lines of field n in the body become paragraphs of their own with the paragraph's format (so that
+    // each line has its own tab stops), kept together on one page. False when there is no such field.
+    bool SplitFieldLines(int n);
     // Text of field n (its first run in body, header, footer), empty when there is none.
     QString FieldText(int n) const;
     // Numbers of the fields in body, header and footer, ascending.

@@ -13,6 +13,12 @@
 #include "register/ProgrammEditor.h"
 #include "expenses/StdRech.h"
 #include "expenses/ZeilenModell.h"
+#include "documents/PrintRechnung.h"
+#include "platform/outside/Prodat.h"
+#include "platform/richtext/ScribantView.h"
+
+#include <QImage>
+#include <QPainter>
 
 #include <QDir>
 #include <QProcess>
@@ -396,6 +402,94 @@ TEST_F(SummenPdf, SummaryLinesStayTogetherAndAddUp) {
     EXPECT_FALSE(text.contains("Betreff")) << text.toStdString();
     EXPECT_FALSE(QRegularExpression("Nr\\.\\s*$", QRegularExpression::MultilineOption).match(text).hasMatch())
         << text.toStdString();
+}
+
+// Pages of an offer and of a final invoice as a client receives them, side by side in one picture: the
+// client's address from the project data, surcharges, discount and payments. With VELU_SCREENSHOT (offer)
+// and VELU_SCREENSHOT_RECHNUNG (invoice) the pictures are saved.
+class SummenSeiten : public SummenPdf {
+protected:
+    void Seiten(BerAuswahl& w, const char* variable, const QStringList& soll) {
+        QList<QImage> seiten;
+        documents::DruckAufrufHook() = [&](documents::DruckAufrufRechnung& d) {
+            d.SetVorschauHook([&](documents::PrintRechnung& p) {
+                seiten = p.Scribant1().Control().RenderPages(1.0);
+                p.ActiveBar1().Click("Band1", "EXIT");
+            });
+            QTimer::singleShot(0, &d, [&d] {
+                d.ActiveBar1().Click("Band1", "PREVIEW");
+                d.ActiveBar1().Click("Band1", "EXIT");
+            });
+        };
+        ASSERT_TRUE(w.ActiveBar1().Click("PopupBand1", "PRINTRE"));
+        ASSERT_FALSE(seiten.isEmpty());
+        QImage bild(seiten[0].width() * int(seiten.size()) + 10 * int(seiten.size() - 1), seiten[0].height(),
+                    QImage::Format_RGB32);
+        bild.fill(Qt::darkGray);
+        QPainter p(&bild);
+        for (int i = 0; i < seiten.size(); ++i)
+            p.drawImage(i * (seiten[0].width() + 10), 0, seiten[i]);
+        p.end();
+        if (const char* ziel = std::getenv(variable)) {
+            QDir().mkpath(QFileInfo(ziel).absolutePath());
+            EXPECT_TRUE(bild.save(ziel));
+        }
+        // What the pictures must show, read back from the same document printed to PDF.
+        const QString pdf = QString::fromStdString((dir_ / "seiten.pdf").string());
+        Drucke(w, pdf, false);
+        const QString text = PdfText(pdf);
+        for (const QString& z : soll)
+            EXPECT_TRUE(text.contains(z)) << z.toStdString() << "\n" << text.toStdString();
+        const Gelesen g = Lies(text);
+        EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString();
+    }
+    void Bauherr() {
+        ASSERT_TRUE(outside::SchreibeProdatFelder(umgebung_->ordner + "/Prodat",
+                                                  {{0, "Neubau Kita Sonnenhof"},
+                                                   {4, QString::fromUtf8("Gemeinde Musterhausen")},
+                                                   {5, QString::fromUtf8("Rathausplatz 3")},
+                                                   {6, QString::fromUtf8("12345 Musterhausen")}}));
+    }
+};
+
+TEST_F(SummenSeiten, OfferScreenshot) {
+    Bauherr();
+    const int64_t r = Neu('A', "Neubau Kita Sonnenhof", EUR, "Neubau Kita");
+    BerAuswahl w(std::make_unique<DruckHost>());
+    w.show();
+    Edit(w, {"500.000,00", "3", "25"}, true);
+    projekt_->Execute("INSERT INTO ZuNetto (LfNrBeReList, ZuordnungAnlGrp, Bezeichnung, ZuAbPro, ZuAbDM) "
+                      "VALUES (?, 1, 'Umbauzuschlag', 150000, 0)",
+                      db::Params().Add(r));
+    projekt_->Execute("UPDATE Grunddaten SET SummZuNettoPro = 150000, SummZu8 = 50000 WHERE LfNrBeReList = ?",
+                      db::Params().Add(r));
+    projekt_->Execute("INSERT INTO ZuBerNetto (LfNrBeReList, Bezeichnung, ZuAbPro, ZuAbDM, AlDispZuAbDM) "
+                      "VALUES (?, 'Nebenkosten pauschal', 50000, 0, 0)",
+                      db::Params().Add(r));
+    Edit(w, {"500.000,00", "3", "25"}, true);
+    Seiten(w, "VELU_SCREENSHOT",
+           {"Gemeinde Musterhausen", "Rathausplatz 3", "12345 Musterhausen", "Honorarangebot Nr. 2026-001",
+            QString::fromUtf8("Zu- und Abschläge auf das Honorar"), "Nebenkosten pauschal 5,00", "Seite 1 von"});
+}
+
+TEST_F(SummenSeiten, FinalInvoiceScreenshot) {
+    Bauherr();
+    const int64_t r = Neu('R', "Schlussrechnung Neubau Kita Sonnenhof", EUR, "Neubau Kita");
+    BerAuswahl w(std::make_unique<DruckHost>());
+    w.show();
+    Edit(w, {"500.000,00", "3", "25"}, true);
+    projekt_->Execute("INSERT INTO ZuBerNetto (LfNrBeReList, Bezeichnung, ZuAbPro, ZuAbDM, AlDispZuAbDM) "
+                      "VALUES (?, 'Nebenkosten pauschal', 50000, 0, 0)",
+                      db::Params().Add(r));
+    projekt_->Execute("UPDATE BeReList SET SkontoPro = 20000, SummAz = 490000000, AlDispSummAz = 958356700 "
+                      "WHERE LfNr = ?",
+                      db::Params().Add(r));
+    Edit(w, {"500.000,00", "3", "25"}, true);
+    Seiten(w, "VELU_SCREENSHOT_RECHNUNG",
+           {"Gemeinde Musterhausen", "Honorarrechnung Nr. 2026-001", "Nebenkosten pauschal 5,00",
+            QString::fromUtf8("abzüglich geleistete Abschlagszahlungen"), "Abschlagszahlungen netto",
+            QString::fromUtf8("abzüglich 2,00"), "im Endbetrag enthaltene Mehrwertsteuer", "Steuernummer",
+            "IBAN"});
 }
 
 } // namespace
