@@ -233,7 +233,12 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
         {"Ingenieurbauwerke", 'R', EUR, false, "2.000.000,00", zuNetto + zahlung, "§ 43"},
         {"Technische Ausrüstung", 'A', EUR, false, "750.000,00", teil + zuBerNetto, "§ 55"},
         {"Gebäude nach der Tafel von 1996 in DM", 'R', DM, true, "1.500.000,00", zuNetto + zuBrutto, "§ 15"},
+        {"Schlussrechnung mit Anschrift", 'R', EUR, false, "750.000,00", zuNetto + zuBerNetto + zahlung + skonto},
     };
+    // The client's address fills the address window as in an office's project.
+    ASSERT_TRUE(outside::SchreibeProdatFelder(umgebung_->ordner + "/Prodat", {{4, "Gemeinde Musterhausen"},
+                                                                             {5, "Rathausplatz 3"},
+                                                                             {6, "12345 Musterhausen"}}));
     const char* behalten = std::getenv("VELU_SUMMEN_PDF_ORDNER");
     int nr = 0;
     for (const Fall& f : faelle) {
