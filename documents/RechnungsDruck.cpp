@@ -6,7 +6,11 @@
 #include "platform/db/QueryDef.h"
 #include "platform/richtext/ScribantPro.h"
 
+#include <QFont>
 #include <QTemporaryFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace velu::documents {
 
@@ -86,12 +90,27 @@ void RechnungsDokument::TriggerBaueText(int64_t lfnr, const QString& zeichen, in
     // One table row per invoice of a summary: a wrapped description keeps its amount beside it.
     if (text_.Summenmodus()) control_.SplitTableRowLines(3052);
     // Each totals line a paragraph of its own: right-aligned amounts are measured per line.
-    control_.SplitFieldLines(SummenFeld);
+    if (control_.SplitFieldLines(SummenFeld)) HebeEndbetragHervor();
     if (!FindeReportPosition()) return;
     if (art == 5)
         FuegeStdReportEin();
     else
         FuegeHonorarReportEin();
+}
+
+// The line of the final amount in bold, as the client looks for it.
+void RechnungsDokument::HebeEndbetragHervor() {
+    QTextDocument* d = control_.Document(richtext::ScribantPro::Body);
+    const QString ende = QStringLiteral("Endbetrag\t");
+    for (QTextBlock b = d->begin(); b.isValid(); b = b.next()) {
+        if (!b.text().startsWith(ende)) continue;
+        QTextCursor c(d);
+        c.setPosition(b.position());
+        c.setPosition(b.position() + b.length() - 1, QTextCursor::KeepAnchor);
+        QTextCharFormat fett;
+        fett.setFontWeight(QFont::Bold);
+        c.mergeCharFormat(fett);
+    }
 }
 
 bool RechnungsDokument::FindeReportPosition() {

@@ -12,6 +12,7 @@
 #include "register/BerAuswahl.h"
 #include "register/ProgrammEditor.h"
 #include "expenses/StdRech.h"
+#include "fee/Parag57.h"
 #include "expenses/ZeilenModell.h"
 #include "documents/PrintRechnung.h"
 #include "platform/outside/Prodat.h"
@@ -333,6 +334,37 @@ TEST_F(SummenPdf, HourlyInvoiceAddsUpFromItsPositions) {
     for (const char* zeile : {"Zu- und Abschläge auf das Nettohonorar 5,00", "abzüglich 3,00", "Skonto"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(zeile))) << zeile << "\n" << text.toStdString();
     EXPECT_FALSE(text.contains("0,00 % Skonto")) << text.toStdString();
+}
+
+// An invoice for site supervision has no fee statement: its data and its totals, with a surcharge on the net
+// fee, payments and discount, add up from the net fee to the final amount.
+TEST_F(SummenPdf, SiteSupervisionInvoiceAddsUp) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    const int64_t b = Neu('B', "Bauüberwachung Neubau Kita", EUR, "Neubau Kita");
+    projekt_->Execute("UPDATE BeReList SET StdReNetZuAbPro = 30000, StdReNetZuAbDM = 500000, SkontoPro = 20000, "
+                      "SummAz = 10000000, AlDispSummAz = 19558300 WHERE LfNr = ?",
+                      db::Params().Add(b));
+    BerAuswahl w(std::make_unique<DruckHost>());
+    w.show();
+    ModalDriver<fee::Parag57> drv([](fee::Parag57& d) {
+        Parag57Ausfuellen(d, {"1.000.000,00", "2,5", "80", ""});
+        d.ActiveBar().Click("OK");
+    });
+    ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
+    ASSERT_TRUE(drv.Ran());
+    ASSERT_EQ(Betrag(b, "BerNetto"), Currency::FromUnits(20000));
+    const QString pdf = QString::fromStdString((dir_ / "bauueberwachung.pdf").string());
+    Drucke(w, pdf, false);
+    const QString text = PdfText(pdf);
+    const Gelesen g = Lies(text);
+    EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString() << "\n" << text.toStdString();
+    EXPECT_TRUE(Getrennt(text).isEmpty()) << Getrennt(text).join("\n").toStdString();
+    EXPECT_EQ(g.netto, Currency::FromUnits(20000));
+    EXPECT_EQ(g.endbetrag, RundCY(Betrag(b, "Endbetrag")));
+    for (const char* zeile : {"1.000.000,00", "2,50", "80,00", "Zu- und Abschläge auf das Nettohonorar 3,00",
+                              "abzüglich geleistete Abschlagszahlungen", "abzüglich 2,00"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(zeile))) << zeile << "\n" << text.toStdString();
 }
 
 // The summary of marked invoices: one line per invoice even where a long description wraps, the amounts
