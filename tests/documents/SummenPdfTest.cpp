@@ -55,7 +55,7 @@ Currency Zahl(const QString& text) {
 
 // What the reader found in one document.
 struct Gelesen {
-    Currency phasen, phasenSumme, statementNetto, netto, endbetrag;
+    Currency phasen, phasenSumme, statementNetto, netto, endbetrag, abschlag;
     int phasenZeilen = 0;
     bool statement = false, summen = false;
     QStringList fehler;
@@ -107,7 +107,14 @@ Gelesen Lies(const QString& text) {
                         RundCY(g.endbetrag - Currency::FromDouble(g.endbetrag.ToDouble() / (1 + satz / 100)));
                     if (Zahl(m.captured(2)) != soll) g.fehler << "enthaltene Mehrwertsteuer falsch: " + z;
                 }
-                (void)az;
+                // The payments' net and VAT parts add up to the payments deducted, at the invoice's rate.
+                if (const auto m = az.match(z); m.hasMatch()) {
+                    const Currency netto = Zahl(m.captured(1)), mwst = Zahl(m.captured(3));
+                    const double satz = Zahl(m.captured(2)).ToDouble();
+                    if (netto + mwst != g.abschlag) g.fehler << "Abschlagszahlungen netto und MwSt.: " + z;
+                    if (netto != RundCY(Currency::FromDouble(g.abschlag.ToDouble() / (1 + satz / 100))))
+                        g.fehler << "Nettoanteil der Abschlagszahlungen: " + z;
+                }
                 continue;
             }
             if (!betrag) {
@@ -124,6 +131,7 @@ Gelesen Lies(const QString& text) {
             } else if (z.startsWith(QString::fromUtf8("abzüglich"))) {
                 if (betrag->Raw() < 0) g.fehler << "doppelt negativ: " + z;
                 laufend -= *betrag;
+                if (z.contains("Abschlagszahlungen")) g.abschlag = *betrag;
             } else {
                 laufend += *betrag;
             }
