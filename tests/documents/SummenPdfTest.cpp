@@ -17,6 +17,7 @@
 #include "documents/PrintRechnung.h"
 #include "platform/outside/Prodat.h"
 #include "platform/richtext/ScribantView.h"
+#include "platform/report/Ausgabe.h"
 
 #include <QImage>
 #include <QPainter>
@@ -373,6 +374,91 @@ TEST_F(SummenPdf, SiteSupervisionInvoiceAddsUp) {
     for (const char* zeile : {"1.000.000,00", "2,50", "80,00", "Zu- und Abschläge auf das Nettohonorar 3,00",
                               "abzüglich geleistete Abschlagszahlungen", "abzüglich 2,00"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(zeile))) << zeile << "\n" << text.toStdString();
+}
+
+// The fee statements painted as pages (as the report engine prints them) cut no text off: printed once after
+// an invoice with surcharges on a phase and on the base fee, once after an hourly invoice.
+TEST_F(SummenPdf, StatementsCutNoTextOff) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    QStringList abgeschnitten;
+    report::AbschneideMelder() = [&](const report::DisplayItem& it, const QSizeF& noetig) {
+        abgeschnitten << QStringLiteral("\"%1\" braucht %2 x %3 mm in %4 x %5 mm")
+                             .arg(it.text)
+                             .arg(noetig.width())
+                             .arg(noetig.height())
+                             .arg(it.rect.width())
+                             .arg(it.rect.height());
+    };
+    const QString ort = QString::fromStdString(projekt_->Path().string());
+    const QString ordner = QString::fromUtf8(VELU_BINARY_DIR) + "/data/reports/HOAI/";
+    auto drucke = [&](const QString& bericht, const NamenUndWerte& unter, const NamenUndWerte& formeln) {
+        CRModul cr;
+        QString datei = ordner + bericht;
+        ASSERT_EQ(cr.CROpenReport(datei), 0) << bericht.toStdString();
+        ASSERT_EQ(cr.CRSetTableLocations({{"BeRelist", ort}}), 0);
+        for (auto [u, t] : unter)
+            ASSERT_EQ(cr.CRSetTableLocation(u, t, ort), 0) << u.toStdString();
+        ASSERT_EQ(cr.CRSetFormula(formeln), 0);
+        const QString pdf = QString::fromStdString((dir_ / "bericht.pdf").string());
+        cr.SetDruckDatei(pdf);
+        int kopien = 1;
+        EXPECT_EQ(cr.CRPrintOut(0, 0, kopien), 0) << cr.Fehlertext().toStdString();
+        EXPECT_FALSE(PdfText(pdf).trimmed().isEmpty()) << bericht.toStdString();
+        cr.CRRelease();
+    };
+    const NamenUndWerte zeichen = {{QStringLiteral("_WährungsZeichen"), QString::fromUtf8("'\u00A0€'")}};
+
+    const int64_t r = Neu('R', "Honorarrechnung Umbau Kita mit einer langen Bezeichnung", EUR, "Neubau Kita");
+    {
+        BerAuswahl w(std::make_unique<DruckHost>());
+        w.show();
+        Edit(w, {"2.500.000,00", "4", "50"}, true);
+        projekt_->Execute("UPDATE Grunddaten SET SummZu3 = 100000, SummZuNettoPro = 150000, TeilleistPro8 = 500000 "
+                          "WHERE LfNrBeReList = ?",
+                          db::Params().Add(r));
+        Edit(w, {"2.500.000,00", "4", "50"}, true);
+        Drucke(w, QString::fromStdString((dir_ / "rechnung.pdf").string()), false);
+    }
+    NamenUndWerte formeln = zeichen;
+    formeln.push_back({"_Anlagegruppenanzahl", "'1'"});
+    drucke("VELUNTA4035.rpt",
+           {{"VELUNTA401006.rpt", "PunkteTab"},
+            {"VELUNTA401007.rpt", "Grunddaten"},
+            {"VELUNTA401002.rpt", "BeRelist"},
+            {"VELUNTA401003.rpt", "BeRelist"},
+            {"VELUNTA401004.rpt", "BeRelist"},
+            {"Velunta401005.rpt", "BeRelist"}},
+           formeln);
+    drucke("VELUNTA4036.rpt",
+           {{"VELUNTA401007a.rpt", "Grunddaten"}, {"VELUNTA401004.rpt", "BeRelist"}, {"Velunta401005.rpt", "BeRelist"}},
+           formeln);
+
+    // The register opens on its first calculation: the hourly invoice is the only one.
+    projekt_->Execute("DELETE FROM BeReList");
+    const int64_t s = Neu('S', "Stunden", EUR, "Neubau Kita");
+    {
+        BerAuswahl w(std::make_unique<DruckHost>());
+        w.show();
+        ModalDriver<expenses::StdRech> drv([](expenses::StdRech& f) {
+            auto* m = f.Positionen();
+            const int row = m->rowCount() - 1;
+            ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Leistung")),
+                                   QString::fromUtf8("Örtliche Bauüberwachung und Abstimmung mit den Fachplanern "
+                                                     "auf der Baustelle")));
+            ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Menge")), "12,5"));
+            ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Satz")), "1.234,50"));
+            ASSERT_TRUE(m->Commit());
+            f.ActiveBar1().Click("Band1", "OK");
+        });
+        ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
+        ASSERT_TRUE(drv.Ran());
+        Drucke(w, QString::fromStdString((dir_ / "stunden.pdf").string()), false);
+    }
+    drucke("VELUNTA4037.rpt", {}, zeichen);
+    report::AbschneideMelder() = nullptr;
+    EXPECT_TRUE(abgeschnitten.isEmpty()) << abgeschnitten.join("\n").toStdString();
+    (void)s;
 }
 
 // The summary of marked invoices: one line per invoice even where a long description wraps, the amounts
