@@ -22,11 +22,30 @@ bool allDigits(std::string_view s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), isDigit);
 }
 
+constexpr std::string_view Nbsp = "\xC2\xA0"; // the non-breaking blank printed documents put before a sign
+
+// Blanks, tabs and non-breaking blanks (an amount copied from a printed document) at both ends.
 std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
+    for (bool weiter = true; weiter && !s.empty();) {
+        weiter = false;
+        if (s.front() == ' ' || s.front() == '\t') {
+            s.remove_prefix(1);
+            weiter = true;
+        } else if (s.substr(0, Nbsp.size()) == Nbsp) {
+            s.remove_prefix(Nbsp.size());
+            weiter = true;
+        }
+    }
+    for (bool weiter = true; weiter && !s.empty();) {
+        weiter = false;
+        if (s.back() == ' ' || s.back() == '\t') {
+            s.remove_suffix(1);
+            weiter = true;
+        } else if (s.size() >= Nbsp.size() && s.substr(s.size() - Nbsp.size()) == Nbsp) {
+            s.remove_suffix(Nbsp.size());
+            weiter = true;
+        }
+    }
     return s;
 }
 

@@ -153,8 +153,14 @@ bool DruckAufrufRechnung::StarteDruck(int modus) {
     bool ok = true;
     if (modus != 1) {
         const int kopien = xtraText1_->value();
-        if (!druckDatei_.isEmpty()) {
-            QPdfWriter pdf(druckDatei_);
+        QString datei = druckDatei_;
+        // Without a printer the copies go into a PDF file the user names, instead of failing after a wait.
+        if (datei.isEmpty() && !richtext::ScribantView::DruckerVorhanden()()) {
+            datei = richtext::ScribantView::KeinDruckerPdfAngebot(this);
+            if (datei.isEmpty()) return false;
+        }
+        if (!datei.isEmpty()) {
+            QPdfWriter pdf(datei);
             pdf.setResolution(300);
             pdf.setCreator("Velunta 4.0");
             ok = c.PrintRuns(pdf, kopien, [&](int) { fenster->SetSeiteAufNull(); });

@@ -38,7 +38,7 @@ PrintRechnung::PrintRechnung(db::Database& projekt, CRModul& cr, outside::Projek
     dokument_ = std::make_unique<RechnungsDokument>(c, projekt, cr, umgebung, reportOrdner);
     connect(&c, &richtext::ScribantPro::NewPage, this, [this, &c](int seite) {
         RechnungsText& t = dokument_->Text();
-        t.NeueSeite(c.PageView() ? seite : t.Seitenzaehler() + 1);
+        t.NeueSeite(c.PageView() ? seite : t.Seitenzaehler() + 1, c.PageCount());
     });
     connect(&c, &richtext::ScribantPro::PageViewChanged, this,
             [this](bool an) { SeitenansichtGeschaltet(an); });

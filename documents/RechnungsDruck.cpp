@@ -6,7 +6,11 @@
 #include "platform/db/QueryDef.h"
 #include "platform/richtext/ScribantPro.h"
 
+#include <QFont>
 #include <QTemporaryFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace velu::documents {
 
@@ -36,6 +40,12 @@ const std::vector<Drucktabelle>& Drucktabellen() {
         };
     }();
     return t;
+}
+
+// The sign formula of the statements: the blank before the sign does not break the line.
+QString Zeichenformel(QString zeichen) {
+    if (zeichen.startsWith(QLatin1Char(' '))) zeichen[0] = QChar(0x00A0);
+    return "'" + zeichen + "'";
 }
 
 QString Nummer(const char* text, int n) {
@@ -77,11 +87,30 @@ void RechnungsDokument::TriggerBaueText(int64_t lfnr, const QString& zeichen, in
     bericht_.clear();
     text_.Setze(lfnr, zeichen, art);
     if (!text_.BaueRechnungsText(datum)) throw DruckFehler(KeinDrucksatz);
+    // One table row per invoice of a summary: a wrapped description keeps its amount beside it.
+    if (text_.Summenmodus()) control_.SplitTableRowLines(3052);
+    // Each totals line a paragraph of its own: right-aligned amounts are measured per line.
+    if (control_.SplitFieldLines(SummenFeld)) HebeEndbetragHervor();
     if (!FindeReportPosition()) return;
     if (art == 5)
         FuegeStdReportEin();
     else
         FuegeHonorarReportEin();
+}
+
+// The line of the final amount in bold, as the client looks for it.
+void RechnungsDokument::HebeEndbetragHervor() {
+    QTextDocument* d = control_.Document(richtext::ScribantPro::Body);
+    const QString ende = QStringLiteral("Endbetrag\t");
+    for (QTextBlock b = d->begin(); b.isValid(); b = b.next()) {
+        if (!b.text().startsWith(ende)) continue;
+        QTextCursor c(d);
+        c.setPosition(b.position());
+        c.setPosition(b.position() + b.length() - 1, QTextCursor::KeepAnchor);
+        QTextCharFormat fett;
+        fett.setFontWeight(QFont::Bold);
+        c.mergeCharFormat(fett);
+    }
 }
 
 bool RechnungsDokument::FindeReportPosition() {
@@ -123,12 +152,12 @@ void RechnungsDokument::FuegeHonorarReportEin() {
     unter.push_back({"Velunta401005.rpt", "BeRelist"});
     FuegeEin(gruppen == 1 ? QStringLiteral("VELUNTA4035.rpt") : QStringLiteral("VELUNTA4036.rpt"), unter,
              {{"_Anlagegruppenanzahl", QString::number(gruppen)},
-              {QStringLiteral("_WährungsZeichen"), "'" + zeichen_ + "'"}});
+              {QStringLiteral("_WährungsZeichen"), Zeichenformel(zeichen_)}});
 }
 
 void RechnungsDokument::FuegeStdReportEin() {
     FuegeEin(QStringLiteral("VELUNTA4037.rpt"), {},
-             {{QStringLiteral("_WährungsZeichen"), "'" + zeichen_ + "'"}});
+             {{QStringLiteral("_WährungsZeichen"), Zeichenformel(zeichen_)}});
 }
 
 void RechnungsDokument::FuegeEin(const QString& datei, const NamenUndWerte& unterberichte,

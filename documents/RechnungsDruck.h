@@ -42,6 +42,7 @@ public:
     // the print rows of the higher groups are left out and the count is 1.
     int AnlageGruppenanzahl();
     // Puts the insertion point at field 3000; false when the template has none.
+    void HebeEndbetragHervor();
     bool FindeReportPosition();
     void FuegeHonorarReportEin();
     void FuegeStdReportEin();

@@ -13,6 +13,18 @@ namespace velu::documents {
 namespace {
 const QString CrLf = QStringLiteral("\r\n");
 const QString Blank = QStringLiteral(" ");
+const QChar Fest(0x00A0); // a blank that does not break the line
+const QString Tab = QStringLiteral("\t");
+
+// "§ 34 Gebäude": the paragraph gets its sign once, and a name that starts with the paragraph already
+// ("§ 35 Honorartafel …") is not preceded by it again.
+QString Paragraphentext(QString para, const QString& name) {
+    if (para.isEmpty()) return name;
+    if (!para.startsWith(QChar(0x00A7))) para = QChar(0x00A7) + Blank + para;
+    const QString nummer = para.mid(1).trimmed();
+    if (name.startsWith(QChar(0x00A7)) && name.mid(1).trimmed().startsWith(nummer)) return name;
+    return para + Blank + name;
+}
 
 // The amount format without a sign.
 QString Zahl(Currency betrag) {
@@ -33,8 +45,16 @@ void ScribantFelder::SetzeFeld(int nummer, const QString& text) {
 }
 
 QString Betragstext(Currency betrag, const QString& zeichen) {
-    return Zahl(betrag) + zeichen;
+    QString z = zeichen;
+    if (z.startsWith(QLatin1Char(' '))) z[0] = Fest;
+    return Zahl(betrag) + z;
 }
+
+namespace {
+QString Prozenttext(Currency prozent) {
+    return Zahl(prozent) + Fest + QLatin1Char('%');
+}
+} // namespace
 
 RechnungsText::RechnungsText(db::Database& projekt, FeldZiel& felder, outside::ProjektUmgebung& umgebung)
     : projekt_(projekt), felder_(felder), umgebung_(umgebung) {}
@@ -76,14 +96,14 @@ void RechnungsText::ChangeFunctionCURNegativ(const char* feld, int nummer) {
 }
 
 void RechnungsText::ChangeFunctionNumZusatz(const char* feld, int nummer, const QString& zusatz) {
-    felder_.SetzeFeld(nummer, Zahl(Wert(feld)) + zusatz);
+    felder_.SetzeFeld(nummer, Betragstext(Wert(feld), zusatz));
 }
 
 void RechnungsText::ChangeFunctionArrayVal(const char* praefix, int nummer, bool prozent) {
     QStringList zeilen;
     for (int i = 1; i <= 9; ++i) {
         const Currency w = Wert((std::string(praefix) + std::to_string(i)).c_str());
-        zeilen << (w == Currency() ? QString() : Zahl(w) + (prozent ? QStringLiteral(" %") : zeichen_));
+        zeilen << (w == Currency() ? QString() : prozent ? Prozenttext(w) : Betragstext(w, zeichen_));
     }
     felder_.SetzeFeld(nummer, zeilen.join(CrLf));
 }
@@ -119,10 +139,11 @@ void RechnungsText::SetSeiteAufNull() {
     felder_.SetzeFeld(92, QStringLiteral("1"));
 }
 
-void RechnungsText::NeueSeite(int seite) {
+void RechnungsText::NeueSeite(int seite, int seiten) {
     seitenzaehler_ = seite;
     felder_.SetzeFeld(91, QString::number(seite));
     felder_.SetzeFeld(92, QString::number(seite + 1));
+    if (seiten > 0) felder_.SetzeFeld(SeitenzahlFeld, QString::number(seiten));
 }
 
 void RechnungsText::TabelleA() {
@@ -163,6 +184,98 @@ void RechnungsText::TabelleA() {
     felder_.SetzeFeld(
         3040,
         Betragstext(RundCY(Wert("InZuSchBerNettoProDM")) + RundCY(Wert("InZuSchBerNettoDM")), zeichen_));
+    QStringList zeilen;
+    for (const Summenzeile& z : Summenzeilen()) {
+        if (z.art == Summenzeile::Hinweis)
+            zeilen << z.text;
+        else
+            zeilen << z.text + (z.prozent.isEmpty() ? QString() : Blank + z.prozent) + Tab +
+                          Betragstext(z.betrag, zeichen_);
+    }
+    felder_.SetzeFeld(SummenFeld, zeilen.join(CrLf));
+}
+
+std::vector<Summenzeile> RechnungsText::Zuschlagszeilen(const char* tabelle, const char* text, Currency basis,
+                                                        Currency prozent, Currency gesamt) {
+    std::vector<Summenzeile> z;
+    Currency summe;
+    if (tabelle) {
+        db::Recordset rs = projekt_.OpenRecordset(std::string("SELECT Bezeichnung, ZuAbPro, ZuAbDM FROM ") +
+                                                      tabelle + " WHERE LfNrBeReList = ? ORDER BY LfNr",
+                                                  db::Params().Add(lfnr_));
+        for (; !rs.Empty() && !rs.EOF_(); rs.MoveNext()) {
+            const Currency pro = GetCY(rs, "ZuAbPro");
+            const Currency betrag = RundCY(ProzentVon(basis, pro) + GetCY(rs, "ZuAbDM"));
+            if (pro == Currency() && betrag == Currency()) continue;
+            QString name = QString::fromStdString(rs.GetText("Bezeichnung")).trimmed();
+            if (name.isEmpty()) name = QString::fromUtf8(text);
+            z.push_back(
+                {Summenzeile::Zuschlag, name, pro == Currency() ? QString() : Prozenttext(pro), betrag});
+            summe += betrag;
+        }
+    }
+    if (z.empty()) {
+        if (gesamt != Currency())
+            z.push_back({Summenzeile::Zuschlag, QString::fromUtf8(text),
+                         prozent == Currency() ? QString() : Prozenttext(prozent), gesamt});
+    } else {
+        // Each row's percentage is rounded on its own, the chain rounds their sum once: the cent the two
+        // may differ by stays with the last row, so that the lines add up to the amount charged.
+        z.back().betrag += gesamt - summe;
+    }
+    return z;
+}
+
+std::vector<Summenzeile> RechnungsText::Summenzeilen() {
+    const std::string typ = satz_.GetText("REType");
+    const bool stunden = typ == "S" || typ == "B";
+    const bool angebot = art_ == 1 || art_ == 6;
+    const Currency null;
+    const Currency netto = Wert("BerNetto"), mwstPro = Wert("MwStPro");
+    const Currency zuNetto = Wert("ZuAbBrNetto"), zuBrutto = Wert("ZuabBrutto");
+    const Currency az = Wert("SummAz"), skonto = Wert("SkontoDM"), end = Wert("Endbetrag");
+    std::vector<Summenzeile> z;
+    auto dazu = [&z](std::vector<Summenzeile> mehr) { z.insert(z.end(), mehr.begin(), mehr.end()); };
+    z.push_back({Summenzeile::Start, QStringLiteral("Honorar netto"), {}, netto});
+    dazu(Zuschlagszeilen(stunden ? nullptr : "ZuBerNettoPrint", "Zu- und Abschläge auf das Nettohonorar", netto,
+                         Wert(stunden ? "StdReNetZuAbPro" : "InZuSchBerNettoPro"), zuNetto));
+    if (z.size() > 1) z.push_back({Summenzeile::Zwischensumme, QStringLiteral("Zwischensumme"), {}, Wert("ZwSumm")});
+    z.push_back({Summenzeile::Zuschlag, QStringLiteral("zuzüglich Mehrwertsteuer"), Prozenttext(mwstPro),
+                 Wert("MWSTDM")});
+    z.back().text = QStringLiteral("zuzüglich %1 Mehrwertsteuer").arg(Prozenttext(mwstPro));
+    z.back().prozent.clear();
+    const Currency brutto = Wert("Brutto");
+    z.push_back({Summenzeile::Zwischensumme, QStringLiteral("Bruttobetrag"), {}, brutto});
+    const size_t vorBrutto = z.size();
+    dazu(Zuschlagszeilen(stunden ? nullptr : "ZuBruttoPrint", "Zu- und Abschläge auf den Bruttobetrag", brutto,
+                         Wert(stunden ? "StdReBrZuAbPro" : "InZuSchBruttoPro"), zuBrutto));
+    if (az != null) {
+        z.push_back({Summenzeile::Abzug, QStringLiteral("abzüglich geleistete Abschlagszahlungen"), {}, az});
+        // The payments' VAT at this invoice's rate, for the client's tax return.
+        const Currency azNetto = RundCY(Currency::FromDouble(az.ToDouble() / (mwstPro.ToDouble() / 100 + 1)));
+        z.push_back({Summenzeile::Hinweis,
+                     QStringLiteral("(Abschlagszahlungen netto %1 zuzüglich %2 Mehrwertsteuer %3)")
+                         .arg(Betragstext(azNetto, zeichen_), Prozenttext(mwstPro),
+                              Betragstext(az - azNetto, zeichen_)),
+                     {},
+                     null});
+    }
+    if (skonto != null) {
+        if (z.size() > vorBrutto)
+            z.push_back({Summenzeile::Zwischensumme, QStringLiteral("Zwischensumme"), {}, Wert("Skontofaehig")});
+        z.push_back({Summenzeile::Abzug, QStringLiteral("abzüglich %1 Skonto").arg(Prozenttext(Wert("SkontoPro"))),
+                     {}, -skonto});
+    }
+    z.push_back({Summenzeile::Ende, QStringLiteral("Endbetrag"), {}, end});
+    // The VAT of the final amount differs from the VAT above once payments, discount or gross surcharges
+    // changed the amount: said once, with the reason.
+    if (!angebot && RundCY(Wert("Mwstenthalten")) != RundCY(Wert("MWSTDM")))
+        z.push_back({Summenzeile::Hinweis,
+                     QStringLiteral("(im Endbetrag enthaltene Mehrwertsteuer %1: %2)")
+                         .arg(Prozenttext(mwstPro), Betragstext(Wert("Mwstenthalten"), zeichen_)),
+                     {},
+                     null});
+    return z;
 }
 
 void RechnungsText::TabelleB() {
@@ -192,10 +305,9 @@ void RechnungsText::TabelleB() {
 }
 
 void RechnungsText::TabelleC() {
-    auto text = [this](const char* f) { return QString::fromStdString(satz_.GetText(f)); };
-    felder_.SetzeFeld(3003,
-                      text("LeistungsbildPara").trimmed() + QStringLiteral("  ") + text("LeistungsbildBez"));
-    felder_.SetzeFeld(3013, text("HoaiTafel").trimmed() + QStringLiteral("  ") + text("HoaiTafelBez"));
+    auto text = [this](const char* f) { return QString::fromStdString(satz_.GetText(f)).trimmed(); };
+    felder_.SetzeFeld(3003, Paragraphentext(text("LeistungsbildPara"), text("LeistungsbildBez")));
+    felder_.SetzeFeld(3013, Paragraphentext(text("HoaiTafel"), text("HoaiTafelBez")));
     ChangeFunctionArrayLiTX();
     ChangeFunctionArrayVal("proz0", 3033, true);
 }

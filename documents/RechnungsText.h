@@ -37,8 +37,23 @@ private:
     richtext::ScribantPro& control_;
 };
 
-// The amount rounded to cents in the program's amount format, followed by the sign (" DM", " €").
+// The amount rounded to cents in the program's amount format, followed by the sign (" DM", " €"); the blank
+// before the sign does not break, so that a line never ends between amount and sign.
 QString Betragstext(Currency betrag, const QString& zeichen);
+
+// The document's totals block: the invoice chain as stored, one line per step, each following from the
+// lines above. Lines "label TAB percent TAB amount"; a line of kind Abzug is subtracted, Hinweis lines
+// (in parentheses, no amount column) explain and are not added.
+constexpr int SummenFeld = 3050;
+// The number of pages of the document; field 91 is the page.
+constexpr int SeitenzahlFeld = 93;
+struct Summenzeile {
+    enum Art { Start, Zuschlag, Zwischensumme, Abzug, Ende, Hinweis };
+    Art art;
+    QString text;
+    QString prozent;
+    Currency betrag;
+};
 
 class RechnungsText {
 public:
@@ -67,7 +82,9 @@ public:
     void SetProjektDaten();
     void SetSeiteAufNull();
     // Page event: fields 91 and 92 of the page being drawn (from 1).
-    void NeueSeite(int seite);
+    void NeueSeite(int seite, int seiten = 0);
+    // The totals lines of the current print row (BeReListPrint) and its print tables.
+    std::vector<Summenzeile> Summenzeilen();
     int Seitenzaehler() const { return seitenzaehler_; }
 
     void BaueZusammenstellung();
@@ -83,6 +100,8 @@ private:
     void TabelleA();
     void TabelleB();
     void TabelleC();
+    std::vector<Summenzeile> Zuschlagszeilen(const char* tabelle, const char* text, Currency basis,
+                                             Currency prozent, Currency gesamt);
 
     db::Database& projekt_;
     FeldZiel& felder_;

@@ -29,6 +29,11 @@ int MaleAlle(const DisplayList& dl, QPagedPaintDevice& geraet, QPainter& p, doub
 }
 } // namespace
 
+std::function<void(const DisplayItem&, const QSizeF&)>& AbschneideMelder() {
+    static std::function<void(const DisplayItem&, const QSizeF&)> melder;
+    return melder;
+}
+
 void MaleSeite(QPainter& p, const DisplayList& dl, int seite, double pxProMm) {
     if (seite < 0 || seite >= int(dl.seiten.size())) return;
     p.save();
@@ -41,7 +46,18 @@ void MaleSeite(QPainter& p, const DisplayList& dl, int seite, double pxProMm) {
         case DisplayItem::Art::Text:
             p.setPen(Qt::black);
             p.setFont(Font(it.schrift, pxProMm));
-            p.drawText(r, int(it.ausrichtung) | Qt::AlignVCenter | Qt::TextWordWrap, it.text);
+            {
+                const int vertikal = (it.ausrichtung & Qt::AlignVertical_Mask) ? 0 : int(Qt::AlignVCenter);
+                const int flags = int(it.ausrichtung) | vertikal | Qt::TextWordWrap;
+                if (AbschneideMelder()) {
+                    const QRectF noetig = p.boundingRect(r, flags, it.text);
+                    // Half a point of tolerance for the rounding of glyph metrics.
+                    const double toleranz = pxProMm * 0.2;
+                    if (noetig.width() > r.width() + toleranz || noetig.height() > r.height() + toleranz)
+                        AbschneideMelder()(it, QSizeF(noetig.width() / pxProMm, noetig.height() / pxProMm));
+                }
+                p.drawText(r, flags, it.text);
+            }
             break;
         case DisplayItem::Art::Linie:
             p.setPen(QPen(Qt::black, std::max(1.0, it.linienBreite * pxProMm)));

@@ -4,11 +4,49 @@
 #include "platform/report/ReportFehler.h"
 
 #include <QFileInfo>
+#include <QFont>
+#include <QGuiApplication>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <sqlite3.h>
 
 namespace velu::report {
+
+namespace {
+// The height in millimetres that text needs at this font when wrapped at breite mm; anywhere is set when a
+// word alone is wider than the field, so that it has to break inside the word.
+double Texthoehe(const QString& text, const Schrift& s, double breite, bool& anywhere) {
+    constexpr double pxProMm = 600 / 25.4; // the resolution of the PDF output
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(std::max(1, int(std::lround(s.punkt * 25.4 / 72.0 * pxProMm))));
+    f.setBold(s.fett);
+    f.setItalic(s.kursiv);
+    auto zeilen = [&](QTextOption::WrapMode modus, bool& zuBreit) {
+        QString t = text;
+        t.replace(QLatin1Char('\n'), QChar::LineSeparator);
+        QTextLayout l(t, f);
+        QTextOption o;
+        o.setWrapMode(modus);
+        l.setTextOption(o);
+        l.beginLayout();
+        double h = 0;
+        zuBreit = false;
+        for (QTextLine z = l.createLine(); z.isValid(); z = l.createLine()) {
+            z.setLineWidth(breite * pxProMm);
+            zuBreit = zuBreit || z.naturalTextWidth() > breite * pxProMm + 0.5;
+            h += z.height();
+        }
+        l.endLayout();
+        return h / pxProMm;
+    };
+    bool zuBreit = false;
+    double h = zeilen(QTextOption::WordWrap, zuBreit);
+    anywhere = zuBreit;
+    if (zuBreit) h = zeilen(QTextOption::WrapAtWordBoundaryOrAnywhere, zuBreit);
+    return h;
+}
+} // namespace
 
 namespace {
 
@@ -466,9 +504,57 @@ void Lauf::Band_(const Band& b, int pos, double x, std::vector<Block>& out) {
         }
         blk.items.push_back(std::move(it));
     }
+    Wachsen(blk, x);
     out.push_back(std::move(blk));
     for (Block& d : danach)
         out.push_back(std::move(d));
+}
+
+// No text is cut off: a field that would run past the right margin ends there, a text taller than its field
+// wraps and its row grows, the fields of that row grow with it and everything below moves down together.
+void Lauf::Wachsen(Block& blk, double x) const {
+    // Fonts can be measured only under a GUI application; without one nothing is drawn either.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
+    const Vorlage& v = r_.Vorl();
+    const double rechts = v.papier.width() - v.raender.left() - v.raender.right();
+    std::map<long, double> mehr; // top of a row (0.1 mm) -> how much it grows
+    std::vector<bool> anywhere(blk.items.size(), false);
+    for (size_t i = 0; i < blk.items.size(); ++i) {
+        DisplayItem& it = blk.items[i];
+        if (it.art != DisplayItem::Art::Text || it.text.isEmpty()) continue;
+        if (it.rect.right() > rechts && it.rect.left() < rechts) it.rect.setRight(rechts);
+        bool a = false;
+        const double noetig = Texthoehe(it.text, it.schrift, it.rect.width(), a);
+        anywhere[i] = a;
+        double& m = mehr[std::lround(it.rect.top() * 10)];
+        m = std::max(m, noetig - it.rect.height());
+    }
+    (void)x;
+    double bisher = 0;
+    std::map<long, double> versatz; // cumulative growth of the rows above
+    for (auto& [top, m] : mehr) {
+        m = m > 0.05 ? m : 0;
+        versatz[top] = bisher;
+        bisher += m;
+    }
+    if (bisher == 0 && std::none_of(anywhere.begin(), anywhere.end(), [](bool b) { return b; })) return;
+    for (size_t i = 0; i < blk.items.size(); ++i) {
+        DisplayItem& it = blk.items[i];
+        const long top = std::lround(it.rect.top() * 10);
+        // Rows above this item's top push it down.
+        double schieben = 0;
+        for (const auto& [t, m] : mehr)
+            if (t < top) schieben += m;
+        it.rect.translate(0, schieben);
+        if (it.art != DisplayItem::Art::Text) continue;
+        const auto g = mehr.find(top);
+        if (g != mehr.end() && g->second > 0) {
+            it.rect.setHeight(it.rect.height() + g->second);
+            it.ausrichtung |= Qt::AlignTop;
+        }
+        if (anywhere[i]) it.ausrichtung |= Qt::TextWrapAnywhere;
+    }
+    blk.hoehe += bisher;
 }
 
 void Lauf::Bloecke(std::vector<Block>& out, double x) {

@@ -52,6 +52,7 @@ private:
                      std::vector<std::vector<RValue>>& zeilen);
     void PruefeNamen(const Expression& e, const QString& wo);
     void Band_(const Band& b, int pos, double x, std::vector<Block>& out);
+    void Wachsen(Block& blk, double x) const;
     void PruefeSummen();
     RValue Aggregat(const Element& e, int pos);
     // Sums wert over the positions [ab, bis), with je > 0 only at the last position of each group of level

@@ -247,10 +247,11 @@ QString HtmlAus(const Vorlage& v, const std::vector<Block>& bloecke) {
                 QString text = Html(it->text);
                 if (it->schrift.fett) text = QStringLiteral("<b>") + text + QStringLiteral("</b>");
                 if (it->schrift.kursiv) text = QStringLiteral("<i>") + text + QStringLiteral("</i>");
-                h += QStringLiteral(
-                         "<td width=\"%1%\" align=\"%2\"><span style=\"font-size:%3pt\">%4</span></td>")
-                         .arg(prozent(it->rect.width()), QLatin1String(align),
-                              QString::number(it->schrift.punkt), text);
+                // Right-aligned fields hold amounts and numbers: the cell grows rather than break one.
+                const QLatin1String umbruch(align[0] == 'r' ? ";white-space:nowrap" : "");
+                h += QStringLiteral("<td width=\"%1%\" align=\"%2\"><span style=\"font-size:%3pt%4\">%5</span></td>")
+                         .arg(prozent(it->rect.width()), QLatin1String(align), QString::number(it->schrift.punkt),
+                              umbruch, text);
                 x = std::max(x, it->rect.right());
             }
             h += QStringLiteral("</tr></table>\n");

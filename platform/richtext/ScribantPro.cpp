@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextTable>
 
 #include <functional>
 #include <set>
@@ -63,6 +64,54 @@ void ForEachBlock(QTextDocument* doc, const std::function<void(QTextBlockFormat&
         c.setBlockFormat(f);
     }
     c.endEditBlock();
+}
+
+// Marks the page breaks the layout added to keep a paragraph together, so that the next layout starts afresh.
+constexpr int KeepTogetherBreak = QTextFormat::UserProperty + 7;
+// A paragraph that stays on the page of the paragraph after it (the lines of one field split into paragraphs).
+constexpr int KeepWithNext = QTextFormat::UserProperty + 8;
+
+void SetBreakBefore(QTextDocument* doc, const QTextBlock& b, bool on) {
+    QTextBlockFormat f = b.blockFormat();
+    if (on) {
+        // A break of the document's own (a letter of a serial letter) is not the layout's to take back.
+        if (f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) return;
+        f.setPageBreakPolicy(f.pageBreakPolicy() | QTextFormat::PageBreak_AlwaysBefore);
+        f.setProperty(KeepTogetherBreak, true);
+    } else {
+        f.setPageBreakPolicy(f.pageBreakPolicy() & ~QTextFormat::PageBreak_AlwaysBefore);
+        f.clearProperty(KeepTogetherBreak);
+    }
+    QTextCursor c(doc);
+    c.setPosition(b.position());
+    c.setBlockFormat(f);
+}
+
+// A paragraph of several lines, or a run of paragraphs kept with the next, that would be cut by a page end
+// (such as a block of totals) starts the next page instead, unless it is longer than half a page.
+void KeepParagraphsTogether(QTextDocument* doc, double pageHeight) {
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        if (b.blockFormat().hasProperty(KeepTogetherBreak)) SetBreakBefore(doc, b, false);
+    if (pageHeight <= 0) return;
+    QAbstractTextDocumentLayout* layout = doc->documentLayout();
+    QTextBlock first;
+    for (auto it = doc->rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (it.currentFrame()) {
+            first = QTextBlock();
+            continue;
+        }
+        const QTextBlock b = it.currentBlock();
+        if (!b.isValid() || !b.layout()) continue;
+        if (!first.isValid()) first = b;
+        if (b.blockFormat().boolProperty(KeepWithNext) && b.next().isValid()) continue;
+        const QTextBlock start = first;
+        first = QTextBlock();
+        if (start == b && b.layout()->lineCount() < 2) continue;
+        const double top = layout->blockBoundingRect(start).top(), bottom = layout->blockBoundingRect(b).bottom();
+        if (bottom - top > pageHeight / 2) continue;
+        const int von = int(top / pageHeight), bis = int((bottom - 1) / pageHeight);
+        if (von != bis && top > von * pageHeight + 1) SetBreakBefore(doc, start, true);
+    }
 }
 
 } // namespace
@@ -212,6 +261,79 @@ bool ScribantPro::SetFieldText(int n, const QString& text) {
     return true;
 }
 
+bool ScribantPro::SplitFieldLines(int n) {
+    QTextDocument* doc = docs_[Body];
+    const auto runs = FieldRuns(doc, n);
+    if (runs.empty()) return false;
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    // From the back, so that the positions before stay valid; every paragraph but the field's last is kept
+    // with the next.
+    bool letzte = true;
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run)
+        for (int pos = run->end - 1; pos >= run->start; --pos) {
+            if (doc->characterAt(pos) != QChar::LineSeparator) continue;
+            c.setPosition(pos);
+            QTextBlockFormat f = c.blockFormat();
+            c.deleteChar();
+            f.setProperty(KeepWithNext, true);
+            c.setBlockFormat(f);
+            if (letzte) f.clearProperty(KeepWithNext);
+            letzte = false;
+            c.insertBlock(f, run->fmt);
+        }
+    c.endEditBlock();
+    return true;
+}
+
+bool ScribantPro::SplitTableRowLines(int n) {
+    QTextDocument* doc = docs_[Body];
+    const auto runs = FieldRuns(doc, n);
+    if (runs.empty()) return false;
+    QTextCursor c(doc);
+    c.setPosition(runs.front().start);
+    QTextTable* table = c.currentTable();
+    if (!table) return false;
+    const int row = table->cellAt(c).row();
+    struct Spalte {
+        QStringList zeilen;
+        QTextCharFormat zeichen;
+        QTextBlockFormat absatz;
+    };
+    std::vector<Spalte> spalten;
+    int n_ = 1;
+    for (int col = 0; col < table->columns(); ++col) {
+        const QTextTableCell k = table->cellAt(row, col);
+        QTextCursor sel = k.firstCursorPosition();
+        Spalte sp;
+        sp.absatz = sel.blockFormat();
+        sel.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        sp.zeichen = sel.charFormat();
+        sel.setPosition(k.firstCursorPosition().position());
+        sel.setPosition(k.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+        QString text = sel.selectedText();
+        text.remove(QChar(EmptyFieldMark));
+        text.replace(QChar::ParagraphSeparator, QChar::LineSeparator);
+        sp.zeilen = text.split(QChar::LineSeparator);
+        n_ = std::max(n_, int(sp.zeilen.size()));
+        spalten.push_back(std::move(sp));
+    }
+    if (n_ <= 1) return true;
+    c.beginEditBlock();
+    table->insertRows(row + 1, n_ - 1);
+    for (int i = 0; i < n_; ++i)
+        for (int col = 0; col < table->columns(); ++col) {
+            const Spalte& sp = spalten[size_t(col)];
+            const QTextTableCell k = table->cellAt(row + i, col);
+            QTextCursor z = k.firstCursorPosition();
+            z.setPosition(k.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+            z.setBlockFormat(sp.absatz);
+            z.insertText(i < sp.zeilen.size() ? sp.zeilen[i] : QString(), sp.zeichen);
+        }
+    c.endEditBlock();
+    return true;
+}
+
 QString ScribantPro::FieldText(int n) const {
     for (QTextDocument* doc : docs_) {
         const auto runs = FieldRuns(doc, n);
@@ -343,6 +465,7 @@ ScribantPro::Layout ScribantPro::PrepareLayout() {
     l.bodyH = std::max(MmToPx(20), ch - l.headerH - footerH);
     l.footerY = l.bodyY + l.bodyH + (footerH > 0 ? gap : 0);
     docs_[Body]->setPageSize(QSizeF(l.cw, l.bodyH));
+    KeepParagraphsTogether(docs_[Body], l.bodyH);
     return l;
 }
 

@@ -106,6 +106,13 @@ public:
     // become line separators, so the value stays one field. False and nothing changed when there is no such
     // field.
     bool SetFieldText(int n, const QString& text);
+    // The body's table row that holds field n becomes one row per line of its cells, so that the lines of
+    // several column fields (a list of invoices) stay side by side when one of them wraps. False when the
+    // field is in no table.
+    bool SplitTableRowLines(int n);
+    // The lines of field n in the body become paragraphs of their own with the paragraph's format (so that
+    // each line has its own tab stops), kept together on one page. False when there is no such field.
+    bool SplitFieldLines(int n);
     // Text of field n (its first run in body, header, footer), empty when there is none.
     QString FieldText(int n) const;
     // Numbers of the fields in body, header and footer, ascending.

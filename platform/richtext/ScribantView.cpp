@@ -13,6 +13,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTextBlock>
@@ -170,7 +171,38 @@ bool ScribantView::FormatDialog() {
     return true;
 }
 
+std::function<bool()>& ScribantView::DruckerVorhanden() {
+    static std::function<bool()> frage = [] { return !QPrinterInfo::availablePrinterNames().isEmpty(); };
+    return frage;
+}
+
+std::function<QString(QWidget*)>& ScribantView::PdfDateiWaehlen() {
+    static std::function<QString(QWidget*)> dialog = [](QWidget* owner) {
+        const QString file =
+            QFileDialog::getSaveFileName(owner, "Speichern unter", QString(), "PDF-Dokument (*.pdf)");
+        if (file.isEmpty()) return file;
+        return file.endsWith(".pdf", Qt::CaseInsensitive) ? file : file + ".pdf";
+    };
+    return dialog;
+}
+
+QString ScribantView::KeinDruckerPdfAngebot(QWidget* owner) {
+    if (forms::MsgBox(owner,
+                      "Es ist kein Drucker eingerichtet.\nMöchten Sie das Dokument als PDF-Datei speichern?",
+                      forms::MsgButtons::YesNo, forms::MsgIcon::Question) != forms::MsgResult::Yes)
+        return {};
+    return PdfDateiWaehlen()(owner);
+}
+
 bool ScribantView::PrintDialog() {
+    if (!DruckerVorhanden()()) {
+        const QString pdf = KeinDruckerPdfAngebot(this);
+        if (pdf.isEmpty()) return false;
+        if (control_->SavePdf(pdf)) return true;
+        forms::MsgBox(this, "Das Dokument konnte nicht gespeichert werden:\n" + pdf, forms::MsgButtons::OK,
+                      forms::MsgIcon::Exclamation);
+        return false;
+    }
     QPrintDialog dlg(&control_->Printer(), this);
     dlg.setWindowTitle("Druckausgabe");
     if (dlg.exec() != QDialog::Accepted) return false;
@@ -181,10 +213,8 @@ bool ScribantView::PrintDialog() {
 }
 
 bool ScribantView::SaveAsDialog() {
-    const QString file =
-        QFileDialog::getSaveFileName(this, "Speichern unter", QString(), "PDF-Dokument (*.pdf)");
-    if (file.isEmpty()) return false;
-    const QString pdf = file.endsWith(".pdf", Qt::CaseInsensitive) ? file : file + ".pdf";
+    const QString pdf = PdfDateiWaehlen()(this);
+    if (pdf.isEmpty()) return false;
     if (control_->SavePdf(pdf)) return true;
     forms::MsgBox(this, "Das Dokument konnte nicht gespeichert werden:\n" + pdf, forms::MsgButtons::OK,
                   forms::MsgIcon::Exclamation);

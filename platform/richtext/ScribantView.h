@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QScrollArea;
 class QStackedWidget;
 class QTextEdit;
@@ -37,6 +39,14 @@ public:
     bool SaveAsDialog();
     // 186: paper size and orientation of the printer.
     bool PrinterSetupDialog();
+
+    // Whether a printer is set up; tests replace the question.
+    static std::function<bool()>& DruckerVorhanden();
+    // The PDF file name the user chooses ("" for none); tests replace the dialog.
+    static std::function<QString(QWidget*)>& PdfDateiWaehlen();
+    // Without a printer: says so and offers saving as PDF. Returns the file chosen ("" when the user
+    // declined); writes nothing itself.
+    static QString KeinDruckerPdfAngebot(QWidget* owner);
 
 private:
     void ShowPageView(bool on);

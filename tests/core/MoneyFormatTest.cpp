@@ -53,6 +53,9 @@ TEST(ParseBetrag, AcceptedForms) {
         {"1.234.567,8", "1234567.8"},
         {"12 DM", "12"},
         {"12,50 \xE2\x82\xAC", "12.5"},
+        // As a printed document joins amount and sign, copied from it.
+        {"1.234,56\xC2\xA0\xE2\x82\xAC", "1234.56"},
+        {"\xC2\xA0-7,00\xC2\xA0" "DM\xC2\xA0", "-7"},
         {"12EUR", "12"},
         {"-1.234,56 DM", "-1234.56"},
         {"0.500", "0.5"},
@@ -88,6 +91,8 @@ TEST(ParseBetrag, RefusedForms) {
                              "12.",
                              ".",
                              "1 234",
+                             "1\xC2\xA0" "234",
+                             "12\xC2",
                              "1e3",
                              "12,34567",
                              "1.23456",

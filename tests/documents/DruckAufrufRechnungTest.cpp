@@ -10,6 +10,8 @@
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableWidget>
 
@@ -86,10 +88,19 @@ TEST_F(DruckAufrufTest, EveryRunOfTheDialogPrintsTheSummary) {
         ++laeufe;
         // The control keeps the lines of a field apart by line separators.
         auto feld = [&p](int n) {
-            return p.Scribant1().Control().FieldText(n).replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+            return p.Scribant1()
+                .Control()
+                .FieldText(n)
+                .replace(QChar::LineSeparator, QStringLiteral("\r\n"))
+                .replace(QChar(0x00A0), QLatin1Char(' '));
         };
-        EXPECT_EQ(feld(3052), "R-1\r\nR-2");
-        EXPECT_EQ(feld(3055), "1.160,00 DM\r\n977,92 DM");
+        // One table row per invoice: number and amount of each in order.
+        richtext::ScribantPro& c = p.Scribant1().Control();
+        c.SetContext(richtext::ScribantPro::Body);
+        const QString body = c.Text().replace(QChar(0x00A0), QLatin1Char(' '));
+        const auto r1 = body.indexOf("R-1"), b1 = body.indexOf("1.160,00 DM"), r2 = body.indexOf("R-2"),
+                   b2 = body.indexOf("977,92 DM");
+        EXPECT_TRUE(r1 >= 0 && r1 < b1 && b1 < r2 && r2 < b2) << body.toStdString();
         EXPECT_EQ(feld(3056), "2.137,92 DM");
         EXPECT_EQ(feld(90), "15.01.2027");
         p.ActiveBar1().Click("Band1", "EXIT");
@@ -137,3 +148,50 @@ TEST_F(DruckAufrufTest, AFailedRunIsShownAndChangesNothing) {
 }
 
 } // namespace
+
+// Without a printer "Drucken" says so at once and offers a PDF file instead; declined, nothing is written and
+// no failure is reported. The document window's own "Drucken" does the same.
+TEST_F(DruckAufrufTest, WithoutAPrinterPrintingOffersAPdfFile) {
+    const int64_t r = Rechnung("R-7", EUR, "1190", "2327.44");
+    const QString pdf = QString::fromStdString((dir_ / "ohne-drucker.pdf").string());
+    auto& vorhanden = richtext::ScribantView::DruckerVorhanden();
+    auto& waehlen = richtext::ScribantView::PdfDateiWaehlen();
+    const auto alt = std::pair(vorhanden, waehlen);
+    vorhanden = [] { return false; };
+    int gefragt = 0;
+    waehlen = [&](QWidget*) {
+        ++gefragt;
+        return pdf;
+    };
+    for (const forms::MsgResult antwort : {forms::MsgResult::No, forms::MsgResult::Yes}) {
+        forms::MessageBoxScript boxen({antwort});
+        DruckAufrufRechnung d(cr_);
+        d.Makeconection(2, "09.12.2026", EUR, EUR, r);
+        d.XtraText1()->setValue(2);
+        const bool ok = d.StarteDruck(0);
+        ASSERT_EQ(boxen.Shown().size(), 1u);
+        EXPECT_TRUE(boxen.Shown()[0].text.startsWith("Es ist kein Drucker eingerichtet."));
+        EXPECT_EQ(boxen.Shown()[0].buttons, forms::MsgButtons::YesNo);
+        EXPECT_EQ(ok, antwort == forms::MsgResult::Yes);
+        EXPECT_EQ(QFileInfo::exists(pdf), antwort == forms::MsgResult::Yes);
+    }
+    EXPECT_EQ(gefragt, 1);
+    // Both copies are in the file, each numbered from its first page.
+    QProcess p;
+    p.start("pdfinfo", {pdf});
+    p.waitForFinished(30000);
+    if (p.exitCode() == 0) {
+        const QString info = QString::fromUtf8(p.readAllStandardOutput());
+        EXPECT_TRUE(info.contains(QRegularExpression("Pages: +(2|4)\\b"))) << info.toStdString();
+    }
+
+    // In the document window.
+    richtext::ScribantView v;
+    v.Control().PasteData("<velu-doc version=\"1\"><p>Text</p></velu-doc>", "velu-doc", 100);
+    QFile::remove(pdf);
+    forms::MessageBoxScript boxen({forms::MsgResult::Yes});
+    EXPECT_TRUE(v.PrintDialog());
+    EXPECT_TRUE(QFileInfo::exists(pdf));
+    vorhanden = alt.first;
+    waehlen = alt.second;
+}

@@ -76,13 +76,14 @@ TEST_F(EditorFixture, ChangedHeaderIsSavedAndLoadsAgain) {
     ASSERT_TRUE(documents::SBLoadTexte(c, rs, "TextVorlagen", "TextVorlagenFO", "KopfTX", "KopfFo", "FussTx",
                                        "FussFO", "RandOben", "RandUnten", "RandLINKS", "RandRechts", 0));
     c.SetContext(ScribantPro::Header);
-    EXPECT_TRUE(c.Text().startsWith(QString::fromUtf8("Büro Nord – Projekt"))) << c.Text().toStdString();
+    EXPECT_TRUE(c.Text().startsWith(QString::fromUtf8("Büro Nord – Architektur"))) << c.Text().toStdString();
     EXPECT_DOUBLE_EQ(c.TopMargin(), 30);
     // The fields of all three parts are still fields.
     EXPECT_TRUE(c.SetFieldText(101, "2002-04"));
     EXPECT_TRUE(c.SetFieldText(91, "1"));
     EXPECT_TRUE(c.SetFieldText(3000, "Nachweis"));
-    EXPECT_TRUE(c.Text().contains("Projekt 2002-04"));
+    c.SetContext(ScribantPro::Body);
+    EXPECT_TRUE(c.Text().contains("Projekt-Nr.: 2002-04"));
 }
 
 TEST_F(EditorFixture, FailedOrRefusedSaveKeepsTheStoredRow) {

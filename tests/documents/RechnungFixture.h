@@ -40,7 +40,9 @@ struct FeldProtokoll : velu::documents::FeldZiel {
     void SetzeFeld(int n, const QString& t) override { felder[n] = t; }
     QString operator[](int n) const {
         auto it = felder.find(n);
-        return it == felder.end() ? QStringLiteral("<nicht gesetzt>") : it->second;
+        // Amount and sign are joined by a non-breaking blank; the cases compare the text as read.
+        return it == felder.end() ? QStringLiteral("<nicht gesetzt>")
+                                  : QString(it->second).replace(QChar(0x00A0), QLatin1Char(' '));
     }
 };
 

@@ -103,8 +103,8 @@ TEST_F(RechnungsTextTest, TableBShowsTheBaseFeeOrTheLumpSumPerSection) {
         EXPECT_EQ(f[3036], "\r\n\r\n\r\n\r\n\r\n\r\n\r\n20.128,00 DM\r\n");
         EXPECT_EQ(f[3038], "1,01 DM");
         // Table C from the profile.
-        EXPECT_EQ(f[3003], QString::fromUtf8("§ 34  Gebäude und Innenräume"));
-        EXPECT_EQ(f[3013], QString::fromUtf8("§ 35  Honorartafel Gebäude"));
+        EXPECT_EQ(f[3003], QString::fromUtf8("§ 34 Gebäude und Innenräume"));
+        EXPECT_EQ(f[3013], QString::fromUtf8("§ 35 Honorartafel Gebäude"));
         EXPECT_TRUE(f[3032].startsWith("1 Grundlagenermittlung\r\n2 \r\n")) << f[3032].toStdString();
         EXPECT_EQ(f[3032].count("\r\n"), 8);
         EXPECT_EQ(f[3033], "2,00 %\r\n\r\n\r\n\r\n\r\n\r\n\r\n32,00 %\r\n");
@@ -209,6 +209,98 @@ TEST_F(RechnungsTextTest, PageFieldsRestartWithEveryCopy) {
     EXPECT_EQ(t.Seitenzaehler(), 0);
     EXPECT_EQ(f[91], "0");
     EXPECT_EQ(f[92], "1");
+}
+
+} // namespace
+
+namespace {
+
+class SummenblockTest : public RechnungsTextTest {
+protected:
+    QStringList Zeilen(int art) {
+        FeldProtokoll f;
+        const QString zeichen = TransDM(*projekt_, 1, EUR, EUR);
+        RechnungsText t(*projekt_, f, umgebung_);
+        t.Setze(1, zeichen, art);
+        EXPECT_TRUE(t.BaueRechnungsText("09.12.2026"));
+        roh_ = f.felder[SummenFeld];
+        return f[SummenFeld].split("\r\n");
+    }
+    QString roh_;
+};
+
+TEST_F(SummenblockTest, LabelsNameTheParagraphOnce) {
+    struct Fall {
+        const char *para, *bez, *soll;
+    } faelle[] = {
+        {"34", "Gebäude", "§ 34 Gebäude"},
+        {"§ 34 ", "Gebäude", "§ 34 Gebäude"},
+        {"35", "§ 35 Gebäude und Innenräume (2021)", "§ 35 Gebäude und Innenräume (2021)"},
+        {"35", "§ 3 Begriffe", "§ 35 § 3 Begriffe"},
+        {"", "Gebäude", "Gebäude"},
+    };
+    Rechnung(1, "R", EUR);
+    Gruppe(1, 1);
+    for (const Fall& c : faelle) {
+        projekt_->Execute("DELETE FROM Leistungsbild");
+        Zeile("Leistungsbild", {{"LfNrBeReList", int64_t(1)},
+                                {"ZuordnungAnlGrp", int64_t(1)},
+                                {"LeistungsbildPara", std::string(c.para)},
+                                {"LeistungsbildBez", std::string(c.bez)},
+                                {"HoaiTafel", std::string(c.para)},
+                                {"HoaiTafelBez", std::string(c.bez)}});
+        const FeldProtokoll f = Baue(2, EUR, EUR);
+        EXPECT_EQ(f[3003], QString::fromUtf8(c.soll)) << c.para << " " << c.bez;
+        EXPECT_EQ(f[3013], QString::fromUtf8(c.soll)) << c.para << " " << c.bez;
+    }
+}
+
+TEST_F(SummenblockTest, SurchargeRowsAddUpToTheChainAndOffersLeaveOutInvoiceLines) {
+    // Three rows of 1/3 % on 100,00 € each round to 0,33 €; the chain rounds their sum once to 1,00 €.
+    Rechnung(1, "R", EUR,
+             {{"BerNetto", Cy("100")},
+              {"InZuSchBerNettoPro", Cy("1")},
+              {"ZuAbBrNetto", Cy("1")},
+              {"ZwSumm", Cy("101")},
+              {"MwstPro", Cy("19")},
+              {"MWSTDM", Cy("19.19")},
+              {"Brutto", Cy("120.19")},
+              {"Skontofaehig", Cy("120.19")},
+              {"Endbetrag", Cy("120.19")},
+              {"Mwstenthalten", Cy("19.19")}});
+    for (int i = 0; i < 3; ++i)
+        Zeile("ZuBerNetto", {{"LfNrBeReList", int64_t(1)},
+                             {"Bezeichnung", "Zuschlag " + std::to_string(i + 1)},
+                             {"ZuAbPro", Cy("0.3333")}});
+    const QStringList rechnung = Zeilen(2);
+    EXPECT_EQ(rechnung, QStringList({QString::fromUtf8("Honorar netto\t100,00 €"),
+                                     QString::fromUtf8("Zuschlag 1 0,33 %\t0,33 €"),
+                                     QString::fromUtf8("Zuschlag 2 0,33 %\t0,33 €"),
+                                     QString::fromUtf8("Zuschlag 3 0,33 %\t0,34 €"),
+                                     QString::fromUtf8("Zwischensumme\t101,00 €"),
+                                     QString::fromUtf8("zuzüglich 19,00 % Mehrwertsteuer\t19,19 €"),
+                                     QString::fromUtf8("Bruttobetrag\t120,19 €"),
+                                     QString::fromUtf8("Endbetrag\t120,19 €")}));
+    // Amount and sign, percentage and its sign never part at a line end.
+    EXPECT_TRUE(roh_.contains(QString::fromUtf8("100,00\u00A0€")));
+    EXPECT_TRUE(roh_.contains(QString::fromUtf8("19,00\u00A0%")));
+    EXPECT_FALSE(roh_.contains(QString::fromUtf8(" €")));
+
+    // Payments, discount and the VAT of the final amount on an invoice; no empty or zero lines.
+    projekt_->Execute("UPDATE BeReList SET SummAz = 500000, SkontoPro = 20000, Skontofaehig = 701900, "
+                      "SkontoDM = -14038, Endbetrag = 687862, Mwstenthalten = 109826 WHERE LfNr = 1");
+    const QStringList schluss = Zeilen(2);
+    EXPECT_TRUE(schluss.contains(QString::fromUtf8("abzüglich geleistete Abschlagszahlungen\t50,00 €")));
+    EXPECT_TRUE(schluss.contains(
+        QString::fromUtf8("(Abschlagszahlungen netto 42,02 € zuzüglich 19,00 % Mehrwertsteuer 7,98 €)")));
+    EXPECT_TRUE(schluss.contains(QString::fromUtf8("Zwischensumme\t70,19 €")));
+    EXPECT_TRUE(schluss.contains(QString::fromUtf8("abzüglich 2,00 % Skonto\t1,40 €")));
+    EXPECT_TRUE(schluss.contains(QString::fromUtf8("(im Endbetrag enthaltene Mehrwertsteuer 19,00 %: 10,98 €)")));
+    for (const QString& z : schluss)
+        EXPECT_FALSE(z.trimmed().isEmpty() || z.endsWith(QString::fromUtf8("\t0,00 €"))) << z.toStdString();
+    // An offer prints neither the payments' VAT nor the VAT of the final amount.
+    const QStringList angebot = Zeilen(1);
+    EXPECT_FALSE(angebot.join("\n").contains("enthaltene Mehrwertsteuer"));
 }
 
 } // namespace

@@ -18,24 +18,25 @@ TEST(ZahlungenPdfTest, ShowsPaymentsAndOpenAmountPerCalculationAndInTotal) {
     r->Dispatch(0, -1);
     EXPECT_TRUE(t.meldungen.isEmpty()) << t.meldungen.join("; ").toStdString();
     const QString text = PdfText(pdf);
-    // Lines in print order, each a pattern of one line of the page ("ff" may come out as its ligature).
+    // Lines in print order, each a pattern of one line of the page ("ff" may come out as its ligature): the
+    // calculations of each currency, then that currency's totals.
     const char* zeilen[] = {
         R"(R 2001/05 .*Endbetrag +500,00 DM)",
         R"(Zahlungen +0,00 DM)",
         R"(O(ff|ﬀ)en +500,00 DM)",
         R"(R 2001/07 .*Endbetrag +1\.000,00 DM)",
-        R"(01\.04\.2024 +Überweisung +400,00)",
+        R"(01\.04\.2024 +Überweisung +400,00 DM)",
         R"(Zahlungen +400,00 DM)",
         R"(O(ff|ﬀ)en +600,00 DM)",
-        R"(S 2001/01 .*Endbetrag +116,00 €)",
-        R"(O(ff|ﬀ)en +116,00 €)",
         R"(B 2001/01 .*Endbetrag +58,00 DM)",
         R"(O(ff|ﬀ)en +58,00 DM)",
         R"(Summe aller Zahlungen +400,00 DM)",
-        R"(^ +0,00 €)",
         // The offer of the fixture (7.777,00 DM) is billed by no one: nothing of it is open.
         R"(O(ff|ﬀ)en gesamt +1\.158,00 DM)",
-        R"(^ +116,00 €)",
+        R"(S 2001/01 .*Endbetrag +116,00 €)",
+        R"(O(ff|ﬀ)en +116,00 €)",
+        R"(Summe aller Zahlungen +0,00 €)",
+        R"(O(ff|ﬀ)en gesamt +116,00 €)",
     };
     qsizetype ab = 0;
     for (const char* z : zeilen) {
@@ -44,4 +45,13 @@ TEST(ZahlungenPdfTest, ShowsPaymentsAndOpenAmountPerCalculationAndInTotal) {
         ASSERT_TRUE(treffer.hasMatch()) << z << "\n" << text.toStdString();
         ab = treffer.capturedEnd();
     }
+
+    // A project in euro only has no DM totals, and every payment carries its sign.
+    t.projekt->Execute("UPDATE BeReList SET INPUTType = 1");
+    r->Dispatch(0, -1);
+    const QString euro = PdfText(pdf);
+    EXPECT_FALSE(euro.contains(QStringLiteral("DM"))) << euro.toStdString();
+    EXPECT_TRUE(QRegularExpression(QString::fromUtf8("Überweisung +400,00 €")).match(euro).hasMatch())
+        << euro.toStdString();
+    EXPECT_EQ(euro.count(QStringLiteral("Summe aller Zahlungen")), 1) << euro.toStdString();
 }

@@ -1,0 +1,626 @@
+// Offers and invoices as a client reads them: each case is computed through EDIT of the register, printed
+// through PRINTRE with the delivered templates into a PDF, and a reader of the `pdftotext -layout` lines adds
+// the printed figures up itself: the phase column to the statement's net fee, the totals from the net fee
+// step by step to the final amount. The sums are compared with the printed totals and with the register's
+// stored values. With VELU_SUMMEN_PDF_ORDNER the PDFs are kept in that folder.
+#include "DruckProgrammFixture.h"
+#include "DruckRegisterHost.h"
+#include "core/MoneyFormat.h"
+#include "documents/CRModul.h"
+#include "documents/DruckAufrufRechnung.h"
+#include "documents/RechnungDruckAufruf.h"
+#include "register/BerAuswahl.h"
+#include "register/ProgrammEditor.h"
+#include "expenses/StdRech.h"
+#include "fee/Parag57.h"
+#include "expenses/ZeilenModell.h"
+#include "documents/PrintRechnung.h"
+#include "platform/outside/Prodat.h"
+#include "platform/richtext/ScribantView.h"
+#include "platform/report/Ausgabe.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <cstdlib>
+#include <optional>
+
+using namespace velu;
+using namespace velu::reg;
+
+namespace {
+
+using druckhost::DruckHost;
+
+// One printed amount: "-1.234,56 €" with an ordinary or a non-breaking blank before the sign.
+const QRegularExpression BetragAmEnde(QString::fromUtf8("(-?\\d{1,3}(?:\\.\\d{3})*,\\d{2})[ \u00A0](€|DM)\\s*$"));
+
+std::optional<Currency> BetragAm(const QString& zeile) {
+    const auto m = BetragAmEnde.match(zeile);
+    if (!m.hasMatch()) return std::nullopt;
+    return ParseBetrag(m.captured(1).toStdString());
+}
+
+Currency Zahl(const QString& text) {
+    const auto b = ParseBetrag(text.toStdString());
+    EXPECT_TRUE(b) << text.toStdString();
+    return b.value_or(Currency());
+}
+
+// What the reader found in one document.
+struct Gelesen {
+    Currency phasen, phasenSumme, statementNetto, netto, endbetrag, abschlag;
+    int phasenZeilen = 0;
+    bool statement = false, summen = false;
+    QStringList fehler;
+};
+
+// Adds the document up as a client would and notes every line that does not follow from the ones above.
+Gelesen Lies(const QString& text) {
+    Gelesen g;
+    const QStringList zeilen = text.split(QLatin1Char('\n'));
+    enum { Vorher, Phasen, NachPhasen, Summen, Fertig } teil = Vorher;
+    Currency laufend, statementSumme;
+    const QRegularExpression phase("^\\s*[1-9] \\S");
+    for (const QString& roh : zeilen) {
+        const QString z = roh.trimmed();
+        const auto betrag = BetragAm(z);
+        if (teil == Vorher && z.startsWith("Leistungsphase")) {
+            teil = Phasen;
+            g.statement = true;
+        } else if (teil == Phasen && phase.match(roh).hasMatch() && betrag) {
+            g.phasen += *betrag;
+            ++g.phasenZeilen;
+        } else if (teil == Phasen && z.startsWith("Summe der Leistungsphasen") && betrag) {
+            g.phasenSumme = *betrag;
+            statementSumme = *betrag;
+            teil = NachPhasen;
+        } else if (teil == NachPhasen && betrag) {
+            if (z.startsWith("Honorar netto")) {
+                g.statementNetto = *betrag;
+                if (statementSumme != *betrag)
+                    g.fehler << "Honorar netto der Honorarermittlung folgt nicht aus den Zeilen darüber: " + z;
+                teil = Vorher;
+            } else {
+                statementSumme += *betrag;
+            }
+        } else if ((teil == Vorher || teil == NachPhasen) && z.startsWith("Honorar netto") && betrag) {
+            teil = Summen;
+            g.summen = true;
+            g.netto = laufend = *betrag;
+        } else if (teil == Summen) {
+            if (z.startsWith("(")) {
+                static const QRegularExpression az(
+                    QString::fromUtf8("Abschlagszahlungen netto (\\S+)[ \u00A0](?:€|DM) zuzüglich "
+                                      "(\\S+)[ \u00A0]% Mehrwertsteuer (\\S+)[ \u00A0](?:€|DM)"));
+                static const QRegularExpression enthalten(
+                    QString::fromUtf8("im Endbetrag enthaltene Mehrwertsteuer (\\S+)[ \u00A0]%: (\\S+)[ \u00A0]"));
+                if (const auto m = enthalten.match(z); m.hasMatch()) {
+                    const double satz = Zahl(m.captured(1)).ToDouble();
+                    const Currency soll =
+                        RundCY(g.endbetrag - Currency::FromDouble(g.endbetrag.ToDouble() / (1 + satz / 100)));
+                    if (Zahl(m.captured(2)) != soll) g.fehler << "enthaltene Mehrwertsteuer falsch: " + z;
+                }
+                // The payments' net and VAT parts add up to the payments deducted, at the invoice's rate.
+                if (const auto m = az.match(z); m.hasMatch()) {
+                    const Currency netto = Zahl(m.captured(1)), mwst = Zahl(m.captured(3));
+                    const double satz = Zahl(m.captured(2)).ToDouble();
+                    if (netto + mwst != g.abschlag) g.fehler << "Abschlagszahlungen netto und MwSt.: " + z;
+                    if (netto != RundCY(Currency::FromDouble(g.abschlag.ToDouble() / (1 + satz / 100))))
+                        g.fehler << "Nettoanteil der Abschlagszahlungen: " + z;
+                }
+                continue;
+            }
+            if (!betrag) {
+                if (!z.isEmpty()) teil = Fertig;
+                continue;
+            }
+            const bool summe = z.startsWith("Zwischensumme") || z.startsWith("Bruttobetrag") ||
+                               z.startsWith("Endbetrag");
+            if (summe) {
+                if (*betrag != laufend)
+                    g.fehler << QString::fromStdString("Summe " + FormatBetrag(laufend, EUR) + " statt: ") + z;
+                laufend = *betrag;
+                if (z.startsWith("Endbetrag")) g.endbetrag = *betrag;
+            } else if (z.startsWith(QString::fromUtf8("abzüglich"))) {
+                if (betrag->Raw() < 0) g.fehler << "doppelt negativ: " + z;
+                laufend -= *betrag;
+                if (z.contains("Abschlagszahlungen")) g.abschlag = *betrag;
+            } else {
+                laufend += *betrag;
+            }
+        }
+    }
+    return g;
+}
+
+// No amount is split from its sign, and every amount is in the amount format.
+QStringList Getrennt(const QString& text) {
+    QStringList f;
+    const QRegularExpression zahlAmEnde("\\d,\\d\\d\\s*$");
+    const QRegularExpression zeichenAmAnfang(QString::fromUtf8("^\\s*(€|DM)\\b"));
+    for (const QString& z : text.split(QLatin1Char('\n'))) {
+        if (zahlAmEnde.match(z).hasMatch() && !z.contains(QLatin1Char('%'))) f << "Zahl ohne Zeichen: " + z;
+        if (zeichenAmAnfang.match(z).hasMatch()) f << "Zeichen ohne Zahl: " + z;
+    }
+    return f;
+}
+
+QString PdfText(const QString& pdf) {
+    QProcess p;
+    p.start("pdftotext", {"-layout", pdf, "-"});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+class SummenPdf : public DruckProgrammFixture {
+protected:
+    void TearDown() override {
+        documents::DruckAufrufHook() = nullptr;
+        DruckProgrammFixture::TearDown();
+    }
+    void Drucke(BerAuswahl& w, const QString& pdf, bool dm) {
+        bool lief = false;
+        documents::DruckAufrufHook() = [&](documents::DruckAufrufRechnung& d) {
+            d.SetDruckDatei(pdf);
+            QTimer::singleShot(0, &d, [&, dm] {
+                lief = true;
+                d.ActiveBar1().Click("Band1", dm ? "DM" : "EUR");
+                d.ActiveBar1().Click("Band1", "PRINT");
+                d.ActiveBar1().Click("Band1", "EXIT");
+            });
+        };
+        ASSERT_TRUE(w.ActiveBar1().Click("PopupBand1", "PRINTRE"));
+        EXPECT_TRUE(lief);
+        EXPECT_TRUE(boxen_.Shown().empty()) << boxen_.LastText().toStdString();
+    }
+    // EDIT through the basic-data form; a profile named by its paragraph ("§ 39") is chosen from the form's
+    // menu of service profiles first.
+    void Edit(BerAuswahl& w, const GrunddatEingabe& e, bool anzeigeIstEingabe, const char* parag = nullptr) {
+        ModalDriver<fee::Grunddat> drv([&](fee::Grunddat& f) {
+            if (parag) {
+                db::Recordset rs = App().StammDB()->OpenRecordset(
+                    "SELECT LfNr, HOAIALT FROM Leistungsbilder WHERE Trim(Replace(Parag, '§', '')) = ? "
+                    "ORDER BY LfNr",
+                    db::Params().Add(QString::fromUtf8(parag).remove(QChar(0xA7)).trimmed().toStdString()));
+                ASSERT_FALSE(rs.Empty()) << parag;
+                const QString band = rs.GetInt("HOAIALT") != 0 ? "Leistungsphasen1991" : "Leistungsphasen";
+                ASSERT_TRUE(f.Bar().Click(band, QString("PX%1").arg(rs.GetInt("LfNr")))) << parag;
+            }
+            GrunddatAusfuellen(f, e, anzeigeIstEingabe);
+        });
+        ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
+        ASSERT_TRUE(drv.Ran());
+    }
+};
+
+struct Fall {
+    const char* name;
+    char typ;
+    int eingabe; // currency entered
+    bool druckDM; // currency printed
+    const char* kosten;
+    std::string vorher; // SQL on the calculation (:n its number) before the second computation
+    const char* parag = nullptr; // service profile, else the form's default (§ 34 Gebäude)
+};
+
+TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    const std::string zuNetto = "INSERT INTO ZuNetto (LfNrBeReList, ZuordnungAnlGrp, Bezeichnung, ZuAbPro, ZuAbDM) "
+                                "VALUES (:n, 1, 'Umbauzuschlag', 150000, 0);"
+                                "UPDATE Grunddaten SET SummZuNettoPro = 150000, SummZuNettoDM = 0 "
+                                "WHERE LfNrBeReList = :n;";
+    const std::string zuPhase = "UPDATE Grunddaten SET SummZu3 = 100000 WHERE LfNrBeReList = :n;";
+    const std::string teil = "UPDATE Grunddaten SET TeilleistPro8 = 500000 WHERE LfNrBeReList = :n;";
+    const std::string zuBerNetto =
+        "INSERT INTO ZuBerNetto (LfNrBeReList, Bezeichnung, ZuAbPro, ZuAbDM, AlDispZuAbDM) "
+        "VALUES (:n, 'Nebenkosten pauschal', 50000, 0, 0);";
+    const std::string zuBrutto =
+        "INSERT INTO ZuBrutto (LfNrBeReList, Bezeichnung, ZuAbPro, ZuAbDM, AlDispZuAbDM) "
+        "VALUES (:n, 'Nachlass', -30000, -1000000, -1955830);";
+    const std::string skonto = "UPDATE BeReList SET SkontoPro = 20000 WHERE LfNr = :n;";
+    const std::string zahlung = "UPDATE BeReList SET SummAz = 490000000, AlDispSummAz = 958356700 WHERE LfNr = :n;";
+    const Fall faelle[] = {
+        {"Angebot in Euro", 'A', EUR, false, "500.000,00", ""},
+        {"Angebot mit Zuschlag auf das Grundhonorar", 'A', EUR, false, "500.000,00", zuNetto},
+        {"Rechnung mit Zuschlag auf eine Phase und Teilleistung", 'R', EUR, false, "750.000,00", zuPhase + teil},
+        {"Rechnung mit Zuschlägen auf netto und brutto", 'R', EUR, false, "500.000,00", zuBerNetto + zuBrutto},
+        {"Schlussrechnung mit Abschlagszahlungen und Skonto", 'R', EUR, false, "500.000,00",
+         zuNetto + zuBerNetto + zahlung + skonto},
+        {"Rechnung in DM", 'R', DM, true, "977.915,00", zuNetto + zuPhase + skonto},
+        {"Rechnung in DM als Euro gedruckt", 'R', DM, false, "977.915,00", zuNetto + zuPhase},
+        {"Angebot in Euro als DM gedruckt", 'A', EUR, true, "488.957,52", zuNetto + zuBerNetto},
+        {"Vergleichsangebot", 'E', EUR, false, "300.000,00", skonto},
+        {"Freianlagen", 'R', EUR, false, "400.000,00", zuPhase + skonto, "§ 39"},
+        {"Ingenieurbauwerke", 'R', EUR, false, "2.000.000,00", zuNetto + zahlung, "§ 43"},
+        {"Technische Ausrüstung", 'A', EUR, false, "750.000,00", teil + zuBerNetto, "§ 55"},
+        {"Gebäude nach der Tafel von 1996 in DM", 'R', DM, true, "1.500.000,00", zuNetto + zuBrutto, "§ 15"},
+        {"Schlussrechnung mit Anschrift", 'R', EUR, false, "750.000,00", zuNetto + zuBerNetto + zahlung + skonto},
+    };
+    // The client's address fills the address window as in an office's project.
+    ASSERT_TRUE(outside::SchreibeProdatFelder(umgebung_->ordner + "/Prodat", {{4, "Gemeinde Musterhausen"},
+                                                                             {5, "Rathausplatz 3"},
+                                                                             {6, "12345 Musterhausen"}}));
+    const char* behalten = std::getenv("VELU_SUMMEN_PDF_ORDNER");
+    int nr = 0;
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        projekt_->Execute("DELETE FROM BeReList");
+        const int64_t r = Neu(f.typ, f.name, f.eingabe, "Neubau Kita");
+        BerAuswahl w(std::make_unique<DruckHost>());
+        w.show();
+        Edit(w, {f.kosten, "3", "0"}, true, f.parag);
+        if (!f.vorher.empty()) {
+            QString sql = QString::fromStdString(f.vorher).replace(":n", QString::number(r));
+            for (const QString& s : sql.split(';', Qt::SkipEmptyParts))
+                projekt_->Execute(s.toStdString());
+            Edit(w, {f.kosten, "3", "0"}, true);
+        }
+        const QString pdf = QString::fromStdString((dir_ / ("fall" + std::to_string(++nr) + ".pdf")).string());
+        Drucke(w, pdf, f.druckDM);
+        if (behalten) QFile::copy(pdf, QString::fromUtf8(behalten) + "/" + QString::fromUtf8(f.name) + ".pdf");
+        const QString text = PdfText(pdf);
+        const Gelesen g = Lies(text);
+        const bool andere = (f.druckDM ? DM : EUR) != f.eingabe;
+        const std::string p = andere ? "AlDisp" : "";
+        EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString() << "\n" << text.toStdString();
+        EXPECT_TRUE(Getrennt(text).isEmpty()) << Getrennt(text).join("\n").toStdString();
+        ASSERT_TRUE(g.statement && g.summen) << text.toStdString();
+        EXPECT_EQ(g.phasenZeilen, 9);
+        EXPECT_EQ(g.phasen, g.phasenSumme) << text.toStdString();
+        // One net fee in the whole document, the one stored for the printed currency.
+        EXPECT_EQ(g.statementNetto, RundCY(Betrag(r, p + "BerNetto")));
+        EXPECT_EQ(g.netto, RundCY(Betrag(r, p + "BerNetto")));
+        EXPECT_EQ(g.endbetrag, RundCY(Betrag(r, p + "Endbetrag")));
+        const bool angebot = f.typ == 'A' || f.typ == 'E';
+        EXPECT_EQ(text.contains("Abschlagszahlungen"), Betrag(r, "SummAz") != Currency());
+        EXPECT_EQ(text.contains("Skonto"), Betrag(r, "SkontoDM") != Currency());
+        if (angebot) {
+            EXPECT_FALSE(text.contains("enthaltene Mehrwertsteuer")) << text.toStdString();
+        }
+        const QRegularExpression andereWaehrung(QString::fromUtf8(f.druckDM ? "\\d[ \u00A0]€" : "\\d[ \u00A0]DM"));
+        EXPECT_FALSE(andereWaehrung.match(text).hasMatch()) << text.toStdString();
+        EXPECT_TRUE(text.contains("Seite 1 von ")) << text.toStdString();
+        if (f.parag) {
+            EXPECT_TRUE(text.contains(QString::fromUtf8(f.parag))) << f.parag << "\n" << text.toStdString();
+        }
+    }
+}
+
+// The positions of an hourly invoice's statement add up to their printed sum, which is the net fee the
+// totals start from; its surcharge on the net fee and its discount are lines of their own.
+TEST_F(SummenPdf, HourlyInvoiceAddsUpFromItsPositions) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    const int64_t s = Neu('S', "Stunden Bauleitung", EUR, "Neubau Kita");
+    projekt_->Execute("UPDATE BeReList SET StdReNetZuAbPro = 50000, SkontoPro = 30000 WHERE LfNr = ?",
+                      db::Params().Add(s));
+    BerAuswahl w(std::make_unique<DruckHost>());
+    w.show();
+    ModalDriver<expenses::StdRech> drv([](expenses::StdRech& f) {
+        auto* m = f.Positionen();
+        for (auto [menge, satz] : {std::pair{"2,5", "100,00"}, {"3", "80,00"}, {"1", "0,62"}}) {
+            const int row = m->rowCount() - 1;
+            ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Menge")), menge));
+            ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Satz")), satz));
+            ASSERT_TRUE(m->Commit());
+        }
+        f.ActiveBar1().Click("Band1", "OK");
+    });
+    ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
+    ASSERT_TRUE(drv.Ran());
+    const QString pdf = QString::fromStdString((dir_ / "stunden.pdf").string());
+    Drucke(w, pdf, false);
+    const QString text = PdfText(pdf);
+    // The statement: positions up to their sum.
+    Currency positionen, summe;
+    bool inPositionen = false;
+    for (const QString& z : text.split('\n')) {
+        const auto b = BetragAm(z.trimmed());
+        if (z.trimmed().startsWith("Pos.")) inPositionen = true;
+        else if (inPositionen && z.trimmed().startsWith("Summe der Positionen") && b) {
+            summe = *b;
+            inPositionen = false;
+        } else if (inPositionen && b) {
+            positionen += *b;
+        }
+    }
+    EXPECT_EQ(positionen, Currency::FromString("490.62")) << text.toStdString();
+    EXPECT_EQ(summe, positionen);
+    const Gelesen g = Lies(text);
+    EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString() << "\n" << text.toStdString();
+    EXPECT_TRUE(Getrennt(text).isEmpty()) << Getrennt(text).join("\n").toStdString();
+    EXPECT_EQ(g.netto, summe);
+    EXPECT_EQ(g.endbetrag, RundCY(Betrag(s, "Endbetrag")));
+    for (const char* zeile : {"Zu- und Abschläge auf das Nettohonorar 5,00", "abzüglich 3,00", "Skonto"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(zeile))) << zeile << "\n" << text.toStdString();
+    EXPECT_FALSE(text.contains("0,00 % Skonto")) << text.toStdString();
+}
+
+// An invoice for site supervision has no fee statement: its data and its totals, with a surcharge on the net
+// fee, payments and discount, add up from the net fee to the final amount.
+TEST_F(SummenPdf, SiteSupervisionInvoiceAddsUp) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    const int64_t b = Neu('B', "Bauüberwachung Neubau Kita", EUR, "Neubau Kita");
+    projekt_->Execute("UPDATE BeReList SET StdReNetZuAbPro = 30000, StdReNetZuAbDM = 500000, SkontoPro = 20000, "
+                      "SummAz = 10000000, AlDispSummAz = 19558300 WHERE LfNr = ?",
+                      db::Params().Add(b));
+    BerAuswahl w(std::make_unique<DruckHost>());
+    w.show();
+    ModalDriver<fee::Parag57> drv([](fee::Parag57& d) {
+        Parag57Ausfuellen(d, {"1.000.000,00", "2,5", "80", ""});
+        d.ActiveBar().Click("OK");
+    });
+    ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
+    ASSERT_TRUE(drv.Ran());
+    ASSERT_EQ(Betrag(b, "BerNetto"), Currency::FromUnits(20000));
+    const QString pdf = QString::fromStdString((dir_ / "bauueberwachung.pdf").string());
+    Drucke(w, pdf, false);
+    const QString text = PdfText(pdf);
+    const Gelesen g = Lies(text);
+    EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString() << "\n" << text.toStdString();
+    EXPECT_TRUE(Getrennt(text).isEmpty()) << Getrennt(text).join("\n").toStdString();
+    EXPECT_EQ(g.netto, Currency::FromUnits(20000));
+    EXPECT_EQ(g.endbetrag, RundCY(Betrag(b, "Endbetrag")));
+    for (const char* zeile : {"1.000.000,00", "2,50", "80,00", "Zu- und Abschläge auf das Nettohonorar 3,00",
+                              "abzüglich geleistete Abschlagszahlungen", "abzüglich 2,00"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(zeile))) << zeile << "\n" << text.toStdString();
+}
+
+// The fee statements painted as pages (as the report engine prints them) cut no text off: printed once after
+// an invoice with surcharges on a phase and on the base fee, once after an hourly invoice.
+TEST_F(SummenPdf, StatementsCutNoTextOff) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    QStringList abgeschnitten;
+    report::AbschneideMelder() = [&](const report::DisplayItem& it, const QSizeF& noetig) {
+        abgeschnitten << QStringLiteral("\"%1\" braucht %2 x %3 mm in %4 x %5 mm")
+                             .arg(it.text)
+                             .arg(noetig.width())
+                             .arg(noetig.height())
+                             .arg(it.rect.width())
+                             .arg(it.rect.height());
+    };
+    const QString ort = QString::fromStdString(projekt_->Path().string());
+    const QString ordner = QString::fromUtf8(VELU_BINARY_DIR) + "/data/reports/HOAI/";
+    auto drucke = [&](const QString& bericht, const NamenUndWerte& unter, const NamenUndWerte& formeln) {
+        CRModul cr;
+        QString datei = ordner + bericht;
+        ASSERT_EQ(cr.CROpenReport(datei), 0) << bericht.toStdString();
+        ASSERT_EQ(cr.CRSetTableLocations({{"BeRelist", ort}}), 0);
+        for (auto [u, t] : unter)
+            ASSERT_EQ(cr.CRSetTableLocation(u, t, ort), 0) << u.toStdString();
+        ASSERT_EQ(cr.CRSetFormula(formeln), 0);
+        const QString pdf = QString::fromStdString((dir_ / "bericht.pdf").string());
+        cr.SetDruckDatei(pdf);
+        int kopien = 1;
+        EXPECT_EQ(cr.CRPrintOut(0, 0, kopien), 0) << cr.Fehlertext().toStdString();
+        EXPECT_FALSE(PdfText(pdf).trimmed().isEmpty()) << bericht.toStdString();
+        cr.CRRelease();
+    };
+    const NamenUndWerte zeichen = {{QStringLiteral("_WährungsZeichen"), QString::fromUtf8("'\u00A0€'")}};
+
+    const int64_t r = Neu('R', "Honorarrechnung Umbau Kita mit einer langen Bezeichnung", EUR, "Neubau Kita");
+    {
+        BerAuswahl w(std::make_unique<DruckHost>());
+        w.show();
+        Edit(w, {"2.500.000,00", "4", "50"}, true);
+        projekt_->Execute("UPDATE Grunddaten SET SummZu3 = 100000, SummZuNettoPro = 150000, TeilleistPro8 = 500000 "
+                          "WHERE LfNrBeReList = ?",
+                          db::Params().Add(r));
+        Edit(w, {"2.500.000,00", "4", "50"}, true);
+        Drucke(w, QString::fromStdString((dir_ / "rechnung.pdf").string()), false);
+    }
+    NamenUndWerte formeln = zeichen;
+    formeln.push_back({"_Anlagegruppenanzahl", "'1'"});
+    drucke("VELUNTA4035.rpt",
+           {{"VELUNTA401006.rpt", "PunkteTab"},
+            {"VELUNTA401007.rpt", "Grunddaten"},
+            {"VELUNTA401002.rpt", "BeRelist"},
+            {"VELUNTA401003.rpt", "BeRelist"},
+            {"VELUNTA401004.rpt", "BeRelist"},
+            {"Velunta401005.rpt", "BeRelist"}},
+           formeln);
+    drucke("VELUNTA4036.rpt",
+           {{"VELUNTA401007a.rpt", "Grunddaten"}, {"VELUNTA401004.rpt", "BeRelist"}, {"Velunta401005.rpt", "BeRelist"}},
+           formeln);
+
+    // The register opens on its first calculation: the hourly invoice is the only one.
+    projekt_->Execute("DELETE FROM BeReList");
+    const int64_t s = Neu('S', "Stunden", EUR, "Neubau Kita");
+    {
+        BerAuswahl w(std::make_unique<DruckHost>());
+        w.show();
+        ModalDriver<expenses::StdRech> drv([](expenses::StdRech& f) {
+            auto* m = f.Positionen();
+            const int row = m->rowCount() - 1;
+            ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Leistung")),
+                                   QString::fromUtf8("Örtliche Bauüberwachung und Abstimmung mit den Fachplanern "
+                                                     "auf der Baustelle")));
+            ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Menge")), "12,5"));
+            ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Satz")), "1.234,50"));
+            ASSERT_TRUE(m->Commit());
+            f.ActiveBar1().Click("Band1", "OK");
+        });
+        ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
+        ASSERT_TRUE(drv.Ran());
+        Drucke(w, QString::fromStdString((dir_ / "stunden.pdf").string()), false);
+    }
+    drucke("VELUNTA4037.rpt", {}, zeichen);
+    report::AbschneideMelder() = nullptr;
+    EXPECT_TRUE(abgeschnitten.isEmpty()) << abgeschnitten.join("\n").toStdString();
+    (void)s;
+}
+
+// The summary of marked invoices: one line per invoice even where a long description wraps, the amounts
+// add up to the printed sum, and each amount is the one the register stored for the printed currency.
+TEST_F(SummenPdf, SummaryLinesStayTogetherAndAddUp) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    struct Re {
+        const char* nummer;
+        const char* text;
+        int waehrung;
+        const char* endbetrag;
+        const char* andere;
+    } rechnungen[] = {
+        {"2026-101", "Abschlagsrechnung 1 Leistungsphasen 1 bis 4 Neubau der Kindertagesstätte am Sonnenhof "
+                     "mit Außenanlagen",
+         EUR, "11951.00", "23374.12"},
+        {"2026-102", "Abschlagsrechnung 2", DM, "4000.00", "2045.17"},
+        {"2026-103", "Schlussrechnung", EUR, "1234.56", "2414.57"},
+    };
+    std::vector<int64_t> liste;
+    Currency soll;
+    for (const Re& r : rechnungen) {
+        const int64_t n = Neu('R', r.text, r.waehrung, "Neubau Kita");
+        projekt_->Execute("UPDATE BeReList SET ReNummer = ?, Endbetrag = ?, AlDispEndbetrag = ?, "
+                          "Mwstenthalten = 0, AlDispMwstenthalten = 0 WHERE LfNr = ?",
+                          db::Params()
+                              .Add(std::string(r.nummer))
+                              .Add(Currency::FromString(r.endbetrag).Raw())
+                              .Add(Currency::FromString(r.andere).Raw())
+                              .Add(n));
+        liste.push_back(n);
+        soll += Currency::FromString(r.waehrung == EUR ? r.endbetrag : r.andere);
+    }
+    const QString pdf = QString::fromStdString((dir_ / "zusammenstellung.pdf").string());
+    documents::DruckAufrufHook() = [&](documents::DruckAufrufRechnung& d) {
+        d.SetDruckDatei(pdf);
+        QTimer::singleShot(0, &d, [&d] {
+            d.ActiveBar1().Click("Band1", "EUR");
+            d.ActiveBar1().Click("Band1", "PRINT");
+            d.ActiveBar1().Click("Band1", "EXIT");
+        });
+    };
+    CRModul cr;
+    documents::CallReZusammenstellung(cr, liste, "09.12.2026", EUR, EUR, liste.front());
+    const QString text = PdfText(pdf);
+    // Each invoice's number, its amount and nothing of another invoice on one line.
+    Currency zeilen;
+    for (const Re& r : rechnungen) {
+        const QString nr = QString::fromUtf8(r.nummer);
+        bool gefunden = false;
+        for (const QString& z : text.split('\n'))
+            if (z.trimmed().startsWith(nr)) {
+                gefunden = true;
+                const auto b = BetragAm(z.trimmed());
+                ASSERT_TRUE(b) << z.toStdString() << "\n" << text.toStdString();
+                // Its own description, not the wrapped rest of the one above.
+                EXPECT_TRUE(z.contains(QString::fromUtf8(r.text).left(18))) << z.toStdString() << "\n"
+                                                                          << text.toStdString();
+                EXPECT_EQ(*b, Currency::FromString(r.waehrung == EUR ? r.endbetrag : r.andere)) << nr.toStdString();
+                zeilen += *b;
+            }
+        EXPECT_TRUE(gefunden) << r.nummer << "\n" << text.toStdString();
+    }
+    Currency summe;
+    for (const QString& z : text.split('\n'))
+        if (z.trimmed().startsWith("Summe")) summe = BetragAm(z.trimmed()).value_or(Currency());
+    EXPECT_EQ(zeilen, soll);
+    EXPECT_EQ(summe, soll) << text.toStdString();
+    EXPECT_TRUE(Getrennt(text).isEmpty()) << Getrennt(text).join("\n").toStdString();
+    // No heading of a single invoice without its values.
+    EXPECT_FALSE(text.contains("Betreff")) << text.toStdString();
+    EXPECT_FALSE(QRegularExpression("Nr\\.\\s*$", QRegularExpression::MultilineOption).match(text).hasMatch())
+        << text.toStdString();
+}
+
+// Pages of an offer and of a final invoice as a client receives them, side by side in one picture: the
+// client's address from the project data, surcharges, discount and payments. With VELU_SCREENSHOT (offer)
+// and VELU_SCREENSHOT_RECHNUNG (invoice) the pictures are saved.
+class SummenSeiten : public SummenPdf {
+protected:
+    void Seiten(BerAuswahl& w, const char* variable, const QStringList& soll) {
+        QList<QImage> seiten;
+        documents::DruckAufrufHook() = [&](documents::DruckAufrufRechnung& d) {
+            d.SetVorschauHook([&](documents::PrintRechnung& p) {
+                seiten = p.Scribant1().Control().RenderPages(1.0);
+                p.ActiveBar1().Click("Band1", "EXIT");
+            });
+            QTimer::singleShot(0, &d, [&d] {
+                d.ActiveBar1().Click("Band1", "PREVIEW");
+                d.ActiveBar1().Click("Band1", "EXIT");
+            });
+        };
+        ASSERT_TRUE(w.ActiveBar1().Click("PopupBand1", "PRINTRE"));
+        ASSERT_FALSE(seiten.isEmpty());
+        QImage bild(seiten[0].width() * int(seiten.size()) + 10 * int(seiten.size() - 1), seiten[0].height(),
+                    QImage::Format_RGB32);
+        bild.fill(Qt::darkGray);
+        QPainter p(&bild);
+        for (int i = 0; i < seiten.size(); ++i)
+            p.drawImage(i * (seiten[0].width() + 10), 0, seiten[i]);
+        p.end();
+        if (const char* ziel = std::getenv(variable)) {
+            QDir().mkpath(QFileInfo(ziel).absolutePath());
+            EXPECT_TRUE(bild.save(ziel));
+        }
+        // What the pictures must show, read back from the same document printed to PDF.
+        const QString pdf = QString::fromStdString((dir_ / "seiten.pdf").string());
+        Drucke(w, pdf, false);
+        const QString text = PdfText(pdf);
+        for (const QString& z : soll)
+            EXPECT_TRUE(text.contains(z)) << z.toStdString() << "\n" << text.toStdString();
+        const Gelesen g = Lies(text);
+        EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString();
+    }
+    void Bauherr() {
+        ASSERT_TRUE(outside::SchreibeProdatFelder(umgebung_->ordner + "/Prodat",
+                                                  {{0, "Neubau Kita Sonnenhof"},
+                                                   {4, QString::fromUtf8("Gemeinde Musterhausen")},
+                                                   {5, QString::fromUtf8("Rathausplatz 3")},
+                                                   {6, QString::fromUtf8("12345 Musterhausen")}}));
+    }
+};
+
+TEST_F(SummenSeiten, OfferScreenshot) {
+    Bauherr();
+    const int64_t r = Neu('A', "Neubau Kita Sonnenhof", EUR, "Neubau Kita");
+    BerAuswahl w(std::make_unique<DruckHost>());
+    w.show();
+    Edit(w, {"500.000,00", "3", "25"}, true);
+    projekt_->Execute("INSERT INTO ZuNetto (LfNrBeReList, ZuordnungAnlGrp, Bezeichnung, ZuAbPro, ZuAbDM) "
+                      "VALUES (?, 1, 'Umbauzuschlag', 150000, 0)",
+                      db::Params().Add(r));
+    projekt_->Execute("UPDATE Grunddaten SET SummZuNettoPro = 150000, SummZu8 = 50000 WHERE LfNrBeReList = ?",
+                      db::Params().Add(r));
+    projekt_->Execute("INSERT INTO ZuBerNetto (LfNrBeReList, Bezeichnung, ZuAbPro, ZuAbDM, AlDispZuAbDM) "
+                      "VALUES (?, 'Nebenkosten pauschal', 50000, 0, 0)",
+                      db::Params().Add(r));
+    Edit(w, {"500.000,00", "3", "25"}, true);
+    Seiten(w, "VELU_SCREENSHOT",
+           {"Gemeinde Musterhausen", "Rathausplatz 3", "12345 Musterhausen", "Honorarangebot Nr. 2026-001",
+            QString::fromUtf8("Zu- und Abschläge auf das Honorar"), "Nebenkosten pauschal 5,00", "Seite 1 von"});
+}
+
+TEST_F(SummenSeiten, FinalInvoiceScreenshot) {
+    Bauherr();
+    const int64_t r = Neu('R', "Schlussrechnung Neubau Kita Sonnenhof", EUR, "Neubau Kita");
+    BerAuswahl w(std::make_unique<DruckHost>());
+    w.show();
+    Edit(w, {"500.000,00", "3", "25"}, true);
+    projekt_->Execute("INSERT INTO ZuBerNetto (LfNrBeReList, Bezeichnung, ZuAbPro, ZuAbDM, AlDispZuAbDM) "
+                      "VALUES (?, 'Nebenkosten pauschal', 50000, 0, 0)",
+                      db::Params().Add(r));
+    projekt_->Execute("UPDATE BeReList SET SkontoPro = 20000, SummAz = 490000000, AlDispSummAz = 958356700 "
+                      "WHERE LfNr = ?",
+                      db::Params().Add(r));
+    Edit(w, {"500.000,00", "3", "25"}, true);
+    Seiten(w, "VELU_SCREENSHOT_RECHNUNG",
+           {"Gemeinde Musterhausen", "Honorarrechnung Nr. 2026-001", "Nebenkosten pauschal 5,00",
+            QString::fromUtf8("abzüglich geleistete Abschlagszahlungen"), "Abschlagszahlungen netto",
+            QString::fromUtf8("abzüglich 2,00"), "im Endbetrag enthaltene Mehrwertsteuer", "Steuernummer",
+            "IBAN"});
+}
+
+} // namespace
