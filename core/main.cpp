@@ -1,4 +1,5 @@
 #include "core/AppState.h"
+#include "core/Anwendung.h"
 #include "core/DatensicherungFormen.h"
 #include "core/MDIVelunta.h"
 #include "core/MwSt.h"
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Velunta32: Kein Bildschirm vorhanden (DISPLAY ist nicht gesetzt).\n");
         return 1;
     }
-    QApplication app(argc, argv);
+    velu::Anwendung app(argc, argv);
     QApplication::setApplicationDisplayName("Velunta 4.0");
     if (!velu::DeutscheOberflaeche())
         std::fprintf(stderr, "Velunta32: Die deutschen Texte von Qt fehlen (Paket qt6-translations-l10n).\n");
