@@ -35,7 +35,8 @@ std::optional<LoginResult> PruefeLogin(db::Database& stammDB, bool mitBenutzer, 
 LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, QWidget* parent)
     : QDialog(parent), stammDB_(stammDB), fensterPos_(fensterPos), piepen_([] { QApplication::beep(); }),
       passwortAendern_([this](const LoginResult& r) {
-          Zugangsrechte dialog(stammDB_, r.benutzer, r.rechte, this);
+          // Not logged in yet: the dialog offers the user's own password only, not the users and rights.
+          Zugangsrechte dialog(stammDB_, r.benutzer, 0, this);
           dialog.exec();
       }) {
     setObjectName("LogIn");

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QLockFile>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -138,7 +139,7 @@ TEST_F(LoginSicherheit, OldScrambleLogsInOnlyWithANewPassword) {
 
 // The change dialog of the program itself: "Zugangsrechte" on its password tab.
 TEST_F(LoginSicherheit, OldScrambleOpensThePasswordDialog) {
-    t.Benutzer("ALT", 7, Alt("geheim").toStdString());
+    t.Benutzer("ALT", AlleRechte, Alt("geheim").toStdString());
     LogIn d(t.DB());
     d.MakeConections(true, true);
     d.show();
@@ -147,6 +148,8 @@ TEST_F(LoginSicherheit, OldScrambleOpensThePasswordDialog) {
         auto* z = qobject_cast<Zugangsrechte*>(QApplication::activeModalWidget());
         if (!z) return;
         gesehen = true;
+        EXPECT_FALSE(z->findChild<QTabWidget*>("SSTab1")->isTabVisible(Zugangsrechte::RechteTab))
+            << "users and rights stay closed until the login is done";
         z->findChild<QLineEdit*>("XtraText1_0")->setText("wirklich");
         z->findChild<QLineEdit*>("XtraText1_1")->setText("wirklich");
         boxen.Answer(forms::MsgResult::Yes); // "Soll das neue Passwort gespeichert werden"
