@@ -101,8 +101,8 @@ void LogIn::ToolClick(const QString& key) {
                 ok = NeuesPasswortGesetzt(*ergebnis_);
                 if (!ok) {
                     ergebnis_.reset();
-                    forms::MsgBox(this, MeldungNeuesPasswort, forms::MsgButtons::OK, forms::MsgIcon::Exclamation,
-                                  windowTitle());
+                    forms::MsgBox(this, MeldungNeuesPasswort, forms::MsgButtons::OK,
+                                  forms::MsgIcon::Exclamation, windowTitle());
                     return;
                 }
                 ergebnis_->altesPasswort = false;

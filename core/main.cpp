@@ -1,5 +1,5 @@
-#include "core/AppState.h"
 #include "core/Anwendung.h"
+#include "core/AppState.h"
 #include "core/DatensicherungFormen.h"
 #include "core/MDIVelunta.h"
 #include "core/MwSt.h"

@@ -111,8 +111,11 @@ void openDictionaries(const std::string& files, const std::string& insertFile) {
     }
     if (insert) SetMainDictionary(insert);
     if (cut) {
-        const std::string text = "Die Einstellungsdatei WORTEX.INI nennt zu viele W\xf6rterb\xfc" "cher.\nNur die ersten " +
-                                 std::to_string(kMaxDictionaryNames) + " wurden ge\xf6" "ffnet.";
+        const std::string text = "Die Einstellungsdatei WORTEX.INI nennt zu viele W\xf6rterb\xfc"
+                                 "cher.\nNur die ersten " +
+                                 std::to_string(kMaxDictionaryNames) +
+                                 " wurden ge\xf6"
+                                 "ffnet.";
         MessageBox(0, text.c_str(), "Wortex", MB_ICONEXCLAMATION);
     }
 }

@@ -74,8 +74,9 @@ QString VerknuepfungsWert(const RValue& v) {
 } // namespace
 
 LaufAbbruch ZuGross(long grenze, const QString& was) {
-    return {BerichtZuGross, QStringLiteral("Der Bericht ist zu groß: mehr als %1 %2. Bitte die Auswahl einschränken.")
-                                .arg(QLocale(QLocale::German).toString(qlonglong(grenze)), was)};
+    return {BerichtZuGross,
+            QStringLiteral("Der Bericht ist zu groß: mehr als %1 %2. Bitte die Auswahl einschränken.")
+                .arg(QLocale(QLocale::German).toString(qlonglong(grenze)), was)};
 }
 
 Lauf::Lauf(const Report& r, const Umfeld& u, Verbindungen& vb, Lauf* eltern)

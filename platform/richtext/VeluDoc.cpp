@@ -140,7 +140,9 @@ private:
 
     bool ReadInline(Para& p, const QTextCharFormat& fmt, QString& error, const QString& end, int tiefe) {
         if (tiefe > MaxInlineTiefe)
-            return Fail(error, QStringLiteral("Zeichenformate mehr als %1 Ebenen tief verschachtelt").arg(MaxInlineTiefe));
+            return Fail(
+                error,
+                QStringLiteral("Zeichenformate mehr als %1 Ebenen tief verschachtelt").arg(MaxInlineTiefe));
         while (!x_.atEnd()) {
             x_.readNext();
             if (x_.isEndElement()) {

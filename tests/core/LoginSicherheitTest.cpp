@@ -67,9 +67,9 @@ TEST_F(LoginSicherheit, NamesWithUmlautsLogInWhateverTheirCase) {
         QString gespeichert; // as the editor stores what was typed
         QString getippt;
     } faelle[] = {
-        {QString("Müller").toUpper(), "Müller"},     {QString("Müller").toUpper(), "müller"},
-        {QString("Müller").toUpper(), "MÜLLER"},     {QString("Jörg Öz").toUpper(), "jörg öz"},
-        {QString("Straßer").toUpper(), "Straßer"},   {QString("Ändrä").toUpper(), "äNDRÄ"},
+        {QString("Müller").toUpper(), "Müller"},   {QString("Müller").toUpper(), "müller"},
+        {QString("Müller").toUpper(), "MÜLLER"},   {QString("Jörg Öz").toUpper(), "jörg öz"},
+        {QString("Straßer").toUpper(), "Straßer"}, {QString("Ändrä").toUpper(), "äNDRÄ"},
     };
     for (const auto& f : faelle) {
         SCOPED_TRACE(f.getippt.toStdString());
@@ -163,8 +163,9 @@ TEST_F(LoginSicherheit, OldScrambleOpensThePasswordDialog) {
 
 // A damaged users table: the login says so and stays open instead of ending the program.
 TEST_F(LoginSicherheit, DamagedUsersTableGivesAMessage) {
-    for (const char* schaden : {"ALTER TABLE Zugriff RENAME TO Kaputt", "ALTER TABLE Zugriff DROP COLUMN Passwort",
-                                "ALTER TABLE Zugriff DROP COLUMN Rechte"}) {
+    for (const char* schaden :
+         {"ALTER TABLE Zugriff RENAME TO Kaputt", "ALTER TABLE Zugriff DROP COLUMN Passwort",
+          "ALTER TABLE Zugriff DROP COLUMN Rechte"}) {
         SCOPED_TRACE(schaden);
         test::BenutzerDB kaputt;
         kaputt.DB().Execute(schaden);
@@ -175,7 +176,8 @@ TEST_F(LoginSicherheit, DamagedUsersTableGivesAMessage) {
         EXPECT_FALSE(Anmelden(d, "SUPERVISOR", ""));
         EXPECT_TRUE(d.isVisible());
         ASSERT_EQ(boxen.Shown().size(), vorher + 1);
-        EXPECT_TRUE(boxen.LastText().startsWith(MeldungBenutzerUnlesbar + "\n")) << boxen.LastText().toStdString();
+        EXPECT_TRUE(boxen.LastText().startsWith(MeldungBenutzerUnlesbar + "\n"))
+            << boxen.LastText().toStdString();
         EXPECT_GT(boxen.LastText().size(), MeldungBenutzerUnlesbar.size() + 1) << "with the cause";
         EXPECT_EQ(boxen.Shown().back().icon, forms::MsgIcon::Critical);
         d.findChild<QAction*>("Band1.EXIT")->trigger();

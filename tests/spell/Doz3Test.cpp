@@ -5,9 +5,9 @@
 #include "spell/Doz3Format.h"
 
 #include <cstring>
-#include <sys/stat.h>
 #include <map>
 #include <random>
+#include <sys/stat.h>
 #include <tuple>
 
 namespace wortex::test {

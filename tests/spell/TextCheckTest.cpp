@@ -7,10 +7,10 @@
 #include "spell/TextCheck.h"
 
 #include <algorithm>
-#include <sys/stat.h>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace win32;
@@ -143,7 +143,7 @@ TEST_F(TextCheck, HistoryFileIsPrivate) {
         const std::string file = attachment().historyFile;
         struct stat st {};
         seen.push_back(file.empty() || ::stat(file.c_str(), &st) != 0 ? "keine Datei"
-                                                                        : std::to_string(st.st_mode & 07777));
+                                                                      : std::to_string(st.st_mode & 07777));
         d.click(1112);
     };
     CheckRange range{edit, 0, 0, 0, 0};

@@ -33,7 +33,9 @@ QString Verschachtelt(const QString& art, int n) {
 
 class Nichts : public AuswertungsKontext {
 public:
-    RValue Feld(const QString&, const QString&, int pos) override { throw AuswertungsFehler{pos, "kein Feld"}; }
+    RValue Feld(const QString&, const QString&, int pos) override {
+        throw AuswertungsFehler{pos, "kein Feld"};
+    }
     // Without a limit of its own: a formula that calls itself runs until evaluation stops it.
     RValue Formel(const QString&, int) override { return selbst.Eval(*this); }
     const Formate& Formats() override { return f; }
@@ -56,7 +58,8 @@ TEST(FormelTiefe, DeepNestingIsRefusedAtParseShallowNestingWorks) {
         ASSERT_EQ(pf.position, 0) << pf.text.toStdString();
         Nichts k;
         const RValue v = e.Eval(k);
-        EXPECT_TRUE(IstWahr(v) || v.AsDouble() == 1 || v.AsDouble() == 101 || v.text == "x") << art.toStdString();
+        EXPECT_TRUE(IstWahr(v) || v.AsDouble() == 1 || v.AsDouble() == 101 || v.text == "x")
+            << art.toStdString();
     }
 }
 
@@ -84,13 +87,20 @@ TEST(ReportGrenzen, DeepFormulasInATemplateGiveTheirCodes) {
     f.Rechnung(1, "R", 1, 10000, "R-1");
     const QString tief = Verschachtelt("Klammern", 10000);
     std::unique_ptr<Report> r;
-    EXPECT_EQ(Report::Oeffne(f.Vorlage("band.rpt", QString(R"({"bands": {"details": {"items": [{"type": "field", "value": "%1"}]}}})").arg(tief)), r),
-              VorlageDefekt);
+    EXPECT_EQ(
+        Report::Oeffne(
+            f.Vorlage("band.rpt",
+                      QString(R"({"bands": {"details": {"items": [{"type": "field", "value": "%1"}]}}})")
+                          .arg(tief)),
+            r),
+        VorlageDefekt);
     const QString tabelle = R"("tables": [{"alias": "B", "table": "BeReList"}])";
-    for (const QString& json :
-         {QString(R"({%1, "selection": "%2 = 1"})").arg(tabelle, tief),
-          QString(R"({%1, "formulas": [{"name": "T", "text": "%2"}], "bands": {"details": {"items": [{"type": "formula", "name": "T"}]}}})")
-              .arg(tabelle, Verschachtelt("if", 10000))}) {
+    for (
+        const QString& json :
+        {QString(R"({%1, "selection": "%2 = 1"})").arg(tabelle, tief),
+         QString(
+             R"({%1, "formulas": [{"name": "T", "text": "%2"}], "bands": {"details": {"items": [{"type": "formula", "name": "T"}]}}})")
+             .arg(tabelle, Verschachtelt("if", 10000))}) {
         auto l = f.Oeffne(f.Vorlage("lauf.rpt", json));
         ASSERT_TRUE(l);
         DisplayList dl;
@@ -147,11 +157,14 @@ TEST(ReportGrenzen, ARunOverTheCapsStopsWithAnError) {
     f.db->Execute("COMMIT");
     QString items;
     for (int i = 0; i < 5000; ++i)
-        items += QString(R"(%1{"type": "text", "text": "t%2", "x": 0, "y": 0, "width": 10})").arg(i ? "," : "").arg(i);
+        items += QString(R"(%1{"type": "text", "text": "t%2", "x": 0, "y": 0, "width": 10})")
+                     .arg(i ? "," : "")
+                     .arg(i);
     const long vorher = MaxRssKb();
     auto r = f.Oeffne(f.Vorlage(
         "gross.rpt",
-        QString(R"({"tables": [{"alias": "B", "table": "BeReList"}], "bands": {"details": {"height": 5, "items": [%1]}}})")
+        QString(
+            R"({"tables": [{"alias": "B", "table": "BeReList"}], "bands": {"details": {"height": 5, "items": [%1]}}})")
             .arg(items)));
     ASSERT_TRUE(r);
     DisplayList dl;

@@ -23,10 +23,7 @@ QString Verschachtelt(const QString& auf, const QString& zu, int n) {
 TEST(VeluDocTiefe, DeepInlineTagsAreRefusedShallowOnesRead) {
     testApp();
     const std::pair<QString, QString> tags[] = {
-        {"<b>", "</b>"},
-        {"<i>", "</i>"},
-        {"<u>", "</u>"},
-        {"<font size=\"9\">", "</font>"},
+        {"<b>", "</b>"},        {"<i>", "</i>"}, {"<u>", "</u>"}, {"<font size=\"9\">", "</font>"},
         {"<b><i>", "</i></b>"},
     };
     for (const auto& [auf, zu] : tags) {

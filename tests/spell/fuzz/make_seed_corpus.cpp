@@ -14,10 +14,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::vector<const char*> kGerman = {
-    "Haus",      "haust\xFC" "r", "Bau",    "Antrag",   "Bauantrag", "Unterlagen", "Winter",   "Zucker",
-    "kaufen",    "M\xFC" "ller",  "Stra\xDF" "e", "usw.", "e-mail", "o'neill",   "caf\xE9",    "Rechnung",
-    "Rechnungen", "Zeichnung",    "Honorar", "Leistung", "Abschlag", "Bauleitung", "Grundriss", "z.B."};
+const std::vector<const char*> kGerman = {"Haus",         "haust\xFCr", "Bau",       "Antrag",  "Bauantrag",
+                                          "Unterlagen",   "Winter",     "Zucker",    "kaufen",  "M\xFCller",
+                                          "Stra\xDF\x65", "usw.",       "e-mail",    "o'neill", "caf\xE9",
+                                          "Rechnung",     "Rechnungen", "Zeichnung", "Honorar", "Leistung",
+                                          "Abschlag",     "Bauleitung", "Grundriss", "z.B."};
 const std::vector<const char*> kEnglish = {"house", "colour", "color", "invoice", "fee", "o'clock", "e.g."};
 
 // A dictionary of the language with the words; every second one marked, to reach the mark bits too.
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
     if (!ok) return 1;
     // Every dictionary is a DOZ3 file too.
     for (const auto& e : fs::directory_iterator(out / "dict_open"))
-        fs::copy_file(e.path(), out / "doz3_open" / e.path().filename(), fs::copy_options::overwrite_existing);
+        fs::copy_file(e.path(), out / "doz3_open" / e.path().filename(),
+                      fs::copy_options::overwrite_existing);
     return 0;
 }
