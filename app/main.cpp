@@ -1,3 +1,4 @@
+#include "core/Anwendung.h"
 #include "core/AppState.h"
 #include "app/DatensicherungFormen.h"
 #include "core/MDIVelunta.h"
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Velunta32: Kein Bildschirm vorhanden (DISPLAY ist nicht gesetzt).\n");
         return 1;
     }
-    QApplication app(argc, argv);
+    velu::Anwendung app(argc, argv);
     QApplication::setApplicationDisplayName("Velunta 4.0");
     if (!velu::DeutscheOberflaeche())
         std::fprintf(stderr, "Velunta32: Die deutschen Texte von Qt fehlen (Paket qt6-translations-l10n).\n");

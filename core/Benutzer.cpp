@@ -54,9 +54,13 @@ bool GleicherBenutzer(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+std::string Suchname(const QString& name) {
+    return name.toUpper().toStdString();
+}
+
 bool GetAkPasswort(db::Database& stammDB, const QString& name, int32_t& rechte, std::string& passwort) {
     auto qd = Abfrage(stammDB, "GetAkPasswort");
-    qd.SetParameter("name", name.toStdString());
+    qd.SetParameter("name", Suchname(name));
     auto rs = qd.OpenRecordset();
     if (rs.Empty()) return false;
     rs.MoveFirst();
@@ -139,7 +143,7 @@ std::string PasswortZumSpeichern(const QString& pw) {
 
 int64_t SetNewPasswort(db::Database& stammDB, const QString& benutzer, const QString& pw) {
     return Abfrage(stammDB, "SetNewPASSWORT")
-        .SetParameter("Benutzer", benutzer.toStdString())
+        .SetParameter("Benutzer", Suchname(benutzer))
         .SetParameter("PW", PasswortZumSpeichern(pw))
         .Execute();
 }

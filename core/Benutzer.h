@@ -5,7 +5,8 @@
 //   - the marker KeinPasswortMarke (or Null, or an empty text): no password was ever set;
 //   - an Argon2id hash made by libsodium's crypto_pwhash_str (starts with "$argon2id$"): the normal case;
 //   - the 20-character scramble of PasswortVerschl, written by older databases. It is only recognised and
-//     checked, never written again: the next successful login replaces it by a hash.
+//     checked, never written again. It cannot tell look-alikes apart ("hdidhl" passes for "geheim"), so a
+//     login through it asks for a new password instead of keeping the text typed.
 // User names are compared without regard to case; the spelling typed is what the program shows.
 #include "platform/db/Database.h"
 
@@ -31,6 +32,15 @@ bool GleicherBenutzer(const QString& a, const QString& b);
 inline bool IstSupervisor(const QString& name) {
     return GleicherBenutzer(name, SupervisorName);
 }
+
+// The text the stored queries compare a user name with. Their upper() folds ASCII letters only; names are
+// stored in capitals as QString::toUpper makes them, so the name asked for is folded the same way first
+// ("Müller" finds "MÜLLER").
+std::string Suchname(const QString& name);
+
+// Shown when the users table cannot be read, followed by the cause.
+inline const QString MeldungBenutzerUnlesbar =
+    QStringLiteral("Die Benutzerverwaltung der Stammdatenbank kann nicht gelesen werden.");
 
 // Runs "GetAkPasswort". True with both outputs set when the user exists (passwort is the stored value, the
 // empty text for a password never set); False with the outputs untouched when not.

@@ -1,6 +1,7 @@
 #include "core/LogIn.h"
 
 #include "core/Benutzer.h"
+#include "core/Zugangsrechte.h"
 #include "platform/db/DbError.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
@@ -23,21 +24,21 @@ std::optional<LoginResult> PruefeLogin(db::Database& stammDB, bool mitBenutzer, 
     int32_t rechte = 0;
     std::string gespeichert;
     if (!GetAkPasswort(stammDB, benutzer, rechte, gespeichert)) return std::nullopt;
+    bool alt = false;
     if (mitPasswort) {
         if (!PasswortPasst(gespeichert, passwort)) return std::nullopt;
-        if (ArtDesPassworts(gespeichert) == PasswortArt::Alt) {
-            // A database that cannot be written still lets the user in; the next login tries again.
-            try {
-                SetNewPasswort(stammDB, benutzer, passwort);
-            } catch (const db::DbError&) {
-            }
-        }
+        alt = ArtDesPassworts(gespeichert) == PasswortArt::Alt;
     }
-    return LoginResult{benutzer, rechte};
+    return LoginResult{benutzer, rechte, alt};
 }
 
 LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, QWidget* parent)
-    : QDialog(parent), stammDB_(stammDB), fensterPos_(fensterPos), piepen_([] { QApplication::beep(); }) {
+    : QDialog(parent), stammDB_(stammDB), fensterPos_(fensterPos), piepen_([] { QApplication::beep(); }),
+      passwortAendern_([this](const LoginResult& r) {
+          // Not logged in yet: the dialog offers the user's own password only, not the users and rights.
+          Zugangsrechte dialog(stammDB_, r.benutzer, 0, this);
+          dialog.exec();
+      }) {
     setObjectName("LogIn");
     setWindowTitle("Benutzer Login Velunta 4.0");
 
@@ -64,6 +65,9 @@ LogIn::LogIn(db::Database& stammDB, settings::SettingsStore* fensterPos, QWidget
     auto* haupt = new QVBoxLayout(this);
     haupt->setMenuBar(toolband_->ToolBar("Band1"));
     haupt->addLayout(felder);
+    // The title bar is drawn in about the application's font; room for the title, the window icon and the
+    // frame's buttons, so the caption is never cut however small the fields leave the dialog.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 160);
     if (fensterPos_) forms::LoadWindowPos(*this, *fensterPos_);
 }
 
@@ -90,9 +94,28 @@ void LogIn::IsOK(bool& ok) {
 void LogIn::ToolClick(const QString& key) {
     if (key == "OK") {
         bool ok = false;
-        IsOK(ok);
+        bool unbekannt = false;
+        try {
+            IsOK(ok);
+            if (ok && ergebnis_->altesPasswort) {
+                ok = NeuesPasswortGesetzt(*ergebnis_);
+                if (!ok) {
+                    ergebnis_.reset();
+                    forms::MsgBox(this, MeldungNeuesPasswort, forms::MsgButtons::OK,
+                                  forms::MsgIcon::Exclamation, windowTitle());
+                    return;
+                }
+                ergebnis_->altesPasswort = false;
+            }
+            unbekannt = !ok && UnbekannterBenutzer();
+        } catch (const db::DbError& e) {
+            ergebnis_.reset();
+            forms::MsgBox(this, MeldungBenutzerUnlesbar + "\n" + QString::fromUtf8(e.what()),
+                          forms::MsgButtons::OK, forms::MsgIcon::Critical, windowTitle());
+            return;
+        }
         if (!ok) {
-            if (UnbekannterBenutzer()) {
+            if (unbekannt) {
                 forms::MsgBox(this, MeldungUnbekannt, forms::MsgButtons::OK, forms::MsgIcon::Exclamation,
                               windowTitle());
                 feld_[0]->setFocus();
@@ -109,6 +132,14 @@ void LogIn::ToolClick(const QString& key) {
         toolband_->SetTag(QString());
         reject();
     }
+}
+
+bool LogIn::NeuesPasswortGesetzt(const LoginResult& r) {
+    passwortAendern_(r);
+    int32_t rechte = 0;
+    std::string gespeichert;
+    return GetAkPasswort(stammDB_, r.benutzer, rechte, gespeichert) &&
+           ArtDesPassworts(gespeichert) != PasswortArt::Alt;
 }
 
 bool LogIn::UnbekannterBenutzer() {

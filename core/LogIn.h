@@ -29,14 +29,22 @@ namespace velu {
 // Shown when the typed user name is not in the users table; a wrong password only beeps.
 inline const QString MeldungUnbekannt = QStringLiteral("Der Benutzer ist nicht bekannt.");
 
+// Shown when a login through an old scrambled password ends without a new password.
+inline const QString MeldungNeuesPasswort =
+    QStringLiteral("Das Passwort ist noch in der alten Form gespeichert und muss durch ein neues ersetzt "
+                   "werden.\nOhne neues Passwort ist keine Anmeldung möglich.");
+
 struct LoginResult {
     QString benutzer; // as typed, not as the users table spells it
     int32_t rechte = 0;
+    // The password matched only the old scramble, which look-alikes match too: a new one must be set
+    // before the login counts. Nothing was stored.
+    bool altesPasswort = false;
 };
 
 // The check of the login: the user (name compared without regard to case; "SUPERVISOR" when users are off)
-// must exist, and with passwords on the password must match. A password still stored in the old scrambled
-// form is replaced by a hash when it matched. nullopt when the login fails.
+// must exist, and with passwords on the password must match. Stores nothing. nullopt when the login fails.
+// Throws db::DbError when the users table cannot be read.
 std::optional<LoginResult> PruefeLogin(db::Database& stammDB, bool mitBenutzer, bool mitPasswort,
                                        const QString& name, const QString& passwort);
 
@@ -54,6 +62,10 @@ public:
     const std::optional<LoginResult>& Ergebnis() const { return ergebnis_; }
     // What a failed check does (a beep); tests count it.
     void SetPiepen(std::function<void()> piepen) { piepen_ = std::move(piepen); }
+    // Asks the user who logged in through an old scrambled password for a new one: by default the dialog
+    // "Zugangsrechte" on its tab "Passwort ändern"; tests replace it.
+    using PasswortAendern = std::function<void(const LoginResult&)>;
+    void SetPasswortAendern(PasswortAendern aendern) { passwortAendern_ = std::move(aendern); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -61,12 +73,15 @@ protected:
 
 private:
     void EnterIn(int feld);
+    // After a login through the old scramble: true once a new password is stored.
+    bool NeuesPasswortGesetzt(const LoginResult& r);
     // Whether the typed user name names no user (with users in use).
     bool UnbekannterBenutzer();
 
     db::Database& stammDB_;
     settings::SettingsStore* fensterPos_;
     std::function<void()> piepen_;
+    PasswortAendern passwortAendern_;
     std::array<QLineEdit*, 2> feld_{};
     std::array<QLabel*, 2> label_{};
     forms::ToolBand* toolband_ = nullptr; // its tag is the acceptance marker: "X" after a login

@@ -279,10 +279,8 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
         mitBenutzer = IsMitBenutzer(*app.StammDB()) ? 1 : 0;
         mitPasswort = IsMitPasswort(*app.StammDB());
     } catch (const db::DbError& e) {
-        MsgBox(nullptr,
-               "Die Benutzerverwaltung der Stammdatenbank kann nicht gelesen werden.\n" +
-                   QString::fromUtf8(e.what()),
-               MsgButtons::OK, MsgIcon::Critical);
+        MsgBox(nullptr, MeldungBenutzerUnlesbar + "\n" + QString::fromUtf8(e.what()), MsgButtons::OK,
+               MsgIcon::Critical);
         return StartErgebnis::StammDBFehler;
     }
     if (mitBenutzer != 0 || mitPasswort != 0) {
@@ -296,8 +294,13 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
         std::string passwort;
         try {
             GetAkPasswort(*app.StammDB(), SupervisorName, rechte, passwort);
-        } catch (const db::DbError&) {
+        } catch (const db::DbError& e) {
+            // The program still starts as before, but says why it has no rights.
             rechte = 0;
+            MsgBox(nullptr,
+                   MeldungBenutzerUnlesbar + "\n" + QString::fromUtf8(e.what()) + "\n" +
+                       "Das Programm startet als SUPERVISOR ohne Rechte.",
+                   MsgButtons::OK, MsgIcon::Critical);
         }
         app.SetBenutzer(SupervisorName, rechte);
     }

@@ -39,6 +39,7 @@ struct Node {
     QString text; // text literal, formula or function name, field alias
     QString feld;
     std::vector<std::unique_ptr<Node>> kids;
+    int tiefe = 1; // levels of the tree below and with this node
 };
 
 namespace {
@@ -56,6 +57,10 @@ struct ParseAbbruch {
     int pos;
     QString text;
 };
+
+QString ZuTief() {
+    return QStringLiteral("Die Formel ist zu tief verschachtelt (mehr als %1 Ebenen)").arg(MaxFormelTiefe);
+}
 
 enum class Tok { End, Num, Str, Field, Formula, Ident, Sym, Bad };
 
@@ -212,24 +217,46 @@ private:
     }
 
     NodePtr Ausdruck() {
+        Ebene ebene(*this);
         if (IstWort("if")) {
             auto n = Make(Op::If, Akt().pos);
             ++i_;
-            n->kids.push_back(Ausdruck());
+            Kind(*n, Ausdruck());
             Erwarte("then", true);
-            n->kids.push_back(Ausdruck());
+            Kind(*n, Ausdruck());
             Erwarte("else", true);
-            n->kids.push_back(Ausdruck());
+            Kind(*n, Ausdruck());
             return n;
         }
         return Oder();
     }
     NodePtr Binaer(NodePtr links, Op op, int pos, NodePtr rechts) {
         auto n = Make(op, pos);
-        n->kids.push_back(std::move(links));
-        n->kids.push_back(std::move(rechts));
+        Kind(*n, std::move(links));
+        Kind(*n, std::move(rechts));
         return n;
     }
+    // A chain such as 1+1+...+1 is parsed by a loop but still makes a deep tree, which evaluation walks
+    // recursively: the tree's depth is bounded as the parser's own.
+    static void Kind(Node& n, NodePtr k) {
+        n.tiefe = std::max(n.tiefe, k->tiefe + 1);
+        if (n.tiefe > MaxFormelTiefe) throw ParseAbbruch{n.pos, ZuTief()};
+        n.kids.push_back(std::move(k));
+    }
+    // Bounds the parser's recursion: brackets, "if", "not" and signs nested deeper than any report needs
+    // are refused before the stack runs out.
+    struct Ebene {
+        Parser& p;
+        explicit Ebene(Parser& parser) : p(parser) {
+            if (++p.ebenen_ > MaxFormelTiefe) {
+                --p.ebenen_;
+                throw ParseAbbruch{p.Akt().pos, ZuTief()};
+            }
+        }
+        ~Ebene() { --p.ebenen_; }
+        Ebene(const Ebene&) = delete;
+        Ebene& operator=(const Ebene&) = delete;
+    };
     NodePtr Oder() {
         NodePtr l = Und();
         while (IstWort("or")) {
@@ -250,9 +277,10 @@ private:
     }
     NodePtr Nicht() {
         if (IstWort("not")) {
+            Ebene ebene(*this);
             auto n = Make(Op::Not, Akt().pos);
             ++i_;
-            n->kids.push_back(Nicht());
+            Kind(*n, Nicht());
             return n;
         }
         return Vergleich();
@@ -271,13 +299,13 @@ private:
         if (IstWort("in")) {
             auto n = Make(Op::In, Akt().pos);
             ++i_;
-            n->kids.push_back(std::move(l));
+            Kind(*n, std::move(l));
             Erwarte("[");
             if (!IstSym("]")) {
-                n->kids.push_back(Ausdruck());
+                Kind(*n, Ausdruck());
                 while (IstSym(",")) {
                     ++i_;
-                    n->kids.push_back(Ausdruck());
+                    Kind(*n, Ausdruck());
                 }
             }
             Erwarte("]");
@@ -315,15 +343,16 @@ private:
         return l;
     }
     NodePtr Vorzeichen() {
-        if (IstSym("-")) {
+        if (IstSym("-") || IstSym("+")) {
+            Ebene ebene(*this);
+            if (IstSym("+")) {
+                ++i_;
+                return Vorzeichen();
+            }
             auto n = Make(Op::Neg, Akt().pos);
             ++i_;
-            n->kids.push_back(Vorzeichen());
+            Kind(*n, Vorzeichen());
             return n;
-        }
-        if (IstSym("+")) {
-            ++i_;
-            return Vorzeichen();
         }
         return Einfach();
     }
@@ -377,10 +406,10 @@ private:
                 n->text = QString::fromLatin1(f);
                 ++i_;
                 Erwarte("(");
-                n->kids.push_back(Ausdruck());
+                Kind(*n, Ausdruck());
                 while (IstSym(",")) {
                     ++i_;
-                    n->kids.push_back(Ausdruck());
+                    Kind(*n, Ausdruck());
                 }
                 Erwarte(")");
                 const size_t k = n->kids.size();
@@ -411,6 +440,7 @@ private:
 
     std::vector<Token> t_;
     size_t i_ = 0;
+    int ebenen_ = 0;
 };
 
 // ---- evaluation ----
@@ -501,7 +531,21 @@ RValue AusWahrheit(std::optional<bool> b) {
     return b ? RValue::Bool(*b) : RValue{};
 }
 
+// Formulas that call formulas multiply the depth of one tree: evaluation keeps its own count.
+thread_local int auswertungsTiefe = 0;
+
+RValue WerteOhneGrenze(const Node& n, AuswertungsKontext& k);
+
 RValue Werte(const Node& n, AuswertungsKontext& k) {
+    if (auswertungsTiefe >= MaxAuswertungsTiefe) Fehler(n, ZuTief());
+    ++auswertungsTiefe;
+    struct Zurueck {
+        ~Zurueck() { --auswertungsTiefe; }
+    } zurueck;
+    return WerteOhneGrenze(n, k);
+}
+
+RValue WerteOhneGrenze(const Node& n, AuswertungsKontext& k) {
     switch (n.op) {
     case Op::Num:
         return RValue::Number(n.num);

@@ -14,6 +14,11 @@ namespace velu::report {
 
 struct Node;
 
+// How deep a formula may nest (brackets, if-then-else, not, signs, chains of operators): deeper ones do not
+// parse (20503). Evaluation, where formulas call formulas, stops at its own limit (20507).
+inline constexpr int MaxFormelTiefe = 256;
+inline constexpr int MaxAuswertungsTiefe = 1024;
+
 // Where a formula failed to parse: 1-based character position and a German reason.
 struct ParseFehler {
     int position = 0;

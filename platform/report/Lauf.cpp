@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QTextLayout>
+#include <QLocale>
 #include <algorithm>
 #include <cmath>
 #include <sqlite3.h>
@@ -109,6 +110,12 @@ QString VerknuepfungsWert(const RValue& v) {
 }
 
 } // namespace
+
+LaufAbbruch ZuGross(long grenze, const QString& was) {
+    return {BerichtZuGross,
+            QStringLiteral("Der Bericht ist zu groß: mehr als %1 %2. Bitte die Auswahl einschränken.")
+                .arg(QLocale(QLocale::German).toString(qlonglong(grenze)), was)};
+}
 
 Lauf::Lauf(const Report& r, const Umfeld& u, Verbindungen& vb, Lauf* eltern)
     : r_(r), u_(u), vb_(vb), eltern_(eltern), tiefe_(eltern ? eltern->tiefe_ + 1 : 0) {}
@@ -502,6 +509,11 @@ void Lauf::Band_(const Band& b, int pos, double x, std::vector<Block>& out) {
             continue;
         }
         }
+        Lauf* wurzel = this;
+        while (wurzel->eltern_)
+            wurzel = wurzel->eltern_;
+        if (++wurzel->elemente_ > MaxElementeJeLauf)
+            throw ZuGross(MaxElementeJeLauf, QStringLiteral("Elemente"));
         blk.items.push_back(std::move(it));
     }
     Wachsen(blk, x);

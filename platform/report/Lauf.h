@@ -17,6 +17,9 @@ struct LaufAbbruch {
     QString text;
 };
 
+// The run made more of "was" (items, pages) than one report may have.
+LaufAbbruch ZuGross(long grenze, const QString& was);
+
 struct Block {
     double hoehe = 0;
     std::vector<DisplayItem> items;
@@ -73,6 +76,7 @@ private:
     int akt_ = -1;                             // position in zeilen_ of the row fields are read from
     int tiefe_ = 0;                            // nesting of subreports
     int formelTiefe_ = 0;                      // formulas calling formulas
+    long elemente_ = 0;                        // items made by the run (counted on the outermost one)
     Expression auswahl_;
     std::map<QString, Expression> formeln_;
     std::map<QString, std::unique_ptr<Lauf>> unter_;

@@ -289,7 +289,12 @@ int Lauf_(const Report& r, const Umfeld& u, QString* fehler,
 } // namespace
 
 int Report::Erzeuge(const Umfeld& u, DisplayList& out, QString* fehler) const {
-    return Lauf_(*this, u, fehler, [&](Lauf& lauf, std::vector<Block>& b) { out = Seiten(v_, lauf, b); });
+    return Lauf_(*this, u, fehler, [&](Lauf& lauf, std::vector<Block>& b) {
+        DisplayList dl = Seiten(v_, lauf, b);
+        if (long(dl.seiten.size()) > MaxSeitenJeLauf)
+            throw ZuGross(MaxSeitenJeLauf, QStringLiteral("Seiten"));
+        out = std::move(dl);
+    });
 }
 
 int Report::ErzeugeHtml(const Umfeld& u, QString& html, QString* fehler) const {

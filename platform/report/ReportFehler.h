@@ -3,6 +3,11 @@
 // one stands in for; the rest are ours (docs/report-format.md lists them).
 namespace velu::report {
 
+// What one run may make: a list far beyond any office's report is stopped (BerichtZuGross) before it
+// exhausts the memory.
+inline constexpr long MaxElementeJeLauf = 500000;
+inline constexpr long MaxSeitenJeLauf = 5000;
+
 enum Fehler : int {
     Ok = 0,
     VorlageFehlt = 53,           // template file missing or unreadable
@@ -18,6 +23,7 @@ enum Fehler : int {
     KeinDrucker = 20509,         // no printer to print on
     KeinBericht = 20510,         // no report is open
     DatenbankFehler = 20511,     // the database failed while being read
+    BerichtZuGross = 20512,      // a run would make more items or pages than one report may have
     DruckAbgebrochen = 20545,    // the user cancelled the print dialog
 };
 

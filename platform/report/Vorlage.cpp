@@ -37,6 +37,28 @@ QString Text(const QJsonObject& o, const char* key) {
     return v.toString();
 }
 
+// A list or an object of the template: absent (or null) is empty, any other kind is refused rather than
+// read as empty.
+QJsonArray Liste(const QJsonObject& o, const char* key) {
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined() || v.isNull()) return {};
+    if (!v.isArray()) throw Defekt{QStringLiteral("'%1' ist keine Liste").arg(QLatin1String(key))};
+    return v.toArray();
+}
+
+QJsonObject Objekt(const QJsonObject& o, const char* key) {
+    const QJsonValue v = o.value(QLatin1String(key));
+    if (v.isUndefined() || v.isNull()) return {};
+    if (!v.isObject()) throw Defekt{QStringLiteral("'%1' ist kein Objekt").arg(QLatin1String(key))};
+    return v.toObject();
+}
+
+QJsonObject Eintrag(const QJsonValue& v, const char* liste) {
+    if (!v.isObject())
+        throw Defekt{QStringLiteral("Ein Eintrag in '%1' ist kein Objekt").arg(QLatin1String(liste))};
+    return v.toObject();
+}
+
 int Ausrichtung(const QString& a) {
     if (a.isEmpty() || a == QLatin1String("left")) return 0x0001;
     if (a == QLatin1String("right")) return 0x0002;
@@ -105,8 +127,8 @@ Element LeseElement(const QJsonObject& o, const QString& wo) {
     case Element::Art::Unterbericht: {
         e.datei = Text(o, "file");
         if (e.datei.isEmpty()) throw Defekt{wo + QStringLiteral(": Unterbericht ohne Datei")};
-        for (const QJsonValue& l : o.value(QLatin1String("links")).toArray()) {
-            const QJsonObject lo = l.toObject();
+        for (const QJsonValue& l : Liste(o, "links")) {
+            const QJsonObject lo = Eintrag(l, "links");
             const QString zu = Text(lo, "to");
             if (!zu.contains(QLatin1Char('.'))) throw Defekt{wo + QStringLiteral(": Verknüpfung ohne Feld")};
             e.verknuepfung.emplace_back(Ausdruck(Text(lo, "from"), wo), zu);
@@ -135,21 +157,21 @@ Band LeseBand(const QJsonValue& v, const QString& wo) {
 }
 
 void Lies(const QJsonObject& w, Vorlage& v) {
-    const QJsonObject page = w.value(QLatin1String("page")).toObject();
+    const QJsonObject page = Objekt(w, "page");
     const QString papier = page.value(QLatin1String("paper")).toString(QStringLiteral("A4"));
     if (papier != QLatin1String("A4")) throw Defekt{QStringLiteral("Unbekanntes Papierformat ") + papier};
     if (page.value(QLatin1String("orientation")).toString() == QLatin1String("landscape"))
         v.papier = QSizeF(297, 210);
-    const QJsonObject m = page.value(QLatin1String("margins")).toObject();
+    const QJsonObject m = Objekt(page, "margins");
     v.raender =
         QMarginsF(Zahl(m, "left", 20), Zahl(m, "top", 15), Zahl(m, "right", 15), Zahl(m, "bottom", 15));
     if (v.raender.left() + v.raender.right() >= v.papier.width() ||
         v.raender.top() + v.raender.bottom() >= v.papier.height())
         throw Defekt{QStringLiteral("Ränder größer als die Seite")};
 
-    const QJsonArray tabellen = w.value(QLatin1String("tables")).toArray();
+    const QJsonArray tabellen = Liste(w, "tables");
     for (const QJsonValue& tv : tabellen) {
-        const QJsonObject t = tv.toObject();
+        const QJsonObject t = Eintrag(tv, "tables");
         Tabelle tab;
         tab.tabelle = Text(t, "table");
         tab.alias = Text(t, "alias");
@@ -157,8 +179,8 @@ void Lies(const QJsonObject& w, Vorlage& v) {
         tab.ort = Text(t, "location");
         if (tab.tabelle.isEmpty()) throw Defekt{QStringLiteral("Tabelle ohne Namen")};
         if (v.FindeTabelle(tab.alias)) throw Defekt{QStringLiteral("Tabelle doppelt: ") + tab.alias};
-        for (const QJsonValue& lv : t.value(QLatin1String("links")).toArray()) {
-            const QJsonObject l = lv.toObject();
+        for (const QJsonValue& lv : Liste(t, "links")) {
+            const QJsonObject l = Eintrag(lv, "links");
             const QString von = Text(l, "from"), zu = Text(l, "to");
             const QString alias = von.section(QLatin1Char('.'), 0, 0);
             if (zu.isEmpty() || !von.contains(QLatin1Char('.')) || !v.FindeTabelle(alias))
@@ -170,21 +192,21 @@ void Lies(const QJsonObject& w, Vorlage& v) {
         v.tabellen.push_back(std::move(tab));
     }
     v.auswahl = Text(w, "selection");
-    const QJsonArray formeln = w.value(QLatin1String("formulas")).toArray();
+    const QJsonArray formeln = Liste(w, "formulas");
     for (const QJsonValue& fv : formeln) {
-        const QJsonObject f = fv.toObject();
+        const QJsonObject f = Eintrag(fv, "formulas");
         const QString name = Text(f, "name");
         if (name.isEmpty()) throw Defekt{QStringLiteral("Formel ohne Namen")};
         v.formeln.emplace_back(name, Text(f, "text"));
     }
-    for (const QJsonValue& sv : w.value(QLatin1String("sort")).toArray()) {
-        const QJsonObject s = sv.toObject();
+    for (const QJsonValue& sv : Liste(w, "sort")) {
+        const QJsonObject s = Eintrag(sv, "sort");
         v.sortierung.push_back({Ausdruck(Text(s, "value"), QStringLiteral("Sortierung")),
                                 s.value(QLatin1String("descending")).toBool()});
     }
-    const QJsonArray gruppen = w.value(QLatin1String("groups")).toArray();
+    const QJsonArray gruppen = Liste(w, "groups");
     for (int i = 0; i < gruppen.size(); ++i) {
-        const QJsonObject g = gruppen[i].toObject();
+        const QJsonObject g = Eintrag(gruppen[i], "groups");
         const QString wo = QStringLiteral("Gruppe %1").arg(i + 1);
         Gruppe gr;
         gr.wert = Ausdruck(Text(g, "value"), wo);
@@ -193,7 +215,7 @@ void Lies(const QJsonObject& w, Vorlage& v) {
         gr.fuss = LeseBand(g.value(QLatin1String("footer")), wo + QStringLiteral(" Fuß"));
         v.gruppen.push_back(std::move(gr));
     }
-    const QJsonObject bands = w.value(QLatin1String("bands")).toObject();
+    const QJsonObject bands = Objekt(w, "bands");
     v.berichtsKopf = LeseBand(bands.value(QLatin1String("reportHeader")), QStringLiteral("Berichtskopf"));
     v.seitenKopf = LeseBand(bands.value(QLatin1String("pageHeader")), QStringLiteral("Seitenkopf"));
     v.details = LeseBand(bands.value(QLatin1String("details")), QStringLiteral("Details"));

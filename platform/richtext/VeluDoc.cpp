@@ -131,10 +131,18 @@ private:
             }
             p.fmt.setTabPositions(tabs);
         }
-        return ReadInline(p, QTextCharFormat(), error, "p");
+        return ReadInline(p, QTextCharFormat(), error, "p", 1);
     }
 
-    bool ReadInline(Para& p, const QTextCharFormat& fmt, QString& error, const QString& end) {
+    // Each level of inline elements is one level of recursion here: a depth far beyond any template's
+    // (which needs at most font, b, i, u, field) is refused before the stack runs out.
+    static constexpr int MaxInlineTiefe = 200;
+
+    bool ReadInline(Para& p, const QTextCharFormat& fmt, QString& error, const QString& end, int tiefe) {
+        if (tiefe > MaxInlineTiefe)
+            return Fail(
+                error,
+                QStringLiteral("Zeichenformate mehr als %1 Ebenen tief verschachtelt").arg(MaxInlineTiefe));
         while (!x_.atEnd()) {
             x_.readNext();
             if (x_.isEndElement()) {
@@ -175,7 +183,7 @@ private:
                 if (!ok || n <= 0) return Fail(error, "ungültige Feldnummer");
                 f.setProperty(FieldProperty, n);
                 const size_t before = p.runs.size();
-                if (!ReadInline(p, f, error, name)) return false;
+                if (!ReadInline(p, f, error, name, tiefe + 1)) return false;
                 // An empty field keeps a mark, so that it can be found and set.
                 if (p.runs.size() == before) AddText(p, f, QString(QChar(EmptyFieldMark)));
                 continue;
@@ -186,7 +194,7 @@ private:
             } else {
                 return Fail(error, "unbekanntes Element " + name);
             }
-            if (!ReadInline(p, f, error, name)) return false;
+            if (!ReadInline(p, f, error, name, tiefe + 1)) return false;
         }
         return Fail(error, "unerwartetes Ende");
     }

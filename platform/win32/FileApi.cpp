@@ -214,6 +214,14 @@ bool sameNoCase(const std::string& a, const std::string& b) {
     return true;
 }
 
+HANDLE handleFor(int fd, DWORD access, DWORD share) {
+    auto f = std::make_unique<FileObject>();
+    f->fd = fd;
+    f->access = access;
+    f->share = share;
+    return Kernel::instance().handles().add(std::move(f));
+}
+
 } // namespace
 
 void SetFileFaultHook(std::function<bool(FileOp)> hook) {
@@ -247,6 +255,8 @@ HANDLE CreateFile(const std::string& path, DWORD access, DWORD share, DWORD disp
     default:
         return 0;
     }
+    // A new file is never made through a link planted at its name.
+    if (disposition == CREATE_NEW) flags |= O_NOFOLLOW;
     std::string p = slashes(path);
     struct stat st {};
     if (::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return 0;
@@ -257,11 +267,30 @@ HANDLE CreateFile(const std::string& path, DWORD access, DWORD share, DWORD disp
         return 0;
     }
     if (disposition == CREATE_ALWAYS) truncations.fetch_add(1, std::memory_order_relaxed);
-    auto f = std::make_unique<FileObject>();
-    f->fd = fd;
-    f->access = access;
-    f->share = share;
-    return Kernel::instance().handles().add(std::move(f));
+    return handleFor(fd, access, share);
+}
+
+HANDLE CreateReplacementFile(const std::string& temp, const std::string& target) {
+    const std::string p = slashes(temp);
+    const int flags = O_CLOEXEC | O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
+    int fd = ::open(p.c_str(), flags, 0666);
+    if (fd < 0 && errno == EEXIST) {
+        // A regular file left by an interrupted write is ours to replace; a link or anything else is not.
+        struct stat old {};
+        if (::lstat(p.c_str(), &old) != 0 || !S_ISREG(old.st_mode) || ::unlink(p.c_str()) != 0) return 0;
+        fd = ::open(p.c_str(), flags, 0666);
+    }
+    if (fd < 0) return 0;
+    struct stat st {};
+    bool ok = takeShareLocks(fd, GENERIC_READ | GENERIC_WRITE, 0);
+    if (ok && ::stat(slashes(target).c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        ok = ::fchmod(fd, st.st_mode & 07777) == 0;
+    if (!ok) {
+        ::close(fd);
+        ::unlink(p.c_str());
+        return 0;
+    }
+    return handleFor(fd, GENERIC_READ | GENERIC_WRITE, 0);
 }
 
 bool CloseHandle(HANDLE h) {

@@ -13,6 +13,11 @@ namespace win32 {
 // Returns 0 (not INVALID_HANDLE_VALUE) on failure, also when the share flags of this or another open
 // forbid it (checked through locks, so between any two opens, in one process or several).
 HANDLE CreateFile(const std::string& path, DWORD access, DWORD share, DWORD disposition);
+// The temporary file that is to replace target by a rename: created exclusively (read and write, share
+// none), never through a link, with the permission bits of target when it exists (else the umask's
+// default), so the replacement keeps the mode of the file it replaces. A regular file left at temp by an
+// interrupted write is removed first; a link or anything else there makes it fail (0).
+HANDLE CreateReplacementFile(const std::string& temp, const std::string& target);
 bool CloseHandle(HANDLE h);
 bool ReadFile(HANDLE h, void* buffer, DWORD length, DWORD* read);
 bool WriteFile(HANDLE h, const void* buffer, DWORD length, DWORD* written);

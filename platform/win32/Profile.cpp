@@ -187,7 +187,7 @@ std::string ReadProfileFile(const std::string& file) {
 bool ReplaceFileAtomically(const std::string& file, const std::string& content) {
     const std::string target = GetFullPathName(file);
     const std::string temp = tempNameFor(target);
-    HANDLE h = CreateFile(temp, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW);
+    HANDLE h = CreateReplacementFile(temp, target);
     if (!h) return false;
     DWORD written = 0;
     bool ok = WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written) &&

@@ -88,19 +88,36 @@ bool readText(const std::string& file, std::string& text) {
     return true;
 }
 
+// Each name costs a search of the file system at start: a list beyond any office's use is cut short, and
+// the user is told so.
 void openDictionaries(const std::string& files, const std::string& insertFile) {
+    bool cut = false;
     DBHandle insert = 0;
     std::size_t pos = 0;
+    std::size_t names = 0;
     while (pos < files.size()) {
         std::size_t end = files.find_first_of(std::string(" ;,\0", 4), pos);
         if (end == std::string::npos) end = files.size();
         std::string name = files.substr(pos, end - pos);
         pos = end + 1;
         if (name.empty()) continue;
+        if (names == kMaxDictionaryNames) {
+            cut = true;
+            break;
+        }
+        ++names;
         DBHandle h = OpenDictionary(false, name);
         if (h && !insert && !insertFile.empty() && sameFileName(name, insertFile)) insert = h;
     }
     if (insert) SetMainDictionary(insert);
+    if (cut) {
+        const std::string text = "Die Einstellungsdatei WORTEX.INI nennt zu viele W\xf6rterb\xfc"
+                                 "cher.\nNur die ersten " +
+                                 std::to_string(kMaxDictionaryNames) +
+                                 " wurden ge\xf6"
+                                 "ffnet.";
+        MessageBox(0, text.c_str(), "Wortex", MB_ICONEXCLAMATION);
+    }
 }
 
 std::string defaultDictionaryName() {

@@ -26,6 +26,8 @@ constexpr std::uint32_t kOptionPriorityOu = 0x80000;
 constexpr std::uint32_t kPlaceCurrentDirectory = 1;
 constexpr std::uint32_t kPlaceLibrary = 0;
 constexpr std::size_t kMaxConfigurationSize = 1024 * 1024;
+// The most dictionary names the start opens from the file; the rest are left with a message.
+constexpr std::size_t kMaxDictionaryNames = 64;
 
 // Only the bits of the table survive; with both priorities only the first.
 std::uint32_t NormaliseOptions(std::uint32_t options);

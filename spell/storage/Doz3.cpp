@@ -1141,7 +1141,7 @@ int CreateDBFile(const std::string& fileName) {
     put32(bytes + kEndOfSpaceOffset, kPageSize);
     // Written under a temporary name and renamed over the old file, so a failure leaves the old one.
     std::string temp = canonical + ".~tmp";
-    HANDLE f = CreateFile(temp, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
+    HANDLE f = CreateReplacementFile(temp, canonical);
     if (!f) return 0;
     DWORD written = 0;
     bool ok = WriteFile(f, bytes, kFileStart, &written) && written == kFileStart && FlushFileBuffers(f);

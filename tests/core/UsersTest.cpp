@@ -96,17 +96,23 @@ TEST_F(Login, WithoutUsersTheNameIsSupervisor) {
     EXPECT_EQ(ok->rechte, AlleRechte);
 }
 
-TEST_F(Login, OldScrambledValueLogsInOnceThenIsAHash) {
+TEST_F(Login, OldScrambledValueIsCheckedAndAsksForANewPassword) {
     t.Benutzer("ALT", 7, Alt("geheim").toStdString());
+    const std::string alt = t.Gespeichert("ALT");
     EXPECT_FALSE(PruefeLogin(t.DB(), true, true, "ALT", "falsch"));
-    EXPECT_EQ(ArtDesPassworts(t.Gespeichert("ALT")), PasswortArt::Alt); // a failed login changes nothing
 
-    ASSERT_TRUE(PruefeLogin(t.DB(), true, true, "ALT", "geheim"));
-    const std::string neu = t.Gespeichert("ALT");
-    EXPECT_EQ(ArtDesPassworts(neu), PasswortArt::Hash);
+    // A match through the scramble is marked, and the text typed is never stored: it may be a look-alike.
+    auto ok = PruefeLogin(t.DB(), true, true, "ALT", "geheim");
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(ok->altesPasswort);
+    EXPECT_EQ(t.Gespeichert("ALT"), alt);
     EXPECT_TRUE(PruefeLogin(t.DB(), true, true, "ALT", "geheim"));
     EXPECT_FALSE(PruefeLogin(t.DB(), true, true, "ALT", "falsch"));
-    EXPECT_EQ(t.Gespeichert("ALT"), neu);
+
+    SetNewPasswort(t.DB(), "ALT", "geheim");
+    ok = PruefeLogin(t.DB(), true, true, "ALT", "geheim");
+    ASSERT_TRUE(ok);
+    EXPECT_FALSE(ok->altesPasswort);
 
     // An old "no password" (the scrambled blanks) lets the user in with an empty entry.
     t.Benutzer("LEER", 1, Alt("").toStdString());

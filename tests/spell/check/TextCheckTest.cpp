@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace win32;
@@ -129,4 +130,27 @@ TEST_F(TextCheck, AttachmentStateComesFromTheCacheUntilAnotherRequest) {
     }
 }
 
+} // namespace wortex::test
+
+namespace wortex::test {
+namespace {
+
+// The history of a check's corrections may hold the user's text: no one else may read it.
+TEST_F(TextCheck, HistoryFileIsPrivate) {
+    window("Die neue Gartn", 0);
+    std::vector<std::string> seen;
+    ui.dialogScripts[1101] = [&](DialogModel& d) {
+        const std::string file = attachment().historyFile;
+        struct stat st {};
+        seen.push_back(file.empty() || ::stat(file.c_str(), &st) != 0 ? "keine Datei"
+                                                                      : std::to_string(st.st_mode & 07777));
+        d.click(1112);
+    };
+    CheckRange range{edit, 0, 0, 0, 0};
+    EXPECT_EQ(SendMessage(api, 1201, 0, reinterpret_cast<LPARAM>(&range)), 1);
+    EXPECT_EQ(seen, std::vector<std::string>{std::to_string(0600)});
+    EXPECT_EQ(attachment().historyFile[0], 0) << "closed and deleted after the check";
+}
+
+} // namespace
 } // namespace wortex::test

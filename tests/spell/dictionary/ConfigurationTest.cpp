@@ -135,6 +135,52 @@ TEST_F(Config, LongValuesAreReadWhole) {
     EXPECT_EQ(files, (std::vector<std::string>{"WORTEX.INI", "spaet.wxd"}));
 }
 
+// A list of names beyond any office's use opens the first ones only and says so; a list up to the limit
+// opens every name without a message.
+TEST_F(Config, DictionaryNamesAreCappedWithAMessage) {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i <= kMaxDictionaryNames; ++i) {
+        names.push_back("d" + std::to_string(i) + ".wxd");
+        dictionary(cwd.file(names.back()), 'd');
+    }
+    struct Case {
+        const char* name;
+        std::string files;
+        std::size_t opened;
+        bool message;
+    } cases[] = {
+        {"up to the limit", "", kMaxDictionaryNames, false},
+        {"one more", "", kMaxDictionaryNames, true},
+        {"60 000 names", "", kMaxDictionaryNames, true},
+    };
+    for (std::size_t i = 0; i < kMaxDictionaryNames; ++i)
+        cases[0].files += names[i] + ";";
+    cases[1].files = cases[0].files + ";;, " + names[kMaxDictionaryNames];
+    cases[2].files = cases[0].files;
+    for (int i = 0; i < 60000; ++i)
+        cases[2].files += "fehlt" + std::to_string(i) + ";";
+    cases[2].files += names[kMaxDictionaryNames];
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_LT(c.files.size(), kMaxConfigurationSize);
+        ini("[Dictionaries]\nFiles=" + c.files + "\nInsertFile=" + names[kMaxDictionaryNames] + "\n");
+        ui.shown.clear();
+        read();
+        std::vector<std::string> expected(names.begin(), names.begin() + static_cast<long>(c.opened));
+        EXPECT_EQ(open(), expected);
+        EXPECT_NE(insertName(), names[kMaxDictionaryNames]) << "a name behind the limit is not opened";
+        ASSERT_EQ(ui.shown.size(), c.message ? 1u : 0u);
+        if (c.message) {
+            EXPECT_EQ(ui.shown[0].text, "Die Einstellungsdatei WORTEX.INI nennt zu viele W\xf6rterb\xfc"
+                                        "cher.\nNur die ersten 64 wurden ge\xf6"
+                                        "ffnet.");
+            EXPECT_EQ(ui.shown[0].caption, "Wortex");
+        }
+        CloseUserFile();
+        CloseAllDictionaries();
+    }
+}
+
 TEST_F(Config, DefaultDictionaryBesideTheLibrary) {
     read();
     EXPECT_TRUE(open().empty()) << "nothing named and no WORTEX.WXD";
@@ -181,6 +227,15 @@ TEST_F(Config, WritesKeysInOrderAndEveryFlagRoundTrips) {
     }
     ASSERT_TRUE(WriteConfiguration(kPlaceLibrary, 0));
     EXPECT_NE(iniText(true).find("AutoCheck=no"), std::string::npos);
+}
+
+TEST_F(Config, WritingKeepsTheModeOfTheFile) {
+    ini("[Configuration]\nAutoCheck=no\n");
+    std::filesystem::permissions(cwd.file("WORTEX.INI"), std::filesystem::perms(0640));
+    read();
+    ASSERT_TRUE(WriteConfiguration(kPlaceCurrentDirectory, 0x2));
+    EXPECT_NE(iniText().find("AutoCheck=yes"), std::string::npos);
+    EXPECT_EQ(std::filesystem::status(cwd.file("WORTEX.INI")).permissions(), std::filesystem::perms(0640));
 }
 
 TEST_F(Config, FailedWriteKeepsTheOldFile) {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 #include <random>
+#include <sys/stat.h>
 #include <tuple>
 
 namespace wortex::test {
@@ -513,6 +514,58 @@ TEST_F(Doz3, CreateReplacesThroughATemporaryFile) {
     EXPECT_EQ(readAll(path).size(), 340u);
     EXPECT_EQ(CreateDBFile(dir.file("nicht/da.wxd")), 0);
     EXPECT_EQ(CreateDBFile(dir.path()), 0);
+}
+
+// The file that replaces another keeps its permissions (a private history stays private), and whatever
+// lies at the temporary name is never written through.
+TEST_F(Doz3, ReplacementKeepsTheModeAndNeverFollowsALink) {
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    struct Case {
+        const char* name;
+        int oldMode; // -1: no file before
+        mode_t expected;
+    } cases[] = {
+        {"private history", 0600, 0600},
+        {"group readable", 0640, 0640},
+        {"new file", -1, 0666 & ~mask},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string path = dir.file(std::string(c.name) + ".wxd");
+        if (c.oldMode >= 0) {
+            writeAll(path, std::vector<unsigned char>(10, 'x'));
+            ::chmod(path.c_str(), static_cast<mode_t>(c.oldMode));
+        }
+        ASSERT_EQ(CreateDBFile(path), 1);
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.expected);
+        EXPECT_FALSE(std::filesystem::exists(path + ".~tmp"));
+    }
+
+    // A link planted at the temporary name, to a file or to nowhere: refused, nothing written through it.
+    const std::string victim = dir.file("opfer.txt");
+    writeAll(victim, {'w', 'i', 'c', 'h', 't', 'i', 'g'});
+    for (const std::string& target : {victim, dir.file("gibt-es-nicht")}) {
+        SCOPED_TRACE(target);
+        std::string path = dir.file("verlauf.wxd");
+        writeAll(path, std::vector<unsigned char>(10, 'x'));
+        std::filesystem::remove(path + ".~tmp");
+        std::filesystem::create_symlink(target, path + ".~tmp");
+        EXPECT_EQ(CreateDBFile(path), 0);
+        EXPECT_TRUE(std::filesystem::is_symlink(path + ".~tmp"));
+        EXPECT_EQ(readAll(path).size(), 10u) << "old file intact";
+    }
+    EXPECT_EQ(readAll(victim), (std::vector<unsigned char>{'w', 'i', 'c', 'h', 't', 'i', 'g'}));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("gibt-es-nicht")));
+
+    // A regular file left there by an interrupted write does not block the next creation.
+    std::string path = dir.file("rest.wxd");
+    writeAll(path + ".~tmp", std::vector<unsigned char>(7000, 'r'));
+    EXPECT_EQ(CreateDBFile(path), 1);
+    EXPECT_EQ(readAll(path).size(), 340u);
+    EXPECT_FALSE(std::filesystem::exists(path + ".~tmp"));
 }
 
 TEST_F(Doz3, MalformedFilesAreErrorsNotCrashes) {
