@@ -520,14 +520,11 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
     if (!ordner.empty()) ziele.push_back(ordner);
     for (const auto& d : dateien)
         ziele.push_back(d.ziel);
-    // Each target's swap keeps other restores of it out and first recovers what a dead one left.
-    std::vector<std::unique_ptr<DataSwap>> tausch;
-    for (const auto& z : ziele) {
-        std::string err;
-        auto t = DataSwap::Begin(z, &err);
-        if (!t) return misslungen(Qs(err));
-        tausch.push_back(std::move(t));
-    }
+    // The swap keeps other restores of the targets out and first recovers what a dead one left; the files of
+    // one data set go in all together or not at all.
+    std::string err;
+    const auto tausch = SwapSet::Begin(ziele, &err);
+    if (!tausch) return misslungen(Qs(err));
     // Nothing is replaced that another user holds open.
     std::vector<std::unique_ptr<db::Database>> gehalten;
     for (const auto& z : ziele)
@@ -537,7 +534,7 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
     // Unpacked beside the target, so the swap is a rename within one file system: a folder data set right
     // into its staged folder, single files into a folder beside the first and then staged beside each.
     const fs::path entpackt =
-        ordner.empty() ? fs::path(dateien.front().ziel.string() + ".neu-entpackt") : tausch.front()->Staged();
+        ordner.empty() ? fs::path(dateien.front().ziel.string() + ".neu-entpackt") : (*tausch)[0].Staged();
     struct Weg {
         fs::path p;
         ~Weg() {
@@ -568,30 +565,22 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
     if (why.empty() && nachDemEntpacken) why = nachDemEntpacken(Qs(entpackt));
     if (!why.empty()) return misslungen(Qs(why));
     for (size_t i = 0; i < dateien.size(); ++i) {
-        fs::copy_file(neu[i], tausch[i]->Staged(), fs::copy_options::overwrite_existing, ec);
+        fs::copy_file(neu[i], (*tausch)[i].Staged(), fs::copy_options::overwrite_existing, ec);
         if (ec)
-            return misslungen("Die Datei '" + Qs(tausch[i]->Staged()) +
+            return misslungen("Die Datei '" + Qs((*tausch)[i].Staged()) +
                               "' kann nicht geschrieben werden: " + Qs(archive::WriteErrorText(ec.value())));
     }
 
     // A restored project gets its entry in the project list even when the program dies right after the swap.
     const bool projektArt = art == "PROJEKT" + Grad;
-    if (projektArt && !tausch.front()->SetNote(ProjektEintragsNotiz(projekt.nummer, projekt.name)))
+    if (projektArt && !(*tausch)[0].SetNote(ProjektEintragsNotiz(projekt.nummer, projekt.name)))
         return misslungen("Die Arbeitsnotiz neben '" + Qs(ordner) + "' kann nicht geschrieben werden.");
 
-    // Swap them all or none.
-    for (size_t i = 0; i < tausch.size(); ++i) {
-        why = tausch[i]->Swap(zwischenDenSchritten, !ohneAustausch);
-        if (!why.empty()) {
-            for (size_t k = i; k-- > 0;)
-                tausch[k]->Undo();
-            return misslungen(Qs(why));
-        }
-    }
+    why = tausch->Swap(zwischenDenSchritten, !ohneAustausch);
+    if (!why.empty()) return misslungen(Qs(why));
     gehalten.clear();
     if (projektArt) MakeProjekteintrag(projekt.nummer, projekt.name, caption);
-    for (auto& t : tausch)
-        t->Finish();
+    tausch->Finish(zwischenDenSchritten);
 
     MsgBox(owner_, QStringLiteral("Die Datensicherung wurde erfolgreich zurückgelesen."), MsgButtons::OK,
            MsgIcon::Information, titel);
