@@ -393,7 +393,8 @@ std::map<fs::path, WorkLock*> SwapSet::Held() const {
 
 std::string SwapSet::Swap(const SwapStepHook& hook, bool exchange) {
     if (members_.size() == 1) return members_.front()->Swap(hook, exchange);
-    // Every staged copy whole on the disk, then the set noted in every member's marker, before the first swap.
+    // Every staged copy whole on the disk, then the set noted in every member's marker, before the first
+    // swap.
     std::vector<Mitglied> set;
     for (const auto& m : members_) {
         const auto neu = IdOf(m->Staged());

@@ -9,9 +9,9 @@
 // the next start or restore.
 //
 // The files of one data set are swapped as one (SwapSet): before the first of them goes in, every member's
-// marker lists the whole set, each file with the identity (device and inode, which renames keep) of its staged
-// and of its old copy. Recovery then finds each copy by identity among T, T.neu and T.alt and rolls the set
-// forward when a new copy is in place and every other one in place or staged, else back.
+// marker lists the whole set, each file with the identity (device and inode, which renames keep) of its
+// staged and of its old copy. Recovery then finds each copy by identity among T, T.neu and T.alt and rolls
+// the set forward when a new copy is in place and every other one in place or staged, else back.
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -71,7 +71,8 @@ class SwapSet {
 public:
     // Takes every target's work marker, then recovers what dead swaps of them left. nullptr with a German
     // *error as DataSwap::Begin.
-    static std::unique_ptr<SwapSet> Begin(const std::vector<std::filesystem::path>& targets, std::string* error);
+    static std::unique_ptr<SwapSet> Begin(const std::vector<std::filesystem::path>& targets,
+                                          std::string* error);
     ~SwapSet();
     SwapSet(const SwapSet&) = delete;
     SwapSet& operator=(const SwapSet&) = delete;

@@ -9,7 +9,9 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/outside/Adressbuch.h"
 #include "platform/outside/ProjektUmgebung.h"
+#include "platform/outside/Serienbriefe.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -80,12 +82,17 @@ bool IstDatenbankName(const fs::path& file) {
     return QString::fromStdString(file.extension().string()).compare(".mdb", Qt::CaseInsensitive) == 0;
 }
 
-// The program's own databases carry a _Meta row saying what they are.
-std::optional<DbKind> ErwarteteArt(const fs::path& file) {
+// The program's own databases, the address book and the serial letters each say what they are; the test of
+// a file by its name, empty for other files.
+std::function<bool(db::Database&)> ErwarteteArt(const fs::path& file) {
     const QString n = QString::fromStdString(file.filename().string()).toUpper();
-    if (n == "VELUDAT32.MDB") return DbKind::Stamm;
-    if (n == "VELUVOR32.MDB" || n == "VELUPRO32.MDB") return DbKind::Projekt;
-    return std::nullopt;
+    if (n == "VELUDAT32.MDB")
+        return [](db::Database& d) { return DatabaseSetup::CheckMeta(d, DbKind::Stamm); };
+    if (n == "VELUVOR32.MDB" || n == "VELUPRO32.MDB")
+        return [](db::Database& d) { return DatabaseSetup::CheckMeta(d, DbKind::Projekt); };
+    if (n == "ZADRESS32.MDB") return &outside::Adressbuch::IstAdressbuch;
+    if (n == "SERIENBRIEFE.MDB") return &outside::Serienbriefe::IstSerienbriefe;
+    return {};
 }
 
 // Copies a database through the backup API into target; empty on success.
@@ -125,7 +132,7 @@ std::string PruefeDatenbank(const fs::path& file) {
         auto rs = db->OpenRecordset("PRAGMA integrity_check");
         if (rs.Empty() || rs.GetText(rs.FieldNames().at(0)) != "ok")
             return "Die Datenbank " + name + " ist beschädigt.";
-        if (const auto art = ErwarteteArt(file); art && !DatabaseSetup::CheckMeta(*db, *art))
+        if (const auto istArt = ErwarteteArt(file); istArt && !istArt(*db))
             return "Die Datenbank " + name + " ist keine Datenbank dieses Programms.";
         if (QString::fromStdString(name).compare("Projekte.mdb", Qt::CaseInsensitive) == 0 &&
             !db->HasTable("PROJEKT"))

@@ -193,8 +193,9 @@ void AbbrechenUndStarten(const Abbruch& c, const fs::path& mitschnitt = {}) {
 // both old or both new, never one of each; until a new database is in place the old ones come back.
 TEST(Recovery, SwapKilledBetweenItsStepsIsRecoveredAtTheNextStart) {
     const Abbruch cases[] = {
-        {1, true, "bereit", 1, "alt"},      {1, true, "eingesetzt", 1, "neu"}, {1, false, "bereit", 1, "alt"},
-        {1, false, "vermerkt", 1, "alt"},   {1, false, "beiseite", 1, "alt"},  {1, false, "eingesetzt", 1, "neu"},
+        {1, true, "bereit", 1, "alt"},     {1, true, "eingesetzt", 1, "neu"},
+        {1, false, "bereit", 1, "alt"},    {1, false, "vermerkt", 1, "alt"},
+        {1, false, "beiseite", 1, "alt"},  {1, false, "eingesetzt", 1, "neu"},
         {2, true, "eingesetzt", 1, "neu"}, {2, false, "beiseite", 1, "alt"},
     };
     for (const Abbruch& c : cases)
