@@ -397,6 +397,7 @@ std::string SwapSet::Swap(const SwapStepHook& hook, bool exchange) {
     // swap.
     std::vector<Mitglied> set;
     for (const auto& m : members_) {
+        if (m->target_.string().find('\n') != std::string::npos) return Error(m->target_, EINVAL); // one line
         const auto neu = IdOf(m->Staged());
         if (!neu) return Error(m->target_, ENOENT);
         if (const int err = SyncEntry(m->Staged())) return Error(m->target_, err);
