@@ -6,7 +6,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
+#include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace velu {
@@ -113,6 +116,143 @@ void SyncFolder(const fs::path& folder) {
     }
 }
 
+// Flushes a staged file or folder; 0 or the error number (a folder that cannot be synced counts as done).
+int SyncEntry(const fs::path& p) {
+    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    const int rc = ::fsync(fd);
+    const int err = errno;
+    ::close(fd);
+    return rc != 0 && err != EINVAL ? err : 0;
+}
+
+// A copy's identity, which renames keep.
+struct Id {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    bool operator==(const Id&) const = default;
+};
+
+std::optional<Id> IdOf(const fs::path& p) {
+    struct stat st {};
+    if (::lstat(p.c_str(), &st) != 0) return std::nullopt;
+    return Id{st.st_dev, st.st_ino};
+}
+
+std::string Text(const std::optional<Id>& id) {
+    return id ? std::to_string(id->dev) + ":" + std::to_string(id->ino) : "-";
+}
+
+// A member of a set as its note lists it: the target, its staged copy and its old copy (none where the
+// target did not exist).
+struct Mitglied {
+    fs::path target;
+    Id neu;
+    std::optional<Id> alt;
+};
+
+// The note of a set: "satz", one line "<new>\t<old>\t<target>" per member, "ende". A note cut short by a
+// crash while it was written lists no set: it was written before anything was swapped.
+std::string SetNote(const std::vector<Mitglied>& set) {
+    std::string out = "satz\n";
+    for (const auto& m : set)
+        out += Text(m.neu) + "\t" + Text(m.alt) + "\t" + m.target.string() + "\n";
+    return out + "ende\n";
+}
+
+std::optional<Id> ParseId(const std::string& s) {
+    const size_t colon = s.find(':');
+    if (colon == std::string::npos) return std::nullopt;
+    try {
+        size_t a = 0, b = 0;
+        const unsigned long long dev = std::stoull(s.substr(0, colon), &a);
+        const unsigned long long ino = std::stoull(s.substr(colon + 1), &b);
+        if (a != colon || b != s.size() - colon - 1) return std::nullopt;
+        return Id{static_cast<dev_t>(dev), static_cast<ino_t>(ino)};
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::vector<Mitglied>> ParseSet(const std::string& notes) {
+    std::istringstream in(notes);
+    std::string line;
+    if (!std::getline(in, line) || line != "satz") return std::nullopt;
+    std::vector<Mitglied> set;
+    while (std::getline(in, line)) {
+        if (line == "ende") return set.empty() ? std::nullopt : std::optional(set);
+        const size_t t1 = line.find('\t');
+        const size_t t2 = t1 == std::string::npos ? t1 : line.find('\t', t1 + 1);
+        if (t2 == std::string::npos) return std::nullopt;
+        Mitglied m;
+        const auto neu = ParseId(line.substr(0, t1));
+        const std::string alt = line.substr(t1 + 1, t2 - t1 - 1);
+        m.target = line.substr(t2 + 1);
+        if (!neu || m.target.empty() || (alt != "-" && !ParseId(alt))) return std::nullopt;
+        m.neu = *neu;
+        if (alt != "-") m.alt = ParseId(alt);
+        set.push_back(std::move(m));
+    }
+    return std::nullopt;
+}
+
+// Where the copy id lies among the names a swap of target uses, empty when it is gone.
+fs::path Finde(const fs::path& target, const Id& id) {
+    for (const fs::path& p : {target, Beside(target, ".neu"), Beside(target, ".alt")})
+        if (IdOf(p) == id) return p;
+    return {};
+}
+
+// Brings every member of a dead or failed set to its new data or every one back to its old, then removes
+// what the swaps left. held: the markers this process holds; the others are taken for the time of the
+// recovery, and nothing is done while a running process holds one. False when that is so or a rename failed.
+bool RecoverSet(const std::vector<Mitglied>& set, const std::map<fs::path, WorkLock*>& held) {
+    std::vector<std::unique_ptr<WorkLock>> taken;
+    for (const auto& m : set)
+        if (!held.count(m.target)) {
+            auto lock = WorkLock::Take(WorkLock::MarkerOf(m.target));
+            if (!lock) return false;
+            taken.push_back(std::move(lock));
+        }
+    bool alleDa = true, eineDrin = false;
+    for (const auto& m : set) {
+        const fs::path neu = Finde(m.target, m.neu);
+        alleDa = alleDa && (neu == m.target || neu == Beside(m.target, ".neu"));
+        eineDrin = eineDrin || neu == m.target;
+    }
+    const bool vorwaerts = alleDa && eineDrin;
+    bool ok = true;
+    for (const auto& m : set) {
+        const fs::path neu = Finde(m.target, m.neu);
+        fs::path quelle;
+        if (vorwaerts) {
+            if (neu != m.target) quelle = neu;
+        } else if (m.alt) {
+            if (const fs::path alt = Finde(m.target, *m.alt); !alt.empty() && alt != m.target) quelle = alt;
+        } else if (neu == m.target) {
+            ok = ::unlink(m.target.c_str()) == 0 && ok; // the set's new file where there was none
+        }
+        if (!quelle.empty()) ok = ::rename(quelle.c_str(), m.target.c_str()) == 0 && ok;
+        SyncFolder(m.target.parent_path());
+    }
+    if (!ok) return false;
+    std::error_code ec;
+    for (const auto& m : set)
+        for (const auto& p : Leftovers(m.target))
+            fs::remove_all(p, ec);
+    return true;
+}
+
+// Recovers target after a dead swap, alone or with the set its note lists; returns the swap's own note.
+std::string RecoverWith(const fs::path& target, const std::string& notes,
+                        const std::map<fs::path, WorkLock*>& held) {
+    if (const auto set = ParseSet(notes)) {
+        RecoverSet(*set, held);
+        return {};
+    }
+    return Recover(target, notes);
+}
+
 } // namespace
 
 bool HasSwapLeftovers(const fs::path& target) {
@@ -122,11 +262,12 @@ bool HasSwapLeftovers(const fs::path& target) {
 
 std::string RecoverSwap(const fs::path& target) {
     if (!HasSwapLeftovers(target)) return {};
-    if (auto lock = WorkLock::Take(WorkLock::MarkerOf(target))) return Recover(target, lock->Notes());
+    if (auto lock = WorkLock::Take(WorkLock::MarkerOf(target)))
+        return RecoverWith(target, lock->Notes(), {{target, lock.get()}});
     return {};
 }
 
-std::unique_ptr<DataSwap> DataSwap::Begin(const fs::path& target, std::string* error) {
+std::unique_ptr<DataSwap> DataSwap::Take(const fs::path& target, std::string* error) {
     std::error_code ec;
     fs::create_directories(target.parent_path(), ec);
     std::string why;
@@ -137,9 +278,15 @@ std::unique_ptr<DataSwap> DataSwap::Begin(const fs::path& target, std::string* e
                                  : why;
         return nullptr;
     }
-    Recover(target, lock->Notes());
-    lock->SetNotes({});
     return std::unique_ptr<DataSwap>(new DataSwap(std::move(lock), target));
+}
+
+std::unique_ptr<DataSwap> DataSwap::Begin(const fs::path& target, std::string* error) {
+    auto swap = Take(target, error);
+    if (!swap) return nullptr;
+    RecoverWith(target, swap->lock_->Notes(), {{target, swap->lock_.get()}});
+    swap->lock_->SetNotes({});
+    return swap;
 }
 
 DataSwap::DataSwap(std::unique_ptr<WorkLock> lock, fs::path target)
@@ -173,12 +320,7 @@ std::string DataSwap::Swap(const SwapStepHook& hook, bool exchange) {
         hadTarget && ::stat(target_.c_str(), &st) == 0 ? st.st_mode & 07777 : DefaultMode(isFolder);
     if (::chmod(staged.c_str(), mode) != 0) return Error(target_, errno);
     // The staged data is on the disk before its name can take the target's place.
-    if (const int fd = ::open(staged.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
-        const int rc = ::fsync(fd);
-        const int err = errno;
-        ::close(fd);
-        if (rc != 0 && err != EINVAL) return Error(target_, err);
-    }
+    if (const int err = SyncEntry(staged)) return Error(target_, err);
     SyncFolder(folder);
     step("bereit");
     if (!hadTarget) {
@@ -195,9 +337,12 @@ std::string DataSwap::Swap(const SwapStepHook& hook, bool exchange) {
         return {};
     }
     if (exchange && errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return Error(target_, errno);
-    // No exchange on this file system: the note says where the old data goes before it moves.
-    if (!lock_->SetNotes("alt=" + old.string() + "\n" + note_ + "\n")) return Error(target_, errno);
-    step("vermerkt");
+    // No exchange on this file system: the note says where the old data goes before it moves (a set's note
+    // finds it by its identity).
+    if (!imSatz_) {
+        if (!lock_->SetNotes("alt=" + old.string() + "\n" + note_ + "\n")) return Error(target_, errno);
+        step("vermerkt");
+    }
     if (::rename(target_.c_str(), old.c_str()) != 0) return Error(target_, errno);
     SyncFolder(folder);
     step("beiseite");
@@ -212,30 +357,6 @@ std::string DataSwap::Swap(const SwapStepHook& hook, bool exchange) {
     return {};
 }
 
-std::string DataSwap::Undo() {
-    const fs::path staged = Staged();
-    const fs::path old = Beside(target_, ".alt");
-    int rc = 0;
-    switch (state_) {
-    case State::Exchanged:
-        rc = ::renameat2(AT_FDCWD, staged.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE);
-        break;
-    case State::Moved:
-        rc = ::rename(target_.c_str(), staged.c_str());
-        if (rc == 0) rc = ::rename(old.c_str(), target_.c_str());
-        break;
-    case State::Placed:
-        rc = ::rename(target_.c_str(), staged.c_str());
-        break;
-    default:
-        return {};
-    }
-    if (rc != 0) return Error(target_, errno);
-    state_ = State::Staging;
-    SyncFolder(target_.parent_path());
-    return {};
-}
-
 void DataSwap::Finish() {
     std::error_code ec;
     // After an exchange the staged name holds the old data.
@@ -243,6 +364,81 @@ void DataSwap::Finish() {
     fs::remove_all(Beside(target_, ".alt"), ec);
     state_ = State::Done;
     lock_.reset();
+}
+
+std::unique_ptr<SwapSet> SwapSet::Begin(const std::vector<fs::path>& targets, std::string* error) {
+    std::unique_ptr<SwapSet> set(new SwapSet);
+    for (const auto& t : targets) {
+        auto m = DataSwap::Take(t, error);
+        if (!m) return nullptr;
+        set->members_.push_back(std::move(m));
+    }
+    // All markers are held first: a dead set's recovery needs every member's.
+    const auto held = set->Held();
+    for (auto& m : set->members_) {
+        RecoverWith(m->target_, m->lock_->Notes(), held);
+        m->lock_->SetNotes({});
+    }
+    return set;
+}
+
+SwapSet::~SwapSet() = default;
+
+std::map<fs::path, WorkLock*> SwapSet::Held() const {
+    std::map<fs::path, WorkLock*> out;
+    for (const auto& m : members_)
+        if (m->lock_) out[m->target_] = m->lock_.get();
+    return out;
+}
+
+std::string SwapSet::Swap(const SwapStepHook& hook, bool exchange) {
+    if (members_.size() == 1) return members_.front()->Swap(hook, exchange);
+    // Every staged copy whole on the disk, then the set noted in every member's marker, before the first
+    // swap.
+    std::vector<Mitglied> set;
+    for (const auto& m : members_) {
+        if (m->target_.string().find('\n') != std::string::npos) return Error(m->target_, EINVAL); // one line
+        const auto neu = IdOf(m->Staged());
+        if (!neu) return Error(m->target_, ENOENT);
+        if (const int err = SyncEntry(m->Staged())) return Error(m->target_, err);
+        SyncFolder(m->target_.parent_path());
+        set.push_back({m->target_, *neu, IdOf(m->target_)});
+    }
+    const std::string note = SetNote(set);
+    for (auto& m : members_) {
+        if (!m->lock_->SetNotes(note)) return Error(m->target_, errno);
+        m->imSatz_ = true;
+    }
+    if (hook) hook("vorgemerkt");
+    for (auto& m : members_) {
+        std::string why = m->Swap(hook, exchange);
+        if (why.empty()) continue;
+        // This member's new copy goes first, so that a crash from here on brings the whole set back.
+        std::error_code ec;
+        fs::remove_all(m->Staged(), ec);
+        SyncFolder(m->target_.parent_path());
+        if (!RecoverSet(set, Held())) {
+            // Left to the next start, which finds the set in the markers kept for it.
+            for (auto& k : members_) {
+                (void)k->lock_.release();
+                k->state_ = DataSwap::State::Done;
+            }
+            return why;
+        }
+        for (auto& k : members_) {
+            k->state_ = DataSwap::State::Staging;
+            k->lock_->SetNotes({});
+        }
+        return why;
+    }
+    return {};
+}
+
+void SwapSet::Finish(const SwapStepHook& hook) {
+    for (auto& m : members_) {
+        m->Finish();
+        if (hook && members_.size() > 1) hook("abgeschlossen");
+    }
 }
 
 } // namespace velu

@@ -9,7 +9,9 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/outside/Adressbuch.h"
 #include "platform/outside/ProjektUmgebung.h"
+#include "platform/outside/Serienbriefe.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -80,12 +82,17 @@ bool IstDatenbankName(const fs::path& file) {
     return QString::fromStdString(file.extension().string()).compare(".mdb", Qt::CaseInsensitive) == 0;
 }
 
-// The program's own databases carry a _Meta row saying what they are.
-std::optional<DbKind> ErwarteteArt(const fs::path& file) {
+// The program's own databases, the address book and the serial letters each say what they are; the test of
+// a file by its name, empty for other files.
+std::function<bool(db::Database&)> ErwarteteArt(const fs::path& file) {
     const QString n = QString::fromStdString(file.filename().string()).toUpper();
-    if (n == "VELUDAT32.MDB") return DbKind::Stamm;
-    if (n == "VELUVOR32.MDB" || n == "VELUPRO32.MDB") return DbKind::Projekt;
-    return std::nullopt;
+    if (n == "VELUDAT32.MDB")
+        return [](db::Database& d) { return DatabaseSetup::CheckMeta(d, DbKind::Stamm); };
+    if (n == "VELUVOR32.MDB" || n == "VELUPRO32.MDB")
+        return [](db::Database& d) { return DatabaseSetup::CheckMeta(d, DbKind::Projekt); };
+    if (n == "ZADRESS32.MDB") return &outside::Adressbuch::IstAdressbuch;
+    if (n == "SERIENBRIEFE.MDB") return &outside::Serienbriefe::IstSerienbriefe;
+    return {};
 }
 
 // Copies a database through the backup API into target; empty on success.
@@ -125,7 +132,7 @@ std::string PruefeDatenbank(const fs::path& file) {
         auto rs = db->OpenRecordset("PRAGMA integrity_check");
         if (rs.Empty() || rs.GetText(rs.FieldNames().at(0)) != "ok")
             return "Die Datenbank " + name + " ist beschädigt.";
-        if (const auto art = ErwarteteArt(file); art && !DatabaseSetup::CheckMeta(*db, *art))
+        if (const auto istArt = ErwarteteArt(file); istArt && !istArt(*db))
             return "Die Datenbank " + name + " ist keine Datenbank dieses Programms.";
         if (QString::fromStdString(name).compare("Projekte.mdb", Qt::CaseInsensitive) == 0 &&
             !db->HasTable("PROJEKT"))
@@ -520,14 +527,11 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
     if (!ordner.empty()) ziele.push_back(ordner);
     for (const auto& d : dateien)
         ziele.push_back(d.ziel);
-    // Each target's swap keeps other restores of it out and first recovers what a dead one left.
-    std::vector<std::unique_ptr<DataSwap>> tausch;
-    for (const auto& z : ziele) {
-        std::string err;
-        auto t = DataSwap::Begin(z, &err);
-        if (!t) return misslungen(Qs(err));
-        tausch.push_back(std::move(t));
-    }
+    // The swap keeps other restores of the targets out and first recovers what a dead one left; the files of
+    // one data set go in all together or not at all.
+    std::string err;
+    const auto tausch = SwapSet::Begin(ziele, &err);
+    if (!tausch) return misslungen(Qs(err));
     // Nothing is replaced that another user holds open.
     std::vector<std::unique_ptr<db::Database>> gehalten;
     for (const auto& z : ziele)
@@ -537,7 +541,7 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
     // Unpacked beside the target, so the swap is a rename within one file system: a folder data set right
     // into its staged folder, single files into a folder beside the first and then staged beside each.
     const fs::path entpackt =
-        ordner.empty() ? fs::path(dateien.front().ziel.string() + ".neu-entpackt") : tausch.front()->Staged();
+        ordner.empty() ? fs::path(dateien.front().ziel.string() + ".neu-entpackt") : (*tausch)[0].Staged();
     struct Weg {
         fs::path p;
         ~Weg() {
@@ -568,30 +572,22 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
     if (why.empty() && nachDemEntpacken) why = nachDemEntpacken(Qs(entpackt));
     if (!why.empty()) return misslungen(Qs(why));
     for (size_t i = 0; i < dateien.size(); ++i) {
-        fs::copy_file(neu[i], tausch[i]->Staged(), fs::copy_options::overwrite_existing, ec);
+        fs::copy_file(neu[i], (*tausch)[i].Staged(), fs::copy_options::overwrite_existing, ec);
         if (ec)
-            return misslungen("Die Datei '" + Qs(tausch[i]->Staged()) +
+            return misslungen("Die Datei '" + Qs((*tausch)[i].Staged()) +
                               "' kann nicht geschrieben werden: " + Qs(archive::WriteErrorText(ec.value())));
     }
 
     // A restored project gets its entry in the project list even when the program dies right after the swap.
     const bool projektArt = art == "PROJEKT" + Grad;
-    if (projektArt && !tausch.front()->SetNote(ProjektEintragsNotiz(projekt.nummer, projekt.name)))
+    if (projektArt && !(*tausch)[0].SetNote(ProjektEintragsNotiz(projekt.nummer, projekt.name)))
         return misslungen("Die Arbeitsnotiz neben '" + Qs(ordner) + "' kann nicht geschrieben werden.");
 
-    // Swap them all or none.
-    for (size_t i = 0; i < tausch.size(); ++i) {
-        why = tausch[i]->Swap(zwischenDenSchritten, !ohneAustausch);
-        if (!why.empty()) {
-            for (size_t k = i; k-- > 0;)
-                tausch[k]->Undo();
-            return misslungen(Qs(why));
-        }
-    }
+    why = tausch->Swap(zwischenDenSchritten, !ohneAustausch);
+    if (!why.empty()) return misslungen(Qs(why));
     gehalten.clear();
     if (projektArt) MakeProjekteintrag(projekt.nummer, projekt.name, caption);
-    for (auto& t : tausch)
-        t->Finish();
+    tausch->Finish(zwischenDenSchritten);
 
     MsgBox(owner_, QStringLiteral("Die Datensicherung wurde erfolgreich zurückgelesen."), MsgButtons::OK,
            MsgIcon::Information, titel);

@@ -6,8 +6,9 @@
 // is consistent even while someone else writes. A restore refuses an archive that lacks what its data set
 // needs before it asks anything, and never touches the old data before the new data is unpacked and checked:
 // it compares the archive's size with the free space, unpacks beside the target, checks every database
-// (integrity check, and the "_Meta" row of the program's own databases), then swaps the folder or files in
-// (DataSwap, safe against a crash between its steps); any failure leaves the old data as it was and says why.
+// (integrity check, and the kind of the program's own databases, the address book and the serial letters),
+// then swaps the folder or files in (DataSwap; the files of one data set as one SwapSet, safe against a crash
+// between any of their steps); any failure leaves the old data as it was and says why.
 // Databases held by another user are not replaced.
 //
 // Messages go through forms::MsgBox (scripted in tests) with owner's caption rules.

@@ -18,6 +18,16 @@ QString AblagePfad(ProjektUmgebung& umgebung, const QString& einstellung, const 
     return QString::fromStdString(db::Database::ResolvePath(p.toStdString()).string());
 }
 
+bool IstAblage(db::Database& db, const QString& art) {
+    try {
+        if (!db.HasTable("_Meta")) return false;
+        auto rs = db.OpenRecordset("SELECT Value FROM _Meta WHERE Key = 'Kind'");
+        return !rs.Empty() && QString::fromStdString(rs.GetText("Value")) == art;
+    } catch (const db::DbError&) {
+        return false;
+    }
+}
+
 std::unique_ptr<db::Database> OeffneAblage(const QString& pfad, const QString& art,
                                            const std::function<void(db::Database&)>& anlegen,
                                            QString* fehler) {
@@ -48,11 +58,7 @@ std::unique_ptr<db::Database> OeffneAblage(const QString& pfad, const QString& a
     }
     auto d = db::Database::Open(datei, db::OpenMode::Shared, &err);
     if (!d) return melde(QString::fromStdString(err));
-    try {
-        auto rs = d->OpenRecordset("SELECT Value FROM _Meta WHERE Key = 'Kind'");
-        if (!rs.Empty() && QString::fromStdString(rs.GetText("Value")) == art) return d;
-    } catch (const db::DbError&) {
-    }
+    if (IstAblage(*d, art)) return d;
     return melde("Die Datei " + pfad + " ist keine Datenbank dieses Programms (" + art + ").");
 }
 

@@ -14,6 +14,9 @@ class ProjektUmgebung;
 // The path under the setting name, else datei beside the master database (setting "VELUDATEN").
 QString AblagePfad(ProjektUmgebung& umgebung, const QString& einstellung, const QString& datei);
 
+// True when db's _Meta row names it a database of kind art (as OeffneAblage makes them). Reads only.
+bool IstAblage(db::Database& db, const QString& art);
+
 // Opens the database at pfad; a missing file is created (with its folder) and given its tables by anlegen,
 // in one transaction, with a _Meta row naming art. A file that cannot be created is removed again.
 // nullptr with a German reason in *fehler when it cannot be opened or created, or is another kind of

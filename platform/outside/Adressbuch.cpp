@@ -38,9 +38,17 @@ QString Adressbuch::Pfad(ProjektUmgebung& umgebung) {
     return AblagePfad(umgebung, "ADRESSMDB", "ZADRESS32.MDB");
 }
 
+namespace {
+const QString Art = QStringLiteral("Adressen");
+}
+
+bool Adressbuch::IstAdressbuch(db::Database& db) {
+    return IstAblage(db, Art) && db.HasTable("Adressen");
+}
+
 std::unique_ptr<Adressbuch> Adressbuch::Oeffnen(const QString& pfad, QString* fehler) {
     auto d = OeffneAblage(
-        pfad, "Adressen",
+        pfad, Art,
         [](db::Database& neu) {
             neu.Execute("CREATE TABLE Adressen (AdrNr INTEGER PRIMARY KEY AUTOINCREMENT, Name TEXT NOT NULL, "
                         "Zusatz TEXT, Strasse TEXT, PLZ TEXT, Ort TEXT, Telefon TEXT, EMail TEXT)");

@@ -27,6 +27,9 @@ public:
     static QString Pfad(ProjektUmgebung& umgebung);
     // Opens the book, creating it when the file is missing; nullptr with a German reason otherwise.
     static std::unique_ptr<Adressbuch> Oeffnen(const QString& pfad, QString* fehler = nullptr);
+    // True when db is an address book as Oeffnen makes it: its _Meta row and its table of addresses. Reads
+    // only.
+    static bool IstAdressbuch(db::Database& db);
 
     // Addresses whose name contains text (case-insensitive; empty: all), by name.
     std::vector<Adresse> Suche(const QString& text);

@@ -52,9 +52,17 @@ QString Serienbriefe::Pfad(ProjektUmgebung& umgebung) {
     return AblagePfad(umgebung, "STDBRIEF", "SERIENBRIEFE.MDB");
 }
 
+namespace {
+const QString BriefArt = QStringLiteral("Serienbriefe");
+}
+
+bool Serienbriefe::IstSerienbriefe(db::Database& db) {
+    return IstAblage(db, BriefArt) && db.HasTable("DruckVorlagen");
+}
+
 std::unique_ptr<Serienbriefe> Serienbriefe::Oeffnen(const QString& pfad, QString* fehler) {
     auto d = OeffneAblage(
-        pfad, "Serienbriefe",
+        pfad, BriefArt,
         [](db::Database& neu) {
             neu.Execute("CREATE TABLE DruckVorlagen (LFNR INTEGER PRIMARY KEY AUTOINCREMENT, Dokumentart INTEGER, "
                         "Bezeichnung TEXT, RandOben INTEGER, RandUnten INTEGER, RandLINKS INTEGER, "

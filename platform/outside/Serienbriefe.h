@@ -39,6 +39,9 @@ public:
     static QString Pfad(ProjektUmgebung& umgebung);
     // Opens the letters, creating the file when it is missing; nullptr with a German reason otherwise.
     static std::unique_ptr<Serienbriefe> Oeffnen(const QString& pfad, QString* fehler = nullptr);
+    // True when db holds serial letters as Oeffnen makes them: its _Meta row and the table of letters. Reads
+    // only.
+    static bool IstSerienbriefe(db::Database& db);
 
     std::vector<Brief> Briefe();
     // A new letter with an address block, the date, a salutation and a closing; its key, 0 on failure.

@@ -99,4 +99,94 @@ TEST_F(DatenbestandTest, LettersAndAddressesComeBackByteForByteThroughTheDialogs
     }
 }
 
+// Archives of the addresses and of the serial letters whose file is another kind of database, restored
+// through the dialog as a user would: each is refused with the usual message and leaves both files as they
+// were, byte for byte; the program's own files of the right kind come back, whatever the case of the entry's
+// name.
+TEST_F(DatenbestandTest, LettersAndAddressesOfAnotherKindAreRefusedThroughTheDialog) {
+    const fs::path daten = root / "daten";
+    const fs::path briefDatei = daten / "SERIENBRIEFE.MDB";
+    const fs::path adressDatei = daten / "ZADRESS32.MDB";
+    u.pfade["STDBRIEF"] = QString::fromStdString(briefDatei.string());
+    u.pfade["ADRESSMDB"] = QString::fromStdString(adressDatei.string());
+    ASSERT_TRUE(outside::Serienbriefe::Oeffnen(QString::fromStdString(briefDatei.string())));
+    ASSERT_TRUE(outside::Adressbuch::Oeffnen(QString::fromStdString(adressDatei.string())));
+
+    // The files an archive may bring instead.
+    const fs::path quelle = root / "quelle";
+    fs::create_directories(quelle);
+    {
+        auto b = outside::Serienbriefe::Oeffnen(QString::fromStdString((quelle / "briefe.mdb").string()));
+        ASSERT_TRUE(b);
+        ASSERT_GT(b->Neu("Einladung"), 0);
+        auto a = outside::Adressbuch::Oeffnen(QString::fromStdString((quelle / "adressen.mdb").string()));
+        ASSERT_TRUE(a);
+        outside::Adresse x;
+        x.name = "Gemeinde Müllheim";
+        ASSERT_TRUE(a->Speichern(x));
+    }
+    MakeDb(quelle / "projekt.mdb", "Projekt", 2);
+    MakeDb(quelle / "stamm.mdb", "Stamm", 2);
+    auto roh = [&](const char* datei, const char* sql) {
+        auto db = velu::db::Database::Create(quelle / datei);
+        ASSERT_TRUE(db);
+        db->Execute(sql);
+    };
+    // Tables of the same names but no _Meta row, and a _Meta row without the tables.
+    roh("fremdeAdressen.mdb", "CREATE TABLE Adressen (AdrNr INTEGER PRIMARY KEY, Name TEXT)");
+    roh("fremdeBriefe.mdb", "CREATE TABLE DruckVorlagen (LFNR INTEGER PRIMARY KEY, Dokumentart INTEGER)");
+    roh("nurMetaAdressen.mdb", "CREATE TABLE _Meta (Key TEXT PRIMARY KEY, Value TEXT); "
+                               "INSERT INTO _Meta VALUES ('Kind', 'Adressen'), ('SchemaVersion', '1')");
+    roh("nurMetaBriefe.mdb", "CREATE TABLE _Meta (Key TEXT PRIMARY KEY, Value TEXT); "
+                             "INSERT INTO _Meta VALUES ('Kind', 'Serienbriefe'), ('SchemaVersion', '1')");
+    roh("sonstiges.mdb", "CREATE TABLE Sonstiges (Text TEXT)");
+
+    struct Fall {
+        const char* name;
+        std::string deskriptor, eintrag, datei;
+        bool angenommen;
+    };
+    const Fall faelle[] = {
+        {"addresses: serial letters", "ADRESSEN", "ZADRESS32.MDB", "briefe.mdb", false},
+        {"addresses: a project database", "ADRESSEN", "ZADRESS32.MDB", "projekt.mdb", false},
+        {"addresses: a table Adressen without _Meta", "ADRESSEN", "ZADRESS32.MDB", "fremdeAdressen.mdb",
+         false},
+        {"addresses: _Meta without the table", "ADRESSEN", "ZADRESS32.MDB", "nurMetaAdressen.mdb", false},
+        {"addresses: another database, name in small letters", "ADRESSEN", "zadress32.mdb", "sonstiges.mdb",
+         false},
+        {"letters: an address book", "SERIENBRIEFE", "SERIENBRIEFE.MDB", "adressen.mdb", false},
+        {"letters: the master database", "SERIENBRIEFE", "SERIENBRIEFE.MDB", "stamm.mdb", false},
+        {"letters: a table DruckVorlagen without _Meta", "SERIENBRIEFE", "Serienbriefe.MDB",
+         "fremdeBriefe.mdb", false},
+        {"letters: _Meta without the table", "SERIENBRIEFE", "SERIENBRIEFE.MDB", "nurMetaBriefe.mdb", false},
+        {"addresses: an address book", "ADRESSEN", "zadress32.mdb", "adressen.mdb", true},
+        {"letters: serial letters", "SERIENBRIEFE", "Serienbriefe.MDB", "briefe.mdb", true},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        fs::remove(archiv.toStdString());
+        ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {f.deskriptor, "01.01.2026 00:00:00"},
+                                              {{f.eintrag, quelle / f.datei}}),
+                  "");
+        const std::string vorher = dasi_test::Bytes(daten);
+        velu::DaSiin ein(u, Sys());
+        ein.SetDateiDialog([&](QWidget*, int) { return archiv; });
+        MessageBoxScript script({MsgResult::OK, MsgResult::OK});
+        ein.Band().Click("LW");
+        ein.Band().Click("OK");
+        ASSERT_EQ(script.Shown().size(), 2u) << script.LastText().toStdString();
+        if (f.angenommen) {
+            EXPECT_EQ(script.LastText(), "Die Datensicherung wurde erfolgreich zurückgelesen.");
+            const fs::path ziel = f.deskriptor == "ADRESSEN" ? adressDatei : briefDatei;
+            EXPECT_EQ(Dump(ziel), Dump(quelle / f.datei));
+            continue;
+        }
+        EXPECT_TRUE(script.LastText().contains("ist keine Datenbank dieses Programms."))
+            << script.LastText().toStdString();
+        EXPECT_TRUE(script.LastText().endsWith("Die bisherigen Daten sind unverändert."))
+            << script.LastText().toStdString();
+        EXPECT_EQ(dasi_test::Bytes(daten), vorher);
+    }
+}
+
 } // namespace

@@ -13,6 +13,7 @@
 #include <QLockFile>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include <fstream>
@@ -106,78 +107,118 @@ struct Buero400 : Buero {
     }
 };
 
+struct Abbruch {
+    int datensatz; // 1 the project, 2 all projects, 3 the master and template databases
+    bool austausch;
+    std::string schritt; // empty: not killed, the steps are written to mitschnitt
+    int mal = 1;         // killed at the mal-th time the step comes
+    std::string erwartet = "alt";
+};
+
+// Backs up data set c.datensatz, changes the office, and restores the backup in a child process that ends at
+// the step; then starts the program as the next start would and checks that the old data or the new is back
+// whole, the master and template databases together, and nothing else lies beside them.
+void AbbrechenUndStarten(const Abbruch& c, const fs::path& mitschnitt = {}) {
+    SCOPED_TRACE(std::to_string(c.datensatz) + (c.austausch ? ", exchange, " : ", renames, ") + c.schritt +
+                 " " + std::to_string(c.mal));
+    Buero400 b;
+    const QString archiv = b.tmp.path() + "/archiv.zip";
+    Marke(b.sys + "/VELUDAT32.MDB", "neu");
+    Marke(b.sys + "/VELUVOR32.MDB", "neu");
+    {
+        MessageBoxScript script;
+        velu::Datensicherung engine(*b.umgebung, b.sys);
+        ASSERT_TRUE(engine.CallSicherung(c.datensatz, archiv)) << script.LastText().toStdString();
+    }
+    SetzeNamen(b.ProjektDB("00000001"), "alt");
+    Marke(b.sys + "/VELUDAT32.MDB", "alt");
+    Marke(b.sys + "/VELUVOR32.MDB", "alt");
+    App().CloseDatabases();
+
+    const pid_t kind = fork();
+    ASSERT_GE(kind, 0);
+    if (kind == 0) {
+        MessageBoxScript script({MsgResult::OK, MsgResult::OK, MsgResult::OK});
+        velu::Datensicherung engine(*b.umgebung, b.sys);
+        engine.ohneAustausch = !c.austausch;
+        int mal = 0;
+        engine.zwischenDenSchritten = [&](const char* schritt) {
+            if (!mitschnitt.empty()) std::ofstream(mitschnitt, std::ios::app) << schritt << "\n";
+            if (schritt == c.schritt && ++mal == c.mal) _exit(0);
+        };
+        engine.SicherungBack(archiv, "Datensicherung zurücklesen", [&](const QString&) {
+            velu::ProjektZiel z;
+            z.ziel = b.Ordner("00000001");
+            z.ueberschreiben = true;
+            z.nummer = "00000001";
+            z.name = "Erstes";
+            return std::optional(z);
+        });
+        _exit(c.schritt.empty() ? 0 : 7); // 7: the step never came
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(kind, &status, 0), kind);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0) << "not killed at that step";
+
+    MessageBoxScript script;
+    ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft) << script.LastText().toStdString();
+    EXPECT_TRUE(script.Shown().empty()) << script.LastText().toStdString();
+    size_t anzahl = 0;
+    const std::string projekt = c.datensatz == 3 ? "alt" : c.erwartet;
+    EXPECT_EQ(Namen(App().ProjektDB(), &anzahl), std::set<std::string>{projekt});
+    EXPECT_EQ(anzahl, static_cast<size_t>(Berechnungen));
+    EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 1"); // not a fresh copy of the template
+    const std::string tabellen = c.datensatz == 3 ? c.erwartet : "alt";
+    EXPECT_EQ(MarkeVon(*App().StammDB()), tabellen);
+    {
+        auto vorlage = velu::db::Database::Open(Fs(b.sys + "/VELUVOR32.MDB"));
+        ASSERT_TRUE(vorlage);
+        EXPECT_EQ(MarkeVon(*vorlage), tabellen) << "the template database belongs to the master database";
+        EXPECT_EQ(ArtVon(vorlage.get()), "Vorlage");
+    }
+    EXPECT_EQ(Fremdes(b.projekte), std::vector<std::string>{});
+    for (const QString& ordner : {b.buero, b.sys})
+        for (const QString& n : QDir(ordner).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+            EXPECT_TRUE(n == "Projekte" || n == "STD_SYS" || n.endsWith(".MDB") || n.endsWith(".lck") ||
+                        n.endsWith(".ini") || n.endsWith(".lock"))
+                << n.toStdString();
+}
+
 } // namespace
 
-// The restore of the current project is killed at each step of its swap, on a file system with an exchange
-// of two names and on one without. The next start finds all calculations, of the old project or of the new,
-// and nothing else beside it.
+// A restore is killed at each step of its swap, on a file system with an exchange of two names and on one
+// without. The next start finds all calculations, of the old project or of the new, and nothing else beside
+// it. The tables, two databases, are killed at every step their swap passes through: the next start finds
+// both old or both new, never one of each; until a new database is in place the old ones come back.
 TEST(Recovery, SwapKilledBetweenItsStepsIsRecoveredAtTheNextStart) {
-    struct Case {
-        int datensatz; // 1 the project, 2 all projects, 3 the master and template databases
-        bool austausch;
-        const char* schritt;
-        const char* erwartet;
+    const Abbruch cases[] = {
+        {1, true, "bereit", 1, "alt"},     {1, true, "eingesetzt", 1, "neu"},
+        {1, false, "bereit", 1, "alt"},    {1, false, "vermerkt", 1, "alt"},
+        {1, false, "beiseite", 1, "alt"},  {1, false, "eingesetzt", 1, "neu"},
+        {2, true, "eingesetzt", 1, "neu"}, {2, false, "beiseite", 1, "alt"},
     };
-    const Case cases[] = {
-        {1, true, "bereit", "alt"},     {1, true, "eingesetzt", "neu"}, {1, false, "bereit", "alt"},
-        {1, false, "vermerkt", "alt"},  {1, false, "beiseite", "alt"},  {1, false, "eingesetzt", "neu"},
-        {2, true, "eingesetzt", "neu"}, {2, false, "beiseite", "alt"},  {3, false, "beiseite", "alt"},
-        {3, true, "eingesetzt", "neu"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.datensatz) + (c.austausch ? ", exchange, " : ", renames, ") +
-                     c.schritt);
-        Buero400 b;
-        const QString archiv = b.tmp.path() + "/archiv.zip";
-        Marke(b.sys + "/VELUDAT32.MDB", "neu");
-        {
-            MessageBoxScript script;
-            velu::Datensicherung engine(*b.umgebung, b.sys);
-            ASSERT_TRUE(engine.CallSicherung(c.datensatz, archiv)) << script.LastText().toStdString();
-        }
-        SetzeNamen(b.ProjektDB("00000001"), "alt");
-        Marke(b.sys + "/VELUDAT32.MDB", "alt");
-        App().CloseDatabases();
+    for (const Abbruch& c : cases)
+        AbbrechenUndStarten(c);
 
-        const pid_t kind = fork();
-        ASSERT_GE(kind, 0);
-        if (kind == 0) {
-            MessageBoxScript script({MsgResult::OK, MsgResult::OK, MsgResult::OK});
-            velu::Datensicherung engine(*b.umgebung, b.sys);
-            engine.ohneAustausch = !c.austausch;
-            engine.zwischenDenSchritten = [&](const char* schritt) {
-                if (std::string(schritt) == c.schritt) _exit(0);
-            };
-            engine.SicherungBack(archiv, "Datensicherung zurücklesen", [&](const QString&) {
-                velu::ProjektZiel z;
-                z.ziel = b.Ordner("00000001");
-                z.ueberschreiben = true;
-                z.nummer = "00000001";
-                z.name = "Erstes";
-                return std::optional(z);
-            });
-            _exit(7); // the step never came
+    for (const bool austausch : {true, false}) {
+        QTemporaryDir dir;
+        const fs::path mitschnitt = Fs(dir.path()) / "schritte.txt";
+        AbbrechenUndStarten({3, austausch, "", 1, "neu"}, mitschnitt);
+        std::vector<std::string> schritte;
+        std::ifstream in(mitschnitt);
+        for (std::string s; std::getline(in, s);)
+            schritte.push_back(s);
+        // Two files, each through its own steps, and the set noted before them.
+        ASSERT_EQ(std::count(schritte.begin(), schritte.end(), "eingesetzt"), 2);
+        EXPECT_EQ(std::count(schritte.begin(), schritte.end(), "abgeschlossen"), 2);
+        EXPECT_EQ(schritte.front(), "vorgemerkt");
+        std::map<std::string, int> mal;
+        bool drin = false;
+        for (const auto& s : schritte) {
+            drin = drin || s == "eingesetzt";
+            AbbrechenUndStarten({3, austausch, s, ++mal[s], drin ? "neu" : "alt"});
         }
-        int status = 0;
-        ASSERT_EQ(waitpid(kind, &status, 0), kind);
-        ASSERT_TRUE(WIFEXITED(status));
-        ASSERT_EQ(WEXITSTATUS(status), 0) << "not killed at that step";
-
-        MessageBoxScript script;
-        ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft) << script.LastText().toStdString();
-        EXPECT_TRUE(script.Shown().empty()) << script.LastText().toStdString();
-        size_t anzahl = 0;
-        const std::string projekt = c.datensatz == 3 ? "alt" : c.erwartet;
-        EXPECT_EQ(Namen(App().ProjektDB(), &anzahl), std::set<std::string>{projekt});
-        EXPECT_EQ(anzahl, static_cast<size_t>(Berechnungen));
-        EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 1"); // not a fresh copy of the template
-        EXPECT_EQ(MarkeVon(*App().StammDB()), c.datensatz == 3 ? c.erwartet : "alt");
-        EXPECT_EQ(Fremdes(b.projekte), std::vector<std::string>{});
-        for (const QString& ordner : {b.buero, b.sys})
-            for (const QString& n : QDir(ordner).entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
-                EXPECT_TRUE(n == "Projekte" || n == "STD_SYS" || n.endsWith(".MDB") || n.endsWith(".lck") ||
-                            n.endsWith(".ini") || n.endsWith(".lock"))
-                    << n.toStdString();
     }
 }
 

@@ -648,3 +648,43 @@ TEST_F(RestoreTest, NextRestoreRemovesWhatAKilledOneLeft) {
 }
 
 } // namespace
+
+namespace {
+
+// The second database of the tables cannot go in (its staged copy vanishes at a step of its swap) after the
+// first went in: the restore fails, says the data is unchanged, and both databases are as before, byte for
+// byte, also where the master database did not exist yet.
+TEST_F(RestoreTest, TablesSecondSwapFailingPutsTheFirstBack) {
+    Backup(3);
+    auto db = velu::db::Database::Open(sys / "VELUDAT32.MDB");
+    db->Execute("INSERT INTO Daten (Text) VALUES ('nach der Sicherung')");
+    db.reset();
+    struct Case {
+        bool austausch;
+        const char* schritt; // the second time it comes, the second database's staged copy goes
+        bool stammFehlt;
+    };
+    for (const Case& c : {Case{true, "bereit", false}, Case{false, "bereit", false},
+                          Case{false, "beiseite", false}, Case{true, "bereit", true}}) {
+        SCOPED_TRACE(std::string(c.austausch ? "exchange, " : "renames, ") + c.schritt +
+                     (c.stammFehlt ? ", no master database before" : ""));
+        const fs::path weg = root / "weg.mdb";
+        if (c.stammFehlt) fs::rename(sys / "VELUDAT32.MDB", weg);
+        const std::string vorher = Bytes(sys);
+        MessageBoxScript script({MsgResult::OK, MsgResult::OK});
+        velu::Datensicherung engine(u, Sys());
+        engine.ohneAustausch = !c.austausch;
+        int mal = 0;
+        engine.zwischenDenSchritten = [&](const char* s) {
+            if (std::string(s) == c.schritt && ++mal == 2) fs::remove(sys / "VELUVOR32.MDB.neu");
+        };
+        EXPECT_FALSE(engine.SicherungBack(archiv, "Datensicherung zurücklesen", {}));
+        EXPECT_EQ(mal, 2);
+        EXPECT_TRUE(script.LastText().endsWith("Die bisherigen Daten sind unverändert."))
+            << script.LastText().toStdString();
+        EXPECT_EQ(Bytes(sys), vorher);
+        if (c.stammFehlt) fs::rename(weg, sys / "VELUDAT32.MDB");
+    }
+}
+
+} // namespace
