@@ -449,6 +449,7 @@ void Lauf::Band_(const Band& b, int pos, double x, std::vector<Block>& out) {
     blk.hoehe = b.hoehe;
     blk.zeile = pos;
     std::vector<Block> danach;
+    std::vector<bool> leer; // per item of blk: marked suppressBlank and printing nothing
     for (const Element& e : b.elemente) {
         DisplayItem it;
         it.rect = QRectF(x + e.x, e.y, e.breite, e.hoehe);
@@ -502,12 +503,59 @@ void Lauf::Band_(const Band& b, int pos, double x, std::vector<Block>& out) {
             continue;
         }
         }
+        leer.push_back(e.leerWeglassen && it.art == DisplayItem::Art::Text && it.text.trimmed().isEmpty());
         blk.items.push_back(std::move(it));
     }
+    Schliessen(blk, leer);
     Wachsen(blk, x);
     out.push_back(std::move(blk));
     for (Block& d : danach)
         out.push_back(std::move(d));
+}
+
+// A blank item marked suppressBlank gives its height [top, bottom) back when no item that prints something
+// reaches into it: everything below moves up by it and the band gets shorter, so an empty line leaves no gap.
+void Lauf::Schliessen(Block& blk, const std::vector<bool>& leer) {
+    if (std::none_of(leer.begin(), leer.end(), [](bool b) { return b; })) return;
+    std::vector<std::pair<double, double>> luecken;
+    for (size_t i = 0; i < blk.items.size(); ++i) {
+        if (!leer[i]) continue;
+        const double oben = blk.items[i].rect.top(), unten = blk.items[i].rect.bottom();
+        bool frei = unten > oben;
+        for (size_t j = 0; j < blk.items.size() && frei; ++j) {
+            if (leer[j]) continue;
+            const QRectF& r = blk.items[j].rect;
+            frei = r.height() > 0 ? (r.top() >= unten || r.bottom() <= oben) : (r.top() < oben || r.top() >= unten);
+        }
+        if (frei) luecken.emplace_back(oben, unten);
+    }
+    // Overlapping gaps count once.
+    std::sort(luecken.begin(), luecken.end());
+    std::vector<std::pair<double, double>> vereint;
+    for (const auto& l : luecken) {
+        if (!vereint.empty() && l.first <= vereint.back().second)
+            vereint.back().second = std::max(vereint.back().second, l.second);
+        else
+            vereint.push_back(l);
+    }
+    Block neu;
+    neu.zeile = blk.zeile;
+    neu.berichtsKopf = blk.berichtsKopf;
+    neu.hoehe = blk.hoehe;
+    for (const auto& [oben, unten] : vereint)
+        neu.hoehe -= unten - oben;
+    neu.hoehe = std::max(0.0, neu.hoehe);
+    for (size_t i = 0; i < blk.items.size(); ++i) {
+        if (leer[i]) continue;
+        double hoch = 0;
+        for (const auto& [oben, unten] : vereint)
+            if (unten <= blk.items[i].rect.top() + 1e-9) hoch += unten - oben;
+        if (std::find(blk.seitenzahlen.begin(), blk.seitenzahlen.end(), i) != blk.seitenzahlen.end())
+            neu.seitenzahlen.push_back(neu.items.size());
+        neu.items.push_back(std::move(blk.items[i]));
+        neu.items.back().rect.translate(0, -hoch);
+    }
+    blk = std::move(neu);
 }
 
 // No text is cut off: a field that would run past the right margin ends there, a text taller than its field
