@@ -126,6 +126,8 @@ void RechnungsDokument::TriggerBaueText(int64_t lfnr, const QString& zeichen, in
     if (text_.Summenmodus()) control_.SplitTableRowLines(3052);
     // Each totals line a paragraph of its own: right-aligned amounts are measured per line.
     if (control_.SplitFieldLines(SummenFeld)) HebeEndbetragHervor();
+    // The greeting and the signature never start a page on their own.
+    control_.KeepClosingTogether();
     if (!FindeReportPosition()) return;
     if (art == 5)
         FuegeStdReportEin();

@@ -177,6 +177,14 @@ QStringList Luecken(const QString& text) {
     return f;
 }
 
+// The greeting is on the page of the letter's last sentence before it, never alone at the top of a page.
+bool GrussBeimText(const QString& text) {
+    for (const QString& seite : text.split(QChar('\f')))
+        if (seite.contains(QString::fromUtf8("Mit freundlichen Grüßen")))
+            return seite.contains("Wir freuen uns") || seite.contains(QString::fromUtf8("Bitte überweisen"));
+    return false;
+}
+
 QString PdfText(const QString& pdf) {
     QProcess p;
     p.start("pdftotext", {"-layout", pdf, "-"});
@@ -310,6 +318,7 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
         EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString() << "\n" << text.toStdString();
         EXPECT_TRUE(Getrennt(text).isEmpty()) << Getrennt(text).join("\n").toStdString();
         EXPECT_TRUE(Luecken(text).isEmpty()) << Luecken(text).join("\n").toStdString() << "\n" << text.toStdString();
+        EXPECT_TRUE(GrussBeimText(text)) << text.toStdString();
         ASSERT_TRUE(g.statement && g.summen) << text.toStdString();
         // Each surcharge row on the base fee is a line of the statement with its own text and percentage.
         db::Recordset zu = projekt_->OpenRecordset(
@@ -625,6 +634,7 @@ protected:
             EXPECT_TRUE(text.contains(z)) << z.toStdString() << "\n" << text.toStdString();
         const Gelesen g = Lies(text);
         EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString();
+        EXPECT_TRUE(GrussBeimText(text)) << text.toStdString();
     }
     void Bauherr() {
         ASSERT_TRUE(outside::SchreibeProdatFelder(umgebung_->ordner + "/Prodat",
