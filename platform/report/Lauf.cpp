@@ -46,6 +46,29 @@ double Texthoehe(const QString& text, const Schrift& s, double breite, bool& any
     if (zuBreit) h = zeilen(QTextOption::WrapAtWordBoundaryOrAnywhere, zuBreit);
     return h;
 }
+
+// The width in millimetres of the text's widest line when nothing wraps.
+double Textbreite(const QString& text, const Schrift& s) {
+    constexpr double pxProMm = 600 / 25.4;
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(std::max(1, int(std::lround(s.punkt * 25.4 / 72.0 * pxProMm))));
+    f.setBold(s.fett);
+    f.setItalic(s.kursiv);
+    QString t = text;
+    t.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout l(t, f);
+    QTextOption o;
+    o.setWrapMode(QTextOption::NoWrap);
+    l.setTextOption(o);
+    l.beginLayout();
+    double breite = 0;
+    for (QTextLine z = l.createLine(); z.isValid(); z = l.createLine()) {
+        z.setLineWidth(1e6);
+        breite = std::max(breite, z.naturalTextWidth());
+    }
+    l.endLayout();
+    return breite / pxProMm;
+}
 } // namespace
 
 namespace {
@@ -572,12 +595,26 @@ void Lauf::Wachsen(Block& blk, double x) const {
         if (it.art != DisplayItem::Art::Text || it.text.isEmpty()) continue;
         if (it.rect.right() > rechts && it.rect.left() < rechts) it.rect.setRight(rechts);
         bool a = false;
-        const double noetig = Texthoehe(it.text, it.schrift, it.rect.width(), a);
+        double noetig = Texthoehe(it.text, it.schrift, it.rect.width(), a);
+        // A right-aligned field holds an amount or a number: rather than break it inside (an amount from its
+        // sign), it grows to the left where no text of its row stands.
+        if (a && (it.ausrichtung & Qt::AlignRight)) {
+            double links = x;
+            for (const DisplayItem& n : blk.items)
+                if (&n != &it && n.art == DisplayItem::Art::Text && !n.text.isEmpty() &&
+                    n.rect.top() < it.rect.bottom() && n.rect.bottom() > it.rect.top() &&
+                    n.rect.right() <= it.rect.left() + 1e-9)
+                    links = std::max(links, n.rect.right());
+            const double breite = Textbreite(it.text, it.schrift) + 0.5;
+            if (it.rect.right() - breite >= links) {
+                it.rect.setLeft(std::min(it.rect.left(), it.rect.right() - breite));
+                noetig = Texthoehe(it.text, it.schrift, it.rect.width(), a);
+            }
+        }
         anywhere[i] = a;
         double& m = mehr[std::lround(it.rect.top() * 10)];
         m = std::max(m, noetig - it.rect.height());
     }
-    (void)x;
     double bisher = 0;
     std::map<long, double> versatz; // cumulative growth of the rows above
     for (auto& [top, m] : mehr) {
