@@ -13,6 +13,7 @@ namespace velu {
 namespace {
 
 constexpr std::string_view Euro = "\xE2\x82\xAC"; // "€" in UTF-8
+constexpr std::string_view Nbsp = FormatBetragTrenner;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -22,7 +23,6 @@ bool allDigits(std::string_view s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), isDigit);
 }
 
-constexpr std::string_view Nbsp = "\xC2\xA0"; // the non-breaking blank printed documents put before a sign
 
 // Blanks, tabs and non-breaking blanks (an amount copied from a printed document) at both ends.
 std::string_view trim(std::string_view s) {
@@ -131,7 +131,8 @@ std::string FormatBetrag(Currency betrag, WaehrungCode währung) {
     std::string whole = std::to_string(mag / 100);
     for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3)
         whole.insert(static_cast<size_t>(i), 1, '.');
-    return (cents < 0 ? "-" : "") + whole + "," + frac + (währung == DM ? " DM" : " " + std::string(Euro));
+    return (cents < 0 ? "-" : "") + whole + "," + frac + std::string(Nbsp) +
+           std::string(währung == DM ? std::string_view("DM") : Euro);
 }
 
 std::optional<Currency> ParseBetrag(std::string_view text) {

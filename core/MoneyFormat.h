@@ -12,10 +12,12 @@
 namespace velu {
 
 // "###,##0.00 DM" / "###,##0.00 €": the amount as RundCY rounds it, so a shown amount is the one a
-// computation would store; e.g. "1.234,56 DM", "-0,50 €", "0,00 DM".
+// computation would store; e.g. "1.234,56 DM", "-0,50 €", "0,00 DM". The blank before the sign is a
+// non-breaking one (U+00A0, FormatBetragTrenner), so the sign never wraps away from its number.
+inline constexpr const char* FormatBetragTrenner = "\xC2\xA0";
 std::string FormatBetrag(Currency betrag, WaehrungCode währung);
 
-// Typed amounts and numbers. Accepted, with blanks around and an optional trailing "DM", "€" or "EUR":
+// Typed amounts and numbers. Accepted, with blanks around (ordinary or non-breaking) and an optional trailing "DM", "€" or "EUR":
 // German "1.234,5" / "1234,56" / "1.234" (points only between groups of three, so this is 1234), and a point
 // as decimal separator "1234.5", each with an optional sign. Anything else (empty, "12a", "1,2,3", "1.23.4",
 // exponents, inner blanks) is refused rather than read as 0. An amount with more than four decimals or beyond

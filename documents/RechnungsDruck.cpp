@@ -48,6 +48,40 @@ QString Zeichenformel(QString zeichen) {
     return "'" + zeichen + "'";
 }
 
+// The print copy of the base-fee surcharges holds the statement's lines: per plant group each row's
+// ZuAbDM becomes the amount it charges (its percentage of the phases' sum plus its fixed amount), and the
+// rows add up to what the chain charged; a surcharge without rows gets one row. Only the print copy changes.
+void ZuschlagszeilenDerHonorarermittlung(db::Database& projekt) {
+    db::Recordset g = projekt.OpenRecordset(
+        "SELECT LfNrBeReList, AnlageGruppe, HonrarNetto, HonorarBerNetto, SummZuNettoPro FROM Grunddatenprint");
+    for (; !g.Empty() && !g.EOF_(); g.MoveNext()) {
+        const int64_t lfnr = g.GetInt("LfNrBeReList"), gruppe = g.GetInt("AnlageGruppe");
+        const Currency basis = GetCY(g, "HonrarNetto");
+        const Currency gesamt = RundCY(GetCY(g, "HonorarBerNetto")) - RundCY(basis);
+        db::Recordset z = projekt.OpenRecordset(
+            "SELECT * FROM ZuNettoPrint WHERE LfNrBeReList = ? AND ZuordnungAnlGrp = ? ORDER BY LfNr",
+            db::Params().Add(lfnr).Add(gruppe));
+        std::vector<Zuschlagsreihe> reihen;
+        for (; !z.Empty() && !z.EOF_(); z.MoveNext())
+            reihen.push_back({GetCY(z, "ZuAbPro"), GetCY(z, "ZuAbDM")});
+        if (reihen.empty()) {
+            if (gesamt != Currency())
+                projekt.Execute("INSERT INTO ZuNettoPrint (LfNrBeReList, ZuordnungAnlGrp, Bezeichnung, ZuAbPro, "
+                                "ZuAbDM) VALUES (?, ?, '', ?, ?)",
+                                db::Params().Add(lfnr).Add(gruppe).Add(GetCY(g, "SummZuNettoPro").Raw()).Add(
+                                    gesamt.Raw()));
+            continue;
+        }
+        const std::vector<Currency> anteile = Zuschlagsanteile(reihen, basis, gesamt);
+        size_t i = 0;
+        for (z.MoveFirst(); !z.EOF_(); z.MoveNext(), ++i) {
+            z.Edit();
+            SetCY(z, "ZuAbDM", anteile[i]);
+            z.Update();
+        }
+    }
+}
+
 QString Nummer(const char* text, int n) {
     return QString::fromUtf8(text) + QString::number(n);
 }
@@ -73,6 +107,7 @@ QString TransDM(db::Database& projekt, int64_t lfnr, int eingabe, int waehrung) 
             rs.Update();
         }
     }
+    ZuschlagszeilenDerHonorarermittlung(projekt);
     return waehrung == DM ? QStringLiteral(" DM") : QStringLiteral(" €");
 }
 
@@ -91,6 +126,8 @@ void RechnungsDokument::TriggerBaueText(int64_t lfnr, const QString& zeichen, in
     if (text_.Summenmodus()) control_.SplitTableRowLines(3052);
     // Each totals line a paragraph of its own: right-aligned amounts are measured per line.
     if (control_.SplitFieldLines(SummenFeld)) HebeEndbetragHervor();
+    // The greeting and the signature never start a page on their own.
+    control_.KeepClosingTogether();
     if (!FindeReportPosition()) return;
     if (art == 5)
         FuegeStdReportEin();

@@ -195,23 +195,32 @@ void RechnungsText::TabelleA() {
     felder_.SetzeFeld(SummenFeld, zeilen.join(CrLf));
 }
 
+std::vector<Currency> Zuschlagsanteile(const std::vector<Zuschlagsreihe>& reihen, Currency basis, Currency gesamt) {
+    std::vector<Currency> anteile;
+    Currency summe;
+    for (const Zuschlagsreihe& r : reihen) {
+        anteile.push_back(RundCY(ProzentVon(basis, r.prozent) + r.betrag));
+        summe += anteile.back();
+    }
+    if (!anteile.empty()) anteile.back() += gesamt - summe;
+    return anteile;
+}
+
 std::vector<Summenzeile> RechnungsText::Zuschlagszeilen(const char* tabelle, const char* text, Currency basis,
                                                         Currency prozent, Currency gesamt) {
     std::vector<Summenzeile> z;
-    Currency summe;
+    std::vector<Zuschlagsreihe> reihen;
     if (tabelle) {
         db::Recordset rs = projekt_.OpenRecordset(std::string("SELECT Bezeichnung, ZuAbPro, ZuAbDM FROM ") +
                                                       tabelle + " WHERE LfNrBeReList = ? ORDER BY LfNr",
                                                   db::Params().Add(lfnr_));
         for (; !rs.Empty() && !rs.EOF_(); rs.MoveNext()) {
-            const Currency pro = GetCY(rs, "ZuAbPro");
-            const Currency betrag = RundCY(ProzentVon(basis, pro) + GetCY(rs, "ZuAbDM"));
-            if (pro == Currency() && betrag == Currency()) continue;
+            const Currency pro = GetCY(rs, "ZuAbPro"), fest = GetCY(rs, "ZuAbDM");
+            if (pro == Currency() && RundCY(ProzentVon(basis, pro) + fest) == Currency()) continue;
             QString name = QString::fromStdString(rs.GetText("Bezeichnung")).trimmed();
             if (name.isEmpty()) name = QString::fromUtf8(text);
-            z.push_back(
-                {Summenzeile::Zuschlag, name, pro == Currency() ? QString() : Prozenttext(pro), betrag});
-            summe += betrag;
+            z.push_back({Summenzeile::Zuschlag, name, pro == Currency() ? QString() : Prozenttext(pro), {}});
+            reihen.push_back({pro, fest});
         }
     }
     if (z.empty()) {
@@ -219,9 +228,9 @@ std::vector<Summenzeile> RechnungsText::Zuschlagszeilen(const char* tabelle, con
             z.push_back({Summenzeile::Zuschlag, QString::fromUtf8(text),
                          prozent == Currency() ? QString() : Prozenttext(prozent), gesamt});
     } else {
-        // Each row's percentage is rounded on its own, the chain rounds their sum once: the cent the two
-        // may differ by stays with the last row, so that the lines add up to the amount charged.
-        z.back().betrag += gesamt - summe;
+        const std::vector<Currency> anteile = Zuschlagsanteile(reihen, basis, gesamt);
+        for (size_t i = 0; i < z.size(); ++i)
+            z[i].betrag = anteile[i];
     }
     return z;
 }

@@ -55,6 +55,14 @@ struct Summenzeile {
     Currency betrag;
 };
 
+// The amounts of surcharge rows (percentage of basis plus fixed amount each, rounded to cents) that add up
+// to gesamt, the amount the chain charged for them: each row's percentage is rounded on its own while the
+// chain rounds their sum once, so the cent the two may differ by stays with the last row.
+struct Zuschlagsreihe {
+    Currency prozent, betrag;
+};
+std::vector<Currency> Zuschlagsanteile(const std::vector<Zuschlagsreihe>& reihen, Currency basis, Currency gesamt);
+
 class RechnungsText {
 public:
     RechnungsText(db::Database& projekt, FeldZiel& felder, outside::ProjektUmgebung& umgebung);

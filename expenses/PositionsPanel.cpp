@@ -582,8 +582,8 @@ forms::BoundColumn PositionsPanel::Mengenspalte(const char* feld) const {
         if (!b) return QString();
         // "###,##0.00 ": the amount format without its currency sign.
         QString t = QString::fromStdString(FormatBetrag(*b, DM));
-        t.chop(2);
-        return t;
+        t.chop(3);
+        return t + QLatin1Char(' ');
     };
     return c;
 }

@@ -446,9 +446,9 @@ void FeeCalculation::FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t
         if (einheit == 1) {
             if (waehrung_ == 1) {
                 wert = DMEuroUmrechnung(wert, 1);
-                waehrungsWort = " EUR ";
+                waehrungsWort = std::string(FormatBetragTrenner) + "EUR ";
             } else {
-                waehrungsWort = " DM ";
+                waehrungsWort = std::string(FormatBetragTrenner) + "DM ";
             }
         }
         show(ausserhalbText + std::string(vergleich) + StrZahl(wert) + waehrungsWort + zweiter, "",

@@ -60,7 +60,7 @@ const char* const Betragsfelder[] = {"Eigenleistung", "FremdLeistung", "AlDispEi
 // "1.234,56" with the unit after it ("######,##0.00 " & unit).
 QString zahlMitEinheit(Currency c, const std::string& einheit) {
     QString t = QString::fromStdString(FormatBetrag(c, DM)).chopped(3);
-    return einheit.empty() ? t : t + " " + QString::fromStdString(einheit);
+    return einheit.empty() ? t : t + QChar(0x00A0) + QString::fromStdString(einheit);
 }
 
 QString prozentText(Currency c) {

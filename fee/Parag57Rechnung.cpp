@@ -14,7 +14,7 @@ Currency Honorar57(Currency kosten, Currency satz, Currency fertig) {
 
 std::string FormatZahl2(Currency wert) {
     std::string s = FormatBetrag(wert, DM);
-    s.resize(s.size() - 3); // " DM"
+    s.erase(s.rfind(FormatBetragTrenner)); // without its sign
     return s;
 }
 

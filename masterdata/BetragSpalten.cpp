@@ -35,10 +35,13 @@ forms::BoundColumn BetragSpalte(const char* feld, const QString& caption, const 
     c.field = feld;
     c.caption = caption;
     c.art = forms::BoundColumn::Art::Zahl;
-    c.anzeigen = [einheit](const db::Value& v) -> QVariant {
+    // The blank before the unit does not break, as in every amount the program shows.
+    QString zeichen = einheit;
+    if (zeichen.startsWith(QLatin1Char(' '))) zeichen[0] = QChar(0x00A0);
+    c.anzeigen = [zeichen](const db::Value& v) -> QVariant {
         const auto b = Betrag(v);
         if (!b) return QString();
-        return Deutsch().toString(b->ToDouble(), 'f', 2) + einheit;
+        return Deutsch().toString(b->ToDouble(), 'f', 2) + zeichen;
     };
     c.lesen = [](const QString& text) -> std::optional<db::Value> {
         QString t = text.trimmed();

@@ -47,6 +47,29 @@ double Texthoehe(const QString& text, const Schrift& s, double breite, bool& any
     if (zuBreit) h = zeilen(QTextOption::WrapAtWordBoundaryOrAnywhere, zuBreit);
     return h;
 }
+
+// The width in millimetres of the text's widest line when nothing wraps.
+double Textbreite(const QString& text, const Schrift& s) {
+    constexpr double pxProMm = 600 / 25.4;
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(std::max(1, int(std::lround(s.punkt * 25.4 / 72.0 * pxProMm))));
+    f.setBold(s.fett);
+    f.setItalic(s.kursiv);
+    QString t = text;
+    t.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout l(t, f);
+    QTextOption o;
+    o.setWrapMode(QTextOption::NoWrap);
+    l.setTextOption(o);
+    l.beginLayout();
+    double breite = 0;
+    for (QTextLine z = l.createLine(); z.isValid(); z = l.createLine()) {
+        z.setLineWidth(1e6);
+        breite = std::max(breite, z.naturalTextWidth());
+    }
+    l.endLayout();
+    return breite / pxProMm;
+}
 } // namespace
 
 namespace {
@@ -456,6 +479,7 @@ void Lauf::Band_(const Band& b, int pos, double x, std::vector<Block>& out) {
     blk.hoehe = b.hoehe;
     blk.zeile = pos;
     std::vector<Block> danach;
+    std::vector<bool> leer; // per item of blk: marked suppressBlank and printing nothing
     for (const Element& e : b.elemente) {
         DisplayItem it;
         it.rect = QRectF(x + e.x, e.y, e.breite, e.hoehe);
@@ -514,12 +538,59 @@ void Lauf::Band_(const Band& b, int pos, double x, std::vector<Block>& out) {
             wurzel = wurzel->eltern_;
         if (++wurzel->elemente_ > MaxElementeJeLauf)
             throw ZuGross(MaxElementeJeLauf, QStringLiteral("Elemente"));
+        leer.push_back(e.leerWeglassen && it.art == DisplayItem::Art::Text && it.text.trimmed().isEmpty());
         blk.items.push_back(std::move(it));
     }
+    Schliessen(blk, leer);
     Wachsen(blk, x);
     out.push_back(std::move(blk));
     for (Block& d : danach)
         out.push_back(std::move(d));
+}
+
+// A blank item marked suppressBlank gives its height [top, bottom) back when no item that prints something
+// reaches into it: everything below moves up by it and the band gets shorter, so an empty line leaves no gap.
+void Lauf::Schliessen(Block& blk, const std::vector<bool>& leer) {
+    if (std::none_of(leer.begin(), leer.end(), [](bool b) { return b; })) return;
+    std::vector<std::pair<double, double>> luecken;
+    for (size_t i = 0; i < blk.items.size(); ++i) {
+        if (!leer[i]) continue;
+        const double oben = blk.items[i].rect.top(), unten = blk.items[i].rect.bottom();
+        bool frei = unten > oben;
+        for (size_t j = 0; j < blk.items.size() && frei; ++j) {
+            if (leer[j]) continue;
+            const QRectF& r = blk.items[j].rect;
+            frei = r.height() > 0 ? (r.top() >= unten || r.bottom() <= oben) : (r.top() < oben || r.top() >= unten);
+        }
+        if (frei) luecken.emplace_back(oben, unten);
+    }
+    // Overlapping gaps count once.
+    std::sort(luecken.begin(), luecken.end());
+    std::vector<std::pair<double, double>> vereint;
+    for (const auto& l : luecken) {
+        if (!vereint.empty() && l.first <= vereint.back().second)
+            vereint.back().second = std::max(vereint.back().second, l.second);
+        else
+            vereint.push_back(l);
+    }
+    Block neu;
+    neu.zeile = blk.zeile;
+    neu.berichtsKopf = blk.berichtsKopf;
+    neu.hoehe = blk.hoehe;
+    for (const auto& [oben, unten] : vereint)
+        neu.hoehe -= unten - oben;
+    neu.hoehe = std::max(0.0, neu.hoehe);
+    for (size_t i = 0; i < blk.items.size(); ++i) {
+        if (leer[i]) continue;
+        double hoch = 0;
+        for (const auto& [oben, unten] : vereint)
+            if (unten <= blk.items[i].rect.top() + 1e-9) hoch += unten - oben;
+        if (std::find(blk.seitenzahlen.begin(), blk.seitenzahlen.end(), i) != blk.seitenzahlen.end())
+            neu.seitenzahlen.push_back(neu.items.size());
+        neu.items.push_back(std::move(blk.items[i]));
+        neu.items.back().rect.translate(0, -hoch);
+    }
+    blk = std::move(neu);
 }
 
 // No text is cut off: a field that would run past the right margin ends there, a text taller than its field
@@ -536,12 +607,26 @@ void Lauf::Wachsen(Block& blk, double x) const {
         if (it.art != DisplayItem::Art::Text || it.text.isEmpty()) continue;
         if (it.rect.right() > rechts && it.rect.left() < rechts) it.rect.setRight(rechts);
         bool a = false;
-        const double noetig = Texthoehe(it.text, it.schrift, it.rect.width(), a);
+        double noetig = Texthoehe(it.text, it.schrift, it.rect.width(), a);
+        // A right-aligned field holds an amount or a number: rather than break it inside (an amount from its
+        // sign), it grows to the left where no text of its row stands.
+        if (a && (it.ausrichtung & Qt::AlignRight)) {
+            double links = x;
+            for (const DisplayItem& n : blk.items)
+                if (&n != &it && n.art == DisplayItem::Art::Text && !n.text.isEmpty() &&
+                    n.rect.top() < it.rect.bottom() && n.rect.bottom() > it.rect.top() &&
+                    n.rect.right() <= it.rect.left() + 1e-9)
+                    links = std::max(links, n.rect.right());
+            const double breite = Textbreite(it.text, it.schrift) + 0.5;
+            if (it.rect.right() - breite >= links) {
+                it.rect.setLeft(std::min(it.rect.left(), it.rect.right() - breite));
+                noetig = Texthoehe(it.text, it.schrift, it.rect.width(), a);
+            }
+        }
         anywhere[i] = a;
         double& m = mehr[std::lround(it.rect.top() * 10)];
         m = std::max(m, noetig - it.rect.height());
     }
-    (void)x;
     double bisher = 0;
     std::map<long, double> versatz; // cumulative growth of the rows above
     for (auto& [top, m] : mehr) {

@@ -55,6 +55,8 @@ private:
                      std::vector<std::vector<RValue>>& zeilen);
     void PruefeNamen(const Expression& e, const QString& wo);
     void Band_(const Band& b, int pos, double x, std::vector<Block>& out);
+    // Leaves out the items marked in leer and closes the gaps that only they filled.
+    static void Schliessen(Block& blk, const std::vector<bool>& leer);
     void Wachsen(Block& blk, double x) const;
     void PruefeSummen();
     RValue Aggregat(const Element& e, int pos);

@@ -102,6 +102,7 @@ Element LeseElement(const QJsonObject& o, const QString& wo) {
     e.fett = o.value(QLatin1String("bold")).toBool();
     e.kursiv = o.value(QLatin1String("italic")).toBool();
     e.linienBreite = Zahl(o, "lineWidth", 0.3);
+    e.leerWeglassen = o.value(QLatin1String("suppressBlank")).toBool();
     switch (e.art) {
     case Element::Art::Feld:
     case Element::Art::Summe:

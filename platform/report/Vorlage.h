@@ -24,6 +24,7 @@ struct Element {
     bool fett = false;
     bool kursiv = false;
     double linienBreite = 0.3;
+    bool leerWeglassen = false; // "suppressBlank": printing nothing, its height goes to what follows
     Expression wert; // Feld, Formel, Summe, Anzahl
     int gruppe = 0;  // Summe/Anzahl: 0 = whole report, else group level from 1
     int je = 0;      // Summe/Anzahl: 0 = every row, else once per group of this level (at its last row)

@@ -102,6 +102,10 @@ void KeepParagraphsTogether(QTextDocument* doc, double pageHeight) {
         }
         const QTextBlock b = it.currentBlock();
         if (!b.isValid() || !b.layout()) continue;
+        // A page break of the document's own ends what is kept together before it.
+        const QTextBlockFormat f = b.blockFormat();
+        if ((f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) && !f.hasProperty(KeepTogetherBreak))
+            first = QTextBlock();
         if (!first.isValid()) first = b;
         if (b.blockFormat().boolProperty(KeepWithNext) && b.next().isValid()) continue;
         const QTextBlock start = first;
@@ -282,6 +286,33 @@ bool ScribantPro::SplitFieldLines(int n) {
             letzte = false;
             c.insertBlock(f, run->fmt);
         }
+    c.endEditBlock();
+    return true;
+}
+
+bool ScribantPro::KeepClosingTogether() {
+    QTextDocument* doc = docs_[Body];
+    std::vector<QTextBlock> absaetze;
+    for (auto it = doc->rootFrame()->begin(); !it.atEnd(); ++it)
+        if (!it.currentFrame() && it.currentBlock().isValid()) absaetze.push_back(it.currentBlock());
+    // From the end: the signature, the greeting, then the last paragraph of the text before them.
+    int gruppen = 0;
+    bool inGruppe = false;
+    size_t ab = absaetze.size();
+    while (ab-- > 0) {
+        const bool leer = absaetze[ab].text().trimmed().isEmpty();
+        if (!leer && !inGruppe && ++gruppen == 3) break;
+        inGruppe = !leer;
+    }
+    if (gruppen < 3) return false;
+    QTextCursor c(doc);
+    c.beginEditBlock();
+    for (size_t i = ab; i + 1 < absaetze.size(); ++i) {
+        QTextBlockFormat f = absaetze[i].blockFormat();
+        f.setProperty(KeepWithNext, true);
+        c.setPosition(absaetze[i].position());
+        c.setBlockFormat(f);
+    }
     c.endEditBlock();
     return true;
 }

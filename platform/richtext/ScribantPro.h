@@ -113,6 +113,10 @@ public:
     // The lines of field n in the body become paragraphs of their own with the paragraph's format (so that
     // each line has its own tab stops), kept together on one page. False when there is no such field.
     bool SplitFieldLines(int n);
+    // The closing of a letter, its last two groups of paragraphs after empty ones (greeting and signature),
+    // stays on one page with the last paragraph before it, so a page never starts with the greeting alone.
+    // False when the body has no such closing.
+    bool KeepClosingTogether();
     // Text of field n (its first run in body, header, footer), empty when there is none.
     QString FieldText(int n) const;
     // Numbers of the fields in body, header and footer, ascending.

@@ -20,22 +20,34 @@ TEST(FormatBetrag, GermanGroupingRoundedLikeRundCY) {
         velu::WaehrungCode währung;
         const char* text;
     } cases[] = {
-        {"1234.56", velu::DM, "1.234,56 DM"},
-        {"1234.56", velu::EUR, "1.234,56 \xE2\x82\xAC"},
-        {"1234.56", 3, "1.234,56 \xE2\x82\xAC"},
-        {"0", velu::DM, "0,00 DM"},
-        {"0.5", velu::DM, "0,50 DM"},
-        {"-0.5", velu::EUR, "-0,50 \xE2\x82\xAC"},
-        {"-0.0049", velu::DM, "0,00 DM"}, // rounds to zero: no "-0,00"
-        {"1.2350", velu::DM, "1,24 DM"},
-        {"-1.2350", velu::DM, "-1,23 DM"},
-        {"100.0016", velu::DM, "100,00 DM"},
-        {"999.995", velu::DM, "1.000,00 DM"},
-        {"123456789.01", velu::DM, "123.456.789,01 DM"},
-        {"-1234567", velu::DM, "-1.234.567,00 DM"},
+        {"1234.56", velu::DM, "1.234,56\u00a0DM"},
+        {"1234.56", velu::EUR, "1.234,56\u00a0\xE2\x82\xAC"},
+        {"1234.56", 3, "1.234,56\u00a0\xE2\x82\xAC"},
+        {"0", velu::DM, "0,00\u00a0DM"},
+        {"0.5", velu::DM, "0,50\u00a0DM"},
+        {"-0.5", velu::EUR, "-0,50\u00a0\xE2\x82\xAC"},
+        {"-0.0049", velu::DM, "0,00\u00a0DM"}, // rounds to zero: no "-0,00"
+        {"1.2350", velu::DM, "1,24\u00a0DM"},
+        {"-1.2350", velu::DM, "-1,23\u00a0DM"},
+        {"100.0016", velu::DM, "100,00\u00a0DM"},
+        {"999.995", velu::DM, "1.000,00\u00a0DM"},
+        {"123456789.01", velu::DM, "123.456.789,01\u00a0DM"},
+        {"-1234567", velu::DM, "-1.234.567,00\u00a0DM"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(velu::FormatBetrag(C(c.betrag), c.währung), c.text) << c.betrag;
+}
+
+// What the program shows is read back as the same amount, whichever the sign, so a shown amount copied into
+// a field is taken over unchanged; the only blank is the non-breaking one before the sign.
+TEST(FormatBetrag, ShownAmountsReadBackAndKeepTheirSign) {
+    for (const char* betrag : {"0", "-0.01", "30000000", "-1234567.89", "999.995", "0.5"})
+        for (auto währung : {velu::DM, velu::EUR}) {
+            const std::string t = velu::FormatBetrag(C(betrag), währung);
+            EXPECT_EQ(t.find(' '), std::string::npos) << t;
+            EXPECT_NE(t.find("\u00a0"), std::string::npos) << t;
+            EXPECT_EQ(velu::ParseBetrag(t), velu::RundCY(C(betrag))) << t;
+        }
 }
 
 TEST(ParseBetrag, AcceptedForms) {

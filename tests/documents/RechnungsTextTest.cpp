@@ -303,4 +303,50 @@ TEST_F(SummenblockTest, SurchargeRowsAddUpToTheChainAndOffersLeaveOutInvoiceLine
     EXPECT_FALSE(angebot.join("\n").contains("enthaltene Mehrwertsteuer"));
 }
 
+// The print copy of the base-fee surcharges holds the statement's lines: per plant group, rows whose
+// percentages round one by one to more than the chain charged give the cent back on the last row, fixed
+// amounts and reductions count, a surcharge without rows gets one, and the stored rows stay as entered.
+TEST_F(RechnungsTextTest, BaseFeeSurchargeRowsOfThePrintCopyAddUpPerPlantGroup) {
+    Rechnung(1, "R", EUR);
+    // Group 1: three rows of 1/3 % on 100,00 € round to 0,33 € each, the chain charged 1,00 € for them.
+    Gruppe(1, 1, {{"HonrarNetto", Cy("100")}, {"HonorarBerNetto", Cy("101")}, {"SummZuNettoPro", Cy("1")}});
+    for (int i = 0; i < 3; ++i)
+        Zeile("ZuNetto", {{"LfNrBeReList", int64_t(1)},
+                          {"ZuordnungAnlGrp", int64_t(1)},
+                          {"Bezeichnung", "Zuschlag " + std::to_string(i + 1)},
+                          {"ZuAbPro", Cy("0.3333")}});
+    // Group 2: a reduction of 10 % and a fixed 50,00 € on 1.234,56 €; group 3: 5 % without rows.
+    Gruppe(1, 2, {{"HonrarNetto", Cy("1234.56")}, {"HonorarBerNetto", Cy("1161.10")}});
+    Zeile("ZuNetto", {{"LfNrBeReList", int64_t(1)}, {"ZuordnungAnlGrp", int64_t(2)},
+                      {"Bezeichnung", std::string("Abschlag")}, {"ZuAbPro", Cy("-10")}});
+    Zeile("ZuNetto", {{"LfNrBeReList", int64_t(1)}, {"ZuordnungAnlGrp", int64_t(2)},
+                      {"Bezeichnung", std::string("Pauschale")}, {"ZuAbDM", Cy("50")}});
+    Gruppe(1, 3, {{"HonrarNetto", Cy("200")}, {"HonorarBerNetto", Cy("210")}, {"SummZuNettoPro", Cy("5")}});
+    TransDM(*projekt_, 1, EUR, EUR);
+    struct Soll {
+        int gruppe;
+        std::vector<std::pair<std::string, const char*>> zeilen; // text, amount
+    } soll[] = {
+        {1, {{"Zuschlag 1", "0.33"}, {"Zuschlag 2", "0.33"}, {"Zuschlag 3", "0.34"}}},
+        {2, {{"Abschlag", "-123.46"}, {"Pauschale", "50"}}},
+        {3, {{"", "10"}}},
+    };
+    for (const Soll& g : soll) {
+        SCOPED_TRACE(g.gruppe);
+        db::Recordset rs = projekt_->OpenRecordset(
+            "SELECT Bezeichnung, ZuAbPro, ZuAbDM FROM ZuNettoPrint WHERE ZuordnungAnlGrp = ? ORDER BY LfNr",
+            db::Params().Add(int64_t(g.gruppe)));
+        std::vector<std::pair<std::string, Currency>> ist;
+        for (; !rs.Empty() && !rs.EOF_(); rs.MoveNext())
+            ist.emplace_back(rs.GetText("Bezeichnung"), GetCY(rs, "ZuAbDM"));
+        ASSERT_EQ(ist.size(), g.zeilen.size());
+        for (size_t i = 0; i < ist.size(); ++i) {
+            EXPECT_EQ(ist[i].first, g.zeilen[i].first);
+            EXPECT_EQ(ist[i].second, Currency::FromString(g.zeilen[i].second)) << ist[i].first;
+        }
+    }
+    EXPECT_EQ(Anzahl("SELECT Count(*) FROM ZuNetto WHERE ZuAbDM <> 0"), 1); // only the fixed 50,00 €
+    EXPECT_EQ(Anzahl("SELECT Count(*) FROM ZuNettoPrint WHERE ZuordnungAnlGrp = 3 AND ZuAbPro = 50000"), 1);
+}
+
 } // namespace

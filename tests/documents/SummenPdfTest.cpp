@@ -153,6 +153,38 @@ QStringList Getrennt(const QString& text) {
     return f;
 }
 
+// Empty gaps in the fee statement: from its heading to its net fee no two empty lines follow each other, and
+// between the sum of the phases and the net fee only the rule above the net fee leaves one.
+QStringList Luecken(const QString& text) {
+    QStringList f;
+    const QStringList zeilen = text.split(QLatin1Char('\n'));
+    int ab = -1, summe = -1;
+    for (int i = 0; i < zeilen.size(); ++i) {
+        const QString z = zeilen[i].trimmed();
+        if (z == "Honorarermittlung") ab = i;
+        if (ab < 0) continue;
+        if (z.startsWith("Summe der Leistungsphasen")) summe = i;
+        if (summe >= 0 && z.startsWith("Honorar netto")) {
+            int leer = 0;
+            for (int k = summe + 1; k < i; ++k)
+                leer += zeilen[k].trimmed().isEmpty();
+            if (leer > 1) f << QString("%1 leere Zeilen vor: ").arg(leer) + z;
+            break;
+        }
+        if (i > ab + 1 && z.isEmpty() && zeilen[i - 1].trimmed().isEmpty())
+            f << "Lücke nach: " + zeilen[i - 2].trimmed();
+    }
+    return f;
+}
+
+// The greeting is on the page of the letter's last sentence before it, never alone at the top of a page.
+bool GrussBeimText(const QString& text) {
+    for (const QString& seite : text.split(QChar('\f')))
+        if (seite.contains(QString::fromUtf8("Mit freundlichen Grüßen")))
+            return seite.contains("Wir freuen uns") || seite.contains(QString::fromUtf8("Bitte überweisen"));
+    return false;
+}
+
 QString PdfText(const QString& pdf) {
     QProcess p;
     p.start("pdftotext", {"-layout", pdf, "-"});
@@ -218,6 +250,13 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
                                 "VALUES (:n, 1, 'Umbauzuschlag', 150000, 0);"
                                 "UPDATE Grunddaten SET SummZuNettoPro = 150000, SummZuNettoDM = 0 "
                                 "WHERE LfNrBeReList = :n;";
+    // Two rows whose percentages rounded one by one differ by a cent from their sum rounded once.
+    const std::string zuNettoZwei =
+        "INSERT INTO ZuNetto (LfNrBeReList, ZuordnungAnlGrp, Bezeichnung, ZuAbPro, ZuAbDM) "
+        "VALUES (:n, 1, 'Umbauzuschlag', 150000, 0);"
+        "INSERT INTO ZuNetto (LfNrBeReList, ZuordnungAnlGrp, Bezeichnung, ZuAbPro, ZuAbDM) "
+        "VALUES (:n, 1, 'Erschwernis Bestand', 33333, 10000000);"
+        "UPDATE Grunddaten SET SummZuNettoPro = 183333, SummZuNettoDM = 10000000 WHERE LfNrBeReList = :n;";
     const std::string zuPhase = "UPDATE Grunddaten SET SummZu3 = 100000 WHERE LfNrBeReList = :n;";
     const std::string teil = "UPDATE Grunddaten SET TeilleistPro8 = 500000 WHERE LfNrBeReList = :n;";
     const std::string zuBerNetto =
@@ -244,6 +283,11 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
         {"Technische Ausrüstung", 'A', EUR, false, "750.000,00", teil + zuBerNetto, "§ 55"},
         {"Gebäude nach der Tafel von 1996 in DM", 'R', DM, true, "1.500.000,00", zuNetto + zuBrutto, "§ 15"},
         {"Schlussrechnung mit Anschrift", 'R', EUR, false, "750.000,00", zuNetto + zuBerNetto + zahlung + skonto},
+        {"Rechnung mit zwei Zuschlägen auf das Grundhonorar", 'R', EUR, false, "512.345,67", zuNettoZwei},
+        {"Zwei Zuschläge auf das Grundhonorar in DM als Euro", 'R', DM, false, "1.002.030,00", zuNettoZwei},
+        // A percentage on the base fee without rows of its own still gets its line.
+        {"Zuschlag auf das Grundhonorar ohne Zeilen", 'R', EUR, false, "500.000,00",
+         "UPDATE Grunddaten SET SummZuNettoPro = 150000 WHERE LfNrBeReList = :n;"},
     };
     // The client's address fills the address window as in an office's project.
     ASSERT_TRUE(outside::SchreibeProdatFelder(umgebung_->ordner + "/Prodat", {{4, "Gemeinde Musterhausen"},
@@ -273,7 +317,24 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
         const std::string p = andere ? "AlDisp" : "";
         EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString() << "\n" << text.toStdString();
         EXPECT_TRUE(Getrennt(text).isEmpty()) << Getrennt(text).join("\n").toStdString();
+        EXPECT_TRUE(Luecken(text).isEmpty()) << Luecken(text).join("\n").toStdString() << "\n" << text.toStdString();
+        EXPECT_TRUE(GrussBeimText(text)) << text.toStdString();
         ASSERT_TRUE(g.statement && g.summen) << text.toStdString();
+        // Each surcharge row on the base fee is a line of the statement with its own text and percentage.
+        db::Recordset zu = projekt_->OpenRecordset(
+            "SELECT Bezeichnung, ZuAbPro FROM ZuNetto WHERE LfNrBeReList = ? ORDER BY LfNr", db::Params().Add(r));
+        for (; !zu.Empty() && !zu.EOF_(); zu.MoveNext()) {
+            const QString name = QString::fromStdString(zu.GetText("Bezeichnung"));
+            const QString pro = QString::fromStdString(FormatBetrag(GetCY(zu, "ZuAbPro"), DM)).chopped(3);
+            int zeilen = 0;
+            for (const QString& z : text.split('\n'))
+                if (z.trimmed().startsWith(name) && BetragAm(z.trimmed())) {
+                    ++zeilen;
+                    EXPECT_TRUE(z.contains(QRegularExpression(QRegularExpression::escape(pro) + "[ \u00A0]%")))
+                        << z.toStdString();
+                }
+            EXPECT_EQ(zeilen, 1) << name.toStdString() << "\n" << text.toStdString();
+        }
         EXPECT_EQ(g.phasenZeilen, 9);
         EXPECT_EQ(g.phasen, g.phasenSumme) << text.toStdString();
         // One net fee in the whole document, the one stored for the printed currency.
@@ -573,6 +634,7 @@ protected:
             EXPECT_TRUE(text.contains(z)) << z.toStdString() << "\n" << text.toStdString();
         const Gelesen g = Lies(text);
         EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString();
+        EXPECT_TRUE(GrussBeimText(text)) << text.toStdString();
     }
     void Bauherr() {
         ASSERT_TRUE(outside::SchreibeProdatFelder(umgebung_->ordner + "/Prodat",
@@ -600,7 +662,7 @@ TEST_F(SummenSeiten, OfferScreenshot) {
     Edit(w, {"500.000,00", "3", "25"}, true);
     Seiten(w, "VELU_SCREENSHOT",
            {"Gemeinde Musterhausen", "Rathausplatz 3", "12345 Musterhausen", "Honorarangebot Nr. 2026-001",
-            QString::fromUtf8("Zu- und Abschläge auf das Honorar"), "Nebenkosten pauschal 5,00", "Seite 1 von"});
+            "Umbauzuschlag", "Nebenkosten pauschal 5,00", "Seite 1 von"});
 }
 
 TEST_F(SummenSeiten, FinalInvoiceScreenshot) {

@@ -262,7 +262,7 @@ TEST_F(AufwandTest, TotalsWindowPerPhaseAndCurrency) {
     };
     ASSERT_TRUE(f->ActiveBar1().Click("Band1", "SUMMEN"));
     ASSERT_EQ(felder.size(), 12);
-    const QString euro = QString::fromUtf8(" €");
+    const QString euro = QString::fromUtf8("\u00a0€");
     EXPECT_EQ(felder[0], "5,11" + euro);
     EXPECT_EQ(felder[3], "15,34" + euro);
     EXPECT_EQ(felder[10], "3,58" + euro);
@@ -270,14 +270,14 @@ TEST_F(AufwandTest, TotalsWindowPerPhaseAndCurrency) {
     for (int k : {1, 2, 4, 5, 6, 7, 8, 9})
         EXPECT_EQ(felder[k], "0,00" + euro) << k;
     EXPECT_EQ(intern, QStringList({"6,14" + euro, "6,14" + euro}));
-    EXPECT_EQ(dm, QStringList({"12,00 DM"}));
+    EXPECT_EQ(dm, QStringList({"12,00\u00a0DM"}));
 }
 
 TEST_F(AufwandTest, NoRecordsAllTotalsZero) {
     SummAufwand s(*projekt_);
     s.MakeConections(0, 0);
     for (int k = 0; k < 12; ++k)
-        EXPECT_EQ(s.XtraText1(k)->text(), "0,00 DM") << k;
+        EXPECT_EQ(s.XtraText1(k)->text(), "0,00\u00a0DM") << k;
     EXPECT_EQ(s.findChild<QLabel*>("Label1(0)")->text(), "keine Zuordnung");
     EXPECT_EQ(s.findChild<QLabel*>("Label1(11)")->text(), "Summe ");
 }
@@ -347,9 +347,9 @@ TEST_F(AufwandTest, EmployeeListShowsBothRatesInBothCurrencies) {
     EXPECT_EQ(editor->objectName(), "SSDBDropDown1");
     ASSERT_EQ(liste->columnCount(), 5);
     EXPECT_EQ(liste->data(liste->index(0, 0)).toString(), "Meier");
-    EXPECT_EQ(liste->data(liste->index(0, 1)).toString(), "70,00 DM");
-    EXPECT_EQ(liste->data(liste->index(0, 2)).toString(), "120,00 DM");
-    EXPECT_EQ(liste->data(liste->index(0, 4)).toString(), QString::fromUtf8("61,36 €"));
+    EXPECT_EQ(liste->data(liste->index(0, 1)).toString(), "70,00\u00a0DM");
+    EXPECT_EQ(liste->data(liste->index(0, 2)).toString(), "120,00\u00a0DM");
+    EXPECT_EQ(liste->data(liste->index(0, 4)).toString(), QString::fromUtf8("61,36\u00a0€"));
     delete editor;
 }
 

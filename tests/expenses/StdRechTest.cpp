@@ -35,10 +35,10 @@ TEST_F(StdRechTest, TypedRowsAreComputedAndStoredInEachMode) {
         const char *eSatz, *eAlDispSatz, *eSumm, *eAlDispSumm;
         const char* gezeigt; // the rate as the grid shows it
     } cases[] = {
-        {"mode 1", 0, 0, "Satz", "2,5", "100,00", "100", "51.1292", "250", "127.823", "100,00 DM"},
-        {"mode 2", 1, 0, "AlDispSatz", "", "10,00", "19.56", "10.0009", "0", "0", "10,00 \xE2\x82\xAC"},
-        {"mode 3", 0, 1, "AlDispSatz", "3", "100,00", "51.13", "100.0016", "153.39", "300.0048", "100,00 DM"},
-        {"mode 4", 1, 1, "Satz", "1,5", "50,00", "50", "97.7915", "75", "146.6873", "50,00 \xE2\x82\xAC"},
+        {"mode 1", 0, 0, "Satz", "2,5", "100,00", "100", "51.1292", "250", "127.823", "100,00\u00a0DM"},
+        {"mode 2", 1, 0, "AlDispSatz", "", "10,00", "19.56", "10.0009", "0", "0", "10,00\u00a0\xE2\x82\xAC"},
+        {"mode 3", 0, 1, "AlDispSatz", "3", "100,00", "51.13", "100.0016", "153.39", "300.0048", "100,00\u00a0DM"},
+        {"mode 4", 1, 1, "Satz", "1,5", "50,00", "50", "97.7915", "75", "146.6873", "50,00\u00a0\xE2\x82\xAC"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -103,7 +103,7 @@ TEST_F(StdRechTest, BadInputIsRefusedAndChangesNothing) {
         EXPECT_EQ(boxen_.Shown().back().title, "Stundenlohnrechnung 2026-001 Planung");
         // The cell and its row show what they had, and nothing else is written.
         EXPECT_EQ(Zelle(*f, 0, "Menge"), "2,00 ");
-        EXPECT_EQ(Zelle(*f, 0, "Satz"), "999.999.999,00 DM");
+        EXPECT_EQ(Zelle(*f, 0, "Satz"), "999.999.999,00\u00a0DM");
         ASSERT_TRUE(f->ActiveBar1().Click("Band1", "OK"));
         EXPECT_EQ(Betrag(0, "Menge"), C("2"));
         EXPECT_EQ(Betrag(0, "Satz"), C("999999999"));

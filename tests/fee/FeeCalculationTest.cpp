@@ -154,14 +154,14 @@ TEST_F(Calc, OutOfTableMessages) {
         std::vector<std::string> texts;
     } cases[] = {
         {"euro, money axis", EUR, 1, {0, 2, 0, 0}, -1,
-         {"Die anrechenbaren Kosten sind  kleiner als  255.6459 EUR " + frei}},
+         {"Die anrechenbaren Kosten sind  kleiner als  255.6459\u00a0EUR " + frei}},
         {"DM above, once for two sections", DM, 1, {0, 3, 3, 0}, -1,
-         {"Die anrechenbaren Kosten sind  größer als  500 DM " + frei}},
+         {"Die anrechenbaren Kosten sind  größer als  500\u00a0DM " + frei}},
         {"area axis has no currency word", EUR, 2, {0, 0, 0, 3}, -1,
          {"Die anrechenbaren Kosten sind  größer als  500" + frei}},
         {"no table once", DM, 1, {0, 1, 0, 1}, -2, {"Es wurde keine entsprechende HOAI-Tafel gefunden"}},
         {"both, in section order", DM, 1, {0, 2, 1, 0}, -2,
-         {"Die anrechenbaren Kosten sind  kleiner als  500 DM " + frei,
+         {"Die anrechenbaren Kosten sind  kleiner als  500\u00a0DM " + frei,
           "Es wurde keine entsprechende HOAI-Tafel gefunden"}},
     };
     for (const auto& c : cases) {
@@ -290,7 +290,7 @@ TEST_F(Calc, CheckRecomputesAndReportsCostsAboveTheTableOnce) {
     calc.SetEingabe(e);
     calc.SetInputsChanged();
     EXPECT_EQ(calc.CheckCalcGrDaten(), KostenAusserhalbTafel);
-    EXPECT_EQ(texts(), std::vector<std::string>{"Die anrechenbaren Kosten sind  größer als  48895750 DM " + frei});
+    EXPECT_EQ(texts(), std::vector<std::string>{"Die anrechenbaren Kosten sind  größer als  48895750\u00a0DM " + frei});
     EXPECT_EQ(get("GrHonorarAb1"), Currency{});
     EXPECT_FALSE(calc.InputsChanged());
     EXPECT_FALSE(calc.CostsChanged());

@@ -306,7 +306,7 @@ TEST_F(GrunddatForm, DisplayCurrencyShowsTheTwinFields) {
     EXPECT_EQ(form->WaehrungsModusAktuell(), 1);
     m = kostenModel();
     EXPECT_TRUE(m->Columns()[m->ColumnOf("Eigenleistung")].visible);
-    EXPECT_EQ(m->data(m->index(0, m->ColumnOf("Eigenleistung"))).toString(), "195,58 DM");
+    EXPECT_EQ(m->data(m->index(0, m->ColumnOf("Eigenleistung"))).toString(), "195,58\u00a0DM");
     EXPECT_TRUE(feld("NettoHonorar_4")->text().endsWith("DM"));
 
     // The tool of the currency shown changes nothing.

@@ -75,9 +75,9 @@ TEST_F(Parag57Dialog, ShowsRateDefaultAndFee) {
     EXPECT_EQ(d->findChild<QLabel*>("Label1_1")->text(), "erbrachte Leistungen %");
     EXPECT_EQ(Feld(*d, 0)->text(), "2,10");
     EXPECT_EQ(Feld(*d, 1)->text(), "50,00");
-    EXPECT_EQ(Feld(*d, 2)->text(), "10,51 DM");
+    EXPECT_EQ(Feld(*d, 2)->text(), "10,51\u00a0DM");
     EXPECT_TRUE(Feld(*d, 2)->isReadOnly());
-    EXPECT_EQ(Feld(*d, 3)->text(), "0,00 DM");
+    EXPECT_EQ(Feld(*d, 3)->text(), "0,00\u00a0DM");
     EXPECT_EQ(d->findChild<QLabel*>("GridCaption")->text(), "Berechnungswährung DM");
     EXPECT_TRUE(d->ActiveBar().Checked("Band1", "DM"));
     ASSERT_TRUE(d->ActiveBar().Click("OK"));
@@ -110,7 +110,7 @@ TEST_F(Parag57Dialog, EditedCostLineReachesGetDatenWithoutVisitingGrunddaten) {
     forms::BoundGridModel* m = d->KostenModell();
     ASSERT_NE(m, nullptr);
     ASSERT_EQ(m->StoredRows(), 1);
-    EXPECT_EQ(m->data(m->index(0, m->ColumnOf("Eigenleistung"))).toString(), "600,00 DM");
+    EXPECT_EQ(m->data(m->index(0, m->ColumnOf("Eigenleistung"))).toString(), "600,00\u00a0DM");
     Tippe(*m, 1, "Eigenleistung", "400,25"); // the new-row line
     ASSERT_TRUE(d->ActiveBar().Click("OK"));
     const Parag57Werte w = Daten(*d);
@@ -129,14 +129,14 @@ TEST_F(Parag57Dialog, DeletingEveryLineSetsCostsAndFeeToZero) {
     Kosten(Nr, "1000");
     Kosten(Nr, "500");
     auto d = Dialog(C("1500"), C("2.1"), C("100"));
-    EXPECT_EQ(Feld(*d, 2)->text(), "31,50 DM");
+    EXPECT_EQ(Feld(*d, 2)->text(), "31,50\u00a0DM");
     Tabs(*d)->setCurrentIndex(1);
     forms::BoundGridModel* m = d->KostenModell();
     ASSERT_TRUE(m->DeleteRow(0));
     ASSERT_TRUE(m->DeleteRow(0));
     EXPECT_TRUE(boxen.Shown().empty()); // no question
     Tabs(*d)->setCurrentIndex(0);
-    EXPECT_EQ(Feld(*d, 2)->text(), "0,00 DM");
+    EXPECT_EQ(Feld(*d, 2)->text(), "0,00\u00a0DM");
     const Parag57Werte w = Daten(*d);
     EXPECT_EQ(w.kosten, C("0"));
     EXPECT_EQ(w.honorar, C("0"));
@@ -145,12 +145,12 @@ TEST_F(Parag57Dialog, DeletingEveryLineSetsCostsAndFeeToZero) {
 TEST_F(Parag57Dialog, EuroDisplayOfDMCalculation) {
     Kosten(Nr, "195.58");
     auto d = Dialog(C("195.58"), C("2.1"), C("100"), DM, EUR);
-    EXPECT_EQ(Feld(*d, 2)->text(), QString::fromUtf8("2,10 €"));
+    EXPECT_EQ(Feld(*d, 2)->text(), QString::fromUtf8("2,10\u00a0€"));
     EXPECT_TRUE(d->ActiveBar().Checked("Band1", "EUR"));
     // The lump sum typed in euro is kept in DM, rounded to cents, and shown again as its twin.
     Feld(*d, 3)->setText("100");
     ASSERT_TRUE(d->DoInput(3));
-    EXPECT_EQ(Feld(*d, 3)->text(), QString::fromUtf8("100,00 €"));
+    EXPECT_EQ(Feld(*d, 3)->text(), QString::fromUtf8("100,00\u00a0€"));
     Parag57Werte w = Daten(*d);
     EXPECT_EQ(w.pausch, C("195.58"));
     EXPECT_EQ(w.alDispPausch, C("99.9985"));
@@ -163,15 +163,15 @@ TEST_F(Parag57Dialog, EuroDisplayOfDMCalculation) {
     EXPECT_TRUE(grid->isColumnHidden(m->ColumnOf("Eigenleistung")));
     EXPECT_FALSE(grid->isColumnHidden(m->ColumnOf("AlDispEigenleistung")));
     EXPECT_EQ(m->data(m->index(0, m->ColumnOf("AlDispEigenleistung"))).toString(),
-              QString::fromUtf8("100,00 €"));
+              QString::fromUtf8("100,00\u00a0€"));
     Tippe(*m, 0, "AlDispEigenleistung", "50");
     EXPECT_EQ(m->Value(0, "Eigenleistung"), db::Value(C("97.79").Raw()));
     EXPECT_EQ(m->Value(0, "AlDispEigenleistung"), db::Value(C("49.9992").Raw()));
     ASSERT_TRUE(d->ActiveBar().Click("DM"));
     EXPECT_FALSE(grid->isColumnHidden(m->ColumnOf("Eigenleistung")));
-    EXPECT_EQ(m->data(m->index(0, m->ColumnOf("Eigenleistung"))).toString(), "97,79 DM");
+    EXPECT_EQ(m->data(m->index(0, m->ColumnOf("Eigenleistung"))).toString(), "97,79\u00a0DM");
     Tabs(*d)->setCurrentIndex(0);
-    EXPECT_EQ(Feld(*d, 3)->text(), "195,58 DM");
+    EXPECT_EQ(Feld(*d, 3)->text(), "195,58\u00a0DM");
     w = Daten(*d);
     EXPECT_EQ(w.kosten, C("97.79"));
     EXPECT_EQ(w.honorar, C("2.05"));

@@ -51,8 +51,8 @@ protected:
 TEST_F(PauschalDialog, OkRightAfterTypingTakesEuroAmountIntoDMCalculation) {
     auto d = Dialog(DM, EUR);
     EXPECT_EQ(d->windowTitle(), "Pauschalhonorar");
-    EXPECT_EQ(Feld(*d, "XtraText2", 0)->text(), QString::fromUtf8("5,11 €"));
-    EXPECT_EQ(Feld(*d, "XtraText1", 0)->text(), QString::fromUtf8("511,29 €"));
+    EXPECT_EQ(Feld(*d, "XtraText2", 0)->text(), QString::fromUtf8("5,11\u00a0€"));
+    EXPECT_EQ(Feld(*d, "XtraText1", 0)->text(), QString::fromUtf8("511,29\u00a0€"));
     EXPECT_TRUE(Feld(*d, "XtraText1", 0)->isReadOnly());
     Feld(*d, "XtraText2", 0)->setFocus();
     Feld(*d, "XtraText2", 0)->setText("100");
@@ -61,7 +61,7 @@ TEST_F(PauschalDialog, OkRightAfterTypingTakesEuroAmountIntoDMCalculation) {
     EXPECT_EQ(d->ActiveBar().Tag(), "X");
     EXPECT_EQ(Pausch(*d)[1], C("195.58"));
     EXPECT_EQ(Twin(*d)[1], C("99.9985"));
-    EXPECT_EQ(Feld(*d, "XtraText2", 0)->text(), QString::fromUtf8("100,00 €"));
+    EXPECT_EQ(Feld(*d, "XtraText2", 0)->text(), QString::fromUtf8("100,00\u00a0€"));
     EXPECT_TRUE(boxen.Shown().empty());
 }
 
@@ -69,12 +69,12 @@ TEST_F(PauschalDialog, SwitchingDisplayNeverRoundsTheStoredAmount) {
     auto d = Dialog(DM, DM);
     Feld(*d, "XtraText2", 1)->setText("1234,567");
     ASSERT_TRUE(d->calcwährung(1));
-    EXPECT_EQ(Feld(*d, "XtraText2", 1)->text(), "1.234,57 DM");
+    EXPECT_EQ(Feld(*d, "XtraText2", 1)->text(), "1.234,57\u00a0DM");
     ASSERT_TRUE(d->ActiveBar().Click("EUR"));
     EXPECT_TRUE(d->ActiveBar().Checked("Band1", "EUR"));
     EXPECT_FALSE(d->ActiveBar().Checked("Band1", "DM"));
-    EXPECT_EQ(Feld(*d, "XtraText2", 1)->text(), QString::fromUtf8("631,22 €"));
-    EXPECT_EQ(Feld(*d, "XtraText1", 1)->text(), QString::fromUtf8("511,29 €"));
+    EXPECT_EQ(Feld(*d, "XtraText2", 1)->text(), QString::fromUtf8("631,22\u00a0€"));
+    EXPECT_EQ(Feld(*d, "XtraText1", 1)->text(), QString::fromUtf8("511,29\u00a0€"));
     // The currency tools act when already checked; a shown amount left alone is not taken over again.
     ASSERT_TRUE(d->ActiveBar().Click("EUR"));
     ASSERT_TRUE(d->ActiveBar().Click("DM"));
@@ -96,7 +96,7 @@ TEST_F(PauschalDialog, EnterMovesOnAndBadEntriesAreRefused) {
     EXPECT_EQ(QApplication::focusWidget(), Feld(*d, "XtraText2", 1));
     EXPECT_EQ(Pausch(*d)[1], C("100"));
     EXPECT_EQ(Twin(*d)[1], C("195.583"));
-    EXPECT_EQ(f0->text(), "195,58 DM");
+    EXPECT_EQ(f0->text(), "195,58\u00a0DM");
     // With the focus in a field, a command's focus round trip refuses a bad entry once, then takes a good
     // one.
     QLineEdit* f1 = Feld(*d, "XtraText2", 1);
@@ -107,7 +107,7 @@ TEST_F(PauschalDialog, EnterMovesOnAndBadEntriesAreRefused) {
     EXPECT_EQ(boxen.Shown()[0].title, "Pauschalhonorar");
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(d->ActiveBar().Tag(), "");
-    EXPECT_EQ(f1->text(), "0,00 DM");
+    EXPECT_EQ(f1->text(), "0,00\u00a0DM");
     EXPECT_EQ(Pausch(*d)[2], C("0"));
     EXPECT_EQ(QApplication::focusWidget(), f1);
     f1->setText("1,96");
@@ -129,7 +129,7 @@ TEST_F(PauschalDialog, RowsOfSectionsNotInUse) {
     }
     EXPECT_FALSE(Feld(*d, "XtraText2", 1)->isHidden());
     // Only the sections in use receive values.
-    EXPECT_EQ(Feld(*d, "XtraText2", 1)->text(), "0,00 DM");
+    EXPECT_EQ(Feld(*d, "XtraText2", 1)->text(), "0,00\u00a0DM");
     EXPECT_EQ(Feld(*d, "XtraText2", 2)->text(), "");
     EXPECT_EQ(Feld(*d, "XtraText1", 2)->text(), "");
 }

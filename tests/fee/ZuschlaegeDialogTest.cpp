@@ -67,7 +67,7 @@ TEST_F(ZuschlaegeDialog, DMCalculationShownInEuro) {
     EXPECT_EQ(rs.GetInt("AlDispZuAbDM"), C("99.9985").Raw());
     EXPECT_EQ(rs.GetInt("LfNrBeReList"), Nr);
     EXPECT_EQ(rs.GetInt("ZuordnungAnlGrp"), Gruppe);
-    EXPECT_EQ(m.data(m.index(0, twin)).toString(), "100,00 €");
+    EXPECT_EQ(m.data(m.index(0, twin)).toString(), "100,00\u00a0€");
 
     // To DM: the grid is bound again and shows the main amount.
     dlg.Toolband().Click("Band1", "DM");
@@ -76,7 +76,7 @@ TEST_F(ZuschlaegeDialog, DMCalculationShownInEuro) {
     EXPECT_NE(dm, &m);
     EXPECT_FALSE(grid->isColumnHidden(dm->ColumnOf("ZuAbDM")));
     EXPECT_TRUE(grid->isColumnHidden(dm->ColumnOf("AlDispZuAbDM")));
-    EXPECT_EQ(dm->data(dm->index(0, dm->ColumnOf("ZuAbDM"))).toString(), "195,58 DM");
+    EXPECT_EQ(dm->data(dm->index(0, dm->ColumnOf("ZuAbDM"))).toString(), "195,58\u00a0DM");
     Neu(*dm, {{"ZuAbDM", "100"}});
     rs = Zeilen("ZuNetto");
     rs.MoveLast();

@@ -208,7 +208,7 @@ TEST_F(BerAuswahlWindowTest, EditOfferAndSiteSupervisionStoreTotals) {
     w->NodeClick(Knoten(*w, "@" + QString::number(a)));
     w->ActiveBar1().Click("Band1", "EDIT");
     EXPECT_EQ(GetCY(a, "Endbetrag"), C("1160"));
-    EXPECT_EQ(Feld(*w, 7)->text(), "1.160,00 DM");
+    EXPECT_EQ(Feld(*w, 7)->text(), "1.160,00\u00a0DM");
     // Edited: the type is fixed, the print tools open.
     EXPECT_FALSE(w->findChild<QGroupBox*>("Frame1")->isEnabled());
     EXPECT_TRUE(w->ActiveBar1().Enabled("PopupBand1", "PRINTRE"));
@@ -228,10 +228,10 @@ TEST_F(BerAuswahlWindowTest, DisplaySwitchChangesOnlyDisplayType) {
     SetCY(a, "Endbetrag", "1160");
     SetCY(a, "AlDispEndbetrag", "593.1");
     auto w = Fenster();
-    EXPECT_EQ(Feld(*w, 7)->text(), "1.160,00 DM");
+    EXPECT_EQ(Feld(*w, 7)->text(), "1.160,00\u00a0DM");
     w->ActiveBar1().Click("Band1", "EUR");
     EXPECT_EQ(std::get<int64_t>(Get(a, "DisplayType")), 1);
-    EXPECT_EQ(Feld(*w, 7)->text(), "593,10 €");
+    EXPECT_EQ(Feld(*w, 7)->text(), "593,10\u00a0€");
     EXPECT_EQ(GetCY(a, "Endbetrag"), C("1160"));
     EXPECT_TRUE(w->ActiveBar1().Checked("Band1", "EUR"));
     EXPECT_FALSE(w->ActiveBar1().Checked("Band1", "DM"));
@@ -248,7 +248,7 @@ TEST_F(BerAuswahlWindowTest, TypedAmountsTakenOverInBothCurrencies) {
     Tippe(*w, 9, "100");
     EXPECT_EQ(GetCY(a, "SummAz"), C("195.58"));
     EXPECT_EQ(GetCY(a, "AlDispSummAz"), C("99.9985"));
-    EXPECT_EQ(Feld(*w, 9)->text(), "100,00 €");
+    EXPECT_EQ(Feld(*w, 9)->text(), "100,00\u00a0€");
     EXPECT_EQ(GetCY(a, "Endbetrag"), C("-195.58")); // the chain ran
     EXPECT_TRUE(script.Shown().empty());
 

@@ -94,9 +94,9 @@ TEST_F(RegisterEndToEnd, OfferOnTheDeliveredTableEndsInNetFeePlusVat) {
     EXPECT_EQ(Betrag(a, "AlDispBerNetto"), velu::RundCY(velu::DMEuroUmrechnung(honrarNetto, 0)));
 
     // The register shows what it stored and the offer can now be printed.
-    EXPECT_EQ(Feld(w, 0)->text(), QString::fromUtf8("62.900,00 €"));
-    EXPECT_EQ(Feld(w, 2)->text(), QString::fromUtf8("11.951,00 €"));
-    EXPECT_EQ(Feld(w, 7)->text(), QString::fromUtf8("74.851,00 €"));
+    EXPECT_EQ(Feld(w, 0)->text(), QString::fromUtf8("62.900,00\u00a0€"));
+    EXPECT_EQ(Feld(w, 2)->text(), QString::fromUtf8("11.951,00\u00a0€"));
+    EXPECT_EQ(Feld(w, 7)->text(), QString::fromUtf8("74.851,00\u00a0€"));
     EXPECT_TRUE(w.ActiveBar1().Enabled("PopupBand1", "PRINTRE"));
 
     if (const char* ziel = std::getenv("VELU_REGISTER_SCREENSHOT")) {

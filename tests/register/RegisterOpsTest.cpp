@@ -254,7 +254,7 @@ TEST_F(RegisterOpsTest, PaymentsGridBoundToTheCurrentCalculationOnly) {
     EXPECT_EQ(velu::GetCY(rs, "Zahlung"), C("195.58"));
     EXPECT_EQ(velu::GetCY(rs, "AlDispZahlung"), C("99.9985"));
     EXPECT_EQ(rs.GetInt("Ursprung"), r1);
-    EXPECT_EQ(m->data(m->index(0, ZahlungenTab::AlDispBetrag)).toString(), "100,00 €");
+    EXPECT_EQ(m->data(m->index(0, ZahlungenTab::AlDispBetrag)).toString(), "100,00\u00a0€");
     EXPECT_FALSE(m->setData(m->index(0, ZahlungenTab::AlDispBetrag), "12a"));
     EXPECT_EQ(script.LastText(), "Die Eingabe muss nummerisch sein");
 
@@ -330,7 +330,7 @@ TEST_F(RegisterOpsTest, EarlierPaymentsTakenOverAsPaymentsOnAccount) {
     EXPECT_EQ(GetCY(r3, "SummAz"), C("197.79"));
     EXPECT_EQ(GetCY(r3, "AlDispSummAz"), velu::DMEuroUmrechnung(C("197.79"), 1));
     EXPECT_EQ(GetCY(r3, "Endbetrag"), C("-197.79"));
-    EXPECT_EQ(w->findChild<QLineEdit*>("XtraText2(9)")->text(), "197,79 DM");
+    EXPECT_EQ(w->findChild<QLineEdit*>("XtraText2(9)")->text(), "197,79\u00a0DM");
 }
 
 TEST_F(RegisterOpsTest, MarksAndTheSummary) {

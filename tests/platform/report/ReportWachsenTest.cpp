@@ -28,6 +28,16 @@ const DisplayItem* Item(const DisplayList& dl, const QString& text) {
     return nullptr;
 }
 
+// The texts the painter reports as cut off when the list is written to a PDF.
+QStringList Abgeschnitten(const DisplayList& dl) {
+    QStringList abgeschnitten;
+    AbschneideMelder() = [&](const DisplayItem& it, const QSizeF&) { abgeschnitten << it.text; };
+    TestDir d;
+    EXPECT_EQ(SchreibePdf(dl, QString::fromStdString((d / "w.pdf").string())), 0);
+    AbschneideMelder() = nullptr;
+    return abgeschnitten;
+}
+
 } // namespace
 
 TEST(ReportWachsen, RowsGrowTogetherAndNothingIsCutOff) {
@@ -71,12 +81,7 @@ TEST(ReportWachsen, RowsGrowTogetherAndNothingIsCutOff) {
     ASSERT_TRUE(rand);
     EXPECT_LE(rand->rect.right(), 175 + 20 + 0.01); // left margin 20
 
-    QStringList abgeschnitten;
-    AbschneideMelder() = [&](const DisplayItem& it, const QSizeF&) { abgeschnitten << it.text; };
-    TestDir d;
-    EXPECT_EQ(SchreibePdf(dl, QString::fromStdString((d / "w.pdf").string())), 0);
-    AbschneideMelder() = nullptr;
-    EXPECT_TRUE(abgeschnitten.isEmpty()) << abgeschnitten.join(" | ").toStdString();
+    EXPECT_EQ(Abgeschnitten(dl), QStringList());
 
     // Painted into fields as the template gives them, the same texts are reported.
     DisplayList fest;
@@ -85,8 +90,43 @@ TEST(ReportWachsen, RowsGrowTogetherAndNothingIsCutOff) {
     eng.rect = QRectF(20, 20, 30, 5);
     eng.text = QString::fromUtf8("Objektüberwachung – Bauüberwachung und Dokumentation");
     fest.seiten[0].items.push_back(eng);
-    AbschneideMelder() = [&](const DisplayItem& it, const QSizeF&) { abgeschnitten << it.text; };
-    EXPECT_EQ(SchreibePdf(fest, QString::fromStdString((d / "fest.pdf").string())), 0);
-    AbschneideMelder() = nullptr;
-    EXPECT_EQ(abgeschnitten, QStringList({eng.text}));
+    EXPECT_EQ(Abgeschnitten(fest), QStringList({eng.text}));
+}
+
+// A right-aligned field too narrow for its amount grows to the left where its row is free, so that the amount
+// stays on one line with its sign; with a text right beside it, it wraps and grows down instead. Nothing is
+// cut off either way.
+TEST(ReportWachsen, ANarrowAmountGrowsLeftRatherThanBreak) {
+    App();
+    ReportFixture f;
+    f.Rechnung(1, "R", 1);
+    const QString betrag = QString::fromUtf8("30.000.000,00\u00A0€");
+    struct Fall {
+        const char* name;
+        double nachbarBreite; // width of the label at x 0; the field stands at x 40
+        bool eineZeile;
+    } faelle[] = {{"room on the left", 20, true}, {"label right beside it", 40, false}};
+    for (const Fall& c : faelle) {
+        SCOPED_TRACE(c.name);
+        auto r = f.Oeffne(f.Vorlage("schmal.rpt", QString::fromUtf8(R"({
+          "tables": [{"alias": "BeReList", "table": "BeReList"}],
+          "bands": {"details": {"height": 5, "items": [
+            {"type": "text", "text": "Honorar", "x": 0, "y": 0, "width": %1},
+            {"type": "field", "value": "'30.000.000,00' & '\u00a0€'", "x": 40, "y": 0, "width": 12,
+             "align": "right"}
+          ]}}})").arg(c.nachbarBreite)));
+        ASSERT_TRUE(r);
+        DisplayList dl;
+        QString fehler;
+        ASSERT_EQ(r->Erzeuge(Umfeld{}, dl, &fehler), 0) << fehler.toStdString();
+        const DisplayItem* it = Item(dl, betrag);
+        ASSERT_TRUE(it);
+        EXPECT_EQ(it->rect.height() <= 5.01, c.eineZeile) << it->rect.height();
+        EXPECT_NEAR(it->rect.right(), 20 + 52, 0.01); // the right edge stays (left margin 20)
+        if (c.eineZeile) {
+            EXPECT_LT(it->rect.left(), 20 + 40);
+            EXPECT_GE(it->rect.left(), 20 + c.nachbarBreite);
+        }
+        EXPECT_EQ(Abgeschnitten(dl), QStringList());
+    }
 }

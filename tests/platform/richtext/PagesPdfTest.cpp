@@ -5,6 +5,7 @@
 #include "platform/richtext/VeluDoc.h"
 
 #include <QImage>
+#include <array>
 #include <QPrinter>
 #include <gtest/gtest.h>
 
@@ -104,4 +105,59 @@ TEST(PagesPdf, PrinterAndPageViewShareTheRenderer) {
     const QList<QImage> bilder = c.RenderPages(0.5);
     ASSERT_EQ(bilder.size(), 2);
     EXPECT_NEAR(bilder[0].width() / double(bilder[0].height()), 210.0 / 297.0, 0.01);
+}
+
+namespace {
+
+// The page (from 1) whose text holds text, 0 when none does.
+int SeiteVon(const QString& pdf, const QString& text) {
+    const QStringList seiten = PdfText(pdf).split(QChar('\f'));
+    for (int i = 0; i < seiten.size(); ++i)
+        if (seiten[i].contains(text)) return i + 1;
+    return 0;
+}
+
+} // namespace
+
+// Wherever the page ends, the greeting and the signature share the page of the text's last paragraph; with a
+// page break of the document's own before the greeting, the pages stay as that break makes them.
+TEST(PagesPdf, TheClosingStaysWithTheLastParagraph) {
+    testApp();
+    if (!PdfTextAvailable()) GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    TestDir dir;
+    const QString schluss = "<p>Wir freuen uns auf Ihren Auftrag.</p><p></p><p>Mit freundlichen Grüßen</p>"
+                            "<p></p><p></p><p>Ingenieurbüro Muster</p>";
+    const QString pdf = QString::fromStdString((dir / "schluss.pdf").string());
+    auto seiten = [&] {
+        return std::array<int, 3>{SeiteVon(pdf, "Wir freuen uns"), SeiteVon(pdf, "Mit freundlichen"),
+                                  SeiteVon(pdf, "Ingenieurbüro Muster")};
+    };
+    bool grussVorn = false; // some length put the greeting at the top of a page without the keeping
+    for (int zeilen = 52; zeilen <= 62; ++zeilen) {
+        SCOPED_TRACE(zeilen);
+        QString text;
+        for (int i = 1; i <= zeilen; ++i)
+            text += QStringLiteral("<p>Zeile %1</p>").arg(i);
+        for (bool eigenerUmbruch : {false, true}) {
+            SCOPED_TRACE(eigenerUmbruch ? "eigener Umbruch" : "");
+            ScribantPro c;
+            c.SetContext(ScribantPro::Body);
+            const QString s = eigenerUmbruch ? QString(schluss).replace("<p>Mit", "<pagebreak/><p>Mit") : schluss;
+            c.PasteData(Doc(text + s), VeluDocFormat, -1);
+            ASSERT_TRUE(c.SavePdf(pdf));
+            const auto ohne = seiten();
+            if (!eigenerUmbruch) grussVorn |= ohne[1] > ohne[0];
+            ASSERT_TRUE(c.KeepClosingTogether());
+            ASSERT_TRUE(c.SavePdf(pdf));
+            const auto mit = seiten();
+            ASSERT_GT(mit[0], 0);
+            if (eigenerUmbruch) {
+                EXPECT_EQ(mit, ohne);
+            } else {
+                EXPECT_EQ(mit[1], mit[0]);
+                EXPECT_EQ(mit[2], mit[0]);
+            }
+        }
+    }
+    EXPECT_TRUE(grussVorn) << "no length put the page end into the closing";
 }
