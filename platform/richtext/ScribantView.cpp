@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QImage>
@@ -15,6 +16,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScrollArea>
+#include <QStandardPaths>
 #include <QStackedWidget>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -178,8 +180,11 @@ std::function<bool()>& ScribantView::DruckerVorhanden() {
 
 std::function<QString(QWidget*)>& ScribantView::PdfDateiWaehlen() {
     static std::function<QString(QWidget*)> dialog = [](QWidget* owner) {
+        // In the user's documents folder, not in whatever folder the program was started from.
+        QString ordner = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (ordner.isEmpty() || !QDir(ordner).exists()) ordner = QDir::homePath();
         const QString file =
-            QFileDialog::getSaveFileName(owner, "Speichern unter", QString(), "PDF-Dokument (*.pdf)");
+            QFileDialog::getSaveFileName(owner, "Speichern unter", ordner, "PDF-Dokument (*.pdf)");
         if (file.isEmpty()) return file;
         return file.endsWith(".pdf", Qt::CaseInsensitive) ? file : file + ".pdf";
     };

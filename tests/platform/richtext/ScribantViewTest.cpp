@@ -3,9 +3,12 @@
 #include "platform/richtext/VeluDoc.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStandardPaths>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
@@ -92,4 +95,26 @@ TEST(ScribantView, FormatDialogSetsTheMargins) {
         EXPECT_DOUBLE_EQ(v.Control().TopMargin(), k.top);
         EXPECT_DOUBLE_EQ(v.Control().LeftMargin(), ScribantPro::DefaultLeft);
     }
+}
+
+TEST(ScribantView, SavingAsPdfStartsInTheDocumentsFolder) {
+    testApp();
+    // Not the folder the program was started from: the documents folder, or home where there is none.
+    const QString dokumente = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString erwartet = !dokumente.isEmpty() && QDir(dokumente).exists() ? dokumente : QDir::homePath();
+    ASSERT_NE(QDir(erwartet).absolutePath(), QDir::current().absolutePath());
+    ScribantView v;
+    QString gesehen;
+    QTimer t;
+    t.setInterval(5);
+    QObject::connect(&t, &QTimer::timeout, [&] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        t.stop();
+        gesehen = d->directory().absolutePath();
+        d->reject();
+    });
+    t.start();
+    EXPECT_FALSE(v.SaveAsDialog());
+    EXPECT_EQ(gesehen, QDir(erwartet).absolutePath());
 }
