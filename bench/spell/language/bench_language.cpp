@@ -329,6 +329,17 @@ void acceptanceFigures(const std::vector<std::string>& list) {
     if (std::getenv("SHOW_MISSES"))
         for (const auto& s : shown)
             std::printf("    accepted: %s\n", toUtf8(s).c_str());
+    if (std::getenv("SHOW_PARTS"))
+        for (const auto& s : shown) {
+            std::string t = s.substr(0, s.find(' '));
+            accepted(t, correction, marks);
+            std::string parts;
+            for (std::size_t k = 0; correction[k]; ++k) {
+                parts += correction[k];
+                if ((marks[k] & 4) && correction[k + 1]) parts += '+';
+            }
+            std::printf("    parts: %s\n", toUtf8(parts).c_str());
+        }
     int flagged = 0, n = 0;
     std::set<std::string> flaggedWords;
     for (const auto& w : textWords()) {
