@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <initializer_list>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -413,13 +413,15 @@ private:
     }
 
     // Whether the part's stored letters end with one of the endings, with at least vowelsBefore vowels
-    // before it in the part.
-    bool partEndsWith(std::initializer_list<const char*> endings, int vowelsBefore) const {
-        for (const char* e : endings) {
-            int n = static_cast<int>(std::strlen(e));
-            if (len_ - partStart_ < n) continue;
+    // before it in the part. Asked at every cut of a compound: the last letter is compared first.
+    template <std::size_t N>
+    bool partEndsWith(const std::string_view (&endings)[N], int vowelsBefore) const {
+        const unsigned char last = letterOf(path_[len_ - 1]);
+        for (std::string_view e : endings) {
+            int n = static_cast<int>(e.size());
+            if (uc(e.back()) != last || len_ - partStart_ < n) continue;
             bool same = true;
-            for (int k = 0; k < n && same; ++k)
+            for (int k = 0; k < n - 1 && same; ++k)
                 same = letterOf(path_[len_ - n + k]) == uc(e[k]);
             if (!same) continue;
             int vowels = 0;
@@ -505,8 +507,10 @@ private:
         // of further parts; a noun with a suffix such as "ung" or "heit" joins the next part with an "s"
         // ("Erholungsurlaub", not "Erholungurlaub").
         bool small = !(endFlags & kEntryCapital) && !(path_[partStart_] & kCapitalBit);
-        if (small && partEndsWith({"lich", "isch", "bar", "sam", "haft"}, 0)) return false;
-        bool needsS = partEndsWith({"ung", "heit", "keit", "schaft", "tum", "ion", "t\xE4t"}, 1);
+        static constexpr std::string_view kAdjectiveSuffixes[] = {"lich", "isch", "bar", "sam", "haft"};
+        static constexpr std::string_view kNounSuffixes[] = {"ung", "heit", "keit", "schaft", "tum", "ion", "t\xE4t"};
+        if (small && partEndsWith(kAdjectiveSuffixes, 0)) return false;
+        bool needsS = partEndsWith(kNounSuffixes, 1);
         int left = 0;
         for (int k = j; k < rawLength_; ++k)
             left += raw_[k] != '~';
