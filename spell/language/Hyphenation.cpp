@@ -26,10 +26,10 @@ constexpr const char* kGermanPrefixes[] = {"30der", "30dis", "31aus", "31auf", "
                                            "21ab",  "21be",  "20er",  "21er",  "21ge",  "21un"};
 
 bool isLetter(const HyphenWord& w, int k) {
-    return k >= 0 && k < w.length && IsAnsiLetter(w.letters[k]);
+    return k >= 0 && k < w.length && (w.kind[k] & 1);
 }
 bool isVowel(const HyphenWord& w, int k) {
-    return isLetter(w, k) && IsAnsiVowel(w.letters[k]);
+    return k >= 0 && k < w.length && w.kind[k] == 3;
 }
 unsigned char uc(char c) {
     return static_cast<unsigned char>(c);
@@ -424,7 +424,9 @@ int HyphenateWord(char language, const char* word, const unsigned char* marks, c
         // On the first letter bits 1 and 2 are its capital (nothing can be hyphenated before it), not a
         // joint: read as one, they moved the first hyphen of Ablage, Abbau.
         if (w.length == 0) w.marks[0] &= static_cast<unsigned char>(~3);
-        w.letters[w.length++] = AnsiToLower(static_cast<unsigned char>(word[k]));
+        unsigned char letter = AnsiToLower(static_cast<unsigned char>(word[k]));
+        w.kind[w.length] = IsAnsiLetter(letter) ? (IsAnsiVowel(letter) ? 3 : 1) : 0;
+        w.letters[w.length++] = letter;
     }
     int letters = 0;
     for (int k = 0; k < w.length; ++k)

@@ -12,6 +12,8 @@ struct HyphenWord {
     char language = 0;
     unsigned char letters[kMax + 1] = {};
     unsigned char marks[kMax + 1] = {};
+    // Per letter: 1 a letter, 3 a vowel; worked out once, the rules ask again and again.
+    unsigned char kind[kMax + 1] = {};
     bool hyphenBefore[kMax + 1] = {};
     int length = 0;
     // The part being hyphenated and where the prefixes of its syllable step ended.

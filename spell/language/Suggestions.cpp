@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -411,6 +412,26 @@ private:
         return noun || n > 3 || (next && partStart_ == 0);
     }
 
+    // Whether the part's stored letters end with one of the endings, with at least vowelsBefore vowels
+    // before it in the part. Asked at every cut of a compound: the last letter is compared first.
+    template <std::size_t N>
+    bool partEndsWith(const std::string_view (&endings)[N], int vowelsBefore) const {
+        const unsigned char last = letterOf(path_[len_ - 1]);
+        for (std::string_view e : endings) {
+            int n = static_cast<int>(e.size());
+            if (uc(e.back()) != last || len_ - partStart_ < n) continue;
+            bool same = true;
+            for (int k = 0; k < n - 1 && same; ++k)
+                same = letterOf(path_[len_ - n + k]) == uc(e[k]);
+            if (!same) continue;
+            int vowels = 0;
+            for (int k = partStart_; k < len_ - n; ++k)
+                vowels += IsAnsiVowel(letterOf(path_[k]));
+            if (vowels >= vowelsBefore) return true;
+        }
+        return false;
+    }
+
     // A joint stem as a compound part: a noun's without its final "e" ("Farb" of Farbe) or a verb's
     // without its "en" ("Prüf" of prüfen), with at least four letters on either side and a consonant
     // after it.
@@ -482,6 +503,14 @@ private:
     // Ends a compound part at the word that ends here (a joint "s" belongs to it) and goes on from the
     // root with at least three letters left.
     bool split(int j, unsigned char endFlags) {
+        // An adjective with a suffix of its own ("wirklich", "heimtückisch", "lesbar") begins no compound
+        // of further parts; a noun with a suffix such as "ung" or "heit" joins the next part with an "s"
+        // ("Erholungsurlaub", not "Erholungurlaub").
+        bool small = !(endFlags & kEntryCapital) && !(path_[partStart_] & kCapitalBit);
+        static constexpr std::string_view kAdjectiveSuffixes[] = {"lich", "isch", "bar", "sam", "haft"};
+        static constexpr std::string_view kNounSuffixes[] = {"ung", "heit", "keit", "schaft", "tum", "ion", "t\xE4t"};
+        if (small && partEndsWith(kAdjectiveSuffixes, 0)) return false;
+        bool needsS = partEndsWith(kNounSuffixes, 1);
         int left = 0;
         for (int k = j; k < rawLength_; ++k)
             left += raw_[k] != '~';
@@ -500,7 +529,7 @@ private:
             --len_;
             partStart_ = savedStart;
         }
-        if (left >= 3) {
+        if (left >= 3 && !needsS) {
             unsigned char savedMark = marks_[len_ - 1];
             marks_[len_ - 1] |= kMarkPartEnd;
             int savedLength = len_;
@@ -941,7 +970,8 @@ win32::HGLOBAL MakeSuggestionList(const char* word, bool extended) {
     if (std::strlen(prepared) >= 8 && FindBestCorrection(0, 0, prepared, found, marks, true)) {
         // Typed with a capital, a compound keeps it whatever its first part's spelling.
         if (word && AnsiToLower(uc(*word)) != uc(*word)) found[0] = static_cast<char>(AnsiToUpper(uc(found[0])));
-        AddSuggestion(&list, found, 0);
+        // The word exactly as typed changes nothing: it goes behind the words one letter away.
+        AddSuggestion(&list, found, word && std::strcmp(found, word) == 0 ? 1 : 0);
     }
     else if (list.count == 0)
         addCompoundVariants(prepared, list, extended);

@@ -6,6 +6,7 @@
 //   bench_spell_language                 the figures
 //   bench_spell_language --make-typos    writes the typo set (typos.txt) from the text and the list
 //   bench_spell_language --show WORD...  correction, marks, suggestions and hyphenation of each word
+//   bench_spell_language --flagged FILE  the words of a word list (UTF-8, one a line) that are flagged
 #include "tests/spell/wngerman/BuildWngerman.h"
 
 #include "platform/win32/GlobalMemory.h"
@@ -320,7 +321,7 @@ void acceptanceFigures(const std::vector<std::string>& list) {
         ++tried;
         if (accepted(t, correction, marks)) {
             ++passed;
-            if (shown.size() < 25) shown.push_back(t + " (" + w + ")");
+            shown.push_back(t + " (" + w + ")");
         }
     }
     std::printf("One-letter misspellings of listed words accepted: %d of %d (%.2f %%)\n", passed, tried,
@@ -328,6 +329,17 @@ void acceptanceFigures(const std::vector<std::string>& list) {
     if (std::getenv("SHOW_MISSES"))
         for (const auto& s : shown)
             std::printf("    accepted: %s\n", toUtf8(s).c_str());
+    if (std::getenv("SHOW_PARTS"))
+        for (const auto& s : shown) {
+            std::string t = s.substr(0, s.find(' '));
+            accepted(t, correction, marks);
+            std::string parts;
+            for (std::size_t k = 0; correction[k]; ++k) {
+                parts += correction[k];
+                if ((marks[k] & 4) && correction[k + 1]) parts += '+';
+            }
+            std::printf("    parts: %s\n", toUtf8(parts).c_str());
+        }
     int flagged = 0, n = 0;
     std::set<std::string> flaggedWords;
     for (const auto& w : textWords()) {
@@ -362,6 +374,25 @@ void hyphenationFigures() {
                 right, n, 100.0 * right / std::max(n, 1), 1e6 * s / std::max(n, 1));
     for (const auto& w : wrong)
         std::printf("    %s\n", toUtf8(w).c_str());
+}
+
+// The words of a UTF-8 word list (one a line) that are not accepted, each printed, then their count.
+int flagged(const char* file) {
+    std::ifstream in(file);
+    std::string line, w;
+    int n = 0, out = 0;
+    char correction[64];
+    unsigned char marks[kMarkCount];
+    while (std::getline(in, line)) {
+        if (line.empty() || !test::utf8To1252(line, w) || !allLetters(w)) continue;
+        ++n;
+        if (!accepted(w, correction, marks)) {
+            ++out;
+            std::printf("flagged: %s\n", line.c_str());
+        }
+    }
+    std::printf("%d of %d words flagged\n", out, n);
+    return 0;
 }
 
 int show(int argc, char** argv) {
@@ -403,6 +434,8 @@ int main(int argc, char** argv) {
     int result = 0;
     if (argc > 1 && std::strcmp(argv[1], "--show") == 0) {
         result = show(argc, argv);
+    } else if (argc > 2 && std::strcmp(argv[1], "--flagged") == 0) {
+        result = flagged(argv[2]);
     } else {
         std::vector<std::string> list = test::readWngerman();
         if (argc > 1 && std::strcmp(argv[1], "--make-typos") == 0) {

@@ -365,8 +365,14 @@ TEST_F(Words, AnalysisTable) {
         {"all capitals", "ein HAUS", 6, kDefaultOptions, "HAUS", 0, 0},
         {"two capitals", "ein HAus", 6, kDefaultOptions, "Haus", 0x8020, 0x41},
         {"new hyphenation", "die Rechnung", 6, kDefaultOptions, "Rech~nung", 0x28, 0x41, true},
+        // Compounds: a noun with a suffix such as "ung" joins with an "s"; an adjective with a suffix
+        // such as "lich" begins none.
+        {"compound with joint s", "ein Erholungsurlaub", 6, kDefaultOptions, "Erholungsurlaub", 0x4, 0x1},
+        {"compound without joint s", "ein Erholungurlaub", 6, kDefaultOptions, nullptr, 0x10000010, 0x83},
+        {"compound after an adjective", "ein wirklichsets", 6, kDefaultOptions, nullptr, 0x10000010, 0x83},
     };
     make("R.WXD", 'D', {"rechnung"});
+    make("C.WXD", 'D', {"Erholung", "Urlaub", "wirklich", "Sets"});
     for (const Case& c : cases) {
         EditAttachment& a = attach(c.text);
         FoundWord w;

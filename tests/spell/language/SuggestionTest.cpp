@@ -199,14 +199,17 @@ TEST_F(Suggestion, LongCorrectionsStayInTheirSixtyFourBytes) {
 // Which words the correction search takes as compounds: every part holds a vowel; a part of three letters
 // is a noun not followed by a vowel; only a noun of four letters or more takes a vowel after it; a joint
 // "s" is not followed by a part with "s"; a joint stem is a noun's without its "e" or a verb's without
-// its "en".
+// its "en"; a noun with a suffix such as "ung" takes a joint "s"; an adjective with a suffix such as
+// "lich" begins no compound.
 TEST_F(Suggestion, CompoundPartsAndJoints) {
     DBHandle h = make("k.wxd", 'd',
                       {"Chr", "der", "zus", "amen", "stellen", "Bau", "Amt", "Antrag", "Arzt", "Haus", "Tag",
                        "Leitung", "Krieg", "Verbrecher", "T\xFCr", "roh", "Farbe", "Modus", "Adresse", "Familie", "pr\xFC"
                        "fen",
                        "Programme", "gut", "Ende", "wohlig", "ehen", "Zeichen", "Ehre", "Abb", "artiger",
-                       "Platz", "Ring", "Arbeit", "Wachs", "Tum"});
+                       "Platz", "Ring", "Arbeit", "Wachs", "Tum", "Erholung", "Urlaub", "Netz", "Sprung",
+                       "Brett", "Sicherheit", "Kopie", "wirklich", "Sets", "heimt\xFCckisch", "Teer", "lesbar",
+                       "Religion", "Unterricht", "Qualit\xE4t", "Kontrolle"});
     const struct {
         const char* typed;
         int found;
@@ -234,6 +237,21 @@ TEST_F(Suggestion, CompoundPartsAndJoints) {
          1, "3:04"},
         {"ehrzeichen", 0, ""}, // a joint stem of three letters
         {"arbeitsplatz", 1, "0:0a 6:04"},
+        // A noun with a suffix such as "ung", "heit", "ion" or "tät" joins the next part with an "s".
+        {"erholungsurlaub", 1, "0:0a 8:04"},
+        {"erholungurlaub", 0, ""},
+        {"leitungnetz", 0, ""},
+        {"sicherheitkopie", 0, ""},
+        {"religionunterricht", 0, ""},
+        {"religionsunterricht", 1, "0:0a 8:04"},
+        {"qualit\xE4tkontrolle", 0, ""},
+        {"sprungbrett", 1, "0:0a 5:04"}, // "ung" of a word of one syllable is no suffix
+        // An adjective with a suffix of its own begins no compound.
+        {"wirklichsets", 0, ""},
+        {"heimt\xFC"
+         "ckischsteer",
+         0, ""},
+        {"lesbarteer", 0, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -385,7 +403,8 @@ TEST_F(Suggestion, VariantRulesOneByOne) {
 // A compound that the dictionary holds only in parts: as typed, first in the list; with one wrong part,
 // the part's variants joined to the rest, a joint "s" kept.
 TEST_F(Suggestion, SuggestionListOffersCompoundsOfKnownParts) {
-    make("c.wxd", 'd', {"Rechnung", "Nummer", "Honorar", "Zone", "Leistung", "Phasen", "Haus"});
+    make("c.wxd", 'd', {"Rechnung", "Nummer", "Honorar", "Zone", "Leistung", "Phasen", "Haus", "Bau", "Selle",
+                        "Baustelle"});
     const struct {
         const char* typed;
         const char* first;
@@ -395,6 +414,8 @@ TEST_F(Suggestion, SuggestionListOffersCompoundsOfKnownParts) {
         {"Hoorarzone", "Honorarzone"},
         {"Leistungsphasne", "Leistungsphasen"},
         {"eingereich", ""}, // nothing near: an empty list
+        // A compound exactly as typed changes nothing: a word one letter away comes first.
+        {"Bauselle", "Baustelle"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
