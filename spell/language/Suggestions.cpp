@@ -403,13 +403,36 @@ private:
         for (int k = partStart_; k < len_ && !vowel; ++k)
             vowel = IsAnsiVowel(letterOf(path_[k]));
         if (!vowel || n < 3) return false;
+        // A vowel and a doubled consonant ("Abb", "Itt") is an abbreviation or a name, no part; "All" and
+        // "Ass" are nouns.
+        if (n == 3 && IsAnsiVowel(letterOf(path_[partStart_]))) {
+            const unsigned char second = letterOf(path_[partStart_ + 1]);
+            if (second == letterOf(path_[partStart_ + 2]) && second != 'l' && second != 's') return false;
+        }
         bool noun = (endFlags & kEntryCapital) || (path_[partStart_] & kCapitalBit);
+        if (!noun && functionWord()) return false;
         if (shortSmallBefore_ && !noun) return false;
         // Before a vowel: a noun of three letters only with a vowel in the middle, as nouns (Bau+arbeiten)
         // have it and abbreviations ("Abb", "Anm") mostly not.
         if (next && IsAnsiVowel(next)) return noun && (n > 3 || IsAnsiVowel(letterOf(path_[partStart_ + 1])));
         // A small word of three letters only begins a compound, and a noun follows it (roh+Bau).
         return noun || n > 3 || (next && partStart_ == 0);
+    }
+
+    // Conjunctions and inflected pronouns join no compound: "verklingen+denn", "allen+fluges".
+    bool functionWord() const {
+        static constexpr std::string_view kWords[] = {"denn",  "dass",  "weil",  "wenn",  "oder",   "aber",
+                                                      "sich",  "mich",  "dich",  "euch",  "allen",  "allem",
+                                                      "jeden", "jedem", "deren", "denen", "sondern"};
+        const int n = len_ - partStart_;
+        for (std::string_view w : kWords) {
+            if (static_cast<int>(w.size()) != n) continue;
+            bool same = true;
+            for (int k = 0; k < n && same; ++k)
+                same = letterOf(path_[partStart_ + k]) == uc(w[k]);
+            if (same) return true;
+        }
+        return false;
     }
 
     // Whether the part's stored letters end with one of the endings, with at least vowelsBefore vowels
