@@ -465,11 +465,16 @@ private:
             if (letterOf(e.letter) != 'e') continue;
             Step en;
             unsigned char flags = 0;
-            if ((e.endFlags & kEntryEnd) && (e.endFlags & kEntryCapital))
+            bool verb = false;
+            if ((e.endFlags & kEntryEnd) && (e.endFlags & kEntryCapital)) {
                 flags = e.endFlags;
-            else if (stepTo(e, 'n', en) && (en.endFlags & kEntryEnd) && !(en.endFlags & kEntryCapital))
+            } else if (stepTo(e, 'n', en) && (en.endFlags & kEntryEnd) && !(en.endFlags & kEntryCapital)) {
                 flags = en.endFlags;
-            return flags && partAllowed(flags, uc(raw_[j])) && split(j, flags);
+                verb = true;
+            }
+            // A verb's stem joins without an "s" ("Prüfstand", not "Prüf+s+tand"); a noun's may take
+            // one ("Hilfsmittel").
+            return flags && partAllowed(flags, uc(raw_[j])) && split(j, flags, verb);
         }
         return false;
     }
@@ -525,7 +530,7 @@ private:
 
     // Ends a compound part at the word that ends here (a joint "s" belongs to it) and goes on from the
     // root with at least three letters left.
-    bool split(int j, unsigned char endFlags) {
+    bool split(int j, unsigned char endFlags, bool verbStem = false) {
         // An adjective with a suffix of its own ("wirklich", "heimtückisch", "lesbar") begins no compound
         // of further parts; a noun with a suffix such as "ung" or "heit" joins the next part with an "s"
         // ("Erholungsurlaub", not "Erholungurlaub").
@@ -544,7 +549,7 @@ private:
         Cursor root = src_.root(c_);
         // A joint "s" never follows an "s" nor comes before a part that begins with one
         // ("Kriegs+s+verbrecher", "Krieg+s+sverbrecher").
-        if (raw_[j] == 's' && left - 1 >= 3 && raw_[j + 1] != 's' && letterOf(path_[len_ - 1]) != 's') {
+        if (!verbStem && raw_[j] == 's' && left - 1 >= 3 && raw_[j + 1] != 's' && letterOf(path_[len_ - 1]) != 's') {
             path_[len_] = LetterToCode('s');
             marks_[len_++] = kMarkPartEnd;
             partStart_ = len_;

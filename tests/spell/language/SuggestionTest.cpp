@@ -210,7 +210,8 @@ TEST_F(Suggestion, CompoundPartsAndJoints) {
                        "Platz", "Ring", "Arbeit", "Wachs", "Tum", "Erholung", "Urlaub", "Netz", "Sprung",
                        "Brett", "Sicherheit", "Kopie", "wirklich", "Sets", "heimt\xFC" "ckisch", "Teer", "lesbar",
                        "Religion", "Unterricht", "Qualit\xE4t", "Kontrolle", "passender", "Itt", "All",
-                       "Macht", "Ass", "denn", "sich", "allen", "oder", "dessen"});
+                       "Macht", "Ass", "denn", "sich", "allen", "oder", "dessen", "dienen", "Jagd", "Hilfe",
+                       "Mittel"});
     const struct {
         const char* typed;
         int found;
@@ -266,6 +267,10 @@ TEST_F(Suggestion, CompoundPartsAndJoints) {
         {"allenplatz", 0, ""},
         {"oderhaus", 0, ""},
         {"dessenhaus", 1, "5:04"},
+        // A verb's stem joins without an "s", a noun's may take one.
+        {"dienjagd", 1, "3:04"},
+        {"diensjagd", 0, ""},
+        {"hilfsmittel", 1, "0:0a 4:04"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
