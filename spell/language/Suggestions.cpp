@@ -409,6 +409,7 @@ private:
             const unsigned char second = letterOf(path_[partStart_ + 1]);
             if (second == letterOf(path_[partStart_ + 2]) && second != 'l' && second != 's') return false;
         }
+        if (!onset()) return false;
         bool noun = (endFlags & kEntryCapital) || (path_[partStart_] & kCapitalBit);
         if (!noun && functionWord()) return false;
         if (shortSmallBefore_ && !noun) return false;
@@ -417,6 +418,21 @@ private:
         if (next && IsAnsiVowel(next)) return noun && (n > 3 || IsAnsiVowel(letterOf(path_[partStart_ + 1])));
         // A small word of three letters only begins a compound, and a noun follows it (roh+Bau).
         return noun || n > 3 || (next && partStart_ == 0);
+    }
+
+    // Whether the part begins as a German word may: two consonants at its start are one of the clusters
+    // of German and loan words; "Bde" is an abbreviation.
+    bool onset() const {
+        const unsigned char a = letterOf(path_[partStart_]), b = letterOf(path_[partStart_ + 1]);
+        if (IsAnsiVowel(a) || IsAnsiVowel(b) || a == 'y' || b == 'y') return true;
+        static constexpr std::string_view kClusters[] = {"bl", "br", "ch", "cl", "cr", "dr", "dw", "fl", "fr",
+                                                         "gl", "gn", "gr", "kl", "kn", "kr", "kw", "pf", "ph",
+                                                         "pl", "pn", "pr", "ps", "qu", "rh", "sc", "sh", "sk",
+                                                         "sl", "sm", "sn", "sp", "st", "sw", "sz", "th", "tr",
+                                                         "ts", "tw", "vl", "vr", "wr", "zw"};
+        for (std::string_view c : kClusters)
+            if (uc(c[0]) == a && uc(c[1]) == b) return true;
+        return false;
     }
 
     // Conjunctions and inflected pronouns join no compound: "verklingen+denn", "allen+fluges".

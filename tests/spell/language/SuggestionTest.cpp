@@ -211,7 +211,7 @@ TEST_F(Suggestion, CompoundPartsAndJoints) {
                        "Brett", "Sicherheit", "Kopie", "wirklich", "Sets", "heimt\xFC" "ckisch", "Teer", "lesbar",
                        "Religion", "Unterricht", "Qualit\xE4t", "Kontrolle", "passender", "Itt", "All",
                        "Macht", "Ass", "denn", "sich", "allen", "oder", "dessen", "dienen", "Jagd", "Hilfe",
-                       "Mittel"});
+                       "Mittel", "Bde", "Mantel", "Psalm", "Pflanze", "Zwerg"});
     const struct {
         const char* typed;
         int found;
@@ -271,6 +271,11 @@ TEST_F(Suggestion, CompoundPartsAndJoints) {
         {"dienjagd", 1, "3:04"},
         {"diensjagd", 0, ""},
         {"hilfsmittel", 1, "0:0a 4:04"},
+        // Two consonants begin a part only as a cluster that begins German words.
+        {"bdemantel", 0, ""},
+        {"mantelbde", 0, ""},
+        {"zwergpflanze", 1, "0:0a 4:04"},
+        {"psalmring", 1, "0:0a 4:04"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
