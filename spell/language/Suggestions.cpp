@@ -403,13 +403,52 @@ private:
         for (int k = partStart_; k < len_ && !vowel; ++k)
             vowel = IsAnsiVowel(letterOf(path_[k]));
         if (!vowel || n < 3) return false;
+        // A vowel and a doubled consonant ("Abb", "Itt") is an abbreviation or a name, no part; "All" and
+        // "Ass" are nouns.
+        if (n == 3 && IsAnsiVowel(letterOf(path_[partStart_]))) {
+            const unsigned char second = letterOf(path_[partStart_ + 1]);
+            if (second == letterOf(path_[partStart_ + 2]) && second != 'l' && second != 's') return false;
+        }
+        if (!onset()) return false;
         bool noun = (endFlags & kEntryCapital) || (path_[partStart_] & kCapitalBit);
+        if (!noun && functionWord()) return false;
         if (shortSmallBefore_ && !noun) return false;
         // Before a vowel: a noun of three letters only with a vowel in the middle, as nouns (Bau+arbeiten)
         // have it and abbreviations ("Abb", "Anm") mostly not.
         if (next && IsAnsiVowel(next)) return noun && (n > 3 || IsAnsiVowel(letterOf(path_[partStart_ + 1])));
         // A small word of three letters only begins a compound, and a noun follows it (roh+Bau).
         return noun || n > 3 || (next && partStart_ == 0);
+    }
+
+    // Whether the part begins as a German word may: two consonants at its start are one of the clusters
+    // of German and loan words; "Bde" is an abbreviation.
+    bool onset() const {
+        const unsigned char a = letterOf(path_[partStart_]), b = letterOf(path_[partStart_ + 1]);
+        if (IsAnsiVowel(a) || IsAnsiVowel(b) || a == 'y' || b == 'y') return true;
+        static constexpr std::string_view kClusters[] = {"bl", "br", "ch", "cl", "cr", "dr", "dw", "fl", "fr",
+                                                         "gl", "gn", "gr", "kl", "kn", "kr", "kw", "pf", "ph",
+                                                         "pl", "pn", "pr", "ps", "qu", "rh", "sc", "sh", "sk",
+                                                         "sl", "sm", "sn", "sp", "st", "sw", "sz", "th", "tr",
+                                                         "ts", "tw", "vl", "vr", "wr", "zw"};
+        for (std::string_view c : kClusters)
+            if (uc(c[0]) == a && uc(c[1]) == b) return true;
+        return false;
+    }
+
+    // Conjunctions and inflected pronouns join no compound: "verklingen+denn", "allen+fluges".
+    bool functionWord() const {
+        static constexpr std::string_view kWords[] = {"denn",  "dass",  "weil",  "wenn",  "oder",   "aber",
+                                                      "sich",  "mich",  "dich",  "euch",  "allen",  "allem",
+                                                      "jeden", "jedem", "deren", "denen", "sondern"};
+        const int n = len_ - partStart_;
+        for (std::string_view w : kWords) {
+            if (static_cast<int>(w.size()) != n) continue;
+            bool same = true;
+            for (int k = 0; k < n && same; ++k)
+                same = letterOf(path_[partStart_ + k]) == uc(w[k]);
+            if (same) return true;
+        }
+        return false;
     }
 
     // Whether the part's stored letters end with one of the endings, with at least vowelsBefore vowels
@@ -442,11 +481,16 @@ private:
             if (letterOf(e.letter) != 'e') continue;
             Step en;
             unsigned char flags = 0;
-            if ((e.endFlags & kEntryEnd) && (e.endFlags & kEntryCapital))
+            bool verb = false;
+            if ((e.endFlags & kEntryEnd) && (e.endFlags & kEntryCapital)) {
                 flags = e.endFlags;
-            else if (stepTo(e, 'n', en) && (en.endFlags & kEntryEnd) && !(en.endFlags & kEntryCapital))
+            } else if (stepTo(e, 'n', en) && (en.endFlags & kEntryEnd) && !(en.endFlags & kEntryCapital)) {
                 flags = en.endFlags;
-            return flags && partAllowed(flags, uc(raw_[j])) && split(j, flags);
+                verb = true;
+            }
+            // A verb's stem joins without an "s" ("Prüfstand", not "Prüf+s+tand"); a noun's may take
+            // one ("Hilfsmittel").
+            return flags && partAllowed(flags, uc(raw_[j])) && split(j, flags, verb);
         }
         return false;
     }
@@ -502,7 +546,7 @@ private:
 
     // Ends a compound part at the word that ends here (a joint "s" belongs to it) and goes on from the
     // root with at least three letters left.
-    bool split(int j, unsigned char endFlags) {
+    bool split(int j, unsigned char endFlags, bool verbStem = false) {
         // An adjective with a suffix of its own ("wirklich", "heimtückisch", "lesbar") begins no compound
         // of further parts; a noun with a suffix such as "ung" or "heit" joins the next part with an "s"
         // ("Erholungsurlaub", not "Erholungurlaub").
@@ -521,7 +565,7 @@ private:
         Cursor root = src_.root(c_);
         // A joint "s" never follows an "s" nor comes before a part that begins with one
         // ("Kriegs+s+verbrecher", "Krieg+s+sverbrecher").
-        if (raw_[j] == 's' && left - 1 >= 3 && raw_[j + 1] != 's' && letterOf(path_[len_ - 1]) != 's') {
+        if (!verbStem && raw_[j] == 's' && left - 1 >= 3 && raw_[j + 1] != 's' && letterOf(path_[len_ - 1]) != 's') {
             path_[len_] = LetterToCode('s');
             marks_[len_++] = kMarkPartEnd;
             partStart_ = len_;

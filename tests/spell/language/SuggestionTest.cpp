@@ -208,8 +208,10 @@ TEST_F(Suggestion, CompoundPartsAndJoints) {
                        "fen",
                        "Programme", "gut", "Ende", "wohlig", "ehen", "Zeichen", "Ehre", "Abb", "artiger",
                        "Platz", "Ring", "Arbeit", "Wachs", "Tum", "Erholung", "Urlaub", "Netz", "Sprung",
-                       "Brett", "Sicherheit", "Kopie", "wirklich", "Sets", "heimt\xFCckisch", "Teer", "lesbar",
-                       "Religion", "Unterricht", "Qualit\xE4t", "Kontrolle"});
+                       "Brett", "Sicherheit", "Kopie", "wirklich", "Sets", "heimt\xFC" "ckisch", "Teer", "lesbar",
+                       "Religion", "Unterricht", "Qualit\xE4t", "Kontrolle", "passender", "Itt", "All",
+                       "Macht", "Ass", "denn", "sich", "allen", "oder", "dessen", "dienen", "Jagd", "Hilfe",
+                       "Mittel", "Bde", "Mantel", "Psalm", "Pflanze", "Zwerg"});
     const struct {
         const char* typed;
         int found;
@@ -252,6 +254,28 @@ TEST_F(Suggestion, CompoundPartsAndJoints) {
          "ckischsteer",
          0, ""},
         {"lesbarteer", 0, ""},
+        // A vowel and a doubled consonant is an abbreviation or a name, unless it is "All" or "Ass".
+        {"abbpassender", 0, ""},
+        {"bauitt", 0, ""},
+        {"ittbau", 0, ""},
+        {"allmacht", 1, "0:0a 2:04"},
+        {"assring", 1, "0:0a 2:04"},
+        // Conjunctions and inflected pronouns are no parts; a relative pronoun joins ("dessenungeachtet").
+        {"hausdenn", 0, ""},
+        {"dennhaus", 0, ""},
+        {"sichbau", 0, ""},
+        {"allenplatz", 0, ""},
+        {"oderhaus", 0, ""},
+        {"dessenhaus", 1, "5:04"},
+        // A verb's stem joins without an "s", a noun's may take one.
+        {"dienjagd", 1, "3:04"},
+        {"diensjagd", 0, ""},
+        {"hilfsmittel", 1, "0:0a 4:04"},
+        // Two consonants begin a part only as a cluster that begins German words.
+        {"bdemantel", 0, ""},
+        {"mantelbde", 0, ""},
+        {"zwergpflanze", 1, "0:0a 4:04"},
+        {"psalmring", 1, "0:0a 4:04"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
