@@ -6,12 +6,12 @@ cmake_minimum_required(VERSION 3.25)
 set(failures)
 set(case_count 0)
 
-# case(<name> <expect: pass or the offending file> <file spec> ...); a file spec is "path|include|include".
+# case(<name> <expect: pass or the offending file> <file entry> ...); a file entry is "path|include|include".
 function(layer_case name expect)
   set(root "${WORK}/${name}")
   file(REMOVE_RECURSE "${root}")
-  foreach(spec IN LISTS ARGN)
-    string(REPLACE "|" ";" parts "${spec}")
+  foreach(entry IN LISTS ARGN)
+    string(REPLACE "|" ";" parts "${entry}")
     list(POP_FRONT parts path)
     set(text "#pragma once\n")
     foreach(inc IN LISTS parts)
