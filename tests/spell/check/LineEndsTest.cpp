@@ -3,6 +3,7 @@
 // with the shipped options and with automatic hyphenation off; the text must change only where a
 // correction is intended.
 #include "HostText.h"
+#include "SuggestionAnswers.h"
 #include "SpellTestSupport.h"
 
 #include "platform/win32/EditControl.h"
@@ -96,17 +97,7 @@ protected:
     }
     // Answers the suggestions dialog from a table; words without an entry are ignored.
     void answer(const std::map<std::string, std::string>& replacements) {
-        ui.dialogScripts[1101] = [this, replacements](DialogModel& d) {
-            std::string word = d.text(1114);
-            asked.push_back(word);
-            auto r = replacements.find(word);
-            if (r == replacements.end()) {
-                d.click(1112);
-                return;
-            }
-            d.type(1101, r->second);
-            d.click(1111);
-        };
+        AnswerSuggestions(ui, asked, replacements);
         ui.dialogScripts[1000] = [](DialogModel& d) { d.click(102); };
     }
     static std::pair<int, int> endOf(const std::string& t) {

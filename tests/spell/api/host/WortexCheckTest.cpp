@@ -1,6 +1,7 @@
 // Checking a text through the library as a host sees it: WX_Init, messages, an attached EDIT window and the
 // scripted dialogs.
 #include "HostText.h"
+#include "SuggestionAnswers.h"
 #include "Wortex32.h"
 #include "platform/win32/EditControl.h"
 #include "platform/win32/FileApi.h"
@@ -119,17 +120,7 @@ protected:
     }
     // Answers dialog 1101 with replacements by word; a word without one is ignored.
     void answerSuggestions(const std::map<std::string, std::string>& replacements) {
-        ui.dialogScripts[1101] = [this, replacements](DialogModel& d) {
-            std::string word = d.text(1114);
-            asked.push_back(word);
-            auto r = replacements.find(word);
-            if (r == replacements.end()) {
-                d.click(1112);
-                return;
-            }
-            d.type(1101, r->second);
-            d.click(1111);
-        };
+        wortex::test::AnswerSuggestions(ui, asked, replacements);
     }
 
     ScriptedUi ui;
