@@ -1,5 +1,6 @@
 // Output of a laid-out report: PDF text as pdftotext reads it, and the HTML export that a document takes in.
 #include "ReportFixture.h"
+#include "FileDialogProbe.h"
 #include "TestApp.h"
 #include "platform/report/Ausgabe.h"
 #include "platform/report/Druck.h"
@@ -109,18 +110,7 @@ TEST(ReportVorschauTest, SavingAsPdfStartsInTheDocumentsFolderWithTheTitle) {
     const QString erwartet = !dokumente.isEmpty() && QDir(dokumente).exists() ? dokumente : QDir::homePath();
     ASSERT_NE(QDir(erwartet).absolutePath(), QDir::current().absolutePath());
     velu::report::VorschauFenster v(velu::report::DisplayList{}, "Rechnung 7");
-    QString gesehen;
-    QTimer t;
-    t.setInterval(5);
-    QObject::connect(&t, &QTimer::timeout, [&] {
-        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!d) return;
-        t.stop();
-        gesehen = d->selectedFiles().value(0);
-        d->reject();
-    });
-    t.start();
-    EXPECT_FALSE(v.AlsPdf());
+    const QString gesehen = ProbeFileDialog([&] { EXPECT_FALSE(v.AlsPdf()); }).selectedFile;
     EXPECT_EQ(QFileInfo(gesehen).absolutePath(), QDir(erwartet).absolutePath());
     EXPECT_EQ(QFileInfo(gesehen).fileName(), "Rechnung 7.pdf");
 }

@@ -1,11 +1,11 @@
 #include "platform/richtext/ScribantView.h"
+#include "FileDialogProbe.h"
 #include "TestApp.h"
 #include "platform/richtext/VeluDoc.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStandardPaths>
@@ -104,17 +104,6 @@ TEST(ScribantView, SavingAsPdfStartsInTheDocumentsFolder) {
     const QString erwartet = !dokumente.isEmpty() && QDir(dokumente).exists() ? dokumente : QDir::homePath();
     ASSERT_NE(QDir(erwartet).absolutePath(), QDir::current().absolutePath());
     ScribantView v;
-    QString gesehen;
-    QTimer t;
-    t.setInterval(5);
-    QObject::connect(&t, &QTimer::timeout, [&] {
-        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!d) return;
-        t.stop();
-        gesehen = d->directory().absolutePath();
-        d->reject();
-    });
-    t.start();
-    EXPECT_FALSE(v.SaveAsDialog());
+    const QString gesehen = ProbeFileDialog([&] { EXPECT_FALSE(v.SaveAsDialog()); }).directory;
     EXPECT_EQ(gesehen, QDir(erwartet).absolutePath());
 }
