@@ -141,7 +141,8 @@ LaufAbbruch ZuGross(long grenze, const QString& was) {
 }
 
 Lauf::Lauf(const Report& r, const Umfeld& u, Verbindungen& vb, Lauf* eltern)
-    : r_(r), u_(u), vb_(vb), eltern_(eltern), tiefe_(eltern ? eltern->tiefe_ + 1 : 0) {}
+    : r_(r), u_(u), vb_(vb), eltern_(eltern), wurzel_(eltern ? eltern->wurzel_ : this),
+      tiefe_(eltern ? eltern->tiefe_ + 1 : 0) {}
 
 Lauf::~Lauf() = default;
 
@@ -503,10 +504,8 @@ void Lauf::Band_(const Band& b, int pos, double x, std::vector<Block>& out) {
             blk.seitenzahlen.push_back(blk.items.size());
             break;
         case Element::Art::Druckdatum: {
-            const Lauf* l = this;
-            while (l->eltern_)
-                l = l->eltern_;
-            it.text = l->r_.Datum().isEmpty() ? u_.formate.datum(QDate::currentDate()) : l->r_.Datum();
+            const Report& aussen = wurzel_->r_;
+            it.text = aussen.Datum().isEmpty() ? u_.formate.datum(QDate::currentDate()) : aussen.Datum();
             break;
         }
         case Element::Art::Linie:
@@ -533,10 +532,7 @@ void Lauf::Band_(const Band& b, int pos, double x, std::vector<Block>& out) {
             continue;
         }
         }
-        Lauf* wurzel = this;
-        while (wurzel->eltern_)
-            wurzel = wurzel->eltern_;
-        if (++wurzel->elemente_ > MaxElementeJeLauf)
+        if (++wurzel_->elemente_ > MaxElementeJeLauf)
             throw ZuGross(MaxElementeJeLauf, QStringLiteral("Elemente"));
         leer.push_back(e.leerWeglassen && it.art == DisplayItem::Art::Text && it.text.trimmed().isEmpty());
         blk.items.push_back(std::move(it));

@@ -32,6 +32,8 @@ class Lauf : public AuswertungsKontext {
 public:
     Lauf(const Report& r, const Umfeld& u, Verbindungen& vb, Lauf* eltern);
     ~Lauf() override;
+    Lauf(const Lauf&) = delete; // wurzel_ and the subreports point back at this run
+    Lauf& operator=(const Lauf&) = delete;
 
     // Reads and joins the tables and checks every name. Throws LaufAbbruch.
     void Laden();
@@ -69,6 +71,7 @@ private:
     const Umfeld& u_;
     Verbindungen& vb_;
     Lauf* eltern_;
+    Lauf* wurzel_; // the outermost run: its report's date and the count of items
     int breite_ = 0;
     QHash<QString, int> slots_;
     std::vector<std::vector<RValue>> alle_;

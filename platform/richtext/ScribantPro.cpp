@@ -107,7 +107,7 @@ void KeepParagraphsTogether(QTextDocument* doc, double pageHeight) {
         if ((f.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) && !f.hasProperty(KeepTogetherBreak))
             first = QTextBlock();
         if (!first.isValid()) first = b;
-        if (b.blockFormat().boolProperty(KeepWithNext) && b.next().isValid()) continue;
+        if (f.boolProperty(KeepWithNext) && b.next().isValid()) continue;
         const QTextBlock start = first;
         first = QTextBlock();
         if (start == b && b.layout()->lineCount() < 2) continue;
