@@ -43,6 +43,38 @@ QString Num(double v) {
     return QString::number(std::round(v * 100) / 100, 'g', 12);
 }
 
+// XML 1.0 has no place for C0 controls other than tab, CR and LF, for U+FFFE and U+FFFF, or for a surrogate
+// without its partner.
+bool InXml(char32_t c) {
+    if (c < 0x20) return c == '\t' || c == '\r' || c == '\n';
+    return c != 0xFFFE && c != 0xFFFF && !QChar::isSurrogate(c);
+}
+
+// QTextDocument takes CR, LF, U+2029 and its frame marks U+FDD0 and U+FDD1 for block ends, so a paragraph's
+// text holds none of them.
+bool InAbsatz(char32_t c) {
+    return InXml(c) && c != '\r' && c != '\n' && c != QChar::ParagraphSeparator && c != 0xFDD0 && c != 0xFDD1;
+}
+
+// text with a blank for every code point that erlaubt refuses; a surrogate without its partner is one.
+QString Bereinigt(const QString& text, bool (*erlaubt)(char32_t)) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text[i];
+        if (ch.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            if (erlaubt(QChar::surrogateToUcs4(ch, text[i + 1])))
+                out.append(ch).append(text[i + 1]);
+            else
+                out += QLatin1Char(' ');
+            ++i;
+        } else {
+            out += erlaubt(ch.unicode()) ? ch : QLatin1Char(' ');
+        }
+    }
+    return out;
+}
+
 struct Run {
     QString text;
     QTextCharFormat fmt;
@@ -202,10 +234,8 @@ private:
     static void AddText(Para& p, const QTextCharFormat& fmt, QString text) {
         if (text.isEmpty()) return;
         // Line ends in the XML are blanks; a paragraph holds no paragraph break of its own.
-        text.replace("\r\n", " ")
-            .replace('\r', ' ')
-            .replace('\n', ' ')
-            .replace(QChar::ParagraphSeparator, ' ');
+        text.replace("\r\n", " ");
+        text = Bereinigt(text, InAbsatz);
         if (!p.runs.empty() && p.runs.back().fmt == fmt)
             p.runs.back().text += text;
         else
@@ -325,6 +355,7 @@ void Emit(QTextDocument& doc, const std::vector<Item>& items) {
 // Writing: each run is wrapped, outermost first, in font, b, i, u and field; runs that share the outer
 // wrappers share their tags.
 QString Escape(QString s, bool attribute) {
+    s = Bereinigt(s, InAbsatz);
     s.replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;");
     if (attribute) s.replace('"', "&quot;");
     return s;
@@ -352,14 +383,15 @@ QString Closing(const QString& open) {
     return "</" + open.mid(1, end - 1) + ">";
 }
 
-QString InlineText(const QString& text) {
+// In a field the mark of an empty field is not text: the empty element brings it back when read.
+QString InlineText(const QString& text, bool feld) {
     QString out;
-    for (QChar ch : text) {
+    for (QChar ch : Bereinigt(text, InAbsatz)) {
         if (ch == '\t')
             out += "<tab/>";
         else if (ch == QChar::LineSeparator)
             out += "<br/>";
-        else if (ch.unicode() == EmptyFieldMark)
+        else if (feld && ch.unicode() == EmptyFieldMark)
             continue;
         else if (ch == '&')
             out += "&amp;";
@@ -408,7 +440,7 @@ void WriteBlock(QString& out, const QTextBlock& b) {
             out += w[i];
             open << w[i];
         }
-        out += InlineText(frag.text());
+        out += InlineText(frag.text(), frag.charFormat().hasProperty(FieldProperty));
     }
     while (!open.isEmpty())
         out += Closing(open.takeLast());
@@ -447,7 +479,9 @@ void WriteTable(QString& out, QTextTable* t) {
 bool PasteVeluDoc(QTextDocument& doc, const QString& xml, QString* error) {
     std::vector<Item> items;
     QString why;
-    if (!Parser(xml).Parse(items, why)) {
+    // Earlier writers stored characters that XML refuses as they were; they read as the blanks the writer
+    // now puts in their place.
+    if (!Parser(Bereinigt(xml, InXml)).Parse(items, why)) {
         if (error) *error = why;
         return false;
     }

@@ -23,11 +23,12 @@ double MmToPx(double mm);
 double PxToMm(double px);
 
 // Reads xml and appends it to doc. Returns false with a reason in error and leaves doc as it was when the
-// text is not velu-doc.
+// text is not velu-doc. A character XML has no place for (earlier writers stored such) reads as a blank.
 bool PasteVeluDoc(QTextDocument& doc, const QString& xml, QString* error = nullptr);
 
 // The document as velu-doc; a text read by PasteVeluDoc into an empty document comes back unchanged when it
-// is written in the canonical form the format describes.
+// is written in the canonical form the format describes. Characters XML has no place for (controls, U+FFFE,
+// U+FFFF, an unpaired surrogate) are written as blanks, so whatever is written reads back.
 QString WriteVeluDoc(const QTextDocument& doc);
 
 } // namespace velu::richtext

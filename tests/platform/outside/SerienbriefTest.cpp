@@ -127,6 +127,25 @@ TEST(Serienbriefe, EveryAddressFieldOfALetterIsFilled) {
         EXPECT_TRUE(t.contains(QString::fromUtf8(soll))) << soll << "\n" << t.toStdString();
 }
 
+TEST(Serienbriefe, AnAddressWithAControlCharacterStillMakesEveryLetter) {
+    testApp();
+    TestDir dir;
+    auto briefe = Serienbriefe::Oeffnen(Pfad(dir, "SERIENBRIEFE.MDB"));
+    ASSERT_TRUE(briefe);
+    const int64_t lfnr = briefe->Neu("Einladung");
+    // Pasted from elsewhere: a vertical tab in the name, a form feed and a NUL in the town.
+    Adresse a = Drei[0];
+    a.name = QString("Gemeinde\vMusterhausen");
+    a.ort = QString("Muster\fhausen") + QChar(0);
+    ScribantPro doc;
+    QString fehler;
+    ASSERT_TRUE(briefe->Erstelle(lfnr, {a, Drei[1]}, "09.12.2026", doc, &fehler)) << fehler.toStdString();
+    const QString t = doc.Document(ScribantPro::Body)->toPlainText();
+    EXPECT_TRUE(t.contains("Gemeinde Musterhausen\nBauamt\nRathausplatz 1\n12345 Muster hausen"))
+        << t.toStdString();
+    EXPECT_TRUE(t.contains("Stadt Neustadt")) << "the next recipient's letter follows";
+}
+
 TEST(Serienbriefe, RefusedMergesLeaveTheDocumentAsItWas) {
     testApp();
     TestDir dir;
