@@ -1,6 +1,7 @@
 #include "platform/db/Database.h"
 
 #include "platform/db/DbError.h"
+#include "platform/db/FileLock.h"
 #include "platform/db/QueryDef.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Statement.h"
@@ -22,37 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum class LockResult { Ok, Held, Failed };
-
 std::string Quoted(const fs::path& p) {
     return "'" + p.string() + "'";
-}
-
-fs::path LockPath(const fs::path& file) {
-    return fs::path(file.string() + ".lck");
-}
-
-// Opens "<file>.lck" and takes an OFD lock on all of it; *fd receives the descriptor on Ok.
-LockResult LockFile(const fs::path& file, bool exclusive, int* fd, std::string* why = nullptr) {
-    int f = ::open(LockPath(file).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (f < 0) {
-        if (why) *why = std::strerror(errno);
-        return LockResult::Failed;
-    }
-    struct flock fl {};
-    fl.l_type = exclusive ? F_WRLCK : F_RDLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = 0;
-    fl.l_len = 0;
-    if (::fcntl(f, F_OFD_SETLK, &fl) != 0) {
-        int err = errno;
-        ::close(f);
-        if (err == EAGAIN || err == EACCES) return LockResult::Held;
-        if (why) *why = std::strerror(err);
-        return LockResult::Failed;
-    }
-    *fd = f;
-    return LockResult::Ok;
 }
 
 void CloseConnection(sqlite3* db) {

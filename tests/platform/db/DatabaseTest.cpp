@@ -122,6 +122,19 @@ TEST(Database, ALockHeldByAnotherProcessIsSeen) {
     }
 }
 
+TEST(Database, ALinkPlantedInPlaceOfTheLockFileIsNotFollowed) {
+    TestDir dir, draussen;
+    fs::path file = dir / "a.mdb";
+    NewDb(file).reset();
+    fs::remove(dir / "a.mdb.lck");
+    fs::create_symlink(draussen / "angelegt", dir / "a.mdb.lck");
+    std::string error;
+    EXPECT_EQ(Database::Open(file, OpenMode::Shared, &error), nullptr);
+    EXPECT_EQ(error.rfind("Die Sperrdatei zu '" + file.string() + "' kann nicht angelegt werden: ", 0), 0u)
+        << error;
+    EXPECT_FALSE(fs::exists(draussen / "angelegt")) << "nothing is created where the link points";
+}
+
 TEST(Database, DamagedFiles) {
     TestDir dir;
     std::ofstream(dir / "text.mdb") << "Dies ist keine Datenbank, nur ein Text, der lang genug ist.\n";
