@@ -1,7 +1,16 @@
 #include "platform/outside/Prodat.h"
 
+#include "platform/db/FileLock.h"
+
 #include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velu::outside {
 
@@ -23,13 +32,126 @@ QByteArray LeseSatz(const QString& pfad, bool* offen) {
     return satz;
 }
 
-bool Schreibe(const QString& pfad, const QByteArray& satz, QString* fehler) {
-    QSaveFile f(pfad);
-    if (!f.open(QIODevice::WriteOnly) || f.write(satz) != satz.size() || !f.commit()) {
-        if (fehler) *fehler = QStringLiteral("Die Projektdaten konnten nicht geschrieben werden: ") + pfad;
+QString SysFehler(const QString& was, const QString& pfad, int err) {
+    return was.arg(pfad) + QString::fromLocal8Bit(std::strerror(err));
+}
+
+// The whole file as it is now; empty when it does not exist. Never read through a link.
+std::optional<QByteArray> LeseDatei(const QByteArray& pfad, QString* fehler) {
+    const int fd = ::open(pfad.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        if (errno == ENOENT) return QByteArray();
+        if (fehler)
+            *fehler = SysFehler(QStringLiteral("Die Projektdaten %1 konnten nicht gelesen werden: "),
+                                QFile::decodeName(pfad), errno);
+        return std::nullopt;
+    }
+    QByteArray datei;
+    char puffer[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd, puffer, sizeof puffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            if (fehler)
+                *fehler = SysFehler(QStringLiteral("Die Projektdaten %1 konnten nicht gelesen werden: "),
+                                    QFile::decodeName(pfad), errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        datei.append(puffer, n);
+    }
+    ::close(fd);
+    return datei;
+}
+
+// Writes inhalt into a new file beside ziel and renames it over ziel: readers see the old file or the new
+// one, a failed write leaves the old one, and the rename replaces a link that stands there, never the file
+// it points to. Mode and group of the old file are kept.
+bool Ersetze(const QByteArray& ziel, const QByteArray& inhalt, const struct stat* alt, QString* fehler) {
+    const QString name = QFile::decodeName(ziel);
+    auto scheitert = [&](int err) {
+        if (fehler)
+            *fehler = SysFehler(QStringLiteral("Die Projektdaten konnten nicht geschrieben werden: %1: "),
+                                name, err);
         return false;
+    };
+    QByteArray neu;
+    int fd = -1;
+    for (int versuch = 0; fd < 0 && versuch < 100; ++versuch) {
+        neu = ziel + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".tmp";
+        fd = ::open(neu.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0 && errno != EEXIST) return scheitert(errno);
+    }
+    if (fd < 0) return scheitert(EEXIST);
+    if (alt) {
+        // Not every user may give a file to the old group; it is written all the same.
+        (void)!::fchown(fd, uid_t(-1), alt->st_gid);
+        ::fchmod(fd, alt->st_mode & 07777);
+    }
+    qsizetype geschrieben = 0;
+    while (geschrieben < inhalt.size()) {
+        const ssize_t n = ::write(fd, inhalt.constData() + geschrieben, size_t(inhalt.size() - geschrieben));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        geschrieben += n;
+    }
+    int err = geschrieben == inhalt.size() ? 0 : (errno ? errno : EIO);
+    if (!err && ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && !err) err = errno;
+    if (!err && ::rename(neu.constData(), ziel.constData()) != 0) err = errno;
+    if (err) {
+        ::unlink(neu.constData());
+        return scheitert(err);
     }
     return true;
+}
+
+// Reads the file, lets aendern change it and writes it back, all under the lock its writers share, so that
+// two clerks saving different fields at once both keep their change. A link or anything but a plain file in
+// place of Prodat is refused: the file is the project's, and a link could lead out of the office.
+bool Aendere(const QString& pfad, const std::function<void(QByteArray&)>& aendern, QString* fehler) {
+    const QByteArray ziel = QFile::encodeName(pfad);
+    int sperre = -1;
+    std::string warum;
+    switch (db::LockFileWaiting(ziel.toStdString(), true, std::chrono::seconds(5), &sperre, &warum)) {
+    case db::LockResult::Held:
+        if (fehler)
+            *fehler = QStringLiteral("Die Projektdaten werden gerade von einem anderen Benutzer gespeichert. "
+                                     "Bitte versuchen Sie es gleich noch einmal.");
+        return false;
+    case db::LockResult::Failed:
+        if (fehler)
+            *fehler = QStringLiteral("Die Sperrdatei zu %1 kann nicht angelegt werden: ").arg(pfad) +
+                      QString::fromLocal8Bit(warum.c_str());
+        return false;
+    case db::LockResult::Ok:
+        break;
+    }
+    struct Freigabe {
+        int fd;
+        ~Freigabe() { ::close(fd); }
+    } freigabe{sperre};
+
+    struct stat st {};
+    const bool da = ::lstat(ziel.constData(), &st) == 0;
+    if (da && S_ISLNK(st.st_mode)) {
+        if (fehler)
+            *fehler = QStringLiteral("Die Projektdaten wurden nicht gespeichert: %1 ist ein Verweis auf eine "
+                                     "andere Datei. Bitte lassen Sie den Verweis entfernen.")
+                          .arg(pfad);
+        return false;
+    }
+    if (da && !S_ISREG(st.st_mode)) {
+        if (fehler)
+            *fehler =
+                QStringLiteral("Die Projektdaten wurden nicht gespeichert: %1 ist keine Datei.").arg(pfad);
+        return false;
+    }
+    auto datei = LeseDatei(ziel, fehler);
+    if (!datei) return false;
+    aendern(*datei);
+    return Ersetze(ziel, *datei, da ? &st : nullptr, fehler);
 }
 
 void SetzeFeld(QByteArray& satz, int k, const QString& text) {
@@ -110,9 +232,13 @@ QString ProdatFeldFehler(const QString& text) {
 }
 
 bool SchreibeProdat(const QString& pfad, const QString& beschreibung, QString* fehler) {
-    QByteArray satz(ProdatSatzLaenge, ' ');
-    SetzeFeld(satz, 0, beschreibung.left(ProdatFeldLaenge));
-    return Schreibe(pfad, satz, fehler);
+    return Aendere(
+        pfad,
+        [&](QByteArray& datei) {
+            datei = QByteArray(ProdatSatzLaenge, ' ');
+            SetzeFeld(datei, 0, beschreibung.left(ProdatFeldLaenge));
+        },
+        fehler);
 }
 
 bool SchreibeProdatFelder(const QString& pfad, const std::vector<std::pair<int, QString>>& felder,
@@ -126,16 +252,14 @@ bool SchreibeProdatFelder(const QString& pfad, const std::vector<std::pair<int, 
         }
     }
     // Whatever follows the first record is written back as it was.
-    QByteArray datei;
-    QFile f(pfad);
-    if (f.open(QIODevice::ReadOnly)) datei = f.readAll();
-    f.close();
-    if (datei.size() < ProdatSatzLaenge) datei = datei.leftJustified(ProdatSatzLaenge, ' ');
-    QByteArray satz = datei.left(ProdatSatzLaenge);
-    for (const auto& [k, text] : felder)
-        if (k >= 0 && k < ProdatFelder) SetzeFeld(satz, k, text);
-    datei.replace(0, ProdatSatzLaenge, satz);
-    return Schreibe(pfad, datei, fehler);
+    return Aendere(
+        pfad,
+        [&](QByteArray& datei) {
+            if (datei.size() < ProdatSatzLaenge) datei = datei.leftJustified(ProdatSatzLaenge, ' ');
+            for (const auto& [k, text] : felder)
+                if (k >= 0 && k < ProdatFelder) SetzeFeld(datei, k, text);
+        },
+        fehler);
 }
 
 } // namespace velu::outside

@@ -30,6 +30,10 @@ QString LeseProdatFeld(const QString& pfad, int k);
 // lacks), in German; empty when it fits.
 QString ProdatFeldFehler(const QString& text);
 
+// Both writers read, change and replace the file under the lock "Prodat.lck" that all its writers take, so
+// that saves of other fields by another process stay; a link (or anything but a plain file) in place of
+// Prodat is refused with a German reason and nothing is written.
+
 // Writes a Prodat file with every field blank but field 0 (the first line of the project description, which
 // is taken from the project name and cut to the field's length).
 bool SchreibeProdat(const QString& pfad, const QString& beschreibung, QString* fehler = nullptr);
