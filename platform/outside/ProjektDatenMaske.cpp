@@ -69,7 +69,7 @@ ProjektDatenMaske::ProjektDatenMaske(const QString& prodatPfad, const ProjektInf
         e->setObjectName(QStringLiteral("Feld%1").arg(k));
         FeldBreite(e);
         (k < 4 ? vorhaben : k < 160 ? bauherr : auftrag)->addRow(QString::fromUtf8(label), e);
-        edits_.push_back({k, e});
+        edits_.push_back({k, e, e->text()});
     }
     auto* gVorhaben = new QGroupBox("Bauvorhaben", this);
     gVorhaben->setLayout(vorhaben);
@@ -137,8 +137,8 @@ ProjektDatenMaske::ProjektDatenMaske(const QString& prodatPfad, const ProjektInf
 ProjektDatenMaske::~ProjektDatenMaske() = default;
 
 QLineEdit* ProjektDatenMaske::Feld(int k) const {
-    for (const auto& [feld, e] : edits_)
-        if (feld == k) return e;
+    for (const Eingabe& e : edits_)
+        if (e.feld == k) return e.edit;
     return nullptr;
 }
 
@@ -163,14 +163,17 @@ bool ProjektDatenMaske::Speichern() {
         ziel->setFocus();
         return false;
     };
+    // Only what was changed here is written: another clerk may have saved other fields of the same project
+    // since this mask read the file, and those stay.
     std::vector<std::pair<int, QString>> werte;
     for (size_t i = 0; i < edits_.size(); ++i) {
-        const auto& [k, e] = edits_[i];
-        const QString t = e->text().trimmed();
+        const Eingabe& e = edits_[i];
+        const QString t = e.edit->text().trimmed();
         const QString grund = ProdatFeldFehler(t);
-        if (!grund.isEmpty()) return ablehnen(QString::fromUtf8(Zeilenfelder[i].second), grund, e, -1);
-        werte.push_back({k, t});
+        if (!grund.isEmpty()) return ablehnen(QString::fromUtf8(Zeilenfelder[i].second), grund, e.edit, -1);
+        if (t != e.geladen) werte.push_back({e.feld, t});
     }
+    std::vector<QString> termine;
     for (int z = 0; z < int(zeilen_.size()); ++z) {
         const Zeile& zeile = zeilen_[size_t(z)];
         QString t = Wert(z).trimmed();
@@ -185,17 +188,19 @@ bool ProjektDatenMaske::Speichern() {
         }
         const QString grund = ProdatFeldFehler(t);
         if (!grund.isEmpty()) return ablehnen(zeile.bezeichnung, grund, termine_, z);
-        werte.push_back({zeile.feld, t});
+        if (t != zeile.geladen) werte.push_back({zeile.feld, t});
+        termine.push_back(t);
     }
     QString fehler;
-    if (!SchreibeProdatFelder(pfad_, werte, &fehler)) {
+    if (!werte.empty() && !SchreibeProdatFelder(pfad_, werte, &fehler)) {
         MsgBox(this, fehler, MsgButtons::OK, MsgIcon::Critical);
         return false;
     }
+    for (Eingabe& e : edits_)
+        e.geladen = e.edit->text().trimmed();
     for (int z = 0; z < int(zeilen_.size()); ++z) {
-        const QString t = werte[edits_.size() + size_t(z)].second;
-        zeilen_[size_t(z)].geladen = t;
-        termine_->item(z, 1)->setText(t);
+        zeilen_[size_t(z)].geladen = termine[size_t(z)];
+        termine_->item(z, 1)->setText(termine[size_t(z)]);
     }
     return true;
 }

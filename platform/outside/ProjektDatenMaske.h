@@ -44,7 +44,12 @@ private:
     QString Wert(int zeile) const;
 
     QString pfad_;
-    std::vector<std::pair<int, QLineEdit*>> edits_;
+    struct Eingabe {
+        int feld;
+        QLineEdit* edit;
+        QString geladen;
+    };
+    std::vector<Eingabe> edits_;
     std::vector<Zeile> zeilen_;
     QTableWidget* termine_;
     std::unique_ptr<DatumsWahl> kalender_;

@@ -161,6 +161,42 @@ TEST_F(MaskeFixture, AMissingFileStartsBlankAndWithoutAPickerTheCalendarIsOff) {
     EXPECT_EQ(b.count(' '), 8000 - QByteArray("StadtNeustadt").size());
 }
 
+TEST_F(MaskeFixture, TwoClerksWithTheMaskOpenBothKeepTheirChange) {
+    Vorbelegen();
+    ProjektDatenMaske erste(pfad, projekt), zweite(pfad, projekt);
+    erste.Feld(0)->setText("Neubau Kita");
+    SetzeTermin(erste, 163, "1.2.2026");
+    zweite.Feld(4)->setText("Gemeinde Sonnenhof");
+    SetzeTermin(zweite, 165, "BV 7");
+    MessageBoxScript boxen;
+    ASSERT_TRUE(erste.Speichern()) << boxen.LastText().toStdString();
+    ASSERT_TRUE(zweite.Speichern()) << boxen.LastText().toStdString();
+    EXPECT_EQ(LeseProdatFeld(pfad, 0), "Neubau Kita") << "the first clerk's change stays";
+    EXPECT_EQ(LeseProdatFeld(pfad, 163), "01.02.2026");
+    EXPECT_EQ(LeseProdatFeld(pfad, 4), "Gemeinde Sonnenhof");
+    EXPECT_EQ(LeseProdatFeld(pfad, 165), "BV 7");
+    EXPECT_EQ(LeseProdatFeld(pfad, 1), "alt");
+}
+
+TEST_F(MaskeFixture, ALinkInPlaceOfTheFileIsRefusedWithAMessage) {
+    TestDir draussen;
+    const std::filesystem::path fremd = draussen / "fremd.txt";
+    {
+        QFile f(QString::fromStdString(fremd.string()));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("gehoert nicht zum Buero");
+    }
+    std::filesystem::create_symlink(fremd, dir / "Prodat");
+    ProjektDatenMaske m(pfad, projekt);
+    m.Feld(0)->setText("Neubau");
+    MessageBoxScript boxen;
+    EXPECT_FALSE(m.Speichern());
+    EXPECT_EQ(boxen.LastText(),
+              "Die Projektdaten wurden nicht gespeichert: " + pfad +
+                  " ist ein Verweis auf eine andere Datei. Bitte lassen Sie den Verweis entfernen.");
+    EXPECT_EQ(Inhalt(QString::fromStdString(fremd.string())), "gehoert nicht zum Buero");
+}
+
 TEST(ProdatSchreiben, RefusesWhatDoesNotFitInsteadOfCuttingIt) {
     TestDir dir;
     const QString pfad = QString::fromStdString((dir / "Prodat").string());
