@@ -21,23 +21,38 @@ void Setze(QString* out, const QString& text) {
 }
 } // namespace
 
+// What the opening of one report tree has read: templates that several reports name are read once, and
+// the subreports are counted, as templates naming each other level by level multiply them.
+struct Report::Baum {
+    std::map<QString, std::shared_ptr<const Vorlage>> vorlagen; // resolved path -> template
+    int unterberichte = 0;
+};
+
 int Report::Oeffne(const QString& pfad, std::unique_ptr<Report>& out, QString* fehler) {
-    return Lade(pfad, nullptr, 0, out, fehler);
+    Baum baum;
+    return Lade(pfad, nullptr, 0, baum, out, fehler);
 }
 
-int Report::Lade(const QString& pfad, Report* eltern, int tiefe, std::unique_ptr<Report>& out,
+int Report::Lade(const QString& pfad, Report* eltern, int tiefe, Baum& baum, std::unique_ptr<Report>& out,
                  QString* fehler) {
     auto r = std::make_unique<Report>();
     r->eltern_ = eltern;
-    const int rc = Vorlage::Lade(Aufgeloest(pfad), r->v_, fehler);
-    if (rc != Ok) return rc;
-    for (const auto& [name, text] : r->v_.formeln) {
+    const QString aufgeloest = Aufgeloest(pfad);
+    auto& vorlage = baum.vorlagen[aufgeloest];
+    if (!vorlage) {
+        auto v = std::make_shared<Vorlage>();
+        const int rc = Vorlage::Lade(aufgeloest, *v, fehler);
+        if (rc != Ok) return rc;
+        vorlage = std::move(v);
+    }
+    r->v_ = vorlage;
+    for (const auto& [name, text] : r->v_->formeln) {
         r->formeln_[Gefaltet(name)] = text;
         r->formelNamen_[Gefaltet(name)] = name;
     }
-    r->auswahl_ = r->v_.auswahl;
-    const QString ordner = QFileInfo(r->v_.pfad).absolutePath();
-    for (const QString& datei : r->v_.Unterberichte()) {
+    r->auswahl_ = r->v_->auswahl;
+    const QString ordner = QFileInfo(r->v_->pfad).absolutePath();
+    for (const QString& datei : r->v_->Unterberichte()) {
         const QString k =
             Gefaltet(QFileInfo(QString(datei).replace(QLatin1Char('\\'), QLatin1Char('/'))).fileName());
         bool schon = false;
@@ -48,9 +63,15 @@ int Report::Lade(const QString& pfad, Report* eltern, int tiefe, std::unique_ptr
             Setze(fehler, QStringLiteral("Unterberichte zu tief verschachtelt: ") + datei);
             return UnterberichtFehlt;
         }
+        if (++baum.unterberichte > MaxUnterberichte) {
+            Setze(fehler, QStringLiteral("Der Bericht nennt zu viele Unterberichte (mehr als %1): %2")
+                              .arg(MaxUnterberichte)
+                              .arg(datei));
+            return UnterberichtFehlt;
+        }
         std::unique_ptr<Report> u;
         QString f;
-        if (Lade(ordner + QLatin1Char('/') + k, r.get(), tiefe + 1, u, &f) != Ok) {
+        if (Lade(ordner + QLatin1Char('/') + k, r.get(), tiefe + 1, baum, u, &f) != Ok) {
             Setze(fehler, QStringLiteral("Unterbericht %1: %2").arg(datei, f));
             return UnterberichtFehlt;
         }
@@ -61,7 +82,7 @@ int Report::Lade(const QString& pfad, Report* eltern, int tiefe, std::unique_ptr
 }
 
 int Report::SetzeTabellenOrt(const QString& alias, const QString& ort) {
-    if (!v_.FindeTabelle(alias)) return TabelleUnbekannt;
+    if (!v_->FindeTabelle(alias)) return TabelleUnbekannt;
     const QString k = Gefaltet(alias);
     for (auto& [a, o] : orte_)
         if (a == k) {
@@ -116,7 +137,7 @@ bool Report::PruefeFormel(const QString& name, QString* fehler) const {
         if (formel) {
             for (const Report* r = this; r; r = r->eltern_)
                 if (r->FormelText(n)) return;
-        } else if (v_.FindeTabelle(alias)) {
+        } else if (v_->FindeTabelle(alias)) {
             return;
         }
         gut = false;
@@ -137,9 +158,9 @@ QString Report::OrtVon(const QString& alias) const {
         if (a == k && !o.isEmpty()) return o;
     for (const Report* r = this; r; r = r->eltern_)
         if (const QString o = r->ErsterOrt(); !o.isEmpty()) return o;
-    const Tabelle* t = v_.FindeTabelle(alias);
+    const Tabelle* t = v_->FindeTabelle(alias);
     if (!t || t->ort.isEmpty()) return {};
-    return QDir(QFileInfo(v_.pfad).absolutePath()).absoluteFilePath(QString(t->ort).replace('\\', '/'));
+    return QDir(QFileInfo(v_->pfad).absolutePath()).absoluteFilePath(QString(t->ort).replace('\\', '/'));
 }
 
 namespace {
@@ -290,7 +311,7 @@ int Lauf_(const Report& r, const Umfeld& u, QString* fehler,
 
 int Report::Erzeuge(const Umfeld& u, DisplayList& out, QString* fehler) const {
     return Lauf_(*this, u, fehler, [&](Lauf& lauf, std::vector<Block>& b) {
-        DisplayList dl = Seiten(v_, lauf, b);
+        DisplayList dl = Seiten(*v_, lauf, b);
         if (long(dl.seiten.size()) > MaxSeitenJeLauf)
             throw ZuGross(MaxSeitenJeLauf, QStringLiteral("Seiten"));
         out = std::move(dl);
@@ -298,7 +319,7 @@ int Report::Erzeuge(const Umfeld& u, DisplayList& out, QString* fehler) const {
 }
 
 int Report::ErzeugeHtml(const Umfeld& u, QString& html, QString* fehler) const {
-    return Lauf_(*this, u, fehler, [&](Lauf&, std::vector<Block>& b) { html = HtmlAus(v_, b); });
+    return Lauf_(*this, u, fehler, [&](Lauf&, std::vector<Block>& b) { html = HtmlAus(*v_, b); });
 }
 
 } // namespace velu::report

@@ -37,7 +37,7 @@ public:
     void SetzeAuswahl(const QString& text) { auswahl_ = text; }
     void SetzeDatum(const QString& text) { datum_ = text; }
 
-    const Vorlage& Vorl() const { return v_; }
+    const Vorlage& Vorl() const { return *v_; }
     const QString& Datum() const { return datum_; }
     const QString& Auswahl() const { return auswahl_; }
     // Text of a formula (nullptr when the template has none of that name).
@@ -54,12 +54,16 @@ public:
     // Continuous HTML without page bands, for insertion into a document.
     int ErzeugeHtml(const Umfeld& u, QString& html, QString* fehler = nullptr) const;
 
+    // At most this many subreports in one report tree, however they nest.
+    static constexpr int MaxUnterberichte = 100;
+
 private:
-    static int Lade(const QString& pfad, Report* eltern, int tiefe, std::unique_ptr<Report>& out,
+    struct Baum;
+    static int Lade(const QString& pfad, Report* eltern, int tiefe, Baum& baum, std::unique_ptr<Report>& out,
                     QString* fehler);
     QString ErsterOrt() const;
 
-    Vorlage v_;
+    std::shared_ptr<const Vorlage> v_; // shared by every report of the tree that names the same file
     Report* eltern_ = nullptr;
     std::vector<std::pair<QString, QString>> orte_; // alias (folded), location; in the order set
     std::map<QString, QString> formeln_;            // folded name -> text

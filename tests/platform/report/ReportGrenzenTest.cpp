@@ -192,3 +192,47 @@ TEST(ReportGrenzen, ARunOverTheCapsStopsWithAnError) {
 }
 
 } // namespace
+
+namespace {
+// Templates L<level>_<i>.rpt, breite per level, each naming all of the next level as subreports, under a main
+// template that names all of level 0.
+QString Stufen(ReportFixture& f, int breite, int stufen) {
+    auto name = [](int l, int i) { return QStringLiteral("L%1_%2.rpt").arg(l).arg(i); };
+    auto nennt = [&](int l) {
+        QStringList items;
+        for (int i = 0; l < stufen && i < breite; ++i)
+            items << QStringLiteral(R"({"type": "subreport", "file": "%1"})").arg(name(l, i));
+        return QStringLiteral(R"({"bands": {"details": {"items": [%1]}}})").arg(items.join(", "));
+    };
+    for (int l = 0; l < stufen; ++l)
+        for (int i = 0; i < breite; ++i)
+            f.Vorlage(name(l, i), nennt(l + 1));
+    return f.Vorlage("Haupt.rpt", nennt(0));
+}
+} // namespace
+
+// Six templates per level, each naming all six of the next, made 6^8 subreports: refused at once now.
+TEST(ReportGrenzen, SubreportsMultiplyingLevelByLevelAreRefusedAndEachFileIsReadOnce) {
+    for (const auto [breite, stufen] : {std::pair{3, 7}, std::pair{6, 8}}) {
+        ReportFixture f;
+        const QString haupt = Stufen(f, breite, stufen);
+        std::unique_ptr<Report> r;
+        QString fehler;
+        ASSERT_EQ(Report::Oeffne(haupt, r, &fehler), UnterberichtFehlt) << breite << "x" << stufen;
+        EXPECT_TRUE(fehler.contains("Der Bericht nennt zu viele Unterberichte (mehr als 100)"))
+            << fehler.toStdString();
+        EXPECT_FALSE(r);
+    }
+    // Within the limit (2 + 4 + ... + 32 = 62 subreports) the tree opens, and a template that several
+    // reports name is read once for all of them.
+    ReportFixture f;
+    std::unique_ptr<Report> r;
+    QString fehler;
+    ASSERT_EQ(Report::Oeffne(Stufen(f, 2, 5), r, &fehler), 0) << fehler.toStdString();
+    const Report* a = r->Unterbericht("L0_0.rpt")->Unterbericht("L1_1.rpt");
+    const Report* b = r->Unterbericht("L0_1.rpt")->Unterbericht("L1_1.rpt");
+    ASSERT_TRUE(a && b);
+    EXPECT_NE(a, b) << "each place of the tree keeps its own locations and formulas";
+    EXPECT_EQ(&a->Vorl(), &b->Vorl());
+    EXPECT_EQ(a->Eltern(), r->Unterbericht("L0_0.rpt"));
+}
