@@ -1,0 +1,82 @@
+/* A host written in C11, built with cc and pkg-config alone: loads the installed library, which reads the
+ * sample WORTEX.INI from the current folder and opens the installed German dictionary, and checks a
+ * sentence in an EDIT window of the window layer. It installs no dialogs: each dialog the library opens is
+ * closed, so the check stops at the first word it reports and the caret stands behind that word.
+ * Usage: c_host LIBRARY; prints what it found on one line. */
+#include "Wortex32.h"
+
+#include <dlfcn.h>
+#include <stdio.h>
+#include <string.h>
+
+/* "Die Rechnung für die Planung liegt dem Bauherrn vor." with one letter too many. */
+static const char kText[] = "Die Rechnnung f\xfcr die Planung liegt dem Bauherrn vor.";
+
+static const char* baseName(const char* path) {
+    const char* slash = strrchr(path, '/');
+    return slash ? slash + 1 : path;
+}
+
+int main(int argc, char** argv) {
+    if (argc != 2) return 2;
+    void* library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        fprintf(stderr, "%s\n", dlerror());
+        return 1;
+    }
+    WX_InitFn init;
+    *(void**)&init = dlsym(library, WX_INIT_NAME);
+    WX_HWND api = init ? init() : 0;
+    if (!api) return 1;
+
+    /* The dictionary the settings named. */
+    char name[260] = "";
+    intptr_t dictionary = WX_SendMessage(api, WX_MSG_DICTIONARY_AT, 1, (intptr_t)name);
+    intptr_t words = dictionary ? WX_SendMessage(api, WX_MSG_WORD_COUNT, (uintptr_t)dictionary, 0) : 0;
+    char lookUp[128] = "Rechnung";
+    intptr_t known = WX_SendMessage(api, WX_MSG_FIND_WORD, 0, (intptr_t)lookUp);
+
+    WX_HWND edit = WX_CreateWindow(WX_EDIT_CLASS, kText, WX_ES_MULTILINE);
+    WX_AttachRecord attach = {edit, 0, WX_EDIT_ADAPTER};
+    intptr_t attached = WX_SendMessage(api, WX_MSG_ATTACH, WX_ATTACH, (intptr_t)&attach);
+    WX_CheckRange range = {edit, 0, 0, 0, 0x7FFFFFFF};
+    intptr_t checked = WX_SendMessage(api, WX_MSG_CHECK_TEXT, 1, (intptr_t)&range);
+    WX_PumpMessages();
+    WX_WordRecord reported;
+    memset(&reported, 0, sizeof reported);
+    reported.editWindow = edit;
+    intptr_t atCaret = WX_SendMessage(api, WX_MSG_CARET_WORD, 0, (intptr_t)&reported);
+
+    /* On from the caret: nothing more to report, the check goes through to the end of the text. */
+    intptr_t resumed = WX_SendMessage(api, WX_MSG_CHECK_TEXT, 0, (intptr_t)&range);
+    WX_WordRecord atEnd;
+    memset(&atEnd, 0, sizeof atEnd);
+    atEnd.editWindow = edit;
+    WX_SendMessage(api, WX_MSG_CARET_WORD, 0, (intptr_t)&atEnd);
+
+    char text[sizeof kText + 16];
+    int length = WX_GetWindowText(edit, text, (int)sizeof text);
+
+    /* The first suggestion for the word. */
+    char first[64] = "";
+    WX_HGLOBAL list = (WX_HGLOBAL)WX_SendMessage(api, WX_MSG_SUGGESTIONS, 0, (intptr_t)reported.word);
+    const char* entry = list ? (const char*)WX_GlobalLock(list) : NULL;
+    if (entry) {
+        snprintf(first, sizeof first, "%s", entry);
+        WX_GlobalUnlock(list);
+    }
+    int freed = list && WX_GlobalFree(list) == 0;
+
+    printf("%s|%s|%s|%ld|%ld|%ld|%s %d-%d|%ld|%s %d-%d|%s|%s|%s\n", baseName(name),
+           words > 300000 ? "words" : "few words", known ? "known" : "unknown", (long)attached, (long)checked,
+           (long)atCaret, reported.word, reported.startColumn, reported.endColumn, (long)resumed, atEnd.word,
+           atEnd.startColumn, atEnd.endColumn,
+           length == (int)strlen(kText) && strcmp(text, kText) == 0 ? "unchanged" : text, first,
+           freed ? "freed" : "not freed");
+
+    WX_SendMessage(api, WX_MSG_ATTACH, WX_DETACH, (intptr_t)&attach);
+    WX_DestroyWindow(edit);
+    WX_SendMessage(api, WX_MSG_EXIT, 0, 0);
+    dlclose(library);
+    return 0;
+}
