@@ -12,6 +12,52 @@
 /* "Die Rechnung für die Planung liegt dem Bauherrn vor." with one letter too many. */
 static const char kText[] = "Die Rechnnung f\xfcr die Planung liegt dem Bauherrn vor.";
 
+/* An editor of the host's own: one line in memory, lent to the library through an adapter. */
+static char line[128];
+static int32_t caret;
+static char shown[64]; /* the last word the library marked */
+
+static intptr_t lineAdapter(WX_HWND window, uint32_t command, uintptr_t wParam, intptr_t lParam) {
+    (void)window;
+    switch (command) {
+    case WX_AD_GET_CARET:
+        *(int32_t*)lParam = 0;
+        return caret;
+    case WX_AD_SET_CARET:
+        caret = (int32_t)wParam;
+        return 1;
+    case WX_AD_LINE_LENGTH:
+        return lParam == 0 ? (intptr_t)strlen(line) : -1;
+    case WX_AD_GET_LINE: {
+        WX_LineRecord* r = (WX_LineRecord*)lParam;
+        if (r->line != 0) return 0;
+        snprintf(r->text, r->size, "%s", line);
+        return 1;
+    }
+    case WX_AD_REPLACE: {
+        WX_ReplaceRecord* r = (WX_ReplaceRecord*)lParam;
+        char after[sizeof line];
+        snprintf(after, sizeof after, "%s", line + r->endColumn);
+        snprintf(line + r->startColumn, sizeof line - (size_t)r->startColumn, "%s%s", r->text, after);
+        r->outColumn = caret = r->startColumn + (int32_t)strlen(r->text);
+        r->outLine = 0;
+        return 1;
+    }
+    case WX_AD_SHOW_MARK:
+        snprintf(shown, sizeof shown, "%s", ((const WX_MarkRecord*)lParam)->inText);
+        return 1;
+    case WX_AD_LINE_BREAK:
+        return WX_HARD_BREAK;
+    case WX_AD_FREEZE:
+    case WX_AD_CLEAR_MARK:
+    case WX_AD_SAVE_VIEW:
+    case WX_AD_RESTORE_VIEW:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
 static const char* baseName(const char* path) {
     const char* slash = strrchr(path, '/');
     return slash ? slash + 1 : path;
@@ -67,12 +113,25 @@ int main(int argc, char** argv) {
     }
     int freed = list && WX_GlobalFree(list) == 0;
 
-    printf("%s|%s|%s|%ld|%ld|%ld|%s %d-%d|%ld|%s %d-%d|%s|%s|%s\n", baseName(name),
+    /* The same text in the host's editor: its window is a plain one of the window layer; a handle that is
+     * none is refused. */
+    snprintf(line, sizeof line, "%s", kText);
+    WX_HWND own = WX_CreateWindow(NULL, "", 0);
+    WX_AttachRecord ownAttach = {own, 0, (uintptr_t)&lineAdapter};
+    WX_AttachRecord noWindow = {own + 4096, 0, (uintptr_t)&lineAdapter};
+    intptr_t refused = WX_SendMessage(api, WX_MSG_ATTACH, WX_ATTACH, (intptr_t)&noWindow);
+    intptr_t ownAttached = WX_SendMessage(api, WX_MSG_ATTACH, WX_ATTACH, (intptr_t)&ownAttach);
+    WX_CheckRange ownRange = {own, 0, 0, 0, 0x7FFFFFFF};
+    WX_SendMessage(api, WX_MSG_CHECK_TEXT, 1, (intptr_t)&ownRange);
+    WX_DestroyWindow(own);
+
+    printf("%s|%s|%s|%ld|%ld|%ld|%s %d-%d|%ld|%s %d-%d|%s|%s|%s|%ld|%ld|%s at %d|%s\n", baseName(name),
            words > 300000 ? "words" : "few words", known ? "known" : "unknown", (long)attached, (long)checked,
            (long)atCaret, reported.word, reported.startColumn, reported.endColumn, (long)resumed, atEnd.word,
            atEnd.startColumn, atEnd.endColumn,
            length == (int)strlen(kText) && strcmp(text, kText) == 0 ? "unchanged" : text, first,
-           freed ? "freed" : "not freed");
+           freed ? "freed" : "not freed", (long)refused, (long)ownAttached, shown, caret,
+           strcmp(line, kText) == 0 ? "unchanged" : line);
 
     WX_SendMessage(api, WX_MSG_ATTACH, WX_DETACH, (intptr_t)&attach);
     WX_DestroyWindow(edit);
