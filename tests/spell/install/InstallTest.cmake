@@ -122,6 +122,12 @@ expect("Qt host" "${out}" "dictionary|1|1|Rechnnung|unchanged")
 run(${top}/cpp_host/cpp_host ${library} IN ${top}/cpp_host)
 expect("C++ host" "${out}" "1|Der Bauherr zahlt die Rechnung/Die Zeichnungen liegen vor.|Hilfe")
 
+# The same settings beside the library serve a host whose folder has none.
+file(COPY ${prefix}/share/wortex32/WORTEX.INI DESTINATION ${lib})
+file(MAKE_DIRECTORY ${top}/c_host/elsewhere)
+run(${top}/c_host/c_host ${library} IN ${top}/c_host/elsewhere)
+expect("C host with the settings beside the library" "${out}" "${expected}")
+
 file(CHMOD ${prefix}/share/wortex32 PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 file(REMOVE_RECURSE ${top})
 message(STATUS "installed hosts checked in ${LIBDIR}")
