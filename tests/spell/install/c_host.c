@@ -113,6 +113,20 @@ int main(int argc, char** argv) {
     }
     int freed = list && WX_GlobalFree(list) == 0;
 
+    /* Under the defaults a capital at a sentence's start is written without asking; with ConfirmCorr and
+     * ConfirmSplit the same correction waits for an answer, and unanswered it is refused. */
+    static const char kSmall[] = "die Planung liegt vor.";
+    char corrected[64], asked[64];
+    WX_SetWindowText(edit, kSmall);
+    WX_SendMessage(api, WX_MSG_CHECK_TEXT, 1, (intptr_t)&range);
+    WX_GetWindowText(edit, corrected, (int)sizeof corrected);
+    intptr_t options = WX_SendMessage(api, WX_MSG_OPTIONS, 0, 0);
+    WX_SendMessage(api, WX_MSG_OPTIONS, 2, options | WX_OPTION_CONFIRM_CORR | WX_OPTION_CONFIRM_SPLIT);
+    WX_SetWindowText(edit, kSmall);
+    WX_SendMessage(api, WX_MSG_CHECK_TEXT, 1, (intptr_t)&range);
+    WX_GetWindowText(edit, asked, (int)sizeof asked);
+    WX_SendMessage(api, WX_MSG_OPTIONS, 2, options);
+
     /* The same text in the host's editor: its window is a plain one of the window layer; a handle that is
      * none is refused. */
     snprintf(line, sizeof line, "%s", kText);
@@ -125,13 +139,13 @@ int main(int argc, char** argv) {
     WX_SendMessage(api, WX_MSG_CHECK_TEXT, 1, (intptr_t)&ownRange);
     WX_DestroyWindow(own);
 
-    printf("%s|%s|%s|%ld|%ld|%ld|%s %d-%d|%ld|%s %d-%d|%s|%s|%s|%ld|%ld|%s at %d|%s\n", baseName(name),
+    printf("%s|%s|%s|%ld|%ld|%ld|%s %d-%d|%ld|%s %d-%d|%s|%s|%s|%ld|%ld|%s at %d|%s|%s|%s\n", baseName(name),
            words > 300000 ? "words" : "few words", known ? "known" : "unknown", (long)attached, (long)checked,
            (long)atCaret, reported.word, reported.startColumn, reported.endColumn, (long)resumed, atEnd.word,
            atEnd.startColumn, atEnd.endColumn,
            length == (int)strlen(kText) && strcmp(text, kText) == 0 ? "unchanged" : text, first,
            freed ? "freed" : "not freed", (long)refused, (long)ownAttached, shown, caret,
-           strcmp(line, kText) == 0 ? "unchanged" : line);
+           strcmp(line, kText) == 0 ? "unchanged" : line, corrected, asked);
 
     WX_SendMessage(api, WX_MSG_ATTACH, WX_DETACH, (intptr_t)&attach);
     WX_DestroyWindow(edit);
