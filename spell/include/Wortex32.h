@@ -1,7 +1,7 @@
 /* Wortex32: the spell-checking library as a host program sees it.
  *
  * The library has one entry, WX_Init, which returns the handle of a hidden window. Every service is asked
- * for by sending that window a message (SendMessage of the window layer, libwx_win32) with the numbers
+ * for by sending that window a message (WX_SendMessage of the window layer, libwx_win32) with the numbers
  * below. Texts are NUL-terminated Windows-1252; a word is at most 63 characters in a 64-byte buffer.
  * Results are plain numbers: 1 or a handle for success, 0 for failure.
  *
@@ -13,13 +13,13 @@
 
 #include <stdint.h>
 
+/* The window layer's functions for hosts written in C (WX_CreateWindow, WX_SendMessage, WX_PumpMessages,
+ * ...) and its handle types WX_HWND and WX_HGLOBAL. */
+#include "platform/win32/HostFunctions.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-/* Handles of the window layer: windows and movable memory blocks. */
-typedef uint32_t WX_HWND;
-typedef uint32_t WX_HGLOBAL;
 
 /* The library's entry: returns the api window of the calling process (the same on every call). Every call
  * is matched by one WX_MSG_EXIT. */

@@ -1,12 +1,11 @@
 // A host built only against the installed Wortex32.h, window layer and pkg-config file: loads the library
 // named on the command line, checks a text in an EDIT window and prints it.
-#include "Wortex32.h"
+#include "StartWortex.h"
 #include "platform/win32/EditControl.h"
 #include "platform/win32/UiServices.h"
 #include "platform/win32/Window.h"
 
 #include <cstdio>
-#include <dlfcn.h>
 #include <filesystem>
 #include <string>
 
@@ -16,13 +15,8 @@ int main(int argc, char** argv) {
     if (argc < 2) return 2;
     ScriptedUi ui; // the dialogs answered as a user would
     SetUiServices(&ui);
-    void* library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        std::fprintf(stderr, "%s\n", dlerror());
-        return 1;
-    }
-    auto init = reinterpret_cast<WX_InitFn>(dlsym(library, WX_INIT_NAME));
-    WX_HWND api = init ? init() : 0;
+    void* library = nullptr;
+    WX_HWND api = StartWortex(argv[1], library);
     if (!api) return 1;
     auto send = [api](UINT message, WPARAM wParam, const void* lParam) {
         return SendMessage(api, message, wParam, reinterpret_cast<LPARAM>(lParam));
@@ -34,8 +28,9 @@ int main(int argc, char** argv) {
     for (const char* word : {"Der", "Bauherr", "zahlt", "die", "Rechnung", "Zeichnungen", "liegen", "vor"})
         send(WX_MSG_ADD_WORD, static_cast<WPARAM>(dictionary), word);
 
-    HWND edit = CreateWindowEx(0, kEditClass, "Der Bauherr zahlt die Rechnnung\r\nDie zeichnungen liegen vor.",
-                               ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
+    HWND edit =
+        CreateWindowEx(0, kEditClass, "Der Bauherr zahlt die Rechnnung\r\nDie zeichnungen liegen vor.",
+                       ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
     WX_AttachRecord attach{edit, 0, WX_EDIT_ADAPTER};
     if (send(WX_MSG_ATTACH, WX_ATTACH, &attach) != 1) return 1;
     ui.dialogScripts[1101] = [](DialogModel& d) {

@@ -1,5 +1,5 @@
-// The fixture that builds the wngerman dictionary once per test run into the file named on the command
-// line.
+// Builds the wngerman dictionary into the file named on the command line: at build time the German main
+// dictionary installed with the library, and once per test run the tests' fixture.
 #include "BuildWngerman.h"
 
 #include "platform/win32/UiServices.h"
