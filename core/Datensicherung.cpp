@@ -70,14 +70,6 @@ bool Beiwerk(const fs::path& file) {
     return endsWith(".lck") || endsWith("-journal") || archive::IsWorkMarker(file);
 }
 
-// What a restore in progress (or a dead one) keeps beside a project folder: "<nr>.PRO.neu…", "….alt…".
-bool IstZwischenstand(const fs::path& relativ) {
-    const QString erstes = QString::fromStdString(relativ.begin()->string());
-    static const QRegularExpression muster(QStringLiteral("\\.PRO\\.(neu|alt)"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    return muster.match(erstes).hasMatch();
-}
-
 bool IstDatenbankName(const fs::path& file) {
     return QString::fromStdString(file.extension().string()).compare(".mdb", Qt::CaseInsensitive) == 0;
 }
@@ -324,7 +316,7 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
         for (auto it = fs::recursive_directory_iterator(ordner, ec);
              !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
             if (!it->is_regular_file() || Beiwerk(it->path()) ||
-                IstZwischenstand(fs::relative(it->path(), ordner)))
+                IsSwapWork(ordner / *fs::relative(it->path(), ordner).begin()))
                 continue;
             std::error_code gleich;
             if (fs::equivalent(it->path(), archivPfad, gleich)) continue; // the archive itself
@@ -540,8 +532,7 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
 
     // Unpacked beside the target, so the swap is a rename within one file system: a folder data set right
     // into its staged folder, single files into a folder beside the first and then staged beside each.
-    const fs::path entpackt =
-        ordner.empty() ? fs::path(dateien.front().ziel.string() + ".neu-entpackt") : (*tausch)[0].Staged();
+    const fs::path entpackt = ordner.empty() ? (*tausch)[0].Unpacked() : (*tausch)[0].Staged();
     struct Weg {
         fs::path p;
         ~Weg() {
@@ -577,6 +568,8 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
             return misslungen("Die Datei '" + Qs((*tausch)[i].Staged()) +
                               "' kann nicht geschrieben werden: " + Qs(archive::WriteErrorText(ec.value())));
     }
+    // Gone before the swap: once the first file's marker goes, nothing marks the folder as work any more.
+    if (ordner.empty()) fs::remove_all(entpackt, ec);
 
     // A restored project gets its entry in the project list even when the program dies right after the swap.
     const bool projektArt = art == "PROJEKT" + Grad;

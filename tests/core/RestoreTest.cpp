@@ -555,8 +555,9 @@ TEST_F(RestoreTest, RefusedWriteIsNotADamagedArchive) {
     EXPECT_EQ(Bytes(Office()), vorher);
 }
 
-// A restored folder keeps the mode of the folder it replaces, so the other users of a shared office keep
-// their access; a new one gets the umask's default.
+// A restored folder keeps the mode and the group of the folder it replaces, so the other users of a shared
+// office keep their access; in a folder whose set-group-ID bit hands its group on, the restored files get it
+// too. A new folder gets the umask's default.
 TEST_F(RestoreTest, RestoredFolderKeepsTheModeOfTheOneItReplaces) {
     const mode_t maske = ::umask(0);
     ::umask(maske);
@@ -566,6 +567,7 @@ TEST_F(RestoreTest, RestoredFolderKeepsTheModeOfTheOneItReplaces) {
         fs::path ordner;
         std::optional<fs::perms> vorher; // nullopt: the folder does not exist yet
         QString nummer;
+        gid_t gruppe = 0; // the office's group (100, "users"), 0 where the folder keeps the process's
     };
     const fs::path projekte = root / "office/Projekte";
     const std::vector<Case> cases = {
@@ -573,10 +575,13 @@ TEST_F(RestoreTest, RestoredFolderKeepsTheModeOfTheOneItReplaces) {
         {"project readable by all", 1, projekte / "00000007.PRO", fs::perms(0755), "7"},
         {"new project number", 1, projekte / "00000044.PRO", std::nullopt, "44"},
         {"all projects", 2, projekte, fs::perms(0775), ""},
+        {"project of the office group", 1, projekte / "00000007.PRO", fs::perms(02770), "7", 100},
+        {"all projects of the office group", 2, projekte, fs::perms(02770), "", 100},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Backup(c.datensatz);
+        if (c.gruppe) ASSERT_EQ(::chown(c.ordner.c_str(), static_cast<uid_t>(-1), c.gruppe), 0);
         if (c.vorher) fs::permissions(c.ordner, *c.vorher);
         velu::DaSiin form(u, Sys());
         form.SetDateiDialog([&](QWidget*, int) { return archiv; });
@@ -590,6 +595,16 @@ TEST_F(RestoreTest, RestoredFolderKeepsTheModeOfTheOneItReplaces) {
         EXPECT_EQ(script.LastText(), "Die Datensicherung wurde erfolgreich zurückgelesen.");
         const auto erwartet = c.vorher.value_or(fs::perms(0777 & ~maske));
         EXPECT_EQ(fs::status(c.ordner).permissions(), erwartet);
+        struct stat st {};
+        ASSERT_EQ(::stat(c.ordner.c_str(), &st), 0);
+        EXPECT_EQ(st.st_gid, c.gruppe ? c.gruppe : ::getegid());
+        if (c.gruppe) {
+            const fs::path datenbank =
+                c.ordner / (c.datensatz == 1 ? "Velupro32.mdb" : "00000007.PRO/Velupro32.mdb");
+            ASSERT_EQ(::stat(datenbank.c_str(), &st), 0);
+            EXPECT_EQ(st.st_gid, c.gruppe) << datenbank;
+            ASSERT_EQ(::chown(c.ordner.c_str(), static_cast<uid_t>(-1), ::getegid()), 0);
+        }
     }
 }
 
@@ -620,8 +635,8 @@ TEST_F(RestoreTest, RestoreOffersTheArchiveJustWritten) {
 
 namespace {
 
-// The next restore of a project first removes what a killed restore of it left beside the folder, also the
-// names older versions used.
+// The next restore of a project first removes what a killed restore of it left beside the folder. The names
+// older versions used are no swap's of this one: they may be the user's copies and stay.
 TEST_F(RestoreTest, NextRestoreRemovesWhatAKilledOneLeft) {
     Backup(1);
     const fs::path projekte = root / "office/Projekte";
@@ -644,7 +659,8 @@ TEST_F(RestoreTest, NextRestoreRemovesWhatAKilledOneLeft) {
     for (const auto& e : fs::directory_iterator(projekte))
         if (e.path().extension() != ".lck") namen.push_back(e.path().filename().string());
     std::sort(namen.begin(), namen.end());
-    EXPECT_EQ(namen, (std::vector<std::string>{"00000007.PRO", "00000009.PRO", "Projekte.mdb"}));
+    EXPECT_EQ(namen, (std::vector<std::string>{"00000007.PRO", "00000007.PRO.alt0", "00000007.PRO.neu-Ab12Cd",
+                                               "00000009.PRO", "Projekte.mdb"}));
 }
 
 } // namespace
