@@ -6,6 +6,9 @@
 #include "platform/archive/ZipArchive.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
+#include "platform/outside/Adressbuch.h"
+#include "platform/outside/ProjektListe.h"
+#include "platform/outside/Serienbriefe.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -700,6 +703,156 @@ TEST_F(RestoreTest, TablesSecondSwapFailingPutsTheFirstBack) {
             << script.LastText().toStdString();
         EXPECT_EQ(Bytes(sys), vorher);
         if (c.stammFehlt) fs::rename(weg, sys / "VELUDAT32.MDB");
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Restores archiv as a user would through the engine: a project goes over project 7, every question is
+// answered OK. Returns the messages shown.
+std::vector<MessageBoxScript::Entry> Zuruecklesen(RestoreTest& t, bool* ok) {
+    MessageBoxScript script({MsgResult::OK, MsgResult::OK, MsgResult::OK});
+    velu::Datensicherung engine(t.u, t.Sys());
+    *ok = engine.SicherungBack(t.archiv, "Datensicherung zurücklesen", [&](const QString&) {
+        velu::ProjektZiel z;
+        z.ziel = QString::fromStdString(t.projekt.string());
+        z.ueberschreiben = true;
+        z.nummer = "00000007";
+        z.name = "Neubau Kita";
+        return std::optional(z);
+    });
+    return script.Shown();
+}
+
+} // namespace
+
+namespace {
+
+// "All projects" archives whose project list names projects they do not hold (only the list, or the list and
+// one of its two projects): refused before anything changes, naming the missing project; no project is lost.
+TEST_F(RestoreTest, AllProjectsArchiveMustHoldEveryListedProject) {
+    const fs::path quelle = root / "quelle";
+    fs::create_directories(quelle);
+    fs::copy_file(Liste(), quelle / "Projekte.mdb");
+    ASSERT_TRUE(velu::outside::ProjektListe(QString::fromStdString(quelle.string()) + "/")
+                    .Eintragen("00000009", "Schule"));
+    MakeDb(quelle / "projekt.mdb", "Projekt", 4);
+    struct Case {
+        const char* name;
+        std::vector<velu::archive::ArchiveFile> files;
+        QString fehlt;
+    };
+    const std::vector<Case> cases = {
+        {"the list only", {{"Projekte.mdb", quelle / "Projekte.mdb"}}, "00000007"},
+        {"the list and one project",
+         {{"Projekte.mdb", quelle / "Projekte.mdb"}, {"00000007.PRO/Velupro32.mdb", quelle / "projekt.mdb"}},
+         "00000009"},
+    };
+    Veraendern(); // project 9 exists in the office as well
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {"ALLEPROJEKE", "01.01.2026 00:00:00"},
+                                              c.files),
+                  "");
+        const std::string vorher = Bytes(Office());
+        bool ok = true;
+        const auto shown = Zuruecklesen(*this, &ok);
+        EXPECT_FALSE(ok);
+        ASSERT_FALSE(shown.empty());
+        EXPECT_TRUE(shown.back().text.contains("Die Datensicherung enthält das Projekt " + c.fehlt +
+                                               " der Projektliste nicht"))
+            << shown.back().text.toStdString();
+        EXPECT_TRUE(shown.back().text.endsWith("Die bisherigen Daten sind unverändert."));
+        EXPECT_EQ(Bytes(Office()), vorher);
+    }
+}
+
+// An archive lying in the folder a restore replaces (the backup may be written there), also when reached
+// through a link: refused before the question; the archive and the office stay as they were.
+TEST_F(RestoreTest, ArchiveInsideTheReplacedFolderIsRefused) {
+    const fs::path projekte = root / "office/Projekte";
+    fs::create_directory_symlink(projekte, root / "verweis");
+    struct Case {
+        const char* name;
+        int datensatz;
+        fs::path archiv;
+        fs::path ersetzt;
+    };
+    const std::vector<Case> cases = {
+        {"project", 1, projekt / "sicherung.zip", projekt},
+        {"all projects", 2, projekte / "alle.zip", projekte},
+        {"all projects through a link", 2, root / "verweis/alle2.zip", projekte},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        archiv = QString::fromStdString(c.archiv.string());
+        Backup(c.datensatz);
+        const std::string vorher = Bytes(Office());
+        bool ok = true;
+        const auto shown = Zuruecklesen(*this, &ok);
+        EXPECT_FALSE(ok);
+        ASSERT_EQ(shown.size(), 1u) << shown.back().text.toStdString();
+        EXPECT_TRUE(
+            shown[0].text.contains("', das beim Zurücklesen ersetzt wird. Bitte kopieren Sie sie zuerst "
+                                   "an einen anderen Ort."))
+            << shown[0].text.toStdString();
+        EXPECT_TRUE(shown[0].text.contains(QString::fromStdString(c.ersetzt.string())));
+        EXPECT_EQ(Bytes(Office()), vorher);
+        EXPECT_TRUE(velu::archive::ReadInfo(c.archiv));
+    }
+}
+
+// Databases that say they are of the right kind but are laid out otherwise: an address book without the
+// field AdrNr, serial letters without LFNR, a project whose BeReList is a view over an endless recursive
+// query. Each is refused before anything changes, naming what is wrong.
+TEST_F(RestoreTest, DatabaseOfTheRightKindButAnotherLayoutIsRefused) {
+    const fs::path quelle = root / "quelle";
+    fs::create_directories(quelle);
+    {
+        ASSERT_TRUE(
+            velu::outside::Adressbuch::Oeffnen(QString::fromStdString((quelle / "adressen").string())));
+        auto db = velu::db::Database::Open(quelle / "adressen");
+        db->Execute("ALTER TABLE Adressen RENAME COLUMN AdrNr TO Nr");
+    }
+    {
+        ASSERT_TRUE(
+            velu::outside::Serienbriefe::Oeffnen(QString::fromStdString((quelle / "briefe").string())));
+        auto db = velu::db::Database::Open(quelle / "briefe");
+        db->Execute("ALTER TABLE DruckVorlagen RENAME COLUMN LFNR TO Nr");
+    }
+    {
+        MakeDb(quelle / "projekt", "Projekt", 2);
+        auto db = velu::db::Database::Open(quelle / "projekt");
+        db->Execute("DROP TABLE BeReList");
+        db->Execute("CREATE VIEW BeReList AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) "
+                    "SELECT n AS LfNr, 'x' AS ReBezeichnung FROM r");
+    }
+    struct Case {
+        std::string descriptor, eintrag, datei;
+        QString warum;
+    };
+    const std::vector<Case> cases = {
+        {"ADRESSEN", "ZADRESS32.MDB", "adressen", "In der Tabelle Adressen fehlt das Feld AdrNr."},
+        {"SERIENBRIEFE", "SERIENBRIEFE.MDB", "briefe", "In der Tabelle DruckVorlagen fehlt das Feld LFNR."},
+        {"PROJEKT°00000007°Neubau Kita", "Velupro32.mdb", "projekt",
+         "Die Tabelle BeReList ist keine Tabelle, sondern eine Abfrage."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.descriptor);
+        ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {c.descriptor, "01.01.2026 00:00:00"},
+                                              {{c.eintrag, quelle / c.datei}}),
+                  "");
+        const std::string vorher = Bytes(Office()) + Bytes(sys);
+        bool ok = true;
+        const auto shown = Zuruecklesen(*this, &ok);
+        EXPECT_FALSE(ok);
+        ASSERT_FALSE(shown.empty());
+        EXPECT_TRUE(shown.back().text.contains("Die Datenbank " + QString::fromStdString(c.eintrag) +
+                                               " ist keine Datenbank dieses Programms. " + c.warum))
+            << shown.back().text.toStdString();
+        EXPECT_EQ(Bytes(Office()) + Bytes(sys), vorher);
     }
 }
 
