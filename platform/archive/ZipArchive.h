@@ -51,7 +51,8 @@ using WriteFn = std::function<int(int fd, const char* data, std::size_t len)>;
 bool IsSafeEntryName(const std::string& name);
 
 // Unpacks every entry into folder (which must exist). Refuses the whole archive, before writing anything,
-// when one entry has an unsafe name or is a link; checks each entry's CRC. A failed write (a full disk) is
+// when one entry has an unsafe name or is a link; checks each entry's CRC and reads no entry past the size
+// the archive states for it (a longer one is refused as damaged). A failed write (a full disk) is
 // reported with the file and its cause, never as a damaged archive. write replaces the plain write (tests).
 // Returns an error text, empty on success; on failure part of the entries may have been written into folder.
 std::string ExtractAll(const std::filesystem::path& archive, const std::filesystem::path& folder,

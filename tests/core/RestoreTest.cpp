@@ -710,11 +710,13 @@ TEST_F(RestoreTest, TablesSecondSwapFailingPutsTheFirstBack) {
 
 namespace {
 
-// Restores archiv as a user would through the engine: a project goes over project 7, every question is
-// answered OK. Returns the messages shown.
-std::vector<MessageBoxScript::Entry> Zuruecklesen(RestoreTest& t, bool* ok) {
+// Restores archiv as a user would through the engine (set up by vorher): a project goes over project 7,
+// every question is answered OK. Returns the messages shown.
+std::vector<MessageBoxScript::Entry>
+Zuruecklesen(RestoreTest& t, bool* ok, const std::function<void(velu::Datensicherung&)>& vorher = {}) {
     MessageBoxScript script({MsgResult::OK, MsgResult::OK, MsgResult::OK});
     velu::Datensicherung engine(t.u, t.Sys());
+    if (vorher) vorher(engine);
     *ok = engine.SicherungBack(t.archiv, "Datensicherung zurücklesen", [&](const QString&) {
         velu::ProjektZiel z;
         z.ziel = QString::fromStdString(t.projekt.string());
@@ -854,6 +856,52 @@ TEST_F(RestoreTest, DatabaseOfTheRightKindButAnotherLayoutIsRefused) {
             << shown.back().text.toStdString();
         EXPECT_EQ(Bytes(Office()) + Bytes(sys), vorher);
     }
+}
+
+} // namespace
+
+namespace {
+
+// An archive whose project database holds 4 MB but states 1000 bytes (in its local and central headers):
+// unpacking writes no more than the stated size, refuses the archive as damaged, and leaves the office as it
+// was.
+TEST_F(RestoreTest, EntryLongerThanStatedIsRefusedAtItsStatedSize) {
+    const fs::path gross = root / "gross";
+    std::ofstream(gross, std::ios::binary) << std::string(4 << 20, 'x');
+    ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(),
+                                          {"PROJEKT°00000007°Neubau Kita", "01.01.2026 00:00:00"},
+                                          {{"Velupro32.mdb", gross}}),
+              "");
+    std::string bytes = ReadFile(archiv.toStdString());
+    auto setze = [&](const char* kopf, size_t feld) {
+        const size_t at = bytes.find(kopf, 0, 4);
+        ASSERT_NE(at, std::string::npos);
+        const std::string klein("\xe8\x03\0\0", 4); // 1000, little-endian
+        bytes.replace(at + feld, 4, klein);
+    };
+    setze("PK\3\4", 22);
+    setze("PK\1\2", 24);
+    std::ofstream(archiv.toStdString(), std::ios::binary | std::ios::trunc) << bytes;
+    ASSERT_EQ(velu::archive::UncompressedSize(archiv.toStdString()), 1000u);
+
+    Veraendern();
+    const std::string vorher = Bytes(Office());
+    size_t geschrieben = 0;
+    bool ok = true;
+    const auto shown = Zuruecklesen(*this, &ok, [&](velu::Datensicherung& engine) {
+        engine.schreiben = [&](int fd, const char* data, size_t len) {
+            geschrieben += len;
+            return ::write(fd, data, len) == static_cast<ssize_t>(len) ? 0 : errno;
+        };
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_LE(geschrieben, 1000u);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_TRUE(shown.back().text.contains(
+        "Die Datei 'Velupro32.mdb' im Archiv ist beschädigt: Sie ist länger, als das Archiv angibt."))
+        << shown.back().text.toStdString();
+    EXPECT_TRUE(shown.back().text.endsWith("Die bisherigen Daten sind unverändert."));
+    EXPECT_TRUE(Bytes(Office()) == vorher);
 }
 
 } // namespace
