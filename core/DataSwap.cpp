@@ -268,10 +268,11 @@ std::string Refusal(const fs::path& target, const std::string& notes, const std:
         }
         return mitZiel ? std::string() : fremd(set->front().target.string());
     }
-    const std::string old = Beside(target, ".alt").string();
+    const fs::path old = Beside(target, ".alt").lexically_normal();
     std::istringstream in(notes);
     for (std::string line; std::getline(in, line);)
-        if (line.rfind("alt=", 0) == 0 && line.substr(4) != old) return fremd(line.substr(4));
+        if (line.rfind("alt=", 0) == 0 && fs::path(line.substr(4)).lexically_normal() != old)
+            return fremd(line.substr(4));
     return {};
 }
 

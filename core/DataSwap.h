@@ -5,8 +5,9 @@
 // Beside the target T the swap uses T.neu (the staged copy), T.alt (the old data while the new goes in),
 // T.neu-entpackt (where single files are unpacked) and the work marker T.arbeit, held for the whole restore.
 // Where the file system can exchange two names in one step it does; else T goes to T.alt and T.neu to T, and
-// a crash between the two leaves the note that RecoverSwap follows to put T.alt back. Only those exact names,
-// and only while T's marker shows a dead swap, are leftovers; anything else beside T is the user's.
+// a crash between the two leaves the note that RecoverSwap follows to put T.alt back. Only those exact names
+// (T.alt only where the swap noted that it put the old data there), and only while T's marker shows a dead
+// swap, are leftovers; anything else beside T is the user's.
 //
 // The files of one data set are swapped as one (SwapSet): before the first of them goes in, every member's
 // marker lists the whole set, each file with the identity (device and inode, which renames keep) of its
