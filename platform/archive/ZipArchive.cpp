@@ -98,7 +98,14 @@ std::string WriteErrorText(int err) {
     return std::strerror(err);
 }
 
+// Whether a writer of archive died: its marker lies there (a live writer's cannot be taken).
+bool DeadWriter(const fs::path& archive) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(WorkLock::MarkerOf(archive), ec));
+}
+
 void RemoveAbandonedPartials(const fs::path& archive) {
+    if (!DeadWriter(archive)) return; // names like a partial's are the user's then
     if (auto lock = WorkLock::Take(WorkLock::MarkerOf(archive))) RemovePartials(archive);
 }
 
@@ -136,12 +143,13 @@ std::string WriteArchive(const fs::path& archive, const ArchiveInfo& info,
     // libzip writes no file for an archive without entries, which would pass for a backup made.
     if (files.empty()) return "Es gibt keine Dateien zu sichern.";
     std::string lockError;
+    const bool dead = DeadWriter(archive);
     const auto lock = WorkLock::Take(WorkLock::MarkerOf(archive), &lockError);
     if (!lock)
         return lockError.empty() ? "Das Archiv '" + archive.string() +
                                        "' wird gerade von einem anderen Programm geschrieben."
                                  : lockError;
-    RemovePartials(archive);
+    if (dead) RemovePartials(archive);
     ZipPtr z(zip_open(archive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code));
     if (!z) return "Das Archiv '" + archive.string() + "' kann nicht angelegt werden: " + ZipErrorText(code);
     for (const auto& f : files) {

@@ -35,7 +35,7 @@ std::optional<ArchiveInfo> ReadInfo(const std::filesystem::path& archive, std::s
 std::optional<std::vector<std::string>> ListEntries(const std::filesystem::path& archive,
                                                     std::string* error = nullptr);
 
-// Removes the partial archives beside archive that no running writer owns.
+// Removes the partial archives beside archive that a dead writer left (its marker is there and free).
 void RemoveAbandonedPartials(const std::filesystem::path& archive);
 
 // The sum of the entries' uncompressed sizes as the archive states them; nullopt (with *error) when it

@@ -237,6 +237,7 @@ TEST_F(BackupTest, NextBackupRemovesWhatAKilledOneLeft) {
     std::ofstream(temp / "velunta-sicherung-Tot123/db0") << "Kopie der Projektdatenbank";
     std::ofstream(temp / "velunta-sicherung-Tot123.arbeit") << "";
     std::ofstream(archiv.toStdString() + ".Tot456") << "halbes Archiv";
+    std::ofstream(archiv.toStdString() + ".arbeit") << ""; // the killed writer's marker
     const QByteArray vorher = qgetenv("TMPDIR");
     qputenv("TMPDIR", QByteArray::fromStdString(temp.string()));
     auto laufend = velu::archive::WorkFolder::Create(temp, "velunta-sicherung-");

@@ -268,6 +268,7 @@ TEST(Recovery, LeftoversOfDeadProcessesGoAtStart) {
     const fs::path archiv = Fs(b.tmp.path()) / "Sicherungen/archiv.zip";
     datei(archiv, "PK fertig");
     datei(fs::path(archiv.string() + ".Qw3Er5"), std::string(5000, 'z'));
+    datei(fs::path(archiv.string() + ".arbeit"), "");
     velu::MerkeArchiv(*b.store, QString::fromStdString(archiv.string()));
     // A dead restore's staging of project 2, and set-aside old master data with its unpacking folder.
     datei(projekte / "00000002.PRO.neu/Velupro32.mdb", "halb");
