@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <fstream>
 #include <optional>
 #include <sstream>
 #include <sys/stat.h>
@@ -23,67 +24,48 @@ fs::path Beside(const fs::path& target, const char* suffix) {
     return fs::path(target.string() + suffix);
 }
 
-// Leftovers of T: T.neu…, T.alt… (also the numbered and random names of older versions).
-std::vector<fs::path> Leftovers(const fs::path& target) {
+// The names a swap of T works under beside it. The staging names must be free when a swap begins, so with a
+// marker they are the swap's; T.alt is the swap's only where its note says it set T aside there (a copy the
+// user made under that name stays).
+constexpr const char* StagingNames[] = {".neu", ".neu-entpackt"};
+
+// What a dead swap of T left beside it, by T's own names only; altNoted: the swap noted T.alt as its own.
+std::vector<fs::path> Leftovers(const fs::path& target, bool altNoted) {
     std::vector<fs::path> out;
-    const std::string base = target.filename().string();
     std::error_code ec;
-    const fs::path folder = target.parent_path();
-    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator();
-         it.increment(ec)) {
-        const std::string n = it->path().filename().string();
-        if (n.size() > base.size() + 1 && n.compare(0, base.size(), base) == 0 && n[base.size()] == '.') {
-            const std::string rest = n.substr(base.size() + 1);
-            if (rest.rfind("neu", 0) == 0 || rest.rfind("alt", 0) == 0) out.push_back(it->path());
-        }
-    }
+    for (const char* suffix : StagingNames)
+        if (const fs::path p = Beside(target, suffix); fs::exists(fs::symlink_status(p, ec)))
+            out.push_back(p);
+    if (const fs::path p = Beside(target, ".alt"); altNoted && fs::exists(fs::symlink_status(p, ec)))
+        out.push_back(p);
     return out;
 }
 
-// The old data a dead swap set aside: the noted place, else (older versions kept no note) the highest
-// numbered T.altN.
-fs::path OldData(const fs::path& target, const std::string& notes) {
+void RemoveLeftovers(const fs::path& target, bool altNoted) {
     std::error_code ec;
-    const std::string key = "alt=";
-    if (const size_t at = notes.find(key); at != std::string::npos) {
-        const size_t end = notes.find('\n', at);
-        const fs::path p =
-            notes.substr(at + key.size(), end == std::string::npos ? end : end - at - key.size());
-        if (fs::exists(p, ec)) return p;
-    }
-    fs::path best;
-    long bestN = -1;
-    const std::string prefix = target.filename().string() + ".alt";
-    for (const auto& p : Leftovers(target)) {
-        const std::string n = p.filename().string();
-        if (n.rfind(prefix, 0) != 0) continue;
-        const std::string digits = n.substr(prefix.size());
-        if (digits.empty()) {
-            best = p; // the current name wins over numbered ones
-            break;
-        }
-        if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 6) continue;
-        if (const long k = std::stol(digits); k > bestN) {
-            bestN = k;
-            best = p;
-        }
-    }
-    return best;
+    for (const auto& p : Leftovers(target, altNoted))
+        fs::remove_all(p, ec); // a link goes, never what it points to
+}
+
+// Whether a plain note says the old data was set aside at T.alt (Refusal has checked it names no other
+// place).
+bool AltNoted(const std::string& notes) {
+    return notes.rfind("alt=", 0) == 0 || notes.find("\nalt=") != std::string::npos;
 }
 
 // Returns the swap's own note when the target is in place afterwards.
 std::string Recover(const fs::path& target, const std::string& notes) {
     std::error_code ec;
+    const bool altNoted = AltNoted(notes);
     bool zurueck = false; // the old data is back: what was to follow the new data does not
-    if (!fs::exists(fs::symlink_status(target, ec))) {
-        const fs::path old = OldData(target, notes);
-        if (!old.empty()) {
+    if (altNoted && !fs::exists(fs::symlink_status(target, ec))) {
+        const fs::path old = Beside(target, ".alt");
+        if (fs::exists(fs::symlink_status(old, ec))) {
             fs::rename(old, target, ec);
             zurueck = true;
         }
     }
-    for (const auto& p : Leftovers(target))
-        fs::remove_all(p, ec);
+    RemoveLeftovers(target, altNoted);
     if (zurueck || !fs::exists(fs::symlink_status(target, ec))) return {};
     std::string note;
     size_t at = 0;
@@ -101,6 +83,25 @@ mode_t DefaultMode(bool folder) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return (folder ? 0777 : 0666) & ~mask;
+}
+
+// Gives the staged copy the old data's group where the process may (root, or a member of the group); in a
+// folder whose set-group-ID bit gives new entries its group, the entries too, as if made there. 0 or the
+// error number.
+int TakeGroup(const fs::path& staged, gid_t gid, bool entries) {
+    if (::chown(staged.c_str(), static_cast<uid_t>(-1), gid) != 0) return errno == EPERM ? 0 : errno;
+    if (!entries) return 0;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(staged, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+        ::lchown(it->path().c_str(), static_cast<uid_t>(-1), gid);
+    return 0;
+}
+
+// A name the swap needs is taken by something no swap made.
+std::string NotOurs(const fs::path& target, const fs::path& taken) {
+    return "Neben '" + target.string() + "' liegt '" + taken.string() +
+           "', das zu keiner Rücksicherung gehört. Es wird nicht überschrieben; bitte benennen Sie es um.";
 }
 
 std::string Error(const fs::path& target, int err) {
@@ -236,19 +237,57 @@ bool RecoverSet(const std::vector<Mitglied>& set, const std::map<fs::path, WorkL
         SyncFolder(m.target.parent_path());
     }
     if (!ok) return false;
-    std::error_code ec;
     for (const auto& m : set)
-        for (const auto& p : Leftovers(m.target))
-            fs::remove_all(p, ec);
+        RemoveLeftovers(m.target, m.alt && IdOf(Beside(m.target, ".alt")) == m.alt);
     return true;
 }
 
-// Recovers target after a dead swap, alone or with the set its note lists; returns the swap's own note.
-std::string RecoverWith(const fs::path& target, const std::string& notes,
-                        const std::map<fs::path, WorkLock*>& held) {
+bool Known(const fs::path& p, const std::vector<fs::path>& known) {
+    const fs::path n = p.lexically_normal();
+    for (const auto& k : known)
+        if (k.lexically_normal() == n) return true;
+    return false;
+}
+
+// Why target's marker is not followed: it names another place than T.alt for the old data, or lists a set
+// without T or with a target the caller does not swap. Empty when it may be followed.
+std::string Refusal(const fs::path& target, const std::string& notes, const std::vector<fs::path>& known) {
+    const fs::path marker = WorkLock::MarkerOf(target);
+    auto fremd = [&](const std::string& named) {
+        return "Die Arbeitsnotiz '" + marker.string() + "' nennt '" + named + "', das nicht zu '" +
+               target.string() +
+               "' gehört. Sie wurde nicht befolgt, es wurde nichts verändert; die Notiz bleibt zur Prüfung "
+               "liegen.";
+    };
+    if (const auto set = ParseSet(notes)) {
+        bool mitZiel = false;
+        for (const auto& m : *set) {
+            mitZiel = mitZiel || m.target.lexically_normal() == target.lexically_normal();
+            if (m.target.lexically_normal() != target.lexically_normal() && !Known(m.target, known))
+                return fremd(m.target.string());
+        }
+        return mitZiel ? std::string() : fremd(set->front().target.string());
+    }
+    const fs::path old = Beside(target, ".alt").lexically_normal();
+    std::istringstream in(notes);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("alt=", 0) == 0 && fs::path(line.substr(4)).lexically_normal() != old)
+            return fremd(line.substr(4));
+    return {};
+}
+
+// Recovers target after a dead swap, alone or with the set its note lists; returns the swap's own note, or
+// nullopt with *refused when the marker is not followed.
+std::optional<std::string> RecoverWith(const fs::path& target, const std::string& notes,
+                                       const std::map<fs::path, WorkLock*>& held,
+                                       const std::vector<fs::path>& known, std::string* refused) {
+    if (std::string why = Refusal(target, notes, known); !why.empty()) {
+        if (refused) *refused = std::move(why);
+        return std::nullopt;
+    }
     if (const auto set = ParseSet(notes)) {
         RecoverSet(*set, held);
-        return {};
+        return std::string();
     }
     return Recover(target, notes);
 }
@@ -257,47 +296,94 @@ std::string RecoverWith(const fs::path& target, const std::string& notes,
 
 bool HasSwapLeftovers(const fs::path& target) {
     std::error_code ec;
-    return !Leftovers(target).empty() || fs::exists(WorkLock::MarkerOf(target), ec);
+    return fs::exists(fs::symlink_status(WorkLock::MarkerOf(target), ec));
 }
 
-std::string RecoverSwap(const fs::path& target) {
+bool IsSwapWork(const fs::path& p) {
+    const std::string n = p.string();
+    auto target = [&](const std::string& suffix) -> std::optional<fs::path> {
+        if (n.size() <= suffix.size() || n.compare(n.size() - suffix.size(), suffix.size(), suffix) != 0)
+            return std::nullopt;
+        const fs::path t = n.substr(0, n.size() - suffix.size());
+        return HasSwapLeftovers(t) ? std::optional(t) : std::nullopt;
+    };
+    for (const std::string suffix : StagingNames)
+        if (target(suffix)) return true;
+    if (const auto t = target(".alt")) {
+        std::ifstream in(WorkLock::MarkerOf(*t), std::ios::binary);
+        const std::string notes(std::istreambuf_iterator<char>(in), {});
+        return notes.find("alt=" + n + "\n") != std::string::npos;
+    }
+    return false;
+}
+
+std::string RecoverSwap(const fs::path& target, const std::vector<fs::path>& known, std::string* refused) {
     if (!HasSwapLeftovers(target)) return {};
-    if (auto lock = WorkLock::Take(WorkLock::MarkerOf(target)))
-        return RecoverWith(target, lock->Notes(), {{target, lock.get()}});
-    return {};
+    auto lock = WorkLock::Take(WorkLock::MarkerOf(target));
+    if (!lock) return {};
+    const auto note = RecoverWith(target, lock->Notes(), {{target, lock.get()}}, known, refused);
+    if (!note) WorkLock::Keep(std::move(lock));
+    return note.value_or(std::string());
 }
 
 std::unique_ptr<DataSwap> DataSwap::Take(const fs::path& target, std::string* error) {
     std::error_code ec;
     fs::create_directories(target.parent_path(), ec);
+    const fs::path marker = WorkLock::MarkerOf(target);
+    const bool found = fs::exists(fs::symlink_status(marker, ec));
     std::string why;
-    auto lock = WorkLock::Take(WorkLock::MarkerOf(target), &why);
+    auto lock = WorkLock::Take(marker, &why);
     if (!lock) {
         if (error)
             *error = why.empty() ? "'" + target.string() + "' wird gerade von einem anderen Benutzer ersetzt."
                                  : why;
         return nullptr;
     }
-    return std::unique_ptr<DataSwap>(new DataSwap(std::move(lock), target));
+    return std::unique_ptr<DataSwap>(new DataSwap(std::move(lock), target, found));
+}
+
+bool DataSwap::Prepare(const std::map<fs::path, WorkLock*>& held, const std::vector<fs::path>& known,
+                       std::string* error) {
+    if (markerFound_) {
+        std::string why;
+        if (!RecoverWith(target_, lock_->Notes(), held, known, &why)) {
+            if (error) *error = why;
+            return false;
+        }
+    } else if (const auto taken = Leftovers(target_, false); !taken.empty()) {
+        // Without a marker these are no swap's: perhaps the user's own copy.
+        if (error) *error = NotOurs(target_, taken.front());
+        return false;
+    }
+    lock_->SetNotes({});
+    state_ = State::Staging;
+    return true;
 }
 
 std::unique_ptr<DataSwap> DataSwap::Begin(const fs::path& target, std::string* error) {
     auto swap = Take(target, error);
-    if (!swap) return nullptr;
-    RecoverWith(target, swap->lock_->Notes(), {{target, swap->lock_.get()}});
-    swap->lock_->SetNotes({});
+    if (!swap || !swap->Prepare({{target, swap->lock_.get()}}, {target}, error)) return nullptr;
     return swap;
 }
 
-DataSwap::DataSwap(std::unique_ptr<WorkLock> lock, fs::path target)
-    : lock_(std::move(lock)), target_(std::move(target)) {}
+DataSwap::DataSwap(std::unique_ptr<WorkLock> lock, fs::path target, bool markerFound)
+    : lock_(std::move(lock)), target_(std::move(target)), markerFound_(markerFound) {}
 
 DataSwap::~DataSwap() {
+    if (state_ == State::Taken) {
+        // Nothing of this swap happened: a marker found here keeps its notes for whoever looks next.
+        if (markerFound_) WorkLock::Keep(std::move(lock_));
+        return;
+    }
     if (state_ != State::Done) Finish();
 }
 
 fs::path DataSwap::Staged() const {
     return Beside(target_, ".neu");
+}
+
+fs::path DataSwap::Unpacked() const {
+    return Beside(target_, ".neu-entpackt");
 }
 
 bool DataSwap::SetNote(const std::string& note) {
@@ -316,8 +402,12 @@ std::string DataSwap::Swap(const SwapStepHook& hook, bool exchange) {
     const bool hadTarget = fs::exists(fs::symlink_status(target_, ec));
     struct stat st {};
     const bool isFolder = fs::is_directory(staged, ec);
-    const mode_t mode =
-        hadTarget && ::stat(target_.c_str(), &st) == 0 ? st.st_mode & 07777 : DefaultMode(isFolder);
+    const bool hadStat = hadTarget && ::stat(target_.c_str(), &st) == 0;
+    const mode_t mode = hadStat ? st.st_mode & 07777 : DefaultMode(isFolder);
+    // The group before the mode: changing the group may clear the set-group-ID bit.
+    if (hadStat)
+        if (const int err = TakeGroup(staged, st.st_gid, isFolder && (st.st_mode & S_ISGID)))
+            return Error(target_, err);
     if (::chmod(staged.c_str(), mode) != 0) return Error(target_, errno);
     // The staged data is on the disk before its name can take the target's place.
     if (const int err = SyncEntry(staged)) return Error(target_, err);
@@ -337,8 +427,9 @@ std::string DataSwap::Swap(const SwapStepHook& hook, bool exchange) {
         return {};
     }
     if (exchange && errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return Error(target_, errno);
-    // No exchange on this file system: the note says where the old data goes before it moves (a set's note
-    // finds it by its identity).
+    // No exchange on this file system: the old data goes to T.alt, which must not be the user's.
+    if (fs::exists(fs::symlink_status(old, ec))) return NotOurs(target_, old);
+    // The note says where the old data goes before it moves (a set's note finds it by its identity).
     if (!imSatz_) {
         if (!lock_->SetNotes("alt=" + old.string() + "\n" + note_ + "\n")) return Error(target_, errno);
         step("vermerkt");
@@ -359,9 +450,9 @@ std::string DataSwap::Swap(const SwapStepHook& hook, bool exchange) {
 
 void DataSwap::Finish() {
     std::error_code ec;
-    // After an exchange the staged name holds the old data.
-    fs::remove_all(Staged(), ec);
-    fs::remove_all(Beside(target_, ".alt"), ec);
+    // Only what this swap made or set aside: after an exchange the staged name holds the old data.
+    if (state_ == State::Staging || state_ == State::Exchanged) fs::remove_all(Staged(), ec);
+    if (state_ == State::Moved) fs::remove_all(Beside(target_, ".alt"), ec);
     state_ = State::Done;
     lock_.reset();
 }
@@ -375,10 +466,8 @@ std::unique_ptr<SwapSet> SwapSet::Begin(const std::vector<fs::path>& targets, st
     }
     // All markers are held first: a dead set's recovery needs every member's.
     const auto held = set->Held();
-    for (auto& m : set->members_) {
-        RecoverWith(m->target_, m->lock_->Notes(), held);
-        m->lock_->SetNotes({});
-    }
+    for (auto& m : set->members_)
+        if (!m->Prepare(held, targets, error)) return nullptr;
     return set;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/outside/Adressbuch.h"
+#include "platform/outside/ProjektListe.h"
 #include "platform/outside/ProjektUmgebung.h"
 #include "platform/outside/Serienbriefe.h"
 
@@ -21,7 +22,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
+#include <map>
+#include <set>
 #include <vector>
 
 namespace velu {
@@ -70,30 +75,166 @@ bool Beiwerk(const fs::path& file) {
     return endsWith(".lck") || endsWith("-journal") || archive::IsWorkMarker(file);
 }
 
-// What a restore in progress (or a dead one) keeps beside a project folder: "<nr>.PRO.neu…", "….alt…".
-bool IstZwischenstand(const fs::path& relativ) {
-    const QString erstes = QString::fromStdString(relativ.begin()->string());
-    static const QRegularExpression muster(QStringLiteral("\\.PRO\\.(neu|alt)"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    return muster.match(erstes).hasMatch();
-}
-
 bool IstDatenbankName(const fs::path& file) {
     return QString::fromStdString(file.extension().string()).compare(".mdb", Qt::CaseInsensitive) == 0;
 }
 
-// The program's own databases, the address book and the serial letters each say what they are; the test of
-// a file by its name, empty for other files.
-std::function<bool(db::Database&)> ErwarteteArt(const fs::path& file) {
+// The databases whose kind and layout the program knows, by file name: its own, the project list, the
+// address book and the serial letters.
+enum class Art { Keine, Stamm, Projekt, Adressen, Briefe, Liste };
+
+Art ArtNachName(const fs::path& file) {
     const QString n = QString::fromStdString(file.filename().string()).toUpper();
-    if (n == "VELUDAT32.MDB")
-        return [](db::Database& d) { return DatabaseSetup::CheckMeta(d, DbKind::Stamm); };
-    if (n == "VELUVOR32.MDB" || n == "VELUPRO32.MDB")
-        return [](db::Database& d) { return DatabaseSetup::CheckMeta(d, DbKind::Projekt); };
-    if (n == "ZADRESS32.MDB") return &outside::Adressbuch::IstAdressbuch;
-    if (n == "SERIENBRIEFE.MDB") return &outside::Serienbriefe::IstSerienbriefe;
+    if (n == "VELUDAT32.MDB") return Art::Stamm;
+    if (n == "VELUVOR32.MDB" || n == "VELUPRO32.MDB") return Art::Projekt;
+    if (n == "ZADRESS32.MDB") return Art::Adressen;
+    if (n == "SERIENBRIEFE.MDB") return Art::Briefe;
+    if (n == "PROJEKTE.MDB") return Art::Liste;
+    return Art::Keine;
+}
+
+// Whether the database says it is of that kind (its _Meta row and main table).
+bool SagtArt(db::Database& d, Art art) {
+    switch (art) {
+    case Art::Stamm:
+        return DatabaseSetup::CheckMeta(d, DbKind::Stamm);
+    case Art::Projekt:
+        return DatabaseSetup::CheckMeta(d, DbKind::Projekt);
+    case Art::Adressen:
+        return outside::Adressbuch::IstAdressbuch(d);
+    case Art::Briefe:
+        return outside::Serienbriefe::IstSerienbriefe(d);
+    default:
+        return true;
+    }
+}
+
+std::string Gross(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// A database's layout: its tables with their fields, the names of its other objects (views) and its
+// triggers; names in capitals, as SQLite compares them, mapped to the names as written.
+struct Aufbau {
+    struct Tabelle {
+        std::string name;
+        std::map<std::string, std::string> felder;
+    };
+    std::map<std::string, Tabelle> tabellen;
+    std::set<std::string> andere;               // views
+    std::map<std::string, std::string> trigger; // name → SQL
+};
+
+std::vector<std::vector<std::string>> Zeilen(sqlite3* db, const char* sql, const std::string& param = {}) {
+    std::vector<std::vector<std::string>> out;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
+        throw db::DbError(std::string("Der Aufbau kann nicht gelesen werden: ") + sqlite3_errmsg(db));
+    if (!param.empty()) sqlite3_bind_text(st, 1, param.c_str(), -1, SQLITE_TRANSIENT);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        std::vector<std::string> row;
+        for (int i = 0; i < sqlite3_column_count(st); ++i) {
+            const auto* t = sqlite3_column_text(st, i);
+            row.emplace_back(t ? reinterpret_cast<const char*>(t) : "");
+        }
+        out.push_back(std::move(row));
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE)
+        throw db::DbError(std::string("Der Aufbau kann nicht gelesen werden: ") + sqlite3_errstr(rc));
+    return out;
+}
+
+// Reads only the schema: no view is ever run.
+Aufbau LeseAufbau(db::Database& d) {
+    Aufbau a;
+    for (const auto& row : Zeilen(d.Handle(), "SELECT type, name, sql FROM sqlite_master")) {
+        const std::string& type = row[0];
+        const std::string& name = row[1];
+        if (type == "table") {
+            Aufbau::Tabelle t{name, {}};
+            for (const auto& f : Zeilen(d.Handle(), "SELECT name FROM pragma_table_info(?1)", name))
+                t.felder[Gross(f[0])] = f[0];
+            a.tabellen[Gross(name)] = std::move(t);
+        } else if (type == "trigger") {
+            a.trigger[Gross(name)] = row[2];
+        } else if (type != "index") {
+            a.andere.insert(Gross(name));
+        }
+    }
+    return a;
+}
+
+// What the database lacks of the layout the program makes (soll): every table a table with every field, and
+// no trigger but the program's own. Extra tables and fields are allowed. Empty when nothing is wrong.
+std::string Abweichung(const Aufbau& ist, const Aufbau& soll) {
+    for (const auto& [key, t] : soll.tabellen) {
+        if (key.rfind("SQLITE_", 0) == 0) continue;
+        const auto it = ist.tabellen.find(key);
+        if (it == ist.tabellen.end()) {
+            if (ist.andere.count(key))
+                return "Die Tabelle " + t.name + " ist keine Tabelle, sondern eine Abfrage.";
+            return "Die Tabelle " + t.name + " fehlt.";
+        }
+        for (const auto& [feld, name] : t.felder)
+            if (!it->second.felder.count(feld))
+                return "In der Tabelle " + t.name + " fehlt das Feld " + name + ".";
+    }
+    for (const auto& [key, sql] : ist.trigger)
+        if (const auto it = soll.trigger.find(key); it == soll.trigger.end() || it->second != sql)
+            return "Der Trigger " + key + " stammt nicht von diesem Programm.";
     return {};
 }
+
+// The layouts the program itself makes, each made once per check in a work folder that goes afterwards.
+class Vorbilder {
+public:
+    // nullptr (with *error) when the program's own database of that kind cannot be made.
+    const Aufbau* Von(Art art, std::string* error) {
+        if (const auto it = aufbau_.find(art); it != aufbau_.end()) return &it->second;
+        if (!ordner_) {
+            ordner_ = archive::WorkFolder::Create(Fs(QDir::tempPath()), SnapshotPrefix, error);
+            if (!ordner_) return nullptr;
+        }
+        const fs::path p = ordner_->Path() / ("vorbild" + std::to_string(aufbau_.size()));
+        std::error_code ec;
+        fs::create_directory(p, ec);
+        std::unique_ptr<db::Database> d;
+        QString fehler;
+        switch (art) {
+        case Art::Stamm:
+            d = DatabaseSetup::CreateStammDB(p / "VELUDAT32.MDB", error);
+            break;
+        case Art::Projekt:
+            d = DatabaseSetup::CreateProjektDB(p / "VELUPRO32.MDB", error);
+            break;
+        case Art::Adressen:
+            if (auto b = outside::Adressbuch::Oeffnen(Qs(p / "ZADRESS32.MDB"), &fehler))
+                d = db::Database::Open(p / "ZADRESS32.MDB");
+            break;
+        case Art::Briefe:
+            if (auto b = outside::Serienbriefe::Oeffnen(Qs(p / "SERIENBRIEFE.MDB"), &fehler))
+                d = db::Database::Open(p / "SERIENBRIEFE.MDB");
+            break;
+        default:
+            if (outside::ProjektListe(Qs(p) + "/").Anlegen(&fehler))
+                d = db::Database::Open(p / "Projekte.mdb");
+            break;
+        }
+        if (!d) {
+            if (error && error->empty()) *error = fehler.toStdString();
+            return nullptr;
+        }
+        return &(aufbau_[art] = LeseAufbau(*d));
+    }
+
+private:
+    std::unique_ptr<archive::WorkFolder> ordner_;
+    std::map<Art, Aufbau> aufbau_;
+};
 
 // Copies a database through the backup API into target; empty on success.
 std::string Schnappschuss(const fs::path& source, const fs::path& target) {
@@ -121,8 +262,8 @@ std::string Schnappschuss(const fs::path& source, const fs::path& target) {
     return {};
 }
 
-// Integrity and kind of an unpacked database; empty when it is sound.
-std::string PruefeDatenbank(const fs::path& file) {
+// Integrity, kind and layout of an unpacked database; empty when it is sound.
+std::string PruefeDatenbank(const fs::path& file, Vorbilder& vorbilder) {
     const std::string name = file.filename().string();
     if (!IstSqlite(file)) return "Die Datenbank " + name + " ist keine gültige Datenbank.";
     std::string err;
@@ -132,11 +273,17 @@ std::string PruefeDatenbank(const fs::path& file) {
         auto rs = db->OpenRecordset("PRAGMA integrity_check");
         if (rs.Empty() || rs.GetText(rs.FieldNames().at(0)) != "ok")
             return "Die Datenbank " + name + " ist beschädigt.";
-        if (const auto istArt = ErwarteteArt(file); istArt && !istArt(*db))
-            return "Die Datenbank " + name + " ist keine Datenbank dieses Programms.";
-        if (QString::fromStdString(name).compare("Projekte.mdb", Qt::CaseInsensitive) == 0 &&
-            !db->HasTable("PROJEKT"))
-            return "Die Datenbank " + name + " ist keine Projektliste.";
+        const Art art = ArtNachName(file);
+        if (art == Art::Keine) return {};
+        const std::string keine = art == Art::Liste
+                                      ? "Die Datenbank " + name + " ist keine Projektliste."
+                                      : "Die Datenbank " + name + " ist keine Datenbank dieses Programms.";
+        if (!SagtArt(*db, art) || (art == Art::Liste && !db->HasTable("PROJEKT"))) return keine;
+        // A file of the right kind with other tables or fields would fail (or hang) in use.
+        const Aufbau* soll = vorbilder.Von(art, &err);
+        if (!soll) return "Die Datenbank " + name + " kann nicht geprüft werden: " + err;
+        if (const std::string anders = Abweichung(LeseAufbau(*db), *soll); !anders.empty())
+            return keine + " " + anders;
     } catch (const db::DbError& e) {
         return "Die Datenbank " + name + " ist beschädigt: " + e.what();
     }
@@ -144,16 +291,67 @@ std::string PruefeDatenbank(const fs::path& file) {
 }
 
 std::string PruefeOrdner(const fs::path& folder) {
+    Vorbilder vorbilder;
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(folder, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (!it->is_regular_file()) continue;
         if (IstDatenbankName(it->path()) || IstSqlite(it->path())) {
-            std::string why = PruefeDatenbank(it->path());
+            std::string why = PruefeDatenbank(it->path(), vorbilder);
             if (!why.empty()) return why;
         }
     }
     if (ec) return "Der Ordner '" + folder.string() + "' kann nicht gelesen werden: " + ec.message();
+    return {};
+}
+
+// A file of folder whose name is name in any case, empty when there is none.
+fs::path DateiIn(const fs::path& folder, const QString& name) {
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec))
+        if (Qs(it->path().filename()).compare(name, Qt::CaseInsensitive) == 0) return it->path();
+    return {};
+}
+
+// Every project the unpacked project list names must come with its folder and database, else restoring
+// would leave listed projects without their data. Empty when all are there.
+std::string FehlendeProjekte(const fs::path& entpackt) {
+    const fs::path liste = DateiIn(entpackt, "Projekte.mdb");
+    std::string err;
+    auto db = db::Database::Open(liste, db::OpenMode::Shared, &err);
+    if (!db) return err;
+    try {
+        for (const auto& row : Zeilen(db->Handle(), "SELECT PrNr FROM PROJEKT ORDER BY PrNr")) {
+            const QString nr = Qs(row[0]).trimmed();
+            static const QRegularExpression ziffern(QStringLiteral("^[0-9]{1,8}$"));
+            const QString ordner = ("00000000" + nr).right(8) + ".PRO";
+            const fs::path o = ziffern.match(nr).hasMatch() ? DateiIn(entpackt, ordner) : fs::path();
+            std::error_code ec;
+            if (o.empty() || !fs::is_directory(o, ec) || DateiIn(o, "Velupro32.mdb").empty())
+                return ("Die Datensicherung enthält das Projekt " + nr + " der Projektliste nicht (Ordner " +
+                        ordner + " mit Velupro32.mdb).")
+                    .toStdString();
+        }
+    } catch (const db::DbError& e) {
+        return "Die Datenbank Projekte.mdb ist beschädigt: " + std::string(e.what());
+    }
+    return {};
+}
+
+// The place of the old data (a target, or one of the names its swap uses) that file lies in or is; empty
+// when none. Links are resolved, so an archive reached through one is found too.
+fs::path ErsetzterOrt(const fs::path& file, const std::vector<fs::path>& ziele) {
+    std::error_code ec;
+    const fs::path datei = fs::weakly_canonical(file, ec);
+    if (ec) return {};
+    for (const auto& z : ziele)
+        for (const char* suffix : {"", ".neu", ".alt", ".neu-entpackt", ".arbeit"}) {
+            const fs::path ort = fs::weakly_canonical(fs::path(z.string() + suffix), ec);
+            if (ec) continue;
+            const auto [ende, rest] = std::mismatch(ort.begin(), ort.end(), datei.begin(), datei.end());
+            if (ende == ort.end()) return z;
+        }
     return {};
 }
 
@@ -324,7 +522,7 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
         for (auto it = fs::recursive_directory_iterator(ordner, ec);
              !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
             if (!it->is_regular_file() || Beiwerk(it->path()) ||
-                IstZwischenstand(fs::relative(it->path(), ordner)))
+                IsSwapWork(ordner / *fs::relative(it->path(), ordner).begin()))
                 continue;
             std::error_code gleich;
             if (fs::equivalent(it->path(), archivPfad, gleich)) continue; // the archive itself
@@ -512,21 +710,26 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
         return Fehler(caption, QStringLiteral("Die angegebene Datei ist keine gültige Datensicherung"));
     }
 
+    auto misslungen = [&](const QString& why) {
+        return Fehler(titel, "Die Datensicherung konnte nicht zurückgelesen werden." + QString("\n") + why +
+                                 "\n" + "Die bisherigen Daten sind unverändert.");
+    };
+    std::vector<fs::path> ziele;
+    if (!ordner.empty()) ziele.push_back(ordner);
+    for (const auto& d : dateien)
+        ziele.push_back(d.ziel);
+    // The archive would go with the old data it replaces.
+    if (const fs::path ort = ErsetzterOrt(archivPfad, ziele); !ort.empty())
+        return misslungen("Die Datensicherung '" + Qs(archivPfad) + "' liegt in '" + Qs(ort) +
+                          "', das beim Zurücklesen ersetzt wird. Bitte kopieren Sie sie zuerst an einen "
+                          "anderen Ort.");
+
     const QString frage = "Sie wollen " + genannt + " mit der Datensicherung vom " + datum + "\n" +
                           "überschreiben. Alle nach der Sicherung gemachten Änderungen werden gelöscht" +
                           "\n" + "\n" + "Sind Sie da wirklich sicher";
     if (MsgBox(owner_, frage, MsgButtons::OKCancel, MsgIcon::Question, titel, 1) != MsgResult::OK)
         return false;
 
-    auto misslungen = [&](const QString& why) {
-        return Fehler(titel, "Die Datensicherung konnte nicht zurückgelesen werden." + QString("\n") + why +
-                                 "\n" + "Die bisherigen Daten sind unverändert.");
-    };
-
-    std::vector<fs::path> ziele;
-    if (!ordner.empty()) ziele.push_back(ordner);
-    for (const auto& d : dateien)
-        ziele.push_back(d.ziel);
     // The swap keeps other restores of the targets out and first recovers what a dead one left; the files of
     // one data set go in all together or not at all.
     std::string err;
@@ -540,8 +743,7 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
 
     // Unpacked beside the target, so the swap is a rename within one file system: a folder data set right
     // into its staged folder, single files into a folder beside the first and then staged beside each.
-    const fs::path entpackt =
-        ordner.empty() ? fs::path(dateien.front().ziel.string() + ".neu-entpackt") : (*tausch)[0].Staged();
+    const fs::path entpackt = ordner.empty() ? (*tausch)[0].Unpacked() : (*tausch)[0].Staged();
     struct Weg {
         fs::path p;
         ~Weg() {
@@ -569,6 +771,7 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
             return misslungen("Die Datensicherung enthält die Datei " + dateien[i].eintrag + " nicht.");
     }
     why = PruefeOrdner(entpackt);
+    if (why.empty() && art == "ALLEPROJ") why = FehlendeProjekte(entpackt);
     if (why.empty() && nachDemEntpacken) why = nachDemEntpacken(Qs(entpackt));
     if (!why.empty()) return misslungen(Qs(why));
     for (size_t i = 0; i < dateien.size(); ++i) {
@@ -577,6 +780,8 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
             return misslungen("Die Datei '" + Qs((*tausch)[i].Staged()) +
                               "' kann nicht geschrieben werden: " + Qs(archive::WriteErrorText(ec.value())));
     }
+    // Gone before the swap: once the first file's marker goes, nothing marks the folder as work any more.
+    if (ordner.empty()) fs::remove_all(entpackt, ec);
 
     // A restored project gets its entry in the project list even when the program dies right after the swap.
     const bool projektArt = art == "PROJEKT" + Grad;

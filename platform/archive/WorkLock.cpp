@@ -97,8 +97,15 @@ std::unique_ptr<WorkLock> WorkLock::TakeNew(const fs::path& folder, const std::s
 }
 
 WorkLock::~WorkLock() {
+    if (fd_ < 0) return;
     ::unlink(marker_.c_str());
     ::close(fd_);
+}
+
+void WorkLock::Keep(std::unique_ptr<WorkLock> lock) {
+    if (!lock) return;
+    ::close(lock->fd_);
+    lock->fd_ = -1;
 }
 
 fs::path WorkLock::Item() const {

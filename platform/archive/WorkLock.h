@@ -23,6 +23,9 @@ public:
 
     // Removes the marker and lets go.
     ~WorkLock();
+    // Lets go and leaves the marker as it is: a marker whose notes this process does not follow stays for the
+    // user to look at, and a dead owner's stays for the next recovery.
+    static void Keep(std::unique_ptr<WorkLock> lock);
     WorkLock(const WorkLock&) = delete;
     WorkLock& operator=(const WorkLock&) = delete;
 

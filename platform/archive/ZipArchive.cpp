@@ -4,6 +4,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -97,7 +98,14 @@ std::string WriteErrorText(int err) {
     return std::strerror(err);
 }
 
+// Whether a writer of archive died: its marker lies there (a live writer's cannot be taken).
+bool DeadWriter(const fs::path& archive) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(WorkLock::MarkerOf(archive), ec));
+}
+
 void RemoveAbandonedPartials(const fs::path& archive) {
+    if (!DeadWriter(archive)) return; // names like a partial's are the user's then
     if (auto lock = WorkLock::Take(WorkLock::MarkerOf(archive))) RemovePartials(archive);
 }
 
@@ -135,12 +143,13 @@ std::string WriteArchive(const fs::path& archive, const ArchiveInfo& info,
     // libzip writes no file for an archive without entries, which would pass for a backup made.
     if (files.empty()) return "Es gibt keine Dateien zu sichern.";
     std::string lockError;
+    const bool dead = DeadWriter(archive);
     const auto lock = WorkLock::Take(WorkLock::MarkerOf(archive), &lockError);
     if (!lock)
         return lockError.empty() ? "Das Archiv '" + archive.string() +
                                        "' wird gerade von einem anderen Programm geschrieben."
                                  : lockError;
-    RemovePartials(archive);
+    if (dead) RemovePartials(archive);
     ZipPtr z(zip_open(archive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code));
     if (!z) return "Das Archiv '" + archive.string() + "' kann nicht angelegt werden: " + ZipErrorText(code);
     for (const auto& f : files) {
@@ -229,6 +238,10 @@ std::string ExtractAll(const fs::path& archive, const fs::path& folder, const Wr
         if (ec)
             return "Der Ordner '" + target.parent_path().string() +
                    "' kann nicht angelegt werden: " + WriteErrorText(ec.value());
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(z.get(), idx, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+            return "Die Datei '" + name + "' kann nicht gelesen werden: " + zip_strerror(z.get());
         zip_file_t* zf = zip_fopen_index(z.get(), idx, 0);
         if (!zf) return "Die Datei '" + name + "' kann nicht gelesen werden: " + zip_strerror(z.get());
         const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
@@ -241,10 +254,24 @@ std::string ExtractAll(const fs::path& archive, const fs::path& folder, const Wr
         char buf[65536];
         zip_int64_t got = 0;
         int writeErr = 0;
-        while (writeErr == 0 && (got = zip_fread(zf, buf, sizeof buf)) > 0)
+        // No more than the archive states (the free space was checked against that): one byte more shows
+        // an entry longer than stated, which is refused before it fills the disk.
+        std::uint64_t rest = st.size;
+        bool zuLang = false;
+        while (writeErr == 0 &&
+               (got = zip_fread(
+                    zf, buf, static_cast<zip_uint64_t>(std::min<std::uint64_t>(sizeof buf, rest + 1)))) > 0) {
+            if (static_cast<std::uint64_t>(got) > rest) {
+                zuLang = true;
+                break;
+            }
             writeErr = put(fd, buf, static_cast<size_t>(got));
+            rest -= static_cast<std::uint64_t>(got);
+        }
         // zip_fread reports a CRC mismatch at the end of the entry as -1.
-        const std::string readErr = writeErr == 0 && got != 0 ? zip_file_strerror(zf) : std::string();
+        const std::string readErr = zuLang                      ? "Sie ist länger, als das Archiv angibt."
+                                    : writeErr == 0 && got != 0 ? zip_file_strerror(zf)
+                                                                : std::string();
         zip_fclose(zf);
         // A full disk may show only when the data reaches it.
         if (writeErr == 0 && ::fsync(fd) != 0 && errno != EINVAL) writeErr = errno;

@@ -35,7 +35,7 @@ std::optional<ArchiveInfo> ReadInfo(const std::filesystem::path& archive, std::s
 std::optional<std::vector<std::string>> ListEntries(const std::filesystem::path& archive,
                                                     std::string* error = nullptr);
 
-// Removes the partial archives beside archive that no running writer owns.
+// Removes the partial archives beside archive that a dead writer left (its marker is there and free).
 void RemoveAbandonedPartials(const std::filesystem::path& archive);
 
 // The sum of the entries' uncompressed sizes as the archive states them; nullopt (with *error) when it
@@ -51,7 +51,8 @@ using WriteFn = std::function<int(int fd, const char* data, std::size_t len)>;
 bool IsSafeEntryName(const std::string& name);
 
 // Unpacks every entry into folder (which must exist). Refuses the whole archive, before writing anything,
-// when one entry has an unsafe name or is a link; checks each entry's CRC. A failed write (a full disk) is
+// when one entry has an unsafe name or is a link; checks each entry's CRC and reads no entry past the size
+// the archive states for it (a longer one is refused as damaged). A failed write (a full disk) is
 // reported with the file and its cause, never as a damaged archive. write replaces the plain write (tests).
 // Returns an error text, empty on success; on failure part of the entries may have been written into folder.
 std::string ExtractAll(const std::filesystem::path& archive, const std::filesystem::path& folder,

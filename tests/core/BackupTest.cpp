@@ -207,8 +207,12 @@ TEST_F(BackupTest, AllProjectsLeaveOutWorkOfRestores) {
     const fs::path projekte = root / "office/Projekte";
     fs::create_directories(projekte / "00000009.PRO.neu");
     std::ofstream(projekte / "00000009.PRO.neu/Velupro32.mdb") << "halb";
+    std::ofstream(projekte / "00000009.PRO.arbeit") << "";
+    // Names no swap makes, or a swap's name without its marker, are the user's copies and are backed up.
     fs::create_directories(projekte / "00000007.PRO.neu-Ab12Cd");
-    std::ofstream(projekte / "00000007.PRO.neu-Ab12Cd/Prodat") << "halb";
+    std::ofstream(projekte / "00000007.PRO.neu-Ab12Cd/Prodat") << "Kopie";
+    fs::create_directories(projekte / "00000008.PRO.alt");
+    std::ofstream(projekte / "00000008.PRO.alt/Notiz.txt") << "Kopie";
     std::ofstream(projekte / "00000007.PRO.arbeit") << "";
     std::ofstream(projekte / "00000007.PRO/Notiz.txt") << "bleibt";
     MessageBoxScript script;
@@ -216,8 +220,9 @@ TEST_F(BackupTest, AllProjectsLeaveOutWorkOfRestores) {
     ASSERT_TRUE(engine.CallSicherung(2, archiv)) << script.LastText().toStdString();
     auto names = *velu::archive::ListEntries(archiv.toStdString());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"00000007.PRO/Notiz.txt", "00000007.PRO/Prodat",
-                                               "00000007.PRO/Velupro32.mdb", "Projekte.mdb"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"00000007.PRO.neu-Ab12Cd/Prodat", "00000007.PRO/Notiz.txt",
+                                               "00000007.PRO/Prodat", "00000007.PRO/Velupro32.mdb",
+                                               "00000008.PRO.alt/Notiz.txt", "Projekte.mdb"}));
 }
 
 } // namespace
@@ -232,6 +237,7 @@ TEST_F(BackupTest, NextBackupRemovesWhatAKilledOneLeft) {
     std::ofstream(temp / "velunta-sicherung-Tot123/db0") << "Kopie der Projektdatenbank";
     std::ofstream(temp / "velunta-sicherung-Tot123.arbeit") << "";
     std::ofstream(archiv.toStdString() + ".Tot456") << "halbes Archiv";
+    std::ofstream(archiv.toStdString() + ".arbeit") << ""; // the killed writer's marker
     const QByteArray vorher = qgetenv("TMPDIR");
     qputenv("TMPDIR", QByteArray::fromStdString(temp.string()));
     auto laufend = velu::archive::WorkFolder::Create(temp, "velunta-sicherung-");

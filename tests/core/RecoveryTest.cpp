@@ -6,6 +6,7 @@
 #include "core/Datensicherung.h"
 #include "core/Startup.h"
 #include "core/StartupRecovery.h"
+#include "platform/archive/ZipArchive.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/outside/ProjektListe.h"
 #include "platform/settings/SettingsStore.h"
@@ -17,6 +18,7 @@
 #include <set>
 
 #include <fstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -107,6 +109,18 @@ struct Buero400 : Buero {
     }
 };
 
+// The single-project dialog answered: project 1 is overwritten under its own number and name.
+velu::Datensicherung::ProjektWahl Projekt1Ueberschreiben(const Buero400& b) {
+    return [ziel = b.Ordner("00000001")](const QString&) {
+        velu::ProjektZiel z;
+        z.ziel = ziel;
+        z.ueberschreiben = true;
+        z.nummer = "00000001";
+        z.name = "Erstes";
+        return std::optional(z);
+    };
+}
+
 struct Abbruch {
     int datensatz; // 1 the project, 2 all projects, 3 the master and template databases
     bool austausch;
@@ -146,14 +160,7 @@ void AbbrechenUndStarten(const Abbruch& c, const fs::path& mitschnitt = {}) {
             if (!mitschnitt.empty()) std::ofstream(mitschnitt, std::ios::app) << schritt << "\n";
             if (schritt == c.schritt && ++mal == c.mal) _exit(0);
         };
-        engine.SicherungBack(archiv, "Datensicherung zurücklesen", [&](const QString&) {
-            velu::ProjektZiel z;
-            z.ziel = b.Ordner("00000001");
-            z.ueberschreiben = true;
-            z.nummer = "00000001";
-            z.name = "Erstes";
-            return std::optional(z);
-        });
+        engine.SicherungBack(archiv, "Datensicherung zurücklesen", Projekt1Ueberschreiben(b));
         _exit(c.schritt.empty() ? 0 : 7); // 7: the step never came
     }
     int status = 0;
@@ -222,17 +229,18 @@ TEST(Recovery, SwapKilledBetweenItsStepsIsRecoveredAtTheNextStart) {
     }
 }
 
-// The state an older version left after a kill between its two renames: no project folder, the old data in
-// "<folder>.alt0", the new in "<folder>.neu-XXXXXX". The start puts the old one back instead of creating an
-// empty project.
+// A kill between the two renames of a swap leaves no project folder, the old data in "<folder>.alt" and the
+// marker noting it. The start puts the old folder back instead of creating an empty project; the names older
+// versions used ("<folder>.alt0", "<folder>.neu-XXXXXX") are no swap's of this one and stay as they are.
 TEST(Recovery, FolderLeftWithoutItsPlaceComesBackWhole) {
     Buero400 b;
     SetzeNamen(b.ProjektDB("00000001"), "alt");
     const fs::path ordner = Fs(b.Ordner("00000001"));
-    fs::rename(ordner, fs::path(ordner.string() + ".alt0"));
-    fs::copy(fs::path(ordner.string() + ".alt0"), fs::path(ordner.string() + ".neu-Xy12Ab"),
-             fs::copy_options::recursive);
-    fs::remove(fs::path(ordner.string() + ".neu-Xy12Ab/Velupro32.mdb"));
+    const fs::path alt(ordner.string() + ".alt");
+    fs::rename(ordner, alt);
+    std::ofstream(ordner.string() + ".arbeit") << "alt=" << alt.string() << "\n";
+    for (const char* kopie : {".alt0", ".neu-Xy12Ab"})
+        fs::copy(alt, fs::path(ordner.string() + kopie), fs::copy_options::recursive);
     MessageBoxScript script;
     ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft);
     EXPECT_TRUE(script.Shown().empty()) << script.LastText().toStdString();
@@ -240,7 +248,8 @@ TEST(Recovery, FolderLeftWithoutItsPlaceComesBackWhole) {
     EXPECT_EQ(Namen(App().ProjektDB(), &anzahl), std::set<std::string>{"alt"});
     EXPECT_EQ(anzahl, static_cast<size_t>(Berechnungen));
     EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 1");
-    EXPECT_EQ(Fremdes(b.projekte), std::vector<std::string>{});
+    EXPECT_EQ(Fremdes(b.projekte),
+              (std::vector<std::string>{"00000001.PRO.alt0", "00000001.PRO.neu-Xy12Ab"}));
 }
 
 // What killed backups and restores left goes at the next start; what a running one works on stays.
@@ -259,12 +268,14 @@ TEST(Recovery, LeftoversOfDeadProcessesGoAtStart) {
     const fs::path archiv = Fs(b.tmp.path()) / "Sicherungen/archiv.zip";
     datei(archiv, "PK fertig");
     datei(fs::path(archiv.string() + ".Qw3Er5"), std::string(5000, 'z'));
+    datei(fs::path(archiv.string() + ".arbeit"), "");
     velu::MerkeArchiv(*b.store, QString::fromStdString(archiv.string()));
-    // A dead restore's staging of project 2, one of an older version, and set-aside old master data.
+    // A dead restore's staging of project 2, and set-aside old master data with its unpacking folder.
     datei(projekte / "00000002.PRO.neu/Velupro32.mdb", "halb");
     datei(projekte / "00000002.PRO.arbeit", "");
-    datei(projekte / "00000001.PRO.neu-Zu7Ik9/Velupro32.mdb", "halb");
-    datei(Fs(b.sys + "/VELUDAT32.MDB.alt0"), "alt");
+    datei(Fs(b.sys + "/VELUDAT32.MDB.alt"), "alt");
+    datei(Fs(b.sys + "/VELUDAT32.MDB.neu-entpackt/VELUDAT32.MDB"), "halb");
+    datei(Fs(b.sys + "/VELUDAT32.MDB.arbeit"), "alt=" + b.sys.toStdString() + "/VELUDAT32.MDB.alt\n");
     // Work of a running process: its marker is held.
     auto laufend = velu::archive::WorkFolder::Create(temp, "velunta-sicherung-");
     ASSERT_TRUE(laufend);
@@ -283,7 +294,9 @@ TEST(Recovery, LeftoversOfDeadProcessesGoAtStart) {
     EXPECT_FALSE(fs::exists(fs::path(archiv.string() + ".Qw3Er5")));
     EXPECT_EQ(Fremdes(b.projekte), (std::vector<std::string>{"00000003.PRO.arbeit", "00000003.PRO.neu"}))
         << "the running restore's work stays";
-    EXPECT_FALSE(fs::exists(Fs(b.sys + "/VELUDAT32.MDB.alt0")));
+    EXPECT_FALSE(fs::exists(Fs(b.sys + "/VELUDAT32.MDB.alt")));
+    EXPECT_FALSE(fs::exists(Fs(b.sys + "/VELUDAT32.MDB.neu-entpackt")));
+    EXPECT_FALSE(fs::exists(Fs(b.sys + "/VELUDAT32.MDB.arbeit")));
     EXPECT_TRUE(fs::exists(Fs(b.sys + "/VELUDAT32.MDB")));
     laufendeRuecksicherung.reset();
     laufend.reset();
@@ -336,4 +349,133 @@ TEST(Recovery, ProjectKilledAfterItsSwapIsEnteredInTheListAtTheNextStart) {
         EXPECT_EQ(Fremdes(b.projekte),
                   eingetragen ? std::vector<std::string>{"00000044.PRO"} : std::vector<std::string>{});
     }
+}
+
+namespace {
+
+// Every file and folder below root with its bytes, mode and group: what must not change.
+std::string Inhalt(const fs::path& root) {
+    std::map<std::string, std::string> items;
+    for (const auto& e : fs::recursive_directory_iterator(root)) {
+        struct stat st {};
+        ::lstat(e.path().c_str(), &st);
+        std::string was = std::to_string(st.st_mode) + " " + std::to_string(st.st_gid);
+        if (e.is_regular_file()) {
+            std::ifstream in(e.path(), std::ios::binary);
+            was += " " + std::string(std::istreambuf_iterator<char>(in), {});
+        }
+        items[fs::relative(e.path(), root).string()] = was;
+    }
+    std::string out;
+    for (const auto& [k, v] : items)
+        out += k + ": " + v + "\n";
+    return out;
+}
+
+std::string Lies(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<fehlt>";
+}
+
+QStringList Eintraege(const QString& projekte) {
+    QStringList out;
+    const auto liste = velu::outside::ProjektListe(projekte).Liste();
+    for (const auto& e : liste.value_or(std::vector<velu::outside::ProjektEintrag>{}))
+        out << e.nummer + "=" + e.name;
+    return out;
+}
+
+} // namespace
+
+// Markers planted in the shared office: one would move a folder from outside into the office, one would
+// delete a file outside (a set naming it with its identity), one would rename another project in the list.
+// The start follows none of them: nothing outside changes, nothing inside goes, the foreign markers stay,
+// and one message says which were not followed and why.
+TEST(Recovery, PlantedMarkersNamingOtherPlacesAreNotFollowed) {
+    Buero400 b;
+    const fs::path draussen = Fs(b.tmp.path()) / "draussen";
+    fs::create_directories(draussen / "ordner");
+    std::ofstream(draussen / "ordner/wichtig.txt") << "fremde Daten";
+    std::ofstream(draussen / "datei.txt") << "fremde Datei";
+    struct stat st {};
+    ASSERT_EQ(::stat((draussen / "datei.txt").c_str(), &st), 0);
+    const fs::path projekte = Fs(b.projekte);
+    const fs::path adressen = Fs(b.sys) / "ZADRESS32.MDB";
+    std::ofstream(adressen) << "Adressen";
+    std::ofstream(projekte / "99999999.PRO.arbeit") << "alt=" << (draussen / "ordner").string() << "\n";
+    std::ofstream(fs::path(adressen.string() + ".arbeit"))
+        << "satz\n1:1\t-\t" << adressen.string() << "\n"
+        << st.st_dev << ":" << st.st_ino << "\t-\t" << (draussen / "datei.txt").string() << "\nende\n";
+    std::ofstream(projekte / "00000002.PRO.arbeit") << "eintrag=00000001\tGekapert\n";
+    const std::string vorherDraussen = Inhalt(draussen);
+    const std::string vorherProjekt2 = Inhalt(Fs(b.Ordner("00000002")));
+    const QStringList vorherListe = Eintraege(b.projekte);
+
+    MessageBoxScript script;
+    ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft) << script.LastText().toStdString();
+    EXPECT_EQ(Inhalt(draussen), vorherDraussen);
+    EXPECT_EQ(Eintraege(b.projekte), vorherListe);
+    EXPECT_EQ(Lies(adressen), "Adressen");
+    EXPECT_EQ(Inhalt(Fs(b.Ordner("00000002"))), vorherProjekt2);
+    size_t anzahl = 0;
+    EXPECT_EQ(Namen(App().ProjektDB(), &anzahl), std::set<std::string>{"neu"});
+    EXPECT_EQ(anzahl, static_cast<size_t>(Berechnungen));
+    EXPECT_EQ(Fremdes(b.projekte), std::vector<std::string>{"99999999.PRO.arbeit"});
+    EXPECT_TRUE(fs::exists(adressen.string() + ".arbeit"));
+
+    ASSERT_EQ(script.Shown().size(), 1u);
+    const QString text = script.LastText();
+    for (const fs::path& p : {projekte / "99999999.PRO.arbeit", draussen / "ordner",
+                              fs::path(adressen.string() + ".arbeit"), draussen / "datei.txt"})
+        EXPECT_TRUE(text.contains(QString::fromStdString(p.string()))) << p << "\n" << text.toStdString();
+    EXPECT_EQ(text.count("Sie wurde nicht befolgt"), 3) << text.toStdString();
+    EXPECT_TRUE(text.contains("will das Projekt 00000001 in die Projektliste eintragen"))
+        << text.toStdString();
+}
+
+// Copies the user made by hand beside the data, under names that begin like a swap's: the start, the backups
+// and restores of a project, the tables and all projects, and the next start keep every one of them.
+TEST(Recovery, HandMadeCopiesBesideTheDataStay) {
+    Buero400 b;
+    const fs::path buero = Fs(b.buero);
+    const std::map<fs::path, std::string> kopien = {
+        {buero / "Projekte.alt/notiz.txt", "Stand Mai"},
+        {buero / "Projekte.neu_2025/notiz.txt", "Plan 2025"},
+        {buero / "Projekte/00000001.PRO.alt/notiz.txt", "vor dem Umbau"},
+        {buero / "STD_SYS/VELUDAT32.MDB.alt-vor-update", "Tabellen vor dem Update"},
+    };
+    for (const auto& [p, inhalt] : kopien) {
+        fs::create_directories(p.parent_path());
+        std::ofstream(p) << inhalt;
+    }
+    auto alleDa = [&](const char* wann) {
+        for (const auto& [p, inhalt] : kopien)
+            EXPECT_EQ(Lies(p), inhalt) << wann << ": " << p;
+    };
+    MessageBoxScript script({MsgResult::OK, MsgResult::OK, MsgResult::OK, MsgResult::OK, MsgResult::OK,
+                             MsgResult::OK, MsgResult::OK, MsgResult::OK, MsgResult::OK});
+    ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft);
+    alleDa("start");
+    App().CloseDatabases();
+
+    velu::Datensicherung engine(*b.umgebung, b.sys);
+    std::map<int, QString> archive;
+    for (int datensatz : {1, 2, 3}) {
+        archive[datensatz] = b.tmp.path() + "/sicherung" + QString::number(datensatz) + ".zip";
+        ASSERT_TRUE(engine.CallSicherung(datensatz, archive[datensatz])) << script.LastText().toStdString();
+    }
+    alleDa("backup");
+    const auto eintraege = velu::archive::ListEntries(archive[2].toStdString());
+    ASSERT_TRUE(eintraege);
+    EXPECT_NE(std::find(eintraege->begin(), eintraege->end(), "00000001.PRO.alt/notiz.txt"),
+              eintraege->end());
+    for (int datensatz : {1, 3, 2}) {
+        SCOPED_TRACE(datensatz);
+        EXPECT_TRUE(
+            engine.SicherungBack(archive[datensatz], "Datensicherung zurücklesen", Projekt1Ueberschreiben(b)))
+            << script.LastText().toStdString();
+        alleDa("restore");
+    }
+    ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft);
+    alleDa("next start");
 }

@@ -6,6 +6,9 @@
 #include "platform/archive/ZipArchive.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
+#include "platform/outside/Adressbuch.h"
+#include "platform/outside/ProjektListe.h"
+#include "platform/outside/Serienbriefe.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -555,8 +558,9 @@ TEST_F(RestoreTest, RefusedWriteIsNotADamagedArchive) {
     EXPECT_EQ(Bytes(Office()), vorher);
 }
 
-// A restored folder keeps the mode of the folder it replaces, so the other users of a shared office keep
-// their access; a new one gets the umask's default.
+// A restored folder keeps the mode and the group of the folder it replaces, so the other users of a shared
+// office keep their access; in a folder whose set-group-ID bit hands its group on, the restored files get it
+// too. A new folder gets the umask's default.
 TEST_F(RestoreTest, RestoredFolderKeepsTheModeOfTheOneItReplaces) {
     const mode_t maske = ::umask(0);
     ::umask(maske);
@@ -566,6 +570,7 @@ TEST_F(RestoreTest, RestoredFolderKeepsTheModeOfTheOneItReplaces) {
         fs::path ordner;
         std::optional<fs::perms> vorher; // nullopt: the folder does not exist yet
         QString nummer;
+        gid_t gruppe = 0; // the office's group (100, "users"), 0 where the folder keeps the process's
     };
     const fs::path projekte = root / "office/Projekte";
     const std::vector<Case> cases = {
@@ -573,10 +578,13 @@ TEST_F(RestoreTest, RestoredFolderKeepsTheModeOfTheOneItReplaces) {
         {"project readable by all", 1, projekte / "00000007.PRO", fs::perms(0755), "7"},
         {"new project number", 1, projekte / "00000044.PRO", std::nullopt, "44"},
         {"all projects", 2, projekte, fs::perms(0775), ""},
+        {"project of the office group", 1, projekte / "00000007.PRO", fs::perms(02770), "7", 100},
+        {"all projects of the office group", 2, projekte, fs::perms(02770), "", 100},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Backup(c.datensatz);
+        if (c.gruppe) ASSERT_EQ(::chown(c.ordner.c_str(), static_cast<uid_t>(-1), c.gruppe), 0);
         if (c.vorher) fs::permissions(c.ordner, *c.vorher);
         velu::DaSiin form(u, Sys());
         form.SetDateiDialog([&](QWidget*, int) { return archiv; });
@@ -590,6 +598,16 @@ TEST_F(RestoreTest, RestoredFolderKeepsTheModeOfTheOneItReplaces) {
         EXPECT_EQ(script.LastText(), "Die Datensicherung wurde erfolgreich zurückgelesen.");
         const auto erwartet = c.vorher.value_or(fs::perms(0777 & ~maske));
         EXPECT_EQ(fs::status(c.ordner).permissions(), erwartet);
+        struct stat st {};
+        ASSERT_EQ(::stat(c.ordner.c_str(), &st), 0);
+        EXPECT_EQ(st.st_gid, c.gruppe ? c.gruppe : ::getegid());
+        if (c.gruppe) {
+            const fs::path datenbank =
+                c.ordner / (c.datensatz == 1 ? "Velupro32.mdb" : "00000007.PRO/Velupro32.mdb");
+            ASSERT_EQ(::stat(datenbank.c_str(), &st), 0);
+            EXPECT_EQ(st.st_gid, c.gruppe) << datenbank;
+            ASSERT_EQ(::chown(c.ordner.c_str(), static_cast<uid_t>(-1), ::getegid()), 0);
+        }
     }
 }
 
@@ -620,8 +638,8 @@ TEST_F(RestoreTest, RestoreOffersTheArchiveJustWritten) {
 
 namespace {
 
-// The next restore of a project first removes what a killed restore of it left beside the folder, also the
-// names older versions used.
+// The next restore of a project first removes what a killed restore of it left beside the folder. The names
+// older versions used are no swap's of this one: they may be the user's copies and stay.
 TEST_F(RestoreTest, NextRestoreRemovesWhatAKilledOneLeft) {
     Backup(1);
     const fs::path projekte = root / "office/Projekte";
@@ -644,7 +662,8 @@ TEST_F(RestoreTest, NextRestoreRemovesWhatAKilledOneLeft) {
     for (const auto& e : fs::directory_iterator(projekte))
         if (e.path().extension() != ".lck") namen.push_back(e.path().filename().string());
     std::sort(namen.begin(), namen.end());
-    EXPECT_EQ(namen, (std::vector<std::string>{"00000007.PRO", "00000009.PRO", "Projekte.mdb"}));
+    EXPECT_EQ(namen, (std::vector<std::string>{"00000007.PRO", "00000007.PRO.alt0", "00000007.PRO.neu-Ab12Cd",
+                                               "00000009.PRO", "Projekte.mdb"}));
 }
 
 } // namespace
@@ -685,6 +704,204 @@ TEST_F(RestoreTest, TablesSecondSwapFailingPutsTheFirstBack) {
         EXPECT_EQ(Bytes(sys), vorher);
         if (c.stammFehlt) fs::rename(weg, sys / "VELUDAT32.MDB");
     }
+}
+
+} // namespace
+
+namespace {
+
+// Restores archiv as a user would through the engine (set up by vorher): a project goes over project 7,
+// every question is answered OK. Returns the messages shown.
+std::vector<MessageBoxScript::Entry>
+Zuruecklesen(RestoreTest& t, bool* ok, const std::function<void(velu::Datensicherung&)>& vorher = {}) {
+    MessageBoxScript script({MsgResult::OK, MsgResult::OK, MsgResult::OK});
+    velu::Datensicherung engine(t.u, t.Sys());
+    if (vorher) vorher(engine);
+    *ok = engine.SicherungBack(t.archiv, "Datensicherung zurücklesen", [&](const QString&) {
+        velu::ProjektZiel z;
+        z.ziel = QString::fromStdString(t.projekt.string());
+        z.ueberschreiben = true;
+        z.nummer = "00000007";
+        z.name = "Neubau Kita";
+        return std::optional(z);
+    });
+    return script.Shown();
+}
+
+} // namespace
+
+namespace {
+
+// "All projects" archives whose project list names projects they do not hold (only the list, or the list and
+// one of its two projects): refused before anything changes, naming the missing project; no project is lost.
+TEST_F(RestoreTest, AllProjectsArchiveMustHoldEveryListedProject) {
+    const fs::path quelle = root / "quelle";
+    fs::create_directories(quelle);
+    fs::copy_file(Liste(), quelle / "Projekte.mdb");
+    ASSERT_TRUE(velu::outside::ProjektListe(QString::fromStdString(quelle.string()) + "/")
+                    .Eintragen("00000009", "Schule"));
+    MakeDb(quelle / "projekt.mdb", "Projekt", 4);
+    struct Case {
+        const char* name;
+        std::vector<velu::archive::ArchiveFile> files;
+        QString fehlt;
+    };
+    const std::vector<Case> cases = {
+        {"the list only", {{"Projekte.mdb", quelle / "Projekte.mdb"}}, "00000007"},
+        {"the list and one project",
+         {{"Projekte.mdb", quelle / "Projekte.mdb"}, {"00000007.PRO/Velupro32.mdb", quelle / "projekt.mdb"}},
+         "00000009"},
+    };
+    Veraendern(); // project 9 exists in the office as well
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {"ALLEPROJEKE", "01.01.2026 00:00:00"},
+                                              c.files),
+                  "");
+        const std::string vorher = Bytes(Office());
+        bool ok = true;
+        const auto shown = Zuruecklesen(*this, &ok);
+        EXPECT_FALSE(ok);
+        ASSERT_FALSE(shown.empty());
+        EXPECT_TRUE(shown.back().text.contains("Die Datensicherung enthält das Projekt " + c.fehlt +
+                                               " der Projektliste nicht"))
+            << shown.back().text.toStdString();
+        EXPECT_TRUE(shown.back().text.endsWith("Die bisherigen Daten sind unverändert."));
+        EXPECT_EQ(Bytes(Office()), vorher);
+    }
+}
+
+// An archive lying in the folder a restore replaces (the backup may be written there), also when reached
+// through a link: refused before the question; the archive and the office stay as they were.
+TEST_F(RestoreTest, ArchiveInsideTheReplacedFolderIsRefused) {
+    const fs::path projekte = root / "office/Projekte";
+    fs::create_directory_symlink(projekte, root / "verweis");
+    struct Case {
+        const char* name;
+        int datensatz;
+        fs::path archiv;
+        fs::path ersetzt;
+    };
+    const std::vector<Case> cases = {
+        {"project", 1, projekt / "sicherung.zip", projekt},
+        {"all projects", 2, projekte / "alle.zip", projekte},
+        {"all projects through a link", 2, root / "verweis/alle2.zip", projekte},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        archiv = QString::fromStdString(c.archiv.string());
+        Backup(c.datensatz);
+        const std::string vorher = Bytes(Office());
+        bool ok = true;
+        const auto shown = Zuruecklesen(*this, &ok);
+        EXPECT_FALSE(ok);
+        ASSERT_EQ(shown.size(), 1u) << shown.back().text.toStdString();
+        EXPECT_TRUE(
+            shown[0].text.contains("', das beim Zurücklesen ersetzt wird. Bitte kopieren Sie sie zuerst "
+                                   "an einen anderen Ort."))
+            << shown[0].text.toStdString();
+        EXPECT_TRUE(shown[0].text.contains(QString::fromStdString(c.ersetzt.string())));
+        EXPECT_EQ(Bytes(Office()), vorher);
+        EXPECT_TRUE(velu::archive::ReadInfo(c.archiv));
+    }
+}
+
+// Databases that say they are of the right kind but are laid out otherwise: an address book without the
+// field AdrNr, serial letters without LFNR, a project whose BeReList is a view over an endless recursive
+// query. Each is refused before anything changes, naming what is wrong.
+TEST_F(RestoreTest, DatabaseOfTheRightKindButAnotherLayoutIsRefused) {
+    const fs::path quelle = root / "quelle";
+    fs::create_directories(quelle);
+    {
+        ASSERT_TRUE(
+            velu::outside::Adressbuch::Oeffnen(QString::fromStdString((quelle / "adressen").string())));
+        auto db = velu::db::Database::Open(quelle / "adressen");
+        db->Execute("ALTER TABLE Adressen RENAME COLUMN AdrNr TO Nr");
+    }
+    {
+        ASSERT_TRUE(
+            velu::outside::Serienbriefe::Oeffnen(QString::fromStdString((quelle / "briefe").string())));
+        auto db = velu::db::Database::Open(quelle / "briefe");
+        db->Execute("ALTER TABLE DruckVorlagen RENAME COLUMN LFNR TO Nr");
+    }
+    {
+        MakeDb(quelle / "projekt", "Projekt", 2);
+        auto db = velu::db::Database::Open(quelle / "projekt");
+        db->Execute("DROP TABLE BeReList");
+        db->Execute("CREATE VIEW BeReList AS WITH RECURSIVE r(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM r) "
+                    "SELECT n AS LfNr, 'x' AS ReBezeichnung FROM r");
+    }
+    struct Case {
+        std::string descriptor, eintrag, datei;
+        QString warum;
+    };
+    const std::vector<Case> cases = {
+        {"ADRESSEN", "ZADRESS32.MDB", "adressen", "In der Tabelle Adressen fehlt das Feld AdrNr."},
+        {"SERIENBRIEFE", "SERIENBRIEFE.MDB", "briefe", "In der Tabelle DruckVorlagen fehlt das Feld LFNR."},
+        {"PROJEKT°00000007°Neubau Kita", "Velupro32.mdb", "projekt",
+         "Die Tabelle BeReList ist keine Tabelle, sondern eine Abfrage."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.descriptor);
+        ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {c.descriptor, "01.01.2026 00:00:00"},
+                                              {{c.eintrag, quelle / c.datei}}),
+                  "");
+        const std::string vorher = Bytes(Office()) + Bytes(sys);
+        bool ok = true;
+        const auto shown = Zuruecklesen(*this, &ok);
+        EXPECT_FALSE(ok);
+        ASSERT_FALSE(shown.empty());
+        EXPECT_TRUE(shown.back().text.contains("Die Datenbank " + QString::fromStdString(c.eintrag) +
+                                               " ist keine Datenbank dieses Programms. " + c.warum))
+            << shown.back().text.toStdString();
+        EXPECT_EQ(Bytes(Office()) + Bytes(sys), vorher);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// An archive whose project database holds 4 MB but states 1000 bytes (in its local and central headers):
+// unpacking writes no more than the stated size, refuses the archive as damaged, and leaves the office as it
+// was.
+TEST_F(RestoreTest, EntryLongerThanStatedIsRefusedAtItsStatedSize) {
+    const fs::path gross = root / "gross";
+    std::ofstream(gross, std::ios::binary) << std::string(4 << 20, 'x');
+    ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(),
+                                          {"PROJEKT°00000007°Neubau Kita", "01.01.2026 00:00:00"},
+                                          {{"Velupro32.mdb", gross}}),
+              "");
+    std::string bytes = ReadFile(archiv.toStdString());
+    auto setze = [&](const char* kopf, size_t feld) {
+        const size_t at = bytes.find(kopf, 0, 4);
+        ASSERT_NE(at, std::string::npos);
+        const std::string klein("\xe8\x03\0\0", 4); // 1000, little-endian
+        bytes.replace(at + feld, 4, klein);
+    };
+    setze("PK\3\4", 22);
+    setze("PK\1\2", 24);
+    std::ofstream(archiv.toStdString(), std::ios::binary | std::ios::trunc) << bytes;
+    ASSERT_EQ(velu::archive::UncompressedSize(archiv.toStdString()), 1000u);
+
+    Veraendern();
+    const std::string vorher = Bytes(Office());
+    size_t geschrieben = 0;
+    bool ok = true;
+    const auto shown = Zuruecklesen(*this, &ok, [&](velu::Datensicherung& engine) {
+        engine.schreiben = [&](int fd, const char* data, size_t len) {
+            geschrieben += len;
+            return ::write(fd, data, len) == static_cast<ssize_t>(len) ? 0 : errno;
+        };
+    });
+    EXPECT_FALSE(ok);
+    EXPECT_LE(geschrieben, 1000u);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_TRUE(shown.back().text.contains(
+        "Die Datei 'Velupro32.mdb' im Archiv ist beschädigt: Sie ist länger, als das Archiv angibt."))
+        << shown.back().text.toStdString();
+    EXPECT_TRUE(shown.back().text.endsWith("Die bisherigen Daten sind unverändert."));
+    EXPECT_TRUE(Bytes(Office()) == vorher);
 }
 
 } // namespace

@@ -174,8 +174,8 @@ TEST(ZipArchive, FailedWriteIsReportedWithFileAndCause) {
     }
 }
 
-// Partial archives of a dead writer go at the next write or when asked; those of a running writer stay, and
-// names that only look alike are left alone.
+// Partial archives of a dead writer (its marker is left) go at the next write or when asked; those of a
+// running writer stay, and names that only look alike, or look alike where no writer died, are left alone.
 TEST(ZipArchive, PartialArchivesOfDeadWritersGo) {
     QTemporaryDir dir;
     const fs::path root = dir.path().toStdString();
@@ -203,9 +203,19 @@ TEST(ZipArchive, PartialArchivesOfDeadWritersGo) {
         EXPECT_NE(WriteArchive(zip, {"ADRESSEN", "x"}, {{"a.txt", root / "a.txt"}}), "");
         EXPECT_FALSE(fs::exists(zip));
     }
+    // No writer died: "x.zip.backup" may be the user's.
+    WriteText(root / "x.zip.backup", "vom Benutzer");
+    RemoveAbandonedPartials(zip);
+    ASSERT_EQ(WriteArchive(zip, {"ADRESSEN", "x"}, {{"a.txt", root / "a.txt"}}), "");
+    EXPECT_TRUE(fs::exists(root / "x.zip.backup"));
+    EXPECT_TRUE(fs::exists(root / "x.zip.Ab12Cd"));
+    fs::remove(root / "x.zip.backup");
+    fs::remove(zip);
+    WriteText(WorkLock::MarkerOf(zip), ""); // a killed writer's
     RemoveAbandonedPartials(zip);
     EXPECT_EQ(rest(), userFiles);
     plant();
+    WriteText(WorkLock::MarkerOf(zip), "");
     ASSERT_EQ(WriteArchive(zip, {"ADRESSEN", "x"}, {{"a.txt", root / "a.txt"}}), "");
     auto expected = userFiles;
     expected.push_back("x.zip");
