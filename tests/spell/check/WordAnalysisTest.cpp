@@ -113,9 +113,12 @@ TEST_F(Words, FindingJoinsLinesAndTellsTheSentenceClass) {
          "fung",
          6, 0, true, "Rechtschrei", 4, 0, 15, 0, 0, false, false, 16},
         {"Rechtschreibung", 6, 0, true, "Rechtschreibung", 0, 0, 4, 1, 2, true, false, 11},
-        // ...not over a line break in the text.
-        {"Die Rechtschrei-\r\nbung ist", 6, 0, true, "Rechtschrei", 4, 0, 15, 0, 0, false, false},
-        {"Die Rechtschrei-\r\nbung ist", 2, 1, true, "bung", 0, 1, 4, 1, 0, false, false},
+        // ...and over a line break in the text only by the hyphen that ends the line above.
+        {"Die Rechtschrei-\r\nbung ist", 6, 0, true, "Rechtschrei~bung", 4, 0, 4, 1, 0, false, false},
+        {"Die Rechtschrei-\r\nbung ist", 2, 1, true, "Rechtschrei~bung", 4, 0, 4, 1, 0, false, false},
+        {"Die ASCII-\r\nDaten", 6, 0, true, "ASCII", 4, 0, 9, 0, 0, false, false},
+        {"Die ein-\r\nfache\r\nDatei", 1, 2, true, "Datei", 0, 2, 5, 2, 0, false, false},
+        {"Haupt- und\r\n-neben", 1, 1, true, "neben", 1, 1, 6, 1, 0, false, false},
         {"Der Befehl\r\ngibt", 5, 0, true, "Befehl", 4, 0, 10, 0, 0, false, false},
         {"Der Befehl\r\ngibt", 1, 1, true, "gibt", 0, 1, 4, 1, 0, false, false},
         {"Ende? der", 7, 0, true, "der", 6, 0, 9, 0, 2, false, false},
@@ -163,15 +166,23 @@ TEST_F(Words, SentenceClassLeftToTheAnalysis) {
         int column, line;
         int found, decided;
     } cases[] = {
-        {"Dr. der", 5, 0, kSentenceUndecided, 1},
         {"Gut. der", 6, 0, kSentenceUndecided, 2},
-        {"Dr. Der", 5, 0, kSentenceUndecided, 1},
         {"Gut. Der", 6, 0, kSentenceUndecided, 2},
         {"Gut.\r\nDer", 1, 1, kSentenceUndecided, 2}, // the look back over the line end
-        {"Dr.\r\nder", 1, 1, kSentenceUndecided, 1},
+        {"Eintrag. der", 10, 0, kSentenceUndecided, 2},
         {"'Haus. Der", 8, 0, 1, 1}, // TrimWord cuts the run: no look-up needed
-        {"z.B. Der", 6, 0, kSentenceUndecided, 2},
         {"Ende? Der", 7, 0, 2, 2},
+        // Common abbreviations end no sentence without a look-up, whether a dictionary has them or not.
+        {"Dr. der", 5, 0, 1, 1},
+        {"Dr. Der", 5, 0, 1, 1},
+        {"Dr.\r\nder", 1, 1, 1, 1},
+        {"z.B. Der", 6, 0, 1, 1},
+        {"z. B. f\xfcr", 7, 0, 1, 1},
+        {"d. h. die", 7, 0, 1, 1},
+        {"Dateien usw. und", 14, 0, 1, 1},
+        {"Pfad bzw. der", 11, 0, 1, 1},
+        {"Werte etc. die", 12, 0, 1, 1},
+        {"vgl.\r\ndie", 1, 1, 1, 1},
     };
     for (const Case& c : cases) {
         EditAttachment& a = attach(c.text);
