@@ -471,6 +471,31 @@ TEST_F(RealText, TypedParagraphsComeOutAsTyped) {
     EXPECT_TRUE(ui.shown.empty());
 }
 
+// Typed with every automatic correction refused, English words at line starts and headings in capitals
+// stay as typed.
+TEST_F(RealText, TypedWithCorrectionsRefused) {
+    if (!wngerman()) GTEST_SKIP() << "no wngerman dictionary";
+    const char* cases[] = {
+        "im englischen Original des Handbuchs\raccount's inactivity period. Ein Wert",
+        "Das Konto wird gesperrt.\r\rSIEHE AUCH\r       passwd(1), shadow(5)",
+        "Die Taste EINF\xdcGEN- oder\rENTFERNEN und NVIDIA GPU ",
+    };
+    options(kRefusing);
+    for (Kind k : {Kind::Edit, Kind::Host, Kind::HostNotTelling}) {
+        for (const char* keys : cases) {
+            std::string typed = keys;
+            for (std::size_t at = 0; (at = typed.find('\r', at)) != std::string::npos; at += 2)
+                typed.insert(at + 1, "\n");
+            open(k, "");
+            typeKeys(keys);
+            EXPECT_EQ(text(), typed) << nameOf(k);
+            EXPECT_EQ(caretNow(), endOf(typed)) << nameOf(k);
+            close();
+        }
+    }
+    EXPECT_TRUE(ui.shown.empty());
+}
+
 // Wrapped by the window as well: the check may hyphenate at the wraps, but loses and adds no other
 // character; without automatic hyphenation the text comes back byte for byte.
 TEST_F(RealText, WrappedParagraphsLoseNothing) {
