@@ -78,20 +78,16 @@ bool endsInLineEndHyphen(const char* word, std::int32_t length) {
     return length >= 2 && word[length - 1] == '-' && IsAnsiLetter(uc(word[length - 2]));
 }
 
-// Marks of options, paths and identifiers around a word: such a word keeps its case. before holds the
-// characters in front of the word, nearest last (the end of the line above when the window wrapped it
-// there); after those behind it.
-bool technicalAround(const std::string& before, const char* after, std::int32_t afterLength) {
+// Marks of options, paths and identifiers around a word: such a word keeps its case. before and last are
+// the two characters in front of the word, last nearest (the end of the line above where the window wrapped
+// it there; 0 where there is none); after those behind it.
+bool technicalAround(unsigned char before, unsigned char last, const char* after, std::int32_t afterLength) {
     auto pathMark = [](unsigned char c) {
         return c == '/' || c == '\\' || c == '_' || c == '=' || c == '@' || c == '$';
     };
-    if (!before.empty()) {
-        unsigned char last = uc(before.back());
-        if (pathMark(last)) return true;
-        // "-name", "--version", ".bashrc": the word begins with a dash or dot that follows no letter.
-        if ((last == '-' || last == '.') && (before.size() == 1 || !IsAnsiLetter(uc(before[before.size() - 2]))))
-            return true;
-    }
+    if (pathMark(last)) return true;
+    // "-name", "--version", ".bashrc": the word begins with a dash or dot that follows no letter.
+    if ((last == '-' || last == '.') && !IsAnsiLetter(before)) return true;
     if (afterLength <= 0) return false;
     // "http://", "C:\\": a colon before a slash ends no word of a sentence.
     if (after[0] == ':' && afterLength > 1 && (after[1] == '/' || after[1] == '\\')) return true;
@@ -100,14 +96,18 @@ bool technicalAround(const std::string& before, const char* after, std::int32_t 
 
 bool technicalAt(EditAttachment& a, std::int32_t line, const char* text, std::int32_t length, std::int32_t start,
                  std::int32_t end) {
-    std::string before(text, static_cast<std::size_t>(start));
+    const char* ahead = text;
+    std::int32_t at = start;
     if (start == 0 && line > 0) {
-        const char* above = nullptr;
         std::int32_t n = 0;
-        if (readLine(a, line - 1, above, n) && wrappedAfter(a, line - 1)) before.assign(above, static_cast<std::size_t>(n));
+        if (readLine(a, line - 1, ahead, n) && wrappedAfter(a, line - 1))
+            at = n;
+        else
+            ahead = text;
     }
-    if (before.size() > 2) before.erase(0, before.size() - 2);
-    return technicalAround(before, text + end, length - end);
+    unsigned char last = at > 0 ? uc(ahead[at - 1]) : 0;
+    unsigned char before = at > 1 ? uc(ahead[at - 2]) : 0;
+    return technicalAround(before, last, text + end, length - end);
 }
 
 bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look, Part& out, int depth) {
