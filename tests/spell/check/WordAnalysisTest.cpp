@@ -153,6 +153,40 @@ TEST_F(Words, FindingJoinsLinesAndTellsTheSentenceClass) {
     }
 }
 
+// Options, paths and identifiers are told by the characters around the word, also over a wrap; a hyphen
+// inside a compound or before a capital is none.
+TEST_F(Words, OptionsPathsAndIdentifiersAreTold) {
+    struct Case {
+        const char* text;
+        int column, line;
+        const char* word;
+        bool technical;
+        int wrap = 0;
+    } cases[] = {
+        {"mit --version die", 8, 0, "version", true},
+        {"mit -name wird", 6, 0, "name", true},
+        {"-name wird", 2, 0, "name", true},
+        {"die Datei debian/rules im", 12, 0, "debian", true},
+        {"die Datei debian/rules im", 19, 0, "rules", true},
+        {"in ~/.bashrc und", 7, 0, "bashrc", true},
+        {"der Wert MAX_LEN ist", 10, 0, "MAX", true},
+        {"siehe http://example", 8, 0, "http", true},
+        {"der E-Mail und", 6, 0, "Mail", false},
+        {"die Haus-T\xfcr und", 10, 0, "T\xfcr", false},
+        {"Hinweis: die Datei", 3, 0, "Hinweis", false},
+        {"z. B. die Datei", 7, 0, "die", false},
+        {"mit --\r\nversion", 2, 1, "version", false},
+        {"mit der Option --version", 2, 1, "version", true, 16},
+    };
+    for (const Case& c : cases) {
+        EditAttachment& a = attach(c.text, c.wrap);
+        FoundWord w;
+        ASSERT_TRUE(FindWordAt(a, c.column, c.line, w)) << c.text;
+        EXPECT_STREQ(w.word, c.word) << c.text;
+        EXPECT_EQ(w.technical, c.technical) << c.text;
+    }
+}
+
 TEST_F(Words, SentenceClassOfLongRunIsStart) {
     std::string line = std::string(70, 'a') + ". der";
     EXPECT_EQ(SentenceClass(line.c_str(), static_cast<std::int32_t>(line.size()) - 4), kSentenceStart);
