@@ -916,7 +916,16 @@ LRESULT WordDialogOperation(LibraryState& s, EditAttachment& attachment, WPARAM 
         answer = thawed(c, [&] { return ShowDescription(GetActiveWindow(), 0, word, replacement, true); });
     }
     if (!c.a) return answer;
-    if (answer == kReplace && replacement[0]) {
+    if (answer == kReplace && replacement[0] && w.hardJoined) {
+        // The word runs over a line break of the text: written part by part, the break stays.
+        FoundWord now = w;
+        applyCorrection(c, now, replacement, -1);
+        if (c.a) {
+            c.a->wantedColumn = now.endColumn;
+            c.a->wantedLine = now.endLine;
+            ClearMark(*c.a);
+        }
+    } else if (answer == kReplace && replacement[0]) {
         EmptyLineCache(*c.a);
         ReplaceRecord r{w.startColumn, w.startLine, w.endColumn, w.endLine, 0, 0, replacement};
         Adapter(*c.a, kAdReplace, 0, reinterpret_cast<LPARAM>(&r));

@@ -202,5 +202,36 @@ TEST_F(TextCheck, ALineThatCannotBeReadFailsTheCheck) {
     EXPECT_EQ(WindowText(edit), text);
 }
 
+// The word dialog on a word hyphenated over a line break of the text: the replacement keeps the break and
+// its hyphen where it can, and never joins the lines.
+TEST_F(TextCheck, WordDialogKeepsALineBreakInsideTheWord) {
+    for (const char* w : {"Rechnung", "Abrechnung"})
+        SendMessage(api, 1137, static_cast<WPARAM>(dictionary), reinterpret_cast<LPARAM>(w));
+    struct Case {
+        const char* replacement;
+        const char* after;
+    } cases[] = {
+        {"Rechnung", "Die Rech-\r\nnung ist da."},
+        {"Rechnungen", "Die Rech-\r\nnungen ist da."},
+        {"Abrechnung", "Die Abrechnung\r\n ist da."},
+    };
+    for (const Case& c : cases) {
+        window("Die Rech-\r\nnnung ist da.", 0);
+        SendMessage(api, 1195, 1, static_cast<LPARAM>(edit)); // no typing check on the caret keys
+        SendMessage(edit, EM_SETSEL, 13, 13);
+        std::string asked;
+        ui.dialogScripts[1101] = [&](DialogModel& d) {
+            asked = d.text(1114);
+            d.type(1101, c.replacement);
+            d.click(1111);
+        };
+        EXPECT_EQ(SendMessage(api, 1196, 0x12, static_cast<LPARAM>(edit)), 1) << c.replacement;
+        EXPECT_EQ(asked, "Rech~nnung");
+        EXPECT_EQ(WindowText(edit), c.after);
+        DestroyWindow(edit);
+        edit = 0;
+    }
+}
+
 } // namespace
 } // namespace wortex::test
