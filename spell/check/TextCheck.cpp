@@ -40,7 +40,7 @@ struct Check {
     bool noDialog = false;
     bool stop = false;   // the text could not be put back: nothing more is written
     bool failed = false; // the operation gave up: the host is told
-    bool wrote = false; // the text was changed
+    bool wrote = false;  // the text was changed
     LookupMemo* memo = nullptr;
 };
 
@@ -398,7 +398,8 @@ private:
         w.joined = false;
         TextPlace p{};
         for (std::int32_t k = 1; k < length; ++k) {
-            if (!placeOf(start_ + k, false, p) || p.column != CachedLineLength(a_, p.line) || p.line >= to.line)
+            if (!placeOf(start_ + k, false, p) || p.column != CachedLineLength(a_, p.line) ||
+                p.line >= to.line)
                 continue;
             if (shown[static_cast<std::size_t>(k - 1)] == '-')
                 shown[static_cast<std::size_t>(k - 1)] = '~';
@@ -1044,7 +1045,8 @@ bool awaitsItsRest(EditAttachment& a, const FoundWord& w) {
     bool error = false;
     const LineRecord* r = CachedLine(a, w.endLine, &error);
     if (!r) return false;
-    return w.endColumn >= 0 && static_cast<std::uint32_t>(w.endColumn) + 2 == r->size && r->text[w.endColumn] == '-';
+    return w.endColumn >= 0 && static_cast<std::uint32_t>(w.endColumn) + 2 == r->size &&
+           r->text[w.endColumn] == '-';
 }
 
 LRESULT CheckWhileTyping(LibraryState& s, EditAttachment& attachment, UINT message, WPARAM wParam,

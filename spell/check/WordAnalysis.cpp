@@ -218,7 +218,8 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
             r.kind &= ~kKindDictionaryCapital;
             if (r.correction[0] && AnsiToLower(uc(r.correction[0])) == AnsiToLower(uc(w.word[0])))
                 r.correction[0] = w.word[0];
-        } else if (isSmall(uc(w.word[0])) && w.sentenceClass != kInSentence && !(r.kind & kKindDictionaryCapital)) {
+        } else if (isSmall(uc(w.word[0])) && w.sentenceClass != kInSentence &&
+                   !(r.kind & kKindDictionaryCapital)) {
             if (w.sentenceClass == kSentenceStart) {
                 upperFirst(r.correction);
                 r.kind |= kKindSentenceCapital;

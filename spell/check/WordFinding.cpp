@@ -94,8 +94,8 @@ bool technicalAround(unsigned char before, unsigned char last, const char* after
     return pathMark(uc(after[0]));
 }
 
-bool technicalAt(EditAttachment& a, std::int32_t line, const char* text, std::int32_t length, std::int32_t start,
-                 std::int32_t end) {
+bool technicalAt(EditAttachment& a, std::int32_t line, const char* text, std::int32_t length,
+                 std::int32_t start, std::int32_t end) {
     const char* ahead = text;
     std::int32_t at = start;
     if (start == 0 && line > 0) {
@@ -148,7 +148,8 @@ bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look
             std::memcpy(out.runBefore, before.runBefore, kWordSize);
             out.classSettled = true;
         }
-        join = found && isSmall(uc(text[0])) && before.length < kMaxWord - 1 && before.length + own < kMaxWord;
+        join =
+            found && isSmall(uc(text[0])) && before.length < kMaxWord - 1 && before.length + own < kMaxWord;
         if (join && !wrappedAfter(a, line - 1)) {
             join = endsInLineEndHyphen(before.word, before.length);
             out.hardJoined = join;
@@ -256,8 +257,9 @@ namespace {
 // their full stop.
 bool commonAbbreviation(const char* run, std::int32_t length) {
     static const char* const kAbbreviations[] = {
-        "Abb", "Abs", "allg", "bspw", "bzgl", "bzw", "ca", "Dr", "etc", "evtl", "ff", "ggf", "ggfs", "Hrsg",
-        "inkl", "Kap", "max", "min", "Nr", "Prof", "sog", "Std", "Tab", "usf", "usw", "vgl", "zzgl", "zB",
+        "Abb", "Abs", "allg", "bspw", "bzgl", "bzw", "ca",   "Dr",  "etc", "evtl",
+        "ff",  "ggf", "ggfs", "Hrsg", "inkl", "Kap", "max",  "min", "Nr",  "Prof",
+        "sog", "Std", "Tab",  "usf",  "usw",  "vgl", "zzgl", "zB",
     };
     // Single letters with full stops, spaced or not: "z. B.", "z.B.", "d.h.", an initial.
     bool letters = true;
@@ -265,7 +267,8 @@ bool commonAbbreviation(const char* run, std::int32_t length) {
         letters = letters && IsAnsiLetter(uc(run[k])) && (k + 1 == length || run[k + 1] == '.');
     if (letters) return true;
     for (const char* a : kAbbreviations)
-        if (std::strlen(a) == static_cast<std::size_t>(length) && std::strncmp(a, run, static_cast<std::size_t>(length)) == 0)
+        if (std::strlen(a) == static_cast<std::size_t>(length) &&
+            std::strncmp(a, run, static_cast<std::size_t>(length)) == 0)
             return true;
     return false;
 }

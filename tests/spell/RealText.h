@@ -2,12 +2,12 @@
 // The corpus of real German paragraphs (tests/spell/data/realtext.txt, UTF-8) as a window holds them:
 // Windows-1252, lines parted by CR LF. Debian's German manual pages are added where installed.
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
-#include <cstdio>
 
 namespace wortex::test {
 
@@ -90,8 +90,8 @@ inline std::string PlainManualPage(const std::filesystem::path& page) {
             } else if (e == '(' && i + 2 < line.size()) {
                 static const std::pair<const char*, const char*> kSpecial[] = {
                     {":a", "\xe4"}, {":o", "\xf6"}, {":u", "\xfc"}, {":A", "\xc4"}, {":O", "\xd6"},
-                    {":U", "\xdc"}, {"ss", "\xdf"}, {"aq", "'"},     {"dq", "\""},   {"hy", "-"},
-                    {"en", "-"},     {"em", "-"},     {"lq", "\""},   {"rq", "\""},
+                    {":U", "\xdc"}, {"ss", "\xdf"}, {"aq", "'"},    {"dq", "\""},   {"hy", "-"},
+                    {"en", "-"},    {"em", "-"},    {"lq", "\""},   {"rq", "\""},
                 };
                 std::string name = line.substr(i + 1, 2);
                 for (const auto& [from, to] : kSpecial)

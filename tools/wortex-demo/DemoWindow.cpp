@@ -114,7 +114,8 @@ LRESULT DemoWindow::checkText() {
     CheckRange r{edit_, 0, 0, 0, 0x7FFFFFFF};
     LRESULT result = SendMessage(api_, WX_MSG_CHECK_TEXT, 1, reinterpret_cast<LPARAM>(&r));
     // 0: the library gave up before the end (it has said why); the text stands as the check found it.
-    statusBar()->showMessage(QString::fromUtf8(result == 1 ? "Prüfung beendet." : "Prüfung nicht beendet."), 4000);
+    statusBar()->showMessage(QString::fromUtf8(result == 1 ? "Prüfung beendet." : "Prüfung nicht beendet."),
+                             4000);
     return result;
 }
 

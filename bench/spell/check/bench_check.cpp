@@ -1,6 +1,5 @@
 // Checking a whole text with message 1201: over a host adapter that serves lines from memory, through the
 // EDIT stand-in, and over one long line without letters.
-#include "RealText.h"
 #include "platform/win32/EditControl.h"
 #include "platform/win32/UiServices.h"
 #include "platform/win32/Window.h"
@@ -10,6 +9,8 @@
 #include "Letters.h"
 #include "TextCheck.h"
 #include "UserFile.h"
+
+#include "RealText.h"
 
 #include <benchmark/benchmark.h>
 

@@ -172,9 +172,12 @@ TEST_F(TextCheck, RangesBeforeTheTextStartAtItsBeginning) {
         };
         auto started = std::chrono::steady_clock::now();
         CheckRange range{edit, c.column, c.line, 0, INT_MAX};
-        EXPECT_EQ(SendMessage(api, 1201, 1, reinterpret_cast<LPARAM>(&range)), 1) << c.column << ", " << c.line;
-        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2)) << c.column << ", " << c.line;
-        EXPECT_EQ(asked, std::vector<std::string>(c.line == 1 ? 0 : 1, "Gartn")) << c.column << ", " << c.line;
+        EXPECT_EQ(SendMessage(api, 1201, 1, reinterpret_cast<LPARAM>(&range)), 1)
+            << c.column << ", " << c.line;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2))
+            << c.column << ", " << c.line;
+        EXPECT_EQ(asked, std::vector<std::string>(c.line == 1 ? 0 : 1, "Gartn"))
+            << c.column << ", " << c.line;
         EXPECT_EQ(WindowText(edit), text);
         DestroyWindow(edit);
         edit = 0;

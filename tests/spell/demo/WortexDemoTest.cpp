@@ -129,7 +129,8 @@ TEST_F(Demo, PastedManualPagesComeBackAsPasted) {
         d.click(1112);
     };
     ui.dialogScripts[1000] = [](DialogModel& d) { d.click(102); };
-    const auto paragraphs = wortex::test::RealTextParagraphs(VELU_SOURCE_DIR "/tests/spell/data/realtext.txt");
+    const auto paragraphs =
+        wortex::test::RealTextParagraphs(VELU_SOURCE_DIR "/tests/spell/data/realtext.txt");
     ASSERT_FALSE(paragraphs.empty());
     for (const std::string& p : paragraphs) {
         QString pasted = QString::fromLatin1(p.c_str()).replace("\r\n", "\n");

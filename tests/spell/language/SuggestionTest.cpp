@@ -639,8 +639,13 @@ TEST_F(Suggestion, LongCompoundsAreOfferedOnceAndWhole) {
     std::string tenTimes;
     for (int k = 0; k < 10; ++k)
         tenTimes += "m\xfcller";
-    const std::string cases[] = {tenTimes + "b", tenTimes + "ba", tenTimes + "bau", tenTimes + "baus",
-                                 tenTimes + "bauzucker", tenTimes + "zucker", "zucker" + tenTimes + "zucker"};
+    const std::string cases[] = {tenTimes + "b",
+                                 tenTimes + "ba",
+                                 tenTimes + "bau",
+                                 tenTimes + "baus",
+                                 tenTimes + "bauzucker",
+                                 tenTimes + "zucker",
+                                 "zucker" + tenTimes + "zucker"};
     for (const std::string& typed : cases) {
         for (bool extended : {false, true}) {
             win32::HGLOBAL block = MakeSuggestionList(typed.c_str(), extended);

@@ -404,7 +404,8 @@ TEST_F(RealText, ParagraphsComeBackByteForByte) {
         options(o);
         for (Kind k : kAllKinds) {
             for (const std::string& paragraph : realTexts()) {
-                std::string where = std::string(nameOf(k)) + ", options " + std::to_string(o) + ":\n" + paragraph;
+                std::string where =
+                    std::string(nameOf(k)) + ", options " + std::to_string(o) + ":\n" + paragraph;
                 LRESULT result = 0;
                 offered.clear();
                 EXPECT_EQ(checked(k, paragraph, result), paragraph) << where;
@@ -429,7 +430,8 @@ TEST_F(RealText, TheCheckGoesOnPastLineStartsToTheTypo) {
         {"Die Datei hei\xdft\r\nDATEI und ist ein Block.\r\nDas ist eine Rechnnung.",
          "Die Datei hei\xdft\r\nDATEI und ist ein Block.\r\nDas ist eine Rechnung.", "Rechnnung"},
         {"Das ist nicht schlimm, und so\r\ngeht's weiter mit der Arbeit.\r\nDas ist eine Rechnnung.",
-         "Das ist nicht schlimm, und so\r\ngeht's weiter mit der Arbeit.\r\nDas ist eine Rechnung.", "Rechnnung"},
+         "Das ist nicht schlimm, und so\r\ngeht's weiter mit der Arbeit.\r\nDas ist eine Rechnung.",
+         "Rechnnung"},
         {"BESCHREIBUNG\r\n       Das ist eine Rechnnung.", "BESCHREIBUNG\r\n       Das ist eine Rechnung.",
          "Rechnnung"},
         {"Die Taste EINF\xdcGEN- oder\r\nNVIDIA GPU mit der Rech-\r\nnnung.",
@@ -439,10 +441,12 @@ TEST_F(RealText, TheCheckGoesOnPastLineStartsToTheTypo) {
         options(o);
         for (Kind k : kAllKinds) {
             for (const Case& c : cases) {
-                answerSuggestions({{"Rechnnung", "Rechnung"}, {"Rech~nnung", "Rechnung"}, {"Rech-nnung", "Rechnung"}});
+                answerSuggestions(
+                    {{"Rechnnung", "Rechnung"}, {"Rech~nnung", "Rechnung"}, {"Rech-nnung", "Rechnung"}});
                 asked.clear();
                 LRESULT result = 0;
-                std::string where = std::string(nameOf(k)) + ", options " + std::to_string(o) + ": " + c.before;
+                std::string where =
+                    std::string(nameOf(k)) + ", options " + std::to_string(o) + ": " + c.before;
                 EXPECT_EQ(checked(k, c.before, result), c.after) << where;
                 EXPECT_EQ(result, 1) << where;
                 EXPECT_EQ(asked.empty() ? "" : asked.back(), c.asked) << where;
@@ -461,7 +465,8 @@ TEST_F(RealText, TypedParagraphsComeOutAsTyped) {
             for (const std::string& paragraph : realTexts()) {
                 open(k, "");
                 typeKeys(paragraph);
-                std::string where = std::string(nameOf(k)) + ", options " + std::to_string(o) + ":\n" + paragraph;
+                std::string where =
+                    std::string(nameOf(k)) + ", options " + std::to_string(o) + ":\n" + paragraph;
                 EXPECT_EQ(text(), paragraph) << where;
                 EXPECT_EQ(caretNow(), endOf(paragraph)) << where;
                 close();
@@ -509,13 +514,15 @@ TEST_F(RealText, WrappedParagraphsLoseNothing) {
         options(o);
         for (int wrap : {31, 44, 60}) {
             for (const std::string& paragraph : realTexts()) {
-                edit = CreateWindowEx(0, kEditClass, paragraph.c_str(), ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
+                edit = CreateWindowEx(0, kEditClass, paragraph.c_str(), ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0,
+                                      nullptr);
                 SetEditWrapWidth(edit, wrap);
                 AttachRecord r{edit, 0, WX_EDIT_ADAPTER};
                 ASSERT_EQ(send(WX_MSG_ATTACH, WX_ATTACH, &r), 1);
                 kind = Kind::Edit;
                 EXPECT_EQ(checkWhole(), 1);
-                std::string where = "wrap " + std::to_string(wrap) + ", options " + std::to_string(o) + ":\n" + paragraph;
+                std::string where =
+                    "wrap " + std::to_string(wrap) + ", options " + std::to_string(o) + ":\n" + paragraph;
                 if (o & WX_OPTION_AUTO_SPLIT)
                     EXPECT_EQ(plain(text()), plain(paragraph)) << where;
                 else
@@ -547,7 +554,8 @@ TEST_F(RealText, InstalledManualPagesComeBackByteForByte) {
                 if (text.empty()) continue;
                 LRESULT result = 0;
                 offered.clear();
-                std::string where = std::string(nameOf(k)) + ", options " + std::to_string(o) + ": " + page.string();
+                std::string where =
+                    std::string(nameOf(k)) + ", options " + std::to_string(o) + ": " + page.string();
                 // The pages hold English words that German writes as nouns ("user", "set"): the shipped
                 // options give them their capital, but change no other character.
                 auto folded = [o](std::string t) {
