@@ -534,6 +534,40 @@ TEST_F(RealText, WrappedParagraphsLoseNothing) {
     EXPECT_TRUE(ui.shown.empty());
 }
 
+// Typed into a window that wraps its lines: automatic hyphenation may put hyphens at the wraps, nothing else
+// changes, and the caret stays at the end of what was typed.
+TEST_F(RealText, TypedIntoAWrappingWindowLosesNothing) {
+    if (!wngerman()) GTEST_SKIP() << "no wngerman dictionary";
+    auto plain = [](std::string t) {
+        std::erase(t, '-');
+        return t;
+    };
+    for (std::uint32_t o : kRealOptionSets) {
+        options(o);
+        for (int wrap : {31, 44}) {
+            for (const std::string& paragraph : realTexts()) {
+                edit = CreateWindowEx(0, kEditClass, "", ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
+                SetEditWrapWidth(edit, wrap);
+                AttachRecord r{edit, 0, WX_EDIT_ADAPTER};
+                ASSERT_EQ(send(WX_MSG_ATTACH, WX_ATTACH, &r), 1);
+                kind = Kind::Edit;
+                typeKeys(paragraph);
+                std::string where =
+                    "wrap " + std::to_string(wrap) + ", options " + std::to_string(o) + ":\n" + paragraph;
+                if (o & WX_OPTION_AUTO_SPLIT)
+                    EXPECT_EQ(plain(text()), plain(paragraph)) << where;
+                else
+                    EXPECT_EQ(text(), paragraph) << where;
+                DWORD from = 0, to = 0;
+                SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+                EXPECT_EQ(to, text().size()) << where;
+                close();
+            }
+        }
+    }
+    EXPECT_TRUE(ui.shown.empty());
+}
+
 // Debian's German manual pages, where installed, read plainly from their sources.
 TEST_F(RealText, InstalledManualPagesComeBackByteForByte) {
     if (!wngerman()) GTEST_SKIP() << "no wngerman dictionary";
