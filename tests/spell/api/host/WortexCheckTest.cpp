@@ -392,6 +392,25 @@ protected:
             SendMessage(edit, WM_CHAR, static_cast<unsigned char>(ch), 0);
         }
     }
+    // An EDIT window that wraps its lines at wrap, attached with the text.
+    void openWrapped(const std::string& before, int wrap) {
+        edit = CreateWindowEx(0, kEditClass, before.c_str(), ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
+        SetEditWrapWidth(edit, wrap);
+        AttachRecord r{edit, 0, WX_EDIT_ADAPTER};
+        ASSERT_EQ(send(WX_MSG_ATTACH, WX_ATTACH, &r), 1);
+        kind = Kind::Edit;
+    }
+    // The window holds expected; with automatic hyphenation on, hyphens at its wraps aside.
+    void expectWrapped(std::uint32_t o, const std::string& expected, const std::string& where) {
+        auto plain = [](std::string t) {
+            std::erase(t, '-');
+            return t;
+        };
+        if (o & WX_OPTION_AUTO_SPLIT)
+            EXPECT_EQ(plain(text()), plain(expected)) << where;
+        else
+            EXPECT_EQ(text(), expected) << where;
+    }
     std::vector<std::string> offered;
     std::pair<int, int> last;
 };
@@ -506,27 +525,15 @@ TEST_F(RealText, TypedWithCorrectionsRefused) {
 TEST_F(RealText, WrappedParagraphsLoseNothing) {
     if (!wngerman()) GTEST_SKIP() << "no wngerman dictionary";
     answerSuggestions({});
-    auto plain = [](std::string t) {
-        std::erase(t, '-');
-        return t;
-    };
     for (std::uint32_t o : kRealOptionSets) {
         options(o);
         for (int wrap : {31, 44, 60}) {
             for (const std::string& paragraph : realTexts()) {
-                edit = CreateWindowEx(0, kEditClass, paragraph.c_str(), ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0,
-                                      nullptr);
-                SetEditWrapWidth(edit, wrap);
-                AttachRecord r{edit, 0, WX_EDIT_ADAPTER};
-                ASSERT_EQ(send(WX_MSG_ATTACH, WX_ATTACH, &r), 1);
-                kind = Kind::Edit;
+                openWrapped(paragraph, wrap);
                 EXPECT_EQ(checkWhole(), 1);
-                std::string where =
-                    "wrap " + std::to_string(wrap) + ", options " + std::to_string(o) + ":\n" + paragraph;
-                if (o & WX_OPTION_AUTO_SPLIT)
-                    EXPECT_EQ(plain(text()), plain(paragraph)) << where;
-                else
-                    EXPECT_EQ(text(), paragraph) << where;
+                expectWrapped(o, paragraph,
+                              "wrap " + std::to_string(wrap) + ", options " + std::to_string(o) + ":\n" +
+                                  paragraph);
                 close();
             }
         }
@@ -538,26 +545,15 @@ TEST_F(RealText, WrappedParagraphsLoseNothing) {
 // changes, and the caret stays at the end of what was typed.
 TEST_F(RealText, TypedIntoAWrappingWindowLosesNothing) {
     if (!wngerman()) GTEST_SKIP() << "no wngerman dictionary";
-    auto plain = [](std::string t) {
-        std::erase(t, '-');
-        return t;
-    };
     for (std::uint32_t o : kRealOptionSets) {
         options(o);
         for (int wrap : {31, 44}) {
             for (const std::string& paragraph : realTexts()) {
-                edit = CreateWindowEx(0, kEditClass, "", ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr);
-                SetEditWrapWidth(edit, wrap);
-                AttachRecord r{edit, 0, WX_EDIT_ADAPTER};
-                ASSERT_EQ(send(WX_MSG_ATTACH, WX_ATTACH, &r), 1);
-                kind = Kind::Edit;
+                openWrapped("", wrap);
                 typeKeys(paragraph);
                 std::string where =
                     "wrap " + std::to_string(wrap) + ", options " + std::to_string(o) + ":\n" + paragraph;
-                if (o & WX_OPTION_AUTO_SPLIT)
-                    EXPECT_EQ(plain(text()), plain(paragraph)) << where;
-                else
-                    EXPECT_EQ(text(), paragraph) << where;
+                expectWrapped(o, paragraph, where);
                 DWORD from = 0, to = 0;
                 SendMessage(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
                 EXPECT_EQ(to, text().size()) << where;
