@@ -22,7 +22,7 @@ constexpr win32::UINT kAdReplace = 60007;
 constexpr win32::UINT kAdSaveView = 60008;
 constexpr win32::UINT kAdRestoreView = 60009;
 // How a line ends (lParam = line): kHardBreak where the text has a line break, kSoftBreak where the window
-// wrapped it; 0 (an adapter that does not know the command) leaves a word free to run on over it.
+// wrapped it; 0 (an adapter that does not know the command) counts as a hard break.
 constexpr win32::UINT kAdLineBreak = 60010;
 constexpr win32::LRESULT kHardBreak = 1;
 constexpr win32::LRESULT kSoftBreak = 2;

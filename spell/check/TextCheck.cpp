@@ -38,8 +38,9 @@ struct Check {
     EditAttachment* a;
     Mode mode;
     bool noDialog = false;
-    bool stop = false;  // the text could not be put back: nothing more is written
-    bool wrote = false; // the text was changed
+    bool stop = false;   // the text could not be put back: nothing more is written
+    bool failed = false; // the operation gave up: the host is told
+    bool wrote = false;  // the text was changed
     LookupMemo* memo = nullptr;
 };
 
@@ -52,6 +53,14 @@ void copyWord(char* to, const char* from) {
 HelpFn helpOf(LibraryState& s, HWND window) {
     std::string file(s.helpFile, strnlen(s.helpFile, sizeof s.helpFile));
     return [file, window](unsigned topic) { WinHelp(window, file.c_str(), HELP_CONTEXT, topic); };
+}
+
+// The library gave up on the text (a trial write it could not undo, a line it could not read): the host is
+// told, the text is left as the check found it.
+void reportFailure() {
+    EnterLibrary();
+    MessageBoxFromString(LibraryInstance(), GetActiveWindow(), 201, "Wortex", MB_ICONEXCLAMATION);
+    LeaveLibrary();
 }
 
 void readCaret(EditAttachment& a) {
@@ -176,15 +185,45 @@ bool applyCorrection(Check& c, FoundWord& w, const char* correction, std::int32_
     if (c.stop) return false;
     FoundWord found;
     if (!FindWordAt(*c.a, w.startColumn, w.startLine, found)) return false;
+    // The analysis may have cut "'s" off the word: the correction replaces only what it analysed.
+    const std::size_t n = std::strlen(w.word);
+    if (found.startColumn == w.startColumn && found.startLine == w.startLine && std::strlen(found.word) > n &&
+        std::strncmp(found.word, w.word, n) == 0 &&
+        (found.endLine > w.endLine || (found.endLine == w.endLine && found.endColumn > w.endColumn))) {
+        found.word[n] = 0;
+        found.endColumn = w.endColumn;
+        found.endLine = w.endLine;
+    }
     return applyTo(c, found, w, correction, caretDistance);
+}
+
+bool crossesLineBreak(EditAttachment& a, std::int32_t fromLine, std::int32_t toLine) {
+    for (std::int32_t l = fromLine; l < toLine; ++l)
+        if (Adapter(a, kAdLineBreak, 0, l) != kSoftBreak) return true;
+    return false;
+}
+
+// A word hyphenated over a line break of the text keeps its hyphen there: the correction gets "~" after as
+// many characters as the word has before it.
+void keepLineEndHyphens(const FoundWord& found, char* correction) {
+    std::size_t at = 0;
+    for (const char* p = found.word; *p; ++p, ++at) {
+        if (*p != '~') continue;
+        if (at > std::strlen(correction)) break;
+        if (correction[at] != '~' && correction[at] != '-' && !InsertText(correction, kWordSize, at, "~"))
+            break;
+    }
 }
 
 // The same on the word as found in the text.
 bool applyTo(Check& c, const FoundWord& found, FoundWord& w, const char* correction,
              std::int32_t caretDistance) {
     EditAttachment& a = *c.a;
+    char wanted[kWordSize];
+    copyWord(wanted, correction);
+    if (found.hardJoined) keepLineEndHyphens(found, wanted);
     WordChange change;
-    if (!WordDifference(a, found.word, correction, found, caretDistance < 0 ? 0 : caretDistance, change)) {
+    if (!WordDifference(a, found.word, wanted, found, caretDistance < 0 ? 0 : caretDistance, change)) {
         w = found;
         return false;
     }
@@ -193,7 +232,25 @@ bool applyTo(Check& c, const FoundWord& found, FoundWord& w, const char* correct
     EmptyLineCache(a);
     ReplaceRecord r{change.start.column, change.start.line, change.end.column, change.end.line, 0, 0,
                     change.text};
-    Adapter(a, kAdReplace, 0, reinterpret_cast<LPARAM>(&r));
+    if (crossesLineBreak(a, change.start.line, change.end.line)) {
+        // The change runs over a line break of the text: the word's part on the first line takes the whole
+        // correction and its parts on the lines below go, each line by itself, so that no break is lost.
+        if (!found.hardJoined) return false;
+        std::string whole;
+        for (const char* p = wanted; *p; ++p)
+            if (*p != '~') whole += *p;
+        for (std::int32_t l = found.endLine; l >= found.startLine; --l) {
+            std::int32_t from = l == found.startLine ? found.startColumn : 0;
+            std::int32_t to = l == found.endLine ? found.endColumn : CachedLineLength(a, l);
+            ReplaceRecord part{from, l, to, l, 0, 0, l == found.startLine ? whole.c_str() : ""};
+            Adapter(a, kAdReplace, 0, reinterpret_cast<LPARAM>(&part));
+            EmptyLineCache(a);
+            if (l == found.startLine) r = part;
+        }
+        change.caret = std::min<std::int32_t>(change.caret, static_cast<std::int32_t>(whole.size()));
+    } else {
+        Adapter(a, kAdReplace, 0, reinterpret_cast<LPARAM>(&r));
+    }
     EmptyLineCache(a);
     c.wrote = true;
     if (!a.changeSeen) widen(a, change.start.line, r.outLine + 2);
@@ -228,6 +285,138 @@ bool hasTilde(const char* s) {
     return std::strchr(s, '~') != nullptr;
 }
 
+bool softAfter(EditAttachment& a, std::int32_t line) {
+    return Adapter(a, kAdLineBreak, 0, line) == kSoftBreak;
+}
+
+bool allCapitals(const char* word) {
+    int letters = 0;
+    for (const char* p = word; *p; ++p) {
+        auto ch = static_cast<unsigned char>(*p);
+        if (!IsAnsiLetter(ch)) continue;
+        if (AnsiToUpper(ch) != ch) return false;
+        ++letters;
+    }
+    return letters > 1;
+}
+
+// The trial writes of a hyphenation, kept as characters counted from the start of a line above the word:
+// the word's extent in the text is known from what was written, not found again (a hyphen written before a
+// capital would cut the word in two for the word finding, and an "'s" the analysis cut off would be taken
+// in again). No line above base changes while the window breaks the word's lines anew.
+class TrialText {
+public:
+    TrialText(Check& c, const FoundWord& w, std::int32_t base) : c_(c), a_(*c.a), base_(base) {
+        start_ = distance(a_, base_, 0, w.startLine, w.startColumn);
+        std::int32_t end = distance(a_, base_, 0, w.endLine, w.endColumn);
+        ok_ = start_ >= 0 && end >= start_ && read(start_, end, current_);
+        old_ = current_;
+    }
+    bool ok() const { return ok_; }
+    // Writes form ("~" as "-") over the word, only the part that differs. False when nothing was written.
+    bool write(const char* form, FoundWord& w) {
+        std::string text(form);
+        std::replace(text.begin(), text.end(), '~', '-');
+        bool wrote = replace(text);
+        where(w);
+        return wrote;
+    }
+    // Puts the word back as it stood; true when the text holds it again.
+    bool restore(FoundWord& w) {
+        replace(old_);
+        std::string now;
+        bool back = read(start_, start_ + static_cast<std::int32_t>(old_.size()), now) && now == old_;
+        where(w);
+        return back;
+    }
+
+private:
+    bool read(std::int32_t from, std::int32_t to, std::string& out) {
+        out.clear();
+        std::int32_t offset = 0;
+        for (std::int32_t line = base_; offset < to; ++line) {
+            bool error = false;
+            const LineRecord* r = CachedLine(a_, line, &error);
+            if (error || CachedLineLength(a_, line) < 0) return false;
+            std::string text = r ? std::string(r->text, r->size - 1) : std::string();
+            auto n = static_cast<std::int32_t>(text.size());
+            for (std::int32_t k = std::max(0, from - offset); k < n && offset + k < to; ++k)
+                out += text[static_cast<std::size_t>(k)];
+            offset += n;
+        }
+        return true;
+    }
+    // The place of a character offset; at a line end the start of the next line when atStart.
+    bool placeOf(std::int32_t offset, bool atStart, TextPlace& p) {
+        for (std::int32_t line = base_;; ++line) {
+            std::int32_t n = CachedLineLength(a_, line);
+            if (n < 0) return false;
+            if (offset < n || (offset == n && !(atStart && CachedLineLength(a_, line + 1) >= 0))) {
+                p = {offset, line};
+                return true;
+            }
+            offset -= n;
+        }
+    }
+    bool replace(const std::string& text) {
+        std::size_t same = 0, sameEnd = 0;
+        while (same < current_.size() && same < text.size() && current_[same] == text[same])
+            ++same;
+        while (sameEnd + same < current_.size() && sameEnd + same < text.size() &&
+               current_[current_.size() - 1 - sameEnd] == text[text.size() - 1 - sameEnd])
+            ++sameEnd;
+        if (same == current_.size() && same == text.size()) return false;
+        TextPlace from{}, to{};
+        auto at = static_cast<std::int32_t>(same);
+        auto end = static_cast<std::int32_t>(current_.size() - sameEnd);
+        if (!placeOf(start_ + at, true, from)) return false;
+        if (end == at)
+            to = from;
+        else if (!placeOf(start_ + end, false, to))
+            return false;
+        for (std::int32_t l = from.line; l < to.line; ++l)
+            if (!softAfter(a_, l)) return false; // never across a line break of the text
+        std::string inserted = text.substr(same, text.size() - sameEnd - same);
+        EmptyLineCache(a_);
+        ReplaceRecord r{from.column, from.line, to.column, to.line, 0, 0, inserted.c_str()};
+        Adapter(a_, kAdReplace, 0, reinterpret_cast<LPARAM>(&r));
+        EmptyLineCache(a_);
+        c_.wrote = true;
+        current_ = text;
+        return true;
+    }
+    // The word's place and text as the window now holds it: a hyphen at a line end shows as "~".
+    void where(FoundWord& w) {
+        TextPlace from{}, to{};
+        auto length = static_cast<std::int32_t>(current_.size());
+        if (!placeOf(start_, true, from) || !placeOf(start_ + length, false, to)) return;
+        w.startColumn = from.column;
+        w.startLine = from.line;
+        w.endColumn = to.column;
+        w.endLine = to.line;
+        std::string shown = current_;
+        w.joined = false;
+        TextPlace p{};
+        for (std::int32_t k = 1; k < length; ++k) {
+            if (!placeOf(start_ + k, false, p) || p.column != CachedLineLength(a_, p.line) ||
+                p.line >= to.line)
+                continue;
+            if (shown[static_cast<std::size_t>(k - 1)] == '-')
+                shown[static_cast<std::size_t>(k - 1)] = '~';
+            else
+                w.joined = true;
+        }
+        copyWord(w.word, shown.c_str());
+    }
+
+    Check& c_;
+    EditAttachment& a_;
+    std::int32_t base_;
+    std::int32_t start_ = -1;
+    std::string current_, old_;
+    bool ok_ = false;
+};
+
 // Chooses the hyphenation of a word that begins a line by trial writes; see the header of HyphenateInText.
 int hyphenateInText(void* context, FoundWord& w, char* correction, const unsigned char* marks,
                     char language) {
@@ -237,37 +426,20 @@ int hyphenateInText(void* context, FoundWord& w, char* correction, const unsigne
     // A word inside one line that does not begin it is neither written nor hyphenated.
     if (w.endLine == w.startLine && w.startColumn != 0) return 0;
     EditAttachment& a = *c.a;
+    // Only a word the window may break anew is tried: one over a wrap, or one whose line follows a wrap.
+    // Over a line break of the text nothing moves; a hyphenated line end there is the user's.
+    if (w.hardJoined) return 0;
+    const bool wrappedAbove = w.startColumn == 0 && w.startLine > 0 && softAfter(a, w.startLine - 1);
+    if (!wrappedAbove && w.endLine == w.startLine) return 0;
+    // A hyphen before a capital parts words: "DA-TEI" would be read as two words.
+    if (allCapitals(correction)) return 0;
     const std::int32_t low = a.changeLow, high = a.changeHigh;
-    char before[kWordSize];
-    copyWord(before, w.word);
-    const std::int32_t firstLine = w.startLine - 1, lastLine = w.endLine + 1;
+    const FoundWord original = w;
+    const std::int32_t firstLine = std::max(0, w.startLine - 1), lastLine = w.endLine + 1;
     std::vector<std::string> old = linesAround(a, firstLine, lastLine);
-    auto write = [&](const char* form) { return applyCorrection(c, w, form, -1); };
-    const std::int32_t oldColumn = w.startColumn, oldLine = w.startLine;
-    // Writes the word back as it stood. Where a write made the word run on from the end of the line above
-    // (a window that does not tell a hard line break from a wrap) while that line stayed as it was, the
-    // part up there was never the word's: only the part from the word's old start is written.
-    auto writeBack = [&] {
-        FoundWord now;
-        if (oldLine > 0 && firstLine >= 0 && !old.empty() && FindWordAt(a, w.startColumn, w.startLine, now) &&
-            now.startLine == oldLine - 1) {
-            bool error = false;
-            const LineRecord* above = CachedLine(a, oldLine - 1, &error);
-            std::string line = above ? std::string(above->text, above->size - 1) : std::string();
-            std::size_t part = line.size() > static_cast<std::size_t>(now.startColumn)
-                                   ? line.size() - static_cast<std::size_t>(now.startColumn)
-                                   : 0;
-            if (!error && line == old[0] && part > 0 && part < std::strlen(now.word)) {
-                FoundWord own = now;
-                copyWord(own.word, now.word + part);
-                own.startColumn = oldColumn;
-                own.startLine = oldLine;
-                own.joined = false;
-                return applyTo(c, own, w, before, -1);
-            }
-        }
-        return write(before);
-    };
+    TrialText trial(c, w, firstLine);
+    if (!trial.ok()) return 0;
+    auto write = [&](const char* form) { return trial.write(form, w); };
 
     bool wrote = false, made = false;
     int result = 0;
@@ -312,20 +484,20 @@ int hyphenateInText(void* context, FoundWord& w, char* correction, const unsigne
                 const std::int32_t keptLine = w.startLine;
                 std::size_t firstPoint = std::strcspn(hyphenated, "~-");
                 bool firstIsHyphen = hyphenated[firstPoint] == '-';
-                char trial[kWordSize];
-                copyWord(trial, correction);
+                char first[kWordSize];
+                copyWord(first, correction);
                 if (!firstIsHyphen && hyphenated[firstPoint]) {
                     std::size_t letters = 0;
                     for (std::size_t k = 0; k < firstPoint; ++k)
                         if (hyphenated[k] != '~') ++letters;
-                    InsertText(trial, kWordSize, letters, "~");
+                    InsertText(first, kWordSize, letters, "~");
                 }
-                write(trial);
+                write(first);
                 if (w.startLine < keptLine) {
                     std::vector<std::size_t> points;
                     for (std::size_t k = 0; hyphenated[k]; ++k)
                         if (hyphenated[k] == '~') points.push_back(k);
-                    for (auto p = points.rbegin(); p != points.rend() && !c.stop; ++p) {
+                    for (auto p = points.rbegin(); p != points.rend(); ++p) {
                         std::string form;
                         for (std::size_t k = 0; hyphenated[k]; ++k)
                             if (hyphenated[k] != '~' || k == *p) form += hyphenated[k];
@@ -344,18 +516,16 @@ int hyphenateInText(void* context, FoundWord& w, char* correction, const unsigne
             }
         }
     }
-    if ((made || wrote) && !c.stop) {
-        writeBack();
-        // The window must hold its old text again; a second write, else the check stops.
-        if (linesAround(a, firstLine, lastLine) != old) {
-            writeBack();
-            if (linesAround(a, firstLine, lastLine) != old) {
-                MessageBeep(static_cast<UINT>(-1));
-                c.stop = true;
-                result = 0;
-            }
+    if (made || wrote) {
+        // The window must hold its old text again; where it does not, the check gives up.
+        bool back = trial.restore(w) && linesAround(a, firstLine, lastLine) == old;
+        if (!back) back = trial.restore(w) && linesAround(a, firstLine, lastLine) == old;
+        if (!back) {
+            c.stop = c.failed = true;
+            result = 0;
         }
     }
+    if (!c.failed) w = original;
     a.changeLow = low;
     a.changeHigh = high;
     return result;
@@ -450,6 +620,7 @@ int askUser(Check& c, FoundWord& w) {
                 checkWord(once, again, true, -1);
                 c.a = once.a;
                 c.stop = once.stop;
+                c.failed = once.failed;
                 if (once.wrote) {
                     c.wrote = true;
                     w = again;
@@ -616,6 +787,9 @@ LRESULT CheckTextOperation(LibraryState& s, EditAttachment& attachment, WPARAM w
         line = range.startLine;
         lastLine = range.lastLine;
     }
+    // A range that starts before the text starts at its beginning.
+    if (line < 0) line = column = 0;
+    column = std::max(column, 0);
     std::int32_t previousColumn = -1, previousLine = -1;
     std::int32_t checkedColumn = -1, checkedLine = -1;
     std::int32_t lastExisting = -1, linesRead = 0;
@@ -630,6 +804,7 @@ LRESULT CheckTextOperation(LibraryState& s, EditAttachment& attachment, WPARAM w
             bool error = false;
             const LineRecord* text = CachedLine(*a, line, &error);
             if (error) {
+                c.failed = true;
                 length = -1;
                 break;
             }
@@ -709,7 +884,9 @@ LRESULT CheckTextOperation(LibraryState& s, EditAttachment& attachment, WPARAM w
         a->changeLow = kEmptyLow;
         a->changeHigh = -1;
     }
-    return 1;
+    if (!c.failed) return 1;
+    reportFailure();
+    return 0;
 }
 
 LRESULT WordDialogOperation(LibraryState& s, EditAttachment& attachment, WPARAM wParam, LPARAM) {
@@ -740,7 +917,16 @@ LRESULT WordDialogOperation(LibraryState& s, EditAttachment& attachment, WPARAM 
         answer = thawed(c, [&] { return ShowDescription(GetActiveWindow(), 0, word, replacement, true); });
     }
     if (!c.a) return answer;
-    if (answer == kReplace && replacement[0]) {
+    if (answer == kReplace && replacement[0] && w.hardJoined) {
+        // The word runs over a line break of the text: written part by part, the break stays.
+        FoundWord now = w;
+        applyCorrection(c, now, replacement, -1);
+        if (c.a) {
+            c.a->wantedColumn = now.endColumn;
+            c.a->wantedLine = now.endLine;
+            ClearMark(*c.a);
+        }
+    } else if (answer == kReplace && replacement[0]) {
         EmptyLineCache(*c.a);
         ReplaceRecord r{w.startColumn, w.startLine, w.endColumn, w.endLine, 0, 0, replacement};
         Adapter(*c.a, kAdReplace, 0, reinterpret_cast<LPARAM>(&r));
@@ -777,7 +963,9 @@ LRESULT CheckCaretWordOperation(LibraryState& s, EditAttachment& a, WPARAM wPara
     std::int32_t d = distance(a, w.startLine, w.startColumn, a.wantedLine, a.wantedColumn);
     checkWord(c, w, hyphenate, d);
     if (c.a) c.a->changeLow = c.a->changeHigh = w.endLine;
-    return 1;
+    if (!c.failed) return 1;
+    reportFailure();
+    return 0;
 }
 
 LRESULT InsertMarkedOperation(LibraryState&, EditAttachment& a, WPARAM, LPARAM) {
@@ -851,6 +1039,16 @@ LRESULT AttachmentStateOperation(LibraryState& s, EditAttachment& a, WPARAM, LPA
     return 1;
 }
 
+// A word that ends in a hyphen at the end of its line waits for its rest: typed "Ein-" and Return, it is
+// checked with the part typed on the next line.
+bool awaitsItsRest(EditAttachment& a, const FoundWord& w) {
+    bool error = false;
+    const LineRecord* r = CachedLine(a, w.endLine, &error);
+    if (!r) return false;
+    return w.endColumn >= 0 && static_cast<std::uint32_t>(w.endColumn) + 2 == r->size &&
+           r->text[w.endColumn] == '-';
+}
+
 LRESULT CheckWhileTyping(LibraryState& s, EditAttachment& attachment, UINT message, WPARAM wParam,
                          LPARAM lParam) {
     HWND window = attachment.editWindow;
@@ -880,7 +1078,7 @@ LRESULT CheckWhileTyping(LibraryState& s, EditAttachment& attachment, UINT messa
                 (w.startLine < a->caretLine ||
                  (w.startLine == a->caretLine && w.startColumn < a->caretColumn)) &&
                 (w.endLine > a->caretLine || (w.endLine == a->caretLine && w.endColumn > a->caretColumn));
-            if (!(inside && !isWordKey(key))) {
+            if (!(inside && !isWordKey(key)) && !awaitsItsRest(*a, w)) {
                 widen(*a, a->caretLine, a->caretLine + 2);
                 std::int32_t d = distance(*a, w.startLine, w.startColumn, a->wantedLine, a->wantedColumn);
                 checkWord(c, w, isChar(key), d);
@@ -904,7 +1102,7 @@ LRESULT CheckWhileTyping(LibraryState& s, EditAttachment& attachment, UINT messa
         }
         FoundWord w;
         c.wrote = false;
-        if (column >= 0 && FindWordAt(*a, column, line, w)) {
+        if (column >= 0 && FindWordAt(*a, column, line, w) && !awaitsItsRest(*a, w)) {
             std::int32_t d = distance(*a, w.startLine, w.startColumn, a->wantedLine, a->wantedColumn);
             checkWord(c, w, true, d);
             checked = true;
@@ -912,7 +1110,7 @@ LRESULT CheckWhileTyping(LibraryState& s, EditAttachment& attachment, UINT messa
         }
         if (a && !a->markPresent && isChar(key) && !c.stop) {
             FoundWord here;
-            if (FindWordAt(*a, a->wantedColumn, a->wantedLine, here) &&
+            if (FindWordAt(*a, a->wantedColumn, a->wantedLine, here) && !awaitsItsRest(*a, here) &&
                 (here.startColumn != w.startColumn || here.startLine != w.startLine || !checked)) {
                 std::int32_t d =
                     distance(*a, here.startLine, here.startColumn, a->wantedLine, a->wantedColumn);
@@ -928,6 +1126,7 @@ LRESULT CheckWhileTyping(LibraryState& s, EditAttachment& attachment, UINT messa
         a->previousKey = key;
         a->previousKeyChecked = checked ? 1 : 0;
     }
+    if (c.failed) reportFailure();
     return result;
 }
 
@@ -1015,6 +1214,7 @@ void HyphenateChangedLines(LibraryState& s, EditAttachment& attachment, std::int
         Adapter(*a, kAdFreeze, 1, 0);
         ShowCaret(window);
     }
+    if (c.failed) reportFailure();
 }
 
 } // namespace wortex

@@ -213,7 +213,13 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
         fullStopBack = m.fullStopTakenBack;
         if (allCapitals || (h && (c.options & (kOptionPrioritySharp | kOptionPriorityPlain))))
             sharpSRules(r.language, r.correction, r.marks, r.kind, allCapitals, c.options);
-        if (isSmall(uc(w.word[0])) && w.sentenceClass != kInSentence && !(r.kind & kKindDictionaryCapital)) {
+        if (w.technical) {
+            // An option, a path or an identifier is written as it must be typed: its case is no error.
+            r.kind &= ~kKindDictionaryCapital;
+            if (r.correction[0] && AnsiToLower(uc(r.correction[0])) == AnsiToLower(uc(w.word[0])))
+                r.correction[0] = w.word[0];
+        } else if (isSmall(uc(w.word[0])) && w.sentenceClass != kInSentence &&
+                   !(r.kind & kKindDictionaryCapital)) {
             if (w.sentenceClass == kSentenceStart) {
                 upperFirst(r.correction);
                 r.kind |= kKindSentenceCapital;
@@ -314,8 +320,11 @@ void AnalyseWord(FoundWord& w, const AnalysisContext& c, AnalysisResult& r) {
         if (AnsiToUpper(uc(*p)) != uc(*p)) allCapitals = false;
     bool fullStopBack = false;
     bool user = (c.options & kOptionUserCorrect) && userFileAnalysis(w, c, r, fullStopBack);
+    // A hyphen at a line break of the text is the user's: it is no change the check proposes.
+    if (user && w.hardJoined) r.kind &= ~kKindShownAsHyphenation;
     if (!user) {
         DBHandle h = dictionaryAnalysis(w, c, allCapitals, r, fullStopBack);
+        if (w.hardJoined) r.kind &= ~kKindShownAsHyphenation;
         if (r.kind == 0) {
             r.flags = 0;
         } else {

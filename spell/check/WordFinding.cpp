@@ -50,6 +50,8 @@ struct Part {
     char runBefore[kWordSize] = {};
     bool classSettled = false; // a look back decided the class of the word that follows
     bool joined = false;
+    bool hardJoined = false;
+    bool technical = false;
     std::int32_t rawStart = -1; // first word character in the searched line, -1 for none
 };
 
@@ -64,10 +66,48 @@ bool readLine(EditAttachment& a, std::int32_t line, const char*& text, std::int3
     return length > 0;
 }
 
-// A word runs on from a line into the next only where the window wrapped it; an adapter that cannot tell
-// leaves it free to.
+// A word runs on from a line into the next where the window wrapped it. Where the adapter cannot tell,
+// the line end is taken as the user's: joining there would let a correction write across it.
 bool wrappedAfter(EditAttachment& a, std::int32_t line) {
-    return Adapter(a, kAdLineBreak, 0, line) != kHardBreak;
+    return Adapter(a, kAdLineBreak, 0, line) == kSoftBreak;
+}
+
+// A word part that ends in a hyphen after a letter: hyphenated at the line end, it runs on in the next line
+// even over a hard break.
+bool endsInLineEndHyphen(const char* word, std::int32_t length) {
+    return length >= 2 && word[length - 1] == '-' && IsAnsiLetter(uc(word[length - 2]));
+}
+
+// Marks of options, paths and identifiers around a word: such a word keeps its case. before and last are
+// the two characters in front of the word, last nearest (the end of the line above where the window wrapped
+// it there; 0 where there is none); after those behind it.
+bool technicalAround(unsigned char before, unsigned char last, const char* after, std::int32_t afterLength) {
+    auto pathMark = [](unsigned char c) {
+        return c == '/' || c == '\\' || c == '_' || c == '=' || c == '@' || c == '$';
+    };
+    if (pathMark(last)) return true;
+    // "-name", "--version", ".bashrc": the word begins with a dash or dot that follows no letter.
+    if ((last == '-' || last == '.') && !IsAnsiLetter(before)) return true;
+    if (afterLength <= 0) return false;
+    // "http://", "C:\\": a colon before a slash ends no word of a sentence.
+    if (after[0] == ':' && afterLength > 1 && (after[1] == '/' || after[1] == '\\')) return true;
+    return pathMark(uc(after[0]));
+}
+
+bool technicalAt(EditAttachment& a, std::int32_t line, const char* text, std::int32_t length,
+                 std::int32_t start, std::int32_t end) {
+    const char* ahead = text;
+    std::int32_t at = start;
+    if (start == 0 && line > 0) {
+        std::int32_t n = 0;
+        if (readLine(a, line - 1, ahead, n) && wrappedAfter(a, line - 1))
+            at = n;
+        else
+            ahead = text;
+    }
+    unsigned char last = at > 0 ? uc(ahead[at - 1]) : 0;
+    unsigned char before = at > 1 ? uc(ahead[at - 2]) : 0;
+    return technicalAround(before, last, text + end, length - end);
 }
 
 bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look, Part& out, int depth) {
@@ -108,8 +148,18 @@ bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look
             std::memcpy(out.runBefore, before.runBefore, kWordSize);
             out.classSettled = true;
         }
-        join = found && isSmall(uc(text[0])) && before.length < kMaxWord - 1 && before.length + own < kMaxWord &&
-               wrappedAfter(a, line - 1);
+        join =
+            found && isSmall(uc(text[0])) && before.length < kMaxWord - 1 && before.length + own < kMaxWord;
+        if (join && !wrappedAfter(a, line - 1)) {
+            join = endsInLineEndHyphen(before.word, before.length);
+            out.hardJoined = join;
+        }
+        // A word of its own after a line that ends in a word stands inside that word's sentence; the class
+        // found there is the class of the line's last word.
+        if (found && !join && look != Look::Back) {
+            out.sentenceClass = kInSentence;
+            out.classSettled = true;
+        }
     }
     if (!out.classSettled) {
         out.sentenceClass = start == 0 ? (line == 0 ? kSentenceStart : kInSentence)
@@ -126,11 +176,14 @@ bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look
         else
             out.joined = true;
         out.joined = out.joined || before.joined;
+        out.hardJoined = out.hardJoined || before.hardJoined;
+        out.technical = before.technical;
         out.startColumn = before.startColumn;
         out.startLine = before.startLine;
     } else {
         out.startColumn = start;
         out.startLine = line;
+        out.technical = technicalAt(a, line, text, length, start, end);
     }
     if (out.length + own >= kMaxWord) return out.length > 0;
     std::memcpy(out.word + out.length, text + start, static_cast<std::size_t>(own));
@@ -143,14 +196,16 @@ bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look
         unsigned char last = uc(text[end - 1]);
         if (IsAnsiLetter(last) || last == '-') {
             Part after;
+            bool hard = false;
             if (wordAt(a, 0, line + 1, Look::Forward, after, depth) && after.startColumn == 0 &&
                 isSmall(uc(after.word[0])) && out.length + after.length < kMaxWord - 1 &&
-                wrappedAfter(a, line)) {
+                (wrappedAfter(a, line) || (hard = endsInLineEndHyphen(out.word, out.length)))) {
                 if (out.word[out.length - 1] == '-')
                     out.word[out.length - 1] = '~';
                 else
                     out.joined = true;
                 out.joined = out.joined || after.joined;
+                out.hardJoined = out.hardJoined || hard || after.hardJoined;
                 std::memcpy(out.word + out.length, after.word, static_cast<std::size_t>(after.length) + 1);
                 out.length += after.length;
                 out.endColumn = after.endColumn;
@@ -198,6 +253,26 @@ void boundsFrom(const char* text, std::int32_t length, std::int32_t position, st
 } // namespace
 
 namespace {
+// Abbreviations of German running text that end no sentence whether or not a dictionary holds them with
+// their full stop.
+bool commonAbbreviation(const char* run, std::int32_t length) {
+    static const char* const kAbbreviations[] = {
+        "Abb", "Abs", "allg", "bspw", "bzgl", "bzw", "ca",   "Dr",  "etc", "evtl",
+        "ff",  "ggf", "ggfs", "Hrsg", "inkl", "Kap", "max",  "min", "Nr",  "Prof",
+        "sog", "Std", "Tab",  "usf",  "usw",  "vgl", "zzgl", "zB",
+    };
+    // Single letters with full stops, spaced or not: "z. B.", "z.B.", "d.h.", an initial.
+    bool letters = true;
+    for (std::int32_t k = 0; k < length; k += 2)
+        letters = letters && IsAnsiLetter(uc(run[k])) && (k + 1 == length || run[k + 1] == '.');
+    if (letters) return true;
+    for (const char* a : kAbbreviations)
+        if (std::strlen(a) == static_cast<std::size_t>(length) &&
+            std::strncmp(a, run, static_cast<std::size_t>(length)) == 0)
+            return true;
+    return false;
+}
+
 std::int16_t scanSentence(const char* text, std::int32_t position, char* run) {
     for (std::int32_t k = position - 1;; --k) {
         if (k < 0) return kInSentence;
@@ -216,7 +291,8 @@ std::int16_t scanSentence(const char* text, std::int32_t position, char* run) {
         run[n] = 0;
         std::memcpy(trimmed, run, kWordSize);
         TrimWord(trimmed);
-        return std::strcmp(trimmed, run) == 0 ? kSentenceUndecided : kAfterAbbreviation;
+        if (std::strcmp(trimmed, run) != 0 || commonAbbreviation(run, n - 1)) return kAfterAbbreviation;
+        return kSentenceUndecided;
     }
 }
 
@@ -274,6 +350,8 @@ bool FindWordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Found
                 out.sentenceClass = p.sentenceClass;
                 std::memcpy(out.runBefore, p.runBefore, kWordSize);
                 out.joined = p.joined;
+                out.hardJoined = p.hardJoined;
+                out.technical = p.technical;
                 if (decideClass) DecideSentenceClass(out);
                 return true;
             }

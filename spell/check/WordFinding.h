@@ -23,6 +23,8 @@ struct FoundWord {
     std::int16_t sentenceClass;
     bool fullStop;             // a final full stop was dropped
     bool joined;               // joined over a line end without a hyphen
+    bool hardJoined;           // joined over a hard line break by the hyphen that ends the line above
+    bool technical;            // part of an option ("-name", "--version"), a path or an identifier
     char runBefore[kWordSize]; // the run ending in the full stop while the class is undecided
 };
 

@@ -103,9 +103,10 @@ enum {
     WX_AD_STATUS_CLEAR = 60051  /* mark kind -> 1 */
 };
 
-/* Answers to WX_AD_LINE_BREAK. A word runs on from one line into the next only over a soft break (where the
- * window wrapped the line); an adapter that answers 0 (as for any command it does not know) lets words run
- * on over every line end that does not end in a blank. */
+/* Answers to WX_AD_LINE_BREAK. A word runs on from one line into the next over a soft break (where the
+ * window wrapped the line), and over a hard break only where the line ends in a hyphen after a letter; the
+ * library never writes across a hard break. An adapter that answers 0 (as for any command it does not know)
+ * has every line end taken as a hard break. */
 enum { WX_HARD_BREAK = 1, WX_SOFT_BREAK = 2 };
 
 /* Mark kinds: bit 0x1 = the word is unclear (shown with " ?"), bit 0x2 = select the word in the window. */

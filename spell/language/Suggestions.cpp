@@ -918,6 +918,9 @@ int FindVariants(DictCollection& c, const char* word, VariantCallback callback, 
 
 bool AddSuggestion(void* argument, const char* word, int cost) {
     auto& list = *static_cast<SuggestionList*>(argument);
+    // A word longer than a slot holds would be offered cut short, and found again it would not match
+    // its cut entry and be offered once more.
+    if (std::strlen(word) > kSuggestionSlot - 2) return true;
     unsigned char c = static_cast<unsigned char>(std::clamp(cost, 0, 255));
     for (int k = 0; k < list.count; ++k) {
         if (AnsiCompareNoCase(reinterpret_cast<const char*>(list.entries[k] + 1), word) != 0) continue;

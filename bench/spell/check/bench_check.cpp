@@ -10,6 +10,8 @@
 #include "TextCheck.h"
 #include "UserFile.h"
 
+#include "RealText.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -77,6 +79,7 @@ std::vector<std::string> text(const char* const (&paragraph)[6] = kLines) {
 struct Memory {
     std::vector<std::string> lines;
     std::int32_t column = 0, line = 0;
+    bool tellsBreaks = false; // answers 60010: every line end a break of the text
 };
 Memory memory;
 
@@ -108,6 +111,8 @@ LRESULT MemoryAdapter(HWND, UINT command, WPARAM wParam, LPARAM lParam) {
     case kAdSaveView:
     case kAdRestoreView:
         return 1;
+    case kAdLineBreak:
+        return m.tellsBreaks ? kHardBreak : 0;
     default:
         return 0;
     }
@@ -135,6 +140,9 @@ Library& library() {
             return r;
         }
         OpenUserFile(r.dir + "/leer.wud");
+        // Words the dictionary lacks are ignored, the list of corrections closed.
+        ui.dialogScripts[1101] = [](DialogModel& d) { d.click(1112); };
+        ui.dialogScripts[1000] = [](DialogModel& d) { d.click(102); };
         return r;
     }();
     return l;
@@ -189,6 +197,40 @@ void BM_CheckHostAdapterCorrecting(benchmark::State& state) {
     checkOverAdapter(state, text(kLinesToCorrect));
 }
 BENCHMARK(BM_CheckHostAdapterCorrecting)->Unit(benchmark::kMillisecond);
+
+// Real paragraphs as users have them, hard-wrapped without blanks at the line ends, repeated to kWords
+// words: through an adapter that tells its line breaks and one that answers 0.
+std::vector<std::string> hardWrapped() {
+    std::vector<std::string> lines;
+    std::size_t words = 0;
+    const auto paragraphs = wortex::test::RealTextParagraphs(REALTEXT_FILE);
+    while (words < kWords && !paragraphs.empty()) {
+        for (const std::string& p : paragraphs) {
+            std::size_t from = 0;
+            for (;;) {
+                std::size_t end = p.find("\r\n", from);
+                lines.push_back(p.substr(from, end == std::string::npos ? std::string::npos : end - from));
+                words += wordsIn(lines.back());
+                if (end == std::string::npos) break;
+                from = end + 2;
+            }
+            lines.emplace_back();
+        }
+    }
+    return lines;
+}
+
+void BM_CheckHostAdapterHardWrapped(benchmark::State& state) {
+    if (!library().error.empty()) {
+        state.SkipWithError(library().error.c_str());
+        return;
+    }
+    static const std::vector<std::string> lines = hardWrapped();
+    memory.tellsBreaks = state.range(0) != 0;
+    checkOverAdapter(state, lines);
+    memory.tellsBreaks = false;
+}
+BENCHMARK(BM_CheckHostAdapterHardWrapped)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 // kWords different words of the dictionary in random order, ten to a line.
 std::vector<std::string> distinctWords() {

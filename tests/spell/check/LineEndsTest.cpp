@@ -213,8 +213,8 @@ TEST_F(LineEnds, TypingAcrossReturn) {
     }
 }
 
-// A host adapter that does not tell how its lines end: a word may run on over any line end, as before, but
-// the trial writes of the automatic hyphenation still put every line back as it was.
+// A host adapter that does not tell how its lines end: every line end counts as a break of the text, so no
+// word runs on over it and nothing is written across it.
 TEST_F(LineEnds, AHostThatDoesNotTellLineEndsLosesNothing) {
     words({"Das", "ist", "gut", "hier", "einige", "Zitate", "Plan", "Genehmigung", "der", "Stadt"});
     struct Case {

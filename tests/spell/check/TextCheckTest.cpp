@@ -7,6 +7,8 @@
 #include "TextCheck.h"
 
 #include <algorithm>
+#include <chrono>
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -18,10 +20,13 @@ using namespace win32;
 namespace wortex::test {
 namespace {
 
-// A host adapter that counts the commands and lets the EDIT adapter do the work.
+// A host adapter that counts the commands and lets the EDIT adapter do the work; it can't copy the line
+// unreadable.
 std::vector<UINT> commands;
+std::int32_t unreadable = -1;
 LRESULT CountingAdapter(HWND h, UINT command, WPARAM w, LPARAM l) {
     commands.push_back(command);
+    if (command == kAdGetLine && reinterpret_cast<LineRecord*>(l)->line == unreadable) return 0;
     return EditAdapterProc(h, command, w, l);
 }
 
@@ -150,6 +155,85 @@ TEST_F(TextCheck, HistoryFileIsPrivate) {
     EXPECT_EQ(SendMessage(api, 1201, 0, reinterpret_cast<LPARAM>(&range)), 1);
     EXPECT_EQ(seen, std::vector<std::string>{std::to_string(0600)});
     EXPECT_EQ(attachment().historyFile[0], 0) << "closed and deleted after the check";
+}
+
+// A range that starts before the text is checked from the text's start, at once.
+TEST_F(TextCheck, RangesBeforeTheTextStartAtItsBeginning) {
+    const char* text = "Die neue Gartn\r\nist da.";
+    struct Case {
+        std::int32_t column, line;
+    } cases[] = {{INT_MIN, 0}, {-5, 0}, {0, -3}, {INT_MIN, INT_MIN}, {INT_MIN + 1, 1}};
+    for (const Case& c : cases) {
+        window(text, 0);
+        std::vector<std::string> asked;
+        ui.dialogScripts[1101] = [&](DialogModel& d) {
+            asked.push_back(d.text(1114));
+            d.click(1112);
+        };
+        auto started = std::chrono::steady_clock::now();
+        CheckRange range{edit, c.column, c.line, 0, INT_MAX};
+        EXPECT_EQ(SendMessage(api, 1201, 1, reinterpret_cast<LPARAM>(&range)), 1)
+            << c.column << ", " << c.line;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2))
+            << c.column << ", " << c.line;
+        EXPECT_EQ(asked, std::vector<std::string>(c.line == 1 ? 0 : 1, "Gartn"))
+            << c.column << ", " << c.line;
+        EXPECT_EQ(WindowText(edit), text);
+        DestroyWindow(edit);
+        edit = 0;
+    }
+}
+
+// A line the adapter can't copy ends the check as failed: 1201 gives 0 and the library says so, the text
+// stays as it was.
+TEST_F(TextCheck, ALineThatCannotBeReadFailsTheCheck) {
+    const char* text = "Die neue Gartn\r\nist da Gartn.\r\nDie neue";
+    window(text, 0);
+    std::vector<std::string> asked;
+    ui.dialogScripts[1101] = [&](DialogModel& d) {
+        asked.push_back(d.text(1114));
+        d.click(1112);
+    };
+    unreadable = 1;
+    CheckRange range{edit, 0, 0, 0, INT_MAX};
+    EXPECT_EQ(SendMessage(api, 1201, 1, reinterpret_cast<LPARAM>(&range)), 0);
+    unreadable = -1;
+    EXPECT_EQ(asked, std::vector<std::string>{"Gartn"});
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, "Wort konnte nicht ersetzt werden.");
+    EXPECT_TRUE(ui.beeps.empty());
+    EXPECT_EQ(WindowText(edit), text);
+}
+
+// The word dialog on a word hyphenated over a line break of the text: the replacement keeps the break and
+// its hyphen where it can, and never joins the lines.
+TEST_F(TextCheck, WordDialogKeepsALineBreakInsideTheWord) {
+    for (const char* w : {"Rechnung", "Abrechnung"})
+        SendMessage(api, 1137, static_cast<WPARAM>(dictionary), reinterpret_cast<LPARAM>(w));
+    struct Case {
+        const char* replacement;
+        const char* after;
+    } cases[] = {
+        {"Rechnung", "Die Rech-\r\nnung ist da."},
+        {"Rechnungen", "Die Rech-\r\nnungen ist da."},
+        {"Abrechnung", "Die Abrechnung\r\n ist da."},
+    };
+    for (const Case& c : cases) {
+        window("Die Rech-\r\nnnung ist da.", 0);
+        SendMessage(api, 1195, 1, static_cast<LPARAM>(edit)); // no typing check on the caret keys
+        SendMessage(edit, EM_SETSEL, 13, 13);
+        std::string asked;
+        ui.dialogScripts[1101] = [&](DialogModel& d) {
+            asked = d.text(1114);
+            d.type(1101, c.replacement);
+            d.click(1111);
+        };
+        EXPECT_EQ(SendMessage(api, 1196, 0x12, static_cast<LPARAM>(edit)), 1) << c.replacement;
+        EXPECT_EQ(asked, "Rech~nnung");
+        EXPECT_EQ(WindowText(edit), c.after);
+        DestroyWindow(edit);
+        edit = 0;
+    }
 }
 
 } // namespace

@@ -113,9 +113,12 @@ TEST_F(Words, FindingJoinsLinesAndTellsTheSentenceClass) {
          "fung",
          6, 0, true, "Rechtschrei", 4, 0, 15, 0, 0, false, false, 16},
         {"Rechtschreibung", 6, 0, true, "Rechtschreibung", 0, 0, 4, 1, 2, true, false, 11},
-        // ...not over a line break in the text.
-        {"Die Rechtschrei-\r\nbung ist", 6, 0, true, "Rechtschrei", 4, 0, 15, 0, 0, false, false},
-        {"Die Rechtschrei-\r\nbung ist", 2, 1, true, "bung", 0, 1, 4, 1, 0, false, false},
+        // ...and over a line break in the text only by the hyphen that ends the line above.
+        {"Die Rechtschrei-\r\nbung ist", 6, 0, true, "Rechtschrei~bung", 4, 0, 4, 1, 0, false, false},
+        {"Die Rechtschrei-\r\nbung ist", 2, 1, true, "Rechtschrei~bung", 4, 0, 4, 1, 0, false, false},
+        {"Die ASCII-\r\nDaten", 6, 0, true, "ASCII", 4, 0, 9, 0, 0, false, false},
+        {"Die ein-\r\nfache\r\nDatei", 1, 2, true, "Datei", 0, 2, 5, 2, 0, false, false},
+        {"Haupt- und\r\n-neben", 1, 1, true, "neben", 1, 1, 6, 1, 0, false, false},
         {"Der Befehl\r\ngibt", 5, 0, true, "Befehl", 4, 0, 10, 0, 0, false, false},
         {"Der Befehl\r\ngibt", 1, 1, true, "gibt", 0, 1, 4, 1, 0, false, false},
         {"Ende? der", 7, 0, true, "der", 6, 0, 9, 0, 2, false, false},
@@ -150,6 +153,40 @@ TEST_F(Words, FindingJoinsLinesAndTellsTheSentenceClass) {
     }
 }
 
+// Options, paths and identifiers are told by the characters around the word, also over a wrap; a hyphen
+// inside a compound or before a capital is none.
+TEST_F(Words, OptionsPathsAndIdentifiersAreTold) {
+    struct Case {
+        const char* text;
+        int column, line;
+        const char* word;
+        bool technical;
+        int wrap = 0;
+    } cases[] = {
+        {"mit --version die", 8, 0, "version", true},
+        {"mit -name wird", 6, 0, "name", true},
+        {"-name wird", 2, 0, "name", true},
+        {"die Datei debian/rules im", 12, 0, "debian", true},
+        {"die Datei debian/rules im", 19, 0, "rules", true},
+        {"in ~/.bashrc und", 7, 0, "bashrc", true},
+        {"der Wert MAX_LEN ist", 10, 0, "MAX", true},
+        {"siehe http://example", 8, 0, "http", true},
+        {"der E-Mail und", 6, 0, "Mail", false},
+        {"die Haus-T\xfcr und", 10, 0, "T\xfcr", false},
+        {"Hinweis: die Datei", 3, 0, "Hinweis", false},
+        {"z. B. die Datei", 7, 0, "die", false},
+        {"mit --\r\nversion", 2, 1, "version", false},
+        {"mit der Option --version", 2, 1, "version", true, 16},
+    };
+    for (const Case& c : cases) {
+        EditAttachment& a = attach(c.text, c.wrap);
+        FoundWord w;
+        ASSERT_TRUE(FindWordAt(a, c.column, c.line, w)) << c.text;
+        EXPECT_STREQ(w.word, c.word) << c.text;
+        EXPECT_EQ(w.technical, c.technical) << c.text;
+    }
+}
+
 TEST_F(Words, SentenceClassOfLongRunIsStart) {
     std::string line = std::string(70, 'a') + ". der";
     EXPECT_EQ(SentenceClass(line.c_str(), static_cast<std::int32_t>(line.size()) - 4), kSentenceStart);
@@ -163,15 +200,23 @@ TEST_F(Words, SentenceClassLeftToTheAnalysis) {
         int column, line;
         int found, decided;
     } cases[] = {
-        {"Dr. der", 5, 0, kSentenceUndecided, 1},
         {"Gut. der", 6, 0, kSentenceUndecided, 2},
-        {"Dr. Der", 5, 0, kSentenceUndecided, 1},
         {"Gut. Der", 6, 0, kSentenceUndecided, 2},
         {"Gut.\r\nDer", 1, 1, kSentenceUndecided, 2}, // the look back over the line end
-        {"Dr.\r\nder", 1, 1, kSentenceUndecided, 1},
+        {"Eintrag. der", 10, 0, kSentenceUndecided, 2},
         {"'Haus. Der", 8, 0, 1, 1}, // TrimWord cuts the run: no look-up needed
-        {"z.B. Der", 6, 0, kSentenceUndecided, 2},
         {"Ende? Der", 7, 0, 2, 2},
+        // Common abbreviations end no sentence without a look-up, whether a dictionary has them or not.
+        {"Dr. der", 5, 0, 1, 1},
+        {"Dr. Der", 5, 0, 1, 1},
+        {"Dr.\r\nder", 1, 1, 1, 1},
+        {"z.B. Der", 6, 0, 1, 1},
+        {"z. B. f\xfcr", 7, 0, 1, 1},
+        {"d. h. die", 7, 0, 1, 1},
+        {"Dateien usw. und", 14, 0, 1, 1},
+        {"Pfad bzw. der", 11, 0, 1, 1},
+        {"Werte etc. die", 12, 0, 1, 1},
+        {"vgl.\r\ndie", 1, 1, 1, 1},
     };
     for (const Case& c : cases) {
         EditAttachment& a = attach(c.text);

@@ -2,6 +2,7 @@
 // set, the paragraph is typed into it on the wngerman dictionary and the window is drawn with the suggestions
 // dialog of the check open (scripts/screenshot wortex).
 #include "TestApp.h"
+#include "spell/RealText.h"
 
 #include "platform/win32/UiServices.h"
 #include "platform/win32/qt/QtUi.h"
@@ -112,6 +113,35 @@ TEST_F(Demo, TypingAcrossReturnKeepsTheLines) {
         end.movePosition(QTextCursor::End);
         EXPECT_EQ(w.editor()->textCursor().position(), end.position()) << "the check reached the end";
     }
+}
+
+// Manual pages and hard-wrapped paragraphs pasted into the demo's editor and checked through its adapter on
+// the wngerman dictionary, every report ignored and every automatic correction refused: the check ends at
+// the last line and the text is as pasted.
+TEST_F(Demo, PastedManualPagesComeBackAsPasted) {
+    if (!std::filesystem::exists(WNGERMAN_DICTIONARY) ||
+        !SendMessage(api, 1135, 1, reinterpret_cast<LPARAM>(WNGERMAN_DICTIONARY)))
+        GTEST_SKIP() << "no wngerman dictionary";
+    SendMessage(api, 1126, 2, static_cast<LPARAM>(0x3F07E | 0x100));
+    int asked = 0;
+    ui.dialogScripts[1101] = [&](DialogModel& d) {
+        ++asked;
+        d.click(1112);
+    };
+    ui.dialogScripts[1000] = [](DialogModel& d) { d.click(102); };
+    const auto paragraphs =
+        wortex::test::RealTextParagraphs(VELU_SOURCE_DIR "/tests/spell/data/realtext.txt");
+    ASSERT_FALSE(paragraphs.empty());
+    for (const std::string& p : paragraphs) {
+        QString pasted = QString::fromLatin1(p.c_str()).replace("\r\n", "\n");
+        DemoWindow w(api);
+        w.editor()->setPlainText(pasted);
+        EXPECT_EQ(w.checkText(), 1) << p;
+        EXPECT_EQ(w.editor()->toPlainText(), pasted) << p;
+        EXPECT_EQ(w.editor()->textCursor().position(), pasted.size()) << "the check reached the end\n" << p;
+        EXPECT_EQ(w.statusBar()->currentMessage(), QString::fromUtf8("Pr\u00fcfung beendet.")) << p;
+    }
+    EXPECT_GT(asked, 0) << "the pages hold words the dictionary lacks";
 }
 
 TEST_F(Demo, Screenshot) {

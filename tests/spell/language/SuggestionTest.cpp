@@ -2,6 +2,7 @@
 
 #include "platform/win32/GlobalMemory.h"
 #include "DictionarySet.h"
+#include "Letters.h"
 #include "Suggestions.h"
 
 #include <cstring>
@@ -627,4 +628,45 @@ TEST_F(Suggestion, SpellingReplacements) {
 }
 
 } // namespace
+} // namespace wortex::test
+
+namespace wortex::test {
+
+// A word too long for a slot of the list is not offered cut short: it would come back as a new entry each
+// time it is found again. Compounds of 61 to 63 letters typed as they stand, or found among the variants.
+TEST_F(Suggestion, LongCompoundsAreOfferedOnceAndWhole) {
+    make("a.wxd", 'd', {"Haus", "Bau", "Zucker", "Mueller", "M\xfcller", "Rechnung"});
+    std::string tenTimes;
+    for (int k = 0; k < 10; ++k)
+        tenTimes += "m\xfcller";
+    const std::string cases[] = {tenTimes + "b",
+                                 tenTimes + "ba",
+                                 tenTimes + "bau",
+                                 tenTimes + "baus",
+                                 tenTimes + "bauzucker",
+                                 tenTimes + "zucker",
+                                 "zucker" + tenTimes + "zucker"};
+    for (const std::string& typed : cases) {
+        for (bool extended : {false, true}) {
+            win32::HGLOBAL block = MakeSuggestionList(typed.c_str(), extended);
+            ASSERT_TRUE(block);
+            std::vector<std::string> got = slots(block);
+            win32::GlobalFree(block);
+            std::set<std::string> once;
+            for (std::string w : got) {
+                if (w.empty()) continue;
+                EXPECT_EQ(w.size(), std::strlen(w.c_str()));
+                EXPECT_LE(w.size(), 62u) << typed;
+                AnsiStrLower(w.data());
+                EXPECT_TRUE(once.insert(w).second) << w << " offered twice for " << typed;
+            }
+        }
+    }
+    SuggestionList list;
+    for (std::size_t length : {61u, 62u, 63u})
+        for (int cost : {3, 2, 2})
+            AddSuggestion(&list, std::string(length, 'a').c_str(), cost);
+    EXPECT_EQ(list.count, 2) << "61 and 62 letters, each once";
+}
+
 } // namespace wortex::test
