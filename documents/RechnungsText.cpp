@@ -356,8 +356,8 @@ QString RechnungsText::GetLeistungsbildText(int64_t lfnr) {
     db::Recordset rs = q.OpenRecordset();
     if (rs.Empty()) return {};
     rs.MoveFirst();
-    return QString::fromStdString(rs.GetText("LeistungsbildPara")) + QStringLiteral("  ") +
-           QString::fromStdString(rs.GetText("LeistungsbildBez"));
+    return Paragraphentext(QString::fromStdString(rs.GetText("LeistungsbildPara")).trimmed(),
+                           QString::fromStdString(rs.GetText("LeistungsbildBez")).trimmed());
 }
 
 void RechnungsText::BaueZusammenstellung() {
@@ -377,7 +377,7 @@ void RechnungsText::BaueZusammenstellung() {
         const std::string typ = rs.GetText("REType");
         QString art;
         if (typ == "B")
-            art = QStringLiteral("57  örtliche Bauüberwachung");
+            art = Paragraphentext(QStringLiteral("57"), QStringLiteral("örtliche Bauüberwachung"));
         else if (typ == "S")
             art = QStringLiteral("Stundenlohnrechnung");
         else

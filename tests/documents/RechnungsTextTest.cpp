@@ -171,14 +171,14 @@ TEST_F(RechnungsTextTest, SummaryListsInvoicesInTheDisplayCurrency) {
         const char* art;
     };
     const Fall faelle[] = {
-        {{1, 2}, "R-1\r\nR-2", "1.160,00 DM\r\n977,92 DM", "2.137,92 DM", "\r\n§ 34   Gebäude und Innenräume"},
-        {{2}, "R-2", "977,92 DM", "977,92 DM", "§ 34   Gebäude und Innenräume"},
+        {{1, 2}, "R-1\r\nR-2", "1.160,00 DM\r\n977,92 DM", "2.137,92 DM", "\r\n§ 34 Gebäude und Innenräume"},
+        {{2}, "R-2", "977,92 DM", "977,92 DM", "§ 34 Gebäude und Innenräume"},
         // A calculation deleted meanwhile is left out; tree order is kept.
         {{3, 9, 1},
          "R-3\r\nR-1",
          "1,00 DM\r\n1.160,00 DM",
          "1.161,00 DM",
-         "57  örtliche Bauüberwachung\r\n"},
+         "§ 57 örtliche Bauüberwachung\r\n"},
     };
     for (const Fall& c : faelle) {
         FeldProtokoll f;
