@@ -4,7 +4,6 @@
 #include "TestDir.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/richtext/VeluDoc.h"
-#include "platform/settings/SettingsStore.h"
 
 #include <QDialog>
 #include <QDir>
@@ -12,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QSettings>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QTextCursor>
@@ -118,6 +118,10 @@ TEST(ScribantView, SavingAsPdfStartsInTheDocumentsFolder) {
 TEST(ScribantView, SavingAsPdfProposesTheNameAndRemembersTheFolder) {
     testApp();
     TestDir ordner;
+    // The remembered folder goes into a settings file of this test's own, not into the one other tests read.
+    TestDir einstellungen;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromStdString(einstellungen.Path().string()));
     const QString pdf = QString::fromStdString((ordner / "Rechnung R-2026-017.pdf").string());
     ScribantView v;
     ScribantView::SetPdfName(&v, "R-2026/017");
@@ -134,5 +138,6 @@ TEST(ScribantView, SavingAsPdfProposesTheNameAndRemembersTheFolder) {
     const FileDialogStart start = ProbeFileDialog([&] { EXPECT_FALSE(naechste.SaveAsDialog()); });
     EXPECT_EQ(start.directory, QDir(QString::fromStdString(ordner.Path().string())).absolutePath());
     EXPECT_EQ(QFileInfo(start.selectedFile).fileName(), "Einladung.pdf");
-    velu::settings::SettingsStore().DeleteSetting("Dokumente");
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
