@@ -478,7 +478,7 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
     const QString title = QStringLiteral("Datensicherung");
     if (nummer < 1 || nummer > 5) nummer = 1;
     QString deskriptor;
-    QString text;
+    QString text;                     // what was saved, with its verb: "Die Adressen wurden"
     fs::path ordner;                  // folder data sets
     std::vector<Einzeldatei> dateien; // single-file data sets, stored under their usual names
     switch (nummer) {
@@ -486,29 +486,29 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
         const auto p = umgebung_.AktProjekt();
         ordner = Fs(OhneSchraegstrich(umgebung_.ProjektOrdner()));
         deskriptor = "PROJEKT" + Grad + p.nummer + Grad + p.name;
-        text = "Projekt " + p.nummer + " " + p.name;
+        text = "Das Projekt " + p.nummer + " " + p.name + " wurde";
         break;
     }
     case AlleProjekte:
         ordner = Fs(OhneSchraegstrich(umgebung_.ProjekteOrdner()));
         deskriptor = "ALLEPROJEKE";
-        text = "Alle Projekte";
+        text = "Alle Projekte wurden";
         break;
     case HoaiTabellen:
         dateien = {{"VELUDAT32.MDB", Fs(Pfad("VELUDATEN", "VELUDAT32.MDB"))},
                    {"VELUVOR32.MDB", Fs(Pfad("VELUVORLAGE", "VELUVOR32.MDB"))}};
         deskriptor = "VELUDATEN" + Grad + "VELUVORLAGE";
-        text = "HOAI - Tabellen";
+        text = "Die HOAI - Tabellen wurden";
         break;
     case Serienbriefe:
         dateien = {{"SERIENBRIEFE.MDB", Fs(Pfad("STDBRIEF", "SERIENBRIEFE.MDB"))}};
         deskriptor = "SERIENBRIEFE";
-        text = " Serienbriefe";
+        text = "Die Serienbriefe wurden";
         break;
     default:
         dateien = {{"ZADRESS32.MDB", Fs(Pfad("ADRESSMDB", "ZADRESS32.MDB"))}};
         deskriptor = "ADRESSEN";
-        text = "Adressen";
+        text = "Die Adressen wurden";
         break;
     }
 
@@ -567,7 +567,7 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
     const std::string why = archive::WriteArchive(archivPfad, info, files);
     if (!why.empty())
         return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") + Qs(why));
-    MsgBox(owner_, text + " wurde in " + Qs(archivPfad) + " gesichert.", MsgButtons::OK, MsgIcon::Information,
+    MsgBox(owner_, text + " in " + Qs(archivPfad) + " gesichert.", MsgButtons::OK, MsgIcon::Information,
            title);
     return true;
 }

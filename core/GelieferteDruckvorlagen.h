@@ -1,6 +1,8 @@
 #pragma once
 // The print templates delivered with the master database: one per document kind, in the velu-doc format of
 // the document control (docs/velu-doc-format.md).
+#include "platform/outside/Briefvorlage.h"
+
 #include <string>
 #include <vector>
 
@@ -13,7 +15,7 @@ struct GelieferteDruckvorlage {
 };
 
 // Margins of the delivered templates in thousandths of a millimetre (top, bottom, left, right).
-inline constexpr int GelieferteRaender[4] = {20000, 20000, 25000, 20000};
+inline constexpr const int (&GelieferteRaender)[4] = outside::brief::Raender;
 
 const std::vector<GelieferteDruckvorlage>& GelieferteDruckvorlagen();
 

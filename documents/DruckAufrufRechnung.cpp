@@ -124,6 +124,14 @@ const db::Recordset* DruckAufrufRechnung::Vorlage() {
     return &*data1_;
 }
 
+namespace {
+QString ReNummer(db::Database& projekt, int64_t lfnr) {
+    db::Recordset rs =
+        projekt.OpenRecordset("SELECT ReNummer FROM BeReList WHERE LfNr = ?", db::Params().Add(lfnr));
+    return rs.Empty() ? QString() : QString::fromStdString(rs.GetText("ReNummer")).trimmed();
+}
+} // namespace
+
 bool DruckAufrufRechnung::StarteDruck(int modus) {
     db::Database* projekt = App().ProjektDB();
     if (!projekt) return false;
@@ -149,15 +157,22 @@ bool DruckAufrufRechnung::StarteDruck(int modus) {
                                            "Zusammenstellung: ") +
                                 n.join(QStringLiteral(", ")));
     }
+    // Saved as PDF, the document is proposed under its number.
+    const QString name =
+        auftrag_.liste.empty() ? ReNummer(*projekt, auftrag_.lfnr) : QStringLiteral("Zusammenstellung");
+    richtext::ScribantView::SetPdfName(&fenster->Scribant1(), name);
+    richtext::ScribantView::SetPdfName(this, name);
     richtext::ScribantPro& c = fenster->Scribant1().Control();
     bool ok = true;
     if (modus != 1) {
         const int kopien = xtraText1_->value();
         QString datei = druckDatei_;
+        bool gewaehlt = false;
         // Without a printer the copies go into a PDF file the user names, instead of failing after a wait.
         if (datei.isEmpty() && !richtext::ScribantView::DruckerVorhanden()()) {
             datei = richtext::ScribantView::KeinDruckerPdfAngebot(this);
             if (datei.isEmpty()) return false;
+            gewaehlt = true;
         }
         if (!datei.isEmpty()) {
             QPdfWriter pdf(datei);
@@ -170,7 +185,10 @@ bool DruckAufrufRechnung::StarteDruck(int modus) {
                 ok = c.PrintDocument();
             }
         }
-        if (!ok) forms::MsgBox(this, QStringLiteral("Das Dokument konnte nicht gedruckt werden."));
+        if (!ok)
+            forms::MsgBox(this, QStringLiteral("Das Dokument konnte nicht gedruckt werden."));
+        else if (gewaehlt)
+            richtext::ScribantView::PdfGespeichert(this, datei);
     } else {
         c.BeginPreview();
         fenster->Scribant1().RefreshPages();

@@ -44,6 +44,10 @@ void ScribantFelder::SetzeFeld(int nummer, const QString& text) {
     control_.SetFieldText(nummer, text);
 }
 
+QString ScribantFelder::Feldtext(int nummer) const {
+    return control_.FieldText(nummer);
+}
+
 QString Betragstext(Currency betrag, const QString& zeichen) {
     QString z = zeichen;
     if (z.startsWith(QLatin1Char(' '))) z[0] = Fest;
@@ -255,7 +259,6 @@ std::vector<Summenzeile> RechnungsText::Summenzeilen() {
     z.back().prozent.clear();
     const Currency brutto = Wert("Brutto");
     z.push_back({Summenzeile::Zwischensumme, QStringLiteral("Bruttobetrag"), {}, brutto});
-    const size_t vorBrutto = z.size();
     dazu(Zuschlagszeilen(stunden ? nullptr : "ZuBruttoPrint", "Zu- und Abschläge auf den Bruttobetrag", brutto,
                          Wert(stunden ? "StdReBrZuAbPro" : "InZuSchBruttoPro"), zuBrutto));
     if (az != null) {
@@ -270,10 +273,13 @@ std::vector<Summenzeile> RechnungsText::Summenzeilen() {
                      null});
     }
     if (skonto != null) {
-        if (z.size() > vorBrutto)
-            z.push_back({Summenzeile::Zwischensumme, QStringLiteral("Zwischensumme"), {}, Wert("Skontofaehig")});
-        z.push_back({Summenzeile::Abzug, QStringLiteral("abzüglich %1 Skonto").arg(Prozenttext(Wert("SkontoPro"))),
-                     {}, -skonto});
+        // The client may pay either amount: the one without discount is named, and the discount's line says
+        // on which condition it may be taken.
+        z.push_back(
+            {Summenzeile::Zwischensumme, QStringLiteral("Zahlbetrag ohne Skonto"), {}, Wert("Skontofaehig")});
+        QString abzug = QStringLiteral("abzüglich %1 Skonto").arg(Prozenttext(Wert("SkontoPro")));
+        if (!skontobedingung_.isEmpty()) abzug = skontobedingung_ + Blank + abzug;
+        z.push_back({Summenzeile::Abzug, abzug, {}, -skonto});
     }
     z.push_back({Summenzeile::Ende, QStringLiteral("Endbetrag"), {}, end});
     // The VAT of the final amount differs from the VAT above once payments, discount or gross surcharges
@@ -322,6 +328,8 @@ void RechnungsText::TabelleC() {
 }
 
 bool RechnungsText::BaueRechnungsText(const QString& datum) {
+    skontobedingung_ = felder_.Feldtext(SkontobedingungFeld).simplified();
+    felder_.SetzeFeld(SkontobedingungFeld, QString());
     SBFunctionNothing();
     SetProjektDaten();
     const outside::ProjektInfo p = umgebung_.AktProjekt();
@@ -348,8 +356,8 @@ QString RechnungsText::GetLeistungsbildText(int64_t lfnr) {
     db::Recordset rs = q.OpenRecordset();
     if (rs.Empty()) return {};
     rs.MoveFirst();
-    return QString::fromStdString(rs.GetText("LeistungsbildPara")) + QStringLiteral("  ") +
-           QString::fromStdString(rs.GetText("LeistungsbildBez"));
+    return Paragraphentext(QString::fromStdString(rs.GetText("LeistungsbildPara")).trimmed(),
+                           QString::fromStdString(rs.GetText("LeistungsbildBez")).trimmed());
 }
 
 void RechnungsText::BaueZusammenstellung() {
@@ -369,7 +377,7 @@ void RechnungsText::BaueZusammenstellung() {
         const std::string typ = rs.GetText("REType");
         QString art;
         if (typ == "B")
-            art = QStringLiteral("57  örtliche Bauüberwachung");
+            art = Paragraphentext(QStringLiteral("57"), QStringLiteral("örtliche Bauüberwachung"));
         else if (typ == "S")
             art = QStringLiteral("Stundenlohnrechnung");
         else

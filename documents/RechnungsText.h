@@ -26,12 +26,15 @@ class FeldZiel {
 public:
     virtual ~FeldZiel() = default;
     virtual void SetzeFeld(int nummer, const QString& text) = 0;
+    // The template's own text of a field, before the run sets it; empty when it has none.
+    virtual QString Feldtext(int) const { return {}; }
 };
 
 class ScribantFelder : public FeldZiel {
 public:
     explicit ScribantFelder(richtext::ScribantPro& control) : control_(control) {}
     void SetzeFeld(int nummer, const QString& text) override;
+    QString Feldtext(int nummer) const override;
 
 private:
     richtext::ScribantPro& control_;
@@ -47,6 +50,9 @@ QString Betragstext(Currency betrag, const QString& zeichen);
 constexpr int SummenFeld = 3050;
 // The number of pages of the document; field 91 is the page.
 constexpr int SeitenzahlFeld = 93;
+// The condition of the cash discount in the office's words ("bei Zahlung innerhalb von 14 Tagen"): the run
+// reads it from the template, leads the discount's line with it and empties the field where it stands.
+constexpr int SkontobedingungFeld = 3063;
 struct Summenzeile {
     enum Art { Start, Zuschlag, Zwischensumme, Abzug, Ende, Hinweis };
     Art art;
@@ -120,6 +126,7 @@ private:
     int art_ = 0;
     int seitenzaehler_ = 0;
     bool summenmodus_ = false;
+    QString skontobedingung_;
     std::vector<int64_t> liste_;
     std::vector<int64_t> fehlend_;
 };

@@ -139,6 +139,7 @@ FeeCalculation::FeeCalculation(db::Database& projektDB, db::Database& stammDB, M
     : projektDB_(projektDB), stammDB_(stammDB), messages_(messages) {}
 
 void FeeCalculation::show(const std::string& text, const std::string& caption, MessageIcon icon) {
+    if (still_) return;
     if (deferMessages_)
         pending_.push_back({text, caption, icon});
     else
@@ -431,8 +432,25 @@ int16_t FeeCalculation::calcAll() {
 void FeeCalculation::zeigeZurueckgestellte() {
     deferMessages_ = false;
     const std::vector<Pending> p = std::exchange(pending_, {});
+    if (still_) return;
     for (const Pending& m : p)
         messages_.Show(m.text, m.caption, m.icon);
+}
+
+int16_t FeeCalculation::CheckCalcGrDatenStill() {
+    struct Zurueck {
+        FeeCalculation& c;
+        bool eingaben, kosten, unter, ueber;
+        ~Zurueck() {
+            c.still_ = false;
+            c.inputsChanged_ = c.inputsChanged_ || eingaben;
+            c.costsChanged_ = c.costsChanged_ || kosten;
+            c.unterTafelGezeigt_ = unter;
+            c.ueberTafelGezeigt_ = ueber;
+        }
+    } zurueck{*this, inputsChanged_, costsChanged_, unterTafelGezeigt_, ueberTafelGezeigt_};
+    still_ = true;
+    return CheckCalcGrDaten();
 }
 
 void FeeCalculation::FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t& result) {

@@ -75,6 +75,9 @@ public:
 
     // The check run when the user leaves the data; 0, an input code 1 to 16, or -1/-2 after recomputing.
     int16_t CheckCalcGrDaten();
+    // The same for showing the fee while costs are typed: nothing is said, nothing counts as said, and the
+    // check stays due, so that the next CheckCalcGrDaten reports what it finds.
+    int16_t CheckCalcGrDatenStill();
     int16_t CheckGrDatenInput();
     void DisplayErrMsgGrDaten(int16_t code);
     int16_t CalcAllGrunddaten();
@@ -133,6 +136,7 @@ private:
     bool costsChanged_ = false;
     bool unterTafelGezeigt_ = false;
     bool ueberTafelGezeigt_ = false;
+    bool still_ = false;
     int16_t fehlerGruppe_ = 0;
 
     // While a pass writes in one transaction, its messages wait for the commit.

@@ -372,7 +372,7 @@ void Grunddat::SetZoneAusPunktekat(bool an) {
 // ---- check
 // -------------------------------------------------------------------------------------------------
 
-int16_t Grunddat::CheckCalcGrDaten() {
+std::optional<GrunddatenEingabe> Grunddat::Eingabe(bool melden) {
     GrunddatenEingabe e;
     e.leistungsbild = text1_[0]->text().toStdString();
     e.honorarzone = text1_[1]->text().toStdString();
@@ -385,11 +385,12 @@ int16_t Grunddat::CheckCalcGrDaten() {
             if (t.endsWith('%')) t.chop(1);
             const std::optional<Currency> satz = ParseBetrag(t.toStdString());
             if (!satz) {
+                if (!melden) return std::nullopt;
                 // Never read as 0: nothing is stored until the field holds a number.
                 forms::MsgBox(this, forms::BoundGridModel::NumerischMeldung, forms::MsgButtons::OK,
                               forms::MsgIcon::Critical);
                 text1_[1 + k]->setProperty("fehler", true);
-                return SatzNichtNumerisch;
+                return std::nullopt;
             }
             e.satzUemin[k] = *satz;
         }
@@ -397,12 +398,29 @@ int16_t Grunddat::CheckCalcGrDaten() {
         for (int k = 1; k <= 3; ++k)
             e.satzUemin[k] = GetCY(calc_->Grunddaten(), "SatzUemin" + std::to_string(k));
     }
+    return e;
+}
+
+int16_t Grunddat::CheckCalcGrDaten() {
+    const std::optional<GrunddatenEingabe> eingabe = Eingabe(true);
+    if (!eingabe) return SatzNichtNumerisch;
+    const GrunddatenEingabe& e = *eingabe;
     calc_->SetAnlageGruppe(anlageGruppe_);
     calc_->SetEingabe(e);
     const int16_t code = calc_->CheckCalcGrDaten();
     anlageGruppe_ = calc_->AnlageGruppe();
     if (code <= 0) fillHonorarFelder();
     return code;
+}
+
+void Grunddat::HonorarStummRechnen() {
+    const std::optional<GrunddatenEingabe> e = Eingabe(false);
+    if (!e) return;
+    calc_->SetAnlageGruppe(anlageGruppe_);
+    calc_->SetEingabe(*e);
+    const int16_t code = calc_->CheckCalcGrDatenStill();
+    anlageGruppe_ = calc_->AnlageGruppe();
+    if (code <= 0) fillHonorarFelder();
 }
 
 void Grunddat::DisplayErrMsgGrDaten(int16_t code) {

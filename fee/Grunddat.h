@@ -25,6 +25,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QButtonGroup;
 class QGroupBox;
@@ -96,6 +97,9 @@ public:
 
     // The check run when the user leaves the data, with what the fields hold now.
     int16_t CheckCalcGrDaten();
+    // The same check without a word, for the fee at the foot while costs are typed; it stays due, so that
+    // leaving the costs says what there is to say.
+    void HonorarStummRechnen();
     void DisplayErrMsgGrDaten(int16_t code);
 
     // The dialogs of lump sums, points catalogue and surcharges.
@@ -138,6 +142,8 @@ private:
     void fillHonorarFelder();
     void phaseGeaendert(int row, int column);
     void kostenZeileGeaendert();
+    // What the input fields hold for the check; nullopt when a rate is no number (said when melden).
+    std::optional<GrunddatenEingabe> Eingabe(bool melden);
     void kostenKontextmenue(const QPoint& pos);
     void kostenLoeschen();
     QString betragText(Currency c) const;

@@ -225,6 +225,12 @@ void Grunddat::LoadAnrechenbareKosten() {
 void Grunddat::kostenZeileGeaendert() {
     bar_->SetEnabled("Band1", "KTNP", kostenModel_ && kostenModel_->StoredRows() == 0);
     calc_->SetCostsChanged();
+    // The fee at the foot follows the costs as they are typed.
+    try {
+        HonorarStummRechnen();
+    } catch (const std::exception& e) {
+        fehlerZeigen(e);
+    }
 }
 
 void Grunddat::ImportKontenplan(const QString& plan) {

@@ -18,6 +18,12 @@
 
 namespace velu::masterdata {
 
+namespace {
+// Width in pixels the text column claims at the most when the window's width is chosen, and the room left
+// on the screen for the window's frame.
+constexpr int TextSpalteHoechstens = 360, RahmenReserve = 40;
+} // namespace
+
 StammGridDialog::StammGridDialog(db::Database& stamm, Aufbau aufbau, QWidget* parent)
     : QDialog(parent), aufbau_(std::move(aufbau)) {
     setObjectName(aufbau_.name);
@@ -58,16 +64,20 @@ StammGridDialog::StammGridDialog(db::Database& stamm, Aufbau aufbau, QWidget* pa
     model_->SetCallbacks(std::move(cb));
     grid_->SetBoundModel(model_.get());
     grid_->FitColumnsToContents();
-    // Wide enough for every column, the last one too; the text column takes the width the others leave.
+    // Wide enough for every column, the last one too; the text column takes the width the others leave, so
+    // a long text counts only with a part of its width: it must not push the window to the screen's edge,
+    // where the window's frame would put the last column beyond it.
     int breite = grid_->verticalHeader()->sizeHint().width() + 2 * grid_->frameWidth() +
                  grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     for (int c = 0; c < model_->columnCount(); ++c)
-        if (!grid_->isColumnHidden(c)) breite += grid_->columnWidth(c);
+        if (!grid_->isColumnHidden(c))
+            breite += c == aufbau_.breitSpalte ? std::min(grid_->columnWidth(c), TextSpalteHoechstens)
+                                               : grid_->columnWidth(c);
     grid_->horizontalHeader()->setSectionResizeMode(aufbau_.breitSpalte, QHeaderView::Stretch);
 
     help::InstallHelpKey(this, aufbau_.name);
     const QScreen* bildschirm = screen();
-    const int hoechstens = bildschirm ? bildschirm->availableGeometry().width() : breite;
+    const int hoechstens = bildschirm ? bildschirm->availableGeometry().width() - RahmenReserve : breite;
     resize(std::min(std::max(900, breite), hoechstens), 450);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Runs an action that opens a modal file dialog, notes where the dialog starts and cancels it.
+// Runs an action that opens a modal file dialog, notes where the dialog starts and cancels it, or with a
+// file to choose, chooses that one.
 #include <QApplication>
 #include <QFileDialog>
 #include <QTimer>
@@ -11,7 +12,7 @@ struct FileDialogStart {
     QString selectedFile; // the file it offers, if any
 };
 
-inline FileDialogStart ProbeFileDialog(const std::function<void()>& open) {
+inline FileDialogStart ProbeFileDialog(const std::function<void()>& open, const QString& choose = {}) {
     FileDialogStart seen;
     QTimer t;
     t.setInterval(5);
@@ -21,7 +22,12 @@ inline FileDialogStart ProbeFileDialog(const std::function<void()>& open) {
         t.stop();
         seen.directory = d->directory().absolutePath();
         seen.selectedFile = d->selectedFiles().value(0);
-        d->reject();
+        if (choose.isEmpty()) {
+            d->reject();
+        } else {
+            d->selectFile(choose);
+            QMetaObject::invokeMethod(d, "accept");
+        }
     });
     t.start();
     open();

@@ -230,6 +230,9 @@ bool SerienbriefFenster::Erstellen() {
     dok.Ansicht().ShowContext(richtext::ScribantPro::Body);
     dok.Ansicht().Control().SetPageView(true);
     dok.setWindowTitle(QStringLiteral("Serienbrief – %1 Empfänger").arg(an.size()));
+    // Saved as PDF, the letters are proposed under the letter's name.
+    if (QListWidgetItem* brief = briefListe_->currentItem())
+        richtext::ScribantView::SetPdfName(&dok.Ansicht(), brief->text());
     if (DokumentHook())
         DokumentHook()(dok);
     else

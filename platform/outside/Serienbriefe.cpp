@@ -3,10 +3,12 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/outside/Ablage.h"
+#include "platform/outside/Briefvorlage.h"
 #include "platform/richtext/Cp1252.h"
 #include "platform/richtext/ScribantPro.h"
 #include "platform/richtext/VeluDoc.h"
 
+#include <QRegularExpression>
 #include <QTextDocument>
 
 namespace velu::outside {
@@ -18,15 +20,18 @@ namespace {
 const QString Kopf = QStringLiteral("<velu-doc version=\"1\">");
 const QString Ende = QStringLiteral("</velu-doc>");
 
-const char* const NeuerBrief =
-    "<velu-doc version=\"1\">"
-    "<p><field n=\"8\">Anschrift</field></p><p></p><p></p>"
-    "<p align=\"right\"><field n=\"90\">Datum</field></p><p></p>"
-    "<p><b>Betreff</b></p><p></p>"
-    "<p>Sehr geehrte Damen und Herren,</p><p></p>"
-    "<p>Text des Briefes</p><p></p>"
-    "<p>Mit freundlichen Grüßen</p>"
-    "</velu-doc>";
+// A new letter starts from the delivered letter layout: the office's head and footer and the address window
+// of the offers and invoices, the date beside the window, so that it stays where it is however many lines
+// the address has.
+std::string NeuerBrief() {
+    using namespace brief;
+    const std::string angaben = Absatz("Datum: " + Feld(BriefFeld::Datum, "Datum"), " align=\"right\"");
+    return Dokument(Fenster(Absatz(Feld(BriefFeld::Anschrift, "Anschrift")), angaben) + Absatz("") +
+                    Absatz("") + Absatz("<b>Betreff</b>") + Absatz("") +
+                    Absatz(Feld(BriefFeld::Anrede, "Sehr geehrte Damen und Herren,")) + Absatz("") +
+                    Absatz("Text des Briefes") + Absatz("") + Absatz("Mit freundlichen Grüßen") + Absatz("") +
+                    Absatz("") + Absatz(Buero));
+}
 
 // The inside of a velu-doc text, between its root tags.
 QString Inneres(const QString& xml) {
@@ -38,14 +43,30 @@ QString Inneres(const QString& xml) {
 
 } // namespace
 
+QString Anrede(const Adresse& a) {
+    static const QRegularExpression zuHaenden(QStringLiteral("^(z\\.\\s*Hd\\.?|zu Händen( von)?)\\s*"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression person(QStringLiteral("^(Herrn?|Frau)\\s+(\\S.*)$"));
+    for (QString t : {a.zusatz, a.name}) {
+        t = t.simplified().remove(zuHaenden);
+        const auto m = person.match(t);
+        if (!m.hasMatch()) continue;
+        const bool herr = m.captured(1).startsWith(QStringLiteral("Herr"));
+        return (herr ? QStringLiteral("Sehr geehrter Herr ") : QStringLiteral("Sehr geehrte Frau ")) +
+               m.captured(2) + QLatin1Char(',');
+    }
+    return QStringLiteral("Sehr geehrte Damen und Herren,");
+}
+
 std::vector<std::pair<int, QString>> BriefFelder(const Adresse& a, const QString& datum) {
     QStringList block;
     for (const QString& z : {a.name, a.zusatz, a.strasse, a.PlzOrt()})
         if (!z.trimmed().isEmpty()) block << z.trimmed();
-    return {{BriefFeld::Name, a.name},       {BriefFeld::Zusatz, a.zusatz},   {BriefFeld::Strasse, a.strasse},
-            {BriefFeld::Plz, a.plz},         {BriefFeld::Ort, a.ort},         {BriefFeld::Telefon, a.telefon},
+    return {{BriefFeld::Name, a.name},       {BriefFeld::Zusatz, a.zusatz},
+            {BriefFeld::Strasse, a.strasse}, {BriefFeld::Plz, a.plz},
+            {BriefFeld::Ort, a.ort},         {BriefFeld::Telefon, a.telefon},
             {BriefFeld::EMail, a.email},     {BriefFeld::Anschrift, block.join("\r\n")},
-            {BriefFeld::Datum, datum}};
+            {BriefFeld::Anrede, Anrede(a)},  {BriefFeld::Datum, datum}};
 }
 
 QString Serienbriefe::Pfad(ProjektUmgebung& umgebung) {
@@ -85,17 +106,23 @@ std::vector<Brief> Serienbriefe::Briefe() {
 }
 
 int64_t Serienbriefe::Neu(const QString& name, QString* fehler) {
-    const std::string leer = "<velu-doc version=\"1\"></velu-doc>";
     try {
-        db_->Execute("INSERT INTO DruckVorlagen (Dokumentart, Bezeichnung, KopfTX, KopfFo, FussTx, FussFO, "
-                     "TextVorlagen, TextVorlagenFO, UNICODEFLAG) "
-                     "VALUES (:art, :name, :leer, :fo, :leer, :fo, :text, :fo, 1)",
-                     db::Params()
-                         .Set("art", int64_t{Art})
-                         .Set("name", name.trimmed().toStdString())
-                         .Set("leer", leer)
-                         .Set("text", std::string(NeuerBrief))
-                         .Set("fo", richtext::VeluDocFormat.toStdString()));
+        db_->Execute(
+            "INSERT INTO DruckVorlagen (Dokumentart, Bezeichnung, RandOben, RandUnten, RandLINKS, "
+            "RandRechts, KopfTX, KopfFo, FussTx, FussFO, TextVorlagen, TextVorlagenFO, UNICODEFLAG) "
+            "VALUES (:art, :name, :oben, :unten, :links, :rechts, :kopf, :fo, :fuss, :fo, :text, :fo, 1)",
+            db::Params()
+                .Set("art", int64_t{Art})
+                .Set("name", name.trimmed().toStdString())
+                .Set("oben", int64_t{brief::Raender[0]})
+                .Set("unten", int64_t{brief::Raender[1]})
+                .Set("links", int64_t{brief::Raender[2]})
+                .Set("rechts", int64_t{brief::Raender[3]})
+                .Set("kopf", brief::Kopf())
+                // One letter per recipient: a page count would run on over all of them.
+                .Set("fuss", brief::Fuss(false))
+                .Set("text", NeuerBrief())
+                .Set("fo", richtext::VeluDocFormat.toStdString()));
         return db_->LastInsertId();
     } catch (const db::DbError& e) {
         if (fehler) *fehler = "Der Brief konnte nicht angelegt werden:\n" + QString::fromUtf8(e.what());

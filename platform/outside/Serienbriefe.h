@@ -22,6 +22,8 @@ namespace BriefFeld {
 inline constexpr int Name = 1, Zusatz = 2, Strasse = 3, Plz = 4, Ort = 5, Telefon = 6, EMail = 7;
 // Name, addition (when there is one), street, post code and city: the address block, one line each.
 inline constexpr int Anschrift = 8;
+// The salutation: to the person the address names, else "Sehr geehrte Damen und Herren,".
+inline constexpr int Anrede = 9;
 inline constexpr int Datum = 90;
 } // namespace BriefFeld
 
@@ -44,7 +46,8 @@ public:
     static bool IstSerienbriefe(db::Database& db);
 
     std::vector<Brief> Briefe();
-    // A new letter with an address block, the date, a salutation and a closing; its key, 0 on failure.
+    // A new letter in the delivered letter layout (head, footer, address window with the date beside it, a
+    // salutation and a closing); its key, 0 on failure.
     int64_t Neu(const QString& name, QString* fehler = nullptr);
     bool Loeschen(int64_t lfnr, QString* fehler = nullptr);
     // Fills ziel with the letter once per address, each on its own pages, the fields set to that address and
@@ -60,6 +63,9 @@ private:
     std::unique_ptr<db::Database> db_;
 };
 
+// "Sehr geehrter Herr Dr. Meier," for an address whose addition (else its name) names a person ("Herrn Dr.
+// Meier", "z. Hd. Frau Schulz"), "Sehr geehrte Damen und Herren," for any other.
+QString Anrede(const Adresse& a);
 // The value of each letter field for an address.
 std::vector<std::pair<int, QString>> BriefFelder(const Adresse& a, const QString& datum);
 

@@ -2,12 +2,14 @@
 
 #include "platform/forms/MessageBox.h"
 #include "platform/richtext/VeluDoc.h"
+#include "platform/settings/SettingsStore.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QImage>
 #include <QLabel>
@@ -15,9 +17,10 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QScrollArea>
-#include <QStandardPaths>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -178,17 +181,39 @@ std::function<bool()>& ScribantView::DruckerVorhanden() {
     return frage;
 }
 
+namespace {
+const char* const PdfNameEigenschaft = "veluPdfName";
+const QString PdfAblage = QStringLiteral("Dokumente"), PdfOrdner = QStringLiteral("PdfOrdner");
+} // namespace
+
+void ScribantView::SetPdfName(QWidget* owner, const QString& name) {
+    static const QRegularExpression verboten(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
+    if (owner) owner->setProperty(PdfNameEigenschaft, QString(name).replace(verboten, "-").trimmed());
+}
+
 std::function<QString(QWidget*)>& ScribantView::PdfDateiWaehlen() {
     static std::function<QString(QWidget*)> dialog = [](QWidget* owner) {
-        // In the user's documents folder, not in whatever folder the program was started from.
-        QString ordner = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        // The folder saved to last; else the user's documents folder, not whatever folder the program was
+        // started from.
+        settings::SettingsStore einstellungen;
+        QString ordner = einstellungen.GetSetting(PdfAblage, PdfOrdner);
+        if (ordner.isEmpty() || !QDir(ordner).exists())
+            ordner = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
         if (ordner.isEmpty() || !QDir(ordner).exists()) ordner = QDir::homePath();
-        const QString file =
-            QFileDialog::getSaveFileName(owner, "Speichern unter", ordner, "PDF-Dokument (*.pdf)");
+        const QString name = owner ? owner->property(PdfNameEigenschaft).toString() : QString();
+        const QString start = name.isEmpty() ? ordner : QDir(ordner).filePath(name + ".pdf");
+        QString file = QFileDialog::getSaveFileName(owner, "Speichern unter", start, "PDF-Dokument (*.pdf)");
         if (file.isEmpty()) return file;
-        return file.endsWith(".pdf", Qt::CaseInsensitive) ? file : file + ".pdf";
+        if (!file.endsWith(".pdf", Qt::CaseInsensitive)) file += ".pdf";
+        einstellungen.SaveSetting(PdfAblage, PdfOrdner, QFileInfo(file).absolutePath());
+        return file;
     };
     return dialog;
+}
+
+void ScribantView::PdfGespeichert(QWidget* owner, const QString& pdf) {
+    forms::MsgBox(owner, "Das Dokument wurde als PDF-Datei gespeichert:\n" + QDir::toNativeSeparators(pdf),
+                  forms::MsgButtons::OK, forms::MsgIcon::Information);
 }
 
 QString ScribantView::KeinDruckerPdfAngebot(QWidget* owner) {
@@ -203,7 +228,10 @@ bool ScribantView::PrintDialog() {
     if (!DruckerVorhanden()()) {
         const QString pdf = KeinDruckerPdfAngebot(this);
         if (pdf.isEmpty()) return false;
-        if (control_->SavePdf(pdf)) return true;
+        if (control_->SavePdf(pdf)) {
+            PdfGespeichert(this, pdf);
+            return true;
+        }
         forms::MsgBox(this, "Das Dokument konnte nicht gespeichert werden:\n" + pdf, forms::MsgButtons::OK,
                       forms::MsgIcon::Exclamation);
         return false;
@@ -220,7 +248,10 @@ bool ScribantView::PrintDialog() {
 bool ScribantView::SaveAsDialog() {
     const QString pdf = PdfDateiWaehlen()(this);
     if (pdf.isEmpty()) return false;
-    if (control_->SavePdf(pdf)) return true;
+    if (control_->SavePdf(pdf)) {
+        PdfGespeichert(this, pdf);
+        return true;
+    }
     forms::MsgBox(this, "Das Dokument konnte nicht gespeichert werden:\n" + pdf, forms::MsgButtons::OK,
                   forms::MsgIcon::Exclamation);
     return false;

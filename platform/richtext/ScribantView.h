@@ -42,11 +42,18 @@ public:
 
     // Whether a printer is set up; tests replace the question.
     static std::function<bool()>& DruckerVorhanden();
-    // The PDF file name the user chooses ("" for none); tests replace the dialog.
+    // The PDF file name the user chooses ("" for none); tests replace the dialog. The dialog opens in the
+    // folder a PDF was last saved to (else the documents folder) and proposes the name the owner was given
+    // with SetPdfName.
     static std::function<QString(QWidget*)>& PdfDateiWaehlen();
+    // The name (without ".pdf") the save dialog proposes for what owner shows, e.g. the document's number;
+    // characters a file name cannot hold become "-".
+    static void SetPdfName(QWidget* owner, const QString& name);
     // Without a printer: says so and offers saving as PDF. Returns the file chosen ("" when the user
     // declined); writes nothing itself.
     static QString KeinDruckerPdfAngebot(QWidget* owner);
+    // Tells the user where the PDF file was written.
+    static void PdfGespeichert(QWidget* owner, const QString& pdf);
 
 private:
     void ShowPageView(bool on);

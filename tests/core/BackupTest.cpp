@@ -31,12 +31,12 @@ TEST_F(BackupTest, EachDataSetGetsItsDescriptorAndFiles) {
         QString shown;
     };
     const std::vector<Case> cases = {
-        {1, "PROJEKT°00000007°Neubau Kita", {"Prodat", "Velupro32.mdb"}, "Projekt 00000007 Neubau Kita"},
+        {1, "PROJEKT°00000007°Neubau Kita", {"Prodat", "Velupro32.mdb"}, "Das Projekt 00000007 Neubau Kita wurde in "},
         {2,
          "ALLEPROJEKE",
          {"00000007.PRO/Prodat", "00000007.PRO/Velupro32.mdb", "Projekte.mdb"},
-         "Alle Projekte"},
-        {3, "VELUDATEN°VELUVORLAGE", {"VELUDAT32.MDB", "VELUVOR32.MDB"}, "HOAI - Tabellen"},
+         "Alle Projekte wurden in "},
+        {3, "VELUDATEN°VELUVORLAGE", {"VELUDAT32.MDB", "VELUVOR32.MDB"}, "Die HOAI - Tabellen wurden in "},
     };
     for (const auto& c : cases) {
         MessageBoxScript script;

@@ -46,6 +46,7 @@ TEST_F(DatenbestandTest, LettersAndAddressesComeBackByteForByteThroughTheDialogs
         std::string deskriptor;
         std::function<void()> schreiben; // one more letter or address each time
         std::function<int()> anzahl;
+        const char* gesagt; // the message after the backup, up to the archive's path
     };
     const Fall faelle[] = {
         {4, briefDatei, "SERIENBRIEFE",
@@ -54,9 +55,12 @@ TEST_F(DatenbestandTest, LettersAndAddressesComeBackByteForByteThroughTheDialogs
              ASSERT_TRUE(b);
              ASSERT_GT(b->Neu("Einladung"), 0);
          },
-         [&] { return int(outside::Serienbriefe::Oeffnen(QString::fromStdString(briefDatei.string()))
-                              ->Briefe()
-                              .size()); }},
+         [&] {
+             return int(outside::Serienbriefe::Oeffnen(QString::fromStdString(briefDatei.string()))
+                            ->Briefe()
+                            .size());
+         },
+         "Die Serienbriefe wurden in "},
         {5, adressDatei, "ADRESSEN",
          [&] {
              auto b = outside::Adressbuch::Oeffnen(QString::fromStdString(adressDatei.string()));
@@ -65,9 +69,12 @@ TEST_F(DatenbestandTest, LettersAndAddressesComeBackByteForByteThroughTheDialogs
              a.name = QString::fromUtf8("Gemeinde Müllheim");
              ASSERT_TRUE(b->Speichern(a));
          },
-         [&] { return int(outside::Adressbuch::Oeffnen(QString::fromStdString(adressDatei.string()))
-                              ->Suche({})
-                              .size()); }},
+         [&] {
+             return int(outside::Adressbuch::Oeffnen(QString::fromStdString(adressDatei.string()))
+                            ->Suche({})
+                            .size());
+         },
+         "Die Adressen wurden in "},
     };
     for (const Fall& f : faelle) {
         SCOPED_TRACE(f.deskriptor);
@@ -82,6 +89,8 @@ TEST_F(DatenbestandTest, LettersAndAddressesComeBackByteForByteThroughTheDialogs
             aus.Band().Click("OK");
             ASSERT_TRUE(fs::exists(Vorgabe())) << script.LastText().toStdString();
             EXPECT_EQ(velu::archive::ReadInfo(Vorgabe().string())->descriptor, f.deskriptor);
+            EXPECT_EQ(script.LastText(),
+                      f.gesagt + QString::fromStdString(Vorgabe().string()) + " gesichert.");
         }
         f.schreiben();
         ASSERT_EQ(f.anzahl(), 2);

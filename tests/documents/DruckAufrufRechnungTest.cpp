@@ -8,6 +8,7 @@
 #include "platform/richtext/ScribantView.h"
 
 #include <QDateEdit>
+#include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QProcess>
@@ -169,9 +170,13 @@ TEST_F(DruckAufrufTest, WithoutAPrinterPrintingOffersAPdfFile) {
         d.Makeconection(2, "09.12.2026", EUR, EUR, r);
         d.XtraText1()->setValue(2);
         const bool ok = d.StarteDruck(0);
-        ASSERT_EQ(boxen.Shown().size(), 1u);
+        // Accepted, the second message says where the file was written.
+        ASSERT_EQ(boxen.Shown().size(), antwort == forms::MsgResult::Yes ? 2u : 1u);
         EXPECT_TRUE(boxen.Shown()[0].text.startsWith("Es ist kein Drucker eingerichtet."));
         EXPECT_EQ(boxen.Shown()[0].buttons, forms::MsgButtons::YesNo);
+        if (antwort == forms::MsgResult::Yes)
+            EXPECT_EQ(boxen.Shown()[1].text,
+                      "Das Dokument wurde als PDF-Datei gespeichert:\n" + QDir::toNativeSeparators(pdf));
         EXPECT_EQ(ok, antwort == forms::MsgResult::Yes);
         EXPECT_EQ(QFileInfo::exists(pdf), antwort == forms::MsgResult::Yes);
     }

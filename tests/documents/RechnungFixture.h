@@ -37,7 +37,13 @@ public:
 
 struct FeldProtokoll : velu::documents::FeldZiel {
     std::map<int, QString> felder;
+    // The template's own texts of fields, as the document control reads them before the run.
+    std::map<int, QString> vorlage;
     void SetzeFeld(int n, const QString& t) override { felder[n] = t; }
+    QString Feldtext(int n) const override {
+        auto it = vorlage.find(n);
+        return it == vorlage.end() ? QString() : it->second;
+    }
     QString operator[](int n) const {
         auto it = felder.find(n);
         // Amount and sign are joined by a non-breaking blank; the cases compare the text as read.

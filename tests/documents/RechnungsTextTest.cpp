@@ -171,14 +171,14 @@ TEST_F(RechnungsTextTest, SummaryListsInvoicesInTheDisplayCurrency) {
         const char* art;
     };
     const Fall faelle[] = {
-        {{1, 2},
-         "R-1\r\nR-2",
-         "1.160,00 DM\r\n977,92 DM",
-         "2.137,92 DM",
-         "\r\n§ 34   Gebäude und Innenräume"},
-        {{2}, "R-2", "977,92 DM", "977,92 DM", "§ 34   Gebäude und Innenräume"},
+        {{1, 2}, "R-1\r\nR-2", "1.160,00 DM\r\n977,92 DM", "2.137,92 DM", "\r\n§ 34 Gebäude und Innenräume"},
+        {{2}, "R-2", "977,92 DM", "977,92 DM", "§ 34 Gebäude und Innenräume"},
         // A calculation deleted meanwhile is left out; tree order is kept.
-        {{3, 9, 1}, "R-3\r\nR-1", "1,00 DM\r\n1.160,00 DM", "1.161,00 DM", "57  örtliche Bauüberwachung\r\n"},
+        {{3, 9, 1},
+         "R-3\r\nR-1",
+         "1,00 DM\r\n1.160,00 DM",
+         "1.161,00 DM",
+         "§ 57 örtliche Bauüberwachung\r\n"},
     };
     for (const Fall& c : faelle) {
         FeldProtokoll f;
@@ -217,8 +217,9 @@ namespace {
 
 class SummenblockTest : public RechnungsTextTest {
 protected:
-    QStringList Zeilen(int art) {
+    QStringList Zeilen(int art, const QString& skontobedingung = {}) {
         FeldProtokoll f;
+        if (!skontobedingung.isNull()) f.vorlage[SkontobedingungFeld] = skontobedingung;
         const QString zeichen = TransDM(*projekt_, 1, EUR, EUR);
         RechnungsText t(*projekt_, f, umgebung_);
         t.Setze(1, zeichen, art);
@@ -293,8 +294,23 @@ TEST_F(SummenblockTest, SurchargeRowsAddUpToTheChainAndOffersLeaveOutInvoiceLine
     EXPECT_TRUE(schluss.contains(QString::fromUtf8("abzüglich geleistete Abschlagszahlungen\t50,00 €")));
     EXPECT_TRUE(schluss.contains(
         QString::fromUtf8("(Abschlagszahlungen netto 42,02 € zuzüglich 19,00 % Mehrwertsteuer 7,98 €)")));
-    EXPECT_TRUE(schluss.contains(QString::fromUtf8("Zwischensumme\t70,19 €")));
+    // The amount due without discount is named; the discount's line leads with the template's condition.
+    EXPECT_TRUE(schluss.contains(QString::fromUtf8("Zahlbetrag ohne Skonto\t70,19 €")));
     EXPECT_TRUE(schluss.contains(QString::fromUtf8("abzüglich 2,00 % Skonto\t1,40 €")));
+    EXPECT_TRUE(Zeilen(2, QString::fromUtf8(" bei Zahlung\r\ninnerhalb von 10 Tagen "))
+                    .contains(QString::fromUtf8(
+                        "bei Zahlung innerhalb von 10 Tagen abzüglich 2,00 % Skonto\t1,40 €")));
+    // Without payments the amount before the discount is the gross amount, named once more as what is due.
+    projekt_->Execute("UPDATE BeReList SET SummAz = 0, Skontofaehig = 1201900, SkontoDM = -24000, "
+                      "Endbetrag = 1177900 WHERE LfNr = 1");
+    const QStringList ohneAbschlag = Zeilen(2, QStringLiteral("bei Zahlung innerhalb von 14 Tagen"));
+    const qsizetype brutto = ohneAbschlag.indexOf(QString::fromUtf8("Bruttobetrag\t120,19 €"));
+    ASSERT_GE(brutto, 0) << ohneAbschlag.join('\n').toStdString();
+    EXPECT_EQ(
+        ohneAbschlag.mid(brutto + 1, 3),
+        QStringList({QString::fromUtf8("Zahlbetrag ohne Skonto\t120,19 €"),
+                     QString::fromUtf8("bei Zahlung innerhalb von 14 Tagen abzüglich 2,00 % Skonto\t2,40 €"),
+                     QString::fromUtf8("Endbetrag\t117,79 €")}));
     EXPECT_TRUE(schluss.contains(QString::fromUtf8("(im Endbetrag enthaltene Mehrwertsteuer 19,00 %: 10,98 €)")));
     for (const QString& z : schluss)
         EXPECT_FALSE(z.trimmed().isEmpty() || z.endsWith(QString::fromUtf8("\t0,00 €"))) << z.toStdString();

@@ -8,20 +8,22 @@
 #include "core/MoneyFormat.h"
 #include "documents/CRModul.h"
 #include "documents/DruckAufrufRechnung.h"
+#include "documents/PrintRechnung.h"
 #include "documents/RechnungDruckAufruf.h"
+#include "expenses/StdRech.h"
+#include "expenses/ZeilenModell.h"
+#include "fee/Parag57.h"
+#include "platform/outside/Prodat.h"
+#include "platform/report/Ausgabe.h"
+#include "platform/richtext/PdfWorte.h"
+#include "platform/richtext/ScribantView.h"
 #include "register/BerAuswahl.h"
 #include "register/ProgrammEditor.h"
-#include "expenses/StdRech.h"
-#include "fee/Parag57.h"
-#include "expenses/ZeilenModell.h"
-#include "documents/PrintRechnung.h"
-#include "platform/outside/Prodat.h"
-#include "platform/richtext/ScribantView.h"
-#include "platform/report/Ausgabe.h"
 
 #include <QImage>
 #include <QPainter>
 
+#include <QDate>
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
@@ -123,13 +125,14 @@ Gelesen Lies(const QString& text) {
                 continue;
             }
             const bool summe = z.startsWith("Zwischensumme") || z.startsWith("Bruttobetrag") ||
-                               z.startsWith("Endbetrag");
+                               z.startsWith("Zahlbetrag ohne Skonto") || z.startsWith("Endbetrag");
             if (summe) {
                 if (*betrag != laufend)
                     g.fehler << QString::fromStdString("Summe " + FormatBetrag(laufend, EUR) + " statt: ") + z;
                 laufend = *betrag;
                 if (z.startsWith("Endbetrag")) g.endbetrag = *betrag;
-            } else if (z.startsWith(QString::fromUtf8("abzüglich"))) {
+            } else if (z.startsWith(QString::fromUtf8("abzüglich")) ||
+                       z.contains(QString::fromUtf8(" abzüglich "))) {
                 if (betrag->Raw() < 0) g.fehler << "doppelt negativ: " + z;
                 laufend -= *betrag;
                 if (z.contains("Abschlagszahlungen")) g.abschlag = *betrag;
@@ -384,16 +387,23 @@ TEST_F(SummenPdf, HourlyInvoiceAddsUpFromItsPositions) {
     // The statement: positions up to their sum.
     Currency positionen, summe;
     bool inPositionen = false;
+    // Each position with the date the grid gave it.
+    const QString heute = QDate::currentDate().toString("dd.MM.yyyy");
+    int datiert = 0;
     for (const QString& z : text.split('\n')) {
         const auto b = BetragAm(z.trimmed());
-        if (z.trimmed().startsWith("Pos.")) inPositionen = true;
-        else if (inPositionen && z.trimmed().startsWith("Summe der Positionen") && b) {
+        if (z.trimmed().startsWith("Pos.")) {
+            inPositionen = true;
+            EXPECT_TRUE(z.contains("Datum")) << z.toStdString();
+        } else if (inPositionen && z.trimmed().startsWith("Summe der Positionen") && b) {
             summe = *b;
             inPositionen = false;
         } else if (inPositionen && b) {
             positionen += *b;
+            datiert += z.contains(heute);
         }
     }
+    EXPECT_EQ(datiert, 3) << text.toStdString();
     EXPECT_EQ(positionen, Currency::FromString("490.62")) << text.toStdString();
     EXPECT_EQ(summe, positionen);
     const Gelesen g = Lies(text);
@@ -404,6 +414,95 @@ TEST_F(SummenPdf, HourlyInvoiceAddsUpFromItsPositions) {
     for (const char* zeile : {"Zu- und Abschläge auf das Nettohonorar 5,00", "abzüglich 3,00", "Skonto"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(zeile))) << zeile << "\n" << text.toStdString();
     EXPECT_FALSE(text.contains("0,00 % Skonto")) << text.toStdString();
+}
+
+// The delivered offer and invoice as they go out: the client's lines and the sender line in the window of a
+// form B envelope (45-90 mm from the top, at least 20 mm from the left), an invoice's service period below
+// its subject and its payment term below the totals; with a cash discount the amount due without it is
+// named and the discount's line states its condition. The totals still add up line by line.
+TEST_F(SummenPdf, DeliveredDocumentsAreReadyToSend) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    const std::string skonto = "UPDATE BeReList SET SkontoPro = 20000 WHERE LfNr = :n;";
+    const std::string zahlung =
+        "UPDATE BeReList SET SummAz = 490000000, AlDispSummAz = 958356700 WHERE LfNr = :n;";
+    struct Dokument {
+        const char* name;
+        char typ;
+        std::string vorher;
+        bool skonto;
+    } dokumente[] = {
+        {"Angebot", 'A', "", false},
+        {"Rechnung ohne Skonto", 'R', "", false},
+        {"Schlussrechnung mit Skonto", 'R', zahlung + skonto, true},
+        {"Rechnung mit Skonto ohne Abschlag", 'R', skonto, true},
+    };
+    const QStringList bauherr = {"Gemeinde Musterhausen", "Rathausplatz 3", "12345 Musterhausen"};
+    ASSERT_TRUE(outside::SchreibeProdatFelder(
+        umgebung_->ordner + "/Prodat",
+        {{4, bauherr[0]}, {5, bauherr[1]}, {6, bauherr[2]}, {163, "01.03.2026"}}));
+    for (const Dokument& d : dokumente) {
+        SCOPED_TRACE(d.name);
+        projekt_->Execute("DELETE FROM BeReList");
+        const int64_t r = Neu(d.typ, d.name, EUR, "Neubau Kita");
+        BerAuswahl w(std::make_unique<DruckHost>());
+        w.show();
+        Edit(w, {"500.000,00", "3", "0"}, true);
+        if (!d.vorher.empty()) {
+            for (const QString& sql : QString::fromStdString(d.vorher)
+                                          .replace(":n", QString::number(r))
+                                          .split(';', Qt::SkipEmptyParts))
+                projekt_->Execute(sql.toStdString());
+            Edit(w, {"500.000,00", "3", "0"}, true);
+        }
+        const QString pdf = QString::fromStdString((dir_ / "versand.pdf").string());
+        Drucke(w, pdf, false);
+        const QList<PdfWort> worte = PdfWorte(pdf, 1);
+        const auto absender = PdfZeile(worte, QString::fromUtf8("Ingenieurbüro Muster · Musterstraße 1"));
+        ASSERT_TRUE(absender);
+        double oben = absender->unten;
+        for (const QString& zeile : bauherr) {
+            const auto box = PdfZeile(worte, zeile);
+            ASSERT_TRUE(box) << zeile.toStdString();
+            EXPECT_GE(box->oben, oben) << zeile.toStdString();
+            EXPECT_LE(box->unten, 90.0) << zeile.toStdString();
+            EXPECT_GE(box->links, 20.0) << zeile.toStdString();
+            oben = box->unten;
+        }
+        EXPECT_GE(absender->oben, 45.0);
+        EXPECT_GE(absender->links, 20.0);
+
+        const QString text = PdfText(pdf);
+        const Gelesen g = Lies(text);
+        EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString() << "\n" << text.toStdString();
+        EXPECT_EQ(g.endbetrag, RundCY(Betrag(r, "Endbetrag")));
+        const bool rechnung = d.typ == 'R';
+        const QString zahlbar = QString::fromUtf8("Zahlbar innerhalb von 30 Tagen ohne Abzug.");
+        EXPECT_EQ(text.contains(zahlbar), rechnung) << text.toStdString();
+        // The period below the subject, from the start of planning to the invoice date.
+        const auto betreff = PdfZeile(worte, "Betreff:");
+        const auto zeitraum = PdfZeile(worte, "Leistungszeitraum: 01.03.2026 bis");
+        EXPECT_EQ(bool(zeitraum), rechnung) << text.toStdString();
+        if (zeitraum && betreff) EXPECT_GT(zeitraum->oben, betreff->oben);
+        // With a discount: the amount without it, then the discount on its condition, then the final amount.
+        QString ohne, mit;
+        for (const QString& roh : text.split('\n')) {
+            const QString z = roh.simplified();
+            if (z.startsWith("Zahlbetrag ohne Skonto")) ohne = z;
+            if (z.contains("Skonto") && z.contains(QString::fromUtf8("abzüglich"))) mit = z;
+        }
+        EXPECT_EQ(!mit.isEmpty(), d.skonto) << text.toStdString();
+        if (!d.skonto) continue;
+        EXPECT_TRUE(
+            mit.startsWith(QString::fromUtf8("bei Zahlung innerhalb von 14 Tagen abzüglich 2,00 % Skonto")))
+            << mit.toStdString();
+        ASSERT_TRUE(BetragAm(ohne)) << text.toStdString();
+        EXPECT_EQ(*BetragAm(ohne), RundCY(Betrag(r, "Skontofaehig")));
+        ASSERT_TRUE(BetragAm(mit));
+        EXPECT_EQ(*BetragAm(ohne) - *BetragAm(mit), g.endbetrag);
+        // The condition stands on the discount's line only.
+        EXPECT_EQ(text.count(QString::fromUtf8("innerhalb von 14 Tagen")), 1) << text.toStdString();
+    }
 }
 
 // An invoice for site supervision has no fee statement: its data and its totals, with a surcharge on the net

@@ -939,3 +939,20 @@ TEST(GrunddatKostenEnter, EnterAfterARefusedAmountKeepsTheOldValueAndTheCursorIn
               C("600000"));
     f.form->hide();
 }
+
+// The fee at the foot follows the costs as they are typed on the costs tab, and keeps its value on every tab.
+TEST_F(GrunddatForm, FeeFootFollowsTheCostsOnTheCostsTab) {
+    ASSERT_TRUE(open(1, 0, 0, 0));
+    text(1)->setText("3");
+    text(2)->setText("50");
+    tabs()->setCurrentIndex(1);
+    const QString null = QString::fromStdString(FormatBetrag(Currency(), DM));
+    ASSERT_TRUE(kostenEingeben(0, "Eigenleistung", "500.000,00"));
+    const QString netto = feld("NettoHonorar_4")->text();
+    EXPECT_NE(netto, null);
+    EXPECT_EQ(netto.toStdString(), FormatBetrag(GetCY(grunddaten(), "HonrarNetto"), DM));
+    for (int tab : {0, 4, 1, 2, 0}) {
+        tabs()->setCurrentIndex(tab);
+        EXPECT_EQ(feld("NettoHonorar_4")->text(), netto) << tab;
+    }
+}

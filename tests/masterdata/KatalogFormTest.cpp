@@ -152,3 +152,22 @@ TEST_F(KatalogFormTest, EveryColumnIsShownWholeTheLastOneToo) {
     }
     EXPECT_TRUE(boxen.Shown().empty());
 }
+
+// A text of full length does not widen the window to the screen's edge (where the window's frame would push
+// the last column beyond it): the text column takes the room the others leave and wraps its text there.
+TEST_F(KatalogFormTest, ALongTextLeavesTheWindowInsideTheScreen) {
+    MessageBoxScript boxen;
+    auto breite = [&] {
+        Grundleistung f(*stamm_);
+        return f.width();
+    };
+    const int kurz = breite();
+    stamm_->Execute("INSERT INTO AufwandVerz (Positionsnummer, Leistung, Einheit, zuordnung) VALUES ('3.01', ?, "
+                    "'Std', 10)",
+                    db::Params().Add(std::string(255, 'x')));
+    const int lang = breite();
+    Grundleistung f(*stamm_);
+    EXPECT_LE(lang, f.screen()->availableGeometry().width() - 40);
+    EXPECT_LE(lang, std::max(kurz, 900) + 400);
+    EXPECT_TRUE(boxen.Shown().empty());
+}

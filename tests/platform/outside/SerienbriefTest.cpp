@@ -10,16 +10,18 @@
 #include "platform/outside/IniUmgebung.h"
 #include "platform/outside/SerienbriefFenster.h"
 #include "platform/outside/StandInProgramme.h"
+#include "platform/richtext/PdfWorte.h"
 #include "platform/richtext/ScribantView.h"
 
 #include <QComboBox>
 #include <QDate>
-#include <QPointer>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -65,26 +67,70 @@ const Adresse Drei[] = {A("Gemeinde Musterhausen", "Bauamt", "Rathausplatz 1", "
                         A("Stadt Neustadt", "", "Markt 1", "54321", "Neustadt"),
                         A("Wohnbau Süd GmbH", "z. Hd. Frau Öztürk", "Südring 4", "80331", "München")};
 
-// Each address on its own page: its block lines one under the other, no other recipient's name.
+// The salutation each of Drei gets: an office, an address without addition, a person named in the addition.
+const char* const DreiAnreden[] = {"Sehr geehrte Damen und Herren,", "Sehr geehrte Damen und Herren,",
+                                   "Sehr geehrte Frau Öztürk,"};
+
+// Each address on its own page: its block lines one under the other in the left column (the date stands
+// beside the window), the letter's salutation, no other recipient's name.
 void PruefeSeiten(const QString& pdf, const std::vector<Adresse>& an, const QString& datum) {
     for (size_t k = 0; k < an.size(); ++k) {
         const QStringList z = Seite(pdf, int(k + 1));
+        QStringList links;
+        for (const QString& zeile : z)
+            links << zeile.split(QRegularExpression("\\s{3,}")).front();
         const Adresse& a = an[k];
         QStringList block{a.name};
         if (!a.zusatz.isEmpty()) block << a.zusatz;
         block << a.strasse << a.PlzOrt();
-        const qsizetype i = z.indexOf(a.name);
+        const qsizetype i = links.indexOf(a.name);
         ASSERT_GE(i, 0) << "page " << k + 1 << ":\n" << z.join('\n').toStdString();
-        EXPECT_EQ(z.mid(i, block.size()), block) << "page " << k + 1;
-        EXPECT_TRUE(z.contains(datum)) << z.join('\n').toStdString();
-        EXPECT_TRUE(z.contains("Sehr geehrte Damen und Herren,"));
+        EXPECT_EQ(links.mid(i, block.size()), block) << "page " << k + 1;
+        EXPECT_TRUE(z.join('\n').contains("Datum: " + datum)) << z.join('\n').toStdString();
+        EXPECT_TRUE(z.contains(QString::fromUtf8(DreiAnreden[k]))) << "page " << k + 1 << ":\n"
+                                                                   << z.join('\n').toStdString();
         for (size_t j = 0; j < an.size(); ++j)
             if (j != k) EXPECT_FALSE(z.join('\n').contains(an[j].name)) << "page " << k + 1;
     }
     EXPECT_TRUE(Seite(pdf, int(an.size()) + 1).isEmpty()) << "no page beyond the last letter";
 }
 
-TEST(Serienbriefe, ThreeAddressesGiveThreePagesEachWithItsAddress) {
+// A new letter is in the delivered letter layout: on every page the office's head, the sender line above
+// the address and the footer; the address inside the window of a form B envelope (45-90 mm from the top,
+// at least 20 mm from the left edge) and the date at the same height whatever the address's length.
+void PruefeBriefbogen(const QString& pdf, const std::vector<Adresse>& an, const QString& datum) {
+    std::optional<double> datumOben;
+    for (size_t k = 0; k < an.size(); ++k) {
+        SCOPED_TRACE(k + 1);
+        const QList<PdfWort> w = PdfWorte(pdf, int(k + 1));
+        for (const char* kopf : {"Architektur- und Ingenieurbüro Muster", "Steuernummer 000/000/00000",
+                                 "IBAN DE00 0000 0000 0000 0000 00"})
+            EXPECT_TRUE(PdfZeile(w, QString::fromUtf8(kopf))) << kopf;
+        const auto absender = PdfZeile(w, QString::fromUtf8("Ingenieurbüro Muster · Musterstraße 1"));
+        ASSERT_TRUE(absender);
+        QStringList zeilen{an[k].name};
+        if (!an[k].zusatz.isEmpty()) zeilen << an[k].zusatz;
+        zeilen << an[k].strasse << an[k].PlzOrt();
+        double oben = absender->unten;
+        for (const QString& z : zeilen) {
+            const auto box = PdfZeile(w, z);
+            ASSERT_TRUE(box) << z.toStdString();
+            EXPECT_GE(box->oben, oben) << z.toStdString();
+            oben = box->unten;
+        }
+        for (const auto& box : {*absender, *PdfZeile(w, zeilen.back())}) {
+            EXPECT_GE(box.oben, 45.0) << box.text.toStdString();
+            EXPECT_LE(box.unten, 90.0) << box.text.toStdString();
+            EXPECT_GE(box.links, 20.0) << box.text.toStdString();
+        }
+        const auto d = PdfZeile(w, "Datum: " + datum);
+        ASSERT_TRUE(d);
+        if (datumOben) EXPECT_NEAR(d->oben, *datumOben, 0.1);
+        datumOben = d->oben;
+    }
+}
+
+TEST(Serienbriefe, ThreeAddressesGiveThreeLettersOnTheLetterheadEachWithItsAddress) {
     if (!HatPdftotext()) GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
     testApp();
     TestDir dir;
@@ -102,6 +148,31 @@ TEST(Serienbriefe, ThreeAddressesGiveThreePagesEachWithItsAddress) {
     const QString pdf = Pfad(dir, "serie.pdf");
     ASSERT_TRUE(doc.SavePdf(pdf));
     PruefeSeiten(pdf, an, "09.12.2026");
+    PruefeBriefbogen(pdf, an, "09.12.2026");
+}
+
+// The salutation greets the person the addition (or else the name) names, an office as a whole.
+TEST(Serienbriefe, TheSalutationGreetsThePersonTheAddressNames) {
+    struct Fall {
+        const char *name, *zusatz, *anrede;
+    } faelle[] = {
+        {"Stadt Neustadt", "Herrn Dr. Meier", "Sehr geehrter Herr Dr. Meier,"},
+        {"Stadt Neustadt", "Herr Prof. Dr. Klaus", "Sehr geehrter Herr Prof. Dr. Klaus,"},
+        {"Wohnbau Süd GmbH", "z. Hd. Frau Öztürk", "Sehr geehrte Frau Öztürk,"},
+        {"Wohnbau Süd GmbH", "zu Händen von  Herrn  Weiß", "Sehr geehrter Herr Weiß,"},
+        {"Frau Anna Schulz", "", "Sehr geehrte Frau Anna Schulz,"},
+        {"Gemeinde Musterhausen", "Bauamt", "Sehr geehrte Damen und Herren,"},
+        {"Stadt Neustadt", "", "Sehr geehrte Damen und Herren,"},
+        // A word that only starts like a title is no person.
+        {"Frauenhofer Institut", "Herrenberg", "Sehr geehrte Damen und Herren,"},
+        {"Frau", "Herr", "Sehr geehrte Damen und Herren,"},
+    };
+    for (const Fall& f : faelle) {
+        Adresse a;
+        a.name = QString::fromUtf8(f.name);
+        a.zusatz = QString::fromUtf8(f.zusatz);
+        EXPECT_EQ(Anrede(a), QString::fromUtf8(f.anrede)) << f.name << " / " << f.zusatz;
+    }
 }
 
 TEST(Serienbriefe, EveryAddressFieldOfALetterIsFilled) {
@@ -243,6 +314,7 @@ TEST_F(FensterFixture, ANewLetterIsWrittenInTheTemplateEditorAndSentToTheTickedA
     EXPECT_EQ(gezeigt, 1);
     // In the order of the address book.
     PruefeSeiten(pdf, {Drei[0], Drei[1], Drei[2]}, QDate::currentDate().toString("dd.MM.yyyy"));
+    PruefeBriefbogen(pdf, {Drei[0], Drei[1], Drei[2]}, QDate::currentDate().toString("dd.MM.yyyy"));
     for (int s = 1; s <= 3; ++s)
         EXPECT_TRUE(Seite(pdf, s).contains("Wir laden Sie zum Richtfest ein."))
             << s << "\n" << Seite(pdf, s).join('\n').toStdString();

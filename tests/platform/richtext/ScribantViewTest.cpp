@@ -1,12 +1,17 @@
 #include "platform/richtext/ScribantView.h"
 #include "FileDialogProbe.h"
 #include "TestApp.h"
+#include "TestDir.h"
+#include "platform/forms/MessageBox.h"
 #include "platform/richtext/VeluDoc.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QSettings>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QTextCursor>
@@ -106,4 +111,33 @@ TEST(ScribantView, SavingAsPdfStartsInTheDocumentsFolder) {
     ScribantView v;
     const QString gesehen = ProbeFileDialog([&] { EXPECT_FALSE(v.SaveAsDialog()); }).directory;
     EXPECT_EQ(gesehen, QDir(erwartet).absolutePath());
+}
+
+// The save dialog proposes the document's name (characters a file name cannot hold made "-"), says where it
+// wrote the file, and opens the next time in the folder saved to.
+TEST(ScribantView, SavingAsPdfProposesTheNameAndRemembersTheFolder) {
+    testApp();
+    TestDir ordner;
+    // The remembered folder goes into a settings file of this test's own, not into the one other tests read.
+    TestDir einstellungen;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromStdString(einstellungen.Path().string()));
+    const QString pdf = QString::fromStdString((ordner / "Rechnung R-2026-017.pdf").string());
+    ScribantView v;
+    ScribantView::SetPdfName(&v, "R-2026/017");
+    velu::forms::MessageBoxScript boxen;
+    const QString vorgeschlagen = ProbeFileDialog([&] { EXPECT_TRUE(v.SaveAsDialog()); }, pdf).selectedFile;
+    EXPECT_EQ(QFileInfo(vorgeschlagen).fileName(), "R-2026-017.pdf");
+    EXPECT_TRUE(QFileInfo::exists(pdf));
+    ASSERT_EQ(boxen.Shown().size(), 1u);
+    EXPECT_EQ(boxen.Shown()[0].text,
+              "Das Dokument wurde als PDF-Datei gespeichert:\n" + QDir::toNativeSeparators(pdf));
+
+    ScribantView naechste;
+    ScribantView::SetPdfName(&naechste, "Einladung");
+    const FileDialogStart start = ProbeFileDialog([&] { EXPECT_FALSE(naechste.SaveAsDialog()); });
+    EXPECT_EQ(start.directory, QDir(QString::fromStdString(ordner.Path().string())).absolutePath());
+    EXPECT_EQ(QFileInfo(start.selectedFile).fileName(), "Einladung.pdf");
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
