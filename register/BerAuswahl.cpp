@@ -462,6 +462,8 @@ void BerAuswahl::NodeClick(QTreeWidgetItem* node) {
     if (berechnung) {
         tab_->setCurrentIndex(0);
         tab_->setVisible(true);
+        // Not left as the previous node had it: a register opened on a calculation would show nothing here.
+        label7_->setText("Projet " + projektText_ + "  ");
         FindBerechnung(key.mid(1));
     } else if (key.startsWith('*')) {
         tab_->setVisible(false);
@@ -889,6 +891,11 @@ void BerAuswahl::CopyBerechnung() {
     }
     QApplication::restoreOverrideCursor();
     nachAenderung(kopie.neu);
+    if (kopie.gekuerzt)
+        forms::MsgBox(this,
+                      QStringLiteral("Der Name der Kopie hat mehr als 30 Zeichen und wurde gekürzt auf\n„") +
+                          Q(kopie.name) + QStringLiteral("“.\nMit „Umbenennen“ können Sie ihn ändern."),
+                      forms::MsgButtons::OK, forms::MsgIcon::Information, windowTitle());
 }
 
 void BerAuswahl::KillBerechnung() {
