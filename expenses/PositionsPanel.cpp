@@ -517,7 +517,10 @@ void PositionsPanel::Spaltenbreiten() {
                                     {"AlDispinterSatz", 77},
                                     {"interSumm", 95},
                                     {"AlDispinterSumm", 95},
-                                    {"Phzuordnung", 130}}) {
+                                    {"Phzuordnung", 130},
+                                    {"LeistNr", 60},
+                                    {"SchonVerbucht", 60},
+                                    {"INPUTType", 60}}) {
             const int c = positionen_->ColumnOf(feld);
             if (c >= 0) grid1_->setColumnWidth(c, std::max(breite, KopfBreite(*grid1_, c)));
         }

@@ -513,6 +513,10 @@ TEST_F(AufwandTippen, EuroChosenOpensInEuroAndADmAmountComesBackAsTyped) {
         const QString caption = f->Positionen()->headerData(c, Qt::Horizontal).toString();
         for (const char* technisch : {"LeistNr", "SchonVerbucht", "INPUTType", "Phzuordnung"})
             EXPECT_NE(caption, technisch);
+        if (!grid->isColumnHidden(c)) {
+            EXPECT_GT(grid->columnWidth(c), grid->horizontalHeader()->fontMetrics().horizontalAdvance(caption))
+                << caption.toStdString() << " is not cut";
+        }
     }
 }
 
