@@ -514,7 +514,8 @@ TEST_F(AufwandTippen, EuroChosenOpensInEuroAndADmAmountComesBackAsTyped) {
         for (const char* technisch : {"LeistNr", "SchonVerbucht", "INPUTType", "Phzuordnung"})
             EXPECT_NE(caption, technisch);
         if (!grid->isColumnHidden(c)) {
-            EXPECT_GT(grid->columnWidth(c), grid->horizontalHeader()->fontMetrics().horizontalAdvance(caption))
+            EXPECT_GT(grid->columnWidth(c),
+                      grid->horizontalHeader()->fontMetrics().horizontalAdvance(caption))
                 << caption.toStdString() << " is not cut";
         }
     }

@@ -191,8 +191,8 @@ TEST_F(BerAuswahlWindowTest, LabelsCutToThirtyAndGroupsRenamedByTheirNode) {
     EXPECT_EQ(Knoten(*w, "@" + QString::number(a))->text(0), QString(30, 'x'));
     // Not cut without a word.
     ASSERT_EQ(script.Shown().size(), 1u);
-    EXPECT_EQ(script.LastText(), "Der Name hat mehr als 30 Zeichen und wurde gekürzt auf\n„" + QString(30, 'x') +
-                                     "“.\nMit „Umbenennen“ können Sie ihn ändern.");
+    EXPECT_EQ(script.LastText(), "Der Name hat mehr als 30 Zeichen und wurde gekürzt auf\n„" +
+                                     QString(30, 'x') + "“.\nMit „Umbenennen“ können Sie ihn ändern.");
     Knoten(*w, "@" + QString::number(a))->setText(0, QString(30, 'y'));
     EXPECT_EQ(script.Shown().size(), 1u);
     // The current calculation is c; the group edited is a's.

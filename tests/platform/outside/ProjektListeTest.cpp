@@ -235,7 +235,8 @@ TEST(Namenslaenge, AProjectOrSerialLetterNameBeyondItsFieldIsRefusedNotCut) {
     const size_t vorher = script.Shown().size();
     EXPECT_FALSE(e.Speichern());
     ASSERT_EQ(script.Shown().size(), vorher + 1);
-    EXPECT_EQ(script.LastText(), "Bezeichnung:\nDer Text ist 81 Zeichen lang; höchstens 80 Zeichen sind möglich.");
+    EXPECT_EQ(script.LastText(),
+              "Bezeichnung:\nDer Text ist 81 Zeichen lang; höchstens 80 Zeichen sind möglich.");
     EXPECT_EQ(bez->text(), lang);
     EXPECT_EQ(briefe->Briefe().at(0).name, "Einladung");
     velu::eingabe::Taste(*bez, Qt::Key_Backspace);
