@@ -6,8 +6,9 @@
 namespace velu {
 
 namespace {
-QString Quote(const QString& text) {
-    return QLatin1Char('\'') + text + QLatin1Char('\'');
+// A formula text: each apostrophe doubled, so that the text stays one text and prints as typed.
+QString Quote(QString text) {
+    return QLatin1Char('\'') + text.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
 }
 
 std::optional<outside::ProdatSatz> Lies(outside::ProjektUmgebung& umgebung, const QString& pfad) {
@@ -22,12 +23,11 @@ Projektkopf AllProjektinfo(outside::ProjektUmgebung& umgebung) {
     static constexpr int felder[6] = {0, 1, 2, 4, 5, 6};
     for (int i = 0; i < 6; ++i) {
         QString text = satz ? (*satz)[size_t(felder[i])] : QString();
-        kopf[size_t(i + 1)] = Quote(text.replace(QLatin1Char('\''), QLatin1Char(' ')).trimmed());
+        kopf[size_t(i + 1)] = Quote(text.trimmed());
     }
     const outside::ProjektInfo p = umgebung.AktProjekt();
-    auto verdoppelt = [](QString t) { return t.replace(QLatin1Char('\''), QStringLiteral("''")); };
-    kopf[7] = Quote(verdoppelt(p.name));
-    kopf[8] = Quote(verdoppelt(p.nummer));
+    kopf[7] = Quote(p.name);
+    kopf[8] = Quote(p.nummer);
     return kopf;
 }
 

@@ -14,8 +14,8 @@ namespace velu {
 // name, 8 project number.
 using Projektkopf = std::array<QString, 9>;
 
-// Lines lose their apostrophes (a blank instead) and surrounding blanks; name and number keep theirs, with
-// each apostrophe doubled so the quoted text stays one text.
+// Lines lose their surrounding blanks; every value keeps its apostrophes, each doubled so the quoted text
+// stays one text ("O'Brien" prints as typed).
 Projektkopf AllProjektinfo(outside::ProjektUmgebung& umgebung);
 
 // Values 1 to 11 = fields 160 to 170, value 12 = field 0, each trimmed; values stay as they are when the file

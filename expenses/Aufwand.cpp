@@ -126,15 +126,18 @@ void Aufwand::Makeconection() {
     spalten.push_back(panel_->Betragspalte("AlDispSumm", "Summe"));
     spalten.push_back(panel_->Textspalte("Mitarbeiter", "Mitarbeiter", Feldlaenge("Mitarbeiter", 50)));
     spalten.push_back(panel_->Datumspalte("Datum"));
-    spalten.push_back(panel_->Phasenspalte("Phzuordnung"));
+    // German captions where the field's own name would be a technical one.
+    forms::BoundColumn phase = panel_->Phasenspalte("Phzuordnung");
+    phase.caption = "Zuordnung";
+    spalten.push_back(phase);
     spalten.push_back(panel_->Betragspalte("interSatz", "interner Satz"));
     spalten.push_back(panel_->Betragspalte("AlDispinterSatz", "interner Satz"));
     spalten.push_back(panel_->Betragspalte("interSumm", "interne Summe"));
     spalten.push_back(panel_->Betragspalte("AlDispinterSumm", "interne Summe"));
-    spalten.push_back(panel_->Textspalte("LeistNr", "LeistNr", Feldlaenge("LeistNr", 20)));
+    spalten.push_back(panel_->Textspalte("LeistNr", "Leistungsnummer", Feldlaenge("LeistNr", 20)));
     // Left editable, so that a mark can be put right after a transferred position was deleted.
-    spalten.push_back(forms::FlagSpalte("SchonVerbucht", "SchonVerbucht"));
-    forms::BoundColumn inputType = panel_->Textspalte("INPUTType", "INPUTType", 0);
+    spalten.push_back(forms::FlagSpalte("SchonVerbucht", "verbucht"));
+    forms::BoundColumn inputType = panel_->Textspalte("INPUTType", "Währung", 0);
     inputType.art = forms::BoundColumn::Art::Ganzzahl;
     inputType.readOnly = true;
     // The entry currency by its sign, as the toolbar names it, not as the stored 0/1.
@@ -162,7 +165,8 @@ void Aufwand::Makeconection() {
     } catch (const db::DbError& e) {
         panel_->Melden(QString::fromUtf8(e.what()));
     }
-    SwitchWährung(0);
+    // Shown in the currency the records are kept in, so that what the user types is what is stored.
+    SwitchWährung(eingabe);
     panel_->GespeicherteEinstellungen(*bar_, true, true);
 }
 

@@ -5,7 +5,7 @@
 // window gets its band back however the window closes.
 //
 // The entry currency is that of the project's first record; a project without records asks for it first
-// (BerechWährungAusw). The display currency starts as DM.
+// (BerechWährungAusw). The display currency starts as the entry currency.
 //
 // Controls (objectName): window "Aufwand"; the panel's controls (PositionsPanel.h) with the phase drop-down
 // "SSDBDropDown2"; tool band "ActiveBar1", band "Band1", tools "OK", "EXIT", "DM", "EUR", "OHNENUL",

@@ -13,6 +13,7 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/settings/SettingsStore.h"
 #include "ui/DatePicSSDB.h"
+#include "ui/DatumsSpalte.h"
 #include "ui/avbSplitter.h"
 
 #include <QApplication>
@@ -516,7 +517,10 @@ void PositionsPanel::Spaltenbreiten() {
                                     {"AlDispinterSatz", 77},
                                     {"interSumm", 95},
                                     {"AlDispinterSumm", 95},
-                                    {"Phzuordnung", 130}}) {
+                                    {"Phzuordnung", 130},
+                                    {"LeistNr", 60},
+                                    {"SchonVerbucht", 60},
+                                    {"INPUTType", 60}}) {
             const int c = positionen_->ColumnOf(feld);
             if (c >= 0) grid1_->setColumnWidth(c, std::max(breite, KopfBreite(*grid1_, c)));
         }
@@ -610,20 +614,7 @@ forms::BoundColumn PositionsPanel::Phasenspalte(const char* feld) const {
 }
 
 forms::BoundColumn PositionsPanel::Datumspalte(const char* feld) const {
-    forms::BoundColumn c = Textspalte(feld, feld, 10);
-    c.anzeigen = [](const db::Value& v) -> QVariant {
-        const auto* s = std::get_if<std::string>(&v);
-        if (!s) return QString();
-        const auto t = FormatDatum(*s);
-        return QString::fromStdString(t ? *t : *s);
-    };
-    // A text that is no date becomes today's date.
-    c.lesen = [](const QString& text) -> std::optional<db::Value> {
-        if (text.trimmed().isEmpty()) return db::Value();
-        const auto iso = ParseDatum(text.trimmed().toStdString());
-        return db::Value(iso ? *iso : Heute().toStdString());
-    };
-    return c;
+    return DatumsSpalte(feld, feld);
 }
 
 } // namespace velu::expenses

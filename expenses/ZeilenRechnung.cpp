@@ -38,6 +38,7 @@ std::string_view Waehrungszeichen(int modus) {
 
 std::optional<Satzpaar> calcSumme(int modus, int spalte, Currency menge, const Satzpaar& alt) {
     Satzpaar p = alt;
+    const bool zwilling = !ZeigtHauptspalten(modus);
     try {
         if (spalte != NurMenge) {
             switch (modus) {
@@ -47,21 +48,22 @@ std::optional<Satzpaar> calcSumme(int modus, int spalte, Currency menge, const S
             case 4:
                 p.alDispSatz = DMEuroUmrechnung(p.satz, ZuDM);
                 break;
+            // Typed in the display currency: that rate stays as typed, and the rate of the entry currency
+            // keeps all four places, so that the typed amount comes back whenever it is shown again.
             case 2:
-                p.satz = RundCY(DMEuroUmrechnung(p.alDispSatz, ZuDM));
-                p.alDispSatz = DMEuroUmrechnung(p.satz, ZuEuro);
+                p.satz = DMEuroUmrechnung(p.alDispSatz, ZuDM);
                 break;
             case 3:
-                p.satz = RundCY(DMEuroUmrechnung(p.alDispSatz, ZuEuro));
-                p.alDispSatz = DMEuroUmrechnung(p.satz, ZuDM);
+                p.satz = DMEuroUmrechnung(p.alDispSatz, ZuEuro);
                 break;
             default:
                 break;
             }
         }
-        // Through double, as every product of amounts.
+        // Through double, as every product of amounts; each sum to the cent in its own currency.
         p.summ = RundCY(Currency::FromDouble(menge.ToDouble() * p.satz.ToDouble()));
-        p.alDispSumm = DMEuroUmrechnung(p.summ, modus <= 2 ? ZuEuro : ZuDM);
+        p.alDispSumm = zwilling ? RundCY(Currency::FromDouble(menge.ToDouble() * p.alDispSatz.ToDouble()))
+                                : DMEuroUmrechnung(p.summ, modus <= 2 ? ZuEuro : ZuDM);
     } catch (const CurrencyOverflow&) {
         return std::nullopt;
     }
@@ -69,27 +71,20 @@ std::optional<Satzpaar> calcSumme(int modus, int spalte, Currency menge, const S
 }
 
 std::optional<Satzpaar> SatzUebernehmen(int modus, Currency menge, Satzpaar alt, Currency dm, Currency euro) {
+    if (modus < 1 || modus > 4) return alt;
     try {
-        switch (modus) {
-        case 1:
+        // The offered rate of the entry currency as it stands, its twin converted.
+        if (modus <= 2) {
             alt.satz = dm;
-            break;
-        case 2:
             alt.alDispSatz = DMEuroUmrechnung(dm, ZuEuro);
-            break;
-        case 3:
-            alt.alDispSatz = DMEuroUmrechnung(euro, ZuDM);
-            break;
-        case 4:
+        } else {
             alt.satz = euro;
-            break;
-        default:
-            return alt;
+            alt.alDispSatz = DMEuroUmrechnung(euro, ZuDM);
         }
     } catch (const CurrencyOverflow&) {
         return std::nullopt;
     }
-    return calcSumme(modus, 0, menge, alt);
+    return calcSumme(modus, NurMenge, menge, alt);
 }
 
 bool HeuteEintragen(bool datumLeer, std::string_view bearbeitetesFeld) {

@@ -37,13 +37,14 @@ struct Satzpaar {
 inline constexpr int NurMenge = 2;
 
 // Recomputes a row after an edit. Unless spalte is NurMenge the typed (visible) rate is taken and its partner
-// worked out from it (in modes 2 and 3 the entry-currency rate is rounded to cents and the typed twin
-// replaced by its conversion back); then Summ = RundCY(menge × Satz) and its twin the plain conversion.
+// worked out from it (in modes 2 and 3 the typed twin stays as typed and the entry-currency rate is its
+// conversion to four places); then Summ = RundCY(menge × Satz), and its twin the plain conversion in modes 1
+// and 4, RundCY(menge × twin rate) in modes 2 and 3, where the twin is what the user sees.
 // nullopt when an amount leaves the money range: the row must keep its old values.
 std::optional<Satzpaar> calcSumme(int modus, int spalte, Currency menge, const Satzpaar& alt);
 
-// A rate offered in both currencies (an employee's or a catalogue row's, dm and euro) put into the row as if
-// typed into the visible rate, then calcSumme(0).
+// A rate offered in both currencies (an employee's or a catalogue row's, dm and euro): the one of the entry
+// currency taken as it stands, its twin converted, then both sums.
 std::optional<Satzpaar> SatzUebernehmen(int modus, Currency menge, Satzpaar alt, Currency dm, Currency euro);
 
 // An employee's rate is taken only while the row has none (an empty rate counts as 0); a catalogue row's

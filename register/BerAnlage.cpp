@@ -3,6 +3,7 @@
 #include "platform/db/DbError.h"
 #include "platform/forms/FormTag.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/TextLimitHint.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
 #include "register/CalculationRegister.h"
@@ -25,6 +26,7 @@ namespace velu::reg {
 namespace {
 // The captions of the three inputs, also named by the message for an empty one.
 const char* const Feldnamen[] = {"Berechnungsgruppe", "Berechnungsnummer", "Berechnungsbezeichnung"};
+const int Laengen[] = {30, 15, 30};
 } // namespace
 
 BerAnlage::BerAnlage(db::Database& projektDB, Currency mwstSatz, QWidget* parent)
@@ -36,12 +38,12 @@ BerAnlage::BerAnlage(db::Database& projektDB, Currency mwstSatz, QWidget* parent
     auto* lay = new QVBoxLayout(this);
 
     auto* felder = new QGridLayout;
-    const int laengen[] = {30, 15, 30};
     for (int i = 0; i < 3; ++i) {
         felder->addWidget(new QLabel(Feldnamen[i], this), i, 0);
         xtraText1_[i] = new QLineEdit(this);
         xtraText1_[i]->setObjectName(QString("XtraText1(%1)").arg(i));
-        xtraText1_[i]->setMaxLength(laengen[i]);
+        // A longer text is refused, limit named, on OK; never cut while typing.
+        forms::ShowLengthLimit(*xtraText1_[i], Laengen[i]);
         felder->addWidget(xtraText1_[i], i, 1);
     }
     lay->addLayout(felder);
@@ -125,6 +127,13 @@ void BerAnlage::CheckInput(bool& ok) {
         texte[i] = TrimText(xtraText1_[i]->text().toStdString());
         if (texte[i].empty()) {
             forms::MsgBox(this, EingabeErwartet(Feldnamen[i]));
+            xtraText1_[i]->setFocus();
+            return;
+        }
+        const QString zuLang =
+            forms::LaengeFehler(Feldnamen[i], QString::fromStdString(texte[i]), Laengen[i]);
+        if (!zuLang.isEmpty()) {
+            forms::MsgBox(this, zuLang, forms::MsgButtons::OK, forms::MsgIcon::Exclamation);
             xtraText1_[i]->setFocus();
             return;
         }

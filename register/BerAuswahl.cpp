@@ -462,6 +462,8 @@ void BerAuswahl::NodeClick(QTreeWidgetItem* node) {
     if (berechnung) {
         tab_->setCurrentIndex(0);
         tab_->setVisible(true);
+        // Not left as the previous node had it: a register opened on a calculation would show nothing here.
+        label7_->setText("Projet " + projektText_ + "  ");
         FindBerechnung(key.mid(1));
     } else if (key.startsWith('*')) {
         tab_->setVisible(false);
@@ -483,6 +485,7 @@ void BerAuswahl::labelBearbeitet(QTreeWidgetItem* node) {
     if (fuelltBaum_ || !node || !reg_) return;
     const QString key = node->data(0, KeyRole).toString();
     const QString alt = node->data(0, TextRole).toString();
+    const QString getippt = node->text(0);
     const bool gruppe = key.startsWith('*');
     // Group names are stored trimmed; an empty one is refused.
     const std::string text = gruppe ? BereinigterName(node->text(0).toStdString())
@@ -503,6 +506,8 @@ void BerAuswahl::labelBearbeitet(QTreeWidgetItem* node) {
         if (key.startsWith('@')) {
             if (reg_->CurrentLfNr() != nr && !reg_->FindBerechnung(nr)) return;
             reg_->PutText("ReBezeichnung", text);
+            // Stored cut to its field, as before, but not without a word.
+            if (Q(text) != getippt) NameGekuerztMelden("Der Name", Q(text));
         } else if (gruppe) {
             reg_->Updategruppe(nr, text);
             label7_->setText("Gruppe " + Q(text));
@@ -889,6 +894,14 @@ void BerAuswahl::CopyBerechnung() {
     }
     QApplication::restoreOverrideCursor();
     nachAenderung(kopie.neu);
+    if (kopie.gekuerzt) NameGekuerztMelden("Der Name der Kopie", Q(kopie.name));
+}
+
+void BerAuswahl::NameGekuerztMelden(const QString& wer, const QString& name) {
+    forms::MsgBox(this,
+                  wer + QStringLiteral(" hat mehr als 30 Zeichen und wurde gekürzt auf\n„") + name +
+                      QStringLiteral("“.\nMit „Umbenennen“ können Sie ihn ändern."),
+                  forms::MsgButtons::OK, forms::MsgIcon::Information, windowTitle());
 }
 
 void BerAuswahl::KillBerechnung() {

@@ -158,6 +158,8 @@ protected:
 private:
     void bauen();
     void labelBearbeitet(QTreeWidgetItem* node);
+    // Tells the user that a calculation's name (wer: "Der Name", "Der Name der Kopie") was cut to its field.
+    void NameGekuerztMelden(const QString& wer, const QString& name);
     void zeigeFehler(const QString& text);
     bool nimmNummerUndDatum();
     bool nimmAlleEingaben();

@@ -122,7 +122,9 @@ KopieErgebnis CalculationSet::CopyBerechnung(int64_t quelle, const std::string& 
     rs.AddNew();
     for (const auto& [f, v] : werte)
         rs.Set(f, v);
-    rs.Set("ReBezeichnung", KuerzeBezeichnung("Kopie " + name));
+    const std::string voll = "Kopie " + name;
+    const std::string kopieName = KuerzeBezeichnung(voll);
+    rs.Set("ReBezeichnung", kopieName);
     rs.Set("Redatum", heuteIso);
     if (neuerTyp) rs.Set("REType", std::string(1, neuerTyp));
     rs.Update();
@@ -139,7 +141,7 @@ KopieErgebnis CalculationSet::CopyBerechnung(int64_t quelle, const std::string& 
         LBConnect(neu);
     }
     t.Commit();
-    return {neu, quelle, neuerTyp};
+    return {neu, quelle, neuerTyp, kopieName, kopieName != voll};
 }
 
 void CalculationSet::LBConnect(int64_t neu) {

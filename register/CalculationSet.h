@@ -28,7 +28,9 @@ struct NeueBerechnungDaten {
 struct KopieErgebnis {
     int64_t neu = 0;
     int64_t quelle = 0;
-    char typ = 0; // type of the copy
+    char typ = 0;          // type of the copy
+    std::string name;      // the copy's name as stored
+    bool gekuerzt = false; // "Kopie " & the source's name did not fit and was shortened
 };
 
 // Blanks at both ends removed (also the non-breaking and other Unicode blanks).

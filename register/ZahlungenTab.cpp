@@ -8,8 +8,8 @@
 #include "platform/forms/BoundGridView.h"
 #include "platform/forms/MessageBox.h"
 #include "ui/DatePicSSDB.h"
+#include "ui/DatumsSpalte.h"
 
-#include <QDate>
 #include <QHeaderView>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -118,19 +118,7 @@ void ZahlungenTab::Connect(db::Database& db, int64_t lfnr, int64_t ursprung, int
     const WaehrungCode andere = eingabe == DM ? EUR : DM;
     forms::BoundColumn bemerkung = NeueSpalte("Bemerkung");
     bemerkung.maxLength = Laenge("Bemerkung", 100);
-    forms::BoundColumn datum = NeueSpalte("Datum");
-    datum.maxLength = 10;
-    datum.anzeigen = [](const db::Value& v) -> QVariant {
-        const auto* s = std::get_if<std::string>(&v);
-        if (!s) return QString();
-        auto t = FormatDatum(*s);
-        return QString::fromStdString(t ? *t : *s);
-    };
-    // A text that is no date becomes today's date.
-    datum.lesen = [](const QString& text) -> std::optional<db::Value> {
-        auto iso = ParseDatum(text.toStdString());
-        return db::Value(iso ? *iso : QDate::currentDate().toString(Qt::ISODate).toStdString());
-    };
+    forms::BoundColumn datum = DatumsSpalte("Datum", "Datum");
     forms::BoundColumn nr = NeueSpalte("LfNrBeReList", forms::BoundColumn::Art::Ganzzahl, true);
     forms::BoundColumn gruppe = NeueSpalte("Ursprung", forms::BoundColumn::Art::Ganzzahl, true);
 
@@ -151,9 +139,9 @@ void ZahlungenTab::Connect(db::Database& db, int64_t lfnr, int64_t ursprung, int
         r.Set("Ursprung", ursprung_);
     };
     cb.nachEingabe = [this](int row, int column) { NachEingabe(row, column); };
-    cb.vorLoeschen = [this](int) {
-        return forms::MsgBox(this, LoeschFrage, forms::MsgButtons::YesNo, forms::MsgIcon::Question, Titel(),
-                             1) == forms::MsgResult::Yes;
+    cb.vorLoeschen = [this](int row) {
+        return forms::MsgBox(this, LoeschFrage + ZahlungText(row), forms::MsgButtons::YesNo,
+                             forms::MsgIcon::Question, Titel(), 1) == forms::MsgResult::Yes;
     };
     cb.melden = [this](const QString& text) {
         forms::MsgBox(this, text, forms::MsgButtons::OK, forms::MsgIcon::Critical, Titel());
@@ -175,6 +163,18 @@ QString ZahlungenTab::Titel() const {
     for (const QWidget* w = parentWidget(); w; w = w->parentWidget())
         if (!w->windowTitle().isEmpty()) return w->windowTitle();
     return {};
+}
+
+QString ZahlungenTab::ZahlungText(int row) const {
+    // Date and amount as the grid shows them, so that the user sees which payment goes.
+    const int betrag = grid_->isColumnHidden(Betrag) ? AlDispBetrag : Betrag;
+    QString datum = model_->data(model_->index(row, Datum)).toString();
+    if (datum.isEmpty()) datum = QStringLiteral("ohne Datum");
+    QString text =
+        QStringLiteral("\n\n%1   %2").arg(datum, model_->data(model_->index(row, betrag)).toString());
+    const QString bemerkung = model_->data(model_->index(row, Bemerkung)).toString().trimmed();
+    if (!bemerkung.isEmpty()) text += QStringLiteral("   ") + bemerkung;
+    return text;
 }
 
 void ZahlungenTab::NachEingabe(int row, int column) {

@@ -68,6 +68,8 @@ private:
     void Unbind();
     void PickerErgebnis(const QString& datum, int aktion);
     void NachEingabe(int row, int column);
+    // The lines that name a payment in the deletion question: date, amount and remark.
+    QString ZahlungText(int row) const;
     // Title of its messages: the caption of the window it sits in.
     QString Titel() const;
 

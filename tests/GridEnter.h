@@ -1,14 +1,18 @@
 #pragma once
-// Typing into a grid cell as a clerk does: the cell's own editor, the text, then Enter delivered to the editor
-// and passed on to the grid. Messages come up as real message boxes with their own event loop (as on the
-// screen, where a scripted answer would hide faults of re-entry) and are confirmed with their default button.
+// Typing into a grid cell as a clerk does: the cell's own editor, the text, then Enter delivered to the
+// editor and passed on to the grid. Messages come up as real message boxes with their own event loop (as on
+// the screen, where a scripted answer would hide faults of re-entry) and are confirmed with their default
+// button.
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QEventLoop>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
 
 #include <vector>
@@ -69,6 +73,39 @@ inline std::vector<QString> MitEnterEingeben(QAbstractItemView& view, const QMod
     QCoreApplication::sendEvent(editor, &druecken);
     Warten();
     return meldungen.Texte();
+}
+
+// The widget that takes the keys of w's window: the focus widget of that window (it need not be active).
+inline QWidget* Fokus(QWidget& w) {
+    QWidget* f = w.window()->focusWidget();
+    return f ? f : &w;
+}
+
+// One key pressed and released where the focus of w's window is, as the keyboard delivers it.
+inline void Taste(QWidget& w, int key, Qt::KeyboardModifiers mod = Qt::NoModifier, const QString& text = {}) {
+    QKeyEvent druecken(QEvent::KeyPress, key, mod, text);
+    QCoreApplication::sendEvent(Fokus(w), &druecken);
+    QKeyEvent loslassen(QEvent::KeyRelease, key, mod, text);
+    QCoreApplication::sendEvent(Fokus(w), &loslassen);
+    // What the view queues on a key (Enter commits its editor that way) runs before the next key.
+    QCoreApplication::processEvents();
+}
+
+// Text typed key by key where the focus of w's window is.
+inline void Tasten(QWidget& w, const QString& text) {
+    for (const QChar c : text)
+        Taste(w, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+}
+
+// A left click on row zeile's header of a table.
+inline void ZeilenkopfKlicken(QTableView& view, int zeile) {
+    QHeaderView* kopf = view.verticalHeader();
+    const QPoint p(kopf->width() / 2, kopf->sectionViewportPosition(zeile) + kopf->sectionSize(zeile) / 2);
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(t, p, kopf->viewport()->mapToGlobal(p), Qt::LeftButton,
+                      t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(kopf->viewport(), &e);
+    }
 }
 
 } // namespace velu::eingabe

@@ -1,6 +1,7 @@
 #include "platform/forms/BoundGridModel.h"
 
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/TextLimitHint.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -103,15 +104,22 @@ QVariant BoundGridModel::Anzeige(const BoundColumn& col, const db::Value& v) con
     return QString();
 }
 
-std::optional<db::Value> BoundGridModel::Lesen(const BoundColumn& col, const QString& roh) const {
-    if (col.lesen) return col.lesen(roh);
+std::optional<db::Value> BoundGridModel::Lesen(const BoundColumn& col, const QString& roh,
+                                               QString& meldung) const {
+    meldung.clear();
+    if (col.lesen) {
+        auto v = col.lesen(roh);
+        if (!v && col.ablehnung) meldung = col.caption + ":\n" + col.ablehnung(roh);
+        return v;
+    }
     const QString text = roh.trimmed();
     switch (col.art) {
-    case BoundColumn::Art::Text: {
-        QString t = roh;
-        if (col.maxLength > 0) t.truncate(col.maxLength);
-        return db::Value(t.toStdString());
-    }
+    case BoundColumn::Art::Text:
+        if (col.maxLength > 0 && roh.size() > col.maxLength) {
+            meldung = LaengeFehler(col.caption, roh, col.maxLength);
+            return std::nullopt;
+        }
+        return db::Value(roh.toStdString());
     case BoundColumn::Art::Ganzzahl: {
         if (text.isEmpty()) return db::Value();
         bool ok = false;
@@ -167,9 +175,11 @@ bool BoundGridModel::setData(const QModelIndex& index, const QVariant& value, in
     // Passing through the new-row line (Tab, a click, an editor closed empty) types nothing into it.
     if (IsNewRowLine(index.row()) && pendingRow_ != index.row() && value.toString().trimmed().isEmpty())
         return true;
-    const auto v = Lesen(col, value.toString());
+    QString meldung;
+    const auto v = Lesen(col, value.toString(), meldung);
+    behalten_ = !v && !meldung.isEmpty();
     if (!v) {
-        Melden(numerisch_);
+        Melden(behalten_ ? meldung : numerisch_);
         return false;
     }
     if (!SetValue(index.row(), col.field, *v)) return false;

@@ -19,6 +19,7 @@
 //   pending row, and a new row whose values are all Null or blank is dropped instead of added.
 // - Cells of numeric columns must read as numbers ("1.234,5" or "1234.5"; empty is Null); anything else is
 //   refused with "Die Eingabe muss nummerisch sein" (or the grid's own text) and the cell keeps its value.
+//   A text longer than its column's length is refused with the column and the limit named, never cut.
 // - A refused or failed store shows a message (zeilePruefen's, or speicherFehler's for a DbError) and drops
 //   the pending edits, so the table keeps its old data and the grid shows it again.
 // - DeleteRow asks "Soll diese Zeile gelöscht werden" (No as default) unless the question is switched off;
@@ -52,6 +53,8 @@ struct BoundColumn {
     // is shown, and how typed text becomes a value (nullopt: not valid, the numeric message is shown).
     std::function<QVariant(const db::Value&)> anzeigen;
     std::function<std::optional<db::Value>(const QString&)> lesen;
+    // Why lesen refused a text (default: the numeric message).
+    std::function<QString(const QString&)> ablehnung;
 };
 
 // A Boolean field (True -1, False 0) shown as "Ja"/"Nein" (Null as nothing); typed "Ja"/"Nein", "-1"/"1"/"0"
@@ -109,6 +112,10 @@ public:
     // Sets a field of a row programmatically (read-only columns and non-column fields included), pending.
     bool SetValue(int row, std::string_view field, db::Value v);
 
+    // Whether the text setData refused last is to stay typed for correction: a date that is none or a text
+    // that is too long. A cell that is no number shows its old value again.
+    bool EingabeBehalten() const { return behalten_; }
+
     bool HasPending() const { return pendingRow_ >= 0; }
     int PendingRow() const { return pendingRow_; }
     // Writes the pending row; true when nothing was pending or it was written.
@@ -131,7 +138,8 @@ signals:
 private:
     bool Position(int row) const;
     QVariant Anzeige(const BoundColumn& col, const db::Value& v) const;
-    std::optional<db::Value> Lesen(const BoundColumn& col, const QString& text) const;
+    // nullopt when the text is refused, with the column's own message (empty: the numeric message).
+    std::optional<db::Value> Lesen(const BoundColumn& col, const QString& text, QString& meldung) const;
     bool Aenderbar(int row) const;
     // Whether the pending values are all Null or blank text.
     bool NurLeer() const;
@@ -146,6 +154,7 @@ private:
     bool neueZeile_ = true;
     int zeilen_; // stored rows as the views know them; changes only inside begin/end notifications
     int pendingRow_ = -1;
+    bool behalten_ = false;
     std::map<std::string, db::Value> pending_;
 };
 

@@ -1,12 +1,18 @@
 #pragma once
-// The grid over a BoundGridModel: hides the model's invisible columns, limits text cells to their column's
-// length, writes the pending row when the current row changes, and deletes the current row on the Delete
-// key (through the model, which asks).
+// The grid over a BoundGridModel: hides the model's invisible columns, writes the pending row when the
+// current row changes, and deletes the current row on the Delete key (through the model, which asks).
+//
+// A typed text the model refuses stays in the reopened cell editor for correction. Number and date cells
+// take no more characters than their column's length (with a hint beside the cell); a text cell takes any
+// text and the model refuses one that is too long. Escape outside a cell editor drops the row's unwritten
+// edits (an unfinished new row goes entirely) and goes no further while there were any; a click on a row's
+// header makes that row the current one.
 //
 // Qt reports a row change after the fact, so zeileVerlassen carries the row that was left; it is emitted
 // after that row's edits were written (or refused). zeileAktuell follows with the new current row.
 #include "platform/forms/BoundGridModel.h"
 
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QTableView>
 
@@ -27,9 +33,11 @@ public:
     void FitColumnsToContents();
 
     // Takes over the cell being typed and writes the pending row. Call before every command and on close.
+    // False when a typed cell or the row was refused.
     bool Commit();
-    // Closes an open cell editor, taking its text over into the model.
-    void CommitEditor();
+    // Closes an open cell editor, taking its text over into the model; false when the model refused the
+    // text, which then stays in the reopened editor.
+    bool CommitEditor();
     bool IsEditing() const { return editor_ != nullptr; }
 
     int CurrentRow() const;
@@ -44,14 +52,23 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     friend class BoundGridDelegate;
+    struct Abgelehnt {
+        QPersistentModelIndex index;
+        QString text;
+    };
     void CurrentRowChanged(const QModelIndex& current, const QModelIndex& previous);
+    void ZeileGeklickt(int row);
+    void WiederOeffnen(const Abgelehnt& a);
 
     BoundGridModel* model_ = nullptr;
     QPointer<QWidget> editor_;
     bool allowDelete_ = true;
+    // The text the model refused while the editor was being closed.
+    Abgelehnt abgelehnt_;
 };
 
 } // namespace velu::forms

@@ -1,5 +1,7 @@
 #include "platform/forms/TextLimitHint.h"
 
+#include "platform/forms/Eingabemeldungen.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -41,6 +43,19 @@ QString TextLimitHintText(int maxLength) {
 
 void ShowTextLimitHint(QLineEdit& edit) {
     edit.installEventFilter(new LimitFilter(edit));
+}
+
+void ShowLengthLimit(QLineEdit& edit, int hoechstens) {
+    QObject::connect(&edit, &QLineEdit::textEdited, &edit, [&edit, hoechstens](const QString& text) {
+        if (text.size() > hoechstens)
+            QToolTip::showText(edit.mapToGlobal(QPoint(0, edit.height())),
+                               TextZuLangMeldung(int(text.size()), hoechstens), &edit);
+    });
+}
+
+QString LaengeFehler(const QString& feld, const QString& text, int hoechstens) {
+    if (text.size() <= hoechstens) return {};
+    return feld + ":\n" + TextZuLangMeldung(int(text.size()), hoechstens);
 }
 
 } // namespace velu::forms

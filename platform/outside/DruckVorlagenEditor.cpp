@@ -3,6 +3,7 @@
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/TextLimitHint.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/help/Hilfe.h"
 #include "platform/outside/MaskenTeile.h"
@@ -33,6 +34,9 @@ using forms::MsgResult;
 using richtext::ScribantPro;
 
 namespace {
+
+// The name's column holds this many characters in every program that reads the templates.
+constexpr int BezeichnungLaenge = 80;
 
 const char* const Arten[] = {"Angebote",
                              "Rechnungen",
@@ -69,7 +73,8 @@ DruckVorlagenEditor::DruckVorlagenEditor(db::Database& stamm, QWidget* parent)
     vorlage_->setObjectName("Vorlage");
     bezeichnung_ = new QLineEdit(this);
     bezeichnung_->setObjectName("Bezeichnung");
-    bezeichnung_->setMaxLength(80);
+    // A longer name is refused, limit named, when the template is stored; never cut while typing.
+    forms::ShowLengthLimit(*bezeichnung_, BezeichnungLaenge);
     auto* raender = new QHBoxLayout;
     const char* beschriftung[] = {"oben", "unten", "links", "rechts"};
     for (int i = 0; i < 4; ++i) {
@@ -235,6 +240,12 @@ bool DruckVorlagenEditor::Speichern() {
     const QString name = bezeichnung_->text().trimmed();
     if (name.isEmpty()) {
         MsgBox(this, DruckvorlageOhneBezeichnung, MsgButtons::OK, MsgIcon::Exclamation);
+        return false;
+    }
+    if (const QString zuLang = forms::LaengeFehler("Bezeichnung", name, BezeichnungLaenge);
+        !zuLang.isEmpty()) {
+        MsgBox(this, zuLang, MsgButtons::OK, MsgIcon::Exclamation);
+        bezeichnung_->setFocus();
         return false;
     }
     const ScribantPro& c = view_->Control();

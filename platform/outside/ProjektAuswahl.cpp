@@ -1,6 +1,7 @@
 #include "platform/outside/ProjektAuswahl.h"
 
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/TextLimitHint.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -33,10 +34,11 @@ ProjektAuswahl::ProjektAuswahl(const QString& projekteOrdner, const QString& vor
     auto* neu = new QFormLayout;
     nummer_ = new QLineEdit(this);
     nummer_->setObjectName("Nummer");
-    nummer_->setMaxLength(8);
+    // Longer texts are refused, limit named, when the project is created; never cut while typing.
+    forms::ShowLengthLimit(*nummer_, 8);
     name_ = new QLineEdit(this);
     name_->setObjectName("Bezeichnung");
-    name_->setMaxLength(30);
+    forms::ShowLengthLimit(*name_, 30);
     neu->addRow("Neue Projektnummer", nummer_);
     neu->addRow("Neue Projektbezeichnung", name_);
     lay->addLayout(neu);

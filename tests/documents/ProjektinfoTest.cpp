@@ -1,13 +1,17 @@
 // Report header values and planning dates from Prodat and the project environment.
 #include "documents/Projektinfo.h"
+#include "GridEnter.h"
 #include "TestApp.h"
 #include "TestDir.h"
 #include "documents/CRModul.h"
+#include "platform/forms/MessageBox.h"
 #include "platform/outside/Prodat.h"
+#include "platform/outside/ProjektDatenMaske.h"
 #include "platform/outside/ProjektUmgebung.h"
 #include "platform/report/ReportFixture.h"
 
 #include <QFileInfo>
+#include <QLineEdit>
 
 using namespace velu;
 
@@ -52,7 +56,7 @@ TEST(ProjektinfoTest, HeaderValuesAreQuotedFormulaTexts) {
     u.nummer = "0'1";
     k = AllProjektinfo(u);
     EXPECT_EQ(QStringList(k.begin() + 1, k.end()),
-              QStringList({"'Schule Nord'", "''", "'Bauteil B'", "'Müller s Bau'", "'Stadt  Süd'", "''",
+              QStringList({"'Schule Nord'", "''''", "'Bauteil B'", "'Müller''s Bau'", "'Stadt ''Süd'''", "''",
                            "'Müller''s Haus'", "'0''1'"}));
 }
 
@@ -72,7 +76,16 @@ TEST(ProjektinfoTest, AnApostropheInTheProjectNamePrintsUnchanged) {
     Umgebung u;
     u.ordner = QString::fromStdString(f.dir.Path().string());
     u.name = "Müller's Haus";
-    ASSERT_TRUE(outside::SchreibeProdatFelder(u.ordner + "/Prodat", {{4, "Müller's Bau"}}));
+    {
+        // The client typed into the project data as the clerk does.
+        outside::ProjektDatenMaske maske(u.ordner + "/Prodat",
+                                         outside::ProjektInfo{u.nummer, u.ordner, u.name});
+        maske.show();
+        maske.Feld(4)->setFocus();
+        eingabe::Tasten(*maske.Feld(4), "O'Brien & Söhne");
+        forms::MessageBoxScript boxen;
+        ASSERT_TRUE(maske.Speichern()) << boxen.LastText().toStdString();
+    }
     const Projektkopf k = AllProjektinfo(u);
 
     CRModul m{report::Umfeld{}};
@@ -87,7 +100,10 @@ TEST(ProjektinfoTest, AnApostropheInTheProjectNamePrintsUnchanged) {
     const QString text = QString::fromUtf8(datei.readAll());
     EXPECT_TRUE(text.contains("Müller&#x27;s Haus") || text.contains("Müller's Haus")) << text.toStdString();
     EXPECT_TRUE(text.contains("00000007"));
-    EXPECT_TRUE(text.contains("Müller s Bau"));
+    // The client's apostrophe prints as typed, as on the invoices.
+    EXPECT_TRUE(text.contains("O&#x27;Brien &amp; Söhne") || text.contains("O'Brien &amp; Söhne"))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains("O Brien"));
 }
 
 TEST(ProjektinfoTest, PlanningDatesComeFromFieldsOneSixtyOnward) {

@@ -11,13 +11,13 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QMouseEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTimer>
@@ -97,12 +97,13 @@ TEST_F(AufwandTest, EntryCurrencyFromTheFirstRecordOrAsked) {
             EXPECT_EQ(vorgewaehlt, c.vorgewaehlt);
         }
         EXPECT_EQ(f->Panel().Eingabe(), c.eingabe);
-        EXPECT_EQ(f->Panel().Anzeige(), 0); // the display starts in DM
-        EXPECT_EQ(f->Modus(), c.eingabe == 1 ? 3 : 1);
+        // Shown in the currency the records are kept in: what is typed is what is stored.
+        EXPECT_EQ(f->Panel().Anzeige(), c.eingabe);
+        EXPECT_EQ(f->Modus(), c.eingabe == 1 ? 4 : 1);
+        EXPECT_EQ(f->ActiveBar1().Checked("Band1", "EUR"), c.eingabe == 1);
+        EXPECT_EQ(f->ActiveBar1().Checked("Band1", "DM"), c.eingabe == 0);
         EXPECT_EQ(f->Positionen()->StoredRows(), c.ersterEintrag >= 0 ? 1 : 0);
-        // Mode 3 shows the twins.
-        EXPECT_EQ(f->Panel().SSDBGrid1()->isColumnHidden(f->Positionen()->ColumnOf("AlDispinterSatz")),
-                  c.eingabe == 0);
+        EXPECT_TRUE(f->Panel().SSDBGrid1()->isColumnHidden(f->Positionen()->ColumnOf("AlDispinterSatz")));
     }
 }
 
@@ -115,20 +116,21 @@ TEST_F(AufwandTest, BothRatePairsAndBothSums) {
     ASSERT_TRUE(Tippen(*f, 0, "AlDispinterSatz", "10,00"));
     ASSERT_TRUE(Tippen(*f, 0, "AlDispSatz", "20,00"));
     ASSERT_TRUE(f->Positionen()->Commit());
-    EXPECT_EQ(AufwandBetrag("A1", "interSatz"), C("19.56"));
-    EXPECT_EQ(AufwandBetrag("A1", "AlDispinterSatz"), C("10.0009"));
-    EXPECT_EQ(AufwandBetrag("A1", "interSumm"), C("58.68"));
-    EXPECT_EQ(AufwandBetrag("A1", "AlDispinterSumm"), C("30.0026"));
-    EXPECT_EQ(AufwandBetrag("A1", "Satz"), C("39.12"));
-    EXPECT_EQ(AufwandBetrag("A1", "AlDispSatz"), C("20.0017"));
-    EXPECT_EQ(AufwandBetrag("A1", "Summ"), C("117.36"));
+    // The euro rates stay as typed; the DM rates keep four places, so that 3 x 20 euro is 117.35 DM.
+    EXPECT_EQ(AufwandBetrag("A1", "interSatz"), C("19.5583"));
+    EXPECT_EQ(AufwandBetrag("A1", "AlDispinterSatz"), C("10"));
+    EXPECT_EQ(AufwandBetrag("A1", "interSumm"), C("58.68")); // RundCY: 58.6749 + 0.0001
+    EXPECT_EQ(AufwandBetrag("A1", "AlDispinterSumm"), C("30"));
+    EXPECT_EQ(AufwandBetrag("A1", "Satz"), C("39.1166"));
+    EXPECT_EQ(AufwandBetrag("A1", "AlDispSatz"), C("20"));
+    EXPECT_EQ(AufwandBetrag("A1", "Summ"), C("117.35"));
     EXPECT_EQ(AufwandInt("A1", "INPUTType"), 0);
     // A quantity changes both sums and no rate.
     ASSERT_TRUE(Tippen(*f, 0, "Menge", "1"));
     ASSERT_TRUE(f->Positionen()->Commit());
     EXPECT_EQ(AufwandBetrag("A1", "interSumm"), C("19.56"));
     EXPECT_EQ(AufwandBetrag("A1", "Summ"), C("39.12"));
-    EXPECT_EQ(AufwandBetrag("A1", "AlDispinterSatz"), C("10.0009"));
+    EXPECT_EQ(AufwandBetrag("A1", "AlDispinterSatz"), C("10"));
     // Beyond the money range: refused, the row keeps its values.
     EXPECT_FALSE(Tippen(*f, 0, "AlDispinterSatz", "900000000000000"));
     EXPECT_EQ(boxen_.LastText(), QString::fromUtf8("Der Betrag ist zu groß."));
@@ -136,7 +138,7 @@ TEST_F(AufwandTest, BothRatePairsAndBothSums) {
     EXPECT_EQ(boxen_.LastText(), "Die Eingabe muss nummerisch sein");
     ASSERT_TRUE(f->Positionen()->Commit());
     EXPECT_EQ(AufwandBetrag("A1", "Menge"), C("1"));
-    EXPECT_EQ(AufwandBetrag("A1", "interSatz"), C("19.56"));
+    EXPECT_EQ(AufwandBetrag("A1", "interSatz"), C("19.5583"));
 }
 
 TEST_F(AufwandTest, EmployeeRatesOnlyForARowWithoutExternalRate) {
@@ -450,4 +452,101 @@ TEST_F(AufwandTest, EnterAfterARefusedQuantityKeepsTheOldValueAndTheCursor) {
         ASSERT_TRUE(f->Panel().Commit());
     }
     EXPECT_EQ(AufwandBetrag("A1", "Menge"), velu::Currency::FromUnits(3));
+}
+
+// Typed as a clerk types: the window shown, the cell chosen, keys.
+class AufwandTippen : public AufwandTest {
+protected:
+    void Zeigen(Aufwand& f) {
+        f.resize(1400, 700);
+        f.show();
+        QApplication::processEvents();
+        grid = f.Panel().SSDBGrid1();
+        grid->setFocus();
+    }
+    // A row typed cell by cell from Numm on, Tab between the cells; the last cell ends with Enter.
+    void Zeile(Aufwand& f, int row, const QStringList& zellen) {
+        grid->setFocus();
+        grid->setCurrentIndex(f.Positionen()->index(row, f.Positionen()->ColumnOf("Numm")));
+        for (int i = 0; i < zellen.size(); ++i) {
+            velu::eingabe::Tasten(*grid, zellen[i]);
+            velu::eingabe::Taste(*grid, i + 1 < zellen.size() ? Qt::Key_Tab : Qt::Key_Return);
+        }
+    }
+    QString Zelle(Aufwand& f, int row, const char* feld) {
+        return f.Positionen()->data(f.Positionen()->index(row, f.Positionen()->ColumnOf(feld))).toString();
+    }
+    velu::forms::BoundGridView* grid = nullptr;
+};
+
+TEST_F(AufwandTippen, EuroChosenOpensInEuroAndADmAmountComesBackAsTyped) {
+    auto f = Oeffnen(1);
+    Zeigen(*f);
+    ASSERT_EQ(f->Modus(), 4);
+    EXPECT_EQ(f->Panel().GridCaption()->text(), QString::fromUtf8("Berechnungswährung €"));
+    Zeile(*f, 0, {"E1", "Aufmaß", "1", "h", "18"});
+    ASSERT_TRUE(f->Panel().Commit());
+    EXPECT_EQ(AufwandBetrag("E1", "Satz"), C("18"));
+    EXPECT_EQ(AufwandBetrag("E1", "Summ"), C("18"));
+    EXPECT_EQ(AufwandInt("E1", "INPUTType"), 1);
+    EXPECT_EQ(Zelle(*f, 0, "Satz"), "18,00\u00a0€");
+
+    // Shown in DM: 18 DM typed is 18 DM again, stored in euro to four places.
+    ASSERT_TRUE(f->ActiveBar1().Click("Band1", "DM"));
+    ASSERT_EQ(f->Modus(), 3);
+    Zeile(*f, 1, {"D1", "Fahrt", "1", "km", "18"});
+    ASSERT_TRUE(f->Panel().Commit());
+    EXPECT_EQ(AufwandBetrag("D1", "AlDispSatz"), C("18"));
+    EXPECT_EQ(AufwandBetrag("D1", "Satz"), C("9.2033"));
+    EXPECT_EQ(AufwandBetrag("D1", "Summ"), C("9.2"));
+    EXPECT_EQ(AufwandBetrag("D1", "AlDispSumm"), C("18"));
+    EXPECT_EQ(Zelle(*f, 1, "AlDispSatz"), "18,00\u00a0DM");
+    EXPECT_EQ(Zelle(*f, 1, "AlDispSumm"), "18,00\u00a0DM");
+    // Back in euro the same row reads 9,20 euro.
+    ASSERT_TRUE(f->ActiveBar1().Click("Band1", "EUR"));
+    EXPECT_EQ(Zelle(*f, 1, "Satz"), "9,20\u00a0€");
+    EXPECT_EQ(Zelle(*f, 1, "Summ"), "9,20\u00a0€");
+    EXPECT_TRUE(boxen_.Shown().empty()) << boxen_.LastText().toStdString();
+
+    // Every column a clerk sees has a German caption, not a field name.
+    for (int c = 0; c < f->Positionen()->columnCount(); ++c) {
+        const QString caption = f->Positionen()->headerData(c, Qt::Horizontal).toString();
+        for (const char* technisch : {"LeistNr", "SchonVerbucht", "INPUTType", "Phzuordnung"})
+            EXPECT_NE(caption, technisch);
+        if (!grid->isColumnHidden(c)) {
+            EXPECT_GT(grid->columnWidth(c),
+                      grid->horizontalHeader()->fontMetrics().horizontalAdvance(caption))
+                << caption.toStdString() << " is not cut";
+        }
+    }
+}
+
+TEST_F(AufwandTippen, AnOverlongTextIsRefusedWithItsLimitAndStaysTyped) {
+    Erfassen({"A1", 0, "1", "10", "10", "5.1129", "5.1129", "2026-11-01"});
+    projekt_->Execute("UPDATE Projektaufwand SET Leistung = 'Bauleitung'");
+    auto f = Oeffnen();
+    Zeigen(*f);
+    const int spalte = f->Positionen()->ColumnOf("Leistung");
+    grid->setCurrentIndex(f->Positionen()->index(0, spalte));
+    // 256 characters: a description pasted from a letter, one too many.
+    const QString lang = QString("Ortstermin mit dem Bauherrn, ").repeated(9).left(256);
+    velu::eingabe::Taste(*grid, Qt::Key_F2);
+    velu::eingabe::ZellEditor(*grid)->selectAll();
+    velu::eingabe::Tasten(*grid, lang);
+    velu::eingabe::Taste(*grid, Qt::Key_Return);
+    EXPECT_EQ(boxen_.LastText(),
+              "Leistung:\nDer Text ist 256 Zeichen lang; höchstens 255 Zeichen sind möglich.");
+    QLineEdit* e = velu::eingabe::ZellEditor(*grid);
+    ASSERT_TRUE(e) << "the text stays in its cell for correction";
+    EXPECT_EQ(e->text(), lang);
+    EXPECT_EQ(
+        std::get<std::string>(projekt_->OpenRecordset("SELECT Leistung FROM Projektaufwand").Get("Leistung")),
+        "Bauleitung");
+    // One character less is taken as typed.
+    velu::eingabe::Taste(*f->Panel().SSDBGrid1(), Qt::Key_Backspace);
+    velu::eingabe::Taste(*grid, Qt::Key_Return);
+    ASSERT_TRUE(f->Panel().Commit());
+    EXPECT_EQ(
+        std::get<std::string>(projekt_->OpenRecordset("SELECT Leistung FROM Projektaufwand").Get("Leistung")),
+        lang.left(255).toStdString());
 }

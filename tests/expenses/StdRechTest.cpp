@@ -36,9 +36,10 @@ TEST_F(StdRechTest, TypedRowsAreComputedAndStoredInEachMode) {
         const char* gezeigt; // the rate as the grid shows it
     } cases[] = {
         {"mode 1", 0, 0, "Satz", "2,5", "100,00", "100", "51.1292", "250", "127.823", "100,00\u00a0DM"},
-        {"mode 2", 1, 0, "AlDispSatz", "", "10,00", "19.56", "10.0009", "0", "0", "10,00\u00a0\xE2\x82\xAC"},
-        {"mode 3", 0, 1, "AlDispSatz", "3", "100,00", "51.13", "100.0016", "153.39", "300.0048", "100,00\u00a0DM"},
-        {"mode 4", 1, 1, "Satz", "1,5", "50,00", "50", "97.7915", "75", "146.6873", "50,00\u00a0\xE2\x82\xAC"},
+        {"mode 2", 1, 0, "AlDispSatz", "", "10,00", "19.5583", "10", "0", "0", "10,00\u00a0\xE2\x82\xAC"},
+        {"mode 3", 0, 1, "AlDispSatz", "3", "100,00", "51.1292", "100", "153.39", "300", "100,00\u00a0DM"},
+        {"mode 4", 1, 1, "Satz", "1,5", "50,00", "50", "97.7915", "75", "146.6873",
+         "50,00\u00a0\xE2\x82\xAC"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -75,7 +76,7 @@ TEST_F(StdRechTest, QuantityEditKeepsBothRates) {
     EXPECT_EQ(Betrag(0, "Satz"), C("20"));
     EXPECT_EQ(Betrag(0, "AlDispSatz"), C("10"));
     EXPECT_EQ(Betrag(0, "Summ"), C("80"));
-    EXPECT_EQ(Betrag(0, "AlDispSumm"), C("40.9034"));
+    EXPECT_EQ(Betrag(0, "AlDispSumm"), C("40")); // the sum the user sees: 4 x 10 euro
 }
 
 TEST_F(StdRechTest, BadInputIsRefusedAndChangesNothing) {
@@ -122,7 +123,8 @@ TEST_F(StdRechTest, EmptyDateBecomesTodayUnlessTheDateIsTyped) {
         {"text typed", "Leistung", "Bauleitung", Heute()},
         {"quantity typed", "Menge", "3", Heute()},
         {"date typed", "Datum", "1.2.2026", "2026-02-01"},
-        {"unreadable date", "Datum", "31.02.2026", Heute()},
+        // Refused with a message instead of becoming today's date; nothing is written.
+        {"unreadable date", "Datum", "31.02.2026", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -130,9 +132,18 @@ TEST_F(StdRechTest, EmptyDateBecomesTodayUnlessTheDateIsTyped) {
         Position("1", "1", "10");
         projekt_->Execute("UPDATE StdRePos SET Datum = NULL");
         auto f = Oeffnen(0, 0);
-        ASSERT_TRUE(Tippen(*f, 0, c.feld, c.text));
+        const size_t vorher = boxen_.Shown().size();
+        ASSERT_EQ(Tippen(*f, 0, c.feld, c.text), !c.datum.empty());
         ASSERT_TRUE(f->Positionen()->Commit());
-        EXPECT_EQ(std::get<std::string>(Gespeichert(0, "Datum")), c.datum);
+        if (c.datum.empty()) {
+            EXPECT_TRUE(velu::db::IsNull(Gespeichert(0, "Datum")));
+            ASSERT_EQ(boxen_.Shown().size(), vorher + 1);
+            EXPECT_EQ(boxen_.Shown().back().text,
+                      QString::fromUtf8("Datum:\n„31.02.2026“ ist kein Datum. Bitte "
+                                        "geben Sie das Datum als TT.MM.JJJJ ein."));
+        } else {
+            EXPECT_EQ(std::get<std::string>(Gespeichert(0, "Datum")), c.datum);
+        }
     }
     // A row with a date keeps it.
     projekt_->Execute("DELETE FROM StdRePos");

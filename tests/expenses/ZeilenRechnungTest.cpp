@@ -19,14 +19,16 @@ TEST(ZeilenRechnung, RowsInTheFourModes) {
         const char *menge, *satz, *alDispSatz;                 // before
         const char *eSatz, *eAlDispSatz, *eSumm, *eAlDispSumm; // after
     } cases[] = {
-        // Typed into the visible twin: the entry rate is rounded, the twin worked back from it.
-        {"mode 2, 10 euro typed", 2, 5, "0", "0", "10", "19.56", "10.0009", "0", "0"},
+        // Typed into the visible twin: the twin stays as typed, the entry rate keeps four places, and the
+        // twin's sum is the visible rate times the quantity, to the cent.
+        {"mode 2, 10 euro typed", 2, 5, "0", "0", "10", "19.5583", "10", "0", "0"},
         {"mode 1, 100 DM x 2.5", 1, 4, "2.5", "100", "0", "100", "51.1292", "250", "127.823"},
-        {"mode 3, 100 DM typed x 3", 3, 5, "3", "0", "100", "51.13", "100.0016", "153.39", "300.0048"},
+        {"mode 3, 100 DM typed x 3", 3, 5, "3", "0", "100", "51.1292", "100", "153.39", "300"},
+        {"mode 3, 18 DM typed", 3, 5, "1", "0", "18", "9.2033", "18", "9.2", "18"},
         {"mode 4, 50 euro x 1.5", 4, 4, "1.5", "50", "0", "50", "97.7915", "75", "146.6873"},
         // Only the quantity changed: an inconsistent pair stays as it is.
-        {"quantity only", 2, NurMenge, "4", "20", "10", "20", "10", "80", "40.9034"},
-        {"quantity only, mode 3", 3, NurMenge, "2", "10", "19", "10", "19", "20", "39.1166"},
+        {"quantity only", 2, NurMenge, "4", "20", "10", "20", "10", "80", "40"},
+        {"quantity only, mode 3", 3, NurMenge, "2", "10", "19", "10", "19", "20", "38"},
         {"empty quantity", 1, 4, "0", "80", "0", "80", "40.9034", "0", "0"},
         {"negative rate", 1, 4, "2", "-10", "0", "-10", "-5.1129", "-20", "-10.2258"},
         // Sum rounded to cents: 0.333 x 10 = 3.33.

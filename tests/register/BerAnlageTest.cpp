@@ -1,4 +1,5 @@
 #include "register/BerAnlage.h"
+#include "GridEnter.h"
 #include "RegisterFixture.h"
 #include "TestApp.h"
 #include "platform/forms/FormTag.h"
@@ -42,8 +43,6 @@ TEST_F(BerAnlageTest, ProposesTheNextGroupNumber) {
         EXPECT_EQ(Feld(d, 0)->text(), "Gruppe 1");
         EXPECT_TRUE(Feld(d, 1)->text().isEmpty());
         EXPECT_TRUE(Feld(d, 2)->text().isEmpty());
-        EXPECT_EQ(Feld(d, 0)->maxLength(), 30);
-        EXPECT_EQ(Feld(d, 1)->maxLength(), 15);
         EXPECT_TRUE(d.findChild<QRadioButton*>("Option1(0)")->isChecked());
     }
     const int64_t a = AddBerechnung("A", "a", 0, 0, "Neubau");
@@ -139,4 +138,44 @@ TEST_F(BerAnlageTest, F1OpensTheDialogsHelpPage) {
     ASSERT_NE(velu::help::Handbuch(), nullptr);
     EXPECT_EQ(velu::help::Handbuch()->source().fileName(), "BerAnlage.html");
     velu::help::CloseHandbuch();
+}
+
+TEST_F(BerAnlageTest, ATooLongNameIsRefusedWithItsLimitAndStaysTyped) {
+    struct Fall {
+        int feld;
+        QString text;
+        const char* meldung;
+    } faelle[] = {
+        {2, "Angebot Objektplanung Gebäude 1", // 31 characters
+         "Berechnungsbezeichnung:\nDer Text ist 31 Zeichen lang; höchstens 30 Zeichen sind möglich."},
+        {1, "2026-0815-000001",
+         "Berechnungsnummer:\nDer Text ist 16 Zeichen lang; höchstens 15 Zeichen sind möglich."},
+        {0, "Neubau Kindertagesstätte Nord 2", // 31
+         "Berechnungsgruppe:\nDer Text ist 31 Zeichen lang; höchstens 30 Zeichen sind möglich."},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.meldung);
+        BerAnlage d(*db_, Currency::FromUnits(16));
+        d.Setdatabasename();
+        d.show();
+        Fuelle(d, "Neubau", "7", "Angebot");
+        Feld(d, f.feld)->setFocus();
+        Feld(d, f.feld)->selectAll();
+        velu::eingabe::Tasten(*Feld(d, f.feld), f.text);
+        EXPECT_EQ(Feld(d, f.feld)->text(), f.text) << "every typed character is taken";
+        MessageBoxScript script;
+        d.ActiveBar1().Click("Band1", "OK");
+        ASSERT_EQ(script.Shown().size(), 1u);
+        EXPECT_EQ(script.LastText(), QString::fromUtf8(f.meldung));
+        EXPECT_EQ(Anzahl(), 0);
+        EXPECT_NE(d.result(), QDialog::Accepted);
+        EXPECT_EQ(Feld(d, f.feld)->text(), f.text);
+        EXPECT_EQ(d.focusWidget(), Feld(d, f.feld));
+        // Shortened by one, it is taken.
+        velu::eingabe::Taste(*Feld(d, f.feld), Qt::Key_Backspace);
+        d.ActiveBar1().Click("Band1", "OK");
+        EXPECT_EQ(script.Shown().size(), 1u) << script.LastText().toStdString();
+        EXPECT_EQ(Anzahl(), 1);
+        db_->Execute("DELETE FROM BeReList");
+    }
 }

@@ -185,9 +185,16 @@ TEST_F(BerAuswahlWindowTest, LabelsCutToThirtyAndGroupsRenamedByTheirNode) {
     const int64_t b = AddBerechnung("R", "Rechnung", 0, a, "Neubau");
     const int64_t c = AddBerechnung("R", "Andere", 0, 0, "Umbau");
     auto w = Fenster();
+    MessageBoxScript script;
     Knoten(*w, "@" + QString::number(a))->setText(0, QString(31, 'x'));
     EXPECT_EQ(std::get<std::string>(Get(a, "ReBezeichnung")), std::string(30, 'x'));
     EXPECT_EQ(Knoten(*w, "@" + QString::number(a))->text(0), QString(30, 'x'));
+    // Not cut without a word.
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_EQ(script.LastText(), "Der Name hat mehr als 30 Zeichen und wurde gekürzt auf\n„" +
+                                     QString(30, 'x') + "“.\nMit „Umbenennen“ können Sie ihn ändern.");
+    Knoten(*w, "@" + QString::number(a))->setText(0, QString(30, 'y'));
+    EXPECT_EQ(script.Shown().size(), 1u);
     // The current calculation is c; the group edited is a's.
     w->NodeClick(Knoten(*w, "@" + QString::number(c)));
     Knoten(*w, "*" + QString::number(a))->setText(0, "Neubau Süd");

@@ -1,3 +1,4 @@
+#include "GridEnter.h"
 #include "RegisterFixture.h"
 #include "TestApp.h"
 #include "core/CurrencyPrint.h"
@@ -8,7 +9,6 @@
 #include "register/BerAnlage.h"
 #include "register/BerAuswahl.h"
 #include "register/ZahlungenTab.h"
-#include "GridEnter.h"
 #include "ui/DatePicSSDB.h"
 
 #include <QApplication>
@@ -301,17 +301,23 @@ TEST_F(RegisterOpsTest, PaymentDeletionAsksWithNoAsDefaultAndDatesComeFromThePic
     ASSERT_TRUE(z->Commit());
     auto rs = db_->OpenRecordset("SELECT Datum FROM Zahlung WHERE LfNrBeReList = ?", Params().Add(r));
     EXPECT_EQ(rs.GetText("Datum"), "2026-12-24");
-    // A date that is none becomes today's.
-    ASSERT_TRUE(m->setData(m->index(0, ZahlungenTab::Datum), "31.02.2026"));
+    // A date that is none is refused; the stored date stays.
+    {
+        MessageBoxScript script;
+        EXPECT_FALSE(m->setData(m->index(0, ZahlungenTab::Datum), "31.02.2026"));
+        EXPECT_EQ(script.LastText(), "Datum:\n„31.02.2026“ ist kein Datum. Bitte geben Sie das Datum als "
+                                     "TT.MM.JJJJ ein.");
+    }
     ASSERT_TRUE(z->Commit());
     rs.Requery();
-    EXPECT_EQ(rs.GetText("Datum"), QDate::currentDate().toString(Qt::ISODate).toStdString());
+    EXPECT_EQ(rs.GetText("Datum"), "2026-12-24");
 
     for (MsgResult antwort : {MsgResult::No, MsgResult::Yes}) {
         MessageBoxScript script({antwort});
         EXPECT_EQ(m->DeleteRow(0), antwort == MsgResult::Yes);
         ASSERT_EQ(script.Shown().size(), 1u);
-        EXPECT_EQ(script.Shown()[0].text, "Soll(en) die markierte(n) Zahlung(en) gelöscht werden");
+        EXPECT_EQ(script.Shown()[0].text,
+                  "Soll(en) die markierte(n) Zahlung(en) gelöscht werden\n\n24.12.2026   10,00\u00a0DM");
         EXPECT_EQ(script.Shown()[0].defaultButton, 1);
     }
     EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", r), 0);
@@ -451,7 +457,9 @@ TEST_F(RegisterOpsTest, MessagesInsideTheMdiAreaBearTheRegistersCaption) {
         MessageBoxScript script({MsgResult::No});
         f.aktion();
         ASSERT_EQ(script.Shown().size(), 1u) << f.text;
-        EXPECT_EQ(script.Shown()[0].text, f.text);
+        // The payment question goes on with the payment it names.
+        EXPECT_TRUE(script.Shown()[0].text.startsWith(QString::fromUtf8(f.text)))
+            << script.Shown()[0].text.toStdString();
         EXPECT_EQ(script.Shown()[0].title, "HOAI Berechnungen") << f.text;
     }
     EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", a), 1);
@@ -524,7 +532,8 @@ TEST_F(RegisterOpsTest, PaymentsGridEnterAfterARefusedAmountKeepsTheOldValueAndT
     auto* grid = z->SSDBGrid1();
     velu::forms::BoundGridModel* m = z->Model();
     // The amount column of the display currency is the one shown.
-    const int betrag = grid->isColumnHidden(ZahlungenTab::Betrag) ? ZahlungenTab::AlDispBetrag : ZahlungenTab::Betrag;
+    const int betrag =
+        grid->isColumnHidden(ZahlungenTab::Betrag) ? ZahlungenTab::AlDispBetrag : ZahlungenTab::Betrag;
     struct Fall {
         int row;
         const char* text;
@@ -546,4 +555,180 @@ TEST_F(RegisterOpsTest, PaymentsGridEnterAfterARefusedAmountKeepsTheOldValueAndT
     }
     EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", r), 1);
     EXPECT_TRUE(m->data(m->index(0, betrag)).toString().startsWith("250,00"));
+}
+
+// The payments tab as a clerk works it: the window shown, the payments tab chosen, keys and clicks.
+class ZahlungenTippen : public RegisterOpsTest {
+protected:
+    std::unique_ptr<BerAuswahl> Gezeigt(int64_t nr) {
+        auto w = Fenster();
+        w->resize(1100, 650);
+        w->show();
+        w->NodeClick(Berechnung(*w, nr));
+        w->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
+        QApplication::processEvents();
+        grid = w->Zahlungen()->SSDBGrid1();
+        grid->setFocus();
+        return w;
+    }
+    // The cell chosen with the keyboard's focus on the grid.
+    void Zelle(int row, int column) {
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(row, column));
+    }
+    std::vector<std::string> Gespeichert(int64_t nr) {
+        auto rs = db_->OpenRecordset("SELECT Datum, Zahlung, Bemerkung FROM Zahlung WHERE LfNrBeReList = ? "
+                                     "ORDER BY LfNr",
+                                     Params().Add(nr));
+        std::vector<std::string> zeilen;
+        for (int i = 0; i < rs.RecordCount(); ++i) {
+            rs.SetAbsolutePosition(i);
+            zeilen.push_back(rs.GetText("Datum") + " " + velu::GetCY(rs, "Zahlung").ToString() + " " +
+                             rs.GetText("Bemerkung"));
+        }
+        return zeilen;
+    }
+    velu::forms::BoundGridView* grid = nullptr;
+};
+
+TEST_F(ZahlungenTippen, EscapeDropsTheUnfinishedPaymentAndLeavesTheRegisterOpen) {
+    using velu::eingabe::Taste;
+    using velu::eingabe::Tasten;
+    const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    Zahlung(r, r, "1000", "511.2919");
+    struct Fall {
+        const char* name;
+        int row; // 1: the new-row line
+        int escapes;
+        bool offen;
+        std::vector<std::string> danach;
+    } faelle[] = {
+        // Text, Tab into the date (its editor opens), Escape closes that editor, Escape drops the row.
+        {"new row, two escapes", 1, 2, true, {" 1000.0000 "}},
+        {"new row, a third escape closes the register", 1, 3, false, {" 1000.0000 "}},
+        // A changed remark of a stored payment goes back to what is stored.
+        {"stored row", 0, 2, true, {" 1000.0000 "}},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        MessageBoxScript script;
+        auto w = Gezeigt(r);
+        Zelle(f.row, ZahlungenTab::Bemerkung);
+        Tasten(*grid, "Anzahlung");
+        Taste(*grid, Qt::Key_Tab);
+        ASSERT_TRUE(w->Zahlungen()->Model()->HasPending());
+        for (int i = 0; i < f.escapes; ++i)
+            Taste(*grid, Qt::Key_Escape);
+        EXPECT_EQ(w->isVisible(), f.offen);
+        EXPECT_FALSE(w->Zahlungen()->Model() && w->Zahlungen()->Model()->HasPending());
+        w->close();
+        EXPECT_EQ(Gespeichert(r), f.danach);
+        EXPECT_TRUE(script.Shown().empty()) << script.LastText().toStdString();
+    }
+}
+
+TEST_F(ZahlungenTippen, ARowHeaderClickChoosesThePaymentThatDeleteRemoves) {
+    const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    Zahlung(r, r, "87640.21", "44810.15");
+    Zahlung(r, r, "1200", "613.55");
+    db_->Execute("UPDATE Zahlung SET Datum = '2026-03-12' WHERE Zahlung = ?", Params().Add(C("1200").Raw()));
+    auto w = Gezeigt(r);
+    Zelle(0, ZahlungenTab::Bemerkung);
+    velu::eingabe::ZeilenkopfKlicken(*grid, 1);
+    EXPECT_EQ(grid->CurrentRow(), 1);
+    EXPECT_TRUE(grid->selectionModel()->isRowSelected(1, {}));
+    for (MsgResult antwort : {MsgResult::No, MsgResult::Yes}) {
+        MessageBoxScript script({antwort});
+        velu::eingabe::Taste(*grid, Qt::Key_Delete);
+        ASSERT_EQ(script.Shown().size(), 1u);
+        EXPECT_EQ(script.Shown()[0].text,
+                  "Soll(en) die markierte(n) Zahlung(en) gelöscht werden\n\n12.03.2026   1.200,00\u00a0DM");
+    }
+    EXPECT_EQ(Gespeichert(r), std::vector<std::string>{" 87640.2100 "});
+    // A payment without a date says so.
+    velu::eingabe::ZeilenkopfKlicken(*grid, 0);
+    MessageBoxScript script({MsgResult::No});
+    velu::eingabe::Taste(*grid, Qt::Key_Delete);
+    EXPECT_EQ(script.LastText(),
+              "Soll(en) die markierte(n) Zahlung(en) gelöscht werden\n\nohne Datum   87.640,21\u00a0DM");
+    EXPECT_EQ(Gespeichert(r).size(), 1u);
+}
+
+TEST_F(ZahlungenTippen, ADateThatIsNoneIsRefusedAndStaysTypedForCorrection) {
+    using velu::eingabe::Taste;
+    using velu::eingabe::Tasten;
+    const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    auto w = Gezeigt(r);
+    MessageBoxScript script;
+    Zelle(0, ZahlungenTab::Bemerkung);
+    Tasten(*grid, "Abschlag 1");
+    Taste(*grid, Qt::Key_Tab);
+    for (const char* falsch : {"31.02.2026", "demnächst"}) {
+        SCOPED_TRACE(falsch);
+        QLineEdit* e = velu::eingabe::ZellEditor(*grid);
+        ASSERT_TRUE(e);
+        e->selectAll();
+        Tasten(*grid, QString::fromUtf8(falsch));
+        Taste(*grid, Qt::Key_Return);
+        EXPECT_EQ(script.LastText(), QString::fromUtf8("Datum:\n„") + QString::fromUtf8(falsch) +
+                                         QString::fromUtf8("“ ist kein Datum. Bitte geben Sie das Datum als "
+                                                           "TT.MM.JJJJ ein."));
+        e = velu::eingabe::ZellEditor(*grid);
+        ASSERT_TRUE(e) << "the editor stays open";
+        EXPECT_EQ(e->text(), QString::fromUtf8(falsch));
+        EXPECT_EQ(grid->currentIndex().column(), int(ZahlungenTab::Datum));
+    }
+    EXPECT_EQ(script.Shown().size(), 2u);
+    velu::eingabe::ZellEditor(*grid)->selectAll();
+    Tasten(*grid, "28.02.2026");
+    Taste(*grid, Qt::Key_Tab);
+    Tasten(*grid, "5000");
+    Taste(*grid, Qt::Key_Return);
+    ASSERT_TRUE(w->Zahlungen()->Commit());
+    EXPECT_EQ(Gespeichert(r), std::vector<std::string>{"2026-02-28 5000.0000 Abschlag 1"});
+    EXPECT_EQ(script.Shown().size(), 2u);
+}
+
+TEST_F(RegisterOpsTest, ACopyWhoseNameMustBeShortenedSaysSo) {
+    struct Fall {
+        const char* name;
+        const char* kopie;
+        bool meldung;
+    } faelle[] = {
+        {"Angebot Objektplanung Gebäude", "Kopie Angebot Objektplanung Ge", true},
+        {"Angebot Objektplanung 2026", "Kopie Angebot Objektplanung 20", true},
+        {"Angebot Planung Hof 2026", "Kopie Angebot Planung Hof 2026", false}, // 30 exactly
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        db_->Execute("DELETE FROM BeReList");
+        AddBerechnung("A", f.name, 0, 0, "Neubau");
+        auto w = Fenster();
+        MessageBoxScript script;
+        w->ActiveBar1().Click("Band1", "COPY");
+        const int64_t kopie = Aktuell(*w).mid(1).toLongLong();
+        EXPECT_EQ(std::get<std::string>(Get(kopie, "ReBezeichnung")), f.kopie);
+        if (f.meldung) {
+            ASSERT_EQ(script.Shown().size(), 1u);
+            EXPECT_EQ(script.LastText(),
+                      QString::fromUtf8("Der Name der Kopie hat mehr als 30 Zeichen und wurde "
+                                        "gekürzt auf\n„") +
+                          QString::fromUtf8(f.kopie) +
+                          QString::fromUtf8("“.\nMit „Umbenennen“ können Sie ihn ändern."));
+            EXPECT_EQ(script.Shown()[0].title, "HOAI Berechnungen");
+        } else {
+            EXPECT_TRUE(script.Shown().empty()) << script.LastText().toStdString();
+        }
+    }
+}
+
+TEST_F(RegisterOpsTest, TheProjectLabelIsShownWhenTheRegisterOpensOnACalculation) {
+    AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    for (int geoeffnet = 0; geoeffnet < 2; ++geoeffnet) {
+        SCOPED_TRACE(geoeffnet);
+        auto w = Fenster();
+        ASSERT_TRUE(Aktuell(*w).startsWith('@'));
+        EXPECT_EQ(w->findChild<QLabel*>("Label7")->text(), "Projet P-1  ");
+        w->close();
+    }
 }

@@ -10,10 +10,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QToolTip>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +49,7 @@ protected:
             cols[i].art = felder[i].second;
         }
         cols[0].maxLength = 5;
+        cols[1].maxLength = 5;
         cols[3].readOnly = true;
         cols[3].visible = false;
         model =
@@ -159,8 +160,13 @@ TEST_F(BoundGrid, NumericInput) {
 }
 
 TEST_F(BoundGrid, EditsArePendingUntilCommit) {
-    ASSERT_TRUE(Tippen(0, 0, "123456789"));
-    EXPECT_EQ(Zelle(0, 0).toString(), "12345"); // column length
+    // A text longer than its column is refused with the limit named, not cut.
+    EXPECT_FALSE(Tippen(0, 0, "123456789"));
+    EXPECT_EQ(meldungen,
+              std::vector<QString>{"Kostenstelle:\nDer Text ist 9 Zeichen lang; höchstens 5 Zeichen "
+                                   "sind möglich."});
+    EXPECT_EQ(Zelle(0, 0).toString(), "100");
+    ASSERT_TRUE(Tippen(0, 0, "12345"));
     EXPECT_EQ(Gespeichert("SELECT Kostenstelle FROM Kosten WHERE LfNr = 1"), "100");
     // Editing another row writes the pending one first.
     ASSERT_TRUE(Tippen(1, 1, "9"));
@@ -265,7 +271,7 @@ TEST_F(BoundGrid, ViewCommitsOnRowChangeAndReportsTheRowLeft) {
     ASSERT_TRUE(view.IsEditing());
     auto* editor = view.findChild<QLineEdit*>();
     ASSERT_TRUE(editor);
-    EXPECT_EQ(editor->maxLength(), 5);
+    EXPECT_GT(editor->maxLength(), 5); // the model refuses a longer text, the editor does not cut it
     editor->setText("777");
     EXPECT_TRUE(view.Commit());
     EXPECT_FALSE(view.IsEditing());
@@ -407,7 +413,7 @@ TEST_F(BoundGrid, EnterAfterARefusedCellKeepsTheOldValueAndTheCursor) {
     EXPECT_EQ(Gespeichert("SELECT Betrag FROM Kosten WHERE LfNr = 1"), "4.25");
 }
 
-TEST_F(BoundGrid, TextBeyondTheColumnLengthIsNotCutUnnoticed) {
+TEST_F(BoundGrid, NumberBeyondTheColumnLengthIsNotCutUnnoticed) {
     BoundGridView view;
     view.SetBoundModel(model.get());
     view.show();
@@ -423,13 +429,13 @@ TEST_F(BoundGrid, TextBeyondTheColumnLengthIsNotCutUnnoticed) {
         {"typed up to the limit", "1234", false, QKeySequence::UnknownKey, "", false},
         {"typed over a selection", "12345", true, QKeySequence::UnknownKey, "", false},
         {"pasted too long", "1", false, QKeySequence::Paste, "123456789", true},
-        {"pasted over a selection, fits", "123", true, QKeySequence::Paste, "abcde", false},
+        {"pasted over a selection, fits", "123", true, QKeySequence::Paste, "98765", false},
     };
     for (const Fall& f : faelle) {
         SCOPED_TRACE(f.name);
         QToolTip::showText(view.mapToGlobal(QPoint(0, 0)), "vorher", &view);
-        view.setCurrentIndex(model->index(0, 0));
-        view.edit(model->index(0, 0));
+        view.setCurrentIndex(model->index(0, 1));
+        view.edit(model->index(0, 1));
         QLineEdit* editor = eingabe::ZellEditor(view);
         ASSERT_TRUE(editor);
         editor->setText(f.vorher);
@@ -443,9 +449,8 @@ TEST_F(BoundGrid, TextBeyondTheColumnLengthIsNotCutUnnoticed) {
             QApplication::sendEvent(editor, &e);
         }
         EXPECT_LE(editor->text().size(), 5);
-        EXPECT_EQ(QToolTip::text() == TextLimitHintText(5), f.hinweis)
-            << QToolTip::text().toStdString();
-        view.closePersistentEditor(model->index(0, 0));
+        EXPECT_EQ(QToolTip::text() == TextLimitHintText(5), f.hinweis) << QToolTip::text().toStdString();
+        view.closePersistentEditor(model->index(0, 1));
         view.CommitEditor();
         model->Discard();
     }

@@ -1,7 +1,9 @@
 #include "platform/outside/ProjektListe.h"
+#include "GridEnter.h"
 #include "TestApp.h"
 #include "platform/outside/DruckVorlagenEditor.h"
 #include "platform/outside/ProjektAuswahl.h"
+#include "platform/outside/Serienbriefe.h"
 #include "platform/outside/StandInProgramme.h"
 
 #include "platform/db/Database.h"
@@ -16,6 +18,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 using namespace velu::outside;
@@ -190,4 +193,53 @@ TEST(ProdatMaske, ShowsWholeLinesOfTheFieldLength) {
     });
     p.CreateProjektVerwaltung()->ShowProdat(0);
     EXPECT_EQ(geprueft, 7);
+}
+
+TEST(Namenslaenge, AProjectOrSerialLetterNameBeyondItsFieldIsRefusedNotCut) {
+    app();
+    QTemporaryDir tmp;
+    velu::forms::MessageBoxScript script;
+    {
+        ProjektAuswahl dlg(tmp.path() + "/P/", "");
+        dlg.show();
+        auto* nummer = dlg.findChild<QLineEdit*>("Nummer");
+        auto* name = dlg.findChild<QLineEdit*>("Bezeichnung");
+        nummer->setFocus();
+        velu::eingabe::Tasten(*nummer, "7");
+        name->setFocus();
+        const QString lang = "Kindertagesstätte Sonnenhof Ost"; // 31 characters
+        velu::eingabe::Tasten(*name, lang);
+        EXPECT_EQ(name->text(), lang) << "every typed character is taken";
+        EXPECT_EQ(QToolTip::text(), "Der Text ist 31 Zeichen lang; höchstens 30 Zeichen sind möglich.");
+        EXPECT_FALSE(dlg.Anlegen());
+        EXPECT_EQ(script.LastText(), "Die Projektbezeichnung muss 1 bis 30 Zeichen lang sein.");
+        EXPECT_EQ(name->text(), lang);
+        EXPECT_FALSE(QFileInfo::exists(tmp.path() + "/P/00000007"));
+        velu::eingabe::Taste(*name, Qt::Key_Backspace);
+        EXPECT_TRUE(dlg.Anlegen()) << script.LastText().toStdString();
+    }
+    auto briefe = Serienbriefe::Oeffnen(tmp.path() + "/SERIENBRIEFE.MDB");
+    ASSERT_TRUE(briefe);
+    const int64_t lfnr = briefe->Neu("Einladung");
+    ASSERT_GT(lfnr, 0);
+    DruckVorlagenEditor e(briefe->Datenbank());
+    e.NurArt(Serienbriefe::Art, "Serienbriefe");
+    ASSERT_TRUE(e.Waehle(Serienbriefe::Art, lfnr));
+    e.show();
+    auto* bez = e.findChild<QLineEdit*>("Bezeichnung");
+    bez->setFocus();
+    bez->selectAll();
+    const QString lang = QString("Einladung zum Richtfest ").repeated(4).left(81);
+    velu::eingabe::Tasten(*bez, lang);
+    EXPECT_EQ(bez->text(), lang);
+    const size_t vorher = script.Shown().size();
+    EXPECT_FALSE(e.Speichern());
+    ASSERT_EQ(script.Shown().size(), vorher + 1);
+    EXPECT_EQ(script.LastText(),
+              "Bezeichnung:\nDer Text ist 81 Zeichen lang; höchstens 80 Zeichen sind möglich.");
+    EXPECT_EQ(bez->text(), lang);
+    EXPECT_EQ(briefe->Briefe().at(0).name, "Einladung");
+    velu::eingabe::Taste(*bez, Qt::Key_Backspace);
+    EXPECT_TRUE(e.Speichern()) << script.LastText().toStdString();
+    EXPECT_EQ(briefe->Briefe().at(0).name, lang.left(80).trimmed());
 }
