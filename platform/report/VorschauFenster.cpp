@@ -1,17 +1,17 @@
 #include "platform/report/VorschauFenster.h"
 
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/PdfAblage.h"
 #include "platform/report/Ausgabe.h"
 #include "platform/report/ReportFehler.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScrollArea>
-#include <QStandardPaths>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -115,14 +115,15 @@ bool VorschauFenster::Drucken() {
 }
 
 bool VorschauFenster::AlsPdf() {
-    // In the user's documents folder, not in whatever folder the program was started from.
-    QString ordner = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (ordner.isEmpty() || !QDir(ordner).exists()) ordner = QDir::homePath();
-    const QString pfad = QFileDialog::getSaveFileName(this, QStringLiteral("Als PDF speichern"),
-                                                      QDir(ordner).filePath(titel_ + ".pdf"),
-                                                      QStringLiteral("PDF (*.pdf)"));
+    const QString pfad = forms::WaehlePdfDatei(this, titel_);
     if (pfad.isEmpty()) return false;
-    return SchreibePdf(dl_, pfad, titel_) == Ok;
+    if (SchreibePdf(dl_, pfad, titel_) != Ok) {
+        forms::MsgBox(this, "Der Bericht konnte nicht gespeichert werden:\n" + QDir::toNativeSeparators(pfad),
+                      forms::MsgButtons::OK, forms::MsgIcon::Exclamation);
+        return false;
+    }
+    forms::MeldePdfGespeichert(this, pfad, QStringLiteral("Der Bericht"));
+    return true;
 }
 
 } // namespace velu::report

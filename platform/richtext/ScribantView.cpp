@@ -1,15 +1,12 @@
 #include "platform/richtext/ScribantView.h"
 
 #include "platform/forms/MessageBox.h"
+#include "platform/forms/PdfAblage.h"
 #include "platform/richtext/VeluDoc.h"
-#include "platform/settings/SettingsStore.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QDoubleSpinBox>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QImage>
 #include <QLabel>
@@ -17,10 +14,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QRegularExpression>
 #include <QScrollArea>
 #include <QStackedWidget>
-#include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -183,37 +178,22 @@ std::function<bool()>& ScribantView::DruckerVorhanden() {
 
 namespace {
 const char* const PdfNameEigenschaft = "veluPdfName";
-const QString PdfAblage = QStringLiteral("Dokumente"), PdfOrdner = QStringLiteral("PdfOrdner");
 } // namespace
 
 void ScribantView::SetPdfName(QWidget* owner, const QString& name) {
-    static const QRegularExpression verboten(QStringLiteral("[\\\\/:*?\"<>|\\x00-\\x1f]"));
-    if (owner) owner->setProperty(PdfNameEigenschaft, QString(name).replace(verboten, "-").trimmed());
+    if (owner) owner->setProperty(PdfNameEigenschaft, name);
 }
 
 std::function<QString(QWidget*)>& ScribantView::PdfDateiWaehlen() {
     static std::function<QString(QWidget*)> dialog = [](QWidget* owner) {
-        // The folder saved to last; else the user's documents folder, not whatever folder the program was
-        // started from.
-        settings::SettingsStore einstellungen;
-        QString ordner = einstellungen.GetSetting(PdfAblage, PdfOrdner);
-        if (ordner.isEmpty() || !QDir(ordner).exists())
-            ordner = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (ordner.isEmpty() || !QDir(ordner).exists()) ordner = QDir::homePath();
-        const QString name = owner ? owner->property(PdfNameEigenschaft).toString() : QString();
-        const QString start = name.isEmpty() ? ordner : QDir(ordner).filePath(name + ".pdf");
-        QString file = QFileDialog::getSaveFileName(owner, "Speichern unter", start, "PDF-Dokument (*.pdf)");
-        if (file.isEmpty()) return file;
-        if (!file.endsWith(".pdf", Qt::CaseInsensitive)) file += ".pdf";
-        einstellungen.SaveSetting(PdfAblage, PdfOrdner, QFileInfo(file).absolutePath());
-        return file;
+        return forms::WaehlePdfDatei(owner,
+                                     owner ? owner->property(PdfNameEigenschaft).toString() : QString());
     };
     return dialog;
 }
 
 void ScribantView::PdfGespeichert(QWidget* owner, const QString& pdf) {
-    forms::MsgBox(owner, "Das Dokument wurde als PDF-Datei gespeichert:\n" + QDir::toNativeSeparators(pdf),
-                  forms::MsgButtons::OK, forms::MsgIcon::Information);
+    forms::MeldePdfGespeichert(owner, pdf);
 }
 
 QString ScribantView::KeinDruckerPdfAngebot(QWidget* owner) {

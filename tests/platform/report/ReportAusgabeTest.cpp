@@ -1,7 +1,8 @@
 // Output of a laid-out report: PDF text as pdftotext reads it, and the HTML export that a document takes in.
-#include "ReportFixture.h"
 #include "FileDialogProbe.h"
+#include "ReportFixture.h"
 #include "TestApp.h"
+#include "platform/forms/MessageBox.h"
 #include "platform/report/Ausgabe.h"
 #include "platform/report/Druck.h"
 #include "platform/report/VorschauFenster.h"
@@ -11,6 +12,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTextDocument>
 #include <QTimer>
@@ -103,14 +105,42 @@ TEST(ReportHtmlTest, ExportHoldsTheSameTextsWithoutPageBands) {
     EXPECT_TRUE(html.contains("&lt;"));
 }
 
-TEST(ReportVorschauTest, SavingAsPdfStartsInTheDocumentsFolderWithTheTitle) {
+TEST(ReportVorschauTest, SavingAsPdfProposesTheTitleRemembersTheFolderAndSaysWhereItWent) {
     testApp();
-    // Not the folder the program was started from: the documents folder, or home where there is none.
+    // The remembered folder goes into a settings file of this test's own.
+    TestDir einstellungen, ordner;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromStdString(einstellungen.Path().string()));
+    // First: not the folder the program was started from, but the documents folder (or home).
     const QString dokumente = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString erwartet = !dokumente.isEmpty() && QDir(dokumente).exists() ? dokumente : QDir::homePath();
     ASSERT_NE(QDir(erwartet).absolutePath(), QDir::current().absolutePath());
-    velu::report::VorschauFenster v(velu::report::DisplayList{}, "Rechnung 7");
+    DreiSeiten f;
+    ASSERT_TRUE(f.r);
+    DisplayList dl;
+    ASSERT_EQ(f.r->Erzeuge(Umfeld{}, dl), 0);
+    velu::report::VorschauFenster v(dl, "Honorarübersicht 2026/12");
     const QString gesehen = ProbeFileDialog([&] { EXPECT_FALSE(v.AlsPdf()); }).selectedFile;
     EXPECT_EQ(QFileInfo(gesehen).absolutePath(), QDir(erwartet).absolutePath());
-    EXPECT_EQ(QFileInfo(gesehen).fileName(), "Rechnung 7.pdf");
+    EXPECT_EQ(QFileInfo(gesehen).fileName(), "Honorarübersicht 2026-12.pdf");
+
+    // Saved: the user is told where, and the next save starts in that folder.
+    const QString pdf = QDir(QString::fromStdString(ordner.Path().string())).filePath("Liste.pdf");
+    velu::forms::MessageBoxScript boxen;
+    ProbeFileDialog([&] { EXPECT_TRUE(v.AlsPdf()); }, pdf);
+    EXPECT_TRUE(QFileInfo(pdf).size() > 0);
+    ASSERT_EQ(boxen.Shown().size(), 1u);
+    EXPECT_EQ(boxen.Shown()[0].text,
+              "Der Bericht wurde als PDF-Datei gespeichert:\n" + QDir::toNativeSeparators(pdf));
+    const FileDialogStart naechste = ProbeFileDialog([&] { EXPECT_FALSE(v.AlsPdf()); });
+    EXPECT_EQ(naechste.directory, QDir(QString::fromStdString(ordner.Path().string())).absolutePath());
+
+    // A folder that is gone by now: the save fails aloud and nothing claims success.
+    const QString weg = QDir(QString::fromStdString(ordner.Path().string())).filePath("fehlt/x.pdf");
+    velu::forms::MessageBoxScript fehler;
+    ProbeFileDialog([&] { EXPECT_FALSE(v.AlsPdf()); }, weg);
+    ASSERT_EQ(fehler.Shown().size(), 1u);
+    EXPECT_TRUE(fehler.Shown()[0].text.startsWith("Der Bericht konnte nicht gespeichert werden:"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
