@@ -214,9 +214,12 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
         if (allCapitals || (h && (c.options & (kOptionPrioritySharp | kOptionPriorityPlain))))
             sharpSRules(r.language, r.correction, r.marks, r.kind, allCapitals, c.options);
         if (w.technical) {
-            // An option, a path or an identifier is written as it must be typed: its case is no error.
-            r.kind &= ~kKindDictionaryCapital;
-            if (r.correction[0] && AnsiToLower(uc(r.correction[0])) == AnsiToLower(uc(w.word[0])))
+            // An option, a path or an identifier is written as it must be typed: its case, an "ae" for "ä"
+            // or a missing dot or hyphen is no error ("--daemon" stays).
+            r.kind &= ~(kKindDictionaryCapital | kKindAccent | kKindSharpS | kKindPlainSs | kKindSpecialChar);
+            if (!(r.kind & kKindUnknown))
+                copyWord(r.correction, w.word);
+            else if (r.correction[0] && AnsiToLower(uc(r.correction[0])) == AnsiToLower(uc(w.word[0])))
                 r.correction[0] = w.word[0];
         } else if (isSmall(uc(w.word[0])) && w.sentenceClass != kInSentence &&
                    !(r.kind & kKindDictionaryCapital)) {
@@ -366,7 +369,8 @@ void AnalyseWord(FoundWord& w, const AnalysisContext& c, AnalysisResult& r) {
         AnsiStrUpper(r.shown);
         AnsiStrUpper(r.correction);
     }
-    if (!(r.flags & kFlagReport) && c.hyphenate && r.language && r.correction[0] &&
+    // An option or a path is never split at a line end.
+    if (!(r.flags & kFlagReport) && !w.technical && c.hyphenate && r.language && r.correction[0] &&
         (w.endLine > w.startLine || w.endColumn - w.startColumn > 3) &&
         (w.joined || (c.options & kOptionAutoSplit))) {
         char trial[kWordSize];
