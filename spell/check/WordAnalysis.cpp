@@ -327,13 +327,22 @@ void AnalyseWord(FoundWord& w, const AnalysisContext& c, AnalysisResult& r) {
     if (user && w.hardJoined) r.kind &= ~kKindShownAsHyphenation;
     if (!user) {
         DBHandle h = dictionaryAnalysis(w, c, allCapitals, r, fullStopBack);
+        // A single letter stands for itself ("f wird angezeigt"): one the dictionary holds only as a longer
+        // word ("f" as "Ph") is reported, never replaced.
+        const bool letterOnly = w.word[0] && !w.word[1];
+        if (letterOnly && h && std::strlen(r.correction) != 1) {
+            h = 0;
+            r.kind = kKindUnknown;
+            copyWord(r.correction, w.word);
+            std::memset(r.marks, 0, sizeof r.marks);
+        }
         if (w.hardJoined) r.kind &= ~kKindShownAsHyphenation;
         if (r.kind == 0) {
             r.flags = 0;
         } else {
             r.flags = kFlagToDo;
             bool known = h != 0;
-            if (!h) {
+            if (!h && !letterOnly) {
                 char replacement[kWordSize] = {};
                 DBHandle b = BestReplacement(w.word, replacement);
                 std::memset(r.marks, 0, sizeof r.marks);
