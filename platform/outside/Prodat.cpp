@@ -1,6 +1,7 @@
 #include "platform/outside/Prodat.h"
 
 #include "platform/db/FileLock.h"
+#include "platform/forms/Eingabemeldungen.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -224,10 +225,7 @@ QString ProdatFeldFehler(const QString& text) {
         return QStringLiteral("Der Text enthält Zeichen, die in den Projektdaten nicht gespeichert werden "
                               "können: ") +
                fremd;
-    if (text.size() > ProdatFeldLaenge)
-        return QStringLiteral("Der Text ist %1 Zeichen lang; höchstens %2 Zeichen sind möglich.")
-            .arg(text.size())
-            .arg(ProdatFeldLaenge);
+    if (text.size() > ProdatFeldLaenge) return forms::TextZuLangMeldung(int(text.size()), ProdatFeldLaenge);
     return {};
 }
 

@@ -1,5 +1,6 @@
 #include "platform/outside/ProjektDatenMaske.h"
 
+#include "platform/forms/Eingabemeldungen.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/help/Hilfe.h"
 #include "platform/outside/DatumsWahl.h"
@@ -180,10 +181,7 @@ bool ProjektDatenMaske::Speichern() {
         // A date typed by hand is stored as dd.MM.yyyy; what the file held before is kept as it was.
         if (zeile.feld != BvNrFeld && t != zeile.geladen) {
             const auto datum = AlsDatum(t);
-            if (!datum)
-                return ablehnen(zeile.bezeichnung,
-                                "„" + t + "“ ist kein Datum. Bitte geben Sie das Datum als TT.MM.JJJJ ein.",
-                                termine_, z);
+            if (!datum) return ablehnen(zeile.bezeichnung, forms::KeinDatumMeldung(t), termine_, z);
             t = *datum;
         }
         const QString grund = ProdatFeldFehler(t);
