@@ -170,6 +170,10 @@ LRESULT Adapter(EditAttachment& a, UINT command, WPARAM wParam, LPARAM lParam) {
     return CallWindowProc(a.adapter, a.editWindow, command, wParam, lParam);
 }
 
+bool WrappedAfter(EditAttachment& a, std::int32_t line) {
+    return Adapter(a, kAdLineBreak, 0, line) == kSoftBreak;
+}
+
 LRESULT EditAdapterProc(HWND w, UINT command, WPARAM wParam, LPARAM lParam) {
     const bool multi = (GetWindowLongPtr(w, GWL_STYLE) & ES_MULTILINE) != 0;
     auto lineIndex = [&](std::intptr_t line) {

@@ -110,6 +110,9 @@ win32::LRESULT EditSubclassProc(win32::HWND window, win32::UINT message, win32::
 // The attachment of a window in the calling process's list; null when none.
 EditAttachment* FindAttachment(LibraryState& state, win32::HWND window);
 win32::LRESULT Adapter(EditAttachment& a, win32::UINT command, win32::WPARAM wParam, win32::LPARAM lParam);
+// Whether the window wrapped the line (a soft break); any other answer is a line break of the text, over
+// which nothing is written.
+bool WrappedAfter(EditAttachment& a, std::int32_t line);
 
 using EditOperation = win32::LRESULT (*)(LibraryState& state, EditAttachment& a, win32::WPARAM wParam,
                                          win32::LPARAM lParam);

@@ -199,7 +199,7 @@ bool applyCorrection(Check& c, FoundWord& w, const char* correction, std::int32_
 
 bool crossesLineBreak(EditAttachment& a, std::int32_t fromLine, std::int32_t toLine) {
     for (std::int32_t l = fromLine; l < toLine; ++l)
-        if (Adapter(a, kAdLineBreak, 0, l) != kSoftBreak) return true;
+        if (!WrappedAfter(a, l)) return true;
     return false;
 }
 
@@ -283,10 +283,6 @@ std::vector<std::string> linesAround(EditAttachment& a, std::int32_t first, std:
 
 bool hasTilde(const char* s) {
     return std::strchr(s, '~') != nullptr;
-}
-
-bool softAfter(EditAttachment& a, std::int32_t line) {
-    return Adapter(a, kAdLineBreak, 0, line) == kSoftBreak;
 }
 
 bool allCapitals(const char* word) {
@@ -374,8 +370,7 @@ private:
             to = from;
         else if (!placeOf(start_ + end, false, to))
             return false;
-        for (std::int32_t l = from.line; l < to.line; ++l)
-            if (!softAfter(a_, l)) return false; // never across a line break of the text
+        if (crossesLineBreak(a_, from.line, to.line)) return false; // never across a line break of the text
         std::string inserted = text.substr(same, text.size() - sameEnd - same);
         EmptyLineCache(a_);
         ReplaceRecord r{from.column, from.line, to.column, to.line, 0, 0, inserted.c_str()};
@@ -429,7 +424,7 @@ int hyphenateInText(void* context, FoundWord& w, char* correction, const unsigne
     // Only a word the window may break anew is tried: one over a wrap, or one whose line follows a wrap.
     // Over a line break of the text nothing moves; a hyphenated line end there is the user's.
     if (w.hardJoined) return 0;
-    const bool wrappedAbove = w.startColumn == 0 && w.startLine > 0 && softAfter(a, w.startLine - 1);
+    const bool wrappedAbove = w.startColumn == 0 && w.startLine > 0 && WrappedAfter(a, w.startLine - 1);
     if (!wrappedAbove && w.endLine == w.startLine) return 0;
     // A hyphen before a capital parts words: "DA-TEI" would be read as two words.
     if (allCapitals(correction)) return 0;

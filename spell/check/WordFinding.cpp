@@ -66,12 +66,6 @@ bool readLine(EditAttachment& a, std::int32_t line, const char*& text, std::int3
     return length > 0;
 }
 
-// A word runs on from a line into the next where the window wrapped it. Where the adapter cannot tell,
-// the line end is taken as the user's: joining there would let a correction write across it.
-bool wrappedAfter(EditAttachment& a, std::int32_t line) {
-    return Adapter(a, kAdLineBreak, 0, line) == kSoftBreak;
-}
-
 // A word part that ends in a hyphen after a letter: hyphenated at the line end, it runs on in the next line
 // even over a hard break.
 bool endsInLineEndHyphen(const char* word, std::int32_t length) {
@@ -100,7 +94,7 @@ bool technicalAt(EditAttachment& a, std::int32_t line, const char* text, std::in
     std::int32_t at = start;
     if (start == 0 && line > 0) {
         std::int32_t n = 0;
-        if (readLine(a, line - 1, ahead, n) && wrappedAfter(a, line - 1))
+        if (readLine(a, line - 1, ahead, n) && WrappedAfter(a, line - 1))
             at = n;
         else
             ahead = text;
@@ -150,7 +144,7 @@ bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look
         }
         join =
             found && isSmall(uc(text[0])) && before.length < kMaxWord - 1 && before.length + own < kMaxWord;
-        if (join && !wrappedAfter(a, line - 1)) {
+        if (join && !WrappedAfter(a, line - 1)) {
             join = endsInLineEndHyphen(before.word, before.length);
             out.hardJoined = join;
         }
@@ -199,7 +193,7 @@ bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look
             bool hard = false;
             if (wordAt(a, 0, line + 1, Look::Forward, after, depth) && after.startColumn == 0 &&
                 isSmall(uc(after.word[0])) && out.length + after.length < kMaxWord - 1 &&
-                (wrappedAfter(a, line) || (hard = endsInLineEndHyphen(out.word, out.length)))) {
+                (WrappedAfter(a, line) || (hard = endsInLineEndHyphen(out.word, out.length)))) {
                 if (out.word[out.length - 1] == '-')
                     out.word[out.length - 1] = '~';
                 else
