@@ -271,6 +271,12 @@ bool LBild::SaveStuff() {
         falsch->selectAll();
         return false;
     }
+    if (const Meldung m = store_.SummenMeldung(akt_, Daten())) {
+        forms::MsgCritical(this, Q(*m));
+        phase_[1][0]->setFocus();
+        phase_[1][0]->selectAll();
+        return false;
+    }
     if (const Meldung m = store_.Speichern(akt_, Daten())) {
         forms::MsgCritical(this, Q(*m));
         return false;

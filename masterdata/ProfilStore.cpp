@@ -117,6 +117,20 @@ std::optional<ProfilDaten> ProfilStore::Laden(int64_t lfnr) {
     return d;
 }
 
+Meldung ProfilStore::SummenMeldung(int64_t lfnr, const ProfilDaten& d) {
+    db::Recordset rs =
+        db_.OpenRecordset("SELECT proz10 FROM Leistungsbilder WHERE LfNr = ?", db::Params().Add(lfnr));
+    Currency summe = rs.Empty() ? Currency{} : GetCY(rs, "proz10");
+    for (const std::string& text : d.proz) {
+        const auto v = ProzentWert(text);
+        if (!v) return std::nullopt;
+        if (const auto* raw = std::get_if<int64_t>(&*v)) summe += Currency::FromRaw(*raw);
+    }
+    if (summe == Currency::FromUnits(100)) return std::nullopt;
+    return "Die Bewertungen der Leistungsphasen ergeben zusammen " + ProzentText(db::Value(summe.Raw())) +
+           " %. Ein Leistungsbild kann nur mit zusammen 100 % gespeichert werden.";
+}
+
 Meldung ProfilStore::Speichern(int64_t lfnr, const ProfilDaten& d) {
     std::string sql = "UPDATE Leistungsbilder SET Parag = ?, ParagBezeichnung = ?, HoaiTafel = ?, "
                       "HoaiTafelBez = ?, PunktekatName = ?, HoaiTafelZuordnung = ?, Punktekatzuordnung = ?, "
@@ -139,6 +153,7 @@ Meldung ProfilStore::Speichern(int64_t lfnr, const ProfilDaten& d) {
         sql += ", " + Slot("LiTX", i) + " = ?, " + Slot("proz", i) + " = ?, " + Slot("KoZU", i) + " = ?";
         p.Add(ErsteZeichen(d.leistung[size_t(i - 1)], TextLaenge)).Add(*proz).Add(*gruppe);
     }
+    if (Meldung m = SummenMeldung(lfnr, d)) return m;
     if (d.einheit) {
         sql += ", Einheit = ?";
         p.Add(int64_t{*d.einheit});

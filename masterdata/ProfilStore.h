@@ -47,8 +47,12 @@ public:
     std::vector<Eintrag> Profile(const db::Value& alt);
     std::optional<ProfilDaten> Laden(int64_t lfnr);
     // Writes the profile of that number; a percentage or group that is no number refuses the whole write
-    // with "Die Eingabe muss nummerisch sein".
+    // with "Die Eingabe muss nummerisch sein", shares that do not add up to 100 % with SummenMeldung.
     Meldung Speichern(int64_t lfnr, const ProfilDaten& d);
+    // Every calculation bills the profile's shares of the full fee, so phases 1 to 9 as typed and the stored
+    // phase 10 must add up to exactly 100 %: otherwise the message naming their sum. Nothing for a text that
+    // is no number (Speichern refuses that first).
+    Meldung SummenMeldung(int64_t lfnr, const ProfilDaten& d);
     // A copy with every field but the counter; not built in, current regulation, not last used, named
     // "Kopie von " & the name, cut to 50 characters. The new number.
     std::variant<int64_t, std::string> CopyLBild(int64_t lfnr);

@@ -1,7 +1,8 @@
 #include "masterdata/LBild.h"
-#include "masterdata/ProfilStore.h"
+#include "GridEnter.h"
 #include "StammFixture.h"
 #include "TestApp.h"
+#include "masterdata/ProfilStore.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
 
@@ -181,7 +182,7 @@ TEST_F(LBildTest, ARefusedValueKeepsTheWindowAndEveryEditUntilCorrected) {
         const char* richtig;
         const char* gespeichert; // field of the record it lands in
     } cases[] = {
-        {"XtraText2_1", "2x", "12,5", "proz02"},
+        {"XtraText2_1", "2x", "7", "proz02"},
         {"XtraText3_4", "1..", "3", "KoZU05"},
         {"XtraText3_8", "99999", "1", "KoZU09"}, // beyond a group number's range
     };
@@ -215,6 +216,70 @@ TEST_F(LBildTest, ARefusedValueKeepsTheWindowAndEveryEditUntilCorrected) {
         EXPECT_EQ(Text("Leistungsbilder", erstes, "LiTX01"), "Geändert " + std::string(c.feld));
         EXPECT_EQ(Text("Leistungsbilder", erstes, "ParagBezeichnung"), "Umbenannt");
         const db::Value v = Feld("Leistungsbilder", erstes, c.gespeichert);
-        EXPECT_EQ(c.gespeichert[0] == 'p' ? ProfilStore::ProzentText(v) : ProfilStore::GruppeText(v), c.richtig);
+        EXPECT_EQ(c.gespeichert[0] == 'p' ? ProfilStore::ProzentText(v) : ProfilStore::GruppeText(v),
+                  c.richtig);
     }
+}
+
+TEST_F(LBildTest, SharesThatDoNotAddUpToHundredAreRefusedAndTheStoredProfileStays) {
+    const int64_t gebaeude = Zahl("SELECT Min(LfNr) FROM Leistungsbilder");
+    const auto gespeichert = [&] {
+        std::vector<db::Value> v;
+        for (const char* f : {"proz01", "proz02", "proz05", "proz10", "ParagBezeichnung"})
+            v.push_back(Feld("Leistungsbilder", gebaeude, f));
+        return v;
+    };
+    const auto vorher = gespeichert();
+    struct Case {
+        const char* lp1;
+        const char* lp5; // Gebäude: LP 1 2 %, LP 5 25 %, the rest 73 %
+        const char* meldung;
+    } cases[] = {
+        {"5", "25",
+         "Die Bewertungen der Leistungsphasen ergeben zusammen 103 %. Ein Leistungsbild kann nur "
+         "mit zusammen 100 % gespeichert werden."},
+        {"1,5", "25",
+         "Die Bewertungen der Leistungsphasen ergeben zusammen 99,5 %. Ein Leistungsbild kann nur "
+         "mit zusammen 100 % gespeichert werden."},
+        {"", "25",
+         "Die Bewertungen der Leistungsphasen ergeben zusammen 98 %. Ein Leistungsbild kann nur mit "
+         "zusammen 100 % gespeichert werden."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lp1);
+        MessageBoxScript boxen({MsgResult::Yes, MsgResult::OK});
+        LBild f(*stamm_);
+        f.show();
+        Eingabe(f, "XtraText4_1")->setFocus();
+        eingabe::Taste(f, Qt::Key_A, Qt::ControlModifier);
+        eingabe::Tasten(f, "Gebäude geändert");
+        Eingabe(f, "XtraText2_0")->setFocus();
+        eingabe::Taste(f, Qt::Key_A, Qt::ControlModifier);
+        eingabe::Taste(f, Qt::Key_Delete);
+        eingabe::Tasten(f, c.lp1);
+        ASSERT_EQ(Eingabe(f, "XtraText2_0")->text(), c.lp1);
+        ASSERT_EQ(Eingabe(f, "XtraText4_1")->text(), "Gebäude geändert");
+        eingabe::Taste(f, Qt::Key_Escape); // closes through EXIT, which asks to save
+        ASSERT_EQ(boxen.Shown().size(), 2u) << boxen.LastText().toStdString();
+        EXPECT_EQ(boxen.Shown()[1].text, c.meldung);
+        EXPECT_TRUE(f.isVisible());
+        EXPECT_EQ(f.focusWidget(), Eingabe(f, "XtraText2_0"));
+        EXPECT_EQ(Eingabe(f, "XtraText2_0")->text(), c.lp1);
+        EXPECT_EQ(gespeichert(), vorher);
+    }
+
+    // Moving the difference to another phase adds up to 100 %: stored.
+    MessageBoxScript boxen({MsgResult::Yes});
+    LBild f(*stamm_);
+    f.show();
+    for (const auto& [feld, text] : {std::pair{"XtraText2_0", "4,5"}, std::pair{"XtraText2_4", "22,5"}}) {
+        Eingabe(f, feld)->setFocus();
+        eingabe::Taste(f, Qt::Key_A, Qt::ControlModifier);
+        eingabe::Tasten(f, text);
+    }
+    eingabe::Taste(f, Qt::Key_Escape);
+    EXPECT_EQ(boxen.Shown().size(), 1u) << boxen.LastText().toStdString();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(std::get<int64_t>(Feld("Leistungsbilder", gebaeude, "proz01")), 45000);
+    EXPECT_EQ(std::get<int64_t>(Feld("Leistungsbilder", gebaeude, "proz05")), 225000);
 }

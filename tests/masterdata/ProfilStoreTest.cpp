@@ -61,7 +61,8 @@ TEST_F(ProfilStoreTest, SaveWritesTheProfileOfItsNumberOnly) {
     ProfilStore store(*stamm_);
     const int64_t gebaeude = Profil("Gebäude");
     const int64_t innen = Profil("Innenräume");
-    stamm_->Execute("UPDATE Leistungsbilder SET LiTX10 = 'Zehn', proz10 = 10000, KoZU10 = 4, Einheit = 7 "
+    // Phase 10 holds the half percent that the edits below leave to make 100 %.
+    stamm_->Execute("UPDATE Leistungsbilder SET LiTX10 = 'Zehn', proz10 = 5000, KoZU10 = 4, Einheit = 7 "
                     "WHERE LfNr = ?",
                     db::Params().Add(gebaeude));
     const std::string innenVorher = Text("Leistungsbilder", innen, "ParagBezeichnung");
@@ -81,7 +82,7 @@ TEST_F(ProfilStoreTest, SaveWritesTheProfileOfItsNumberOnly) {
     EXPECT_EQ(std::get<int64_t>(Feld("Leistungsbilder", gebaeude, "proz03")), 165000);
     EXPECT_EQ(std::get<int64_t>(Feld("Leistungsbilder", gebaeude, "Einheit")), 7);
     EXPECT_EQ(Text("Leistungsbilder", gebaeude, "LiTX10"), "Zehn");
-    EXPECT_EQ(std::get<int64_t>(Feld("Leistungsbilder", gebaeude, "proz10")), 10000);
+    EXPECT_EQ(std::get<int64_t>(Feld("Leistungsbilder", gebaeude, "proz10")), 5000);
     EXPECT_EQ(Text("Leistungsbilder", innen, "ParagBezeichnung"), innenVorher);
 
     d->einheit = 2;
@@ -148,4 +149,38 @@ TEST_F(ProfilStoreTest, FailedCopyLeavesNoProfile) {
         "CREATE TRIGGER kaputt AFTER INSERT ON Leistungsbilder BEGIN SELECT RAISE(ABORT, 'x'); END");
     EXPECT_TRUE(std::holds_alternative<std::string>(store.CopyLBild(Profil("Gebäude"))));
     EXPECT_EQ(Zahl("SELECT Count(*) FROM Leistungsbilder"), vorher);
+}
+
+TEST_F(ProfilStoreTest, SharesMustAddUpToHundredWithPhaseTen) {
+    ProfilStore store(*stamm_);
+    const int64_t gebaeude = Profil("Gebäude"); // 2, 7, 15, 3, 25, 10, 4, 32, 2
+    struct Fall {
+        const char* lp1;
+        int64_t proz10; // raw, stored
+        std::optional<std::string> meldung;
+    } faelle[] = {
+        {"2", 0, std::nullopt},
+        {"5", 0,
+         "Die Bewertungen der Leistungsphasen ergeben zusammen 103 %. Ein Leistungsbild kann nur mit "
+         "zusammen 100 % gespeichert werden."},
+        {"1,99", 0,
+         "Die Bewertungen der Leistungsphasen ergeben zusammen 99,99 %. Ein Leistungsbild kann nur mit "
+         "zusammen 100 % gespeichert werden."},
+        {"1", 10000, std::nullopt}, // phase 10 holds the missing percent
+        {"2", 10000,
+         "Die Bewertungen der Leistungsphasen ergeben zusammen 101 %. Ein Leistungsbild kann nur mit "
+         "zusammen 100 % gespeichert werden."},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.lp1);
+        stamm_->Execute("UPDATE Leistungsbilder SET proz01 = 20000, proz10 = ? WHERE LfNr = ?",
+                        db::Params().Add(f.proz10).Add(gebaeude));
+        auto d = store.Laden(gebaeude);
+        ASSERT_TRUE(d);
+        d->proz[0] = f.lp1;
+        EXPECT_EQ(store.Speichern(gebaeude, *d), f.meldung);
+        // A refused profile keeps its stored share.
+        EXPECT_EQ(Feld("Leistungsbilder", gebaeude, "proz01"),
+                  f.meldung ? db::Value(int64_t{20000}) : *ProfilStore::ProzentWert(f.lp1));
+    }
 }
