@@ -6,6 +6,9 @@ namespace velu::fee {
 
 enum class MessageIcon { Error, Warning };
 
+// A share of a phase or of the services rendered that is no share at all.
+inline constexpr const char* MeldungProzentBereich = "Die Eingabe muss zwischen 0 und 100 liegen.";
+
 class MessageSink {
 public:
     virtual ~MessageSink() = default;

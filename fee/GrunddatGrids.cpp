@@ -3,6 +3,7 @@
 
 #include "core/Money.h"
 #include "core/MoneyFormat.h"
+#include "fee/FeeMessages.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
 #include "platform/db/QueryDef.h"
@@ -406,8 +407,7 @@ void Grunddat::phaseGeaendert(int row, int column) {
     // A share of the fee and a partial service are both shares of the phase: 0 to 100 %.
     const auto ausserhalb = [](Currency v) { return v < Currency{} || v > Currency::FromUnits(100); };
     if (ausserhalb(*anteil) || ausserhalb(*teil)) {
-        forms::MsgBox(this, "Die Eingabe muss zwischen 0 und 100 liegen.", forms::MsgButtons::OK,
-                      forms::MsgIcon::Critical);
+        forms::MsgBox(this, MeldungProzentBereich, forms::MsgButtons::OK, forms::MsgIcon::Critical);
         gespeichertZeigen();
         return;
     }

@@ -1,6 +1,7 @@
 #include "fee/Parag57.h"
 
 #include "core/MoneyFormat.h"
+#include "fee/FeeMessages.h"
 #include "platform/db/DbError.h"
 #include "platform/forms/BoundGridModel.h"
 #include "platform/forms/BoundGridView.h"
@@ -296,6 +297,12 @@ bool Parag57::DoInput(int16_t index) {
         const auto fertig = lese(FeldFertig);
         if (!satz || !fertig) {
             forms::MsgCritical(this, forms::BoundGridModel::NumerischMeldung);
+            DisplayStuff();
+            return false;
+        }
+        // A share of the services beyond them or below nothing would bill more than the fee or a credit.
+        if (*fertig < Currency{} || *fertig > Currency::FromUnits(100)) {
+            forms::MsgCritical(this, MeldungProzentBereich);
             DisplayStuff();
             return false;
         }

@@ -1,5 +1,6 @@
 #include "fee/Parag57.h"
 #include "FeeTestSupport.h"
+#include "GridEnter.h"
 #include "TestApp.h"
 #include "TestDir.h"
 #include "core/DatabaseSetup.h"
@@ -188,6 +189,48 @@ TEST_F(Parag57Dialog, RefusedEntriesChangeNothing) {
     auto* m = d->KostenModell();
     EXPECT_FALSE(m->setData(m->index(0, m->ColumnOf("Eigenleistung")), "12a", Qt::EditRole));
     EXPECT_EQ(Daten(*d).honorar, C("21"));
+}
+
+TEST_F(Parag57Dialog, ServicesRenderedOutsideNoughtToHundredAreRefusedAndTheOldValueStays) {
+    struct Fall {
+        const char* getippt;
+        bool verlassen; // Tab out of the field, else OK with the entry still in it
+        const char* meldung;
+        const char* fertig;
+        const char* honorar; // 100 000 DM at 2,1 %
+    } faelle[] = {
+        {"150", true, "Die Eingabe muss zwischen 0 und 100 liegen.", "60", "1260"},
+        {"-10", true, "Die Eingabe muss zwischen 0 und 100 liegen.", "60", "1260"},
+        {"100,01", false, "Die Eingabe muss zwischen 0 und 100 liegen.", "60", "1260"},
+        {"-0,01", false, "Die Eingabe muss zwischen 0 und 100 liegen.", "60", "1260"},
+        {"100", true, nullptr, "100", "2100"},
+        {"0", false, nullptr, "0", "0"},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.getippt);
+        forms::MessageBoxScript meldungen;
+        auto d = Dialog(C("100000"), C("2.1"), C("60"));
+        QApplication::setActiveWindow(d.get());
+        Feld(*d, 1)->setFocus();
+        eingabe::Taste(*d, Qt::Key_A, Qt::ControlModifier);
+        eingabe::Tasten(*d, f.getippt);
+        if (f.verlassen)
+            eingabe::Taste(*d, Qt::Key_Tab);
+        else
+            EXPECT_EQ(d->ActiveBar().Click("OK"), f.meldung == nullptr);
+        if (f.meldung) {
+            ASSERT_EQ(meldungen.Shown().size(), 1u);
+            EXPECT_EQ(meldungen.Shown()[0].text, f.meldung);
+            EXPECT_EQ(Feld(*d, 1)->text(), "60,00");
+            EXPECT_EQ(Feld(*d, 2)->text(), "1.260,00\u00a0DM");
+            EXPECT_TRUE(d->isVisible());
+        } else {
+            EXPECT_TRUE(meldungen.Shown().empty());
+        }
+        const Parag57Werte w = Daten(*d);
+        EXPECT_EQ(w.fertig, C(f.fertig));
+        EXPECT_EQ(w.honorar, C(f.honorar));
+    }
 }
 
 TEST_F(Parag57Dialog, LeavingWithoutOk) {
