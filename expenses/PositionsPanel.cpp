@@ -53,11 +53,13 @@ public:
         // The expense window lists the internal rates too.
         const bool intern = panel_.MitInternemSatz();
         auto* liste = new QStandardItemModel(0, intern ? 5 : 3, box);
+        // Headed as the employee editor heads the rates.
         if (intern)
-            liste->setHorizontalHeaderLabels({"Mitarbeiter", "StundensatzInt", "Stundensatzext",
-                                              "AlDispStundensatzInt", "AlDispStundensatzext"});
+            liste->setHorizontalHeaderLabels({"Mitarbeiter", "Stundensatz intern DM", "Stundensatz extern DM",
+                                              "Stundensatz intern €", "Stundensatz extern €"});
         else
-            liste->setHorizontalHeaderLabels({"Mitarbeiter", "Stundensatzext", "AlDispStundensatzext"});
+            liste->setHorizontalHeaderLabels(
+                {"Mitarbeiter", "Stundensatz extern DM", "Stundensatz extern €"});
         const auto betrag = [](Currency c, WaehrungCode w) {
             return new QStandardItem(QString::fromStdString(FormatBetrag(c, w)));
         };

@@ -352,6 +352,13 @@ TEST_F(AufwandTest, EmployeeListShowsBothRatesInBothCurrencies) {
     EXPECT_EQ(liste->data(liste->index(0, 1)).toString(), "70,00\u00a0DM");
     EXPECT_EQ(liste->data(liste->index(0, 2)).toString(), "120,00\u00a0DM");
     EXPECT_EQ(liste->data(liste->index(0, 4)).toString(), QString::fromUtf8("61,36\u00a0€"));
+    // Headed as the employee editor heads its columns, never by the field names.
+    QStringList koepfe;
+    for (int c = 0; c < liste->columnCount(); ++c)
+        koepfe << liste->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(koepfe, QStringList({"Mitarbeiter", "Stundensatz intern DM", "Stundensatz extern DM",
+                                   QString::fromUtf8("Stundensatz intern €"),
+                                   QString::fromUtf8("Stundensatz extern €")}));
     delete editor;
 }
 

@@ -1,9 +1,10 @@
+#include "GridEnter.h"
 #include "StammFixture.h"
 #include "TestApp.h"
 #include "masterdata/Grundleistung.h"
 #include "masterdata/Mitarbeiter.h"
-#include "platform/forms/MessageBox.h"
 #include "platform/forms/BoundGridView.h"
+#include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
 
 #include <QApplication>
@@ -71,6 +72,44 @@ TEST_F(KatalogFormTest, RatesFillTheirTwinsWhileZero) {
             << fall.name;
     }
     EXPECT_TRUE(boxen.Shown().empty());
+}
+
+TEST_F(KatalogFormTest, EmployeeRatesAreNeverNegativeAndFillBothCurrencies) {
+    Mitarbeiter f(*stamm_);
+    f.show();
+    forms::BoundGridView& grid = f.SSDBGrid1();
+    forms::BoundGridModel* m = f.Model();
+    const auto zelle = [&](const char* feld) { return m->index(m->StoredRows(), m->ColumnOf(feld)); };
+    const auto negativ = [](const char* spalte) {
+        return QString::fromUtf8(spalte) + QString::fromUtf8(":\nEin Stundensatz kann nicht negativ sein.");
+    };
+    EXPECT_TRUE(eingabe::MitEnterEingeben(grid, zelle("Mitarbeiter"), "Schulz").empty());
+    struct Fall {
+        const char* feld;
+        const char* text;
+        std::vector<QString> meldungen;
+    } faelle[] = {
+        // A refused rate stays in its cell to be corrected there.
+        {"Stundensatzext", "-80", {negativ("Stundensatz extern DM")}},
+        {"Stundensatzext", "80", {}},
+        {"AlDispStundensatzInt", "-0,01", {negativ("Stundensatz intern €")}},
+        {"AlDispStundensatzInt", "", {}},
+        {"StundensatzInt", "8o", {"Stundensatz intern DM:\n" + forms::BoundGridModel::NumerischMeldung}},
+        {"StundensatzInt", "-1.000", {negativ("Stundensatz intern DM")}},
+        {"StundensatzInt", "50", {}},
+    };
+    for (const Fall& c : faelle)
+        EXPECT_EQ(eingabe::MitEnterEingeben(grid, zelle(c.feld), c.text), c.meldungen)
+            << c.feld << " " << c.text;
+    EXPECT_TRUE(grid.Commit());
+    db::Recordset rs = stamm_->OpenRecordset(
+        "SELECT StundensatzInt, Stundensatzext, AlDispStundensatzInt, AlDispStundensatzext FROM Mitarbeiter "
+        "WHERE Mitarbeiter = 'Schulz'");
+    ASSERT_FALSE(rs.Empty());
+    EXPECT_EQ(GetCY(rs, "StundensatzInt"), Currency::FromUnits(50));
+    EXPECT_EQ(GetCY(rs, "Stundensatzext"), Currency::FromUnits(80));
+    EXPECT_EQ(GetCY(rs, "AlDispStundensatzInt"), Currency::FromString("25.56"));
+    EXPECT_EQ(GetCY(rs, "AlDispStundensatzext"), Currency::FromString("40.9"));
 }
 
 TEST_F(KatalogFormTest, AssignmentFromTheDropDown) {
@@ -141,7 +180,8 @@ TEST_F(KatalogFormTest, EveryColumnIsShownWholeTheLastOneToo) {
         for (int c = 0; c <= letzte; ++c)
             if (!grid->isColumnHidden(c)) noetig += kopf->sectionSizeHint(c);
         if (noetig > f->screen()->availableGeometry().width() - 100) continue;
-        EXPECT_LE(kopf->sectionViewportPosition(letzte) + kopf->sectionSize(letzte), grid->viewport()->width());
+        EXPECT_LE(kopf->sectionViewportPosition(letzte) + kopf->sectionSize(letzte),
+                  grid->viewport()->width());
         // Each caption fits its column.
         for (int c = 0; c <= letzte; ++c)
             if (!grid->isColumnHidden(c))
@@ -162,9 +202,10 @@ TEST_F(KatalogFormTest, ALongTextLeavesTheWindowInsideTheScreen) {
         return f.width();
     };
     const int kurz = breite();
-    stamm_->Execute("INSERT INTO AufwandVerz (Positionsnummer, Leistung, Einheit, zuordnung) VALUES ('3.01', ?, "
-                    "'Std', 10)",
-                    db::Params().Add(std::string(255, 'x')));
+    stamm_->Execute(
+        "INSERT INTO AufwandVerz (Positionsnummer, Leistung, Einheit, zuordnung) VALUES ('3.01', ?, "
+        "'Std', 10)",
+        db::Params().Add(std::string(255, 'x')));
     const int lang = breite();
     Grundleistung f(*stamm_);
     EXPECT_LE(lang, f.screen()->availableGeometry().width() - 40);
