@@ -19,7 +19,7 @@ namespace {
 
 // Field names of the indexed families, built once.
 struct Names {
-    std::array<std::string, 11> koZU, proz;                                           // slots 1 to 10
+    std::array<std::string, 11> koZU, proz; // slots 1 to 10
     std::array<std::string, 10> summZu, teilleistPro, teilleistDM, zuDM, totalDMLP, grundLDM, vollZu; // 1-9
     Abschnitte<std::string> satzUemin, summAnreKost, anreKost, anreKostFremd, fremdKoMod, honorarMin,
         honorarMax, grHonorar, sumHOMax, sumHOMin, sumAnrechenbar, pHonorar, honrarNetto;
@@ -87,14 +87,18 @@ private:
     std::string_view view_;
 };
 
-TwinName twin(std::string_view prefix, std::string_view stem) { return TwinName(prefix, stem); }
+TwinName twin(std::string_view prefix, std::string_view stem) {
+    return TwinName(prefix, stem);
+}
 
 // Percentages are stored like amounts (ten-thousandths) and computed with as such.
 Currency getPercent(const db::Recordset& rs, std::string_view field, Currency def = {}) {
     return GetCY(rs, field, def);
 }
 
-void setPercent(db::Recordset& rs, std::string_view field, Currency c) { SetCY(rs, field, c); }
+void setPercent(db::Recordset& rs, std::string_view field, Currency c) {
+    SetCY(rs, field, c);
+}
 
 int64_t getInt(const db::Recordset& rs, std::string_view field, int64_t def = 0) {
     if (rs.Empty() || rs.EOF_() || rs.BOF()) return def;
@@ -124,12 +128,18 @@ const char* const frei = "und können somit frei vereinbart werden";
 
 const char* eingabeMeldung(int16_t code) {
     switch (code) {
-    case FehltLeistungsbild: return "Es fehlt das Leistungsbild";
-    case ZoneZuGross: return "Die angegebene Honorarzone existiert nicht";
-    case ZoneNichtPositiv: return "Die Honorarzone muß größer 0 sein";
-    case SatzNegativ: return "Satz über Minimum kann nicht kleiner 0 sein";
-    case SatzUeber100: return "Satz über Minimum kann nicht größer 100 sein";
-    default: return "";
+    case FehltLeistungsbild:
+        return "Es fehlt das Leistungsbild";
+    case ZoneZuGross:
+        return "Die angegebene Honorarzone existiert nicht";
+    case ZoneNichtPositiv:
+        return "Die Honorarzone muß größer 0 sein";
+    case SatzNegativ:
+        return "Satz über Minimum kann nicht kleiner 0 sein";
+    case SatzUeber100:
+        return "Satz über Minimum kann nicht größer 100 sein";
+    default:
+        return "";
     }
 }
 
@@ -170,20 +180,28 @@ bool FeeCalculation::ConectLeistungsbild(int32_t lfnr) {
     return true;
 }
 
-int16_t FeeCalculation::Einheit() const { return static_cast<int16_t>(getInt(leistungsbild_, "Einheit")); }
+int16_t FeeCalculation::Einheit() const {
+    return static_cast<int16_t>(getInt(leistungsbild_, "Einheit"));
+}
 
-bool FeeCalculation::FremdleistungZaehlt() const { return getInt(leistungsbild_, "Integrationspl") != 0; }
+bool FeeCalculation::FremdleistungZaehlt() const {
+    return getInt(leistungsbild_, "Integrationspl") != 0;
+}
 
-bool FeeCalculation::MitAnlageGruppen() const { return getInt(leistungsbild_, "MitAnLageGrp") != 0; }
+bool FeeCalculation::MitAnlageGruppen() const {
+    return getInt(leistungsbild_, "MitAnLageGrp") != 0;
+}
 
 PhasenBereiche FeeCalculation::Bereiche() const {
     std::array<int16_t, 11> koZU{};
     if (rechnungsart_ != 1)
-        for (int i = 1; i <= 10; ++i) koZU[i] = static_cast<int16_t>(getInt(leistungsbild_, names().koZU[i]));
+        for (int i = 1; i <= 10; ++i)
+            koZU[i] = static_cast<int16_t>(getInt(leistungsbild_, names().koZU[i]));
     return BerechnePhasenBereiche(rechnungsart_, koZU);
 }
 
-// ---- check and recalculation -------------------------------------------------------------------------------
+// ---- check and recalculation
+// -------------------------------------------------------------------------------
 
 int16_t FeeCalculation::CheckCalcGrDaten() {
     if (!inputsChanged_ && !costsChanged_) return PruefungOk;
@@ -198,7 +216,7 @@ int16_t FeeCalculation::CheckCalcGrDaten() {
     } restore{deferMessages_};
     const bool inputs = inputsChanged_;
     int16_t result = PruefungOk;
-    bool speichern = true;
+    bool speichern = true, eingabeFehler = false;
     try {
         // The write lock first, then the rows as they stand under it: another user's change between the
         // opening and now is computed with, not overwritten by rows read before.
@@ -208,11 +226,11 @@ int16_t FeeCalculation::CheckCalcGrDaten() {
         if (inputs) {
             const int16_t code = CheckGrDatenInput();
             if (code != PruefungOk) {
-                // Wrong inputs are stored as entered, and nothing is recomputed from them.
-                tx.Commit();
-                zeigeZurueckgestellte();
-                DisplayErrMsgGrDaten(code);
-                return code;
+                // Refused inputs are not stored (another pass would compute with a zone the table does not
+                // have): the rollback takes them back and nothing is recomputed.
+                result = code;
+                eingabeFehler = true;
+                speichern = false;
             }
         }
         const auto kosten = berechneAnreKosten();
@@ -238,6 +256,7 @@ int16_t FeeCalculation::CheckCalcGrDaten() {
     // Refused: the rollback took back the inputs too, so the rows are read again.
     if (!speichern) nachRollback(profil);
     zeigeZurueckgestellte();
+    if (eingabeFehler) DisplayErrMsgGrDaten(result);
     return result;
 }
 
@@ -266,9 +285,11 @@ int16_t FeeCalculation::CheckGrDatenInput() {
 
     const Names& n = names();
     grunddaten_.Edit();
-    for (int k = 1; k <= 3; ++k) setPercent(grunddaten_, n.satzUemin[k], eingabe_.satzUemin[k]);
+    for (int k = 1; k <= 3; ++k)
+        setPercent(grunddaten_, n.satzUemin[k], eingabe_.satzUemin[k]);
     // Text that is no zone number, or one beyond a 16-bit zone, leaves the stored zone as it was.
-    if (zahl && zone >= INT16_MIN && zone <= INT16_MAX) grunddaten_.Set("Honorarzone", static_cast<int64_t>(zone));
+    if (zahl && zone >= INT16_MIN && zone <= INT16_MAX)
+        grunddaten_.Set("Honorarzone", static_cast<int64_t>(zone));
     grunddaten_.SetBool("PunktekatUsed", eingabe_.punktekatUsed);
     grunddaten_.Set("AnlageGruppe", int64_t{anlageGruppe_});
     grunddaten_.Set("AnlageGrBez", bez);
@@ -284,7 +305,8 @@ void FeeCalculation::DisplayErrMsgGrDaten(int16_t code) {
 int16_t FeeCalculation::pruefeGespeicherteWerte() {
     if (leistungsbild_.Empty()) return FehltLeistungsbild;
     Abschnitte<Currency> satz{};
-    for (int k = 1; k <= 3; ++k) satz[k] = getPercent(grunddaten_, names().satzUemin[k]);
+    for (int k = 1; k <= 3; ++k)
+        satz[k] = getPercent(grunddaten_, names().satzUemin[k]);
     const double zone = static_cast<double>(getInt(grunddaten_, "Honorarzone"));
     return PruefeZoneUndSaetze(zone, getInt(leistungsbild_, "TafelMaxZone"), satz);
 }
@@ -360,7 +382,8 @@ int16_t FeeCalculation::calcAll() {
             if (!sums.Empty()) {
                 sums.MoveFirst();
                 const auto& f = sums.FieldNames();
-                for (int k = 1; k <= 3 && k <= static_cast<int>(f.size()); ++k) gesamt[k] = GetCY(sums, f[k - 1]);
+                for (int k = 1; k <= 3 && k <= static_cast<int>(f.size()); ++k)
+                    gesamt[k] = GetCY(sums, f[k - 1]);
             }
         }
 
@@ -381,9 +404,11 @@ int16_t FeeCalculation::calcAll() {
         };
         int16_t code = PruefungOk;
         for (grunddaten_.MoveFirst(); !grunddaten_.EOF_() && code == PruefungOk; grunddaten_.MoveNext()) {
-            leistungsbild_ = std::move(*profilVon(static_cast<int32_t>(getInt(grunddaten_, "ZuordnungLBTabelle"))));
+            leistungsbild_ =
+                std::move(*profilVon(static_cast<int32_t>(getInt(grunddaten_, "ZuordnungLBTabelle"))));
             code = pruefeGespeicherteWerte();
-            profile[static_cast<int32_t>(getInt(grunddaten_, "ZuordnungLBTabelle"))] = std::move(leistungsbild_);
+            profile[static_cast<int32_t>(getInt(grunddaten_, "ZuordnungLBTabelle"))] =
+                std::move(leistungsbild_);
             if (code != PruefungOk) fehlerGruppe_ = static_cast<int16_t>(getInt(grunddaten_, "AnlageGruppe"));
         }
 
@@ -499,12 +524,14 @@ void FeeCalculation::FehlerCalcGPreis(const Abschnitte<int16_t>& status, int16_t
                 ueberGezeigt = true;
             }
             break;
-        default: break;
+        default:
+            break;
         }
     }
 }
 
-// ---- eligible costs and base fee ---------------------------------------------------------------------------
+// ---- eligible costs and base fee
+// ---------------------------------------------------------------------------
 
 void FeeCalculation::CalcAnreKostAB() {
     schreibeAnreKosten(berechneAnreKosten());
@@ -552,7 +579,8 @@ void FeeCalculation::CallGrundHonorar(Abschnitte<Currency>& summen, Abschnitte<i
     const int16_t inBenutzung = AnzahlAbschnitte();
     Abschnitte<Currency> eigen{}, satz{};
     if (inBenutzung >= 1 && inBenutzung <= 3)
-        for (int k = 1; k <= inBenutzung; ++k) eigen[k] = GetCY(grunddaten_, n.summAnreKost[k]);
+        for (int k = 1; k <= inBenutzung; ++k)
+            eigen[k] = GetCY(grunddaten_, n.summAnreKost[k]);
     for (int k = 1; k <= 3; ++k)
         satz[k] = getPercent(grunddaten_, n.satzUemin[k]);
     const bool angebot = rechnungsart_ == 1;
@@ -560,7 +588,8 @@ void FeeCalculation::CallGrundHonorar(Abschnitte<Currency>& summen, Abschnitte<i
     const int16_t einheit = Einheit();
 
     Abschnitte<Currency> lookupKosten{};
-    for (int k = 1; k <= 3; ++k) lookupKosten[k] = std::max(summen[k], eigen[k]);
+    for (int k = 1; k <= 3; ++k)
+        lookupKosten[k] = std::max(summen[k], eigen[k]);
     if (angebot) {
         lookupKosten[2] = summen[2];
         lookupKosten[3] = summen[3];
@@ -635,7 +664,8 @@ Currency FeeCalculation::GetHonrarNetto(int16_t k, std::string_view prefix) cons
     return GetCY(grunddaten_, twin(prefix, names().honrarNetto[k]));
 }
 
-// ---- phase fees and net fee --------------------------------------------------------------------------------
+// ---- phase fees and net fee
+// --------------------------------------------------------------------------------
 
 void FeeCalculation::CalcBerNetto(Currency netto, Currency& zuschlag, Currency& berNetto,
                                   std::string_view prefix) const {
@@ -661,7 +691,9 @@ FeeCalculation::PhasenEingaben FeeCalculation::readPhasenEingaben() const {
     return e;
 }
 
-void FeeCalculation::CalcLeistungsbild(int16_t twinRun) { calcLeistungsbild(twinRun, readPhasenEingaben()); }
+void FeeCalculation::CalcLeistungsbild(int16_t twinRun) {
+    calcLeistungsbild(twinRun, readPhasenEingaben());
+}
 
 void FeeCalculation::calcLeistungsbild(int16_t twinRun, const PhasenEingaben& e) {
     const Names& n = names();
@@ -694,7 +726,8 @@ void FeeCalculation::calcLeistungsbild(int16_t twinRun, const PhasenEingaben& e)
         SetCY(grunddaten_, twin(prefix, n.vollZu[i]), phase[i].vollZuschlag);
     }
     SetCY(grunddaten_, twin(prefix, "HonrarNetto"), netto);
-    for (int k = 1; k <= 3; ++k) SetCY(grunddaten_, twin(prefix, n.honrarNetto[k]), abschnitt[k]);
+    for (int k = 1; k <= 3; ++k)
+        SetCY(grunddaten_, twin(prefix, n.honrarNetto[k]), abschnitt[k]);
     SetCY(grunddaten_, twin(prefix, "SummZuNettoProDM"), zuschlag);
     SetCY(grunddaten_, twin(prefix, "HonorarBerNetto"), berNetto);
     SetCY(grunddaten_, twin(prefix, "SumGrundHonorar"), summeGrund);

@@ -1,6 +1,6 @@
 #include "FeeTestSupport.h"
-#include "GrunddatTestSupport.h"
 #include "GridEnter.h"
+#include "GrunddatTestSupport.h"
 
 #include "core/MoneyFormat.h"
 #include "fee/FeeCalculation.h"
@@ -224,6 +224,39 @@ TEST_F(GrunddatForm, OkWithAnInputErrorStaysOnTheFieldAndShowsTheMessageOnce) {
         f.form->ToolClick("OK");
         EXPECT_EQ(neue(), std::vector<QString>{"Es fehlt das Leistungsbild"});
         EXPECT_TRUE(f.form->isVisible());
+    }
+}
+
+TEST_F(GrunddatForm, ARefusedZoneOrRateIsNotWrittenAndTheStoredFeeStays) {
+    struct Case {
+        const char* zone;
+        const char* satz;
+        const char* meldung;
+    } cases[] = {{"7", "25", "Die angegebene Honorarzone existiert nicht"},
+                 {"0", "25", "Die Honorarzone muß größer 0 sein"},
+                 {"4", "101", "Satz über Minimum kann nicht größer 100 sein"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.zone);
+        gerechnet(); // zone 3, rate 50, fee computed and stored
+        const db::Recordset vorher = grunddaten();
+        const Currency honorar = GetCY(vorher, "HonrarNetto");
+        ASSERT_NE(honorar, Currency{});
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        for (const auto& [feld, getippt] : {std::pair{1, c.zone}, std::pair{2, c.satz}}) {
+            text(feld)->setFocus();
+            eingabe::Taste(*form, Qt::Key_A, Qt::ControlModifier);
+            eingabe::Tasten(*form, getippt);
+        }
+        markieren();
+        form->ToolClick("OK");
+        EXPECT_EQ(neue(), std::vector<QString>{c.meldung});
+        EXPECT_TRUE(form->isVisible());
+        const db::Recordset nachher = grunddaten();
+        EXPECT_EQ(nachher.GetInt("Honorarzone"), 3);
+        EXPECT_EQ(GetCY(nachher, "SatzUemin1"), C("50"));
+        EXPECT_EQ(GetCY(nachher, "HonrarNetto"), honorar);
+        form = std::make_unique<Grunddat>(*dbs.projekt, *dbs.stamm);
     }
 }
 
@@ -852,8 +885,8 @@ TEST(GrunddatPhasenEnter, EnterAfterARefusedValueKeepsTheOldValueAndTheCursorInT
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.row << "/" << c.column << " " << c.text);
         const QString vorher = g->item(c.row, c.column)->text();
-        const std::vector<QString> gezeigt = eingabe::MitEnterEingeben(*g, g->model()->index(c.row, c.column),
-                                                                          c.text);
+        const std::vector<QString> gezeigt =
+            eingabe::MitEnterEingeben(*g, g->model()->index(c.row, c.column), c.text);
         EXPECT_EQ(gezeigt, c.meldungen);
         ASSERT_TRUE(g->isVisible());
         EXPECT_EQ(g->currentRow(), c.cursorRow);
@@ -927,7 +960,8 @@ TEST(GrunddatKostenEnter, EnterAfterARefusedAmountKeepsTheOldValueAndTheCursorIn
         const std::vector<QString> gezeigt = eingabe::MitEnterEingeben(*g, zelle, c.text);
         ASSERT_EQ(gezeigt.size(), c.refused ? 1u : 0u);
         if (c.refused) {
-            EXPECT_TRUE(gezeigt[0].startsWith("Die Eingabe muss nummerisch sein")) << gezeigt[0].toStdString();
+            EXPECT_TRUE(gezeigt[0].startsWith("Die Eingabe muss nummerisch sein"))
+                << gezeigt[0].toStdString();
             EXPECT_EQ(m->data(zelle).toString(), vorher);
         }
         EXPECT_EQ(g->currentIndex(), zelle);
@@ -935,8 +969,9 @@ TEST(GrunddatKostenEnter, EnterAfterARefusedAmountKeepsTheOldValueAndTheCursorIn
         ASSERT_TRUE(g->Commit());
     }
     EXPECT_EQ(f.count("SELECT Count(*) FROM AnrechenbareKosten"), 1);
-    EXPECT_EQ(GetCY(f.dbs.projekt->OpenRecordset("SELECT Eigenleistung FROM AnrechenbareKosten"), "Eigenleistung"),
-              C("600000"));
+    EXPECT_EQ(
+        GetCY(f.dbs.projekt->OpenRecordset("SELECT Eigenleistung FROM AnrechenbareKosten"), "Eigenleistung"),
+        C("600000"));
     f.form->hide();
 }
 
