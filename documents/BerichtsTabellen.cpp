@@ -136,9 +136,10 @@ BerichtsTabellen::Ergebnis BerichtsTabellen::OffenepostenBagger() {
             try {
                 auto db = db::Database::Open(Fs(pfad), db::OpenMode::Shared);
                 if (!db) throw db::DbError("nicht lesbar");
-                // The latest invoice or hourly-rate invoice of every calculation group.
+                // The latest invoice of every calculation group that asks for payment: invoices,
+                // hourly-rate and site-supervision invoices (offers and comparisons ask for none).
                 auto q = db->OpenRecordset("SELECT Ursprung, Max(LfNr) AS L FROM BeReList "
-                                           "WHERE REType = 'R' OR REType = 'S' GROUP BY Ursprung");
+                                           "WHERE REType IN ('R', 'S', 'B') GROUP BY Ursprung");
                 for (; !q.EOF_(); q.MoveNext()) {
                     const int64_t l = q.GetInt("L");
                     if (l <= 0) continue;

@@ -259,6 +259,7 @@ void Druckausgabe::Preset(int mode, int flagA, int flagB, const QString& tabelle
     cr_.CRSetDatum(dialog_.datum);
     if (!auswahl.isEmpty()) cr_.CRSetSelection(auswahl);
     if (!GemeinsameFelder()) return;
+    AusgabeWährung();
     if (!Tabelle(preset_, tabelle)) return;
     if (reNummer)
         cr_.CRSetFormula({{QStringLiteral("ReNummer"), QLatin1Char('\'') + nummer_ + QLatin1Char('\'')}});

@@ -399,7 +399,7 @@ private:
                 ++i_;
                 return n;
             }
-            static const char* funktionen[] = {"ToText", "Trim", "IsNull", "Choose", "Sum"};
+            static const char* funktionen[] = {"ToText", "Trim", "IsNull", "Choose", "Sum", "RundCY"};
             for (const char* f : funktionen) {
                 if (!IstWort(f)) continue;
                 auto n = Make(Op::Call, t.pos);
@@ -636,6 +636,13 @@ RValue WerteOhneGrenze(const Node& n, AuswertungsKontext& k) {
             if (a.IsNull()) return RValue::Text({});
             if (a.kind != RValue::Kind::Text) Fehler(n, QStringLiteral("Text erwartet"));
             return RValue::Text(a.text.trimmed());
+        }
+        // RundCY(amount): to cents as the program rounds, so a converted amount prints as a document shows it
+        // and a column of them adds up to its sum.
+        if (n.text == QLatin1String("RundCY")) {
+            if (a.IsNull()) return {};
+            if (a.kind != RValue::Kind::Money) Fehler(n, QStringLiteral("Betrag erwartet"));
+            return RValue::Money(AufCent(a.geld));
         }
         if (n.text == QLatin1String("ToText")) {
             int stellen = 2;

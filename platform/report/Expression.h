@@ -1,7 +1,7 @@
 #pragma once
 // The formula language of report templates: numbers, '…' texts (a doubled quote is one quote),
 // {Alias.Field}, {@Formula}, + - * /, &, = <> < <= > >=, and/or/not, x in [a, b], if-then-else and the
-// functions ToText, Trim, IsNull, Choose and Sum. Keywords and function names ignore case.
+// functions ToText, Trim, IsNull, Choose, Sum and RundCY. Keywords and function names ignore case.
 #include "platform/report/Formate.h"
 #include "platform/report/ReportValue.h"
 

@@ -12,7 +12,7 @@ QString Gruppiert(QString ganz) {
     return ganz;
 }
 
-QString StandardBetrag(int64_t raw) {
+int64_t Cents(int64_t raw) {
     // As the program rounds amounts: one ten-thousandth added, then cents with halves to even; on integers so
     // no amount is bent by binary fractions.
     if (raw < INT64_MAX) ++raw;
@@ -20,11 +20,20 @@ QString StandardBetrag(int64_t raw) {
     const int64_t rest = raw % 100;
     if (rest > 50 || (rest == 50 && (cents % 2) != 0)) ++cents;
     if (rest < -50 || (rest == -50 && (cents % 2) != 0)) --cents;
+    return cents;
+}
+
+QString StandardBetrag(int64_t raw) {
+    const int64_t cents = Cents(raw);
     const uint64_t mag = cents < 0 ? 0 - uint64_t(cents) : uint64_t(cents);
     return (cents < 0 ? QStringLiteral("-") : QString()) + Gruppiert(QString::number(mag / 100)) +
            QLatin1Char(',') + QStringLiteral("%1").arg(mag % 100, 2, 10, QLatin1Char('0'));
 }
 } // namespace
+
+int64_t AufCent(int64_t raw) {
+    return Cents(raw) * 100;
+}
 
 QString DeutscheZahl(double zahl, int stellen) {
     if (!std::isfinite(zahl)) return {};

@@ -22,6 +22,9 @@ struct Formate {
     Formate Ergaenzt() const;
 };
 
+// An amount in ten-thousandths rounded to cents as the program rounds amounts (RundCY).
+int64_t AufCent(int64_t raw);
+
 // German number text with grouping points and a decimal comma; halves of the last place go away from zero.
 QString DeutscheZahl(double zahl, int stellen);
 

@@ -79,6 +79,12 @@ TEST(BerichtsTabellenTest, OpenItemsOfEveryProject) {
          },
          {{"00000001", "R neu", Cy("300"), Cy("153.3876"), 0},
           {"00000001", "S 1", Cy("100"), Cy("195.583"), 1}}},
+        {"an unpaid site-supervision invoice asks for payment as an invoice does",
+         [](db::Database& d) {
+             BerichtFixture::Berechnung(d, 6, "B", 60, "14280", "27929.2524", 1, "B 1");
+             BerichtFixture::Berechnung(d, 7, "V", 70, "500", "255.6459", 0, "V 1");
+         },
+         {{"00000001", "B 1", Cy("14280"), Cy("27929.2524"), 1}}},
         {"a Null final amount counts as 0",
          [](db::Database& d) {
              BerichtFixture::Berechnung(d, 5, "R", 40, nullptr, "0");

@@ -3,8 +3,12 @@
 // site supervision, basic data, eligible costs and Prodat; employees and catalogue in the master database;
 // and the report routines over them with the delivered templates.
 #include "BerichtFixture.h"
+#include "core/AppState.h"
 #include "documents/CRModul.h"
 #include "documents/Druckausgabe.h"
+#include "platform/settings/SettingsStore.h"
+
+#include <QTemporaryDir>
 
 namespace berichte {
 
@@ -100,6 +104,22 @@ struct DruckausgabeFixture : BerichtFixture {
         f.dm = dm;
         f.caption = "Druckausgabe";
         return r;
+    }
+};
+
+// Window positions and the environment of the program state point into the test's folder.
+struct ProgrammZustand {
+    QTemporaryDir ordner;
+    explicit ProgrammZustand(DruckausgabeFixture& t) {
+        velu::App().SetEinstellungen(
+            std::make_shared<velu::settings::SettingsStore>(ordner.path() + "/e.ini"));
+        velu::App().SetUmgebung(std::make_shared<Umgebung>(t.umgebung));
+        velu::App().SetPfade(GelieferteBerichte(), {}, {});
+    }
+    ~ProgrammZustand() {
+        velu::App().SetEinstellungen(nullptr);
+        velu::App().SetUmgebung(nullptr);
+        velu::App().SetPfade({}, {}, {});
     }
 };
 

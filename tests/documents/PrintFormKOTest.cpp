@@ -1,11 +1,11 @@
 // The reports dialog: its controls and currency tools, the preset from the register, waiting for a preview,
 // the messages of the routines, and the register's report tools opening it.
 #include "documents/PrintFormKO.h"
-#include "documents/DruckAufrufRechnung.h"
-#include "documents/RechnungDruckAufruf.h"
 #include "DruckausgabeFixture.h"
 #include "core/AppState.h"
 #include "documents/DokumentDruckAufruf.h"
+#include "documents/DruckAufrufRechnung.h"
+#include "documents/RechnungDruckAufruf.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/FormTag.h"
 #include "platform/forms/MessageBox.h"
@@ -30,21 +30,6 @@ using namespace berichte;
 using forms::MessageBoxScript;
 
 namespace {
-
-// Window positions and the environment of the program state point into the test's folder.
-struct ProgrammZustand {
-    QTemporaryDir ordner;
-    ProgrammZustand(DruckausgabeFixture& t) {
-        App().SetEinstellungen(std::make_shared<settings::SettingsStore>(ordner.path() + "/e.ini"));
-        App().SetUmgebung(std::make_shared<Umgebung>(t.umgebung));
-        App().SetPfade(GelieferteBerichte(), {}, {});
-    }
-    ~ProgrammZustand() {
-        App().SetEinstellungen(nullptr);
-        App().SetUmgebung(nullptr);
-        App().SetPfade({}, {}, {});
-    }
-};
 
 QString Vorlagenordner(const QString& ziel, const QString& ohneFormel) {
     // The delivered templates, one of them without the formula "Projektnummer".

@@ -128,6 +128,13 @@ TEST(ExpressionTest, EvaluatesTheLanguage) {
         {"Choose(2, 'a', 'b', 'c')", "t:b"},
         {"Choose(4, 'a', 'b', 'c')", "null"},
         {"Choose(0, 'a')", "null"},
+        // RundCY: cents as the program rounds (one ten-thousandth added, halves to even), so rows add up
+        {"RundCY({t.betrag})", "m:100100"},
+        {"RundCY({t.betrag} - 0.0051)", "m:100000"},
+        {"RundCY(0 - {t.betrag})", "m:-100000"},
+        {"RundCY({t.leer})", "null"},
+        {"RundCY(1.5)", "eval@1"},
+        {"RundCY({t.betrag}, 2)", "parse@1"},
         // evaluation errors carry the operator's position
         {"1 / 0", "eval@3"},
         {"'a' < 1", "eval@5"},

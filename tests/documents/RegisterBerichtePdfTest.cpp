@@ -1,0 +1,209 @@
+// The register's four reports about one calculation (eligible costs, payments, partial invoices, surcharges
+// per phase) printed through the reports dialog in the currency chosen there, for a calculation entered in
+// DM and for the same one entered in euro, read back from the PDF.
+#include "DruckausgabeFixture.h"
+#include "documents/PrintFormKO.h"
+#include "platform/forms/MessageBox.h"
+#include "platform/forms/ToolBand.h"
+
+#include <QRadioButton>
+#include <QRegularExpression>
+
+using namespace velu;
+using namespace berichte;
+
+namespace {
+
+// The euro twins of the fixture's amounts, stored as the program stores them (four places).
+void Zwillinge(db::Database& d) {
+    // The VAT the partial invoices hold (19 %): 79,83 DM and 159,66 DM.
+    d.Execute("UPDATE BeReList SET Mwstenthalten = 798300, AlDispMwstenthalten = 408164 WHERE LfNr = 41");
+    d.Execute("UPDATE BeReList SET Mwstenthalten = 1596600, AlDispMwstenthalten = 816329 WHERE LfNr = 42");
+    d.Execute(
+        "UPDATE Grunddaten SET AlDispGrundLDM1 = 1431617, AlDispZuDM1 = 102258 WHERE LfNrBeReList = 42");
+    d.Execute(
+        "UPDATE AnrechenbareKosten SET AlDispEigenleistung = 2556459406, AlDispFremdLeistung = 102258376 "
+        "WHERE Kostenstellennr = '300' AND LfNrBeReList = 42");
+    d.Execute("UPDATE AnrechenbareKosten SET AlDispEigenleistung = 766937822, AlDispFremdLeistung = 0 "
+              "WHERE Kostenstellennr = '400'");
+}
+
+// The same calculations entered in the other currency: amount and twin change places.
+void Umstellen(db::Database& d) {
+    d.Execute("UPDATE BeReList SET Endbetrag = AlDispEndbetrag, AlDispEndbetrag = Endbetrag, "
+              "Mwstenthalten = AlDispMwstenthalten, AlDispMwstenthalten = Mwstenthalten, INPUTType = 1 - "
+              "INPUTType");
+    d.Execute("UPDATE Zahlung SET Zahlung = AlDispZahlung, AlDispZahlung = Zahlung");
+    d.Execute("UPDATE Grunddaten SET GrundLDM1 = AlDispGrundLDM1, AlDispGrundLDM1 = GrundLDM1, ZuDM1 = "
+              "AlDispZuDM1, "
+              "AlDispZuDM1 = ZuDM1, TotalDMLP1 = AlDispTotalDMLP1, AlDispTotalDMLP1 = TotalDMLP1, "
+              "TotalDMLP2 = AlDispTotalDMLP2, AlDispTotalDMLP2 = TotalDMLP2");
+    d.Execute("UPDATE AnrechenbareKosten SET Eigenleistung = AlDispEigenleistung, AlDispEigenleistung = "
+              "Eigenleistung, FremdLeistung = AlDispFremdLeistung, AlDispFremdLeistung = FremdLeistung");
+}
+
+// German amount text to cents.
+int64_t Cent(QString s) {
+    s.remove('.').replace(',', '.');
+    return std::llround(s.toDouble() * 100);
+}
+
+} // namespace
+
+TEST(RegisterBerichtePdfTest, EachReportPrintsInTheCurrencyChosenWhateverTheCalculationsCurrency) {
+    if (!HatPdftotext()) GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    struct Fall {
+        int preset;
+        const char* taste; // "DM" or "EUR"
+        // Lines in print order, each a pattern of one whole line ("ff" may come out as its ligature).
+        std::vector<const char*> zeilen;
+    };
+    const Fall faelle[] = {
+        {11,
+         "DM",
+         // The column heads may wrap their currency onto a line of their own.
+         {R"(Bezeichnung +(Eigenleistung DM +Fremdleistung DM|Eigenleistung +Fremdleistung\s+DM +DM) *$)",
+          R"(^ *300 +Bauwerk +500\.000,00 +20\.000,00 *$)",
+          R"(^ *400 +Technische Anlagen +150\.000,00 +0,00 *$)", R"(^ *Gesamt +650\.000,00 +20\.000,00 *$)"}},
+        {11,
+         "EUR",
+         {R"(Bezeichnung +(Eigenleistung € +Fremdleistung €|Eigenleistung +Fremdleistung\s+€ +€) *$)",
+          R"(^ *300 +Bauwerk +255\.645,94 +10\.225,84 *$)",
+          R"(^ *400 +Technische Anlagen +76\.693,78 +0,00 *$)", R"(^ *Gesamt +332\.339,72 +10\.225,84 *$)"}},
+        {12,
+         "DM",
+         {R"(darin MwSt DM +Endbetrag DM *$)", R"(^ *R 2001/05 +15\.03\.2024 +Rechnung +79,83 +500,00 *$)",
+          R"(^ *R 2001/07 +15\.03\.2024 +Rechnung +159,66 +1\.000,00 *$)",
+          R"(^ *2 +Rechnungen +239,49 +1\.500,00 *$)"}},
+        {12,
+         "EUR",
+         {R"(darin MwSt € +Endbetrag € *$)", R"(^ *R 2001/05 +15\.03\.2024 +Rechnung +40,82 +255,65 *$)",
+          R"(^ *R 2001/07 +15\.03\.2024 +Rechnung +81,63 +511,29 *$)",
+          R"(^ *2 +Rechnungen +122,45 +766,94 *$)"}},
+        {13,
+         "DM",
+         {R"(Angebot 1 .*Endbetrag +7\.777,00 DM *$)", R"(^ *O(ff|ﬀ)en +0,00 DM *$)",
+          R"(R 2001/05 .*Endbetrag +500,00 DM *$)", R"(^ *O(ff|ﬀ)en +500,00 DM *$)",
+          R"(R 2001/07 .*Endbetrag +1\.000,00 DM *$)", R"(Überweisung +400,00 DM *$)",
+          R"(^ *Zahlungen +400,00 DM *$)", R"(^ *O(ff|ﬀ)en +600,00 DM *$)",
+          R"(S 2001/01 .*Endbetrag +226,88 DM *$)", R"(^ *O(ff|ﬀ)en +226,88 DM *$)",
+          R"(B 2001/01 .*Endbetrag +58,00 DM *$)", R"(^ *O(ff|ﬀ)en +58,00 DM *$)",
+          R"(^ *Summe aller Zahlungen +400,00 DM *$)", R"(^ *O(ff|ﬀ)en gesamt +1\.384,88 DM *$)"}},
+        {13,
+         "EUR",
+         {R"(Angebot 1 .*Endbetrag +3\.976,27 € *$)", R"(^ *O(ff|ﬀ)en +0,00 € *$)",
+          R"(R 2001/05 .*Endbetrag +255,65 € *$)", R"(^ *O(ff|ﬀ)en +255,65 € *$)",
+          R"(R 2001/07 .*Endbetrag +511,29 € *$)", R"(Überweisung +204,52 € *$)",
+          R"(^ *Zahlungen +204,52 € *$)",
+          // 511,29 - 204,52 as printed, not the unrounded twins' 306,7751
+          R"(^ *O(ff|ﬀ)en +306,77 € *$)", R"(S 2001/01 .*Endbetrag +116,00 € *$)",
+          R"(^ *O(ff|ﬀ)en +116,00 € *$)", R"(B 2001/01 .*Endbetrag +29,66 € *$)",
+          R"(^ *O(ff|ﬀ)en +29,66 € *$)", R"(^ *Summe aller Zahlungen +204,52 € *$)",
+          R"(^ *O(ff|ﬀ)en gesamt +708,08 € *$)"}},
+        {14,
+         "DM",
+         {R"(Grundleistung DM +Zuschlag % +Zuschlag DM +Gesamt DM *$)",
+          R"(^ *Leistungsphase 1 +280,00 +7,14 +20,00 +300,00 *$)", R"(^ *Leistungsphase 2 .* 200,00 *$)",
+          R"(^ *Summe +280,00 +20,00 +500,00 *$)", R"(^ *Gesamt +280,00 +20,00 +500,00 *$)"}},
+        {14,
+         "EUR",
+         {R"(Grundleistung € +Zuschlag % +Zuschlag € +Gesamt € *$)",
+          R"(^ *Leistungsphase 1 +143,16 +7,14 +10,23 +153,39 *$)", R"(^ *Leistungsphase 2 .* 102,26 *$)",
+          R"(^ *Summe +143,16 +10,23 +255,65 *$)", R"(^ *Gesamt +143,16 +10,23 +255,65 *$)"}},
+    };
+    DruckausgabeFixture t;
+    ProgrammZustand z(t);
+    Zwillinge(*t.projekt);
+    for (const bool inEuro : {false, true}) {
+        if (inEuro) Umstellen(*t.projekt);
+        for (const Fall& f : faelle) {
+            const std::string name =
+                std::to_string(f.preset) + " " + f.taste + (inEuro ? ", in euro" : ", in DM");
+            SCOPED_TRACE(name);
+            CRModul cr{report::Umfeld{}};
+            const QString pdf = QString::fromStdString((t.dir / "register.pdf").string());
+            QFile::remove(pdf);
+            cr.SetDruckDatei(pdf);
+            PrintFormKO d(cr, t.Quellen(), GelieferteBerichte());
+            d.PrintMode2(f.preset, 42, "R 2001/07", 40);
+            d.show();
+            forms::MessageBoxScript meldungen;
+            ASSERT_TRUE(d.ActiveBar1().Click("Band1", f.taste));
+            ASSERT_TRUE(d.ActiveBar1().Click("Band1", "PRINT"));
+            EXPECT_TRUE(meldungen.Shown().empty()) << meldungen.LastText().toStdString();
+            const QString text = PdfText(pdf);
+            qsizetype ab = 0;
+            for (const char* zeile : f.zeilen) {
+                const QRegularExpression muster(QString::fromUtf8(zeile),
+                                                QRegularExpression::MultilineOption);
+                const auto treffer = muster.match(text, ab);
+                ASSERT_TRUE(treffer.hasMatch()) << zeile << "\n" << text.toStdString() << "\nEND";
+                ab = treffer.capturedEnd();
+            }
+            // Only the currency chosen is printed.
+            EXPECT_FALSE(text.contains(QString::fromUtf8(std::string_view(f.taste) == "DM" ? "€" : " DM")))
+                << text.toStdString();
+            if (f.preset == 13) {
+                // The open amounts printed add up to the printed total.
+                const QRegularExpression offen(QString::fromUtf8(R"(^ *O(ff|ﬀ)en +(-?[\d.]+,\d\d) )"),
+                                               QRegularExpression::MultilineOption);
+                const QRegularExpression gesamt(QString::fromUtf8(R"(O(ff|ﬀ)en gesamt +([\d.]+,\d\d) )"));
+                int64_t summe = 0;
+                for (auto it = offen.globalMatch(text); it.hasNext();)
+                    summe += Cent(it.next().captured(2));
+                const auto g = gesamt.match(text);
+                ASSERT_TRUE(g.hasMatch());
+                EXPECT_EQ(summe, Cent(g.captured(2)));
+                EXPECT_EQ(text.count(QRegularExpression(QString::fromUtf8("O(ff|ﬀ)en gesamt"))), 1);
+            }
+        }
+    }
+}
+
+TEST(RegisterBerichtePdfTest, OpenItemsListEveryInvoiceThatAsksForPaymentAndAddUp) {
+    if (!HatPdftotext()) GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    DruckausgabeFixture t;
+    ProgrammZustand z(t);
+    CRModul cr{report::Umfeld{}};
+    const QString pdf = QString::fromStdString((t.dir / "offen.pdf").string());
+    cr.SetDruckDatei(pdf);
+    PrintFormKO d(cr, t.Quellen(), GelieferteBerichte());
+    d.show();
+    d.findChild<QRadioButton*>("Option1(4)")->click();
+    forms::MessageBoxScript meldungen;
+    ASSERT_TRUE(d.ActiveBar1().Click("Band1", "PRINT"));
+    EXPECT_TRUE(meldungen.Shown().empty()) << meldungen.LastText().toStdString();
+    const QString text = PdfText(pdf);
+
+    // Every row of project 00000001 with its open amounts in DM and euro, then the project's sum.
+    const QRegularExpression zeile(
+        QString::fromUtf8(R"(^ *(\S+ \S+) +Rechnung +15\.03\.2024 +([\d.]+,\d\d) +([\d.]+,\d\d) *$)"),
+        QRegularExpression::MultilineOption);
+    const auto kita = text.indexOf("Projekt 00000001");
+    const auto schule = text.indexOf("Projekt 00000002");
+    ASSERT_GE(kita, 0);
+    ASSERT_GT(schule, kita) << text.toStdString();
+    std::vector<std::tuple<QString, int64_t, int64_t>> zeilen;
+    for (auto it = zeile.globalMatch(text.mid(kita, schule - kita)); it.hasNext();) {
+        const auto m = it.next();
+        zeilen.emplace_back(m.captured(1), Cent(m.captured(2)), Cent(m.captured(3)));
+    }
+    // The unpaid site-supervision invoice (58 DM) stands beside the invoice and the hourly-rate invoice.
+    const std::vector<std::tuple<QString, int64_t, int64_t>> soll = {
+        {"R 2001/07", 60000, 30678}, {"S 2001/01", 22688, 11600}, {"B 2001/01", 5800, 2966}};
+    EXPECT_EQ(zeilen, soll) << text.toStdString();
+    const QRegularExpression summe(QString::fromUtf8(R"(Summe Projekt +([\d.]+,\d\d) +([\d.]+,\d\d))"));
+    const auto s = summe.match(text, kita);
+    ASSERT_TRUE(s.hasMatch());
+    int64_t dm = 0, euro = 0;
+    for (const auto& [nr, d, e] : zeilen) {
+        dm += d;
+        euro += e;
+    }
+    EXPECT_EQ(Cent(s.captured(1)), dm);
+    EXPECT_EQ(Cent(s.captured(2)), euro);
+    EXPECT_TRUE(QRegularExpression(QString::fromUtf8(R"(Gesamt o(ff|ﬀ)en +2\.884,88 +1\.475,02)"))
+                    .match(text)
+                    .hasMatch())
+        << text.toStdString();
+}
