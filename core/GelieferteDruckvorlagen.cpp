@@ -27,7 +27,8 @@ const std::string Label = " tabs=\"45\"";
 std::string Letter(const std::string& title, const std::string& nummer, bool invoice = false) {
     // A summary has no number and subject of its own.
     const bool einzeln = !nummer.empty();
-    const std::string angaben = P("Datum: " + F(90), Right) + (einzeln ? P(nummer + " " + F(3001), Right) : "") +
+    const std::string angaben = P("Datum: " + F(90), Right) +
+                                (einzeln ? P(nummer + " " + F(3001), Right) : "") +
                                 P("Projekt-Nr.: " + F(101), Right);
     return outside::brief::Fenster(P(F(1004)) + P(F(1005)) + P(F(1006)), angaben) + P("") + P("") +
            P("<font size=\"12\"><b>" + title + (einzeln ? " Nr. " + F(3001) : "") + "</b></font>") +
@@ -44,9 +45,13 @@ std::string Fee() {
 // The totals block: one field, one line per step of the invoice chain, the amounts at the right edge. An
 // invoice states its payment term below; the condition of a cash discount (field 3063) is the office's
 // wording, which the print run puts on the discount's line of the totals and takes out of this place.
-std::string Totals(bool invoice) {
+std::string Totals(bool invoice, bool faellig = true) {
     std::string s = P(F(3050), Amount);
-    if (invoice)
+    // A comparison invoice shows what another way of billing would come to; it is not due and asks for no
+    // payment.
+    if (invoice && !faellig)
+        s += P(outside::brief::Feld(3063, "bei Zahlung innerhalb von 14 Tagen")) + P("");
+    else if (invoice)
         s += P(outside::brief::Feld(3063, "bei Zahlung innerhalb von 14 Tagen")) +
              P("Zahlbar innerhalb von 30 Tagen ohne Abzug.") +
              P("Bitte überweisen Sie den Betrag unter Angabe der Rechnungsnummer auf das unten genannte "
@@ -66,8 +71,8 @@ std::string Summary() {
            cell("<b>Betrag</b>", Right) + "</tr><tr>" + cell(F(3052)) + cell(F(3053)) + cell(F(3054)) +
            cell(F(3057)) + cell(F(3055), Right) + "</tr></table>" + P("") +
            P("<b>Summe<tab/>" + F(3056) + "</b>", Amount) +
-           P("darin enthaltene Mehrwertsteuer<tab/>" + F(3058), Amount) +
-           P("") + P("Mit freundlichen Grüßen");
+           P("darin enthaltene Mehrwertsteuer<tab/>" + F(3058), Amount) + P("") +
+           P("Mit freundlichen Grüßen");
 }
 
 } // namespace
@@ -97,7 +102,7 @@ const std::vector<GelieferteDruckvorlage>& GelieferteDruckvorlagen() {
             {6, "Vergleichsangebot", kopf,
              doc(Letter("Vergleichsangebot", "Angebot-Nr.:") + Fee() + Totals(false)), fuss},
             {7, "Vergleichsrechnung", kopf,
-             doc(Letter("Vergleichsrechnung", "Rechnungs-Nr.:", true) + Fee() + Totals(true)), fuss},
+             doc(Letter("Vergleichsrechnung", "Rechnungs-Nr.:", true) + Fee() + Totals(true, false)), fuss},
         };
         return v;
     }();

@@ -42,7 +42,8 @@ namespace {
 using druckhost::DruckHost;
 
 // One printed amount: "-1.234,56 €" with an ordinary or a non-breaking blank before the sign.
-const QRegularExpression BetragAmEnde(QString::fromUtf8("(-?\\d{1,3}(?:\\.\\d{3})*,\\d{2})[ \u00A0](€|DM)\\s*$"));
+const QRegularExpression
+    BetragAmEnde(QString::fromUtf8("(-?\\d{1,3}(?:\\.\\d{3})*,\\d{2})[ \u00A0](€|DM)\\s*$"));
 
 std::optional<Currency> BetragAm(const QString& zeile) {
     const auto m = BetragAmEnde.match(zeile);
@@ -88,7 +89,8 @@ Gelesen Lies(const QString& text) {
             if (z.startsWith("Honorar netto")) {
                 g.statementNetto = *betrag;
                 if (statementSumme != *betrag)
-                    g.fehler << "Honorar netto der Honorarermittlung folgt nicht aus den Zeilen darüber: " + z;
+                    g.fehler << "Honorar netto der Honorarermittlung folgt nicht aus den Zeilen darüber: " +
+                                    z;
                 teil = Vorher;
             } else {
                 statementSumme += *betrag;
@@ -102,8 +104,8 @@ Gelesen Lies(const QString& text) {
                 static const QRegularExpression az(
                     QString::fromUtf8("Abschlagszahlungen netto (\\S+)[ \u00A0](?:€|DM) zuzüglich "
                                       "(\\S+)[ \u00A0]% Mehrwertsteuer (\\S+)[ \u00A0](?:€|DM)"));
-                static const QRegularExpression enthalten(
-                    QString::fromUtf8("im Endbetrag enthaltene Mehrwertsteuer (\\S+)[ \u00A0]%: (\\S+)[ \u00A0]"));
+                static const QRegularExpression enthalten(QString::fromUtf8(
+                    "im Endbetrag enthaltene Mehrwertsteuer (\\S+)[ \u00A0]%: (\\S+)[ \u00A0]"));
                 if (const auto m = enthalten.match(z); m.hasMatch()) {
                     const double satz = Zahl(m.captured(1)).ToDouble();
                     const Currency soll =
@@ -128,7 +130,8 @@ Gelesen Lies(const QString& text) {
                                z.startsWith("Zahlbetrag ohne Skonto") || z.startsWith("Endbetrag");
             if (summe) {
                 if (*betrag != laufend)
-                    g.fehler << QString::fromStdString("Summe " + FormatBetrag(laufend, EUR) + " statt: ") + z;
+                    g.fehler << QString::fromStdString("Summe " + FormatBetrag(laufend, EUR) + " statt: ") +
+                                    z;
                 laufend = *betrag;
                 if (z.startsWith("Endbetrag")) g.endbetrag = *betrag;
             } else if (z.startsWith(QString::fromUtf8("abzüglich")) ||
@@ -239,20 +242,21 @@ protected:
 struct Fall {
     const char* name;
     char typ;
-    int eingabe; // currency entered
+    int eingabe;  // currency entered
     bool druckDM; // currency printed
     const char* kosten;
-    std::string vorher; // SQL on the calculation (:n its number) before the second computation
+    std::string vorher;          // SQL on the calculation (:n its number) before the second computation
     const char* parag = nullptr; // service profile, else the form's default (§ 34 Gebäude)
 };
 
 TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
         GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
-    const std::string zuNetto = "INSERT INTO ZuNetto (LfNrBeReList, ZuordnungAnlGrp, Bezeichnung, ZuAbPro, ZuAbDM) "
-                                "VALUES (:n, 1, 'Umbauzuschlag', 150000, 0);"
-                                "UPDATE Grunddaten SET SummZuNettoPro = 150000, SummZuNettoDM = 0 "
-                                "WHERE LfNrBeReList = :n;";
+    const std::string zuNetto =
+        "INSERT INTO ZuNetto (LfNrBeReList, ZuordnungAnlGrp, Bezeichnung, ZuAbPro, ZuAbDM) "
+        "VALUES (:n, 1, 'Umbauzuschlag', 150000, 0);"
+        "UPDATE Grunddaten SET SummZuNettoPro = 150000, SummZuNettoDM = 0 "
+        "WHERE LfNrBeReList = :n;";
     // Two rows whose percentages rounded one by one differ by a cent from their sum rounded once.
     const std::string zuNettoZwei =
         "INSERT INTO ZuNetto (LfNrBeReList, ZuordnungAnlGrp, Bezeichnung, ZuAbPro, ZuAbDM) "
@@ -269,12 +273,15 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
         "INSERT INTO ZuBrutto (LfNrBeReList, Bezeichnung, ZuAbPro, ZuAbDM, AlDispZuAbDM) "
         "VALUES (:n, 'Nachlass', -30000, -1000000, -1955830);";
     const std::string skonto = "UPDATE BeReList SET SkontoPro = 20000 WHERE LfNr = :n;";
-    const std::string zahlung = "UPDATE BeReList SET SummAz = 490000000, AlDispSummAz = 958356700 WHERE LfNr = :n;";
+    const std::string zahlung =
+        "UPDATE BeReList SET SummAz = 490000000, AlDispSummAz = 958356700 WHERE LfNr = :n;";
     const Fall faelle[] = {
         {"Angebot in Euro", 'A', EUR, false, "500.000,00", ""},
         {"Angebot mit Zuschlag auf das Grundhonorar", 'A', EUR, false, "500.000,00", zuNetto},
-        {"Rechnung mit Zuschlag auf eine Phase und Teilleistung", 'R', EUR, false, "750.000,00", zuPhase + teil},
-        {"Rechnung mit Zuschlägen auf netto und brutto", 'R', EUR, false, "500.000,00", zuBerNetto + zuBrutto},
+        {"Rechnung mit Zuschlag auf eine Phase und Teilleistung", 'R', EUR, false, "750.000,00",
+         zuPhase + teil},
+        {"Rechnung mit Zuschlägen auf netto und brutto", 'R', EUR, false, "500.000,00",
+         zuBerNetto + zuBrutto},
         {"Schlussrechnung mit Abschlagszahlungen und Skonto", 'R', EUR, false, "500.000,00",
          zuNetto + zuBerNetto + zahlung + skonto},
         {"Rechnung in DM", 'R', DM, true, "977.915,00", zuNetto + zuPhase + skonto},
@@ -285,7 +292,8 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
         {"Ingenieurbauwerke", 'R', EUR, false, "2.000.000,00", zuNetto + zahlung, "§ 43"},
         {"Technische Ausrüstung", 'A', EUR, false, "750.000,00", teil + zuBerNetto, "§ 55"},
         {"Gebäude nach der Tafel von 1996 in DM", 'R', DM, true, "1.500.000,00", zuNetto + zuBrutto, "§ 15"},
-        {"Schlussrechnung mit Anschrift", 'R', EUR, false, "750.000,00", zuNetto + zuBerNetto + zahlung + skonto},
+        {"Schlussrechnung mit Anschrift", 'R', EUR, false, "750.000,00",
+         zuNetto + zuBerNetto + zahlung + skonto},
         {"Rechnung mit zwei Zuschlägen auf das Grundhonorar", 'R', EUR, false, "512.345,67", zuNettoZwei},
         {"Zwei Zuschläge auf das Grundhonorar in DM als Euro", 'R', DM, false, "1.002.030,00", zuNettoZwei},
         // A percentage on the base fee without rows of its own still gets its line.
@@ -293,9 +301,9 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
          "UPDATE Grunddaten SET SummZuNettoPro = 150000 WHERE LfNrBeReList = :n;"},
     };
     // The client's address fills the address window as in an office's project.
-    ASSERT_TRUE(outside::SchreibeProdatFelder(umgebung_->ordner + "/Prodat", {{4, "Gemeinde Musterhausen"},
-                                                                             {5, "Rathausplatz 3"},
-                                                                             {6, "12345 Musterhausen"}}));
+    ASSERT_TRUE(outside::SchreibeProdatFelder(
+        umgebung_->ordner + "/Prodat",
+        {{4, "Gemeinde Musterhausen"}, {5, "Rathausplatz 3"}, {6, "12345 Musterhausen"}}));
     const char* behalten = std::getenv("VELU_SUMMEN_PDF_ORDNER");
     int nr = 0;
     for (const Fall& f : faelle) {
@@ -311,21 +319,25 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
                 projekt_->Execute(s.toStdString());
             Edit(w, {f.kosten, "3", "0"}, true);
         }
-        const QString pdf = QString::fromStdString((dir_ / ("fall" + std::to_string(++nr) + ".pdf")).string());
+        const QString pdf =
+            QString::fromStdString((dir_ / ("fall" + std::to_string(++nr) + ".pdf")).string());
         Drucke(w, pdf, f.druckDM);
-        if (behalten) QFile::copy(pdf, QString::fromUtf8(behalten) + "/" + QString::fromUtf8(f.name) + ".pdf");
+        if (behalten)
+            QFile::copy(pdf, QString::fromUtf8(behalten) + "/" + QString::fromUtf8(f.name) + ".pdf");
         const QString text = PdfText(pdf);
         const Gelesen g = Lies(text);
         const bool andere = (f.druckDM ? DM : EUR) != f.eingabe;
         const std::string p = andere ? "AlDisp" : "";
         EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString() << "\n" << text.toStdString();
         EXPECT_TRUE(Getrennt(text).isEmpty()) << Getrennt(text).join("\n").toStdString();
-        EXPECT_TRUE(Luecken(text).isEmpty()) << Luecken(text).join("\n").toStdString() << "\n" << text.toStdString();
+        EXPECT_TRUE(Luecken(text).isEmpty()) << Luecken(text).join("\n").toStdString() << "\n"
+                                             << text.toStdString();
         EXPECT_TRUE(GrussBeimText(text)) << text.toStdString();
         ASSERT_TRUE(g.statement && g.summen) << text.toStdString();
         // Each surcharge row on the base fee is a line of the statement with its own text and percentage.
         db::Recordset zu = projekt_->OpenRecordset(
-            "SELECT Bezeichnung, ZuAbPro FROM ZuNetto WHERE LfNrBeReList = ? ORDER BY LfNr", db::Params().Add(r));
+            "SELECT Bezeichnung, ZuAbPro FROM ZuNetto WHERE LfNrBeReList = ? ORDER BY LfNr",
+            db::Params().Add(r));
         for (; !zu.Empty() && !zu.EOF_(); zu.MoveNext()) {
             const QString name = QString::fromStdString(zu.GetText("Bezeichnung"));
             const QString pro = QString::fromStdString(FormatBetrag(GetCY(zu, "ZuAbPro"), DM)).chopped(3);
@@ -333,7 +345,8 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
             for (const QString& z : text.split('\n'))
                 if (z.trimmed().startsWith(name) && BetragAm(z.trimmed())) {
                     ++zeilen;
-                    EXPECT_TRUE(z.contains(QRegularExpression(QRegularExpression::escape(pro) + "[ \u00A0]%")))
+                    EXPECT_TRUE(
+                        z.contains(QRegularExpression(QRegularExpression::escape(pro) + "[ \u00A0]%")))
                         << z.toStdString();
                 }
             EXPECT_EQ(zeilen, 1) << name.toStdString() << "\n" << text.toStdString();
@@ -350,7 +363,8 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
         if (angebot) {
             EXPECT_FALSE(text.contains("enthaltene Mehrwertsteuer")) << text.toStdString();
         }
-        const QRegularExpression andereWaehrung(QString::fromUtf8(f.druckDM ? "\\d[ \u00A0]€" : "\\d[ \u00A0]DM"));
+        const QRegularExpression andereWaehrung(
+            QString::fromUtf8(f.druckDM ? "\\d[ \u00A0]€" : "\\d[ \u00A0]DM"));
         EXPECT_FALSE(andereWaehrung.match(text).hasMatch()) << text.toStdString();
         EXPECT_TRUE(text.contains("Seite 1 von ")) << text.toStdString();
         if (f.parag) {
@@ -511,9 +525,10 @@ TEST_F(SummenPdf, SiteSupervisionInvoiceAddsUp) {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
         GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
     const int64_t b = Neu('B', "Bauüberwachung Neubau Kita", EUR, "Neubau Kita");
-    projekt_->Execute("UPDATE BeReList SET StdReNetZuAbPro = 30000, StdReNetZuAbDM = 500000, SkontoPro = 20000, "
-                      "SummAz = 10000000, AlDispSummAz = 19558300 WHERE LfNr = ?",
-                      db::Params().Add(b));
+    projekt_->Execute(
+        "UPDATE BeReList SET StdReNetZuAbPro = 30000, StdReNetZuAbDM = 500000, SkontoPro = 20000, "
+        "SummAz = 10000000, AlDispSummAz = 19558300 WHERE LfNr = ?",
+        db::Params().Add(b));
     BerAuswahl w(std::make_unique<DruckHost>());
     w.show();
     ModalDriver<fee::Parag57> drv([](fee::Parag57& d) {
@@ -574,9 +589,10 @@ TEST_F(SummenPdf, StatementsCutNoTextOff) {
         BerAuswahl w(std::make_unique<DruckHost>());
         w.show();
         Edit(w, {"2.500.000,00", "4", "50"}, true);
-        projekt_->Execute("UPDATE Grunddaten SET SummZu3 = 100000, SummZuNettoPro = 150000, TeilleistPro8 = 500000 "
-                          "WHERE LfNrBeReList = ?",
-                          db::Params().Add(r));
+        projekt_->Execute(
+            "UPDATE Grunddaten SET SummZu3 = 100000, SummZuNettoPro = 150000, TeilleistPro8 = 500000 "
+            "WHERE LfNrBeReList = ?",
+            db::Params().Add(r));
         Edit(w, {"2.500.000,00", "4", "50"}, true);
         Drucke(w, QString::fromStdString((dir_ / "rechnung.pdf").string()), false);
     }
@@ -591,7 +607,9 @@ TEST_F(SummenPdf, StatementsCutNoTextOff) {
             {"Velunta401005.rpt", "BeRelist"}},
            formeln);
     drucke("VELUNTA4036.rpt",
-           {{"VELUNTA401007a.rpt", "Grunddaten"}, {"VELUNTA401004.rpt", "BeRelist"}, {"Velunta401005.rpt", "BeRelist"}},
+           {{"VELUNTA401007a.rpt", "Grunddaten"},
+            {"VELUNTA401004.rpt", "BeRelist"},
+            {"Velunta401005.rpt", "BeRelist"}},
            formeln);
 
     // The register opens on its first calculation: the hourly invoice is the only one.
@@ -603,9 +621,10 @@ TEST_F(SummenPdf, StatementsCutNoTextOff) {
         ModalDriver<expenses::StdRech> drv([](expenses::StdRech& f) {
             auto* m = f.Positionen();
             const int row = m->rowCount() - 1;
-            ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Leistung")),
-                                   QString::fromUtf8("Örtliche Bauüberwachung und Abstimmung mit den Fachplanern "
-                                                     "auf der Baustelle")));
+            ASSERT_TRUE(
+                m->setData(m->index(row, m->ColumnOf("Leistung")),
+                           QString::fromUtf8("Örtliche Bauüberwachung und Abstimmung mit den Fachplanern "
+                                             "auf der Baustelle")));
             ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Menge")), "12,5"));
             ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Satz")), "1.234,50"));
             ASSERT_TRUE(m->Commit());
@@ -633,8 +652,9 @@ TEST_F(SummenPdf, SummaryLinesStayTogetherAndAddUp) {
         const char* endbetrag;
         const char* andere;
     } rechnungen[] = {
-        {"2026-101", "Abschlagsrechnung 1 Leistungsphasen 1 bis 4 Neubau der Kindertagesstätte am Sonnenhof "
-                     "mit Außenanlagen",
+        {"2026-101",
+         "Abschlagsrechnung 1 Leistungsphasen 1 bis 4 Neubau der Kindertagesstätte am Sonnenhof "
+         "mit Außenanlagen",
          EUR, "11951.00", "23374.12"},
         {"2026-102", "Abschlagsrechnung 2", DM, "4000.00", "2045.17"},
         {"2026-103", "Schlussrechnung", EUR, "1234.56", "2414.57"},
@@ -677,8 +697,9 @@ TEST_F(SummenPdf, SummaryLinesStayTogetherAndAddUp) {
                 ASSERT_TRUE(b) << z.toStdString() << "\n" << text.toStdString();
                 // Its own description, not the wrapped rest of the one above.
                 EXPECT_TRUE(z.contains(QString::fromUtf8(r.text).left(18))) << z.toStdString() << "\n"
-                                                                          << text.toStdString();
-                EXPECT_EQ(*b, Currency::FromString(r.waehrung == EUR ? r.endbetrag : r.andere)) << nr.toStdString();
+                                                                            << text.toStdString();
+                EXPECT_EQ(*b, Currency::FromString(r.waehrung == EUR ? r.endbetrag : r.andere))
+                    << nr.toStdString();
                 zeilen += *b;
             }
         EXPECT_TRUE(gefunden) << r.nummer << "\n" << text.toStdString();
@@ -785,3 +806,89 @@ TEST_F(SummenSeiten, FinalInvoiceScreenshot) {
 }
 
 } // namespace
+
+// A 1991 invoice bills its phases on three cost sections; the statement gives each section's table values,
+// so that the client can recompute every section's base fee from the lines printed.
+TEST_F(SummenPdf, InvoiceOf1991ShowsTheTableValuesOfEverySection) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    const int64_t r = Neu('R', "Rechnung 1991", DM, "Neubau Kita");
+    BerAuswahl w(std::make_unique<DruckHost>());
+    w.show();
+    Edit(w, {"1.500.000,00", "3", "50"}, true, "§ 15");
+    projekt_->Execute(
+        "INSERT INTO AnrechenbareKosten (LfNrBeReList, ZuordnungAnlGrp, Phase, Kostenstellennr, Bezeichnung, "
+        "Eigenleistung, AlDispEigenleistung) VALUES (?1, 1, 2, '300', 'Kostenanschlag', 17000000000, 0), "
+        "(?1, 1, 3, '300', 'Kostenfeststellung', 18000000000, 0)",
+        db::Params().Add(r));
+    projekt_->Execute("UPDATE Grunddaten SET SatzUemin2 = 250000, SatzUemin3 = 750000 WHERE LfNrBeReList = ?",
+                      db::Params().Add(r));
+    Edit(w, {"1.500.000,00", "3", "50"}, true);
+    const QString pdf = QString::fromStdString((dir_ / "hoai1991.pdf").string());
+    Drucke(w, pdf, true);
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(Lies(text).fehler.isEmpty()) << text.toStdString();
+
+    // The value of a line of the statement that begins with label (and continues with an amount or a rate).
+    const auto wert = [&](const QString& label) -> std::optional<Currency> {
+        for (const QString& roh : text.split('\n')) {
+            const QString z = roh.simplified();
+            if (!z.startsWith(label + " ")) continue;
+            const QString rest = z.mid(label.size() + 1);
+            static const QRegularExpression zahl(QString::fromUtf8("^(-?[\\d.]+,\\d\\d)[ \u00A0](DM|%)$"));
+            const auto m = zahl.match(rest);
+            if (m.hasMatch()) return ParseBetrag(m.captured(1).toStdString());
+        }
+        return std::nullopt;
+    };
+    db::Recordset g =
+        projekt_->OpenRecordset("SELECT * FROM Grunddaten WHERE LfNrBeReList = ?", db::Params().Add(r));
+    for (int k = 1; k <= 3; ++k) {
+        SCOPED_TRACE(k);
+        const QString ab = k == 1 ? QString() : QString(" Abschnitt %1").arg(k);
+        const std::string n = std::to_string(k);
+        const auto min = wert("Tafelwert Mindestsatz" + ab);
+        const auto max = wert(QString::fromUtf8("Tafelwert Höchstsatz") + ab);
+        const auto satz = wert(QString::fromUtf8("Honorarsatz über Mindestsatz") + ab);
+        const auto grund = wert("Grundhonorar" + ab);
+        ASSERT_TRUE(min && max && satz && grund) << text.toStdString();
+        EXPECT_EQ(*min, RundCY(GetCY(g, "HonorarMinAB" + n)));
+        EXPECT_EQ(*max, RundCY(GetCY(g, "HonorarMaxAB" + n)));
+        EXPECT_EQ(*satz, GetCY(g, "SatzUemin" + n));
+        EXPECT_LT(*min, *max);
+        // Recomputed from the printed lines alone: minimum plus the rate's share of the span.
+        EXPECT_EQ(*grund,
+                  RundCY(*min + Currency::FromDouble((*max - *min).ToDouble() * satz->ToDouble() / 100)))
+            << text.toStdString();
+    }
+    // Each section looks up its own costs in the table.
+    EXPECT_NE(wert("Tafelwert Mindestsatz Abschnitt 2"), wert("Tafelwert Mindestsatz Abschnitt 3"));
+}
+
+// A comparison invoice is not due: its document asks for no payment, and its totals add up as an invoice's.
+TEST_F(SummenPdf, ComparisonInvoiceAsksForNoPayment) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    for (const char typ : {'V', 'R'}) {
+        SCOPED_TRACE(typ);
+        projekt_->Execute("DELETE FROM BeReList");
+        const int64_t r = Neu(typ, "Vergleich", EUR, "Neubau Kita");
+        BerAuswahl w(std::make_unique<DruckHost>());
+        w.show();
+        Edit(w, {"500.000,00", "3", "0"}, true);
+        const QString pdf = QString::fromStdString((dir_ / "vergleich.pdf").string());
+        Drucke(w, pdf, false);
+        const QString text = PdfText(pdf);
+        const Gelesen g = Lies(text);
+        EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString();
+        EXPECT_EQ(g.endbetrag, RundCY(Betrag(r, "Endbetrag")));
+        EXPECT_NE(g.endbetrag, Currency{});
+        const bool faellig = typ == 'R';
+        EXPECT_EQ(text.contains(QString::fromUtf8("Zahlbar innerhalb von 30 Tagen")), faellig)
+            << text.toStdString();
+        EXPECT_EQ(text.contains(QString::fromUtf8("Bitte überweisen Sie den Betrag")), faellig)
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(typ == 'V' ? "Vergleichsrechnung" : "Honorarrechnung"));
+        EXPECT_TRUE(text.contains(QString::fromUtf8("Mit freundlichen Grüßen")));
+    }
+}
