@@ -1,8 +1,10 @@
+#include "AltProjekt.h"
 #include "DaSiFixture.h"
 
 #include "core/DaSiin.h"
 #include "core/DaSiinPro.h"
 #include "core/Datensicherung.h"
+#include "core/Migration.h"
 #include "platform/archive/ZipArchive.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
@@ -1115,6 +1117,100 @@ TEST_F(RestoreTest, ForeignMdbFilesComeBackAsFiles) {
         for (const auto& [name, inhalt] : fremde)
             EXPECT_EQ(ReadFile(projekt / name), inhalt) << name;
     }
+}
+
+} // namespace
+
+namespace {
+
+// The program's own backups of every kind, from an office as offices are: hand-made copies beside the data,
+// foreign files among it and a migrated project with its older database. Each comes back equal after the
+// data changed: databases row for row, other files byte for byte.
+TEST_F(RestoreTest, OwnBackupsOfEveryKindFromARealOfficeComeBackEqual) {
+    const fs::path projekte = root / "office/Projekte";
+    u.pfade["STDBRIEF"] = QString::fromStdString((root / "briefe/SERIENBRIEFE.MDB").string());
+    u.pfade["ADRESSMDB"] = QString::fromStdString((root / "adressen/ZADRESS32.MDB").string());
+    fs::create_directories(root / "briefe");
+    fs::create_directories(root / "adressen");
+    ASSERT_GT(velu::outside::Serienbriefe::Oeffnen(u.pfade["STDBRIEF"])->Neu("Einladung"), 0);
+    velu::outside::Adresse a;
+    a.name = QString::fromUtf8("Gemeinde Müllheim");
+    ASSERT_TRUE(velu::outside::Adressbuch::Oeffnen(u.pfade["ADRESSMDB"])->Speichern(a));
+    // Hand-made copies and foreign files.
+    fs::copy(projekt, projekte / "00000007.PRO - Kopie", fs::copy_options::recursive);
+    fs::create_directories(projekte / "00000008.PRO.alt");
+    std::ofstream(projekte / "00000008.PRO.alt/Notiz.txt") << "Kopie";
+    fs::copy_file(sys / "VELUDAT32.MDB", sys / "VELUDAT32 - Kopie.MDB");
+    const std::map<fs::path, std::string> fremde = {
+        {projekt / "notiz.MDB", "Anruf Bauherr Dienstag"},
+        {projekt / "leer.mdb", ""},
+        {projekt / "Plaene/alt.mdb", std::string("\0\1\0\0Standard Jet DB", 19)},
+        {projekte / "Liesmich.txt", "Ablage der Projekte"},
+    };
+    fs::create_directories(projekt / "Plaene");
+    for (const auto& [datei, inhalt] : fremde)
+        std::ofstream(datei, std::ios::binary) << inhalt;
+    // A project migrated from its older database, which stays beside the new one.
+    const fs::path migriert = projekte / "00000009.PRO";
+    fs::create_directories(migriert);
+    velu::MakeOldProject(migriert / "VELUPRO.MDB", true);
+    ASSERT_TRUE(velu::DatabaseSetup::CreateProjektDB(migriert / "Velupro32.mdb"));
+    ASSERT_EQ(velu::Migration::UpdateAltDaten(
+                  migriert / "VELUPRO.MDB", migriert / "Velupro32.mdb", [](const std::string&) { return true; },
+                  [](const std::string& m) { ADD_FAILURE() << m; }),
+              velu::Migration::Result::Migrated);
+    ASSERT_TRUE(velu::outside::ProjektListe(u.projekte).Eintragen("00000009", "Altbau"));
+
+    auto aendern = [&](const fs::path& db) {
+        velu::db::Database::Open(db)->Execute("CREATE TABLE IF NOT EXISTS Spaeter (x); INSERT INTO Spaeter VALUES (1)");
+    };
+    struct Case {
+        int nummer;
+        fs::path baum;                  // what the data set holds
+        std::function<void()> danach;   // a change after the backup
+    };
+    const Case cases[] = {
+        {1, projekt,
+         [&] {
+             aendern(projekt / "Velupro32.mdb");
+             std::ofstream(projekt / "notiz.MDB") << "geändert";
+             fs::remove(projekt / "Plaene/alt.mdb");
+         }},
+        {2, projekte,
+         [&] {
+             aendern(migriert / "Velupro32.mdb");
+             fs::remove(migriert / "VELUPRO.MDB");
+             fs::remove_all(projekte / "00000007.PRO - Kopie");
+             std::ofstream(projekte / "Liesmich.txt") << "geändert";
+         }},
+        {3, sys, [&] { aendern(sys / "VELUDAT32.MDB"); }},
+        {4, root / "briefe",
+         [&] { velu::outside::Serienbriefe::Oeffnen(u.pfade["STDBRIEF"])->Neu("Nachtrag"); }},
+        {5, root / "adressen",
+         [&] {
+             velu::outside::Adresse b;
+             b.name = "Nachtrag";
+             velu::outside::Adressbuch::Oeffnen(u.pfade["ADRESSMDB"])->Speichern(b);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nummer);
+        Backup(c.nummer);
+        const std::string vorher = Snapshot(c.baum);
+        std::map<fs::path, std::string> bytes;
+        for (const auto& [datei, inhalt] : fremde)
+            bytes[datei] = ReadFile(datei);
+        c.danach();
+        ASSERT_NE(Snapshot(c.baum), vorher);
+        bool ok = false;
+        const auto shown = Zuruecklesen(*this, &ok);
+        ASSERT_TRUE(ok) << shown.back().text.toStdString();
+        EXPECT_EQ(Snapshot(c.baum), vorher);
+        for (const auto& [datei, inhalt] : fremde)
+            EXPECT_EQ(ReadFile(datei), bytes[datei]) << datei;
+    }
+    // The copy beside the master database is the office's, not a backup's.
+    EXPECT_EQ(Dump(sys / "VELUDAT32 - Kopie.MDB").find("Spaeter"), std::string::npos);
 }
 
 } // namespace

@@ -20,6 +20,10 @@
 #include <QTranslator>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace testing_velu;
 using velu::App;
 using velu::forms::MessageBoxScript;
@@ -506,4 +510,42 @@ TEST(Startup, ProjectFolderThatIsALinkIsRefusedAndNothingIsCreatedThroughIt) {
                   b.Ordner("00000001") +
                   "' ist eine Verknüpfung. Daten des Programms werden nicht über Verknüpfungen gelesen oder "
                   "geschrieben; bitte ersetzen Sie die Verknüpfung durch den Ordner oder die Datei selbst.");
+}
+
+// Two processes of one user on this computer: while the other one holds the lock, the start ends silently;
+// once that process is killed (its lock file left behind), the next start runs.
+TEST(Startup, SecondProcessOfTheSameUserEndsSilentlyUntilTheFirstIsGone) {
+    Buero b;
+    QTemporaryDir laufzeit;
+    velu::StartOptionen opt;
+    opt.bueroOrdner = b.buero;
+    opt.programmDaten = b.buero + "/gibtsnicht";
+    opt.laufzeitOrdner = laufzeit.path();
+    std::unique_ptr<QLockFile> lock;
+    ASSERT_EQ(velu::Main(opt, lock), velu::StartErgebnis::Laeuft);
+    const QString pfad = lock->fileName();
+    lock.reset();
+    int bereit[2];
+    ASSERT_EQ(::pipe(bereit), 0);
+    const pid_t erste = ::fork();
+    if (erste == 0) {
+        QLockFile l(pfad);
+        l.setStaleLockTime(0);
+        const char c = l.tryLock(0) ? 'y' : 'n';
+        (void)!::write(bereit[1], &c, 1);
+        for (;;)
+            ::pause();
+    }
+    char c = 0;
+    ASSERT_EQ(::read(bereit[0], &c, 1), 1);
+    EXPECT_EQ(c, 'y');
+    MessageBoxScript script;
+    EXPECT_EQ(velu::Main(opt, lock), velu::StartErgebnis::ZweiteInstanz);
+    EXPECT_FALSE(lock);
+    ::kill(erste, SIGKILL);
+    ::waitpid(erste, nullptr, 0);
+    EXPECT_EQ(velu::Main(opt, lock), velu::StartErgebnis::Laeuft);
+    EXPECT_TRUE(script.Shown().empty());
+    for (int fd : bereit)
+        ::close(fd);
 }
