@@ -420,7 +420,8 @@ fs::path ErsetzterOrt(const fs::path& file, const std::vector<fs::path>& ziele) 
 std::optional<fs::path> Festhalten(const fs::path& path,
                                    std::vector<std::unique_ptr<db::Database>>& gehalten) {
     auto halte = [&](const fs::path& f) -> bool {
-        if (!(IstDatenbankName(f) || IstSqlite(f))) return true;
+        // A link is no database of the office: it goes with the old data, nobody holds it through us.
+        if (archive::IsLink(f) || !(IstDatenbankName(f) || IstSqlite(f))) return true;
         switch (db::Database::TestOpen(f)) {
         case db::LockState::Locked:
             return false;

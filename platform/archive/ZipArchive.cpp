@@ -246,11 +246,21 @@ std::string ExtractAllAt(const fs::path& archive, int dir, const fs::path& folde
         }
         UniqueFd sub;
         int at = dir;
+        fs::path here = folder;
+        // A link met on the way is named as such: nothing is written through it.
+        auto linkAt = [&](const std::string& part) {
+            const auto st = EntryAt(at, part);
+            return st && S_ISLNK(st->st_mode);
+        };
         for (const auto& part : parts) {
+            here /= part;
             sub = OpenFolderAt(at, part, true);
-            if (!sub)
-                return "Der Ordner '" + (folder / fs::path(name).parent_path()).string() +
-                       "' kann nicht angelegt werden: " + WriteErrorText(errno);
+            if (!sub) {
+                const int err = errno;
+                if (linkAt(part)) return LinkText(here);
+                return "Der Ordner '" + here.string() +
+                       "' kann nicht angelegt werden: " + WriteErrorText(err);
+            }
             at = sub.Get();
         }
         if (isFolder || file.empty()) continue;
@@ -264,6 +274,7 @@ std::string ExtractAllAt(const fs::path& archive, int dir, const fs::path& folde
         if (fd < 0) {
             const int err = errno;
             zip_fclose(zf);
+            if (linkAt(file)) return LinkText(target);
             return "Die Datei '" + target.string() +
                    "' kann nicht geschrieben werden: " + WriteErrorText(err);
         }

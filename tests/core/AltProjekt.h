@@ -14,7 +14,7 @@ namespace velu {
 // An older project database VELUPRO.MDB: one currency (DM), no twins, the service profile inside Grunddaten.
 // Without site supervision it also lacks KOST57, PSatz57, Fertigstell57 and Pausch57.
 inline void MakeOldProject(const std::filesystem::path& file, bool withSiteSupervision,
-                    bool duplicatePayment = false) {
+                           bool duplicatePayment = false) {
     auto db = db::Database::Create(file);
     ASSERT_TRUE(db);
     std::string be = "CREATE TABLE BeReList (ReBezeichnung TEXT, LfNr INTEGER PRIMARY KEY, REType TEXT, "

@@ -1156,18 +1156,19 @@ TEST_F(RestoreTest, OwnBackupsOfEveryKindFromARealOfficeComeBackEqual) {
     velu::MakeOldProject(migriert / "VELUPRO.MDB", true);
     ASSERT_TRUE(velu::DatabaseSetup::CreateProjektDB(migriert / "Velupro32.mdb"));
     ASSERT_EQ(velu::Migration::UpdateAltDaten(
-                  migriert / "VELUPRO.MDB", migriert / "Velupro32.mdb", [](const std::string&) { return true; },
-                  [](const std::string& m) { ADD_FAILURE() << m; }),
+                  migriert / "VELUPRO.MDB", migriert / "Velupro32.mdb",
+                  [](const std::string&) { return true; }, [](const std::string& m) { ADD_FAILURE() << m; }),
               velu::Migration::Result::Migrated);
     ASSERT_TRUE(velu::outside::ProjektListe(u.projekte).Eintragen("00000009", "Altbau"));
 
     auto aendern = [&](const fs::path& db) {
-        velu::db::Database::Open(db)->Execute("CREATE TABLE IF NOT EXISTS Spaeter (x); INSERT INTO Spaeter VALUES (1)");
+        velu::db::Database::Open(db)->Execute(
+            "CREATE TABLE IF NOT EXISTS Spaeter (x); INSERT INTO Spaeter VALUES (1)");
     };
     struct Case {
         int nummer;
-        fs::path baum;                  // what the data set holds
-        std::function<void()> danach;   // a change after the backup
+        fs::path baum;                // what the data set holds
+        std::function<void()> danach; // a change after the backup
     };
     const Case cases[] = {
         {1, projekt,
