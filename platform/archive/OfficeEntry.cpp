@@ -35,10 +35,10 @@ UniqueFd OpenFolderAt(int dir, const std::string& name, bool create) {
 UniqueFd CreateFolderAt(int dir, const std::string& name) {
     if (::mkdirat(dir, name.c_str(), 0700) != 0) return UniqueFd();
     UniqueFd fd(::openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    // Between making and opening, the name may have been given to another folder: ours is the one we own
-    // and that is still empty of anything but what we put there (nothing yet).
+    // Between making and opening, the name may have been given to another folder: ours is owned by us with
+    // the mode we gave it (a set-group-ID bit inherited from the office folder aside).
     struct stat st {};
-    if (fd && (::fstat(fd.Get(), &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 07777) != 0700)) {
+    if (fd && (::fstat(fd.Get(), &st) != 0 || st.st_uid != ::geteuid() || (st.st_mode & 0777) != 0700)) {
         errno = EEXIST;
         return UniqueFd();
     }

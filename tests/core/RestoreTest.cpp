@@ -1215,3 +1215,21 @@ TEST_F(RestoreTest, OwnBackupsOfEveryKindFromARealOfficeComeBackEqual) {
 }
 
 } // namespace
+
+namespace {
+
+// An office folder whose set-group-ID bit hands its group on: the staged folder made in it inherits the bit
+// and is still taken as the restore's own.
+TEST_F(RestoreTest, ProjectComesBackIntoAFolderThatHandsOnItsGroup) {
+    const fs::path projekte = root / "office/Projekte";
+    fs::permissions(projekte, fs::perms(02775));
+    Backup(1);
+    const std::string vorher = Dump(projekt / "Velupro32.mdb");
+    Veraendern();
+    bool ok = false;
+    const auto shown = Zuruecklesen(*this, &ok);
+    ASSERT_TRUE(ok) << shown.back().text.toStdString();
+    EXPECT_EQ(Dump(projekt / "Velupro32.mdb"), vorher);
+}
+
+} // namespace
