@@ -1,5 +1,6 @@
 #include "core/DataSwap.h"
 
+#include "platform/archive/OfficeEntry.h"
 #include "platform/archive/WorkLock.h"
 #include "platform/archive/ZipArchive.h"
 
@@ -42,9 +43,16 @@ std::vector<fs::path> Leftovers(const fs::path& target, bool altNoted) {
 }
 
 void RemoveLeftovers(const fs::path& target, bool altNoted) {
-    std::error_code ec;
+    const archive::UniqueFd folder = archive::OpenFolder(target.parent_path());
+    if (!folder) return;
     for (const auto& p : Leftovers(target, altNoted))
-        fs::remove_all(p, ec); // a link goes, never what it points to
+        archive::RemoveAt(folder.Get(), p.filename().string()); // a link goes, never what it points to
+}
+
+// Whether the entry at p is a plain folder or file (what the program puts beside its data), not a link.
+bool Plain(const fs::path& p) {
+    const auto st = archive::Entry(p);
+    return st && (S_ISDIR(st->st_mode) || S_ISREG(st->st_mode));
 }
 
 // Whether a plain note says the old data was set aside at T.alt (Refusal has checked it names no other
@@ -60,7 +68,8 @@ std::string Recover(const fs::path& target, const std::string& notes) {
     bool zurueck = false; // the old data is back: what was to follow the new data does not
     if (altNoted && !fs::exists(fs::symlink_status(target, ec))) {
         const fs::path old = Beside(target, ".alt");
-        if (fs::exists(fs::symlink_status(old, ec))) {
+        // A link a co-worker put there is not the old data: it would put another place in T's.
+        if (Plain(old)) {
             fs::rename(old, target, ec);
             zurueck = true;
         }
@@ -85,17 +94,24 @@ mode_t DefaultMode(bool folder) {
     return (folder ? 0777 : 0666) & ~mask;
 }
 
-// Gives the staged copy the old data's group where the process may (root, or a member of the group); in a
-// folder whose set-group-ID bit gives new entries its group, the entries too, as if made there. 0 or the
-// error number.
-int TakeGroup(const fs::path& staged, gid_t gid, bool entries) {
-    if (::chown(staged.c_str(), static_cast<uid_t>(-1), gid) != 0) return errno == EPERM ? 0 : errno;
-    if (!entries) return 0;
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(staged, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
-        ::lchown(it->path().c_str(), static_cast<uid_t>(-1), gid);
-    return 0;
+// Renames from to to in the folder d unless to exists; where the file system cannot say so in one step,
+// by looking first.
+int RenameFree(int d, const std::string& from, const std::string& to) {
+    if (::renameat2(d, from.c_str(), d, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return -1;
+    if (archive::EntryAt(d, to)) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::renameat(d, from.c_str(), d, to.c_str());
+}
+
+// The staged name no longer holds what was staged: a co-worker moved it or put something in its place.
+std::string Replaced(const fs::path& target) {
+    return "Die vorbereitete Kopie '" + target.string() +
+           ".neu' wurde während des Zurücklesens verschoben oder "
+           "durch etwas anderes ersetzt. Es wurde nichts übernommen; bitte prüfen Sie den Ordner '" +
+           target.parent_path().string() + "'.";
 }
 
 // A name the swap needs is taken by something no swap made.
@@ -233,7 +249,7 @@ bool RecoverSet(const std::vector<Mitglied>& set, const std::map<fs::path, WorkL
         } else if (neu == m.target) {
             ok = ::unlink(m.target.c_str()) == 0 && ok; // the set's new file where there was none
         }
-        if (!quelle.empty()) ok = ::rename(quelle.c_str(), m.target.c_str()) == 0 && ok;
+        if (!quelle.empty() && Plain(quelle)) ok = ::rename(quelle.c_str(), m.target.c_str()) == 0 && ok;
         SyncFolder(m.target.parent_path());
     }
     if (!ok) return false;
@@ -391,68 +407,117 @@ bool DataSwap::SetNote(const std::string& note) {
     return lock_->SetNotes(note_ + "\n");
 }
 
+void DataSwap::NoteStaged(const struct stat& st) {
+    staged_ = std::pair(st.st_dev, st.st_ino);
+}
+
 std::string DataSwap::Swap(const SwapStepHook& hook, bool exchange) {
     auto step = [&](const char* name) {
         if (hook) hook(name);
     };
-    const fs::path staged = Staged();
-    const fs::path old = Beside(target_, ".alt");
-    const fs::path folder = target_.parent_path();
-    std::error_code ec;
-    const bool hadTarget = fs::exists(fs::symlink_status(target_, ec));
-    struct stat st {};
-    const bool isFolder = fs::is_directory(staged, ec);
-    const bool hadStat = hadTarget && ::stat(target_.c_str(), &st) == 0;
-    const mode_t mode = hadStat ? st.st_mode & 07777 : DefaultMode(isFolder);
-    // The group before the mode: changing the group may clear the set-group-ID bit.
-    if (hadStat)
-        if (const int err = TakeGroup(staged, st.st_gid, isFolder && (st.st_mode & S_ISGID)))
-            return Error(target_, err);
-    if (::chmod(staged.c_str(), mode) != 0) return Error(target_, errno);
+    const archive::UniqueFd dir = archive::OpenFolder(target_.parent_path());
+    if (!dir) return Error(target_, errno);
+    const int d = dir.Get();
+    const std::string tn = target_.filename().string();
+    const std::string sn = Staged().filename().string();
+    const std::string an = Beside(target_, ".alt").filename().string();
+    const auto targetSt = archive::EntryAt(d, tn);
+    if (targetSt && S_ISLNK(targetSt->st_mode)) return archive::LinkText(target_);
+    const bool hadTarget = targetSt.has_value();
+    // The staged copy is opened without following a link and must be the one the caller staged.
+    const auto stagedSt = archive::EntryAt(d, sn);
+    const bool isFolder = stagedSt && S_ISDIR(stagedSt->st_mode);
+    archive::UniqueFd fd(
+        stagedSt && (isFolder || S_ISREG(stagedSt->st_mode))
+            ? ::openat(d, sn.c_str(),
+                       (isFolder ? O_DIRECTORY : 0) | O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)
+            : -1);
+    struct stat mine {};
+    if (!fd || ::fstat(fd.Get(), &mine) != 0 || !archive::SameEntry(mine, *stagedSt) ||
+        (staged_ && (mine.st_dev != staged_->first || mine.st_ino != staged_->second)))
+        return Replaced(target_);
+    staged_ = std::pair(mine.st_dev, mine.st_ino);
+    const mode_t mode = hadTarget ? targetSt->st_mode & 07777 : DefaultMode(isFolder);
+    // The group before the mode: changing the group may clear the set-group-ID bit. Not every user may give
+    // the old group; the data goes in all the same.
+    if (hadTarget) {
+        if (::fchown(fd.Get(), static_cast<uid_t>(-1), targetSt->st_gid) != 0 && errno != EPERM)
+            return Error(target_, errno);
+        if (isFolder && (targetSt->st_mode & S_ISGID)) archive::GroupTree(fd.Get(), targetSt->st_gid);
+    }
+    if (::fchmod(fd.Get(), mode) != 0) return Error(target_, errno);
     // The staged data is on the disk before its name can take the target's place.
-    if (const int err = SyncEntry(staged)) return Error(target_, err);
-    SyncFolder(folder);
+    if (::fsync(fd.Get()) != 0 && errno != EINVAL) return Error(target_, errno);
+    ::fsync(d);
     step("bereit");
+    // After each rename T must hold what was staged; anything else that took the staged name goes back.
+    auto ours = [&] {
+        const auto st = archive::EntryAt(d, tn);
+        return st && archive::SameEntry(*st, mine);
+    };
     if (!hadTarget) {
-        if (::rename(staged.c_str(), target_.c_str()) != 0) return Error(target_, errno);
+        if (RenameFree(d, sn, tn) != 0) return Error(target_, errno);
+        if (!ours()) {
+            RenameFree(d, tn, sn);
+            return Replaced(target_);
+        }
         state_ = State::Placed;
-        SyncFolder(folder);
+        ::fsync(d);
         step("eingesetzt");
         return {};
     }
-    if (exchange && ::renameat2(AT_FDCWD, staged.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
+    if (exchange && ::renameat2(d, sn.c_str(), d, tn.c_str(), RENAME_EXCHANGE) == 0) {
+        if (!ours()) {
+            ::renameat2(d, sn.c_str(), d, tn.c_str(), RENAME_EXCHANGE);
+            ::fsync(d);
+            return Replaced(target_);
+        }
         state_ = State::Exchanged;
-        SyncFolder(folder);
+        ::fsync(d);
         step("eingesetzt");
         return {};
     }
     if (exchange && errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return Error(target_, errno);
     // No exchange on this file system: the old data goes to T.alt, which must not be the user's.
-    if (fs::exists(fs::symlink_status(old, ec))) return NotOurs(target_, old);
+    const fs::path old = Beside(target_, ".alt");
+    if (archive::EntryAt(d, an)) return NotOurs(target_, old);
     // The note says where the old data goes before it moves (a set's note finds it by its identity).
     if (!imSatz_) {
         if (!lock_->SetNotes("alt=" + old.string() + "\n" + note_ + "\n")) return Error(target_, errno);
         step("vermerkt");
     }
-    if (::rename(target_.c_str(), old.c_str()) != 0) return Error(target_, errno);
-    SyncFolder(folder);
+    if (RenameFree(d, tn, an) != 0) return Error(target_, errno);
+    ::fsync(d);
     step("beiseite");
-    if (::rename(staged.c_str(), target_.c_str()) != 0) {
+    if (RenameFree(d, sn, tn) != 0 || !ours()) {
         const int err = errno;
-        ::rename(old.c_str(), target_.c_str());
-        return Error(target_, err);
+        // Whatever took T's name goes to a work name of the swap (removed with its leftovers), the old data
+        // back to T.
+        const bool fremd = archive::EntryAt(d, tn).has_value();
+        if (fremd) RenameFree(d, tn, Unpacked().filename().string());
+        RenameFree(d, an, tn);
+        ::fsync(d);
+        return fremd ? Replaced(target_) : Error(target_, err);
     }
     state_ = State::Moved;
-    SyncFolder(folder);
+    ::fsync(d);
     step("eingesetzt");
     return {};
 }
 
 void DataSwap::Finish() {
-    std::error_code ec;
-    // Only what this swap made or set aside: after an exchange the staged name holds the old data.
-    if (state_ == State::Staging || state_ == State::Exchanged) fs::remove_all(Staged(), ec);
-    if (state_ == State::Moved) fs::remove_all(Beside(target_, ".alt"), ec);
+    // Only what this swap made or set aside: after an exchange the staged name holds the old data, and
+    // before one only the copy staged is removed, never what a co-worker put under its name.
+    const archive::UniqueFd dir = archive::OpenFolder(target_.parent_path());
+    if (dir) {
+        const std::string sn = Staged().filename().string();
+        const auto st = archive::EntryAt(dir.Get(), sn);
+        const bool staged =
+            st && (!staged_ || (st->st_dev == staged_->first && st->st_ino == staged_->second));
+        if ((state_ == State::Staging && staged) || state_ == State::Exchanged)
+            archive::RemoveAt(dir.Get(), sn);
+        if (state_ == State::Moved) archive::RemoveAt(dir.Get(), Beside(target_, ".alt").filename().string());
+    }
     state_ = State::Done;
     lock_.reset();
 }
@@ -503,8 +568,8 @@ std::string SwapSet::Swap(const SwapStepHook& hook, bool exchange) {
         std::string why = m->Swap(hook, exchange);
         if (why.empty()) continue;
         // This member's new copy goes first, so that a crash from here on brings the whole set back.
-        std::error_code ec;
-        fs::remove_all(m->Staged(), ec);
+        if (const archive::UniqueFd dir = archive::OpenFolder(m->target_.parent_path()))
+            archive::RemoveAt(dir.Get(), m->Staged().filename().string());
         SyncFolder(m->target_.parent_path());
         if (!RecoverSet(set, Held())) {
             // Left to the next start, which finds the set in the markers kept for it.

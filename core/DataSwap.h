@@ -2,6 +2,11 @@
 // Puts restored data (a project folder, the projects folder, a database file) in place of the old, so that a
 // crash at any moment leaves the old data or the new one whole in the target's place.
 //
+// The names lie in the shared office folder, where a co-worker may rename or plant entries at any moment:
+// the staged copy is given its mode and group through its descriptor, goes in only while it is the copy the
+// caller staged, and is taken out again when anything else took its name's place; recovery puts back only a
+// plain folder or file, never a link.
+//
 // Beside the target T the swap uses T.neu (the staged copy), T.alt (the old data while the new goes in),
 // T.neu-entpackt (where single files are unpacked) and the work marker T.arbeit, held for the whole restore.
 // Where the file system can exchange two names in one step it does; else T goes to T.alt and T.neu to T, and
@@ -20,7 +25,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace velu::archive {
@@ -51,6 +58,9 @@ public:
     // A work folder for unpacking single files: T.neu-entpackt. Its maker removes it; a dead one's goes with
     // the other leftovers.
     std::filesystem::path Unpacked() const;
+    // The identity of what the caller staged at T.neu (made there exclusively): the swap puts nothing else in
+    // T's place, whatever a co-worker has done to the name since.
+    void NoteStaged(const struct stat& st);
     // A note kept with the swap until Finish, for what must follow once the new data is in place (a restored
     // project's entry in the project list); RecoverSwap hands it out after a crash. One line, no "alt=".
     bool SetNote(const std::string& note);
@@ -79,6 +89,7 @@ private:
     std::string note_;
     State state_ = State::Taken;
     bool imSatz_ = false; // a member of a SwapSet: the set's note stays in the marker
+    std::optional<std::pair<dev_t, ino_t>> staged_;
 };
 
 // Several files that belong together (a data set of more than one database), swapped so that a crash at any

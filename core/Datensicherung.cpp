@@ -3,7 +3,9 @@
 #include "core/DataSwap.h"
 #include "core/DatabaseSetup.h"
 #include "core/StartupRecovery.h"
+#include "platform/archive/OfficeEntry.h"
 #include "platform/archive/WorkFolder.h"
+#include "platform/archive/WorkLock.h"
 #include "platform/archive/ZipArchive.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
@@ -24,9 +26,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <map>
 #include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace velu {
@@ -125,6 +132,8 @@ struct Aufbau {
     std::map<std::string, Tabelle> tabellen;
     std::set<std::string> andere;               // views
     std::map<std::string, std::string> trigger; // name → SQL
+    // The stored queries (name in capitals → name, SQL), where the database has them.
+    std::optional<std::map<std::string, std::pair<std::string, std::string>>> abfragen;
 };
 
 std::vector<std::vector<std::string>> Zeilen(sqlite3* db, const char* sql, const std::string& param = {}) {
@@ -165,6 +174,13 @@ Aufbau LeseAufbau(db::Database& d) {
             a.andere.insert(Gross(name));
         }
     }
+    // The program runs these: they are read as data here, never run.
+    if (const auto it = a.tabellen.find("_QUERYDEFS");
+        it != a.tabellen.end() && it->second.felder.count("NAME") && it->second.felder.count("SQL")) {
+        a.abfragen.emplace();
+        for (const auto& row : Zeilen(d.Handle(), "SELECT Name, SQL FROM _QueryDefs"))
+            (*a.abfragen)[Gross(row[0])] = {row[0], row[1]};
+    }
     return a;
 }
 
@@ -186,6 +202,16 @@ std::string Abweichung(const Aufbau& ist, const Aufbau& soll) {
     for (const auto& [key, sql] : ist.trigger)
         if (const auto it = soll.trigger.find(key); it == soll.trigger.end() || it->second != sql)
             return "Der Trigger " + key + " stammt nicht von diesem Programm.";
+    // The stored queries are the program's, not the office's: any other text would run as the program.
+    if (soll.abfragen) {
+        if (!ist.abfragen) return "Die Tabelle _QueryDefs fehlt.";
+        for (const auto& [key, q] : *ist.abfragen)
+            if (const auto it = soll.abfragen->find(key);
+                it == soll.abfragen->end() || it->second.second != q.second)
+                return "Die gespeicherte Abfrage " + q.first + " stammt nicht von diesem Programm.";
+        for (const auto& [key, q] : *soll.abfragen)
+            if (!ist.abfragen->count(key)) return "Die gespeicherte Abfrage " + q.first + " fehlt.";
+    }
     return {};
 }
 
@@ -290,16 +316,16 @@ std::string PruefeDatenbank(const fs::path& file, Vorbilder& vorbilder) {
     return {};
 }
 
+// Checks the program's own databases below folder; other files, an old Access file named *.mdb among them,
+// are the office's and go back as they are.
 std::string PruefeOrdner(const fs::path& folder) {
     Vorbilder vorbilder;
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(folder, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        if (!it->is_regular_file()) continue;
-        if (IstDatenbankName(it->path()) || IstSqlite(it->path())) {
-            std::string why = PruefeDatenbank(it->path(), vorbilder);
-            if (!why.empty()) return why;
-        }
+        if (!it->is_regular_file() || ArtNachName(it->path()) == Art::Keine) continue;
+        std::string why = PruefeDatenbank(it->path(), vorbilder);
+        if (!why.empty()) return why;
     }
     if (ec) return "Der Ordner '" + folder.string() + "' kann nicht gelesen werden: " + ec.message();
     return {};
@@ -339,6 +365,40 @@ std::string FehlendeProjekte(const fs::path& entpackt) {
     return {};
 }
 
+// Gives the project folders of an unpacked all-projects archive the names the program opens
+// ("00000001.PRO", whatever case the archive used). Empty, or why it cannot.
+std::string ProjektOrdnerNamen(const fs::path& entpackt) {
+    static const QRegularExpression projekt(QStringLiteral("^[0-9]{8}\\.pro$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    std::vector<std::pair<fs::path, fs::path>> umbenennen;
+    std::set<std::string> namen;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(entpackt, ec)) {
+        const QString n = Qs(e.path().filename());
+        if (!e.is_directory() || !projekt.match(n).hasMatch()) continue;
+        const QString soll = n.left(8) + ".PRO";
+        if (!namen.insert(soll.toStdString()).second)
+            return ("Die Datensicherung enthält den Projektordner " + soll +
+                    " zweimal in verschiedener Schreibung.")
+                .toStdString();
+        if (soll != n) umbenennen.emplace_back(e.path(), entpackt / soll.toStdString());
+    }
+    for (const auto& [von, nach] : umbenennen)
+        if (::renameat2(AT_FDCWD, von.c_str(), AT_FDCWD, nach.c_str(), RENAME_NOREPLACE) != 0)
+            return "Der Ordner '" + von.filename().string() +
+                   "' kann nicht umbenannt werden: " + archive::WriteErrorText(errno);
+    return {};
+}
+
+// The checks of an unpacked archive of kind art (the first 8 characters of its descriptor) before it may
+// replace anything; the same checks follow every backup. Empty, or why it cannot be restored.
+std::string PruefeEntpackt(const QString& art, const fs::path& entpackt) {
+    std::string why = art == "ALLEPROJ" ? ProjektOrdnerNamen(entpackt) : std::string();
+    if (why.empty()) why = PruefeOrdner(entpackt);
+    if (why.empty() && art == "ALLEPROJ") why = FehlendeProjekte(entpackt);
+    return why;
+}
+
 // The place of the old data (a target, or one of the names its swap uses) that file lies in or is; empty
 // when none. Links are resolved, so an archive reached through one is found too.
 fs::path ErsetzterOrt(const fs::path& file, const std::vector<fs::path>& ziele) {
@@ -360,7 +420,8 @@ fs::path ErsetzterOrt(const fs::path& file, const std::vector<fs::path>& ziele) 
 std::optional<fs::path> Festhalten(const fs::path& path,
                                    std::vector<std::unique_ptr<db::Database>>& gehalten) {
     auto halte = [&](const fs::path& f) -> bool {
-        if (!(IstDatenbankName(f) || IstSqlite(f))) return true;
+        // A link is no database of the office: it goes with the old data, nobody holds it through us.
+        if (archive::IsLink(f) || !(IstDatenbankName(f) || IstSqlite(f))) return true;
         switch (db::Database::TestOpen(f)) {
         case db::LockState::Locked:
             return false;
@@ -458,6 +519,57 @@ QString FehltImArchiv(const QString& art, const std::vector<std::string>& eintra
     return {};
 }
 
+// Whether an archive just written can be restored: the restore's checks, on a copy unpacked into a work
+// folder. Empty, or why not.
+std::string PruefeArchiv(const fs::path& archiv) {
+    std::string err;
+    const auto info = archive::ReadInfo(archiv, &err);
+    if (!info) return err;
+    const QString art = Qs(info->descriptor).left(8);
+    const auto eintraege = archive::ListEntries(archiv, &err);
+    if (!eintraege) return err;
+    if (const QString fehlt = FehltImArchiv(art, *eintraege); !fehlt.isEmpty()) return fehlt.toStdString();
+    const auto temp = archive::WorkFolder::Create(Fs(QDir::tempPath()), SnapshotPrefix, &err);
+    if (!temp) return err;
+    err = archive::ExtractAll(archiv, temp->Path());
+    return err.empty() ? PruefeEntpackt(art, temp->Path()) : err;
+}
+
+// Copies the file name of the folder von to the new name ziel, made exclusively (whatever stands there, a
+// link included, is refused, never written through); *st: the new file's identity. Empty, or why not.
+std::string KopiereNeu(int von, const std::string& name, const fs::path& ziel, struct stat* st) {
+    const archive::UniqueFd quelle = archive::OpenPlainFileAt(von, name);
+    const archive::UniqueFd ordner = archive::OpenFolder(ziel.parent_path());
+    archive::UniqueFd aus =
+        ordner ? archive::CreateFileAt(ordner.Get(), ziel.filename().string()) : archive::UniqueFd();
+    auto fehler = [&](int err) {
+        return "Die Datei '" + ziel.string() + "' kann nicht geschrieben werden: " +
+               (err == EEXIST ? std::string("An ihrer Stelle liegt schon etwas, das nicht zu dieser "
+                                            "Rücksicherung gehört.")
+                              : archive::WriteErrorText(err));
+    };
+    if (!quelle || !aus) return fehler(errno);
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(quelle.Get(), buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return fehler(errno);
+        if (n == 0) break;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(aus.Get(), buf + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            if (w < 0) return fehler(errno);
+            done += w;
+        }
+    }
+    if (::fsync(aus.Get()) != 0 && errno != EINVAL) return fehler(errno);
+    ::fstat(aus.Get(), st);
+    return {};
+}
+
+// Where a backup writes its archive until it is checked: a marked name beside the archive.
+constexpr const char* PruefPrefix = ".velusicherung-";
+
 } // namespace
 
 Datensicherung::Datensicherung(outside::ProjektUmgebung& umgebung, QString sysPfad, QWidget* owner)
@@ -519,20 +631,31 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
         if (ordner.empty() || !fs::is_directory(ordner, ec))
             return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
                                      "Der Ordner '" + Qs(ordner) + "' wurde nicht gefunden.");
+        // Links are no data of the office: one would be left out or lead outside, and the archive could
+        // not be restored as it was backed up.
+        if (archive::IsLink(ordner))
+            return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
+                                     Qs(archive::LinkText(ordner)));
         for (auto it = fs::recursive_directory_iterator(ordner, ec);
              !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-            if (!it->is_regular_file() || Beiwerk(it->path()) ||
-                IsSwapWork(ordner / *fs::relative(it->path(), ordner).begin()))
-                continue;
+            const fs::path rel = it->path().lexically_relative(ordner);
+            if (Beiwerk(it->path()) || IsSwapWork(ordner / *rel.begin())) continue;
+            if (it->is_symlink())
+                return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
+                                         Qs(archive::LinkText(it->path())));
+            if (!it->is_regular_file()) continue;
             std::error_code gleich;
             if (fs::equivalent(it->path(), archivPfad, gleich)) continue; // the archive itself
-            quellen.emplace_back(fs::relative(it->path(), ordner).generic_string(), it->path());
+            quellen.emplace_back(rel.generic_string(), it->path());
         }
         if (ec)
             return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
                                      Qs(ec.message()));
     } else {
         for (const auto& d : dateien) {
+            if (archive::IsLink(d.ziel))
+                return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
+                                         Qs(archive::LinkText(d.ziel)));
             if (!fs::is_regular_file(d.ziel, ec))
                 return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
                                          "Die Datei '" + Qs(d.ziel) + "' wurde nicht gefunden.");
@@ -564,9 +687,32 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
     }
     archive::ArchiveInfo info{deskriptor.toStdString(),
                               QDateTime::currentDateTime().toString("dd.MM.yyyy hh:mm:ss").toStdString()};
-    const std::string why = archive::WriteArchive(archivPfad, info, files);
+    // Written under a marked name beside the archive and checked as a restore would check it: only an
+    // archive that can be restored takes the archive's name.
+    const fs::path archivOrdner = archivPfad.parent_path().empty() ? fs::path(".") : archivPfad.parent_path();
+    archive::RemoveAbandonedWork(archivOrdner, PruefPrefix);
+    archive::RemoveAbandonedPartials(archivPfad);
+    const auto pruef = archive::WorkLock::TakeNew(archivOrdner, PruefPrefix, &tempFehler);
+    if (!pruef)
+        return Fehler(title,
+                      "Die Datensicherung konnte nicht erstellt werden." + QString("\n") + Qs(tempFehler));
+    // The marker belongs to the check; the writer takes one of its own for the archive's name.
+    const fs::path neuesArchiv = pruef->Item().string() + ".zip";
+    struct Weg {
+        fs::path p;
+        ~Weg() { ::unlink(p.c_str()); }
+    } wegDamit{neuesArchiv};
+    std::string why = archive::WriteArchive(neuesArchiv, info, files);
     if (!why.empty())
         return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") + Qs(why));
+    why = PruefeArchiv(neuesArchiv);
+    if (!why.empty())
+        return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
+                                 "Das Archiv ließe sich nicht zurücklesen: " + Qs(why));
+    if (::rename(neuesArchiv.c_str(), archivPfad.c_str()) != 0)
+        return Fehler(title, "Die Datensicherung konnte nicht erstellt werden." + QString("\n") +
+                                 "Das Archiv '" + Qs(archivPfad) +
+                                 "' kann nicht geschrieben werden: " + Qs(archive::WriteErrorText(errno)));
     MsgBox(owner_, text + " in " + Qs(archivPfad) + " gesichert.", MsgButtons::OK, MsgIcon::Information,
            title);
     return true;
@@ -718,6 +864,9 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
     if (!ordner.empty()) ziele.push_back(ordner);
     for (const auto& d : dateien)
         ziele.push_back(d.ziel);
+    // Data that is a link is not the office's own: it is not replaced through the link.
+    for (const auto& z : ziele)
+        if (archive::IsLink(z)) return misslungen(Qs(archive::LinkText(z)));
     // The archive would go with the old data it replaces.
     if (const fs::path ort = ErsetzterOrt(archivPfad, ziele); !ort.empty())
         return misslungen("Die Datensicherung '" + Qs(archivPfad) + "' liegt in '" + Qs(ort) +
@@ -742,46 +891,66 @@ bool Datensicherung::SicherungBack(const QString& archiv, const QString& caption
             return misslungen("Die Datei '" + Qs(*belegt) + "' wird von einem anderen Benutzer verwendet.");
 
     // Unpacked beside the target, so the swap is a rename within one file system: a folder data set right
-    // into its staged folder, single files into a folder beside the first and then staged beside each.
+    // into its staged folder, single files into a folder beside the first and then staged beside each. The
+    // folder is made exclusively and then used only through its descriptor: a co-worker who moves it aside
+    // or puts a link in its place redirects nothing, and the swap finds that it is no longer ours.
     const fs::path entpackt = ordner.empty() ? (*tausch)[0].Unpacked() : (*tausch)[0].Staged();
-    struct Weg {
-        fs::path p;
-        ~Weg() {
-            std::error_code e;
-            fs::remove_all(p, e);
-        }
-    } wegDamit{ordner.empty() ? entpackt : fs::path()};
     std::string why = PlatzFuer(archivPfad, entpackt.parent_path(), ordner.empty() ? 2 : 1, freierPlatz);
     if (!why.empty()) return misslungen(Qs(why));
-    std::error_code ec;
-    if (!fs::create_directory(entpackt, ec))
-        return misslungen("Der Ordner '" + Qs(entpackt) + "' kann nicht angelegt werden: " +
-                          Qs(ec ? ec.message() : std::string("er ist schon vorhanden")));
-    why = archive::ExtractAll(archivPfad, entpackt, schreiben);
+    const archive::UniqueFd eltern = archive::OpenFolder(entpackt.parent_path());
+    archive::UniqueFd arbeit =
+        eltern ? archive::CreateFolderAt(eltern.Get(), entpackt.filename().string()) : archive::UniqueFd();
+    if (!arbeit)
+        return misslungen(
+            "Der Ordner '" + Qs(entpackt) + "' kann nicht angelegt werden: " +
+            Qs(errno == EEXIST ? std::string("er ist schon vorhanden") : archive::WriteErrorText(errno)));
+    struct stat arbeitSt {};
+    ::fstat(arbeit.Get(), &arbeitSt);
+    struct Weg {
+        int eltern = -1;
+        std::string name;
+        struct stat st {};
+        ~Weg() {
+            if (const auto e = archive::EntryAt(eltern, name); e && archive::SameEntry(*e, st))
+                archive::RemoveAt(eltern, name);
+        }
+    } wegDamit;
+    if (ordner.empty()) {
+        wegDamit.eltern = eltern.Get();
+        wegDamit.name = entpackt.filename().string();
+        wegDamit.st = arbeitSt;
+    } else {
+        (*tausch)[0].NoteStaged(arbeitSt);
+    }
+    why = archive::ExtractAllAt(archivPfad, arbeit.Get(), entpackt, schreiben);
     if (!why.empty()) return misslungen(Qs(why));
+    const fs::path durch = archive::PathOf(arbeit.Get());
 
     // Single files: each archive entry, whatever the case of its name, to its own configured path.
-    std::vector<fs::path> neu(dateien.size());
+    std::error_code ec;
+    std::vector<std::string> neu(dateien.size());
     for (size_t i = 0; i < dateien.size(); ++i) {
-        for (const auto& e : fs::directory_iterator(entpackt, ec))
+        for (const auto& e : fs::directory_iterator(durch, ec))
             if (e.is_regular_file() &&
                 Qs(e.path().filename()).compare(dateien[i].eintrag, Qt::CaseInsensitive) == 0)
-                neu[i] = e.path();
+                neu[i] = e.path().filename().string();
         if (neu[i].empty())
             return misslungen("Die Datensicherung enthält die Datei " + dateien[i].eintrag + " nicht.");
     }
-    why = PruefeOrdner(entpackt);
-    if (why.empty() && art == "ALLEPROJ") why = FehlendeProjekte(entpackt);
+    why = PruefeEntpackt(art, durch);
     if (why.empty() && nachDemEntpacken) why = nachDemEntpacken(Qs(entpackt));
     if (!why.empty()) return misslungen(Qs(why));
     for (size_t i = 0; i < dateien.size(); ++i) {
-        fs::copy_file(neu[i], (*tausch)[i].Staged(), fs::copy_options::overwrite_existing, ec);
-        if (ec)
-            return misslungen("Die Datei '" + Qs((*tausch)[i].Staged()) +
-                              "' kann nicht geschrieben werden: " + Qs(archive::WriteErrorText(ec.value())));
+        const fs::path staged = (*tausch)[i].Staged();
+        why = KopiereNeu(arbeit.Get(), neu[i], staged, &arbeitSt);
+        if (!why.empty()) return misslungen(Qs(why));
+        (*tausch)[i].NoteStaged(arbeitSt);
     }
     // Gone before the swap: once the first file's marker goes, nothing marks the folder as work any more.
-    if (ordner.empty()) fs::remove_all(entpackt, ec);
+    if (ordner.empty()) {
+        archive::RemoveAt(eltern.Get(), entpackt.filename().string());
+        wegDamit.eltern = -1;
+    }
 
     // A restored project gets its entry in the project list even when the program dies right after the swap.
     const bool projektArt = art == "PROJEKT" + Grad;

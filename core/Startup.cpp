@@ -10,6 +10,7 @@
 #include "core/LoginProvider.h"
 #include "core/Migration.h"
 #include "core/MwSt.h"
+#include "platform/archive/OfficeEntry.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
 #include "platform/db/QueryDef.h"
@@ -20,12 +21,14 @@
 #include "platform/outside/ProjektUmgebung.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QLockFile>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <QWidget>
 
@@ -127,6 +130,19 @@ ProjektOeffnung OpenProjektDB() {
     // A database stored under another case of its name is the project's own, not one to create beside it.
     const QString pfad =
         Qs(db::Database::ResolvePath((ordner + QStringLiteral("/Velupro32.mdb")).toStdString()));
+
+    // A project folder or database that is a link is not the office's: nothing is made or opened through it.
+    for (QString p : {ordner, pfad}) {
+        while (p.size() > 1 && p.endsWith('/'))
+            p.chop(1);
+        if (archive::IsLink(Fs(p))) {
+            MsgBox(owner,
+                   "Die Projektdatenbank " + pfad + " kann nicht geöffnet werden." + "\n" +
+                       QString::fromStdString(archive::LinkText(Fs(p))),
+                   MsgButtons::OK, MsgIcon::Critical);
+            return ProjektOeffnung::Fehler;
+        }
+    }
 
     if (!u.DateiExistiert(pfad)) {
         const QString vorlage = u.PfadVonEinstellung("VELUVORLAGE", app.SysPfad() + "/VELUVOR32.MDB");
@@ -235,6 +251,32 @@ void CallShowProdat() {
     prog->ShowProdat(1);
 }
 
+namespace {
+
+// Takes the single-instance lock. Several clerks share the office folder, so the lock lies where only this
+// user's processes on this computer reach it; a lock that cannot be made (no runtime folder, a full disk)
+// is no second instance.
+StartErgebnis EinzelnStarten(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
+    const QString ordner = opt.laufzeitOrdner.isEmpty()
+                               ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
+                               : opt.laufzeitOrdner;
+    if (ordner.isEmpty()) return StartErgebnis::Laeuft;
+    const QByteArray buero = QFileInfo(opt.bueroOrdner).absoluteFilePath().toUtf8();
+    const QString name =
+        "Velunta32-" +
+        QString::fromLatin1(QCryptographicHash::hash(buero, QCryptographicHash::Sha256).toHex().left(16)) +
+        ".lock";
+    lock = std::make_unique<QLockFile>(ordner + "/" + name);
+    // The lock lives as long as the program; only a dead owner makes it stale.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) return StartErgebnis::Laeuft;
+    const bool gehalten = lock->error() == QLockFile::LockFailedError;
+    lock.reset();
+    return gehalten ? StartErgebnis::ZweiteInstanz : StartErgebnis::Laeuft;
+}
+
+} // namespace
+
 StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
     AppState& app = App();
     if (!QDir().mkpath(opt.bueroOrdner)) {
@@ -242,13 +284,7 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
                MsgButtons::OK, MsgIcon::Critical);
         return StartErgebnis::BueroFehler;
     }
-    lock = std::make_unique<QLockFile>(opt.bueroOrdner + QStringLiteral("/Velunta32.lock"));
-    // The lock lives as long as the program; only a dead owner makes it stale.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
-        lock.reset();
-        return StartErgebnis::ZweiteInstanz;
-    }
+    if (EinzelnStarten(opt, lock) == StartErgebnis::ZweiteInstanz) return StartErgebnis::ZweiteInstanz;
 
     if (!app.HatUmgebung()) {
         const QString ini = opt.bueroOrdner + QStringLiteral("/umgebung.ini");

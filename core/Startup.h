@@ -63,11 +63,16 @@ struct StartOptionen {
     std::function<std::optional<Currency>()> leseMwSt; // the stored VAT rate; nullopt: unreadable
     std::function<void()> zeigeHauptfenster;
     std::function<void()> zeigeSplash;
+    // Where this user's processes on this computer keep their locks; empty: the runtime folder
+    // ($XDG_RUNTIME_DIR).
+    QString laufzeitOrdner;
 };
 
-// The start-up sequence. lock receives the single-instance lock, which must live as long as the program.
-// Returns Laeuft when the main window is up and the event loop should run; any other result ends the
-// program (a second instance silently, the others after their message).
+// The start-up sequence. lock receives the single-instance lock, which must live as long as the program: one
+// per office folder in the user's runtime folder, so only the same user starting the program twice on the
+// same computer ends silently (ZweiteInstanz); a lock that cannot be taken otherwise lets the program start
+// without it. Returns Laeuft when the main window is up and the event loop should run; any other result ends
+// the program (a second instance silently, the others after their message).
 StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock);
 
 } // namespace velu

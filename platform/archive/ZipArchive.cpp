@@ -1,5 +1,6 @@
 #include "platform/archive/ZipArchive.h"
 
+#include "platform/archive/OfficeEntry.h"
 #include "platform/archive/WorkLock.h"
 
 #include <zip.h>
@@ -207,6 +208,13 @@ std::optional<std::vector<std::string>> ListEntries(const fs::path& archive, std
 }
 
 std::string ExtractAll(const fs::path& archive, const fs::path& folder, const WriteFn& write) {
+    const UniqueFd dir = OpenFolder(folder);
+    if (!dir)
+        return "Der Ordner '" + folder.string() + "' kann nicht geöffnet werden: " + WriteErrorText(errno);
+    return ExtractAllAt(archive, dir.Get(), folder, write);
+}
+
+std::string ExtractAllAt(const fs::path& archive, int dir, const fs::path& folder, const WriteFn& write) {
     std::string error;
     ZipPtr z = OpenRead(archive, &error);
     if (!z) return error;
@@ -226,28 +234,47 @@ std::string ExtractAll(const fs::path& archive, const fs::path& folder, const Wr
         const auto idx = static_cast<zip_uint64_t>(i);
         const std::string name = zip_get_name(z.get(), idx, ZIP_FL_ENC_GUESS);
         const fs::path target = folder / fs::path(name);
-        std::error_code ec;
-        if (name.back() == '/') {
-            fs::create_directories(target, ec);
-            if (ec)
-                return "Der Ordner '" + target.string() +
-                       "' kann nicht angelegt werden: " + WriteErrorText(ec.value());
-            continue;
+        // Down the entry's folders from dir, each opened without following a link.
+        std::vector<std::string> parts;
+        for (const auto& part : fs::path(name))
+            if (!part.empty() && part != ".") parts.push_back(part.string());
+        const bool isFolder = name.back() == '/';
+        std::string file;
+        if (!isFolder && !parts.empty()) {
+            file = parts.back();
+            parts.pop_back();
         }
-        fs::create_directories(target.parent_path(), ec);
-        if (ec)
-            return "Der Ordner '" + target.parent_path().string() +
-                   "' kann nicht angelegt werden: " + WriteErrorText(ec.value());
+        UniqueFd sub;
+        int at = dir;
+        fs::path here = folder;
+        // A link met on the way is named as such: nothing is written through it.
+        auto linkAt = [&](const std::string& part) {
+            const auto st = EntryAt(at, part);
+            return st && S_ISLNK(st->st_mode);
+        };
+        for (const auto& part : parts) {
+            here /= part;
+            sub = OpenFolderAt(at, part, true);
+            if (!sub) {
+                const int err = errno;
+                if (linkAt(part)) return LinkText(here);
+                return "Der Ordner '" + here.string() +
+                       "' kann nicht angelegt werden: " + WriteErrorText(err);
+            }
+            at = sub.Get();
+        }
+        if (isFolder || file.empty()) continue;
         zip_stat_t st;
         zip_stat_init(&st);
         if (zip_stat_index(z.get(), idx, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
             return "Die Datei '" + name + "' kann nicht gelesen werden: " + zip_strerror(z.get());
         zip_file_t* zf = zip_fopen_index(z.get(), idx, 0);
         if (!zf) return "Die Datei '" + name + "' kann nicht gelesen werden: " + zip_strerror(z.get());
-        const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+        const int fd = CreateFileAt(at, file, 0666).Release();
         if (fd < 0) {
             const int err = errno;
             zip_fclose(zf);
+            if (linkAt(file)) return LinkText(target);
             return "Die Datei '" + target.string() +
                    "' kann nicht geschrieben werden: " + WriteErrorText(err);
         }

@@ -55,8 +55,13 @@ bool IsSafeEntryName(const std::string& name);
 // the archive states for it (a longer one is refused as damaged). A failed write (a full disk) is
 // reported with the file and its cause, never as a damaged archive. write replaces the plain write (tests).
 // Returns an error text, empty on success; on failure part of the entries may have been written into folder.
+// Every folder and file is made below folder's descriptor without following links, and no name that
+// stands there already is overwritten, so nothing lands outside however the names around are changed.
 std::string ExtractAll(const std::filesystem::path& archive, const std::filesystem::path& folder,
                        const WriteFn& write = {});
+// The same into the open folder dir; shown names it in messages.
+std::string ExtractAllAt(const std::filesystem::path& archive, int dir, const std::filesystem::path& shown,
+                         const WriteFn& write = {});
 
 // German text of a failed write's errno.
 std::string WriteErrorText(int err);

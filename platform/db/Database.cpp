@@ -1,5 +1,6 @@
 #include "platform/db/Database.h"
 
+#include "platform/archive/OfficeEntry.h"
 #include "platform/db/DbError.h"
 #include "platform/db/FileLock.h"
 #include "platform/db/QueryDef.h"
@@ -101,6 +102,12 @@ Database::~Database() {
 
 std::unique_ptr<Database> Database::Open(const fs::path& wanted, OpenMode mode, std::string* error) {
     const fs::path file = ResolvePath(wanted.string());
+    // A database that is a link is not the office's own: a co-worker may have put it there to have the
+    // program write elsewhere.
+    if (archive::IsLink(file)) {
+        SetError(error, archive::LinkText(file));
+        return nullptr;
+    }
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) {
         SetError(error, "Die Datei " + Quoted(file) + " wurde nicht gefunden.");
@@ -292,6 +299,158 @@ void Database::SetQueryDef(std::string_view name, std::string_view sql) {
     Execute("INSERT INTO _QueryDefs (Name, SQL) VALUES (?1, ?2) "
             "ON CONFLICT(Name) DO UPDATE SET SQL = excluded.SQL",
             Params().Add(std::string(name)).Add(std::string(sql)));
+}
+
+namespace {
+
+bool OwnTable(const char* table) {
+    if (!table) return false;
+    const std::string t = FoldCase(table);
+    return t == "_querydefs" || t == "_meta" || t.rfind("sqlite_", 0) == 0;
+}
+
+// Whether a statement's text begins with VACUUM (after blanks and comments).
+bool IsVacuum(const char* sql) {
+    std::string_view s(sql ? sql : "");
+    for (;;) {
+        const size_t at = s.find_first_not_of(" \t\r\n");
+        if (at == std::string_view::npos) return false;
+        s.remove_prefix(at);
+        if (s.rfind("--", 0) == 0) {
+            const size_t nl = s.find('\n');
+            if (nl == std::string_view::npos) return false;
+            s.remove_prefix(nl);
+        } else if (s.rfind("/*", 0) == 0) {
+            const size_t close = s.find("*/");
+            if (close == std::string_view::npos) return false;
+            s.remove_prefix(close + 2);
+        } else {
+            return FoldCase(s.substr(0, 6)) == "vacuum";
+        }
+    }
+}
+
+// Watches stored SQL on db: an authorizer while each of its statements is prepared once (Check), and a time
+// limit while it runs, gone with the guard.
+class StoredSqlGuard {
+public:
+    StoredSqlGuard(sqlite3* db, bool read, std::chrono::milliseconds limit)
+        : db_(db), read_(read), end_(std::chrono::steady_clock::now() + limit) {
+        sqlite3_progress_handler(db_, 1000, &StoredSqlGuard::Progress, this);
+    }
+    ~StoredSqlGuard() { sqlite3_progress_handler(db_, 0, nullptr, nullptr); }
+    StoredSqlGuard(const StoredSqlGuard&) = delete;
+    StoredSqlGuard& operator=(const StoredSqlGuard&) = delete;
+
+    bool Expired() const { return expired_; }
+    // Prepares each statement of sql once before anything runs: the reason one is refused, else empty.
+    // The run then prepares the same text on the same schema, which the authorizer has let through; the
+    // program's own statements around it (a recordset's look at its table) are not the stored SQL's.
+    std::string Check(std::string_view sql) {
+        sqlite3_set_authorizer(db_, &StoredSqlGuard::Authorize, this);
+        struct Off {
+            sqlite3* db;
+            ~Off() { sqlite3_set_authorizer(db, nullptr, nullptr); }
+        } off{db_};
+        const char* at = sql.data();
+        const char* end = at + sql.size();
+        while (at < end) {
+            sqlite3_stmt* st = nullptr;
+            const char* tail = nullptr;
+            const int rc = sqlite3_prepare_v2(db_, at, static_cast<int>(end - at), &st, &tail);
+            if (rc != SQLITE_OK) {
+                sqlite3_finalize(st);
+                return refused_.empty() ? std::string(sqlite3_errmsg(db_)) : refused_;
+            }
+            if (st) {
+                const bool vacuum = IsVacuum(sqlite3_sql(st));
+                const bool writes = !sqlite3_stmt_readonly(st);
+                sqlite3_finalize(st);
+                if (vacuum) return "VACUUM";
+                if (read_ && writes) return "sie verändert Daten, soll aber nur lesen";
+            }
+            at = tail;
+        }
+        return {};
+    }
+
+private:
+    static constexpr const char* Aufbau = "sie ändert den Aufbau der Datenbank oder steuert Transaktionen";
+    static int Authorize(void* self, int action, const char* a1, const char* a2, const char*, const char*) {
+        auto* g = static_cast<StoredSqlGuard*>(self);
+        switch (action) {
+        case SQLITE_SELECT:
+        case SQLITE_READ:
+        case SQLITE_FUNCTION:
+        case SQLITE_RECURSIVE:
+            return SQLITE_OK;
+        case SQLITE_PRAGMA:
+            if (!a2) return SQLITE_OK; // reads a setting
+            return g->Deny("PRAGMA " + std::string(a1 ? a1 : ""));
+        case SQLITE_INSERT:
+        case SQLITE_UPDATE:
+        case SQLITE_DELETE:
+            if (a1 && FoldCase(a1).rfind("sqlite_", 0) == 0) return g->Deny(Aufbau);
+            if (g->read_) return g->Deny("sie verändert Daten, soll aber nur lesen");
+            if (OwnTable(a1)) return g->Deny("sie verändert die Tabelle " + std::string(a1));
+            return SQLITE_OK;
+        case SQLITE_ATTACH:
+            return g->Deny("ATTACH");
+        case SQLITE_DETACH:
+            return g->Deny("DETACH");
+        default:
+            return g->Deny(Aufbau);
+        }
+    }
+    // The first refusal names the cause; SQLite may ask on about the same statement.
+    int Deny(std::string why) {
+        if (refused_.empty()) refused_ = std::move(why);
+        return SQLITE_DENY;
+    }
+    static int Progress(void* self) {
+        auto* g = static_cast<StoredSqlGuard*>(self);
+        if (std::chrono::steady_clock::now() < g->end_) return 0;
+        g->expired_ = true;
+        return 1;
+    }
+
+    sqlite3* db_;
+    bool read_;
+    std::chrono::steady_clock::time_point end_;
+    bool expired_ = false;
+    std::string refused_;
+};
+
+} // namespace
+
+Recordset Database::ReadStored(std::string_view name, std::string_view sql, const Params& params) {
+    Recordset rs;
+    RunStored(name, sql, true, [&] { rs = OpenRecordset(sql, params); });
+    return rs;
+}
+
+int64_t Database::ExecuteStored(std::string_view name, std::string_view sql, const Params& params) {
+    RunStored(name, sql, false, [&] { Execute(sql, params); });
+    return RecordsAffected();
+}
+
+void Database::RunStored(std::string_view name, std::string_view sql, bool read,
+                         const std::function<void()>& run) {
+    const std::string what =
+        "Die gespeicherte Abfrage " + std::string(name) + " der Datenbank " + path_.filename().string();
+    StoredSqlGuard guard(db_, read, storedLimit_);
+    if (const std::string why = guard.Check(sql); !why.empty())
+        throw DbError(what + " wird nicht ausgeführt, sie stammt nicht von diesem Programm (" + why + ").",
+                      SQLITE_AUTH);
+    try {
+        run();
+    } catch (const DbError& e) {
+        if (!guard.Expired()) throw;
+        const auto seconds = (storedLimit_.count() + 999) / 1000;
+        throw DbError(what + " lief länger als " + std::to_string(seconds) +
+                          " Sekunden und wurde abgebrochen; es wurde nichts verändert.",
+                      SQLITE_INTERRUPT);
+    }
 }
 
 void Database::Attach(const fs::path& wanted, std::string_view alias) {

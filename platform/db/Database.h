@@ -7,7 +7,9 @@
 #include "platform/db/Params.h"
 #include "platform/db/Value.h"
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -34,8 +36,8 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // nullptr when the file is missing, not a database, or (Exclusive) held by someone else; *error then says
-    // why, in German.
+    // nullptr when the file is missing, a link, not a database, or (Exclusive) held by someone else; *error
+    // then says why, in German.
     static std::unique_ptr<Database> Open(const std::filesystem::path& file, OpenMode mode = OpenMode::Shared,
                                           std::string* error = nullptr);
     // Creates a new empty database file; nullptr (with *error) when the file exists or cannot be written.
@@ -62,6 +64,13 @@ public:
     QueryDef StoredQuery(std::string_view name);
     // Defines or replaces a stored query.
     void SetQueryDef(std::string_view name, std::string_view sql);
+    // Stored SQL came with the file, not with the program: it runs under an authorizer that refuses ATTACH,
+    // DETACH, VACUUM, PRAGMA with a value, schema changes, transactions and writes to the program's own
+    // tables (_QueryDefs, _Meta, sqlite_*); read as a recordset, any write. It stops after the time limit.
+    // DbError naming the query and the file when it is refused or stopped.
+    Recordset ReadStored(std::string_view name, std::string_view sql, const Params& params);
+    int64_t ExecuteStored(std::string_view name, std::string_view sql, const Params& params);
+    void SetStoredSqlTimeLimit(std::chrono::milliseconds limit) { storedLimit_ = limit; }
 
     // Attaches another file under an alias (bound path, never glued into SQL). The file must exist (ATTACH
     // would create it) and is held shared through its .lck until Detach; DbError otherwise.
@@ -83,6 +92,7 @@ public:
 
 private:
     Database(sqlite3* db, std::filesystem::path path, int lockFd);
+    void RunStored(std::string_view name, std::string_view sql, bool read, const std::function<void()>& run);
     // Changes when another connection has committed to the main database since the last call.
     int64_t DataVersion();
     sqlite3* db_;
@@ -93,6 +103,7 @@ private:
     int64_t queryDefsVersion_ = -1;          // DataVersion() when the kept stored queries were read
     std::map<std::string, int> attachLocks_; // folded alias -> shared lock on the attached file
     std::unique_ptr<StatementCache> cache_;
+    std::chrono::milliseconds storedLimit_{std::chrono::seconds(30)};
 };
 
 // Rolls back on destruction unless Commit() was called. May be nested (see Database::Begin).

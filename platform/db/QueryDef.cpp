@@ -38,12 +38,11 @@ QueryDef& QueryDef::SetParameter(int index, Value v) {
 }
 
 Recordset QueryDef::OpenRecordset() {
-    return db_->OpenRecordset(sql_, params_);
+    return db_->ReadStored(name_, sql_, params_);
 }
 
 int64_t QueryDef::Execute() {
-    db_->Execute(sql_, params_);
-    return db_->RecordsAffected();
+    return db_->ExecuteStored(name_, sql_, params_);
 }
 
 } // namespace velu::db

@@ -1,5 +1,6 @@
 #include "platform/outside/Prodat.h"
 
+#include "platform/archive/OfficeEntry.h"
 #include "platform/db/FileLock.h"
 #include "platform/forms/Eingabemeldungen.h"
 
@@ -22,15 +23,19 @@ constexpr char16_t Cp1252[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026,
                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+// Only a plain file is read, opened without waiting: a FIFO or device in Prodat's place would hang the mask.
 QByteArray LeseSatz(const QString& pfad, bool* offen) {
     QByteArray satz(ProdatSatzLaenge, ' ');
-    QFile f(pfad);
-    *offen = f.open(QIODevice::ReadOnly);
-    if (*offen) {
-        const QByteArray gelesen = f.read(ProdatSatzLaenge);
-        satz.replace(0, gelesen.size(), gelesen);
+    const archive::UniqueFd fd = archive::OpenPlainFile(QFile::encodeName(pfad).toStdString());
+    *offen = static_cast<bool>(fd);
+    qsizetype gelesen = 0;
+    while (*offen && gelesen < ProdatSatzLaenge) {
+        const ssize_t n = ::read(fd.Get(), satz.data() + gelesen, size_t(ProdatSatzLaenge - gelesen));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        gelesen += n;
     }
-    return satz;
+    return satz; // a short file reads as if padded with blanks
 }
 
 QString SysFehler(const QString& was, const QString& pfad, int err) {
@@ -39,7 +44,7 @@ QString SysFehler(const QString& was, const QString& pfad, int err) {
 
 // The whole file as it is now; empty when it does not exist. Never read through a link.
 std::optional<QByteArray> LeseDatei(const QByteArray& pfad, QString* fehler) {
-    const int fd = ::open(pfad.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = archive::OpenPlainFile(pfad.toStdString()).Release();
     if (fd < 0) {
         if (errno == ENOENT) return QByteArray();
         if (fehler)

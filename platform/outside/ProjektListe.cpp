@@ -1,5 +1,7 @@
 #include "platform/outside/ProjektListe.h"
 
+#include "platform/archive/OfficeEntry.h"
+
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
@@ -120,6 +122,11 @@ bool ProjektListe::ProjektAnlegen(QString& nummer, const QString& name, QString*
             return false;
         }
     const QString ordner = ProjektOrdnerVon(ordner_, *norm);
+    // A folder a co-worker planted as a link under the new number is not the project's.
+    if (archive::IsLink(QFile::encodeName(ordner).toStdString())) {
+        Set(fehler, QString::fromStdString(archive::LinkText(QFile::encodeName(ordner).toStdString())));
+        return false;
+    }
     if (!QDir().mkpath(ordner)) {
         Set(fehler, QStringLiteral("Der Projektordner konnte nicht angelegt werden: ") + ordner);
         return false;

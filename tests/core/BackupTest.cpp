@@ -6,6 +6,7 @@
 #include "core/DaSiin.h"
 #include "core/DaSiinPro.h"
 #include "core/Datensicherung.h"
+#include "core/QueryDefs.h"
 #include "platform/archive/ZipArchive.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
@@ -31,7 +32,10 @@ TEST_F(BackupTest, EachDataSetGetsItsDescriptorAndFiles) {
         QString shown;
     };
     const std::vector<Case> cases = {
-        {1, "PROJEKT°00000007°Neubau Kita", {"Prodat", "Velupro32.mdb"}, "Das Projekt 00000007 Neubau Kita wurde in "},
+        {1,
+         "PROJEKT°00000007°Neubau Kita",
+         {"Prodat", "Velupro32.mdb"},
+         "Das Projekt 00000007 Neubau Kita wurde in "},
         {2,
          "ALLEPROJEKE",
          {"00000007.PRO/Prodat", "00000007.PRO/Velupro32.mdb", "Projekte.mdb"},
@@ -250,6 +254,79 @@ TEST_F(BackupTest, NextBackupRemovesWhatAKilledOneLeft) {
     EXPECT_EQ(velu::test::SortedNames(temp), velu::test::OnlyRunning(*laufend));
     EXPECT_FALSE(fs::exists(archiv.toStdString() + ".Tot456"));
     EXPECT_TRUE(fs::exists(archiv.toStdString()));
+}
+
+} // namespace
+
+namespace {
+
+std::string LinkText(const fs::path& p) {
+    return "'" + p.string() +
+           "' ist eine Verknüpfung. Daten des Programms werden nicht über Verknüpfungen gelesen oder "
+           "geschrieben; bitte ersetzen Sie die Verknüpfung durch den Ordner oder die Datei selbst.";
+}
+
+// "gesichert" means the archive can be restored: a project folder that is a link, or a link in a project
+// folder leading out of it, is named with what to do instead of being left out or failing as a bad name;
+// an archive the restore would refuse (a database whose stored queries are not the program's) is not
+// written. An older archive of the same name stays as it was.
+TEST_F(BackupTest, OnlyAnArchiveThatCanBeRestoredIsReportedAsBackedUp) {
+    const fs::path projekte = root / "office/Projekte";
+    const fs::path aussen = root / "outside";
+    fs::create_directories(aussen / "00000003.PRO");
+    MakeDb(aussen / "00000003.PRO/Velupro32.mdb", "Projekt", 1);
+    std::ofstream(aussen / "geheim.txt") << "geheim";
+    std::ofstream(archiv.toStdString()) << "ältere Sicherung";
+    struct Case {
+        const char* name;
+        int nummer;
+        std::function<void()> pflanze, weg;
+        std::string warum;
+    };
+    const Case cases[] = {
+        {"project folder that is a link", 2,
+         [&] { fs::create_directory_symlink(aussen / "00000003.PRO", projekte / "00000003.PRO"); },
+         [&] { fs::remove(projekte / "00000003.PRO"); }, "\n" + LinkText(projekte / "00000003.PRO")},
+        {"link in the project folder leading outside", 1,
+         [&] { fs::create_symlink(aussen / "geheim.txt", projekt / "geheim.txt"); },
+         [&] { fs::remove(projekt / "geheim.txt"); }, "\n" + LinkText(projekt / "geheim.txt")},
+        {"the same in an all-projects backup", 2,
+         [&] { fs::create_symlink(aussen / "geheim.txt", projekt / "geheim.txt"); },
+         [&] { fs::remove(projekt / "geheim.txt"); }, "\n" + LinkText(projekt / "geheim.txt")},
+        {"stored query not the program's", 1,
+         [&] {
+             velu::db::Database::Open(projekt / "Velupro32.mdb")
+                 ->Execute("UPDATE _QueryDefs SET SQL = 'SELECT 1' WHERE Name = 'GetGrunddaten'");
+         },
+         [&] {
+             velu::db::Database::Open(projekt / "Velupro32.mdb")
+                 ->Execute("UPDATE _QueryDefs SET SQL = ?1 WHERE Name = 'GetGrunddaten'",
+                           velu::db::Params().Add(
+                               velu::QueryDefs::Find(velu::QueryDefs::Projekt(), "GetGrunddaten")->sql));
+         },
+         "\nDas Archiv ließe sich nicht zurücklesen: Die Datenbank Velupro32.mdb ist keine Datenbank dieses "
+         "Programms. Die gespeicherte Abfrage GetGrunddaten stammt nicht von diesem Programm."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.pflanze();
+        MessageBoxScript script;
+        velu::Datensicherung engine(u, Sys());
+        EXPECT_FALSE(engine.CallSicherung(c.nummer, archiv));
+        EXPECT_EQ(script.LastText().toStdString(),
+                  "Die Datensicherung konnte nicht erstellt werden." + c.warum);
+        EXPECT_EQ(ReadFile(archiv.toStdString()), "ältere Sicherung");
+        EXPECT_EQ(ReadFile(aussen / "geheim.txt"), "geheim");
+        // Nothing of the attempt stays beside the archive.
+        std::vector<std::string> neben;
+        for (const auto& e : fs::directory_iterator(root))
+            if (e.path().filename().string().rfind(".velu", 0) == 0) neben.push_back(e.path().string());
+        EXPECT_EQ(neben, std::vector<std::string>{});
+        c.weg();
+        MessageBoxScript gut;
+        ASSERT_TRUE(engine.CallSicherung(c.nummer, archiv)) << gut.LastText().toStdString();
+        std::ofstream(archiv.toStdString()) << "ältere Sicherung";
+    }
 }
 
 } // namespace

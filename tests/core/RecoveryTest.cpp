@@ -3,6 +3,7 @@
 #include "StartupFakes.h"
 
 #include "WorkFolderNames.h"
+#include "core/DataSwap.h"
 #include "core/Datensicherung.h"
 #include "core/Startup.h"
 #include "core/StartupRecovery.h"
@@ -479,3 +480,29 @@ TEST(Recovery, HandMadeCopiesBesideTheDataStay) {
     ASSERT_EQ(b.Start(), velu::StartErgebnis::Laeuft);
     alleDa("next start");
 }
+
+namespace {
+
+// A link a co-worker put at T.alt while T's place is empty is never renamed into T's place: T stays empty,
+// the link goes, and what it points to stays as it was.
+TEST(Recovery, LinkAtTheOldNameIsNeverPutInPlace) {
+    QTemporaryDir tmp;
+    const fs::path projekte = fs::path(tmp.path().toStdString()) / "Projekte";
+    const fs::path aussen = fs::path(tmp.path().toStdString()) / "aussen";
+    fs::create_directories(projekte);
+    fs::create_directories(aussen);
+    std::ofstream(aussen / "fremd.txt") << "fremd";
+    const fs::path ziel = projekte / "00000005.PRO";
+    fs::create_directory_symlink(aussen, projekte / "00000005.PRO.alt");
+    std::ofstream(projekte / "00000005.PRO.arbeit")
+        << "alt=" << (projekte / "00000005.PRO.alt").string() << "\n";
+    std::string abgelehnt;
+    EXPECT_EQ(velu::RecoverSwap(ziel, {ziel}, &abgelehnt), "");
+    EXPECT_EQ(abgelehnt, "");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(ziel)));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(projekte / "00000005.PRO.alt")));
+    std::ifstream in(aussen / "fremd.txt");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "fremd");
+}
+
+} // namespace

@@ -1,8 +1,10 @@
+#include "AltProjekt.h"
 #include "DaSiFixture.h"
 
 #include "core/DaSiin.h"
 #include "core/DaSiinPro.h"
 #include "core/Datensicherung.h"
+#include "core/Migration.h"
 #include "platform/archive/ZipArchive.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
@@ -902,6 +904,332 @@ TEST_F(RestoreTest, EntryLongerThanStatedIsRefusedAtItsStatedSize) {
         << shown.back().text.toStdString();
     EXPECT_TRUE(shown.back().text.endsWith("Die bisherigen Daten sind unverändert."));
     EXPECT_TRUE(Bytes(Office()) == vorher);
+}
+
+} // namespace
+
+namespace {
+
+const QString Nicht = "Die Datensicherung konnte nicht zurückgelesen werden.\n";
+const QString Unveraendert = "\nDie bisherigen Daten sind unverändert.";
+
+std::string Modus(const fs::path& p) {
+    struct stat st {};
+    return ::lstat(p.c_str(), &st) == 0 ? std::to_string(st.st_mode & 07777) : "-";
+}
+
+// Archives whose stored queries are not the program's: an endless query that would hang every start, and one
+// that writes a copy of the database to any path. Refused before anything changes; nothing is written
+// outside the office.
+TEST_F(RestoreTest, StoredQueriesOfAnArchiveMustBeTheProgramsOwn) {
+    const fs::path boese = root / "boese";
+    const fs::path aussen = root / "aussen.mdb";
+    fs::create_directories(boese);
+    fs::copy_file(sys / "VELUDAT32.MDB", boese / "VELUDAT32.MDB");
+    fs::copy_file(sys / "VELUVOR32.MDB", boese / "VELUVOR32.MDB");
+    fs::copy_file(projekt / "Velupro32.mdb", boese / "Velupro32.mdb");
+    auto aendern = [](const fs::path& db, const char* name, const std::string& sql) {
+        velu::db::Database::Open(db)->Execute("UPDATE _QueryDefs SET SQL = ?1 WHERE Name = ?2",
+                                              velu::db::Params().Add(sql).Add(std::string(name)));
+    };
+    aendern(
+        boese / "VELUDAT32.MDB", "MitBenutzer",
+        "WITH RECURSIVE r(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM r) SELECT count(*) AS Benutzer FROM r");
+    aendern(boese / "Velupro32.mdb", "GetGrunddaten", "VACUUM INTO '" + aussen.string() + "'");
+    struct Case {
+        const char* name;
+        std::string descriptor;
+        std::vector<velu::archive::ArchiveFile> files;
+        QString warum;
+    };
+    const Case cases[] = {
+        {"fee tables with an endless MitBenutzer",
+         "VELUDATEN°VELUVORLAGE",
+         {{"VELUDAT32.MDB", boese / "VELUDAT32.MDB"}, {"VELUVOR32.MDB", boese / "VELUVOR32.MDB"}},
+         "Die Datenbank VELUDAT32.MDB ist keine Datenbank dieses Programms. Die gespeicherte Abfrage "
+         "MitBenutzer stammt nicht von diesem Programm."},
+        {"project with VACUUM INTO",
+         "PROJEKT°00000007°Neubau Kita",
+         {{"Velupro32.mdb", boese / "Velupro32.mdb"}, {"Prodat", projekt / "Prodat"}},
+         "Die Datenbank Velupro32.mdb ist keine Datenbank dieses Programms. Die gespeicherte Abfrage "
+         "GetGrunddaten stammt nicht von diesem Programm."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(
+            velu::archive::WriteArchive(archiv.toStdString(), {c.descriptor, "01.01.2026 00:00:00"}, c.files),
+            "");
+        const std::string office = Bytes(Office()), system = Bytes(sys);
+        bool ok = true;
+        const auto shown = Zuruecklesen(*this, &ok);
+        EXPECT_FALSE(ok);
+        ASSERT_EQ(shown.size(), 2u);
+        EXPECT_EQ(shown[1].text, Nicht + c.warum + Unveraendert);
+        EXPECT_EQ(Bytes(Office()), office);
+        EXPECT_EQ(Bytes(sys), system);
+        EXPECT_FALSE(fs::exists(aussen));
+    }
+}
+
+// Single-file restores: a co-worker's link at the staged name, planted after the leftover check or after the
+// staged copy got its mode, never has the database written, chmod'ed or put in place through it.
+TEST_F(RestoreTest, LinkPlantedAtTheStagedNameIsNeverWrittenThrough) {
+    const fs::path privat = root / "heim/privat.txt";
+    std::ofstream(privat) << "nur meins";
+    fs::permissions(privat, fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path neu = sys / "VELUDAT32.MDB.neu";
+    Backup(3);
+    velu::db::Database::Open(sys / "VELUDAT32.MDB")->Execute("INSERT INTO Daten (Text) VALUES ('danach')");
+    const std::string stamm = Dump(sys / "VELUDAT32.MDB"), vorlage = Dump(sys / "VELUVOR32.MDB");
+    struct Case {
+        const char* name;
+        std::function<void(velu::Datensicherung&)> pflanze;
+        QString warum;
+    };
+    const Case cases[] = {
+        {"after the leftover check",
+         [&](velu::Datensicherung& e) {
+             e.nachDemEntpacken = [&](const QString&) {
+                 fs::create_symlink(privat, neu);
+                 return std::string();
+             };
+         },
+         "Die Datei '" + QString::fromStdString(neu.string()) +
+             "' kann nicht geschrieben werden: An ihrer Stelle liegt schon etwas, das nicht zu dieser "
+             "Rücksicherung gehört."},
+        {"between mode and swap",
+         [&](velu::Datensicherung& e) {
+             e.zwischenDenSchritten = [&](const char* schritt) {
+                 if (std::string(schritt) != "bereit" || fs::exists(root / "beiseite.mdb")) return;
+                 fs::rename(neu, root / "beiseite.mdb");
+                 fs::create_symlink(privat, neu);
+             };
+         },
+         "Die vorbereitete Kopie '" + QString::fromStdString((sys / "VELUDAT32.MDB").string()) +
+             ".neu' wurde während des Zurücklesens verschoben oder durch etwas anderes ersetzt. Es wurde "
+             "nichts übernommen; bitte prüfen Sie den Ordner '" +
+             QString::fromStdString(sys.string()) + "'."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool ok = true;
+        const auto shown = Zuruecklesen(*this, &ok, c.pflanze);
+        EXPECT_FALSE(ok);
+        ASSERT_EQ(shown.size(), 2u);
+        EXPECT_EQ(shown[1].text, Nicht + c.warum + Unveraendert);
+        EXPECT_EQ(ReadFile(privat), "nur meins");
+        EXPECT_EQ(Modus(privat), "384"); // 0600
+        EXPECT_FALSE(fs::is_symlink(sys / "VELUDAT32.MDB"));
+        EXPECT_EQ(Dump(sys / "VELUDAT32.MDB"), stamm);
+        EXPECT_EQ(Dump(sys / "VELUVOR32.MDB"), vorlage);
+        fs::remove(neu);
+        fs::remove(root / "beiseite.mdb");
+    }
+}
+
+// A project restore whose staged folder is moved aside and replaced by a link while the archive unpacks:
+// nothing lands outside the office, and the link never takes the project's place.
+TEST_F(RestoreTest, StagedFolderReplacedByALinkWhileUnpackingRedirectsNothing) {
+    Backup(1);
+    const std::string vorher = Bytes(projekt);
+    const fs::path aussen = root / "heim/aussen";
+    fs::create_directories(aussen);
+    const fs::path neu = root / "office/Projekte/00000007.PRO.neu";
+    bool ok = true;
+    const auto shown = Zuruecklesen(*this, &ok, [&](velu::Datensicherung& e) {
+        e.schreiben = [&](int fd, const char* daten, std::size_t laenge) {
+            if (!fs::is_symlink(neu)) {
+                fs::rename(neu, root / "beiseite");
+                fs::create_directory_symlink(aussen, neu);
+            }
+            return ::write(fd, daten, laenge) == static_cast<ssize_t>(laenge) ? 0 : errno;
+        };
+    });
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].text, Nicht + "Die vorbereitete Kopie '" + QString::fromStdString(projekt.string()) +
+                                 ".neu' wurde während des Zurücklesens verschoben oder durch etwas anderes "
+                                 "ersetzt. Es wurde nichts übernommen; bitte prüfen Sie den Ordner '" +
+                                 QString::fromStdString((root / "office/Projekte").string()) + "'." +
+                                 Unveraendert);
+    EXPECT_TRUE(fs::is_empty(aussen));
+    EXPECT_FALSE(fs::is_symlink(projekt));
+    EXPECT_EQ(Bytes(projekt), vorher);
+}
+
+// All-projects archives with lower-case folder names come back under the names the program opens; a
+// project whose folder comes twice in different case is refused.
+TEST_F(RestoreTest, LowerCaseProjectFoldersComeBackUnderTheNamesTheProgramOpens) {
+    const fs::path quelle = root / "quelle";
+    fs::create_directories(quelle);
+    fs::copy_file(Liste(), quelle / "projekte.mdb");
+    fs::copy_file(projekt / "Velupro32.mdb", quelle / "projekt.mdb");
+    const std::string projektDb = Dump(projekt / "Velupro32.mdb");
+    ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {"ALLEPROJEKE", "01.01.2026 00:00:00"},
+                                          {{"projekte.mdb", quelle / "projekte.mdb"},
+                                           {"00000007.pro/velupro32.mdb", quelle / "projekt.mdb"},
+                                           {"00000007.pro/Prodat", projekt / "Prodat"}}),
+              "");
+    bool ok = false;
+    auto shown = Zuruecklesen(*this, &ok);
+    ASSERT_TRUE(ok) << shown.back().text.toStdString();
+    const fs::path projekte = root / "office/Projekte";
+    std::vector<std::string> namen;
+    for (const auto& e : fs::directory_iterator(projekte))
+        if (e.is_directory()) namen.push_back(e.path().filename().string());
+    EXPECT_EQ(namen, std::vector<std::string>{"00000007.PRO"});
+    EXPECT_EQ(Dump(velu::db::Database::ResolvePath((projekte / "00000007.PRO/Velupro32.mdb").string())),
+              projektDb);
+
+    ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {"ALLEPROJEKE", "01.01.2026 00:00:00"},
+                                          {{"Projekte.mdb", quelle / "projekte.mdb"},
+                                           {"00000007.pro/Velupro32.mdb", quelle / "projekt.mdb"},
+                                           {"00000007.PRO/Velupro32.mdb", quelle / "projekt.mdb"}}),
+              "");
+    const std::string vorher = Bytes(Office());
+    shown = Zuruecklesen(*this, &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(shown.back().text, Nicht +
+                                     "Die Datensicherung enthält den Projektordner 00000007.PRO zweimal in "
+                                     "verschiedener Schreibung." +
+                                     Unveraendert);
+    EXPECT_EQ(Bytes(Office()), vorher);
+}
+
+// Files of a project folder that only look like databases (an old Access file, an empty file, a text) are
+// the office's: backed up and restored as they are, and the restore checks only the program's own databases.
+TEST_F(RestoreTest, ForeignMdbFilesComeBackAsFiles) {
+    const std::map<std::string, std::string> fremde = {
+        {"alt.mdb", std::string("\0\1\0\0Standard Jet DB\0", 19) + std::string(64, 'x')},
+        {"leer.mdb", ""},
+        {"notiz.MDB", "Anruf Bauherr Dienstag"},
+    };
+    for (const auto& [name, inhalt] : fremde)
+        std::ofstream(projekt / name, std::ios::binary) << inhalt;
+    for (int satz : {1, 2}) {
+        SCOPED_TRACE(satz);
+        Backup(satz);
+        for (const auto& [name, inhalt] : fremde)
+            std::ofstream(projekt / name, std::ios::binary) << "geändert";
+        bool ok = false;
+        const auto shown = Zuruecklesen(*this, &ok);
+        ASSERT_TRUE(ok) << shown.back().text.toStdString();
+        for (const auto& [name, inhalt] : fremde)
+            EXPECT_EQ(ReadFile(projekt / name), inhalt) << name;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The program's own backups of every kind, from an office as offices are: hand-made copies beside the data,
+// foreign files among it and a migrated project with its older database. Each comes back equal after the
+// data changed: databases row for row, other files byte for byte.
+TEST_F(RestoreTest, OwnBackupsOfEveryKindFromARealOfficeComeBackEqual) {
+    const fs::path projekte = root / "office/Projekte";
+    u.pfade["STDBRIEF"] = QString::fromStdString((root / "briefe/SERIENBRIEFE.MDB").string());
+    u.pfade["ADRESSMDB"] = QString::fromStdString((root / "adressen/ZADRESS32.MDB").string());
+    fs::create_directories(root / "briefe");
+    fs::create_directories(root / "adressen");
+    ASSERT_GT(velu::outside::Serienbriefe::Oeffnen(u.pfade["STDBRIEF"])->Neu("Einladung"), 0);
+    velu::outside::Adresse a;
+    a.name = QString::fromUtf8("Gemeinde Müllheim");
+    ASSERT_TRUE(velu::outside::Adressbuch::Oeffnen(u.pfade["ADRESSMDB"])->Speichern(a));
+    // Hand-made copies and foreign files.
+    fs::copy(projekt, projekte / "00000007.PRO - Kopie", fs::copy_options::recursive);
+    fs::create_directories(projekte / "00000008.PRO.alt");
+    std::ofstream(projekte / "00000008.PRO.alt/Notiz.txt") << "Kopie";
+    fs::copy_file(sys / "VELUDAT32.MDB", sys / "VELUDAT32 - Kopie.MDB");
+    const std::map<fs::path, std::string> fremde = {
+        {projekt / "notiz.MDB", "Anruf Bauherr Dienstag"},
+        {projekt / "leer.mdb", ""},
+        {projekt / "Plaene/alt.mdb", std::string("\0\1\0\0Standard Jet DB", 19)},
+        {projekte / "Liesmich.txt", "Ablage der Projekte"},
+    };
+    fs::create_directories(projekt / "Plaene");
+    for (const auto& [datei, inhalt] : fremde)
+        std::ofstream(datei, std::ios::binary) << inhalt;
+    // A project migrated from its older database, which stays beside the new one.
+    const fs::path migriert = projekte / "00000009.PRO";
+    fs::create_directories(migriert);
+    velu::MakeOldProject(migriert / "VELUPRO.MDB", true);
+    ASSERT_TRUE(velu::DatabaseSetup::CreateProjektDB(migriert / "Velupro32.mdb"));
+    ASSERT_EQ(velu::Migration::UpdateAltDaten(
+                  migriert / "VELUPRO.MDB", migriert / "Velupro32.mdb",
+                  [](const std::string&) { return true; }, [](const std::string& m) { ADD_FAILURE() << m; }),
+              velu::Migration::Result::Migrated);
+    ASSERT_TRUE(velu::outside::ProjektListe(u.projekte).Eintragen("00000009", "Altbau"));
+
+    auto aendern = [&](const fs::path& db) {
+        velu::db::Database::Open(db)->Execute(
+            "CREATE TABLE IF NOT EXISTS Spaeter (x); INSERT INTO Spaeter VALUES (1)");
+    };
+    struct Case {
+        int nummer;
+        fs::path baum;                // what the data set holds
+        std::function<void()> danach; // a change after the backup
+    };
+    const Case cases[] = {
+        {1, projekt,
+         [&] {
+             aendern(projekt / "Velupro32.mdb");
+             std::ofstream(projekt / "notiz.MDB") << "geändert";
+             fs::remove(projekt / "Plaene/alt.mdb");
+         }},
+        {2, projekte,
+         [&] {
+             aendern(migriert / "Velupro32.mdb");
+             fs::remove(migriert / "VELUPRO.MDB");
+             fs::remove_all(projekte / "00000007.PRO - Kopie");
+             std::ofstream(projekte / "Liesmich.txt") << "geändert";
+         }},
+        {3, sys, [&] { aendern(sys / "VELUDAT32.MDB"); }},
+        {4, root / "briefe",
+         [&] { velu::outside::Serienbriefe::Oeffnen(u.pfade["STDBRIEF"])->Neu("Nachtrag"); }},
+        {5, root / "adressen",
+         [&] {
+             velu::outside::Adresse b;
+             b.name = "Nachtrag";
+             velu::outside::Adressbuch::Oeffnen(u.pfade["ADRESSMDB"])->Speichern(b);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nummer);
+        Backup(c.nummer);
+        const std::string vorher = Snapshot(c.baum);
+        std::map<fs::path, std::string> bytes;
+        for (const auto& [datei, inhalt] : fremde)
+            bytes[datei] = ReadFile(datei);
+        c.danach();
+        ASSERT_NE(Snapshot(c.baum), vorher);
+        bool ok = false;
+        const auto shown = Zuruecklesen(*this, &ok);
+        ASSERT_TRUE(ok) << shown.back().text.toStdString();
+        EXPECT_EQ(Snapshot(c.baum), vorher);
+        for (const auto& [datei, inhalt] : fremde)
+            EXPECT_EQ(ReadFile(datei), bytes[datei]) << datei;
+    }
+    // The copy beside the master database is the office's, not a backup's.
+    EXPECT_EQ(Dump(sys / "VELUDAT32 - Kopie.MDB").find("Spaeter"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// An office folder whose set-group-ID bit hands its group on: the staged folder made in it inherits the bit
+// and is still taken as the restore's own.
+TEST_F(RestoreTest, ProjectComesBackIntoAFolderThatHandsOnItsGroup) {
+    const fs::path projekte = root / "office/Projekte";
+    fs::permissions(projekte, fs::perms(02775));
+    Backup(1);
+    const std::string vorher = Dump(projekt / "Velupro32.mdb");
+    Veraendern();
+    bool ok = false;
+    const auto shown = Zuruecklesen(*this, &ok);
+    ASSERT_TRUE(ok) << shown.back().text.toStdString();
+    EXPECT_EQ(Dump(projekt / "Velupro32.mdb"), vorher);
 }
 
 } // namespace

@@ -20,6 +20,10 @@
 #include <QTranslator>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace testing_velu;
 using velu::App;
 using velu::forms::MessageBoxScript;
@@ -439,4 +443,109 @@ TEST(Startup, ProjectDatabaseFoundWhateverTheCaseOfItsName) {
         EXPECT_EQ(QDir(b.Ordner("00000003")).entryList({"*.mdb"}, QDir::Files).size(), 2)
             << QDir(b.Ordner("00000003")).entryList().join(",").toStdString();
     }
+}
+
+// The office folder is shared: a lock there left by a clerk on another computer, or a name there that cannot
+// hold a lock, ends no start. Only the same user on this computer is a second instance, and the lock lies
+// in that user's runtime folder.
+TEST(Startup, OnlyTheSameUserOnThisComputerIsASecondInstance) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString& buero, const QString& laufzeit)> plant;
+        velu::StartErgebnis zweite; // a second start while the first runs
+    };
+    const Case cases[] = {
+        {"lock of another computer in the office folder",
+         [](const QString& buero, const QString&) {
+             QFile f(buero + "/Velunta32.lock");
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             f.write("4242\nvelunta32\nkanzlei-pc2\n");
+         },
+         velu::StartErgebnis::ZweiteInstanz},
+        {"a folder in place of the office's old lock",
+         [](const QString& buero, const QString&) { ASSERT_TRUE(QDir().mkpath(buero + "/Velunta32.lock")); },
+         velu::StartErgebnis::ZweiteInstanz},
+        {"no runtime folder to hold the lock",
+         [](const QString&, const QString& laufzeit) { QDir(laufzeit).removeRecursively(); },
+         velu::StartErgebnis::Laeuft},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Buero b;
+        QTemporaryDir laufzeit;
+        c.plant(b.buero, laufzeit.path());
+        auto start = [&](std::unique_ptr<QLockFile>& lock) {
+            velu::StartOptionen opt;
+            opt.bueroOrdner = b.buero;
+            opt.programmDaten = b.buero + "/gibtsnicht";
+            opt.laufzeitOrdner = laufzeit.path();
+            return velu::Main(opt, lock);
+        };
+        MessageBoxScript script;
+        std::unique_ptr<QLockFile> erste, zweite;
+        ASSERT_EQ(start(erste), velu::StartErgebnis::Laeuft);
+        EXPECT_TRUE(script.Shown().empty());
+        if (c.zweite == velu::StartErgebnis::ZweiteInstanz) {
+            ASSERT_TRUE(erste);
+            EXPECT_TRUE(erste->fileName().startsWith(laufzeit.path() + "/Velunta32-"));
+        }
+        EXPECT_EQ(start(zweite), c.zweite);
+        EXPECT_TRUE(script.Shown().empty());
+    }
+}
+
+// A project folder planted as a link is not opened: nothing is created through it, and the message names it.
+TEST(Startup, ProjectFolderThatIsALinkIsRefusedAndNothingIsCreatedThroughIt) {
+    Buero b;
+    QTemporaryDir aussen;
+    QDir(b.Ordner("00000001")).removeRecursively();
+    ASSERT_TRUE(QFile::link(aussen.path(), b.Ordner("00000001")));
+    MessageBoxScript script;
+    EXPECT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Fehler);
+    EXPECT_TRUE(
+        QDir(aussen.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_EQ(script.Shown()[0].text,
+              "Die Projektdatenbank " + b.ProjektDB("00000001") + " kann nicht geöffnet werden.\n'" +
+                  b.Ordner("00000001") +
+                  "' ist eine Verknüpfung. Daten des Programms werden nicht über Verknüpfungen gelesen oder "
+                  "geschrieben; bitte ersetzen Sie die Verknüpfung durch den Ordner oder die Datei selbst.");
+}
+
+// Two processes of one user on this computer: while the other one holds the lock, the start ends silently;
+// once that process is killed (its lock file left behind), the next start runs.
+TEST(Startup, SecondProcessOfTheSameUserEndsSilentlyUntilTheFirstIsGone) {
+    Buero b;
+    QTemporaryDir laufzeit;
+    velu::StartOptionen opt;
+    opt.bueroOrdner = b.buero;
+    opt.programmDaten = b.buero + "/gibtsnicht";
+    opt.laufzeitOrdner = laufzeit.path();
+    std::unique_ptr<QLockFile> lock;
+    ASSERT_EQ(velu::Main(opt, lock), velu::StartErgebnis::Laeuft);
+    const QString pfad = lock->fileName();
+    lock.reset();
+    int bereit[2];
+    ASSERT_EQ(::pipe(bereit), 0);
+    const pid_t erste = ::fork();
+    if (erste == 0) {
+        QLockFile l(pfad);
+        l.setStaleLockTime(0);
+        const char c = l.tryLock(0) ? 'y' : 'n';
+        (void)!::write(bereit[1], &c, 1);
+        for (;;)
+            ::pause();
+    }
+    char c = 0;
+    ASSERT_EQ(::read(bereit[0], &c, 1), 1);
+    EXPECT_EQ(c, 'y');
+    MessageBoxScript script;
+    EXPECT_EQ(velu::Main(opt, lock), velu::StartErgebnis::ZweiteInstanz);
+    EXPECT_FALSE(lock);
+    ::kill(erste, SIGKILL);
+    ::waitpid(erste, nullptr, 0);
+    EXPECT_EQ(velu::Main(opt, lock), velu::StartErgebnis::Laeuft);
+    EXPECT_TRUE(script.Shown().empty());
+    for (int fd : bereit)
+        ::close(fd);
 }

@@ -265,3 +265,43 @@ TEST(WorkLock, HeldMarkerKeepsOthersOut) {
     EXPECT_FALSE(fs::exists(path));
     EXPECT_FALSE(fs::exists(WorkLock::MarkerOf(path)));
 }
+
+// Links standing in the folder being unpacked into, at a sub-folder's or a file's name: nothing is written
+// through them, the archive is refused naming the link, and what they point to stays as it was.
+TEST(ZipArchive, UnpackingNeverFollowsALinkInTheFolder) {
+    QTemporaryDir tmp;
+    const fs::path root = tmp.path().toStdString();
+    const fs::path aussen = root / "aussen";
+    WriteText(aussen / "geheim.txt", "geheim");
+    struct Case {
+        const char* name;
+        std::string eintrag;
+        std::string link; // name in the folder, pointing outside
+        fs::path ziel;
+        std::string fehler;
+    };
+    auto verknuepfung = [](const fs::path& p) {
+        return "'" + p.string() +
+               "' ist eine Verknüpfung. Daten des Programms werden nicht über Verknüpfungen gelesen oder "
+               "geschrieben; bitte ersetzen Sie die Verknüpfung durch den Ordner oder die Datei selbst.";
+    };
+    const Case cases[] = {
+        {"folder", "00000007.PRO/Prodat", "00000007.PRO", aussen, verknuepfung(root / "folder/00000007.PRO")},
+        {"file", "Prodat", "Prodat", aussen / "geheim.txt", verknuepfung(root / "file/Prodat")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path ordner = root / c.name;
+        fs::create_directories(ordner);
+        fs::create_symlink(c.ziel, ordner / c.link);
+        const fs::path archiv = root / (std::string(c.name) + ".zip");
+        ASSERT_EQ(WriteArchive(archiv, {"ALLEPROJEKE", "01.02.2026 10:00:00"},
+                               {{c.eintrag, aussen / "geheim.txt"}}),
+                  "");
+        WriteText(aussen / "geheim.txt", "geheim");
+        const std::string why = ExtractAll(archiv, ordner);
+        EXPECT_EQ(why, c.fehler);
+        EXPECT_EQ(ReadText(aussen / "geheim.txt"), "geheim");
+        EXPECT_FALSE(fs::exists(aussen / "Prodat"));
+    }
+}

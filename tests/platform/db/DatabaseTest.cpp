@@ -324,3 +324,23 @@ TEST(Database, AWriteLockHeldTooLongIsReportedInGerman) {
         EXPECT_FALSE(e.Belegt());
     }
 }
+
+// A database that is a link is refused, naming it, and nothing is written where it points (no lock file, no
+// journal): the same whether the link leads into the office or out of it.
+TEST(Database, ADatabaseThatIsALinkIsRefused) {
+    TestDir dir, draussen;
+    NewDb(draussen / "echt.mdb").reset();
+    fs::remove(draussen / "echt.mdb.lck");
+    fs::create_symlink(draussen / "echt.mdb", dir / "VELUDAT32.MDB");
+    for (OpenMode mode : {OpenMode::Shared, OpenMode::Exclusive}) {
+        std::string error;
+        EXPECT_EQ(Database::Open(dir / "veludat32.mdb", mode, &error), nullptr);
+        EXPECT_EQ(error,
+                  "'" + (dir / "VELUDAT32.MDB").string() +
+                      "' ist eine Verknüpfung. Daten des Programms werden nicht über Verknüpfungen "
+                      "gelesen oder geschrieben; bitte ersetzen Sie die Verknüpfung durch den Ordner oder "
+                      "die Datei selbst.");
+    }
+    EXPECT_FALSE(fs::exists(draussen / "echt.mdb.lck"));
+    EXPECT_FALSE(fs::exists(dir / "VELUDAT32.MDB.lck"));
+}

@@ -57,3 +57,73 @@ TEST(QueryDef, MissingStoredQueryNamesQueryAndFile) {
         EXPECT_STREQ(e.what(), "Die gespeicherte Abfrage qryFehlt fehlt in der Datenbank VELUDAT32.MDB.");
     }
 }
+
+// Stored SQL comes with the file: it may read, an action query may change rows, nothing else, and nothing
+// runs past the time limit.
+TEST(QueryDef, StoredSqlRunsOnlyWhatItsKindAllowsAndWithinTheTimeLimit) {
+    TestDir dir;
+    auto db = Database::Create(dir / "VELUDAT32.MDB");
+    ASSERT_TRUE(db);
+    db->SetStoredSqlTimeLimit(std::chrono::milliseconds(300));
+    db->Execute("CREATE TABLE Re (LfNr INTEGER PRIMARY KEY, Name TEXT)");
+    db->Execute("INSERT INTO Re (LfNr, Name) VALUES (1, 'a'), (2, 'b'), (3, 'c')");
+    const std::string aussen = (dir / "aussen.mdb").string();
+    const std::string endlos = "WITH RECURSIVE r(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM r) ";
+    const std::string nicht = " der Datenbank VELUDAT32.MDB wird nicht ausgeführt, sie stammt nicht von "
+                              "diesem Programm (";
+    struct Case {
+        const char* name;
+        std::string sql;
+        bool lesen;
+        std::string fehler; // after "Die gespeicherte Abfrage <name>"; empty: runs
+        int64_t zeilen;     // rows of Re afterwards
+    };
+    const Case cases[] = {
+        {"qLesen", "SELECT Name FROM Re WHERE LfNr > 1", true, "", 3},
+        {"qLoeschen", "DELETE FROM Re WHERE LfNr = 3", false, "", 2},
+        {"qLiestLoeschend", "DELETE FROM Re", true, nicht + "sie verändert Daten, soll aber nur lesen).", 2},
+        {"qVacuumLesen", "VACUUM INTO '" + aussen + "'", true, nicht + "VACUUM).", 2},
+        {"qVacuum", "VACUUM INTO '" + aussen + "'", false, nicht + "VACUUM).", 2},
+        {"qAttach", "ATTACH DATABASE '" + aussen + "' AS x", false, nicht + "ATTACH).", 2},
+        {"qPragma", "PRAGMA journal_mode = WAL", true, nicht + "PRAGMA journal_mode).", 2},
+        {"qAbfragen", "UPDATE _QueryDefs SET SQL = 'SELECT 1'", false,
+         nicht + "sie verändert die Tabelle _QueryDefs).", 2},
+        {"qAufbau", "DROP TABLE Re", false,
+         nicht + "sie ändert den Aufbau der Datenbank oder steuert Transaktionen).", 2},
+        {"qZweite", "DELETE FROM Re WHERE LfNr = 1; VACUUM INTO '" + aussen + "'", false, nicht + "VACUUM).",
+         2},
+        {"qEndlos", endlos + "SELECT count(*) FROM r", true,
+         " der Datenbank VELUDAT32.MDB lief länger als 1 Sekunden und wurde abgebrochen; es wurde nichts "
+         "verändert.",
+         2},
+        {"qEndlosSchreiben", "INSERT INTO Re (Name) " + endlos + "SELECT x FROM r", false,
+         " der Datenbank VELUDAT32.MDB lief länger als 1 Sekunden und wurde abgebrochen; es wurde nichts "
+         "verändert.",
+         2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        db->SetQueryDef(c.name, c.sql);
+        auto q = db->StoredQuery(c.name);
+        const auto start = std::chrono::steady_clock::now();
+        std::string fehler;
+        try {
+            if (c.lesen)
+                q.OpenRecordset();
+            else
+                q.Execute();
+        } catch (const DbError& e) {
+            fehler = e.what();
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_EQ(fehler,
+                  c.fehler.empty() ? "" : "Die gespeicherte Abfrage " + std::string(c.name) + c.fehler);
+        EXPECT_EQ(db->OpenRecordset("SELECT count(*) AS n FROM Re").GetText("n"), std::to_string(c.zeilen));
+        EXPECT_FALSE(std::filesystem::exists(aussen));
+        EXPECT_EQ(db->OpenRecordset("PRAGMA journal_mode").GetText("journal_mode"), "delete");
+        if (auto a = db->GetQueryDef("qAbfragen")) EXPECT_EQ(a->SQL(), cases[7].sql);
+    }
+    // The guard is gone afterwards: the program's own statements run as before.
+    db->Execute("PRAGMA user_version = 3");
+    EXPECT_EQ(db->OpenRecordset("PRAGMA user_version").GetText("user_version"), "3");
+}

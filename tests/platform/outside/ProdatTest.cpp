@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <functional>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -227,4 +229,23 @@ TEST(ProdatTest, TwoProcessesSavingDifferentFieldsKeepEverySave) {
             falsch += (*satz)[size_t(k)].trimmed() != wert(p, k, Runden - 1);
         }
     EXPECT_EQ(falsch, 0) << "fields whose last save was undone";
+}
+
+// A FIFO (or any other non-file) in Prodat's place: reading gives up at once instead of waiting for a writer
+// that never comes, and writing refuses it; the FIFO stays as it was.
+TEST(ProdatTest, AFifoInPlaceOfProdatNeverHangs) {
+    TestDir dir;
+    const fs::path fifo = dir / "Prodat";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    const QString pfad = QString::fromStdString(fifo.string());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(LeseProdat(pfad));
+    EXPECT_EQ(LeseProdatFeld(pfad, 0), "");
+    QString fehler;
+    EXPECT_FALSE(SchreibeProdatFelder(pfad, {{0, "Neubau"}}, &fehler));
+    EXPECT_EQ(fehler, "Die Projektdaten wurden nicht gespeichert: " + pfad + " ist keine Datei.");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
