@@ -159,8 +159,14 @@ void RechnungsDokument::HonorarNettoEinmal() {
         const bool gleich = n >= 1 && teile[n - 1].endsWith(betrag) &&
                             (teile[n - 1].startsWith(netto) || (n >= 2 && teile[n - 2].startsWith(netto)));
         if (!gleich) continue;
-        QTextCursor c(b);
-        c.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        // The totals go on right below it, without the empty lines that parted the two blocks.
+        QTextBlock von = b;
+        while (von.previous().isValid() && von.previous().text().trimmed().isEmpty() &&
+               !QTextCursor(von.previous()).currentTable())
+            von = von.previous();
+        QTextCursor c(von);
+        c.setPosition(b.next().isValid() ? b.next().position() : b.position() + b.length() - 1,
+                      QTextCursor::KeepAnchor);
         c.removeSelectedText();
         return;
     }
