@@ -694,6 +694,64 @@ TEST_F(ZahlungenTippen, ADateThatIsNoneIsRefusedAndStaysTypedForCorrection) {
 
 // "Rechnungsdatum" in the details as a hurried clerk types it over the date shown: what is typed is stored
 // whole, or refused with a message and kept in the field for correction, never mixed with the old date.
+// A payment's date typed over the stored one with the keys of a hurried clerk: taken whole, or refused with
+// the message and kept in the cell, never left as it was without a word.
+TEST_F(ZahlungenTippen, ADateTypedOverTheStoredOneIsTakenWholeOrRefused) {
+    using velu::eingabe::Taste;
+    using velu::eingabe::Tasten;
+    enum Weg { StrgA, Pos1, VonBemerkung };
+    struct Fall {
+        const char* name;
+        Weg weg;
+        const char* gespeichert;
+        const char* meldung; // the text refused, empty: taken
+    } faelle[] = {
+        {"Ctrl+A", StrgA, "2026-03-15", ""},
+        {"Home", Pos1, "2026-12-09", "15.03.202609.12.2026"},
+        {"Tab from the remark", VonBemerkung, "2026-03-15", ""},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        db_->Execute("DELETE FROM BeReList");
+        db_->Execute("DELETE FROM Zahlung");
+        const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+        Zahlung(r, r, "1000", "511.2919");
+        db_->Execute("UPDATE Zahlung SET Datum = '2026-12-09', Bemerkung = 'Abschlag'");
+        auto w = Gezeigt(r);
+        velu::eingabe::MeldungenBestaetigen meldungen;
+        if (f.weg == VonBemerkung) {
+            Zelle(0, ZahlungenTab::Bemerkung);
+            Taste(*grid, Qt::Key_F2);
+            Taste(*grid, Qt::Key_Tab);
+        } else {
+            Zelle(0, ZahlungenTab::Datum);
+            Taste(*grid, Qt::Key_F2);
+            Taste(*grid, f.weg == StrgA ? Qt::Key_A : Qt::Key_Home,
+                  f.weg == StrgA ? Qt::ControlModifier : Qt::NoModifier);
+        }
+        ASSERT_TRUE(velu::eingabe::ZellEditor(*grid));
+        Tasten(*grid, "15.03.2026");
+        Taste(*grid, Qt::Key_Return);
+        velu::eingabe::Warten();
+        if (*f.meldung) {
+            ASSERT_EQ(meldungen.Texte().size(), 1u);
+            EXPECT_EQ(meldungen.Texte()[0],
+                      QString::fromUtf8("Datum:\n„") + QString::fromUtf8(f.meldung) +
+                          QString::fromUtf8("“ ist kein Datum. Bitte geben Sie das Datum "
+                                            "als TT.MM.JJJJ ein."));
+            QLineEdit* e = velu::eingabe::ZellEditor(*grid);
+            ASSERT_TRUE(e) << "the editor stays open";
+            EXPECT_EQ(e->text(), QString::fromUtf8(f.meldung));
+            Taste(*grid, Qt::Key_Escape);
+        } else {
+            EXPECT_TRUE(meldungen.Texte().empty());
+        }
+        ASSERT_TRUE(w->Zahlungen()->Commit());
+        EXPECT_EQ(Gespeichert(r),
+                  std::vector<std::string>{std::string(f.gespeichert) + " 1000.0000 Abschlag"});
+    }
+}
+
 TEST_F(RegisterOpsTest, ATypedInvoiceDateIsStoredWholeOrRefusedAndKept) {
     using velu::eingabe::Taste;
     using velu::eingabe::Tasten;
