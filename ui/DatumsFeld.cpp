@@ -38,6 +38,8 @@ bool DatumsFeld::Uebernehmen(QWidget* form, const QString& bezeichnung) {
     }
     forms::MsgBox(form, bezeichnung + QStringLiteral(":\n") + forms::KeinDatumMeldung(text().trimmed()),
                   forms::MsgButtons::OK, forms::MsgIcon::Exclamation);
+    // Back to the form for the correction, also where no window manager reactivates it after the message.
+    window()->activateWindow();
     setFocus();
     return false;
 }
