@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace velu::eingabe {
 
 inline const QString ZweiZeilen = QStringLiteral("Kita Nord\r\nBauteil B\tOst");
@@ -22,13 +24,16 @@ inline void Einfuegen(QWidget& w, const QString& text) {
     Taste(w, Qt::Key_V, Qt::ControlModifier);
 }
 
-// "Name: text" for a field whose pasted text is not the one line expected: the paste as far as the field's
-// length takes it, its line breaks and tab made blanks.
-inline QString Zeilenfehler(const QLineEdit& e, const QString& name) {
+// "Name: text" for a field that holds a control character after the paste, or took the paste otherwise than
+// as the one line expected: as far as the field's length takes it, line breaks and tab made blanks. A field
+// that refuses such text (a number field) keeps what it held.
+inline QString Zeilenfehler(const QLineEdit& e, const QString& name, const QString& vorher) {
     const QString t = e.text();
     QString soll = ZweiZeilen.left(e.maxLength());
     soll.replace("\r\n", " ").replace('\n', ' ').replace('\r', ' ').replace('\t', ' ');
-    if (t == soll) return {};
+    const bool steuerzeichen =
+        std::any_of(t.cbegin(), t.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    if (!steuerzeichen && (t == soll || t == vorher)) return {};
     return name + ": " + QString(t).replace('\n', "\\n").replace('\r', "\\r").replace('\t', "\\t");
 }
 
@@ -42,7 +47,7 @@ inline QStringList ZeilenfelderPruefen(QWidget& form) {
         const QString vorher = e->text();
         e->setFocus();
         Einfuegen(*e, ZweiZeilen);
-        const QString f = Zeilenfehler(*e, e->objectName());
+        const QString f = Zeilenfehler(*e, e->objectName(), vorher);
         if (!f.isEmpty()) fehler << f;
         e->setText(vorher);
         ++geprueft;
@@ -60,8 +65,9 @@ inline QStringList ZeilenfelderPruefen(QWidget& form) {
             QLineEdit* e = ZellEditor(*v);
             if (!e) continue;
             e->setFocus();
+            const QString vorher = e->text();
             Einfuegen(*e, ZweiZeilen);
-            const QString f = Zeilenfehler(*e, v->objectName() + "[" + QString::number(c) + "]");
+            const QString f = Zeilenfehler(*e, v->objectName() + "[" + QString::number(c) + "]", vorher);
             if (!f.isEmpty()) fehler << f;
             Taste(*e, Qt::Key_Escape);
             ++geprueft;
