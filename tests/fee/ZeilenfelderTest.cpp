@@ -1,7 +1,9 @@
-// The basic-data form takes a name pasted from a letter as one line in every field and grid cell of each of
-// its tabs; pasted into a number field, the number's check sees one line.
+// The basic-data form, the site-supervision fee and the surcharges take a name pasted from a letter as one
+// line in every field and grid cell of each of their tabs; a number field refuses it as before.
 #include "Zeilenfelder.h"
 #include "GrunddatTestSupport.h"
+#include "fee/Parag57.h"
+#include "fee/Zuschlaege.h"
 #include "platform/forms/EinzeiligeFelder.h"
 #include "platform/forms/MessageBox.h"
 
@@ -26,5 +28,28 @@ TEST(GrunddatZeilenfelder, EveryFieldOfEveryTabTakesAPastedNameAsOneLine) {
         f.tabs()->setCurrentIndex(tab);
         QApplication::processEvents();
         EXPECT_EQ(eingabe::ZeilenfelderPruefen(*f.tabs()->currentWidget()).join("\n").toStdString(), "");
+    }
+}
+
+TEST(GrunddatZeilenfelder, EveryFieldOfTheFeeDialogsTakesAPastedNameAsOneLine) {
+    testApp();
+    forms::EinzeiligeFelderEinrichten();
+    forms::MessageBoxScript script;
+    fee::test::FeeDbs dbs;
+    fee::Parag57 p57(*dbs.projekt);
+    p57.MakeConnection(7, Currency::FromUnits(100000), std::nullopt, Currency::FromUnits(50), {}, {}, DM, DM);
+    fee::Zuschlaege zu(*dbs.projekt, *dbs.stamm);
+    zu.WährungsInput(DM);
+    zu.Makeconection(DM, 1, 7);
+    for (QWidget* d : std::initializer_list<QWidget*>{&p57, &zu}) {
+        SCOPED_TRACE(d->metaObject()->className());
+        d->show();
+        auto* tabs = d->findChild<QTabWidget*>();
+        for (int tab = 0; tab < (tabs ? tabs->count() : 1); ++tab) {
+            if (tabs) tabs->setCurrentIndex(tab);
+            QApplication::processEvents();
+            EXPECT_EQ(eingabe::ZeilenfelderPruefen(*d).join("\n").toStdString(), "") << tab;
+        }
+        d->hide();
     }
 }
