@@ -1,5 +1,6 @@
 #include "core/Anwendung.h"
 
+#include "platform/forms/EinzeiligeFelder.h"
 #include "platform/forms/MessageBox.h"
 
 #include <cstdio>
@@ -30,7 +31,9 @@ void Melden(const QString& ursache) {
 
 } // namespace
 
-Anwendung::Anwendung(int& argc, char** argv) : QApplication(argc, argv) {}
+Anwendung::Anwendung(int& argc, char** argv) : QApplication(argc, argv) {
+    forms::EinzeiligeFelderEinrichten();
+}
 
 QString Anwendung::Fehlertext(const QString& ursache) {
     return QStringLiteral("Es ist ein Fehler aufgetreten: ") + ursache;

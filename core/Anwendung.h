@@ -1,7 +1,8 @@
 #pragma once
 // The program's application object: one barrier for exceptions that escape an event handler. Such an error
 // is shown as "Es ist ein Fehler aufgetreten: <cause>" and the event loop goes on, instead of the exception
-// reaching std::terminate.
+// reaching std::terminate. It also keeps line breaks out of every line edit
+// (platform/forms/EinzeiligeFelder.h).
 #include <QApplication>
 
 namespace velu {

@@ -1,4 +1,5 @@
 #include "core/DaSiinPro.h"
+#include "core/ProjektDeskriptor.h"
 
 #include "core/Datensicherung.h"
 #include "platform/forms/ToolBand.h"
@@ -47,17 +48,19 @@ DaSiinPro::DaSiinPro(outside::ProjektUmgebung& umgebung, QWidget* parent)
 }
 
 void DaSiinPro::MakeConections(const QString& deskriptor, bool& fehler) {
-    const QStringList teile = deskriptor.split(QStringLiteral("°"));
-    if (teile.size() < 4) {
+    // The archive's description with the backup's date behind its last "°".
+    const qsizetype grad = deskriptor.lastIndexOf(QStringLiteral("°"));
+    const auto projekt = grad > 0 ? LeseProjektDeskriptor(deskriptor.left(grad)) : std::nullopt;
+    if (!projekt) {
         fehler = true;
         return;
     }
     fehler = false;
-    altNummer_->setText(teile[1]);
-    altName_->setText(teile[2]);
-    xtraText1_[0]->setText(teile[1]);
-    xtraText1_[1]->setText(teile[2]);
-    datum_ = teile[3];
+    altNummer_->setText(projekt->nummer);
+    altName_->setText(projekt->name);
+    xtraText1_[0]->setText(projekt->nummer);
+    xtraText1_[1]->setText(projekt->name);
+    datum_ = deskriptor.mid(grad + 1);
 }
 
 void DaSiinPro::Checkpath(QString& ziel) {

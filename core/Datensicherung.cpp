@@ -1,4 +1,5 @@
 #include "core/Datensicherung.h"
+#include "core/ProjektDeskriptor.h"
 
 #include "core/DataSwap.h"
 #include "core/DatabaseSetup.h"
@@ -597,7 +598,7 @@ bool Datensicherung::CallSicherung(int nummer, const QString& archiv) {
     case AktuellesProjekt: {
         const auto p = umgebung_.AktProjekt();
         ordner = Fs(OhneSchraegstrich(umgebung_.ProjektOrdner()));
-        deskriptor = "PROJEKT" + Grad + p.nummer + Grad + p.name;
+        deskriptor = ProjektDeskriptor(p.nummer, p.name);
         text = "Das Projekt " + p.nummer + " " + p.name + " wurde";
         break;
     }

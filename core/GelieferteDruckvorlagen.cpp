@@ -22,8 +22,8 @@ const std::string Amount = " tabs=\"165r\"";
 const std::string Label = " tabs=\"45\"";
 
 // The letter up to the fee: window with the client's lines (project data 4 to 6) and the letter's data,
-// title, subject and project; an invoice names its service period below the subject (sample text: from
-// the start of planning in the project data to the invoice date).
+// title, subject and project; an invoice names its service period or date below the subject (field 3064,
+// which the print run words).
 std::string Letter(const std::string& title, const std::string& nummer, bool invoice = false) {
     // A summary has no number and subject of its own.
     const bool einzeln = !nummer.empty();
@@ -32,8 +32,7 @@ std::string Letter(const std::string& title, const std::string& nummer, bool inv
                                 P("Projekt-Nr.: " + F(101), Right);
     return outside::brief::Fenster(P(F(1004)) + P(F(1005)) + P(F(1006)), angaben) + P("") + P("") +
            P("<font size=\"12\"><b>" + title + (einzeln ? " Nr. " + F(3001) : "") + "</b></font>") +
-           (einzeln ? P("<b>Betreff: " + F(3002) + "</b>") : "") +
-           (invoice ? P("Leistungszeitraum: " + F(1163) + " bis " + F(90)) : "") +
+           (einzeln ? P("<b>Betreff: " + F(3002) + "</b>") : "") + (invoice ? P(F(3064)) : "") +
            P("Projekt:<tab/>" + F(101) + " " + F(100), Label) + P("");
 }
 
@@ -43,8 +42,9 @@ std::string Fee() {
 }
 
 // The totals block: one field, one line per step of the invoice chain, the amounts at the right edge. An
-// invoice states its payment term below; the condition of a cash discount (field 3063) is the office's
-// wording, which the print run puts on the discount's line of the totals and takes out of this place.
+// invoice states its payment term below (field 3065, which the print run completes with the amounts due
+// when there is a cash discount); the condition of a cash discount (field 3063) is the office's wording,
+// which the print run puts on the discount's line of the totals and takes out of this place.
 std::string Totals(bool invoice, bool faellig = true) {
     std::string s = P(F(3050), Amount);
     // A comparison invoice shows what another way of billing would come to; it is not due and asks for no
@@ -53,7 +53,7 @@ std::string Totals(bool invoice, bool faellig = true) {
         s += P(outside::brief::Feld(3063, "bei Zahlung innerhalb von 14 Tagen")) + P("");
     else if (invoice)
         s += P(outside::brief::Feld(3063, "bei Zahlung innerhalb von 14 Tagen")) +
-             P("Zahlbar innerhalb von 30 Tagen ohne Abzug.") +
+             P(outside::brief::Feld(3065, "Zahlbar innerhalb von 30 Tagen ohne Abzug.")) +
              P("Bitte überweisen Sie den Betrag unter Angabe der Rechnungsnummer auf das unten genannte "
                "Konto.") +
              P("");

@@ -12,7 +12,6 @@
 #include "platform/outside/ProjektUmgebung.h"
 #include "platform/richtext/ScribantView.h"
 
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -63,10 +62,9 @@ DruckAufrufRechnung::DruckAufrufRechnung(CRModul& cr, QWidget* parent) : QDialog
 
     auto* kopf = new QGridLayout;
     kopf->addWidget(new QLabel(QStringLiteral("Datum"), this), 0, 0);
-    dtPicker1_ = new QDateEdit(QDate::currentDate(), this);
+    dtPicker1_ = new DatumsFeld(this);
+    dtPicker1_->setDate(QDate::currentDate());
     dtPicker1_->setObjectName("DTPicker1");
-    dtPicker1_->setDisplayFormat("dd.MM.yyyy");
-    dtPicker1_->setCalendarPopup(true);
     kopf->addWidget(dtPicker1_, 0, 1);
     kopf->addWidget(new QLabel(QStringLiteral("Exemplare"), this), 0, 2);
     xtraText1_ = new QSpinBox(this);
@@ -135,6 +133,7 @@ QString ReNummer(db::Database& projekt, int64_t lfnr) {
 bool DruckAufrufRechnung::StarteDruck(int modus) {
     db::Database* projekt = App().ProjektDB();
     if (!projekt) return false;
+    if (!dtPicker1_->Uebernehmen(this, QStringLiteral("Datum"))) return false;
     auftrag_.datum = dtPicker1_->date();
     auftrag_.waehrung = bar_->Checked("Band1", "DM") ? DM : EUR;
     auftrag_.liste = liste_;

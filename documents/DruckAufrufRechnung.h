@@ -2,11 +2,11 @@
 // The print dialog of offers and invoices: template of the document kind, invoice date, copies and the
 // currency of the printout; each print or preview is one run of the document window.
 #include "documents/RechnungsDruck.h"
+#include "ui/DatumsFeld.h"
 
 #include <QDialog>
 #include <optional>
 
-class QDateEdit;
 class QSpinBox;
 class QTableWidget;
 
@@ -38,7 +38,7 @@ public:
     // Called with the document window while it is shown for a preview (tests, screenshots).
     void SetVorschauHook(std::function<void(PrintRechnung&)> f) { vorschauHook_ = std::move(f); }
 
-    QDateEdit* DTPicker1() const { return dtPicker1_; }
+    DatumsFeld* DTPicker1() const { return dtPicker1_; }
     QSpinBox* XtraText1() const { return xtraText1_; }
     QTableWidget* SSDBGrid1() const { return grid_; }
     forms::ToolBand& ActiveBar1() { return *bar_; }
@@ -54,7 +54,7 @@ private:
 
     CRModul& cr_;
     forms::ToolBand* bar_;
-    QDateEdit* dtPicker1_;
+    DatumsFeld* dtPicker1_;
     QSpinBox* xtraText1_;
     QTableWidget* grid_;
     std::optional<db::Recordset> data1_;

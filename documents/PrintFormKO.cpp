@@ -11,9 +11,9 @@
 #include "platform/help/Hilfe.h"
 #include "platform/outside/ProjektUmgebung.h"
 #include "platform/report/VorschauFenster.h"
+#include "ui/DatumsFeld.h"
 
 #include <QApplication>
-#include <QDateEdit>
 #include <QEventLoop>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -117,10 +117,9 @@ PrintFormKO::PrintFormKO(CRModul& cr, Druckausgabe::Quellen quellen, const QStri
     text1_->setValue(1);
     exemplare->setBuddy(text1_);
     auto* datum = new QLabel("Datum", this);
-    dtPicker1_ = new QDateEdit(QDate::currentDate(), this);
+    dtPicker1_ = new DatumsFeld(this);
+    dtPicker1_->setDate(QDate::currentDate());
     dtPicker1_->setObjectName("DTPicker1");
-    dtPicker1_->setDisplayFormat("dd.MM.yyyy");
-    dtPicker1_->setCalendarPopup(true);
     datum->setBuddy(dtPicker1_);
     unten->addWidget(exemplare, 0, 0);
     unten->addWidget(text1_, 0, 1);
@@ -178,6 +177,7 @@ void PrintFormKO::Warten() {
 
 void PrintFormKO::ToolClick(const QString& key) {
     if (key == "PRINT" || key == "PREVIEW") {
+        if (!dtPicker1_->Uebernehmen(this, QStringLiteral("Datum"))) return;
         int gewaehlt = -1;
         for (int i = 0; i <= 10 && gewaehlt < 0; ++i)
             if (option1_[size_t(i)]->isChecked()) gewaehlt = i;

@@ -8,7 +8,6 @@
 #include <array>
 #include <memory>
 
-class QDateEdit;
 class QGroupBox;
 class QRadioButton;
 class QSpinBox;
@@ -16,6 +15,7 @@ class QSpinBox;
 namespace velu {
 
 class CRModul;
+class DatumsFeld;
 class FormRegistry;
 namespace forms {
 class ToolBand;
@@ -55,7 +55,7 @@ private:
     QGroupBox* frame1_ = nullptr;
     std::array<QRadioButton*, 11> option1_{};
     QSpinBox* text1_ = nullptr;
-    QDateEdit* dtPicker1_ = nullptr;
+    DatumsFeld* dtPicker1_ = nullptr;
     bool entladen_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include "platform/richtext/ScribantPro.h"
 
 #include <QFont>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -133,6 +134,42 @@ void RechnungsDokument::TriggerBaueText(int64_t lfnr, const QString& zeichen, in
         FuegeStdReportEin();
     else
         FuegeHonorarReportEin();
+    HonorarNettoEinmal();
+}
+
+// The fee statement ends with the net fee, and the totals below start with it: where the two meet the
+// line stands once, the statement's, and the totals go on from it.
+void RechnungsDokument::HonorarNettoEinmal() {
+    QTextDocument* d = control_.Document(richtext::ScribantPro::Body);
+    const QString netto = QStringLiteral("Honorar netto");
+    for (QTextBlock b = d->begin(); b.isValid(); b = b.next()) {
+        if (!b.text().startsWith(netto + QLatin1Char('\t'))) continue;
+        // The statement's last row before it: its label and amount, perhaps in cells of their own.
+        QTextCursor davor(d);
+        davor.setPosition(std::max(0, b.position() - 300));
+        davor.setPosition(b.position(), QTextCursor::KeepAnchor);
+        static const QRegularExpression trenner(
+            QStringLiteral("[\\x{2029}\\x{2028}\\n\\t\\x{FDD0}\\x{FDD1}]"));
+        QStringList teile;
+        for (const QString& t : davor.selectedText().replace(QChar(0x00A0), QLatin1Char(' ')).split(trenner))
+            if (!t.trimmed().isEmpty()) teile << t.trimmed();
+        const QString betrag =
+            b.text().section(QLatin1Char('\t'), -1).replace(QChar(0x00A0), QLatin1Char(' ')).trimmed();
+        const qsizetype n = teile.size();
+        const bool gleich = n >= 1 && teile[n - 1].endsWith(betrag) &&
+                            (teile[n - 1].startsWith(netto) || (n >= 2 && teile[n - 2].startsWith(netto)));
+        if (!gleich) continue;
+        // The totals go on right below it, without the empty lines that parted the two blocks.
+        QTextBlock von = b;
+        while (von.previous().isValid() && von.previous().text().trimmed().isEmpty() &&
+               !QTextCursor(von.previous()).currentTable())
+            von = von.previous();
+        QTextCursor c(von);
+        c.setPosition(b.next().isValid() ? b.next().position() : b.position() + b.length() - 1,
+                      QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+        return;
+    }
 }
 
 // The line of the final amount in bold, as the client looks for it.

@@ -43,6 +43,7 @@ public:
     int AnlageGruppenanzahl();
     // Puts the insertion point at field 3000; false when the template has none.
     void HebeEndbetragHervor();
+    void HonorarNettoEinmal();
     bool FindeReportPosition();
     void FuegeHonorarReportEin();
     void FuegeStdReportEin();

@@ -8,6 +8,8 @@
 #include "platform/outside/ProjektUmgebung.h"
 #include "platform/richtext/ScribantPro.h"
 
+#include <QDate>
+
 namespace velu::documents {
 
 namespace {
@@ -135,6 +137,37 @@ void RechnungsText::SetProjektDaten() {
         const QString t = satz[size_t(k)].trimmed();
         felder_.SetzeFeld(1000 + k, t.isEmpty() ? Blank : t);
     }
+    const QDate beginn = QDate::fromString(satz[163].trimmed(), QStringLiteral("d.M.yyyy"));
+    planungsbeginn_ = beginn.isValid() ? beginn.toString(QStringLiteral("dd.MM.yyyy")) : QString();
+}
+
+QString Leistungszeittext(const QString& von, const QString& bis) {
+    if (von.isEmpty() || von == bis) return QStringLiteral("Leistungsdatum: ") + bis;
+    return QStringLiteral("Leistungszeitraum: ") + von + QStringLiteral(" bis ") + bis;
+}
+
+// The first and last date of the hourly-rate positions; the invoice date when none is dated.
+QString RechnungsText::Positionszeitraum(const QString& datum) {
+    db::Recordset rs = projekt_.OpenRecordset(
+        "SELECT Min(Datum) AS von, Max(Datum) AS bis FROM StdRePos WHERE REZuordnung = ? AND Datum <> ''",
+        db::Params().Add(lfnr_));
+    const QString von = Datumstext(rs, "von"), bis = Datumstext(rs, "bis");
+    return bis.isEmpty() ? Leistungszeittext({}, datum) : Leistungszeittext(von, bis);
+}
+
+void RechnungsText::Zahlungsbedingung() {
+    if (zahlungsbedingung_.isEmpty() || Wert("SkontoDM") == Currency()) return;
+    QString s = zahlungsbedingung_;
+    if (s.endsWith(QLatin1Char('.'))) s.chop(1);
+    const QString bedingung =
+        skontobedingung_.isEmpty() ? QStringLiteral("bei Zahlung innerhalb von 14 Tagen") : skontobedingung_;
+    // The amounts stand in parentheses: a line of the letter never ends in an amount that a reader of the
+    // totals above could take for one of their steps.
+    felder_.SetzeFeld(ZahlungsbedingungFeld,
+                      s + QStringLiteral(": der Zahlbetrag ohne Skonto (") +
+                          Betragstext(Wert("Skontofaehig"), zeichen_) + QStringLiteral("); ") + bedingung +
+                          QStringLiteral(" der Endbetrag (") + Betragstext(Wert("Endbetrag"), zeichen_) +
+                          QStringLiteral(")."));
 }
 
 void RechnungsText::SetSeiteAufNull() {
@@ -330,6 +363,7 @@ void RechnungsText::TabelleC() {
 bool RechnungsText::BaueRechnungsText(const QString& datum) {
     skontobedingung_ = felder_.Feldtext(SkontobedingungFeld).simplified();
     felder_.SetzeFeld(SkontobedingungFeld, QString());
+    zahlungsbedingung_ = felder_.Feldtext(ZahlungsbedingungFeld).simplified();
     SBFunctionNothing();
     SetProjektDaten();
     const outside::ProjektInfo p = umgebung_.AktProjekt();
@@ -342,8 +376,11 @@ bool RechnungsText::BaueRechnungsText(const QString& datum) {
         BaueZusammenstellung();
         if (art_ != 3) return true;
     }
+    felder_.SetzeFeld(LeistungszeitFeld,
+                      art_ == 5 ? Positionszeitraum(datum) : Leistungszeittext(planungsbeginn_, datum));
     if (!Oeffne("GetBerelistPrint", "LfnrIn", lfnr_)) return false;
     TabelleA();
+    Zahlungsbedingung();
     if (art_ == 5 || art_ == 3) return true;
     if (Oeffne("GetGrunddatenPrint", "BeReListLfnr", lfnr_)) TabelleB();
     if (Oeffne("GetLeistungsbildBereList", "BeReListLfnr", lfnr_)) TabelleC();

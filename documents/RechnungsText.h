@@ -53,6 +53,14 @@ constexpr int SeitenzahlFeld = 93;
 // The condition of the cash discount in the office's words ("bei Zahlung innerhalb von 14 Tagen"): the run
 // reads it from the template, leads the discount's line with it and empties the field where it stands.
 constexpr int SkontobedingungFeld = 3063;
+// The line below an invoice's subject: "Leistungszeitraum: <von> bis <bis>" when the service has a known
+// start, else "Leistungsdatum: <bis>", never a period without its start. A fee invoice runs from the
+// planning start of the project data to the invoice date, an hourly-rate invoice over its positions' dates.
+constexpr int LeistungszeitFeld = 3064;
+// The payment term in the office's words ("Zahlbar innerhalb von 30 Tagen ohne Abzug."). With a cash
+// discount the run names the amount due under it and the final amount due under the discount's condition.
+constexpr int ZahlungsbedingungFeld = 3065;
+QString Leistungszeittext(const QString& von, const QString& bis);
 struct Summenzeile {
     enum Art { Start, Zuschlag, Zwischensumme, Abzug, Ende, Hinweis };
     Art art;
@@ -114,6 +122,8 @@ private:
     void TabelleA();
     void TabelleB();
     void TabelleC();
+    QString Positionszeitraum(const QString& datum);
+    void Zahlungsbedingung();
     std::vector<Summenzeile> Zuschlagszeilen(const char* tabelle, const char* text, Currency basis,
                                              Currency prozent, Currency gesamt);
 
@@ -127,6 +137,8 @@ private:
     int seitenzaehler_ = 0;
     bool summenmodus_ = false;
     QString skontobedingung_;
+    QString zahlungsbedingung_;
+    QString planungsbeginn_;
     std::vector<int64_t> liste_;
     std::vector<int64_t> fehlend_;
 };

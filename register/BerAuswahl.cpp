@@ -19,11 +19,11 @@
 #include "register/CalculationSet.h"
 #include "register/Payments.h"
 #include "register/ZahlungenTab.h"
+#include "ui/DatumsFeld.h"
 #include "ui/avbSplitter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -245,11 +245,10 @@ void BerAuswahl::bauen() {
     xtraText1_->setMaxLength(15);
     connect(xtraText1_, &QLineEdit::textEdited, this, [this] { nummerGeaendert_ = true; });
     xtraText1_->installEventFilter(this);
-    dtPicker1_ = new QDateEdit(details);
+    dtPicker1_ = new DatumsFeld(details);
     dtPicker1_->setObjectName("DTPicker1");
-    dtPicker1_->setDisplayFormat("dd.MM.yyyy");
-    dtPicker1_->setCalendarPopup(true);
-    connect(dtPicker1_, &QDateEdit::userDateChanged, this, [this] { datumGeaendert_ = true; });
+    connect(dtPicker1_, &QLineEdit::textEdited, this, [this] { datumGeaendert_ = true; });
+    connect(dtPicker1_, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
     dtPicker1_->installEventFilter(this);
 
     for (int i = 0; i < 14; ++i) {
@@ -612,9 +611,7 @@ void BerAuswahl::DisplayFields() {
         };
         xtraText1_->setText(Q(row.GetText("ReNummer")));
         const QDate datum = QDate::fromString(Q(row.GetText("Redatum")), Qt::ISODate);
-        dtPicker1_->blockSignals(true);
         dtPicker1_->setDate(datum.isValid() ? datum : QDate::currentDate());
-        dtPicker1_->blockSignals(false);
         betrag(0, "BerNetto");
         betrag(13, "ZwSumm");
         prozent(8, "MwstPro");
@@ -745,9 +742,9 @@ bool BerAuswahl::nimmNummerUndDatum() {
             nummerGeaendert_ = false;
         }
         if (datumGeaendert_) {
-            QDate d = dtPicker1_->date();
-            if (!d.isValid()) d = QDate::currentDate();
-            reg_->PutDatum(d.toString(Qt::ISODate).toStdString());
+            // A refused date stays typed and changed, so the next attempt reads it again.
+            if (!dtPicker1_->Uebernehmen(this, "Rechnungsdatum")) return false;
+            reg_->PutDatum(dtPicker1_->date().toString(Qt::ISODate).toStdString());
             datumGeaendert_ = false;
         }
     } catch (const std::exception& e) {
@@ -1036,7 +1033,12 @@ void BerAuswahl::CallREPRINT(int modus) {
 }
 
 void BerAuswahl::CallReZusammenstellung() {
-    if (!markModus_) return;
+    if (!markModus_) {
+        // Marks are switched on from the tree's context menu only, which a clerk may never have opened.
+        forms::MsgBox(this, ZusammenstellungOhneMarken, forms::MsgButtons::OK, forms::MsgIcon::Information,
+                      windowTitle());
+        return;
+    }
     std::vector<int64_t> liste;
     for (QTreeWidgetItem* k : knoten_) {
         const QString key = k->data(0, KeyRole).toString();

@@ -16,7 +16,6 @@
 #include <memory>
 #include <vector>
 
-class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -26,6 +25,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace velu {
+class DatumsFeld;
 class FormRegistry;
 class avbSplitterH;
 namespace forms {
@@ -182,7 +182,7 @@ private:
     QGroupBox* frame1_ = nullptr;
     QRadioButton* option1_[6] = {};
     QLineEdit* xtraText1_ = nullptr;
-    QDateEdit* dtPicker1_ = nullptr;
+    DatumsFeld* dtPicker1_ = nullptr;
     QLineEdit* xtraText2_[14] = {};
     bool geaendert_[14] = {};
     bool nummerGeaendert_ = false;
@@ -194,5 +194,10 @@ private:
     QString letzterTyp_;
     std::vector<QTreeWidgetItem*> knoten_;
 };
+
+// "Drucken → Zusammenstellung" before any invoice was marked.
+inline const QString ZusammenstellungOhneMarken = QStringLiteral(
+    "Für die Zusammenstellung markieren Sie zuerst die Rechnungen: im Baum mit der rechten Maustaste "
+    "auf eine Rechnung klicken, „Markieren“ wählen und die weiteren Rechnungen anhaken.");
 
 } // namespace velu::reg

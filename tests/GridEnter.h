@@ -97,6 +97,19 @@ inline void Tasten(QWidget& w, const QString& text) {
         Taste(w, c.toUpper().unicode(), Qt::NoModifier, QString(c));
 }
 
+// A left click into the middle of a widget: the focus it gives (the application gives it only for a click
+// of the window system) and the press and release.
+inline void Klicken(QWidget& w) {
+    w.setFocus(Qt::MouseFocusReason);
+    const QPoint p(w.width() / 2, w.height() / 2);
+    for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(t, p, w.mapToGlobal(p), Qt::LeftButton,
+                      t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&w, &e);
+    }
+    QCoreApplication::processEvents();
+}
+
 // A left click on row zeile's header of a table.
 inline void ZeilenkopfKlicken(QTableView& view, int zeile) {
     QHeaderView* kopf = view.verticalHeader();

@@ -9,7 +9,8 @@ forms::BoundColumn DatumsSpalte(std::string feld, QString caption) {
     forms::BoundColumn c;
     c.field = std::move(feld);
     c.caption = std::move(caption);
-    c.maxLength = 10;
+    // No length limit: a date typed in front of the stored one must reach the check and be refused there,
+    // not be cut off while the old date stays.
     c.anzeigen = [](const db::Value& v) -> QVariant {
         const auto* s = std::get_if<std::string>(&v);
         if (!s) return QString();

@@ -4,6 +4,7 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/help/Hilfe.h"
 #include "platform/outside/DatumsWahl.h"
+#include "platform/outside/MaskenTeile.h"
 #include "platform/outside/Prodat.h"
 #include "platform/outside/ProjektUmgebung.h"
 
@@ -119,7 +120,7 @@ ProjektDatenMaske::ProjektDatenMaske(const QString& prodatPfad, const ProjektInf
     connect(knoepfe, &QDialogButtonBox::accepted, this, [this] {
         if (Speichern()) accept();
     });
-    connect(knoepfe, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(knoepfe, &QDialogButtonBox::rejected, this, [this] { QDialog::reject(); });
 
     auto* links = new QVBoxLayout;
     links->addWidget(gVorhaben);
@@ -153,6 +154,22 @@ bool ProjektDatenMaske::KalenderOeffnen(int zeile) {
         return false;
     termine_->setCurrentCell(zeile, 1);
     return kalender_->Oeffnen(*termine_, 1);
+}
+
+bool ProjektDatenMaske::Geaendert() const {
+    for (const Eingabe& e : edits_)
+        if (e.edit->text().trimmed() != e.geladen) return true;
+    for (int z = 0; z < int(zeilen_.size()); ++z)
+        if (Wert(z).trimmed() != zeilen_[size_t(z)].geladen) return true;
+    return false;
+}
+
+void ProjektDatenMaske::reject() {
+    // A cell still being edited hands its text to the grid first, so its edit counts.
+    if (termine_->currentColumn() == 1) termine_->setCurrentCell(termine_->currentRow(), 0);
+    if (Geaendert() && !AenderungenKlaeren(this, ProjektdatenGeaendert, [this] { return Speichern(); }))
+        return;
+    QDialog::reject();
 }
 
 bool ProjektDatenMaske::Speichern() {

@@ -3,6 +3,7 @@
 // schedule of one project's Prodat file. Every value is checked before anything is written; one that does
 // not fit its 40-byte field is refused with a message and the file stays as it was.
 #include <QDialog>
+#include <QString>
 #include <memory>
 #include <vector>
 
@@ -33,7 +34,14 @@ public:
     bool KalenderOeffnen(int zeile);
 
     QLineEdit* Feld(int k) const;
+    // Whether a field or date differs from what the file held when the mask read or last wrote it.
+    bool Geaendert() const;
     QTableWidget* Termine() const { return termine_; }
+
+public slots:
+    // Esc and the close box: changes are saved, dropped or kept open as the user answers, never lost
+    // silently. "Abbrechen" drops them without asking.
+    void reject() override;
 
 private:
     struct Zeile {
@@ -54,5 +62,8 @@ private:
     QTableWidget* termine_;
     std::unique_ptr<DatumsWahl> kalender_;
 };
+
+inline const QString ProjektdatenGeaendert =
+    QStringLiteral("Die Projektdaten wurden geändert. Sollen die Änderungen gespeichert werden?");
 
 } // namespace velu::outside

@@ -43,6 +43,26 @@ QString Inneres(const QString& xml) {
 
 } // namespace
 
+namespace {
+
+// A formal greeting names titles and surname, not the given names: "Dr. Özlem Krüger-O'Hara" is greeted as
+// "Dr. Krüger-O'Hara". Titles are the leading words that end in a point ("Prof.", "Dr.", "Dipl.-Ing."); the
+// surname is the last word with the lower-case particles before it ("von Weizsäcker").
+QString TitelUndNachname(const QString& person) {
+    const QStringList w = person.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QStringList titel;
+    qsizetype i = 0;
+    for (; i < w.size() && w[i].endsWith(QLatin1Char('.')); ++i)
+        titel << w[i];
+    if (i >= w.size()) return person;
+    qsizetype n = w.size() - 1;
+    while (n > i && w[n - 1].at(0).isLower())
+        --n;
+    return (titel + w.mid(n)).join(QLatin1Char(' '));
+}
+
+} // namespace
+
 QString Anrede(const Adresse& a) {
     static const QRegularExpression zuHaenden(QStringLiteral("^(z\\.\\s*Hd\\.?|zu Händen( von)?)\\s*"),
                                               QRegularExpression::CaseInsensitiveOption);
@@ -53,7 +73,7 @@ QString Anrede(const Adresse& a) {
         if (!m.hasMatch()) continue;
         const bool herr = m.captured(1).startsWith(QStringLiteral("Herr"));
         return (herr ? QStringLiteral("Sehr geehrter Herr ") : QStringLiteral("Sehr geehrte Frau ")) +
-               m.captured(2) + QLatin1Char(',');
+               TitelUndNachname(m.captured(2)) + QLatin1Char(',');
     }
     return QStringLiteral("Sehr geehrte Damen und Herren,");
 }

@@ -64,7 +64,7 @@ private:
 };
 
 // "Sehr geehrter Herr Dr. Meier," for an address whose addition (else its name) names a person ("Herrn Dr.
-// Meier", "z. Hd. Frau Schulz"), "Sehr geehrte Damen und Herren," for any other.
+// Klaus Meier", "z. Hd. Frau Schulz"), by titles and surname, "Sehr geehrte Damen und Herren," for any other.
 QString Anrede(const Adresse& a);
 // The value of each letter field for an address.
 std::vector<std::pair<int, QString>> BriefFelder(const Adresse& a, const QString& datum);

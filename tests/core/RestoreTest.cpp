@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 
 #include "platform/settings/SettingsStore.h"
 
@@ -97,6 +98,62 @@ TEST_F(RestoreTest, ProjectRestoredUnderNewNumberAndRegistered) {
     EXPECT_EQ(ReadFile(neu / "Prodat"), ReadFile(projekt / "Prodat"));
     EXPECT_EQ(Eintrag("00000044"), "=Kopie Kita");
     EXPECT_EQ(Eintrag("00000007"), "=Neubau Kita");
+}
+
+// A project whose name holds a line break (stored before the fields kept them out), a degree sign or a
+// percent sign is backed up with a description that reads back whole, and restored under its whole name
+// after the question that names the backup's date; the archive of an older program, which wrote every name
+// as it was, still reads.
+TEST_F(RestoreTest, AProjectNameReadsBackWholeFromItsBackup) {
+    struct Fall {
+        const char* name;
+        const char* alt; // the description an older program wrote; empty: this program backs up
+        const char* beschreibung;
+    } faelle[] = {
+        {"Kita Nord\nBauteil B", "", "PROJEKT°00000007°°Kita Nord%0ABauteil B"},
+        {"Kita Nord\r\nBauteil B", "", "PROJEKT°00000007°°Kita Nord%0D%0ABauteil B"},
+        {"Kühlhaus -18°C, 50 %", "", "PROJEKT°00000007°°Kühlhaus -18%C2%B0C, 50 %25"},
+        {"Neubau Kita", "", "PROJEKT°00000007°Neubau Kita"},
+        {"Anbau 20%-Zuschlag %0A", "PROJEKT°00000007°Anbau 20%-Zuschlag %0A", ""},
+    };
+    int neu = 43;
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        const QString name = QString::fromUtf8(f.name);
+        const QString nummer = QString::number(++neu);
+        if (*f.alt) {
+            const fs::path db = root / "alt.mdb";
+            fs::copy_file(projekt / "Velupro32.mdb", db, fs::copy_options::overwrite_existing);
+            ASSERT_EQ(velu::archive::WriteArchive(archiv.toStdString(), {f.alt, "05.12.2026 17:30:00"},
+                                                  {{"Velupro32.mdb", db}}),
+                      "");
+        } else {
+            u.name = name;
+            Backup(1);
+            EXPECT_EQ(velu::archive::ReadInfo(archiv.toStdString())->descriptor, f.beschreibung);
+        }
+        ASSERT_TRUE(Datum().contains(QRegularExpression("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d$")))
+            << Datum().toStdString();
+        velu::DaSiin form(u, Sys());
+        form.SetDateiDialog([&](QWidget*, int modus) { return modus == 1 ? archiv : QString(); });
+        QString gezeigt;
+        form.SetProjektDialog([&](velu::DaSiinPro& d) {
+            gezeigt = d.findChild<QLabel*>("LabelName")->text();
+            d.findChild<QLineEdit*>("XtraText1_0")->setText(nummer);
+            d.Band().Click("OK");
+        });
+        MessageBoxScript script({MsgResult::OK, MsgResult::OK});
+        form.Band().Click("LW");
+        form.Band().Click("OK");
+        EXPECT_EQ(gezeigt, name);
+        ASSERT_EQ(script.Shown().size(), 2u) << script.LastText().toStdString();
+        EXPECT_TRUE(script.Shown()[0].text.startsWith("Sie wollen das Projekt 000000" + nummer +
+                                                      " mit der Datensicherung vom " + Datum() +
+                                                      "\nüberschreiben."))
+            << script.Shown()[0].text.toStdString();
+        EXPECT_EQ(script.Shown()[1].text, "Die Datensicherung wurde erfolgreich zurückgelesen.");
+        EXPECT_EQ(Eintrag("000000" + nummer.toStdString()), "=" + name.toStdString());
+    }
 }
 
 TEST_F(RestoreTest, CurrentProjectBackedUpAndRestoredThroughTheDialogsTools) {

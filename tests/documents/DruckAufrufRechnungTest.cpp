@@ -2,12 +2,12 @@
 // several runs and what a failed run leaves.
 #include "documents/DruckAufrufRechnung.h"
 #include "DruckProgrammFixture.h"
+#include "GridEnter.h"
 #include "documents/CRModul.h"
 #include "documents/PrintRechnung.h"
 #include "platform/forms/ToolBand.h"
 #include "platform/richtext/ScribantView.h"
 
-#include <QDateEdit>
 #include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -117,6 +117,66 @@ TEST_F(DruckAufrufTest, EveryRunOfTheDialogPrintsTheSummary) {
     d.SetVorschauHook([](PrintRechnung& p) { p.ActiveBar1().Click("Band1", "EXIT"); });
     EXPECT_TRUE(d.StarteDruck(1));
     EXPECT_TRUE(boxen_.LastText().endsWith(": " + QString::number(r1))) << boxen_.LastText().toStdString();
+}
+
+// The date typed over the one shown, as a clerk does before printing: the document carries what was typed,
+// or the dialog refuses it, keeps it for correction and prints nothing.
+TEST_F(DruckAufrufTest, ATypedDateIsPrintedWholeOrRefusedAndKept) {
+    using velu::eingabe::Taste;
+    using velu::eingabe::Tasten;
+    const int64_t r = Rechnung("R-1", EUR, "10", "19.5583");
+    enum Weg { StrgA, Pos1, ZurueckVonExemplaren };
+    struct Fall {
+        const char* name;
+        Weg weg;
+        const char* getippt;
+        const char* gedruckt; // empty: refused
+        const char* imFeld;
+    } faelle[] = {
+        {"Ctrl+A", StrgA, "15.03.2026", "15.03.2026", "15.03.2026"},
+        {"Ctrl+A, impossible date", StrgA, "31.02.2026", "", "31.02.2026"},
+        {"Home", Pos1, "15.03.2026", "", "15.03.202609.12.2026"},
+        {"Shift+Tab from the copies", ZurueckVonExemplaren, "30.11.2026", "30.11.2026", "30.11.2026"},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        DruckAufrufRechnung d(cr_);
+        d.Makeconection(4, "09.12.2026", EUR, EUR, r);
+        d.ZusammTrans({r});
+        d.show();
+        d.activateWindow();
+        QApplication::processEvents();
+        QLineEdit* datum = d.DTPicker1();
+        if (f.weg == ZurueckVonExemplaren) {
+            d.XtraText1()->setFocus();
+            Taste(d, Qt::Key_Backtab, Qt::ShiftModifier);
+            ASSERT_EQ(d.focusWidget(), datum);
+        } else {
+            velu::eingabe::Klicken(*datum);
+            Taste(d, f.weg == StrgA ? Qt::Key_A : Qt::Key_Home,
+                  f.weg == StrgA ? Qt::ControlModifier : Qt::NoModifier);
+        }
+        Tasten(d, QString::fromUtf8(f.getippt));
+        QString gedruckt;
+        d.SetVorschauHook([&](PrintRechnung& p) {
+            gedruckt = p.Scribant1().Control().FieldText(90);
+            p.ActiveBar1().Click("Band1", "EXIT");
+        });
+        const size_t vorher = boxen_.Shown().size();
+        EXPECT_EQ(d.StarteDruck(1), *f.gedruckt != 0);
+        EXPECT_EQ(gedruckt, QString::fromUtf8(f.gedruckt));
+        EXPECT_EQ(datum->text(), QString::fromUtf8(f.imFeld));
+        if (*f.gedruckt) {
+            EXPECT_EQ(boxen_.Shown().size(), vorher);
+        } else {
+            ASSERT_EQ(boxen_.Shown().size(), vorher + 1);
+            EXPECT_EQ(boxen_.LastText(), QString::fromUtf8("Datum:\n„") + QString::fromUtf8(f.imFeld) +
+                                             QString::fromUtf8("“ ist kein Datum. Bitte geben Sie das Datum "
+                                                               "als TT.MM.JJJJ ein."));
+            EXPECT_EQ(d.focusWidget(), datum);
+        }
+        EXPECT_EQ(Wert(r, "Redatum"), db::Value(std::string("2026-12-09")));
+    }
 }
 
 TEST_F(DruckAufrufTest, AFailedRunIsShownAndChangesNothing) {

@@ -2,6 +2,7 @@
 // the messages of the routines, and the register's report tools opening it.
 #include "documents/PrintFormKO.h"
 #include "DruckausgabeFixture.h"
+#include "GridEnter.h"
 #include "core/AppState.h"
 #include "documents/DokumentDruckAufruf.h"
 #include "documents/DruckAufrufRechnung.h"
@@ -14,11 +15,11 @@
 #include "platform/settings/SettingsStore.h"
 #include "register/BerAuswahl.h"
 
-#include <QDateEdit>
 #include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -70,7 +71,7 @@ TEST(PrintFormKOTest, ControlsAndCurrencyTools) {
     auto* text1 = d.findChild<QSpinBox*>("Text1");
     ASSERT_TRUE(text1);
     EXPECT_EQ(std::make_pair(text1->minimum(), text1->maximum()), std::make_pair(1, 99));
-    EXPECT_EQ(d.findChild<QDateEdit*>("DTPicker1")->date(), QDate::currentDate());
+    EXPECT_EQ(d.findChild<QLineEdit*>("DTPicker1")->text(), QDate::currentDate().toString("dd.MM.yyyy"));
     EXPECT_TRUE(d.ActiveBar1().Checked("Band1", "DM"));
     EXPECT_FALSE(d.ActiveBar1().Checked("Band1", "EUR"));
     EXPECT_EQ(d.wasIstZUDrucken(), 0);
@@ -167,6 +168,48 @@ TEST(PrintFormKOTest, MessagesOfTheRoutines) {
         // No hidden expense row is left behind.
         EXPECT_TRUE(t.projekt->OpenRecordset("SELECT * FROM Projektaufwand WHERE HIDE <> 0").Empty())
             << f.name;
+    }
+}
+
+// A date typed over the one shown is checked before any report is opened: Home and typing puts the new date
+// in front of the old one, which is refused and kept for correction; typed over all of it, it is taken.
+TEST(PrintFormKOTest, ATypedDateIsTakenWholeOrRefusedBeforeTheReport) {
+    using velu::eingabe::Taste;
+    using velu::eingabe::Tasten;
+    DruckausgabeFixture t;
+    ProgrammZustand z(t);
+    QTemporaryDir leer;
+    struct Fall {
+        Qt::Key taste;
+        Qt::KeyboardModifiers mod;
+        QString imFeld;
+        QString meldung;
+    } faelle[] = {
+        {Qt::Key_Home, Qt::NoModifier, "15.03.2026" + QDate::currentDate().toString("dd.MM.yyyy"),
+         QString::fromUtf8("Datum:\n„15.03.2026") + QDate::currentDate().toString("dd.MM.yyyy") +
+             QString::fromUtf8("“ ist kein Datum. Bitte geben Sie das Datum als TT.MM.JJJJ ein.")},
+        // Taken: the run goes on to the report, whose template is missing here.
+        {Qt::Key_A, Qt::ControlModifier, "15.03.2026", "Fehler bei ReportOpen #53"},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.imFeld.toStdString());
+        CRModul cr{report::Umfeld{}};
+        cr.SetDruckDatei(leer.path() + "/m.pdf");
+        PrintFormKO d(cr, t.Quellen(), leer.path());
+        d.show();
+        d.activateWindow();
+        QApplication::processEvents();
+        auto* datum = d.findChild<QLineEdit*>("DTPicker1");
+        velu::eingabe::Klicken(*datum);
+        ASSERT_EQ(d.focusWidget(), datum);
+        Taste(d, f.taste, f.mod);
+        Tasten(d, "15.03.2026");
+        MessageBoxScript script;
+        d.ActiveBar1().Click("Band1", "PRINT");
+        ASSERT_EQ(script.Shown().size(), 1u);
+        EXPECT_EQ(script.LastText(), f.meldung);
+        EXPECT_EQ(datum->text(), f.imFeld);
+        EXPECT_TRUE(d.isVisible());
     }
 }
 

@@ -69,13 +69,17 @@ struct Gelesen {
 Gelesen Lies(const QString& text) {
     Gelesen g;
     const QStringList zeilen = text.split(QLatin1Char('\n'));
-    enum { Vorher, Phasen, NachPhasen, Summen, Fertig } teil = Vorher;
+    enum { Vorher, Phasen, NachPhasen, VorSummen, Summen, Fertig } teil = Vorher;
     Currency laufend, statementSumme;
     const QRegularExpression phase("^\\s*[1-9] \\S");
     for (const QString& roh : zeilen) {
         const QString z = roh.trimmed();
         const auto betrag = BetragAm(z);
-        if (teil == Vorher && z.startsWith("Leistungsphase")) {
+        // The totals go on from the statement's net fee, perhaps on the next page.
+        if (teil == VorSummen && betrag) teil = Summen;
+        if (teil == VorSummen) {
+            continue;
+        } else if (teil == Vorher && z.startsWith("Leistungsphase")) {
             teil = Phasen;
             g.statement = true;
         } else if (teil == Phasen && phase.match(roh).hasMatch() && betrag) {
@@ -91,7 +95,10 @@ Gelesen Lies(const QString& text) {
                 if (statementSumme != *betrag)
                     g.fehler << "Honorar netto der Honorarermittlung folgt nicht aus den Zeilen darüber: " +
                                     z;
-                teil = Vorher;
+                // The statement's net fee is where the totals start: the line stands once.
+                teil = VorSummen;
+                g.summen = true;
+                g.netto = laufend = *betrag;
             } else {
                 statementSumme += *betrag;
             }
@@ -353,6 +360,9 @@ TEST_F(SummenPdf, PrintedTotalsAddUpAndMatchTheRegister) {
         }
         EXPECT_EQ(g.phasenZeilen, 9);
         EXPECT_EQ(g.phasen, g.phasenSumme) << text.toStdString();
+        // The net fee stands once where the statement and the totals meet.
+        EXPECT_EQ(text.split('\n').filter(QRegularExpression("^\\s*Honorar netto\\s")).size(), 1)
+            << text.toStdString();
         // One net fee in the whole document, the one stored for the printed currency.
         EXPECT_EQ(g.statementNetto, RundCY(Betrag(r, p + "BerNetto")));
         EXPECT_EQ(g.netto, RundCY(Betrag(r, p + "BerNetto")));
@@ -491,8 +501,16 @@ TEST_F(SummenPdf, DeliveredDocumentsAreReadyToSend) {
         EXPECT_TRUE(g.fehler.isEmpty()) << g.fehler.join("\n").toStdString() << "\n" << text.toStdString();
         EXPECT_EQ(g.endbetrag, RundCY(Betrag(r, "Endbetrag")));
         const bool rechnung = d.typ == 'R';
-        const QString zahlbar = QString::fromUtf8("Zahlbar innerhalb von 30 Tagen ohne Abzug.");
-        EXPECT_EQ(text.contains(zahlbar), rechnung) << text.toStdString();
+        // The payment term: without a discount as the template words it; with one it names the amount due
+        // within 30 days and the final amount due within 14.
+        QString zahlbar; // its lines up to the sentence's full stop
+        for (const QString& z : text.split('\n'))
+            if ((zahlbar.isEmpty() && z.trimmed().startsWith("Zahlbar")) ||
+                (!zahlbar.isEmpty() && !zahlbar.endsWith('.')))
+                zahlbar = (zahlbar + " " + z).simplified();
+        EXPECT_EQ(!zahlbar.isEmpty(), rechnung) << text.toStdString();
+        if (rechnung && !d.skonto)
+            EXPECT_EQ(zahlbar.toStdString(), "Zahlbar innerhalb von 30 Tagen ohne Abzug.");
         // The period below the subject, from the start of planning to the invoice date.
         const auto betreff = PdfZeile(worte, "Betreff:");
         const auto zeitraum = PdfZeile(worte, "Leistungszeitraum: 01.03.2026 bis");
@@ -514,8 +532,98 @@ TEST_F(SummenPdf, DeliveredDocumentsAreReadyToSend) {
         EXPECT_EQ(*BetragAm(ohne), RundCY(Betrag(r, "Skontofaehig")));
         ASSERT_TRUE(BetragAm(mit));
         EXPECT_EQ(*BetragAm(ohne) - *BetragAm(mit), g.endbetrag);
-        // The condition stands on the discount's line only.
-        EXPECT_EQ(text.count(QString::fromUtf8("innerhalb von 14 Tagen")), 1) << text.toStdString();
+        EXPECT_EQ(zahlbar,
+                  QString::fromStdString("Zahlbar innerhalb von 30 Tagen ohne Abzug: der Zahlbetrag ohne "
+                                         "Skonto (" +
+                                         FormatBetrag(*BetragAm(ohne), EUR) +
+                                         "); bei Zahlung innerhalb von 14 Tagen der Endbetrag (" +
+                                         FormatBetrag(g.endbetrag, EUR) + ").")
+                      .simplified());
+        // The condition stands on the discount's line and in the payment term, nowhere else.
+        EXPECT_EQ(text.count(QString::fromUtf8("innerhalb von 14 Tagen")), 2) << text.toStdString();
+    }
+}
+
+// The line below an invoice's subject names a period only with both its ends: a fee invoice runs from the
+// planning start of the project data to the invoice date, or names the invoice date alone when no start is
+// known; an hourly-rate invoice runs over its positions' dates, whatever the planning start.
+TEST_F(SummenPdf, TheServicePeriodIsNeverHalfALine) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    struct Fall {
+        const char* name;
+        char typ;
+        const char* planungsbeginn;
+        std::vector<const char*> positionen; // dates of the hourly positions
+        const char* zeile;
+    } faelle[] = {
+        {"fee invoice without a planning start", 'R', "", {}, "Leistungsdatum: 09.12.2026"},
+        {"fee invoice, a start that is no date", 'R', "demnächst", {}, "Leistungsdatum: 09.12.2026"},
+        {"fee invoice with a planning start",
+         'R',
+         "1.2.2026",
+         {},
+         "Leistungszeitraum: 01.02.2026 bis 09.12.2026"},
+        {"site supervision without a start", 'B', "", {}, "Leistungsdatum: 09.12.2026"},
+        {"hourly invoice",
+         'S',
+         "01.02.2026",
+         {"2026-11-17", "2026-11-03", "2026-11-10"},
+         "Leistungszeitraum: 03.11.2026 bis 17.11.2026"},
+        {"hourly invoice of one day",
+         'S',
+         "01.02.2026",
+         {"2026-11-03", "2026-11-03"},
+         "Leistungsdatum: 03.11.2026"},
+        {"hourly invoice with undated positions", 'S', "", {"", ""}, "Leistungsdatum: 09.12.2026"},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        ASSERT_TRUE(outside::SchreibeProdatFelder(umgebung_->ordner + "/Prodat", {{163, f.planungsbeginn}}));
+        projekt_->Execute("DELETE FROM BeReList");
+        const int64_t r = Neu(f.typ, f.name, EUR, "Neubau Kita");
+        BerAuswahl w(std::make_unique<DruckHost>());
+        w.show();
+        if (f.typ == 'R') {
+            Edit(w, {"500.000,00", "3", "0"}, true);
+        } else if (f.typ == 'B') {
+            ModalDriver<fee::Parag57> drv([](fee::Parag57& d) {
+                Parag57Ausfuellen(d, {"1.000.000,00", "2,5", "80", ""});
+                d.ActiveBar().Click("OK");
+            });
+            ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
+        } else {
+            ModalDriver<expenses::StdRech> drv([&](expenses::StdRech& d) {
+                auto* m = d.Positionen();
+                for (size_t i = 0; i < f.positionen.size(); ++i) {
+                    const int row = m->rowCount() - 1;
+                    ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Menge")), "2"));
+                    ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Satz")), "80,00"));
+                    ASSERT_TRUE(m->Commit());
+                }
+                d.ActiveBar1().Click("Band1", "OK");
+            });
+            ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
+            ASSERT_TRUE(drv.Ran());
+            // The dates the clerk gave the positions.
+            db::Recordset pos = projekt_->OpenRecordset(
+                "SELECT LfNr FROM StdRePos WHERE REZuordnung = ? ORDER BY LfNr", db::Params().Add(r));
+            ASSERT_EQ(pos.RecordCount(), int(f.positionen.size()));
+            for (int i = 0; i < pos.RecordCount(); ++i) {
+                pos.SetAbsolutePosition(i);
+                const char* datum = f.positionen[size_t(i)];
+                projekt_->Execute("UPDATE StdRePos SET Datum = ? WHERE LfNr = ?",
+                                  db::Params()
+                                      .Add(*datum ? db::Value(std::string(datum)) : db::Value())
+                                      .Add(pos.GetInt("LfNr")));
+            }
+        }
+        const QString pdf = QString::fromStdString((dir_ / "zeitraum.pdf").string());
+        Drucke(w, pdf, false);
+        const QStringList zeilen =
+            PdfText(pdf).split('\n').filter(QRegularExpression("Leistungs(zeitraum|datum)"));
+        ASSERT_EQ(zeilen.size(), 1) << zeilen.join('\n').toStdString();
+        EXPECT_EQ(zeilen[0].simplified().toStdString(), f.zeile);
     }
 }
 

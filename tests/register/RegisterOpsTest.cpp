@@ -1,9 +1,12 @@
 #include "GridEnter.h"
 #include "RegisterFixture.h"
 #include "TestApp.h"
+#include "Zeilenfelder.h"
 #include "core/CurrencyPrint.h"
+#include "core/MoneyFormat.h"
 #include "platform/forms/BoundGridModel.h"
 #include "platform/forms/BoundGridView.h"
+#include "platform/forms/EinzeiligeFelder.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
 #include "register/BerAnlage.h"
@@ -687,6 +690,183 @@ TEST_F(ZahlungenTippen, ADateThatIsNoneIsRefusedAndStaysTypedForCorrection) {
     ASSERT_TRUE(w->Zahlungen()->Commit());
     EXPECT_EQ(Gespeichert(r), std::vector<std::string>{"2026-02-28 5000.0000 Abschlag 1"});
     EXPECT_EQ(script.Shown().size(), 2u);
+}
+
+// "Rechnungsdatum" in the details as a hurried clerk types it over the date shown: what is typed is stored
+// whole, or refused with a message and kept in the field for correction, never mixed with the old date.
+// A payment's date typed over the stored one with the keys of a hurried clerk: taken whole, or refused with
+// the message and kept in the cell, never left as it was without a word.
+TEST_F(ZahlungenTippen, ADateTypedOverTheStoredOneIsTakenWholeOrRefused) {
+    using velu::eingabe::Taste;
+    using velu::eingabe::Tasten;
+    enum Weg { StrgA, Pos1, VonBemerkung };
+    struct Fall {
+        const char* name;
+        Weg weg;
+        const char* gespeichert;
+        const char* meldung; // the text refused, empty: taken
+    } faelle[] = {
+        {"Ctrl+A", StrgA, "2026-03-15", ""},
+        {"Home", Pos1, "2026-12-09", "15.03.202609.12.2026"},
+        {"Tab from the remark", VonBemerkung, "2026-03-15", ""},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        db_->Execute("DELETE FROM BeReList");
+        db_->Execute("DELETE FROM Zahlung");
+        const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+        Zahlung(r, r, "1000", "511.2919");
+        db_->Execute("UPDATE Zahlung SET Datum = '2026-12-09', Bemerkung = 'Abschlag'");
+        auto w = Gezeigt(r);
+        velu::eingabe::MeldungenBestaetigen meldungen;
+        if (f.weg == VonBemerkung) {
+            Zelle(0, ZahlungenTab::Bemerkung);
+            Taste(*grid, Qt::Key_F2);
+            Taste(*grid, Qt::Key_Tab);
+        } else {
+            Zelle(0, ZahlungenTab::Datum);
+            Taste(*grid, Qt::Key_F2);
+            Taste(*grid, f.weg == StrgA ? Qt::Key_A : Qt::Key_Home,
+                  f.weg == StrgA ? Qt::ControlModifier : Qt::NoModifier);
+        }
+        ASSERT_TRUE(velu::eingabe::ZellEditor(*grid));
+        Tasten(*grid, "15.03.2026");
+        Taste(*grid, Qt::Key_Return);
+        velu::eingabe::Warten();
+        if (*f.meldung) {
+            ASSERT_EQ(meldungen.Texte().size(), 1u);
+            EXPECT_EQ(meldungen.Texte()[0],
+                      QString::fromUtf8("Datum:\n„") + QString::fromUtf8(f.meldung) +
+                          QString::fromUtf8("“ ist kein Datum. Bitte geben Sie das Datum "
+                                            "als TT.MM.JJJJ ein."));
+            QLineEdit* e = velu::eingabe::ZellEditor(*grid);
+            ASSERT_TRUE(e) << "the editor stays open";
+            EXPECT_EQ(e->text(), QString::fromUtf8(f.meldung));
+            Taste(*grid, Qt::Key_Escape);
+        } else {
+            EXPECT_TRUE(meldungen.Texte().empty());
+        }
+        ASSERT_TRUE(w->Zahlungen()->Commit());
+        EXPECT_EQ(Gespeichert(r),
+                  std::vector<std::string>{std::string(f.gespeichert) + " 1000.0000 Abschlag"});
+    }
+}
+
+TEST_F(RegisterOpsTest, ATypedInvoiceDateIsStoredWholeOrRefusedAndKept) {
+    using velu::eingabe::Taste;
+    using velu::eingabe::Tasten;
+    enum Weg { StrgA, Pos1, VonNummer };
+    struct Fall {
+        const char* name;
+        Weg weg;
+        const char* getippt;
+        const char* gespeichert;
+        const char* imFeld; // after the Tab; empty: the stored date
+    } faelle[] = {
+        {"Ctrl+A", StrgA, "15.03.2026", "2026-03-15", ""},
+        {"Ctrl+A, another month", StrgA, "30.11.2026", "2026-11-30", ""},
+        {"Ctrl+A, no leading zeros", StrgA, "1.2.2027", "2027-02-01", ""},
+        {"Ctrl+A, impossible date", StrgA, "31.02.2026", "2026-12-09", "31.02.2026"},
+        {"Ctrl+A, no date", StrgA, "demnächst", "2026-12-09", "demnächst"},
+        {"Home, typed in front of the date", Pos1, "15.03.2026", "2026-12-09", "15.03.202609.12.2026"},
+        {"Tab from the invoice number", VonNummer, "15.03.2026", "2026-03-15", ""},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        db_->Execute("DELETE FROM BeReList");
+        const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+        db_->Execute("UPDATE BeReList SET Redatum = '2026-12-09' WHERE LfNr = ?", Params().Add(r));
+        auto w = Fenster();
+        w->resize(1100, 650);
+        w->show();
+        w->NodeClick(Berechnung(*w, r));
+        QApplication::processEvents();
+        auto* nummer = w->findChild<QLineEdit*>("XtraText1");
+        auto* datum = w->findChild<QLineEdit*>("DTPicker1");
+        ASSERT_TRUE(nummer && datum);
+        ASSERT_EQ(datum->text(), "09.12.2026");
+        MessageBoxScript script;
+        if (f.weg == VonNummer) {
+            nummer->setFocus();
+            Taste(*nummer, Qt::Key_Tab);
+            ASSERT_EQ(QApplication::focusWidget(), datum);
+        } else {
+            velu::eingabe::Klicken(*datum);
+            ASSERT_EQ(w->window()->focusWidget(), datum);
+            if (f.weg == StrgA)
+                Taste(*datum, Qt::Key_A, Qt::ControlModifier);
+            else
+                Taste(*datum, Qt::Key_Home);
+        }
+        Tasten(*datum, QString::fromUtf8(f.getippt));
+        Taste(*datum, Qt::Key_Tab);
+        EXPECT_EQ(std::get<std::string>(Get(r, "Redatum")), f.gespeichert);
+        if (*f.imFeld) {
+            ASSERT_EQ(script.Shown().size(), 1u);
+            EXPECT_EQ(script.LastText(),
+                      QString::fromUtf8("Rechnungsdatum:\n„") + QString::fromUtf8(f.imFeld) +
+                          QString::fromUtf8("“ ist kein Datum. Bitte geben Sie das Datum als "
+                                            "TT.MM.JJJJ ein."));
+            EXPECT_EQ(datum->text(), QString::fromUtf8(f.imFeld));
+            EXPECT_EQ(w->window()->focusWidget(), datum);
+            // Corrected, it is taken; nothing else was stored meanwhile.
+            Taste(*datum, Qt::Key_A, Qt::ControlModifier);
+            Tasten(*datum, "28.02.2026");
+            Taste(*datum, Qt::Key_Tab);
+            EXPECT_EQ(std::get<std::string>(Get(r, "Redatum")), "2026-02-28");
+            EXPECT_EQ(script.Shown().size(), 1u);
+        } else {
+            EXPECT_TRUE(script.Shown().empty()) << script.LastText().toStdString();
+            EXPECT_EQ(datum->text(), QString::fromStdString(*velu::FormatDatum(f.gespeichert)));
+        }
+    }
+}
+
+// "Zusammenstellung" before any invoice was marked says how to mark them and prints nothing.
+TEST_F(RegisterOpsTest, ASummaryWithoutMarksSaysHowToMarkInvoices) {
+    const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    auto w = Fenster();
+    w->NodeClick(Berechnung(*w, r));
+    MessageBoxScript script;
+    w->ToolClick("PRINTZUSAMMEN");
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_EQ(
+        script.LastText(),
+        QString::fromUtf8("Für die Zusammenstellung markieren Sie zuerst die Rechnungen: im Baum mit der "
+                          "rechten Maustaste auf eine Rechnung klicken, „Markieren“ wählen und die weiteren "
+                          "Rechnungen anhaken."));
+    EXPECT_TRUE(druck.aufrufe.empty());
+}
+
+// The register's one-line fields and the cells of its payments take a name pasted from a letter as one
+// line; a new calculation's name is stored so.
+TEST_F(RegisterOpsTest, EveryFieldOfTheRegisterTakesAPastedNameAsOneLine) {
+    velu::forms::EinzeiligeFelderEinrichten();
+    const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    auto w = Fenster();
+    w->resize(1100, 650);
+    w->show();
+    w->NodeClick(Berechnung(*w, r));
+    for (int tab : {0, 1}) {
+        SCOPED_TRACE(tab);
+        w->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(tab);
+        QApplication::processEvents();
+        MessageBoxScript boxen;
+        EXPECT_EQ(velu::eingabe::ZeilenfelderPruefen(*w).join("\n").toStdString(), "");
+    }
+
+    BerAnlage d(*db_, Currency::FromUnits(16));
+    d.Setdatabasename();
+    d.show();
+    EXPECT_EQ(velu::eingabe::ZeilenfelderPruefen(d).join("\n").toStdString(), "");
+    auto* name = d.findChild<QLineEdit*>("XtraText1(2)");
+    name->setFocus();
+    velu::eingabe::Einfuegen(*name, "Abschlag\nBauteil B");
+    d.findChild<QLineEdit*>("XtraText1(1)")->setText("R-2");
+    MessageBoxScript boxen;
+    d.ActiveBar1().Click("Band1", "OK");
+    EXPECT_TRUE(boxen.Shown().empty()) << boxen.LastText().toStdString();
+    EXPECT_EQ(std::get<std::string>(Get(d.NeueLfNr(), "ReBezeichnung")), "Abschlag Bauteil B");
 }
 
 TEST_F(RegisterOpsTest, ACopyWhoseNameMustBeShortenedSaysSo) {

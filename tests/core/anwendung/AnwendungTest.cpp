@@ -6,6 +6,10 @@
 #include "platform/forms/ToolBand.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QToolBar>
@@ -102,6 +106,21 @@ TEST(Fehlerbarriere, ExceptionFromAQueuedCallIsShown) {
     ASSERT_EQ(boxen.Shown().size(), 1u);
     EXPECT_EQ(boxen.LastText(), "Es ist ein Fehler aufgetreten: Zeitgeber");
     EXPECT_TRUE(danach);
+}
+
+// The program's application object keeps line breaks out of every line edit, one made after it too.
+TEST(EinzeiligeFelder, TheProgramsApplicationKeepsPastedLineBreaksOutOfLineEdits) {
+    App();
+    QWidget w;
+    auto* feld = new QLineEdit(&w);
+    new QVBoxLayout(&w);
+    w.layout()->addWidget(feld);
+    w.show();
+    feld->setFocus();
+    QGuiApplication::clipboard()->setText("Kita Nord\nBauteil B");
+    QKeyEvent v(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+    QApplication::sendEvent(feld, &v);
+    EXPECT_EQ(feld->text(), "Kita Nord Bauteil B");
 }
 
 } // namespace

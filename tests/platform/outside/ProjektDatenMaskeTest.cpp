@@ -7,9 +7,11 @@
 #include "platform/outside/ProjektDatenMaske.h"
 #include "platform/outside/ProjektUmgebung.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
@@ -214,6 +216,62 @@ TEST(ProdatSchreiben, RefusesWhatDoesNotFitInsteadOfCuttingIt) {
         EXPECT_EQ(Inhalt(pfad), vorher) << fehler.toStdString();
     }
     EXPECT_TRUE(ProdatFeldFehler(QString::fromUtf8("€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ ÿ")).isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// The close box and Esc ask about a typed edit as the address book does: Yes saves, No drops it, Cancel
+// stays; "Abbrechen" drops it without a word, and a mask without an edit closes without one.
+TEST_F(MaskeFixture, ClosingWithAnEditAsksWhetherToSaveIt) {
+    using velu::forms::MsgButtons;
+    using velu::forms::MsgResult;
+    enum Weg { Schliessfeld, Esc, Abbrechen };
+    struct Fall {
+        const char* name;
+        Weg weg;
+        bool bearbeitet;
+        MsgResult antwort;
+        bool gefragt, offen;
+        const char* danach; // field 2 of the file
+    } faelle[] = {
+        {"close box, yes", Schliessfeld, true, MsgResult::Yes, true, false, "Bauteil B"},
+        {"close box, no", Schliessfeld, true, MsgResult::No, true, false, "alt"},
+        {"close box, cancel", Schliessfeld, true, MsgResult::Cancel, true, true, "alt"},
+        {"Esc, yes", Esc, true, MsgResult::Yes, true, false, "Bauteil B"},
+        {"close box without an edit", Schliessfeld, false, MsgResult::Yes, false, false, "alt"},
+        {"Abbrechen", Abbrechen, true, MsgResult::Yes, false, false, "alt"},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.name);
+        Vorbelegen();
+        ProjektDatenMaske m(pfad, projekt);
+        m.show();
+        if (f.bearbeitet) {
+            m.Feld(2)->selectAll();
+            m.Feld(2)->insert("Bauteil B");
+        }
+        MessageBoxScript boxen({f.antwort});
+        if (f.weg == Schliessfeld) {
+            m.close();
+        } else if (f.weg == Esc) {
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(m.Feld(2), &esc);
+        } else {
+            for (QPushButton* b : m.findChildren<QPushButton*>())
+                if (b->text() == "Abbrechen") b->click();
+        }
+        if (f.gefragt) {
+            ASSERT_EQ(boxen.Shown().size(), 1u);
+            EXPECT_EQ(boxen.LastText(), ProjektdatenGeaendert);
+            EXPECT_EQ(boxen.Shown()[0].buttons, MsgButtons::YesNoCancel);
+        } else {
+            EXPECT_TRUE(boxen.Shown().empty()) << boxen.LastText().toStdString();
+        }
+        EXPECT_EQ(m.isVisible(), f.offen);
+        EXPECT_EQ(LeseProdatFeld(pfad, 2), QString::fromUtf8(f.danach));
+    }
 }
 
 } // namespace

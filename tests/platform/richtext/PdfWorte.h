@@ -29,7 +29,12 @@ inline QList<PdfWort> PdfWorte(const QString& pdf, int page) {
     for (auto it = wort.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
         QString text = m.captured(5);
-        text.replace("&amp;", "&").replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"");
+        text.replace("&amp;", "&")
+            .replace("&lt;", "<")
+            .replace("&gt;", ">")
+            .replace("&quot;", "\"")
+            .replace("&apos;", "'")
+            .replace("&#39;", "'");
         out.push_back({text, m.captured(1).toDouble() * mm, m.captured(2).toDouble() * mm,
                        m.captured(3).toDouble() * mm, m.captured(4).toDouble() * mm});
     }
