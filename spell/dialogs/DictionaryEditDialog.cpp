@@ -310,6 +310,8 @@ private:
     else
         ImportDictionaryFile(dictionary_, file, import);
     d.caption = caption;
+    // An import that could not be stored took its words back: the count shows what the file holds.
+    d.setText(kWordCount, std::to_string(GetDictionaryWordCount(dictionary_)));
     d.enable(kWordListField, true);
     SetCursor(IDC_ARROW);
     list_->first();

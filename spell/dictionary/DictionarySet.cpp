@@ -143,6 +143,11 @@ DBHandle OpenDictionary(bool readOnly, const std::string& fileName) {
         MessageBoxFromString(LibraryInstance(), 0, 603, "Wortex", MB_ICONEXCLAMATION);
         ok = false;
     }
+    // A file cut short or with pages that disagree with its count is refused before new words could go
+    // into it; a dictionary read only is walked whole by no one, so opening it stays cheap.
+    if (ok &&
+        (!CheckDictionaryFile(node->words, !node->readOnly) || !CheckDictionaryFile(node->styles, false)))
+        ok = false;
     if (!ok) {
         if (h) CloseDBFile(h);
         unlinkNode(s.operator->(), node);
@@ -279,14 +284,29 @@ int ChangeDictionaryWord(DBHandle h, const char* oldWord, const char* newWord, b
     char stored[64];
     std::strcpy(stored, o);
     if (!LookupWord(n->words, stored, true, {&a, &b, &oldMark})) return 0;
-    if (!DeleteWord(n->words, o)) return 0;
-    if (InsertWord(n->words, w, mark, a, b)) {
-        if (a) renameStyleWord(h, stored, w);
-        return 1;
+    // Deletion and insertion reach the disk together or not at all.
+    if (!LockDBFile(h, 0)) return 0;
+    int ok = 0;
+    if (DeleteWord(n->words, o)) {
+        if (InsertWord(n->words, w, mark, a, b)) {
+            if (a) renameStyleWord(h, stored, w);
+            ok = 1;
+        } else {
+            InsertWord(n->words, stored, oldMark != 0, a, b);
+        }
     }
-    InsertWord(n->words, stored, oldMark != 0, a, b);
-    return 0;
+    return UnlockDBFile(h, 0) ? ok : 0;
 }
+
+namespace {
+// The word's description and style entries and the word itself go in one change.
+int deleteFrom(DictionaryNode& n, const char* word) {
+    if (!LockDBFile(n.words.db, 0)) return 0;
+    dropStyleData(n.words.db, word);
+    int ok = DeleteWord(n.words, word);
+    return UnlockDBFile(n.words.db, 0) ? ok : 0;
+}
+} // namespace
 
 int DeleteDictionaryWord(DBHandle h, const char* word) {
     char w[64];
@@ -296,15 +316,11 @@ int DeleteDictionaryWord(DBHandle h, const char* word) {
     if (h) {
         DictionaryNode* n = findIn(s.operator->(), h);
         if (!n || n->readOnly) return 0;
-        dropStyleData(n->words.db, w);
-        return DeleteWord(n->words, w);
+        return deleteFrom(*n, w);
     }
     int any = 0;
-    for (DictionaryNode* n = s->first; n; n = n->next) {
-        if (n->readOnly) continue;
-        dropStyleData(n->words.db, w);
-        if (DeleteWord(n->words, w)) any = 1;
-    }
+    for (DictionaryNode* n = s->first; n; n = n->next)
+        if (!n->readOnly && deleteFrom(*n, w)) any = 1;
     return any;
 }
 
@@ -389,8 +405,8 @@ int LockDictionary(DBHandle h) {
     return n ? LockDBFile(h, 0) : 0;
 }
 
-void UnlockDictionary(DBHandle h) {
-    if (h && FindDictionaryNode(h)) UnlockDBFile(h, 0);
+int UnlockDictionary(DBHandle h) {
+    return h && FindDictionaryNode(h) ? UnlockDBFile(h, 0) : 0;
 }
 
 std::string GetDictionaryFileName(DBHandle h) {

@@ -45,7 +45,8 @@ int NextListWord(DBHandle h, char* word, bool showCapitals);
 int PreviousListWord(DBHandle h, char* word, bool showCapitals);
 int LastListWord(DBHandle h, char* word, bool showCapitals);
 int LockDictionary(DBHandle h);
-void UnlockDictionary(DBHandle h);
+// 0 when a write failed under the lock: the dictionary holds what it held when it was locked.
+int UnlockDictionary(DBHandle h);
 std::string GetDictionaryFileName(DBHandle h);
 int IsDictionaryReadOnly(DBHandle h);
 // h 0 = the main dictionary; the list first, then the user file's node. The node belongs to the set.

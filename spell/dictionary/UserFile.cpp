@@ -97,6 +97,10 @@ int OpenUserFile(const std::string& fileName) {
         MessageBoxFromString(LibraryInstance(), 0, 603, "Wortex", MB_ICONEXCLAMATION);
         return 0;
     }
+    if (!CheckDictionaryFile(opened, true)) {
+        CloseDBFile(h);
+        return 0;
+    }
     *c = opened;
     SetUserFileNode(c);
     return 1;
@@ -120,6 +124,11 @@ DBHandle GetUserFile(std::string* fileName) {
     std::string name = UserFileNameFor(main);
     if (name.empty() || !OpenUserFile(name)) return 0;
     return GetUserFile(fileName);
+}
+
+bool IsUserFileOpen() {
+    UserAccess u;
+    return u.get() && u.get()->db;
 }
 
 int LookupUserWord(const char* word, char* correction, int* action) {
@@ -168,8 +177,7 @@ int AddUserWord(const char* word, const char* correction, int action) {
     }
     if (ok && oldRecord) FreeDBRecord(c->db, oldAt, old.length, c->descriptionTable());
     if (!ok && at) FreeDBRecord(c->db, at, rec[0], c->descriptionTable());
-    UnlockDBFile(c->db, 0);
-    return ok;
+    return UnlockDBFile(c->db, 0) ? ok : 0;
 }
 
 int DeleteUserWord(const char* word) {
@@ -193,8 +201,7 @@ int DeleteUserWord(const char* word) {
             ok = 1;
         }
     }
-    UnlockDBFile(c->db, 0);
-    return ok;
+    return UnlockDBFile(c->db, 0) ? ok : 0;
 }
 
 void CloseUserFile() {

@@ -85,6 +85,17 @@ bool containsNoCase(const std::string& text, const char* what) {
 
 } // namespace
 
+bool FinishImport(DBHandle target, TextImport& import) {
+    if (UnlockDictionary(target)) return true;
+    import.added = 0;
+    import.notStored = true;
+    MessageBox(
+        import.owner,
+        "Die importierten W\xf6rter konnten nicht gespeichert werden.\nDas W\xf6rterbuch ist unver\xe4ndert.",
+        "Wortex", MB_ICONEXCLAMATION);
+    return false;
+}
+
 int ScanImportWord(const char* line, std::size_t length, std::size_t start, char language, char* word,
                    std::size_t* wordStart) {
     word[0] = 0;
@@ -240,9 +251,9 @@ int ImportTextFile(DBHandle target, const std::string& fileName, TextImport& imp
                                  MB_YESNO | MB_ICONQUESTION) == IDYES)
             stop = true;
     }
-    UnlockDictionary(target);
+    bool stored = FinishImport(target, import);
     CloseDBFile(file);
-    return 1;
+    return stored ? 1 : 0;
 }
 
 } // namespace wortex

@@ -25,10 +25,14 @@ struct TextImport {
     // Each word as it is offered to the dictionary, whether it was added, and the count afterwards.
     std::function<void(const char* word, bool added, std::uint32_t count)> shown;
     std::uint32_t added = 0; // out
+    bool notStored = false;  // out: a write failed, the dictionary holds what it held before the import
 };
 
-// 1 when the file was read to its end (or the user stopped), 0 when it could not be opened (message 533)
-// or the dictionary could not be locked (no message).
+// Ends an import's lock on the target; when the words did not reach the disk, says so and counts none.
+bool FinishImport(DBHandle target, TextImport& import);
+
+// 1 when the file was read to its end (or the user stopped), 0 when it could not be opened (message 533),
+// the dictionary could not be locked (no message) or the words could not be stored (message).
 int ImportTextFile(DBHandle target, const std::string& fileName, TextImport& import);
 
 } // namespace wortex
