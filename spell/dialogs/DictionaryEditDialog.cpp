@@ -305,16 +305,16 @@ private:
         d.enable(kWordListField, added);
         d.setText(kWordListField, word);
     };
-    if (fromText)
-        ImportTextFile(dictionary_, file, import);
-    else
-        ImportDictionaryFile(dictionary_, file, import);
+    bool read = fromText ? ImportTextFile(dictionary_, file, import) == 1
+                         : ImportDictionaryFile(dictionary_, file, import) == 1;
     d.caption = caption;
     // An import that could not be stored took its words back: the count shows what the file holds.
     d.setText(kWordCount, std::to_string(GetDictionaryWordCount(dictionary_)));
     d.enable(kWordListField, true);
     SetCursor(IDC_ARROW);
     list_->first();
+    if (std::string left = ImportSkipText(import.skipped); read && !left.empty())
+        MessageBox(d.window(), left.c_str(), "Wortex", MB_ICONASTERISK);
 }
 
 std::function<void(unsigned)>

@@ -258,8 +258,20 @@ DBHandle FindWordInDictionaries(DBHandle h, const char* word, char language, boo
     return 0;
 }
 
+namespace {
+// A word beyond the longest is refused whole, never cut to a fragment that would then be taken.
+bool tooLong(const char* word) {
+    if (!word) return false;
+    std::size_t n = strnlen(word, 260);
+    while (n && word[n - 1] == ' ')
+        --n;
+    return n > kMaxWordLength;
+}
+} // namespace
+
 int AddDictionaryWord(DBHandle h, const char* word, bool checkAll, bool mark, std::uint32_t valueA,
                       std::uint32_t valueB) {
+    if (tooLong(word)) return 0;
     char w[64], trimmed[64];
     PrepareSetWord(word, w);
     std::strcpy(trimmed, w);
@@ -271,6 +283,7 @@ int AddDictionaryWord(DBHandle h, const char* word, bool checkAll, bool mark, st
 }
 
 int ChangeDictionaryWord(DBHandle h, const char* oldWord, const char* newWord, bool checkAll, bool mark) {
+    if (tooLong(newWord)) return 0;
     char o[64], w[64], trimmed[64];
     PrepareSetWord(oldWord, o);
     PrepareSetWord(newWord, w);
