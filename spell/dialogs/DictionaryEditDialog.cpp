@@ -186,12 +186,15 @@ private:
     void update(DialogModel& d) {
         bool words = list_ && !list_->page().empty();
         bool editable = dictionary_ && !styleOrUserFile(dictionary_);
+        // A dictionary opened read only shows its words and descriptions; the changes would do nothing.
+        bool writable = editable && !IsDictionaryReadOnly(dictionary_);
         for (int id : {kWordListBox, kSearch, kHyphens})
             d.enable(id, words);
-        for (int id : {kDescribe, kCorrect, kCase, kDelete})
-            d.enable(id, words && editable);
+        d.enable(kDescribe, words && editable);
+        for (int id : {kCorrect, kCase, kDelete})
+            d.enable(id, words && writable);
         for (int id : {kInsert, kFromText, kFromDictionary})
-            d.enable(id, editable);
+            d.enable(id, writable);
         std::uint32_t a = 0;
         int mark = 0;
         std::string word = list_ ? list_->selectedWord() : std::string();
