@@ -6,9 +6,11 @@
 #include "LibraryStrings.h"
 #include "Support.h"
 
+#include "platform/win32/FileApi.h"
 #include "platform/win32/UiServices.h"
 
 #include <cstring>
+#include <filesystem>
 
 namespace wortex {
 
@@ -83,6 +85,13 @@ int OpenUserFile(const std::string& fileName) {
     if (fileName.empty()) return 0;
     std::string path = fileName;
     bool isDirectory = false;
+    // A link whose file is gone (a share not mounted) is reported, never replaced by an empty file.
+    std::error_code ec;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(GetFullPathName(path), ec)) &&
+        !std::filesystem::exists(GetFullPathName(path), ec)) {
+        MessageBoxFromString(LibraryInstance(), 0, 603, "Wortex", MB_ICONEXCLAMATION);
+        return 0;
+    }
     if (!FileExists(path, &isDirectory)) {
         if (!CreateDBFile(path) || !CreateDictionary(path, 'U')) {
             MessageBoxFromString(LibraryInstance(), 0, 604, "Wortex", MB_ICONEXCLAMATION);

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 namespace wortex::test {
 namespace {
@@ -333,6 +336,52 @@ TEST_F(Config, NamesThatCannotTakeWordsStayAndNothingElseTakesTheirWords) {
     EXPECT_NE(text.find("\r\nUserFile=b.wud\r\n"), std::string::npos) << text;
     win32::CloseHandle(holdB);
     win32::CloseHandle(holdUser);
+}
+
+// The sample WORTEX.INI: a save rewrites its two sections as the settings say, and every explanation of
+// the file stands above them, where it stays.
+TEST_F(Config, SampleExplanationsSurviveASave) {
+    std::ifstream in(std::string(VELU_SOURCE_DIR) + "/cmake/WORTEX.INI.in", std::ios::binary);
+    std::string sample((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(sample.empty());
+    dictionary(cwd.file("haupt.wxd"), 'd');
+    sample.replace(sample.find("@WORTEX_INI_DICTIONARY@"), 23, cwd.file("haupt.wxd"));
+    ini(sample);
+    read();
+    ASSERT_TRUE(WriteConfiguration(kPlaceCurrentDirectory, DefaultOptions()));
+    std::string saved = iniText();
+    std::istringstream lines(sample);
+    int comments = 0;
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind(";", 0) == 0) {
+            ++comments;
+            EXPECT_NE(saved.find(line + "\r\n"), std::string::npos) << line;
+        }
+    EXPECT_GE(comments, 6);
+}
+
+// A user file named through a link whose file is gone is reported and left a link: no empty file is made
+// in its place or at its target.
+TEST_F(Config, DanglingLinkUserFileIsReportedNotReplaced) {
+    std::filesystem::create_symlink(cwd.file("teilung/eigen.wud"), cwd.file("eigen.wud"));
+    std::filesystem::create_directory(cwd.file("teilung"));
+    std::filesystem::remove(cwd.file("teilung"));
+    ini("[Configuration]\nUserFile=eigen.wud\n");
+    read();
+    EXPECT_FALSE(IsUserFileOpen());
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[0].text, "W\xf6rterbuch konnte nicht ge\xf6"
+                                "ffnet werden.");
+    EXPECT_EQ(ui.shown[1].text, "Diese in WORTEX.INI eingetragenen Dateien konnten nicht ge\xf6"
+                                "ffnet werden:\neigen.wud\nSie bleiben in WORTEX.INI eingetragen.");
+    EXPECT_TRUE(std::filesystem::is_symlink(cwd.file("eigen.wud")));
+    EXPECT_FALSE(std::filesystem::exists(cwd.file("teilung")));
+    // The same through the dialog's choice of a file.
+    ui.shown.clear();
+    std::filesystem::create_directory(cwd.file("teilung"));
+    EXPECT_EQ(OpenUserFile(cwd.file("eigen.wud")), 0);
+    EXPECT_EQ(ui.shown.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(cwd.file("teilung/eigen.wud")));
 }
 
 } // namespace
