@@ -141,7 +141,6 @@ DBHandle openDictionaries(const std::string& files, const std::string& insertFil
             break;
         }
         ++names;
-        if (isOpenDictionary(name)) continue;
         DBHandle h = OpenDictionary(false, name);
         if (!h) unopened().files.push_back(name);
         if (h && !insert && !insertFile.empty() && isDictionary(h, insertFile)) insert = h;

@@ -1079,25 +1079,28 @@ int CheckDictionaryTree(DictCollection& c) {
 }
 
 namespace {
-// Counts the words below a page, each page reached once, reading the pages in place.
+// Counts the words below a page, reading the pages in place. Every page reached goes into visited, at most
+// limit of them, so that pages linked in a circle or many times over end the walk.
 bool countWords(const DictCollection& c, std::uint32_t off, std::size_t depth,
-                std::unordered_set<std::uint32_t>& seen, std::uint32_t& words) {
+                std::vector<std::uint32_t>& visited, std::size_t limit, std::uint32_t& words) {
     const unsigned char* bytes = nullptr;
     std::uint32_t size = 0;
-    if (depth >= kMaxCodes || !seen.insert(off).second || !viewPage(c, off, bytes, size)) return false;
-    std::vector<std::uint32_t> links;
+    if (depth >= kMaxCodes || visited.size() >= limit || !viewPage(c, off, bytes, size)) return false;
+    visited.push_back(off);
+    std::uint32_t links[64];
+    std::size_t n = 0;
     if (!scanPage(bytes, size, [&](const EntryView& e) {
             words += (e.end ? 1 : 0) + (e.hasTail ? 1 : 0);
-            if (e.link) links.push_back(e.link);
+            if (e.link && n < std::size(links)) links[n++] = e.link;
         }))
         return false;
-    for (std::uint32_t link : links)
-        if (!countWords(c, link, depth + 1, seen, words)) return false;
+    for (std::size_t i = 0; i < n; ++i)
+        if (!countWords(c, links[i], depth + 1, visited, limit, words)) return false;
     return true;
 }
 } // namespace
 
-int CheckDictionaryWords(DictCollection& c) {
+int CheckDictionaryWords(DictCollection& c, std::uint32_t fileSize) {
     Root r;
     if (!readRoot(c, r)) return 0;
     std::uint32_t words = 0;
@@ -1106,8 +1109,12 @@ int CheckDictionaryWords(DictCollection& c) {
         w.counted = &words;
         return (!r.page || walkPage(w, r.page, {})) && words == r.count ? 1 : 0;
     }
-    std::unordered_set<std::uint32_t> seen;
-    return (!r.page || countWords(c, r.page, 0, seen, words)) && words == r.count ? 1 : 0;
+    // A page takes at least three bytes with its size: a file has no more pages than that allows.
+    std::vector<std::uint32_t> visited;
+    if (r.page && !countWords(c, r.page, 0, visited, fileSize / 3 + 1, words)) return 0;
+    std::sort(visited.begin(), visited.end());
+    bool once = std::adjacent_find(visited.begin(), visited.end()) == visited.end();
+    return once && words == r.count ? 1 : 0;
 }
 
 int CheckDictionaryFile(DictCollection& c, bool wholeTree) {
@@ -1118,7 +1125,8 @@ int CheckDictionaryFile(DictCollection& c, bool wholeTree) {
     std::uintmax_t size = GetDBFileName(c.db, name) ? std::filesystem::file_size(name, ec) : 0;
     wholeTree = wholeTree && !ec && size <= kWholeCheckSize;
     bool ok = CheckDBTableSpace(c.db, 0) && CheckDBTableSpace(c.db, c.wordTable()) &&
-              CheckDBTableSpace(c.db, c.descriptionTable()) && (!wholeTree || CheckDictionaryWords(c));
+              CheckDBTableSpace(c.db, c.descriptionTable()) &&
+              (!wholeTree || CheckDictionaryWords(c, static_cast<std::uint32_t>(size)));
     if (!ok) ReportBadDBFile(c.db);
     return ok ? 1 : 0;
 }

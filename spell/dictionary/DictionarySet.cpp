@@ -4,6 +4,7 @@
 #include "LibraryStrings.h"
 #include "Support.h"
 
+#include "platform/win32/FileApi.h"
 #include "platform/win32/UiServices.h"
 
 #include <cstring>
@@ -123,6 +124,10 @@ DBHandle OpenDictionary(bool readOnly, const std::string& fileName) {
     TrimRight(name, MAX_PATH);
     std::string path = name;
     if (!ResolvePath(path)) return 0;
+    // One file is one dictionary of the set, whatever spelling of its path names it ("./", a link).
+    if (std::string identity = CanonicalPath(path); !identity.empty())
+        for (DictionaryNode* n = s->first; n; n = n->next)
+            if (fileNameOf(n->words.db) == identity) return n->words.db;
     auto* node = new DictionaryNode;
     DictionaryNode** tail = &s->first;
     while (*tail)

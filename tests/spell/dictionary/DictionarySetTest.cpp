@@ -64,6 +64,21 @@ TEST_F(DictSet, MainDictionaryAndReadOnly) {
     EXPECT_EQ(CreateDictionaryFile(dir.file("b.wxe"), 'e'), 1) << "a closed file is replaced";
 }
 
+// A dictionary opened again under another spelling of its path is the one already open: one entry of the
+// set, one handle.
+TEST_F(DictSet, OneFileUnderOtherSpellingsIsOneDictionary) {
+    DBHandle a = make("a.wxd", 'd');
+    ASSERT_NE(a, 0);
+    std::filesystem::create_symlink(dir.file("a.wxd"), dir.file("verweis.wxd"));
+    std::filesystem::create_directory(dir.file("unter"));
+    for (const std::string& other :
+         {dir.path() + "/./a.wxd", dir.path() + "/unter/../a.wxd", dir.file("verweis.wxd")})
+        EXPECT_EQ(OpenDictionary(false, other), a) << other;
+    EXPECT_EQ(EnumDictionaries(2, nullptr), 0);
+    CloseDictionary(a);
+    EXPECT_EQ(EnumDictionaries(1, nullptr), 0);
+}
+
 TEST_F(DictSet, WordsAcrossDictionaries) {
     DBHandle a = make("a.wxd", 'd');
     DBHandle b = make("b.wxd", 'd');
