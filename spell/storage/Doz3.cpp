@@ -1014,6 +1014,7 @@ void closeHandle(const ProcessLock& p, DBHandle h) {
         o.entry->byteLockCount = 0;
         flush(p, o);
         dropPages(p, o.fileNumber);
+        changeComplete(o.fileNumber);
         if (o.entry->osHandle) CloseHandle(o.entry->osHandle);
         o.entry->osHandle = 0;
         o.entry->record = nullptr;
