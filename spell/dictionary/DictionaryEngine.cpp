@@ -1120,10 +1120,13 @@ int CheckDictionaryWords(DictCollection& c, std::uint32_t fileSize) {
 int CheckDictionaryFile(DictCollection& c, bool wholeTree) {
     // Counting the words reads every page: a user's dictionary is counted, a main dictionary's size
     // would make every start wait.
-    char name[260] = {};
-    std::error_code ec;
-    std::uintmax_t size = GetDBFileName(c.db, name) ? std::filesystem::file_size(name, ec) : 0;
-    wholeTree = wholeTree && !ec && size <= kWholeCheckSize;
+    std::uintmax_t size = 0;
+    if (wholeTree) {
+        char name[260] = {};
+        std::error_code ec;
+        size = GetDBFileName(c.db, name) ? std::filesystem::file_size(name, ec) : 0;
+        wholeTree = !ec && size <= kWholeCheckSize;
+    }
     bool ok = CheckDBTableSpace(c.db, 0) && CheckDBTableSpace(c.db, c.wordTable()) &&
               CheckDBTableSpace(c.db, c.descriptionTable()) &&
               (!wholeTree || CheckDictionaryWords(c, static_cast<std::uint32_t>(size)));

@@ -4,7 +4,6 @@
 #include "LibraryStrings.h"
 #include "Support.h"
 
-#include "platform/win32/FileApi.h"
 #include "platform/win32/UiServices.h"
 
 #include <cstring>
@@ -124,10 +123,6 @@ DBHandle OpenDictionary(bool readOnly, const std::string& fileName) {
     TrimRight(name, MAX_PATH);
     std::string path = name;
     if (!ResolvePath(path)) return 0;
-    // One file is one dictionary of the set, whatever spelling of its path names it ("./", a link).
-    if (std::string identity = CanonicalPath(path); !identity.empty())
-        for (DictionaryNode* n = s->first; n; n = n->next)
-            if (fileNameOf(n->words.db) == identity) return n->words.db;
     auto* node = new DictionaryNode;
     DictionaryNode** tail = &s->first;
     while (*tail)
@@ -139,6 +134,15 @@ DBHandle OpenDictionary(bool readOnly, const std::string& fileName) {
         h = OpenDBFile(path, 2);
         node->readOnly = 1;
     }
+    // One file is one dictionary of the set, whatever spelling of its path named it ("./", a link): the
+    // engine keeps each file under its full path with links resolved.
+    if (std::string file = h ? fileNameOf(h) : std::string(); !file.empty())
+        for (DictionaryNode* n = s->first; n; n = n->next)
+            if (n != node && fileNameOf(n->words.db) == file) {
+                CloseDBFile(h);
+                unlinkNode(s.operator->(), node);
+                return n->words.db;
+            }
     bool ok = h && OpenDictionaryTable(h, node->words, 1);
     if (ok && node->words.format() != kCurrentFormat) {
         MessageBoxFromString(LibraryInstance(), 0, 607, "Wortex", MB_ICONEXCLAMATION);

@@ -119,17 +119,28 @@ std::size_t utf8Sequence(const std::string& text, std::size_t i, std::uint32_t& 
 // them are no ASCII.
 bool isUtf8File(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0) return true;
-    bool wide = false;
+    std::string text;
+    bool wide = false, first = true;
+    char chunk[8192];
     std::uint32_t cp = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t n = utf8Sequence(text, i, cp);
-        if (n == 0) return false;
-        wide = wide || n > 1;
-        i += n;
+    // Read in pieces: a sequence cut by the end of a piece waits for the next one.
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+        if (first && text.rfind("\xEF\xBB\xBF", 0) == 0) return true;
+        first = false;
+        std::size_t i = 0;
+        while (i < text.size()) {
+            std::size_t n = utf8Sequence(text, i, cp);
+            if (n == 0) {
+                if (text.size() - i >= 4) return false;
+                break;
+            }
+            wide = wide || n > 1;
+            i += n;
+        }
+        text.erase(0, i);
     }
-    return wide;
+    return text.empty() && wide;
 }
 
 // A UTF-8 line in Windows-1252, kNotHeld for each character the code page has not; the byte order mark

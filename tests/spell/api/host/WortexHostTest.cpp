@@ -467,3 +467,50 @@ TEST_F(Host, NamesThatCannotBeOpenedAtAStartAreReportedAndKept) {
     char word[64] = "zw\xf6rbelhaus";
     EXPECT_EQ(send(1140, 0, word), h) << "the word went into the user's dictionary";
 }
+
+// A UTF-8 word list imported through the dictionary dialog of a host: the words come out as written, read
+// by this process from the file the other one wrote; what was left out is counted in a message.
+TEST_F(Host, AWordListImportedThroughTheDialogIsTakenAsWritten) {
+    std::string own = dir + "/eigen.wxd";
+    ASSERT_NE(send(1134, 'D', own.c_str()), 0);
+    {
+        std::ofstream ini(dir + "/WORTEX.INI");
+        ini << "[Dictionaries]\nFiles=eigen.wxd\nInsertFile=eigen.wxd\n";
+        std::ofstream list(dir + "/liste.txt", std::ios::binary);
+        list << "Zw\xC3\xB6rbelhaus\nMp3player Zwo1zwo \xC3\x9c"
+                "bermuffel \xC5\x81\xC3\xB3\x64\xC5\xBA\n"
+             << std::string(63, 'l') << " " << std::string(64, 'm')
+             << "\nStra\xC3\x9F"
+                "e.\n";
+    }
+    ui.fileAnswers = {dir + "/liste.txt"};
+    ui.dialogScripts[300] = [](DialogModel& d) {
+        d.click(458);
+        d.click(102);
+    };
+    std::vector<std::string> shown;
+    EXPECT_EQ(freshProcess(
+                  [](HWND process) {
+                      SendMessage(process, 1125, 0, 0);
+                      return 0;
+                  },
+                  &shown),
+              0);
+    EXPECT_EQ(shown, std::vector<std::string>{
+                         "Nicht eingef\xfcgt wurden:\n2 W\xf6rter mit Ziffern\n1 Wort mit mehr als "
+                         "63 Zeichen\n1 Wort mit Zeichen, die das W\xf6rterbuch nicht aufnehmen "
+                         "kann|Wortex"});
+    LRESULT h = send(1135, 0, own.c_str());
+    ASSERT_NE(h, 0);
+    std::vector<std::string> words;
+    char word[64] = {};
+    for (LRESULT more = send(1032, static_cast<WPARAM>(h) | 0x4000, word); more;
+         more = send(1033, static_cast<WPARAM>(h) | 0x4000, word))
+        words.push_back(word);
+    EXPECT_EQ(words, (std::vector<std::string>{std::string(63, 'l'),
+                                               "Stra\xdf"
+                                               "e",
+                                               "\xdc"
+                                               "bermuffel",
+                                               "Zw\xf6rbelhaus"}));
+}
