@@ -27,6 +27,8 @@ struct SetBlock {
     DictionaryNode* first;
     DictionaryNode* extra;
     std::uint16_t main;
+    // No dictionary takes new words by choice (ClearMainDictionary): one opened later does not either.
+    bool noMain;
 };
 
 ProcessDataRoot setRoot;
@@ -91,7 +93,7 @@ int InitDictionarySide(std::uint16_t cachePages) {
     int created = CreateProcessData(setRoot, sizeof(SetBlock));
     if (created) {
         SetAccess s;
-        if (s) *s.operator->() = SetBlock{nullptr, nullptr, 0};
+        if (s) *s.operator->() = SetBlock{nullptr, nullptr, 0, false};
     }
     return created;
 }
@@ -165,7 +167,7 @@ DBHandle OpenDictionary(bool readOnly, const std::string& fileName) {
     node->language = GetDictionaryLanguage(node->words);
     char first[64] = {};
     FirstWord(node->words, first, false);
-    if (!s->main && !node->readOnly) s->main = h;
+    if (!s->main && !s->noMain && !node->readOnly) s->main = h;
     return h;
 }
 
@@ -191,6 +193,7 @@ void CloseAllDictionaries() {
         unlinkNode(s.operator->(), s->first);
     }
     s->main = 0;
+    s->noMain = false;
 }
 
 void RefreshDictionaries() {
@@ -391,6 +394,7 @@ int SetMainDictionary(DBHandle h) {
         if (n->words.db == h) {
             if (n->readOnly) return 0;
             s->main = h;
+            s->noMain = false;
             return 1;
         }
     return 0;
@@ -399,7 +403,9 @@ int SetMainDictionary(DBHandle h) {
 void ClearMainDictionary() {
     ++setChanges;
     SetAccess s;
-    if (s) s->main = 0;
+    if (!s) return;
+    s->main = 0;
+    s->noMain = true;
 }
 
 namespace {

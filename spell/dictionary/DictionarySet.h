@@ -38,7 +38,8 @@ std::uint32_t GetDictionaryWordCount(DBHandle h);
 DBHandle EnumDictionaries(int position, std::string* fileName);
 DBHandle GetMainDictionary(std::string* fileName);
 int SetMainDictionary(DBHandle h);
-// Leaves the set without a main dictionary until one is set again.
+// Leaves the set without a main dictionary until one is set again: a dictionary opened meanwhile does not
+// become it.
 void ClearMainDictionary();
 int FirstListWord(DBHandle h, char* word, bool showCapitals);
 int NextListWord(DBHandle h, char* word, bool showCapitals);

@@ -79,6 +79,25 @@ TEST_F(DictSet, OneFileUnderOtherSpellingsIsOneDictionary) {
     EXPECT_EQ(EnumDictionaries(1, nullptr), 0);
 }
 
+// No insert dictionary by choice (a named one that failed, or the box unticked) stays so when another
+// dictionary is opened later; only choosing one, or a fresh set, gives one again.
+TEST_F(DictSet, NoMainDictionaryByChoiceStaysSo) {
+    DBHandle a = make("a.wxd", 'd');
+    EXPECT_EQ(GetMainDictionary(nullptr), a);
+    ClearMainDictionary();
+    DBHandle b = make("b.wxd", 'd');
+    EXPECT_EQ(GetMainDictionary(nullptr), 0);
+    EXPECT_EQ(AddDictionaryWord(0, "haus", false, false, 0, 0), 0);
+    EXPECT_EQ(SetMainDictionary(b), 1);
+    EXPECT_EQ(AddDictionaryWord(0, "haus", false, false, 0, 0), 1);
+    EXPECT_EQ(FindWordInDictionaries(0, "haus", 0, false), b);
+    CloseAllDictionaries();
+    ClearMainDictionary();
+    CloseAllDictionaries();
+    a = OpenDictionary(false, dir.file("a.wxd"));
+    EXPECT_EQ(GetMainDictionary(nullptr), a) << "a fresh set";
+}
+
 TEST_F(DictSet, WordsAcrossDictionaries) {
     DBHandle a = make("a.wxd", 'd');
     DBHandle b = make("b.wxd", 'd');
