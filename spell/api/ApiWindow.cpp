@@ -100,8 +100,7 @@ LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM 
     case 1038:
         return LockDictionary(h);
     case 1039:
-        UnlockDictionary(h);
-        return 0;
+        return UnlockDictionary(h);
     case 1124:
         if (!text) return 0;
         return CompareTexts(text, text + std::strlen(text) + 1, static_cast<int>(wParam & 0x7FFF),

@@ -186,12 +186,15 @@ private:
     void update(DialogModel& d) {
         bool words = list_ && !list_->page().empty();
         bool editable = dictionary_ && !styleOrUserFile(dictionary_);
+        // A dictionary opened read only shows its words and descriptions; the changes would do nothing.
+        bool writable = editable && !IsDictionaryReadOnly(dictionary_);
         for (int id : {kWordListBox, kSearch, kHyphens})
             d.enable(id, words);
-        for (int id : {kDescribe, kCorrect, kCase, kDelete})
-            d.enable(id, words && editable);
+        d.enable(kDescribe, words && editable);
+        for (int id : {kCorrect, kCase, kDelete})
+            d.enable(id, words && writable);
         for (int id : {kInsert, kFromText, kFromDictionary})
-            d.enable(id, editable);
+            d.enable(id, writable);
         std::uint32_t a = 0;
         int mark = 0;
         std::string word = list_ ? list_->selectedWord() : std::string();
@@ -305,14 +308,16 @@ private:
         d.enable(kWordListField, added);
         d.setText(kWordListField, word);
     };
-    if (fromText)
-        ImportTextFile(dictionary_, file, import);
-    else
-        ImportDictionaryFile(dictionary_, file, import);
+    bool read = fromText ? ImportTextFile(dictionary_, file, import) == 1
+                         : ImportDictionaryFile(dictionary_, file, import) == 1;
     d.caption = caption;
+    // An import that could not be stored took its words back: the count shows what the file holds.
+    d.setText(kWordCount, std::to_string(GetDictionaryWordCount(dictionary_)));
     d.enable(kWordListField, true);
     SetCursor(IDC_ARROW);
     list_->first();
+    if (std::string left = ImportSkipText(import.skipped); read && !left.empty())
+        MessageBox(d.window(), left.c_str(), "Wortex", MB_ICONASTERISK);
 }
 
 std::function<void(unsigned)>

@@ -227,6 +227,7 @@ bool DictionaryListCommand(DialogModel& dialog, SettingsState& state, int id, UI
         return true;
     }
     case kInsert:
+        ForgetUnopenedInsertFile();
         if (DBHandle h = selectedDictionary(dialog); h && dialog.checked(kInsert))
             SetMainDictionary(h);
         else

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 namespace wortex {
 
@@ -88,9 +89,42 @@ bool readText(const std::string& file, std::string& text) {
     return true;
 }
 
+// Names WORTEX.INI gave that the start could not open (a share not mounted, a damaged file) or that
+// cannot take words: a save writes them back, as the user never saw them in the dialog to remove them.
+struct UnopenedNames {
+    std::vector<std::string> files;
+    std::string beyondLimit; // names past the most the start opens, as they stood
+    std::string insertFile;
+    std::string userFile;
+};
+
+UnopenedNames& unopened() {
+    static UnopenedNames names;
+    return names;
+}
+
+// The identity of a named file, so that "./x.wxd", a link to it and its full path are one file.
+std::string identityOf(const std::string& name) {
+    std::string path = name;
+    return ResolvePath(path) ? CanonicalPath(path) : std::string();
+}
+
+bool isDictionary(DBHandle h, const std::string& name) {
+    std::string id = identityOf(name);
+    return h && !id.empty() && id == GetDictionaryFileName(h);
+}
+
+bool isOpenDictionary(const std::string& name) {
+    std::string id = identityOf(name), open;
+    if (id.empty()) return false;
+    for (int i = 1; EnumDictionaries(i, &open); ++i)
+        if (open == id) return true;
+    return false;
+}
+
 // Each name costs a search of the file system at start: a list beyond any office's use is cut short, and
-// the user is told so.
-void openDictionaries(const std::string& files, const std::string& insertFile) {
+// the user is told so. The dictionary InsertFile names, when it is among them, takes new words.
+DBHandle openDictionaries(const std::string& files, const std::string& insertFile) {
     bool cut = false;
     DBHandle insert = 0;
     std::size_t pos = 0;
@@ -103,13 +137,14 @@ void openDictionaries(const std::string& files, const std::string& insertFile) {
         if (name.empty()) continue;
         if (names == kMaxDictionaryNames) {
             cut = true;
+            unopened().beyondLimit = files.substr(pos - name.size() - 1);
             break;
         }
         ++names;
         DBHandle h = OpenDictionary(false, name);
-        if (h && !insert && !insertFile.empty() && sameFileName(name, insertFile)) insert = h;
+        if (!h) unopened().files.push_back(name);
+        if (h && !insert && !insertFile.empty() && isDictionary(h, insertFile)) insert = h;
     }
-    if (insert) SetMainDictionary(insert);
     if (cut) {
         const std::string text = "Die Einstellungsdatei WORTEX.INI nennt zu viele W\xf6rterb\xfc"
                                  "cher.\nNur die ersten " +
@@ -118,6 +153,24 @@ void openDictionaries(const std::string& files, const std::string& insertFile) {
                                  "ffnet.";
         MessageBox(0, text.c_str(), "Wortex", MB_ICONEXCLAMATION);
     }
+    return insert;
+}
+
+// Names every file of WORTEX.INI that the start could not use, once.
+void reportUnopened() {
+    const UnopenedNames& u = unopened();
+    std::string text;
+    for (const std::string& name : u.files)
+        text += "\n" + name;
+    if (!u.userFile.empty()) text += "\n" + u.userFile;
+    if (!text.empty())
+        text = "Diese in WORTEX.INI eingetragenen Dateien konnten nicht ge\xf6"
+               "ffnet werden:" +
+               text + "\nSie bleiben in WORTEX.INI eingetragen.";
+    if (!u.insertFile.empty())
+        text += std::string(text.empty() ? "" : "\n\n") + "Das Einf\xfcgew\xf6rterbuch " + u.insertFile +
+                " kann nicht beschrieben werden.\nNeue W\xf6rter werden in kein W\xf6rterbuch eingef\xfcgt.";
+    if (!text.empty()) MessageBox(0, text.c_str(), "Wortex", MB_ICONEXCLAMATION);
 }
 
 std::string defaultDictionaryName() {
@@ -209,22 +262,29 @@ void ReadConfiguration(std::uint32_t* place, std::uint32_t* options) {
     }
     ProfileText profile(text);
 
+    unopened() = {};
     std::string insertFile = profile.value("Dictionaries", "InsertFile").value_or("");
-    openDictionaries(profile.value("Dictionaries", "Files").value_or(""), insertFile);
+    DBHandle insert = openDictionaries(profile.value("Dictionaries", "Files").value_or(""), insertFile);
     if (!EnumDictionaries(1, nullptr)) {
         std::string name = defaultDictionaryName();
         DBHandle h = OpenDictionary(false, name);
         if (!h) h = OpenDictionary(false, LibraryDirectory() + name);
-        if (h) {
-            SetMainDictionary(h);
-            GetMainDictionary(&insertFile);
-        }
+        if (h && insertFile.empty() && SetMainDictionary(h)) GetMainDictionary(&insertFile);
+        if (h && isDictionary(h, insertFile)) insert = h;
+    }
+    // Only an empty InsertFile lets the first writable dictionary take new words; a named one that is not
+    // open for writing leaves every dictionary as it is.
+    if (!insertFile.empty() && !SetMainDictionary(insert)) {
+        ClearMainDictionary();
+        unopened().insertFile = insertFile;
     }
 
     std::string userDefault = defaultUserFile(insertFile);
-    std::string userFile = profile.value("Configuration", "UserFile").value_or(userDefault);
-    if (userFile.empty()) userFile = userDefault;
-    if (!userFile.empty()) OpenUserFile(userFile);
+    const std::string namedUserFile = profile.value("Configuration", "UserFile").value_or("");
+    std::string userFile = namedUserFile.empty() ? userDefault : namedUserFile;
+    if (!userFile.empty() && !OpenUserFile(userFile) && !namedUserFile.empty())
+        unopened().userFile = userFile;
+    reportUnopened();
 
     std::uint32_t word = 0;
     for (const auto& f : kOptionFlags)
@@ -240,13 +300,16 @@ std::string ConfigurationText(const std::string& oldText, std::uint32_t options)
     std::string files, name;
     for (int i = 1; EnumDictionaries(i, &name); ++i)
         files += (i > 1 ? ";" : "") + name;
+    for (const std::string& kept : unopened().files)
+        if (!isOpenDictionary(kept)) files += (files.empty() ? "" : ";") + kept;
+    if (!unopened().beyondLimit.empty()) files += (files.empty() ? "" : ";") + unopened().beyondLimit;
     std::string insert;
-    GetMainDictionary(&insert);
+    if (!GetMainDictionary(&insert)) insert = unopened().insertFile;
     profile.set("Dictionaries", "Files", files);
     profile.set("Dictionaries", "InsertFile", insert);
 
-    std::string user;
-    GetUserFile(&user);
+    std::string user = unopened().userFile;
+    if (user.empty() || IsUserFileOpen()) GetUserFile(&user);
     profile.set("Configuration", "UserFile", user);
     for (const char* key : kOptionWriteOrder) {
         auto f = std::find_if(kOptionFlags.begin(), kOptionFlags.end(),
@@ -254,6 +317,10 @@ std::string ConfigurationText(const std::string& oldText, std::uint32_t options)
         WriteFlag(profile, key, (options & f->bit) != 0);
     }
     return profile.text();
+}
+
+void ForgetUnopenedInsertFile() {
+    unopened().insertFile.clear();
 }
 
 bool WriteConfiguration(std::uint32_t place, std::uint32_t options) {

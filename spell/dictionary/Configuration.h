@@ -49,6 +49,8 @@ bool IsWellFormedConfiguration(const std::string& text);
 // Opens the dictionaries and the user file named there and returns the place and the option word. A
 // malformed file counts as missing, with a message.
 void ReadConfiguration(std::uint32_t* place, std::uint32_t* options);
+// The user chose the insert dictionary in the dialog: a save no longer keeps the one WORTEX.INI named.
+void ForgetUnopenedInsertFile();
 // The whole file in one replacement; false (with a message, the old file untouched) when that fails.
 bool WriteConfiguration(std::uint32_t place, std::uint32_t options);
 // The text that WriteConfiguration stores, from the open dictionaries and user file.

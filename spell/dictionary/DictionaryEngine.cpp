@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <unordered_set>
 #include <vector>
@@ -487,6 +488,12 @@ public:
         if (held_) UnlockDBFile(c_.db, c_.wordTable());
     }
     bool held() const { return held_; }
+    // false when the change did not reach the disk.
+    bool release() {
+        if (!held_) return false;
+        held_ = false;
+        return UnlockDBFile(c_.db, c_.wordTable()) == 1;
+    }
 
 private:
     const DictCollection& c_;
@@ -960,6 +967,7 @@ int insertWord(DictCollection& c, const char* word, bool mark, std::uint32_t val
         ok = writeRoot(c, r);
     }
     finish(c, ch, ok);
+    if (lock && !lock->release()) ok = false;
     if (ok) std::strcpy(c.word, word);
     return ok ? 1 : 0;
 }
@@ -992,6 +1000,7 @@ int change(DictCollection& c, const char* word, Change what, std::uint32_t value
         ok = writeRoot(c, r);
     }
     finish(c, ch, ok);
+    if (lock && !lock->release()) ok = false;
     return ok ? 1 : 0;
 }
 } // namespace
@@ -1028,9 +1037,11 @@ struct Walk {
     const WordVisitor* visit;
     std::unordered_set<std::uint32_t> seen;
     bool stopped = false;
+    std::uint32_t* counted = nullptr;
 };
 
 bool visitFound(Walk& w, const Found& f) {
+    if (w.counted) ++*w.counted;
     if (!w.visit || !*w.visit) return true;
     char text[64];
     decodeFound(w.c, f, w.showCapitals, text);
@@ -1065,6 +1076,62 @@ int WalkWords(DictCollection& c, bool showCapitals, const WordVisitor& visit) {
 
 int CheckDictionaryTree(DictCollection& c) {
     return WalkWords(c, false, {});
+}
+
+namespace {
+// Counts the words below a page, reading the pages in place. Every page reached goes into visited, at most
+// limit of them, so that pages linked in a circle or many times over end the walk.
+bool countWords(const DictCollection& c, std::uint32_t off, std::size_t depth,
+                std::vector<std::uint32_t>& visited, std::size_t limit, std::uint32_t& words) {
+    const unsigned char* bytes = nullptr;
+    std::uint32_t size = 0;
+    if (depth >= kMaxCodes || visited.size() >= limit || !viewPage(c, off, bytes, size)) return false;
+    visited.push_back(off);
+    std::uint32_t links[64];
+    std::size_t n = 0;
+    if (!scanPage(bytes, size, [&](const EntryView& e) {
+            words += (e.end ? 1 : 0) + (e.hasTail ? 1 : 0);
+            if (e.link && n < std::size(links)) links[n++] = e.link;
+        }))
+        return false;
+    for (std::size_t i = 0; i < n; ++i)
+        if (!countWords(c, links[i], depth + 1, visited, limit, words)) return false;
+    return true;
+}
+} // namespace
+
+int CheckDictionaryWords(DictCollection& c, std::uint32_t fileSize) {
+    Root r;
+    if (!readRoot(c, r)) return 0;
+    std::uint32_t words = 0;
+    if (c.format() != kCurrentFormat) {
+        Walk w{c, false, nullptr, {}};
+        w.counted = &words;
+        return (!r.page || walkPage(w, r.page, {})) && words == r.count ? 1 : 0;
+    }
+    // A page takes at least three bytes with its size: a file has no more pages than that allows.
+    std::vector<std::uint32_t> visited;
+    if (r.page && !countWords(c, r.page, 0, visited, fileSize / 3 + 1, words)) return 0;
+    std::sort(visited.begin(), visited.end());
+    bool once = std::adjacent_find(visited.begin(), visited.end()) == visited.end();
+    return once && words == r.count ? 1 : 0;
+}
+
+int CheckDictionaryFile(DictCollection& c, bool wholeTree) {
+    // Counting the words reads every page: a user's dictionary is counted, a main dictionary's size
+    // would make every start wait.
+    std::uintmax_t size = 0;
+    if (wholeTree) {
+        char name[260] = {};
+        std::error_code ec;
+        size = GetDBFileName(c.db, name) ? std::filesystem::file_size(name, ec) : 0;
+        wholeTree = !ec && size <= kWholeCheckSize;
+    }
+    bool ok = CheckDBTableSpace(c.db, 0) && CheckDBTableSpace(c.db, c.wordTable()) &&
+              CheckDBTableSpace(c.db, c.descriptionTable()) &&
+              (!wholeTree || CheckDictionaryWords(c, static_cast<std::uint32_t>(size)));
+    if (!ok) ReportBadDBFile(c.db);
+    return ok ? 1 : 0;
 }
 
 int CheckDictionaryRoot(DictCollection& c) {

@@ -59,6 +59,14 @@ int WalkWords(DictCollection& c, bool showCapitals, const WordVisitor& visit);
 // WalkWords without a visitor: 1 when every page holds together and is reached once, every word within 63
 // letters.
 int CheckDictionaryTree(DictCollection& c);
+// CheckDictionaryTree, and the words found agree with the count of the root record; fileSize bounds the
+// pages there can be.
+int CheckDictionaryWords(DictCollection& c, std::uint32_t fileSize);
+// Before a file takes words: its file-level table and the collection's tables lie within the file, and
+// with wholeTree, for a file of at most kWholeCheckSize bytes, its words agree with its count. A file that
+// fails gets the engine's bad-file message.
+constexpr std::uint32_t kWholeCheckSize = 256 * 1024;
+int CheckDictionaryFile(DictCollection& c, bool wholeTree);
 
 // One page of the word tree as read by the searches that walk the tree themselves (suggestions): tails
 // expanded to letter codes. RootPageOf gives 0 for an empty tree or a root record that can't be read;

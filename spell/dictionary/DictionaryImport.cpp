@@ -80,9 +80,9 @@ int ImportDictionaryFile(DBHandle target, const std::string& fileName, TextImpor
                  MessageBoxFromString(LibraryInstance(), import.owner, 532, "Wortex",
                                       MB_YESNO | MB_ICONQUESTION) == IDYES);
     });
-    if (locked) UnlockDictionary(target);
+    bool stored = !locked || FinishImport(target, import);
     CloseDBFile(source);
-    return lockFailed ? 0 : 1;
+    return lockFailed || !stored ? 0 : 1;
 }
 
 } // namespace wortex

@@ -27,6 +27,8 @@ struct SetBlock {
     DictionaryNode* first;
     DictionaryNode* extra;
     std::uint16_t main;
+    // No dictionary takes new words by choice (ClearMainDictionary): one opened later does not either.
+    bool noMain;
 };
 
 ProcessDataRoot setRoot;
@@ -91,7 +93,7 @@ int InitDictionarySide(std::uint16_t cachePages) {
     int created = CreateProcessData(setRoot, sizeof(SetBlock));
     if (created) {
         SetAccess s;
-        if (s) *s.operator->() = SetBlock{nullptr, nullptr, 0};
+        if (s) *s.operator->() = SetBlock{nullptr, nullptr, 0, false};
     }
     return created;
 }
@@ -134,6 +136,15 @@ DBHandle OpenDictionary(bool readOnly, const std::string& fileName) {
         h = OpenDBFile(path, 2);
         node->readOnly = 1;
     }
+    // One file is one dictionary of the set, whatever spelling of its path named it ("./", a link): the
+    // engine keeps each file under its full path with links resolved.
+    if (std::string file = h ? fileNameOf(h) : std::string(); !file.empty())
+        for (DictionaryNode* n = s->first; n; n = n->next)
+            if (n != node && fileNameOf(n->words.db) == file) {
+                CloseDBFile(h);
+                unlinkNode(s.operator->(), node);
+                return n->words.db;
+            }
     bool ok = h && OpenDictionaryTable(h, node->words, 1);
     if (ok && node->words.format() != kCurrentFormat) {
         MessageBoxFromString(LibraryInstance(), 0, 607, "Wortex", MB_ICONEXCLAMATION);
@@ -143,6 +154,11 @@ DBHandle OpenDictionary(bool readOnly, const std::string& fileName) {
         MessageBoxFromString(LibraryInstance(), 0, 603, "Wortex", MB_ICONEXCLAMATION);
         ok = false;
     }
+    // A file cut short or with pages that disagree with its count is refused before new words could go
+    // into it; a dictionary read only is walked whole by no one, so opening it stays cheap.
+    if (ok &&
+        (!CheckDictionaryFile(node->words, !node->readOnly) || !CheckDictionaryFile(node->styles, false)))
+        ok = false;
     if (!ok) {
         if (h) CloseDBFile(h);
         unlinkNode(s.operator->(), node);
@@ -151,7 +167,7 @@ DBHandle OpenDictionary(bool readOnly, const std::string& fileName) {
     node->language = GetDictionaryLanguage(node->words);
     char first[64] = {};
     FirstWord(node->words, first, false);
-    if (!s->main && !node->readOnly) s->main = h;
+    if (!s->main && !s->noMain && !node->readOnly) s->main = h;
     return h;
 }
 
@@ -177,6 +193,7 @@ void CloseAllDictionaries() {
         unlinkNode(s.operator->(), s->first);
     }
     s->main = 0;
+    s->noMain = false;
 }
 
 void RefreshDictionaries() {
@@ -253,8 +270,20 @@ DBHandle FindWordInDictionaries(DBHandle h, const char* word, char language, boo
     return 0;
 }
 
+namespace {
+// A word beyond the longest is refused whole, never cut to a fragment that would then be taken.
+bool tooLong(const char* word) {
+    if (!word) return false;
+    std::size_t n = strnlen(word, 260);
+    while (n && word[n - 1] == ' ')
+        --n;
+    return n > kMaxWordLength;
+}
+} // namespace
+
 int AddDictionaryWord(DBHandle h, const char* word, bool checkAll, bool mark, std::uint32_t valueA,
                       std::uint32_t valueB) {
+    if (tooLong(word)) return 0;
     char w[64], trimmed[64];
     PrepareSetWord(word, w);
     std::strcpy(trimmed, w);
@@ -266,6 +295,7 @@ int AddDictionaryWord(DBHandle h, const char* word, bool checkAll, bool mark, st
 }
 
 int ChangeDictionaryWord(DBHandle h, const char* oldWord, const char* newWord, bool checkAll, bool mark) {
+    if (tooLong(newWord)) return 0;
     char o[64], w[64], trimmed[64];
     PrepareSetWord(oldWord, o);
     PrepareSetWord(newWord, w);
@@ -279,14 +309,29 @@ int ChangeDictionaryWord(DBHandle h, const char* oldWord, const char* newWord, b
     char stored[64];
     std::strcpy(stored, o);
     if (!LookupWord(n->words, stored, true, {&a, &b, &oldMark})) return 0;
-    if (!DeleteWord(n->words, o)) return 0;
-    if (InsertWord(n->words, w, mark, a, b)) {
-        if (a) renameStyleWord(h, stored, w);
-        return 1;
+    // Deletion and insertion reach the disk together or not at all.
+    if (!LockDBFile(h, 0)) return 0;
+    int ok = 0;
+    if (DeleteWord(n->words, o)) {
+        if (InsertWord(n->words, w, mark, a, b)) {
+            if (a) renameStyleWord(h, stored, w);
+            ok = 1;
+        } else {
+            InsertWord(n->words, stored, oldMark != 0, a, b);
+        }
     }
-    InsertWord(n->words, stored, oldMark != 0, a, b);
-    return 0;
+    return UnlockDBFile(h, 0) ? ok : 0;
 }
+
+namespace {
+// The word's description and style entries and the word itself go in one change.
+int deleteFrom(DictionaryNode& n, const char* word) {
+    if (!LockDBFile(n.words.db, 0)) return 0;
+    dropStyleData(n.words.db, word);
+    int ok = DeleteWord(n.words, word);
+    return UnlockDBFile(n.words.db, 0) ? ok : 0;
+}
+} // namespace
 
 int DeleteDictionaryWord(DBHandle h, const char* word) {
     char w[64];
@@ -296,15 +341,11 @@ int DeleteDictionaryWord(DBHandle h, const char* word) {
     if (h) {
         DictionaryNode* n = findIn(s.operator->(), h);
         if (!n || n->readOnly) return 0;
-        dropStyleData(n->words.db, w);
-        return DeleteWord(n->words, w);
+        return deleteFrom(*n, w);
     }
     int any = 0;
-    for (DictionaryNode* n = s->first; n; n = n->next) {
-        if (n->readOnly) continue;
-        dropStyleData(n->words.db, w);
-        if (DeleteWord(n->words, w)) any = 1;
-    }
+    for (DictionaryNode* n = s->first; n; n = n->next)
+        if (!n->readOnly && deleteFrom(*n, w)) any = 1;
     return any;
 }
 
@@ -353,6 +394,7 @@ int SetMainDictionary(DBHandle h) {
         if (n->words.db == h) {
             if (n->readOnly) return 0;
             s->main = h;
+            s->noMain = false;
             return 1;
         }
     return 0;
@@ -361,7 +403,9 @@ int SetMainDictionary(DBHandle h) {
 void ClearMainDictionary() {
     ++setChanges;
     SetAccess s;
-    if (s) s->main = 0;
+    if (!s) return;
+    s->main = 0;
+    s->noMain = true;
 }
 
 namespace {
@@ -389,8 +433,8 @@ int LockDictionary(DBHandle h) {
     return n ? LockDBFile(h, 0) : 0;
 }
 
-void UnlockDictionary(DBHandle h) {
-    if (h && FindDictionaryNode(h)) UnlockDBFile(h, 0);
+int UnlockDictionary(DBHandle h) {
+    return h && FindDictionaryNode(h) ? UnlockDBFile(h, 0) : 0;
 }
 
 std::string GetDictionaryFileName(DBHandle h) {

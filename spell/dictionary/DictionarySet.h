@@ -38,14 +38,16 @@ std::uint32_t GetDictionaryWordCount(DBHandle h);
 DBHandle EnumDictionaries(int position, std::string* fileName);
 DBHandle GetMainDictionary(std::string* fileName);
 int SetMainDictionary(DBHandle h);
-// Leaves the set without a main dictionary until one is set again.
+// Leaves the set without a main dictionary until one is set again: a dictionary opened meanwhile does not
+// become it.
 void ClearMainDictionary();
 int FirstListWord(DBHandle h, char* word, bool showCapitals);
 int NextListWord(DBHandle h, char* word, bool showCapitals);
 int PreviousListWord(DBHandle h, char* word, bool showCapitals);
 int LastListWord(DBHandle h, char* word, bool showCapitals);
 int LockDictionary(DBHandle h);
-void UnlockDictionary(DBHandle h);
+// 0 when a write failed under the lock: the dictionary holds what it held when it was locked.
+int UnlockDictionary(DBHandle h);
 std::string GetDictionaryFileName(DBHandle h);
 int IsDictionaryReadOnly(DBHandle h);
 // h 0 = the main dictionary; the list first, then the user file's node. The node belongs to the set.

@@ -6,9 +6,11 @@
 #include "LibraryStrings.h"
 #include "Support.h"
 
+#include "platform/win32/FileApi.h"
 #include "platform/win32/UiServices.h"
 
 #include <cstring>
+#include <filesystem>
 
 namespace wortex {
 
@@ -83,6 +85,13 @@ int OpenUserFile(const std::string& fileName) {
     if (fileName.empty()) return 0;
     std::string path = fileName;
     bool isDirectory = false;
+    // A link whose file is gone (a share not mounted) is reported, never replaced by an empty file.
+    std::error_code ec;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(GetFullPathName(path), ec)) &&
+        !std::filesystem::exists(GetFullPathName(path), ec)) {
+        MessageBoxFromString(LibraryInstance(), 0, 603, "Wortex", MB_ICONEXCLAMATION);
+        return 0;
+    }
     if (!FileExists(path, &isDirectory)) {
         if (!CreateDBFile(path) || !CreateDictionary(path, 'U')) {
             MessageBoxFromString(LibraryInstance(), 0, 604, "Wortex", MB_ICONEXCLAMATION);
@@ -95,6 +104,10 @@ int OpenUserFile(const std::string& fileName) {
         // Never created afresh over a file that exists: its entries would be lost.
         if (h) CloseDBFile(h);
         MessageBoxFromString(LibraryInstance(), 0, 603, "Wortex", MB_ICONEXCLAMATION);
+        return 0;
+    }
+    if (!CheckDictionaryFile(opened, true)) {
+        CloseDBFile(h);
         return 0;
     }
     *c = opened;
@@ -120,6 +133,11 @@ DBHandle GetUserFile(std::string* fileName) {
     std::string name = UserFileNameFor(main);
     if (name.empty() || !OpenUserFile(name)) return 0;
     return GetUserFile(fileName);
+}
+
+bool IsUserFileOpen() {
+    UserAccess u;
+    return u.get() && u.get()->db;
 }
 
 int LookupUserWord(const char* word, char* correction, int* action) {
@@ -168,8 +186,7 @@ int AddUserWord(const char* word, const char* correction, int action) {
     }
     if (ok && oldRecord) FreeDBRecord(c->db, oldAt, old.length, c->descriptionTable());
     if (!ok && at) FreeDBRecord(c->db, at, rec[0], c->descriptionTable());
-    UnlockDBFile(c->db, 0);
-    return ok;
+    return UnlockDBFile(c->db, 0) ? ok : 0;
 }
 
 int DeleteUserWord(const char* word) {
@@ -193,8 +210,7 @@ int DeleteUserWord(const char* word) {
             ok = 1;
         }
     }
-    UnlockDBFile(c->db, 0);
-    return ok;
+    return UnlockDBFile(c->db, 0) ? ok : 0;
 }
 
 void CloseUserFile() {

@@ -15,6 +15,8 @@ constexpr int kUserIgnore = 2;
 int OpenUserFile(const std::string& fileName);
 // The open user file's handle and name; without one, the file named after the main dictionary is opened.
 DBHandle GetUserFile(std::string* fileName);
+// Whether a user file is open, without opening the one GetUserFile would derive.
+bool IsUserFileOpen();
 // The name of the user file that belongs to a dictionary file: ".WXD" becomes ".WUD"; empty when the
 // dictionary's extension is not of that form.
 std::string UserFileNameFor(const std::string& dictionaryName);

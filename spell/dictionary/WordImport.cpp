@@ -7,7 +7,11 @@
 
 #include "platform/win32/UiServices.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace wortex {
 
@@ -26,6 +30,15 @@ unsigned char at(const char* s, std::size_t i) {
 // A small letter: ß counts, as it has no capital.
 bool isSmall(unsigned char c) {
     return IsAnsiLetter(c) && AnsiToLower(c) == c;
+}
+// Letters and what stands among them in one written word: digits and characters the dictionary cannot
+// hold.
+bool isAlnum(unsigned char c) {
+    return IsAnsiLetter(c) || std::isdigit(c) || c == static_cast<unsigned char>(kNotHeld);
+}
+// A character of a run that is read as one: word characters and the above.
+bool isRunChar(unsigned char c) {
+    return IsWordChar(c) || isAlnum(c);
 }
 
 // Lines of the text file, each at most room characters; a longer line is broken at a blank.
@@ -77,6 +90,83 @@ private:
     bool eof_ = false;
 };
 
+// Windows-1252 has these characters at 128 to 159; 0 where it has none.
+constexpr std::uint32_t kHigh1252[32] = {0x20AC, 0,      0x201A, 0x0192, 0x2026, 0x2020, 0x2021, 0x02C6,
+                                         0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,      0,
+                                         0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// Reads one UTF-8 sequence at text[i]: its length, 0 for bytes that are none.
+std::size_t utf8Sequence(const std::string& text, std::size_t i, std::uint32_t& cp) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    std::size_t n = c < 0x80             ? 1
+                    : (c & 0xE0) == 0xC0 ? 2
+                    : (c & 0xF0) == 0xE0 ? 3
+                    : (c & 0xF8) == 0xF0 ? 4
+                                         : 0;
+    if (n == 0 || i + n > text.size()) return 0;
+    cp = n == 1 ? c : c & (0x7F >> n);
+    for (std::size_t k = 1; k < n; ++k) {
+        unsigned char t = static_cast<unsigned char>(text[i + k]);
+        if ((t & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (t & 0x3F);
+    }
+    static const std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    return cp < least[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF) ? 0 : n;
+}
+
+// A word list saved as UTF-8: it begins with the byte order mark, or all its bytes form UTF-8 and some of
+// them are no ASCII.
+bool isUtf8File(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text;
+    bool wide = false, first = true;
+    char chunk[8192];
+    std::uint32_t cp = 0;
+    // Read in pieces: a sequence cut by the end of a piece waits for the next one.
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+        if (first && text.rfind("\xEF\xBB\xBF", 0) == 0) return true;
+        first = false;
+        std::size_t i = 0;
+        while (i < text.size()) {
+            std::size_t n = utf8Sequence(text, i, cp);
+            if (n == 0) {
+                if (text.size() - i >= 4) return false;
+                break;
+            }
+            wide = wide || n > 1;
+            i += n;
+        }
+        text.erase(0, i);
+    }
+    return text.empty() && wide;
+}
+
+// A UTF-8 line in Windows-1252, kNotHeld for each character the code page has not; the byte order mark
+// goes.
+std::string fromUtf8(const std::string& line) {
+    std::string out;
+    std::uint32_t cp = 0;
+    for (std::size_t i = 0; i < line.size();) {
+        std::size_t n = utf8Sequence(line, i, cp);
+        if (n == 0) {
+            out += kNotHeld;
+            ++i;
+            continue;
+        }
+        i += n;
+        if (cp == 0xFEFF) continue;
+        if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) {
+            out += static_cast<char>(cp);
+            continue;
+        }
+        const std::uint32_t* at = std::find(std::begin(kHigh1252), std::end(kHigh1252), cp);
+        out += at != std::end(kHigh1252) && cp ? static_cast<char>(0x80 + (at - kHigh1252)) : kNotHeld;
+    }
+    return out;
+}
+
 bool containsNoCase(const std::string& text, const char* what) {
     std::string up = text;
     AnsiStrUpper(up.data());
@@ -85,26 +175,52 @@ bool containsNoCase(const std::string& text, const char* what) {
 
 } // namespace
 
+bool FinishImport(DBHandle target, TextImport& import) {
+    if (UnlockDictionary(target)) return true;
+    import.added = 0;
+    import.notStored = true;
+    MessageBox(
+        import.owner,
+        "Die importierten W\xf6rter konnten nicht gespeichert werden.\nDas W\xf6rterbuch ist unver\xe4ndert.",
+        "Wortex", MB_ICONEXCLAMATION);
+    return false;
+}
+
 int ScanImportWord(const char* line, std::size_t length, std::size_t start, char language, char* word,
-                   std::size_t* wordStart) {
+                   std::size_t* wordStart, ImportSkips* skips) {
     word[0] = 0;
     if (start >= length || length < 2) return 0;
-    if (start > 0 && IsAnsiLetter(at(line, start - 1))) return 0;
+    if (start > 0 && isAlnum(at(line, start - 1))) return 0;
     std::size_t s = start, e = start;
     for (;;) {
         while (s < length && !IsAnsiLetter(at(line, s)))
             ++s;
         if (s >= length) return 0;
+        // The letters with the digits and foreign characters written among them, before and after.
+        std::size_t r = s, w = s;
+        while (r > start && isAlnum(at(line, r - 1)))
+            --r;
+        while (w < length && isAlnum(at(line, w)))
+            ++w;
+        bool digits = false, notHeld = false;
+        for (std::size_t i = r; i < w; ++i) {
+            digits = digits || std::isdigit(at(line, i));
+            notHeld = notHeld || line[i] == kNotHeld;
+        }
         e = s;
         while (e < length && IsWordChar(at(line, e))) {
             if (at(line, e) == '-' && !(e + 1 < length && isSmall(at(line, e + 1)))) break;
             ++e;
         }
-        if (e - s <= kMaxWord) break;
-        // Too long to be a word: skip the whole run of word characters and go on behind it.
-        while (e < length && IsWordChar(at(line, e)))
-            ++e;
-        s = e;
+        bool tooLong = e - s > kMaxWordLength;
+        if (!digits && !notHeld && !tooLong) break;
+        if (skips) ++(notHeld ? skips->notHeld : digits ? skips->withDigits : skips->tooLong);
+        // A word too long goes with its whole run of word characters.
+        s = w;
+        if (tooLong)
+            while (s < length && isRunChar(at(line, s)))
+                ++s;
+        *wordStart = s;
     }
     std::size_t n = e - s;
     std::memcpy(word, line + s, n);
@@ -121,32 +237,38 @@ int ScanImportWord(const char* line, std::size_t length, std::size_t start, char
         if (!isSmall(at(line, after))) word[--n] = 0;
         if (n == 0) return 0;
     }
+    // The first letter keeps the case it is written in; the rest is lower-cased.
     unsigned char first = static_cast<unsigned char>(word[0]);
-    bool keepCapital = false;
-    if (IsAnsiLetter(first) && AnsiToLower(first) != first) {
-        std::size_t b = s;
-        while (b > 0 && line[b - 1] == ' ')
-            --b;
-        if (b > 0) {
-            unsigned char prev = at(line, b - 1);
-            keepCapital = IsAnsiLetter(prev) || prev == '&' || prev == ',' || prev == ';' ||
-                          (prev == '-' && b == s && b >= 2 && isSmall(at(line, b - 2)));
-        }
-    }
     AnsiStrLower(word);
-    if (keepCapital) word[0] = static_cast<char>(first);
+    word[0] = static_cast<char>(first);
     *wordStart = s;
     return static_cast<int>(n);
 }
 
+std::string ImportSkipText(const ImportSkips& skips) {
+    std::string text;
+    auto line = [&](std::uint32_t n, const char* one, const char* many) {
+        if (n) text += "\n" + std::to_string(n) + (n == 1 ? one : many);
+    };
+    line(skips.withDigits, " Wort mit Ziffern", " W\xf6rter mit Ziffern");
+    line(skips.tooLong, " Wort mit mehr als 63 Zeichen", " W\xf6rter mit mehr als 63 Zeichen");
+    line(skips.notHeld, " Wort mit Zeichen, die das W\xf6rterbuch nicht aufnehmen kann",
+         " W\xf6rter mit Zeichen, die das W\xf6rterbuch nicht aufnehmen kann");
+    return text.empty() ? text : "Nicht eingef\xfcgt wurden:" + text;
+}
+
 int ImportTextFile(DBHandle target, const std::string& fileName, TextImport& import) {
     import.added = 0;
+    import.skipped = {};
     DBHandle file = OpenDBTextFile(fileName, 3);
     if (!file) {
         MessageBoxFromString(LibraryInstance(), import.owner, 533, "Wortex", MB_ICONEXCLAMATION);
         return 0;
     }
-    bool dos = containsNoCase(fileName, ".ASC");
+    char fullName[260] = {};
+    GetDBFileName(file, fullName);
+    const bool utf8 = isUtf8File(fullName);
+    bool dos = !utf8 && containsNoCase(fileName, ".ASC");
     if (!LockDictionary(target)) {
         CloseDBFile(file);
         return 0;
@@ -165,12 +287,13 @@ int ImportTextFile(DBHandle target, const std::string& fileName, TextImport& imp
                 eof = true;
                 break;
             }
+            if (utf8) line = fromUtf8(line);
             if (dos) Oem437ToAnsi(line.data(), line.size());
             for (char& ch : line)
                 if (ch == 0) ch = ' ';
             if (skipRun) {
                 std::size_t i = 0;
-                while (i < line.size() && IsWordChar(static_cast<unsigned char>(line[i])))
+                while (i < line.size() && isRunChar(static_cast<unsigned char>(line[i])))
                     ++i;
                 line.erase(0, i);
                 skipRun = line.empty();
@@ -187,19 +310,20 @@ int ImportTextFile(DBHandle target, const std::string& fileName, TextImport& imp
         std::size_t limit = work.size();
         if (!eof) {
             limit = kScanStop;
-            while (limit > 0 && IsWordChar(static_cast<unsigned char>(work[limit - 1])) &&
-                   IsWordChar(static_cast<unsigned char>(work[limit])))
+            while (limit > 0 && isRunChar(static_cast<unsigned char>(work[limit - 1])) &&
+                   isRunChar(static_cast<unsigned char>(work[limit])))
                 --limit;
             if (limit <= scanFrom) {
                 // One run of word characters fills the line: it is no word; skip it, however long.
                 std::size_t e = scanFrom;
-                while (e < work.size() && !IsWordChar(static_cast<unsigned char>(work[e])))
+                while (e < work.size() && !isRunChar(static_cast<unsigned char>(work[e])))
                     ++e;
-                while (e < work.size() && IsWordChar(static_cast<unsigned char>(work[e])))
+                while (e < work.size() && isRunChar(static_cast<unsigned char>(work[e])))
                     ++e;
                 if (e == work.size()) {
                     work.clear();
                     skipRun = true;
+                    ++import.skipped.tooLong;
                     scanFrom = 0;
                     continue;
                 }
@@ -210,9 +334,9 @@ int ImportTextFile(DBHandle target, const std::string& fileName, TextImport& imp
         while (pos < limit) {
             char word[64];
             std::size_t ws = 0;
-            int n = ScanImportWord(work.c_str(), limit, pos, language, word, &ws);
+            int n = ScanImportWord(work.c_str(), limit, pos, language, word, &ws, &import.skipped);
             if (n == 0) {
-                ++pos;
+                pos = std::max(pos + 1, ws);
                 continue;
             }
             bool added = AddDictionaryWord(target, word, true, false, 0, 0) == 1;
@@ -240,9 +364,9 @@ int ImportTextFile(DBHandle target, const std::string& fileName, TextImport& imp
                                  MB_YESNO | MB_ICONQUESTION) == IDYES)
             stop = true;
     }
-    UnlockDictionary(target);
+    bool stored = FinishImport(target, import);
     CloseDBFile(file);
-    return 1;
+    return stored ? 1 : 0;
 }
 
 } // namespace wortex

@@ -38,7 +38,7 @@ enum {
                                        empty one (the caller frees it with GlobalFree), 0 = none */
     WX_MSG_BEST_REPLACEMENT = 1037, /* -, word at 0 / replacement written at 64 -> dictionary handle */
     WX_MSG_LOCK_DICTIONARY = 1038,  /* dictionary handle */
-    WX_MSG_UNLOCK_DICTIONARY = 1039,
+    WX_MSG_UNLOCK_DICTIONARY = 1039, /* 1, or 0 when the changes made under the lock were not stored */
     WX_MSG_COMPARE = 1124,          /* limit, two texts one after the other -> similarity score */
     WX_MSG_DICTIONARY_DIALOG = 1125,
     WX_MSG_OPTIONS = 1126,          /* 2 = set (lParam the new options), else read -> options before */

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <map>
 #include <memory>
 #include <new>
 #include <vector>
@@ -202,9 +203,19 @@ private:
     std::size_t freeSlots_ = 0;
 };
 
+// What a file held before the change under way reached its disk: its size and the bytes of every page
+// written over since the last completed flush. A failed write puts them back, so a change is all or
+// nothing.
+struct UndoLog {
+    bool active = false;
+    std::uint32_t size = 0;
+    std::map<std::uint32_t, std::vector<unsigned char>> pages;
+};
+
 struct Engine {
     ProcessDataRoot root;
-    std::deque<DBFileRecord> files; // stable addresses: entries refer to records
+    std::map<std::uint16_t, UndoLog> undo; // by file number
+    std::deque<DBFileRecord> files;        // stable addresses: entries refer to records
     std::vector<DBCacheSlot> cache;
     CacheIndex index;
     CacheAges ages;
@@ -287,9 +298,6 @@ void refuseChanges(DBFileRecord* r, const char* text) {
     MessageBox(0, text, "DOZ3 Error", MB_OK | MB_ICONEXCLAMATION);
 }
 
-void writeFailed(DBFileRecord* r) {
-    refuseChanges(r, "Write Error");
-}
 void damaged(DBFileRecord* r) {
     refuseChanges(r, "Bad DB File");
 }
@@ -301,10 +309,76 @@ HANDLE osHandleOf(const ProcessLock& p, std::uint16_t fileNumber) {
     return p->fileEntries[fileNumber - 1].osHandle;
 }
 
+// Keeps the bytes of a cached page as the disk has them, before the change writes into it for the first
+// time (until then the page's bytes are the disk's).
+void saveOriginal(HANDLE os, std::uint16_t fileNumber, const DBCacheSlot& s) {
+    UndoLog& u = engine().undo[fileNumber];
+    if (!u.active) {
+        DWORD size = GetFileSize(os);
+        u.active = true;
+        u.size = size == INVALID_FILE_SIZE ? 0 : size;
+    }
+    if (s.page >= u.size || u.pages.count(s.page)) return;
+    u.pages.emplace(s.page,
+                    std::vector<unsigned char>(s.buffer, s.buffer + std::min(kPageSize, u.size - s.page)));
+}
+
+// The change reached its disk whole: nothing of it is to be undone any more.
+void changeComplete(std::uint16_t fileNumber) {
+    engine().undo.erase(fileNumber);
+}
+
+void forgetPages(std::uint16_t fileNumber) {
+    Engine& en = engine();
+    ++en.contentChanges;
+    for (std::size_t i = 0; i < en.cache.size(); ++i) {
+        DBCacheSlot& s = en.cache[i];
+        if (s.fileNumber != fileNumber) continue;
+        en.index.unlink(i, s.fileNumber, s.page);
+        en.ages.release(i);
+        s.fileNumber = 0;
+        s.dirtyStart = kPageSize;
+        s.dirtyEnd = 0;
+    }
+}
+
+// Puts back the bytes and the size the file had before the change under way and makes the cache forget
+// what the change wrote.
+void undoChange(const ProcessLock& p, std::uint16_t fileNumber) {
+    DBFileRecord* r = &engine().files[fileNumber - 1];
+    forgetPages(fileNumber);
+    r->dirty = 0;
+    r->counterPending = false;
+    HANDLE os = osHandleOf(p, fileNumber);
+    auto it = engine().undo.find(fileNumber);
+    if (!os || it == engine().undo.end()) return;
+    const UndoLog& u = it->second;
+    DWORD written = 0;
+    for (const auto& [page, bytes] : u.pages)
+        WriteFileAt(os, page, bytes.data(), static_cast<DWORD>(bytes.size()), &written);
+    // The counter goes past the cache: it may have been written without its page being kept.
+    unsigned char counter[4];
+    put32(counter, r->changeCounter);
+    if (u.size >= 4) WriteFileAt(os, 0, counter, 4, &written);
+    if (GetFileSize(os) > u.size &&
+        SetFilePointer(os, static_cast<std::int32_t>(u.size), FILE_BEGIN) == u.size)
+        SetEndOfFile(os);
+    FlushFileBuffers(os);
+    r->knownSize = u.size;
+    engine().undo.erase(it);
+}
+
+// A write failed: the change is undone and the file takes no more changes while it stays open.
+void writeFailed(const ProcessLock& p, std::uint16_t fileNumber) {
+    refuseChanges(&engine().files[fileNumber - 1], "Write Error");
+    undoChange(p, fileNumber);
+}
+
 void writeBack(const ProcessLock& p, DBCacheSlot& s) {
     if (s.fileNumber && s.dirtyStart < s.dirtyEnd) {
-        DBFileRecord* r = &engine().files[s.fileNumber - 1];
-        HANDLE os = osHandleOf(p, s.fileNumber);
+        std::uint16_t fileNumber = s.fileNumber;
+        DBFileRecord* r = &engine().files[fileNumber - 1];
+        HANDLE os = osHandleOf(p, fileNumber);
         // A file that refuses changes keeps what it had on disk.
         if (!r->refusesChanges) {
             DWORD written = 0;
@@ -312,8 +386,10 @@ void writeBack(const ProcessLock& p, DBCacheSlot& s) {
             if (!os ||
                 !WriteFileAt(os, std::uint64_t(s.page) + s.dirtyStart, s.buffer + s.dirtyStart, n,
                              &written) ||
-                written != n)
-                writeFailed(r);
+                written != n) {
+                writeFailed(p, fileNumber);
+                return;
+            }
         }
     }
     s.dirtyStart = kPageSize;
@@ -408,6 +484,8 @@ bool writeBytes(const ProcessLock& p, Open& o, std::uint32_t offset, const void*
         std::uint32_t pos = at - page;
         DBCacheSlot* s = getCachePage(p, o, page);
         if (!s) return false;
+        if (o.record->refusesChanges) return false;
+        saveOriginal(o.entry->osHandle, o.fileNumber, *s);
         std::uint32_t n = std::min(length - done, kPageSize - pos);
         std::memcpy(s->buffer + pos, in + done, n);
         changed(*s);
@@ -429,11 +507,15 @@ bool flush(const ProcessLock& p, Open& o) {
         if (s.fileNumber == o.fileNumber) writeBack(p, s);
     r->dirty = 0;
     if (o.entry->writeLockDepth > 0) {
-        r->counterPending = true;
+        r->counterPending = !r->refusesChanges;
         return !r->refusesChanges;
     }
     r->counterPending = false;
-    if (r->refusesChanges) return false;
+    if (r->refusesChanges) {
+        // A change that met a damaged structure half way leaves nothing of itself on disk.
+        undoChange(p, o.fileNumber);
+        return false;
+    }
     if (!o.entry->sequential) {
         std::uint32_t counter = r->changeCounter + 1;
         if (counter == 0) counter = 1;
@@ -441,21 +523,25 @@ bool flush(const ProcessLock& p, Open& o) {
         put32(bytes, counter);
         DWORD written = 0;
         if (!WriteFileAt(o.entry->osHandle, 0, bytes, 4, &written) || written != 4) {
-            writeFailed(r);
+            writeFailed(p, o.fileNumber);
             return false;
         }
-        r->changeCounter = counter;
         // The counter went past the cache; a cached page 0 must not write the old one back later.
         for (DBCacheSlot& s : engine().cache)
             if (s.fileNumber == o.fileNumber && s.page == 0) {
                 std::memcpy(s.buffer, bytes, 4);
                 changed(s);
             }
-    }
-    if (!FlushFileBuffers(o.entry->osHandle)) {
-        writeFailed(r);
+        if (!FlushFileBuffers(o.entry->osHandle)) {
+            writeFailed(p, o.fileNumber);
+            return false;
+        }
+        r->changeCounter = counter;
+    } else if (!FlushFileBuffers(o.entry->osHandle)) {
+        writeFailed(p, o.fileNumber);
         return false;
     }
+    changeComplete(o.fileNumber);
     return true;
 }
 
@@ -537,24 +623,25 @@ void unlockWholeFile(DBFileEntry* e) {
     if (from < kWholeFileLockLength) UnlockFileEx(e->osHandle, from, kWholeFileLockLength - from);
 }
 
-void unlock(const ProcessLock& p, Open& o, std::uint32_t key) {
+// false when a write of the change failed (or will be refused): the change is not on disk.
+bool unlock(const ProcessLock& p, Open& o, std::uint32_t key) {
     DBFileEntry* e = o.entry;
     if (key == 0) {
         if (e->writeLockDepth == 0) {
             MessageBox(0, "File already unlocked", "Program error", MB_OK);
-            return;
+            return false;
         }
-        if (--e->writeLockDepth > 0) return;
-        flush(p, o);
+        if (--e->writeLockDepth > 0) return !o.record->refusesChanges;
+        bool ok = flush(p, o);
         unlockWholeFile(e);
-        return;
+        return ok;
     }
     forgetByteLock(e, key);
     // Under the whole-file lock the byte stays locked as part of the range until that is released.
-    if (e->writeLockDepth == 0) {
-        flush(p, o);
-        UnlockFileEx(e->osHandle, key, 1);
-    }
+    if (e->writeLockDepth > 0) return !o.record->refusesChanges;
+    bool ok = flush(p, o);
+    UnlockFileEx(e->osHandle, key, 1);
+    return ok;
 }
 
 // ---- structure ----
@@ -927,6 +1014,7 @@ void closeHandle(const ProcessLock& p, DBHandle h) {
         o.entry->byteLockCount = 0;
         flush(p, o);
         dropPages(p, o.fileNumber);
+        changeComplete(o.fileNumber);
         if (o.entry->osHandle) CloseHandle(o.entry->osHandle);
         o.entry->osHandle = 0;
         o.entry->record = nullptr;
@@ -1179,10 +1267,10 @@ int LockDBFile(DBHandle h, std::uint32_t key) {
     return lock(p, o, key);
 }
 
-void UnlockDBFile(DBHandle h, std::uint32_t key) {
+int UnlockDBFile(DBHandle h, std::uint32_t key) {
     ProcessLock p;
     Open o;
-    if (resolve(p, h, o)) unlock(p, o, key);
+    return resolve(p, h, o) && unlock(p, o, key) ? 1 : 0;
 }
 
 int FlushDBFile(DBHandle h) {
@@ -1230,7 +1318,7 @@ int AddDBTable(DBHandle h, const char* name, std::uint32_t offset) {
             result = writeBytes(p, o, kDirectoryOffset, dir, kDirectorySize) ? 1 : 0;
         }
     }
-    unlock(p, o, 0);
+    if (!unlock(p, o, 0)) result = 0;
     return result;
 }
 
@@ -1252,7 +1340,7 @@ std::uint32_t CreateDBTable(DBHandle h, std::uint16_t pagesPerChunk) {
         t.pagesPerChunk = pagesPerChunk;
         if (!storeTable(p, o, at, t)) at = 0;
     }
-    unlock(p, o, 0);
+    if (!unlock(p, o, 0)) at = 0;
     return at;
 }
 
@@ -1269,6 +1357,23 @@ void FreeDBRecord(DBHandle h, std::uint32_t offset, std::uint16_t size, std::uin
     ProcessLock p;
     Open o;
     if (resolve(p, h, o)) freeRecord(p, o, offset, size, table);
+}
+
+int CheckDBTableSpace(DBHandle h, std::uint32_t table) {
+    ProcessLock p;
+    Open o;
+    if (!resolve(p, h, o)) return 0;
+    unsigned char b[kTableRecordSize];
+    if (readBytes(p, o, table, b, kTableRecordSize) != kTableRecordSize) return 0;
+    TableRecord t;
+    t.decode(b);
+    return t.used <= t.chunkSize && std::uint64_t(t.chunk) + t.used <= o.record->knownSize ? 1 : 0;
+}
+
+void ReportBadDBFile(DBHandle h) {
+    ProcessLock p;
+    Open o;
+    if (resolve(p, h, o)) damaged(o.record);
 }
 
 int ReadDBBytes(DBHandle h, std::uint32_t offset, void* buffer, std::uint16_t length) {

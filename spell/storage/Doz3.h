@@ -31,13 +31,18 @@ void CloseDBFile(DBHandle h);
 void CloseAllDBFiles();
 // key 0 locks the whole file; any other key the single byte at that offset.
 int LockDBFile(DBHandle h, std::uint32_t key);
-void UnlockDBFile(DBHandle h, std::uint32_t key);
+// 0 when a write failed since the change began: the file then holds what it held before the change.
+int UnlockDBFile(DBHandle h, std::uint32_t key);
 std::uint32_t FindDBTable(DBHandle h, const char* name);
 int AddDBTable(DBHandle h, const char* name, std::uint32_t offset);
 std::uint32_t CreateDBTable(DBHandle h, std::uint16_t pagesPerChunk);
 // table 0 is the file-level table of the header.
 std::uint32_t AllocDBRecord(DBHandle h, std::uint16_t size, std::uint32_t table);
 void FreeDBRecord(DBHandle h, std::uint32_t offset, std::uint16_t size, std::uint32_t table);
+// 1 when the file has every byte the table has handed out: a file cut short fails.
+int CheckDBTableSpace(DBHandle h, std::uint32_t table);
+// The engine's message for a file whose structure does not hold together; the file takes no changes.
+void ReportBadDBFile(DBHandle h);
 int ReadDBBytes(DBHandle h, std::uint32_t offset, void* buffer, std::uint16_t length);
 // The cached bytes at offset, read in place, when all length bytes lie in one page and within the file's
 // bytes; null otherwise (ReadDBBytes then copies them across pages). The cache treats it as a read of

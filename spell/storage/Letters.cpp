@@ -160,7 +160,7 @@ bool IsValidWord(const char* text) {
         unsigned char c = uc(text[n]);
         if (!(IsAnsiLetter(c) || c == '-' || c == '.' || c == '\'' || c == '~')) return false;
     }
-    return n >= 2 && n <= 62;
+    return n >= 2 && n <= kMaxWordLength;
 }
 
 bool TrimWord(char* text) {

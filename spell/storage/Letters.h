@@ -45,6 +45,9 @@ inline bool IsWordChar(unsigned char c) {
     return c == '\'' || c == '-' || c == '.' || IsAnsiLetter(c);
 }
 
+// The longest word, as the public header states it: 63 characters in a 64-byte buffer.
+constexpr std::size_t kMaxWordLength = 63;
+// Letters, "-", ".", "'" and "~" only, 2 to kMaxWordLength of them.
 bool IsValidWord(const char* text);
 bool TrimWord(char* text);
 

@@ -103,6 +103,37 @@ void BM_BuildDictionary(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildDictionary)->Iterations(1)->Unit(benchmark::kSecond);
 
+// Opening the built dictionary and closing it again, read only (kind 0) and for writing (kind 1), and a
+// user's dictionary of 200 words for writing (kind 2).
+void BM_OpenDictionary(benchmark::State& state) {
+    Built& b = built();
+    if (!b.handle) {
+        state.SkipWithError("no dictionary built");
+        return;
+    }
+    std::string file = std::string(scratchDir) + "/ngerman.wxd";
+    CloseDictionary(b.handle);
+    b.handle = 0;
+    if (state.range(0) == 2) {
+        file = std::string(scratchDir) + "/eigen.wxd";
+        CreateDictionaryFile(file, 'd');
+        DBHandle h = OpenDictionary(false, file);
+        for (std::size_t i = 0; i < 200; ++i)
+            AddDictionaryWord(h, b.words[i * 997 % b.words.size()].c_str(), false, false, 0, 0);
+        CloseDictionary(h);
+    }
+    for (auto _ : state) {
+        DBHandle h = OpenDictionary(state.range(0) == 0, file);
+        if (!h) {
+            state.SkipWithError("the dictionary does not open");
+            break;
+        }
+        CloseDictionary(h);
+    }
+    b.handle = OpenDictionary(false, std::string(scratchDir) + "/ngerman.wxd");
+}
+BENCHMARK(BM_OpenDictionary)->ArgName("kind")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
 // Listed words drawn in random order; with misspell, one letter of each replaced by another.
 std::vector<std::string> probes(const std::vector<std::string>& words, bool misspell) {
     std::mt19937 rng(misspell ? 4711 : 1234);

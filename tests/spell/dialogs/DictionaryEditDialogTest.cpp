@@ -47,6 +47,26 @@ protected:
     std::vector<unsigned> topics;
 };
 
+// A dictionary opened read only (held for writing by another program) shows its words and descriptions,
+// and offers none of the changes, which would do nothing there.
+TEST_F(EditDlg, ReadOnlyDictionaryOffersNoChange) {
+    CloseDictionary(h);
+    h = OpenDictionary(true, cwd.file("haupt.wxd"));
+    ASSERT_EQ(IsDictionaryReadOnly(h), 1);
+    const auto before = readAll(cwd.file("haupt.wxd"));
+    run([&](DialogModel& d) {
+        EXPECT_EQ(page(d), (Words{"auto", "haus", "heim", "wagen"}));
+        selectWord(d, "heim");
+        for (int id : {451, 452, 453, 460})
+            EXPECT_TRUE(d.enabled(id)) << id;
+        for (int id : {454, 455, 456, 457, 458, 459})
+            EXPECT_FALSE(d.enabled(id)) << id;
+        d.click(102);
+    });
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_EQ(readAll(cwd.file("haupt.wxd")), before);
+}
+
 TEST_F(EditDlg, EditModesLetOnlyTheirButtonWork) {
     run([&](DialogModel& d) {
         EXPECT_EQ(page(d), (Words{"auto", "haus", "heim", "wagen"}));
@@ -204,7 +224,8 @@ TEST_F(EditDlg, TextImportThroughItsFileDialog) {
     ASSERT_NE(wait, ui.calls.end());
     EXPECT_NE(std::find(wait, ui.calls.end(), "SetCursor 32512"), ui.calls.end());
     EXPECT_EQ(ui.cursorCount, 0);
-    for (const char* w : {"der", "Garten", "und", "das", "Feld", "die", "Wiese"})
+    // Each word as it is written, at a sentence's start too.
+    for (const char* w : {"Der", "Garten", "und", "das", "Feld", "Die", "Wiese"})
         EXPECT_TRUE(has(w)) << w;
     EXPECT_EQ(texts(), Words{"Textdatei konnte nicht ge\xf6"
                              "ffnet werden.|Wortex"});

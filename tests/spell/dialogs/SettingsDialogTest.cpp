@@ -18,7 +18,7 @@ TEST_F(Settings, PlacedTopRightAndReopenedWhereClosed) {
         d.rect = {100, 50, 640, 520};
         d.click(30054);
     });
-    EXPECT_EQ(seen.left, 1596 - 540);
+    EXPECT_EQ(seen.left, 1596 - 560);
     EXPECT_EQ(seen.top, 4);
     settings([&](DialogModel& d) { seen = d.rect; });
     EXPECT_EQ(seen.left, 100);

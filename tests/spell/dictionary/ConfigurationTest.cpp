@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 namespace wortex::test {
 namespace {
@@ -126,8 +129,12 @@ TEST_F(Config, LongValuesAreReadWhole) {
         "spaet.wxd\nInsertFile=spaet.wxd\n[Configuration]\nUserFile=" + deep + "/eigen.wud\n");
     read();
     EXPECT_EQ(open(), std::vector<std::string>{"spaet.wxd"}) << "a name behind 5000 characters";
-    // The engine refuses a path that long: refused with a message, never opened or created under a cut name.
-    EXPECT_EQ(ui.shown.size(), 1u);
+    // The engine refuses a path that long: refused with a message, never opened or created under a cut name;
+    // the start names it.
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[1].text, "Diese in WORTEX.INI eingetragenen Dateien konnten nicht ge\xf6"
+                                "ffnet werden:\n" +
+                                    deep + "/eigen.wud\nSie bleiben in WORTEX.INI eingetragen.");
     std::vector<std::string> files;
     for (const auto& e : std::filesystem::recursive_directory_iterator(cwd.path()))
         if (e.is_regular_file()) files.push_back(e.path().filename().string());
@@ -168,8 +175,12 @@ TEST_F(Config, DictionaryNamesAreCappedWithAMessage) {
         read();
         std::vector<std::string> expected(names.begin(), names.begin() + static_cast<long>(c.opened));
         EXPECT_EQ(open(), expected);
-        EXPECT_NE(insertName(), names[kMaxDictionaryNames]) << "a name behind the limit is not opened";
-        ASSERT_EQ(ui.shown.size(), c.message ? 1u : 0u);
+        EXPECT_EQ(insertName(), "") << "a name behind the limit is not opened, and none takes its place";
+        // The last message says that no dictionary takes new words.
+        ASSERT_EQ(ui.shown.size(), c.message ? 2u : 1u);
+        EXPECT_EQ(ui.shown.back().text, "Das Einf\xfcgew\xf6rterbuch " + names[kMaxDictionaryNames] +
+                                            " kann nicht beschrieben werden.\nNeue W\xf6rter werden in kein "
+                                            "W\xf6rterbuch eingef\xfcgt.");
         if (c.message) {
             EXPECT_EQ(ui.shown[0].text, "Die Einstellungsdatei WORTEX.INI nennt zu viele W\xf6rterb\xfc"
                                         "cher.\nNur die ersten 64 wurden ge\xf6"
@@ -283,6 +294,94 @@ TEST_F(Config, MalformedFileGivesTheDefaultsAndAMessage) {
     ui.shown.clear();
     EXPECT_EQ(read(), 0x3F07E) << "unreadable";
     EXPECT_EQ(ui.shown.size(), 1u);
+}
+
+// An insert dictionary and a user file that another program holds for writing: the start says so, no
+// other dictionary takes new words, and a save writes every name back as WORTEX.INI had it. A dictionary
+// named twice under other spellings of its path is opened once.
+TEST_F(Config, NamesThatCannotTakeWordsStayAndNothingElseTakesTheirWords) {
+    dictionary(cwd.file("a.wxd"), 'd');
+    dictionary(cwd.file("b.wxd"), 'd');
+    dictionary(cwd.file("b.wud"), 'U');
+    std::filesystem::create_symlink(cwd.file("a.wxd"), cwd.file("verweis.wxd"));
+    using namespace win32;
+    HANDLE holdB =
+        CreateFile(cwd.file("b.wxd"), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING);
+    HANDLE holdUser =
+        win32::CreateFile(cwd.file("b.wud"), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING);
+    ASSERT_TRUE(holdB && holdUser);
+    ini("[Dictionaries]\nFiles=a.wxd ./a.wxd verweis.wxd b.wxd\nInsertFile=b.wxd\n[Configuration]\n"
+        "UserFile=b.wud\n");
+    read();
+    EXPECT_EQ(open(), (std::vector<std::string>{"a.wxd", "b.wxd"}));
+    EXPECT_EQ(insertName(), "");
+    EXPECT_EQ(AddDictionaryWord(0, "Zw\xf6rbelhaus", false, false, 0, 0), 0);
+    EXPECT_EQ(GetDictionaryWordCount(EnumDictionaries(1, nullptr)), 0u) << "a.wxd took no word";
+    std::vector<std::string> texts;
+    for (const auto& m : ui.shown)
+        texts.push_back(m.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "W\xf6rterbuch konnte nicht ge\xf6"
+                         "ffnet werden.",
+                         "Diese in WORTEX.INI eingetragenen Dateien konnten nicht ge\xf6"
+                         "ffnet werden:\nb.wud\nSie bleiben in WORTEX.INI eingetragen.\n\nDas Einf\xfcgew\xf6"
+                         "rterbuch b.wxd kann nicht beschrieben werden.\nNeue W\xf6rter werden in kein "
+                         "W\xf6rterbuch eingef\xfcgt."}));
+    ASSERT_TRUE(WriteConfiguration(kPlaceCurrentDirectory, DefaultOptions()));
+    std::string text = iniText();
+    EXPECT_NE(text.find("\r\nFiles=" + cwd.file("a.wxd") + ";" + cwd.file("b.wxd") + "\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\r\nInsertFile=b.wxd\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nUserFile=b.wud\r\n"), std::string::npos) << text;
+    win32::CloseHandle(holdB);
+    win32::CloseHandle(holdUser);
+}
+
+// The sample WORTEX.INI: a save rewrites its two sections as the settings say, and every explanation of
+// the file stands above them, where it stays.
+TEST_F(Config, SampleExplanationsSurviveASave) {
+    std::ifstream in(std::string(VELU_SOURCE_DIR) + "/cmake/WORTEX.INI.in", std::ios::binary);
+    std::string sample((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(sample.empty());
+    dictionary(cwd.file("haupt.wxd"), 'd');
+    sample.replace(sample.find("@WORTEX_INI_DICTIONARY@"), 23, cwd.file("haupt.wxd"));
+    ini(sample);
+    read();
+    ASSERT_TRUE(WriteConfiguration(kPlaceCurrentDirectory, DefaultOptions()));
+    std::string saved = iniText();
+    std::istringstream lines(sample);
+    int comments = 0;
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind(";", 0) == 0) {
+            ++comments;
+            EXPECT_NE(saved.find(line + "\r\n"), std::string::npos) << line;
+        }
+    EXPECT_GE(comments, 6);
+}
+
+// A user file named through a link whose file is gone is reported and left a link: no empty file is made
+// in its place or at its target.
+TEST_F(Config, DanglingLinkUserFileIsReportedNotReplaced) {
+    std::filesystem::create_symlink(cwd.file("teilung/eigen.wud"), cwd.file("eigen.wud"));
+    std::filesystem::create_directory(cwd.file("teilung"));
+    std::filesystem::remove(cwd.file("teilung"));
+    ini("[Configuration]\nUserFile=eigen.wud\n");
+    read();
+    EXPECT_FALSE(IsUserFileOpen());
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[0].text, "W\xf6rterbuch konnte nicht ge\xf6"
+                                "ffnet werden.");
+    EXPECT_EQ(ui.shown[1].text, "Diese in WORTEX.INI eingetragenen Dateien konnten nicht ge\xf6"
+                                "ffnet werden:\neigen.wud\nSie bleiben in WORTEX.INI eingetragen.");
+    EXPECT_TRUE(std::filesystem::is_symlink(cwd.file("eigen.wud")));
+    EXPECT_FALSE(std::filesystem::exists(cwd.file("teilung")));
+    // The same through the dialog's choice of a file.
+    ui.shown.clear();
+    std::filesystem::create_directory(cwd.file("teilung"));
+    EXPECT_EQ(OpenUserFile(cwd.file("eigen.wud")), 0);
+    EXPECT_EQ(ui.shown.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(cwd.file("teilung/eigen.wud")));
 }
 
 } // namespace

@@ -64,6 +64,40 @@ TEST_F(DictSet, MainDictionaryAndReadOnly) {
     EXPECT_EQ(CreateDictionaryFile(dir.file("b.wxe"), 'e'), 1) << "a closed file is replaced";
 }
 
+// A dictionary opened again under another spelling of its path is the one already open: one entry of the
+// set, one handle.
+TEST_F(DictSet, OneFileUnderOtherSpellingsIsOneDictionary) {
+    DBHandle a = make("a.wxd", 'd');
+    ASSERT_NE(a, 0);
+    std::filesystem::create_symlink(dir.file("a.wxd"), dir.file("verweis.wxd"));
+    std::filesystem::create_directory(dir.file("unter"));
+    for (const std::string& other :
+         {dir.path() + "/./a.wxd", dir.path() + "/unter/../a.wxd", dir.file("verweis.wxd")})
+        EXPECT_EQ(OpenDictionary(false, other), a) << other;
+    EXPECT_EQ(EnumDictionaries(2, nullptr), 0);
+    CloseDictionary(a);
+    EXPECT_EQ(EnumDictionaries(1, nullptr), 0);
+}
+
+// No insert dictionary by choice (a named one that failed, or the box unticked) stays so when another
+// dictionary is opened later; only choosing one, or a fresh set, gives one again.
+TEST_F(DictSet, NoMainDictionaryByChoiceStaysSo) {
+    DBHandle a = make("a.wxd", 'd');
+    EXPECT_EQ(GetMainDictionary(nullptr), a);
+    ClearMainDictionary();
+    DBHandle b = make("b.wxd", 'd');
+    EXPECT_EQ(GetMainDictionary(nullptr), 0);
+    EXPECT_EQ(AddDictionaryWord(0, "haus", false, false, 0, 0), 0);
+    EXPECT_EQ(SetMainDictionary(b), 1);
+    EXPECT_EQ(AddDictionaryWord(0, "haus", false, false, 0, 0), 1);
+    EXPECT_EQ(FindWordInDictionaries(0, "haus", 0, false), b);
+    CloseAllDictionaries();
+    ClearMainDictionary();
+    CloseAllDictionaries();
+    a = OpenDictionary(false, dir.file("a.wxd"));
+    EXPECT_EQ(GetMainDictionary(nullptr), a) << "a fresh set";
+}
+
 TEST_F(DictSet, WordsAcrossDictionaries) {
     DBHandle a = make("a.wxd", 'd');
     DBHandle b = make("b.wxd", 'd');

@@ -155,8 +155,8 @@ TEST(Letters, ValidWordLengthAndCharacters) {
     EXPECT_FALSE(IsValidWord("a"));
     EXPECT_TRUE(IsValidWord("ab"));
     EXPECT_TRUE(IsValidWord("~a")) << "each ~ counts";
-    EXPECT_TRUE(IsValidWord(std::string(62, 'x').c_str()));
-    EXPECT_FALSE(IsValidWord(std::string(63, 'x').c_str()));
+    EXPECT_TRUE(IsValidWord(std::string(63, 'x').c_str())) << "as long as the header allows";
+    EXPECT_FALSE(IsValidWord(std::string(64, 'x').c_str()));
     EXPECT_TRUE(IsValidWord("o'neil-b.c"));
     EXPECT_FALSE(IsValidWord("ab1"));
     EXPECT_FALSE(IsValidWord("a b"));

@@ -1,5 +1,6 @@
 // A host of the spell-checking library: everything goes through WX_Init and window messages.
 #include "Wortex32.h"
+#include "platform/win32/Dialog.h"
 #include "platform/win32/EditControl.h"
 #include "platform/win32/GlobalMemory.h"
 #include "platform/win32/UiServices.h"
@@ -12,6 +13,8 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,6 +76,40 @@ protected:
         for (const auto& w : words)
             EXPECT_EQ(send(1137, static_cast<WPARAM>(h), w.c_str()), 1) << w;
         return h;
+    }
+
+    // A process of its own that starts the library afresh (reading WORTEX.INI), runs body and exits with
+    // its result; the messages the start and body showed come back, one "text|caption" each.
+    int freshProcess(const std::function<int(HWND)>& body, std::vector<std::string>* shown = nullptr) {
+        const std::string messages = dir + "/meldungen.txt";
+        pid_t child = ::fork();
+        if (child == 0) {
+            ui.shown.clear();
+            HWND own = init();
+            int result = own ? body(own) : 99;
+            std::ofstream out(messages, std::ios::binary | std::ios::trunc);
+            for (const auto& m : ui.shown)
+                out << m.text << "|" << m.caption << '\0';
+            out.close();
+            SendMessage(own, 1164, 0, 0);
+            ::_exit(result);
+        }
+        int status = 0;
+        if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+        if (shown) {
+            shown->clear();
+            std::ifstream in(messages, std::ios::binary);
+            for (std::string m; std::getline(in, m, '\0');)
+                shown->push_back(m);
+        }
+        return WEXITSTATUS(status);
+    }
+    std::string iniValue(const std::string& key) {
+        std::ifstream in(dir + "/WORTEX.INI");
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind(key + "=", 0) == 0)
+                return line.substr(key.size() + 1, line.find('\r') - key.size() - 1);
+        return "(fehlt)";
     }
 
     ScriptedUi ui;
@@ -184,8 +221,8 @@ TEST_F(Host, DictionaryMessages) {
         {1142, static_cast<WPARAM>(e), nullptr, nullptr, 'E', nullptr},
         {1143, static_cast<WPARAM>(d), nullptr, nullptr, 3, nullptr},
         {1038, static_cast<WPARAM>(d), nullptr, nullptr, 1, nullptr},
-        {1039, static_cast<WPARAM>(d), nullptr, nullptr, 0, nullptr},
-        {1140, 0, nullptr, nullptr, 0, nullptr}, // no record: 0
+        {1039, static_cast<WPARAM>(d), nullptr, nullptr, 1, nullptr}, // what was changed under it stands
+        {1140, 0, nullptr, nullptr, 0, nullptr},                      // no record: 0
         {1037, 0, nullptr, nullptr, 0, nullptr},
         {1125, 0, nullptr, nullptr, 0, nullptr},
         {1127, 0, nullptr, nullptr, 1, nullptr},
@@ -363,4 +400,117 @@ TEST_F(Host, WindowDestroyDetachesAndExitDetachesTheRest) {
     EXPECT_EQ(GetWindowLongPtr(b, GWLP_WNDPROC), editProc);
     EXPECT_TRUE(ui.shown.empty());
     DestroyWindow(b);
+}
+
+// A user's dictionary and correction file on a share that is not mounted at a start: the start names them,
+// no other dictionary takes the user's new words, and "Speichern" in the settings keeps every name, so the
+// next start after the share is back opens them again.
+TEST_F(Host, NamesThatCannotBeOpenedAtAStartAreReportedAndKept) {
+    ASSERT_NE(send(1134, 'D', (dir + "/haupt.wxd").c_str()), 0);
+    {
+        std::ofstream ini(dir + "/WORTEX.INI");
+        ini << "[Dictionaries]\nFiles=haupt.wxd;teilung/eigen.wxd\nInsertFile=teilung/eigen.wxd\n"
+               "[Configuration]\nUserFile=teilung/eigen.wud\n";
+    }
+    ui.dialogScripts[30000] = [](DialogModel& d) {
+        d.click(30055); // an option on and off again enables "Speichern"
+        d.click(30055);
+        d.click(30053);
+        d.click(30054);
+    };
+    std::vector<std::string> shown;
+    EXPECT_EQ(freshProcess(
+                  [](HWND own) {
+                      int fails = 0;
+                      if (SendMessage(own, 1145, 0, 0) != 0) fails |= 1;
+                      if (SendMessage(own, 1137, 0, reinterpret_cast<LPARAM>("Zw\xf6rbelhaus")) != 0)
+                          fails |= 2;
+                      if (SendMessage(own, 1127, 0, 0) == 0) fails |= 4;
+                      return fails;
+                  },
+                  &shown),
+              0);
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{
+                  "W\xf6rterbuch konnte nicht erzeugt werden.|Wortex",
+                  "Diese in WORTEX.INI eingetragenen Dateien konnten nicht ge\xf6"
+                  "ffnet werden:\nteilung/eigen.wxd\nteilung/eigen.wud\nSie bleiben in WORTEX.INI "
+                  "eingetragen.\n\nDas Einf\xfcgew\xf6rterbuch teilung/eigen.wxd kann nicht beschrieben "
+                  "werden.\nNeue W\xf6rter werden in kein W\xf6rterbuch eingef\xfcgt.|Wortex"}));
+    std::string main = std::filesystem::canonical(dir + "/haupt.wxd").string();
+    EXPECT_EQ(iniValue("Files"), main + ";teilung/eigen.wxd");
+    EXPECT_EQ(iniValue("InsertFile"), "teilung/eigen.wxd");
+    EXPECT_EQ(iniValue("UserFile"), "teilung/eigen.wud");
+    LRESULT h = send(1135, 0, main.c_str());
+    EXPECT_EQ(send(1143, static_cast<WPARAM>(h), LPARAM{0}), 0) << "nothing went into the main dictionary";
+    send(1136, static_cast<WPARAM>(h), LPARAM{0});
+
+    // The share is back.
+    std::filesystem::create_directory(dir + "/teilung");
+    ASSERT_NE(send(1134, 'D', (dir + "/teilung/eigen.wxd").c_str()), 0);
+    std::string own = std::filesystem::canonical(dir + "/teilung/eigen.wxd").string();
+    EXPECT_EQ(freshProcess(
+                  [&](HWND process) {
+                      char name[260] = {};
+                      int fails = 0;
+                      if (SendMessage(process, 1145, 0, reinterpret_cast<LPARAM>(name)) == 0 || name != own)
+                          fails |= 1;
+                      if (SendMessage(process, 1137, 0, reinterpret_cast<LPARAM>("Zw\xf6rbelhaus")) != 1)
+                          fails |= 2;
+                      return fails;
+                  },
+                  &shown),
+              0);
+    EXPECT_EQ(shown, std::vector<std::string>{}) << "the user file was created beside its dictionary";
+    EXPECT_TRUE(std::filesystem::exists(dir + "/teilung/eigen.wud"));
+    h = send(1135, 0, own.c_str());
+    char word[64] = "zw\xf6rbelhaus";
+    EXPECT_EQ(send(1140, 0, word), h) << "the word went into the user's dictionary";
+}
+
+// A UTF-8 word list imported through the dictionary dialog of a host: the words come out as written, read
+// by this process from the file the other one wrote; what was left out is counted in a message.
+TEST_F(Host, AWordListImportedThroughTheDialogIsTakenAsWritten) {
+    std::string own = dir + "/eigen.wxd";
+    ASSERT_NE(send(1134, 'D', own.c_str()), 0);
+    {
+        std::ofstream ini(dir + "/WORTEX.INI");
+        ini << "[Dictionaries]\nFiles=eigen.wxd\nInsertFile=eigen.wxd\n";
+        std::ofstream list(dir + "/liste.txt", std::ios::binary);
+        list << "Zw\xC3\xB6rbelhaus\nMp3player Zwo1zwo \xC3\x9c"
+                "bermuffel \xC5\x81\xC3\xB3\x64\xC5\xBA\n"
+             << std::string(63, 'l') << " " << std::string(64, 'm')
+             << "\nStra\xC3\x9F"
+                "e.\n";
+    }
+    ui.fileAnswers = {dir + "/liste.txt"};
+    ui.dialogScripts[300] = [](DialogModel& d) {
+        d.click(458);
+        d.click(102);
+    };
+    std::vector<std::string> shown;
+    EXPECT_EQ(freshProcess(
+                  [](HWND process) {
+                      SendMessage(process, 1125, 0, 0);
+                      return 0;
+                  },
+                  &shown),
+              0);
+    EXPECT_EQ(shown, std::vector<std::string>{
+                         "Nicht eingef\xfcgt wurden:\n2 W\xf6rter mit Ziffern\n1 Wort mit mehr als "
+                         "63 Zeichen\n1 Wort mit Zeichen, die das W\xf6rterbuch nicht aufnehmen "
+                         "kann|Wortex"});
+    LRESULT h = send(1135, 0, own.c_str());
+    ASSERT_NE(h, 0);
+    std::vector<std::string> words;
+    char word[64] = {};
+    for (LRESULT more = send(1032, static_cast<WPARAM>(h) | 0x4000, word); more;
+         more = send(1033, static_cast<WPARAM>(h) | 0x4000, word))
+        words.push_back(word);
+    EXPECT_EQ(words, (std::vector<std::string>{std::string(63, 'l'),
+                                               "Stra\xdf"
+                                               "e",
+                                               "\xdc"
+                                               "bermuffel",
+                                               "Zw\xf6rbelhaus"}));
 }
