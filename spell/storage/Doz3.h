@@ -32,6 +32,9 @@ void CloseAllDBFiles();
 // key 0 locks the whole file; any other key the single byte at that offset.
 int LockDBFile(DBHandle h, std::uint32_t key);
 void UnlockDBFile(DBHandle h, std::uint32_t key);
+// A reader's lock on the whole file: readers share it, a writer's lock waits for them and they for it.
+int LockDBFileShared(DBHandle h);
+void UnlockDBFileShared(DBHandle h);
 std::uint32_t FindDBTable(DBHandle h, const char* name);
 int AddDBTable(DBHandle h, const char* name, std::uint32_t offset);
 std::uint32_t CreateDBTable(DBHandle h, std::uint16_t pagesPerChunk);
