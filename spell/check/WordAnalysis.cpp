@@ -190,6 +190,26 @@ bool innerCapitalAfterSmall(const char* word) {
     return false;
 }
 
+// Capitals inside a word ("BitKoenig", "GmbH", "iPhone") are written so on purpose; two capitals at its
+// start ("HÖrt") are a slip of the shift key that the analysis corrects.
+bool innerCapitals(const char* word) {
+    std::size_t from = isSmall(uc(word[0])) ? 1 : 2;
+    for (std::size_t k = from; word[k] && k < kWordSize; ++k)
+        if (isCapital(uc(word[k]))) return true;
+    return false;
+}
+
+// Whether correction spells the word otherwise, not only in other capitals; "~" in the word are line-end
+// hyphens of the text.
+bool respells(const char* word, const char* correction) {
+    char plain[kWordSize];
+    withoutTilde(word, plain);
+    const char* a = plain;
+    for (; *a && *correction; ++a, ++correction)
+        if (AnsiToLower(uc(*a)) != AnsiToLower(uc(*correction))) return true;
+    return *a || *correction;
+}
+
 // The dictionary handle that knew the word, 0 for none.
 DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapitals, AnalysisResult& r,
                             bool& fullStopBack) {
@@ -197,6 +217,18 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
         char search[kWordSize];
         searchForm(w.word, search);
         DBHandle h = FindBestCorrection(c.memo, search, r.correction, r.marks);
+        if (h && respells(w.word, r.correction)) {
+            // The cheapest correction may be a variant ("Mobiltelephone") of a word the dictionary holds as
+            // it stands: that word is no error.
+            char exact[kWordSize];
+            unsigned char exactMarks[kMarkCount];
+            DBHandle e = FindBestCorrection(0, 0, search, exact, exactMarks, true);
+            if (e && !respells(w.word, exact)) {
+                h = e;
+                copyWord(r.correction, exact);
+                std::memcpy(r.marks, exactMarks, sizeof r.marks);
+            }
+        }
         r.kind = h ? 0 : kKindUnknown;
         r.language = h ? GetDictionaryLanguageOf(h) : 0;
         MarkTableResult m;
@@ -321,6 +353,7 @@ void AnalyseWord(FoundWord& w, const AnalysisContext& c, AnalysisResult& r) {
     bool allCapitals = true;
     for (const char* p = w.word; *p; ++p)
         if (AnsiToUpper(uc(*p)) != uc(*p)) allCapitals = false;
+    if (!allCapitals && innerCapitals(w.word)) w.technical = true;
     bool fullStopBack = false;
     bool user = (c.options & kOptionUserCorrect) && userFileAnalysis(w, c, r, fullStopBack);
     // A hyphen at a line break of the text is the user's: it is no change the check proposes.
@@ -359,7 +392,10 @@ void AnalyseWord(FoundWord& w, const AnalysisContext& c, AnalysisResult& r) {
                 }
             }
             std::uint32_t essential = r.kind & ~(kKindErrorBeep | kKindCorrBeep | kKindAbbrevBeep);
-            if ((r.kind & kOptionBits & ~c.options) || isLastWord(w, c)) {
+            // A respelling is made only into a word the dictionaries list: one built as a compound around
+            // the change ("daemontools" as "dämon+tools") would damage a name; the word is reported.
+            bool unlisted = h && respells(w.word, r.correction) && !listed(r.language, r.correction);
+            if ((r.kind & kOptionBits & ~c.options) || isLastWord(w, c) || unlisted) {
                 r.flags |= 0x82;
                 if (c.options & kOptionErrorBeep) r.kind |= kKindErrorBeep;
             } else if (!known) {
