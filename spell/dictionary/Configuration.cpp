@@ -109,6 +109,15 @@ void openDictionaries(const std::string& files, const std::string& insertFile) {
         DBHandle h = OpenDictionary(false, name);
         if (h && !insert && !insertFile.empty() && sameFileName(name, insertFile)) insert = h;
     }
+    // The user's own dictionary that InsertFile names is made at the first start, so that new words never
+    // go into a shared one.
+    bool isDirectory = false;
+    if (!insert && !cut && !insertFile.empty() && !FileExists(insertFile, &isDirectory)) {
+        DBHandle first = EnumDictionaries(1, nullptr);
+        char language = first ? GetDictionaryLanguageOf(first) : 0;
+        if (CreateDictionaryFile(insertFile, language ? language : 'D'))
+            insert = OpenDictionary(false, insertFile);
+    }
     if (insert) SetMainDictionary(insert);
     if (cut) {
         const std::string text = "Die Einstellungsdatei WORTEX.INI nennt zu viele W\xf6rterb\xfc"
