@@ -910,6 +910,39 @@ TEST_P(WholeCorpus, ComesBackByteForByte) {
 
 INSTANTIATE_TEST_SUITE_P(Shards, WholeCorpus, ::testing::Range(0, kCorpusShards));
 
+// The list of the corrections a check made (dialog 1000 at its end, ConfirmCorr off) holds only corrections
+// that changed the text: none that spells the word as it stood ("trans+form -> transform").
+TEST_F(RealText, HistoryListsOnlyWhatChanged) {
+    REQUIRE_INSTALLED(wngerman(), "the wngerman dictionary");
+    const std::vector<CorpusPiece> pages = corpus();
+    REQUIRE_INSTALLED(pages.size() > 1000, "manpages-de");
+    answerSuggestions({});
+    std::vector<std::pair<std::string, std::string>> listed;
+    ui.dialogScripts[1000] = [&](DialogModel& d) {
+        if (d.visible(1022)) {
+            int count = std::stoi(d.text(1024));
+            for (int k = 0; k < count; ++k) {
+                listed.emplace_back(d.text(1001), d.text(1002));
+                if (k + 1 < count) d.click(1012);
+            }
+        }
+        d.click(102);
+    };
+    options(kDefaults);
+    for (std::size_t k = 0; k < pages.size(); k += 8) {
+        LRESULT result = 0;
+        checked(Kind::Host, wortex::test::PlainManualPage(pages[k].file), result);
+    }
+    std::vector<std::string> unchanged;
+    for (auto [shown, correction] : listed) {
+        std::string plain = shown;
+        std::erase_if(plain, [](char c) { return c == '+' || c == '\\'; });
+        if (plain == correction) unchanged.push_back(shown + " -> " + correction);
+    }
+    EXPECT_GT(listed.size(), 50u);
+    EXPECT_EQ(unchanged, std::vector<std::string>{});
+}
+
 // 1036 gives a host the suggestions in the case of the word it asked about, as the dialog offers them.
 TEST_F(Check, SuggestionsComeInTheCaseOfTheWordAskedAbout) {
     REQUIRE_INSTALLED(wngerman(), "the wngerman dictionary");
