@@ -712,6 +712,21 @@ bool keyWaiting(HWND window) {
     return pressed;
 }
 
+// The analysis may have cut "'s" off a word ("Let's" reported as "Let"): a stop leaves the caret behind
+// the whole word as it stands in the text, or a resume from inside it would report it once more.
+void behindWholeWord(EditAttachment& a, FoundWord& w) {
+    bool error = false;
+    const LineRecord* r = CachedLine(a, w.endLine, &error);
+    if (error || !r || w.endColumn < 0 || static_cast<std::uint32_t>(w.endColumn) + 1 >= r->size ||
+        r->text[w.endColumn] != '\'')
+        return;
+    FoundWord whole;
+    if (FindWordAt(a, w.startColumn, w.startLine, whole) && whole.startLine == w.startLine &&
+        whole.startColumn == w.startColumn &&
+        (whole.endLine > w.endLine || (whole.endLine == w.endLine && whole.endColumn > w.endColumn)))
+        w = whole;
+}
+
 bool askCancel(Check& c) {
     return thawed(c, [&] {
         EnterLibrary();
@@ -829,6 +844,7 @@ LRESULT CheckTextOperation(LibraryState& s, EditAttachment& attachment, WPARAM w
                 previousLine = w.startLine;
                 int code = checkWord(c, w, true, -1);
                 if (!(a = c.a)) return 1;
+                behindWholeWord(*a, w);
                 checkedColumn = w.endColumn;
                 checkedLine = w.endLine;
                 previousColumn = w.startColumn;
@@ -840,14 +856,6 @@ LRESULT CheckTextOperation(LibraryState& s, EditAttachment& attachment, WPARAM w
                     break;
                 }
                 if (code == kStop) {
-                    // Behind the whole word as it stands in the text: the analysis may have cut "'s" off,
-                    // and a resume from inside the word would find and report it once more.
-                    FoundWord whole;
-                    if (FindWordAt(*a, w.startColumn, w.startLine, whole) && whole.startLine == w.startLine &&
-                        whole.startColumn == w.startColumn &&
-                        (whole.endLine > w.endLine ||
-                         (whole.endLine == w.endLine && whole.endColumn > w.endColumn)))
-                        w = whole;
                     a->wantedColumn = w.endColumn;
                     a->wantedLine = w.endLine;
                     stopped = true;

@@ -1100,6 +1100,16 @@ TEST_F(Check, EmptyTextAndCancelQuestion) {
         MSG m;
         EXPECT_FALSE(PeekMessage(&m, edit, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) << "the key is dropped";
     }
+    // A line that ends in a word with an apostrophe ending: the caret goes behind the whole word, not
+    // behind the part the analysis looked up.
+    DestroyWindow(edit);
+    DestroyWindow(status);
+    send(WX_MSG_ADD_WORD, 0, "geht");
+    window("eins geht's \r\ndrei \r\n", 0);
+    ui.answers = {IDYES};
+    PostMessage(edit, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(checkAll(), 1);
+    EXPECT_EQ(caret(), (std::pair<int, int>{11, 0}));
 }
 
 TEST_F(Check, ConfirmCorrAsksForEveryCorrectionWithoutHistory) {
