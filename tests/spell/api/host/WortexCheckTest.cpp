@@ -672,6 +672,7 @@ TEST_F(Shipped, CorrectionsChangeOnlyWhatIsWrong) {
         {"Dann mit \xbbgit clone\xab holen.", {}, nullptr},
         {"Die \xbbinfo\xab-Seiten sind ausf\xfchrlicher.", {}, nullptr},
         {"Die Datei mp3 und der Wert 3fach.", {}, nullptr},
+        {"Dann mit \x84svn co\x93 holen.", {}, nullptr},
         // Still corrections, asked for under the shipped settings.
         {"Die Dateien liegen im Verzeichnis debian und werden gelesen.",
          {"debian -> Debian"},
@@ -680,6 +681,10 @@ TEST_F(Shipped, CorrectionsChangeOnlyWhatIsWrong) {
          {"die -> Die", "nach -> Nach"},
          "Die Planung liegt vor. Nach der Genehmigung"},
         {"Er H\xd6rt zu.", {"H\xd6rt -> H\xf6rt"}, "Er H\xf6rt zu."},
+        // wngerman holds "Vierteln" only as a noun: the capital is asked for, and refused it stays small.
+        {"Zwiebeln sch\xe4len, putzen, vierteln. Dann braten.",
+         {"vierteln -> Vierteln"},
+         "Zwiebeln sch\xe4len, putzen, Vierteln. Dann braten."},
         {"Die zeichnungen liegen vor.", {"zeichnungen -> Zeichnungen"}, "Die Zeichnungen liegen vor."},
         {"Das Geb\xe4ude des Gebaeudes.", {"Gebaeudes -> Geb\xe4udes"}, "Das Geb\xe4ude des Geb\xe4udes."},
     };
