@@ -714,7 +714,8 @@ bool keyWaiting(HWND window) {
 
 // The analysis may have cut "'s" off a word ("Let's" reported as "Let"): a stop leaves the caret behind
 // the whole word as it stands in the text, or a resume from inside it would report it once more.
-void behindWholeWord(EditAttachment& a, FoundWord& w) {
+void behindWholeWord(EditAttachment& a, FoundWord& w, std::int32_t endBefore) {
+    if (w.endColumn + 2 != endBefore) return;
     bool error = false;
     const LineRecord* r = CachedLine(a, w.endLine, &error);
     if (error || !r || w.endColumn < 0 || static_cast<std::uint32_t>(w.endColumn) + 1 >= r->size ||
@@ -842,9 +843,10 @@ LRESULT CheckTextOperation(LibraryState& s, EditAttachment& attachment, WPARAM w
             if (w.startColumn != previousColumn || w.startLine != previousLine) {
                 previousColumn = w.startColumn;
                 previousLine = w.startLine;
+                const std::int32_t endBefore = w.endLine == w.startLine ? w.endColumn : -1;
                 int code = checkWord(c, w, true, -1);
                 if (!(a = c.a)) return 1;
-                behindWholeWord(*a, w);
+                behindWholeWord(*a, w, endBefore);
                 checkedColumn = w.endColumn;
                 checkedLine = w.endLine;
                 previousColumn = w.startColumn;

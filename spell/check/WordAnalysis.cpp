@@ -23,10 +23,10 @@ constexpr std::uint32_t kOptionBits = 0x9FFFFFFF;
 unsigned char uc(char c) {
     return static_cast<unsigned char>(c);
 }
-bool isCapital(unsigned char c) {
+inline bool isCapital(unsigned char c) {
     return IsAnsiLetter(c) && AnsiToLower(c) != c;
 }
-bool isSmall(unsigned char c) {
+inline bool isSmall(unsigned char c) {
     return IsAnsiLetter(c) && AnsiToUpper(c) != c;
 }
 void upperFirst(char* s) {
@@ -193,15 +193,24 @@ bool innerCapitalAfterSmall(const char* word) {
 // Capitals inside a word ("BitKoenig", "GmbH", "iPhone") are written so on purpose; two capitals at its
 // start ("HÖrt") are a slip of the shift key that the analysis corrects.
 bool innerCapitals(const char* word) {
-    std::size_t from = isSmall(uc(word[0])) ? 1 : 2;
-    for (std::size_t k = from; word[k] && k < kWordSize; ++k)
-        if (isCapital(uc(word[k]))) return true;
+    if (!word[0] || !word[1]) return false;
+    const unsigned char first = uc(word[0]);
+    for (std::size_t k = (first >= 'a' && first <= 'z') || isSmall(first) ? 1 : 2; k < kWordSize && word[k];
+         ++k) {
+        const unsigned char c = uc(word[k]);
+        // Small ASCII letters, the most of any text, are passed over without a look at the letter table.
+        if (c >= 'a' && c <= 'z') continue;
+        if ((c >= 'A' && c <= 'Z') || (c >= 0x80 && AnsiToLower(c) != c)) return true;
+    }
     return false;
 }
 
 // Whether correction spells the word otherwise, not only in other capitals; "~" in the word are line-end
 // hyphens of the text.
 bool respells(const char* word, const char* correction) {
+    // The common cases first: the same word, or the same with another first letter's case.
+    if (word[0] && std::strcmp(word + 1, correction + (correction[0] ? 1 : 0)) == 0)
+        return word[0] != correction[0] && AnsiToLower(uc(word[0])) != AnsiToLower(uc(correction[0]));
     char plain[kWordSize];
     withoutTilde(word, plain);
     const char* a = plain;
@@ -217,7 +226,15 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
         char search[kWordSize];
         searchForm(w.word, search);
         DBHandle h = FindBestCorrection(c.memo, search, r.correction, r.marks);
-        if (h && respells(w.word, r.correction)) {
+        MarkTableResult m;
+        ApplyMarkTable(w.word, r.correction, r.marks, w.fullStop, m);
+        if (m.apostropheS) {
+            std::size_t n = std::strlen(w.word);
+            w.word[n - 2] = 0;
+            w.endColumn -= 2;
+            continue;
+        }
+        if (h && (m.kind & ~(kKindCompound | kKindDictionaryCapital)) && respells(w.word, r.correction)) {
             // The cheapest correction may be a variant ("Mobiltelephone") of a word the dictionary holds as
             // it stands: that word is no error.
             char exact[kWordSize];
@@ -227,24 +244,19 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
                 h = e;
                 copyWord(r.correction, exact);
                 std::memcpy(r.marks, exactMarks, sizeof r.marks);
+                ApplyMarkTable(w.word, r.correction, r.marks, w.fullStop, m);
             }
         }
         r.kind = h ? 0 : kKindUnknown;
         r.language = h ? GetDictionaryLanguageOf(h) : 0;
-        MarkTableResult m;
-        ApplyMarkTable(w.word, r.correction, r.marks, w.fullStop, m);
-        if (m.apostropheS) {
-            std::size_t n = std::strlen(w.word);
-            w.word[n - 2] = 0;
-            w.endColumn -= 2;
-            continue;
-        }
         copyWord(r.shown, m.shown);
         r.kind |= m.kind;
         if (innerCapitalAfterSmall(w.word)) r.kind &= ~kKindDictionaryCapital;
         fullStopBack = m.fullStopTakenBack;
         if (allCapitals || (h && (c.options & (kOptionPrioritySharp | kOptionPriorityPlain))))
             sharpSRules(r.language, r.correction, r.marks, r.kind, allCapitals, c.options);
+        // Asked only of a word the analysis would change.
+        if (r.kind && !allCapitals && innerCapitals(w.word)) w.technical = true;
         if (w.technical) {
             // An option, a path or an identifier is written as it must be typed: its case, an "ae" for "ä"
             // or a missing dot or hyphen is no error ("--daemon" stays).
@@ -353,7 +365,6 @@ void AnalyseWord(FoundWord& w, const AnalysisContext& c, AnalysisResult& r) {
     bool allCapitals = true;
     for (const char* p = w.word; *p; ++p)
         if (AnsiToUpper(uc(*p)) != uc(*p)) allCapitals = false;
-    if (!allCapitals && innerCapitals(w.word)) w.technical = true;
     bool fullStopBack = false;
     bool user = (c.options & kOptionUserCorrect) && userFileAnalysis(w, c, r, fullStopBack);
     // A hyphen at a line break of the text is the user's: it is no change the check proposes.

@@ -18,10 +18,10 @@ constexpr int kMaxLookBack = 64;
 unsigned char uc(char c) {
     return static_cast<unsigned char>(c);
 }
-bool isCapital(unsigned char c) {
+inline bool isCapital(unsigned char c) {
     return IsAnsiLetter(c) && AnsiToLower(c) != c;
 }
-bool isSmall(unsigned char c) {
+inline bool isSmall(unsigned char c) {
     return IsAnsiLetter(c) && AnsiToUpper(c) != c;
 }
 bool hyphenBeforeCapital(const char* text, std::int32_t length, std::int32_t k) {
@@ -99,12 +99,17 @@ bool commandLine(const char* text, std::int32_t length) {
     return k + 1 < length && (text[k] == '$' || text[k] == '#') && text[k + 1] == ' ';
 }
 
-// A command quoted whole in running text: »git clone«, svn co, "make install". Quoted words that
-// begin with a small letter are taken as typed; a quoted sentence begins with a capital.
+// A word in small letters of a command quoted whole in running text (\xbbgit clone\xab, \x84svn co\x93, "make
+// install"): a quote that begins with a small letter is taken as typed, a quoted sentence begins with a
+// capital.
 bool quotedCommand(const char* text, std::int32_t length, std::int32_t start, std::int32_t end) {
     auto closing = [](unsigned char open) -> unsigned char {
         return open == 0xBB ? 0xAB : open == 0x84 ? 0x93 : open == '"' ? '"' : 0;
     };
+    // Most lines hold no quote before a word: that is asked first, which is quick.
+    const auto n = static_cast<std::size_t>(start);
+    if (!std::memchr(text, 0xBB, n) && !std::memchr(text, 0x84, n) && !std::memchr(text, '"', n))
+        return false;
     std::int32_t k = start - 1;
     while (k >= 0 && !closing(uc(text[k])) && uc(text[k]) != 0xAB && uc(text[k]) != 0x93)
         --k;
@@ -136,7 +141,7 @@ bool technicalAt(EditAttachment& a, std::int32_t line, const char* text, std::in
     unsigned char last = at > 0 ? uc(ahead[at - 1]) : 0;
     unsigned char before = at > 1 ? uc(ahead[at - 2]) : 0;
     return technicalAround(before, last, text + end, length - end) || std::isdigit(last) ||
-           commandLine(text, length) || quotedCommand(text, length, start, end);
+           commandLine(text, length) || (isSmall(uc(text[start])) && quotedCommand(text, length, start, end));
 }
 
 bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look, Part& out, int depth) {
