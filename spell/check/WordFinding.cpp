@@ -99,9 +99,8 @@ bool commandLine(const char* text, std::int32_t length) {
     return k + 1 < length && (text[k] == '$' || text[k] == '#') && text[k + 1] == ' ';
 }
 
-// A word in small letters of a command quoted whole in running text (\xbbgit clone\xab, \x84svn co\x93, "make
-// install"): a quote that begins with a small letter is taken as typed, a quoted sentence begins with a
-// capital.
+// A word in small letters of a command quoted whole in running text (»git clone«, „svn co“, "make install"):
+// a quote that begins with a small letter is taken as typed, a quoted sentence begins with a capital.
 bool quotedCommand(const char* text, std::int32_t length, std::int32_t start, std::int32_t end) {
     auto closing = [](unsigned char open) -> unsigned char {
         return open == 0xBB ? 0xAB : open == 0x84 ? 0x93 : open == '"' ? '"' : 0;

@@ -25,7 +25,7 @@ struct FoundWord {
     bool joined;     // joined over a line end without a hyphen
     bool hardJoined; // joined over a hard line break by the hyphen that ends the line above
     // Written as it must be typed: part of an option ("-name", "--version"), a path or an identifier, run on
-    // in digits, on a shell prompt's line or in a quoted command ("\xbbgit clone\xab"); the word analysis
+    // in digits, on a shell prompt's line or in a quoted command (»git clone«); the word analysis
     // adds words with capitals inside.
     bool technical;
     char runBefore[kWordSize]; // the run ending in the full stop while the class is undecided
