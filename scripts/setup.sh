@@ -4,7 +4,8 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${VELU_BUILD_DIR:-$ROOT/build}
 PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev libzip-dev libsodium-dev libgtest-dev
-          libbenchmark-dev xvfb xauth fonts-dejavu-core wngerman qt6-translations-l10n poppler-utils)
+          libbenchmark-dev xvfb xauth fonts-dejavu-core wngerman manpages-de debian-reference-de
+          qt6-translations-l10n poppler-utils)
 
 install_missing() {
     local wanted=("${PACKAGES[@]}" "$@") installed=() missing=()

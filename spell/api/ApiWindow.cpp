@@ -1,7 +1,5 @@
 #include "ApiWindow.h"
 
-#include "platform/win32/Kernel.h"
-#include "platform/win32/UiServices.h"
 #include "Attachments.h"
 #include "Configuration.h"
 #include "DescriptionDialog.h"
@@ -17,6 +15,8 @@
 #include "Support.h"
 #include "TextCheck.h"
 #include "UserFile.h"
+#include "platform/win32/Kernel.h"
+#include "platform/win32/UiServices.h"
 
 #include <cstring>
 #include <dlfcn.h>
@@ -93,8 +93,13 @@ LRESULT serve(LibraryState& s, HWND window, UINT message, WPARAM wParam, LPARAM 
             return LastListWord(h, text, flag);
         }
     }
-    case 1036:
-        return text ? MakeSuggestionList(text, wParam != 0) : 0;
+    case 1036: {
+        if (!text) return 0;
+        // In the case of the word asked about, as the suggestions dialog offers them.
+        HGLOBAL block = MakeSuggestionList(text, wParam != 0);
+        CaseSuggestionList(block, text);
+        return block;
+    }
     case 1037:
         return text ? BestReplacement(text, text + 64) : 0;
     case 1038:

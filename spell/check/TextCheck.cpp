@@ -1,16 +1,16 @@
 #include "TextCheck.h"
 
-#include "platform/win32/FileApi.h"
-#include "platform/win32/UiServices.h"
-#include "LibraryState.h"
 #include "CheckDialogs.h"
 #include "DictionarySet.h"
 #include "Hyphenation.h"
 #include "Letters.h"
+#include "LibraryState.h"
 #include "LibraryStrings.h"
 #include "LookupMemo.h"
 #include "Support.h"
 #include "WordAnalysis.h"
+#include "platform/win32/FileApi.h"
+#include "platform/win32/UiServices.h"
 
 #include <algorithm>
 #include <climits>
@@ -595,6 +595,15 @@ CorrectionRecord recordOf(const char* inText, const AnalysisResult& r, const Fou
 
 int checkWord(Check& c, FoundWord& w, bool hyphenate, std::int32_t caretDistance);
 
+// A hyphen of the text and a "~" of a correction stand for the same character.
+bool spellsAsItStands(const char* word, const char* correction) {
+    for (;; ++word, ++correction) {
+        bool hyphens = (*word == '-' || *word == '~') && (*correction == '-' || *correction == '~');
+        if (*word != *correction && !hyphens) return false;
+        if (!*word) return true;
+    }
+}
+
 // The suggestions dialog on an unknown word of the check loop.
 int askUser(Check& c, FoundWord& w) {
     Adapter(*c.a, kAdSetCaret, static_cast<WPARAM>(w.startColumn), w.startLine);
@@ -671,16 +680,19 @@ int checkWord(Check& c, FoundWord& w, bool hyphenate, std::int32_t caretDistance
         applyCorrection(c, w, r.correction, caretDistance);
         return c.stop ? kStop : kIgnore;
     }
+    // A correction that spells the word as it stands ("trans+form" as "transform") asks nothing.
+    if (spellsAsItStands(inText, r.correction)) return kIgnore;
     CorrectionRecord record = recordOf(inText, r, w);
     if (options & kOptionConfirmCorr) {
         HelpFn help = helpOf(c.s, c.window);
-        int ok = thawed(
-            c, [&] { return ShowCorrectionMessage(GetActiveWindow(), options, *c.a, &record, help); });
+        int ok =
+            thawed(c, [&] { return ShowCorrectionMessage(GetActiveWindow(), options, *c.a, &record, help); });
         if (!c.a) return kStop;
         if (ok == 1) applyCorrection(c, w, record.correction, caretDistance);
     } else {
-        applyCorrection(c, w, r.correction, caretDistance);
-        if (c.mode == Mode::Loop && c.a->historyHandle) {
+        // A correction that wrote nothing ("trans+form" to "transform") is no entry of the list.
+        bool wrote = applyCorrection(c, w, r.correction, caretDistance);
+        if (wrote && c.mode == Mode::Loop && c.a && c.a->historyHandle) {
             record.startColumn = w.startColumn;
             record.startLine = w.startLine;
             record.endColumn = w.endColumn;
@@ -698,6 +710,22 @@ bool keyWaiting(HWND window) {
     while (PeekMessage(&msg, window, WM_KEYDOWN, WM_SYSDEADCHAR, PM_REMOVE))
         if (msg.message == WM_KEYDOWN) pressed = true;
     return pressed;
+}
+
+// The analysis may have cut "'s" off a word ("Let's" reported as "Let"): a stop leaves the caret behind
+// the whole word as it stands in the text, or a resume from inside it would report it once more.
+void behindWholeWord(EditAttachment& a, FoundWord& w, std::int32_t endBefore) {
+    if (w.endColumn + 2 != endBefore) return;
+    bool error = false;
+    const LineRecord* r = CachedLine(a, w.endLine, &error);
+    if (error || !r || w.endColumn < 0 || static_cast<std::uint32_t>(w.endColumn) + 1 >= r->size ||
+        r->text[w.endColumn] != '\'')
+        return;
+    FoundWord whole;
+    if (FindWordAt(a, w.startColumn, w.startLine, whole) && whole.startLine == w.startLine &&
+        whole.startColumn == w.startColumn &&
+        (whole.endLine > w.endLine || (whole.endLine == w.endLine && whole.endColumn > w.endColumn)))
+        w = whole;
 }
 
 bool askCancel(Check& c) {
@@ -815,8 +843,10 @@ LRESULT CheckTextOperation(LibraryState& s, EditAttachment& attachment, WPARAM w
             if (w.startColumn != previousColumn || w.startLine != previousLine) {
                 previousColumn = w.startColumn;
                 previousLine = w.startLine;
+                const std::int32_t endBefore = w.endLine == w.startLine ? w.endColumn : -1;
                 int code = checkWord(c, w, true, -1);
                 if (!(a = c.a)) return 1;
+                behindWholeWord(*a, w, endBefore);
                 checkedColumn = w.endColumn;
                 checkedLine = w.endLine;
                 previousColumn = w.startColumn;

@@ -23,10 +23,10 @@ constexpr std::uint32_t kOptionBits = 0x9FFFFFFF;
 unsigned char uc(char c) {
     return static_cast<unsigned char>(c);
 }
-bool isCapital(unsigned char c) {
+inline bool isCapital(unsigned char c) {
     return IsAnsiLetter(c) && AnsiToLower(c) != c;
 }
-bool isSmall(unsigned char c) {
+inline bool isSmall(unsigned char c) {
     return IsAnsiLetter(c) && AnsiToUpper(c) != c;
 }
 void upperFirst(char* s) {
@@ -190,6 +190,35 @@ bool innerCapitalAfterSmall(const char* word) {
     return false;
 }
 
+// Capitals inside a word ("BitKoenig", "GmbH", "iPhone") are written so on purpose; two capitals at its
+// start ("HÖrt") are a slip of the shift key that the analysis corrects.
+bool innerCapitals(const char* word) {
+    if (!word[0] || !word[1]) return false;
+    const unsigned char first = uc(word[0]);
+    for (std::size_t k = (first >= 'a' && first <= 'z') || isSmall(first) ? 1 : 2; k < kWordSize && word[k];
+         ++k) {
+        const unsigned char c = uc(word[k]);
+        // Small ASCII letters, the most of any text, are passed over without a look at the letter table.
+        if (c >= 'a' && c <= 'z') continue;
+        if ((c >= 'A' && c <= 'Z') || (c >= 0x80 && AnsiToLower(c) != c)) return true;
+    }
+    return false;
+}
+
+// Whether correction spells the word otherwise, not only in other capitals; "~" in the word are line-end
+// hyphens of the text.
+bool respells(const char* word, const char* correction) {
+    // The common cases first: the same word, or the same with another first letter's case.
+    if (word[0] && std::strcmp(word + 1, correction + (correction[0] ? 1 : 0)) == 0)
+        return word[0] != correction[0] && AnsiToLower(uc(word[0])) != AnsiToLower(uc(correction[0]));
+    char plain[kWordSize];
+    withoutTilde(word, plain);
+    const char* a = plain;
+    for (; *a && *correction; ++a, ++correction)
+        if (AnsiToLower(uc(*a)) != AnsiToLower(uc(*correction))) return true;
+    return *a || *correction;
+}
+
 // The dictionary handle that knew the word, 0 for none.
 DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapitals, AnalysisResult& r,
                             bool& fullStopBack) {
@@ -197,8 +226,6 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
         char search[kWordSize];
         searchForm(w.word, search);
         DBHandle h = FindBestCorrection(c.memo, search, r.correction, r.marks);
-        r.kind = h ? 0 : kKindUnknown;
-        r.language = h ? GetDictionaryLanguageOf(h) : 0;
         MarkTableResult m;
         ApplyMarkTable(w.word, r.correction, r.marks, w.fullStop, m);
         if (m.apostropheS) {
@@ -207,12 +234,29 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
             w.endColumn -= 2;
             continue;
         }
+        if (h && (m.kind & ~(kKindCompound | kKindDictionaryCapital)) && respells(w.word, r.correction)) {
+            // The cheapest correction may be a variant ("Mobiltelephone") of a word the dictionary holds as
+            // it stands: that word is no error.
+            char exact[kWordSize];
+            unsigned char exactMarks[kMarkCount];
+            DBHandle e = FindBestCorrection(0, 0, search, exact, exactMarks, true);
+            if (e && !respells(w.word, exact)) {
+                h = e;
+                copyWord(r.correction, exact);
+                std::memcpy(r.marks, exactMarks, sizeof r.marks);
+                ApplyMarkTable(w.word, r.correction, r.marks, w.fullStop, m);
+            }
+        }
+        r.kind = h ? 0 : kKindUnknown;
+        r.language = h ? GetDictionaryLanguageOf(h) : 0;
         copyWord(r.shown, m.shown);
         r.kind |= m.kind;
         if (innerCapitalAfterSmall(w.word)) r.kind &= ~kKindDictionaryCapital;
         fullStopBack = m.fullStopTakenBack;
         if (allCapitals || (h && (c.options & (kOptionPrioritySharp | kOptionPriorityPlain))))
             sharpSRules(r.language, r.correction, r.marks, r.kind, allCapitals, c.options);
+        // Asked only of a word the analysis would change.
+        if (r.kind && !allCapitals && innerCapitals(w.word)) w.technical = true;
         if (w.technical) {
             // An option, a path or an identifier is written as it must be typed: its case, an "ae" for "ä"
             // or a missing dot or hyphen is no error ("--daemon" stays).
@@ -359,7 +403,10 @@ void AnalyseWord(FoundWord& w, const AnalysisContext& c, AnalysisResult& r) {
                 }
             }
             std::uint32_t essential = r.kind & ~(kKindErrorBeep | kKindCorrBeep | kKindAbbrevBeep);
-            if ((r.kind & kOptionBits & ~c.options) || isLastWord(w, c)) {
+            // A respelling is made only into a word the dictionaries list: one built as a compound around
+            // the change ("daemontools" as "dämon+tools") would damage a name; the word is reported.
+            bool unlisted = h && respells(w.word, r.correction) && !listed(r.language, r.correction);
+            if ((r.kind & kOptionBits & ~c.options) || isLastWord(w, c) || unlisted) {
                 r.flags |= 0x82;
                 if (c.options & kOptionErrorBeep) r.kind |= kKindErrorBeep;
             } else if (!known) {

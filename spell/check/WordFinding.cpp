@@ -5,6 +5,7 @@
 #include "LookupMemo.h"
 #include "Suggestions.h"
 
+#include <cctype>
 #include <cstring>
 
 namespace wortex {
@@ -17,10 +18,10 @@ constexpr int kMaxLookBack = 64;
 unsigned char uc(char c) {
     return static_cast<unsigned char>(c);
 }
-bool isCapital(unsigned char c) {
+inline bool isCapital(unsigned char c) {
     return IsAnsiLetter(c) && AnsiToLower(c) != c;
 }
-bool isSmall(unsigned char c) {
+inline bool isSmall(unsigned char c) {
     return IsAnsiLetter(c) && AnsiToUpper(c) != c;
 }
 bool hyphenBeforeCapital(const char* text, std::int32_t length, std::int32_t k) {
@@ -85,7 +86,44 @@ bool technicalAround(unsigned char before, unsigned char last, const char* after
     if (afterLength <= 0) return false;
     // "http://", "C:\\": a colon before a slash ends no word of a sentence.
     if (after[0] == ':' && afterLength > 1 && (after[1] == '/' || after[1] == '\\')) return true;
+    // "mp3", "x86_64": a word that runs on in digits is a name.
+    if (std::isdigit(uc(after[0]))) return true;
     return pathMark(uc(after[0]));
+}
+
+// A line typed at a shell prompt or a comment of a shell session: "$ cd gentoo", "# apt install".
+bool commandLine(const char* text, std::int32_t length) {
+    std::int32_t k = 0;
+    while (k < length && text[k] == ' ')
+        ++k;
+    return k + 1 < length && (text[k] == '$' || text[k] == '#') && text[k + 1] == ' ';
+}
+
+// A word in small letters of a command quoted whole in running text (»git clone«, „svn co“, "make install"):
+// a quote that begins with a small letter is taken as typed, a quoted sentence begins with a capital.
+bool quotedCommand(const char* text, std::int32_t length, std::int32_t start, std::int32_t end) {
+    auto closing = [](unsigned char open) -> unsigned char {
+        return open == 0xBB ? 0xAB : open == 0x84 ? 0x93 : open == '"' ? '"' : 0;
+    };
+    // Most lines hold no quote before a word: that is asked first, which is quick.
+    const auto n = static_cast<std::size_t>(start);
+    if (!std::memchr(text, 0xBB, n) && !std::memchr(text, 0x84, n) && !std::memchr(text, '"', n))
+        return false;
+    std::int32_t k = start - 1;
+    while (k >= 0 && !closing(uc(text[k])) && uc(text[k]) != 0xAB && uc(text[k]) != 0x93)
+        --k;
+    if (k < 0 || !closing(uc(text[k])) || k + 1 >= length || !isSmall(uc(text[k + 1]))) return false;
+    if (text[k] == '"') {
+        // An ASCII quote opens only when an even number of them stands before it.
+        int before = 0;
+        for (std::int32_t j = 0; j < k; ++j)
+            before += text[j] == '"';
+        if (before % 2) return false;
+    }
+    unsigned char close = closing(uc(text[k]));
+    for (std::int32_t j = end; j < length; ++j)
+        if (uc(text[j]) == close) return true;
+    return false;
 }
 
 bool technicalAt(EditAttachment& a, std::int32_t line, const char* text, std::int32_t length,
@@ -101,7 +139,8 @@ bool technicalAt(EditAttachment& a, std::int32_t line, const char* text, std::in
     }
     unsigned char last = at > 0 ? uc(ahead[at - 1]) : 0;
     unsigned char before = at > 1 ? uc(ahead[at - 2]) : 0;
-    return technicalAround(before, last, text + end, length - end);
+    return technicalAround(before, last, text + end, length - end) || std::isdigit(last) ||
+           commandLine(text, length) || (isSmall(uc(text[start])) && quotedCommand(text, length, start, end));
 }
 
 bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look, Part& out, int depth) {
@@ -251,9 +290,9 @@ namespace {
 // their full stop.
 bool commonAbbreviation(const char* run, std::int32_t length) {
     static const char* const kAbbreviations[] = {
-        "Abb", "Abs", "allg", "bspw", "bzgl", "bzw", "ca",   "Dr",  "etc", "evtl",
-        "ff",  "ggf", "ggfs", "Hrsg", "inkl", "Kap", "max",  "min", "Nr",  "Prof",
-        "sog", "Std", "Tab",  "usf",  "usw",  "vgl", "zzgl", "zB",
+        "Abb", "Abs", "allg", "bspw", "bzgl", "bzw", "ca",  "Cal",  "Dr",  "etc", "evtl",
+        "ff",  "ggf", "ggfs", "Hrsg", "inkl", "Kap", "max", "Min",  "min", "Nr",  "Prof",
+        "sog", "Std", "Tab",  "Tel",  "usf",  "usw", "vgl", "zzgl", "zB",
     };
     // Single letters with full stops, spaced or not: "z. B.", "z.B.", "d.h.", an initial.
     bool letters = true;
@@ -274,7 +313,10 @@ std::int16_t scanSentence(const char* text, std::int32_t position, char* run) {
         if (c == ' ' || c == '\'' || c == '"') continue;
         if (c == '?' || c == '!' || c == 0xA1 || c == 0xBF) return kSentenceStart;
         if (c != '.') return kInSentence;
-        if (k == 0 || !IsAnsiLetter(uc(text[k - 1]))) return kSentenceStart;
+        if (k == 0) return kSentenceStart;
+        // An ordinal or a list number ("8.", "am 3. Mai") and an ellipsis end no sentence for certain.
+        if (std::isdigit(uc(text[k - 1])) || text[k - 1] == '.') return kAfterAbbreviation;
+        if (!IsAnsiLetter(uc(text[k - 1]))) return kSentenceStart;
         std::int32_t s = k;
         while (s > 0 && IsWordChar(uc(text[s - 1])))
             --s;

@@ -21,10 +21,13 @@ struct FoundWord {
     char word[kWordSize];
     std::int32_t startColumn, startLine, endColumn, endLine;
     std::int16_t sentenceClass;
-    bool fullStop;             // a final full stop was dropped
-    bool joined;               // joined over a line end without a hyphen
-    bool hardJoined;           // joined over a hard line break by the hyphen that ends the line above
-    bool technical;            // part of an option ("-name", "--version"), a path or an identifier
+    bool fullStop;   // a final full stop was dropped
+    bool joined;     // joined over a line end without a hyphen
+    bool hardJoined; // joined over a hard line break by the hyphen that ends the line above
+    // Written as it must be typed: part of an option ("-name", "--version"), a path or an identifier, run on
+    // in digits, on a shell prompt's line or in a quoted command (»git clone«); the word analysis
+    // adds words with capitals inside.
+    bool technical;
     char runBefore[kWordSize]; // the run ending in the full stop while the class is undecided
 };
 

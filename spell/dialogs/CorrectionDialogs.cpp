@@ -2,9 +2,6 @@
 
 #include "DescriptionDialog.h"
 
-#include "platform/win32/GlobalMemory.h"
-#include "platform/win32/StringTable.h"
-#include "platform/win32/UiServices.h"
 #include "Attachments.h"
 #include "DialogTemplates.h"
 #include "DictionarySet.h"
@@ -14,6 +11,9 @@
 #include "Support.h"
 #include "UserFile.h"
 #include "WordFinding.h"
+#include "platform/win32/GlobalMemory.h"
+#include "platform/win32/StringTable.h"
+#include "platform/win32/UiServices.h"
 
 #include <algorithm>
 #include <cstring>
@@ -47,16 +47,6 @@ constexpr int kStopButton = 1113;
 constexpr int kSuggestionsHelp = 1108;
 constexpr std::size_t kMaxReplacement = 62;
 
-unsigned char uc(char c) {
-    return static_cast<unsigned char>(c);
-}
-
-std::string upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(AnsiToUpper(uc(c)));
-    return s;
-}
-
 // At the first opening in a process at the top right of the desktop, afterwards where it was closed.
 void placeTopRight(DialogModel& dialog, std::optional<RECT>& remembered) {
     if (remembered) {
@@ -80,11 +70,7 @@ std::string stringOf(UINT id) {
 class Suggestions {
 public:
     Suggestions(const char* word, bool mayReplace, bool mayIgnore, const HelpFn& help)
-        : word_(word), mayReplace_(mayReplace), mayIgnore_(mayIgnore), help_(help) {
-        allCapitals_ = !word_.empty() && upper(word_) == word_;
-        firstCapital_ =
-            !word_.empty() && IsAnsiLetter(uc(word_[0])) && AnsiToLower(uc(word_[0])) != uc(word_[0]);
-    }
+        : word_(word), mayReplace_(mayReplace), mayIgnore_(mayIgnore), help_(help) {}
 
     std::string replacement;
 
@@ -127,8 +113,7 @@ private:
     }
 
     std::string cased(std::string s) const {
-        if (allCapitals_) return upper(s);
-        if (firstCapital_ && !s.empty()) s[0] = static_cast<char>(AnsiToUpper(uc(s[0])));
+        CaseLike(word_.c_str(), s.data());
         return s;
     }
 
@@ -288,7 +273,6 @@ private:
     std::string word_;
     bool mayReplace_, mayIgnore_;
     HelpFn help_;
-    bool allCapitals_ = false, firstCapital_ = false;
     bool filled_ = false, edited_ = false, insertFailed_ = false;
     DBHandle insert_ = 0;
 };

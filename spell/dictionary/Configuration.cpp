@@ -145,6 +145,18 @@ DBHandle openDictionaries(const std::string& files, const std::string& insertFil
         if (!h) unopened().files.push_back(name);
         if (h && !insert && !insertFile.empty() && isDictionary(h, insertFile)) insert = h;
     }
+    // The user's own dictionary that InsertFile names is made at the first start, so that new words never
+    // go into a shared one; made, it is no file the start failed to open.
+    bool isDirectory = false;
+    if (!insert && !cut && !insertFile.empty() && !FileExists(insertFile, &isDirectory)) {
+        DBHandle first = EnumDictionaries(1, nullptr);
+        char language = first ? GetDictionaryLanguageOf(first) : 0;
+        if (CreateDictionaryFile(insertFile, language ? language : 'D'))
+            insert = OpenDictionary(false, insertFile);
+        if (insert)
+            std::erase_if(unopened().files,
+                          [&](const std::string& name) { return isDictionary(insert, name); });
+    }
     if (cut) {
         const std::string text = "Die Einstellungsdatei WORTEX.INI nennt zu viele W\xf6rterb\xfc"
                                  "cher.\nNur die ersten " +

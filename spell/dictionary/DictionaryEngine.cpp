@@ -500,6 +500,20 @@ private:
     bool held_;
 };
 
+// Readers share the file with other readers; a writer's lock waits for them.
+class ReadLock {
+public:
+    explicit ReadLock(const DictCollection& c) : c_(c), held_(c.db && LockDBFileShared(c.db)) {}
+    ~ReadLock() {
+        if (held_) UnlockDBFileShared(c_.db);
+    }
+    bool held() const { return held_; }
+
+private:
+    const DictCollection& c_;
+    bool held_;
+};
+
 // A word found: its codes with their capital bits, and the marks and values of its entry.
 struct Found {
     char codes[kMaxCodes + 1] = {};
@@ -1019,13 +1033,13 @@ int SetWordValue(DictCollection& c, const char* word, std::uint32_t value, int w
 }
 
 std::uint32_t GetWordCount(DictCollection& c) {
-    WordLock lock(c);
+    ReadLock lock(c);
     Root r;
     return lock.held() && readRoot(c, r) ? r.count : 0;
 }
 
 char GetDictionaryLanguage(DictCollection& c) {
-    WordLock lock(c);
+    ReadLock lock(c);
     Root r;
     return lock.held() && readRoot(c, r) ? r.language : 0;
 }

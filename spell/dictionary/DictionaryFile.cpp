@@ -65,7 +65,7 @@ void CreateDictionaryTable(DBHandle h, const char* name, char language) {
 }
 
 int OpenDictionaryTable(DBHandle h, DictCollection& collection, int kind) {
-    if (!LockDBFile(h, 0)) return 0;
+    if (!LockDBFileShared(h)) return 0;
     collection = DictCollection{};
     collection.db = h;
     std::uint32_t at = FindDBTable(h, kind == 2 ? kStyleTableName : kWordTableName);
@@ -81,7 +81,7 @@ int OpenDictionaryTable(DBHandle h, DictCollection& collection, int kind) {
             ok = get32(p + 40) == at && get32(p + 26) == get32(p + 44) && get16(p + 32) == kRootRecordSize &&
                  get32(p + 18) != 0;
     }
-    UnlockDBFile(h, 0);
+    UnlockDBFileShared(h);
     if (!ok) collection = DictCollection{h};
     return ok;
 }

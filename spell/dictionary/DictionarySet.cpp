@@ -207,7 +207,7 @@ void RefreshDictionaries() {
     }
     // A lock reads the file's change counter and drops the cached pages of a file that changed.
     for (DictCollection& c : files)
-        if (c.db && LockDBFile(c.db, c.wordTable())) UnlockDBFile(c.db, c.wordTable());
+        if (c.db && LockDBFileShared(c.db)) UnlockDBFileShared(c.db);
 }
 
 std::uint64_t DictionaryStamp() {

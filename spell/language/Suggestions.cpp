@@ -1,9 +1,9 @@
 #include "Suggestions.h"
 
-#include "platform/win32/GlobalMemory.h"
 #include "DictionaryEngine.h"
 #include "DictionarySet.h"
 #include "Letters.h"
+#include "platform/win32/GlobalMemory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -394,9 +394,9 @@ private:
 
     // Whether the stored letters since the part's start may stand as a compound part: a part holds a
     // vowel; one of three letters is a noun (stored with a capital), or a small word that begins the
-    // compound before a noun; and only a noun is followed by a part that begins with a vowel. Without these, abbreviations, short function
-    // words and inflected forms ("chr", "der", "zus", "Abb", "wohlig+ehen") let nearly any misspelling
-    // pass as a compound. next: the input letter after the part, 0 at the word's end.
+    // compound before a noun; and only a noun is followed by a part that begins with a vowel. Without these,
+    // abbreviations, short function words and inflected forms ("chr", "der", "zus", "Abb", "wohlig+ehen") let
+    // nearly any misspelling pass as a compound. next: the input letter after the part, 0 at the word's end.
     bool partAllowed(unsigned char endFlags, unsigned char next) const {
         int n = len_ - partStart_;
         bool vowel = false;
@@ -425,11 +425,10 @@ private:
     bool onset() const {
         const unsigned char a = letterOf(path_[partStart_]), b = letterOf(path_[partStart_ + 1]);
         if (IsAnsiVowel(a) || IsAnsiVowel(b) || a == 'y' || b == 'y') return true;
-        static constexpr std::string_view kClusters[] = {"bl", "br", "ch", "cl", "cr", "dr", "dw", "fl", "fr",
-                                                         "gl", "gn", "gr", "kl", "kn", "kr", "kw", "pf", "ph",
-                                                         "pl", "pn", "pr", "ps", "qu", "rh", "sc", "sh", "sk",
-                                                         "sl", "sm", "sn", "sp", "st", "sw", "sz", "th", "tr",
-                                                         "ts", "tw", "vl", "vr", "wr", "zw"};
+        static constexpr std::string_view kClusters[] = {
+            "bl", "br", "ch", "cl", "cr", "dr", "dw", "fl", "fr", "gl", "gn", "gr", "kl", "kn",
+            "kr", "kw", "pf", "ph", "pl", "pn", "pr", "ps", "qu", "rh", "sc", "sh", "sk", "sl",
+            "sm", "sn", "sp", "st", "sw", "sz", "th", "tr", "ts", "tw", "vl", "vr", "wr", "zw"};
         for (std::string_view c : kClusters)
             if (uc(c[0]) == a && uc(c[1]) == b) return true;
         return false;
@@ -453,8 +452,7 @@ private:
 
     // Whether the part's stored letters end with one of the endings, with at least vowelsBefore vowels
     // before it in the part. Asked at every cut of a compound: the last letter is compared first.
-    template <std::size_t N>
-    bool partEndsWith(const std::string_view (&endings)[N], int vowelsBefore) const {
+    template <std::size_t N> bool partEndsWith(const std::string_view (&endings)[N], int vowelsBefore) const {
         const unsigned char last = letterOf(path_[len_ - 1]);
         for (std::string_view e : endings) {
             int n = static_cast<int>(e.size());
@@ -552,7 +550,8 @@ private:
         // ("Erholungsurlaub", not "Erholungurlaub").
         bool small = !(endFlags & kEntryCapital) && !(path_[partStart_] & kCapitalBit);
         static constexpr std::string_view kAdjectiveSuffixes[] = {"lich", "isch", "bar", "sam", "haft"};
-        static constexpr std::string_view kNounSuffixes[] = {"ung", "heit", "keit", "schaft", "tum", "ion", "t\xE4t"};
+        static constexpr std::string_view kNounSuffixes[] = {"ung", "heit", "keit",  "schaft",
+                                                             "tum", "ion",  "t\xE4t"};
         if (small && partEndsWith(kAdjectiveSuffixes, 0)) return false;
         bool needsS = partEndsWith(kNounSuffixes, 1);
         int left = 0;
@@ -560,12 +559,14 @@ private:
             left += raw_[k] != '~';
         int savedStart = partStart_;
         bool savedCapital = firstCapital_, savedShort = shortSmallBefore_;
-        shortSmallBefore_ = len_ - partStart_ == 3 && !(endFlags & kEntryCapital) && !(path_[partStart_] & kCapitalBit);
+        shortSmallBefore_ =
+            len_ - partStart_ == 3 && !(endFlags & kEntryCapital) && !(path_[partStart_] & kCapitalBit);
         if (partStart_ == 0) firstCapital_ = endFlags & kEntryCapital;
         Cursor root = src_.root(c_);
         // A joint "s" never follows an "s" nor comes before a part that begins with one
         // ("Kriegs+s+verbrecher", "Krieg+s+sverbrecher").
-        if (!verbStem && raw_[j] == 's' && left - 1 >= 3 && raw_[j + 1] != 's' && letterOf(path_[len_ - 1]) != 's') {
+        if (!verbStem && raw_[j] == 's' && left - 1 >= 3 && raw_[j + 1] != 's' &&
+            letterOf(path_[len_ - 1]) != 's') {
             path_[len_] = LetterToCode('s');
             marks_[len_++] = kMarkPartEnd;
             partStart_ = len_;
@@ -745,7 +746,8 @@ private:
     void swapped(const Step& s, int i, int d) {
         if (!variantEqual(letterOf(s.letter), in_[i + 1], i + 1, s.inTail, false, extended_)) return;
         Position next = src_.follow(s);
-        for (std::size_t k = 0, count = emptyPosition(next) ? 0 : src_.count(next); k < count && !stop_; ++k) {
+        for (std::size_t k = 0, count = emptyPosition(next) ? 0 : src_.count(next); k < count && !stop_;
+             ++k) {
             Step t = src_.at(next, k);
             if (!variantEqual(letterOf(t.letter), in_[i], i, t.inTail, false, extended_)) continue;
             path_[len_++] = t.letter;
@@ -904,7 +906,7 @@ int FindVariants(DictCollection& c, const char* word, VariantCallback callback, 
                  bool oneDifference, bool extended) {
     unsigned char typed[kMaxLetters + 1];
     int n = typedLetters(word ? word : "", typed);
-    if (n < 2 || !callback || !c.db || !LockDBFile(c.db, c.wordTable())) return 0;
+    if (n < 2 || !callback || !c.db || !LockDBFileShared(c.db)) return 0;
     {
         TreeReader reader(c);
         TreeSource src{reader};
@@ -912,7 +914,7 @@ int FindVariants(DictCollection& c, const char* word, VariantCallback callback, 
                                      callback, argument);
         walk.run(src.root(c));
     }
-    UnlockDBFile(c.db, c.wordTable());
+    UnlockDBFileShared(c.db);
     return 1;
 }
 
@@ -972,7 +974,8 @@ void addCompoundVariants(const char* word, SuggestionList& list, bool extended) 
         for (char& c : whole)
             c = static_cast<char>(AnsiToLower(uc(c)));
         char compound[64];
-        if (FindBestCorrection(0, 0, whole.c_str(), compound, marks, true)) AddSuggestion(&list, compound, cost);
+        if (FindBestCorrection(0, 0, whole.c_str(), compound, marks, true))
+            AddSuggestion(&list, compound, cost);
     };
     for (int cut = 4; cut + 4 <= n; ++cut) {
         std::string head(word, cut), tail(word + cut);
@@ -1016,11 +1019,11 @@ win32::HGLOBAL MakeSuggestionList(const char* word, bool extended) {
     unsigned char marks[kMarkCount];
     if (std::strlen(prepared) >= 8 && FindBestCorrection(0, 0, prepared, found, marks, true)) {
         // Typed with a capital, a compound keeps it whatever its first part's spelling.
-        if (word && AnsiToLower(uc(*word)) != uc(*word)) found[0] = static_cast<char>(AnsiToUpper(uc(found[0])));
+        if (word && AnsiToLower(uc(*word)) != uc(*word))
+            found[0] = static_cast<char>(AnsiToUpper(uc(found[0])));
         // The word exactly as typed changes nothing: it goes behind the words one letter away.
         AddSuggestion(&list, found, word && std::strcmp(found, word) == 0 ? 1 : 0);
-    }
-    else if (list.count == 0)
+    } else if (list.count == 0)
         addCompoundVariants(prepared, list, extended);
     win32::HGLOBAL block = win32::GlobalAlloc(win32::GHND, (list.count + 1) * kSuggestionSlot);
     if (!block) return block;
@@ -1029,6 +1032,27 @@ win32::HGLOBAL MakeSuggestionList(const char* word, bool extended) {
         std::strcpy(slots + k * kSuggestionSlot, reinterpret_cast<const char*>(list.entries[k] + 1));
     win32::GlobalUnlock(block);
     return block;
+}
+
+void CaseLike(const char* word, char* text) {
+    if (!word || !*word || !text) return;
+    bool allCapitals = true;
+    for (const char* p = word; *p; ++p)
+        allCapitals = allCapitals && AnsiToUpper(uc(*p)) == uc(*p);
+    if (allCapitals) {
+        AnsiStrUpper(text);
+    } else if (IsAnsiLetter(uc(*word)) && AnsiToLower(uc(*word)) != uc(*word)) {
+        text[0] = static_cast<char>(AnsiToUpper(uc(text[0])));
+    }
+}
+
+void CaseSuggestionList(win32::HGLOBAL block, const char* word) {
+    auto* slots = block ? static_cast<char*>(win32::GlobalLock(block)) : nullptr;
+    if (!slots) return;
+    std::size_t n = win32::GlobalSize(block) / kSuggestionSlot;
+    for (std::size_t k = 0; k < n && slots[k * kSuggestionSlot]; ++k)
+        CaseLike(word, slots + k * kSuggestionSlot);
+    win32::GlobalUnlock(block);
 }
 
 DBHandle BestReplacement(const char* word, char* replacement) {

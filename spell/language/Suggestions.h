@@ -2,8 +2,8 @@
 // What was meant by a word that no dictionary holds: the costed correction search along the letter tree,
 // the variant search behind the suggestion list and the best replacement, the similarity of two texts, and
 // the ss/ß and o/ou replacements of the text check.
-#include "platform/win32/Win32Types.h"
 #include "DictionaryFile.h"
+#include "platform/win32/Win32Types.h"
 
 #include <cstdint>
 
@@ -57,6 +57,10 @@ bool AddSuggestion(void* list, const char* word, int cost);
 // A GlobalAlloc block of (count + 1) x 64 bytes, one word per slot, the last slot empty; null when the
 // memory can't be had.
 win32::HGLOBAL MakeSuggestionList(const char* word, bool extended);
+// text (NUL-terminated) in the case of word: all capitals, or a capital first letter, like word's.
+void CaseLike(const char* word, char* text);
+// Every suggestion of a MakeSuggestionList block in the case of word.
+void CaseSuggestionList(win32::HGLOBAL block, const char* word);
 // replacement: 64 bytes.
 DBHandle BestReplacement(const char* word, char* replacement);
 

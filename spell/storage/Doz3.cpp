@@ -23,6 +23,8 @@ using namespace doz3;
 namespace {
 
 constexpr std::size_t kPathSize = 260;
+// Clock steps (about a second each) a lock is tried before the user is asked.
+constexpr int kLockWaitSteps = 5;
 
 struct DBFileRecord {
     std::uint16_t useCount;
@@ -49,6 +51,10 @@ struct DBFileEntry {
     // descriptor merge), so releasing it must leave these bytes locked.
     std::uint16_t byteLockCount;
     std::uint32_t byteLocks[8];
+    // Readers' locks: nested ones only count; the first takes the whole file shared at the operating system
+    // unless this process already held a lock of its own there.
+    std::uint16_t readLockDepth;
+    bool readLockHeld;
 };
 
 struct DBHandleSlot {
@@ -567,6 +573,41 @@ void refresh(const ProcessLock& p, Open& o) {
 
 // ---- locks ----
 
+void unlockWholeFile(DBFileEntry* e);
+
+// Tries a lock at once, then for a few seconds, then asks the user. False on Abort; Ignore goes on
+// without the lock (granted stays false).
+bool acquire(Open& o, bool exclusive, std::uint64_t from, std::uint64_t length, bool& granted) {
+    HANDLE os = o.entry->osHandle;
+    auto attempt = [&] {
+        return LockFileEx(os, (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY, from,
+                          length);
+    };
+    auto waitStep = [] {
+        std::uint32_t step = Ticks() / 18;
+        while (Ticks() / 18 == step)
+            win32::Sleep(10);
+    };
+    granted = attempt() || attempt();
+    // Another process writes a word or opens the file: that takes a moment, not a question.
+    for (int i = 0; i < kLockWaitSteps && !granted; ++i) {
+        waitStep();
+        granted = attempt();
+    }
+    while (!granted) {
+        std::string text = std::string("Die Datei ") + o.record->path +
+                           " wird gerade von einem anderen Programm ge\xe4ndert.";
+        int answer = MessageBox(0, text.c_str(), "Wortex", MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
+        if (answer == IDABORT) return false;
+        if (answer == IDIGNORE) break;
+        for (int i = 0; i < 10 && !granted; ++i) {
+            waitStep();
+            granted = attempt();
+        }
+    }
+    return true;
+}
+
 int lock(const ProcessLock& p, Open& o, std::uint32_t key) {
     DBFileEntry* e = o.entry;
     if (e->writeLockDepth > 0) {
@@ -576,30 +617,36 @@ int lock(const ProcessLock& p, Open& o, std::uint32_t key) {
     }
     std::uint64_t from = key == 0 ? 0 : key;
     std::uint64_t length = key == 0 ? kWholeFileLockLength : 1;
-    auto attempt = [&] {
-        return LockFileEx(e->osHandle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, from, length);
-    };
-    auto waitStep = [] {
-        std::uint32_t step = Ticks() / 18;
-        while (Ticks() / 18 == step)
-            win32::Sleep(10);
-    };
-    bool granted = attempt() || attempt();
-    while (!granted) {
-        int answer = MessageBox(0, "Lock Problem.", "DOZ3", MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
-        if (answer == IDABORT) return 0;
-        if (answer == IDIGNORE) break;
-        for (int i = 0; i < 10 && !granted; ++i) {
-            waitStep();
-            granted = attempt();
-        }
-    }
+    bool granted = false;
+    if (!acquire(o, true, from, length, granted)) return 0;
     if (key == 0)
         ++e->writeLockDepth;
     else if (granted && e->byteLockCount < std::size(e->byteLocks))
         e->byteLocks[e->byteLockCount++] = key;
     if (!e->sequential && e->writeLockDepth <= 1) refresh(p, o);
     return 1;
+}
+
+int lockShared(const ProcessLock& p, Open& o) {
+    DBFileEntry* e = o.entry;
+    if (e->readLockDepth++ > 0) return 1;
+    // A lock of this process's own already keeps writers out.
+    if (e->writeLockDepth > 0 || e->byteLockCount > 0) return 1;
+    bool granted = false;
+    if (!acquire(o, false, 0, kWholeFileLockLength, granted)) {
+        --e->readLockDepth;
+        return 0;
+    }
+    e->readLockHeld = granted;
+    if (!e->sequential) refresh(p, o);
+    return 1;
+}
+
+void unlockShared(DBFileEntry* e) {
+    if (e->readLockDepth == 0 || --e->readLockDepth > 0) return;
+    if (!e->readLockHeld) return;
+    e->readLockHeld = false;
+    if (e->writeLockDepth == 0) unlockWholeFile(e);
 }
 
 void forgetByteLock(DBFileEntry* e, std::uint32_t key) {
@@ -623,6 +670,15 @@ void unlockWholeFile(DBFileEntry* e) {
     if (from < kWholeFileLockLength) UnlockFileEx(e->osHandle, from, kWholeFileLockLength - from);
 }
 
+// A writer's lock given up inside a reader's: the range falls back to shared, the bytes still locked for
+// writing stay so.
+void keepShared(DBFileEntry* e, std::uint64_t from, std::uint64_t length) {
+    LockFileEx(e->osHandle, LOCKFILE_FAIL_IMMEDIATELY, from, length);
+    for (std::uint16_t i = 0; i < e->byteLockCount; ++i)
+        if (e->byteLocks[i] >= from && e->byteLocks[i] < from + length)
+            LockFileEx(e->osHandle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, e->byteLocks[i], 1);
+}
+
 // false when a write of the change failed (or will be refused): the change is not on disk.
 bool unlock(const ProcessLock& p, Open& o, std::uint32_t key) {
     DBFileEntry* e = o.entry;
@@ -633,14 +689,20 @@ bool unlock(const ProcessLock& p, Open& o, std::uint32_t key) {
         }
         if (--e->writeLockDepth > 0) return !o.record->refusesChanges;
         bool ok = flush(p, o);
-        unlockWholeFile(e);
+        if (e->readLockHeld)
+            keepShared(e, 0, kWholeFileLockLength);
+        else
+            unlockWholeFile(e);
         return ok;
     }
     forgetByteLock(e, key);
     // Under the whole-file lock the byte stays locked as part of the range until that is released.
     if (e->writeLockDepth > 0) return !o.record->refusesChanges;
     bool ok = flush(p, o);
-    UnlockFileEx(e->osHandle, key, 1);
+    if (e->readLockHeld)
+        keepShared(e, key, 1);
+    else
+        UnlockFileEx(e->osHandle, key, 1);
     return ok;
 }
 
@@ -1012,6 +1074,8 @@ void closeHandle(const ProcessLock& p, DBHandle h) {
     if (o.entry->openCount == 0) {
         o.entry->writeLockDepth = 0;
         o.entry->byteLockCount = 0;
+        o.entry->readLockDepth = 0;
+        o.entry->readLockHeld = false;
         flush(p, o);
         dropPages(p, o.fileNumber);
         changeComplete(o.fileNumber);
@@ -1069,6 +1133,8 @@ DBHandle openFile(const std::string& name, int shareMode, bool sequential) {
         e.sequential = sequential ? 1 : 0;
         e.writeLockDepth = 0;
         e.byteLockCount = 0;
+        e.readLockDepth = 0;
+        e.readLockHeld = false;
         DWORD access = GENERIC_READ | GENERIC_WRITE, share = 0;
         switch (shareMode) {
         case 1:
@@ -1271,6 +1337,19 @@ int UnlockDBFile(DBHandle h, std::uint32_t key) {
     ProcessLock p;
     Open o;
     return resolve(p, h, o) && unlock(p, o, key) ? 1 : 0;
+}
+
+int LockDBFileShared(DBHandle h) {
+    ProcessLock p;
+    Open o;
+    if (!resolve(p, h, o)) return 0;
+    return lockShared(p, o);
+}
+
+void UnlockDBFileShared(DBHandle h) {
+    ProcessLock p;
+    Open o;
+    if (resolve(p, h, o)) unlockShared(o.entry);
 }
 
 int FlushDBFile(DBHandle h) {

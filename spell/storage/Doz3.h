@@ -33,6 +33,9 @@ void CloseAllDBFiles();
 int LockDBFile(DBHandle h, std::uint32_t key);
 // 0 when a write failed since the change began: the file then holds what it held before the change.
 int UnlockDBFile(DBHandle h, std::uint32_t key);
+// A reader's lock on the whole file: readers share it, a writer's lock waits for them and they for it.
+int LockDBFileShared(DBHandle h);
+void UnlockDBFileShared(DBHandle h);
 std::uint32_t FindDBTable(DBHandle h, const char* name);
 int AddDBTable(DBHandle h, const char* name, std::uint32_t offset);
 std::uint32_t CreateDBTable(DBHandle h, std::uint16_t pagesPerChunk);

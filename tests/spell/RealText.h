@@ -1,8 +1,9 @@
 #pragma once
 // The corpus of real German paragraphs (tests/spell/data/realtext.txt, UTF-8) as a window holds them:
-// Windows-1252, lines parted by CR LF. Debian's German manual pages are added where installed.
+// Windows-1252, lines parted by CR LF; Debian's German manual pages and reference read likewise.
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -10,6 +11,13 @@
 #include <vector>
 
 namespace wortex::test {
+
+// CI installs every package the tests read (scripts/setup.sh): there a missing one is a failure, on a
+// user's machine a reason to skip.
+inline bool UnderCi() {
+    const char* ci = std::getenv("CI");
+    return ci && std::string(ci) == "true";
+}
 
 // UTF-8 to Windows-1252 for the Latin-1 letters the corpus uses.
 inline std::string ToAnsi(const std::string& utf8) {
@@ -58,10 +66,9 @@ inline std::vector<std::string> RealTextParagraphs(const std::string& file) {
     return paragraphs;
 }
 
-// The text of a German manual page (gzip'd groff source), read plainly: requests and escapes dropped, the
-// text lines kept as they stand, as a window holds them. Empty when the file can't be read.
-inline std::string PlainManualPage(const std::filesystem::path& page) {
-    std::string command = "gzip -dc '" + page.string() + "' 2>/dev/null";
+// The bytes of a gzip'd file; empty when it can't be read.
+inline std::string Gunzipped(const std::filesystem::path& file) {
+    std::string command = "gzip -dc '" + file.string() + "' 2>/dev/null";
     FILE* f = popen(command.c_str(), "r");
     if (!f) return {};
     std::string source;
@@ -69,6 +76,13 @@ inline std::string PlainManualPage(const std::filesystem::path& page) {
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
         source.append(buffer, n);
     pclose(f);
+    return source;
+}
+
+// The text of a German manual page (gzip'd groff source), read plainly: requests and escapes dropped, the
+// text lines kept as they stand, as a window holds them. Empty when the file can't be read.
+inline std::string PlainManualPage(const std::filesystem::path& page) {
+    const std::string source = Gunzipped(page);
     std::string text;
     std::istringstream in(source);
     std::string line;
@@ -106,6 +120,25 @@ inline std::string PlainManualPage(const std::filesystem::path& page) {
         if (!plain.empty() && plain.size() <= 80) text += plain + "\n";
     }
     return WindowLines(text);
+}
+
+// A gzip'd UTF-8 text as a window holds it, cut at blank lines into pieces of about lines lines each.
+inline std::vector<std::string> PlainTextPieces(const std::filesystem::path& file, std::size_t lines) {
+    const std::string source = Gunzipped(file);
+    std::vector<std::string> pieces;
+    std::istringstream in(source);
+    std::string line, piece;
+    std::size_t count = 0;
+    while (std::getline(in, line)) {
+        piece += ToAnsi(line) + "\n";
+        if (++count >= lines && line.empty()) {
+            pieces.push_back(WindowLines(piece));
+            piece.clear();
+            count = 0;
+        }
+    }
+    if (!piece.empty()) pieces.push_back(WindowLines(piece));
+    return pieces;
 }
 
 } // namespace wortex::test

@@ -41,7 +41,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     const char* dictionary = argc > 1 ? argv[1] : WNGERMAN_DICTIONARY;
-    if (QFile::exists(dictionary)) SendMessage(api, WX_MSG_OPEN_DICTIONARY, 1, reinterpret_cast<LPARAM>(dictionary));
+    if (QFile::exists(dictionary))
+        SendMessage(api, WX_MSG_OPEN_DICTIONARY, 1, reinterpret_cast<LPARAM>(dictionary));
+    // As the sample WORTEX.INI has it: every correction is shown and made only when the user accepts it.
+    LRESULT options = SendMessage(api, WX_MSG_OPTIONS, 0, 0);
+    SendMessage(api, WX_MSG_OPTIONS, 2, options | WX_OPTION_CONFIRM_CORR);
     int result = 0;
     {
         wortex::demo::DemoWindow window(api);

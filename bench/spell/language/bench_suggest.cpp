@@ -2,11 +2,11 @@
 // fixture built is used when it is there; otherwise it is built first.
 #include "tests/spell/wngerman/BuildWngerman.h"
 
-#include "platform/win32/GlobalMemory.h"
-#include "platform/win32/UiServices.h"
 #include "Hyphenation.h"
 #include "Letters.h"
 #include "Suggestions.h"
+#include "platform/win32/GlobalMemory.h"
+#include "platform/win32/UiServices.h"
 
 #include <benchmark/benchmark.h>
 
@@ -194,3 +194,19 @@ void BM_FindBestCorrectionText(benchmark::State& state) {
 BENCHMARK(BM_FindBestCorrectionText)->Arg(0)->Arg(1)->Arg(2);
 
 } // namespace
+
+// Opening the dictionary and reading its word count and language, as a host does at start, and closing it.
+void BM_OpenDictionary(benchmark::State& state) {
+    const Opened& o = opened();
+    if (!o.handle) {
+        state.SkipWithError(o.error.c_str());
+        return;
+    }
+    const std::string file = test::fixtureOrBuiltWngerman(WNGERMAN_DICTIONARY).string();
+    for (auto _ : state) {
+        DBHandle h = OpenDictionary(false, file);
+        benchmark::DoNotOptimize(GetDictionaryLanguageOf(h));
+        CloseDictionary(h);
+    }
+}
+BENCHMARK(BM_OpenDictionary)->Unit(benchmark::kMicrosecond);

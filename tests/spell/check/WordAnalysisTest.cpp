@@ -1,12 +1,12 @@
 #include "SpellTestSupport.h"
 
-#include "platform/win32/EditControl.h"
 #include "ApiWindow.h"
 #include "Attachments.h"
 #include "DictionarySet.h"
 #include "Suggestions.h"
 #include "UserFile.h"
 #include "WordAnalysis.h"
+#include "platform/win32/EditControl.h"
 
 #include <cstring>
 #include <string>
@@ -177,6 +177,19 @@ TEST_F(Words, OptionsPathsAndIdentifiersAreTold) {
         {"z. B. die Datei", 7, 0, "die", false},
         {"mit --\r\nversion", 2, 1, "version", false},
         {"mit der Option --version", 2, 1, "version", true, 16},
+        // A shell session's lines, a command quoted whole and a name run on in digits are typed so.
+        {"$ cd gentoo", 3, 0, "cd", true},
+        {"  # apt install paket", 6, 0, "apt", true},
+        {"#include und", 3, 0, "include", false},
+        {"mit \xbbgit clone\xab holen", 10, 0, "clone", true},
+        {"die \xbbinfo\xab-Seiten", 6, 0, "info", true},
+        {"mit \x84svn co\x93 holen", 10, 0, "co", true},
+        {"sagte \x84"
+         "Das Haus\x93 und",
+         12, 0, "Haus", false},
+        {"die \xbbinfo-Seiten ohne Ende", 6, 0, "info", false},
+        {"ein mp3 und", 4, 0, "mp", true},
+        {"der 3fach und", 6, 0, "fach", true},
     };
     for (const Case& c : cases) {
         EditAttachment& a = attach(c.text, c.wrap);
@@ -217,6 +230,14 @@ TEST_F(Words, SentenceClassLeftToTheAnalysis) {
         {"Pfad bzw. der", 11, 0, 1, 1},
         {"Werte etc. die", 12, 0, 1, 1},
         {"vgl.\r\ndie", 1, 1, 1, 1},
+        // Abbreviations of units and places, ordinals and list numbers, an ellipsis.
+        {"20 Min. kochen", 9, 0, 1, 1},
+        {"Monterey/Cal. nach", 15, 0, 1, 1},
+        {"Tel. und", 6, 0, 1, 1},
+        {"siehe S. die", 10, 0, 1, 1},
+        {"8. mathematische", 5, 0, 1, 1},
+        {"am 3. Mai", 7, 0, 1, 1},
+        {"und so... weiter", 11, 0, 1, 1},
     };
     for (const Case& c : cases) {
         EditAttachment& a = attach(c.text);

@@ -107,12 +107,12 @@ endforeach()
 
 # The C host takes the sample settings into its folder, which name the installed dictionary. No one answers
 # the dialog: the check stops at the reported word, in the EDIT window and in the host's own editor, and
-# goes on from the caret to the end; a correction is written without asking under the defaults and refused
-# when it must be confirmed.
+# goes on from the caret to the end, also behind a word with an apostrophe ending; a correction is refused
+# unanswered under the shipped settings and written without asking when ConfirmCorr is off.
 file(COPY ${prefix}/share/wortex32/WORTEX.INI DESTINATION ${top}/c_host)
 run(${top}/c_host/c_host ${library} IN ${top}/c_host)
 string(CONCAT expected "ngerman.wxd|words|known|1|1|1|Rechnnung 4-13|1|vor 49-52|unchanged|Rechnung|freed"
-       "|0|1|Rechnnung at 13|unchanged|Die Planung liegt vor.|die Planung liegt vor.")
+       "|0|1|Rechnnung at 13|unchanged|die Planung liegt vor.|Die Planung liegt vor.|5-10,15-20")
 expect("C host" "${out}" "${expected}")
 
 # The Qt host opens the dictionary by its path and clicks "Ignorieren".

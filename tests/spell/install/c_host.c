@@ -113,19 +113,36 @@ int main(int argc, char** argv) {
     }
     int freed = list && WX_GlobalFree(list) == 0;
 
-    /* Under the defaults a capital at a sentence's start is written without asking; with ConfirmCorr and
-     * ConfirmSplit the same correction waits for an answer, and unanswered it is refused. */
+    /* Under the shipped settings (ConfirmCorr) a capital at a sentence's start waits for an answer, and
+     * unanswered it is refused; with ConfirmCorr and ConfirmSplit off it is written without asking. */
     static const char kSmall[] = "die Planung liegt vor.";
     char corrected[64], asked[64];
     WX_SetWindowText(edit, kSmall);
     WX_SendMessage(api, WX_MSG_CHECK_TEXT, 1, (intptr_t)&range);
-    WX_GetWindowText(edit, corrected, (int)sizeof corrected);
+    WX_GetWindowText(edit, asked, (int)sizeof asked);
     intptr_t options = WX_SendMessage(api, WX_MSG_OPTIONS, 0, 0);
-    WX_SendMessage(api, WX_MSG_OPTIONS, 2, options | WX_OPTION_CONFIRM_CORR | WX_OPTION_CONFIRM_SPLIT);
+    WX_SendMessage(api, WX_MSG_OPTIONS, 2, options & ~(intptr_t)(WX_OPTION_CONFIRM_CORR | WX_OPTION_CONFIRM_SPLIT));
     WX_SetWindowText(edit, kSmall);
     WX_SendMessage(api, WX_MSG_CHECK_TEXT, 1, (intptr_t)&range);
-    WX_GetWindowText(edit, asked, (int)sizeof asked);
+    WX_GetWindowText(edit, corrected, (int)sizeof corrected);
     WX_SendMessage(api, WX_MSG_OPTIONS, 2, options);
+
+    /* Stopped at a word with an apostrophe ending, 1201 with wParam 0 goes on behind it: the stops, one
+     * word each (its columns), until a resume runs through to the end (at most five resumes). */
+    static const char kApostrophe[] = "Dann w\xe4r's ein Pfahl.";
+    char stops[160] = "";
+    WX_SetWindowText(edit, kApostrophe);
+    WX_SendMessage(api, WX_MSG_CHECK_TEXT, 1, (intptr_t)&range);
+    for (int resume = 0; resume <= 5; ++resume) {
+        WX_WordRecord at;
+        memset(&at, 0, sizeof at);
+        at.editWindow = edit;
+        WX_SendMessage(api, WX_MSG_CARET_WORD, 0, (intptr_t)&at);
+        size_t used = strlen(stops);
+        snprintf(stops + used, sizeof stops - used, "%s%d-%d", resume ? "," : "", at.startColumn, at.endColumn);
+        if (at.endColumn >= (int32_t)strlen(kApostrophe) - 1) break;
+        WX_SendMessage(api, WX_MSG_CHECK_TEXT, 0, (intptr_t)&range);
+    }
 
     /* The same text in the host's editor: its window is a plain one of the window layer; a handle that is
      * none is refused. */
@@ -139,13 +156,13 @@ int main(int argc, char** argv) {
     WX_SendMessage(api, WX_MSG_CHECK_TEXT, 1, (intptr_t)&ownRange);
     WX_DestroyWindow(own);
 
-    printf("%s|%s|%s|%ld|%ld|%ld|%s %d-%d|%ld|%s %d-%d|%s|%s|%s|%ld|%ld|%s at %d|%s|%s|%s\n", baseName(name),
+    printf("%s|%s|%s|%ld|%ld|%ld|%s %d-%d|%ld|%s %d-%d|%s|%s|%s|%ld|%ld|%s at %d|%s|%s|%s|%s\n", baseName(name),
            words > 300000 ? "words" : "few words", known ? "known" : "unknown", (long)attached, (long)checked,
            (long)atCaret, reported.word, reported.startColumn, reported.endColumn, (long)resumed, atEnd.word,
            atEnd.startColumn, atEnd.endColumn,
            length == (int)strlen(kText) && strcmp(text, kText) == 0 ? "unchanged" : text, first,
            freed ? "freed" : "not freed", (long)refused, (long)ownAttached, shown, caret,
-           strcmp(line, kText) == 0 ? "unchanged" : line, corrected, asked);
+           strcmp(line, kText) == 0 ? "unchanged" : line, asked, corrected, stops);
 
     WX_SendMessage(api, WX_MSG_ATTACH, WX_DETACH, (intptr_t)&attach);
     WX_DestroyWindow(edit);

@@ -1,8 +1,8 @@
 #include "SpellTestSupport.h"
 
+#include "Doz3Format.h"
 #include "platform/win32/FileApi.h"
 #include "platform/win32/Kernel.h"
-#include "Doz3Format.h"
 
 #include <cstring>
 #include <map>
@@ -369,7 +369,9 @@ TEST_F(Doz3, NestedLocksWriteTheCounterOnceAndByteLocksInsideCostNothing) {
     CloseDBFile(h);
 }
 
-TEST_F(Doz3, LockProblemAsksAbortRetryIgnore) {
+// A lock another process holds is waited for some seconds; then the user is asked, in German, whether to
+// give up, wait on or go on without it.
+TEST_F(Doz3, LockProblemWaitsThenAsksAbortRetryIgnore) {
     std::string path = dir.file("besetzt.wxd");
     DBHandle h = createAndOpen("besetzt.wxd");
     HANDLE other = otherOpen(path);
@@ -380,12 +382,16 @@ TEST_F(Doz3, LockProblemAsksAbortRetryIgnore) {
         ++ticksAsked;
         return clock += 1000;
     });
+    char full[260] = {};
+    ASSERT_EQ(GetDBFileName(h, full), 1);
+    const std::string question =
+        std::string("Die Datei ") + full + " wird gerade von einem anderen Programm ge\xe4ndert.|Wortex";
 
     ui.answers = {IDABORT};
     EXPECT_EQ(LockDBFile(h, 0), 0);
-    ASSERT_EQ(shownTexts(), std::vector<std::string>{"Lock Problem.|DOZ3"});
+    ASSERT_EQ(shownTexts(), std::vector<std::string>{question});
     EXPECT_EQ(ui.shown[0].style, MB_ABORTRETRYIGNORE | MB_ICONQUESTION);
-    EXPECT_EQ(ticksAsked, 0) << "the first two tries follow at once";
+    EXPECT_EQ(ticksAsked, 10) << "five clock steps of waiting before the question";
     EXPECT_EQ(WriteDBBytes(h, 400, "a", 1), 1);
     UnlockDBFile(h, 0);
     EXPECT_EQ(ui.shown.back().text, "File already unlocked") << "Abort changed nothing";
@@ -394,19 +400,82 @@ TEST_F(Doz3, LockProblemAsksAbortRetryIgnore) {
     ui.answers = {IDRETRY, IDIGNORE};
     EXPECT_EQ(LockDBFile(h, 0), 1);
     EXPECT_EQ(ui.shown.size(), 2u) << "asked again after ten more tries";
-    EXPECT_GE(ticksAsked, 20);
+    EXPECT_GE(ticksAsked, 30);
     UnlockDBFile(h, 0);
 
+    // The other side lets go while the lock is waited for: no question at all.
     ui.shown.clear();
-    ui.answers = {IDRETRY};
     ticksAsked = 0;
     Kernel::instance().setTickSource([&] {
-        if (++ticksAsked == 7) UnlockFileEx(other, 0, 1); // the other side lets go during the retries
+        if (++ticksAsked == 7) UnlockFileEx(other, 0, 1);
         return clock += 1000;
     });
     EXPECT_EQ(LockDBFile(h, 0), 1);
-    EXPECT_EQ(ui.shown.size(), 1u);
+    EXPECT_TRUE(ui.shown.empty());
     UnlockDBFile(h, 0);
+    CloseHandle(other);
+    CloseDBFile(h);
+}
+
+// Readers share the file with readers of other processes; a writer's lock, of another process or of the
+// reader's own, keeps them out only while it is held, and gives the reader its shared lock back.
+TEST_F(Doz3, ReadersShareTheFileAndWritersWaitForThem) {
+    std::string path = dir.file("geteilt.wxd");
+    DBHandle h = createAndOpen("geteilt.wxd");
+    HANDLE other = otherOpen(path);
+    ASSERT_NE(other, 0u);
+    const DWORD now = LOCKFILE_FAIL_IMMEDIATELY;
+    const DWORD write = LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY;
+    auto sharedFree = [&](std::uint64_t at) {
+        bool ok = LockFileEx(other, now, at, 1);
+        if (ok) UnlockFileEx(other, at, 1);
+        return ok;
+    };
+    auto writeFree = [&](std::uint64_t at) {
+        bool ok = LockFileEx(other, write, at, 1);
+        if (ok) UnlockFileEx(other, at, 1);
+        return ok;
+    };
+
+    // Another reader holds the file: this one opens and reads beside it, without a question.
+    ASSERT_TRUE(LockFileEx(other, now, 0, 100000000));
+    ASSERT_EQ(LockDBFileShared(h), 1);
+    ASSERT_EQ(LockDBFileShared(h), 1);
+    UnlockDBFileShared(h);
+    UnlockFileEx(other, 0, 100000000);
+    EXPECT_FALSE(writeFree(500)) << "the outer read lock still holds";
+    EXPECT_TRUE(sharedFree(500));
+
+    // A write of its own inside the read: the byte is the writer's while it writes, then shared again.
+    ASSERT_EQ(LockDBFile(h, 1024), 1);
+    EXPECT_FALSE(sharedFree(1024));
+    EXPECT_TRUE(sharedFree(2000));
+    ASSERT_EQ(WriteDBBytes(h, 400, "r", 1), 1);
+    UnlockDBFile(h, 1024);
+    EXPECT_TRUE(sharedFree(1024));
+    EXPECT_FALSE(writeFree(1024));
+    ASSERT_EQ(LockDBFile(h, 0), 1);
+    EXPECT_FALSE(sharedFree(3000));
+    UnlockDBFile(h, 0);
+    EXPECT_TRUE(sharedFree(3000));
+    EXPECT_FALSE(writeFree(3000));
+    UnlockDBFileShared(h);
+    EXPECT_TRUE(writeFree(0));
+    EXPECT_TRUE(writeFree(1024));
+    EXPECT_EQ(readAll(path)[400], 'r');
+
+    // A writer of another process holds the file: the reader waits for it, as a writer does.
+    ASSERT_TRUE(LockFileEx(other, write, 0, 1));
+    DWORD clock = 0;
+    int ticksAsked = 0;
+    Kernel::instance().setTickSource([&] {
+        if (++ticksAsked == 3) UnlockFileEx(other, 0, 1);
+        return clock += 1000;
+    });
+    EXPECT_EQ(LockDBFileShared(h), 1);
+    EXPECT_FALSE(writeFree(0));
+    UnlockDBFileShared(h);
+    EXPECT_TRUE(ui.shown.empty());
     CloseHandle(other);
     CloseDBFile(h);
 }

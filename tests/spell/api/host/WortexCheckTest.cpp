@@ -18,6 +18,8 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <sys/wait.h>
@@ -25,6 +27,13 @@
 #include <vector>
 
 using namespace win32;
+
+// A package the test reads is missing: a failure under CI, which installs it, else a skip.
+#define REQUIRE_INSTALLED(present, what)                                                                     \
+    if (!(present)) {                                                                                        \
+        if (wortex::test::UnderCi()) FAIL() << what << " is missing: scripts/setup.sh installs it for CI";   \
+        GTEST_SKIP() << what << " not installed";                                                            \
+    }
 
 namespace {
 
@@ -54,6 +63,7 @@ protected:
         // The configuration file is read and written in the current directory: the test's own.
         home = std::filesystem::current_path();
         std::filesystem::current_path(dir);
+        beforeInit();
         // History files go into it as well, where no other test puts any.
         const char* tmp = std::getenv("TMPDIR");
         oldTmp = tmp ? tmp : "";
@@ -63,6 +73,8 @@ protected:
         api = reinterpret_cast<InitFn>(dlsym(lib, WX_INIT_NAME))();
         ASSERT_TRUE(IsWindow(api));
     }
+    // Runs in the test's folder before the library is loaded and reads its settings.
+    virtual void beforeInit() {}
     void TearDown() override {
         if (edit) DestroyWindow(edit);
         if (status) DestroyWindow(status);
@@ -155,7 +167,6 @@ std::string fixed(std::string text) {
     return text;
 }
 
-
 // A hard-wrapped paragraph of 40 lines as users write them: every line ends in a word or a full stop without
 // a blank, some lines begin with a capitalised word.
 const std::string kHardWrapped =
@@ -163,17 +174,22 @@ const std::string kHardWrapped =
     "vorbereitet. Die Zeichnungen des Erdgeschosses und die Beschreibung\r\n"
     "des Geb\xe4udes liegen der Stadt seit Montag vor. Nach der Genehmigung\r\n"
     "beginnt die Ausf\xfchrungsplanung, und die Ausschreibung der Rohbauarbeiten\r\n"
-    "folgt im Fr\xfchjahr. Der Bauherr erh\xe4lt mit der n\xe4" "chsten Rechnung eine\r\n"
-    "\xdc" "bersicht \xfc" "ber alle Leistungen und die bisher bezahlten Abschlagszahlungen.\r\n"
+    "folgt im Fr\xfchjahr. Der Bauherr erh\xe4lt mit der n\xe4"
+    "chsten Rechnung eine\r\n"
+    "\xdc"
+    "bersicht \xfc"
+    "ber alle Leistungen und die bisher bezahlten Abschlagszahlungen.\r\n"
     "Die Kosten des Projekts werden nach der Honorarordnung berechnet, und\r\n"
     "jede Leistungsphase wird einzeln abgerechnet. F\xfcr die Grundlagenermittlung\r\n"
     "und die Vorplanung sind zusammen neun Prozent des Honorars vorgesehen.\r\n"
     "Die Entwurfsplanung folgt mit weiteren f\xfcnfzehn Prozent, die\r\n"
     "Genehmigungsplanung mit drei Prozent. Wenn der Bauherr \xc4nderungen\r\n"
     "w\xfcnscht, werden die zus\xe4tzlichen Leistungen gesondert vereinbart und\r\n"
-    "nach dem tats\xe4" "chlichen Aufwand abgerechnet. Das B\xfcro f\xfchrt daf\xfcr ein\r\n"
+    "nach dem tats\xe4"
+    "chlichen Aufwand abgerechnet. Das B\xfcro f\xfchrt daf\xfcr ein\r\n"
     "Verzeichnis der Stunden, das der Rechnung beigelegt wird. In jedem\r\n"
-    "Monat pr\xfc" "ft die Bauleitung die Arbeiten auf der Baustelle und\r\n"
+    "Monat pr\xfc"
+    "ft die Bauleitung die Arbeiten auf der Baustelle und\r\n"
     "schreibt ein kurzes Protokoll. M\xe4ngel werden darin genau beschrieben,\r\n"
     "damit die Firmen sie rasch beheben k\xf6nnen. Am Ende der Bauzeit\r\n"
     "findet die Abnahme statt, bei der alle Beteiligten anwesend sind.\r\n"
@@ -181,20 +197,26 @@ const std::string kHardWrapped =
     "f\xfcnf Jahre dauert. W\xe4hrend dieser Zeit sammelt das B\xfcro alle Hinweise\r\n"
     "des Bauherrn und leitet sie an die zust\xe4ndigen Firmen weiter.\r\n"
     "Die Schlussrechnung wird erst gestellt, wenn alle Unterlagen\r\n"
-    "\xfc" "bergeben sind. Dazu geh\xf6ren die Pl\xe4ne des ausgef\xfchrten Geb\xe4udes,\r\n"
+    "\xfc"
+    "bergeben sind. Dazu geh\xf6ren die Pl\xe4ne des ausgef\xfchrten Geb\xe4udes,\r\n"
     "die Bedienungsanleitungen der technischen Anlagen und eine\r\n"
     "Zusammenstellung der Kosten. Der Bauherr hat danach vier Wochen\r\n"
-    "Zeit, die Rechnung zu pr\xfc" "fen. Offene Fragen kl\xe4rt er am besten\r\n"
-    "in einem Gespr\xe4" "ch mit dem B\xfcro, damit keine Missverst\xe4ndnisse\r\n"
+    "Zeit, die Rechnung zu pr\xfc"
+    "fen. Offene Fragen kl\xe4rt er am besten\r\n"
+    "in einem Gespr\xe4"
+    "ch mit dem B\xfcro, damit keine Missverst\xe4ndnisse\r\n"
     "entstehen. Bezahlt er die Rechnung nicht rechtzeitig, erh\xe4lt er\r\n"
     "eine freundliche Erinnerung. Die meisten Bauherren zahlen jedoch\r\n"
     "p\xfcnktlich, weil sie mit der Arbeit des B\xfcros zufrieden sind.\r\n"
-    "Im n\xe4" "chsten Jahr plant das B\xfcro einen Neubau f\xfcr eine Schule am\r\n"
+    "Im n\xe4"
+    "chsten Jahr plant das B\xfcro einen Neubau f\xfcr eine Schule am\r\n"
     "Rande der Stadt. Die Gemeinde hat daf\xfcr einen Wettbewerb\r\n"
     "ausgeschrieben, an dem sich viele B\xfcros beteiligen. Die Entw\xfcrfe\r\n"
     "werden im Herbst von einer Jury beurteilt, und der Gewinner\r\n"
     "erh\xe4lt den Auftrag f\xfcr die weitere Planung. Das B\xfcro hofft, mit\r\n"
-    "seinem Entwurf zu \xfc" "berzeugen, der viel Holz und gro\xdf" "e Fenster\r\n"
+    "seinem Entwurf zu \xfc"
+    "berzeugen, der viel Holz und gro\xdf"
+    "e Fenster\r\n"
     "vorsieht. Die Kinder sollen in hellen R\xe4umen lernen, und der\r\n"
     "Garten soll allen offenstehen. Bis dahin gibt es noch viel zu tun,\r\n"
     "aber das Team freut sich auf die neue Aufgabe und beginnt schon\r\n"
@@ -227,7 +249,8 @@ const char* nameOf(Kind k) {
            : k == Kind::Host ? "host adapter"
                              : "host adapter answering 0 to 60010";
 }
-const std::uint32_t kOptionSets[] = {kDefaults, kDefaults & ~static_cast<std::uint32_t>(WX_OPTION_AUTO_SPLIT)};
+const std::uint32_t kOptionSets[] = {kDefaults,
+                                     kDefaults & ~static_cast<std::uint32_t>(WX_OPTION_AUTO_SPLIT)};
 
 // Where the caret of a text stands at its end.
 std::pair<int, int> endOf(const std::string& t) {
@@ -309,8 +332,9 @@ TEST_F(Paragraphs, HardWrappedComeOutWithOnlyTheIntendedCorrections) {
             open(k, withTypos());
             EXPECT_EQ(checkWhole(), 1);
             EXPECT_EQ(text(), kHardWrapped) << where;
-            EXPECT_EQ(asked, (std::vector<std::string>{"volst\xe4ndig", "Genemigung", "Rechnnung", "Genemigungsplanung",
-                                                       "Verzeichniss", "Gew\xe4hrleistunng"}))
+            EXPECT_EQ(asked,
+                      (std::vector<std::string>{"volst\xe4ndig", "Genemigung", "Rechnnung",
+                                                "Genemigungsplanung", "Verzeichniss", "Gew\xe4hrleistunng"}))
                 << where;
             EXPECT_EQ(corrections, 2) << where;
             EXPECT_EQ(caretNow(), endOf(kHardWrapped)) << where << ": the check reached the last line";
@@ -327,7 +351,8 @@ TEST_F(Paragraphs, TypingAcrossReturn) {
         const char* after;
     } cases[] = {
         {"Das Haus\rNeue Zeile ", "Das Haus\r\nNeue Zeile "},
-        {"Der Befehl\rgibt den Plan\rGenehmigung der Stadt ", "Der Befehl\r\ngibt den Plan\r\nGenehmigung der Stadt "},
+        {"Der Befehl\rgibt den Plan\rGenehmigung der Stadt ",
+         "Der Befehl\r\ngibt den Plan\r\nGenehmigung der Stadt "},
         {"Das ist gut\rHier einige Zitate\r", "Das ist gut\r\nHier einige Zitate\r\n"},
         {"Die zeichnungen\rliegen vor. ", "Die Zeichnungen\r\nliegen vor. "},
     };
@@ -564,15 +589,15 @@ TEST_F(RealText, TypedIntoAWrappingWindowLosesNothing) {
     EXPECT_TRUE(ui.shown.empty());
 }
 
-// Debian's German manual pages, where installed, read plainly from their sources.
+// Debian's German manual pages, read plainly from their sources.
 TEST_F(RealText, InstalledManualPagesComeBackByteForByte) {
-    if (!wngerman()) GTEST_SKIP() << "no wngerman dictionary";
+    REQUIRE_INSTALLED(wngerman(), "the wngerman dictionary");
     std::vector<std::filesystem::path> pages;
     std::error_code ec;
     for (const char* section : {"/usr/share/man/de/man1", "/usr/share/man/de/man8"})
         for (const auto& e : std::filesystem::directory_iterator(section, ec))
             if (e.path().extension() == ".gz") pages.push_back(e.path());
-    if (pages.empty()) GTEST_SKIP() << "no German manual pages installed";
+    REQUIRE_INSTALLED(!pages.empty(), "manpages-de");
     std::sort(pages.begin(), pages.end());
     if (pages.size() > 12) pages.resize(12);
     answerSuggestions({});
@@ -600,6 +625,353 @@ TEST_F(RealText, InstalledManualPagesComeBackByteForByte) {
             }
         }
     }
+}
+
+// The library as cmake --install ships it: its sample WORTEX.INI in the host's folder, naming the German
+// dictionary; every report is ignored, every correction offered is refused unless a test accepts it.
+class Shipped : public RealText {
+protected:
+    void beforeInit() override {
+        std::filesystem::copy_file(SHIPPED_WORTEX_INI, std::filesystem::path(dir) / "WORTEX.INI");
+    }
+    void accept(bool yes) {
+        ui.dialogScripts[1000] = [this, yes](DialogModel& d) {
+            if (!d.visible(1022)) offered.push_back(d.text(1001) + " -> " + d.text(1002));
+            d.click(yes ? 1004 : 102);
+        };
+    }
+    std::uint32_t shippedOptions() { return static_cast<std::uint32_t>(send(WX_MSG_OPTIONS, 0, 0)); }
+};
+
+// Corrections change only what is wrong. Under the shipped settings every correction is asked for, and
+// refused the text stays as it was; with ConfirmCorr off the corrections left are made without asking,
+// and none of them touches a word the dictionary accepts, a respelling to no word, a word after an
+// abbreviation, an ordinal or "...", a word with inner capitals or digits, a shell line or a quoted command.
+TEST_F(Shipped, CorrectionsChangeOnlyWhatIsWrong) {
+    REQUIRE_INSTALLED(std::filesystem::exists(WNGERMAN_DICTIONARY), "the wngerman dictionary");
+    ASSERT_EQ(send(WX_MSG_DICTIONARY_AT, 1, static_cast<const char*>(nullptr)) != 0, true);
+    const std::uint32_t shipped = shippedOptions();
+    ASSERT_TRUE(shipped & WX_OPTION_CONFIRM_CORR) << "the sample WORTEX.INI asks before correcting";
+    answerSuggestions({});
+    struct Case {
+        const char* text;
+        std::vector<std::string> offered; // under the shipped settings
+        const char* withoutConfirm;       // with ConfirmCorr off: nullptr = unchanged
+    } cases[] = {
+        // Not corrected at all.
+        {"Die Mobiltelefone sind verbreitet.", {}, nullptr},
+        {"Die Nudeln 20 Min. kochen lassen.", {}, nullptr},
+        {"Nach 8. mathematische Methode rechnen.", {}, nullptr},
+        {"8. mathematische Methode", {}, nullptr},
+        {"Er zog nach Monterey/Cal. nach dem Studium.", {}, nullptr},
+        {"Siehe Abb. unten und Tel. sowie ca. zehn, Nr. drei, S. vier.", {}, nullptr},
+        {"Und so weiter... dann kam er.", {}, nullptr},
+        {"Sein Name war 'BitKoenig' damals.", {}, nullptr},
+        {"Das Paket daemontools startet Dienste.", {}, nullptr},
+        {"Wechseln Sie dorthin:\r\n$ cd gentoo\r\n# apt install paket", {}, nullptr},
+        {"Dann mit \xbbgit clone\xab holen.", {}, nullptr},
+        {"Die \xbbinfo\xab-Seiten sind ausf\xfchrlicher.", {}, nullptr},
+        {"Die Datei mp3 und der Wert 3fach.", {}, nullptr},
+        {"Dann mit \x84svn co\x93 holen.", {}, nullptr},
+        // Still corrections, asked for under the shipped settings.
+        {"Die Dateien liegen im Verzeichnis debian und werden gelesen.",
+         {"debian -> Debian"},
+         "Die Dateien liegen im Verzeichnis Debian und werden gelesen."},
+        {"die Planung liegt vor. nach der Genehmigung",
+         {"die -> Die", "nach -> Nach"},
+         "Die Planung liegt vor. Nach der Genehmigung"},
+        {"Er H\xd6rt zu.", {"H\xd6rt -> H\xf6rt"}, "Er H\xf6rt zu."},
+        // wngerman holds "Vierteln" only as a noun: the capital is asked for, and refused it stays small.
+        {"Zwiebeln sch\xe4len, putzen, vierteln. Dann braten.",
+         {"vierteln -> Vierteln"},
+         "Zwiebeln sch\xe4len, putzen, Vierteln. Dann braten."},
+        {"Die zeichnungen liegen vor.", {"zeichnungen -> Zeichnungen"}, "Die Zeichnungen liegen vor."},
+        {"Das Geb\xe4ude des Gebaeudes.", {"Gebaeudes -> Geb\xe4udes"}, "Das Geb\xe4ude des Geb\xe4udes."},
+    };
+    for (const Case& c : cases) {
+        for (bool yes : {false, true}) {
+            options(shipped);
+            accept(yes);
+            offered.clear();
+            LRESULT result = 0;
+            std::string after = checked(Kind::Host, c.text, result);
+            EXPECT_EQ(offered, c.offered) << c.text;
+            std::string expected = yes && c.withoutConfirm ? c.withoutConfirm : c.text;
+            EXPECT_EQ(after, expected) << c.text << (yes ? ", accepted" : ", refused");
+        }
+        options(shipped & ~static_cast<std::uint32_t>(WX_OPTION_CONFIRM_CORR));
+        offered.clear();
+        LRESULT result = 0;
+        EXPECT_EQ(checked(Kind::Host, c.text, result), c.withoutConfirm ? c.withoutConfirm : c.text)
+            << c.text << ", ConfirmCorr off";
+    }
+}
+
+// Typed with the shipped settings: a correction offered while typing is asked for and, refused, leaves
+// what was typed.
+TEST_F(Shipped, TypedNamesStayAsTyped) {
+    REQUIRE_INSTALLED(std::filesystem::exists(WNGERMAN_DICTIONARY), "the wngerman dictionary");
+    accept(false);
+    for (const char* keys :
+         {"Sven Rudolph kommt. ", "Die daemontools laufen. ", "mit \xbbgit clone\xab holen "}) {
+        open(Kind::Host, "");
+        typeKeys(keys);
+        EXPECT_EQ(text(), keys);
+        close();
+    }
+}
+
+// An English paragraph and a shell session inside German text: unchanged unless a correction is accepted;
+// the shell session also with ConfirmCorr off.
+TEST_F(Shipped, EnglishAndShellInsideGermanTextStay) {
+    REQUIRE_INSTALLED(std::filesystem::exists(WNGERMAN_DICTIONARY), "the wngerman dictionary");
+    answerSuggestions({});
+    const std::string english = "Im englischen Original steht dazu:\r\n"
+                                "If not, a list of all packages is shown. The user can then choose one\r\n"
+                                "of them and install it with the package manager.\r\n"
+                                "Die deutsche \xdc"
+                                "bersetzung folgt dem Original.";
+    const std::string shell = "So holen Sie die Quellen:\r\n"
+                              "$ cd gentoo\r\n"
+                              "$ git clone https://example.org/repo.git\r\n"
+                              "# apt install build-essential devscripts\r\n"
+                              "$ make install DESTDIR=/tmp/ziel\r\n"
+                              "Danach liegt das Paket im Verzeichnis.";
+    const std::uint32_t shipped = shippedOptions();
+    accept(false);
+    for (const std::string& t : {english, shell}) {
+        offered.clear();
+        LRESULT result = 0;
+        EXPECT_EQ(checked(Kind::Edit, t, result), t);
+        EXPECT_EQ(last, endOf(t));
+        const std::vector<std::string> englishOffered = {"not -> Not", "list -> List", "user -> User",
+                                                         "it -> It", "manager -> Manager"};
+        EXPECT_EQ(offered, t == english ? englishOffered : std::vector<std::string>{}) << t;
+    }
+    options(shipped & ~static_cast<std::uint32_t>(WX_OPTION_CONFIRM_CORR));
+    LRESULT result = 0;
+    EXPECT_EQ(checked(Kind::Edit, shell, result), shell);
+}
+
+// The sample settings send new words into a dictionary of the user's own beside them, made at the first
+// start; the shared dictionary stays as it was, even where its file could be written.
+TEST_F(Shipped, NewWordsGoIntoTheUsersOwnDictionary) {
+    REQUIRE_INSTALLED(std::filesystem::exists(WNGERMAN_DICTIONARY), "the wngerman dictionary");
+    auto bytes = [](const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string shared = bytes(WNGERMAN_DICTIONARY);
+    char name[260] = {};
+    const LRESULT own = send(WX_MSG_MAIN_DICTIONARY, 0, name);
+    ASSERT_NE(own, 0);
+    EXPECT_EQ(std::filesystem::path(name), std::filesystem::path(dir) / "EIGENE.WXD");
+    EXPECT_EQ(send(WX_MSG_ADD_WORD, 0, "Wortexwort"), 1);
+    char word[128] = "Wortexwort";
+    EXPECT_EQ(send(WX_MSG_FIND_WORD, 0, word), own);
+    EXPECT_EQ(send(WX_MSG_WORD_COUNT, static_cast<WPARAM>(own), static_cast<const char*>(nullptr)), 1);
+    send(WX_MSG_EXIT, 0, 0);
+    EXPECT_TRUE(bytes(WNGERMAN_DICTIONARY) == shared) << "the shared dictionary was written";
+    api = reinterpret_cast<InitFn>(dlsym(lib, WX_INIT_NAME))();
+    char again[128] = "Wortexwort";
+    EXPECT_NE(send(WX_MSG_FIND_WORD, 0, again), 0) << "the own dictionary is opened at the next start";
+}
+
+// Two hosts start while a third checks: each opens the shared dictionary its WORTEX.INI names, reads
+// beside the others and never sees a lock question. The checking process is caught in the middle of a
+// look-up (its reader's lock on the dictionary held) when the two others open it.
+TEST_F(Shipped, HostsOpenTheSharedDictionaryWhileAnotherChecks) {
+    REQUIRE_INSTALLED(std::filesystem::exists(WNGERMAN_DICTIONARY), "the wngerman dictionary");
+    auto init = reinterpret_cast<InitFn>(dlsym(lib, WX_INIT_NAME));
+    std::vector<int> exits;
+    ui.dialogScripts[1101] = [&](DialogModel& d) {
+        asked.push_back(d.text(1114));
+        if (exits.empty()) {
+            HANDLE reader = CreateFile(WNGERMAN_DICTIONARY, GENERIC_READ, 3, OPEN_EXISTING);
+            EXPECT_TRUE(LockFileEx(reader, LOCKFILE_FAIL_IMMEDIATELY, 0, 100000000));
+            std::vector<pid_t> children;
+            for (int k = 0; k < 2; ++k) {
+                pid_t child = ::fork();
+                if (child == 0) {
+                    ui.shown.clear();
+                    HWND own = init();
+                    char name[260] = {};
+                    LRESULT h = SendMessage(own, WX_MSG_DICTIONARY_AT, 1, reinterpret_cast<LPARAM>(name));
+                    char word[128] = "Rechnung";
+                    LRESULT known = SendMessage(own, WX_MSG_FIND_WORD, 0, reinterpret_cast<LPARAM>(word));
+                    SendMessage(own, WX_MSG_EXIT, 0, 0);
+                    ::_exit(!h ? 2 : !known ? 3 : !ui.shown.empty() ? 4 : 0);
+                }
+                children.push_back(child);
+            }
+            for (pid_t child : children) {
+                int status = 0;
+                exits.push_back(child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)
+                                    ? WEXITSTATUS(status)
+                                    : -1);
+            }
+            UnlockFileEx(reader, 0, 100000000);
+            CloseHandle(reader);
+        }
+        d.click(1112);
+    };
+    const std::string text = "Die Rechnnung liegt vor.";
+    LRESULT result = 0;
+    EXPECT_EQ(checked(Kind::Edit, text, result), text);
+    EXPECT_EQ(asked, std::vector<std::string>{"Rechnnung"});
+    EXPECT_EQ(exits, (std::vector<int>{0, 0})) << "2: no dictionary, 3: a look-up failed, 4: a box was shown";
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+// A host without dialogs goes on from the caret after each stop (1201 with wParam 0): behind a word with an
+// apostrophe ending it reaches the next word, never reports one place twice, and comes to the end.
+TEST_F(Check, ResumeGoesOnBehindAWordWithAnApostropheEnding) {
+    REQUIRE_INSTALLED(wngerman(), "the wngerman dictionary");
+    struct Case {
+        const char* text;
+        std::vector<std::string> stops;
+    } cases[] = {
+        {"Let's say you have just finished.", {"Let", "say", "you", "have", "finished"}},
+        {"dann w\xe4r's ein Pfahl.", {"w\xe4r"}},
+        {"Ja, that's it, sagte er.", {"that"}},
+    };
+    for (const Case& c : cases) {
+        window(c.text, 0);
+        asked.clear();
+        // Closed unanswered, as a host without dialogs has it: the check stops at the word.
+        ui.dialogScripts[1101] = [&](DialogModel& d) { asked.push_back(d.text(1114)); };
+        std::vector<std::pair<int, int>> stops;
+        checkAll();
+        for (int k = 0; k < 12 && caret() != endOf(c.text); ++k) {
+            stops.push_back(caret());
+            CheckRange r{edit, 0, 0, 0, 0};
+            EXPECT_EQ(send(WX_MSG_CHECK_TEXT, 0, &r), 1);
+        }
+        EXPECT_EQ(asked, c.stops) << c.text;
+        EXPECT_EQ(caret(), endOf(c.text)) << c.text;
+        EXPECT_TRUE(std::adjacent_find(stops.begin(), stops.end(), std::greater_equal<>()) == stops.end())
+            << c.text << ": a place reported twice";
+        DestroyWindow(edit);
+        DestroyWindow(status);
+        edit = status = 0;
+    }
+}
+
+namespace {
+
+// Debian's German manual pages (every section) and reference, in the order of their files.
+struct CorpusPiece {
+    std::filesystem::path file;
+    std::size_t piece; // of the reference, cut at blank lines
+};
+
+std::vector<CorpusPiece> corpus() {
+    std::vector<CorpusPiece> pieces;
+    std::error_code ec;
+    for (const auto& section : std::filesystem::directory_iterator("/usr/share/man/de", ec))
+        for (const auto& e : std::filesystem::directory_iterator(section.path(), ec))
+            if (e.path().extension() == ".gz") pieces.push_back({e.path(), 0});
+    std::sort(pieces.begin(), pieces.end(), [](const auto& a, const auto& b) { return a.file < b.file; });
+    return pieces;
+}
+
+const char kReference[] = "/usr/share/debian-reference/debian-reference.de.txt.gz";
+constexpr int kCorpusShards = 8;
+constexpr std::size_t kReferenceLines = 80;
+
+} // namespace
+
+// The whole of Debian's German manual pages and of its German reference through a host adapter with the
+// shipped settings: byte for byte as they were, the check returning 1 at their ends. In shards that ctest
+// runs side by side.
+class WholeCorpus : public Shipped, public ::testing::WithParamInterface<int> {};
+
+TEST_P(WholeCorpus, ComesBackByteForByte) {
+    REQUIRE_INSTALLED(std::filesystem::exists(WNGERMAN_DICTIONARY), "the wngerman dictionary");
+    const std::vector<CorpusPiece> pages = corpus();
+    REQUIRE_INSTALLED(pages.size() > 1000, "manpages-de");
+    REQUIRE_INSTALLED(std::filesystem::exists(kReference), "debian-reference-de");
+    std::vector<std::pair<std::string, std::string>> texts;
+    const int shard = GetParam();
+    for (std::size_t k = static_cast<std::size_t>(shard); k < pages.size(); k += kCorpusShards)
+        texts.emplace_back(pages[k].file.string(), wortex::test::PlainManualPage(pages[k].file));
+    const auto reference = wortex::test::PlainTextPieces(kReference, kReferenceLines);
+    ASSERT_GT(reference.size(), 100u);
+    for (std::size_t k = static_cast<std::size_t>(shard); k < reference.size(); k += kCorpusShards)
+        texts.emplace_back(std::string(kReference) + ", piece " + std::to_string(k), reference[k]);
+    answerSuggestions({});
+    accept(false);
+    std::size_t checkedPages = 0;
+    for (const auto& [name, text] : texts) {
+        if (text.empty()) continue;
+        LRESULT result = 0;
+        EXPECT_EQ(checked(Kind::Host, text, result), text) << name;
+        EXPECT_EQ(result, 1) << name;
+        EXPECT_EQ(last, endOf(text)) << name;
+        ++checkedPages;
+    }
+    EXPECT_GT(checkedPages, texts.size() * 9 / 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shards, WholeCorpus, ::testing::Range(0, kCorpusShards));
+
+// The list of the corrections a check made (dialog 1000 at its end, ConfirmCorr off) holds only corrections
+// that changed the text: none that spells the word as it stood ("trans+form -> transform").
+TEST_F(RealText, HistoryListsOnlyWhatChanged) {
+    REQUIRE_INSTALLED(wngerman(), "the wngerman dictionary");
+    const std::vector<CorpusPiece> pages = corpus();
+    REQUIRE_INSTALLED(pages.size() > 1000, "manpages-de");
+    answerSuggestions({});
+    std::vector<std::pair<std::string, std::string>> listed;
+    ui.dialogScripts[1000] = [&](DialogModel& d) {
+        if (d.visible(1022)) {
+            int count = std::stoi(d.text(1024));
+            for (int k = 0; k < count; ++k) {
+                listed.emplace_back(d.text(1001), d.text(1002));
+                if (k + 1 < count) d.click(1012);
+            }
+        }
+        d.click(102);
+    };
+    options(kDefaults);
+    for (std::size_t k = 0; k < pages.size(); k += 8) {
+        LRESULT result = 0;
+        checked(Kind::Host, wortex::test::PlainManualPage(pages[k].file), result);
+    }
+    std::vector<std::string> unchanged;
+    for (auto [shown, correction] : listed) {
+        std::string plain = shown;
+        std::erase_if(plain, [](char c) { return c == '+' || c == '\\'; });
+        if (plain == correction) unchanged.push_back(shown + " -> " + correction);
+    }
+    EXPECT_GT(listed.size(), 50u);
+    EXPECT_EQ(unchanged, std::vector<std::string>{});
+}
+
+// 1036 gives a host the suggestions in the case of the word it asked about, as the dialog offers them.
+TEST_F(Check, SuggestionsComeInTheCaseOfTheWordAskedAbout) {
+    REQUIRE_INSTALLED(wngerman(), "the wngerman dictionary");
+    auto list = [&](const char* word) {
+        std::vector<std::string> out;
+        auto block = static_cast<HGLOBAL>(send(WX_MSG_SUGGESTIONS, 0, word));
+        const char* p = static_cast<const char*>(GlobalLock(block));
+        for (std::size_t k = 0; p && k < GlobalSize(block) / 64 && p[64 * k]; ++k)
+            out.emplace_back(p + 64 * k);
+        GlobalUnlock(block);
+        GlobalFree(block);
+        return out;
+    };
+    auto cased = [](std::vector<std::string> words, bool all) {
+        for (auto& w : words)
+            for (std::size_t k = 0; k < (all ? w.size() : 1); ++k)
+                w[k] = static_cast<char>(std::toupper(static_cast<unsigned char>(w[k])));
+        return words;
+    };
+    const auto small = list("greznen");
+    ASSERT_FALSE(small.empty());
+    EXPECT_NE(std::find(small.begin(), small.end(), "grenzen"), small.end());
+    EXPECT_EQ(list("Greznen"), cased(small, false));
+    EXPECT_EQ(list("GREZNEN"), cased(small, true));
 }
 
 TEST_F(Check, ParagraphThroughTheLoop) {
@@ -733,6 +1105,16 @@ TEST_F(Check, EmptyTextAndCancelQuestion) {
         MSG m;
         EXPECT_FALSE(PeekMessage(&m, edit, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) << "the key is dropped";
     }
+    // A line that ends in a word with an apostrophe ending: the caret goes behind the whole word, not
+    // behind the part the analysis looked up.
+    DestroyWindow(edit);
+    DestroyWindow(status);
+    send(WX_MSG_ADD_WORD, 0, "geht");
+    window("eins geht's \r\ndrei \r\n", 0);
+    ui.answers = {IDYES};
+    PostMessage(edit, WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(checkAll(), 1);
+    EXPECT_EQ(caret(), (std::pair<int, int>{11, 0}));
 }
 
 TEST_F(Check, ConfirmCorrAsksForEveryCorrectionWithoutHistory) {
@@ -947,7 +1329,8 @@ TEST_F(Check, AttachmentStateAfterADialogClosedTheLastDictionary) {
         EXPECT_EQ(send(WX_MSG_STATE, 0, &r), 1);
         return r.bits;
     };
-    const std::uint32_t known = WX_STATE_DICTIONARY_OPEN | WX_STATE_MAIN_DICTIONARY | WX_STATE_CARET_WORD_KNOWN;
+    const std::uint32_t known =
+        WX_STATE_DICTIONARY_OPEN | WX_STATE_MAIN_DICTIONARY | WX_STATE_CARET_WORD_KNOWN;
     std::vector<std::uint32_t> during;
     ui.dialogScripts[30000] = [&](DialogModel& m) {
         during.push_back(state());
