@@ -8,6 +8,7 @@
 #include <climits>
 #include <csetjmp>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -428,11 +429,12 @@ bool DeleteFile(const std::string& path) {
 bool MoveFileEx(const std::string& from, const std::string& to, DWORD flags) {
     if (injectedFault(FileOp::Rename)) return false;
     std::string f = slashes(from), t = slashes(to);
-    if (!(flags & MOVEFILE_REPLACE_EXISTING)) {
-        struct stat st {};
-        if (::stat(t.c_str(), &st) == 0) return false;
-    }
-    return ::rename(f.c_str(), t.c_str()) == 0;
+    if (flags & MOVEFILE_REPLACE_EXISTING) return ::rename(f.c_str(), t.c_str()) == 0;
+    // Never over a file that appeared meanwhile: two processes making one file do not replace each other's.
+    if (::renameat2(AT_FDCWD, f.c_str(), AT_FDCWD, t.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without that flag: a hard link fails on an existing name just the same.
+    return ::link(f.c_str(), t.c_str()) == 0 && ::unlink(f.c_str()) == 0;
 }
 
 DWORD GetFileAttributes(const std::string& path) {

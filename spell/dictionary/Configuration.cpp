@@ -151,7 +151,9 @@ DBHandle openDictionaries(const std::string& files, const std::string& insertFil
     if (!insert && !cut && !insertFile.empty() && !FileExists(insertFile, &isDirectory)) {
         DBHandle first = EnumDictionaries(1, nullptr);
         char language = first ? GetDictionaryLanguageOf(first) : 0;
-        if (CreateDictionaryFile(insertFile, language ? language : 'D'))
+        // Another host starting at the same moment may have made it first: then it is opened as it is.
+        if (CreateDictionaryFile(insertFile, language ? language : 'D', true) ||
+            FileExists(insertFile, &isDirectory))
             insert = OpenDictionary(false, insertFile);
         if (insert)
             std::erase_if(unopened().files,

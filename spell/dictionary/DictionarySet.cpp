@@ -108,11 +108,11 @@ void TermDictionarySide() {
     TermDictionaryEngine();
 }
 
-int CreateDictionaryFile(const std::string& fileName, char language) {
+int CreateDictionaryFile(const std::string& fileName, char language, bool keepExisting) {
     std::string path = fileName;
     if (path.find_first_of("\\/") == std::string::npos) path = ModuleDirectory(0) + path;
     if (IsDBFileOpen(path)) return 0;
-    return CreateDBFile(path) && CreateDictionary(path, language) ? 1 : 0;
+    return CreateDBFile(path, keepExisting) && CreateDictionary(path, language) ? 1 : 0;
 }
 
 DBHandle OpenDictionary(bool readOnly, const std::string& fileName) {

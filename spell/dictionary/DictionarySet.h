@@ -22,7 +22,7 @@ int InitDictionarySide(std::uint16_t cachePages);
 void VisitDictionaries(bool (*visit)(void* context, DBHandle h, DictionaryNode& node), void* context);
 void TermDictionarySide();
 
-int CreateDictionaryFile(const std::string& fileName, char language);
+int CreateDictionaryFile(const std::string& fileName, char language, bool keepExisting = false);
 DBHandle OpenDictionary(bool readOnly, const std::string& fileName);
 void CloseDictionary(DBHandle h);
 void CloseAllDictionaries();

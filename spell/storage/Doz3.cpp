@@ -1271,7 +1271,7 @@ std::uint16_t DBCachePages() {
     return static_cast<std::uint16_t>(engine().cache.size());
 }
 
-int CreateDBFile(const std::string& fileName) {
+int CreateDBFile(const std::string& fileName, bool keepExisting) {
     std::string path = fileName;
     if (!ResolvePath(path)) {
         // A new file with a bare name goes into the current directory.
@@ -1300,7 +1300,7 @@ int CreateDBFile(const std::string& fileName) {
     DWORD written = 0;
     bool ok = WriteFile(f, bytes, kFileStart, &written) && written == kFileStart && FlushFileBuffers(f);
     CloseHandle(f);
-    if (!ok || !MoveFileEx(temp, canonical, MOVEFILE_REPLACE_EXISTING)) {
+    if (!ok || !MoveFileEx(temp, canonical, keepExisting ? 0 : MOVEFILE_REPLACE_EXISTING)) {
         DeleteFile(temp);
         return 0;
     }

@@ -24,7 +24,8 @@ private:
     bool held_;
 };
 void TermDBEngine();
-int CreateDBFile(const std::string& fileName);
+// keepExisting: fails when the file exists by the time it is complete, instead of replacing it.
+int CreateDBFile(const std::string& fileName, bool keepExisting = false);
 DBHandle OpenDBFile(const std::string& fileName, int shareMode);
 DBHandle OpenDBTextFile(const std::string& fileName, int shareMode);
 void CloseDBFile(DBHandle h);

@@ -585,6 +585,23 @@ TEST_F(Doz3, CreateReplacesThroughATemporaryFile) {
     EXPECT_EQ(CreateDBFile(dir.path()), 0);
 }
 
+// Two hosts making one new file at the same moment: the one that comes second leaves the first one's file
+// (and whatever it already wrote) in place.
+TEST_F(Doz3, CreatingAFileThatAppearedMeanwhileKeepsIt) {
+    std::string path = dir.file("eigene.wxd");
+    SetFileFaultHook([&](FileOp op) {
+        if (op == FileOp::Rename) writeAll(path, std::vector<unsigned char>(777, 'y'));
+        return false;
+    });
+    EXPECT_EQ(CreateDBFile(path, true), 0);
+    SetFileFaultHook({});
+    EXPECT_EQ(readAll(path), std::vector<unsigned char>(777, 'y'));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "no temporary left";
+    std::filesystem::remove(path);
+    EXPECT_EQ(CreateDBFile(path, true), 1);
+    EXPECT_EQ(readAll(path).size(), 340u);
+}
+
 // The file that replaces another keeps its permissions (a private history stays private), and whatever
 // lies at the temporary name is never written through.
 TEST_F(Doz3, ReplacementKeepsTheModeAndNeverFollowsALink) {
