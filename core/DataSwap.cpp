@@ -94,18 +94,6 @@ mode_t DefaultMode(bool folder) {
     return (folder ? 0777 : 0666) & ~mask;
 }
 
-// Renames from to to in the folder d unless to exists; where the file system cannot say so in one step,
-// by looking first.
-int RenameFree(int d, const std::string& from, const std::string& to) {
-    if (::renameat2(d, from.c_str(), d, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return -1;
-    if (archive::EntryAt(d, to)) {
-        errno = EEXIST;
-        return -1;
-    }
-    return ::renameat(d, from.c_str(), d, to.c_str());
-}
-
 // The staged name no longer holds what was staged: a co-worker moved it or put something in its place.
 std::string Replaced(const fs::path& target) {
     return "Die vorbereitete Kopie '" + target.string() +
@@ -456,9 +444,9 @@ std::string DataSwap::Swap(const SwapStepHook& hook, bool exchange) {
         return st && archive::SameEntry(*st, mine);
     };
     if (!hadTarget) {
-        if (RenameFree(d, sn, tn) != 0) return Error(target_, errno);
+        if (archive::RenameFree(d, sn, tn) != 0) return Error(target_, errno);
         if (!ours()) {
-            RenameFree(d, tn, sn);
+            archive::RenameFree(d, tn, sn);
             return Replaced(target_);
         }
         state_ = State::Placed;
@@ -486,16 +474,16 @@ std::string DataSwap::Swap(const SwapStepHook& hook, bool exchange) {
         if (!lock_->SetNotes("alt=" + old.string() + "\n" + note_ + "\n")) return Error(target_, errno);
         step("vermerkt");
     }
-    if (RenameFree(d, tn, an) != 0) return Error(target_, errno);
+    if (archive::RenameFree(d, tn, an) != 0) return Error(target_, errno);
     ::fsync(d);
     step("beiseite");
-    if (RenameFree(d, sn, tn) != 0 || !ours()) {
+    if (archive::RenameFree(d, sn, tn) != 0 || !ours()) {
         const int err = errno;
         // Whatever took T's name goes to a work name of the swap (removed with its leftovers), the old data
         // back to T.
         const bool fremd = archive::EntryAt(d, tn).has_value();
-        if (fremd) RenameFree(d, tn, Unpacked().filename().string());
-        RenameFree(d, an, tn);
+        if (fremd) archive::RenameFree(d, tn, Unpacked().filename().string());
+        archive::RenameFree(d, an, tn);
         ::fsync(d);
         return fremd ? Replaced(target_) : Error(target_, err);
     }

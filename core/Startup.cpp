@@ -11,6 +11,7 @@
 #include "core/Migration.h"
 #include "core/MwSt.h"
 #include "platform/archive/OfficeEntry.h"
+#include "platform/archive/ZipArchive.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
 #include "platform/db/QueryDef.h"
@@ -31,6 +32,12 @@
 #include <QStandardPaths>
 #include <QTranslator>
 #include <QWidget>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velu {
 
@@ -58,23 +65,96 @@ QString ProgrammDatenOrdner() {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/data");
 }
 
-bool KopiereDatei(const QString& von, const QString& nach, QString* fehler) {
-    const QString temp = nach + QStringLiteral(".kopie");
-    QFile::remove(temp);
-    QFile quelle(von);
-    if (!quelle.copy(temp)) {
-        QFile::remove(temp);
-        if (fehler) *fehler = quelle.errorString();
+bool KopiereDatei(const QString& von, const QString& nach, QString* fehler,
+                  const std::function<void(const char* schritt)>& zwischenDenSchritten) {
+    const std::filesystem::path ziel = Fs(nach);
+    const std::string name = ziel.filename().string();
+    const std::string kopie = name + ".kopie";
+    auto scheitert = [&](const std::string& text) {
+        if (fehler) *fehler = QString::fromStdString(text);
         return false;
+    };
+    auto schreibfehler = [&](const std::string& datei, int err) {
+        return scheitert("Die Datei '" + datei +
+                         "' kann nicht geschrieben werden: " + archive::WriteErrorText(err));
+    };
+    auto schritt = [&](const char* s) {
+        if (zwischenDenSchritten) zwischenDenSchritten(s);
+    };
+    // The folder is opened once and everything below goes relative to it: a co-worker's link at either name
+    // is never written through, and the copy never lands in a folder swapped in meanwhile.
+    const archive::UniqueFd ordner = archive::OpenFolder(ziel.parent_path());
+    if (!ordner) {
+        const int err = errno;
+        if (archive::IsLink(ziel.parent_path())) return scheitert(archive::LinkText(ziel.parent_path()));
+        return schreibfehler(nach.toStdString(), err);
     }
-    QFile kopie(temp);
-    if (kopie.size() != QFileInfo(von).size() || !kopie.rename(nach)) {
-        if (fehler)
-            *fehler = kopie.errorString().isEmpty() ? QStringLiteral("Die Kopie ist unvollständig.")
-                                                    : kopie.errorString();
-        QFile::remove(temp);
-        return false;
+    const int d = ordner.Get();
+    // What stands at the target (a database another clerk made meanwhile) is kept; a link is refused.
+    auto stehtSchon = [&]() {
+        const auto st = archive::EntryAt(d, name);
+        if (st && S_ISLNK(st->st_mode)) return scheitert(archive::LinkText(ziel));
+        if (st && S_ISREG(st->st_mode)) return true;
+        return schreibfehler(nach.toStdString(), EEXIST);
+    };
+    if (archive::EntryAt(d, name)) return stehtSchon();
+
+    ::unlinkat(d, kopie.c_str(), 0); // an interrupted copy's leftover; a link goes as a link
+    schritt("anlegen");
+    // The template may be delivered through a link; it is only read, and only when it is a plain file.
+    const archive::UniqueFd quelle(::open(Fs(von).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat qst {};
+    if (!quelle || ::fstat(quelle.Get(), &qst) != 0 || !S_ISREG(qst.st_mode))
+        return scheitert("Die Datei '" + von.toStdString() +
+                         "' kann nicht gelesen werden: " + std::strerror(quelle ? EINVAL : errno));
+    ::fcntl(quelle.Get(), F_SETFL, ::fcntl(quelle.Get(), F_GETFL) & ~O_NONBLOCK);
+    archive::UniqueFd aus = archive::CreateFileAt(d, kopie, qst.st_mode & 0777);
+    if (!aus) {
+        const int err = errno;
+        const auto st = archive::EntryAt(d, kopie);
+        if (st && S_ISLNK(st->st_mode)) return scheitert(archive::LinkText(ziel.parent_path() / kopie));
+        return schreibfehler((ziel.parent_path() / kopie).string(), err);
     }
+    struct stat unsere {};
+    ::fstat(aus.Get(), &unsere);
+    auto istUnsere = [&](const std::string& n) {
+        const auto st = archive::EntryAt(d, n);
+        return st && archive::SameEntry(*st, unsere);
+    };
+    auto verwirf = [&](bool ok) {
+        if (istUnsere(kopie)) ::unlinkat(d, kopie.c_str(), 0);
+        return ok;
+    };
+    ::fchmod(aus.Get(), qst.st_mode & 0777); // as the template's, whatever the umask
+    char puffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(quelle.Get(), puffer, sizeof puffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0)
+            return verwirf(scheitert("Die Datei '" + von.toStdString() +
+                                     "' kann nicht gelesen werden: " + std::strerror(errno)));
+        if (n == 0) break;
+        for (ssize_t fertig = 0; fertig < n;) {
+            const ssize_t w = ::write(aus.Get(), puffer + fertig, static_cast<size_t>(n - fertig));
+            if (w < 0 && errno == EINTR) continue;
+            if (w < 0) return verwirf(schreibfehler(nach.toStdString(), errno));
+            fertig += w;
+        }
+    }
+    if (::fsync(aus.Get()) != 0 && errno != EINVAL) return verwirf(schreibfehler(nach.toStdString(), errno));
+    schritt("umbenennen");
+    if (!istUnsere(kopie))
+        return scheitert(
+            "Die Kopie '" + (ziel.parent_path() / kopie).string() +
+            "' wurde während des Kopierens verschoben oder durch etwas anderes ersetzt. Es wurde "
+            "nichts angelegt; bitte prüfen Sie den Ordner '" +
+            ziel.parent_path().string() + "'.");
+    if (archive::RenameFree(d, kopie, name) != 0) {
+        const int err = errno;
+        verwirf(false);
+        return err == EEXIST ? stehtSchon() : schreibfehler(nach.toStdString(), err);
+    }
+    ::fsync(d);
     return true;
 }
 

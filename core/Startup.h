@@ -44,8 +44,13 @@ void CallShowHoai(bool& gewechselt);
 // The project-data mask of the project-administration program.
 void CallShowProdat();
 
-// Copies a file through a temporary name beside the target, so a failed copy leaves no partial target.
-bool KopiereDatei(const QString& von, const QString& nach, QString* fehler = nullptr);
+// Copies a file through a temporary name beside the target, so a failed copy leaves no partial target. Both
+// names are reached from the target's folder without following links: a link at either is never written
+// through, a target that is a link is refused, and a file that stands at the target already (another clerk
+// made it meanwhile) is kept. zwischenDenSchritten (a test seam) runs before the copy is made ("anlegen")
+// and before it takes the target's name ("umbenennen").
+bool KopiereDatei(const QString& von, const QString& nach, QString* fehler = nullptr,
+                  const std::function<void(const char* schritt)>& zwischenDenSchritten = {});
 
 // German for every text Qt itself shows (context menus of text fields, file and message dialogs) and for
 // every calendar and date, whatever the system's language. Call once the application exists, before any

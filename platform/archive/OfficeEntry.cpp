@@ -1,6 +1,7 @@
 #include "platform/archive/OfficeEntry.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -47,6 +48,16 @@ UniqueFd CreateFolderAt(int dir, const std::string& name) {
 
 UniqueFd CreateFileAt(int dir, const std::string& name, mode_t mode) {
     return UniqueFd(::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+}
+
+int RenameFree(int dir, const std::string& from, const std::string& to) {
+    if (::renameat2(dir, from.c_str(), dir, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return -1;
+    if (EntryAt(dir, to)) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::renameat(dir, from.c_str(), dir, to.c_str());
 }
 
 namespace {

@@ -48,6 +48,9 @@ UniqueFd OpenFolderAt(int dir, const std::string& name, bool create = false);
 UniqueFd CreateFolderAt(int dir, const std::string& name);
 // Makes the file name in dir exclusively for writing (mode before the umask).
 UniqueFd CreateFileAt(int dir, const std::string& name, mode_t mode = 0600);
+// Renames from to to in the folder dir unless to exists (EEXIST); where the file system cannot say so in one
+// step, by looking first. 0, or -1 with errno set.
+int RenameFree(int dir, const std::string& from, const std::string& to);
 // Opens a plain file for reading without blocking and without following a link: a FIFO, device, folder or
 // link in its place is refused (errno EINVAL, ELOOP or EISDIR).
 UniqueFd OpenPlainFile(const std::filesystem::path& file);

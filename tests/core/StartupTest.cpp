@@ -5,6 +5,7 @@
 #include "core/LoginProvider.h"
 #include "core/Migration.h"
 #include "core/Startup.h"
+#include "platform/archive/OfficeEntry.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/outside/IniUmgebung.h"
 #include "platform/outside/ProjektListe.h"
@@ -21,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -207,6 +210,108 @@ TEST(Startup, KopiereDateiLeavesNothingOnFailure) {
     q.close();
     EXPECT_TRUE(velu::KopiereDatei(tmp.path() + "/quelle", tmp.path() + "/ziel"));
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), (QStringList{"quelle", "ziel"}));
+}
+
+// A co-worker's link at the staged name or at the target, planted between the copy's steps, or a target
+// folder that is a link: the file outside the office keeps its bytes and mode, no link takes the target.
+TEST(Startup, KopiereDateiNeverWritesThroughALink) {
+    namespace fs = std::filesystem;
+    QTemporaryDir tmp;
+    const fs::path root = tmp.path().toStdString();
+    const fs::path buero = root / "buero", aussen = root / "aussen", privat = aussen / "privat.txt";
+    const fs::path ziel = buero / "Velupro32.mdb", kopie = buero / "Velupro32.mdb.kopie";
+    fs::create_directories(buero);
+    fs::create_directories(aussen);
+    const QString vorlage = QString::fromStdString((root / "VELUVOR32.MDB").string());
+    {
+        QFile q(vorlage);
+        ASSERT_TRUE(q.open(QIODevice::WriteOnly));
+        q.write("vorlage");
+    }
+    auto inhalt = [](const fs::path& p) {
+        QFile f(QString::fromStdString(p.string()));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
+    };
+    auto beiSchritt = [](const char* wann, std::function<void()> tu) {
+        return [wann, tu](const char* schritt) {
+            if (std::string(schritt) == wann) tu();
+        };
+    };
+    const QString verweis = QString::fromStdString(velu::archive::LinkText(ziel));
+    struct Case {
+        const char* name;
+        std::function<void()> vorher;
+        std::function<void(const char*)> zwischen;
+        QString fehler;    // empty: copied
+        QByteArray danach; // what the target holds afterwards, read through whatever stands there
+    };
+    const Case cases[] = {
+        {"link at the target", [&] { fs::create_symlink(privat, ziel); }, {}, verweis, "nur meins"},
+        {"dangling link at the target",
+         [&] { fs::create_symlink(aussen / "neu.mdb", ziel); },
+         {},
+         verweis,
+         "<fehlt>"},
+        {"link at the staged name before it is made",
+         {},
+         beiSchritt("anlegen", [&] { fs::create_symlink(privat, kopie); }),
+         QString::fromStdString(velu::archive::LinkText(kopie)),
+         "<fehlt>"},
+        {"link at the target before the rename",
+         {},
+         beiSchritt("umbenennen", [&] { fs::create_symlink(privat, ziel); }),
+         verweis,
+         "nur meins"},
+        {"staged copy replaced by a link before the rename",
+         {},
+         beiSchritt("umbenennen",
+                    [&] {
+                        fs::rename(kopie, root / "beiseite");
+                        fs::create_symlink(privat, kopie);
+                    }),
+         "Die Kopie '" + QString::fromStdString(kopie.string()) +
+             "' wurde während des Kopierens verschoben oder durch etwas anderes ersetzt. Es wurde nichts "
+             "angelegt; bitte prüfen Sie den Ordner '" +
+             QString::fromStdString(buero.string()) + "'.",
+         "<fehlt>"},
+        {"database made by another clerk meanwhile is kept",
+         {},
+         beiSchritt("umbenennen", [&] { std::ofstream(ziel) << "von nebenan"; }),
+         {},
+         "von nebenan"},
+        {"leftover staged copy", [&] { std::ofstream(kopie) << "halb"; }, {}, {}, "vorlage"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        { std::ofstream(privat) << "nur meins"; }
+        fs::permissions(privat, fs::perms::owner_read | fs::perms::owner_write);
+        if (c.vorher) c.vorher();
+        QString fehler;
+        const bool ok =
+            velu::KopiereDatei(vorlage, QString::fromStdString(ziel.string()), &fehler, c.zwischen);
+        EXPECT_EQ(ok, c.fehler.isEmpty());
+        EXPECT_EQ(fehler, c.fehler);
+        EXPECT_EQ(inhalt(privat), "nur meins");
+        EXPECT_EQ(fs::status(privat).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+        EXPECT_FALSE(fs::exists(aussen / "neu.mdb"));
+        EXPECT_EQ(inhalt(ziel), c.danach);
+        if (!c.fehler.isEmpty() && c.fehler != verweis) {
+            EXPECT_FALSE(fs::is_symlink(ziel));
+        }
+        EXPECT_FALSE(fs::exists(fs::symlink_status(kopie)) && !fs::is_symlink(kopie))
+            << "no staged copy is left";
+        for (const fs::path& p : {ziel, kopie, root / "beiseite"})
+            fs::remove(p);
+    }
+
+    // A target folder that is a link is not the office's: nothing is copied into it.
+    fs::create_directory_symlink(aussen, root / "verweis");
+    QString fehler;
+    EXPECT_FALSE(velu::KopiereDatei(
+        vorlage, QString::fromStdString((root / "verweis/Velupro32.mdb").string()), &fehler));
+    EXPECT_EQ(fehler, QString::fromStdString(velu::archive::LinkText(root / "verweis")));
+    EXPECT_FALSE(fs::exists(aussen / "Velupro32.mdb"));
+    EXPECT_FALSE(fs::exists(aussen / "Velupro32.mdb.kopie"));
 }
 
 TEST(Startup, ProjectSwitchKeepsThePreviousProjectUnlessTheNewOneOpened) {
