@@ -143,9 +143,11 @@ std::unique_ptr<Database> Database::Open(const fs::path& wanted, OpenMode mode, 
 
 std::unique_ptr<Database> Database::Create(const fs::path& file, std::string* error) {
     // O_EXCL makes "only where none exists" hold against a concurrent creator too.
-    int f = ::open(file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    int f = ::open(file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (f < 0) {
-        if (errno == EEXIST)
+        if (errno == EEXIST && archive::IsLink(file))
+            SetError(error, archive::LinkText(file));
+        else if (errno == EEXIST)
             SetError(error, "Die Datei " + Quoted(file) + " existiert bereits.");
         else
             SetError(error,

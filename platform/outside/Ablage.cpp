@@ -1,5 +1,6 @@
 #include "platform/outside/Ablage.h"
 
+#include "platform/archive/OfficeEntry.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 #include "platform/outside/IniUmgebung.h"
@@ -7,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <fcntl.h>
 
 namespace velu::outside {
 
@@ -28,6 +31,23 @@ bool IstAblage(db::Database& db, const QString& art) {
     }
 }
 
+namespace {
+// Makes the database's folder where it is missing. The folders above it may be reached through links (the
+// office folder as configured, which may also hold it); the folder itself is made and opened without
+// following one, and one that is a link is refused with *warum naming it.
+bool MacheOrdner(const std::filesystem::path& ordner, std::string* warum) {
+    const QString q = QString::fromStdString(ordner.string());
+    if (ordner.empty() || !ordner.has_filename()) return true;
+    if (QDir::cleanPath(q) == QDir::cleanPath(BueroOrdner())) return QDir().mkpath(q);
+    const std::filesystem::path oben = ordner.parent_path();
+    if (!QDir().mkpath(QString::fromStdString(oben.string()))) return false;
+    const archive::UniqueFd darueber(::open(oben.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (darueber && archive::OpenFolderAt(darueber.Get(), ordner.filename().string(), true)) return true;
+    if (archive::IsLink(ordner)) *warum = archive::LinkText(ordner);
+    return false;
+}
+} // namespace
+
 std::unique_ptr<db::Database> OeffneAblage(const QString& pfad, const QString& art,
                                            const std::function<void(db::Database&)>& anlegen,
                                            QString* fehler) {
@@ -36,10 +56,14 @@ std::unique_ptr<db::Database> OeffneAblage(const QString& pfad, const QString& a
         return nullptr;
     };
     const std::filesystem::path datei(pfad.toStdString());
+    // A database or its folder that is a link is not the office's: nothing is made or opened through it.
+    if (archive::IsLink(datei)) return melde(QString::fromStdString(archive::LinkText(datei)));
     std::string err;
     if (!QFileInfo::exists(pfad)) {
-        if (!QDir().mkpath(QFileInfo(pfad).absolutePath()))
+        if (!MacheOrdner(datei.parent_path(), &err)) {
+            if (!err.empty()) return melde(QString::fromStdString(err));
             return melde("Der Ordner von " + pfad + " konnte nicht angelegt werden.");
+        }
         auto neu = db::Database::Create(datei, &err);
         if (!neu) return melde(QString::fromStdString(err));
         try {
@@ -52,7 +76,8 @@ std::unique_ptr<db::Database> OeffneAblage(const QString& pfad, const QString& a
         } catch (const db::DbError& e) {
             neu.reset();
             QFile::remove(pfad);
-            return melde("Die Datenbank " + pfad + " konnte nicht angelegt werden:\n" + QString::fromUtf8(e.what()));
+            return melde("Die Datenbank " + pfad + " konnte nicht angelegt werden:\n" +
+                         QString::fromUtf8(e.what()));
         }
         return neu;
     }

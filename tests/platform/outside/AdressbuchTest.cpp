@@ -1,12 +1,13 @@
 // The address book: created on first use where the setting points, refusing files of another kind; search by
 // name as users type it; the client lines it writes into a project; the mask's project mode.
+#include "platform/outside/Adressbuch.h"
 #include "TestApp.h"
 #include "TestDir.h"
+#include "platform/archive/OfficeEntry.h"
 #include "platform/db/Recordset.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/outside/Ablage.h"
 #include "platform/outside/AdressMaske.h"
-#include "platform/outside/Adressbuch.h"
 #include "platform/outside/IniUmgebung.h"
 #include "platform/outside/Prodat.h"
 #include "platform/outside/StandInProgramme.h"
@@ -18,6 +19,8 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace velu::outside;
 using velu::forms::MessageBoxScript;
@@ -66,7 +69,8 @@ TEST(Adressbuch, CreatedOnFirstUseAndOnlyOpensItsOwnKindOfFile) {
 
     // Another program's database and a file that is no database: refused, left as they were.
     const QString fremd = Pfad(dir, "fremd.mdb");
-    ASSERT_TRUE(OeffneAblage(fremd, "Serienbriefe", [](velu::db::Database&) {}, &fehler));
+    ASSERT_TRUE(OeffneAblage(
+        fremd, "Serienbriefe", [](velu::db::Database&) {}, &fehler));
     const QString kaputt = Pfad(dir, "kaputt.mdb");
     {
         QFile f(kaputt);
@@ -80,6 +84,62 @@ TEST(Adressbuch, CreatedOnFirstUseAndOnlyOpensItsOwnKindOfFile) {
         EXPECT_FALSE(fehler.isEmpty());
         EXPECT_EQ(Inhalt(p), vorher);
     }
+}
+
+// A co-worker's link where the address book or its folder is made: refused with the message naming it,
+// nothing is made outside the office and the file a link points to keeps its bytes.
+TEST(Adressbuch, ALinkWhereTheDatabaseOrItsFolderIsMadeIsRefused) {
+    namespace fs = std::filesystem;
+    TestDir dir;
+    const fs::path aussen = dir / "aussen", sys = dir / "STD_SYS", datei = sys / "ZADRESS32.MDB";
+    fs::create_directories(aussen);
+    {
+        auto fremd = OeffneAblage(
+            QString::fromStdString((aussen / "eigen.mdb").string()), "Adressbuch", [](velu::db::Database&) {},
+            nullptr);
+        ASSERT_TRUE(fremd);
+    }
+    const QByteArray eigen = Inhalt(QString::fromStdString((aussen / "eigen.mdb").string()));
+    struct Case {
+        const char* name;
+        std::function<void()> pflanze;
+        fs::path verweis; // what the message names
+    };
+    const Case cases[] = {
+        {"folder is a link", [&] { fs::create_directory_symlink(aussen, sys); }, sys},
+        {"folder is a dangling link", [&] { fs::create_directory_symlink(aussen / "neu", sys); }, sys},
+        {"database is a dangling link",
+         [&] {
+             fs::create_directories(sys);
+             fs::create_symlink(aussen / "ZADRESS32.MDB", datei);
+         },
+         datei},
+        {"database is a link to a database outside",
+         [&] {
+             fs::create_directories(sys);
+             fs::create_symlink(aussen / "eigen.mdb", datei);
+         },
+         datei},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.pflanze();
+        QString fehler;
+        EXPECT_FALSE(Adressbuch::Oeffnen(QString::fromStdString(datei.string()), &fehler));
+        EXPECT_EQ(fehler, QString::fromStdString(velu::archive::LinkText(c.verweis)));
+        EXPECT_FALSE(fs::exists(aussen / "ZADRESS32.MDB"));
+        EXPECT_FALSE(fs::exists(aussen / "neu"));
+        EXPECT_EQ(Inhalt(QString::fromStdString((aussen / "eigen.mdb").string())), eigen);
+        fs::remove(fs::is_symlink(sys) ? sys : datei);
+        fs::remove(sys);
+    }
+
+    // Made directly, the database itself refuses a link in its place.
+    fs::create_symlink(aussen / "direkt.mdb", dir / "direkt.mdb");
+    std::string warum;
+    EXPECT_FALSE(velu::db::Database::Create(dir / "direkt.mdb", &warum));
+    EXPECT_EQ(warum, velu::archive::LinkText(dir / "direkt.mdb"));
+    EXPECT_FALSE(fs::exists(aussen / "direkt.mdb"));
 }
 
 TEST(Adressbuch, PathFromTheSettingElseBesideTheMasterDatabase) {
@@ -106,8 +166,9 @@ TEST(Adressbuch, SearchFindsTypedNamesAndTakesWildcardsAndQuotesLiterally) {
         QStringList erwartet;
     };
     const Fall faelle[] = {
-        {"", {"100% Bau", "Ärztehaus Nord", "Bau_Plan AG", "Müller Bau GmbH", "müllerbau", "O'Brien & Söhne",
-              "Zimmerei Maier"}},
+        {"",
+         {"100% Bau", "Ärztehaus Nord", "Bau_Plan AG", "Müller Bau GmbH", "müllerbau", "O'Brien & Söhne",
+          "Zimmerei Maier"}},
         {"MÜLLER", {"Müller Bau GmbH", "müllerbau"}},
         {"  maier ", {"Zimmerei Maier"}},
         {"%", {"100% Bau"}},
@@ -168,7 +229,8 @@ TEST(Adressbuch, ClientLinesOfTheProjectData) {
     // A street that does not fit is refused; the file keeps every byte.
     const QByteArray vorher = Inhalt(prodat);
     QString fehler;
-    EXPECT_FALSE(SchreibeBauherr(prodat, A("Lang", "Sehr lange Straße mit einem sehr langen Namen 12"), &fehler));
+    EXPECT_FALSE(
+        SchreibeBauherr(prodat, A("Lang", "Sehr lange Straße mit einem sehr langen Namen 12"), &fehler));
     EXPECT_TRUE(fehler.contains("Straße")) << fehler.toStdString();
     EXPECT_EQ(Inhalt(prodat), vorher);
     EXPECT_EQ(LeseProdatFeld(prodat, 0), "Neubau Kita");
@@ -240,7 +302,8 @@ TEST_F(AdressMaskeFixture, ARefusedClientLeavesBookAndProjectAsTheyWere) {
         m.Feld("PLZ")->setText("12345");
         m.Feld("Ort")->setText(QString::fromUtf8(f.ort));
         EXPECT_FALSE(m.AlsBauherr()) << f.name;
-        EXPECT_TRUE(boxen.LastText().contains(QString::fromUtf8(f.meldung))) << boxen.LastText().toStdString();
+        EXPECT_TRUE(boxen.LastText().contains(QString::fromUtf8(f.meldung)))
+            << boxen.LastText().toStdString();
         EXPECT_EQ(Inhalt(prodat), vorher) << f.name;
         EXPECT_EQ(buch->Suche("").size(), 2u) << f.name;
     }
