@@ -428,6 +428,7 @@ private:
 Recordset Database::ReadStored(std::string_view name, std::string_view sql, const Params& params) {
     Recordset rs;
     RunStored(name, sql, true, [&] { rs = OpenRecordset(sql, params); });
+    rs.SetStored(std::string(name));
     return rs;
 }
 

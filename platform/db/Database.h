@@ -91,6 +91,7 @@ public:
     bool InTransaction() const;
 
 private:
+    friend class Recordset; // reads a stored query again under its guard
     Database(sqlite3* db, std::filesystem::path path, int lockFd);
     void RunStored(std::string_view name, std::string_view sql, bool read, const std::function<void()>& run);
     // Changes when another connection has committed to the main database since the last call.

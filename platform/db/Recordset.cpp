@@ -107,6 +107,7 @@ const std::shared_ptr<const RecordsetShape>& NoShape() {
 struct Recordset::Impl {
     Database* db = nullptr;
     Params params;
+    std::string stored; // the stored query read; a requery runs under the same guard as the first read
     std::shared_ptr<const RecordsetShape> s = NoShape();
     std::vector<std::vector<Value>> rows;
     int pos = 0;
@@ -122,9 +123,7 @@ struct Recordset::Impl {
 
     bool HasCurrent() const { return !onGap && pos >= 0 && pos < static_cast<int>(rows.size()); }
 
-    int Index(std::string_view field) const {
-        return s->byName.Find(field);
-    }
+    int Index(std::string_view field) const { return s->byName.Find(field); }
     int Require(std::string_view field) const {
         int i = Index(field);
         if (i < 0) throw DbError("Das Feld '" + std::string(field) + "' ist nicht vorhanden.");
@@ -213,7 +212,9 @@ void DescribeShape(Database& db, const Statement& st, RecordsetShape& d) {
         if (t && EqualsNoCase(*t, "INTEGER")) ipk = std::get<std::string>(info.Column(0));
     }
     if (pkCount != 1) ipk.clear();
-    auto isBase = [&d](const Column& c) { return !c.table.empty() && c.table == d.table && c.schema == d.schema; };
+    auto isBase = [&d](const Column& c) {
+        return !c.table.empty() && c.table == d.table && c.schema == d.schema;
+    };
     for (size_t i = 0; i < d.cols.size(); ++i) {
         const Column& c = d.cols[i];
         if (isBase(c) &&
@@ -312,6 +313,10 @@ Recordset Recordset::Open(Database& db, std::string sql, Params params) {
     if (s.serial != 0) cache->KeepShape(sql, shape);
     d.s = std::move(shape);
     return rs;
+}
+
+void Recordset::SetStored(std::string name) {
+    d_->stored = std::move(name);
 }
 
 Recordset::Recordset() : d_(std::make_unique<Impl>()) {}
@@ -611,7 +616,17 @@ void Recordset::Requery() {
     std::optional<Value> key;
     if (d.s->keyCol >= 0 && d.HasCurrent()) key = d.rows[d.pos][d.s->keyCol];
     d.Leave();
-    d.Read();
+    // A failed or stopped read keeps the rows read before.
+    std::vector<std::vector<Value>> vorher = std::move(d.rows);
+    try {
+        if (d.stored.empty())
+            d.Read();
+        else
+            d.db->RunStored(d.stored, d.s->sql, true, [&d] { d.Read(); });
+    } catch (...) {
+        d.rows = std::move(vorher);
+        throw;
+    }
     d.pos = 0;
     if (key)
         for (size_t i = 0; i < d.rows.size(); ++i)

@@ -82,13 +82,17 @@ public:
     // recordset is not editable or there is no current row.
     int64_t Key() const;
 
-    // Reads the rows again with the same SQL and parameters, keeping the position by key where possible.
+    // Reads the rows again with the same SQL and parameters, keeping the position by key where possible. A
+    // stored query runs under the guard of its first read; a refused or stopped one keeps the rows read
+    // before and throws DbError.
     void Requery();
 
 private:
     friend class Database;
     friend class QueryDef;
     static Recordset Open(Database& db, std::string sql, Params params);
+    // Read from the stored query name: Requery runs it guarded as Database::ReadStored does.
+    void SetStored(std::string name);
     struct Impl;
     std::unique_ptr<Impl> d_;
 };

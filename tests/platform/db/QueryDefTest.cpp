@@ -127,3 +127,40 @@ TEST(QueryDef, StoredSqlRunsOnlyWhatItsKindAllowsAndWithinTheTimeLimit) {
     db->Execute("PRAGMA user_version = 3");
     EXPECT_EQ(db->OpenRecordset("PRAGMA user_version").GetText("user_version"), "3");
 }
+
+// A recordset of a stored query read again runs under the guard of its first read: a query that has grown
+// slow since is stopped with the same message, and the rows read before stay.
+TEST(QueryDef, RequeryOfAStoredQueryRunsWithinTheTimeLimit) {
+    TestDir dir;
+    auto db = Database::Create(dir / "VELUDAT32.MDB");
+    ASSERT_TRUE(db);
+    db->Execute("CREATE TABLE Re (LfNr INTEGER PRIMARY KEY, Name TEXT)");
+    db->Execute("INSERT INTO Re (LfNr, Name) VALUES (3, 'c')");
+    db->SetQueryDef("qBis",
+                    "WITH RECURSIVE r(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM r WHERE x < (SELECT "
+                    "max(LfNr) FROM Re)) SELECT count(*) AS n FROM r");
+    auto rs = db->StoredQuery("qBis").OpenRecordset();
+    EXPECT_EQ(rs.GetText("n"), "3");
+
+    // Now the query counts to a million; the limit is shortened so that nothing waits for it.
+    db->Execute("INSERT INTO Re (LfNr, Name) VALUES (1000000, 'z')");
+    db->SetStoredSqlTimeLimit(std::chrono::milliseconds(1));
+    std::string fehler;
+    try {
+        rs.Requery();
+    } catch (const DbError& e) {
+        fehler = e.what();
+    }
+    EXPECT_EQ(fehler,
+              "Die gespeicherte Abfrage qBis der Datenbank VELUDAT32.MDB lief länger als 1 Sekunden und "
+              "wurde abgebrochen; es wurde nichts verändert.");
+    EXPECT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs.GetText("n"), "3");
+
+    // Within the limit it reads again, and the guard is gone afterwards.
+    db->Execute("DELETE FROM Re WHERE LfNr = 1000000");
+    rs.Requery();
+    EXPECT_EQ(rs.GetText("n"), "3");
+    db->Execute("PRAGMA user_version = 3");
+    EXPECT_EQ(db->OpenRecordset("PRAGMA user_version").GetText("user_version"), "3");
+}
