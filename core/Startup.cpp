@@ -34,7 +34,6 @@
 #include <QWidget>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,6 +77,12 @@ bool KopiereDatei(const QString& von, const QString& nach, QString* fehler,
         return scheitert("Die Datei '" + datei +
                          "' kann nicht geschrieben werden: " + archive::WriteErrorText(err));
     };
+    auto lesefehler = [&](int err) {
+        const std::string datei = "Die Datei '" + von.toStdString() + "' ";
+        if (err == ENOENT) return scheitert(datei + "fehlt.");
+        if (err == EINVAL) return scheitert(datei + "ist keine gewöhnliche Datei.");
+        return scheitert(datei + "kann nicht gelesen werden: " + archive::WriteErrorText(err));
+    };
     auto schritt = [&](const char* s) {
         if (zwischenDenSchritten) zwischenDenSchritten(s);
     };
@@ -87,6 +92,7 @@ bool KopiereDatei(const QString& von, const QString& nach, QString* fehler,
     if (!ordner) {
         const int err = errno;
         if (archive::IsLink(ziel.parent_path())) return scheitert(archive::LinkText(ziel.parent_path()));
+        if (err == ENOENT) return scheitert("Der Ordner '" + ziel.parent_path().string() + "' fehlt.");
         return schreibfehler(nach.toStdString(), err);
     }
     const int d = ordner.Get();
@@ -105,8 +111,7 @@ bool KopiereDatei(const QString& von, const QString& nach, QString* fehler,
     const archive::UniqueFd quelle(::open(Fs(von).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat qst {};
     if (!quelle || ::fstat(quelle.Get(), &qst) != 0 || !S_ISREG(qst.st_mode))
-        return scheitert("Die Datei '" + von.toStdString() +
-                         "' kann nicht gelesen werden: " + std::strerror(quelle ? EINVAL : errno));
+        return lesefehler(quelle ? EINVAL : errno);
     ::fcntl(quelle.Get(), F_SETFL, ::fcntl(quelle.Get(), F_GETFL) & ~O_NONBLOCK);
     archive::UniqueFd aus = archive::CreateFileAt(d, kopie, qst.st_mode & 0777);
     if (!aus) {
@@ -130,9 +135,7 @@ bool KopiereDatei(const QString& von, const QString& nach, QString* fehler,
     for (;;) {
         const ssize_t n = ::read(quelle.Get(), puffer, sizeof puffer);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0)
-            return verwirf(scheitert("Die Datei '" + von.toStdString() +
-                                     "' kann nicht gelesen werden: " + std::strerror(errno)));
+        if (n < 0) return verwirf(lesefehler(errno));
         if (n == 0) break;
         for (ssize_t fertig = 0; fertig < n;) {
             const ssize_t w = ::write(aus.Get(), puffer + fertig, static_cast<size_t>(n - fertig));

@@ -201,9 +201,12 @@ TEST(Startup, KopiereDateiLeavesNothingOnFailure) {
     QTemporaryDir tmp;
     QString fehler;
     EXPECT_FALSE(velu::KopiereDatei(tmp.path() + "/fehlt", tmp.path() + "/ziel", &fehler));
-    EXPECT_FALSE(fehler.isEmpty());
+    EXPECT_EQ(fehler, "Die Datei '" + tmp.path() + "/fehlt' fehlt.");
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files).size(), 0);
-    EXPECT_FALSE(velu::KopiereDatei(tmp.path() + "/fehlt", tmp.path() + "/kein/ordner/ziel"));
+    EXPECT_FALSE(velu::KopiereDatei(tmp.path() + "/fehlt", tmp.path() + "/kein/ordner/ziel", &fehler));
+    EXPECT_EQ(fehler, "Der Ordner '" + tmp.path() + "/kein/ordner' fehlt.");
+    EXPECT_FALSE(velu::KopiereDatei(tmp.path(), tmp.path() + "/ziel", &fehler));
+    EXPECT_EQ(fehler, "Die Datei '" + tmp.path() + "' ist keine gewöhnliche Datei.");
     QFile q(tmp.path() + "/quelle");
     ASSERT_TRUE(q.open(QIODevice::WriteOnly));
     q.write("abc");
