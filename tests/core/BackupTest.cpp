@@ -242,6 +242,7 @@ TEST_F(BackupTest, NextBackupRemovesWhatAKilledOneLeft) {
     std::ofstream(temp / "velunta-sicherung-Tot123.arbeit") << "";
     std::ofstream(archiv.toStdString() + ".Tot456") << "halbes Archiv";
     std::ofstream(archiv.toStdString() + ".arbeit") << ""; // the killed writer's marker
+    const bool hatteTmp = qEnvironmentVariableIsSet("TMPDIR");
     const QByteArray vorher = qgetenv("TMPDIR");
     qputenv("TMPDIR", QByteArray::fromStdString(temp.string()));
     auto laufend = velu::archive::WorkFolder::Create(temp, "velunta-sicherung-");
@@ -249,7 +250,10 @@ TEST_F(BackupTest, NextBackupRemovesWhatAKilledOneLeft) {
     MessageBoxScript script;
     velu::Datensicherung engine(u, Sys());
     const bool ok = engine.CallSicherung(1, archiv);
-    qputenv("TMPDIR", vorher);
+    if (hatteTmp)
+        qputenv("TMPDIR", vorher);
+    else
+        qunsetenv("TMPDIR");
     ASSERT_TRUE(ok) << script.LastText().toStdString();
     EXPECT_EQ(velu::test::SortedNames(temp), velu::test::OnlyRunning(*laufend));
     EXPECT_FALSE(fs::exists(archiv.toStdString() + ".Tot456"));

@@ -13,6 +13,7 @@
 #include "platform/settings/SettingsStore.h"
 
 #include <QLockFile>
+#include <optional>
 
 #include <algorithm>
 #include <map>
@@ -86,7 +87,9 @@ std::vector<std::string> Fremdes(const QString& projekte) {
 
 struct Buero400 : Buero {
     QTemporaryDir temp;
-    QByteArray tmpVorher = qgetenv("TMPDIR");
+    // Unset before stays unset: an empty TMPDIR makes later tests of the process fail to find a temp folder.
+    std::optional<QByteArray> tmpVorher =
+        qEnvironmentVariableIsSet("TMPDIR") ? std::optional(qgetenv("TMPDIR")) : std::nullopt;
     std::shared_ptr<velu::settings::SettingsStore> store =
         std::make_shared<velu::settings::SettingsStore>(tmp.path() + "/einstellungen.ini");
 
@@ -97,7 +100,12 @@ struct Buero400 : Buero {
         qputenv("TMPDIR", temp.path().toUtf8());
         App().SetEinstellungen(store);
     }
-    ~Buero400() { qputenv("TMPDIR", tmpVorher); }
+    ~Buero400() {
+        if (tmpVorher)
+            qputenv("TMPDIR", *tmpVorher);
+        else
+            qunsetenv("TMPDIR");
+    }
 
     // The next start of the program on this office.
     velu::StartErgebnis Start() {
