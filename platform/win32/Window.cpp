@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <pthread.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
@@ -325,8 +326,22 @@ HWND SetActiveWindow(HWND h) {
     return old;
 }
 
+namespace {
+// A thread's id is asked for every PeekMessage, once per line of a check: kept after the first system call.
+// A forked child's one thread has an id of its own.
+thread_local DWORD cachedThreadId = 0;
+void forgetThreadId() {
+    cachedThreadId = 0;
+}
+} // namespace
+
 DWORD GetCurrentThreadId() {
-    return static_cast<DWORD>(::syscall(SYS_gettid));
+    if (cachedThreadId == 0) {
+        static const int registered = ::pthread_atfork(nullptr, nullptr, forgetThreadId);
+        (void)registered;
+        cachedThreadId = static_cast<DWORD>(::syscall(SYS_gettid));
+    }
+    return cachedThreadId;
 }
 
 DWORD GetWindowThreadProcessId(HWND h, DWORD* processId) {

@@ -248,7 +248,7 @@ DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapi
             }
         }
         r.kind = h ? 0 : kKindUnknown;
-        r.language = h ? GetDictionaryLanguageOf(h) : 0;
+        r.language = h ? GetDictionaryLanguageOf(c.memo, h) : 0;
         copyWord(r.shown, m.shown);
         r.kind |= m.kind;
         if (innerCapitalAfterSmall(w.word)) r.kind &= ~kKindDictionaryCapital;

@@ -63,6 +63,17 @@ int LookupMemo::LookupUserWord(const char* word, char* correction, int* action) 
     return e->result;
 }
 
+char LookupMemo::LanguageOf(DBHandle h) {
+    // A dictionary's language is set when the set changes, which changes the stamp.
+    std::uint64_t now = DictionaryStamp();
+    if (languageStamp_ == 0 || languageStamp_ != now || languageHandle_ != h) {
+        language_ = GetDictionaryLanguageOf(h);
+        languageHandle_ = h;
+        languageStamp_ = now;
+    }
+    return language_;
+}
+
 DBHandle FindBestCorrection(LookupMemo* memo, const char* word, char* correction, unsigned char* marks) {
     return memo ? memo->FindBestCorrection(word, correction, marks)
                 : FindBestCorrection(0, 0, word, correction, marks, false);
@@ -70,6 +81,10 @@ DBHandle FindBestCorrection(LookupMemo* memo, const char* word, char* correction
 
 int LookupUserWord(LookupMemo* memo, const char* word, char* correction, int* action) {
     return memo ? memo->LookupUserWord(word, correction, action) : LookupUserWord(word, correction, action);
+}
+
+char GetDictionaryLanguageOf(LookupMemo* memo, DBHandle h) {
+    return memo ? memo->LanguageOf(h) : GetDictionaryLanguageOf(h);
 }
 
 } // namespace wortex

@@ -18,6 +18,8 @@ public:
     DBHandle FindBestCorrection(const char* word, char* correction, unsigned char* marks);
     // As LookupUserWord(word, correction, action); correction and action may be null.
     int LookupUserWord(const char* word, char* correction, int* action);
+    // As GetDictionaryLanguageOf(h); nearly every word of a text is found in the same dictionary.
+    char LanguageOf(DBHandle h);
 
 private:
     struct Key {
@@ -41,10 +43,14 @@ private:
 
     std::unique_ptr<Correction[]> corrections_;
     std::unique_ptr<UserAnswer[]> users_;
+    std::uint64_t languageStamp_ = 0; // 0 = none kept
+    DBHandle languageHandle_ = 0;
+    char language_ = 0;
 };
 
 // Through memo when there is one, else straight from the dictionaries and the user file.
 DBHandle FindBestCorrection(LookupMemo* memo, const char* word, char* correction, unsigned char* marks);
 int LookupUserWord(LookupMemo* memo, const char* word, char* correction, int* action);
+char GetDictionaryLanguageOf(LookupMemo* memo, DBHandle h);
 
 } // namespace wortex

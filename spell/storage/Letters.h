@@ -17,8 +17,10 @@ void DecodeWord(int format, char* word, bool showCapitals, std::size_t capacity 
 int CompareCodes(const char* a, const char* b);
 int CompareWords(const char* a, const char* b);
 
-// Windows-1252 letters and their cases; inline, as word finding asks them for every character.
-inline unsigned char AnsiToLower(unsigned char c) {
+// Windows-1252 letters and their cases. Word finding asks them for every character: the rules below fill
+// tables once at compile time, and the functions read them.
+namespace letters_detail {
+constexpr unsigned char toLower(unsigned char c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
         return static_cast<unsigned char>(c + 32);
     if (c == 0x8C) return 0x9C;
@@ -27,7 +29,7 @@ inline unsigned char AnsiToLower(unsigned char c) {
     return c;
 }
 
-inline unsigned char AnsiToUpper(unsigned char c) {
+constexpr unsigned char toUpper(unsigned char c) {
     if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
         return static_cast<unsigned char>(c - 32);
     if (c == 0x9C) return 0x8C;
@@ -36,9 +38,40 @@ inline unsigned char AnsiToUpper(unsigned char c) {
     return c;
 }
 
-inline bool IsAnsiLetter(unsigned char c) {
-    unsigned char l = AnsiToLower(c);
+constexpr bool isLetter(unsigned char c) {
+    unsigned char l = toLower(c);
     return (l >= 'a' && l <= 'z') || (l >= 0xDF && l != 0xF7) || l == 0x9A || l == 0x9C;
+}
+
+struct Tables {
+    unsigned char lower[256];
+    unsigned char upper[256];
+    bool letter[256];
+};
+
+constexpr Tables makeTables() {
+    Tables t{};
+    for (int c = 0; c < 256; ++c) {
+        t.lower[c] = toLower(static_cast<unsigned char>(c));
+        t.upper[c] = toUpper(static_cast<unsigned char>(c));
+        t.letter[c] = isLetter(static_cast<unsigned char>(c));
+    }
+    return t;
+}
+
+inline constexpr Tables kTables = makeTables();
+} // namespace letters_detail
+
+inline unsigned char AnsiToLower(unsigned char c) {
+    return letters_detail::kTables.lower[c];
+}
+
+inline unsigned char AnsiToUpper(unsigned char c) {
+    return letters_detail::kTables.upper[c];
+}
+
+inline bool IsAnsiLetter(unsigned char c) {
+    return letters_detail::kTables.letter[c];
 }
 
 inline bool IsWordChar(unsigned char c) {
