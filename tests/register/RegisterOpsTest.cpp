@@ -692,8 +692,6 @@ TEST_F(ZahlungenTippen, ADateThatIsNoneIsRefusedAndStaysTypedForCorrection) {
     EXPECT_EQ(script.Shown().size(), 2u);
 }
 
-// "Rechnungsdatum" in the details as a hurried clerk types it over the date shown: what is typed is stored
-// whole, or refused with a message and kept in the field for correction, never mixed with the old date.
 // A payment's date typed over the stored one with the keys of a hurried clerk: taken whole, or refused with
 // the message and kept in the cell, never left as it was without a word.
 TEST_F(ZahlungenTippen, ADateTypedOverTheStoredOneIsTakenWholeOrRefused) {
@@ -752,6 +750,8 @@ TEST_F(ZahlungenTippen, ADateTypedOverTheStoredOneIsTakenWholeOrRefused) {
     }
 }
 
+// "Rechnungsdatum" in the details as a hurried clerk types it over the date shown: what is typed is stored
+// whole, or refused with a message and kept in the field for correction, never mixed with the old date.
 TEST_F(RegisterOpsTest, ATypedInvoiceDateIsStoredWholeOrRefusedAndKept) {
     using velu::eingabe::Taste;
     using velu::eingabe::Tasten;
