@@ -399,24 +399,26 @@ void EmptyLineCache(EditAttachment& a) {
         a.lineCache = r->next;
         GlobalUnlock(r->memory);
         GlobalFree(r->memory);
-        delete r;
+        delete static_cast<CachedLineRecord*>(r);
     }
 }
 
-LineRecord* CachedLine(EditAttachment& a, std::int32_t line, bool* error) {
+CachedLineRecord* CachedLine(EditAttachment& a, std::int32_t line, bool* error) {
     if (error) *error = false;
     for (LineRecord* r = a.lineCache; r; r = r->next)
-        if (r->line == line) return r;
+        if (r->line == line) return static_cast<CachedLineRecord*>(r);
     LRESULT length = Adapter(a, kAdLineLength, 0, line);
     if (length < 0) {
         if (error) *error = true;
         return nullptr;
     }
     if (length == 0) return nullptr;
-    auto* r = new LineRecord{line, nullptr, static_cast<std::uint32_t>(length + 1), nullptr, 0};
+    auto* r = new CachedLineRecord{};
+    r->line = line;
+    r->size = static_cast<std::uint32_t>(length + 1);
     r->memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, r->size);
     r->text = r->memory ? static_cast<char*>(GlobalLock(r->memory)) : nullptr;
-    if (!r->text || !Adapter(a, kAdGetLine, 0, reinterpret_cast<LPARAM>(r))) {
+    if (!r->text || !Adapter(a, kAdGetLine, 0, reinterpret_cast<LPARAM>(static_cast<LineRecord*>(r)))) {
         if (r->memory) {
             GlobalUnlock(r->memory);
             GlobalFree(r->memory);

@@ -5,6 +5,7 @@
 #include "platform/win32/Window.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace wortex {
 
@@ -47,6 +48,14 @@ struct LineRecord {
     std::uint32_t size; // line length + 1
     LineRecord* next;
     win32::HGLOBAL memory;
+};
+
+// A line of the cache: the record the adapter fills, and what the word finding measures of it at its first
+// read (it asks for every word of the line): the characters before the first NUL the adapter wrote (-1
+// before), the places of the quotes (» « „ “ ") among them and of the ASCII quotes alone.
+struct CachedLineRecord : LineRecord {
+    std::int32_t length = -1;
+    std::vector<std::int32_t> quotes, asciiQuotes;
 };
 
 struct MarkRecord {
@@ -129,7 +138,7 @@ bool AttachmentStateCached(LibraryState& state, win32::HWND window);
 void ThawForDrawing(EditAttachment& a);
 
 // Line cache: the line's record, null for an empty line or an error (error set).
-LineRecord* CachedLine(EditAttachment& a, std::int32_t line, bool* error);
+CachedLineRecord* CachedLine(EditAttachment& a, std::int32_t line, bool* error);
 // -1 when there is no such line.
 std::int32_t CachedLineLength(EditAttachment& a, std::int32_t line);
 void EmptyLineCache(EditAttachment& a);

@@ -5,6 +5,7 @@
 #include "LookupMemo.h"
 #include "Suggestions.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -56,14 +57,30 @@ struct Part {
     std::int32_t rawStart = -1; // first word character in the searched line, -1 for none
 };
 
-bool readLine(EditAttachment& a, std::int32_t line, const char*& text, std::int32_t& length) {
+bool isQuote(unsigned char c) {
+    return c == 0xBB || c == 0xAB || c == 0x84 || c == 0x93 || c == '"';
+}
+
+// One pass over a line read for the first time, so that no word of it needs another.
+void measure(CachedLineRecord& r) {
+    r.length = static_cast<std::int32_t>(strnlen(r.text, r.size - 1));
+    for (std::int32_t k = 0; k < r.length; ++k) {
+        if (!isQuote(uc(r.text[k]))) continue;
+        r.quotes.push_back(k);
+        if (r.text[k] == '"') r.asciiQuotes.push_back(k);
+    }
+}
+
+bool readLine(EditAttachment& a, std::int32_t line, const char*& text, std::int32_t& length,
+              const CachedLineRecord** record = nullptr) {
     if (line < 0) return false;
     bool error = false;
-    LineRecord* r = CachedLine(a, line, &error);
+    CachedLineRecord* r = CachedLine(a, line, &error);
     if (!r || !r->text || r->size < 2) return false;
+    if (r->length < 0) measure(*r);
     text = r->text;
-    length = static_cast<std::int32_t>(std::strlen(r->text));
-    if (length > static_cast<std::int32_t>(r->size) - 1) length = static_cast<std::int32_t>(r->size) - 1;
+    length = r->length;
+    if (record) *record = r;
     return length > 0;
 }
 
@@ -100,34 +117,33 @@ bool commandLine(const char* text, std::int32_t length) {
 }
 
 // A word in small letters of a command quoted whole in running text (»git clone«, „svn co“, "make install"):
-// a quote that begins with a small letter is taken as typed, a quoted sentence begins with a capital.
-bool quotedCommand(const char* text, std::int32_t length, std::int32_t start, std::int32_t end) {
+// a quote that begins with a small letter is taken as typed, a quoted sentence begins with a capital. The
+// quotes are looked up among the line's measured places, so a long line costs no more per word.
+bool quotedCommand(const CachedLineRecord& line, std::int32_t start, std::int32_t end) {
     auto closing = [](unsigned char open) -> unsigned char {
         return open == 0xBB ? 0xAB : open == 0x84 ? 0x93 : open == '"' ? '"' : 0;
     };
-    // Most lines hold no quote before a word: that is asked first, which is quick.
-    const auto n = static_cast<std::size_t>(start);
-    if (!std::memchr(text, 0xBB, n) && !std::memchr(text, 0x84, n) && !std::memchr(text, '"', n))
+    const char* text = line.text;
+    const std::int32_t length = line.length;
+    // The quote nearest before the word.
+    auto before = std::lower_bound(line.quotes.begin(), line.quotes.end(), start);
+    if (before == line.quotes.begin()) return false;
+    const std::int32_t k = *(before - 1);
+    if (!closing(uc(text[k])) || k + 1 >= length || !isSmall(uc(text[k + 1]))) return false;
+    // An ASCII quote opens only when an even number of them stands before it.
+    if (text[k] == '"' &&
+        (std::lower_bound(line.asciiQuotes.begin(), line.asciiQuotes.end(), k) - line.asciiQuotes.begin()) % 2)
         return false;
-    std::int32_t k = start - 1;
-    while (k >= 0 && !closing(uc(text[k])) && uc(text[k]) != 0xAB && uc(text[k]) != 0x93)
-        --k;
-    if (k < 0 || !closing(uc(text[k])) || k + 1 >= length || !isSmall(uc(text[k + 1]))) return false;
-    if (text[k] == '"') {
-        // An ASCII quote opens only when an even number of them stands before it.
-        int before = 0;
-        for (std::int32_t j = 0; j < k; ++j)
-            before += text[j] == '"';
-        if (before % 2) return false;
-    }
     unsigned char close = closing(uc(text[k]));
-    for (std::int32_t j = end; j < length; ++j)
-        if (uc(text[j]) == close) return true;
+    for (auto j = std::lower_bound(line.quotes.begin(), line.quotes.end(), end); j != line.quotes.end(); ++j)
+        if (uc(text[*j]) == close) return true;
     return false;
 }
 
-bool technicalAt(EditAttachment& a, std::int32_t line, const char* text, std::int32_t length,
-                 std::int32_t start, std::int32_t end) {
+bool technicalAt(EditAttachment& a, std::int32_t line, const CachedLineRecord& record, std::int32_t start,
+                 std::int32_t end) {
+    const char* text = record.text;
+    const std::int32_t length = record.length;
     const char* ahead = text;
     std::int32_t at = start;
     if (start == 0 && line > 0) {
@@ -140,14 +156,15 @@ bool technicalAt(EditAttachment& a, std::int32_t line, const char* text, std::in
     unsigned char last = at > 0 ? uc(ahead[at - 1]) : 0;
     unsigned char before = at > 1 ? uc(ahead[at - 2]) : 0;
     return technicalAround(before, last, text + end, length - end) || std::isdigit(last) ||
-           commandLine(text, length) || (isSmall(uc(text[start])) && quotedCommand(text, length, start, end));
+           commandLine(text, length) || (isSmall(uc(text[start])) && quotedCommand(record, start, end));
 }
 
 bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look, Part& out, int depth) {
     const char* text = nullptr;
     std::int32_t length = 0;
+    const CachedLineRecord* record = nullptr;
     out.startLine = out.endLine = line;
-    if (!readLine(a, line, text, length)) {
+    if (!readLine(a, line, text, length, &record)) {
         if (look == Look::Back) {
             out.sentenceClass = kSentenceStart;
             out.classSettled = true;
@@ -216,7 +233,7 @@ bool wordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Look look
     } else {
         out.startColumn = start;
         out.startLine = line;
-        out.technical = technicalAt(a, line, text, length, start, end);
+        out.technical = technicalAt(a, line, *record, start, end);
     }
     if (out.length + own >= kMaxWord) return out.length > 0;
     std::memcpy(out.word + out.length, text + start, static_cast<std::size_t>(own));

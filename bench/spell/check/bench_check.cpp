@@ -266,6 +266,45 @@ void BM_CheckHostAdapterDistinctWords(benchmark::State& state) {
 }
 BENCHMARK(BM_CheckHostAdapterDistinctWords)->Unit(benchmark::kMillisecond);
 
+// The paragraph repeated to range(0) bytes: as one line without a break, and in its short lines. The one
+// line costs what the short lines cost.
+std::vector<std::string> paragraphTo(std::size_t bytes, bool oneLine) {
+    std::vector<std::string> lines(oneLine ? 1 : 0);
+    for (std::size_t size = 0; size < bytes;)
+        for (const char* l : kLines) {
+            if (oneLine)
+                lines[0] += l;
+            else
+                lines.emplace_back(l);
+            size += std::strlen(l);
+        }
+    return lines;
+}
+
+void checkParagraph(benchmark::State& state, bool oneLine) {
+    if (!library().error.empty()) {
+        state.SkipWithError(library().error.c_str());
+        return;
+    }
+    memory.lines = paragraphTo(static_cast<std::size_t>(state.range(0)), oneLine);
+    static HWND edit = attach(CreateWindowEx(0, kEditClass, "", ES_MULTILINE, 0, 0, 0, 0, 0, 0, 0, nullptr),
+                              reinterpret_cast<std::uintptr_t>(&MemoryAdapter));
+    std::size_t words = 0;
+    for (const auto& l : memory.lines)
+        words += wordsIn(l);
+    run(state, edit, words);
+}
+
+void BM_CheckOneLongLine(benchmark::State& state) {
+    checkParagraph(state, true);
+}
+BENCHMARK(BM_CheckOneLongLine)->Arg(256 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+
+void BM_CheckTheSameInShortLines(benchmark::State& state) {
+    checkParagraph(state, false);
+}
+BENCHMARK(BM_CheckTheSameInShortLines)->Arg(256 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+
 void BM_CheckEditWindow(benchmark::State& state) {
     if (!library().error.empty()) {
         state.SkipWithError(library().error.c_str());
