@@ -712,20 +712,15 @@ bool keyWaiting(HWND window) {
     return pressed;
 }
 
-// The analysis may have cut "'s" off a word ("Let's" reported as "Let"): a stop leaves the caret behind
-// the whole word as it stands in the text, or a resume from inside it would report it once more.
-void behindWholeWord(EditAttachment& a, FoundWord& w, std::int32_t endBefore) {
-    if (w.endColumn + 2 != endBefore) return;
-    bool error = false;
-    const LineRecord* r = CachedLine(a, w.endLine, &error);
-    if (error || !r || w.endColumn < 0 || static_cast<std::uint32_t>(w.endColumn) + 1 >= r->size ||
-        r->text[w.endColumn] != '\'')
-        return;
-    FoundWord whole;
-    if (FindWordAt(a, w.startColumn, w.startLine, whole) && whole.startLine == w.startLine &&
-        whole.startColumn == w.startColumn &&
-        (whole.endLine > w.endLine || (whole.endLine == w.endLine && whole.endColumn > w.endColumn)))
-        w = whole;
+// The analysis may cut "'s" off a word ("Let's" reported as "Let"), and the word finder takes
+// "Hauss...Garten" or "foo..bar" as the one word before the dots: the check goes on, and a stop leaves
+// the caret, behind all the characters found as the word, or a resume from inside them would report it
+// once more.
+void behindWholeWord(FoundWord& w) {
+    if (w.runEndLine > w.endLine || (w.runEndLine == w.endLine && w.runEndColumn > w.endColumn)) {
+        w.endColumn = w.runEndColumn;
+        w.endLine = w.runEndLine;
+    }
 }
 
 bool askCancel(Check& c) {
@@ -843,10 +838,9 @@ LRESULT CheckTextOperation(LibraryState& s, EditAttachment& attachment, WPARAM w
             if (w.startColumn != previousColumn || w.startLine != previousLine) {
                 previousColumn = w.startColumn;
                 previousLine = w.startLine;
-                const std::int32_t endBefore = w.endLine == w.startLine ? w.endColumn : -1;
                 int code = checkWord(c, w, true, -1);
                 if (!(a = c.a)) return 1;
-                behindWholeWord(*a, w, endBefore);
+                behindWholeWord(w);
                 checkedColumn = w.endColumn;
                 checkedLine = w.endLine;
                 previousColumn = w.startColumn;
@@ -864,6 +858,7 @@ LRESULT CheckTextOperation(LibraryState& s, EditAttachment& attachment, WPARAM w
                     break;
                 }
             }
+            behindWholeWord(w);
             if (w.endLine > line) {
                 // Go on behind the word on the line it ends in.
                 line = w.endLine;

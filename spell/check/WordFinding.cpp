@@ -373,6 +373,8 @@ bool FindWordAt(EditAttachment& a, std::int32_t column, std::int32_t line, Found
         Part p;
         bool found = wordAt(a, column, line, Look::First, p, 0);
         if (found) {
+            out.runEndColumn = p.endColumn;
+            out.runEndLine = p.endLine;
             std::int32_t before = static_cast<std::int32_t>(std::strlen(p.word));
             TrimWord(p.word);
             std::int32_t cut = before - static_cast<std::int32_t>(std::strlen(p.word));

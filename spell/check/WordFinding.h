@@ -29,6 +29,9 @@ struct FoundWord {
     // adds words with capitals inside.
     bool technical;
     char runBefore[kWordSize]; // the run ending in the full stop while the class is undecided
+    // The end of the characters found as one word before trimming ("Hauss...Garten" gives "Hauss"): every
+    // place up to it finds this word again.
+    std::int32_t runEndColumn, runEndLine;
 };
 
 // Bounds of the word at a position of a line: start and end (exclusive); start == end when there is none.

@@ -857,6 +857,36 @@ TEST_F(Check, ResumeGoesOnBehindAWordWithAnApostropheEnding) {
     }
 }
 
+// The same behind an unknown word written directly before dots or any other punctuation of a German text
+// and a word: every resume goes on behind it, and a bounded number of them reach the end.
+TEST_F(Check, ResumeGoesOnBehindAWordBeforeAnyPunctuation) {
+    REQUIRE_INSTALLED(wngerman(), "the wngerman dictionary");
+    std::vector<std::string> texts = {"a..z", "foo..bar"};
+    for (const char* p : {"..", "...", "....", "\x85", ".", ",", ";", ":", "!", "?", "-", "--", "\x96", "\x97",
+                          "'", "\x92", "\x91", "\"", "\x84", "\x93", "\x82", "\x8b", "\x9b", "\xbb", "\xab",
+                          "(", ")", "[", "]", "/", "&", "%", "*", "+", "=", "\xa7", ".-", "'...", ".\xab"}) {
+        texts.push_back(std::string("Das Hauss") + p + "Garten");
+        texts.push_back(std::string("Jaa") + p + "also");
+    }
+    ui.dialogScripts[1101] = [](DialogModel&) {};
+    for (const std::string& text : texts) {
+        window(text, 0);
+        checkAll();
+        std::vector<std::pair<int, int>> stops;
+        for (int k = 0; k < 4 && caret() != endOf(text); ++k) {
+            stops.push_back(caret());
+            CheckRange r{edit, 0, 0, 0, 0};
+            send(WX_MSG_CHECK_TEXT, 0, &r);
+        }
+        EXPECT_EQ(caret(), endOf(text)) << text;
+        EXPECT_TRUE(std::adjacent_find(stops.begin(), stops.end(), std::greater_equal<>()) == stops.end())
+            << text << ": a place reported twice";
+        DestroyWindow(edit);
+        DestroyWindow(status);
+        edit = status = 0;
+    }
+}
+
 namespace {
 
 // Debian's German manual pages (every section) and reference, in the order of their files.
