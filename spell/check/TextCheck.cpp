@@ -447,6 +447,12 @@ int hyphenateInText(void* context, FoundWord& w, char* correction, const unsigne
         else
             have = HyphenateWord(language, correction, marks, hyphenated) == 1 && hyphenated[1] != '~';
         if (have) {
+            // A hyphenation puts hyphens between the letters as they stand, nothing else.
+            std::string letters(hyphenated);
+            std::erase(letters, '~');
+            have = letters == correction;
+        }
+        if (have) {
             made = true;
             if (w.joined) {
                 std::size_t at = 0;

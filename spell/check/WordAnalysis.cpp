@@ -219,6 +219,52 @@ bool respells(const char* word, const char* correction) {
     return *a || *correction;
 }
 
+// A piece of a word the dictionaries list as written, or with a small first letter at a sentence's start.
+bool knownPiece(const char* from, std::size_t n) {
+    if (n < 2 || n >= kWordSize) return false;
+    char piece[kWordSize];
+    std::memcpy(piece, from, n);
+    piece[n] = 0;
+    if (FindWordInDictionaries(0, piece, 0, true)) return true;
+    if (!isCapital(uc(piece[0]))) return false;
+    lowerFirst(piece);
+    return FindWordInDictionaries(0, piece, 0, true) != 0;
+}
+
+// The word as its author wrote it: a hyphen the window moved to a line end ("~") was put in by a
+// hyphenation and goes, unless it joins two words the dictionaries know ("sprach-unabhängigen").
+void asWritten(const char* word, char* out) {
+    std::size_t n = 0, piece = 0;
+    for (std::size_t k = 0; word[k]; ++k) {
+        if (word[k] == '~') {
+            std::size_t next = k + 1;
+            while (word[next] && word[next] != '~' && word[next] != '-')
+                ++next;
+            if (knownPiece(word + piece, k - piece) && knownPiece(word + k + 1, next - k - 1)) out[n++] = '-';
+            piece = k + 1;
+            continue;
+        }
+        if (word[k] == '-') piece = k + 1;
+        out[n++] = word[k];
+    }
+    out[n] = 0;
+}
+
+// The marks of correction for word, which holds the same letters in any case and may hold hyphens of its
+// own; false when the letters differ.
+bool marksFor(const char* word, const char* correction, const unsigned char* marks, unsigned char* out) {
+    std::size_t j = 0;
+    for (std::size_t k = 0; word[k]; ++k) {
+        if (word[k] == '-' && correction[j] != '-') {
+            out[k] = 0;
+            continue;
+        }
+        if (!correction[j] || AnsiToLower(uc(word[k])) != AnsiToLower(uc(correction[j]))) return false;
+        out[k] = marks[j++];
+    }
+    return !correction[j];
+}
+
 // The dictionary handle that knew the word, 0 for none.
 DBHandle dictionaryAnalysis(FoundWord& w, const AnalysisContext& c, bool allCapitals, AnalysisResult& r,
                             bool& fullStopBack) {
@@ -425,13 +471,28 @@ void AnalyseWord(FoundWord& w, const AnalysisContext& c, AnalysisResult& r) {
         AnsiStrUpper(r.shown);
         AnsiStrUpper(r.correction);
     }
-    // An option or a path is never split at a line end.
-    if (!(r.flags & kFlagReport) && !w.technical && c.hyphenate && r.language && r.correction[0] &&
-        (w.endLine > w.startLine || w.endColumn - w.startColumn > 3) &&
+    // A word the analysis leaves as it stands keeps its letters, their case and its author's hyphens: a
+    // hyphenation breaks it as written, not as the dictionary spells it.
+    constexpr std::uint32_t kKeepsLetters = kKindCompound | kKindErrorBeep | kKindCorrBeep | kKindAbbrevBeep |
+                                            kKindShownAsHyphenation | kKindCapitalDoubtful;
+    unsigned char marks[kMarkCount] = {};
+    bool breakable = r.correction[0] != 0;
+    if (!user && !(r.kind & ~kKeepsLetters) && !allCapitals) {
+        char written[kWordSize];
+        asWritten(w.word, written);
+        breakable = marksFor(written, r.correction, r.marks, marks);
+        if (breakable) copyWord(r.correction, written);
+    } else {
+        std::memcpy(marks, r.marks, sizeof marks);
+    }
+    // An option or a path is never split at a line end, nor a name with capitals inside ("PostScript"):
+    // the rules know only the dictionary's spelling.
+    if (!(r.flags & kFlagReport) && !w.technical && c.hyphenate && r.language && breakable &&
+        !innerCapitals(w.word) && (w.endLine > w.startLine || w.endColumn - w.startColumn > 3) &&
         (w.joined || (c.options & kOptionAutoSplit))) {
         char trial[kWordSize];
         copyWord(trial, r.correction);
-        if (c.hyphenate(c.hyphenateContext, w, trial, r.marks, r.language) == 1 &&
+        if (c.hyphenate(c.hyphenateContext, w, trial, marks, r.language) == 1 &&
             std::strcmp(trial, w.word) != 0) {
             copyWord(r.correction, trial);
             r.kind |= kKindHyphenation | (c.options & kOptionCorrBeep ? kKindCorrBeep : 0);
