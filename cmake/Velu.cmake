@@ -12,6 +12,10 @@ function(velu_add_test name)
   add_executable(${name} ${A_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main)
+  # Key presses and clicks into real widgets.
+  if(TARGET Qt6::Test)
+    target_link_libraries(${name} PRIVATE Qt6::Test)
+  endif()
   # Paths and the headless platform come from tests/TestEnv.cpp, so a test program run by hand behaves the same.
   target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/TestEnv.cpp)
   target_compile_definitions(${name} PRIVATE VELU_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

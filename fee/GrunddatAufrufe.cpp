@@ -121,13 +121,22 @@ void Grunddat::punktekataufruf() {
             g.Edit();
             g.SetBool("PunktekatUsed", true);
             g.Update();
+            const bool neueZone = text1_[1]->text().trimmed() != QString::number(zone);
             text1_[1]->setText(QString::number(zone));
             SetZoneAusPunktekat(true);
+            // The fee shown follows the new zone at once, so it never differs from the fee stored on leaving.
+            if (neueZone) {
+                const int16_t code = CheckCalcGrDaten();
+                if (istEingabeFehler(code))
+                    fokusNachFehler(code);
+                else if (tab_->currentIndex() == 4)
+                    fillLeistungsbildGrid();
+            }
             return;
         }
-        // Points are discarded and the zone starts again at 1 only when nothing was awarded. Points whose
-        // total gives no zone stay for the next try, and so does the zone the user typed: the dialog has
-        // said why.
+        // Only points set the zone: without any the zone stays as it was, and so does the fee. Points are
+        // discarded only when nothing was awarded; points whose total gives no zone stay for the next try,
+        // the dialog has said why.
         const bool nichtsVergeben = grund == ZonenErgebnis::KeinePunkte;
         db::Transaction tx(projektDB_);
         if (nichtsVergeben) PunkteKatalog(projektDB_, stammDB_).PunkteVerwerfen(anlageGruppe_, berListNr_);
@@ -136,7 +145,6 @@ void Grunddat::punktekataufruf() {
         g.Update();
         tx.Commit();
         SetZoneAusPunktekat(false);
-        if (nichtsVergeben) text1_[1]->setText("1");
     } catch (const std::exception& e) {
         fehlerZeigen(e);
         try {

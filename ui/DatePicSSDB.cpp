@@ -1,9 +1,12 @@
 #include "ui/DatePicSSDB.h"
 
+#include "platform/forms/Eingabemeldungen.h"
+#include "platform/forms/MessageBox.h"
+#include "ui/KalenderEingabe.h"
+
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCalendarWidget>
-#include <QKeyEvent>
-#include <QTableView>
 #include <algorithm>
 
 namespace velu {
@@ -14,7 +17,8 @@ const char* const DefaultMinDate = "01.01.1753";
 const char* const DefaultMaxDate = "31.12.9999";
 } // namespace
 
-DatePicSSDB::DatePicSSDB(QWidget* parent) : QWidget(parent), calendar_(new QCalendarWidget(this)) {
+DatePicSSDB::DatePicSSDB(QWidget* parent)
+    : QWidget(parent), calendar_(new QCalendarWidget(this)), eingabe_(new KalenderEingabe(calendar_)) {
     setObjectName("DatePicSSDB");
     calendar_->setObjectName("MonthView1");
     calendar_->setDateRange(parseDatum(DefaultMinDate), parseDatum(DefaultMaxDate));
@@ -26,11 +30,11 @@ DatePicSSDB::DatePicSSDB(QWidget* parent) : QWidget(parent), calendar_(new QCale
     hide();
 
     connect(calendar_, &QCalendarWidget::clicked, this, [this](QDate d) { raiseAction(d, ActionClicked); });
-    // Enter is taken by the key filter, so activated comes only from a double click.
+    // Enter is taken by the typing, so activated comes only from a double click.
     connect(calendar_, &QCalendarWidget::activated, this,
             [this](QDate d) { raiseAction(d, ActionDoubleClicked); });
-    if (auto* view = calendar_->findChild<QTableView*>()) view->installEventFilter(this);
-    calendar_->installEventFilter(this);
+    connect(eingabe_, &KalenderEingabe::Enter, this, &DatePicSSDB::enter);
+    connect(eingabe_, &KalenderEingabe::Escape, this, [this] { raiseAction(Value(), ActionEscape); });
     connect(qApp, &QApplication::focusChanged, this, &DatePicSSDB::onFocusChanged);
 }
 
@@ -91,6 +95,7 @@ void DatePicSSDB::SetStart(const QRect& cell, QWidget* cellParent, int dx, int d
     move(left, top);
     raise();
 
+    eingabe_->Leeren();
     QDate date = parseDatum(text);
     if (!date.isValid()) {
         date = QDate::currentDate();
@@ -100,28 +105,31 @@ void DatePicSSDB::SetStart(const QRect& cell, QWidget* cellParent, int dx, int d
 }
 
 void DatePicSSDB::raiseAction(const QDate& date, int action) {
+    eingabe_->Leeren();
     emit DateAction(datumText(date), action);
 }
 
-bool DatePicSSDB::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && (watched == calendar_ || watched->parent() == calendar_ ||
-                                              calendar_->isAncestorOf(qobject_cast<QWidget*>(watched)))) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            raiseAction(Value(), ActionEnter);
-            return true;
-        }
-        if (key == Qt::Key_Escape) {
-            raiseAction(Value(), ActionEscape);
-            return true;
-        }
+void DatePicSSDB::enter(const QString& getippt) {
+    if (getippt.trimmed().isEmpty()) {
+        raiseAction(Value(), ActionEnter);
+        return;
     }
-    return QWidget::eventFilter(watched, event);
+    // Taken as typed, not as the nearest day the calendar can show: the cell itself would take it so too.
+    if (const auto d = KalenderEingabe::AlsDatum(getippt)) {
+        raiseAction(*d, ActionEnter);
+        return;
+    }
+    meldet_ = true;
+    forms::MsgBox(window(), forms::KeinDatumMeldung(getippt.trimmed()), forms::MsgButtons::OK,
+                  forms::MsgIcon::Exclamation);
+    meldet_ = false;
+    window()->activateWindow();
+    eingabe_->Korrigieren();
 }
 
 void DatePicSSDB::onFocusChanged(QWidget* old, QWidget* now) {
     // A picker the host has already hidden has nothing more to report.
-    if (!isVisible() || !old || !isAncestorOf(old)) return;
+    if (meldet_ || !isVisible() || !old || !isAncestorOf(old)) return;
     if (now && (now == this || isAncestorOf(now))) return;
     raiseAction(Value(), ActionLostFocus);
 }

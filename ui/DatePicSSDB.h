@@ -2,7 +2,8 @@
 // Month calendar that pops up over a grid for a date cell. The host keeps one hidden instance as a child
 // of its form, calls SetStart with the cell, shows it and gives it the focus; the picker answers with
 // DateAction and the host writes the date into the cell for any code above 1, hides the picker and gives
-// the focus back to the grid. Dates travel as text dd.MM.yyyy.
+// the focus back to the grid. Dates travel as text dd.MM.yyyy. A date typed into the calendar is taken
+// whole with Enter, or refused with the shared message and left typed for correction.
 #include <QDate>
 #include <QRect>
 #include <QString>
@@ -12,6 +13,8 @@ class QAbstractItemView;
 class QCalendarWidget;
 
 namespace velu {
+
+class KalenderEingabe;
 
 class DatePicSSDB : public QWidget {
     Q_OBJECT
@@ -39,6 +42,7 @@ public:
     bool CausesValidation() const { return causesValidation_; }
     void CausesValidation(bool on) { causesValidation_ = on; }
     QCalendarWidget* calendar() const { return calendar_; }
+    KalenderEingabe& eingabe() const { return *eingabe_; }
 
     // Places the picker at the anchor widget's top-left corner, shifted by (-dx, -dy), kept inside the
     // picker's parent, and opens it on the date text; a text that is no date becomes today's date.
@@ -56,15 +60,16 @@ public:
 signals:
     void DateAction(const QString& datum, int aktion);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void raiseAction(const QDate& date, int action);
+    void enter(const QString& getippt);
     void onFocusChanged(QWidget* old, QWidget* now);
 
     QCalendarWidget* calendar_;
+    KalenderEingabe* eingabe_;
     bool causesValidation_ = false;
+    // While the refusal of a typed text is shown, the focus is away without the calendar being left.
+    bool meldet_ = false;
 };
 
 } // namespace velu

@@ -1,8 +1,8 @@
 #include "ui/DatumsFeld.h"
 
-#include "core/MoneyFormat.h"
 #include "platform/forms/Eingabemeldungen.h"
 #include "platform/forms/MessageBox.h"
+#include "ui/KalenderEingabe.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -26,9 +26,7 @@ void DatumsFeld::setDate(const QDate& d) {
 }
 
 std::optional<QDate> DatumsFeld::Gelesen() const {
-    const auto iso = ParseDatum(text().toStdString());
-    if (!iso) return std::nullopt;
-    return QDate::fromString(QString::fromStdString(*iso), Qt::ISODate);
+    return KalenderEingabe::AlsDatum(text());
 }
 
 bool DatumsFeld::Uebernehmen(QWidget* form, const QString& bezeichnung) {
@@ -51,19 +49,33 @@ QCalendarWidget* DatumsFeld::Kalender() {
         kalender_->setWindowFlags(Qt::Popup);
         kalender_->setGridVisible(true);
         kalender_->setLocale(QLocale(QLocale::German, QLocale::Germany));
-        connect(kalender_, &QCalendarWidget::clicked, this, [this](QDate d) {
+        eingabe_ = new KalenderEingabe(kalender_);
+        connect(kalender_, &QCalendarWidget::clicked, this,
+                [this](QDate d) { ausKalender(d.toString(QStringLiteral("dd.MM.yyyy"))); });
+        // A typed text is read whole, or refused, when the form takes the field over, as one typed there.
+        connect(eingabe_, &KalenderEingabe::Enter, this, [this](const QString& getippt) {
+            const QString t = getippt.trimmed();
+            ausKalender(t.isEmpty() ? kalender_->selectedDate().toString(QStringLiteral("dd.MM.yyyy")) : t);
+        });
+        connect(eingabe_, &KalenderEingabe::Escape, this, [this] {
             kalender_->hide();
-            setText(d.toString(QStringLiteral("dd.MM.yyyy")));
-            // A chosen date counts as typed: the form takes it over like one.
-            emit textEdited(text());
             setFocus();
         });
     }
     return kalender_;
 }
 
+void DatumsFeld::ausKalender(const QString& text) {
+    kalender_->hide();
+    setText(text);
+    // Counts as typed: the form takes it over like a date typed into the field.
+    emit textEdited(text);
+    setFocus();
+}
+
 void DatumsFeld::kalenderOeffnen() {
     QCalendarWidget* k = Kalender();
+    eingabe_->Leeren();
     const auto d = Gelesen();
     k->setSelectedDate(d ? *d : (datum_.isValid() ? datum_ : QDate::currentDate()));
     k->adjustSize();

@@ -2,7 +2,8 @@
 // A date field of a form: the date stands as text dd.MM.yyyy and what is typed is read whole when the form
 // takes it over, or refused with the shared message and left typed for correction. A spin-box date editor
 // instead overwrites the part its cursor stands in and keeps the rest, so a date typed over a selection or
-// after Home came out as a mixture of old and new parts. The button at the right edge opens a calendar.
+// after Home came out as a mixture of old and new parts. The button at the right edge opens a calendar; a
+// day clicked there, or a date typed into it and Enter, stands in the field as if typed into it.
 #include <QDate>
 #include <QLineEdit>
 
@@ -11,6 +12,8 @@
 class QCalendarWidget;
 
 namespace velu {
+
+class KalenderEingabe;
 
 class DatumsFeld : public QLineEdit {
 public:
@@ -31,9 +34,11 @@ public:
 
 private:
     void kalenderOeffnen();
+    void ausKalender(const QString& text);
 
     QDate datum_;
     QCalendarWidget* kalender_ = nullptr;
+    KalenderEingabe* eingabe_ = nullptr;
 };
 
 } // namespace velu

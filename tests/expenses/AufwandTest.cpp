@@ -1,6 +1,7 @@
 // The expense window, headless: its currency, both rate pairs, the employee and catalogue rules, the
 // totals window and the main window's band.
 #include "GridEnter.h"
+#include "KalenderTippen.h"
 #include "StdRechFixture.h"
 
 #include "core/AppState.h"
@@ -8,6 +9,8 @@
 #include "expenses/Aufwand.h"
 #include "expenses/BerechWaehrungAusw.h"
 #include "expenses/SummAufwand.h"
+#include "platform/forms/Eingabemeldungen.h"
+#include "ui/DatePicSSDB.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -181,6 +184,32 @@ TEST_F(AufwandTest, CatalogueKeepsThePhaseAndWaitsForTheRowToBeLeft) {
     velu::forms::BoundGridModel* k = f->Panel().Katalog();
     EXPECT_FALSE(f->Panel().SSDBGrid2()->isColumnHidden(k->ColumnOf("interSatz")));
     EXPECT_TRUE(f->Panel().SSDBGrid2()->isColumnHidden(k->ColumnOf("AlDispinterSatz")));
+}
+
+// A date typed into the calendar of an expense's date is stored whole, or refused aloud while the stored
+// date stays.
+TEST_F(AufwandTest, DateTypedIntoTheCalendar) {
+    Erfassen({"A1", 0, "2", "0", "0", "0", "0", "2026-11-01", 4});
+    auto f = Oeffnen();
+    f->resize(1000, 600);
+    f->show();
+    velu::forms::BoundGridModel* m = f->Positionen();
+    struct Fall {
+        QString getippt;
+        const char* gespeichert;
+    } const faelle[] = {{"20.03.26", "2026-11-01"}, {"200326", "2026-11-01"}, {"01.02.2026", "2026-02-01"}};
+    for (const Fall& c : faelle) {
+        SCOPED_TRACE(c.getippt.toStdString());
+        const auto meldungen =
+            velu::eingabe::DatumImKalender(*f->Panel().SSDBGrid1(), m->index(0, m->ColumnOf("Datum")),
+                                           *f->Panel().DatePicSSDB1(), c.getippt);
+        const bool abgelehnt = c.getippt.size() != 10;
+        EXPECT_EQ(meldungen,
+                  abgelehnt ? std::vector{velu::forms::KeinDatumMeldung(c.getippt)} : std::vector<QString>{});
+        ASSERT_TRUE(m->Commit());
+        EXPECT_EQ(projekt_->OpenRecordset("SELECT Datum FROM Projektaufwand").GetText("Datum"),
+                  c.gespeichert);
+    }
 }
 
 TEST_F(AufwandTest, EditOfARecordTransferredMeanwhileLeavesItMarked) {

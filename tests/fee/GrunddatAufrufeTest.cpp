@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QTabBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -111,7 +112,7 @@ TEST_F(GrunddatAufrufe, PointsSetTheZoneOrLeaveTheTypedOne) {
         int64_t zeilen; // points rows left
     } cases[] = {
         {"zone III", nullptr, {"6", "5", "8"}, "3", true, 6},
-        {"nothing awarded", nullptr, {"0", "0", "0"}, "1", false, 0},
+        {"nothing awarded", nullptr, {"0", "0", "0"}, "4", false, 0},
         // 19 points lie in no range: the points and the typed zone stay.
         {"no range", "UPDATE PunkteVerzeichnis SET Hzone3VonPunkt = 20", {"6", "5", "8"}, "4", false, 6},
         {"no zone bounds", "DELETE FROM PunkteVerzeichnis", {"6", "5", "8"}, "4", false, 6},
@@ -145,6 +146,52 @@ TEST_F(GrunddatAufrufe, PointsSetTheZoneOrLeaveTheTypedOne) {
         f.form->ToolClick("OK");
         EXPECT_EQ(QString::number(f.grunddaten().GetInt("Honorarzone")), c.zone);
     }
+}
+
+// Leaving the catalogue without points, by Esc or by the close box, changes neither the zone nor the fee, and
+// the fee shown is the fee stored.
+TEST_F(GrunddatAufrufe, CatalogueLeftWithoutPointsKeepsZoneAndFee) {
+    gerechnet();
+    const Currency netto = GetCY(grunddaten(), "HonrarNetto");
+    ASSERT_GT(netto, Currency{});
+    for (const char* weg : {"Esc", "close box"}) {
+        SCOPED_TRACE(weg);
+        modal.Naechster<PunkteKat>([&](PunkteKat& d) {
+            if (std::string(weg) == "Esc")
+                QTest::keyClick(&d.Grid(), Qt::Key_Escape);
+            else
+                d.close();
+            EXPECT_FALSE(d.isVisible());
+        });
+        form->ToolClick("PUNKTEKAT");
+        EXPECT_EQ(text(1)->text(), "3");
+        EXPECT_EQ(feld("NettoHonorar_4")->text().toStdString(), FormatBetrag(netto, DM));
+    }
+    form->ToolClick("OK");
+    EXPECT_EQ(modal.Gesehen(), 2);
+    EXPECT_EQ(grunddaten().GetInt("Honorarzone"), 3);
+    EXPECT_EQ(GetCY(grunddaten(), "HonrarNetto"), netto);
+}
+
+// Points that give a new zone show its fee at once: the fee shown is the one stored when the form is left.
+TEST_F(GrunddatAufrufe, ZoneFromPointsShowsTheFeeItStores) {
+    gerechnet();
+    text(1)->setText("4");
+    form->ToolClick("OK");
+    const Currency vorher = GetCY(grunddaten(), "HonrarNetto");
+    modal.Naechster<PunkteKat>([](PunkteKat& d) {
+        forms::BoundGridModel& g = *d.Model();
+        for (int r = 0; r < 3; ++r)
+            ASSERT_TRUE(g.setData(g.index(r, 2), std::array{"6", "5", "8"}[size_t(r)], Qt::EditRole));
+        d.Toolband().Click("OK");
+    });
+    form->ToolClick("PUNKTEKAT");
+    ASSERT_EQ(text(1)->text(), "3");
+    const QString gezeigt = feld("NettoHonorar_4")->text();
+    form->ToolClick("OK");
+    EXPECT_EQ(QString::number(grunddaten().GetInt("Honorarzone")), text(1)->text());
+    EXPECT_NE(GetCY(grunddaten(), "HonrarNetto"), vorher);
+    EXPECT_EQ(gezeigt.toStdString(), FormatBetrag(GetCY(grunddaten(), "HonrarNetto"), DM));
 }
 
 TEST_F(GrunddatAufrufe, SurchargesOfTheDialogGoIntoThePhaseFees) {

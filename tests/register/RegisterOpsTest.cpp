@@ -1,4 +1,5 @@
 #include "GridEnter.h"
+#include "KalenderTippen.h"
 #include "RegisterFixture.h"
 #include "TestApp.h"
 #include "Zeilenfelder.h"
@@ -6,6 +7,7 @@
 #include "core/MoneyFormat.h"
 #include "platform/forms/BoundGridModel.h"
 #include "platform/forms/BoundGridView.h"
+#include "platform/forms/Eingabemeldungen.h"
 #include "platform/forms/EinzeiligeFelder.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/forms/ToolBand.h"
@@ -14,7 +16,9 @@
 #include "register/ZahlungenTab.h"
 #include "ui/DatePicSSDB.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -324,6 +328,31 @@ TEST_F(RegisterOpsTest, PaymentDeletionAsksWithNoAsDefaultAndDatesComeFromThePic
         EXPECT_EQ(script.Shown()[0].defaultButton, 1);
     }
     EXPECT_EQ(Zaehle("SELECT Count(*) AS n FROM Zahlung WHERE LfNrBeReList = ?", r), 0);
+}
+
+// A date typed into the calendar of a payment's date is stored whole, or refused aloud while the stored date
+// stays.
+TEST_F(RegisterOpsTest, DateTypedIntoThePaymentsCalendar) {
+    const int64_t r = AddBerechnung("R", "Rechnung", 0, 0, "Neubau");
+    Zahlung(r, r, "10", "5.1129");
+    auto w = Fenster();
+    w->resize(1100, 650);
+    w->show();
+    w->NodeClick(Berechnung(*w, r));
+    w->findChild<QTabWidget*>("SSTab1")->setCurrentIndex(1);
+    ZahlungenTab* z = w->Zahlungen();
+    auto rs = db_->OpenRecordset("SELECT Datum FROM Zahlung WHERE LfNrBeReList = ?", Params().Add(r));
+    for (const QString getippt : {"01.02.2026", "20.03.26", "200326"}) {
+        SCOPED_TRACE(getippt.toStdString());
+        const auto meldungen = velu::eingabe::DatumImKalender(
+            *z->SSDBGrid1(), z->Model()->index(0, ZahlungenTab::Datum), *z->DatePicSSDB1(), getippt);
+        EXPECT_EQ(meldungen.size(), getippt.size() == 10 ? 0u : 1u);
+        if (!meldungen.empty()) EXPECT_EQ(meldungen[0], velu::forms::KeinDatumMeldung(getippt));
+        EXPECT_FALSE(z->PickerOffen());
+        ASSERT_TRUE(z->Commit());
+        rs.Requery();
+        EXPECT_EQ(rs.GetText("Datum"), "2026-02-01");
+    }
 }
 
 TEST_F(RegisterOpsTest, EarlierPaymentsTakenOverAsPaymentsOnAccount) {
@@ -755,7 +784,7 @@ TEST_F(ZahlungenTippen, ADateTypedOverTheStoredOneIsTakenWholeOrRefused) {
 TEST_F(RegisterOpsTest, ATypedInvoiceDateIsStoredWholeOrRefusedAndKept) {
     using velu::eingabe::Taste;
     using velu::eingabe::Tasten;
-    enum Weg { StrgA, Pos1, VonNummer };
+    enum Weg { StrgA, Pos1, VonNummer, Kalender };
     struct Fall {
         const char* name;
         Weg weg;
@@ -770,6 +799,8 @@ TEST_F(RegisterOpsTest, ATypedInvoiceDateIsStoredWholeOrRefusedAndKept) {
         {"Ctrl+A, no date", StrgA, "demnächst", "2026-12-09", "demnächst"},
         {"Home, typed in front of the date", Pos1, "15.03.2026", "2026-12-09", "15.03.202609.12.2026"},
         {"Tab from the invoice number", VonNummer, "15.03.2026", "2026-03-15", ""},
+        {"typed into the calendar", Kalender, "15.03.2026", "2026-03-15", ""},
+        {"typed into the calendar, no date", Kalender, "200326", "2026-12-09", "200326"},
     };
     for (const Fall& f : faelle) {
         SCOPED_TRACE(f.name);
@@ -790,6 +821,14 @@ TEST_F(RegisterOpsTest, ATypedInvoiceDateIsStoredWholeOrRefusedAndKept) {
             nummer->setFocus();
             Taste(*nummer, Qt::Key_Tab);
             ASSERT_EQ(QApplication::focusWidget(), datum);
+        } else if (f.weg == Kalender) {
+            datum->findChild<QAction*>("Kalender")->trigger();
+            auto* k = datum->findChild<QCalendarWidget*>("DatumsFeldKalender");
+            ASSERT_TRUE(k && k->isVisible());
+            velu::eingabe::Warten(); // the window system activates the calendar
+            velu::eingabe::KalenderTippen(*k, QString::fromUtf8(f.getippt));
+            EXPECT_FALSE(k->isVisible());
+            EXPECT_EQ(datum->text(), QString::fromUtf8(f.getippt));
         } else {
             velu::eingabe::Klicken(*datum);
             ASSERT_EQ(w->window()->focusWidget(), datum);
@@ -798,7 +837,7 @@ TEST_F(RegisterOpsTest, ATypedInvoiceDateIsStoredWholeOrRefusedAndKept) {
             else
                 Taste(*datum, Qt::Key_Home);
         }
-        Tasten(*datum, QString::fromUtf8(f.getippt));
+        if (f.weg != Kalender) Tasten(*datum, QString::fromUtf8(f.getippt));
         Taste(*datum, Qt::Key_Tab);
         EXPECT_EQ(std::get<std::string>(Get(r, "Redatum")), f.gespeichert);
         if (*f.imFeld) {

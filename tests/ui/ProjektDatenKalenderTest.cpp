@@ -1,7 +1,9 @@
-// The grid date picker in the project-data mask: it opens over a date row of the schedule, its answer lands in
-// that row and is stored; the building project number row gets no calendar.
+// The grid date picker in the project-data mask: it opens over a date row of the schedule, its answer lands
+// in that row and is stored; the building project number row gets no calendar.
+#include "KalenderTippen.h"
 #include "TestApp.h"
 #include "TestDir.h"
+#include "platform/forms/Eingabemeldungen.h"
 #include "platform/forms/MessageBox.h"
 #include "platform/outside/DatumsWahl.h"
 #include "platform/outside/Prodat.h"
@@ -63,6 +65,35 @@ TEST_F(KalenderFixture, ThePickedDateLandsInItsRowAndIsStored) {
     EXPECT_EQ(LeseProdatFeld(pfad, 167), "02.05.2026");
     EXPECT_EQ(LeseProdatFeld(pfad, 170), "30.09.2027");
     EXPECT_EQ(LeseProdatFeld(pfad, 166), "");
+}
+
+// A date typed into the calendar of the "Baugenehmigung" cell is stored whole, or refused aloud while the
+// stored date stays.
+TEST_F(KalenderFixture, TypedDateIsTakenWholeOrRefused) {
+    ASSERT_TRUE(SchreibeProdatFelder(pfad, {{166, "15.04.2026"}}));
+    ProjektDatenMaske m(pfad, ProjektInfo{"00000001", "", "Kita", "", ""});
+    m.resize(1000, 520);
+    m.show();
+    auto* picker = m.findChild<DatePicSSDB*>("DatePicSSDB1");
+    ASSERT_NE(picker, nullptr);
+    QTableWidget& t = *m.Termine();
+    ASSERT_EQ(t.item(3, 0)->text(), "Baugenehmigung");
+    struct Fall {
+        QString getippt, danach; // in the row
+        bool abgelehnt;
+    } const faelle[] = {{"20.03.26", "15.04.2026", true},
+                        {"200326", "15.04.2026", true},
+                        {"01.02.2026", "01.02.2026", false}};
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.getippt.toStdString());
+        const auto meldungen = eingabe::DatumImKalender(t, t.model()->index(3, 1), *picker, f.getippt);
+        EXPECT_EQ(meldungen,
+                  f.abgelehnt ? std::vector{forms::KeinDatumMeldung(f.getippt)} : std::vector<QString>{});
+        EXPECT_EQ(t.item(3, 1)->text(), f.danach);
+    }
+    forms::MessageBoxScript boxen;
+    ASSERT_TRUE(m.Speichern()) << boxen.LastText().toStdString();
+    EXPECT_EQ(LeseProdatFeld(pfad, 166), "01.02.2026");
 }
 
 // scripts/screenshot projektdaten
