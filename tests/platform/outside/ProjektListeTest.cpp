@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -119,6 +120,56 @@ TEST(ProjektListe, ChooserCreatesAndChooses) {
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.Gewaehlt().nummer, "00000003");
     EXPECT_EQ(dlg.Gewaehlt().name, "Drittes");
+}
+
+// Two clerks create a project of one number at the same moment: the second clerk's creation runs between
+// the first one's check of the number and its row. One of them has the project, the other is told.
+TEST(ProjektListe, OfTwoClerksCreatingOneNumberOnlyOneHasIt) {
+    QTemporaryDir tmp;
+    const QString ordner = tmp.path() + "/Projekte/";
+    ProjektListe a(ordner), b(ordner);
+    bool bHat = false;
+    a.zwischenDenSchritten = [&](const char* schritt) {
+        if (std::string(schritt) != "eintragen") return;
+        QString nr = "17";
+        bHat = b.ProjektAnlegen(nr, "Bürgerhaus");
+    };
+    QString nr = "17", fehler;
+    EXPECT_FALSE(a.ProjektAnlegen(nr, "Turnhalle", &fehler));
+    EXPECT_EQ(fehler, "Ein Projekt mit der Nummer 00000017 gibt es schon.");
+    EXPECT_TRUE(bHat);
+    const auto liste = a.Liste();
+    ASSERT_TRUE(liste);
+    ASSERT_EQ(liste->size(), 1u);
+    EXPECT_EQ(liste->front().name, "Bürgerhaus");
+    EXPECT_EQ(LeseProdatFeld(ordner + "00000017.PRO/Prodat", 0), "Bürgerhaus");
+}
+
+// A clerk who may not create projects is offered only the choice of one.
+TEST(ProjektListe, ChooserWithoutTheRightToCreateOnlyChooses) {
+    app();
+    QTemporaryDir tmp;
+    IniUmgebung u(tmp.path() + "/umgebung.ini");
+    QString nr = "1";
+    ASSERT_TRUE(ProjektListe(u.ProjekteOrdner()).ProjektAnlegen(nr, "Erstes"));
+    for (bool darf : {false, true}) {
+        StandInProgramme p(u);
+        p.SetDarfAnlegen([darf] { return darf; });
+        bool anlegen = !darf, felder = !darf;
+        QTimer::singleShot(0, [&] {
+            QWidget* w = QApplication::activeModalWidget();
+            ASSERT_NE(w, nullptr);
+            anlegen = w->findChild<QPushButton*>("Anlegen") != nullptr;
+            felder = w->findChild<QLineEdit*>("Nummer") != nullptr;
+            w->findChild<QPushButton*>("Auswaehlen")->click();
+        });
+        QString gewaehlt;
+        int abbruch = 0;
+        EXPECT_EQ(p.CreateProjektVerwaltung()->ShowHoai(gewaehlt, "", 0, 0, abbruch), 1);
+        EXPECT_EQ(anlegen, darf);
+        EXPECT_EQ(felder, darf);
+        EXPECT_EQ(u.AktProjekt().nummer, "00000001");
+    }
 }
 
 TEST(Reorganisation, ChecksAndCompactsOrSaysWhy) {
