@@ -34,8 +34,8 @@ TEST(IniUmgebung, DefaultsBesideTheFileAndStoredValues) {
     EXPECT_TRUE(IniUmgebung(tmp.path() + "/umgebung.ini").AktProjekt().nummer.isEmpty());
 }
 
-// An office written before paths were stored relative names itself by absolute paths. Copied or moved, it
-// reads them in its new place; paths the office set to places of its own stay as set.
+// An office written before paths were stored relative names itself by absolute paths. A copy reads them in
+// its own place; paths the office set to places of its own stay as set. (A moved office: tests/core.)
 TEST(IniUmgebung, AbsolutePathsOfAnOlderOfficeAreReadWhereTheOfficeNowLies) {
     struct Fall {
         const char* was;
@@ -43,8 +43,7 @@ TEST(IniUmgebung, AbsolutePathsOfAnOlderOfficeAreReadWhereTheOfficeNowLies) {
         const char* projekte;            // below the old folder
         bool gefolgt;
     };
-    for (const Fall& f : {Fall{"moved", false, false, "/Projekte/", true},
-                          Fall{"copied, the original still there", true, true, "/Projekte/", true},
+    for (const Fall& f : {Fall{"copied, the original still there", true, true, "/Projekte/", true},
                           Fall{"data in a folder of the office's choice", true, false, "/Projekte/", false},
                           Fall{"projects elsewhere", false, false, "/Ablage/", false}}) {
         SCOPED_TRACE(f.was);

@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -143,33 +142,6 @@ TEST(ProjektListe, OfTwoClerksCreatingOneNumberOnlyOneHasIt) {
     ASSERT_EQ(liste->size(), 1u);
     EXPECT_EQ(liste->front().name, "Bürgerhaus");
     EXPECT_EQ(LeseProdatFeld(ordner + "00000017.PRO/Prodat", 0), "Bürgerhaus");
-}
-
-// A clerk who may not create projects is offered only the choice of one.
-TEST(ProjektListe, ChooserWithoutTheRightToCreateOnlyChooses) {
-    app();
-    QTemporaryDir tmp;
-    IniUmgebung u(tmp.path() + "/umgebung.ini");
-    QString nr = "1";
-    ASSERT_TRUE(ProjektListe(u.ProjekteOrdner()).ProjektAnlegen(nr, "Erstes"));
-    for (bool darf : {false, true}) {
-        StandInProgramme p(u);
-        p.SetDarfAnlegen([darf] { return darf; });
-        bool anlegen = !darf, felder = !darf;
-        QTimer::singleShot(0, [&] {
-            QWidget* w = QApplication::activeModalWidget();
-            ASSERT_NE(w, nullptr);
-            anlegen = w->findChild<QPushButton*>("Anlegen") != nullptr;
-            felder = w->findChild<QLineEdit*>("Nummer") != nullptr;
-            w->findChild<QPushButton*>("Auswaehlen")->click();
-        });
-        QString gewaehlt;
-        int abbruch = 0;
-        EXPECT_EQ(p.CreateProjektVerwaltung()->ShowHoai(gewaehlt, "", 0, 0, abbruch), 1);
-        EXPECT_EQ(anlegen, darf);
-        EXPECT_EQ(felder, darf);
-        EXPECT_EQ(u.AktProjekt().nummer, "00000001");
-    }
 }
 
 TEST(Reorganisation, ChecksAndCompactsOrSaysWhy) {
