@@ -29,10 +29,13 @@ void AppState::CloseDatabases() {
     projekt_.reset();
 }
 
+std::shared_ptr<outside::IniUmgebung> AppState::NeueUmgebung(const QString& buero) {
+    Einstellungen();
+    return std::make_shared<outside::IniUmgebung>(buero + QStringLiteral("/umgebung.ini"), settings_);
+}
+
 outside::ProjektUmgebung& AppState::Umgebung() {
-    if (!umgebung_)
-        umgebung_ =
-            std::make_shared<outside::IniUmgebung>(outside::BueroOrdner() + QStringLiteral("/umgebung.ini"));
+    if (!umgebung_) umgebung_ = NeueUmgebung(outside::BueroOrdner());
     return *umgebung_;
 }
 
@@ -41,8 +44,7 @@ outside::AussenProgramme& AppState::Programme() {
         // The stand-ins write the current project, so they need the INI environment itself.
         auto ini = std::dynamic_pointer_cast<outside::IniUmgebung>(umgebung_);
         if (!ini) {
-            ini = std::make_shared<outside::IniUmgebung>(outside::BueroOrdner() +
-                                                         QStringLiteral("/umgebung.ini"));
+            ini = NeueUmgebung(outside::BueroOrdner());
             if (!umgebung_) umgebung_ = ini;
         }
         struct Holder : outside::StandInProgramme {
@@ -50,7 +52,10 @@ outside::AussenProgramme& AppState::Programme() {
                 : outside::StandInProgramme(*u, w), keep(std::move(u)) {}
             std::shared_ptr<outside::IniUmgebung> keep;
         };
-        programme_ = std::make_shared<Holder>(ini, owner_->window.data());
+        auto programme = std::make_shared<Holder>(ini, owner_->window.data());
+        // Right bit 0: create, change and choose projects.
+        programme->SetDarfAnlegen([this] { return (rechte_ & 1) != 0; });
+        programme_ = std::move(programme);
     }
     return *programme_;
 }

@@ -33,6 +33,7 @@ class SettingsStore;
 }
 namespace velu::outside {
 class ProjektUmgebung;
+class IniUmgebung;
 class AussenProgramme;
 } // namespace velu::outside
 
@@ -87,6 +88,8 @@ public:
     outside::ProjektUmgebung& Umgebung();
     bool HatUmgebung() const { return umgebung_ != nullptr; }
     void SetUmgebung(std::shared_ptr<outside::ProjektUmgebung> u) { umgebung_ = std::move(u); }
+    // The environment of the office in buero, keeping this clerk's current project in his own settings.
+    std::shared_ptr<outside::IniUmgebung> NeueUmgebung(const QString& buero);
 
     // The outside programs; stand-ins over the environment on first use unless installed.
     outside::AussenProgramme& Programme();

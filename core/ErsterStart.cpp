@@ -37,19 +37,18 @@ bool RichteBueroEin(const QString& buero, const QString& programmDaten, QString*
     if (!liste.Anlegen(fehler)) return false;
     auto eintraege = liste.Liste(fehler);
     if (!eintraege) return false;
-    outside::ProjektEintrag aktuell{DemoProjektNummer, DemoProjektName};
     if (eintraege->empty()) {
-        if (!liste.ProjektAnlegen(aktuell.nummer, aktuell.name, fehler)) return false;
-    } else {
-        aktuell = eintraege->front();
+        QString nummer = DemoProjektNummer;
+        if (!liste.ProjektAnlegen(nummer, DemoProjektName, fehler)) return false;
     }
 
+    // Stored relative to the office, so the folder can be copied or moved. Each clerk starts on the first
+    // project of the list until he chooses another.
     outside::IniUmgebung ini(buero + "/umgebung.ini");
     const bool ok = ini.SetProjekteOrdner(projekte) && ini.SetPfad("VELUDATEN", sys + "/VELUDAT32.MDB") &&
                     ini.SetPfad("VELUVORLAGE", sys + "/VELUVOR32.MDB") &&
                     ini.SetPfad("STDBRIEF", sys + "/SERIENBRIEFE.MDB") &&
-                    ini.SetPfad("ADRESSMDB", sys + "/ZADRESS32.MDB") &&
-                    ini.SetAktProjekt(aktuell.nummer, aktuell.name);
+                    ini.SetPfad("ADRESSMDB", sys + "/ZADRESS32.MDB");
     if (!ok) return Fehler(fehler, "Die Datei " + ini.IniDatei() + " konnte nicht geschrieben werden.");
     return true;
 }

@@ -19,10 +19,10 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/outside/AussenProgramme.h"
 #include "platform/outside/IniUmgebung.h"
+#include "platform/outside/ProjektListe.h"
 #include "platform/outside/ProjektUmgebung.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -33,6 +33,7 @@
 #include <QTranslator>
 #include <QWidget>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -228,8 +229,25 @@ ProjektOeffnung OpenProjektDB() {
     }
 
     if (!u.DateiExistiert(pfad)) {
-        const QString vorlage = u.PfadVonEinstellung("VELUVORLAGE", app.SysPfad() + "/VELUVOR32.MDB");
+        // Only a listed project gets its database on first opening; a number the list does not show (its
+        // project went with a restore of older data) would become a project nobody can find.
         QString fehler;
+        const auto liste = outside::ProjektListe(u.ProjekteOrdner()).Liste(&fehler);
+        const QString nummer = u.AktProjekt().nummer;
+        const bool gelistet =
+            liste && std::any_of(liste->begin(), liste->end(),
+                                 [&](const outside::ProjektEintrag& e) { return e.nummer == nummer; });
+        if (!gelistet) {
+            MsgBox(owner,
+                   liste
+                       ? "Das Projekt " + nummer + " steht nicht in der Projektliste; seine Datenbank wird " +
+                             "nicht neu angelegt. Bitte wählen Sie ein Projekt aus der Liste."
+                       : "Die Projektliste konnte nicht gelesen werden; die Datenbank des Projekts " +
+                             nummer + " wird daher nicht angelegt.\n" + fehler,
+                   MsgButtons::OK, MsgIcon::Exclamation);
+            return ProjektOeffnung::Fehler;
+        }
+        const QString vorlage = u.PfadVonEinstellung("VELUVORLAGE", app.SysPfad() + "/VELUVOR32.MDB");
         if (!QDir().mkpath(ordner) || !KopiereDatei(vorlage, pfad, &fehler)) {
             MsgBox(owner,
                    "Die Projektdatenbank " + pfad + " konnte nicht aus der Vorlage " + vorlage +
@@ -344,11 +362,7 @@ StartErgebnis EinzelnStarten(const StartOptionen& opt, std::unique_ptr<QLockFile
                                ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
                                : opt.laufzeitOrdner;
     if (ordner.isEmpty()) return StartErgebnis::Laeuft;
-    const QByteArray buero = QFileInfo(opt.bueroOrdner).absoluteFilePath().toUtf8();
-    const QString name =
-        "Velunta32-" +
-        QString::fromLatin1(QCryptographicHash::hash(buero, QCryptographicHash::Sha256).toHex().left(16)) +
-        ".lock";
+    const QString name = "Velunta32-" + outside::BueroSchluessel(opt.bueroOrdner) + ".lock";
     lock = std::make_unique<QLockFile>(ordner + "/" + name);
     // The lock lives as long as the program; only a dead owner makes it stale.
     lock->setStaleLockTime(0);
@@ -380,7 +394,7 @@ StartErgebnis Main(const StartOptionen& opt, std::unique_ptr<QLockFile>& lock) {
                 return StartErgebnis::BueroFehler;
             }
         }
-        app.SetUmgebung(std::make_shared<outside::IniUmgebung>(ini));
+        app.SetUmgebung(app.NeueUmgebung(opt.bueroOrdner));
     }
 
     std::optional<Currency> mwst = opt.leseMwSt ? opt.leseMwSt() : std::nullopt;

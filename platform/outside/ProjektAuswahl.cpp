@@ -16,7 +16,8 @@ namespace velu::outside {
 
 using forms::MsgCritical;
 
-ProjektAuswahl::ProjektAuswahl(const QString& projekteOrdner, const QString& vorwahl, QWidget* parent)
+ProjektAuswahl::ProjektAuswahl(const QString& projekteOrdner, const QString& vorwahl, QWidget* parent,
+                               bool mitAnlegen)
     : QDialog(parent), liste_(projekteOrdner) {
     setObjectName("ProjektAuswahl");
     setWindowTitle("Projektverwaltung");
@@ -31,33 +32,34 @@ ProjektAuswahl::ProjektAuswahl(const QString& projekteOrdner, const QString& vor
     tabelle_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lay->addWidget(tabelle_);
 
-    auto* neu = new QFormLayout;
-    nummer_ = new QLineEdit(this);
-    nummer_->setObjectName("Nummer");
-    // Longer texts are refused, limit named, when the project is created; never cut while typing.
-    forms::ShowLengthLimit(*nummer_, 8);
-    name_ = new QLineEdit(this);
-    name_->setObjectName("Bezeichnung");
-    forms::ShowLengthLimit(*name_, 30);
-    neu->addRow("Neue Projektnummer", nummer_);
-    neu->addRow("Neue Projektbezeichnung", name_);
-    lay->addLayout(neu);
-
     auto* knoepfe = new QHBoxLayout;
-    auto* anlegen = new QPushButton("Projekt anlegen", this);
-    anlegen->setObjectName("Anlegen");
+    if (mitAnlegen) {
+        auto* neu = new QFormLayout;
+        nummer_ = new QLineEdit(this);
+        nummer_->setObjectName("Nummer");
+        // Longer texts are refused, limit named, when the project is created; never cut while typing.
+        forms::ShowLengthLimit(*nummer_, 8);
+        name_ = new QLineEdit(this);
+        name_->setObjectName("Bezeichnung");
+        forms::ShowLengthLimit(*name_, 30);
+        neu->addRow("Neue Projektnummer", nummer_);
+        neu->addRow("Neue Projektbezeichnung", name_);
+        lay->addLayout(neu);
+        auto* anlegen = new QPushButton("Projekt anlegen", this);
+        anlegen->setObjectName("Anlegen");
+        knoepfe->addWidget(anlegen);
+        connect(anlegen, &QPushButton::clicked, this, [this] { Anlegen(); });
+    }
     auto* waehlen = new QPushButton("Auswählen", this);
     waehlen->setObjectName("Auswaehlen");
     waehlen->setDefault(true);
     auto* abbrechen = new QPushButton("Abbrechen", this);
     abbrechen->setObjectName("Abbrechen");
-    knoepfe->addWidget(anlegen);
     knoepfe->addStretch();
     knoepfe->addWidget(waehlen);
     knoepfe->addWidget(abbrechen);
     lay->addLayout(knoepfe);
 
-    connect(anlegen, &QPushButton::clicked, this, [this] { Anlegen(); });
     connect(waehlen, &QPushButton::clicked, this, [this] { Auswaehlen(); });
     connect(tabelle_, &QTableWidget::cellDoubleClicked, this, [this] { Auswaehlen(); });
     connect(abbrechen, &QPushButton::clicked, this, &QDialog::reject);
@@ -88,6 +90,7 @@ void ProjektAuswahl::Fuellen(const QString& vorwahl) {
 }
 
 bool ProjektAuswahl::Anlegen() {
+    if (!nummer_) return false;
     QString nummer = nummer_->text();
     QString fehler;
     if (!liste_.ProjektAnlegen(nummer, name_->text(), &fehler)) {

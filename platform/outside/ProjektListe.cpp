@@ -115,10 +115,11 @@ bool ProjektListe::ProjektAnlegen(QString& nummer, const QString& name, QString*
     if (!Anlegen(fehler)) return false;
     const auto liste = Liste(fehler);
     if (!liste) return false;
+    const QString vergeben =
+        QStringLiteral("Ein Projekt mit der Nummer ") + *norm + QStringLiteral(" gibt es schon.");
     for (const auto& p : *liste)
         if (p.nummer == *norm) {
-            Set(fehler,
-                QStringLiteral("Ein Projekt mit der Nummer ") + *norm + QStringLiteral(" gibt es schon."));
+            Set(fehler, vergeben);
             return false;
         }
     const QString ordner = ProjektOrdnerVon(ordner_, *norm);
@@ -127,13 +128,37 @@ bool ProjektListe::ProjektAnlegen(QString& nummer, const QString& name, QString*
         Set(fehler, QString::fromStdString(archive::LinkText(QFile::encodeName(ordner).toStdString())));
         return false;
     }
-    if (!QDir().mkpath(ordner)) {
-        Set(fehler, QStringLiteral("Der Projektordner konnte nicht angelegt werden: ") + ordner);
+    if (zwischenDenSchritten) zwischenDenSchritten("eintragen");
+
+    // The row claims the number: the unique index lets only one of two clerks creating it at once have it,
+    // and the other touches neither folder nor Prodat.
+    std::string err;
+    auto db = db::Database::Open(Fs(Datei()), db::OpenMode::Shared, &err);
+    if (!db) {
+        Set(fehler, QString::fromStdString(err));
         return false;
     }
+    const db::Value nr = norm->toStdString();
+    try {
+        db->Execute("INSERT INTO PROJEKT (PrNr, PRBZ) VALUES (?, ?)",
+                    db::Params().Add(nr).Add(bez.toStdString()));
+    } catch (const db::DbError& e) {
+        Set(fehler, (e.code() & 0xff) == 19 ? vergeben : QString::fromUtf8(e.what())); // SQLITE_CONSTRAINT
+        return false;
+    }
+    auto zurueck = [&](const QString& text) {
+        try {
+            db->Execute("DELETE FROM PROJEKT WHERE PrNr = ?", db::Params().Add(nr));
+        } catch (const db::DbError&) {
+        }
+        Set(fehler, text);
+        return false;
+    };
+    if (!QDir().mkpath(ordner))
+        return zurueck(QStringLiteral("Der Projektordner konnte nicht angelegt werden: ") + ordner);
     const QString prodat = ordner + QStringLiteral("/Prodat");
-    if (!QFileInfo::exists(prodat) && !SchreibeProdat(prodat, bez, fehler)) return false;
-    if (!Eintragen(*norm, bez, fehler)) return false;
+    QString warum;
+    if (!QFileInfo::exists(prodat) && !SchreibeProdat(prodat, bez, &warum)) return zurueck(warum);
     nummer = *norm;
     return true;
 }

@@ -6,6 +6,7 @@
 #include "platform/outside/Prodat.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -16,11 +17,9 @@ struct ProjektEintrag {
     QString name;
 };
 
-
 // A project number as typed, made into the stored form (8 digits, leading zeros); nullopt when it is not
 // 1 to 8 digits.
 std::optional<QString> NormProjektNummer(const QString& eingabe);
-
 
 class ProjektListe {
 public:
@@ -35,9 +34,13 @@ public:
     std::optional<std::vector<ProjektEintrag>> Liste(QString* fehler = nullptr);
     // Adds the project or renames the one of that number.
     bool Eintragen(const QString& nummer, const QString& name, QString* fehler = nullptr);
-    // Creates a new project: checks number and name, refuses a number already listed, creates the folder
-    // and Prodat, then the list row. On success nummer holds the stored form.
+    // Creates a new project: checks number and name, claims the number with its list row (refused when it is
+    // listed, also when another clerk claimed it a moment ago), then creates the folder and Prodat. On
+    // success nummer holds the stored form.
     bool ProjektAnlegen(QString& nummer, const QString& name, QString* fehler = nullptr);
+
+    // Test seam: runs after the number was checked, before its row is written ("eintragen").
+    std::function<void(const char* schritt)> zwischenDenSchritten;
 
 private:
     QString ordner_;

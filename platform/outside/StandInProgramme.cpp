@@ -50,10 +50,11 @@ namespace {
 
 class Zentrix : public ProjektVerwaltung {
 public:
-    Zentrix(IniUmgebung& u, QWidget* owner) : u_(u), owner_(owner) {}
+    Zentrix(IniUmgebung& u, QWidget* owner, bool darfAnlegen)
+        : u_(u), owner_(owner), darfAnlegen_(darfAnlegen) {}
     void SetPxEntry(int) override {}
     int ShowHoai(QString& nummer, const QString&, int, int, int& abbruch) override {
-        ProjektAuswahl dlg(u_.ProjekteOrdner(), nummer, owner_);
+        ProjektAuswahl dlg(u_.ProjekteOrdner(), nummer, owner_, darfAnlegen_);
         if (dlg.exec() != QDialog::Accepted) return 0;
         const ProjektEintrag p = dlg.Gewaehlt();
         if (!u_.SetAktProjekt(p.nummer, p.name)) {
@@ -76,6 +77,7 @@ public:
 private:
     IniUmgebung& u_;
     QWidget* owner_;
+    bool darfAnlegen_;
 };
 
 class Adressen : public AdressProgramm {
@@ -231,7 +233,7 @@ private:
 } // namespace
 
 std::unique_ptr<ProjektVerwaltung> StandInProgramme::CreateProjektVerwaltung() {
-    return std::make_unique<Zentrix>(umgebung_, owner_);
+    return std::make_unique<Zentrix>(umgebung_, owner_, !darfAnlegen_ || darfAnlegen_());
 }
 std::unique_ptr<AdressProgramm> StandInProgramme::CreateAdressProgramm() {
     return std::make_unique<Adressen>(umgebung_, owner_);

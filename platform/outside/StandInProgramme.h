@@ -13,6 +13,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 namespace velu::outside {
 
@@ -22,6 +23,8 @@ public:
     explicit StandInProgramme(IniUmgebung& umgebung, QWidget* owner = nullptr)
         : umgebung_(umgebung), owner_(owner) {}
     void SetOwner(QWidget* owner) { owner_ = owner; }
+    // Whether the clerk may create projects; one who may not is offered only the choice of a project.
+    void SetDarfAnlegen(std::function<bool()> darf) { darfAnlegen_ = std::move(darf); }
 
     std::unique_ptr<ProjektVerwaltung> CreateProjektVerwaltung() override;
     std::unique_ptr<AdressProgramm> CreateAdressProgramm() override;
@@ -33,12 +36,11 @@ public:
 private:
     IniUmgebung& umgebung_;
     QPointer<QWidget> owner_;
+    std::function<bool()> darfAnlegen_;
 };
 
 // Integrity check and VACUUM of one database file, opened exclusively. Returns an empty text on success,
 // else the German reason.
 QString ReorganisiereDatei(const QString& datei);
-
-
 
 } // namespace velu::outside

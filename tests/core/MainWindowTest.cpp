@@ -1,6 +1,7 @@
 #include "StartupFakes.h"
 
 #include "core/AppState.h"
+#include "core/Datensicherung.h"
 #include "core/MDIVelunta.h"
 #include "core/Platzhalter.h"
 #include "core/Startup.h"
@@ -9,6 +10,7 @@
 #include "platform/help/Hilfe.h"
 #include "platform/outside/AdressMaske.h"
 #include "platform/outside/IniUmgebung.h"
+#include "platform/outside/ProjektListe.h"
 #include "platform/outside/SerienbriefFenster.h"
 #include "platform/outside/StandInProgramme.h"
 
@@ -309,6 +311,44 @@ TEST(MainWindow, ProjectHeldAfterBackupOffersTheProjectProgram) {
     f.w->ShowMakeDaSi(0);
     EXPECT_EQ(f.protokoll.log.filter("ShowHoai"), QStringList{"ShowHoai 00000001"});
     EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 2");
+}
+
+// All projects restored from an archive older than the current project: that project went with the restore,
+// and the clerk chooses one of those restored; its database is not made again from the template.
+TEST(MainWindow, RestoreOfAllProjectsOlderThanTheCurrentOneLeavesNoHiddenProject) {
+    Fenster f(8191);
+    const QString archiv = f.tmp.path() + "/alle.zip";
+    {
+        MessageBoxScript script;
+        ASSERT_TRUE(velu::Datensicherung(*f.umgebung, f.sys).CallSicherung(2, archiv))
+            << script.LastText().toStdString();
+    }
+    QString nr = "4";
+    ASSERT_TRUE(velu::outside::ProjektListe(f.projekte).ProjektAnlegen(nr, "Nach der Sicherung"));
+    f.umgebung->SetAktProjekt(nr, "Nach der Sicherung");
+    ASSERT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Offen);
+
+    App().Formen().Register("DaSiin", [&](QWidget* owner) {
+        velu::Datensicherung(*f.umgebung, f.sys).SicherungBack(archiv, "Datensicherung zurücklesen", {});
+        return new SofortDialog("DaSiin", f.protokoll.log, owner);
+    });
+    f.protokoll.wahl = {QString("00000002")};
+    MessageBoxScript script({velu::forms::MsgResult::OK});
+    f.w->ShowMakeDaSi(1);
+    EXPECT_EQ(f.protokoll.log.filter("ShowHoai"), QStringList{"ShowHoai 00000004"});
+    EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 2");
+    EXPECT_TRUE(script.Shown().back().text.startsWith("Das Projekt 00000004 steht nicht in der Projektliste"))
+        << script.LastText().toStdString();
+
+    auto liste = velu::outside::ProjektListe(f.projekte).Liste();
+    ASSERT_TRUE(liste);
+    QStringList gelistet, mitDatenbank;
+    for (const auto& e : *liste)
+        gelistet << e.nummer;
+    for (const QString& o : QDir(f.projekte).entryList({"*.PRO"}, QDir::Dirs))
+        if (!QDir(f.projekte + o).entryList({"*.mdb"}, QDir::Files).isEmpty()) mitDatenbank << o.left(8);
+    EXPECT_EQ(gelistet, (QStringList{"00000001", "00000002"}));
+    EXPECT_EQ(mitDatenbank, (QStringList{"00000001", "00000002"}));
 }
 
 TEST(MainWindow, HelpCommandsAndAboutWithoutComponent) {

@@ -8,6 +8,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
 #include "platform/outside/AussenProgramme.h"
+#include "platform/outside/ProjektListe.h"
 #include "platform/outside/ProjektUmgebung.h"
 
 #include <QApplication>
@@ -193,7 +194,7 @@ inline std::string ArtVon(velu::db::Database* db) {
 }
 
 // An office folder with master and template databases and the projects 00000001 and 00000002 (both with
-// their database), a fake environment on 00000001 and fake outside programs.
+// their database and in the project list), a fake environment on 00000001 and fake outside programs.
 struct Buero {
     QTemporaryDir tmp;
     QString buero = tmp.path() + "/buero";
@@ -214,6 +215,8 @@ struct Buero {
         umgebung->nummer = "00000001";
         umgebung->name = "Erstes";
         umgebung->namen = {{"00000001", "Erstes"}, {"00000002", "Zweites"}, {"00000003", "Drittes"}};
+        Liste("00000001");
+        Liste("00000002");
         velu::App().SetUmgebung(umgebung);
         velu::App().SetProgramme(std::make_shared<FakeProgramme>(protokoll, *umgebung));
         velu::App().SetPfade(buero + "/reports/HOAI", sys, "");
@@ -221,6 +224,11 @@ struct Buero {
     }
     ~Buero() { velu::App().Reset(); }
 
+    // Adds the project to the project list.
+    void Liste(const QString& nr) {
+        velu::outside::ProjektListe liste(projekte);
+        EXPECT_TRUE(liste.Anlegen() && liste.Eintragen(nr, umgebung->namen[nr]));
+    }
     QString Ordner(const QString& nr) const { return projekte + nr + ".PRO"; }
     QString ProjektDB(const QString& nr) const { return Ordner(nr) + "/Velupro32.mdb"; }
 };

@@ -9,6 +9,7 @@
 #include "platform/forms/MessageBox.h"
 #include "platform/outside/IniUmgebung.h"
 #include "platform/outside/ProjektListe.h"
+#include "platform/settings/SettingsStore.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -17,6 +18,9 @@
 #include <QLineEdit>
 #include <QLockFile>
 #include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QTranslator>
 #include <gtest/gtest.h>
@@ -141,6 +145,7 @@ TEST(Startup, MigrationOfferedOnlyWhenTheProjectDatabaseWasMissing) {
     for (const Case& c : {Case{true, true, true}, Case{false, true, false}, Case{true, false, false}}) {
         Buero b;
         b.umgebung->nummer = "00000003";
+        b.Liste("00000003");
         if (!c.neueDB) MachLeereDB(b.ProjektDB("00000003"), "Projekt 3");
         if (c.alteDB) MachLeereDB(b.Ordner("00000003") + "/VELUPRO.MDB", "Alt");
         QStringList angebote;
@@ -163,6 +168,7 @@ TEST(Startup, FailedTemplateCopyIsReportedAndLeavesNoFile) {
     auto vorher = App().ProjektDBHandle();
     QFile::remove(b.sys + "/VELUVOR32.MDB");
     b.umgebung->nummer = "00000003";
+    b.Liste("00000003");
     MessageBoxScript script;
     bool gesperrt = false;
     velu::OpenProjektDB(gesperrt);
@@ -349,6 +355,7 @@ TEST(Startup, ProjectSwitchKeepsThePreviousProjectUnlessTheNewOneOpened) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Buero b;
+        b.Liste("00000003");
         ASSERT_EQ(velu::OpenProjektDB(), velu::ProjektOeffnung::Offen);
         auto vorher = App().ProjektDBHandle();
         std::unique_ptr<velu::db::Database> fremd;
@@ -400,6 +407,33 @@ TEST(Startup, ProjectHeldAtStartShowsTheWindowThenTheProjectProgram) {
     EXPECT_EQ(b.protokoll.log.filter("ShowHoai"), QStringList{"ShowHoai 00000001"});
     EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 2");
     EXPECT_TRUE(script.Shown().empty());
+}
+
+// A clerk without the right to create projects whose project is in use at start gets the program's project
+// dialog with nothing but the choice.
+TEST(Startup, ProjectHeldAtStartOffersAClerkWithoutTheProjectRightOnlyTheChoice) {
+    for (int rechte : {8191 & ~1, 8191}) {
+        SCOPED_TRACE(rechte);
+        Buero b(0, 0, rechte);
+        App().SetEinstellungen(std::make_shared<velu::settings::SettingsStore>(b.tmp.path() + "/heim.ini"));
+        App().SetUmgebung(App().NeueUmgebung(b.buero));
+        App().SetProgramme(nullptr);
+        auto fremd = velu::db::Database::Open(Fs(b.ProjektDB("00000001")));
+        bool anlegen = rechte & 1 ? false : true;
+        QTimer::singleShot(0, [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            ASSERT_TRUE(d && d->objectName() == "ProjektAuswahl");
+            anlegen = d->findChild<QPushButton*>("Anlegen") != nullptr;
+            d->findChild<QTableWidget*>("Projekte")->selectRow(1);
+            d->findChild<QPushButton*>("Auswaehlen")->click();
+        });
+        StartLauf lauf;
+        MessageBoxScript script;
+        ASSERT_EQ(lauf.Run(b.buero), velu::StartErgebnis::Laeuft);
+        EXPECT_EQ(anlegen, (rechte & 1) != 0);
+        EXPECT_EQ(ArtVon(App().ProjektDB()), "Projekt 2");
+        EXPECT_TRUE(script.Shown().empty()) << script.LastText().toStdString();
+    }
 }
 
 TEST(Startup, SecondInstanceEnds) {
@@ -472,6 +506,7 @@ TEST(Startup, MigrationAsksAndAFailedOneLeavesNoProjectDatabase) {
                           Case{MsgResult::Yes, velu::ProjektOeffnung::Fehler, 2}}) {
         Buero b;
         b.umgebung->nummer = "00000003";
+        b.Liste("00000003");
         QDir().mkpath(b.Ordner("00000003"));
         QFile alt(b.Ordner("00000003") + "/VELUPRO.MDB");
         ASSERT_TRUE(alt.open(QIODevice::WriteOnly));

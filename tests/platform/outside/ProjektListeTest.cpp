@@ -121,6 +121,29 @@ TEST(ProjektListe, ChooserCreatesAndChooses) {
     EXPECT_EQ(dlg.Gewaehlt().name, "Drittes");
 }
 
+// Two clerks create a project of one number at the same moment: the second clerk's creation runs between
+// the first one's check of the number and its row. One of them has the project, the other is told.
+TEST(ProjektListe, OfTwoClerksCreatingOneNumberOnlyOneHasIt) {
+    QTemporaryDir tmp;
+    const QString ordner = tmp.path() + "/Projekte/";
+    ProjektListe a(ordner), b(ordner);
+    bool bHat = false;
+    a.zwischenDenSchritten = [&](const char* schritt) {
+        if (std::string(schritt) != "eintragen") return;
+        QString nr = "17";
+        bHat = b.ProjektAnlegen(nr, "Bürgerhaus");
+    };
+    QString nr = "17", fehler;
+    EXPECT_FALSE(a.ProjektAnlegen(nr, "Turnhalle", &fehler));
+    EXPECT_EQ(fehler, "Ein Projekt mit der Nummer 00000017 gibt es schon.");
+    EXPECT_TRUE(bHat);
+    const auto liste = a.Liste();
+    ASSERT_TRUE(liste);
+    ASSERT_EQ(liste->size(), 1u);
+    EXPECT_EQ(liste->front().name, "Bürgerhaus");
+    EXPECT_EQ(LeseProdatFeld(ordner + "00000017.PRO/Prodat", 0), "Bürgerhaus");
+}
+
 TEST(Reorganisation, ChecksAndCompactsOrSaysWhy) {
     QTemporaryDir tmp;
     const QString gut = tmp.path() + "/gut.mdb";
