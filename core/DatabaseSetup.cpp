@@ -103,9 +103,7 @@ std::string DatabaseSetup::Abweichung(db::Database& db, DbKind kind) {
         return "Der Aufbau der Datenbank kann nicht gelesen werden: " + db::DbError::CodeText(rc);
     for (const auto& [key, t] : soll) {
         const auto it = objekte.find(key);
-        if (it == objekte.end()) return "Die Tabelle " + t.first + " fehlt.";
-        if (it->second.type != "table")
-            return "Die Tabelle " + t.first + " ist keine Tabelle, sondern eine Abfrage.";
+        if (it == objekte.end() || it->second.type != "table") continue;
         const auto ist = TableDeclaration::Parse(it->second.sql);
         if (!ist) return "Die Tabelle " + t.first + " ist anders angelegt als von diesem Programm.";
         if (std::string d = TableDeclaration::Difference(t.first, *ist, t.second); !d.empty()) return d;

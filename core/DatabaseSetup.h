@@ -32,10 +32,11 @@ public:
 
     // True when _Meta names the file as a database of that kind.
     static bool CheckMeta(db::Database& db, DbKind kind);
-    // How the database's tables differ from those the program makes for that kind (a table or field
-    // missing, a column's type or constraints, another key, constraint or table option, a unique index of
-    // its own), as a German sentence naming the table; empty when they agree. Tables and fields of its own
-    // are allowed as long as they declare no key on the program's tables.
+    // How the database declares the program's tables otherwise than the program does for that kind (a
+    // column's type or constraints, another key, constraint or table option, a unique index of its own), as
+    // a German sentence naming the table; empty when they agree. Tables and fields of its own are allowed as
+    // long as they declare no key on the program's tables. A missing table or field is not looked at here:
+    // the backup refuses it, and at work it fails aloud where it is used.
     static std::string Abweichung(db::Database& db, DbKind kind);
     // Opens and checks; a file that is not a database of that kind, or whose tables are declared otherwise,
     // is refused like a missing one (nullptr, with a German *error).

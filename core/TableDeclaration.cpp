@@ -172,8 +172,7 @@ std::string TableDeclaration::Difference(const std::string& table, const TableDe
     };
     for (const auto& [key, c] : soll.columns) {
         const auto it = ist.columns.find(key);
-        if (it == ist.columns.end()) return "In der Tabelle " + table + " fehlt das Feld " + c.name + ".";
-        if (it->second.decl != c.decl)
+        if (it != ist.columns.end() && it->second.decl != c.decl)
             return "In der Tabelle " + table + " ist das Feld " + c.name + " " + anders +
                    shown(it->second.written) + " statt " + shown(c.written) + ".";
     }

@@ -29,8 +29,8 @@ struct TableDeclaration {
     static std::optional<TableDeclaration> Parse(std::string_view sql);
 
     // What a table declared as ist differs in from soll, as a German sentence naming the table (table);
-    // empty when it declares every column of soll as soll does, with no other key, constraint or option.
-    // Columns of its own that declare no key are allowed.
+    // empty when it declares each column of soll that it has as soll does, with no other key, constraint or
+    // option. Columns of its own that declare no key are allowed; a missing column is not looked at here.
     static std::string Difference(const std::string& table, const TableDeclaration& ist,
                                   const TableDeclaration& soll);
 
