@@ -32,8 +32,14 @@ public:
 
     // True when _Meta names the file as a database of that kind.
     static bool CheckMeta(db::Database& db, DbKind kind);
-    // Opens and checks; a file that is not a database of that kind is refused like a missing one (nullptr,
-    // with a German *error).
+    // How the database declares the program's tables otherwise than the program does for that kind (a
+    // column's type or constraints, another key, constraint or table option, a unique index of its own), as
+    // a German sentence naming the table; empty when they agree. Tables and fields of its own are allowed as
+    // long as they declare no key on the program's tables. A missing table or field is not looked at here:
+    // the backup refuses it, and at work it fails aloud where it is used.
+    static std::string Abweichung(db::Database& db, DbKind kind);
+    // Opens and checks; a file that is not a database of that kind, or whose tables are declared otherwise,
+    // is refused like a missing one (nullptr, with a German *error).
     static std::unique_ptr<db::Database> OpenChecked(const std::filesystem::path& file, DbKind kind,
                                                      db::OpenMode mode = db::OpenMode::Shared,
                                                      std::string* error = nullptr);

@@ -154,7 +154,7 @@ std::vector<std::vector<std::string>> Zeilen(sqlite3* db, const char* sql, const
     }
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE)
-        throw db::DbError(std::string("Der Aufbau kann nicht gelesen werden: ") + sqlite3_errstr(rc));
+        throw db::DbError("Der Aufbau kann nicht gelesen werden: " + db::DbError::CodeText(rc));
     return out;
 }
 
@@ -285,7 +285,8 @@ std::string Schnappschuss(const fs::path& source, const fs::path& target) {
     }
     sqlite3_close(out);
     if (rc != SQLITE_OK)
-        return "Die Datenbank '" + source.string() + "' kann nicht gesichert werden: " + sqlite3_errstr(rc);
+        return "Die Datenbank '" + source.string() +
+               "' kann nicht gesichert werden: " + db::DbError::CodeText(rc);
     return {};
 }
 
@@ -311,6 +312,12 @@ std::string PruefeDatenbank(const fs::path& file, Vorbilder& vorbilder) {
         if (!soll) return "Die Datenbank " + name + " kann nicht geprüft werden: " + err;
         if (const std::string anders = Abweichung(LeseAufbau(*db), *soll); !anders.empty())
             return keine + " " + anders;
+        // Keys, constraints and types of the program's own databases as the program declares them.
+        if (art == Art::Stamm || art == Art::Projekt)
+            if (const std::string anders =
+                    DatabaseSetup::Abweichung(*db, art == Art::Stamm ? DbKind::Stamm : DbKind::Projekt);
+                !anders.empty())
+                return keine + " " + anders;
     } catch (const db::DbError& e) {
         return "Die Datenbank " + name + " ist beschädigt: " + e.what();
     }

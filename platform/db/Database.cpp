@@ -135,7 +135,7 @@ std::unique_ptr<Database> Database::Open(const fs::path& wanted, OpenMode mode, 
             SetError(error, "Die Datei " + Quoted(file) + " wird von einem anderen Benutzer verwendet.");
         else
             SetError(error,
-                     "Die Datei " + Quoted(file) + " kann nicht geöffnet werden: " + sqlite3_errstr(rc));
+                     "Die Datei " + Quoted(file) + " kann nicht geöffnet werden: " + DbError::CodeText(rc));
         return nullptr;
     }
     return std::unique_ptr<Database>(new Database(db, file, fd));

@@ -8,7 +8,8 @@ namespace velu::db {
 // outcomes (file missing, row not found, lock held) are return values instead.
 class DbError : public std::runtime_error {
 public:
-    DbError(const std::string& message, int sqliteCode = 0) : std::runtime_error(message), code_(sqliteCode) {}
+    DbError(const std::string& message, int sqliteCode = 0)
+        : std::runtime_error(message), code_(sqliteCode) {}
     int code() const { return code_; }
     // Another connection held the lock longer than the busy timeout; trying again may succeed.
     bool Belegt() const { return (code_ & 0xff) == BusyCode || (code_ & 0xff) == LockedCode; }
@@ -18,6 +19,12 @@ public:
         "Die Daten werden gerade von einem anderen Benutzer geändert. Bitte versuchen Sie es noch einmal.";
     static constexpr int BusyCode = 5;   // SQLITE_BUSY
     static constexpr int LockedCode = 6; // SQLITE_LOCKED
+
+    // German for the result codes whose SQLite text says nothing more than the code (a full disk, a
+    // read-only file, a damaged file); empty for the others, whose text names what failed.
+    static std::string Text(int sqliteCode);
+    // Text, or else SQLite's own text of the code.
+    static std::string CodeText(int sqliteCode);
 
 private:
     int code_;

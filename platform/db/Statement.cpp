@@ -13,7 +13,8 @@ namespace velu::db {
 void ThrowSqlite(sqlite3* db, int rc) {
     static_assert(DbError::BusyCode == SQLITE_BUSY && DbError::LockedCode == SQLITE_LOCKED);
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED) throw DbError(DbError::BelegtMeldung, rc);
-    std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    std::string msg = DbError::Text(rc);
+    if (msg.empty()) msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     throw DbError(msg, rc);
 }
 
@@ -44,8 +45,8 @@ int Statement::Reprepares() const {
 
 void Statement::Prepare(std::string_view sql, std::string_view* tail) {
     const char* rest = nullptr;
-    int rc = sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT, &stmt_,
-                                &rest);
+    int rc = sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                                &stmt_, &rest);
     if (rc != SQLITE_OK) {
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;

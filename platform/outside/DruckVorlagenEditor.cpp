@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <optional>
 
 namespace velu::outside {
 
@@ -48,6 +49,39 @@ const char* const Arten[] = {"Angebote",
 
 // Field names of the margins, top, bottom, left, right.
 const char* const RandFelder[] = {"RandOben", "RandUnten", "RandLINKS", "RandRechts"};
+// Text and format fields of body, header and footer.
+const std::pair<const char*, const char*> TextFelder[] = {
+    {"TextVorlagen", "TextVorlagenFO"}, {"KopfTX", "KopfFo"}, {"FussTx", "FussFO"}};
+// The parts a save keeps apart, in the order of DruckVorlagenEditor::Teile.
+const char* const TeilNamen[] = {"Bezeichnung", "Ränder", "Text", "Kopf", "Fuß"};
+
+// A stored text, widened as the row's flag says; nullopt for Null.
+std::optional<QString> Gelesen(const db::Recordset& rs, const char* feld, bool breit) {
+    if (rs.IsNull(feld)) return std::nullopt;
+    const QByteArray b = QByteArray::fromStdString(rs.GetText(feld));
+    return breit ? QString::fromUtf8(b) : richtext::WidenCp1252(QString::fromLatin1(b));
+}
+
+bool Breit(const db::Recordset& rs) {
+    return rs.GetInt("UNICODEFLAG", 0) != 0;
+}
+
+// The stored row's parts in the order of Teile, comparable with the same row read at another time whatever
+// its flag.
+std::vector<QString> GespeicherteTeile(const db::Recordset& rs) {
+    const bool breit = Breit(rs);
+    auto wert = [](const std::optional<QString>& t) { return t ? 'T' + *t : QStringLiteral("N"); };
+    std::vector<QString> t{QString::fromStdString(rs.GetText("Bezeichnung")), QString()};
+    for (const char* f : RandFelder)
+        t[1] += (rs.IsNull(f) ? QStringLiteral("-") : QString::fromStdString(rs.GetText(f))) + ';';
+    for (const auto& [text, format] : TextFelder)
+        t.push_back(wert(Gelesen(rs, text, breit)) + QChar(0x1F) + wert(Gelesen(rs, format, breit)));
+    return t;
+}
+
+db::Recordset Zeile(db::Database& stamm, int64_t lfnr) {
+    return stamm.OpenRecordset("SELECT * FROM DruckVorlagen WHERE LFNR = :n", db::Params().Set("n", lfnr));
+}
 
 } // namespace
 
@@ -169,7 +203,8 @@ bool DruckVorlagenEditor::Waehle(int art, int64_t lfnr) {
             view_->Control().Clear();
         }
         bezeichnung_->clear();
-        gespeichert_ = Stand();
+        geladen_ = Teile();
+        gespeichert_.clear();
         view_->ShowContext(bereich_->currentIndex());
         return false;
     }
@@ -181,25 +216,19 @@ bool DruckVorlagenEditor::Waehle(int art, int64_t lfnr) {
 }
 
 bool DruckVorlagenEditor::Lade(int64_t lfnr) {
-    auto rs =
-        stamm_.OpenRecordset("SELECT * FROM DruckVorlagen WHERE LFNR = :n", db::Params().Set("n", lfnr));
+    auto rs = Zeile(stamm_, lfnr);
     if (rs.Empty()) return false;
     laedt_ = true;
     ScribantPro& c = view_->Control();
-    const bool breit = rs.GetInt("UNICODEFLAG", 0) != 0;
-    auto text = [&](const char* feld) {
-        const QByteArray b = QByteArray::fromStdString(rs.GetText(feld));
-        return breit ? QString::fromUtf8(b) : richtext::WidenCp1252(QString::fromLatin1(b));
-    };
+    const bool breit = Breit(rs);
     bool ok = true;
-    const std::pair<const char*, const char*> texte[] = {
-        {"TextVorlagen", "TextVorlagenFO"}, {"KopfTX", "KopfFo"}, {"FussTx", "FussFO"}};
     for (int k = 0; k < 3; ++k) {
         c.SetContext(k);
         c.Clear();
-        if (rs.IsNull(texte[k].first) || rs.IsNull(texte[k].second)) continue;
-        const QString t = text(texte[k].first);
-        if (!t.isEmpty() && !c.PasteData(t, text(texte[k].second), int(t.size()))) ok = false;
+        const auto t = Gelesen(rs, TextFelder[k].first, breit);
+        const auto fo = Gelesen(rs, TextFelder[k].second, breit);
+        if (!t || !fo) continue;
+        if (!t->isEmpty() && !c.PasteData(*t, *fo, int(t->size()))) ok = false;
         c.ClearUndoList();
     }
     void (ScribantPro::*set[])(double) = {&ScribantPro::SetTopMargin, &ScribantPro::SetBottomMargin,
@@ -216,23 +245,24 @@ bool DruckVorlagenEditor::Lade(int64_t lfnr) {
     lfnr_ = lfnr;
     view_->ShowContext(bereich_->currentIndex());
     if (c.PageView()) view_->RefreshPages();
-    gespeichert_ = Stand();
+    geladen_ = Teile();
+    gespeichert_ = GespeicherteTeile(rs);
     laedt_ = false;
     if (!ok) MsgBox(this, DruckvorlageNichtLesbar, MsgButtons::OK, MsgIcon::Exclamation);
     return ok;
 }
 
-QString DruckVorlagenEditor::Stand() const {
-    QString s = bezeichnung_->text();
-    for (int k = 0; k < 3; ++k)
-        s += '\n' + richtext::WriteVeluDoc(*view_->Control().Document(k));
+std::vector<QString> DruckVorlagenEditor::Teile() const {
+    std::vector<QString> t{bezeichnung_->text(), QString()};
     for (auto* r : raender_)
-        s += '\n' + QString::number(r->value());
-    return s;
+        t[1] += QString::number(r->value()) + ';';
+    for (int k = 0; k < 3; ++k)
+        t.push_back(richtext::WriteVeluDoc(*view_->Control().Document(k)));
+    return t;
 }
 
 bool DruckVorlagenEditor::Geaendert() const {
-    return lfnr_ != 0 && Stand() != gespeichert_;
+    return lfnr_ != 0 && Teile() != geladen_;
 }
 
 bool DruckVorlagenEditor::Speichern() {
@@ -248,35 +278,76 @@ bool DruckVorlagenEditor::Speichern() {
         bezeichnung_->setFocus();
         return false;
     }
+    const std::vector<QString> teile = Teile();
+    std::vector<bool> eigen(teile.size());
+    for (size_t k = 0; k < teile.size(); ++k)
+        eigen[k] = teile[k] != geladen_[k];
     const ScribantPro& c = view_->Control();
     auto doc = [&](int k) { return richtext::WriteVeluDoc(*c.Document(k)).toStdString(); };
     auto rand = [&](int i) { return int64_t(std::llround(raender_[i]->value() * 1000)); };
+    bool andere = false; // another clerk's saved parts are taken in
+    // Empty, or why the template was not written; the transaction has ended before anything is shown.
+    auto schreibe = [&]() -> QString {
+        db::Transaction tx(stamm_);
+        db::Params p;
+        {
+            auto rs = Zeile(stamm_, lfnr_);
+            if (rs.Empty()) return DruckvorlageNichtGespeichert + "\n\n" + DruckvorlageGeloescht;
+            const std::vector<QString> jetzt = GespeicherteTeile(rs);
+            QStringList beide;
+            for (size_t k = 0; k < teile.size(); ++k) {
+                if (jetzt[k] == gespeichert_[k]) continue;
+                if (eigen[k]) beide << QString::fromUtf8(TeilNamen[k]);
+                andere = true;
+            }
+            if (!beide.isEmpty()) return DruckvorlageInzwischenGeaendert.arg(beide.join(", "));
+            // Parts not changed here are written as stored now, widened like the rest.
+            const bool breit = Breit(rs);
+            auto gespeichert = [&](const char* feld) {
+                const auto t = Gelesen(rs, feld, breit);
+                return t ? db::Value(t->toUtf8().toStdString()) : db::Value();
+            };
+            p.Set("bez", eigen[0] ? db::Value(name.toStdString()) : rs.Get("Bezeichnung"));
+            for (int i = 0; i < 4; ++i)
+                p.Set("r" + std::to_string(i), eigen[1] ? db::Value(rand(i)) : rs.Get(RandFelder[i]));
+            for (int k = 0; k < 3; ++k) {
+                const bool neu = eigen[size_t(2 + k)];
+                p.Set("t" + std::to_string(k), neu ? db::Value(doc(k)) : gespeichert(TextFelder[k].first));
+                p.Set("f" + std::to_string(k), neu ? db::Value(richtext::VeluDocFormat.toStdString())
+                                                   : gespeichert(TextFelder[k].second));
+            }
+        }
+        stamm_.Execute("UPDATE DruckVorlagen SET Bezeichnung = :bez, RandOben = :r0, RandUnten = :r1, "
+                       "RandLINKS = :r2, RandRechts = :r3, TextVorlagen = :t0, TextVorlagenFO = :f0, "
+                       "KopfTX = :t1, KopfFo = :f1, FussTx = :t2, FussFO = :f2, UNICODEFLAG = 1 "
+                       "WHERE LFNR = :lfnr",
+                       p.Set("lfnr", lfnr_));
+        std::vector<QString> neu = GespeicherteTeile(Zeile(stamm_, lfnr_));
+        tx.Commit();
+        gespeichert_ = std::move(neu);
+        return {};
+    };
+    QString fehler;
+    MsgIcon icon = MsgIcon::Critical;
     try {
-        stamm_.Execute(
-            "UPDATE DruckVorlagen SET Bezeichnung = :bez, RandOben = :oben, RandUnten = :unten, "
-            "RandLINKS = :links, RandRechts = :rechts, TextVorlagen = :text, TextVorlagenFO = :fo, "
-            "KopfTX = :kopf, KopfFo = :fo, FussTx = :fuss, FussFO = :fo, UNICODEFLAG = 1 "
-            "WHERE LFNR = :lfnr",
-            db::Params()
-                .Set("bez", name.toStdString())
-                .Set("oben", rand(0))
-                .Set("unten", rand(1))
-                .Set("links", rand(2))
-                .Set("rechts", rand(3))
-                .Set("text", doc(ScribantPro::Body))
-                .Set("kopf", doc(ScribantPro::Header))
-                .Set("fuss", doc(ScribantPro::Footer))
-                .Set("fo", richtext::VeluDocFormat.toStdString())
-                .Set("lfnr", lfnr_));
+        fehler = schreibe();
+        if (!fehler.isEmpty() && andere) icon = MsgIcon::Exclamation;
     } catch (const db::DbError& e) {
-        MsgBox(this, DruckvorlageNichtGespeichert + "\n\n" + QString::fromUtf8(e.what()), MsgButtons::OK,
-               MsgIcon::Critical);
+        fehler = DruckvorlageNichtGespeichert + "\n\n" + QString::fromUtf8(e.what());
+    }
+    if (!fehler.isEmpty()) {
+        MsgBox(this, fehler, MsgButtons::OK, icon);
         return false;
     }
-    bezeichnung_->setText(name);
+    if (andere) {
+        // Shows the template as stored now, the other clerk's parts with this one's.
+        Lade(lfnr_);
+    } else {
+        bezeichnung_->setText(name);
+        geladen_ = Teile();
+    }
     const int i = vorlage_->findData(QVariant::fromValue<qlonglong>(lfnr_));
-    if (i >= 0) vorlage_->setItemText(i, name);
-    gespeichert_ = Stand();
+    if (i >= 0) vorlage_->setItemText(i, bezeichnung_->text());
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/richtext/ScribantView.h"
 
 #include <QDialog>
+#include <vector>
 
 class QComboBox;
 class QDoubleSpinBox;
@@ -31,8 +32,10 @@ public:
     // such as the serial letters).
     void NurArt(int art, const QString& name);
     int64_t AktLfnr() const { return lfnr_; }
-    // Writes the template shown; false (with a message) when the name is empty or the write fails, which
-    // leaves the stored row as it was.
+    // Writes the parts of the template (name, margins, body, header, footer) that were changed here and keeps
+    // the others as they are stored now, so another clerk's saved change to another part stays. False (with a
+    // message) when the name is empty, when a part changed here was changed and saved elsewhere since it was
+    // loaded, or when the write fails; each leaves the stored row as it was.
     bool Speichern();
     // Whether the template shown differs from what was loaded or last saved.
     bool Geaendert() const;
@@ -49,7 +52,8 @@ private:
     void Befehl(const QString& key);
     // Asks to save unsaved changes; false when the user cancels.
     bool AenderungenKlaeren();
-    QString Stand() const;
+    // The parts as shown, in the order name, margins, body, header, footer.
+    std::vector<QString> Teile() const;
 
     db::Database& stamm_;
     forms::ToolBand* bar_;
@@ -60,7 +64,8 @@ private:
     QTabBar* bereich_;
     richtext::ScribantView* view_;
     int64_t lfnr_ = 0;
-    QString gespeichert_;
+    std::vector<QString> geladen_;     // Teile() when loaded or last saved
+    std::vector<QString> gespeichert_; // the stored parts then, as GespeicherteTeile gives them
     bool laedt_ = false;
 };
 
@@ -71,6 +76,12 @@ inline const QString DruckvorlageNichtGespeichert = QStringLiteral(
 inline const QString DruckvorlageOhneBezeichnung = QStringLiteral("Bitte geben Sie eine Bezeichnung ein.");
 inline const QString DruckvorlageAenderungen =
     QStringLiteral("Die Druckvorlage wurde geändert. Sollen die Änderungen gespeichert werden?");
+inline const QString DruckvorlageInzwischenGeaendert = QStringLiteral(
+    "Die Druckvorlage wurde inzwischen von einem anderen Benutzer geändert und gespeichert (%1). Ihre "
+    "Änderungen wurden nicht gespeichert, die Fassung des anderen Benutzers bleibt erhalten. Bitte verwerfen "
+    "Sie Ihre Änderungen, öffnen Sie die Druckvorlage neu und ändern Sie sie dann.");
+inline const QString DruckvorlageGeloescht =
+    QStringLiteral("Die Druckvorlage wurde inzwischen von einem anderen Benutzer gelöscht.");
 inline const QString StammDBNichtGefunden =
     QStringLiteral("Die Stammdatenbank mit den Druckvorlagen konnte nicht geöffnet werden.");
 

@@ -1,5 +1,7 @@
 #include "platform/report/Expression.h"
 
+#include <QLocale>
+
 #include <cmath>
 #include <limits>
 
@@ -573,9 +575,14 @@ RValue WerteOhneGrenze(const Node& n, AuswertungsKontext& k) {
     case Op::Mul:
     case Op::Div:
         return Rechne(n, n.op, Werte(*n.kids[0], k), Werte(*n.kids[1], k));
-    case Op::Concat:
-        return RValue::Text(AlsText(Werte(*n.kids[0], k), k.Formats()) +
-                            AlsText(Werte(*n.kids[1], k), k.Formats()));
+    case Op::Concat: {
+        const QString a = AlsText(Werte(*n.kids[0], k), k.Formats());
+        const QString b = AlsText(Werte(*n.kids[1], k), k.Formats());
+        if (a.size() + b.size() > MaxTextLaenge)
+            throw AuswertungsFehler{n.pos, QStringLiteral("Der Text ist zu lang (mehr als %1 Zeichen)")
+                                               .arg(QLocale(QLocale::German).toString(MaxTextLaenge))};
+        return RValue::Text(a + b);
+    }
     case Op::Eq:
     case Op::Ne:
     case Op::Lt:

@@ -18,6 +18,8 @@ struct Node;
 // parse (20503). Evaluation, where formulas call formulas, stops at its own limit (20507).
 inline constexpr int MaxFormelTiefe = 256;
 inline constexpr int MaxAuswertungsTiefe = 1024;
+// The longest text a formula may make: a text doubled formula by formula would fill the memory.
+inline constexpr int MaxTextLaenge = 1 << 20;
 
 // Where a formula failed to parse: 1-based character position and a German reason.
 struct ParseFehler {

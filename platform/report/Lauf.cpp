@@ -6,8 +6,8 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
-#include <QTextLayout>
 #include <QLocale>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <sqlite3.h>
@@ -73,6 +73,12 @@ double Textbreite(const QString& text, const Schrift& s) {
 } // namespace
 
 namespace {
+
+// German where SQLite's text only names its code.
+QString Meldung(sqlite3* db, int rc) {
+    const std::string t = db::DbError::Text(rc);
+    return QString::fromUtf8(t.empty() ? sqlite3_errmsg(db) : t.c_str());
+}
 
 QString Schluessel(const QString& alias, const QString& feld) {
     return (alias + QLatin1Char('.') + feld).toCaseFolded();
@@ -157,8 +163,8 @@ void Lauf::LadeTabelle(db::Database* d, const Tabelle& t, const std::vector<QStr
     name.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     const QByteArray sql = QStringLiteral("SELECT * FROM \"%1\"").arg(name).toUtf8();
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(d->Handle(), sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
-        const QString m = QString::fromUtf8(sqlite3_errmsg(d->Handle()));
+    if (const int rc = sqlite3_prepare_v2(d->Handle(), sql.constData(), -1, &st, nullptr); rc != SQLITE_OK) {
+        const QString m = Meldung(d->Handle(), rc);
         sqlite3_finalize(st);
         throw LaufAbbruch{DatenbankFehler, m};
     }
@@ -179,7 +185,7 @@ void Lauf::LadeTabelle(db::Database* d, const Tabelle& t, const std::vector<QStr
             if (ziel[size_t(i)] >= 0) z[size_t(ziel[size_t(i)])] = AusSpalte(st, i, typen[size_t(i)]);
         zeilen.push_back(std::move(z));
     }
-    const QString m = QString::fromUtf8(sqlite3_errmsg(d->Handle()));
+    const QString m = Meldung(d->Handle(), rc);
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE) throw LaufAbbruch{DatenbankFehler, m};
 }
@@ -315,6 +321,13 @@ RValue Lauf::Formel(const QString& name, int position) {
         if (eltern_) return eltern_->Formel(name, position);
         throw AuswertungsFehler{position, QStringLiteral("Unbekannte Formel ") + name};
     }
+    std::vector<int> stand = FormelStand();
+    if (stand != formelStand_) {
+        formelWerte_.clear();
+        formelStand_ = std::move(stand);
+    } else if (const auto w = formelWerte_.find(it->first); w != formelWerte_.end()) {
+        return w->second;
+    }
     if (formelTiefe_ >= 64)
         throw AuswertungsFehler{position, QStringLiteral("Formel ruft sich selbst auf: ") + name};
     ++formelTiefe_;
@@ -322,7 +335,16 @@ RValue Lauf::Formel(const QString& name, int position) {
         int& t;
         ~Zurueck() { --t; }
     } zurueck{formelTiefe_};
-    return it->second.Eval(*this);
+    RValue wert = it->second.Eval(*this);
+    formelWerte_[it->first] = wert;
+    return wert;
+}
+
+std::vector<int> Lauf::FormelStand() const {
+    std::vector<int> stand;
+    for (const Lauf* l = this; l; l = l->eltern_)
+        stand.push_back(l->akt_ >= 0 && l->akt_ < int(l->zeilen_.size()) ? l->zeilen_[size_t(l->akt_)] : -1);
+    return stand;
 }
 
 void Lauf::Auswaehlen(const std::vector<std::pair<int, RValue>>& gleich) {
@@ -556,7 +578,8 @@ void Lauf::Schliessen(Block& blk, const std::vector<bool>& leer) {
         for (size_t j = 0; j < blk.items.size() && frei; ++j) {
             if (leer[j]) continue;
             const QRectF& r = blk.items[j].rect;
-            frei = r.height() > 0 ? (r.top() >= unten || r.bottom() <= oben) : (r.top() < oben || r.top() >= unten);
+            frei = r.height() > 0 ? (r.top() >= unten || r.bottom() <= oben)
+                                  : (r.top() < oben || r.top() >= unten);
         }
         if (frei) luecken.emplace_back(oben, unten);
     }

@@ -66,6 +66,8 @@ private:
     // je.
     RValue Summiere(int ab, int bis, int je, const std::function<RValue()>& wert);
     Lauf& UnterLauf(const QString& datei);
+    // The rows (in alle_) that this run and its parents read fields from: what a formula's value depends on.
+    std::vector<int> FormelStand() const;
 
     const Report& r_;
     const Umfeld& u_;
@@ -84,6 +86,10 @@ private:
     long elemente_ = 0;                        // items made by the run (counted on the outermost one)
     Expression auswahl_;
     std::map<QString, Expression> formeln_;
+    // Each formula's value at formelStand_, so a formula that others use many times is evaluated once per
+    // row; a template whose formulas each use the next twice would otherwise take 2^n evaluations.
+    std::map<QString, RValue> formelWerte_;
+    std::vector<int> formelStand_;
     std::map<QString, std::unique_ptr<Lauf>> unter_;
 };
 

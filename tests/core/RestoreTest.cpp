@@ -1,5 +1,6 @@
 #include "AltProjekt.h"
 #include "DaSiFixture.h"
+#include "Deklarationen.h"
 
 #include "core/DaSiin.h"
 #include "core/DaSiinPro.h"
@@ -1025,6 +1026,67 @@ TEST_F(RestoreTest, StoredQueriesOfAnArchiveMustBeTheProgramsOwn) {
         EXPECT_EQ(Bytes(Office()), office);
         EXPECT_EQ(Bytes(sys), system);
         EXPECT_FALSE(fs::exists(aussen));
+    }
+}
+
+// Databases whose tables carry the program's names and fields but other declarations: no backup of them is
+// written and no archive holding them is restored, each naming the table, and the office stays as it was.
+// The program's own older layout is backed up and comes back.
+TEST_F(RestoreTest, TablesDeclaredOtherwiseAreNeitherBackedUpNorRestored) {
+    const fs::path original = root / "original";
+    for (const auto& d : velu_test::Deklarationen()) {
+        SCOPED_TRACE(d.was);
+        const bool projektDb = std::string(d.datei) == "Velupro32.mdb";
+        const fs::path datei = projektDb ? projekt / "Velupro32.mdb" : sys / d.datei;
+        const QString warum =
+            QString::fromStdString(d.warum.empty() ? ""
+                                                   : "Die Datenbank " + std::string(d.datei) +
+                                                         " ist keine Datenbank dieses Programms. " + d.warum);
+        fs::copy_file(datei, original, fs::copy_options::overwrite_existing);
+        velu_test::Umbauen(datei, d);
+        fs::remove(archiv.toStdString());
+        {
+            MessageBoxScript script;
+            velu::Datensicherung engine(u, Sys());
+            EXPECT_EQ(engine.CallSicherung(projektDb ? 1 : 3, archiv), warum.isEmpty())
+                << script.LastText().toStdString();
+            if (!warum.isEmpty()) {
+                EXPECT_EQ(script.LastText(),
+                          "Die Datensicherung konnte nicht erstellt werden.\nDas Archiv ließe sich "
+                          "nicht zurücklesen: " +
+                              warum);
+                EXPECT_FALSE(fs::exists(archiv.toStdString()));
+                const std::vector<velu::archive::ArchiveFile> dateien =
+                    projektDb ? std::vector<velu::archive::ArchiveFile>{{"Velupro32.mdb", datei},
+                                                                        {"Prodat", projekt / "Prodat"}}
+                              : std::vector<velu::archive::ArchiveFile>{
+                                    {"VELUDAT32.MDB", datei}, {"VELUVOR32.MDB", sys / "VELUVOR32.MDB"}};
+                ASSERT_EQ(velu::archive::WriteArchive(
+                              archiv.toStdString(),
+                              {projektDb ? "PROJEKT°00000007°Neubau Kita" : "VELUDATEN°VELUVORLAGE",
+                               "01.01.2026 00:00:00"},
+                              dateien),
+                          "");
+            }
+        }
+        fs::copy_file(original, datei, fs::copy_options::overwrite_existing);
+        const std::string office = Bytes(Office()), system = Bytes(sys);
+        bool ok = false;
+        const auto shown = Zuruecklesen(*this, &ok);
+        EXPECT_EQ(ok, warum.isEmpty());
+        if (warum.isEmpty()) {
+            auto db = velu::db::Database::Open(datei);
+            EXPECT_NE(db->OpenRecordset("SELECT sql FROM sqlite_master WHERE name = ?",
+                                        velu::db::Params().Add(std::string(d.tabelle)))
+                          .GetText("sql")
+                          .find(d.nach),
+                      std::string::npos);
+            continue;
+        }
+        ASSERT_EQ(shown.size(), 2u);
+        EXPECT_EQ(shown[1].text, Nicht + warum + Unveraendert);
+        EXPECT_EQ(Bytes(Office()), office);
+        EXPECT_EQ(Bytes(sys), system);
     }
 }
 

@@ -1,3 +1,4 @@
+#include "Deklarationen.h"
 #include "StartupFakes.h"
 
 #include "core/AppState.h"
@@ -530,6 +531,43 @@ TEST(Startup, AFileOfAnotherKindIsRefusedAsDamaged) {
     EXPECT_TRUE(script.LastText().startsWith("Die Projektdatenbank " + b.ProjektDB("00000002") +
                                              " konnte nicht geöffnet werden."));
     EXPECT_EQ(App().ProjektDB(), nullptr);
+}
+
+// A master or project database whose tables the program declares otherwise is not opened, the table named,
+// and stays as it was; the program's own older layout opens.
+TEST(Startup, TablesDeclaredOtherwiseAreNotOpened) {
+    for (const auto& d : velu_test::Deklarationen()) {
+        SCOPED_TRACE(d.was);
+        Buero b;
+        const bool projekt = std::string(d.datei) == "Velupro32.mdb";
+        const QString datei = projekt ? b.ProjektDB("00000001") : b.sys + "/" + d.datei;
+        velu_test::Umbauen(datei.toStdString(), d);
+        QFile f(datei);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray vorher = f.readAll();
+        f.close();
+        MessageBoxScript script;
+        const bool offen =
+            projekt ? velu::OpenProjektDB() == velu::ProjektOeffnung::Offen : velu::OpenStammDB();
+        EXPECT_EQ(offen, d.warum.empty());
+        EXPECT_EQ(offen, (projekt ? App().ProjektDB() : App().StammDB()) != nullptr);
+        const QString warum = QString::fromStdString(d.warum);
+        if (d.warum.empty())
+            EXPECT_TRUE(script.Shown().empty());
+        else if (projekt)
+            EXPECT_EQ(script.LastText().toStdString(),
+                      ("Die Projektdatenbank " + datei + " konnte nicht geöffnet werden.\nDie Datei " +
+                       datei + " ist keine Projektdatenbank. " + warum)
+                          .toStdString());
+        else
+            EXPECT_EQ(script.LastText().toStdString(),
+                      ("Es ist ein Fehler beim öffnen von " + datei + " aufgetreten \nDie Datei " + datei +
+                       " ist keine Stammdatenbank. " + warum + "\nFehlernummer 3343")
+                          .toStdString());
+        App().Reset();
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), vorher);
+    }
 }
 
 TEST(Startup, QtTextsAndCalendarsInGermanWhateverTheSystemSays) {

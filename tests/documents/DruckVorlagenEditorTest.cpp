@@ -39,13 +39,23 @@ protected:
         return stamm_->OpenRecordset("SELECT * FROM DruckVorlagen WHERE Dokumentart = 2");
     }
 
-    // Replaces the header of the editor's template with text followed by the project field.
-    static void NeuerKopf(DruckVorlagenEditor& e, const QString& text) {
-        e.findChild<QTabBar*>("Bereich")->setCurrentIndex(ScribantPro::Header);
-        QTextDocument* kopf = e.Ansicht().Control().Document(ScribantPro::Header);
+    // Puts text at the start of the header (or another part) of the editor's template.
+    static void NeuerKopf(DruckVorlagenEditor& e, const QString& text, int teil = ScribantPro::Header) {
+        e.findChild<QTabBar*>("Bereich")->setCurrentIndex(teil);
+        QTextDocument* kopf = e.Ansicht().Control().Document(teil);
         QTextCursor c(kopf);
         c.movePosition(QTextCursor::Start);
         c.insertText(text, QTextCharFormat());
+    }
+    // The stored invoice template's text of part teil.
+    QString Gespeichert(int teil) {
+        auto rs = Rechnung();
+        ScribantPro c;
+        EXPECT_TRUE(documents::SBLoadTexte(c, rs, "TextVorlagen", "TextVorlagenFO", "KopfTX", "KopfFo",
+                                           "FussTx", "FussFO", "RandOben", "RandUnten", "RandLINKS",
+                                           "RandRechts", 0));
+        c.SetContext(teil);
+        return c.Text();
     }
 
     TestDir dir_;
@@ -86,23 +96,41 @@ TEST_F(EditorFixture, ChangedHeaderIsSavedAndLoadsAgain) {
     EXPECT_TRUE(c.Text().contains("Projekt-Nr.: 2002-04"));
 }
 
+// A write refused by the database (a trigger, a read-only file, a full disk) keeps the stored row and says
+// why in German.
 TEST_F(EditorFixture, FailedOrRefusedSaveKeepsTheStoredRow) {
     const std::string vorher = Rechnung().GetText("KopfTX");
     DruckVorlagenEditor e(*stamm_);
     ASSERT_TRUE(e.Waehle(2));
-    NeuerKopf(e, "verloren ");
-
-    stamm_->Execute("CREATE TRIGGER KeinSchreiben BEFORE UPDATE ON DruckVorlagen "
-                    "BEGIN SELECT RAISE(ABORT, 'Datenträger voll'); END");
-    {
+    // More than the free room in the file's pages.
+    NeuerKopf(e, "verloren " + QString(300000, 'x'));
+    const std::string seiten =
+        std::to_string(stamm_->OpenRecordset("PRAGMA page_count").GetInt("page_count"));
+    struct Fall {
+        const char* was;
+        std::string an, aus;
+        QString warum;
+    } faelle[] = {
+        {"trigger",
+         "CREATE TRIGGER KeinSchreiben BEFORE UPDATE ON DruckVorlagen "
+         "BEGIN SELECT RAISE(ABORT, 'Datenträger voll'); END",
+         "DROP TRIGGER KeinSchreiben", QString::fromUtf8("Datenträger voll")},
+        {"read-only", "PRAGMA query_only = 1", "PRAGMA query_only = 0",
+         QString::fromUtf8("Die Datenbank ist schreibgeschützt und kann nicht geändert werden.")},
+        {"disk full", "PRAGMA max_page_count = " + seiten, "PRAGMA max_page_count = 1073741823",
+         QString::fromUtf8("Auf dem Datenträger ist kein Platz mehr frei.")},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.was);
+        stamm_->Execute(f.an);
         forms::MessageBoxScript script;
         EXPECT_FALSE(e.Speichern());
+        stamm_->Execute(f.aus);
         ASSERT_EQ(script.Shown().size(), 1u);
-        EXPECT_TRUE(script.Shown()[0].text.startsWith(outside::DruckvorlageNichtGespeichert));
+        EXPECT_EQ(script.Shown()[0].text, outside::DruckvorlageNichtGespeichert + "\n\n" + f.warum);
+        EXPECT_EQ(Rechnung().GetText("KopfTX"), vorher);
+        EXPECT_TRUE(e.Geaendert());
     }
-    EXPECT_EQ(Rechnung().GetText("KopfTX"), vorher);
-    EXPECT_TRUE(e.Geaendert());
-    stamm_->Execute("DROP TRIGGER KeinSchreiben");
 
     e.findChild<QLineEdit*>("Bezeichnung")->setText("  ");
     {
@@ -170,4 +198,35 @@ TEST_F(EditorFixture, ByteStringTemplateIsSavedAsUtf8) {
     auto rs = Rechnung();
     EXPECT_EQ(rs.GetInt("UNICODEFLAG"), 1);
     EXPECT_EQ(rs.GetText("KopfTX"), "<velu-doc version=\"1\"><p>“Grüße” €</p></velu-doc>");
+}
+
+// Two clerks, each with his own connection to the office's master database, open the invoice template; A adds
+// to the header and saves, then B adds to the footer and saves: both edits are stored and B's window shows
+// A's header. When both then change the header, the second save is refused aloud and the first stays.
+TEST_F(EditorFixture, TwoClerksSavingOneTemplateLoseNoSavedEdit) {
+    auto zweite = db::Database::Open(dir_ / "VELUDAT32.MDB");
+    ASSERT_TRUE(zweite);
+    DruckVorlagenEditor a(*stamm_), b(*zweite);
+    ASSERT_TRUE(a.Waehle(2));
+    ASSERT_TRUE(b.Waehle(2));
+    NeuerKopf(a, "Kopf von A ");
+    NeuerKopf(b, QString::fromUtf8("Fuß von B "), ScribantPro::Footer);
+    forms::MessageBoxScript script;
+    ASSERT_TRUE(a.Werkzeuge().Click("Band1", "SAVE"));
+    ASSERT_TRUE(b.Werkzeuge().Click("Band1", "SAVE"));
+    EXPECT_TRUE(script.Shown().empty());
+    EXPECT_TRUE(Gespeichert(ScribantPro::Header).startsWith("Kopf von A Architektur"));
+    EXPECT_TRUE(Gespeichert(ScribantPro::Footer).startsWith(QString::fromUtf8("Fuß von B ")));
+    EXPECT_TRUE(b.Ansicht().Control().Document(ScribantPro::Header)->toPlainText().startsWith("Kopf von A "));
+    EXPECT_FALSE(b.Geaendert());
+
+    NeuerKopf(a, "A2 ");
+    NeuerKopf(b, "B2 ");
+    ASSERT_TRUE(a.Werkzeuge().Click("Band1", "SAVE"));
+    EXPECT_TRUE(script.Shown().empty());
+    EXPECT_FALSE(b.Speichern());
+    EXPECT_EQ(script.LastText(), outside::DruckvorlageInzwischenGeaendert.arg("Kopf"));
+    EXPECT_TRUE(Gespeichert(ScribantPro::Header).startsWith("A2 Kopf von A Architektur"));
+    EXPECT_TRUE(Gespeichert(ScribantPro::Footer).startsWith(QString::fromUtf8("Fuß von B ")));
+    EXPECT_TRUE(b.Geaendert());
 }

@@ -193,6 +193,38 @@ TEST(ReportGrenzen, ARunOverTheCapsStopsWithAnError) {
 
 } // namespace
 
+// Forty formulas each using the next one twice (2^40 uses of the last): a sum comes out once per row, each
+// formula evaluated once; a text doubled level by level stops at its length limit instead of filling the
+// memory.
+TEST(ReportGrenzen, FormulasUsingTheNextOneTwiceRunOncePerRow) {
+    ReportFixture f;
+    for (int i = 1; i <= 3; ++i)
+        f.Rechnung(i, "R", i);
+    auto vorlage = [&](const QString& name, const QString& op, const QString& letzte) {
+        QStringList formeln;
+        for (int i = 0; i < 40; ++i)
+            formeln << QString(R"({"name": "f%1", "text": "{@f%2} %3 {@f%2}"})").arg(i).arg(i + 1).arg(op);
+        formeln << QString(R"({"name": "f40", "text": "%1"})").arg(letzte);
+        return f.Oeffne(f.Vorlage(name, QString(R"({"tables": [{"alias": "B", "table": "BeReList"}],
+            "formulas": [%1], "bands": {"details": {"height": 5,
+            "items": [{"type": "formula", "name": "f0", "width": 60}]}}})")
+                                            .arg(formeln.join(", "))));
+    };
+    auto summe = vorlage("summe.rpt", "+", "{B.LfNr} * 1000 / 1099511627776");
+    ASSERT_TRUE(summe);
+    DisplayList dl;
+    QString fehler;
+    ASSERT_EQ(summe->Erzeuge(Umfeld{}, dl, &fehler), Ok) << fehler.toStdString();
+    ASSERT_EQ(dl.seiten.size(), 1u);
+    EXPECT_EQ(Texte(dl)[0], (QStringList{"1000", "2000", "3000"}));
+
+    auto text = vorlage("text.rpt", "&", "'x'");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->Erzeuge(Umfeld{}, dl, &fehler), FehlerBeimAuswerten);
+    EXPECT_TRUE(fehler.startsWith("Der Text ist zu lang (mehr als 1.048.576 Zeichen)"))
+        << fehler.toStdString();
+}
+
 namespace {
 // Templates L<level>_<i>.rpt, breite per level, each naming all of the next level as subreports, under a main
 // template that names all of level 0.
