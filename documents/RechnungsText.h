@@ -75,7 +75,8 @@ struct Summenzeile {
 struct Zuschlagsreihe {
     Currency prozent, betrag;
 };
-std::vector<Currency> Zuschlagsanteile(const std::vector<Zuschlagsreihe>& reihen, Currency basis, Currency gesamt);
+std::vector<Currency> Zuschlagsanteile(const std::vector<Zuschlagsreihe>& reihen, Currency basis,
+                                       Currency gesamt);
 
 class RechnungsText {
 public:
@@ -124,6 +125,11 @@ private:
     void TabelleC();
     QString Positionszeitraum(const QString& datum);
     void Zahlungsbedingung();
+    // The payments on account az split into net and VAT: per rate of the invoices they paid.
+    struct Abschlagsanteil {
+        Currency satz, netto, mwst;
+    };
+    std::vector<Abschlagsanteil> Abschlagsanteile(Currency az, Currency mwstPro);
     std::vector<Summenzeile> Zuschlagszeilen(const char* tabelle, const char* text, Currency basis,
                                              Currency prozent, Currency gesamt);
 

@@ -1,7 +1,12 @@
 // The fields of an invoice document as the formatters write them from the print tables.
 #include "RechnungFixture.h"
+#include "core/MoneyFormat.h"
 #include "documents/RechnungsDruck.h"
 #include "platform/outside/Prodat.h"
+#include "register/InvoiceChain.h"
+#include "register/Payments.h"
+
+#include <QRegularExpression>
 
 using namespace velu;
 using namespace velu::documents;
@@ -274,14 +279,14 @@ TEST_F(SummenblockTest, SurchargeRowsAddUpToTheChainAndOffersLeaveOutInvoiceLine
                              {"Bezeichnung", "Zuschlag " + std::to_string(i + 1)},
                              {"ZuAbPro", Cy("0.3333")}});
     const QStringList rechnung = Zeilen(2);
-    EXPECT_EQ(rechnung, QStringList({QString::fromUtf8("Honorar netto\t100,00 €"),
-                                     QString::fromUtf8("Zuschlag 1 0,33 %\t0,33 €"),
-                                     QString::fromUtf8("Zuschlag 2 0,33 %\t0,33 €"),
-                                     QString::fromUtf8("Zuschlag 3 0,33 %\t0,34 €"),
-                                     QString::fromUtf8("Zwischensumme\t101,00 €"),
-                                     QString::fromUtf8("zuzüglich 19,00 % Mehrwertsteuer\t19,19 €"),
-                                     QString::fromUtf8("Bruttobetrag\t120,19 €"),
-                                     QString::fromUtf8("Endbetrag\t120,19 €")}));
+    EXPECT_EQ(
+        rechnung,
+        QStringList(
+            {QString::fromUtf8("Honorar netto\t100,00 €"), QString::fromUtf8("Zuschlag 1 0,33 %\t0,33 €"),
+             QString::fromUtf8("Zuschlag 2 0,33 %\t0,33 €"), QString::fromUtf8("Zuschlag 3 0,33 %\t0,34 €"),
+             QString::fromUtf8("Zwischensumme\t101,00 €"),
+             QString::fromUtf8("zuzüglich 19,00 % Mehrwertsteuer\t19,19 €"),
+             QString::fromUtf8("Bruttobetrag\t120,19 €"), QString::fromUtf8("Endbetrag\t120,19 €")}));
     // Amount and sign, percentage and its sign never part at a line end.
     EXPECT_TRUE(roh_.contains(QString::fromUtf8("100,00\u00A0€")));
     EXPECT_TRUE(roh_.contains(QString::fromUtf8("19,00\u00A0%")));
@@ -311,7 +316,8 @@ TEST_F(SummenblockTest, SurchargeRowsAddUpToTheChainAndOffersLeaveOutInvoiceLine
         QStringList({QString::fromUtf8("Zahlbetrag ohne Skonto\t120,19 €"),
                      QString::fromUtf8("bei Zahlung innerhalb von 14 Tagen abzüglich 2,00 % Skonto\t2,40 €"),
                      QString::fromUtf8("Endbetrag\t117,79 €")}));
-    EXPECT_TRUE(schluss.contains(QString::fromUtf8("(im Endbetrag enthaltene Mehrwertsteuer 19,00 %: 10,98 €)")));
+    EXPECT_TRUE(
+        schluss.contains(QString::fromUtf8("(im Endbetrag enthaltene Mehrwertsteuer 19,00 %: 10,98 €)")));
     for (const QString& z : schluss)
         EXPECT_FALSE(z.trimmed().isEmpty() || z.endsWith(QString::fromUtf8("\t0,00 €"))) << z.toStdString();
     // An offer prints neither the payments' VAT nor the VAT of the final amount.
@@ -333,10 +339,14 @@ TEST_F(RechnungsTextTest, BaseFeeSurchargeRowsOfThePrintCopyAddUpPerPlantGroup) 
                           {"ZuAbPro", Cy("0.3333")}});
     // Group 2: a reduction of 10 % and a fixed 50,00 € on 1.234,56 €; group 3: 5 % without rows.
     Gruppe(1, 2, {{"HonrarNetto", Cy("1234.56")}, {"HonorarBerNetto", Cy("1161.10")}});
-    Zeile("ZuNetto", {{"LfNrBeReList", int64_t(1)}, {"ZuordnungAnlGrp", int64_t(2)},
-                      {"Bezeichnung", std::string("Abschlag")}, {"ZuAbPro", Cy("-10")}});
-    Zeile("ZuNetto", {{"LfNrBeReList", int64_t(1)}, {"ZuordnungAnlGrp", int64_t(2)},
-                      {"Bezeichnung", std::string("Pauschale")}, {"ZuAbDM", Cy("50")}});
+    Zeile("ZuNetto", {{"LfNrBeReList", int64_t(1)},
+                      {"ZuordnungAnlGrp", int64_t(2)},
+                      {"Bezeichnung", std::string("Abschlag")},
+                      {"ZuAbPro", Cy("-10")}});
+    Zeile("ZuNetto", {{"LfNrBeReList", int64_t(1)},
+                      {"ZuordnungAnlGrp", int64_t(2)},
+                      {"Bezeichnung", std::string("Pauschale")},
+                      {"ZuAbDM", Cy("50")}});
     Gruppe(1, 3, {{"HonrarNetto", Cy("200")}, {"HonorarBerNetto", Cy("210")}, {"SummZuNettoPro", Cy("5")}});
     TransDM(*projekt_, 1, EUR, EUR);
     struct Soll {
@@ -363,6 +373,114 @@ TEST_F(RechnungsTextTest, BaseFeeSurchargeRowsOfThePrintCopyAddUpPerPlantGroup) 
     }
     EXPECT_EQ(Anzahl("SELECT Count(*) FROM ZuNetto WHERE ZuAbDM <> 0"), 1); // only the fixed 50,00 €
     EXPECT_EQ(Anzahl("SELECT Count(*) FROM ZuNettoPrint WHERE ZuordnungAnlGrp = 3 AND ZuAbPro = 50000"), 1);
+}
+
+} // namespace
+
+namespace {
+
+// A chain of partial invoices across changes of the VAT rate, each taking the payments over and paid in
+// full, computed by the register's chain; the split of the payments on account printed on each invoice.
+class AbschlagssplitTest : public RechnungsTextTest {
+protected:
+    struct Teil {
+        const char* netto;
+        const char* satz;
+    };
+    void Kette(int eingabe, const std::vector<Teil>& teile) {
+        const int zumAndern = eingabe == DM ? 1 : 0;
+        for (size_t i = 0; i < teile.size(); ++i) {
+            const int64_t lfnr = int64_t(i) + 1;
+            Currency anders, az;
+            reg::GetVorZahlungen(*projekt_, lfnr, 1, eingabe, anders, az);
+            const Currency netto = Currency::FromString(teile[i].netto),
+                           satz = Currency::FromString(teile[i].satz);
+            const auto r = reg::BerechneRechnung({netto, satz, {}, az}, false);
+            const auto a =
+                reg::BerechneRechnung({DMEuroUmrechnung(netto, zumAndern), satz, {}, anders}, false);
+            Rechnung(lfnr, "R", eingabe,
+                     {{"MwstPro", satz.Raw()},
+                      {"BerNetto", netto.Raw()},
+                      {"ZwSumm", r.zwSumm.Raw()},
+                      {"MWSTDM", r.mwstDM.Raw()},
+                      {"Brutto", r.brutto.Raw()},
+                      {"SummAz", az.Raw()},
+                      {"Skontofaehig", r.skontofaehig.Raw()},
+                      {"Endbetrag", r.endbetrag.Raw()},
+                      {"Mwstenthalten", r.mwstenthalten.Raw()},
+                      {"AlDispBerNetto", DMEuroUmrechnung(netto, zumAndern).Raw()},
+                      {"AlDispZwSumm", a.zwSumm.Raw()},
+                      {"AlDispMWSTDM", a.mwstDM.Raw()},
+                      {"AlDispBrutto", a.brutto.Raw()},
+                      {"AlDispSummAz", anders.Raw()},
+                      {"AlDispSkontofaehig", a.skontofaehig.Raw()},
+                      {"AlDispEndbetrag", a.endbetrag.Raw()},
+                      {"AlDispMwstenthalten", a.mwstenthalten.Raw()}});
+            Zeile("Zahlung", {{"LfNrBeReList", lfnr},
+                              {"Ursprung", int64_t(1)},
+                              {"Zahlung", r.endbetrag.Raw()},
+                              {"AlDispZahlung", DMEuroUmrechnung(r.endbetrag, zumAndern).Raw()}});
+        }
+    }
+    // Rate -> (net, VAT) of the split lines printed on invoice lfnr, and the payments deducted.
+    std::map<Currency, std::pair<Currency, Currency>> Split(int64_t lfnr, int eingabe, int waehrung,
+                                                            Currency& abzug) {
+        FeldProtokoll f;
+        const QString zeichen = TransDM(*projekt_, lfnr, eingabe, waehrung);
+        RechnungsText t(*projekt_, f, umgebung_);
+        t.Setze(lfnr, zeichen, 2);
+        EXPECT_TRUE(t.BaueRechnungsText("09.12.2026"));
+        const QRegularExpression z(QString::fromUtf8(
+            R"(^\(Abschlagszahlungen netto (\S+) (?:€|DM) zuzüglich (\S+) % Mehrwertsteuer (\S+) (?:€|DM)\)$)"));
+        const QRegularExpression a(QString::fromUtf8(R"(^abzüglich geleistete Abschlagszahlungen\t(\S+) )"));
+        std::map<Currency, std::pair<Currency, Currency>> out;
+        for (const QString& zeile : f[SummenFeld].split("\r\n")) {
+            if (const auto m = a.match(zeile); m.hasMatch())
+                abzug = *ParseBetrag(m.captured(1).toStdString());
+            const auto m = z.match(zeile);
+            if (!m.hasMatch()) continue;
+            const Currency satz = *ParseBetrag(m.captured(2).toStdString());
+            EXPECT_FALSE(out.count(satz)) << zeile.toStdString();
+            out[satz] = {*ParseBetrag(m.captured(1).toStdString()),
+                         *ParseBetrag(m.captured(3).toStdString())};
+        }
+        return out;
+    }
+};
+
+TEST_F(AbschlagssplitTest, EachPaymentAtTheRateOfTheInvoiceItPaidAsTheListOfPartialInvoices) {
+    struct Fall {
+        int eingabe;
+        std::vector<Teil> teile;
+    };
+    const Fall faelle[] = {{EUR, {{"8000", "19"}, {"18000", "16"}, {"25000", "19"}}},
+                           {DM, {{"10000", "15"}, {"20000", "16"}, {"26000", "16"}}}};
+    for (const Fall& f : faelle) {
+        projekt_->Execute("DELETE FROM BeReList");
+        projekt_->Execute("DELETE FROM Zahlung");
+        Kette(f.eingabe, f.teile);
+        for (int64_t lfnr = 2; lfnr <= int64_t(f.teile.size()); ++lfnr) {
+            SCOPED_TRACE(QString("Rechnung %1 in %2").arg(lfnr).arg(f.eingabe).toStdString());
+            // The list of partial invoices: the VAT each earlier invoice holds, by its rate.
+            std::map<Currency, std::pair<Currency, Currency>> liste;
+            db::Recordset rs = projekt_->OpenRecordset(
+                "SELECT MwstPro, Endbetrag, Mwstenthalten FROM BeReList WHERE LfNr < ?",
+                db::Params().Add(lfnr));
+            for (; !rs.EOF_(); rs.MoveNext()) {
+                auto& [netto, mwst] = liste[GetCY(rs, "MwstPro")];
+                netto += GetCY(rs, "Endbetrag") - GetCY(rs, "Mwstenthalten");
+                mwst += GetCY(rs, "Mwstenthalten");
+            }
+            Currency abzug;
+            EXPECT_EQ(Split(lfnr, f.eingabe, f.eingabe, abzug), liste);
+            // Printed in the other currency the lines still add up to the payments deducted.
+            Currency summe, anders;
+            for (const auto& [satz, teil] : Split(lfnr, f.eingabe, 1 - f.eingabe, anders))
+                summe += teil.first + teil.second;
+            EXPECT_EQ(summe, anders);
+            EXPECT_NE(anders, Currency());
+        }
+    }
 }
 
 } // namespace
