@@ -313,6 +313,20 @@ TEST(RegisterBerichtePdfTest, PaymentOverviewOwesWhatTheLedgerSaysAndWhatTheOpen
         }
     }
 
+    // Fees: the hourly invoices and site supervision by their net fee, invoices by their phases; those
+    // taken over are billed again by the invoice that stands for them.
+    p->Execute("UPDATE BeReList SET BerNetto = 15881300, AlDispBerNetto = 31061001 WHERE LfNr = 6");
+    p->Execute("UPDATE BeReList SET BerNetto = 9925000, AlDispBerNetto = 19411612 WHERE LfNr = 7");
+    p->Execute("UPDATE BeReList SET BerNetto = 50000000, AlDispBerNetto = 25564594 WHERE LfNr = 9");
+    p->Execute("INSERT INTO Grunddaten (LfNrBeReList, TotalDMLP2, TotalDMLP3, TotalDMLP5) VALUES "
+               "(1, 100000000, 0, 0), (2, 100000000, 100000000, 0), (3, 100000000, 200000000, 0), "
+               "(4, 0, 0, 5000000), (5, 0, 0, 10000000)");
+    p->Execute(
+        "UPDATE Grunddaten SET AlDispTotalDMLP2 = TotalDMLP2 * 1.95583, AlDispTotalDMLP3 = TotalDMLP3 * "
+        "1.95583 WHERE LfNrBeReList <= 3");
+    p->Execute("UPDATE Grunddaten SET AlDispTotalDMLP5 = 5112919 WHERE LfNrBeReList = 5");
+    p->Execute("UPDATE Grunddaten SET AlDispTotalDMLP5 = 2556459 WHERE LfNrBeReList = 4");
+
     // The open items of every project, by project: the sums in DM and euro.
     std::map<QString, std::pair<int64_t, int64_t>> projektSumme;
     {
@@ -373,5 +387,30 @@ TEST(RegisterBerichtePdfTest, PaymentOverviewOwesWhatTheLedgerSaysAndWhatTheOpen
             EXPECT_EQ(u.offen, offen);
             EXPECT_EQ(u.offen, waehrung == DM ? s.first : s.second);
         }
+    }
+
+    {
+        auto q = t.Quellen();
+        q.projekt = p.get();
+        q.projektPfad = t.ProjektPfad("00000003");
+        CRModul cr{report::Umfeld{}};
+        const QString pdf = QString::fromStdString((t.dir / "honorar.pdf").string());
+        cr.SetDruckDatei(pdf);
+        PrintFormKO d(cr, q, GelieferteBerichte());
+        d.show();
+        d.findChild<QRadioButton*>("Option1(5)")->click();
+        ASSERT_TRUE(d.ActiveBar1().Click("Band1", "EUR"));
+        ASSERT_TRUE(d.ActiveBar1().Click("Band1", "PRINT"));
+        const QRegularExpression zeile(QString::fromUtf8(
+            R"(^ *(Keine Zuordnung|Stundenlohnarbeiten|Leistungsphase \d|Gesamt) +(-?[\d.]+,\d\d) +)"));
+        std::map<QString, int64_t> honorar;
+        for (const QString& z : PdfText(pdf).split('\n'))
+            if (auto m = zeile.match(z); m.hasMatch()) honorar[m.captured(1)] = Cent(m.captured(2));
+        const std::map<QString, int64_t> soll = {
+            {"Keine Zuordnung", 255646},   {"Leistungsphase 1", 0},         {"Leistungsphase 2", 1000000},
+            {"Leistungsphase 3", 2000000}, {"Leistungsphase 4", 0},         {"Leistungsphase 5", 51129},
+            {"Leistungsphase 6", 0},       {"Leistungsphase 7", 0},         {"Leistungsphase 8", 0},
+            {"Leistungsphase 9", 0},       {"Stundenlohnarbeiten", 258063}, {"Gesamt", 3564838}};
+        EXPECT_EQ(honorar, soll);
     }
 }
