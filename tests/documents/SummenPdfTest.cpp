@@ -1078,6 +1078,16 @@ TEST_F(SummenPdf, PaymentsOnAccountAcrossAChangeOfTheVatRateSplitAtTheRatesTheyW
             EXPECT_EQ(gedruckt, liste) << text.toStdString();
             EXPECT_EQ(gedruckt.size(), i == 1 ? 1u : 2u);
             EXPECT_EQ(Lies(text).abschlag, RundCY(Betrag(kette[i], "SummAz")));
+            // Printed in the other currency the lines still add up to the payments deducted.
+            Drucke(w, pdf, f.eingabe != DM);
+            const QString anders = PdfText(pdf);
+            Currency summe;
+            for (auto it = split.globalMatch(anders); it.hasNext();) {
+                const auto m = it.next();
+                summe += Zahl(m.captured(1)) + Zahl(m.captured(3));
+            }
+            EXPECT_EQ(summe, Lies(anders).abschlag) << anders.toStdString();
+            EXPECT_EQ(Lies(anders).abschlag, RundCY(Betrag(kette[i], "AlDispSummAz")));
         }
     }
 }
