@@ -235,8 +235,7 @@ void RechnungsText::TabelleA() {
     felder_.SetzeFeld(SummenFeld, zeilen.join(CrLf));
 }
 
-std::vector<Currency> Zuschlagsanteile(const std::vector<Zuschlagsreihe>& reihen, Currency basis,
-                                       Currency gesamt) {
+std::vector<Currency> Zuschlagsanteile(const std::vector<Zuschlagsreihe>& reihen, Currency basis, Currency gesamt) {
     std::vector<Currency> anteile;
     Currency summe;
     for (const Zuschlagsreihe& r : reihen) {
@@ -323,18 +322,17 @@ std::vector<Summenzeile> RechnungsText::Summenzeilen() {
     std::vector<Summenzeile> z;
     auto dazu = [&z](std::vector<Summenzeile> mehr) { z.insert(z.end(), mehr.begin(), mehr.end()); };
     z.push_back({Summenzeile::Start, QStringLiteral("Honorar netto"), {}, netto});
-    dazu(Zuschlagszeilen(stunden ? nullptr : "ZuBerNettoPrint", "Zu- und Abschläge auf das Nettohonorar",
-                         netto, Wert(stunden ? "StdReNetZuAbPro" : "InZuSchBerNettoPro"), zuNetto));
-    if (z.size() > 1)
-        z.push_back({Summenzeile::Zwischensumme, QStringLiteral("Zwischensumme"), {}, Wert("ZwSumm")});
+    dazu(Zuschlagszeilen(stunden ? nullptr : "ZuBerNettoPrint", "Zu- und Abschläge auf das Nettohonorar", netto,
+                         Wert(stunden ? "StdReNetZuAbPro" : "InZuSchBerNettoPro"), zuNetto));
+    if (z.size() > 1) z.push_back({Summenzeile::Zwischensumme, QStringLiteral("Zwischensumme"), {}, Wert("ZwSumm")});
     z.push_back({Summenzeile::Zuschlag, QStringLiteral("zuzüglich Mehrwertsteuer"), Prozenttext(mwstPro),
                  Wert("MWSTDM")});
     z.back().text = QStringLiteral("zuzüglich %1 Mehrwertsteuer").arg(Prozenttext(mwstPro));
     z.back().prozent.clear();
     const Currency brutto = Wert("Brutto");
     z.push_back({Summenzeile::Zwischensumme, QStringLiteral("Bruttobetrag"), {}, brutto});
-    dazu(Zuschlagszeilen(stunden ? nullptr : "ZuBruttoPrint", "Zu- und Abschläge auf den Bruttobetrag",
-                         brutto, Wert(stunden ? "StdReBrZuAbPro" : "InZuSchBruttoPro"), zuBrutto));
+    dazu(Zuschlagszeilen(stunden ? nullptr : "ZuBruttoPrint", "Zu- und Abschläge auf den Bruttobetrag", brutto,
+                         Wert(stunden ? "StdReBrZuAbPro" : "InZuSchBruttoPro"), zuBrutto));
     if (az != null) {
         z.push_back({Summenzeile::Abzug, QStringLiteral("abzüglich geleistete Abschlagszahlungen"), {}, az});
         // The payments' VAT for the client's tax return, one line per rate.

@@ -75,8 +75,7 @@ struct Summenzeile {
 struct Zuschlagsreihe {
     Currency prozent, betrag;
 };
-std::vector<Currency> Zuschlagsanteile(const std::vector<Zuschlagsreihe>& reihen, Currency basis,
-                                       Currency gesamt);
+std::vector<Currency> Zuschlagsanteile(const std::vector<Zuschlagsreihe>& reihen, Currency basis, Currency gesamt);
 
 class RechnungsText {
 public:

@@ -1,12 +1,7 @@
 // The fields of an invoice document as the formatters write them from the print tables.
 #include "RechnungFixture.h"
-#include "core/MoneyFormat.h"
 #include "documents/RechnungsDruck.h"
 #include "platform/outside/Prodat.h"
-#include "register/InvoiceChain.h"
-#include "register/Payments.h"
-
-#include <QRegularExpression>
 
 using namespace velu;
 using namespace velu::documents;
@@ -279,14 +274,14 @@ TEST_F(SummenblockTest, SurchargeRowsAddUpToTheChainAndOffersLeaveOutInvoiceLine
                              {"Bezeichnung", "Zuschlag " + std::to_string(i + 1)},
                              {"ZuAbPro", Cy("0.3333")}});
     const QStringList rechnung = Zeilen(2);
-    EXPECT_EQ(
-        rechnung,
-        QStringList(
-            {QString::fromUtf8("Honorar netto\t100,00 €"), QString::fromUtf8("Zuschlag 1 0,33 %\t0,33 €"),
-             QString::fromUtf8("Zuschlag 2 0,33 %\t0,33 €"), QString::fromUtf8("Zuschlag 3 0,33 %\t0,34 €"),
-             QString::fromUtf8("Zwischensumme\t101,00 €"),
-             QString::fromUtf8("zuzüglich 19,00 % Mehrwertsteuer\t19,19 €"),
-             QString::fromUtf8("Bruttobetrag\t120,19 €"), QString::fromUtf8("Endbetrag\t120,19 €")}));
+    EXPECT_EQ(rechnung, QStringList({QString::fromUtf8("Honorar netto\t100,00 €"),
+                                     QString::fromUtf8("Zuschlag 1 0,33 %\t0,33 €"),
+                                     QString::fromUtf8("Zuschlag 2 0,33 %\t0,33 €"),
+                                     QString::fromUtf8("Zuschlag 3 0,33 %\t0,34 €"),
+                                     QString::fromUtf8("Zwischensumme\t101,00 €"),
+                                     QString::fromUtf8("zuzüglich 19,00 % Mehrwertsteuer\t19,19 €"),
+                                     QString::fromUtf8("Bruttobetrag\t120,19 €"),
+                                     QString::fromUtf8("Endbetrag\t120,19 €")}));
     // Amount and sign, percentage and its sign never part at a line end.
     EXPECT_TRUE(roh_.contains(QString::fromUtf8("100,00\u00A0€")));
     EXPECT_TRUE(roh_.contains(QString::fromUtf8("19,00\u00A0%")));
@@ -316,8 +311,7 @@ TEST_F(SummenblockTest, SurchargeRowsAddUpToTheChainAndOffersLeaveOutInvoiceLine
         QStringList({QString::fromUtf8("Zahlbetrag ohne Skonto\t120,19 €"),
                      QString::fromUtf8("bei Zahlung innerhalb von 14 Tagen abzüglich 2,00 % Skonto\t2,40 €"),
                      QString::fromUtf8("Endbetrag\t117,79 €")}));
-    EXPECT_TRUE(
-        schluss.contains(QString::fromUtf8("(im Endbetrag enthaltene Mehrwertsteuer 19,00 %: 10,98 €)")));
+    EXPECT_TRUE(schluss.contains(QString::fromUtf8("(im Endbetrag enthaltene Mehrwertsteuer 19,00 %: 10,98 €)")));
     for (const QString& z : schluss)
         EXPECT_FALSE(z.trimmed().isEmpty() || z.endsWith(QString::fromUtf8("\t0,00 €"))) << z.toStdString();
     // An offer prints neither the payments' VAT nor the VAT of the final amount.
@@ -339,14 +333,10 @@ TEST_F(RechnungsTextTest, BaseFeeSurchargeRowsOfThePrintCopyAddUpPerPlantGroup) 
                           {"ZuAbPro", Cy("0.3333")}});
     // Group 2: a reduction of 10 % and a fixed 50,00 € on 1.234,56 €; group 3: 5 % without rows.
     Gruppe(1, 2, {{"HonrarNetto", Cy("1234.56")}, {"HonorarBerNetto", Cy("1161.10")}});
-    Zeile("ZuNetto", {{"LfNrBeReList", int64_t(1)},
-                      {"ZuordnungAnlGrp", int64_t(2)},
-                      {"Bezeichnung", std::string("Abschlag")},
-                      {"ZuAbPro", Cy("-10")}});
-    Zeile("ZuNetto", {{"LfNrBeReList", int64_t(1)},
-                      {"ZuordnungAnlGrp", int64_t(2)},
-                      {"Bezeichnung", std::string("Pauschale")},
-                      {"ZuAbDM", Cy("50")}});
+    Zeile("ZuNetto", {{"LfNrBeReList", int64_t(1)}, {"ZuordnungAnlGrp", int64_t(2)},
+                      {"Bezeichnung", std::string("Abschlag")}, {"ZuAbPro", Cy("-10")}});
+    Zeile("ZuNetto", {{"LfNrBeReList", int64_t(1)}, {"ZuordnungAnlGrp", int64_t(2)},
+                      {"Bezeichnung", std::string("Pauschale")}, {"ZuAbDM", Cy("50")}});
     Gruppe(1, 3, {{"HonrarNetto", Cy("200")}, {"HonorarBerNetto", Cy("210")}, {"SummZuNettoPro", Cy("5")}});
     TransDM(*projekt_, 1, EUR, EUR);
     struct Soll {
