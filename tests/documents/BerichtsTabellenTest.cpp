@@ -130,6 +130,15 @@ TEST(BerichtsTabellenTest, OpenItemsOfEveryProject) {
              EuroZahlung(d, 1, 1, "400");
          },
          {{"00000001", "R-2", Cy("1000"), DMEuroUmrechnung(Currency::FromString("1000"), 0).Raw(), 1}}},
+        {"a draft copy of the paid final invoice, carrying its payments on account, owes nothing",
+         [](db::Database& d) {
+             Euro(d, 1, "R", 1, "1000");
+             EuroZahlung(d, 1, 1, "1000");
+             Euro(d, 2, "R", 1, "500", "1000");
+             EuroZahlung(d, 2, 1, "500");
+             Euro(d, 3, "R", 1, "500", "1000");
+         },
+         {}},
         {"hourly invoices copied one from the other, and a draft copy not yet sent",
          [](db::Database& d) {
              Euro(d, 1, "S", 1, "1889.87");
