@@ -10,6 +10,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/outside/ProjektListe.h"
 #include "platform/outside/ProjektUmgebung.h"
+#include "register/Payments.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -136,21 +137,15 @@ BerichtsTabellen::Ergebnis BerichtsTabellen::OffenepostenBagger() {
             try {
                 auto db = db::Database::Open(Fs(pfad), db::OpenMode::Shared);
                 if (!db) throw db::DbError("nicht lesbar");
-                // The latest invoice of every calculation group that asks for payment: invoices,
-                // hourly-rate and site-supervision invoices (offers and comparisons ask for none).
-                auto q = db->OpenRecordset("SELECT Ursprung, Max(LfNr) AS L FROM BeReList "
-                                           "WHERE REType IN ('R', 'S', 'B') GROUP BY Ursprung");
-                for (; !q.EOF_(); q.MoveNext()) {
-                    const int64_t l = q.GetInt("L");
-                    if (l <= 0) continue;
-                    Currency bezahltAnders, endAnders;
-                    const Currency bezahlt = GeTZahlungenOffenePo(*db, l, bezahltAnders);
+                // Every invoice that asks for payment, unless a later one of its group took its payments
+                // over and stands for it (offers and comparisons ask for none).
+                for (const reg::Forderung& f : reg::Forderungen(*db)) {
                     Zeile z;
-                    const Currency ende =
-                        GeTEndbetragOffenePo(*db, l, z.nummer, z.bez, z.datum, endAnders, z.typ);
-                    z.offen = ende - bezahlt;
-                    z.anders = endAnders - bezahltAnders;
+                    z.offen = f.Offen();
+                    z.anders = f.OffenAnders();
                     if (z.offen == Currency{} && z.anders == Currency{}) continue;
+                    Currency endAnders;
+                    GeTEndbetragOffenePo(*db, f.lfnr, z.nummer, z.bez, z.datum, endAnders, z.typ);
                     zeilen.push_back(z);
                 }
             } catch (const std::exception&) {
@@ -192,32 +187,28 @@ void BerichtsTabellen::BelegeProjAufwand(PhasenSummen& dm, PhasenSummen& euro, C
         dmGesamt += d;
         euroGesamt += eu;
     };
-    // One row per group, type and entry currency, with its latest calculation.
-    auto gruppen = db.OpenRecordset("SELECT Ursprung, Max(LfNr) AS BT, REType, INPUTType FROM BeReList "
-                                    "WHERE REType = 'R' OR REType = 'S' OR REType = 'B' "
-                                    "GROUP BY Ursprung, REType, INPUTType");
     std::string sql = "SELECT ";
     for (const char* stamm : {"TotalDMLP", "AlDispTotalDMLP"})
         for (int i = 1; i <= 9; ++i)
             sql += std::string(sql.size() > 7 ? ", " : "") + "Sum(" + stamm + std::to_string(i) + ") AS " +
                    stamm + std::to_string(i);
     sql += " FROM Grunddaten WHERE LfNrBeReList = ?";
-    for (; !gruppen.EOF_(); gruppen.MoveNext()) {
-        const std::string typ = gruppen.GetText("REType");
-        const int64_t bt = gruppen.GetInt("BT");
-        const bool inEuro = gruppen.GetInt("INPUTType") != 0;
-        if (typ == "R") {
-            auto rs = db.OpenRecordset(sql, db::Params().Add(bt));
+    // Every invoice once; one that a later invoice of its group took over is billed again in that one.
+    for (const reg::Forderung& f : reg::Forderungen(db)) {
+        if (f.abgeloest) continue;
+        const bool inEuro = f.eingabe != 0;
+        if (f.typ == "R") {
+            auto rs = db.OpenRecordset(sql, db::Params().Add(f.lfnr));
             if (rs.Empty()) continue;
             for (int i = 1; i <= 9; ++i)
                 verbuche(i, RundCY(GetCY(rs, "TotalDMLP" + std::to_string(i))),
                          RundCY(GetCY(rs, "AlDispTotalDMLP" + std::to_string(i))), inEuro);
-        } else if (typ == "S" || typ == "B") {
+        } else {
             auto rs = db.OpenRecordset("SELECT BerNetto, AlDispBerNetto FROM BeReList WHERE LfNr = ?",
-                                       db::Params().Add(bt));
+                                       db::Params().Add(f.lfnr));
             if (rs.Empty()) continue;
-            verbuche(typ == "S" ? 10 : 0, RundCY(GetCY(rs, "BerNetto")), RundCY(GetCY(rs, "AlDispBerNetto")),
-                     inEuro);
+            verbuche(f.typ == "S" ? 10 : 0, RundCY(GetCY(rs, "BerNetto")),
+                     RundCY(GetCY(rs, "AlDispBerNetto")), inEuro);
         }
     }
 }

@@ -48,8 +48,8 @@ public:
     static Currency GeTEndbetragOffenePo(db::Database& projekt, int64_t lfnr, QString& nummer,
                                          QString& bezeichnung, QString& datum, Currency& aldisp,
                                          int& inputtype);
-    // Adds the invoiced fees of the current project: the latest calculation of every group, type and entry
-    // currency.
+    // Adds the invoiced fees of the current project: every invoice, hourly-rate and site-supervision invoice
+    // once, except those a later invoice of their group took over.
     void BelegeProjAufwand(PhasenSummen& dm, PhasenSummen& euro, Currency& dmGesamt, Currency& euroGesamt);
     // Sets "SummLp0" to "SummLp10" and "GesSummLp" on the open report (DM or euro sums) and adds one hidden
     // expense row per phase 0 to 10, after removing any left over.

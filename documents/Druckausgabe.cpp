@@ -3,6 +3,7 @@
 #include "documents/BerichtsTabellen.h"
 #include "documents/CRModul.h"
 #include "platform/report/ReportFehler.h"
+#include "register/Payments.h"
 
 #include <QLocale>
 #include <cmath>
@@ -253,7 +254,7 @@ void Druckausgabe::CallVorplanungsliste(int mode, int flagA, int flagB, int inde
 }
 
 void Druckausgabe::Preset(int mode, int flagA, int flagB, const QString& tabelle, const QString& auswahl,
-                          bool reNummer) {
+                          bool reNummer, const NamenUndWerte& formeln) {
     // The preview stays open with the dialog; the report is released when the dialog unloads.
     if (!Oeffne(preset_)) return;
     cr_.CRSetDatum(dialog_.datum);
@@ -263,6 +264,8 @@ void Druckausgabe::Preset(int mode, int flagA, int flagB, const QString& tabelle
     if (!Tabelle(preset_, tabelle)) return;
     if (reNummer)
         cr_.CRSetFormula({{QStringLiteral("ReNummer"), QLatin1Char('\'') + nummer_ + QLatin1Char('\'')}});
+    // A template of its own without these formulas prints as before.
+    if (!formeln.empty()) cr_.CRSetFormula(formeln);
     Ausgabe(mode, flagA, flagB, dialog_.caption, 0, false);
 }
 
@@ -275,7 +278,33 @@ void Druckausgabe::CallPrintAZ(int mode, int flagA, int flagB) {
 }
 
 void Druckausgabe::CallPrintZahlungen(int mode, int flagA, int flagB) {
-    Preset(mode, flagA, flagB, QStringLiteral("BeReList"), QString(), false);
+    NamenUndWerte formeln;
+    if (q_.projekt) {
+        try {
+            formeln = Zahlungsformeln(*q_.projekt, dialog_.dm);
+        } catch (const std::exception& x) {
+            Melde(QString::fromUtf8(x.what()));
+            return;
+        }
+    }
+    Preset(mode, flagA, flagB, QStringLiteral("BeReList"), QString(), false, formeln);
+}
+
+NamenUndWerte Druckausgabe::Zahlungsformeln(db::Database& projekt, bool dm) {
+    QStringList abgeloest;
+    QString nachtrag = QStringLiteral("0");
+    for (const reg::Forderung& f : reg::Forderungen(projekt)) {
+        if (f.abgeloest) abgeloest << QString::number(f.lfnr);
+        const Currency n = f.Nachtrag(dm ? 0 : 1);
+        if (!f.abgeloest && n != Currency{})
+            nachtrag = QStringLiteral("if {BeReList.LfNr} = %1 then %2 else %3")
+                           .arg(f.lfnr)
+                           .arg(BerichtsTabellen::FormelZahl(n), nachtrag);
+    }
+    return {{QStringLiteral("Abgeloest"),
+             abgeloest.isEmpty() ? QStringLiteral("false")
+                                 : "{BeReList.LfNr} in [" + abgeloest.join(QStringLiteral(", ")) + "]"},
+            {QStringLiteral("Nachtrag"), nachtrag}};
 }
 
 void Druckausgabe::CallPrintZULP(int mode, int flagA, int flagB) {

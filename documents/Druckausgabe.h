@@ -9,6 +9,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace velu::db {
 class Database;
@@ -73,6 +75,10 @@ public:
     // Selection texts of the preset reports.
     static QString AuswahlEineBerechnung(int64_t lfnr);
     static QString AuswahlAbschlaege(int64_t lfnr, int64_t ursprung);
+    // The payment overview's formulas of the project: "Abgeloest" is true for the invoices a later invoice of
+    // their group stands for, "Nachtrag" what the invoice standing for them counts besides its own payments
+    // (printed in DM or euro).
+    static std::vector<std::pair<QString, QString>> Zahlungsformeln(db::Database& projekt, bool dm);
     // Copies from the field's text: its number rounded, 0 or no number gives 1.
     static int Kopien(const QString& text);
 
@@ -94,8 +100,8 @@ private:
     // Print or preview; true when it succeeded (a preview of a waiting routine has then been closed).
     bool Ausgabe(int mode, int flagA, int flagB, const QString& titel, qint64 sechster, bool warten);
     bool GemeinsameFelder();
-    void Preset(int mode, int flagA, int flagB, const QString& tabelle, const QString& auswahl,
-                bool reNummer);
+    void Preset(int mode, int flagA, int flagB, const QString& tabelle, const QString& auswahl, bool reNummer,
+                const std::vector<std::pair<QString, QString>>& formeln = {});
 
     CRModul& cr_;
     Quellen q_;

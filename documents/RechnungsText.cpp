@@ -7,8 +7,11 @@
 #include "platform/outside/Prodat.h"
 #include "platform/outside/ProjektUmgebung.h"
 #include "platform/richtext/ScribantPro.h"
+#include "register/InvoiceChain.h"
+#include "register/Payments.h"
 
 #include <QDate>
+#include <algorithm>
 
 namespace velu::documents {
 
@@ -272,6 +275,42 @@ std::vector<Summenzeile> RechnungsText::Zuschlagszeilen(const char* tabelle, con
     return z;
 }
 
+std::vector<RechnungsText::Abschlagsanteil> RechnungsText::Abschlagsanteile(Currency az, Currency mwstPro) {
+    // At this invoice's rate, as long as the payments deducted are not exactly those of earlier invoices of
+    // its group or all of those were paid at this rate.
+    const Currency azNetto = RundCY(Currency::FromDouble(az.ToDouble() / (mwstPro.ToDouble() / 100 + 1)));
+    const std::vector<Abschlagsanteil> einer = {{mwstPro, azNetto, az - azNetto}};
+    const int64_t lfnr = satz_.GetInt("LfNr", lfnr_);
+    db::Recordset rs = projekt_.OpenRecordset(
+        "SELECT Ursprung, INPUTType, SummAz FROM BeReList WHERE LfNr = ?", db::Params().Add(lfnr));
+    if (rs.Empty()) return einer;
+    const int64_t ursprung = rs.GetInt("Ursprung", 0);
+    const int eingabe = rs.GetInt("INPUTType", 0) != 0 ? 1 : 0;
+    Currency andere, summe;
+    reg::GetVorZahlungen(projekt_, lfnr, ursprung, eingabe, andere, summe);
+    if (summe != GetCY(rs, "SummAz")) return einer;
+    const int waehrung = zeichen_.trimmed() == QLatin1String("DM") ? 0 : 1;
+    const std::vector<reg::Vorzahlung> v =
+        reg::Vorzahlungen(projekt_, lfnr, ursprung, eingabe, waehrung, mwstPro);
+    if (std::all_of(v.begin(), v.end(), [&](const reg::Vorzahlung& p) { return p.mwstPro == mwstPro; }))
+        return einer;
+    // Each invoice's payments split at its own rate, as the list of partial invoices splits its final amount.
+    std::vector<Abschlagsanteil> anteile;
+    Currency summeBrutto;
+    for (const reg::Vorzahlung& p : v) {
+        auto a = std::find_if(anteile.begin(), anteile.end(),
+                              [&](const Abschlagsanteil& x) { return x.satz == p.mwstPro; });
+        if (a == anteile.end()) a = anteile.insert(anteile.end(), {p.mwstPro, {}, {}});
+        const Currency mwst = reg::EnthalteneMwst(p.betrag, p.mwstPro);
+        a->netto += p.betrag - mwst;
+        a->mwst += mwst;
+        summeBrutto += p.betrag;
+    }
+    // The other currency's rounding stays with the last line, so that the lines add up to the deduction.
+    anteile.back().netto += RundCY(az) - summeBrutto;
+    return anteile;
+}
+
 std::vector<Summenzeile> RechnungsText::Summenzeilen() {
     const std::string typ = satz_.GetText("REType");
     const bool stunden = typ == "S" || typ == "B";
@@ -296,14 +335,14 @@ std::vector<Summenzeile> RechnungsText::Summenzeilen() {
                          Wert(stunden ? "StdReBrZuAbPro" : "InZuSchBruttoPro"), zuBrutto));
     if (az != null) {
         z.push_back({Summenzeile::Abzug, QStringLiteral("abzüglich geleistete Abschlagszahlungen"), {}, az});
-        // The payments' VAT at this invoice's rate, for the client's tax return.
-        const Currency azNetto = RundCY(Currency::FromDouble(az.ToDouble() / (mwstPro.ToDouble() / 100 + 1)));
-        z.push_back({Summenzeile::Hinweis,
-                     QStringLiteral("(Abschlagszahlungen netto %1 zuzüglich %2 Mehrwertsteuer %3)")
-                         .arg(Betragstext(azNetto, zeichen_), Prozenttext(mwstPro),
-                              Betragstext(az - azNetto, zeichen_)),
-                     {},
-                     null});
+        // The payments' VAT for the client's tax return, one line per rate.
+        for (const auto& [satz, netto, mwst] : Abschlagsanteile(az, mwstPro))
+            z.push_back(
+                {Summenzeile::Hinweis,
+                 QStringLiteral("(Abschlagszahlungen netto %1 zuzüglich %2 Mehrwertsteuer %3)")
+                     .arg(Betragstext(netto, zeichen_), Prozenttext(satz), Betragstext(mwst, zeichen_)),
+                 {},
+                 null});
     }
     if (skonto != null) {
         // The client may pay either amount: the one without discount is named, and the discount's line says

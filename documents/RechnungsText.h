@@ -124,6 +124,11 @@ private:
     void TabelleC();
     QString Positionszeitraum(const QString& datum);
     void Zahlungsbedingung();
+    // The payments on account az split into net and VAT: per rate of the invoices they paid.
+    struct Abschlagsanteil {
+        Currency satz, netto, mwst;
+    };
+    std::vector<Abschlagsanteil> Abschlagsanteile(Currency az, Currency mwstPro);
     std::vector<Summenzeile> Zuschlagszeilen(const char* tabelle, const char* text, Currency basis,
                                              Currency prozent, Currency gesamt);
 

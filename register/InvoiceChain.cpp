@@ -54,11 +54,14 @@ RechnungsErgebnis BerechneRechnung(const RechnungsEingaben& e, bool stdReZuschla
     r.endbetrag = RundCY(r.skontofaehig + r.skontoDM);
     // A rate of -100 % or below has no meaningful net share; such rates are refused on input, and a stored
     // one must not divide by zero here.
-    if (MwstProZulaessig(e.mwstPro)) {
-        const double teiler = e.mwstPro.ToDouble() / 100.0 + 1.0;
-        r.mwstenthalten = RundCY(r.endbetrag - Currency::FromDouble(r.endbetrag.ToDouble() / teiler));
-    }
+    if (MwstProZulaessig(e.mwstPro)) r.mwstenthalten = EnthalteneMwst(r.endbetrag, e.mwstPro);
     return r;
+}
+
+Currency EnthalteneMwst(Currency betrag, Currency mwstPro) {
+    if (!MwstProZulaessig(mwstPro)) return Currency{};
+    const double teiler = mwstPro.ToDouble() / 100.0 + 1.0;
+    return RundCY(betrag - Currency::FromDouble(betrag.ToDouble() / teiler));
 }
 
 } // namespace velu::reg

@@ -50,6 +50,8 @@ RechnungsErgebnis BerechneRechnung(const RechnungsEingaben& e, bool stdReZuschla
 // Lowest VAT rate the chain accepts is above this: at -100 % the VAT contained would divide by zero.
 inline constexpr int64_t MwstProUntergrenze = -100;
 bool MwstProZulaessig(Currency mwstPro);
+// The VAT an amount holds at that rate, worked back from it and rounded to cents; 0 for a rate not allowed.
+Currency EnthalteneMwst(Currency betrag, Currency mwstPro);
 // A cash discount lowers the amount due: 0 to 100 %.
 bool SkontoProZulaessig(Currency skontoPro);
 

@@ -1,5 +1,6 @@
 // The delivered invoice template filled from the print tables of a one-group invoice, its fee statement
 // exported by the report engine and inserted, the document written as PDF.
+#include "BenchAnwendung.h"
 #include "TestDir.h"
 #include "core/AppState.h"
 #include "core/DatabaseSetup.h"
@@ -10,7 +11,6 @@
 #include "platform/outside/ProjektUmgebung.h"
 #include "platform/richtext/ScribantPro.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -33,15 +33,6 @@ public:
     }
     bool SetAktProjekt(const QString&, const QString&) override { return true; }
 };
-
-QApplication& Anwendung() {
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static auto* app = new QApplication(argc, argv);
-    return *app;
-}
 
 void BM_RechnungMitHonorarermittlungAlsPdf(benchmark::State& state) {
     Anwendung();

@@ -2,6 +2,7 @@
 // per service phase of the current project and its formulas.
 #include "documents/BerichtsTabellen.h"
 #include "BerichtFixture.h"
+#include "core/Money.h"
 #include "documents/CRModul.h"
 #include "platform/db/Recordset.h"
 #include "platform/report/ReportFixture.h"
@@ -23,6 +24,32 @@ struct OffenerPosten {
 void PrintTo(const OffenerPosten& o, std::ostream* os) {
     *os << o.projekt.toStdString() << " " << o.nummer.toStdString() << " " << o.offen << "/" << o.anders
         << " " << o.typ;
+}
+
+// An invoice in euro with its DM twins: final amount and the payments on account it deducted.
+void Euro(db::Database& d, int lfnr, const char* typ, int ursprung, const char* ende, const char* az = "0") {
+    const Currency e = Currency::FromString(ende), a = Currency::FromString(az);
+    d.Execute(
+        "INSERT INTO BeReList (LfNr, REType, Ursprung, INPUTType, ReNummer, Endbetrag, AlDispEndbetrag, "
+        "SummAz, AlDispSummAz) VALUES (?, ?, ?, 1, ?, ?, ?, ?, ?)",
+        db::Params()
+            .Add(int64_t(lfnr))
+            .Add(std::string(typ))
+            .Add(int64_t(ursprung))
+            .Add(std::string(typ) + "-" + std::to_string(lfnr))
+            .Add(e.Raw())
+            .Add(DMEuroUmrechnung(e, 0).Raw())
+            .Add(a.Raw())
+            .Add(DMEuroUmrechnung(a, 0).Raw()));
+}
+void EuroZahlung(db::Database& d, int lfnr, int ursprung, const char* betrag) {
+    const Currency b = Currency::FromString(betrag);
+    d.Execute("INSERT INTO Zahlung (LfNrBeReList, Ursprung, Zahlung, AlDispZahlung) VALUES (?, ?, ?, ?)",
+              db::Params()
+                  .Add(int64_t(lfnr))
+                  .Add(int64_t(ursprung))
+                  .Add(b.Raw())
+                  .Add(DMEuroUmrechnung(b, 0).Raw()));
 }
 
 std::vector<OffenerPosten> OffenePosten(db::Database& stamm) {
@@ -70,15 +97,57 @@ TEST(BerichtsTabellenTest, OpenItemsOfEveryProject) {
              BerichtFixture::Berechnung(d, 3, "V", 41, "800", "409.0335");
          },
          {}},
-        {"only the latest invoice of a group, hourly invoices too",
+        {"every invoice of a group that asks for payment, billed one by one, hourly invoices too",
          [](db::Database& d) {
              BerichtFixture::Berechnung(d, 1, "R", 40, "1000", "511.2919");
              BerichtFixture::Berechnung(d, 2, "R", 40, "300", "153.3876", 0, "R neu");
              BerichtFixture::Berechnung(d, 3, "A", 40, "999", "510.7803");
              BerichtFixture::Berechnung(d, 4, "S", 50, "100", "195.583", 1, "S 1");
          },
-         {{"00000001", "R neu", Cy("300"), Cy("153.3876"), 0},
+         {{"00000001", "R 1", Cy("1000"), Cy("511.2919"), 0},
+          {"00000001", "R neu", Cy("300"), Cy("153.3876"), 0},
           {"00000001", "S 1", Cy("100"), Cy("195.583"), 1}}},
+        {"a short payment billed again by the next invoice, which is paid in full under discount",
+         [](db::Database& d) {
+             Euro(d, 1, "R", 1, "11900");
+             EuroZahlung(d, 1, 1, "11900");
+             Euro(d, 2, "R", 1, "11900", "11900");
+             EuroZahlung(d, 2, 1, "11400");
+             Euro(d, 3, "R", 1, "12152", "23300");
+             EuroZahlung(d, 3, 1, "12152");
+             // An over payment taken over likewise.
+             Euro(d, 4, "R", 4, "1000");
+             EuroZahlung(d, 4, 4, "1100");
+             Euro(d, 5, "R", 4, "900", "1100");
+             EuroZahlung(d, 5, 4, "900");
+         },
+         {}},
+        {"a payment that came after the take-over is counted against the invoice that stands for both",
+         [](db::Database& d) {
+             Euro(d, 1, "R", 1, "1000");
+             EuroZahlung(d, 1, 1, "600");
+             Euro(d, 2, "R", 1, "1400", "600");
+             EuroZahlung(d, 1, 1, "400");
+         },
+         {{"00000001", "R-2", Cy("1000"), DMEuroUmrechnung(Currency::FromString("1000"), 0).Raw(), 1}}},
+        {"a draft copy of the paid final invoice, carrying its payments on account, owes nothing",
+         [](db::Database& d) {
+             Euro(d, 1, "R", 1, "1000");
+             EuroZahlung(d, 1, 1, "1000");
+             Euro(d, 2, "R", 1, "500", "1000");
+             EuroZahlung(d, 2, 1, "500");
+             Euro(d, 3, "R", 1, "500", "1000");
+         },
+         {}},
+        {"hourly invoices copied one from the other, and a draft copy not yet sent",
+         [](db::Database& d) {
+             Euro(d, 1, "S", 1, "1889.87");
+             Euro(d, 2, "S", 1, "1181.07");
+             Euro(d, 3, "S", 1, "1181.07");
+         },
+         {{"00000001", "S-1", Cy("1889.87"), DMEuroUmrechnung(Currency::FromString("1889.87"), 0).Raw(), 1},
+          {"00000001", "S-2", Cy("1181.07"), DMEuroUmrechnung(Currency::FromString("1181.07"), 0).Raw(), 1},
+          {"00000001", "S-3", Cy("1181.07"), DMEuroUmrechnung(Currency::FromString("1181.07"), 0).Raw(), 1}}},
         {"an unpaid site-supervision invoice asks for payment as an invoice does",
          [](db::Database& d) {
              BerichtFixture::Berechnung(d, 6, "B", 60, "14280", "27929.2524", 1, "B 1");
@@ -199,9 +268,11 @@ TEST(BerichtsTabellenTest, AFailedRebuildKeepsTheFormerRows) {
 TEST(BerichtsTabellenTest, InvoicedFeesPerPhase) {
     ReportFixture f;
     db::Database& db = *f.db;
-    // Invoice group 40: an older invoice and the latest, phases from the basic data (two plant groups).
+    // Invoice group 40: an older invoice and the latest, which took its payments over and bills its phases
+    // again; phases from the basic data (two plant groups).
     BerichtFixture::Berechnung(db, 1, "R", 40, "0", "0");
     BerichtFixture::Berechnung(db, 2, "R", 40, "0", "0");
+    db.Execute("UPDATE BeReList SET SummAz = 5000000 WHERE LfNr = 2");
     db.Execute("INSERT INTO Grunddaten (LfNrBeReList, TotalDMLP1, AlDispTotalDMLP1) VALUES (1, 99990000, 0)");
     db.Execute(
         "INSERT INTO Grunddaten (LfNrBeReList, TotalDMLP1, AlDispTotalDMLP1, TotalDMLP9, AlDispTotalDMLP9) "
@@ -211,8 +282,9 @@ TEST(BerichtsTabellenTest, InvoicedFeesPerPhase) {
     BerichtFixture::Berechnung(db, 3, "S", 50, "0", "0", 1, {}, "100", "195.583");
     BerichtFixture::Berechnung(db, 4, "B", 60, "0", "0", 0, {}, "50", "25.5646");
     BerichtFixture::Berechnung(db, 5, "A", 70, "0", "0", 0, {}, "7777", "3976.2658");
-    // The same group in the other entry currency counts with its own latest.
+    // Copies of the hourly invoice, in either entry currency, count each.
     BerichtFixture::Berechnung(db, 6, "S", 50, "0", "0", 0, {}, "10", "5.1129");
+    BerichtFixture::Berechnung(db, 7, "S", 50, "0", "0", 1, {}, "100", "195.583");
 
     BerichtFixture t;
     BerichtsTabellen w(*t.stamm, t.umgebung, &db);
@@ -225,12 +297,12 @@ TEST(BerichtsTabellenTest, InvoicedFeesPerPhase) {
         const char* euro;
     };
     for (const Slot& s : {Slot{0, "50", "25.56"}, Slot{1, "1001", "511.80"}, Slot{2, "0", "0"},
-                          Slot{9, "2", "1.02"}, Slot{10, "205.58", "105.11"}}) {
+                          Slot{9, "2", "1.02"}, Slot{10, "401.16", "205.11"}}) {
         EXPECT_EQ(dm[size_t(s.i)], Currency::FromString(s.dm)) << s.i;
         EXPECT_EQ(euro[size_t(s.i)], Currency::FromString(s.euro)) << s.i;
     }
-    EXPECT_EQ(dmGes, Currency::FromString("1258.58"));
-    EXPECT_EQ(euroGes, Currency::FromString("643.49"));
+    EXPECT_EQ(dmGes, Currency::FromString("1454.16"));
+    EXPECT_EQ(euroGes, Currency::FromString("743.49"));
 }
 
 TEST(BerichtsTabellenTest, PhaseFormulasAndHiddenRows) {

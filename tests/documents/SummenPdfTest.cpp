@@ -21,7 +21,11 @@
 #include "register/ProgrammEditor.h"
 
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <QDate>
 #include <QDir>
@@ -998,5 +1002,92 @@ TEST_F(SummenPdf, ComparisonInvoiceAsksForNoPayment) {
             << text.toStdString();
         EXPECT_TRUE(text.contains(typ == 'V' ? "Vergleichsrechnung" : "Honorarrechnung"));
         EXPECT_TRUE(text.contains(QString::fromUtf8("Mit freundlichen Grüßen")));
+    }
+}
+
+namespace {
+
+// The register's tree node of calculation lfnr.
+QTreeWidgetItem* Knoten(BerAuswahl& w, int64_t lfnr) {
+    for (QTreeWidgetItemIterator it(w.TreeView1()); *it; ++it)
+        if ((*it)->data(0, Qt::UserRole).toString() == "@" + QString::number(lfnr)) return *it;
+    return nullptr;
+}
+
+} // namespace
+
+// A chain of partial invoices across changes of the VAT rate as the clerk makes it: the first computed
+// through EDIT, each next one a copy with its fee and rate and the payments taken over with "…", each paid
+// in full. Printed, each invoice splits its payments on account per rate as the list of partial invoices
+// holds their VAT, and the lines add up to the payments deducted.
+TEST_F(SummenPdf, PaymentsOnAccountAcrossAChangeOfTheVatRateSplitAtTheRatesTheyWerePaidAt) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext fehlt (poppler-utils)";
+    struct Fall {
+        int eingabe;
+        std::vector<std::pair<const char*, const char*>> teile; // eligible costs, VAT rate
+    };
+    const Fall faelle[] = {{EUR, {{"500.000,00", "19"}, {"750.000,00", "16"}, {"1.000.000,00", "19"}}},
+                           {DM, {{"977.915,00", "15"}, {"1.466.872,50", "16"}, {"1.955.830,00", "16"}}}};
+    const QRegularExpression split(QString::fromUtf8(
+        R"(\(Abschlagszahlungen[\s\x{00A0}]+netto[\s\x{00A0}]+(\S+)[\s\x{00A0}]+(?:€|DM)[\s\x{00A0}]+zuzüglich)"
+        R"([\s\x{00A0}]+(\S+)[\s\x{00A0}]+%[\s\x{00A0}]+Mehrwertsteuer[\s\x{00A0}]+(\S+)[\s\x{00A0}]+(?:€|DM)\))"));
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.eingabe == DM ? "DM" : "Euro");
+        projekt_->Execute("DELETE FROM BeReList");
+        projekt_->Execute("DELETE FROM Zahlung");
+        Neu('R', "Abschlagsrechnung", f.eingabe, "Neubau Kita");
+        BerAuswahl w(std::make_unique<DruckHost>());
+        w.show();
+        std::vector<int64_t> kette;
+        for (const auto& [kosten, satz] : f.teile) {
+            if (!kette.empty()) ASSERT_TRUE(w.ActiveBar1().Click("Band1", "COPY"));
+            kette.push_back(w.Register()->CurrentLfNr());
+            Edit(w, {kosten, "3", "0"}, true);
+            QLineEdit* mwst = w.findChild<QLineEdit*>("XtraText2(8)");
+            mwst->setText(satz);
+            emit mwst->textEdited(satz);
+            ASSERT_TRUE(w.Convert2NormWährung(8));
+            if (kette.size() > 1) w.findChild<QToolButton*>("Command1")->click();
+            projekt_->Execute("INSERT INTO Zahlung (LfNrBeReList, Ursprung, Datum, Zahlung, AlDispZahlung) "
+                              "SELECT LfNr, Ursprung, '2026-12-09', Endbetrag, AlDispEndbetrag FROM BeReList "
+                              "WHERE LfNr = ?",
+                              db::Params().Add(kette.back()));
+        }
+        for (size_t i = 1; i < kette.size(); ++i) {
+            SCOPED_TRACE(i);
+            // The list of partial invoices: the VAT each earlier invoice holds, by its rate.
+            std::map<Currency, std::pair<Currency, Currency>> liste, gedruckt;
+            db::Recordset rs = projekt_->OpenRecordset(
+                "SELECT MwstPro, Endbetrag, Mwstenthalten FROM BeReList WHERE LfNr < ?",
+                db::Params().Add(kette[i]));
+            for (; !rs.EOF_(); rs.MoveNext()) {
+                auto& [netto, mwst] = liste[GetCY(rs, "MwstPro")];
+                netto += GetCY(rs, "Endbetrag") - GetCY(rs, "Mwstenthalten");
+                mwst += GetCY(rs, "Mwstenthalten");
+            }
+            w.NodeClick(Knoten(w, kette[i]));
+            const QString pdf = QString::fromStdString((dir_ / "abschlag.pdf").string());
+            QFile::remove(pdf);
+            Drucke(w, pdf, f.eingabe == DM);
+            const QString text = PdfText(pdf);
+            for (auto it = split.globalMatch(text); it.hasNext();) {
+                const auto m = it.next();
+                gedruckt[Zahl(m.captured(2))] = {Zahl(m.captured(1)), Zahl(m.captured(3))};
+            }
+            EXPECT_EQ(gedruckt, liste) << text.toStdString();
+            EXPECT_EQ(gedruckt.size(), i == 1 ? 1u : 2u);
+            EXPECT_EQ(Lies(text).abschlag, RundCY(Betrag(kette[i], "SummAz")));
+            // Printed in the other currency the lines still add up to the payments deducted.
+            Drucke(w, pdf, f.eingabe != DM);
+            const QString anders = PdfText(pdf);
+            Currency summe;
+            for (auto it = split.globalMatch(anders); it.hasNext();) {
+                const auto m = it.next();
+                summe += Zahl(m.captured(1)) + Zahl(m.captured(3));
+            }
+            EXPECT_EQ(summe, Lies(anders).abschlag) << anders.toStdString();
+            EXPECT_EQ(Lies(anders).abschlag, RundCY(Betrag(kette[i], "AlDispSummAz")));
+        }
     }
 }
