@@ -117,7 +117,8 @@ void Druckausgabe::Melde(const QString& text) {
 }
 
 bool Druckausgabe::Oeffne(int index) {
-    QString pfad = reportOrdner_ + QLatin1Char('/') + dateien_[size_t(index)];
+    offen_ = dateien_[size_t(index)];
+    QString pfad = reportOrdner_ + QLatin1Char('/') + offen_;
     const long rc = cr_.CROpenReport(pfad);
     if (rc != 0) {
         Melde(ReportOpenFehler + QString::number(rc));
@@ -150,8 +151,14 @@ bool Druckausgabe::Ausgabe(int mode, int flagA, int flagB, const QString& titel,
         // A print job the user cancelled is no error.
         if (rc == report::DruckAbgebrochen) rc = 0;
     }
-    if (rc != 0) Melde(AnzeigeFehler + QString::number(rc));
+    if (rc != 0) Melde(AnzeigeFehler + QString::number(rc) + Ursache());
     return rc == 0;
+}
+
+QString Druckausgabe::Ursache() const {
+    // The engine's own text says why a run stopped; the clerk learns which template to hand on.
+    if (cr_.Fehlertext().isEmpty()) return {};
+    return QStringLiteral(")\n%1: %2").arg(offen_, cr_.Fehlertext());
 }
 
 void Druckausgabe::Dispatch(int mode, int gewaehlteOption) {

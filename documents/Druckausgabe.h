@@ -95,6 +95,8 @@ public:
 private:
     bool Oeffne(int index);
     void Melde(const QString& text);
+    // The template's name and the engine's text of the last failed run, or nothing.
+    QString Ursache() const;
     // Points the one table of the report at its database; false (with a message) when that fails.
     bool Tabelle(int index, const QString& tabelle);
     // Print or preview; true when it succeeded (a preview of a waiting routine has then been closed).
@@ -107,7 +109,7 @@ private:
     Quellen q_;
     Dialog dialog_;
     Projektkopf kopf_;
-    QString reportOrdner_;
+    QString reportOrdner_, offen_;
     std::array<QString, AnzahlBerichte> dateien_, pfade_;
     int preset_ = 0;
     int64_t lfnr_ = 0, ursprung_ = 0;

@@ -100,3 +100,33 @@ TEST(DruckausgabePdfTest, EveryReportPrintsItsAmounts) {
     report::AbschneideMelder() = nullptr;
     EXPECT_TRUE(t.projekt->OpenRecordset("SELECT * FROM Projektaufwand WHERE HIDE <> 0").Empty());
 }
+
+// A template handed over by a co-worker that stops the run: the clerk is told which template and why.
+TEST(DruckausgabePdfTest, ATemplateThatStopsTheRunIsNamedWithTheReason) {
+    DruckausgabeFixture t;
+    const QString ordner = QString::fromStdString((t.dir / "Berichte").string());
+    ASSERT_TRUE(QDir().mkpath(ordner));
+    for (const QFileInfo& fi : QDir(GelieferteBerichte()).entryInfoList({"*.rpt"}, QDir::Files))
+        ASSERT_TRUE(QFile::copy(fi.absoluteFilePath(), ordner + "/" + fi.fileName()));
+    CRModul cr{report::Umfeld{}};
+    auto r = t.Routinen(cr);
+    r->Laden(ordner);
+    const QString datei = r->Datei(4);
+    QStringList formeln;
+    for (int i = 0; i < 40; ++i)
+        formeln << QString(R"({"name": "f%1", "text": "{@f%2} & {@f%2}"})").arg(i).arg(i + 1);
+    formeln << R"({"name": "f40", "text": "'x'"})";
+    QFile f(ordner + "/" + datei);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QString(R"({"tables": [{"alias": "Offeneposten", "table": "Offeneposten"}], "formulas": [%1],
+        "bands": {"details": {"height": 5, "items": [{"type": "formula", "name": "f0", "width": 60}]}}})")
+                .arg(formeln.join(", "))
+                .toUtf8());
+    f.close();
+    cr.SetDruckDatei(QString::fromStdString((t.dir / "stopp.pdf").string()));
+    r->Dispatch(0, 4);
+    ASSERT_EQ(t.meldungen.size(), 1);
+    EXPECT_TRUE(t.meldungen[0].startsWith("Fehler beim Anzeigen ( #")) << t.meldungen[0].toStdString();
+    EXPECT_TRUE(t.meldungen[0].contains(")\n" + datei + ": Der Text ist zu lang (mehr als 1.048.576 Zeichen)"))
+        << t.meldungen[0].toStdString();
+}
