@@ -347,7 +347,9 @@ TEST_F(RegisterOpsTest, DateTypedIntoThePaymentsCalendar) {
         const auto meldungen = velu::eingabe::DatumImKalender(
             *z->SSDBGrid1(), z->Model()->index(0, ZahlungenTab::Datum), *z->DatePicSSDB1(), getippt);
         EXPECT_EQ(meldungen.size(), getippt.size() == 10 ? 0u : 1u);
-        if (!meldungen.empty()) EXPECT_EQ(meldungen[0], velu::forms::KeinDatumMeldung(getippt));
+        if (!meldungen.empty()) {
+            EXPECT_EQ(meldungen[0], velu::forms::KeinDatumMeldung(getippt));
+        }
         EXPECT_FALSE(z->PickerOffen());
         ASSERT_TRUE(z->Commit());
         rs.Requery();
