@@ -3,6 +3,7 @@
 namespace win32 {
 
 HANDLE HandleTable::add(std::unique_ptr<KernelObject> object) {
+    std::lock_guard lock(mutex_);
     std::uint32_t index;
     if (!free_.empty()) {
         index = free_.back();
@@ -18,6 +19,11 @@ HANDLE HandleTable::add(std::unique_ptr<KernelObject> object) {
 }
 
 KernelObject* HandleTable::find(HANDLE h, ObjectKind kind) const {
+    std::lock_guard lock(mutex_);
+    return findLocked(h, kind);
+}
+
+KernelObject* HandleTable::findLocked(HANDLE h, ObjectKind kind) const {
     std::uint32_t index = (h & kIndexMask);
     if (index == 0 || index > slots_.size()) return nullptr;
     const Slot& s = slots_[index - 1];
@@ -26,16 +32,23 @@ KernelObject* HandleTable::find(HANDLE h, ObjectKind kind) const {
 }
 
 bool HandleTable::remove(HANDLE h, ObjectKind kind) {
-    if (!find(h, kind)) return false;
-    std::uint32_t index = (h & kIndexMask) - 1;
-    Slot& s = slots_[index];
-    s.object.reset();
-    s.generation = (s.generation % ((1u << (32 - kIndexBits)) - 1)) + 1;
-    free_.push_back(index);
+    std::unique_ptr<KernelObject> removed;
+    {
+        std::lock_guard lock(mutex_);
+        if (!findLocked(h, kind)) return false;
+        std::uint32_t index = (h & kIndexMask) - 1;
+        Slot& s = slots_[index];
+        removed = std::move(s.object);
+        s.generation = (s.generation % ((1u << (32 - kIndexBits)) - 1)) + 1;
+        free_.push_back(index);
+    }
+    // Destroyed outside the lock: an object's end may reach the table again.
+    removed.reset();
     return true;
 }
 
 std::size_t HandleTable::count(ObjectKind kind) const {
+    std::lock_guard lock(mutex_);
     std::size_t n = 0;
     for (const Slot& s : slots_)
         if (s.object && s.object->kind() == kind) ++n;

@@ -5,6 +5,7 @@
 #include "platform/win32/Win32Types.h"
 
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace win32 {
@@ -21,6 +22,8 @@ private:
     ObjectKind kind_;
 };
 
+// Host threads and the library add, find and remove handles at once; an object found stays valid until
+// its own handle is removed.
 class HandleTable {
 public:
     HANDLE add(std::unique_ptr<KernelObject> object);
@@ -35,10 +38,12 @@ private:
         std::unique_ptr<KernelObject> object;
         std::uint32_t generation = 1;
     };
+    KernelObject* findLocked(HANDLE h, ObjectKind kind) const;
     static constexpr std::uint32_t kIndexBits = 20;
     static constexpr std::uint32_t kIndexMask = (1u << kIndexBits) - 1;
     std::vector<Slot> slots_;
     std::vector<std::uint32_t> free_;
+    mutable std::mutex mutex_;
 };
 
 } // namespace win32
