@@ -3,6 +3,7 @@
 #include "platform/win32/EditControl.h"
 #include "platform/win32/Kernel.h"
 #include "platform/win32/UiServices.h"
+#include "platform/win32/WindowMap.h"
 
 #include <algorithm>
 #include <map>
@@ -49,8 +50,8 @@ struct ControlWindow {
     WNDPROC edit;
 };
 
-std::map<HWND, ControlWindow>& controlWindows() {
-    static std::map<HWND, ControlWindow> m;
+WindowMap<ControlWindow>& controlWindows() {
+    static WindowMap<ControlWindow> m;
     return m;
 }
 
@@ -119,8 +120,8 @@ DialogModel::DialogModel(const DialogTemplate& dialog, DialogProc proc, HWND own
         c.window = CreateWindowEx(0, kEditClass, c.text.c_str(), IsMultiLineEdit(t) ? ES_MULTILINE : 0, t.x,
                                   t.y, t.width, t.height, window_, 0, 0, nullptr);
         if (!c.window) continue;
-        controlWindows()[c.window] = {this, t.id,
-                                      reinterpret_cast<WNDPROC>(GetWindowLongPtr(c.window, GWLP_WNDPROC))};
+        controlWindows().fresh(c.window, {this, t.id,
+                                          reinterpret_cast<WNDPROC>(GetWindowLongPtr(c.window, GWLP_WNDPROC))});
         SetWindowLongPtr(c.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindowProc));
     }
 }
@@ -131,8 +132,7 @@ DialogModel::~DialogModel() {
     changed = nullptr;
     for (Control& c : controls_) {
         if (!c.window) continue;
-        auto it = controlWindows().find(c.window);
-        if (it != controlWindows().end()) it->second.dialog = nullptr;
+        if (ControlWindow* cw = controlWindows().find(c.window)) cw->dialog = nullptr;
         DestroyWindow(c.window);
         controlWindows().erase(c.window);
     }
@@ -140,9 +140,9 @@ DialogModel::~DialogModel() {
 }
 
 LRESULT DialogModel::ControlWindowProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto it = controlWindows().find(h);
-    if (it == controlWindows().end()) return DefWindowProc(h, message, wParam, lParam);
-    ControlWindow cw = it->second;
+    ControlWindow* found = controlWindows().find(h);
+    if (!found) return DefWindowProc(h, message, wParam, lParam);
+    ControlWindow cw = *found;
     LRESULT result = CallWindowProc(cw.edit, h, message, wParam, lParam);
     if (!keepsText(message) && cw.dialog)
         if (Control* c = cw.dialog->control(cw.id)) cw.dialog->pullText(*c);
@@ -150,9 +150,9 @@ LRESULT DialogModel::ControlWindowProc(HWND h, UINT message, WPARAM wParam, LPAR
 }
 
 void DialogModel::pullText(Control& c) {
-    auto it = controlWindows().find(c.window);
-    if (it == controlWindows().end()) return;
-    std::string now = editText(c.window, it->second.edit);
+    ControlWindow* cw = controlWindows().find(c.window);
+    if (!cw) return;
+    std::string now = editText(c.window, cw->edit);
     if (now == c.text) return;
     c.text = std::move(now);
     if (!writing_ && !ended_ && isEdit(&c)) command(c.layout.id, EN_CHANGE);

@@ -1,4 +1,5 @@
 #include "platform/win32/EditControl.h"
+#include "platform/win32/WindowMap.h"
 
 #include <algorithm>
 #include <cstring>
@@ -31,8 +32,8 @@ std::string creationText(HWND h) {
     return s;
 }
 
-std::map<HWND, EditState>& edits() {
-    static std::map<HWND, EditState> m;
+WindowMap<EditState>& edits() {
+    static WindowMap<EditState> m;
     return m;
 }
 
@@ -188,19 +189,18 @@ LRESULT typeChar(EditState& e, WPARAM ch) {
 
 LRESULT EditProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
-        EditState& e = edits()[h];
-        e = {};
+        EditState& e = edits().fresh(h);
         e.multiLine = (GetWindowLongPtr(h, GWL_STYLE) & ES_MULTILINE) != 0;
         setText(e, creationText(h));
         return 0;
     }
-    auto found = edits().find(h);
-    if (found == edits().end()) return DefWindowProc(h, message, wParam, lParam);
+    EditState* found = edits().find(h);
+    if (!found) return DefWindowProc(h, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        edits().erase(found);
+        edits().erase(h);
         return 0;
     }
-    EditState& e = found->second;
+    EditState& e = *found;
     const auto& lines = e.lines;
     auto toInt = [](WPARAM v) { return static_cast<std::intptr_t>(v); };
     switch (message) {
@@ -289,8 +289,8 @@ struct RichState {
     bool unchanged = false;
 };
 
-std::map<HWND, RichState>& richs() {
-    static std::map<HWND, RichState> m;
+WindowMap<RichState>& richs() {
+    static WindowMap<RichState> m;
     return m;
 }
 
@@ -325,16 +325,16 @@ void richPlace(RichState& r, std::intptr_t column, std::intptr_t line) {
 
 LRESULT RichTextProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_CREATE) {
-        richSetText(richs()[h] = {}, creationText(h));
+        richSetText(richs().fresh(h), creationText(h));
         return 0;
     }
-    auto found = richs().find(h);
-    if (found == richs().end()) return DefWindowProc(h, message, wParam, lParam);
+    RichState* found = richs().find(h);
+    if (!found) return DefWindowProc(h, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        richs().erase(found);
+        richs().erase(h);
         return 0;
     }
-    RichState& r = found->second;
+    RichState& r = *found;
     auto line = [&](std::intptr_t l) -> std::string* {
         return l >= 0 && static_cast<std::size_t>(l) < r.lines.size() ? &r.lines[static_cast<std::size_t>(l)]
                                                                       : nullptr;
@@ -427,18 +427,18 @@ void RegisterControlClasses() {
 }
 
 void SetEditWrapWidth(HWND edit, int width) {
-    auto found = edits().find(edit);
-    if (found == edits().end()) return;
-    found->second.wrap = std::max(0, width);
-    layOut(found->second);
+    EditState* found = edits().find(edit);
+    if (!found) return;
+    found->wrap = std::max(0, width);
+    layOut(*found);
 }
 
 void SetRichTextView(HWND richText, int column, int line, bool unchanged) {
-    auto found = richs().find(richText);
-    if (found == richs().end()) return;
-    found->second.firstVisible[0] = column;
-    found->second.firstVisible[1] = line;
-    found->second.unchanged = unchanged;
+    RichState* found = richs().find(richText);
+    if (!found) return;
+    found->firstVisible[0] = column;
+    found->firstVisible[1] = line;
+    found->unchanged = unchanged;
 }
 
 } // namespace win32

@@ -55,6 +55,11 @@ DWORD copyList(const std::vector<std::string>& names, char* buffer, DWORD size) 
     DWORD pos = 0;
     for (const auto& n : names) {
         if (pos + n.size() + 1 > size - 1) {
+            // The names before filled the buffer up to its last byte, which takes the list's closing NUL.
+            if (pos == size - 1) {
+                buffer[pos] = 0;
+                return size - 2;
+            }
             DWORD room = size - 2 - pos;
             std::memcpy(buffer + pos, n.data(), std::min<std::size_t>(room, n.size()));
             pos += std::min<DWORD>(room, static_cast<DWORD>(n.size()));

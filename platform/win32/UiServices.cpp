@@ -11,7 +11,9 @@ ScriptedUi& fallback() {
     static ScriptedUi ui;
     return ui;
 }
-int firstButton(UINT style) {
+} // namespace
+
+int FirstButton(UINT style) {
     switch (style & MB_TYPEMASK) {
     case MB_OKCANCEL:
         return IDOK;
@@ -26,10 +28,9 @@ int firstButton(UINT style) {
         return IDOK;
     }
 }
-} // namespace
 
 int ScriptedUi::messageBox(HWND owner, const std::string& text, const std::string& caption, UINT style) {
-    int answer = firstButton(style);
+    int answer = FirstButton(style);
     if (!answers.empty()) {
         answer = answers.front();
         answers.pop_front();

@@ -87,6 +87,9 @@ public:
 UiServices& Ui();
 void SetUiServices(UiServices* services);
 
+// The answer of a message box nobody sees: its first button (OK, Abort, Yes, Retry).
+int FirstButton(UINT style);
+
 int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT style);
 bool MessageBeep(UINT type);
 short GetKeyState(int virtualKey);

@@ -3,6 +3,7 @@
 #include "platform/win32/UiServices.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <deque>
 #include <map>
@@ -45,7 +46,7 @@ struct State {
     std::vector<ClassEntry> classes;
     std::vector<HWND> windows; // in creation order
     std::map<DWORD, std::deque<MSG>> queues;
-    HWND active = 0;
+    std::atomic<HWND> active{0};
     ATOM nextAtom = 0xC000;
 };
 
@@ -135,7 +136,10 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
     w->processId = GetCurrentProcessId();
     HWND h = Kernel::instance().handles().add(std::move(w));
     if (!h) return 0;
-    state().windows.push_back(h);
+    {
+        std::lock_guard lock(state().mutex);
+        state().windows.push_back(h);
+    }
     if (SendMessage(h, WM_CREATE, 0, reinterpret_cast<LPARAM>(param)) == -1) {
         DestroyWindow(h);
         return 0;
@@ -154,7 +158,8 @@ bool DestroyWindow(HWND h) {
     ws.erase(std::remove(ws.begin(), ws.end(), h), ws.end());
     for (auto& [thread, q] : state().queues)
         q.erase(std::remove_if(q.begin(), q.end(), [&](const MSG& m) { return m.hwnd == h; }), q.end());
-    if (state().active == h) state().active = 0;
+    HWND was = h;
+    state().active.compare_exchange_strong(was, 0);
     return Kernel::instance().handles().remove(h, ObjectKind::Window);
 }
 
@@ -381,6 +386,7 @@ void ResetWindowCounters(HWND h) {
 }
 
 std::size_t WindowCount() {
+    std::lock_guard lock(state().mutex);
     return state().windows.size();
 }
 

@@ -223,6 +223,7 @@ std::string HelpPages() {
 }
 
 LRESULT ApiWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    std::lock_guard lock(LibraryMutex());
     if (message == 1164) return RequestLibraryExit();
     LibraryState* s = LockLibraryState();
     if (!s) return DefWindowProc(window, message, wParam, lParam);
@@ -243,6 +244,7 @@ LRESULT ApiWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 extern "C" win32::HWND WX_Init() {
     using namespace wortex;
     using namespace win32;
+    std::lock_guard lock(LibraryMutex());
     if (CreateLibraryState()) {
         InitDictionarySide(120);
         InstallDialogs();

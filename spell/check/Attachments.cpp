@@ -58,19 +58,29 @@ void keepLibraryLoaded() {
         dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
-void unlinkAndFree(LibraryState& s, HWND window) {
+// Attachments retired while the library was at work; an operation, a typing check or a dialog further out
+// may still hold them.
+std::vector<HGLOBAL>& retiredAttachments() {
+    static std::vector<HGLOBAL> r;
+    return r;
+}
+
+// Takes the window's attachment out of the list. Its block stays until the library's outermost call ends
+// (FreeRetiredAttachments); its line cache too, whose lines a caller further out may still read.
+void retire(LibraryState& s, HWND window) {
     HGLOBAL prev = 0;
     for (HGLOBAL h = s.attachments; h;) {
         EditAttachment* a = attachmentAt(h);
         if (!a) return;
         HGLOBAL next = a->next;
         if (a->editWindow == window) {
-            EmptyLineCache(*a);
             if (prev)
                 attachmentAt(prev)->next = next;
             else
                 s.attachments = next;
-            FreeBlock(h);
+            a->next = 0;
+            a->retired = 1;
+            retiredAttachments().push_back(h);
             return;
         }
         prev = h;
@@ -91,10 +101,8 @@ void restoreProcedure(EditAttachment& a) {
 }
 
 void detach(LibraryState& s, EditAttachment& a) {
-    HWND w = a.editWindow;
-    EmptyLineCache(a);
     restoreProcedure(a);
-    unlinkAndFree(s, w);
+    retire(s, a.editWindow);
 }
 
 LRESULT attach(LibraryState& s, const AttachRecord& r) {
@@ -163,6 +171,8 @@ EditAttachment* FindAttachment(LibraryState& s, HWND window) {
 }
 
 LRESULT Adapter(EditAttachment& a, UINT command, WPARAM wParam, LPARAM lParam) {
+    // The window has gone: no line, nothing done.
+    if (a.retired) return command == kAdLineLength ? -1 : 0;
     if (command == kAdStatusShow || command == kAdStatusClear) {
         if (!a.statusWindow) return 0;
         return CallWindowProc(a.adapter, a.statusWindow, command, wParam, lParam);
@@ -404,7 +414,8 @@ void EmptyLineCache(EditAttachment& a) {
 }
 
 CachedLineRecord* CachedLine(EditAttachment& a, std::int32_t line, bool* error) {
-    if (error) *error = false;
+    if (error) *error = a.retired != 0;
+    if (a.retired) return nullptr;
     for (LineRecord* r = a.lineCache; r; r = r->next)
         if (r->line == line) return static_cast<CachedLineRecord*>(r);
     LRESULT length = Adapter(a, kAdLineLength, 0, line);
@@ -436,6 +447,7 @@ CachedLineRecord* CachedLine(EditAttachment& a, std::int32_t line, bool* error) 
 }
 
 std::int32_t CachedLineLength(EditAttachment& a, std::int32_t line) {
+    if (a.retired) return -1;
     for (LineRecord* r = a.lineCache; r; r = r->next)
         if (r->line == line) return static_cast<std::int32_t>(r->size - 1);
     LRESULT n = Adapter(a, kAdLineLength, 0, line);
@@ -512,8 +524,10 @@ LRESULT RunEditOperation(LibraryState& s, UINT message, EditOperation operation,
         static_cast<std::int32_t>(Adapter(*a, kAdGetCaret, 0, reinterpret_cast<LPARAM>(&line)));
     a->caretLine = a->wantedLine = line;
     LRESULT result = operation ? operation(s, *a, wParam, lParam) : 0;
-    a = FindAttachment(s, w);
-    if (a) {
+    // A window that went meanwhile (closed by an adapter or a dialog) ends the operation with result 0.
+    if (a->retired) {
+        if (s.cachedWindow == w) s.cachedWindow = 0;
+    } else {
         EmptyLineCache(*a);
         line = 0;
         auto column = static_cast<std::int32_t>(Adapter(*a, kAdGetCaret, 0, reinterpret_cast<LPARAM>(&line)));
@@ -526,11 +540,13 @@ LRESULT RunEditOperation(LibraryState& s, UINT message, EditOperation operation,
         }
         a->operationRunning = 0;
     }
+    if (a->retired) result = 0;
     LeaveLibrary();
     return result;
 }
 
 LRESULT EditSubclassProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
+    std::lock_guard lock(LibraryMutex());
     LibraryState* s = LockLibraryState();
     EditAttachment* a = s ? FindAttachment(*s, w) : nullptr;
     if (!a) {
@@ -542,6 +558,8 @@ LRESULT EditSubclassProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
         return CallWindowProc(previous, w, message, wParam, lParam);
     }
     EnterLibrary();
+    // Stays valid (retired at worst) until LeaveLibrary below.
+    EditAttachment* const mine = a;
     ++a->depth;
     LRESULT result = 0;
     if (message == kLineChanged) {
@@ -557,32 +575,30 @@ LRESULT EditSubclassProc(HWND w, UINT message, WPARAM wParam, LPARAM lParam) {
         if (a->immediate && !a->typingCheckRunning) {
             a->typingCheckRunning = 1;
             result = TypingCheck(*s, *a, message, wParam, lParam);
-            if ((a = FindAttachment(*s, w))) a->typingCheckRunning = 0;
+            mine->typingCheckRunning = 0;
         } else {
             result = CallWindowProc(a->previousProc, w, message, wParam, lParam);
         }
     } else if (message == WM_DESTROY) {
-        EmptyLineCache(*a);
         WNDPROC previous = a->previousProc;
         restoreProcedure(*a);
         result = CallWindowProc(previous, w, message, wParam, lParam);
-        unlinkAndFree(*s, w);
+        if (!mine->retired) retire(*s, w);
         UnlockLibraryState();
         LeaveLibrary();
         return result;
     } else {
         result = CallWindowProc(a->previousProc, w, message, wParam, lParam);
     }
-    if ((a = FindAttachment(*s, w)) && --a->depth == 0 && !a->operationRunning) {
+    a = mine;
+    if (!a->retired && --a->depth == 0 && !a->operationRunning) {
         if ((s->options & kOptionAutoSplit) && a->changeHigh >= a->changeLow && a->changeLow != 0x7FFFFFFF) {
             a->operationRunning = 1;
             AutoHyphenation(*s, *a, a->changeLow, a->changeHigh);
-            if ((a = FindAttachment(*s, w))) a->operationRunning = 0;
+            a->operationRunning = 0;
         }
-        if (a) {
-            a->changeLow = 0x7FFFFFFF;
-            a->changeHigh = -1;
-        }
+        a->changeLow = 0x7FFFFFFF;
+        a->changeHigh = -1;
     }
     UnlockLibraryState();
     LeaveLibrary();
@@ -597,6 +613,15 @@ void DetachAll(LibraryState& s) {
             break;
         }
         detach(s, *a);
+    }
+}
+
+void FreeRetiredAttachments() {
+    std::vector<HGLOBAL> retired;
+    retired.swap(retiredAttachments());
+    for (HGLOBAL h : retired) {
+        if (EditAttachment* a = attachmentAt(h)) EmptyLineCache(*a);
+        FreeBlock(h);
     }
 }
 

@@ -107,6 +107,9 @@ struct EditAttachment {
     std::uint16_t historyHandle;
     std::int32_t lastRecord, firstRecord, recordCount;
     std::int32_t operationRunning;
+    // Detached or its window destroyed while the library was at work: no longer in the list, the adapter
+    // no longer called; freed when the library's outermost call ends.
+    std::int32_t retired;
 };
 
 win32::LRESULT EditAdapterProc(win32::HWND window, win32::UINT command, win32::WPARAM wParam,
@@ -146,6 +149,8 @@ void EmptyLineCache(EditAttachment& a);
 // Every attachment, first to last: the library's procedure is taken out of each window (or the exit
 // safety message shown) and the attachment freed.
 void DetachAll(LibraryState& state);
+// Frees the attachments retired meanwhile; only when nothing of the library runs.
+void FreeRetiredAttachments();
 // Switches immediate checking of every attachment.
 void SetImmediateAll(LibraryState& state, bool on);
 

@@ -9,6 +9,8 @@
 #include "UserFile.h"
 
 #include <cstring>
+#include <new>
+#include <pthread.h>
 #include <string>
 
 namespace wortex {
@@ -39,6 +41,22 @@ int exitOnce() {
 }
 
 } // namespace
+
+namespace {
+// A child forked in the middle of a request (from a dialog, say) has only the forking thread, under another
+// id than the one that holds the lock: it starts with a lock of its own.
+alignas(std::recursive_mutex) unsigned char mutexStorage[sizeof(std::recursive_mutex)];
+std::recursive_mutex* libraryMutex = nullptr;
+void freshMutex() {
+    libraryMutex = new (mutexStorage) std::recursive_mutex;
+}
+} // namespace
+
+std::recursive_mutex& LibraryMutex() {
+    static const int made = (freshMutex(), ::pthread_atfork(nullptr, nullptr, &freshMutex));
+    (void)made;
+    return *libraryMutex;
+}
 
 int CreateLibraryState() {
     return CreateProcessData(libraryRoot, sizeof(LibraryState));
@@ -71,6 +89,7 @@ void LeaveLibrary() {
         --pendingExits;
         exitOnce();
     }
+    FreeRetiredAttachments();
     depth = 0;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/win32/Window.h"
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 namespace wortex {
@@ -22,6 +23,11 @@ static_assert(sizeof(LibraryState) == 456);
 constexpr std::uint32_t kDefaultOptions = 0x3F07E;
 constexpr std::uint32_t kOptionAutoCheck = 0x2;
 constexpr std::uint32_t kOptionAutoSplit = 0x8;
+
+// Held by every call into the library (WX_Init, the api window's and the attached windows' procedures):
+// requests from several threads are served one at a time. Recursive, since adapters, dialogs and the
+// host's window procedures call back into the library on the same thread.
+std::recursive_mutex& LibraryMutex();
 
 // Takes one use of the state; 1 when this made it (the first use in the process), else 0.
 int CreateLibraryState();

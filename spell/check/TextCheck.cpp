@@ -56,8 +56,9 @@ HelpFn helpOf(LibraryState& s, HWND window) {
 }
 
 // The library gave up on the text (a trial write it could not undo, a line it could not read): the host is
-// told, the text is left as the check found it.
-void reportFailure() {
+// told, the text is left as the check found it. Not for a window that went meanwhile.
+void reportFailure(const Check& c) {
+    if (c.a && c.a->retired) return;
     EnterLibrary();
     MessageBoxFromString(LibraryInstance(), GetActiveWindow(), 201, "Wortex", MB_ICONEXCLAMATION);
     LeaveLibrary();
@@ -111,6 +112,11 @@ void advance(EditAttachment& a, std::int32_t& line, std::int32_t& column, std::i
 
 template <class F> auto thawed(Check& c, F run) {
     EditAttachment* a = c.a;
+    // The window went (its adapter closed it): no dialog about it; the check ends.
+    if (a->retired) {
+        c.a = nullptr;
+        return decltype(run()){};
+    }
     std::int16_t depth = a->freezeDepth;
     if (depth > 0) {
         ShowCaret(c.window);
@@ -911,7 +917,7 @@ LRESULT CheckTextOperation(LibraryState& s, EditAttachment& attachment, WPARAM w
         a->changeHigh = -1;
     }
     if (!c.failed) return 1;
-    reportFailure();
+    reportFailure(c);
     return 0;
 }
 
@@ -990,7 +996,7 @@ LRESULT CheckCaretWordOperation(LibraryState& s, EditAttachment& a, WPARAM wPara
     checkWord(c, w, hyphenate, d);
     if (c.a) c.a->changeLow = c.a->changeHigh = w.endLine;
     if (!c.failed) return 1;
-    reportFailure();
+    reportFailure(c);
     return 0;
 }
 
@@ -1152,7 +1158,7 @@ LRESULT CheckWhileTyping(LibraryState& s, EditAttachment& attachment, UINT messa
         a->previousKey = key;
         a->previousKeyChecked = checked ? 1 : 0;
     }
-    if (c.failed) reportFailure();
+    if (c.failed) reportFailure(c);
     return result;
 }
 
@@ -1240,7 +1246,7 @@ void HyphenateChangedLines(LibraryState& s, EditAttachment& attachment, std::int
         Adapter(*a, kAdFreeze, 1, 0);
         ShowCaret(window);
     }
-    if (c.failed) reportFailure();
+    if (c.failed) reportFailure(c);
 }
 
 } // namespace wortex

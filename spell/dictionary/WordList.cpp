@@ -124,17 +124,17 @@ void WordList::pageUp() {
     fill(top, selectedWord());
 }
 
-void WordList::go(const std::string& word) {
+std::string WordList::firstFrom(const std::string& word) {
     char w[64];
     copyWord(word, w);
-    std::string found;
     DictionaryNode* n = FindDictionaryNode(dictionary_);
-    if (n && LookupWord(n->words, w, true))
-        found = w;
-    else {
-        copyWord(word, w);
-        if (NextListWord(dictionary_, w, true)) found = w;
-    }
+    if (n && LookupWord(n->words, w, true)) return w;
+    copyWord(word, w);
+    return NextListWord(dictionary_, w, true) ? std::string(w) : std::string();
+}
+
+void WordList::go(const std::string& word) {
+    std::string found = firstFrom(word);
     if (found.empty()) return last();
     fill(found, found);
     // Near the end the page is the last one, so that it stays full.
@@ -144,7 +144,8 @@ void WordList::go(const std::string& word) {
 void WordList::refresh(const std::string& select) {
     std::string keep = select.empty() ? selectedWord() : select;
     if (!select.empty()) return go(select);
-    fill(page_.empty() ? std::string() : page_.front(), keep);
+    // The top word itself may be the one just deleted.
+    fill(page_.empty() ? std::string() : firstFrom(page_.front()), keep);
     if (page_.empty()) first();
 }
 

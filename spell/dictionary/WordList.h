@@ -42,6 +42,8 @@ private:
     void fill(const std::string& top, const std::string& keep, bool selectLast = false);
     std::string following(const std::string& word);
     std::string preceding(const std::string& word);
+    // The word if the dictionary holds it, else the first after it; empty when none.
+    std::string firstFrom(const std::string& word);
 
     win32::DialogModel& dialog_;
     DBHandle dictionary_;

@@ -1,5 +1,6 @@
 #include "platform/win32/qt/QtUi.h"
 
+#include <QThread>
 #include <QTimer>
 
 #include <QApplication>
@@ -379,7 +380,18 @@ bool DialogView::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+namespace {
+// Widgets live on the application's thread only. A request another thread of the host sends to the library
+// gets the answers of a host without a screen; waiting for the application's thread instead could wait
+// for ever on a thread that itself waits for the library.
+bool offGuiThread() {
+    QCoreApplication* app = QCoreApplication::instance();
+    return !app || QThread::currentThread() != app->thread();
+}
+} // namespace
+
 int QtUi::messageBox(HWND, const std::string& text, const std::string& caption, UINT style) {
+    if (offGuiThread()) return FirstButton(style);
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(FromAnsi(caption));
     box.setText(FromAnsi(text));
@@ -441,6 +453,7 @@ int QtUi::messageBox(HWND, const std::string& text, const std::string& caption, 
 }
 
 bool QtUi::winHelp(HWND, const std::string& file, UINT command, std::uintptr_t topic) {
+    if (offGuiThread()) return false;
     if (command == HELP_QUIT) {
         if (help_) help_->close();
         return true;
@@ -490,10 +503,12 @@ QWidget* QtUi::helpWindow() const {
 }
 
 void QtUi::messageBeep(UINT) {
+    if (offGuiThread()) return;
     QApplication::beep();
 }
 
 short QtUi::keyState(int virtualKey) {
+    if (offGuiThread()) return 0;
     Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
     bool down = (virtualKey == VK_SHIFT && (m & Qt::ShiftModifier)) ||
                 (virtualKey == VK_CONTROL && (m & Qt::ControlModifier)) ||
@@ -502,6 +517,7 @@ short QtUi::keyState(int virtualKey) {
 }
 
 LRESULT QtUi::runDialog(DialogModel& dialog) {
+    if (offGuiThread()) return UiServices::runDialog(dialog);
     // A dialog opened in the middle of another's action: the dialogs below show what has changed so far
     // (a check's corrections in a field, the word it reports).
     for (DialogView* below : openViews())
@@ -518,6 +534,7 @@ LRESULT QtUi::runDialog(DialogModel& dialog) {
 }
 
 bool QtUi::fileDialog(FileDialogRequest& request) {
+    if (offGuiThread()) return false;
     // The library writes folders the Windows way, with a closing backslash; Qt would take "folder\" for
     // a file name in the folder above.
     QString folder = FromAnsi(request.initialDirectory).replace('\\', '/');
@@ -537,6 +554,7 @@ bool QtUi::fileDialog(FileDialogRequest& request) {
 }
 
 void QtUi::cursorSet(UINT cursor) {
+    if (offGuiThread()) return;
     bool wait = cursor == IDC_WAIT;
     if (wait && !waitCursor_)
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -546,6 +564,7 @@ void QtUi::cursorSet(UINT cursor) {
 }
 
 RECT QtUi::desktop() {
+    if (offGuiThread()) return UiServices::desktop();
     QScreen* s = QGuiApplication::primaryScreen();
     if (!s) return UiServices::desktop();
     QRect r = s->availableGeometry();
@@ -553,10 +572,12 @@ RECT QtUi::desktop() {
 }
 
 int QtUi::textWidth(const std::string& text) {
+    if (offGuiThread()) return UiServices::textWidth(text);
     return QFontMetrics(QApplication::font()).horizontalAdvance(FromAnsi(text));
 }
 
 int QtUi::listPageSize(DialogModel& dialog, int id) {
+    if (offGuiThread()) return UiServices::listPageSize(dialog, id);
     const Control* c = dialog.control(id);
     int item = QFontMetrics(QApplication::font()).height() + 2;
     return c ? std::max(1, (c->layout.height - 4) / std::max(1, item)) : UiServices::listPageSize(dialog, id);

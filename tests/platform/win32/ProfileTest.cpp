@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -61,6 +62,27 @@ TEST_F(Profile, ReadsByNameWithoutCaseWithDefaultsAndCuts) {
     n = win32::GetPrivateProfileString("Configuration", nullptr, "", buf, sizeof buf, file);
     EXPECT_EQ(std::string(buf, n), std::string("AutoCheck\0Quoted\0", 17));
     EXPECT_EQ(buf[n], 0);
+}
+
+TEST_F(Profile, AListOfNamesEndsWithinTheBufferAtEverySize) {
+    put("[Ab]\r\n[Cde]\r\n[F]\r\n");
+    const std::string all("Ab\0Cde\0F\0", 9);
+    for (win32::DWORD size = 2; size <= 12; ++size) {
+        char buf[32];
+        std::memset(buf, 'x', sizeof buf);
+        win32::DWORD n = win32::GetPrivateProfileString(nullptr, nullptr, "", buf, size, file);
+        EXPECT_EQ(std::string(buf + size, sizeof buf - size), std::string(sizeof buf - size, 'x'))
+            << "nothing written past " << size;
+        if (size >= all.size() + 1) {
+            EXPECT_EQ(std::string(buf, n + 1), all + '\0') << size;
+        } else {
+            // Cut: as much of the list as fits, ending in two NULs at the buffer's end.
+            EXPECT_EQ(n, size - 2) << size;
+            EXPECT_EQ(std::string(buf, n), all.substr(0, n)) << size;
+            EXPECT_EQ(buf[size - 2], 0) << size;
+            EXPECT_EQ(buf[size - 1], 0) << size;
+        }
+    }
 }
 
 TEST_F(Profile, WritesSetDeleteKeyAndSection) {

@@ -114,6 +114,11 @@ TEST_F(UserDialogs, CorrectionList) {
         d.click(1304);
         EXPECT_EQ(entry("usw").first, 0);
         EXPECT_EQ(d.itemCount(451), 2);
+        d.select(451, 0);
+        d.click(1304);
+        EXPECT_EQ(entry("bzw").first, 0);
+        ASSERT_EQ(d.itemCount(451), 1) << "the first entry goes from the list at once";
+        EXPECT_EQ(d.itemText(451, 0), "zb");
         d.click(1301);
     };
     EXPECT_EQ(UserListDialog(0, help), win32::IDCANCEL);

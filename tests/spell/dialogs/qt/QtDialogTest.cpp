@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <thread>
 
 namespace wortex::test {
 namespace {
@@ -74,6 +75,28 @@ TEST_F(QtDialogs, FileDialogOpensInTheFolderGivenTheWindowsWay) {
         EXPECT_EQ(shownName.toStdString(),
                   std::string(initial).find('*') == std::string::npos ? initial : "");
     }
+}
+
+// Widgets belong to the application's thread: a request another thread sends gets the answers of a host
+// without a screen, and no window is made.
+TEST_F(QtDialogs, AnotherThreadGetsTheAnswersOfAHostWithoutAScreen) {
+    win32::qt::QtUi qtUi;
+    SettingsState state;
+    auto model = settingsModel(state);
+    model->send(win32::WM_INITDIALOG, 0, 0);
+    const auto widgets = QApplication::topLevelWidgets().size();
+    int answer = 0;
+    bool chosen = true;
+    std::thread([&] {
+        answer = qtUi.messageBox(0, "Rechtschreibepr\xfc" "fung abbrechen?", "Wortex", win32::MB_YESNO);
+        win32::FileDialogRequest r;
+        chosen = qtUi.fileDialog(r);
+        qtUi.runDialog(*model);
+    }).join();
+    EXPECT_EQ(answer, win32::IDYES);
+    EXPECT_FALSE(chosen);
+    EXPECT_TRUE(model->ended()) << "closed unanswered";
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), widgets);
 }
 
 TEST_F(QtDialogs, ViewFollowsTheModelAndActsOnIt) {
