@@ -141,8 +141,8 @@ BerichtsTabellen::Ergebnis BerichtsTabellen::OffenepostenBagger() {
                 // over and stands for it (offers and comparisons ask for none).
                 for (const reg::Forderung& f : reg::Forderungen(*db)) {
                     Zeile z;
-                    z.offen = f.Offen();
-                    z.anders = f.OffenAnders();
+                    z.offen = f.OffenIn(f.eingabe);
+                    z.anders = f.OffenIn(1 - f.eingabe);
                     if (z.offen == Currency{} && z.anders == Currency{}) continue;
                     Currency endAnders;
                     GeTEndbetragOffenePo(*db, f.lfnr, z.nummer, z.bez, z.datum, endAnders, z.typ);

@@ -76,8 +76,9 @@ public:
     static QString AuswahlEineBerechnung(int64_t lfnr);
     static QString AuswahlAbschlaege(int64_t lfnr, int64_t ursprung);
     // The payment overview's formulas of the project: "Abgeloest" is true for the invoices a later invoice of
-    // their group stands for, "Nachtrag" what the invoice standing for them counts besides its own payments
-    // (printed in DM or euro).
+    // their group stands for, "Nachtrag" what an invoice's printed final amount less its printed payments
+    // leaves beyond what it owes (the payments it stands for, and in the other currency the cent its amount
+    // owed converted once differs by), printed in DM or euro.
     static std::vector<std::pair<QString, QString>> Zahlungsformeln(db::Database& projekt, bool dm);
     // Copies from the field's text: its number rounded, 0 or no number gives 1.
     static int Kopien(const QString& text);

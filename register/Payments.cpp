@@ -4,7 +4,6 @@
 #include "platform/db/Recordset.h"
 
 #include <map>
-#include <tuple>
 
 namespace velu::reg {
 
@@ -26,19 +25,35 @@ void GetVorZahlungen(db::Database& db, int64_t lfnr, int64_t ursprung, int input
 
 namespace velu::reg {
 
+Currency Forderung::OffenIn(int waehrung) const {
+    if ((waehrung != 0) == (eingabe != 0)) return RundCY(Offen());
+    return RundCY(DMEuroUmrechnung(Offen(), eingabe == 0 ? 1 : 0));
+}
+
 Currency Forderung::Nachtrag(int waehrung) const {
-    return RundCY((waehrung != 0) == (eingabe != 0) ? nachtrag : nachtragAnders);
+    const bool eigen = (waehrung != 0) == (eingabe != 0);
+    return RundCY(eigen ? ende : endeAnders) - gedruckt[waehrung != 0 ? 1 : 0] - OffenIn(waehrung);
 }
 
 std::vector<Forderung> Forderungen(db::Database& db) {
     std::vector<Forderung> out;
-    std::map<int64_t, std::pair<Currency, Currency>> zahlungen;
+    struct Gezahlt {
+        Currency betrag, gedruckt[2]; // in the entry currency; each row rounded, in DM and in euro
+    };
+    std::map<int64_t, Gezahlt> zahlungen;
     {
-        db::Recordset z =
-            db.OpenRecordset("SELECT LfNrBeReList AS L, Sum(Zahlung) AS S, Sum(AlDispZahlung) AS A "
-                             "FROM Zahlung GROUP BY LfNrBeReList");
-        for (; !z.Empty() && !z.EOF_(); z.MoveNext())
-            zahlungen[z.GetInt("L")] = {GetCY(z, "S"), GetCY(z, "A")};
+        db::Recordset z = db.OpenRecordset(
+            "SELECT Zahlung.LfNrBeReList AS L, Zahlung.Zahlung AS S, Zahlung.AlDispZahlung AS A, "
+            "Coalesce(BeReList.INPUTType, 0) <> 0 AS E FROM Zahlung "
+            "JOIN BeReList ON BeReList.LfNr = Zahlung.LfNrBeReList");
+        for (; !z.Empty() && !z.EOF_(); z.MoveNext()) {
+            Gezahlt& g = zahlungen[z.GetInt("L")];
+            const Currency s = GetCY(z, "S"), a = GetCY(z, "A");
+            const int e = z.GetInt("E") != 0 ? 1 : 0;
+            g.betrag += s;
+            g.gedruckt[e] += RundCY(s);
+            g.gedruckt[1 - e] += RundCY(a);
+        }
     }
     std::map<int64_t, size_t> kopf; // group -> index of its last invoice with payments on account
     std::vector<Currency> summAz;
@@ -53,8 +68,11 @@ std::vector<Forderung> Forderungen(db::Database& db) {
         f.eingabe = rs.GetInt("INPUTType", 0) != 0 ? 1 : 0;
         f.ende = GetCY(rs, "Endbetrag");
         f.endeAnders = GetCY(rs, "AlDispEndbetrag");
-        if (const auto z = zahlungen.find(f.lfnr); z != zahlungen.end())
-            std::tie(f.bezahlt, f.bezahltAnders) = z->second;
+        if (const auto z = zahlungen.find(f.lfnr); z != zahlungen.end()) {
+            f.bezahlt = z->second.betrag;
+            f.gedruckt[0] = z->second.gedruckt[0];
+            f.gedruckt[1] = z->second.gedruckt[1];
+        }
         summAz.push_back(GetCY(rs, "SummAz"));
         if (RundCY(summAz.back()) != Currency{}) kopf[f.ursprung] = out.size();
         out.push_back(f);
@@ -66,7 +84,6 @@ std::vector<Forderung> Forderungen(db::Database& db) {
         Currency andere, summe;
         GetVorZahlungen(db, f.lfnr, ursprung, f.eingabe, andere, summe);
         f.nachtrag = summe - summAz[k];
-        f.nachtragAnders = DMEuroUmrechnung(f.nachtrag, f.eingabe == 0 ? 1 : 0);
     }
     return out;
 }

@@ -20,22 +20,24 @@ void GetVorZahlungen(db::Database& db, int64_t lfnr, int64_t ursprung, int input
 // What an invoice of the project still asks for. An invoice whose payments on account are not 0 took the
 // payments of the earlier invoices of its group over ("…"): its final amount already holds what those left
 // open, so it stands for all of them and they owe nothing of their own. Payments an earlier invoice received
-// after the take-over, or that it left out, are counted against the invoice that stands for it (Nachtrag).
+// after the take-over, or that it left out, are counted against the invoice that stands for it (nachtrag).
 struct Forderung {
     int64_t lfnr = 0, ursprung = 0;
     std::string typ;
     int eingabe = 0; // entry currency, 0 DM
     bool abgeloest = false;
     Currency ende, endeAnders;
-    Currency bezahlt, bezahltAnders;
-    // Earlier payments of the group less the payments on account deducted; converted for the other currency.
-    Currency nachtrag, nachtragAnders;
+    Currency bezahlt; // in the entry currency, as stored
+    // The payments each rounded to cents as they are printed, in DM [0] and in euro [1].
+    Currency gedruckt[2];
+    // Earlier payments of the group less the payments on account deducted, in the entry currency.
+    Currency nachtrag;
 
     Currency Offen() const { return abgeloest ? Currency{} : ende - bezahlt - nachtrag; }
-    Currency OffenAnders() const {
-        return abgeloest ? Currency{} : endeAnders - bezahltAnders - nachtragAnders;
-    }
-    // In currency waehrung (0 DM), as amounts are printed: each rounded to cents.
+    // What it owes in currency waehrung (0 DM), rounded to cents. In the other currency the amount owed in
+    // the entry currency is converted once, so that every report owes the same cent.
+    Currency OffenIn(int waehrung) const;
+    // What the printed final amount less the printed payments leaves beyond what it owes, in waehrung.
     Currency Nachtrag(int waehrung) const;
 };
 

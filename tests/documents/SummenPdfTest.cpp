@@ -5,6 +5,7 @@
 // stored values. With VELU_SUMMEN_PDF_ORDNER the PDFs are kept in that folder.
 #include "DruckProgrammFixture.h"
 #include "DruckRegisterHost.h"
+#include "RegisterEingabe.h"
 #include "core/MoneyFormat.h"
 #include "documents/CRModul.h"
 #include "documents/DruckAufrufRechnung.h"
@@ -44,6 +45,8 @@ using namespace velu::reg;
 namespace {
 
 using druckhost::DruckHost;
+using eingabe::Edit;
+using eingabe::Knoten;
 
 // One printed amount: "-1.234,56 €" with an ordinary or a non-breaking blank before the sign.
 const QRegularExpression
@@ -230,24 +233,6 @@ protected:
         EXPECT_TRUE(lief);
         EXPECT_TRUE(boxen_.Shown().empty()) << boxen_.LastText().toStdString();
     }
-    // EDIT through the basic-data form; a profile named by its paragraph ("§ 39") is chosen from the form's
-    // menu of service profiles first.
-    void Edit(BerAuswahl& w, const GrunddatEingabe& e, bool anzeigeIstEingabe, const char* parag = nullptr) {
-        ModalDriver<fee::Grunddat> drv([&](fee::Grunddat& f) {
-            if (parag) {
-                db::Recordset rs = App().StammDB()->OpenRecordset(
-                    "SELECT LfNr, HOAIALT FROM Leistungsbilder WHERE Trim(Replace(Parag, '§', '')) = ? "
-                    "ORDER BY LfNr",
-                    db::Params().Add(QString::fromUtf8(parag).remove(QChar(0xA7)).trimmed().toStdString()));
-                ASSERT_FALSE(rs.Empty()) << parag;
-                const QString band = rs.GetInt("HOAIALT") != 0 ? "Leistungsphasen1991" : "Leistungsphasen";
-                ASSERT_TRUE(f.Bar().Click(band, QString("PX%1").arg(rs.GetInt("LfNr")))) << parag;
-            }
-            GrunddatAusfuellen(f, e, anzeigeIstEingabe);
-        });
-        ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
-        ASSERT_TRUE(drv.Ran());
-    }
 };
 
 struct Fall {
@@ -397,18 +382,7 @@ TEST_F(SummenPdf, HourlyInvoiceAddsUpFromItsPositions) {
                       db::Params().Add(s));
     BerAuswahl w(std::make_unique<DruckHost>());
     w.show();
-    ModalDriver<expenses::StdRech> drv([](expenses::StdRech& f) {
-        auto* m = f.Positionen();
-        for (auto [menge, satz] : {std::pair{"2,5", "100,00"}, {"3", "80,00"}, {"1", "0,62"}}) {
-            const int row = m->rowCount() - 1;
-            ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Menge")), menge));
-            ASSERT_TRUE(m->setData(m->index(row, m->ColumnOf("Satz")), satz));
-            ASSERT_TRUE(m->Commit());
-        }
-        f.ActiveBar1().Click("Band1", "OK");
-    });
-    ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
-    ASSERT_TRUE(drv.Ran());
+    eingabe::Stunden(w, {{"2,5", "100,00"}, {"3", "80,00"}, {"1", "0,62"}});
     const QString pdf = QString::fromStdString((dir_ / "stunden.pdf").string());
     Drucke(w, pdf, false);
     const QString text = PdfText(pdf);
@@ -591,11 +565,7 @@ TEST_F(SummenPdf, TheServicePeriodIsNeverHalfALine) {
         if (f.typ == 'R') {
             Edit(w, {"500.000,00", "3", "0"}, true);
         } else if (f.typ == 'B') {
-            ModalDriver<fee::Parag57> drv([](fee::Parag57& d) {
-                Parag57Ausfuellen(d, {"1.000.000,00", "2,5", "80", ""});
-                d.ActiveBar().Click("OK");
-            });
-            ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
+            eingabe::Bauueberwachung(w, {"1.000.000,00", "2,5", "80", ""});
         } else {
             ModalDriver<expenses::StdRech> drv([&](expenses::StdRech& d) {
                 auto* m = d.Positionen();
@@ -643,12 +613,7 @@ TEST_F(SummenPdf, SiteSupervisionInvoiceAddsUp) {
         db::Params().Add(b));
     BerAuswahl w(std::make_unique<DruckHost>());
     w.show();
-    ModalDriver<fee::Parag57> drv([](fee::Parag57& d) {
-        Parag57Ausfuellen(d, {"1.000.000,00", "2,5", "80", ""});
-        d.ActiveBar().Click("OK");
-    });
-    ASSERT_TRUE(w.ActiveBar1().Click("Band1", "EDIT"));
-    ASSERT_TRUE(drv.Ran());
+    eingabe::Bauueberwachung(w, {"1.000.000,00", "2,5", "80", ""});
     ASSERT_EQ(Betrag(b, "BerNetto"), Currency::FromUnits(20000));
     const QString pdf = QString::fromStdString((dir_ / "bauueberwachung.pdf").string());
     Drucke(w, pdf, false);
@@ -1005,17 +970,6 @@ TEST_F(SummenPdf, ComparisonInvoiceAsksForNoPayment) {
     }
 }
 
-namespace {
-
-// The register's tree node of calculation lfnr.
-QTreeWidgetItem* Knoten(BerAuswahl& w, int64_t lfnr) {
-    for (QTreeWidgetItemIterator it(w.TreeView1()); *it; ++it)
-        if ((*it)->data(0, Qt::UserRole).toString() == "@" + QString::number(lfnr)) return *it;
-    return nullptr;
-}
-
-} // namespace
-
 // A chain of partial invoices across changes of the VAT rate as the clerk makes it: the first computed
 // through EDIT, each next one a copy with its fee and rate and the payments taken over with "…", each paid
 // in full. Printed, each invoice splits its payments on account per rate as the list of partial invoices
@@ -1044,10 +998,7 @@ TEST_F(SummenPdf, PaymentsOnAccountAcrossAChangeOfTheVatRateSplitAtTheRatesTheyW
             if (!kette.empty()) ASSERT_TRUE(w.ActiveBar1().Click("Band1", "COPY"));
             kette.push_back(w.Register()->CurrentLfNr());
             Edit(w, {kosten, "3", "0"}, true);
-            QLineEdit* mwst = w.findChild<QLineEdit*>("XtraText2(8)");
-            mwst->setText(satz);
-            emit mwst->textEdited(satz);
-            ASSERT_TRUE(w.Convert2NormWährung(8));
+            eingabe::Tippe(w, 8, satz);
             if (kette.size() > 1) w.findChild<QToolButton*>("Command1")->click();
             projekt_->Execute("INSERT INTO Zahlung (LfNrBeReList, Ursprung, Datum, Zahlung, AlDispZahlung) "
                               "SELECT LfNr, Ursprung, '2026-12-09', Endbetrag, AlDispEndbetrag FROM BeReList "
