@@ -400,7 +400,9 @@ TEST(RegisterBerichtePdfTest, PaymentOverviewOwesWhatTheLedgerSaysAndWhatTheOpen
             l.bezahlt[e] += Cent(GetCY(z, "Zahlung"));
             l.bezahlt[1 - e] += Cent(GetCY(z, "AlDispZahlung"));
         }
-        if (b.weniger) EXPECT_EQ(bezahlt, RundCY(l.ende[e] - Currency::FromString(b.weniger)));
+        if (b.weniger) {
+            EXPECT_EQ(bezahlt, RundCY(l.ende[e] - Currency::FromString(b.weniger)));
+        }
         const Currency offen = abgeloest[b.nummer] || l.typ == 'V' ? Currency{} : l.ende[e] - bezahlt;
         l.offen[e] = RundCY(offen);
         l.offen[1 - e] = RundCY(DMEuroUmrechnung(offen, e == 0 ? 1 : 0));
@@ -448,7 +450,8 @@ TEST(RegisterBerichtePdfTest, PaymentOverviewOwesWhatTheLedgerSaysAndWhatTheOpen
         if (l.offen[0] != Currency{}) sollPosten[nr] = {Cent(l.offen[0]), Cent(l.offen[1])};
     EXPECT_EQ(posten, sollPosten);
 
-    for (const QString& nummer : {"00000001", "00000002", "00000003"}) {
+    for (const char* n : {"00000001", "00000002", "00000003"}) {
+        const QString nummer = n;
         t.umgebung.aktuell = nummer;
         auto db = db::Database::Open(t.ProjektPfad(nummer).toStdString(), db::OpenMode::Shared);
         ASSERT_TRUE(db);
