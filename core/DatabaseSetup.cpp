@@ -9,7 +9,6 @@
 
 #include <sqlite3.h>
 
-#include <cctype>
 #include <map>
 #include <stdexcept>
 #include <system_error>
@@ -17,12 +16,6 @@
 namespace velu {
 
 namespace {
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 std::unique_ptr<db::Database> Create(const std::filesystem::path& file, DbKind kind, std::string* error) {
     auto db = db::Database::Create(file, error);
@@ -67,7 +60,7 @@ Deklarationen Parsed(const schema::SchemaDef& def) {
     for (const auto& t : def.Tables()) {
         auto decl = TableDeclaration::Parse(schema::SchemaDef::CreateTableSQL(t));
         if (!decl) throw std::logic_error("unparsable schema of table " + t.name);
-        d[Upper(t.name)] = {t.name, std::move(*decl)};
+        d[NameKey(t.name)] = {t.name, std::move(*decl)};
     }
     return d;
 }
@@ -93,10 +86,10 @@ std::string DatabaseSetup::Abweichung(db::Database& db, DbKind kind) {
     while (rc == SQLITE_OK && (rc = sqlite3_step(st)) == SQLITE_ROW) {
         rc = SQLITE_OK;
         Eintrag e{text(0), text(1), text(2), text(3)};
-        if (e.type == "index" && soll.count(Upper(e.table)) && TableDeclaration::IsUniqueIndex(e.sql))
+        if (e.type == "index" && soll.count(NameKey(e.table)) && TableDeclaration::IsUniqueIndex(e.sql))
             eindeutig.push_back(std::move(e));
         else if (e.type == "table" || e.type == "view")
-            objekte[Upper(e.name)] = std::move(e);
+            objekte[NameKey(e.name)] = std::move(e);
     }
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE)
@@ -110,7 +103,7 @@ std::string DatabaseSetup::Abweichung(db::Database& db, DbKind kind) {
     }
     if (!eindeutig.empty())
         return "Der eindeutige Index " + eindeutig[0].name + " der Tabelle " +
-               soll.at(Upper(eindeutig[0].table)).first + " stammt nicht von diesem Programm.";
+               soll.at(NameKey(eindeutig[0].table)).first + " stammt nicht von diesem Programm.";
     return {};
 }
 

@@ -4,6 +4,7 @@
 #include "core/DataSwap.h"
 #include "core/DatabaseSetup.h"
 #include "core/StartupRecovery.h"
+#include "core/TableDeclaration.h"
 #include "platform/archive/OfficeEntry.h"
 #include "platform/archive/WorkFolder.h"
 #include "platform/archive/WorkLock.h"
@@ -26,7 +27,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -117,12 +117,6 @@ bool SagtArt(db::Database& d, Art art) {
     }
 }
 
-std::string Gross(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // A database's layout: its tables with their fields, the names of its other objects (views) and its
 // triggers; names in capitals, as SQLite compares them, mapped to the names as written.
 struct Aufbau {
@@ -167,12 +161,12 @@ Aufbau LeseAufbau(db::Database& d) {
         if (type == "table") {
             Aufbau::Tabelle t{name, {}};
             for (const auto& f : Zeilen(d.Handle(), "SELECT name FROM pragma_table_info(?1)", name))
-                t.felder[Gross(f[0])] = f[0];
-            a.tabellen[Gross(name)] = std::move(t);
+                t.felder[NameKey(f[0])] = f[0];
+            a.tabellen[NameKey(name)] = std::move(t);
         } else if (type == "trigger") {
-            a.trigger[Gross(name)] = row[2];
+            a.trigger[NameKey(name)] = row[2];
         } else if (type != "index") {
-            a.andere.insert(Gross(name));
+            a.andere.insert(NameKey(name));
         }
     }
     // The program runs these: they are read as data here, never run.
@@ -180,7 +174,7 @@ Aufbau LeseAufbau(db::Database& d) {
         it != a.tabellen.end() && it->second.felder.count("NAME") && it->second.felder.count("SQL")) {
         a.abfragen.emplace();
         for (const auto& row : Zeilen(d.Handle(), "SELECT Name, SQL FROM _QueryDefs"))
-            (*a.abfragen)[Gross(row[0])] = {row[0], row[1]};
+            (*a.abfragen)[NameKey(row[0])] = {row[0], row[1]};
     }
     return a;
 }

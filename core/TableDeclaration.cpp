@@ -16,12 +16,6 @@ struct Token {
     std::string raw;           // a name as written, without quotes
 };
 
-std::string Upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 bool WordChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '$' ||
            static_cast<unsigned char>(c) >= 0x80;
@@ -68,12 +62,12 @@ std::optional<std::vector<Token>> Tokens(std::string_view sql) {
             const size_t b = i;
             auto s = quoted(c);
             if (!s) return std::nullopt;
-            out.push_back({Token::Name, Upper(*s), b, i, *s});
+            out.push_back({Token::Name, NameKey(*s), b, i, *s});
         } else if (c == '[') {
             const size_t e = sql.find(']', i);
             if (e == std::string_view::npos) return std::nullopt;
             const std::string s(sql.substr(i + 1, e - i - 1));
-            out.push_back({Token::Name, Upper(s), i, e + 1, s});
+            out.push_back({Token::Name, NameKey(s), i, e + 1, s});
             i = e + 1;
         } else if (WordChar(c)) {
             const size_t b = i;
@@ -81,7 +75,7 @@ std::optional<std::vector<Token>> Tokens(std::string_view sql) {
                 ++i;
             const bool number = std::isdigit(static_cast<unsigned char>(c));
             const std::string s(sql.substr(b, i - b));
-            out.push_back({number ? Token::Literal : Token::Word, Upper(s), b, i, s});
+            out.push_back({number ? Token::Literal : Token::Word, NameKey(s), b, i, s});
         } else {
             out.push_back({Token::Punct, std::string(1, c), i, i + 1});
             ++i;
@@ -124,6 +118,12 @@ bool DeclaresKey(const std::string& decl) {
 
 } // namespace
 
+std::string NameKey(std::string name) {
+    for (char& c : name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return name;
+}
+
 std::optional<TableDeclaration> TableDeclaration::Parse(std::string_view sql) {
     const auto tokens = Tokens(sql);
     if (!tokens) return std::nullopt;
@@ -149,7 +149,7 @@ std::optional<TableDeclaration> TableDeclaration::Parse(std::string_view sql) {
             // TEXT(n) declares the same as TEXT.
             if (rest.size() >= 4 && Is(rest[0], "TEXT") && Is(rest[1], "(") && Is(rest[3], ")"))
                 rest.erase(rest.begin() + 1, rest.begin() + 4);
-            const std::string name = Upper(item->text);
+            const std::string name = NameKey(item->text);
             if (d.columns.count(name)) return std::nullopt;
             d.columns[name] = {item->raw.empty() ? item->text : item->raw, Join(rest.begin(), rest.end()),
                                Written(sql, item + 1, it)};

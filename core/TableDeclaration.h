@@ -11,6 +11,9 @@
 
 namespace velu {
 
+// A name as SQLite compares names (ASCII case ignored): in capitals.
+std::string NameKey(std::string name);
+
 struct TableDeclaration {
     struct Column {
         std::string name;    // as written
