@@ -36,4 +36,10 @@ std::string DbError::CodeText(int sqliteCode) {
     return t.empty() ? sqlite3_errstr(sqliteCode) : t;
 }
 
+std::string DbError::Message(sqlite3* db, int sqliteCode) {
+    std::string t = Text(sqliteCode);
+    if (!t.empty()) return t;
+    return db ? sqlite3_errmsg(db) : sqlite3_errstr(sqliteCode);
+}
+
 } // namespace velu::db

@@ -2,6 +2,8 @@
 #include <stdexcept>
 #include <string>
 
+struct sqlite3;
+
 namespace velu::db {
 
 // A database that fails under us (I/O error, SQL that does not prepare, constraint violation). Expected
@@ -25,6 +27,8 @@ public:
     static std::string Text(int sqliteCode);
     // Text, or else SQLite's own text of the code.
     static std::string CodeText(int sqliteCode);
+    // Text, or else the connection's own message of its last failure (the code's text without one).
+    static std::string Message(sqlite3* db, int sqliteCode);
 
 private:
     int code_;

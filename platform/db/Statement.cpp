@@ -13,9 +13,7 @@ namespace velu::db {
 void ThrowSqlite(sqlite3* db, int rc) {
     static_assert(DbError::BusyCode == SQLITE_BUSY && DbError::LockedCode == SQLITE_LOCKED);
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED) throw DbError(DbError::BelegtMeldung, rc);
-    std::string msg = DbError::Text(rc);
-    if (msg.empty()) msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    throw DbError(msg, rc);
+    throw DbError(DbError::Message(db, rc), rc);
 }
 
 Statement::Statement(sqlite3* db, std::string_view sql, std::string_view* tail) : db_(db) {

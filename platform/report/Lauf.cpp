@@ -74,12 +74,6 @@ double Textbreite(const QString& text, const Schrift& s) {
 
 namespace {
 
-// German where SQLite's text only names its code.
-QString Meldung(sqlite3* db, int rc) {
-    const std::string t = db::DbError::Text(rc);
-    return QString::fromUtf8(t.empty() ? sqlite3_errmsg(db) : t.c_str());
-}
-
 QString Schluessel(const QString& alias, const QString& feld) {
     return (alias + QLatin1Char('.') + feld).toCaseFolded();
 }
@@ -164,7 +158,7 @@ void Lauf::LadeTabelle(db::Database* d, const Tabelle& t, const std::vector<QStr
     const QByteArray sql = QStringLiteral("SELECT * FROM \"%1\"").arg(name).toUtf8();
     sqlite3_stmt* st = nullptr;
     if (const int rc = sqlite3_prepare_v2(d->Handle(), sql.constData(), -1, &st, nullptr); rc != SQLITE_OK) {
-        const QString m = Meldung(d->Handle(), rc);
+        const QString m = QString::fromStdString(db::DbError::Message(d->Handle(), rc));
         sqlite3_finalize(st);
         throw LaufAbbruch{DatenbankFehler, m};
     }
@@ -185,7 +179,7 @@ void Lauf::LadeTabelle(db::Database* d, const Tabelle& t, const std::vector<QStr
             if (ziel[size_t(i)] >= 0) z[size_t(ziel[size_t(i)])] = AusSpalte(st, i, typen[size_t(i)]);
         zeilen.push_back(std::move(z));
     }
-    const QString m = Meldung(d->Handle(), rc);
+    const QString m = QString::fromStdString(db::DbError::Message(d->Handle(), rc));
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE) throw LaufAbbruch{DatenbankFehler, m};
 }
