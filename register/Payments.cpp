@@ -21,10 +21,6 @@ void GetVorZahlungen(db::Database& db, int64_t lfnr, int64_t ursprung, int input
     andere = DMEuroUmrechnung(summe, euro == 0 ? 1 : 0);
 }
 
-} // namespace velu::reg
-
-namespace velu::reg {
-
 Currency Forderung::OffenIn(int waehrung) const {
     if ((waehrung != 0) == (eingabe != 0)) return RundCY(Offen());
     return RundCY(DMEuroUmrechnung(Offen(), eingabe == 0 ? 1 : 0));
